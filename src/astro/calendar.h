@@ -1,0 +1,27 @@
+#pragma once
+// Civil calendar dates <-> Julian Day, over the catalogue's span (-4999 .. 7000).
+// Astronomical year numbering; dates up to 1582 October 10 are Julian, later
+// ones Gregorian. Very early dates are moved forward by whole Julian millennia
+// (365,250 days) so the classical truncating formulas stay valid.
+
+namespace darvelle {
+
+struct CalendarInstant {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  double hour = 0.0;    // whole hours 0 .. 23
+  double minute = 0.0;  // whole minutes 0 .. 59
+  double second = 0.0;  // seconds with milliseconds
+};
+
+// Julian Day (days, noon-based) of a civil instant. Hours, minutes and seconds
+// may be any real values; callers pass fractional hours as seconds.
+double CalendarToJulianDay(int year, int month, int day, double hour, double minute,
+                           double second);
+
+// Civil date and time of day, rounded to the nearest millisecond. An instant
+// rounding to 24:00:00.000 reads 00:00:00 of the same date (no carry).
+CalendarInstant JulianDayToCalendar(double jd);
+
+}  // namespace darvelle
