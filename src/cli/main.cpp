@@ -1,0 +1,67 @@
+// darvelle-cli: the program's eclipse computations without a window, for
+// scripts, batch runs and tests.
+
+#include <cstdio>
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/args.h"
+#include "cli/commands.h"
+#include "darvelle/version.h"
+
+namespace {
+
+using darvelle::cli::Command;
+
+// Every command of the tool, in the order --help lists them.
+const Command kCommands[] = {
+    {"info", "info (--index N | --year Y) [--data DIR]   print a catalogue record",
+     darvelle::cli::RunInfo},
+};
+
+void PrintHelp() {
+  std::cout << "Usage: darvelle-cli COMMAND [OPTIONS]\n"
+               "Computes solar eclipses from the Darvelle catalogue without a window.\n\n"
+               "Commands:\n";
+  for (const auto& command : kCommands) std::cout << "  " << command.synopsis << "\n";
+  std::cout << "\nOptions:\n"
+               "  --help      show this help and exit\n"
+               "  --version   show the version and exit\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+    std::cerr << "darvelle-cli: no command given\nTry 'darvelle-cli --help'.\n";
+    return darvelle::cli::kExitUsage;
+  }
+  if (args[0] == "--help" || args[0] == "-h") {
+    PrintHelp();
+    return darvelle::cli::kExitOk;
+  }
+  if (args[0] == "--version") {
+    std::cout << "darvelle-cli (" << darvelle::kProductName << ") " << darvelle::kProgramVersion
+              << "\n";
+    return darvelle::cli::kExitOk;
+  }
+  for (const auto& command : kCommands) {
+    if (args[0] != command.name) continue;
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    try {
+      return command.run(rest);
+    } catch (const darvelle::cli::UsageError& e) {
+      std::cerr << "darvelle-cli " << command.name << ": " << e.what()
+                << "\nTry 'darvelle-cli --help'.\n";
+      return darvelle::cli::kExitUsage;
+    } catch (const std::exception& e) {
+      std::cerr << "darvelle-cli " << command.name << ": " << e.what() << "\n";
+      return darvelle::cli::kExitFailure;
+    }
+  }
+  std::cerr << "darvelle-cli: unknown command '" << args[0] << "'\nTry 'darvelle-cli --help'.\n";
+  return darvelle::cli::kExitUsage;
+}

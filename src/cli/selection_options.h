@@ -1,0 +1,23 @@
+#pragma once
+// Options shared by the commands that work on one catalogue eclipse.
+
+#include <filesystem>
+#include <optional>
+
+#include "catalogue/catalogue.h"
+#include "cli/args.h"
+
+namespace darvelle::cli {
+
+// The --data folder, if given.
+std::optional<std::filesystem::path> DataFolder(const Args& args);
+
+// Loads the catalogue from the --data folder or the usual places.
+Catalogue LoadCatalogueFor(const Args& args);
+
+// The index chosen by exactly one of --index N (1 .. count) or --year Y (the
+// first eclipse of the clamped year, as the year entry selects). UsageError
+// otherwise.
+int SelectedIndexFor(const Args& args, const Catalogue& catalogue);
+
+}  // namespace darvelle::cli
