@@ -1,0 +1,115 @@
+#include "astro/calendar.h"
+
+#include <gtest/gtest.h>
+
+namespace darvelle {
+namespace {
+
+TEST(CalendarToJulianDay, KnownInstants) {
+  struct Case {
+    int year, month, day;
+    double hour, minute, second;
+    double jd;
+  };
+  const Case cases[] = {
+      {2000, 1, 1, 12, 0, 0, 2451545.0},      // J2000.0
+      {1582, 10, 4, 0, 0, 0, 2299159.5},      // last Julian date
+      {1582, 10, 15, 0, 0, 0, 2299160.5},     // first Gregorian date, the next day
+      {-4712, 1, 1, 12, 0, 0, 0.0},           // JD 0, through the millennium shift
+      {1957, 10, 4, 19, 26, 24, 2436116.31},  // Sputnik (Meeus, example 7.a)
+      {333, 1, 27, 12, 0, 0, 1842713.0},      // Meeus, example 7.b (Julian calendar)
+      {-1000, 7, 12, 12, 0, 0, 1356001.0},    // Meeus, table 7.a
+      {-4712, 1, 1, 0, 0, 0, -0.5},
+      {1600, 1, 1, 0, 0, 0, 2305447.5},
+  };
+  for (const auto& c : cases) {
+    EXPECT_NEAR(CalendarToJulianDay(c.year, c.month, c.day, c.hour, c.minute, c.second), c.jd,
+                1e-8)
+        << c.year << "-" << c.month << "-" << c.day;
+  }
+}
+
+TEST(CalendarToJulianDay, FractionalHoursPassedAsSeconds) {
+  const double base = CalendarToJulianDay(2021, 12, 4, 8, 0, 0);
+  EXPECT_NEAR(CalendarToJulianDay(2021, 12, 4, 8, 0, -0.5 * 3600.0), base - 0.5 / 24.0, 1e-9);
+  EXPECT_NEAR(CalendarToJulianDay(2021, 12, 4, 8, 0, 2.25 * 3600.0), base + 2.25 / 24.0, 1e-9);
+}
+
+TEST(JulianDayToCalendar, TimesOfDay) {
+  struct Case {
+    double jd;
+    int year, month, day;
+    double hour, minute, second;
+  };
+  const Case cases[] = {
+      {2451545.0, 2000, 1, 1, 12, 0, 0},
+      {2451544.5, 2000, 1, 1, 0, 0, 0},    // x.5: midnight of the new date
+      {2451544.75, 2000, 1, 1, 6, 0, 0},   // x.75: 06:00
+      {2451545.25, 2000, 1, 1, 18, 0, 0},  // x.25: 18:00 of the date of the preceding midnight
+      {2451545.000011574, 2000, 1, 1, 12, 0, 1.0},
+      {2299160.5, 1582, 10, 15, 0, 0, 0},
+      {2299159.5, 1582, 10, 4, 0, 0, 0},
+      {0.0, -4712, 1, 1, 12, 0, 0},
+  };
+  for (const auto& c : cases) {
+    const CalendarInstant t = JulianDayToCalendar(c.jd);
+    EXPECT_EQ(t.year, c.year) << c.jd;
+    EXPECT_EQ(t.month, c.month) << c.jd;
+    EXPECT_EQ(t.day, c.day) << c.jd;
+    EXPECT_EQ(t.hour, c.hour) << c.jd;
+    EXPECT_EQ(t.minute, c.minute) << c.jd;
+    EXPECT_NEAR(t.second, c.second, 1e-9) << c.jd;
+  }
+}
+
+TEST(JulianDayToCalendar, KeepsMilliseconds) {
+  const CalendarInstant t = JulianDayToCalendar(CalendarToJulianDay(2024, 4, 8, 18, 17, 20.123));
+  EXPECT_EQ(t.hour, 18);
+  EXPECT_EQ(t.minute, 17);
+  EXPECT_NEAR(t.second, 20.123, 1e-9);
+}
+
+TEST(Calendar, RoundTripsAcrossTheCatalogueSpan) {
+  struct Case {
+    int year, month, day, hour, minute, second;
+  };
+  const Case cases[] = {{-4999, 1, 1, 0, 0, 0},    {-4999, 6, 15, 13, 45, 30},
+                        {-4, 2, 29, 23, 59, 59},   {0, 3, 1, 1, 2, 3},
+                        {332, 12, 31, 22, 0, 0},   {1582, 10, 4, 12, 0, 0},
+                        {1582, 10, 15, 12, 0, 0},  {7000, 12, 31, 23, 59, 59},
+                        {7000, 7, 4, 4, 4, 4}};
+  for (const auto& c : cases) {
+    const double jd = CalendarToJulianDay(c.year, c.month, c.day, c.hour, c.minute, c.second);
+    const CalendarInstant t = JulianDayToCalendar(jd);
+    EXPECT_EQ(t.year, c.year);
+    EXPECT_EQ(t.month, c.month) << c.year;
+    EXPECT_EQ(t.day, c.day) << c.year;
+    EXPECT_EQ(t.hour, c.hour) << c.year;
+    EXPECT_EQ(t.minute, c.minute) << c.year;
+    EXPECT_NEAR(t.second, c.second, 1e-3) << c.year;
+  }
+}
+
+TEST(Calendar, ReformGapDatesAreReadAsJulian) {
+  // 1582 October 5 .. 10 do not exist in the Gregorian calendar; they are read
+  // as Julian dates and come back under their Gregorian names, not rejected.
+  const CalendarInstant t = JulianDayToCalendar(CalendarToJulianDay(1582, 10, 10, 0, 0, 0));
+  EXPECT_EQ(t.month, 10);
+  EXPECT_EQ(t.day, 20);
+  EXPECT_DOUBLE_EQ(CalendarToJulianDay(1582, 10, 11, 0, 0, 0), 2299156.5);
+}
+
+TEST(Calendar, ConsecutiveDaysAreOneJulianDayApart) {
+  // Day numbers must be continuous over month, year, reform and millennium-shift seams.
+  const double jd0 = CalendarToJulianDay(-5000, 1, 1, 0, 0, 0);
+  CalendarInstant previous = JulianDayToCalendar(jd0);
+  for (int day = 1; day < 365250 * 12 + 100; day += 37) {
+    const CalendarInstant t = JulianDayToCalendar(jd0 + day);
+    EXPECT_DOUBLE_EQ(CalendarToJulianDay(t.year, t.month, t.day, 0, 0, 0), jd0 + day);
+    previous = t;
+  }
+  EXPECT_GE(previous.year, 7000);
+}
+
+}  // namespace
+}  // namespace darvelle
