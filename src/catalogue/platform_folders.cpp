@@ -1,0 +1,71 @@
+#include "catalogue/platform_folders.h"
+
+#include <cstdlib>
+#include <pwd.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace darvelle {
+namespace {
+
+std::string Trimmed(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(" \t");
+  return std::string(text.substr(first, last - first + 1));
+}
+
+std::string WithSlash(std::string folder) {
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
+}
+
+std::string HomeFolder(const char* home) {
+  if (home != nullptr && *home != '\0') return home;
+  // HOME can be missing under service managers; the password database still knows.
+  if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir != nullptr) {
+    return entry->pw_dir;
+  }
+  return "/tmp";
+}
+
+}  // namespace
+
+std::string TempFolderFor(const char* tmpdir) {
+  const std::string folder = tmpdir != nullptr ? Trimmed(tmpdir) : std::string();
+  return WithSlash(folder.empty() ? "/tmp" : folder);
+}
+
+std::string TempFolder() { return TempFolderFor(std::getenv("TMPDIR")); }
+
+std::string SettingsFolderFor(const char* xdgConfigHome, const char* home) {
+  std::string config = xdgConfigHome != nullptr ? Trimmed(xdgConfigHome) : std::string();
+  // The XDG rules say a relative XDG_CONFIG_HOME is invalid and must be ignored.
+  if (config.empty() || config.front() != '/') config = Trimmed(HomeFolder(home)) + "/.config";
+  return WithSlash(config) + "Darvelle/";
+}
+
+std::string SettingsFolder() {
+  return SettingsFolderFor(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+}
+
+bool CreateFolder(const std::filesystem::path& folder) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  return std::filesystem::is_directory(folder, ec);
+}
+
+std::string ComputerName() {
+  char name[257] = {};
+  if (::gethostname(name, sizeof name - 1) != 0) return {};
+  return name;
+}
+
+void DeleteOutputFiles(const std::filesystem::path& folder) {
+  for (const auto name : kOutputFileNames) {
+    std::error_code ignored;
+    std::filesystem::remove(folder / name, ignored);
+  }
+}
+
+}  // namespace darvelle

@@ -1,0 +1,144 @@
+#include "catalogue/settings.h"
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <system_error>
+#include <unistd.h>
+
+#include "catalogue/data_files.h"
+
+namespace darvelle {
+namespace {
+
+static_assert(std::endian::native == std::endian::little,
+              "the settings block is little-endian and copied as it stands");
+
+constexpr std::size_t kLanguageOffset = 17;
+constexpr std::size_t kEclipseIndexOffset = 18;
+constexpr std::size_t kUseUTOffset = 22;
+constexpr std::size_t kPsiOffset = 23;
+constexpr std::size_t kPhiOffset = 31;
+constexpr std::size_t kChiOffset = 39;
+constexpr std::size_t kGlobeSizeOffset = 47;
+constexpr std::size_t kOrthographicOffset = 51;
+constexpr std::size_t kResolutionOffset = 52;
+constexpr std::size_t kPenWidthOffset = 56;
+constexpr std::size_t kReservedOffset = 60;
+static_assert(kReservedOffset + kSettingsReservedSize == kSettingsFileSize);
+
+using Block = std::array<std::uint8_t, kSettingsFileSize>;
+
+template <typename T>
+void Put(Block& block, std::size_t offset, T value) {
+  std::memcpy(block.data() + offset, &value, sizeof value);
+}
+
+template <typename T>
+T Get(const Block& block, std::size_t offset) {
+  T value;
+  std::memcpy(&value, block.data() + offset, sizeof value);
+  return value;
+}
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+[[noreturn]] void Fail(const std::string& what, const std::filesystem::path& file,
+                       const std::string& cause) {
+  throw FileError("Cannot " + what + " the settings file \"" + file.string() + "\": " + cause);
+}
+
+}  // namespace
+
+Settings NewSettings(std::string_view programVersion) {
+  Settings settings;
+  settings.VersionText = std::string(programVersion.substr(0, kSettingsVersionTextMax));
+  return settings;
+}
+
+std::array<std::uint8_t, kSettingsFileSize> EncodeSettings(const Settings& settings) {
+  Block block{};
+  const std::size_t length = std::min(settings.VersionText.size(), kSettingsVersionTextMax);
+  block[0] = static_cast<std::uint8_t>(length);
+  std::memcpy(block.data() + 1, settings.VersionText.data(), length);
+  Put(block, kLanguageOffset, settings.Language);
+  Put(block, kEclipseIndexOffset, settings.EclipseIndex);
+  Put(block, kUseUTOffset, settings.UseUT);
+  Put(block, kPsiOffset, settings.Psi);
+  Put(block, kPhiOffset, settings.Phi);
+  Put(block, kChiOffset, settings.Chi);
+  Put(block, kGlobeSizeOffset, settings.GlobeSize);
+  Put(block, kOrthographicOffset, settings.Orthographic);
+  Put(block, kResolutionOffset, settings.Resolution);
+  Put(block, kPenWidthOffset, settings.PenWidth);
+  std::memcpy(block.data() + kReservedOffset, settings.Reserved.data(), kSettingsReservedSize);
+  return block;
+}
+
+Settings DecodeSettings(std::span<const std::uint8_t> bytes) {
+  Block block{};
+  std::memcpy(block.data(), bytes.data(), std::min(bytes.size(), kSettingsFileSize));
+  Settings settings;
+  const std::size_t length = std::min<std::size_t>(block[0], kSettingsVersionTextMax);
+  settings.VersionText.assign(reinterpret_cast<const char*>(block.data() + 1), length);
+  settings.Language = Get<std::uint8_t>(block, kLanguageOffset);
+  settings.EclipseIndex = Get<std::int32_t>(block, kEclipseIndexOffset);
+  settings.UseUT = Get<std::uint8_t>(block, kUseUTOffset);
+  settings.Psi = Get<double>(block, kPsiOffset);
+  settings.Phi = Get<double>(block, kPhiOffset);
+  settings.Chi = Get<double>(block, kChiOffset);
+  settings.GlobeSize = Get<std::int32_t>(block, kGlobeSizeOffset);
+  settings.Orthographic = Get<std::uint8_t>(block, kOrthographicOffset);
+  settings.Resolution = Get<std::int32_t>(block, kResolutionOffset);
+  settings.PenWidth = Get<std::int32_t>(block, kPenWidthOffset);
+  std::memcpy(settings.Reserved.data(), block.data() + kReservedOffset, kSettingsReservedSize);
+  return settings;
+}
+
+Settings ReadSettingsFile(const std::filesystem::path& file) {
+  std::unique_ptr<std::FILE, FileCloser> in(std::fopen(file.c_str(), "rb"));
+  if (!in) Fail("open", file, std::strerror(errno));
+  Block block{};
+  const std::size_t read = std::fread(block.data(), 1, block.size(), in.get());
+  if (std::ferror(in.get())) Fail("read", file, std::strerror(errno));
+  return DecodeSettings(std::span<const std::uint8_t>(block.data(), read));
+}
+
+void WriteSettingsFile(const std::filesystem::path& file, const Settings& settings) {
+  const Block block = EncodeSettings(settings);
+  std::filesystem::path temporary = file;
+  temporary += ".tmp" + std::to_string(::getpid());
+  {
+    std::unique_ptr<std::FILE, FileCloser> out(std::fopen(temporary.c_str(), "wb"));
+    if (!out) Fail("write", file, std::strerror(errno));
+    const bool written = std::fwrite(block.data(), 1, block.size(), out.get()) == block.size();
+    const int writeErrno = errno;
+    const bool closed = std::fclose(out.release()) == 0;
+    if (!written || !closed) {
+      const int cause = written ? errno : writeErrno;
+      std::error_code ignored;
+      std::filesystem::remove(temporary, ignored);
+      Fail("write", file, std::strerror(cause));
+    }
+  }
+  std::error_code ec;
+  std::filesystem::rename(temporary, file, ec);
+  if (ec) {
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+    Fail("write", file, ec.message());
+  }
+}
+
+int ClampEclipseIndex(std::int32_t index, int catalogueCount) {
+  return std::clamp<int>(index, 1, std::max(1, catalogueCount));
+}
+
+int ClampPenWidth(std::int32_t penWidth) { return std::clamp<int>(penWidth, 1, 3); }
+
+}  // namespace darvelle
