@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for Darvelle and builds it, then runs the
+# program or the whole test suite.
+#
+#   bash tools/setup.sh run    install, build, start the program
+#   bash tools/setup.sh test   install, build, run every test (then again
+#                              under AddressSanitizer + UBSan)
+#   bash tools/setup.sh build  install and build only
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="${DARVELLE_BUILD_DIR:-$here/build}"
+asan_build="${DARVELLE_ASAN_BUILD_DIR:-$here/build-asan}"
+jobs=$(nproc)
+
+# What building, running and testing need; the data generators' extra
+# packages are listed in data/README.md.
+packages=(
+  build-essential cmake pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev libgl-dev
+  libjpeg62-turbo-dev libturbojpeg0-dev
+  libswe-dev swe-basic-data swe-standard-data swe-extra-data
+  ghostscript poppler-utils t1utils fonts-urw-base35 fonts-liberation
+  xvfb xauth locales
+)
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_packages() {
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "== Installing: ${missing[*]}"
+    as_root apt-get update
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+  fi
+  # A locale with a decimal comma, to test that our texts never follow it.
+  if ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
+    as_root sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+    as_root locale-gen >/dev/null
+  fi
+}
+
+configure_and_build() {  # dir, extra cmake args...
+  local dir=$1; shift
+  cmake -S "$here" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs"
+}
+
+run_program() {
+  cd "$here/data"
+  if [ -x "$build/src/ui/darvelle" ]; then
+    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+      echo "No display: starting the window on a virtual display (xvfb-run)."
+      exec xvfb-run -a -s "-screen 0 1920x1080x24" "$build/src/ui/darvelle"
+    fi
+    exec "$build/src/ui/darvelle"
+  fi
+  exec "$build/src/cli/darvelle-cli" info --index 16686
+}
+
+run_tests() {
+  echo "== Test suite"
+  (cd "$build" && ctest --output-on-failure -j"$jobs" --timeout 1800)
+  echo "== Test suite under AddressSanitizer + UndefinedBehaviorSanitizer (without the catalogue sweep)"
+  configure_and_build "$asan_build" -DDARVELLE_SANITIZE=ON -DDARVELLE_BUILD_BENCH=OFF \
+    -DDARVELLE_BUILD_TOOLS=OFF
+  (cd "$asan_build" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+     ctest --output-on-failure -j"$jobs" --timeout 1800 -LE sweep)
+}
+
+case "${1:-}" in
+  run) install_packages; configure_and_build "$build"; run_program ;;
+  test) install_packages; configure_and_build "$build"; run_tests ;;
+  build) install_packages; configure_and_build "$build" ;;
+  *) echo "usage: bash tools/setup.sh run|test|build" >&2; exit 2 ;;
+esac
