@@ -73,6 +73,7 @@ void PrintRecord(int index, int count, const EclipseRecord& r) {
 
 int RunInfo(const std::vector<std::string>& rawArgs) {
   const Args args(rawArgs, {"index", "year", "data"}, {});
+  CheckSelectionOptions(args);
   const Catalogue catalogue = LoadCatalogueFor(args);
   const int index = SelectedIndexFor(args, catalogue);
   PrintRecord(index, catalogue.Count(), MakeCurrentEclipse(catalogue, index));

@@ -16,12 +16,16 @@ Catalogue LoadCatalogueFor(const Args& args) {
   return LoadCatalogue(FindDataFile(kCatalogueFileName, DataFolder(args)));
 }
 
-int SelectedIndexFor(const Args& args, const Catalogue& catalogue) {
-  const auto index = args.Integer("index");
-  const auto year = args.Integer("year");
-  if (index.has_value() == year.has_value()) {
+void CheckSelectionOptions(const Args& args) {
+  if (args.Integer("index").has_value() == args.Integer("year").has_value()) {
     throw UsageError("give exactly one of --index N or --year Y");
   }
+}
+
+int SelectedIndexFor(const Args& args, const Catalogue& catalogue) {
+  CheckSelectionOptions(args);
+  const auto index = args.Integer("index");
+  const auto year = args.Integer("year");
   if (year) return FindFirstOfYear(catalogue, *year);
   if (*index < 1 || *index > catalogue.Count()) {
     throw UsageError("--index must lie in 1 .. " + std::to_string(catalogue.Count()));

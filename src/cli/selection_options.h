@@ -15,6 +15,10 @@ std::optional<std::filesystem::path> DataFolder(const Args& args);
 // Loads the catalogue from the --data folder or the usual places.
 Catalogue LoadCatalogueFor(const Args& args);
 
+// Usage check done before any file is read: exactly one of --index and --year,
+// each a whole number.
+void CheckSelectionOptions(const Args& args);
+
 // The index chosen by exactly one of --index N (1 .. count) or --year Y (the
 // first eclipse of the clamped year, as the year entry selects). UsageError
 // otherwise.
