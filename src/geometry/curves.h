@@ -1,0 +1,107 @@
+#pragma once
+// The eclipse's curves on the Earth: growable point arrays with the counter
+// (their size) and the ready flag the drawing tests before it draws a curve.
+
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+#include <string_view>
+#include <vector>
+
+namespace darvelle {
+
+// Ephemeris longitude (east positive, radians, [-pi, pi], no DeltaT term) and
+// geodetic latitude (radians).
+struct CurvePoint {
+  double Longitude = 0;
+  double Latitude = 0;
+};
+
+// A central-line point also carries what its file line prints.
+struct CentralLinePoint : CurvePoint {
+  std::uint8_t CentralKind = 0;  // 1 annular, 2 total at that point
+  double Time = 0;               // hours from T0 (TT)
+  double DurationMinutes = 0;    // of the central phase
+  double WidthKm = 0;            // path width
+  double SunAltitudeDeg = 0;
+};
+
+// Points 1 .. Count(); appending beyond the capacity is refused (the caller
+// decides whether that truncates the curve).
+template <class Point>
+class Curve {
+ public:
+  explicit Curve(std::size_t capacity) : capacity_(capacity) { points_.reserve(capacity); }
+
+  int Count() const { return static_cast<int>(points_.size()); }
+  std::size_t Capacity() const { return capacity_; }
+  bool Ready() const { return ready_; }
+  void SetReady(bool ready) { ready_ = ready; }
+
+  // 1-based access, bounds-checked.
+  const Point& At(int i) const {
+    if (i < 1 || i > Count()) throw std::out_of_range("curve point index out of range");
+    return points_[static_cast<std::size_t>(i - 1)];
+  }
+  // Returns false (and stores nothing) when the curve is full.
+  bool Append(const Point& p) {
+    if (points_.size() >= capacity_) return false;
+    points_.push_back(p);
+    return true;
+  }
+  // Empties the curve and clears its flag; keeps the memory.
+  void Clear() {
+    points_.clear();
+    ready_ = false;
+  }
+  const std::vector<Point>& Points() const { return points_; }
+  std::vector<Point>& MutablePoints() { return points_; }
+
+ private:
+  std::size_t capacity_;
+  std::vector<Point> points_;
+  bool ready_ = false;
+};
+
+using PointCurve = Curve<CurvePoint>;
+using CentralLineCurve = Curve<CentralLinePoint>;
+
+// Every curve, named after its counter. Capacities as the files and the drawing expect.
+struct CurveSet {
+  PointCurve northPenumbra{7500};        // nNPen, "NorthPen.txt"
+  PointCurve northUmbra{400};            // nNUmb, "NorthUmb.txt"
+  CentralLineCurve centralLine{400};     // nClin, "CLinData.txt"
+  PointCurve southUmbra{400};            // nSUmb, "SouthUmb.txt"
+  PointCurve southPenumbra{7500};        // nSPen, "SouthPen.txt"
+  std::array<PointCurve, 6> riseSet{PointCurve{1000}, PointCurve{1000}, PointCurve{1000},
+                                    PointCurve{1000}, PointCurve{1000}, PointCurve{1000}};
+                                         // nTestF1 .. nTestF6, "Testfile.001" .. "Testfile.006"
+  PointCurve maxHorizonNorth{8000};      // nMaxHN, "MaxHoriN.txt"
+  PointCurve maxHorizonSouth{8000};      // nMaxHS, "MaxHoriS.txt"
+  PointCurve maxSunrise{8000};           // nMaxR, "MaxSunrise.txt"
+  PointCurve maxSunset{8000};            // nMaxS, "MaxSunset.txt"
+
+  // Rise/set curve 1 .. 6.
+  PointCurve& RiseSet(int number) { return riseSet.at(static_cast<std::size_t>(number - 1)); }
+  const PointCurve& RiseSet(int number) const {
+    return riseSet.at(static_cast<std::size_t>(number - 1));
+  }
+
+  void ClearAll() {
+    northPenumbra.Clear();
+    northUmbra.Clear();
+    centralLine.Clear();
+    southUmbra.Clear();
+    southPenumbra.Clear();
+    for (auto& c : riseSet) c.Clear();
+    maxHorizonNorth.Clear();
+    maxHorizonSouth.Clear();
+    maxSunrise.Clear();
+    maxSunset.Clear();
+  }
+};
+
+// Capacity of the work buffer in which horizon curves and penumbral limits are assembled.
+inline constexpr std::size_t kCurveWorkBufferCapacity = 8000;
+
+}  // namespace darvelle

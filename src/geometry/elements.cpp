@@ -1,0 +1,239 @@
+#include "geometry/elements.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "astro/numeric.h"
+
+namespace darvelle {
+
+void EvaluateElements(const EclipseRecord& e, double t, ElementState& s) {
+  s.X = e.XPoly.At(t);
+  s.Y = e.YPoly.At(t);
+  s.D = e.DPoly.At(t) * kDegToRad;
+  s.SinD = std::sin(s.D);
+  s.CosD = std::cos(s.D);
+  s.Mu = e.MuPoly.At(t) * kDegToRad;
+  s.L1 = e.L1Poly.At(t);
+  s.L2 = e.L2Poly.At(t);
+  s.TanF1 = e.TanF1Poly.At(t);
+  s.TanF2 = e.TanF2Poly.At(t);
+}
+
+void EvaluateElementRates(const EclipseRecord& e, double t, ElementState& s) {
+  s.XRate = e.XPoly.RateAt(t);
+  s.YRate = e.YPoly.RateAt(t);
+  s.DRate = e.DPoly.RateAt(t) * kDegToRad;
+  s.MuRate = ReduceToPi(e.MuPoly.RateAt(t) * kDegToRad);
+  s.L1Rate = e.L1Poly.RateAt(t);
+  s.L2Rate = e.L2Poly.RateAt(t);
+  s.TanF1Rate = e.TanF1Poly.RateAt(t);
+  s.TanF2Rate = e.TanF2Poly.RateAt(t);
+}
+
+void EvaluateEphemeris(const EclipseRecord& e, double t, ElementState& s) {
+  s.SunRA = e.SunRAPoly.At(t) * kDegToRad;
+  s.SunDec = e.SunDecPoly.At(t) * kDegToRad;
+  s.SunDistance = e.SunDistancePoly.At(t);
+  s.MoonRA = e.MoonRAPoly.At(t) * kDegToRad;
+  s.MoonDec = e.MoonDecPoly.At(t) * kDegToRad;
+  s.MoonDistance = e.MoonDistancePoly.At(t);
+}
+
+void EvaluateEphemerisRates(const EclipseRecord& e, double t, ElementState& s) {
+  s.SunRARate = e.SunRAPoly.RateAt(t) * kDegToRad;
+  s.SunDecRate = e.SunDecPoly.RateAt(t) * kDegToRad;
+  s.SunDistanceRate = e.SunDistancePoly.RateAt(t);
+  s.MoonRARate = e.MoonRAPoly.RateAt(t) * kDegToRad;
+  s.MoonDecRate = e.MoonDecPoly.RateAt(t) * kDegToRad;
+  s.MoonDistanceRate = e.MoonDistancePoly.RateAt(t);
+}
+
+void ComputeEarthShapeTerms(ElementState& s) {
+  s.Rho1 = std::sqrt(1.0 - kEarthE2 * s.CosD * s.CosD);
+  s.Rho2 = std::sqrt(1.0 - kEarthE2 * s.SinD * s.SinD);
+  s.SinD1 = s.SinD / s.Rho1;
+  s.CosD1 = kEarthAxisRatio * s.CosD / s.Rho1;
+  s.SinD1MinusD2 = kEarthE2 * s.SinD * s.CosD / (s.Rho1 * s.Rho2);
+  s.CosD1MinusD2 = kEarthAxisRatio / (s.Rho1 * s.Rho2);
+}
+
+void ComputeLimitCoefficients(ElementState& s) {
+  s.A1 = -s.L1Rate - s.MuRate * s.X * s.TanF1 * s.CosD + s.Y * s.DRate * s.TanF1;
+  s.B1 = -s.YRate + s.MuRate * s.X * s.SinD + s.L1 * s.DRate * s.TanF1;
+  s.C1 = s.XRate + s.MuRate * s.Y * s.SinD + s.MuRate * s.L1 * s.TanF1 * s.CosD;
+  s.A2 = -s.L2Rate - s.MuRate * s.X * s.TanF2 * s.CosD + s.Y * s.DRate * s.TanF2;
+  s.B2 = -s.YRate + s.MuRate * s.X * s.SinD + s.L2 * s.DRate * s.TanF2;
+  s.C2 = s.XRate + s.MuRate * s.Y * s.SinD + s.MuRate * s.L2 * s.TanF2 * s.CosD;
+}
+
+void EvaluateAllAt(const EclipseRecord& e, double t, ElementState& s) {
+  EvaluateElements(e, t, s);
+  EvaluateElementRates(e, t, s);
+  ComputeEarthShapeTerms(s);
+  ComputeLimitCoefficients(s);
+}
+
+double EstimateGreatestEclipse(const EclipseRecord& e, ElementState& s) {
+  EvaluateElements(e, 0.0, s);
+  const double x0 = e.XPoly.c[0], x1 = e.XPoly.c[1];
+  const double y0 = e.YPoly.c[0], y1 = e.YPoly.c[1];
+  const double speed2 = x1 * x1 + y1 * y1;
+  // A record without motion has no estimate; greatest eclipse is then the epoch.
+  if (speed2 == 0.0) return 0.0;
+  return -(x0 * x1 + y0 * y1) / speed2;
+}
+
+namespace {
+
+double GreatestFunction(const EclipseRecord& e, double t, ElementState& s) {
+  EvaluateElements(e, t, s);
+  EvaluateElementRates(e, t, s);
+  return s.X * s.XRate + s.Y * s.YRate;
+}
+
+}  // namespace
+
+double FindGreatestEclipse(const EclipseRecord& e, double a, double b, ElementState& s) {
+  double ga = GreatestFunction(e, a, s);
+  double gb = GreatestFunction(e, b, s);
+  const int referenceSign = SignOf(ga);
+  double tNew = b;
+  // Regula falsi on this near-linear function converges in a handful of
+  // steps; the 21st evaluation ends the search whatever the data.
+  for (int evaluations = 1; evaluations <= 21; ++evaluations) {
+    const double denominator = gb - ga;
+    if (denominator == 0.0) break;  // flat bracket: keep the last instant
+    tNew = b + gb / denominator * (a - b);
+    const double g = GreatestFunction(e, tNew, s);
+    if (SignOf(g) != referenceSign) {
+      b = tNew;
+      gb = g;
+    } else {
+      a = tNew;
+      ga = g;
+    }
+    if (std::fabs(g) < 1e-9) break;
+  }
+  EvaluateElements(e, tNew, s);
+  return tNew;
+}
+
+double ContactFunction(const EclipseRecord& e, int kind, double t, ElementState& s,
+                       ContactGeometry* geometry) {
+  EvaluateAllAt(e, t, s);
+  ContactGeometry g;
+  g.Y1 = s.Y / s.Rho1;
+  g.M = std::sqrt(s.X * s.X + s.Y * s.Y);
+  g.M1 = std::sqrt(s.X * s.X + g.Y1 * g.Y1);
+  g.R = g.M1 > 0.0 ? g.M / g.M1 : 1.0;
+  if (geometry != nullptr) *geometry = g;
+  const double m2 = g.M * g.M;
+  switch (kind) {
+    case kPenumbraOuter: return m2 - (g.R + s.L1) * (g.R + s.L1);
+    case kPenumbraInner: return m2 - (s.L1 - g.R) * (s.L1 - g.R);
+    case kUmbraKind2: return m2 - (s.L2 - g.R) * (s.L2 - g.R);
+    case kUmbraKind3: return m2 - (g.R + s.L2) * (g.R + s.L2);
+    case kAxisOnLimb: return s.X * s.X + g.Y1 * g.Y1 - 1.0;
+    default: return 0.0;
+  }
+}
+
+ContactResult FindContact(const EclipseRecord& e, int kind, double tFrom, double tTo,
+                          ElementState& s) {
+  double b = tFrom;
+  double a = tTo;
+  double fb = ContactFunction(e, kind, b, s);
+  double fa = ContactFunction(e, kind, a, s);
+  const int referenceSign = SignOf(fa);
+  double tNew = b;
+  bool converged = false;
+  ContactGeometry geometry;
+  // 200 evaluations are far more than regula falsi needs on these smooth
+  // functions; a bracket without a sign change ends by the difference test.
+  for (int evaluations = 1; evaluations <= 200; ++evaluations) {
+    const double denominator = fb - fa;
+    if (denominator == 0.0) break;
+    tNew = b + fb / denominator * (a - b);
+    const double f = ContactFunction(e, kind, tNew, s, &geometry);
+    if (!std::isfinite(f)) break;
+    if (SignOf(f) != referenceSign) {
+      b = tNew;
+      fb = f;
+    } else {
+      a = tNew;
+      fa = f;
+    }
+    if (std::fabs(f) < 1e-9) {
+      converged = true;
+      break;
+    }
+    if (std::fabs(fb - fa) < 5e-10) break;
+  }
+  ContactResult result;
+  if (!converged) return result;
+  EvaluateElements(e, tNew, s);
+  result.Time = tNew;
+  result.Point = PlanePoint{s.X / geometry.M1, geometry.Y1 / geometry.M1, 0.0};
+  return result;
+}
+
+LimitAngles SolveLimitAngle(double a, double b, double c) {
+  LimitAngles q;
+  const double f = std::sqrt(b * b + c * c);
+  const double theta = c >= 0.0 ? 2.0 * std::atan(b / (c + f)) : 2.0 * std::atan((f - c) / b);
+  const double cosAlpha = -a / f;
+  q.Valid = f > 0.0 && std::fabs(cosAlpha) <= 1.0;
+  const double alpha = std::acos(cosAlpha);
+  q.Q1 = theta + alpha;
+  q.Q2 = theta + (kTwoPi - alpha);
+  return q;
+}
+
+HourAngleLatitude PlaneToGeographic(const ElementState& s, const PlanePoint& p, bool checkRange) {
+  const Matrix3 rotation = {1.0, 0.0, 0.0, 0.0, s.CosD1, s.SinD1, 0.0, -s.SinD1, s.CosD1};
+  const Vector3 r = MatrixTimesVector(rotation, {p.Xi, p.Eta1, p.Zeta1});
+  HourAngleLatitude g;
+  g.H = std::atan2(r[0], r[2]);
+  if (std::fabs(r[1]) > 1.0) {
+    // The report's variant has no range test; a limb point off the sphere by
+    // rounding alone is clamped instead of giving NaN.
+    g.ReducedLatitude = checkRange ? kInvalidLatitude : std::asin(std::clamp(r[1], -1.0, 1.0));
+  } else {
+    g.ReducedLatitude = std::asin(r[1]);
+  }
+  return g;
+}
+
+double ReduceToPi(double angle) {
+  // A few turns at most for every value the polynomials give; the cap keeps a
+  // corrupt record (huge or infinite angle) from looping.
+  for (int turns = 0; turns < 1000 && angle > kPi; ++turns) angle -= kTwoPi;
+  for (int turns = 0; turns < 1000 && angle < -kPi; ++turns) angle += kTwoPi;
+  if (angle > kPi || angle < -kPi) angle = std::remainder(angle, kTwoPi);
+  return angle;
+}
+
+double DeltaTRotation(double deltaT) {
+  return kTwoPi * (kSiderealRate * deltaT / 86400.0);
+}
+
+CurveGeographic CurvePointFromPlane(const ElementState& s, const HourAngleLatitude& g) {
+  CurveGeographic c;
+  c.Latitude = std::atan2(std::sin(g.ReducedLatitude) / kEarthAxisRatio,
+                          std::cos(g.ReducedLatitude));
+  c.Longitude = ReduceToPi(g.H - s.Mu);
+  return c;
+}
+
+GeographicPosition GeographicFromPlane(const ElementState& s, const PlanePoint& p,
+                                       double deltaT) {
+  const HourAngleLatitude g = PlaneToGeographic(s, p, false);
+  GeographicPosition pos;
+  pos.EphemerisLongitude = ReduceToPi(g.H - s.Mu);
+  pos.Longitude = ReduceToPi(pos.EphemerisLongitude + DeltaTRotation(deltaT));
+  pos.Latitude = std::atan(std::tan(g.ReducedLatitude) / kEarthAxisRatio);
+  return pos;
+}
+
+}  // namespace darvelle

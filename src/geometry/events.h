@@ -1,0 +1,56 @@
+#pragma once
+// The nineteen events of the general circumstances: contacts of the penumbra
+// and umbra, limits on the limb, ends of the central line, greatest eclipse.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace darvelle {
+
+// Table order, which the drawing and the tables of circumstances rely on
+// (the northern pair of each limit precedes the southern pair; the report
+// prints them in another order, see kReportEventOrder).
+enum class EventId : int {
+  TP1 = 0, TP2, TP3, TP4,
+  TPN1, TPN2, TPS1, TPS2,
+  TU1, TU2, TU3, TU4,
+  TUN1, TUN2, TUS1, TUS2,
+  TC1, TC2, TG0,
+};
+inline constexpr int kEventCount = 19;
+
+// Four-character report labels, by table index.
+inline constexpr std::array<std::string_view, kEventCount> kEventLabels = {
+    "TP1 ", "TP2 ", "TP3 ", "TP4 ", "TPN1", "TPN2", "TPS1", "TPS2", "TU1 ", "TU2 ",
+    "TU3 ", "TU4 ", "TUN1", "TUN2", "TUS1", "TUS2", "TC1 ", "TC2 ", "TG0 "};
+
+// CentralKind values (TC1, TC2, TG0 and the central line's points).
+inline constexpr std::uint8_t kCentralAnnular = 1;
+inline constexpr std::uint8_t kCentralTotal = 2;
+
+struct EclipseEvent {
+  double Time = 0;                // hours from T0 (TT); 0 = the event does not occur
+  double EphemerisLongitude = 0;  // radians, east positive, [-pi, pi]
+  double Longitude = 0;           // radians, DeltaT-corrected, [-pi, pi]
+  double Latitude = 0;            // geodetic, radians
+  // The three angles in degrees as "12°30.0'" (Windows-1252: the degree sign is byte 0xB0).
+  std::string EphemerisLongitudeText, LongitudeText, LatitudeText;
+  int CentralKind = 0;            // TC1, TC2, TG0 only: 1 annular, 2 total; 0 otherwise
+
+  bool exists() const { return Time != 0.0; }
+  // Whether the corner-point file lists it (instant or position non-zero).
+  bool HasPoint() const { return Time != 0.0 || EphemerisLongitude != 0.0 || Latitude != 0.0; }
+};
+
+struct EclipseEvents {
+  std::array<EclipseEvent, kEventCount> entries{};
+
+  EclipseEvent& operator[](EventId id) { return entries[static_cast<int>(id)]; }
+  const EclipseEvent& operator[](EventId id) const { return entries[static_cast<int>(id)]; }
+  double Time(EventId id) const { return (*this)[id].Time; }
+  void Clear() { entries = {}; }
+};
+
+}  // namespace darvelle
