@@ -6,6 +6,16 @@
 
 #include "astro/calendar.h"
 #include "astro/delta_t.h"
+#include "geometry/circumstances.h"
+#include "geometry/horizon_curves.h"
+#include "geometry/limit_curves.h"
+#include "geometry/report_files.h"
+// INTEGRATION: the penumbral limit scan is being written alongside; its call
+// site below compiles in as soon as its header is in the tree.
+#if __has_include("geometry/penumbra_scan.h")
+#include "geometry/penumbra_scan.h"
+#define DARVELLE_HAS_PENUMBRA_SCAN 1
+#endif
 
 namespace darvelle {
 
@@ -75,8 +85,61 @@ std::string DateTimeText(double julianDay, bool universalTime) {
   return text;
 }
 
+namespace {
+
+// Writes the file of a curve that was built; a curve that does not exist for
+// this eclipse has no file.
+void WritePointCurve(const EclipseComputation& c, const PointCurve& curve, std::string_view name,
+                     bool corrected) {
+  if (!c.outputFolder || !curve.Ready()) return;
+  WriteFileAtomically(*c.outputFolder, name, PointFileText(curve, c.deltaT, corrected));
+}
+
+}  // namespace
+
 void ComputeEclipse(EclipseComputation& c) {
-  (void)c;  // stages follow
+  if (c.outputFolder) DeleteComputationFiles(*c.outputFolder);
+  c.curves.ClearAll();
+
+  ComputeGeneralCircumstances(c);
+  if (c.outputFolder) {
+    WriteFileAtomically(*c.outputFolder, kReportGermanFileName, c.reportGerman);
+    WriteFileAtomically(*c.outputFolder, kReportEnglishFileName, c.reportEnglish);
+    WriteFileAtomically(*c.outputFolder, kCornerPointsFileName,
+                        CornerPointsText(c.events, c.eclipse, c.deltaT));
+  }
+
+  ComputeRiseSetCurves(c);
+  for (int number = 1; number <= 6; ++number) {
+    WritePointCurve(c, c.curves.RiseSet(number), RiseSetFileName(number), true);
+  }
+
+  ComputeNorthUmbraLimit(c);
+  WritePointCurve(c, c.curves.northUmbra, kNorthUmbraFileName, true);
+  ComputeCentralLine(c);
+  if (c.outputFolder && c.curves.centralLine.Ready()) {
+    WriteFileAtomically(*c.outputFolder, kCentralLineFileName,
+                        CentralLineFileText(c.curves.centralLine, c.eclipse, c.deltaT));
+  }
+  ComputeSouthUmbraLimit(c);
+  WritePointCurve(c, c.curves.southUmbra, kSouthUmbraFileName, true);
+
+  ComputeHorizonCurves(c);
+  WritePointCurve(c, c.curves.maxHorizonSouth, kMaxHorizonSouthFileName, true);
+  WritePointCurve(c, c.curves.maxHorizonNorth, kMaxHorizonNorthFileName, true);
+  WritePointCurve(c, c.curves.maxSunrise, kMaxSunriseFileName, true);
+  WritePointCurve(c, c.curves.maxSunset, kMaxSunsetFileName, true);
+
+#ifdef DARVELLE_HAS_PENUMBRA_SCAN
+  // The penumbral limit files carry ephemeris longitudes.
+  ComputePenumbraLimit(c, +1);
+  WritePointCurve(c, c.curves.northPenumbra, kNorthPenumbraFileName, false);
+  ComputePenumbraLimit(c, -1);
+  WritePointCurve(c, c.curves.southPenumbra, kSouthPenumbraFileName, false);
+#endif
+
+  // The drawing and the tables read the elements at greatest eclipse.
+  EvaluateElements(c.eclipse, c.timeGreatest, c.state);
 }
 
 }  // namespace darvelle

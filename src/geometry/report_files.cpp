@@ -1,0 +1,175 @@
+#include "geometry/report_files.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <system_error>
+#include <thread>
+
+#include "astro/calendar.h"
+#include "astro/format.h"
+#include "catalogue/data_files.h"
+#include "catalogue/platform_folders.h"
+#include "geometry/elements.h"
+
+namespace darvelle {
+
+std::string RiseSetFileName(int number) {
+  char name[32];
+  std::snprintf(name, sizeof name, "Testfile.%03d", number);
+  return name;
+}
+
+std::string FixedField(double value, int width, int decimals) {
+  char buffer[400];
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+  std::string text(buffer, result.ptr);
+  if (static_cast<int>(text.size()) < width) text.insert(0, width - text.size(), ' ');
+  return text;
+}
+
+std::string IntegerField(long long value, int width) {
+  std::string text = std::to_string(value);
+  if (static_cast<int>(text.size()) < width) text.insert(0, width - text.size(), ' ');
+  return text;
+}
+
+double CorrectedLongitudeDeg(double ephemerisLongitude, double deltaT) {
+  return ephemerisLongitude * kRadToDeg + 360.0 * kSiderealRate * deltaT / 86400.0;
+}
+
+std::string EventAngleText(double degrees) {
+  std::string text;
+  for (char ch : FormatDegreesMinutes(degrees, 1)) {
+    if (ch == ' ') continue;
+    text += ch == ':' ? '\xB0' : ch;
+  }
+  text += '\'';
+  return text;
+}
+
+std::string PointLine(const CurvePoint& p, double deltaT, bool corrected) {
+  const double longitude =
+      corrected ? CorrectedLongitudeDeg(p.Longitude, deltaT) : p.Longitude * kRadToDeg;
+  return FixedField(longitude, 0, 5) + '\t' + FixedField(p.Latitude * kRadToDeg, 0, 5);
+}
+
+std::string PointFileText(const PointCurve& curve, double deltaT, bool corrected) {
+  std::string text;
+  text.reserve(static_cast<std::size_t>(curve.Count()) * 24);
+  for (const CurvePoint& p : curve.Points()) {
+    text += PointLine(p, deltaT, corrected);
+    text += kLineEnd;
+  }
+  return text;
+}
+
+namespace {
+
+// Julian Day, calendar date, decimal hour, corrected longitude, latitude, the
+// three constant columns and the sexagesimal repeats: the columns
+// "Eckpunkt.txt" and "CLinData.txt" share.
+std::string PlaceColumns(double julianDay, double longitudeDeg, double latitudeDeg) {
+  const CalendarInstant when = JulianDayToCalendar(julianDay);
+  const double hour = when.hour + when.minute / 60.0 + when.second / 3600.0;
+  std::string line = FixedField(julianDay, 16, 8);
+  line += IntegerField(when.year, 6);
+  line += IntegerField(when.month, 3);
+  line += IntegerField(when.day, 3);
+  line += FixedField(hour, 12, 7);
+  line += FixedField(longitudeDeg, 11, 5);
+  line += FixedField(latitudeDeg, 11, 5);
+  line += ' ';
+  line += FixedField(-0.0, 7, 3);
+  line += FixedField(-179.9, 7, 1);
+  line += FixedField(-0.0, 7, 3);
+  line += ' ';
+  line += FormatSexagesimal(hour, 3);
+  line += ' ';
+  line += FormatSexagesimal(longitudeDeg, 3);
+  line += ' ';
+  line += FormatSexagesimal(latitudeDeg, 3);
+  return line;
+}
+
+}  // namespace
+
+std::string CentralLineLine(const CentralLinePoint& p, const EclipseRecord& eclipse,
+                            double deltaT) {
+  std::string line = PlaceColumns(eclipse.JulianDay + p.Time / 24.0,
+                                  CorrectedLongitudeDeg(p.Longitude, deltaT),
+                                  p.Latitude * kRadToDeg);
+  line += ' ';
+  line += FormatDegreesMinutes(p.DurationMinutes, 1);
+  line += ' ';
+  line += FixedField(p.WidthKm, 6, 1);
+  line += ' ';
+  line += FixedField(p.SunAltitudeDeg, 4, 1);
+  return line;
+}
+
+std::string CentralLineFileText(const CentralLineCurve& curve, const EclipseRecord& eclipse,
+                                double deltaT) {
+  std::string text;
+  for (const CentralLinePoint& p : curve.Points()) {
+    text += CentralLineLine(p, eclipse, deltaT);
+    text += kLineEnd;
+  }
+  return text;
+}
+
+std::string CornerPointsText(const EclipseEvents& events, const EclipseRecord& eclipse,
+                             double deltaT) {
+  std::string text;
+  for (int k = 0; k < kEventCount; ++k) {
+    const EclipseEvent& event = events.entries[static_cast<std::size_t>(k)];
+    if (!event.HasPoint()) continue;
+    const double julianDayUT = eclipse.JulianDay + event.Time / 24.0 - deltaT / 86400.0;
+    text += PlaceColumns(julianDayUT, event.Longitude * kRadToDeg, event.Latitude * kRadToDeg);
+    char name[16];
+    std::snprintf(name, sizeof name, " (P%02d)", k + 1);
+    text += name;
+    text += kLineEnd;
+  }
+  return text;
+}
+
+void WriteFileAtomically(const std::filesystem::path& folder, std::string_view name,
+                         std::string_view bytes) {
+  const std::filesystem::path target = folder / name;
+  // Unique per thread, so two computations writing into one folder never
+  // share a temporary file.
+  const std::filesystem::path temporary =
+      folder / ("." + std::string(name) + ".part-" +
+                std::to_string(std::hash<std::thread::id>{}(std::this_thread::get_id())));
+  auto fail = [&](const std::string& what, int error) {
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+    throw FileError("Cannot write \"" + target.string() + "\": " + what +
+                    (error != 0 ? ": " + std::generic_category().message(error) : ""));
+  };
+  errno = 0;
+  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (file == nullptr) fail("cannot create the file", errno);
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  int error = errno;
+  const bool flushed = std::fflush(file) == 0;
+  if (!flushed) error = errno;
+  const bool closed = std::fclose(file) == 0;
+  if (!closed && error == 0) error = errno;
+  if (!written || !flushed || !closed) fail("writing failed", error);
+  std::error_code ec;
+  std::filesystem::rename(temporary, target, ec);
+  if (ec) fail("cannot rename the temporary file", ec.value());
+}
+
+void DeleteComputationFiles(const std::filesystem::path& folder) {
+  DeleteOutputFiles(folder);
+  std::error_code ignored;
+  for (std::string_view name : {kMaxHorizonNorthFileName, kMaxHorizonSouthFileName}) {
+    std::filesystem::remove(folder / name, ignored);
+  }
+}
+
+}  // namespace darvelle

@@ -1,0 +1,74 @@
+#pragma once
+// The text files of one eclipse computation: names, line layouts, and a
+// writer that never leaves a half-written file under its final name. All
+// files are single-byte Windows-1252 text with CR LF line ends.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "catalogue/eclipse_record.h"
+#include "geometry/curves.h"
+#include "geometry/events.h"
+
+namespace darvelle {
+
+inline constexpr std::string_view kReportGermanFileName = "SunEclipse4_DE.TXT";
+inline constexpr std::string_view kReportEnglishFileName = "SunEclipse4_EN.TXT";
+inline constexpr std::string_view kCornerPointsFileName = "Eckpunkt.txt";
+inline constexpr std::string_view kCentralLineFileName = "CLinData.txt";
+inline constexpr std::string_view kNorthUmbraFileName = "NorthUmb.txt";
+inline constexpr std::string_view kSouthUmbraFileName = "SouthUmb.txt";
+inline constexpr std::string_view kNorthPenumbraFileName = "NorthPen.txt";
+inline constexpr std::string_view kSouthPenumbraFileName = "SouthPen.txt";
+inline constexpr std::string_view kMaxHorizonNorthFileName = "MaxHoriN.txt";
+inline constexpr std::string_view kMaxHorizonSouthFileName = "MaxHoriS.txt";
+inline constexpr std::string_view kMaxSunriseFileName = "MaxSunrise.txt";
+inline constexpr std::string_view kMaxSunsetFileName = "MaxSunset.txt";
+// "Testfile.001" .. "Testfile.006".
+std::string RiseSetFileName(int number);
+
+inline constexpr std::string_view kLineEnd = "\r\n";
+
+// Pascal-style fields: value right-aligned in `width` characters with
+// `decimals` decimals (width 0: no padding); integers right-aligned with blanks.
+std::string FixedField(double value, int width, int decimals);
+std::string IntegerField(long long value, int width);
+
+// Ephemeris longitude (radians) plus the Earth's rotation during DeltaT, in
+// degrees; not reduced.
+double CorrectedLongitudeDeg(double ephemerisLongitude, double deltaT);
+
+// Event angle text: FormatDegreesMinutes(deg, 1) without blanks, ':' -> degree
+// sign (0xB0), "'" appended: 12.5 gives "12\xB030.0'".
+std::string EventAngleText(double degrees);
+
+// One line of a point file (no line end): longitude 0:5, TAB, latitude 0:5.
+// `corrected` adds the DeltaT rotation to the longitude.
+std::string PointLine(const CurvePoint& p, double deltaT, bool corrected);
+// Whole contents of a point file.
+std::string PointFileText(const PointCurve& curve, double deltaT, bool corrected);
+
+// One line of "CLinData.txt" (no line end).
+std::string CentralLineLine(const CentralLinePoint& p, const EclipseRecord& eclipse,
+                            double deltaT);
+std::string CentralLineFileText(const CentralLineCurve& curve, const EclipseRecord& eclipse,
+                                double deltaT);
+
+// Contents of "Eckpunkt.txt": one line per table entry that has a point.
+std::string CornerPointsText(const EclipseEvents& events, const EclipseRecord& eclipse,
+                             double deltaT);
+
+// Writes `bytes` to folder/name through a temporary file beside it, then
+// renames. Throws FileError naming the file and the cause; on failure nothing
+// is left under either name.
+void WriteFileAtomically(const std::filesystem::path& folder, std::string_view name,
+                         std::string_view bytes);
+
+// Deletes the output files of an earlier computation from `folder` (the
+// twenty names the program has always deleted, and the spellings it writes,
+// which differ in case on a case-sensitive file system). Missing files are
+// passed over.
+void DeleteComputationFiles(const std::filesystem::path& folder);
+
+}  // namespace darvelle
