@@ -1,0 +1,253 @@
+#include "render/curve_drawing.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "render/pen_path.h"
+
+namespace darvelle {
+
+namespace {
+
+constexpr QRgb Rgb(int r, int g, int b) { return 0xff000000u | (r << 16) | (g << 8) | b; }
+
+constexpr QRgb kBlack = Rgb(0, 0, 0);
+constexpr QRgb kUmbraGrey = Rgb(64, 64, 64);
+constexpr QRgb kRiseSetBlue = Rgb(0, 0, 255);
+constexpr QRgb kHorizonRed = Rgb(128, 0, 0);
+
+constexpr std::array<CurveStyle, kMapCurveCount> kStyles = {{
+    {"nNPen ", 8, kBlack, false, std::nullopt, std::nullopt},
+    {"nNUmb ", 9, kUmbraGrey, false, std::nullopt, std::nullopt},
+    {"nSUmb ", 11, kUmbraGrey, false, std::nullopt, std::nullopt},
+    {"nClin ", 10, kCentralTotalColor, true, std::nullopt, std::nullopt},
+    {"nSPen ", 12, kBlack, false, std::nullopt, std::nullopt},
+    {"nTestF1 ", 2, kRiseSetBlue, false, EventId::TP1, EventId::TP4},
+    {"nTestF2 ", 3, kRiseSetBlue, false, EventId::TP1, EventId::TP4},
+    {"nTestF3 ", 4, kRiseSetBlue, false, EventId::TP1, EventId::TP2},
+    {"nTestF4 ", 5, kRiseSetBlue, false, EventId::TP1, EventId::TP2},
+    {"nTestF5 ", 6, kRiseSetBlue, false, EventId::TP3, EventId::TP4},
+    {"nTestF6 ", 7, kRiseSetBlue, false, EventId::TP3, EventId::TP4},
+    {"nMaxHS ", 14, kHorizonRed, false, std::nullopt, std::nullopt},
+    {"nMaxHN ", 13, kHorizonRed, false, std::nullopt, std::nullopt},
+    {"nMaxR ", 15, kHorizonRed, false, std::nullopt, std::nullopt},
+    {"nMaxS ", 16, kHorizonRed, false, std::nullopt, std::nullopt},
+}};
+
+const PointCurve* PointCurveOf(MapCurve curve, const CurveSet& curves) {
+  switch (curve) {
+    case MapCurve::NorthPenumbraLimit: return &curves.northPenumbra;
+    case MapCurve::NorthUmbraLimit: return &curves.northUmbra;
+    case MapCurve::SouthUmbraLimit: return &curves.southUmbra;
+    case MapCurve::CentralLine: return nullptr;
+    case MapCurve::SouthPenumbraLimit: return &curves.southPenumbra;
+    case MapCurve::RiseSetCurve1: return &curves.RiseSet(1);
+    case MapCurve::RiseSetCurve2: return &curves.RiseSet(2);
+    case MapCurve::RiseSetCurve3: return &curves.RiseSet(3);
+    case MapCurve::RiseSetCurve4: return &curves.RiseSet(4);
+    case MapCurve::RiseSetCurve5: return &curves.RiseSet(5);
+    case MapCurve::RiseSetCurve6: return &curves.RiseSet(6);
+    case MapCurve::MaxAtHorizonSouth: return &curves.maxHorizonSouth;
+    case MapCurve::MaxAtHorizonNorth: return &curves.maxHorizonNorth;
+    case MapCurve::MaxAtSunrise: return &curves.maxSunrise;
+    case MapCurve::MaxAtSunset: return &curves.maxSunset;
+  }
+  throw std::invalid_argument("unknown map curve");
+}
+
+bool CurveReady(MapCurve curve, const CurveSet& curves) {
+  if (curve == MapCurve::CentralLine) return curves.centralLine.Ready();
+  return PointCurveOf(curve, curves)->Ready();
+}
+
+struct ScreenPoint {
+  std::int64_t x, y;
+  bool visible;
+};
+
+ScreenPoint ToScreen(const ProjectedPoint& p) {
+  return {RoundHalfEven(p.ScreenX), RoundHalfEven(p.ScreenY), p.IsVisible()};
+}
+
+QPen CurvePen(QRgb color, int width) {
+  QPen pen(QColor::fromRgb(color), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+  return pen;
+}
+
+// The polyline of one curve: the pen starts at `start` whatever its
+// visibility, and each point is joined when visible, else the pen only moves
+// there; a segment takes the colour of its end point.
+template <typename Point, typename ColorOf>
+void DrawPolyline(QPainter& painter, const std::vector<Point>& points, int width,
+                  const ScreenPoint& start, const GlobeProjection& view, double deltaT,
+                  ColorOf&& colorOf, PenPath& pen) {
+  pen.MoveTo(start.x, start.y);
+  QRgb current = 0;
+  bool penSet = false;
+  for (const Point& point : points) {
+    const QRgb color = colorOf(point);
+    if (!penSet || color != current) {
+      pen.Flush();
+      painter.setPen(CurvePen(color, width));
+      current = color;
+      penSet = true;
+    }
+    const ScreenPoint s =
+        ToScreen(ProjectEphemerisPoint(view, point.Longitude, point.Latitude, deltaT));
+    if (s.visible) {
+      pen.LineTo(s.x, s.y);
+    } else {
+      pen.MoveTo(s.x, s.y);
+    }
+  }
+}
+
+}  // namespace
+
+const CurveStyle& StyleOf(MapCurve curve) {
+  const int i = static_cast<int>(curve);
+  if (i < 0 || i >= kMapCurveCount) throw std::invalid_argument("unknown map curve");
+  return kStyles[static_cast<std::size_t>(i)];
+}
+
+int CurvePenWidth(MapCurve curve, int penWidth) {
+  return StyleOf(curve).atLeastTwoPixels ? std::max(2, penWidth) : penWidth;
+}
+
+ProjectedPoint ProjectEphemerisPoint(const GlobeProjection& view, double ephemerisLongitude,
+                                     double latitude, double deltaTSeconds) {
+  return view.ProjectPoint(CurveLongitudeToArcseconds(ephemerisLongitude, deltaTSeconds),
+                           RadiansToArcseconds(latitude));
+}
+
+void DrawCurve(QImage& image, MapCurve curve, const CurveSet& curves, const EclipseEvents& events,
+               double deltaTSeconds, int penWidth, const GlobeProjection& view,
+               StatusTexts& status) {
+  const CurveStyle& style = StyleOf(curve);
+  const int count = curve == MapCurve::CentralLine ? curves.centralLine.Count()
+                                                   : PointCurveOf(curve, curves)->Count();
+  if (count < 1) return;
+  status.panels[static_cast<std::size_t>(style.panel)] =
+      std::string(style.label) + std::to_string(count);
+
+  const int width = CurvePenWidth(curve, penWidth);
+  QPainter painter(&image);
+  PenPath pen(painter);
+
+  auto eventPoint = [&](EventId id) {
+    const EclipseEvent& e = events[id];
+    return ToScreen(ProjectEphemerisPoint(view, e.EphemerisLongitude, e.Latitude, deltaTSeconds));
+  };
+
+  if (curve == MapCurve::CentralLine) {
+    const auto& points = curves.centralLine.Points();
+    const CentralLinePoint& first = points.front();
+    DrawPolyline(painter, points, width,
+                 ToScreen(ProjectEphemerisPoint(view, first.Longitude, first.Latitude,
+                                                deltaTSeconds)),
+                 view, deltaTSeconds,
+                 [](const CentralLinePoint& p) {
+                   return p.CentralKind == kCentralAnnular ? kCentralAnnularColor
+                                                           : kCentralTotalColor;
+                 },
+                 pen);
+    return;
+  }
+
+  const auto& points = PointCurveOf(curve, curves)->Points();
+  // A sunrise/sunset curve starts at its first event point. An event that was
+  // not found has no position (its table entry is zero): the curve then starts
+  // at its own first point instead of at longitude 0 on the equator.
+  ScreenPoint start = ToScreen(ProjectEphemerisPoint(view, points.front().Longitude,
+                                                     points.front().Latitude, deltaTSeconds));
+  if (style.startEvent && events[*style.startEvent].exists()) start = eventPoint(*style.startEvent);
+  DrawPolyline(painter, points, width, start, view, deltaTSeconds,
+               [&](const CurvePoint&) { return style.color; }, pen);
+  // ... and ends at its second event point when that exists and is visible.
+  if (style.endEvent && events[*style.endEvent].exists()) {
+    const ScreenPoint end = eventPoint(*style.endEvent);
+    if (end.visible) pen.LineTo(end.x, end.y);
+  }
+}
+
+void DrawCurves(QImage& image, const CurveSet& curves, const EclipseEvents& events,
+                double deltaTSeconds, int penWidth, const GlobeProjection& view,
+                StatusTexts& status) {
+  for (int i = 0; i < kMapCurveCount; ++i) {
+    const auto curve = static_cast<MapCurve>(i);
+    if (CurveReady(curve, curves)) {
+      DrawCurve(image, curve, curves, events, deltaTSeconds, penWidth, view, status);
+    }
+  }
+}
+
+MarkerKind MarkerKindOf(EventId event) {
+  switch (event) {
+    case EventId::TP1:
+    case EventId::TP4: return MarkerKind::Contact;
+    case EventId::TP2:
+    case EventId::TP3: return MarkerKind::InnerContact;
+    case EventId::TPN1:
+    case EventId::TPN2:
+    case EventId::TPS1:
+    case EventId::TPS2: return MarkerKind::LimitOnLimb;
+    case EventId::TC1:
+    case EventId::TC2: return MarkerKind::CentralEnd;
+    case EventId::TG0: return MarkerKind::Greatest;
+    default: return MarkerKind::None;
+  }
+}
+
+void DrawEventMarkers(QImage& image, const EclipseEvents& events, double deltaTSeconds,
+                      const GlobeProjection& view, const std::function<void()>& yield) {
+  {
+    QPainter painter(&image);
+    for (int k = 0; k < kEventCount; ++k) {
+      const auto id = static_cast<EventId>(k);
+      const EclipseEvent& e = events[id];
+      if (!e.exists()) continue;
+      const MarkerKind kind = MarkerKindOf(id);
+      if (kind == MarkerKind::None) continue;
+      const ProjectedPoint p =
+          ProjectEphemerisPoint(view, e.EphemerisLongitude, e.Latitude, deltaTSeconds);
+      if (!p.IsVisible()) continue;
+
+      int radius = kSmallMarkerRadius;
+      QColor fill;
+      QPen outline(Qt::black, 1, Qt::SolidLine);
+      switch (kind) {
+        case MarkerKind::Contact: fill = QColor(0, 128, 0); break;
+        case MarkerKind::InnerContact: fill = QColor(255, 0, 0); break;
+        case MarkerKind::LimitOnLimb: fill = QColor(0, 0, 255); break;
+        case MarkerKind::CentralEnd:
+        case MarkerKind::Greatest:
+          radius = kLargeMarkerRadius;
+          fill = Qt::black;
+          outline = QPen(e.CentralKind == kCentralTotal ? QColor(255, 255, 255)
+                                                         : QColor(255, 255, 0),
+                         3, Qt::SolidLine);
+          break;
+        case MarkerKind::None: break;
+      }
+      const std::int64_t left = RoundHalfEven(p.ScreenX - radius);
+      const std::int64_t top = RoundHalfEven(p.ScreenY - radius);
+      const std::int64_t right = RoundHalfEven(p.ScreenX + radius);
+      const std::int64_t bottom = RoundHalfEven(p.ScreenY + radius);
+      // Visible points lie within a few globe radii of the image; anything
+      // beyond the int range cannot be on the image at all.
+      constexpr std::int64_t kFar = 1 << 24;
+      if (std::max({std::abs(left), std::abs(top), std::abs(right), std::abs(bottom)}) > kFar) {
+        continue;
+      }
+      painter.setPen(outline);
+      painter.setBrush(QBrush(fill, Qt::SolidPattern));
+      painter.drawEllipse(QRect(static_cast<int>(left), static_cast<int>(top),
+                                static_cast<int>(right - left), static_cast<int>(bottom - top)));
+    }
+  }
+  if (yield) yield();
+}
+
+}  // namespace darvelle

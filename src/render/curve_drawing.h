@@ -1,0 +1,98 @@
+#pragma once
+// Drawing the computed eclipse on the globe: the fifteen point curves as
+// polylines broken where they pass behind the globe, each reporting its
+// point count for the status bar, and the event points as small discs.
+
+#include <QColor>
+#include <QImage>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "geometry/curves.h"
+#include "geometry/events.h"
+#include "render/projection.h"
+
+namespace darvelle {
+
+// The window's status bar has 17 panels; the drawing writes panels 2 .. 16
+// and, after a texture pass, the bar's simple text. A panel left empty here
+// is one the drawing did not touch (its old text stays).
+inline constexpr int kStatusPanelCount = 17;
+struct StatusTexts {
+  std::array<std::optional<std::string>, kStatusPanelCount> panels;
+  std::optional<std::string> simpleText;
+};
+
+// The curves in drawing order.
+enum class MapCurve : int {
+  NorthPenumbraLimit,
+  NorthUmbraLimit,
+  SouthUmbraLimit,
+  CentralLine,
+  SouthPenumbraLimit,
+  RiseSetCurve1,
+  RiseSetCurve2,
+  RiseSetCurve3,
+  RiseSetCurve4,
+  RiseSetCurve5,
+  RiseSetCurve6,
+  MaxAtHorizonSouth,
+  MaxAtHorizonNorth,
+  MaxAtSunrise,
+  MaxAtSunset,
+};
+inline constexpr int kMapCurveCount = 15;
+
+struct CurveStyle {
+  std::string_view label;  // status text is the label followed by the count
+  int panel;               // status-bar panel
+  QRgb color;              // the central line's colour is chosen per point instead
+  bool atLeastTwoPixels;   // the central line is never thinner than 2 pixels
+  // Sunrise/sunset curves start at one event point and end at another.
+  std::optional<EventId> startEvent;
+  std::optional<EventId> endEvent;
+};
+
+const CurveStyle& StyleOf(MapCurve curve);
+
+// Central-line colours: yellow where the eclipse is annular, red where total.
+inline constexpr QRgb kCentralAnnularColor = 0xffffff00;
+inline constexpr QRgb kCentralTotalColor = 0xffff0000;
+
+// The pen width a curve is drawn with for the chosen pen width (1 .. 3).
+int CurvePenWidth(MapCurve curve, int penWidth);
+
+// Draws one curve on `image` when it has at least one point and sets its
+// status panel text; a curve without points leaves the image and the panel
+// untouched. Curve and event longitudes are shifted by the Earth's rotation
+// during deltaT (0 in TT) before projection.
+void DrawCurve(QImage& image, MapCurve curve, const CurveSet& curves, const EclipseEvents& events,
+               double deltaTSeconds, int penWidth, const GlobeProjection& view,
+               StatusTexts& status);
+
+// Every curve whose ready flag is set, in drawing order.
+void DrawCurves(QImage& image, const CurveSet& curves, const EclipseEvents& events,
+                double deltaTSeconds, int penWidth, const GlobeProjection& view,
+                StatusTexts& status);
+
+// Marker kinds by event, and their look.
+enum class MarkerKind : int { None = 0, Contact = 1, InnerContact = 2, LimitOnLimb = 3,
+                              CentralEnd = 4, Greatest = 5 };
+MarkerKind MarkerKindOf(EventId event);
+inline constexpr int kSmallMarkerRadius = 4;
+inline constexpr int kLargeMarkerRadius = 8;
+
+// The markers of every existing, visible event in table order (TG0 last, on
+// top), then `yield` once when given.
+void DrawEventMarkers(QImage& image, const EclipseEvents& events, double deltaTSeconds,
+                      const GlobeProjection& view, const std::function<void()>& yield = {});
+
+// The projection of a curve or event point (radians, ephemeris longitude).
+ProjectedPoint ProjectEphemerisPoint(const GlobeProjection& view, double ephemerisLongitude,
+                                     double latitude, double deltaTSeconds);
+
+}  // namespace darvelle

@@ -1,0 +1,117 @@
+#pragma once
+// The map: three off-screen images (two full-size drawing images used in
+// turn, and the display image the window shows), the drawing of all layers
+// in their fixed order, the scaled copy for the window, and the legend
+// picture saved at exit.
+//
+// Needs a QGuiApplication for the legend's text (fonts); the rest works
+// headless on the offscreen platform as well.
+
+#include <QImage>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "geometry/eclipse_computation.h"
+#include "render/coastlines.h"
+#include "render/curve_drawing.h"
+#include "render/projection.h"
+#include "render/texture_file.h"
+
+namespace darvelle {
+
+inline constexpr QImage::Format kMapImageFormat = QImage::Format_RGB888;
+inline constexpr int kMinDisplayWidth = 1000;
+inline constexpr int kMaxDisplayWidth = 1440;
+inline constexpr int kLegendExtraHeight = 200;  // title and date above, two lines below
+inline constexpr int kLegendMapTop = 130;
+
+// Background and outline greys of the globe.
+inline constexpr int kGlobeBackgroundGrey = 216;
+inline constexpr int kGlobeOutlineGrey = 168;
+
+// The view controls' texts as the user sees them; the legend prints them as
+// they stand and tells from them whether the view was turned.
+struct ViewEditTexts {
+  std::string psi = "0.0";
+  std::string phi = "0.0";
+  std::string chi = "0.0";
+  std::string rk = "500";
+
+  // The texts the angle and size buttons would write for these values (one
+  // decimal for the angles, the radius as an integer).
+  static ViewEditTexts FromParameters(const ViewParameters& view);
+  bool ViewTurned() const { return psi != "0.0" || phi != "0.0" || chi != "0.0"; }
+};
+
+// The three text lines of the legend besides the title, for tests and the
+// PostScript sheet; ComposeLegendImage draws exactly these.
+struct LegendLines {
+  QString title;
+  QString date;
+  QString view;
+  QString state;
+};
+
+// "2024 April 8   18:17:21 UT": the instant of greatest eclipse.
+QString LegendDateLine(const EclipseComputation& c);
+// "View centered at longitude ...° / latitude ...°   Orthographic representation".
+QString LegendViewLine(const GlobeProjection& view, const ViewEditTexts& edits);
+// "Darvelle graphics state  Psi 0.0°  Phi 0.0°  Chi 0.0°  Globe size 500 pixels".
+QString LegendStateLine(const ViewEditTexts& edits);
+
+// Arial, or its metric twin Liberation Sans where Arial is not installed.
+QString LegendFontFamily();
+
+// The view centre an eclipse computation gives the projection.
+ViewCentre ViewCentreOf(const EclipseComputation& c);
+
+class MapRenderer {
+ public:
+  MapRenderer();
+
+  // Draws the map of `c` with `view` into the next drawing image: background,
+  // texture (coloured view), graticule, coastlines, the ready curves, the
+  // event markers (when the general circumstances are complete), the globe
+  // outline (orthographic view); then ShowMap(displayWidth). Curves and view
+  // centre take the DeltaT in force (c.deltaT, 0 in TT), so switching the
+  // time scale only needs SetTimeScale and another DrawMap. `yield` runs
+  // where the window may process pending messages. Returns the status-bar
+  // texts the drawing sets.
+  StatusTexts DrawMap(const EclipseComputation& c, const ViewParameters& view,
+                      const EarthTexture& texture, const CoastlineLayer& coastlines,
+                      int displayWidth = kMaxDisplayWidth,
+                      const std::function<void()>& yield = {});
+
+  // The scaled copy of the last drawing into the display image: width
+  // max(1000, min(1440, panelWidth)), height width * 4 / 6, smooth scaling.
+  void ShowMap(int panelWidth, const std::function<void()>& yield = {});
+
+  // The legend picture (1600 x 1266) in the display image: the last drawing
+  // 130 pixels below the top, the title and date above it, the view and
+  // state lines below it. Throws std::logic_error before the first DrawMap.
+  void ComposeLegendImage(const EclipseComputation& c, const QString& title,
+                          const ViewEditTexts& edits);
+
+  // The lines ComposeLegendImage writes, for the last drawing.
+  LegendLines LegendTexts(const EclipseComputation& c, const QString& title,
+                          const ViewEditTexts& edits) const;
+
+  int DrawIndex() const { return drawIndex_; }
+  // The full-size image of the last drawing (image DrawIndex()).
+  const QImage& DrawingImage() const { return images_[static_cast<std::size_t>(drawIndex_)]; }
+  const QImage& Image(int index) const { return images_.at(static_cast<std::size_t>(index)); }
+  const QImage& DisplayImage() const { return images_[2]; }
+  // The view state of the last drawing.
+  const std::optional<GlobeProjection>& LastView() const { return lastView_; }
+
+ private:
+  std::array<QImage, 3> images_;
+  int drawIndex_ = 0;
+  std::optional<GlobeProjection> lastView_;
+};
+
+}  // namespace darvelle

@@ -1,0 +1,128 @@
+#include "render/projection.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace darvelle {
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+// Sidereal turns of the Earth per solar day.
+constexpr double kSiderealRate = 1.0027379;
+// Seconds in which the Earth turns by one radian: 86400 / (2 pi x 1.0027379),
+// as the curve drawing has always rounded it.
+constexpr double kSecondsPerRadianOfRotation = 13713.44;
+// A point exactly at the antipode would divide by zero in the stereographic
+// formulas; it is moved just past it (it is never visible anyway).
+constexpr double kAntipodeDepth = -1.0001;
+
+}  // namespace
+
+std::int64_t RoundHalfEven(double value) {
+  // Beyond +-2^62 no image coordinate or arcsecond count makes sense; clamp so
+  // that a wild value cannot overflow the conversion (NaN goes to 0).
+  constexpr double kLimit = 4.611686018427388e18;
+  if (!(value == value)) return 0;
+  value = std::clamp(value, -kLimit, kLimit);
+  const double floor = std::floor(value);
+  const double fraction = value - floor;  // exact for every finite double
+  double result = floor;
+  if (fraction > 0.5) {
+    result = floor + 1.0;
+  } else if (fraction == 0.5) {
+    result = std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
+  }
+  return static_cast<std::int64_t>(result);
+}
+
+std::int64_t RadiansToArcseconds(double radians) {
+  return RoundHalfEven(radians * 180.0 / kPi * 3600.0);
+}
+
+std::int64_t CurveLongitudeToArcseconds(double ephemerisLongitude, double deltaTSeconds) {
+  return RoundHalfEven((ephemerisLongitude + deltaTSeconds / kSecondsPerRadianOfRotation) *
+                       180.0 / kPi * 3600.0);
+}
+
+double EarthRotationDuring(double deltaTSeconds) {
+  return deltaTSeconds * kSiderealRate / 86400.0 * (2.0 * kPi);
+}
+
+GlobeProjection::GlobeProjection(double psi, double phi, double chi, int rk, bool stereographic)
+    : psi_(psi),
+      phi_(phi),
+      chi_(chi),
+      rk_(std::max(rk, kMinGlobeRadius)),
+      stereographic_(stereographic),
+      sinPsi_(std::sin(psi)),
+      cosPsi_(std::cos(psi)),
+      sinPhi_(std::sin(phi)),
+      cosPhi_(std::cos(phi)),
+      sinChi_(std::sin(chi)),
+      cosChi_(std::cos(chi)) {}
+
+UnitVector UnitVectorFromArcseconds(std::int64_t longitudeArcsec, std::int64_t latitudeArcsec) {
+  const double lambda = static_cast<double>(longitudeArcsec) / 3600.0 * kPi / 180.0;
+  const double phi = static_cast<double>(latitudeArcsec) / 3600.0 * kPi / 180.0;
+  const double cosPhi = std::cos(phi);
+  return {std::sin(lambda) * cosPhi, std::sin(phi), std::cos(lambda) * cosPhi};
+}
+
+ProjectedPoint GlobeProjection::ProjectUnitVector(double x0, double y0, double z0) const {
+  // Turn about the polar axis by Psi: longitude Psi comes to the front meridian.
+  const double x1 = x0 * cosPsi_ - z0 * sinPsi_;
+  const double z1 = x0 * sinPsi_ + z0 * cosPsi_;
+  const double y1 = y0;
+  // Tilt by Phi: latitude Phi on the front meridian comes to the centre.
+  const double y2 = y1 * cosPhi_ - z1 * sinPhi_;
+  double z2 = y1 * sinPhi_ + z1 * cosPhi_;
+  const double x2 = x1;
+  // Turn about the line of sight by Chi, counter-clockwise on the picture.
+  const double x3 = x2 * cosChi_ - y2 * sinChi_;
+  const double y3 = x2 * sinChi_ + y2 * cosChi_;
+  if (z2 == -1.0) z2 = kAntipodeDepth;
+  const double z3 = z2;
+
+  ProjectedPoint p;
+  const double rk = static_cast<double>(rk_);
+  if (stereographic_) {
+    p.VisibilityLimit = kStereographicVisibilityLimit;
+    p.ScreenX = kGlobeCentreX + 2.0 * rk * x3 / (z3 + 1.0);
+    p.ScreenY = kGlobeCentreY - 2.0 * rk * y3 / (z3 + 1.0);
+  } else {
+    p.VisibilityLimit = kOrthographicVisibilityLimit;
+    p.ScreenX = kGlobeCentreX + rk * x3;
+    p.ScreenY = kGlobeCentreY - rk * y3;
+  }
+  p.Depth = z3;
+  return p;
+}
+
+ProjectedPoint GlobeProjection::ProjectPoint(std::int64_t longitudeArcsec,
+                                             std::int64_t latitudeArcsec) const {
+  const UnitVector v = UnitVectorFromArcseconds(longitudeArcsec, latitudeArcsec);
+  return ProjectUnitVector(v.x, v.y, v.z);
+}
+
+GlobeProjection ComputeViewAngles(const ViewParameters& view, const ViewCentre& centre,
+                                  double deltaTSeconds) {
+  const double omega = EarthRotationDuring(deltaTSeconds);
+  double psi = 0.0;
+  double phi = 0.0;
+  if (centre.central) {
+    psi = view.Psi * kPi / 180.0 + omega + centre.tg0EphemerisLongitude;
+    phi = view.Phi * kPi / 180.0 + centre.tg0Latitude;
+  } else {
+    // No greatest-eclipse point: face the axis's meridian, 45 deg towards the
+    // side the shadow passes on.
+    const double side = centre.gamma > 0.0 ? 1.0 : (centre.gamma < 0.0 ? -1.0 : 0.0);
+    psi = view.Psi * kPi / 180.0 + omega - centre.mu;
+    phi = view.Phi * kPi / 180.0 + side * (45.0 * kPi / 180.0);
+  }
+  const double chi = view.Chi * kPi / 180.0;
+  return GlobeProjection(psi, phi, chi, view.RK, view.Stereographic);
+}
+
+}  // namespace darvelle

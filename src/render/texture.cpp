@@ -1,0 +1,156 @@
+#include "render/texture.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+namespace darvelle {
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kHalfPi = kPi / 2.0;
+constexpr std::uint8_t kWhite[3] = {255, 255, 255};
+
+// The texture position of one pixel, and its colour: a read outside the
+// texture gives white.
+inline const std::uint8_t* Texel(const EarthTexture& texture, int column, int row) {
+  const std::uint8_t* p = texture.Pixel(column, row);
+  return p != nullptr ? p : kWhite;
+}
+
+// A double as an int, truncated towards zero; values beyond the int range
+// (only from absurd view offsets) are held at its ends instead of overflowing.
+inline int TruncateToInt(double value) {
+  constexpr double kMax = 2147483647.0;
+  if (!(value == value)) return -1;  // NaN: a position outside the texture
+  return static_cast<int>(std::clamp(value, -kMax, kMax));
+}
+
+// Row pointers of the target, taken once before any thread starts.
+struct Target {
+  std::uint8_t* bits;
+  qsizetype bytesPerLine;
+  std::uint8_t* Row(int bitmapRow) const { return bits + bitmapRow * bytesPerLine; }
+};
+
+inline void Store(std::uint8_t* pixel, const std::uint8_t* rgb) {
+  pixel[0] = rgb[0];
+  pixel[1] = rgb[1];
+  pixel[2] = rgb[2];
+}
+
+// Rows are counted from the bottom of the picture: bitmap row 1065 - m
+// samples v = (m - 533) / RK, so the textured disc sits one row above the
+// vector layers' centre (800, 533).
+void RenderOrthographicRows(const Target& image, const EarthTexture& texture,
+                            const GlobeProjection& view, int firstM, int endM) {
+  const double rk = view.RK();
+  const double sinPsi = view.SinPsi(), cosPsi = view.CosPsi();
+  const double sinPhi = view.SinPhi(), cosPhi = view.CosPhi();
+  const double sinChi = view.SinChi(), cosChi = view.CosChi();
+  for (int m = firstM; m < endM; ++m) {
+    const double v = (m - 533) / rk;
+    const double v2 = v * v;
+    if (v2 >= 1.0) continue;
+    std::uint8_t* row = image.Row(kMapHeight - 1 - m);
+    // Only the columns whose u can satisfy u^2 + v^2 < 1 need the test; the
+    // bound is widened by one pixel so that rounding never drops a pixel.
+    const double halfWidth = std::sqrt(1.0 - v2) * rk + 1.0;
+    const int xFirst = std::max(0, static_cast<int>(std::floor(800.0 - halfWidth)));
+    const int xEnd = std::min(kMapWidth, static_cast<int>(std::ceil(800.0 + halfWidth)) + 1);
+    for (int x = xFirst; x < xEnd; ++x) {
+      const double u = (x - 800) / rk;
+      const double r2 = u * u + v2;
+      if (r2 >= 1.0) continue;
+      const double z = std::sqrt(1.0 - u * u - v * v);
+      // Undo the turns of the projection in reverse order: -Chi, -Phi, -Psi.
+      const double x2 = u * cosChi + v * sinChi;
+      const double y2 = -u * sinChi + v * cosChi;
+      const double y1 = y2 * cosPhi + z * sinPhi;
+      const double z1 = -y2 * sinPhi + z * cosPhi;
+      const double x0 = x2 * cosPsi + z1 * sinPsi;
+      const double z0 = -x2 * sinPsi + z1 * cosPsi;
+      const double y0 = y1;
+      const double phi = std::asin(std::clamp(y0, -1.0, 1.0));  // rounding can pass 1
+      const double lambda = std::atan2(x0, z0);
+      const int textureRow = TruncateToInt(2160.0 - phi * 2160.0 / kHalfPi);
+      const int textureColumn = TruncateToInt(lambda * 4320.0 / kPi + 4320.0);
+      Store(row + 3 * x, Texel(texture, textureColumn, textureRow));
+    }
+  }
+}
+
+// The oblique stereographic inverse with centre (Psi, Phi) and scale 2 RK.
+void RenderStereographicRows(const Target& image, const EarthTexture& texture,
+                             const GlobeProjection& view, int firstM, int endM) {
+  const double rk = view.RK();
+  const double psi = view.TotalPsi();
+  const double sinPhi = view.SinPhi(), cosPhi = view.CosPhi();
+  const double sinChi = view.SinChi(), cosChi = view.CosChi();
+  for (int m = firstM; m < endM; ++m) {
+    const double v = (m - 533) / rk;
+    std::uint8_t* row = image.Row(kMapHeight - 1 - m);
+    for (int x = 0; x < kMapWidth; ++x) {
+      const double u = (x - 800) / rk;
+      const double b = u * cosChi + v * sinChi;
+      const double c = -u * sinChi + v * cosChi;
+      const double rho = std::sqrt(b * b + c * c + 1e-20);
+      const double gamma = 2.0 * std::atan2(rho, 2.0);
+      const double sinGamma = std::sin(gamma);
+      const double cosGamma = std::cos(gamma);
+      const double phi =
+          std::asin(std::clamp(cosGamma * sinPhi + sinGamma * c * cosPhi / rho, -1.0, 1.0));
+      const double lambda =
+          psi + std::atan2(b * sinGamma, rho * cosPhi * cosGamma - c * sinPhi * sinGamma);
+      // Truncation towards zero, then the remainder with the sign of the
+      // dividend: a longitude far below -180 deg gives a negative column,
+      // which lies outside the texture and paints white.
+      const int textureRow = TruncateToInt(2160.0 - phi * 2160.0 / kHalfPi + 4320.0) % 4320;
+      const int textureColumn = TruncateToInt(lambda * 4320.0 / kPi + 4320.0 + 8640.0) % 8640;
+      Store(row + 3 * x, Texel(texture, textureColumn, textureRow));
+    }
+  }
+}
+
+}  // namespace
+
+void RenderTexture(QImage& image, const EarthTexture& texture, const GlobeProjection& view,
+                   int threads) {
+  if (image.width() != kMapWidth || image.height() != kMapHeight ||
+      image.format() != QImage::Format_RGB888) {
+    throw std::invalid_argument("RenderTexture needs a 1600 x 1066 RGB888 drawing image");
+  }
+  image.fill(Qt::white);
+  const Target target{image.bits(), image.bytesPerLine()};
+  auto rows = [&](int firstM, int endM) {
+    if (view.Stereographic()) {
+      RenderStereographicRows(target, texture, view, firstM, endM);
+    } else {
+      RenderOrthographicRows(target, texture, view, firstM, endM);
+    }
+  };
+  threads = std::clamp(threads, 1, 8);
+  if (threads == 1) {
+    rows(0, kMapHeight);
+    return;
+  }
+  // Interleaved bands keep the threads' loads even in the orthographic view,
+  // where the disc's rows differ in length. Each row is written by one thread.
+  constexpr int kBand = 16;
+  std::vector<std::thread> workers;
+  workers.reserve(static_cast<std::size_t>(threads));
+  for (int t = 0; t < threads; ++t) {
+    workers.emplace_back([&, t] {
+      for (int first = t * kBand; first < kMapHeight; first += threads * kBand) {
+        rows(first, std::min(first + kBand, kMapHeight));
+      }
+    });
+  }
+  for (std::thread& w : workers) w.join();
+}
+
+}  // namespace darvelle

@@ -1,0 +1,22 @@
+#pragma once
+// Painting the Earth texture onto the drawing image: every pixel is taken
+// back through the exact inverse of the globe projection to a longitude and
+// latitude and gets the colour of the texture there.
+
+#include <QImage>
+
+#include "render/projection.h"
+#include "render/texture_file.h"
+
+namespace darvelle {
+
+// Fills `image` (kMapWidth x kMapHeight, Format_RGB888) with white, then
+// paints the texture: in the orthographic view the disc of radius RK round
+// pixel (800, 532), in the stereographic view every pixel. Texture positions
+// outside the picture (an empty texture, the far edge at +180 deg or -90 deg)
+// stay white. The work is split over `threads` threads (1 or more) by rows;
+// the pixels do not depend on the split.
+void RenderTexture(QImage& image, const EarthTexture& texture, const GlobeProjection& view,
+                   int threads = 2);
+
+}  // namespace darvelle
