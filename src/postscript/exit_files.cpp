@@ -1,0 +1,89 @@
+#include "postscript/exit_files.h"
+
+#include <QSaveFile>
+
+#include <system_error>
+
+#include "catalogue/data_files.h"
+
+namespace darvelle {
+
+SheetView SheetViewOf(const MapRenderer& renderer, const ViewEditTexts& edits, QImage& pixels) {
+  SheetView view;
+  if (const auto& last = renderer.LastView()) {
+    view.psi = last->TotalPsi();
+    view.phi = last->TotalPhi();
+    view.orthographic = !last->Stereographic();
+  }
+  view.editPsi = edits.psi;
+  view.editPhi = edits.phi;
+  view.editChi = edits.chi;
+  view.editGlobeSize = edits.rk;
+
+  const QImage& drawing = renderer.DrawingImage();
+  if (drawing.isNull()) return view;  // nothing drawn yet: the sheet shows a white picture
+  pixels = drawing.format() == QImage::Format_RGB888 ? drawing
+                                                     : drawing.convertToFormat(QImage::Format_RGB888);
+  view.picture.pixels = pixels.constBits();
+  view.picture.width = pixels.width();
+  view.picture.height = pixels.height();
+  view.picture.bytesPerLine = pixels.bytesPerLine();
+  view.picture.bgr = false;
+  return view;
+}
+
+void SaveBitmap(const QImage& image, const std::filesystem::path& file) {
+  const QString name = QString::fromStdString(file.string());
+  QSaveFile out(name);
+  if (!out.open(QIODevice::WriteOnly)) {
+    throw FileError("Cannot create \"" + file.string() + "\": " +
+                    out.errorString().toStdString());
+  }
+  if (!image.save(&out, "BMP")) {
+    out.cancelWriting();
+    throw FileError("Cannot write \"" + file.string() + "\": " +
+                    (out.error() != QFileDevice::NoError ? out.errorString().toStdString()
+                                                         : std::string("the image could not be encoded")));
+  }
+  if (!out.commit()) {
+    throw FileError("Cannot write \"" + file.string() + "\": " + out.errorString().toStdString());
+  }
+}
+
+std::filesystem::path SaveLegendBitmap(MapRenderer& renderer, const EclipseComputation& c,
+                                       const QString& title, const ViewEditTexts& edits,
+                                       const std::filesystem::path& folder) {
+  renderer.ComposeLegendImage(c, title, edits);
+  const auto file = folder / kLegendBitmapFileName;
+  SaveBitmap(renderer.DisplayImage(), file);
+  return file;
+}
+
+ExitFiles WriteExitFiles(MapRenderer& renderer, const EclipseComputation& c,
+                         const QString& title, const ViewEditTexts& edits,
+                         const std::filesystem::path& folder) {
+  ExitFiles files;
+  files.bitmap = SaveLegendBitmap(renderer, c, title, edits, folder);
+  files.sheet = folder / kSheetFileName;
+  std::error_code ec;
+  std::filesystem::remove(files.sheet, ec);  // false without error when it is missing
+  if (ec) {
+    throw FileError("Cannot delete \"" + files.sheet.string() + "\": " + ec.message());
+  }
+  return files;
+}
+
+ExitFiles WriteExitFilesWithSheet(MapRenderer& renderer, const EclipseComputation& c,
+                                  const QString& title, const ViewEditTexts& edits,
+                                  const std::filesystem::path& folder,
+                                  const SheetOptions& options) {
+  ExitFiles files;
+  files.bitmap = SaveLegendBitmap(renderer, c, title, edits, folder);
+  files.sheet = folder / kSheetFileName;
+  QImage pixels;
+  const SheetView view = SheetViewOf(renderer, edits, pixels);
+  WritePostScriptSheet(c, view, files.sheet, options);
+  return files;
+}
+
+}  // namespace darvelle

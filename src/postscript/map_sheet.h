@@ -1,0 +1,70 @@
+#pragma once
+// The PostScript map sheet "Darvelle.ps": a portrait page with the globe
+// picture and the eclipse's data, landscape pages of the general
+// circumstances (UT only when the time scale is UT, then TT) and a page of the
+// record's polynomials and Besselian elements. A snapshot of one computed
+// eclipse; the sheet computes nothing of the eclipse itself except the
+// element state at greatest eclipse, evaluated afresh for its last page.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "geometry/eclipse_computation.h"
+
+namespace darvelle {
+
+inline constexpr std::string_view kSheetFileName = "Darvelle.ps";
+
+// Where the sheet takes the map from: the full-size drawing image (without
+// the legend), 3 bytes per pixel, top row first.
+struct SheetPicture {
+  const std::uint8_t* pixels = nullptr;  // no picture: the sheet shows a white one
+  int width = 1600;
+  int height = 1066;
+  std::ptrdiff_t bytesPerLine = 1600 * 3;
+  bool bgr = false;  // byte order B, G, R instead of R, G, B
+};
+
+// What the window showed when the sheet was asked for.
+struct SheetView {
+  double psi = 0.0;  // total view longitude of the last drawing, radians
+  double phi = 0.0;  // total view latitude, radians
+  // The texts of the view edits, printed as they stand.
+  std::string editPsi = "0.0";
+  std::string editPhi = "0.0";
+  std::string editChi = "0.0";
+  std::string editGlobeSize = "500";
+  bool orthographic = true;
+  SheetPicture picture;
+};
+
+struct SheetOptions {
+  // The Type 1 font embedded as Ethnocentric; DefaultFontFile() when unset.
+  std::optional<std::filesystem::path> fontFile;
+};
+
+// Folder of "Ethnocentric.pfa": $DARVELLE_FONT_DIR when set and not empty,
+// otherwise the first data folder (DataSearchFolders) that holds the file,
+// otherwise the first data folder (where the file is then missing).
+std::filesystem::path DefaultFontFile();
+
+// The one-line notice of this program in the sheet's footers.
+std::string SheetNotice();
+
+// Writes the whole sheet to `target` (normally TempFolder/"Darvelle.ps"): to
+// a temporary name beside it first, renamed over the target only when
+// complete. Throws FileError naming the file and the cause; a failed sheet
+// leaves the target as it was and no temporary file behind. The time scale is
+// the computation's (UT: four pages, TT: three).
+void WritePostScriptSheet(const EclipseComputation& computation, const SheetView& view,
+                          const std::filesystem::path& target, const SheetOptions& options = {});
+
+// The same document as text, for callers that want it in memory.
+std::string PostScriptSheetText(const EclipseComputation& computation, const SheetView& view,
+                                const SheetOptions& options = {});
+
+}  // namespace darvelle
