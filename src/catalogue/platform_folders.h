@@ -38,10 +38,10 @@ inline constexpr std::array<std::string_view, 20> kOutputFileNames = {
     "PenumCrc.txt",       "Eckpunkt.txt",       "MaxSunrise.txt", "MaxSunset.txt"};
 
 inline constexpr std::string_view kBitmapFileName = "Darvelle.bmp";
-inline constexpr std::string_view kSheetFileName = "Darvelle.ps";
 
 // Deletes the twenty output files from `folder`; files that are missing or
-// cannot be removed are passed over.
+// cannot be removed are passed over. The bitmap and the PostScript sheet
+// ("Darvelle.ps", postscript/map_sheet.h) are not among them.
 void DeleteOutputFiles(const std::filesystem::path& folder);
 
 }  // namespace darvelle

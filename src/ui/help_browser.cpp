@@ -1,0 +1,45 @@
+#include "ui/help_browser.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace darvelle::ui {
+
+HelpBrowser::HelpBrowser(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("HelpWindow"));
+  setWindowTitle(QStringLiteral("darvelleEN"));
+  resize(760, 640);
+  browser_ = new QTextBrowser(this);
+  browser_->setObjectName(QStringLiteral("HelpBrowser"));
+  browser_->setOpenExternalLinks(true);
+  QFont font(QStringLiteral("Arial"));
+  font.setPixelSize(16);
+  browser_->setFont(font);
+
+  auto* contents = new QPushButton(QStringLiteral("Contents"), this);
+  contents->setObjectName(QStringLiteral("HelpContents"));
+  auto* back = new QPushButton(QStringLiteral("Back"), this);
+  back->setObjectName(QStringLiteral("HelpBack"));
+  connect(contents, &QPushButton::clicked, browser_, &QTextBrowser::home);
+  connect(back, &QPushButton::clicked, browser_, &QTextBrowser::backward);
+  connect(browser_, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
+  back->setEnabled(false);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(contents);
+  buttons->addWidget(back);
+  buttons->addStretch(1);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(buttons);
+  layout->addWidget(browser_, 1);
+}
+
+void HelpBrowser::OpenContents(const std::filesystem::path& index) {
+  browser_->setSource(QUrl::fromLocalFile(QString::fromStdString(index.string())));
+  browser_->clearHistory();
+}
+
+}  // namespace darvelle::ui

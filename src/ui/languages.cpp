@@ -1,0 +1,104 @@
+#include "ui/languages.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QWidget>
+
+namespace darvelle::ui {
+namespace {
+
+constexpr CaptionRow kCaptions[] = {
+    {"GroupBox_ET_UT", {"DeltaT (TT oder UT)", "DeltaT (TT or UT)", "DeltaT (TT ou UT)"}},
+    {"GroupBox_Finsternis",
+     {"Finsternis im Jahr ...", "Eclipse in the year ...", "Eclipse dans l'an ..."}},
+    {"Button_ResetView", {"Ansicht zurücksetzen", "Reset view", "Réinitialiser la vue"}},
+    {"RadioButton_Ortho",
+     {"Orthographische Ansicht", "Orthographic view", "Vue orthographique"}},
+    {"RadioButton_Stereo",
+     {"Stereographische Ansicht", "Stereographic view", "Vue stéréographique"}},
+    {"Button_Exit", {"&Beenden", "E&xit", "Quitter"}},
+    {"Button_Exit_pdf", {"Beenden (PS)", "Exit (PS)", "Quitter (PS)"}},
+    {"File1", {"&Datei", "&File", "&Fichier"}},
+    {"Exit1", {"&Beenden", "E&xit", "&Quitter"}},
+    {"Resolution1", {"Auflösung", "Resolution", "Resolution"}},
+    {"Penwidth1", {"Strichdicke", "Pen width", "Largeur des lignes"}},
+    {"Option1", {"Option", "Option", "Option"}},
+    {"Help1", {"Hilfe", "Help", "Aide"}},
+    {"DVLHelp1", {"Hilfe zu DVL", "DVL Help", "DVL aide"}},
+    {"About1", {"DVL Version", "DVL version", "DVL version"}},
+    {"Label1", {"Globusgrösse (Pixels)", "Globe Size (Pixels)", "Taille du globe (pixels)"}},
+    {"Label2", {"Winkel Psi (West/Ost)", "Angle Psi (West/East)", "Angle Psi (Ouest/est)"}},
+    {"Label3",
+     {"Winkel Phi (Süd/Nord)", "Angle Phi (South/North)", "Angle Phi (Sud/Nord)"}},
+    {"Label4", {"Winkel Chi (kippen)", "Angle Chi (tilt)", "Angle Chi (Rotation)"}},
+    {"CheckBox_Farbe", {"Farbige Erde", "Colored Earth", "Le relief de la terre colorée"}},
+};
+
+constexpr const char* kExitPdfHints[kLanguageCount] = {
+    "Schreibt eine PostScript-Datei\rim %Temp%-Ordner",
+    "Writes a PostScript file\rin the %Temp%-folder",
+    "Écrit un fichier PostScript dans le dossier \r%Temp% en quittant le programme",
+};
+
+// Any other value reads as English, the language of a new settings file.
+int Checked(int language) { return language >= 0 && language < kLanguageCount ? language : 1; }
+
+}  // namespace
+
+std::span<const CaptionRow> LanguageCaptions() { return kCaptions; }
+
+QString ExitPdfHint(int language) { return QString::fromUtf8(kExitPdfHints[Checked(language)]); }
+
+void SetCaption(QObject* control, const QString& caption) {
+  if (auto* box = qobject_cast<QGroupBox*>(control)) {
+    box->setTitle(caption);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+    button->setText(caption);
+  } else if (auto* label = qobject_cast<QLabel*>(control)) {
+    label->setText(caption);
+  } else if (auto* menu = qobject_cast<QMenu*>(control)) {
+    menu->setTitle(caption);
+  } else if (auto* action = qobject_cast<QAction*>(control)) {
+    action->setText(caption);
+  }
+}
+
+QString Caption(const QObject* control) {
+  if (auto* box = qobject_cast<const QGroupBox*>(control)) return box->title();
+  if (auto* button = qobject_cast<const QAbstractButton*>(control)) return button->text();
+  if (auto* label = qobject_cast<const QLabel*>(control)) return label->text();
+  if (auto* menu = qobject_cast<const QMenu*>(control)) return menu->title();
+  if (auto* action = qobject_cast<const QAction*>(control)) return action->text();
+  return {};
+}
+
+void ApplyLanguageCaptions(QObject* root, int language) {
+  const int l = Checked(language);
+  for (const auto& row : kCaptions) {
+    if (auto* control = root->findChild<QObject*>(QString::fromLatin1(row.objectName))) {
+      SetCaption(control, QString::fromUtf8(row.text[l]));
+    }
+  }
+  if (auto* button = root->findChild<QWidget*>(QStringLiteral("Button_Exit_pdf"))) {
+    button->setToolTip(ExitPdfHint(l));
+  }
+}
+
+}  // namespace darvelle::ui
+
+namespace darvelle::ui {
+namespace {
+
+constexpr const char* kSarosNotFound[kLanguageCount] = {
+    "Keine Finsternis im Saros %1", "No eclipse in Saros %1", "Aucune éclipse dans le Saros %1"};
+
+}  // namespace
+
+QString SarosNotFoundText(int saros, int language) {
+  return QString::fromUtf8(kSarosNotFound[Checked(language)]).arg(saros);
+}
+
+}  // namespace darvelle::ui

@@ -1,0 +1,44 @@
+#pragma once
+// The window's captions and hints in German, English and French, by the
+// objectName of the control they belong to. Controls not listed keep their
+// caption in every language (step buttons, the resolution, pen-width and
+// language items, the About panel).
+
+#include <QString>
+#include <span>
+
+class QObject;
+
+namespace darvelle::ui {
+
+inline constexpr int kLanguageCount = 3;  // UiLanguage 0 German, 1 English, 2 French
+
+struct CaptionRow {
+  const char* objectName;
+  const char* text[kLanguageCount];  // UTF-8, indexed by UiLanguage
+};
+
+// Every caption that follows the language, in the window's order.
+std::span<const CaptionRow> LanguageCaptions();
+
+// The hint of Button_Exit_pdf; its line break is a single carriage return.
+QString ExitPdfHint(int language);
+
+// Sets the captions and the hint of `language` on the children of `root`
+// that carry the listed object names (group boxes, buttons, labels, check
+// and radio boxes, menus and menu items). A name not found is skipped.
+void ApplyLanguageCaptions(QObject* root, int language);
+
+// Sets the caption of one control whatever its kind.
+void SetCaption(QObject* control, const QString& caption);
+// The caption of one control whatever its kind (empty for an unknown kind).
+QString Caption(const QObject* control);
+
+}  // namespace darvelle::ui
+
+namespace darvelle::ui {
+
+// Status-bar text when no record carries the Saros number entered.
+QString SarosNotFoundText(int saros, int language);
+
+}  // namespace darvelle::ui

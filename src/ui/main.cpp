@@ -1,0 +1,44 @@
+// darvelle: the window program. Maps of solar eclipses from the catalogue of
+// Besselian elements; the data files are looked for in the working folder,
+// the installed data folder and the source tree's data folder.
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLocale>
+#include <QTimer>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+
+#include "ui/main_window.h"
+#include "ui/widgets.h"
+
+int main(int argc, char** argv) {
+  QElapsedTimer sinceStart;
+  sinceStart.start();
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Darvelle"));
+  QApplication::setDesktopFileName(QStringLiteral("darvelle"));
+  // QApplication takes the user's locale for the C library; every number the
+  // program writes or reads uses "." whatever that locale says.
+  std::setlocale(LC_NUMERIC, "C");
+  QLocale::setDefault(QLocale::c());
+
+  darvelle::ui::TForm_Main window(
+      darvelle::ui::StartupOptions::FromEnvironment(QApplication::applicationFilePath()));
+  if (!window.FormCreate()) return EXIT_FAILURE;
+
+  // DARVELLE_STARTUP_PROBE=1: print the time from start to the first map on
+  // the screen and leave (how the start-up time is measured).
+  if (const char* probe = std::getenv("DARVELLE_STARTUP_PROBE"); probe != nullptr && *probe == '1') {
+    QObject::connect(window.findChild<darvelle::ui::MapPanel*>(QStringLiteral("Panel2")),
+                     &darvelle::ui::MapPanel::firstMapPainted, &app, [&] {
+                       std::printf("first map painted after %lld ms\n",
+                                   static_cast<long long>(sinceStart.elapsed()));
+                       std::fflush(stdout);
+                       QTimer::singleShot(0, &window, [&] { window.close(); });
+                     });
+  }
+  window.show();
+  return QApplication::exec();
+}

@@ -1,0 +1,63 @@
+#include "ui/widgets.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+namespace darvelle::ui {
+
+MapPanel::MapPanel(QWidget* parent) : QWidget(parent) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void MapPanel::SetImage(const QImage& image) {
+  image_ = image;
+  update();
+}
+
+void MapPanel::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), palette().window());
+  if (image_.isNull()) return;
+  const QSize fitted = image_.size().scaled(size(), Qt::KeepAspectRatio);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(QRect(QPoint(0, 0), fitted), image_);
+  if (!announced_) {
+    announced_ = true;
+    emit firstMapPainted();
+  }
+}
+
+ShapeBar::ShapeBar(QWidget* parent) : QWidget(parent) {}
+
+void ShapeBar::SetBrushColor(const QColor& color) {
+  color_ = color;
+  update();
+}
+
+void ShapeBar::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), color_);
+}
+
+QImage DarvelleIcon(int size) {
+  QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
+  icon.fill(Qt::transparent);
+  QPainter painter(&icon);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const double s = size;
+  // Corona, then the Sun's disc, then the Moon's disc cutting into it.
+  QRadialGradient corona(QPointF(s * 0.5, s * 0.5), s * 0.5);
+  corona.setColorAt(0.6, QColor(255, 200, 60, 220));
+  corona.setColorAt(1.0, QColor(255, 160, 0, 0));
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(corona);
+  painter.drawEllipse(QRectF(0, 0, s, s));
+  painter.setBrush(QColor(255, 214, 64));
+  painter.drawEllipse(QRectF(s * 0.18, s * 0.18, s * 0.64, s * 0.64));
+  painter.setBrush(QColor(30, 40, 70));
+  painter.drawEllipse(QRectF(s * 0.30, s * 0.14, s * 0.62, s * 0.62));
+  return icon;
+}
+
+}  // namespace darvelle::ui

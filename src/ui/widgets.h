@@ -1,0 +1,49 @@
+#pragma once
+// Small widgets the window is made of: the map panel that shows the display
+// image scaled and proportional, and the filled bar used as a busy sign.
+
+#include <QColor>
+#include <QImage>
+#include <QWidget>
+
+namespace darvelle::ui {
+
+// Shows an image scaled to fit, keeping its aspect, at the top left corner.
+class MapPanel : public QWidget {
+  Q_OBJECT
+ public:
+  explicit MapPanel(QWidget* parent = nullptr);
+  void SetImage(const QImage& image);
+  const QImage& Image() const { return image_; }
+
+ signals:
+  // Emitted after the first paint that showed an image.
+  void firstMapPainted();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QImage image_;
+  bool announced_ = false;
+};
+
+// A rectangle filled with one colour.
+class ShapeBar : public QWidget {
+  Q_OBJECT
+ public:
+  explicit ShapeBar(QWidget* parent = nullptr);
+  void SetBrushColor(const QColor& color);
+  QColor BrushColor() const { return color_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QColor color_;
+};
+
+// The program's icon (a Sun partly covered by the Moon) at the given size.
+QImage DarvelleIcon(int size);
+
+}  // namespace darvelle::ui
