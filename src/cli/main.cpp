@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "cli/args.h"
+#include "cli/batch_command.h"
 #include "cli/commands.h"
+#include "cli/compute_command.h"
 #include "darvelle/version.h"
 
 namespace {
@@ -19,6 +21,8 @@ using darvelle::cli::Command;
 const Command kCommands[] = {
     {"info", "info (--index N | --year Y) [--data DIR]   print a catalogue record",
      darvelle::cli::RunInfo},
+    {"compute", "compute (--index N | --year Y) [--tt] [--resolution R] [--language de|en|fr] [--data DIR] --out DIR   compute one eclipse and write its files", darvelle::cli::RunCompute},
+    {"batch", "batch [--first N] [--last M] [--resolution R] [--jobs J] [--data DIR] [--out DIR]   compute a range on every core", darvelle::cli::RunBatch},
 };
 
 void PrintHelp() {

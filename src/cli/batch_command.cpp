@@ -1,0 +1,173 @@
+// darvelle-cli batch [--first N] [--last M] [--resolution R] [--jobs J]
+//   [--data DIR] [--out DIR]
+
+#include "cli/batch_command.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <iostream>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <unistd.h>
+
+#include "catalogue/data_files.h"
+#include "cli/args.h"
+#include "cli/compute_command.h"
+#include "cli/selection_options.h"
+#include "geometry/eclipse_computation.h"
+#include "geometry/result_check.h"
+
+namespace darvelle::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: darvelle-cli batch [--first N] [--last M] [--resolution 1|2|4|8|16|32]\n"
+    "                          [--jobs J] [--data DIR] [--out DIR]\n"
+    "Computes the eclipses N .. M of the catalogue (default: all) on every core. With\n"
+    "--out the files of eclipse i go into DIR/i/. Ends with a summary; the exit status\n"
+    "is 1 when any eclipse failed.\n";
+
+struct Failure {
+  int index;
+  std::string reason;
+};
+
+// Shared by the workers: the next index to take, the count done, the failures.
+class BatchProgress {
+ public:
+  BatchProgress(int first, int last) : next_(first), last_(last) {}
+
+  // The next index to compute, or 0 when the range is exhausted.
+  int Take() {
+    const int index = next_.fetch_add(1);
+    return index <= last_ ? index : 0;
+  }
+  void Done() { done_.fetch_add(1); }
+  int DoneCount() const { return done_.load(); }
+  void Fail(int index, std::string reason) {
+    std::lock_guard lock(mutex_);
+    failures_.push_back({index, std::move(reason)});
+  }
+  std::vector<Failure> Failures() {
+    std::lock_guard lock(mutex_);
+    std::sort(failures_.begin(), failures_.end(),
+              [](const Failure& a, const Failure& b) { return a.index < b.index; });
+    return failures_;
+  }
+
+ private:
+  std::atomic<int> next_;
+  const int last_;
+  std::atomic<int> done_{0};
+  std::mutex mutex_;
+  std::vector<Failure> failures_;
+};
+
+// One worker: its own computation object, reused from eclipse to eclipse.
+void Work(const Catalogue& catalogue, int resolution, const std::optional<std::filesystem::path>& out,
+          BatchProgress& progress) {
+  EclipseComputation computation;
+  for (int index = progress.Take(); index != 0; index = progress.Take()) {
+    try {
+      if (out) {
+        ComputeOptions options;
+        options.index = index;
+        options.resolution = resolution;
+        options.outFolder = *out / std::to_string(index);
+        RunComputation(computation, catalogue, options);
+      } else {
+        PrepareEclipse(computation, catalogue, index, true, resolution);
+        computation.outputFolder.reset();
+        ComputeEclipse(computation);
+      }
+      if (auto problem = FindNonFiniteResult(computation)) progress.Fail(index, *problem);
+    } catch (const std::exception& e) {
+      progress.Fail(index, e.what());
+    }
+    progress.Done();
+  }
+}
+
+void DrawProgressBar(int done, int total) {
+  constexpr int kWidth = 40;
+  const int filled = total > 0 ? static_cast<int>(static_cast<long long>(done) * kWidth / total) : kWidth;
+  std::string bar(static_cast<std::size_t>(filled), '#');
+  bar.append(static_cast<std::size_t>(kWidth - filled), '.');
+  std::fprintf(stderr, "\r[%s] %d/%d", bar.c_str(), done, total);
+  std::fflush(stderr);
+}
+
+}  // namespace
+
+int RunBatch(const std::vector<std::string>& rawArgs) {
+  for (const auto& arg : rawArgs) {
+    if (arg == "--help") {
+      std::cout << kUsage;
+      return kExitOk;
+    }
+  }
+  const Args args(rawArgs, {"first", "last", "resolution", "jobs", "data", "out"}, {});
+  const int resolution = ResolutionFor(args);
+  const long long jobsWanted = args.Integer("jobs").value_or(0);
+  if (jobsWanted < 0 || jobsWanted > 256) throw UsageError("--jobs must lie in 1 .. 256");
+  const auto firstWanted = args.Integer("first");
+  const auto lastWanted = args.Integer("last");
+  std::optional<std::filesystem::path> out;
+  if (auto dir = args.Value("out")) {
+    if (dir->empty()) throw UsageError("--out needs a folder");
+    out = std::filesystem::path(*dir);
+  }
+
+  const Catalogue catalogue = LoadCatalogueFor(args);
+  const long long first = firstWanted.value_or(1);
+  const long long last = lastWanted.value_or(catalogue.Count());
+  if (first < 1 || last > catalogue.Count() || first > last) {
+    throw UsageError("the range must satisfy 1 <= --first <= --last <= " +
+                     std::to_string(catalogue.Count()));
+  }
+  if (out) {
+    std::error_code ec;
+    std::filesystem::create_directories(*out, ec);
+    if (ec) throw FileError("Cannot create the output folder \"" + out->string() + "\": " + ec.message());
+  }
+
+  const int total = static_cast<int>(last - first + 1);
+  const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  const int jobs = std::min(total, jobsWanted > 0 ? static_cast<int>(jobsWanted) : cores);
+  BatchProgress progress(static_cast<int>(first), static_cast<int>(last));
+  const bool showBar = ::isatty(STDERR_FILENO) != 0;
+
+  const auto start = std::chrono::steady_clock::now();
+  std::vector<std::thread> workers;
+  for (int j = 0; j < jobs; ++j) {
+    workers.emplace_back(Work, std::cref(catalogue), resolution, std::cref(out),
+                         std::ref(progress));
+  }
+  if (showBar) {
+    while (progress.DoneCount() < total) {
+      DrawProgressBar(progress.DoneCount(), total);
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    DrawProgressBar(total, total);
+    std::fputc('\n', stderr);
+  }
+  for (auto& worker : workers) worker.join();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+  const std::vector<Failure> failures = progress.Failures();
+  std::printf("Eclipses computed: %d (%lld .. %lld, resolution %d, %d threads)\n", total, first,
+              last, resolution, jobs);
+  std::printf("Failures: %zu\n", failures.size());
+  for (const Failure& f : failures) std::printf("  Eclipse#%d: %s\n", f.index, f.reason.c_str());
+  std::printf("Wall time: %.2f s\n", seconds);
+  std::printf("Eclipses per second: %.1f\n", seconds > 0.0 ? total / seconds : 0.0);
+  std::fflush(stdout);
+  return failures.empty() ? kExitOk : kExitFailure;
+}
+
+}  // namespace darvelle::cli

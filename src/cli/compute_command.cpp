@@ -1,0 +1,113 @@
+// darvelle-cli compute (--index N | --year Y) [--tt] [--resolution R]
+//   [--language de|en|fr] [--data DIR] --out DIR
+
+#include "cli/compute_command.h"
+
+#include <iostream>
+#include <set>
+#include <system_error>
+
+#include "catalogue/data_files.h"
+#include "catalogue/eclipse_texts.h"
+#include "cli/args.h"
+#include "cli/selection_options.h"
+
+namespace darvelle::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: darvelle-cli compute (--index N | --year Y) [--tt] [--resolution 1|2|4|8|16|32]\n"
+    "                            [--language de|en|fr] [--data DIR] --out DIR\n"
+    "Computes one eclipse as the window does (UT with the DeltaT model unless --tt) and\n"
+    "writes its reports and curve files into DIR.\n";
+
+void PrintUsage() {
+  std::cout << kUsage;
+  const auto outputs = ComputeOutputs();
+  for (const ComputeOutput& output : outputs) {
+    std::cout << "  --" << output.option << (output.takesValue ? " VALUE" : "") << "   "
+              << output.help << "\n";
+  }
+}
+
+int ParseLanguage(const std::string& text) {
+  if (text == "de") return kGerman;
+  if (text == "en") return kEnglish;
+  if (text == "fr") return kFrench;
+  throw UsageError("--language must be de, en or fr, not '" + text + "'");
+}
+
+}  // namespace
+
+std::vector<ComputeOutput> ComputeOutputs() {
+  // Further outputs (map, legend, sheet) are listed here.
+  return {};
+}
+
+int ResolutionFor(const Args& args) {
+  const long long resolution = args.Integer("resolution").value_or(1);
+  if (resolution < 1 || resolution > 32 || !IsValidResolution(static_cast<int>(resolution))) {
+    throw UsageError("--resolution must be 1, 2, 4, 8, 16 or 32");
+  }
+  return static_cast<int>(resolution);
+}
+
+void RunComputation(EclipseComputation& computation, const Catalogue& catalogue,
+                    const ComputeOptions& options) {
+  std::error_code ec;
+  std::filesystem::create_directories(options.outFolder, ec);
+  if (ec || !std::filesystem::is_directory(options.outFolder)) {
+    throw FileError("Cannot create the output folder \"" + options.outFolder.string() +
+                    "\": " + (ec ? ec.message() : "not a folder"));
+  }
+  PrepareEclipse(computation, catalogue, options.index, options.universalTime,
+                 options.resolution);
+  computation.outputFolder = options.outFolder;
+  ComputeEclipse(computation);
+}
+
+int RunCompute(const std::vector<std::string>& rawArgs) {
+  for (const auto& arg : rawArgs) {
+    if (arg == "--help") {
+      PrintUsage();
+      return kExitOk;
+    }
+  }
+  std::set<std::string> valued = {"index", "year", "resolution", "language", "data", "out"};
+  std::set<std::string> flags = {"tt"};
+  const auto outputs = ComputeOutputs();
+  for (const ComputeOutput& output : outputs) {
+    (output.takesValue ? valued : flags).insert(output.option);
+  }
+  const Args args(rawArgs, valued, flags);
+  CheckSelectionOptions(args);
+  ComputeOptions options;
+  options.universalTime = !args.Has("tt");
+  options.resolution = ResolutionFor(args);
+  options.language = ParseLanguage(args.Value("language").value_or("en"));
+  const auto out = args.Value("out");
+  if (!out || out->empty()) throw UsageError("--out DIR is required");
+  options.outFolder = *out;
+
+  const Catalogue catalogue = LoadCatalogueFor(args);
+  options.index = SelectedIndexFor(args, catalogue);
+  EclipseComputation computation;
+  RunComputation(computation, catalogue, options);
+  for (const ComputeOutput& output : outputs) {
+    if (args.Has(output.option)) {
+      output.write(computation, options, args.Value(output.option).value_or(""));
+    }
+  }
+
+  const EclipseRecord& e = computation.eclipse;
+  std::cout << "Eclipse#" << options.index << "  " << computation.dateTimeText << "  "
+            << Latin1ToUtf8(EclipseTypeName(e.EclipseType, options.language)) << "\n";
+  const CurveSet& curves = computation.curves;
+  std::cout << "nNPen " << curves.northPenumbra.Count() << "  nNUmb " << curves.northUmbra.Count()
+            << "  nClin " << curves.centralLine.Count() << "  nSUmb " << curves.southUmbra.Count()
+            << "  nSPen " << curves.southPenumbra.Count() << "\n";
+  std::cout << "Files in " << options.outFolder.string() << "\n";
+  return kExitOk;
+}
+
+}  // namespace darvelle::cli

@@ -1,0 +1,47 @@
+#pragma once
+// darvelle-cli compute: one eclipse computed exactly as the window computes
+// it, its files written into a folder.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "geometry/eclipse_computation.h"
+
+namespace darvelle::cli {
+
+// What the command line asked for.
+struct ComputeOptions {
+  int index = 0;                  // catalogue index, 1-based
+  bool universalTime = true;      // false with --tt
+  int resolution = 1;
+  int language = 1;               // 0 German, 1 English, 2 French
+  std::filesystem::path outFolder;
+};
+
+// An output beyond the text files, switched on by its own option (the map,
+// the legend picture, the PostScript sheet, ...). `write` runs after the
+// computation with the option's value (empty for a flag).
+struct ComputeOutput {
+  const char* option;       // without "--"
+  bool takesValue;
+  const char* help;         // one line for --help
+  void (*write)(const EclipseComputation& computation, const ComputeOptions& options,
+                const std::string& value);
+};
+
+// The outputs compute offers besides the text files, in the order they run.
+std::vector<ComputeOutput> ComputeOutputs();
+
+// Runs the computation of options.index into `computation`, writing the
+// report and curve files into options.outFolder (created if missing).
+void RunComputation(EclipseComputation& computation, const Catalogue& catalogue,
+                    const ComputeOptions& options);
+
+class Args;
+// The --resolution option (default 1); UsageError unless 1, 2, 4, 8, 16 or 32.
+int ResolutionFor(const Args& args);
+
+int RunCompute(const std::vector<std::string>& args);
+
+}  // namespace darvelle::cli

@@ -1,0 +1,169 @@
+// darvelle-cli compute and batch run as the user runs them, on a catalogue
+// built from the published canon sample.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "../geometry/canon_sample.h"
+#include "../support/run_process.h"
+#include "catalogue/catalogue.h"
+#include "catalogue/data_files.h"
+#include "geometry/eclipse_computation.h"
+#include "geometry/report_files.h"
+
+namespace darvelle {
+namespace {
+
+namespace fs = std::filesystem;
+using darvelle::testing::ReadWholeFile;
+using darvelle::testing::RunProcess;
+
+const std::string kCli = DARVELLE_CLI_PATH;
+constexpr int kRecords = 24;
+
+class CliComputeBatch : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("darvelle-cli-compute-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "data");
+    const auto sample = testing::LoadCanonSample(testing::CanonSamplePath());
+    ASSERT_GE(sample.size(), static_cast<std::size_t>(kRecords));
+    std::ofstream out(dir_ / "data" / std::string(kCatalogueFileName), std::ios::binary);
+    for (int i = 0; i < kRecords; ++i) {
+      EclipseRecord r = sample[static_cast<std::size_t>(i)].record;
+      if (i == kRecords - 1 && poisonLast_) {
+        r.XPoly.c[0] = std::numeric_limits<double>::quiet_NaN();
+      }
+      out.write(reinterpret_cast<const char*>(&r), sizeof r);
+    }
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string Cli(const std::string& args) const {
+    return kCli + " " + args + " --data " + (dir_ / "data").string();
+  }
+
+  fs::path dir_;
+  bool poisonLast_ = false;
+};
+
+TEST_F(CliComputeBatch, ComputeWritesTheFilesTheComputationProduces) {
+  const fs::path out = dir_ / "out";
+  const auto result = RunProcess(Cli("compute --index 2 --tt --out " + out.string()));
+  ASSERT_EQ(result.exitStatus, 0) << result.err;
+  EXPECT_NE(result.out.find("Eclipse#2"), std::string::npos) << result.out;
+
+  // The same eclipse computed in this process, without files.
+  const Catalogue catalogue = LoadCatalogue(dir_ / "data" / std::string(kCatalogueFileName));
+  EclipseComputation c;
+  PrepareEclipse(c, catalogue, 2, false, 1);
+  ComputeEclipse(c);
+  EXPECT_EQ(ReadWholeFile(out / "SunEclipse4_DE.TXT"), c.reportGerman);
+  EXPECT_EQ(ReadWholeFile(out / "SunEclipse4_EN.TXT"), c.reportEnglish);
+  EXPECT_EQ(ReadWholeFile(out / "Eckpunkt.txt"), CornerPointsText(c.events, c.eclipse, 0.0));
+  ASSERT_TRUE(c.curves.centralLine.Ready());  // record 2 is a total eclipse
+  EXPECT_EQ(ReadWholeFile(out / "CLinData.txt"),
+            CentralLineFileText(c.curves.centralLine, c.eclipse, 0.0));
+  // No temporary file is left behind.
+  for (const auto& entry : fs::directory_iterator(out)) {
+    EXPECT_EQ(entry.path().filename().string().find(".part-"), std::string::npos)
+        << entry.path();
+  }
+}
+
+TEST_F(CliComputeBatch, ComputeRemovesFilesOfAnEarlierEclipse) {
+  const fs::path out = dir_ / "out";
+  ASSERT_EQ(RunProcess(Cli("compute --index 2 --out " + out.string())).exitStatus, 0);
+  ASSERT_TRUE(fs::exists(out / "CLinData.txt"));
+  // Record 8 is partial: no central line, and the old one must not survive.
+  ASSERT_EQ(testing::LoadCanonSample(testing::CanonSamplePath())[7].typeCode[0], 'P');
+  ASSERT_EQ(RunProcess(Cli("compute --index 8 --out " + out.string())).exitStatus, 0);
+  EXPECT_FALSE(fs::exists(out / "CLinData.txt"));
+  EXPECT_FALSE(fs::exists(out / "NorthUmb.txt"));
+  EXPECT_TRUE(fs::exists(out / "SunEclipse4_EN.TXT"));
+}
+
+TEST_F(CliComputeBatch, BadUsageExitsWithStatusTwo) {
+  const std::string out = " --out " + (dir_ / "out").string();
+  for (const std::string& args : std::vector<std::string>{
+           "compute --index 1", "compute --index 1 --resolution 3" + out,
+        "compute --index 1 --language xx" + out, "compute --index 1 --year 2000" + out,
+        "compute --index 99" + out, "compute --index 1 --frobnicate" + out,
+        "batch --first 5 --last 2", "batch --last 999", "batch --resolution 64",
+        "batch --first x"}) {
+    const auto result = RunProcess(Cli(args));
+    EXPECT_EQ(result.exitStatus, 2) << args << "\n" << result.err;
+    EXPECT_FALSE(result.err.empty()) << args;
+  }
+}
+
+TEST_F(CliComputeBatch, HelpExitsWithStatusZero) {
+  for (const std::string& command : std::vector<std::string>{"compute", "batch"}) {
+    const auto result = RunProcess(kCli + " " + command + " --help");
+    EXPECT_EQ(result.exitStatus, 0) << command;
+    EXPECT_NE(result.out.find("Usage: darvelle-cli " + command), std::string::npos);
+  }
+}
+
+TEST_F(CliComputeBatch, ComputeIntoAFileInsteadOfAFolderFailsNamingIt) {
+  const fs::path blocker = dir_ / "blocker";
+  std::ofstream(blocker) << "x";
+  const auto result = RunProcess(Cli("compute --index 1 --out " + blocker.string()));
+  EXPECT_EQ(result.exitStatus, 1);
+  EXPECT_NE(result.err.find(blocker.string()), std::string::npos) << result.err;
+}
+
+TEST_F(CliComputeBatch, BatchComputesTheRangeAndSummarises) {
+  const auto result = RunProcess(Cli("batch --first 3 --last 12 --jobs 2"));
+  ASSERT_EQ(result.exitStatus, 0) << result.out << result.err;
+  EXPECT_NE(result.out.find("Eclipses computed: 10 (3 .. 12"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("Failures: 0"), std::string::npos);
+  EXPECT_NE(result.out.find("Eclipses per second: "), std::string::npos);
+  // Not a terminal: no progress bar.
+  EXPECT_EQ(result.err.find('#'), std::string::npos) << result.err;
+}
+
+TEST_F(CliComputeBatch, BatchWritesEachEclipseIntoItsOwnFolder) {
+  const fs::path out = dir_ / "batch";
+  const auto result = RunProcess(Cli("batch --first 1 --last 4 --out " + out.string()));
+  ASSERT_EQ(result.exitStatus, 0) << result.out << result.err;
+  const Catalogue catalogue = LoadCatalogue(dir_ / "data" / std::string(kCatalogueFileName));
+  for (int index = 1; index <= 4; ++index) {
+    EclipseComputation c;
+    PrepareEclipse(c, catalogue, index, true, 1);
+    ComputeEclipse(c);
+    EXPECT_EQ(ReadWholeFile(out / std::to_string(index) / "SunEclipse4_EN.TXT"), c.reportEnglish)
+        << index;
+  }
+  EXPECT_FALSE(fs::exists(out / "5"));
+}
+
+class CliBatchWithBadRecord : public CliComputeBatch {
+ protected:
+  void SetUp() override {
+    poisonLast_ = true;
+    CliComputeBatch::SetUp();
+  }
+};
+
+TEST_F(CliBatchWithBadRecord, AFailedEclipseIsListedAndTheStatusIsOne) {
+  const auto result = RunProcess(Cli("batch"));
+  EXPECT_EQ(result.exitStatus, 1) << result.out;
+  EXPECT_NE(result.out.find("Eclipses computed: " + std::to_string(kRecords)), std::string::npos);
+  EXPECT_NE(result.out.find("Failures: 1"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("Eclipse#" + std::to_string(kRecords) + ": "), std::string::npos)
+      << result.out;
+}
+
+}  // namespace
+}  // namespace darvelle
