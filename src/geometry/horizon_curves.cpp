@@ -1,0 +1,185 @@
+#include "geometry/horizon_curves.h"
+
+#include <cmath>
+
+#include "astro/numeric.h"
+#include "geometry/limit_curves.h"
+
+namespace darvelle {
+
+namespace {
+
+// The eclipse's outline radius in direction N (from the y axis towards x) is
+// found by a fixed-point iteration that settles in two or three rounds; ten
+// rounds are plenty and the point of the last round is used either way.
+constexpr int kOutlineRounds = 10;
+constexpr double kOutlineTolerance = 1e-8;
+// Sub-intervals of the horizon curves between their events.
+constexpr int kMaxHorizonIntervals = 300;
+constexpr int kSunriseSunsetIntervals = 250;
+
+// Limb point (xi, eta1) = (sin p, cos p) as a curve point, or nothing when it
+// is off the unit sphere.
+bool LimbPoint(const ElementState& s, double p, CurvePoint& out) {
+  const HourAngleLatitude g = PlaneToGeographic(s, PlanePoint{std::sin(p), std::cos(p), 0.0});
+  if (!g.Valid()) return false;
+  const CurveGeographic geo = CurvePointFromPlane(s, g);
+  out = CurvePoint{geo.Longitude, geo.Latitude};
+  return true;
+}
+
+// Event position as an end point of a horizon curve. A missing event has no
+// position: it contributes no point, rather than a false one at (0, 0).
+void AppendEvent(const EclipseEvents& events, EventId id, std::vector<CurvePoint>& buffer) {
+  if (!events[id].exists()) return;
+  buffer.push_back(CurvePoint{events[id].EphemerisLongitude, events[id].Latitude});
+}
+
+void AppendIfValid(const CurvePoint& p, std::vector<CurvePoint>& buffer) {
+  if (p.Latitude != kInvalidLatitude) buffer.push_back(p);
+}
+
+void CopyToCurve(const std::vector<CurvePoint>& buffer, PointCurve& curve) {
+  // At most 2 * 249 + 2 points against a capacity of 8000.
+  for (const CurvePoint& p : buffer) {
+    if (!curve.Append(p)) break;
+  }
+  curve.SetReady(true);
+}
+
+}  // namespace
+
+void ComputeRiseSetCurve(EclipseComputation& c, double tFrom, double tTo, int branch,
+                         int number) {
+  PointCurve& curve = c.curves.RiseSet(number);
+  curve.Clear();
+  ElementState& s = c.state;
+  for (int i = 0; i <= kRiseSetIntervals; ++i) {
+    EvaluateAllAt(c.eclipse, EasedInstant(tFrom, tTo, i, kRiseSetIntervals), s);
+    const double m = std::sqrt(s.X * s.X + s.Y * s.Y);
+    const double theta = std::atan2(s.X, s.Y);
+    double rho = 1.0;
+    double p = 0.0;
+    bool crossing = false;
+    for (int round = 0; round < kOutlineRounds; ++round) {
+      const double previous = rho;
+      // Cosine, at the Earth's centre, of the angle between the axis direction
+      // and the point where the penumbral circle crosses the outline of radius rho.
+      const double g = 1.0 - (s.L1 - m + rho) * (s.L1 + m - rho) / (2.0 * m * rho);
+      // |G| >= 1 (or undefined, with the axis through the centre): no crossing.
+      if (!(std::fabs(g) < 1.0)) {
+        crossing = false;
+        break;
+      }
+      crossing = true;
+      const double n = theta + branch * std::acos(g);
+      const double sinN = std::sin(n);
+      p = std::atan2(s.Rho1 * sinN, std::cos(n));
+      // Along the y axis (sin N = 0) the outline's radius is rho1 itself.
+      rho = sinN != 0.0 ? std::sin(p) / sinN : s.Rho1;
+      if (std::fabs(rho - previous) < kOutlineTolerance) break;
+    }
+    CurvePoint point;
+    if (crossing && LimbPoint(s, p, point)) {
+      if (!curve.Append(point)) break;  // 301 points against a capacity of 1000
+    }
+  }
+  curve.SetReady(true);
+}
+
+void ComputeRiseSetCurves(EclipseComputation& c) {
+  for (int number = 1; number <= 6; ++number) c.curves.RiseSet(number).Clear();
+  const EclipseEvents& e = c.events;
+  if (e[EventId::TP2].exists()) {
+    ComputeRiseSetCurve(c, e.Time(EventId::TP1), e.Time(EventId::TP2), +1, 3);
+    ComputeRiseSetCurve(c, e.Time(EventId::TP1), e.Time(EventId::TP2), -1, 4);
+    ComputeRiseSetCurve(c, e.Time(EventId::TP3), e.Time(EventId::TP4), +1, 5);
+    ComputeRiseSetCurve(c, e.Time(EventId::TP3), e.Time(EventId::TP4), -1, 6);
+  } else {
+    ComputeRiseSetCurve(c, e.Time(EventId::TP1), e.Time(EventId::TP4), +1, 1);
+    ComputeRiseSetCurve(c, e.Time(EventId::TP1), e.Time(EventId::TP4), -1, 2);
+  }
+}
+
+CurvePoint MaxEclipseAtHorizon(const EclipseRecord& eclipse, int branch, double t,
+                               ElementState& s) {
+  CurvePoint none{0.0, kInvalidLatitude};
+  EvaluateAllAt(eclipse, t, s);
+  const LimitAngles angles = SolveLimitAngle(s.A1, s.C1, -s.B1);
+  if (!angles.Valid) return none;
+  const double q = branch == 1 ? angles.Q1 : angles.Q2;
+  const double g = s.X * std::cos(q) - s.Y * std::sin(q);
+  if (!(std::fabs(g) < 1.0)) return none;
+  // Direction, from the Earth's centre, of the limb point on the line through
+  // the axis in direction Q; then the same direction on the flattened outline.
+  const double r = q + std::asin(g);
+  const double p = std::atan2(s.Rho1 * std::sin(r), std::cos(r));
+  const double dx = s.X - std::sin(p);
+  const double dy = s.Y - s.Rho1 * std::cos(p);
+  if (!(dx * dx + dy * dy <= s.L1 * s.L1)) return none;
+  const HourAngleLatitude hl = PlaneToGeographic(s, PlanePoint{std::sin(p), std::cos(p), 0.0});
+  if (!hl.Valid()) return none;
+  CurvePoint point;
+  point.Latitude =
+      std::atan2(std::sin(hl.ReducedLatitude) / kEarthAxisRatio, std::cos(hl.ReducedLatitude));
+  double longitude = PositiveMod(hl.H - s.Mu, kTwoPi);
+  if (longitude > kPi) longitude -= kTwoPi;
+  point.Longitude = longitude;
+  return point;
+}
+
+void ComputeHorizonCurves(EclipseComputation& c) {
+  CurveSet& curves = c.curves;
+  curves.maxHorizonSouth.Clear();
+  curves.maxHorizonNorth.Clear();
+  curves.maxSunrise.Clear();
+  curves.maxSunset.Clear();
+  const EclipseEvents& e = c.events;
+  std::vector<CurvePoint>& buffer = c.workBuffer;
+
+  // Where only one penumbral limit reaches the limb, the curve of maximum
+  // eclipse on the horizon closes the path on the other side.
+  auto maxOnHorizon = [&](EventId startId, EventId endId, int branch, PointCurve& curve) {
+    buffer.clear();
+    const double t1 = e.Time(startId);
+    const double t2 = e.Time(endId);
+    AppendEvent(e, startId, buffer);
+    for (int i = 1; i < kMaxHorizonIntervals; ++i) {
+      const double t = t1 + (t2 - t1) * i / kMaxHorizonIntervals;
+      AppendIfValid(MaxEclipseAtHorizon(c.eclipse, branch, t, c.state), buffer);
+    }
+    AppendEvent(e, endId, buffer);
+    CopyToCurve(buffer, curve);
+  };
+  if (e[EventId::TPN1].exists() && !e[EventId::TPS1].exists()) {
+    maxOnHorizon(EventId::TPN1, EventId::TPN2, 1, curves.maxHorizonSouth);
+  }
+  if (e[EventId::TPS1].exists() && !e[EventId::TPN1].exists()) {
+    maxOnHorizon(EventId::TPS1, EventId::TPS2, 2, curves.maxHorizonNorth);
+  }
+
+  // Both limit branches at each instant, chained from the northern limit's event.
+  auto maxAtRiseOrSet = [&](double t1, double t2, EventId startId, EventId endId,
+                            PointCurve& curve) {
+    buffer.clear();
+    AppendEvent(e, startId, buffer);
+    for (int i = 1; i < kSunriseSunsetIntervals; ++i) {
+      const double t = t1 + (t2 - t1) * i / kSunriseSunsetIntervals;
+      AppendIfValid(MaxEclipseAtHorizon(c.eclipse, 1, t, c.state), buffer);
+      AppendIfValid(MaxEclipseAtHorizon(c.eclipse, 2, t, c.state), buffer);
+    }
+    AppendEvent(e, endId, buffer);
+    OrderAsChain(buffer, static_cast<int>(buffer.size()));
+    CopyToCurve(buffer, curve);
+  };
+  if (e[EventId::TP2].exists()) {
+    maxAtRiseOrSet(e.Time(EventId::TP1), e.Time(EventId::TP2), EventId::TPN1, EventId::TPS1,
+                   curves.maxSunrise);
+  }
+  if (e[EventId::TP3].exists()) {
+    maxAtRiseOrSet(e.Time(EventId::TP3), e.Time(EventId::TP4), EventId::TPN2, EventId::TPS2,
+                   curves.maxSunset);
+  }
+}
+
+}  // namespace darvelle

@@ -1,0 +1,438 @@
+#include "geometry/limit_curves.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <utility>
+
+#include "astro/numeric.h"
+
+namespace darvelle {
+
+namespace {
+
+// Kilometres per degree of a 40000 km great circle.
+constexpr double kKmPerDegree = 40000.0 / 360.0;
+// Flattening constant of the central-kind test, kept apart from kEarthE2:
+// the kind must agree with the one the event table gives TC1, TC2 and TG0.
+constexpr double kCentralKindE2 = 0.006694385;
+
+CurvePoint EventPoint(const EclipseEvents& events, EventId id) {
+  return CurvePoint{events[id].EphemerisLongitude, events[id].Latitude};
+}
+
+}  // namespace
+
+double EasedInstant(double tStart, double tEnd, int i, int n) {
+  const double f = static_cast<double>(i) / n;
+  const double s = 3.0 * f * f * (1.0 - f) + f * f * f;
+  return tStart + (tEnd - tStart) * s;
+}
+
+CentralLineValues CentralLineValuesAt(const ElementState& s, double zeta,
+                                      const CurvePoint& point) {
+  CentralLineValues v;
+  const double l2 = s.L2 - zeta * s.TanF2;
+  const double xiRate = s.MuRate * (-s.Y * s.SinD + zeta * s.CosD);
+  const double etaRate = s.MuRate * s.X * s.SinD - zeta * s.DRate;
+  const double a = s.XRate - xiRate;
+  const double b = s.YRate - etaRate;
+  const double n = std::sqrt(a * a + b * b);
+  // On the central line the observer is on the axis: xi = x, eta = y.
+  const double radial = (s.X * a + s.Y * b) / n;
+  const double widthRoot = std::sqrt(zeta * zeta + radial * radial);
+  // A shadow at rest on the plane (n = 0) or grazing with no radial motion has
+  // no finite duration or width; such a point reports 0 rather than Inf.
+  v.DurationMinutes = n > 0.0 ? std::fabs(2.0 * l2 / n * 60.0) : 0.0;
+  v.WidthKm = (n > 0.0 && widthRoot > 0.0)
+                  ? std::fabs(2.0 * l2 / widthRoot) / kEarthRadiusAu * kUmbraLunarRadius
+                  : 0.0;
+  const double sinAltitude =
+      std::sin(point.Latitude) * s.SinD +
+      std::cos(point.Latitude) * s.CosD * std::cos(s.Mu + point.Longitude);
+  v.SunAltitudeDeg = std::asin(std::clamp(sinAltitude, -1.0, 1.0)) * kRadToDeg;
+  return v;
+}
+
+std::uint8_t CentralKindAt(const ElementState& s) {
+  const double rho1 = 1.0 / std::sqrt(1.0 - kCentralKindE2 * s.CosD * s.CosD);
+  const double eta = rho1 * s.Y;
+  const double zeta = std::sqrt(std::fabs(1.0 - s.X * s.X - eta * eta));
+  const double l2 = s.L2 - zeta * s.TanF2;
+  return l2 >= 0.0 ? kCentralAnnular : kCentralTotal;
+}
+
+void ComputeCentralLine(EclipseComputation& c) {
+  CentralLineCurve& curve = c.curves.centralLine;
+  curve.Clear();
+  const double tc1 = c.events.Time(EventId::TC1);
+  const double tc2 = c.events.Time(EventId::TC2);
+  if (tc1 == 0.0 || tc2 == 0.0) return;
+  ElementState& s = c.state;
+
+  // An end of the line: the event's own position, values on the limb (zeta 0).
+  auto endPoint = [&](double t, EventId id) {
+    EvaluateAllAt(c.eclipse, t, s);
+    CentralLinePoint p;
+    static_cast<CurvePoint&>(p) = EventPoint(c.events, id);
+    p.CentralKind = CentralKindAt(s);
+    p.Time = t;
+    const CentralLineValues v = CentralLineValuesAt(s, 0.0, p);
+    p.DurationMinutes = v.DurationMinutes;
+    p.WidthKm = v.WidthKm;
+    p.SunAltitudeDeg = v.SunAltitudeDeg;
+    return p;
+  };
+
+  CentralLinePoint last = endPoint(tc1, EventId::TC1);
+  curve.Append(last);
+  for (int i = 1; i < kTracedCurveIntervals; ++i) {
+    const double t = EasedInstant(tc1, tc2, i);
+    EvaluateAllAt(c.eclipse, t, s);
+    const double xi = s.X;
+    const double eta1 = s.Y / s.Rho1;
+    const double zeta1 = std::sqrt(std::fabs(1.0 - xi * xi - eta1 * eta1));
+    double zeta = s.Rho2 * (zeta1 * s.CosD1MinusD2 - eta1 * s.SinD1MinusD2);
+    if (zeta < 0.0) zeta = 0.0;
+    const HourAngleLatitude g = PlaneToGeographic(s, PlanePoint{xi, eta1, zeta1});
+    if (!g.Valid()) continue;
+    const CurveGeographic geo = CurvePointFromPlane(s, g);
+    const double spacingKm =
+        AngularSeparation(geo.Longitude, geo.Latitude, last.Longitude, last.Latitude) *
+        kRadToDeg * kKmPerDegree;
+    if (!(spacingKm > kCentralLineMinSpacingKm)) continue;
+    CentralLinePoint p;
+    p.Longitude = geo.Longitude;
+    p.Latitude = geo.Latitude;
+    p.CentralKind = CentralKindAt(s);
+    p.Time = t;
+    const CentralLineValues v = CentralLineValuesAt(s, zeta, p);
+    p.DurationMinutes = v.DurationMinutes;
+    p.WidthKm = v.WidthKm;
+    p.SunAltitudeDeg = v.SunAltitudeDeg;
+    if (!curve.Append(p)) break;  // 301 points at most: the capacity of 400 is never reached
+    last = p;
+  }
+  curve.Append(endPoint(tc2, EventId::TC2));
+  curve.SetReady(true);
+}
+
+namespace {
+
+// One umbral limit between its two limb events. The southern limit turns the
+// direction of the limit point by pi in every pass.
+void ComputeUmbraLimit(EclipseComputation& c, PointCurve& curve, EventId startId, EventId endId,
+                       double turn) {
+  curve.Clear();
+  const double tStart = c.events.Time(startId);
+  const double tEnd = c.events.Time(endId);
+  if (tStart == 0.0 || tEnd == 0.0) return;
+  ElementState& s = c.state;
+
+  curve.Append(EventPoint(c.events, startId));
+  for (int i = 1; i < kTracedCurveIntervals; ++i) {
+    EvaluateAllAt(c.eclipse, EasedInstant(tStart, tEnd, i), s);
+    double l = s.L2;
+    double q = std::atan2(s.B2, s.C2);
+    PlanePoint point;
+    // Three passes refine the limit direction Q and the umbral radius L at the
+    // surface; the point of the last pass uses the Q and L before its update.
+    for (int pass = 0; pass < 3; ++pass) {
+      const double sinQ = std::sin(q);
+      const double cosQ = std::cos(q);
+      point.Xi = s.X - l * sinQ;
+      point.Eta1 = (s.Y - l * cosQ) / s.Rho1;
+      double zeta1Squared = 1.0 - point.Xi * point.Xi - point.Eta1 * point.Eta1;
+      if (zeta1Squared < 0.0) zeta1Squared = 0.0;
+      point.Zeta1 = std::sqrt(zeta1Squared);
+      const double zeta = s.Rho2 * (point.Zeta1 * s.CosD1MinusD2 - point.Eta1 * s.SinD1MinusD2);
+      q = std::atan2(s.B2 - zeta * s.DRate - s.A2 / cosQ, s.C2 - zeta * s.MuRate * s.CosD) + turn;
+      l = s.L2 - zeta * s.TanF2;
+    }
+    const HourAngleLatitude g = PlaneToGeographic(s, point);
+    if (!g.Valid()) continue;
+    const CurveGeographic geo = CurvePointFromPlane(s, g);
+    if (!curve.Append(CurvePoint{geo.Longitude, geo.Latitude})) break;  // 301 < 400
+  }
+  curve.Append(EventPoint(c.events, endId));
+  curve.SetReady(true);
+}
+
+}  // namespace
+
+void ComputeNorthUmbraLimit(EclipseComputation& c) {
+  ComputeUmbraLimit(c, c.curves.northUmbra, EventId::TUN1, EventId::TUN2, 0.0);
+}
+
+void ComputeSouthUmbraLimit(EclipseComputation& c) {
+  ComputeUmbraLimit(c, c.curves.southUmbra, EventId::TUS1, EventId::TUS2, kPi);
+}
+
+// ---------------------------------------------------------------------------
+// Chain ordering.
+//
+// The plain search compares AngularSeparation from the last placed point to
+// every point not yet placed: quadratic, and at the finest resolution a
+// penumbral limit has over ten thousand points. Here the unit vectors are
+// computed once, with the same expressions AngularSeparation uses, so the
+// separation of two points is bit for bit the same value. The squared chord
+// (the first sum inside AngularSeparation) grows with the separation, so a
+// point whose squared chord exceeds the best one's by a relative 1e-9 cannot
+// be nearer or equally near (rounding is below 1e-15): only the others need
+// the exact separation. A uniform grid over the unit cube finds the near
+// points; shells of cells are searched outwards until the next shell lies
+// beyond the best distance, or until a shell would hold more cells than
+// points remain, when the remaining points are searched one by one.
+
+namespace {
+
+using UnitVector = std::array<double, 3>;
+
+UnitVector UnitVectorOf(const CurvePoint& p) {
+  return {std::cos(p.Longitude) * std::cos(p.Latitude),
+          std::sin(p.Longitude) * std::cos(p.Latitude), std::sin(p.Latitude)};
+}
+
+// The first sum of AngularSeparation.
+inline double SquaredChord(const UnitVector& p, const UnitVector& q) {
+  double diff2 = 0.0;
+  for (int i = 0; i < 3; ++i) diff2 += (q[i] - p[i]) * (q[i] - p[i]);
+  return diff2;
+}
+
+// AngularSeparation(p, q) from the unit vectors, same arithmetic.
+inline double Separation(const UnitVector& p, const UnitVector& q) {
+  double diff2 = 0.0;
+  double sum2 = 0.0;
+  for (int i = 0; i < 3; ++i) {
+    diff2 += (q[i] - p[i]) * (q[i] - p[i]);
+    sum2 += (q[i] + p[i]) * (q[i] + p[i]);
+  }
+  const double halfChord = std::sqrt(diff2) / 2.0;
+  const double halfSum = std::sqrt(sum2) / 2.0;
+  return 4.0 * std::atan(halfChord / (halfSum + 1.0));
+}
+
+constexpr double kChordSlack = 1.0 + 1e-9;
+// Any real separation is below this: the start value of the plain search.
+constexpr double kNoDistance = 9999.0;
+
+class ChainGrid {
+ public:
+  explicit ChainGrid(const std::vector<UnitVector>& v) : v_(v) {
+    const int n = static_cast<int>(v.size());
+    // About four points per cell along a curve; the bounds keep the cell
+    // index within 64 bits and the shell test clear of rounding.
+    cell_ = std::clamp(4.0 / n, 1e-4, 0.5);
+    side_ = static_cast<std::int64_t>(2.0 / cell_) + 1;
+    cellOf_.resize(static_cast<std::size_t>(n));
+    std::vector<std::pair<std::uint64_t, int>> order(static_cast<std::size_t>(n));
+    for (int id = 0; id < n; ++id) {
+      const auto c = CellCoordinates(v[static_cast<std::size_t>(id)]);
+      cellOf_[static_cast<std::size_t>(id)] = c;
+      order[static_cast<std::size_t>(id)] = {Key(c[0], c[1], c[2]), id};
+    }
+    std::sort(order.begin(), order.end());
+    members_.resize(static_cast<std::size_t>(n));
+    std::vector<std::uint64_t> keys;
+    for (int i = 0; i < n; ++i) {
+      const auto& [key, id] = order[static_cast<std::size_t>(i)];
+      if (keys.empty() || keys.back() != key) {
+        keys.push_back(key);
+        start_.push_back(i);
+      }
+      members_[static_cast<std::size_t>(i)] = id;
+    }
+    start_.push_back(n);
+    std::size_t size = 16;
+    while (size < 2 * keys.size()) size *= 2;
+    slotKey_.assign(size, kEmpty);
+    slotCell_.assign(size, -1);
+    for (std::size_t cell = 0; cell < keys.size(); ++cell) {
+      std::size_t slot = Hash(keys[cell]) & (size - 1);
+      while (slotKey_[slot] != kEmpty) slot = (slot + 1) & (size - 1);
+      slotKey_[slot] = keys[cell];
+      slotCell_[slot] = static_cast<int>(cell);
+    }
+  }
+
+  std::int64_t Side() const { return side_; }
+  double CellSize() const { return cell_; }
+  const std::array<std::int64_t, 3>& CellOfPoint(int id) const {
+    return cellOf_[static_cast<std::size_t>(id)];
+  }
+
+  // Calls f(id) for every point of cell (cx, cy, cz); nothing outside the grid.
+  template <class F>
+  void ForEachInCell(std::int64_t cx, std::int64_t cy, std::int64_t cz, F&& f) const {
+    if (cx < 0 || cy < 0 || cz < 0 || cx >= side_ || cy >= side_ || cz >= side_) return;
+    const std::uint64_t key = Key(cx, cy, cz);
+    const std::size_t mask = slotKey_.size() - 1;
+    // The table is at most half full, so a probe meets an empty slot soon.
+    for (std::size_t slot = Hash(key) & mask;; slot = (slot + 1) & mask) {
+      if (slotKey_[slot] == kEmpty) return;
+      if (slotKey_[slot] == key) {
+        const int cell = slotCell_[slot];
+        for (int i = start_[static_cast<std::size_t>(cell)];
+             i < start_[static_cast<std::size_t>(cell) + 1]; ++i) {
+          f(members_[static_cast<std::size_t>(i)]);
+        }
+        return;
+      }
+    }
+  }
+
+ private:
+  static constexpr std::uint64_t kEmpty = std::numeric_limits<std::uint64_t>::max();
+
+  std::array<std::int64_t, 3> CellCoordinates(const UnitVector& u) const {
+    std::array<std::int64_t, 3> c{};
+    for (int i = 0; i < 3; ++i) {
+      const double scaled = (u[static_cast<std::size_t>(i)] + 1.0) / cell_;
+      // NaN and values off the cube land in a border cell; the exact
+      // comparison decides anyway.
+      std::int64_t k = scaled >= 0.0 ? static_cast<std::int64_t>(std::min(scaled, 1e9)) : 0;
+      c[static_cast<std::size_t>(i)] = std::min<std::int64_t>(k, side_ - 1);
+    }
+    return c;
+  }
+  std::uint64_t Key(std::int64_t cx, std::int64_t cy, std::int64_t cz) const {
+    return (static_cast<std::uint64_t>(cx) * static_cast<std::uint64_t>(side_) +
+            static_cast<std::uint64_t>(cy)) *
+               static_cast<std::uint64_t>(side_) +
+           static_cast<std::uint64_t>(cz);
+  }
+  static std::size_t Hash(std::uint64_t key) {
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> 20);
+  }
+
+  const std::vector<UnitVector>& v_;
+  double cell_ = 1.0;
+  std::int64_t side_ = 1;
+  std::vector<std::array<std::int64_t, 3>> cellOf_;
+  std::vector<int> members_;  // point ids sorted by cell
+  std::vector<int> start_;    // first member of each cell, plus the end
+  std::vector<std::uint64_t> slotKey_;
+  std::vector<int> slotCell_;
+};
+
+// Below this many points the plain search is quicker than building a grid.
+constexpr int kGridThreshold = 96;
+
+}  // namespace
+
+void OrderAsChain(std::vector<CurvePoint>& buffer, int count) {
+  count = std::min<int>(count, static_cast<int>(buffer.size()));
+  if (count < 3) return;  // the second point is the only candidate
+  const auto n = static_cast<std::size_t>(count);
+  std::vector<UnitVector> v(n);
+  for (std::size_t i = 0; i < n; ++i) v[i] = UnitVectorOf(buffer[i]);
+
+  // Positions and ids: ids are the original buffer positions; the swaps of
+  // the plain algorithm are replayed on pos/at so ties resolve alike.
+  std::vector<int> pos(n), at(n);
+  for (int i = 0; i < count; ++i) {
+    pos[static_cast<std::size_t>(i)] = i;
+    at[static_cast<std::size_t>(i)] = i;
+  }
+  std::vector<char> placed(n, 0);
+  // Compact list of unplaced ids for the one-by-one search.
+  std::vector<int> remaining(n), remainingIndex(n);
+  for (int i = 0; i < count; ++i) {
+    remaining[static_cast<std::size_t>(i)] = i;
+    remainingIndex[static_cast<std::size_t>(i)] = i;
+  }
+  int remainingCount = count;
+  auto place = [&](int id) {
+    placed[static_cast<std::size_t>(id)] = 1;
+    const int idx = remainingIndex[static_cast<std::size_t>(id)];
+    const int lastId = remaining[static_cast<std::size_t>(remainingCount - 1)];
+    remaining[static_cast<std::size_t>(idx)] = lastId;
+    remainingIndex[static_cast<std::size_t>(lastId)] = idx;
+    --remainingCount;
+  };
+
+  const bool useGrid = count > kGridThreshold;
+  std::unique_ptr<ChainGrid> grid;
+  if (useGrid) grid = std::make_unique<ChainGrid>(v);
+
+  for (int a = 0; a + 1 < count; ++a) {
+    const int current = at[static_cast<std::size_t>(a)];
+    place(current);
+    const UnitVector& p = v[static_cast<std::size_t>(current)];
+    int bestId = -1;
+    double bestDistance = kNoDistance;
+    double bestChord = std::numeric_limits<double>::infinity();
+    auto consider = [&](int id) {
+      if (placed[static_cast<std::size_t>(id)]) return;
+      const UnitVector& q = v[static_cast<std::size_t>(id)];
+      const double chord = SquaredChord(p, q);
+      if (chord > bestChord * kChordSlack) return;
+      const double distance = Separation(p, q);
+      if (distance < bestDistance ||
+          (distance == bestDistance && bestId >= 0 &&
+           pos[static_cast<std::size_t>(id)] < pos[static_cast<std::size_t>(bestId)])) {
+        bestId = id;
+        bestDistance = distance;
+        bestChord = chord;
+      }
+    };
+    auto searchAll = [&] {
+      for (int i = 0; i < remainingCount; ++i) consider(remaining[static_cast<std::size_t>(i)]);
+    };
+
+    if (!useGrid) {
+      searchAll();
+    } else {
+      const auto& c = grid->CellOfPoint(current);
+      const double h = grid->CellSize();
+      // Shells never exceed the grid; the bound also ends the loop.
+      for (std::int64_t k = 0; k <= grid->Side(); ++k) {
+        if (k >= 2 && bestId >= 0) {
+          // Points of shell k or beyond are more than (k-1) cells away in one
+          // coordinate; the margin covers the rounding of the cell index.
+          const double gap = static_cast<double>(k - 1) * h;
+          if (gap * gap * (1.0 - 1e-6) > bestChord * kChordSlack) break;
+        }
+        const std::int64_t width = 2 * k + 1;
+        const std::int64_t inner = width - 2;
+        const std::int64_t shellCells =
+            k == 0 ? 1 : width * width * width - inner * inner * inner;
+        if (shellCells > 4 * static_cast<std::int64_t>(remainingCount)) {
+          searchAll();
+          break;
+        }
+        for (std::int64_t dx = -k; dx <= k; ++dx) {
+          for (std::int64_t dy = -k; dy <= k; ++dy) {
+            const bool onFace = dx == -k || dx == k || dy == -k || dy == k;
+            // Inside the shell's faces only its two caps in z belong to it.
+            const std::int64_t dzStep = onFace ? 1 : 2 * k;
+            for (std::int64_t dz = -k; dz <= k; dz += dzStep) {
+              grid->ForEachInCell(c[0] + dx, c[1] + dy, c[2] + dz, consider);
+            }
+          }
+        }
+      }
+    }
+
+    // No comparable point (all distances NaN): the point stays where it is.
+    if (bestId < 0) continue;
+    // Swap the nearest point into position a+1.
+    const int next = a + 1;
+    const int displaced = at[static_cast<std::size_t>(next)];
+    const int bestPos = pos[static_cast<std::size_t>(bestId)];
+    at[static_cast<std::size_t>(next)] = bestId;
+    at[static_cast<std::size_t>(bestPos)] = displaced;
+    pos[static_cast<std::size_t>(bestId)] = next;
+    pos[static_cast<std::size_t>(displaced)] = bestPos;
+  }
+
+  std::vector<CurvePoint> ordered(n);
+  for (std::size_t i = 0; i < n; ++i) ordered[i] = buffer[static_cast<std::size_t>(at[i])];
+  std::copy(ordered.begin(), ordered.end(), buffer.begin());
+}
+
+}  // namespace darvelle

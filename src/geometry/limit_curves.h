@@ -1,0 +1,57 @@
+#pragma once
+// Curves traced in time between two events: the central line and the
+// northern and southern limits of the umbra (or antumbra), plus the chain
+// ordering that the horizon curves and the penumbral limits share.
+//
+// Each builder clears its curve, fills it when the curve exists for this
+// eclipse and then sets its ready flag; it writes no file (the computation
+// writes the file of every ready curve).
+
+#include <vector>
+
+#include "geometry/curves.h"
+#include "geometry/eclipse_computation.h"
+
+namespace darvelle {
+
+// Intervals between the two events of a traced curve.
+inline constexpr int kTracedCurveIntervals = 300;
+// Consecutive central-line points closer than this (km on a 40000 km great
+// circle) are not stored.
+inline constexpr double kCentralLineMinSpacingKm = 0.4001;
+
+// Instant i of n between tStart and tEnd with the eased spacing
+// s = 3F^2(1 - F) + F^3, F = i/n: dense near both ends, where the curves meet
+// the limb.
+double EasedInstant(double tStart, double tEnd, int i, int n = kTracedCurveIntervals);
+
+// Central-line values at one instant: the elements must be evaluated there
+// (EvaluateAllAt). zeta is the observer's height above the fundamental plane
+// (0 on the limb); the point is the stored point (ephemeris longitude, radians).
+struct CentralLineValues {
+  double DurationMinutes = 0;  // central phase
+  double WidthKm = 0;          // path width
+  double SunAltitudeDeg = 0;
+};
+CentralLineValues CentralLineValuesAt(const ElementState& s, double zeta,
+                                      const CurvePoint& point);
+
+// 1 (annular) when the umbral radius on the surface below the axis is >= 0,
+// 2 (total) otherwise; elements evaluated at the instant.
+std::uint8_t CentralKindAt(const ElementState& s);
+
+// Between TC1 and TC2 (both must exist): up to 301 points thinned to
+// kCentralLineMinSpacingKm, each with its instant, kind, duration, width and
+// solar altitude.
+void ComputeCentralLine(EclipseComputation& c);
+// Between TUN1 and TUN2 / TUS1 and TUS2 (both must exist): 301 points at most.
+void ComputeNorthUmbraLimit(EclipseComputation& c);
+void ComputeSouthUmbraLimit(EclipseComputation& c);
+
+// Reorders buffer[0 .. count-1] into a chain that starts at buffer[0]: each
+// next point is the nearest (AngularSeparation) of those not yet placed, the
+// first of equal distances winning. The result is exactly that of the plain
+// quadratic search; a spatial grid only spares the distances that cannot win.
+void OrderAsChain(std::vector<CurvePoint>& buffer, int count);
+
+}  // namespace darvelle
