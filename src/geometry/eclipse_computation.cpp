@@ -9,13 +9,8 @@
 #include "geometry/circumstances.h"
 #include "geometry/horizon_curves.h"
 #include "geometry/limit_curves.h"
-#include "geometry/report_files.h"
-// INTEGRATION: the penumbral limit scan is being written alongside; its call
-// site below compiles in as soon as its header is in the tree.
-#if __has_include("geometry/penumbra_scan.h")
 #include "geometry/penumbra_scan.h"
-#define DARVELLE_HAS_PENUMBRA_SCAN 1
-#endif
+#include "geometry/report_files.h"
 
 namespace darvelle {
 
@@ -130,13 +125,11 @@ void ComputeEclipse(EclipseComputation& c) {
   WritePointCurve(c, c.curves.maxSunrise, kMaxSunriseFileName, true);
   WritePointCurve(c, c.curves.maxSunset, kMaxSunsetFileName, true);
 
-#ifdef DARVELLE_HAS_PENUMBRA_SCAN
   // The penumbral limit files carry ephemeris longitudes.
   ComputePenumbraLimit(c, +1);
   WritePointCurve(c, c.curves.northPenumbra, kNorthPenumbraFileName, false);
   ComputePenumbraLimit(c, -1);
   WritePointCurve(c, c.curves.southPenumbra, kSouthPenumbraFileName, false);
-#endif
 
   // The drawing and the tables read the elements at greatest eclipse.
   EvaluateElements(c.eclipse, c.timeGreatest, c.state);
