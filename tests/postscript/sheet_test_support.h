@@ -1,0 +1,138 @@
+#pragma once
+// Helpers of the sheet tests: a computed-looking eclipse built by hand (every
+// event present, known texts), a picture with known pixels, and the sheet's
+// lines.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "astro/calendar.h"
+#include "geometry/eclipse_computation.h"
+#include "postscript/map_sheet.h"
+
+namespace darvelle::testing {
+
+inline std::vector<std::string> SheetLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    auto end = text.find("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+// Page point of a sheet y (cm from the top), as PS_MoveTo prints it.
+inline std::string PageYText(double y) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.2f", 838.0 - y * 834.0 / 29.7);
+  return buffer;
+}
+inline std::string PageXText(double x) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.2f", 4.0 + x * 586.0 / 21.0);
+  return buffer;
+}
+
+inline void SetPolynomial(Polynomial& p, double c0, double c1, double c2, double c3) {
+  p.c[0] = c0;
+  p.c[1] = c1;
+  p.c[2] = c2;
+  p.c[3] = c3;
+}
+
+// A total eclipse shaped after 2024 April 8, with all nineteen events.
+inline EclipseComputation HandMadeTotal(bool universalTime) {
+  EclipseComputation c;
+  EclipseRecord& e = c.eclipse;
+  e.Year = 2024;
+  e.Month = 4;
+  e.Day = 8;
+  e.EclipseType = 2;
+  e.Gamma = 0.34306;
+  e.EpochHour = 18;
+  e.JulianDay = CalendarToJulianDay(2024, 4, 8, 18, 0, 0);
+  e.LunationNumber = 293;
+  e.SarosNumber = 139;
+  e.SarosMember = 30;
+  e.SarosMemberCount = 71;
+  SetPolynomial(e.SunRAPoly, 16.9722, 0.0376, 0.0, 0.0);
+  SetPolynomial(e.SunDecPoly, 7.5862, 0.0152, -2e-6, 0.0);
+  SetPolynomial(e.SunDistancePoly, 1.00165, 1.2e-5, 0.0, 0.0);
+  SetPolynomial(e.MoonRAPoly, 16.6722, 0.5546, 1e-4, -1e-6);
+  SetPolynomial(e.MoonDecPoly, 7.9862, 0.2750, -1.2e-4, 0.0);
+  SetPolynomial(e.MoonDistancePoly, 0.00240, -1.1e-7, 0.0, 0.0);
+  SetPolynomial(e.XPoly, -0.318244, 0.5117116, 3.26e-05, -8.42e-06);
+  SetPolynomial(e.YPoly, 0.219764, 0.2709589, -5.95e-05, -4.66e-06);
+  SetPolynomial(e.DPoly, 7.5862, 0.014844, -2e-06, 0.0);
+  SetPolynomial(e.MuPoly, 89.59122, 15.004084, 0.0, 0.0);
+  SetPolynomial(e.L1Poly, 0.535814, 6.18e-05, -1.28e-05, 0.0);
+  SetPolynomial(e.L2Poly, -0.010272, 6.15e-05, -1.27e-05, 0.0);
+  SetPolynomial(e.TanF1Poly, 0.0046683, 0.0, 0.0, 0.0);
+  SetPolynomial(e.TanF2Poly, 0.004645, 0.0, 0.0, 0.0);
+
+  c.universalTime = universalTime;
+  c.modelDeltaT = 69.2;
+  c.deltaT = universalTime ? 69.2 : 0.0;
+  c.estimatedGreatest = 0.29;
+  c.greatestJulianDayTT = e.JulianDay + 0.29 / 24.0;
+  c.greatestJulianDayUT = c.greatestJulianDayTT - 69.2 / 86400.0;
+  c.timeGreatest = 0.2931;
+  c.julianDayGreatest = e.JulianDay + c.timeGreatest / 24.0;
+  c.timeConjunction = 0.4310;
+  c.julianDayConjunction = e.JulianDay + c.timeConjunction / 24.0;
+  c.reportEphemeris = {4.26e-05, 0.01618, 0.004645, 0.004410};
+  c.circumstancesComplete = true;
+
+  const double times[kEventCount] = {-2.3, -1.1, 1.6, 2.9,   -2.0, 2.6,  -1.9, 2.5,  -1.2, -1.15,
+                                     1.75, 1.8,  -1.0, 1.6, -0.9, 1.7, -1.12, 1.72, 0.2931};
+  for (int i = 0; i < kEventCount; ++i) {
+    EclipseEvent& event = c.events.entries[static_cast<std::size_t>(i)];
+    event.Time = times[i];
+    event.LongitudeText = std::to_string(-100 + i) + "\xB0" "10.5'";
+    event.EphemerisLongitudeText = std::to_string(-99 + i) + "\xB0" "53.2'";
+    event.LatitudeText = std::to_string(20 + i) + "\xB0" "00.4'";
+  }
+  c.events[EventId::TC1].CentralKind = 2;
+  c.events[EventId::TC2].CentralKind = 2;
+  c.events[EventId::TG0].CentralKind = 2;
+  return c;
+}
+
+// A full-size picture whose pixel (x, y) is (x mod 256, y mod 256, 7) except
+// pixel (0, 0), which is (0x12, 0x34, 0xAB).
+struct TestPicture {
+  std::vector<std::uint8_t> rgb;
+  SheetPicture view;
+  TestPicture() : rgb(static_cast<std::size_t>(1600) * 1066 * 3) {
+    for (int y = 0; y < 1066; ++y) {
+      for (int x = 0; x < 1600; ++x) {
+        std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * 1600 + x) * 3];
+        p[0] = static_cast<std::uint8_t>(x & 255);
+        p[1] = static_cast<std::uint8_t>(y & 255);
+        p[2] = 7;
+      }
+    }
+    rgb[0] = 0x12;
+    rgb[1] = 0x34;
+    rgb[2] = 0xAB;
+    view.pixels = rgb.data();
+  }
+};
+
+inline std::filesystem::path FreshTempDir(const std::string& name) {
+  const auto dir = std::filesystem::temp_directory_path() /
+                   ("darvelle_sheet_" + name + "_" + std::to_string(::getpid()));
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+}  // namespace darvelle::testing
