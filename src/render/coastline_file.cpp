@@ -1,16 +1,14 @@
 #include "render/coastline_file.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <charconv>
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
-#include <memory>
 #include <optional>
 #include <string_view>
 
 #include "catalogue/data_files.h"
+#include "render/whole_file.h"
 
 namespace darvelle {
 namespace {
@@ -20,36 +18,14 @@ namespace {
 constexpr double kMaxAbsLongitudeDeg = 360.0;
 constexpr double kMaxAbsLatitudeDeg = 90.0;
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
+// 170,000 lines of a few dozen characters; anything near this is not a
+// coastline file.
+constexpr std::uintmax_t kMaxCoastlineFileBytes = std::uintmax_t{256} * 1024 * 1024;
 
-class CoastlineFileError {
- public:
-  explicit CoastlineFileError(const std::filesystem::path& file) : file_(file) {}
-  [[noreturn]] void Fail(const std::string& cause) const {
-    throw FileError("Cannot read the coastline file \"" + file_.string() + "\": " + cause);
-  }
-  [[noreturn]] void FailAt(std::size_t lineNumber, const std::string& cause) const {
-    Fail("line " + std::to_string(lineNumber) + ": " + cause);
-  }
-
- private:
-  const std::filesystem::path& file_;
-};
-
-std::string ReadWholeFile(const std::filesystem::path& file, const CoastlineFileError& error) {
-  std::unique_ptr<std::FILE, FileCloser> in(std::fopen(file.c_str(), "rb"));
-  if (!in) error.Fail(std::strerror(errno));
-  if (std::fseek(in.get(), 0, SEEK_END) != 0) error.Fail(std::strerror(errno));
-  const long size = std::ftell(in.get());
-  if (size < 0) error.Fail(std::strerror(errno));
-  std::rewind(in.get());
-  std::string text(static_cast<std::size_t>(size), '\0');
-  if (std::fread(text.data(), 1, text.size(), in.get()) != text.size()) {
-    error.Fail(std::ferror(in.get()) ? std::strerror(errno) : "the file ended early");
-  }
-  return text;
+[[noreturn]] void FailAt(const std::filesystem::path& file, std::size_t lineNumber,
+                         const std::string& cause) {
+  throw FileError("Cannot read the coastline file \"" + file.string() + "\": line " +
+                  std::to_string(lineNumber) + ": " + cause);
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
@@ -85,8 +61,7 @@ std::string Shown(std::string_view item) {
 }  // namespace
 
 std::vector<CoastlinePoint> LoadCoastlines(const std::filesystem::path& fileName) {
-  const CoastlineFileError error(fileName);
-  const std::string text = ReadWholeFile(fileName, error);
+  const std::string text = ReadWholeFile(fileName, kMaxCoastlineFileBytes, "the coastline file");
   const std::string_view all(text);
 
   std::vector<CoastlinePoint> points;
@@ -106,23 +81,26 @@ std::vector<CoastlinePoint> LoadCoastlines(const std::filesystem::path& fileName
     const std::string_view first = NextItem(line, pos);
     if (first.empty()) continue;  // blank line
     const std::optional<double> longitude = ParseNumber(first);
-    if (!longitude) error.FailAt(lineNumber, Shown(first) + " is not a number");
+    if (!longitude) FailAt(fileName, lineNumber, Shown(first) + " is not a number");
     const std::string_view second = NextItem(line, pos);
     if (second.empty()) {
-      error.FailAt(lineNumber, "only one number; expected longitude and latitude");
+      FailAt(fileName, lineNumber, "only one number; expected longitude and latitude");
     }
     const std::optional<double> latitude = ParseNumber(second);
-    if (!latitude) error.FailAt(lineNumber, Shown(second) + " is not a number");
+    if (!latitude) FailAt(fileName, lineNumber, Shown(second) + " is not a number");
 
     // Points on the prime meridian or the equator are dropped by design of the
     // file format, so generators shift such points instead.
     if (*longitude * *latitude == 0.0) continue;
-    if (std::fabs(*longitude) > kMaxAbsLongitudeDeg || std::fabs(*latitude) > kMaxAbsLatitudeDeg) {
-      error.FailAt(lineNumber, "longitude " + std::string(first) + " or latitude " +
-                                   std::string(second) + " outside -360 .. 360 / -90 .. 90 degrees");
+    if (std::fabs(*longitude) > kMaxAbsLongitudeDeg) {
+      FailAt(fileName, lineNumber,
+             "longitude " + std::string(first) + " outside -360 .. 360 degrees");
+    }
+    if (std::fabs(*latitude) > kMaxAbsLatitudeDeg) {
+      FailAt(fileName, lineNumber, "latitude " + std::string(second) + " outside -90 .. 90 degrees");
     }
     if (points.size() == kMaxCoastlinePoints) {
-      error.FailAt(lineNumber, "more than " + std::to_string(kMaxCoastlinePoints) + " points");
+      FailAt(fileName, lineNumber, "more than " + std::to_string(kMaxCoastlinePoints) + " points");
     }
     points.push_back({*longitude, *latitude});
   }

@@ -2,57 +2,36 @@
 
 #include <turbojpeg.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <memory>
 
-#include "catalogue/data_files.h"
+#include "render/whole_file.h"
 
 namespace darvelle {
 namespace {
 
-// A picture larger than this (four times the expected texture's pixels, about
-// 450 MB decoded) is refused rather than allocated: a damaged or hostile
-// header must not make start-up claim gigabytes.
 static_assert(sizeof(unsigned long) >= sizeof(std::size_t),
               "the decoder takes the JPEG's length as unsigned long");
 
+// A picture larger than this (four times the expected texture's pixels, about
+// 450 MB decoded) is refused rather than allocated: a damaged or hostile
+// header must not make start-up claim gigabytes.
 constexpr std::size_t kMaxTexturePixels =
     std::size_t{4} * static_cast<std::size_t>(kTextureWidth) * kTextureHeight;
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
+// The expected file is a few megabytes; anything near this is not a texture.
+constexpr std::uintmax_t kMaxTextureFileBytes = std::uintmax_t{512} * 1024 * 1024;
+
 struct DecompressorDestroyer {
   void operator()(void* handle) const { tjDestroy(handle); }
 };
 
 std::string Quoted(const std::filesystem::path& file) { return "\"" + file.string() + "\""; }
 
-[[noreturn]] void FailRead(const std::filesystem::path& file, const std::string& cause) {
-  throw FileError("Cannot read the Earth texture " + Quoted(file) + ": " + cause);
-}
-
-std::vector<unsigned char> ReadWholeFile(const std::filesystem::path& file) {
-  std::unique_ptr<std::FILE, FileCloser> in(std::fopen(file.c_str(), "rb"));
-  if (!in) FailRead(file, std::strerror(errno));
-  if (std::fseek(in.get(), 0, SEEK_END) != 0) FailRead(file, std::strerror(errno));
-  const long size = std::ftell(in.get());
-  if (size < 0) FailRead(file, std::strerror(errno));
-  std::rewind(in.get());
-  std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
-  if (std::fread(bytes.data(), 1, bytes.size(), in.get()) != bytes.size()) {
-    FailRead(file, std::ferror(in.get()) ? std::strerror(errno) : "the file ended early");
-  }
-  return bytes;
-}
-
 TextureLoadResult Undecodable(const std::filesystem::path& file, EarthTexture& image,
                               const std::string& cause) {
   image.width = 0;
   image.height = 0;
-  image.rgb.clear();
+  std::vector<std::uint8_t>().swap(image.rgb);  // the memory goes back too
   return {false, "Cannot decode the Earth texture " + Quoted(file) + ": " + cause +
                      ". The globe is drawn without it."};
 }
@@ -60,8 +39,10 @@ TextureLoadResult Undecodable(const std::filesystem::path& file, EarthTexture& i
 }  // namespace
 
 TextureLoadResult LoadTexture(const std::filesystem::path& fileName, EarthTexture& image) {
-  const std::vector<unsigned char> jpeg = ReadWholeFile(fileName);
-  if (jpeg.empty()) return Undecodable(fileName, image, "the file is empty");
+  const std::string file = ReadWholeFile(fileName, kMaxTextureFileBytes, "the Earth texture");
+  const auto* jpeg = reinterpret_cast<const unsigned char*>(file.data());
+  const auto jpegSize = static_cast<unsigned long>(file.size());
+  if (jpegSize == 0) return Undecodable(fileName, image, "the file is empty");
 
   std::unique_ptr<void, DecompressorDestroyer> decompressor(tjInitDecompress());
   if (!decompressor) {
@@ -71,7 +52,7 @@ TextureLoadResult LoadTexture(const std::filesystem::path& fileName, EarthTextur
   int height = 0;
   int subsampling = 0;
   int colourspace = 0;
-  if (tjDecompressHeader3(decompressor.get(), jpeg.data(), static_cast<unsigned long>(jpeg.size()),
+  if (tjDecompressHeader3(decompressor.get(), jpeg, jpegSize,
                           &width, &height, &subsampling, &colourspace) != 0) {
     return Undecodable(fileName, image, tjGetErrorStr2(decompressor.get()));
   }
@@ -90,7 +71,7 @@ TextureLoadResult LoadTexture(const std::filesystem::path& fileName, EarthTextur
   image.width = width;
   image.height = height;
   const int flags = TJFLAG_FASTDCT | TJFLAG_FASTUPSAMPLE;
-  if (tjDecompress2(decompressor.get(), jpeg.data(), static_cast<unsigned long>(jpeg.size()),
+  if (tjDecompress2(decompressor.get(), jpeg, jpegSize,
                     image.rgb.data(), width, 0, height, TJPF_RGB, flags) != 0) {
     if (tjGetErrorCode(decompressor.get()) != TJERR_WARNING) {
       return Undecodable(fileName, image, tjGetErrorStr2(decompressor.get()));

@@ -45,8 +45,8 @@ struct TextureLoadResult {
 // buffer is reused when it is large enough). A file that exists but cannot be
 // decoded as a JPEG (corrupt, truncated, another format, empty) leaves `image`
 // empty and returns decoded = false with the cause: start-up goes on without
-// a texture. A file that cannot be opened or read throws FileError naming the
-// file and the system's reason.
+// a texture. A file that cannot be opened or read, or is larger than any
+// texture (512 MB), throws FileError naming the file and the reason.
 TextureLoadResult LoadTexture(const std::filesystem::path& fileName, EarthTexture& image);
 
 }  // namespace darvelle

@@ -81,8 +81,8 @@ TEST_F(CoastlineFileTest, BadLinesAreReportedWithFileAndLineNumber) {
       {"number glued to text", "10 20abc\n", "line 1: \"20abc\" is not a number"},
       {"not finite", "nan 20\n", "line 1: \"nan\" is not a number"},
       {"a single number", "10 20\n15\n30 40\n", "line 2: only one number"},
-      {"longitude out of range", "400 10\n", "line 1: longitude 400 or latitude 10 outside"},
-      {"latitude out of range", "10 -95\n", "line 1: longitude 10 or latitude -95 outside"},
+      {"longitude out of range", "400 10\n", "line 1: longitude 400 outside -360 .. 360 degrees"},
+      {"latitude out of range", "10 -95\n", "line 1: latitude -95 outside -90 .. 90 degrees"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -98,13 +98,24 @@ TEST_F(CoastlineFileTest, BadLinesAreReportedWithFileAndLineNumber) {
   }
 }
 
-TEST_F(CoastlineFileTest, MissingFileThrowsFileErrorNamingIt) {
-  const fs::path missing = folder_ / "no_such_points.txt";
-  try {
-    LoadCoastlines(missing);
-    FAIL() << "no exception";
-  } catch (const FileError& e) {
-    EXPECT_NE(std::string(e.what()).find(missing.string()), std::string::npos) << e.what();
+TEST_F(CoastlineFileTest, MissingFileOrFolderThrowsFileErrorNamingIt) {
+  const struct {
+    fs::path file;
+    const char* cause;
+  } cases[] = {
+      {folder_ / "no_such_points.txt", "No such file or directory"},
+      {folder_, "not a regular file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file.string());
+    try {
+      LoadCoastlines(c.file);
+      ADD_FAILURE() << "no exception";
+    } catch (const FileError& e) {
+      EXPECT_NE(std::string(e.what()).find("\"" + c.file.string() + "\": " + c.cause),
+                std::string::npos)
+          << e.what();
+    }
   }
 }
 

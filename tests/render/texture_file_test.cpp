@@ -161,14 +161,26 @@ TEST_F(TextureFileTest, TruncatedScanKeepsThePictureAndSaysSo) {
   EXPECT_NE(result.message.find("warning"), std::string::npos) << result.message;
 }
 
-TEST_F(TextureFileTest, MissingFileThrowsFileErrorNamingIt) {
-  EarthTexture texture;
-  const fs::path missing = folder_ / "no_such_texture.jpg";
-  try {
-    LoadTexture(missing, texture);
-    FAIL() << "no exception";
-  } catch (const FileError& e) {
-    EXPECT_NE(std::string(e.what()).find(missing.string()), std::string::npos) << e.what();
+TEST_F(TextureFileTest, MissingFileOrFolderThrowsFileErrorNamingIt) {
+  const struct {
+    fs::path file;
+    const char* cause;
+  } cases[] = {
+      {folder_ / "no_such_texture.jpg", "No such file or directory"},
+      {folder_, "not a regular file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file.string());
+    EarthTexture texture;
+    try {
+      LoadTexture(c.file, texture);
+      ADD_FAILURE() << "no exception";
+    } catch (const FileError& e) {
+      EXPECT_NE(std::string(e.what()).find("Cannot read the Earth texture \"" + c.file.string() +
+                                           "\": " + c.cause),
+                std::string::npos)
+          << e.what();
+    }
   }
 }
 
