@@ -30,7 +30,10 @@ class PenPath {
   void LineTo(std::int64_t x, std::int64_t y) {
     if (Inside(x_, y_) && Inside(x, y)) {
       if (run_.isEmpty()) run_.append(QPoint(static_cast<int>(x_), static_cast<int>(y_)));
-      run_.append(QPoint(static_cast<int>(x), static_cast<int>(y)));
+      // A repeated point would be a zero-length segment, which the
+      // rasteriser treats as a segment end and so drops the pixel under it.
+      const QPoint to(static_cast<int>(x), static_cast<int>(y));
+      if (run_.last() != to) run_.append(to);
     } else {
       Flush();
       DrawCutSegment(x, y);
