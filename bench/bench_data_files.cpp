@@ -33,6 +33,22 @@ void BM_LoadTexture(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadTexture)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// The decoding alone: the pixel buffer of the previous load is reused.
+void BM_LoadTextureAgain(benchmark::State& state) {
+  const auto file = DataFile(darvelle::kTextureFileName);
+  if (!std::filesystem::exists(file)) {
+    state.SkipWithError("the Earth texture is not in data/");
+    return;
+  }
+  darvelle::EarthTexture texture;
+  for (auto _ : state) {
+    const auto result = darvelle::LoadTexture(file, texture);
+    if (!result.decoded) state.SkipWithError(result.message.c_str());
+    benchmark::DoNotOptimize(texture.rgb.data());
+  }
+}
+BENCHMARK(BM_LoadTextureAgain)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
 void BM_LoadCoastlines(benchmark::State& state) {
   const auto file = DataFile(darvelle::kCoastlineFileName);
   if (!std::filesystem::exists(file)) {
