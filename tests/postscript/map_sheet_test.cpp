@@ -14,11 +14,11 @@
 namespace darvelle {
 namespace {
 
-using testing::HandMadeTotal;
-using testing::PageXText;
-using testing::PageYText;
-using testing::SheetLines;
-using testing::TestPicture;
+using sheet_testing::HandMadeTotal;
+using sheet_testing::PageXText;
+using sheet_testing::PageYText;
+using sheet_testing::SheetLines;
+using sheet_testing::TestPicture;
 
 namespace fs = std::filesystem;
 
@@ -335,7 +335,7 @@ TEST(MapSheetTest, ElementsPage) {
 }
 
 TEST(MapSheetTest, WrittenBesideTheTargetAndRenamedWhenComplete) {
-  const fs::path dir = testing::FreshTempDir("write");
+  const fs::path dir = sheet_testing::FreshTempDir("write");
   const fs::path target = dir / "Darvelle.ps";
   std::ofstream(target) << "old sheet";
   const EclipseComputation c = HandMadeTotal(true);

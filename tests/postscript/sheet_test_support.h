@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -15,7 +17,7 @@
 #include "geometry/eclipse_computation.h"
 #include "postscript/map_sheet.h"
 
-namespace darvelle::testing {
+namespace darvelle::sheet_testing {
 
 inline std::vector<std::string> SheetLines(const std::string& text) {
   std::vector<std::string> lines;
@@ -127,6 +129,17 @@ struct TestPicture {
   }
 };
 
+// The legend's text needs a QGuiApplication (offscreen under CTest); one per
+// test process, made on first use.
+inline void EnsureGuiApplication() {
+  static int argc = 1;
+  static char name[] = "postscript_tests";
+  static char* argv[] = {name, nullptr};
+  if (QGuiApplication::instance() == nullptr) {
+    static QGuiApplication app(argc, argv);
+  }
+}
+
 inline std::filesystem::path FreshTempDir(const std::string& name) {
   const auto dir = std::filesystem::temp_directory_path() /
                    ("darvelle_sheet_" + name + "_" + std::to_string(::getpid()));
@@ -135,4 +148,4 @@ inline std::filesystem::path FreshTempDir(const std::string& name) {
   return dir;
 }
 
-}  // namespace darvelle::testing
+}  // namespace darvelle::sheet_testing

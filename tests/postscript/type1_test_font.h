@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace darvelle::testing {
+namespace darvelle::sheet_testing {
 
 inline std::vector<std::uint8_t> Type1Encrypt(const std::vector<std::uint8_t>& plain,
                                               std::uint16_t key) {
@@ -115,4 +115,4 @@ inline std::string MakeType1TestFont() {
   return pfa;
 }
 
-}  // namespace darvelle::testing
+}  // namespace darvelle::sheet_testing
