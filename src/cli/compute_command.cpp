@@ -10,6 +10,7 @@
 #include "catalogue/data_files.h"
 #include "catalogue/eclipse_texts.h"
 #include "cli/args.h"
+#include "cli/map_outputs.h"
 #include "cli/selection_options.h"
 
 namespace darvelle::cli {
@@ -41,7 +42,7 @@ int ParseLanguage(const std::string& text) {
 
 std::vector<ComputeOutput> ComputeOutputs() {
   // Further outputs (map, legend, sheet) are listed here.
-  return {};
+  return MapOutputs();
 }
 
 int ResolutionFor(const Args& args) {
@@ -88,6 +89,13 @@ int RunCompute(const std::vector<std::string>& rawArgs) {
   const auto out = args.Value("out");
   if (!out || out->empty()) throw UsageError("--out DIR is required");
   options.outFolder = *out;
+  options.dataFolder = DataFolder(args);
+  for (const ComputeOutput& output : outputs) {
+    if (args.Has(output.option)) {
+      options.outputValues[output.option] = args.Value(output.option).value_or("");
+    }
+  }
+  CheckMapOptions(options);
 
   const Catalogue catalogue = LoadCatalogueFor(args);
   options.index = SelectedIndexFor(args, catalogue);

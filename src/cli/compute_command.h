@@ -3,6 +3,8 @@
 // it, its files written into a folder.
 
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,10 @@ struct ComputeOptions {
   int resolution = 1;
   int language = 1;               // 0 German, 1 English, 2 French
   std::filesystem::path outFolder;
+  std::optional<std::filesystem::path> dataFolder;  // --data, if given
+  // Every output option given, by name without "--" ("" for a flag), so an
+  // output can read the options that shape it (the map reads the view's).
+  std::map<std::string, std::string> outputValues;
 };
 
 // An output beyond the text files, switched on by its own option (the map,

@@ -1,0 +1,196 @@
+#include "cli/map_outputs.h"
+
+#include <QGuiApplication>
+#include <QImage>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <memory>
+#include <system_error>
+#include <unistd.h>
+
+#include "catalogue/data_files.h"
+#include "catalogue/eclipse_texts.h"
+#include "cli/args.h"
+#include "render/coastline_file.h"
+#include "render/map.h"
+#include "render/texture_file.h"
+
+namespace darvelle::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kMaxGlobeRadius = 9999;
+
+std::optional<std::string> OptionValue(const ComputeOptions& options, const char* name) {
+  const auto it = options.outputValues.find(name);
+  if (it == options.outputValues.end()) return std::nullopt;
+  return it->second;
+}
+
+double AngleOption(const ComputeOptions& options, const char* name) {
+  const auto text = OptionValue(options, name);
+  if (!text) return 0.0;
+  std::size_t used = 0;
+  double value = 0.0;
+  try {
+    value = std::stod(*text, &used);
+  } catch (const std::exception&) {
+    used = 0;
+  }
+  if (used == 0 || used != text->size() || !std::isfinite(value) || std::abs(value) > 1e6) {
+    throw UsageError(std::string("--") + name + " must be an angle in degrees, not '" + *text +
+                     "'");
+  }
+  return value;
+}
+
+long long IntegerOption(const ComputeOptions& options, const char* name, long long fallback,
+                        long long low, long long high) {
+  const auto text = OptionValue(options, name);
+  if (!text) return fallback;
+  std::size_t used = 0;
+  long long value = 0;
+  try {
+    value = std::stoll(*text, &used);
+  } catch (const std::exception&) {
+    used = 0;
+  }
+  if (used == 0 || used != text->size() || value < low || value > high) {
+    throw UsageError(std::string("--") + name + " must be a whole number from " +
+                     std::to_string(low) + " to " + std::to_string(high) + ", not '" + *text +
+                     "'");
+  }
+  return value;
+}
+
+// "BMP" or "PNG" from the file's extension; UsageError otherwise.
+const char* PictureFormat(const std::string& option, const std::string& file) {
+  std::string ext = fs::path(file).extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+  if (ext == ".bmp") return "BMP";
+  if (ext == ".png") return "PNG";
+  throw UsageError("--" + option + " needs a file name ending in .bmp or .png, not '" + file +
+                   "'");
+}
+
+// Writes beside the target under a temporary name and renames, so a failure
+// leaves no half-written picture.
+void SavePicture(const QImage& image, const fs::path& file, const char* format) {
+  fs::path temporary = file;
+  temporary += ".tmp" + std::to_string(::getpid());
+  if (!image.save(QString::fromStdString(temporary.string()), format)) {
+    std::error_code ignored;
+    fs::remove(temporary, ignored);
+    throw FileError("Cannot write the picture \"" + file.string() +
+                    "\": the folder is missing or not writable");
+  }
+  std::error_code ec;
+  fs::rename(temporary, file, ec);
+  if (ec) {
+    std::error_code ignored;
+    fs::remove(temporary, ignored);
+    throw FileError("Cannot write the picture \"" + file.string() + "\": " + ec.message());
+  }
+}
+
+// Text needs a QGuiApplication; the command line has none of its own, so
+// one lives for the duration of the drawing, on the offscreen platform
+// unless the caller chose another.
+class GuiSession {
+ public:
+  GuiSession() {
+    if (QGuiApplication::instance() != nullptr) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+  }
+
+ private:
+  int argc_ = 1;
+  char name_[16] = "darvelle-cli";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QGuiApplication> app_;
+};
+
+// Draws the map of the computation with the chosen view, reading the
+// texture only when the globe is coloured.
+void DrawFor(MapRenderer& renderer, const EclipseComputation& c, const ComputeOptions& options) {
+  const ViewParameters view = MapViewFor(options);
+  EarthTexture texture;
+  if (view.ColoredEarth) {
+    const TextureLoadResult loaded =
+        LoadTexture(FindDataFile(kTextureFileName, options.dataFolder), texture);
+    if (!loaded.decoded) throw FileError(loaded.message);
+  }
+  const CoastlineLayer coastlines(
+      LoadCoastlines(FindDataFile(kCoastlineFileName, options.dataFolder)));
+  renderer.DrawMap(c, view, texture, coastlines);
+}
+
+void WriteMap(const EclipseComputation& c, const ComputeOptions& options,
+              const std::string& file) {
+  const GuiSession session;
+  MapRenderer renderer;
+  DrawFor(renderer, c, options);
+  SavePicture(renderer.DrawingImage(), file, PictureFormat("map", file));
+}
+
+void WriteLegend(const EclipseComputation& c, const ComputeOptions& options,
+                 const std::string& file) {
+  const GuiSession session;
+  MapRenderer renderer;
+  DrawFor(renderer, c, options);
+  ViewEditTexts edits = ViewEditTexts::FromParameters(MapViewFor(options));
+  // The texts as typed, as the window's edits would hold them.
+  if (auto v = OptionValue(options, "psi")) edits.psi = *v;
+  if (auto v = OptionValue(options, "phi")) edits.phi = *v;
+  if (auto v = OptionValue(options, "chi")) edits.chi = *v;
+  if (auto v = OptionValue(options, "size")) edits.rk = *v;
+  const QString title =
+      QString::fromLatin1(EclipseTypeName(c.eclipse.EclipseType, options.language).data());
+  renderer.ComposeLegendImage(c, title, edits);
+  SavePicture(renderer.DisplayImage(), file, PictureFormat("legend", file));
+}
+
+void WriteNothing(const EclipseComputation&, const ComputeOptions&, const std::string&) {}
+
+}  // namespace
+
+std::vector<ComputeOutput> MapOutputs() {
+  return {
+      {"psi", true, "DEG  longitude offset of the view centre (default 0)", WriteNothing},
+      {"phi", true, "DEG  latitude offset of the view centre (default 0)", WriteNothing},
+      {"chi", true, "DEG  turn of the picture, counter-clockwise (default 0)", WriteNothing},
+      {"size", true, "PX  globe radius in pixels, 1 .. 9999 (default 500)", WriteNothing},
+      {"stereographic", false, "stereographic instead of orthographic view", WriteNothing},
+      {"colored", false, "paint the globe with the Earth texture", WriteNothing},
+      {"pen-width", true, "1|2|3  pen width of the curves (default 1)", WriteNothing},
+      {"map", true, "FILE  the 1600 x 1066 map drawing, .bmp or .png", WriteMap},
+      {"legend", true, "FILE  the 1600 x 1266 legend picture, .bmp or .png", WriteLegend},
+  };
+}
+
+ViewParameters MapViewFor(const ComputeOptions& options) {
+  ViewParameters view;
+  view.Psi = AngleOption(options, "psi");
+  view.Phi = AngleOption(options, "phi");
+  view.Chi = AngleOption(options, "chi");
+  view.RK = static_cast<int>(IntegerOption(options, "size", kDefaultGlobeRadius, kMinGlobeRadius,
+                                           kMaxGlobeRadius));
+  view.PenWidth = static_cast<int>(IntegerOption(options, "pen-width", 1, 1, 3));
+  view.Stereographic = options.outputValues.contains("stereographic");
+  view.ColoredEarth = options.outputValues.contains("colored");
+  view.Resolution = options.resolution;
+  return view;
+}
+
+void CheckMapOptions(const ComputeOptions& options) {
+  (void)MapViewFor(options);
+  if (auto file = OptionValue(options, "map")) PictureFormat("map", *file);
+  if (auto file = OptionValue(options, "legend")) PictureFormat("legend", *file);
+}
+
+}  // namespace darvelle::cli
