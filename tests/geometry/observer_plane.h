@@ -17,6 +17,7 @@ struct ObserverPlane {
   double u = 0, v = 0;  // axis minus observer
   double a = 0, b = 0;  // relative velocity of the axis
   double l1 = 0, l2 = 0;  // penumbral and umbral radius at the observer
+  double planeL1 = 0;     // penumbral radius on the fundamental plane
   double AxisDistance() const { return std::hypot(u, v); }
   // Signed distance of the axis from the observer across its motion.
   double Across() const { return (v * a - u * b) / std::hypot(a, b); }
@@ -47,6 +48,7 @@ inline ObserverPlane ObserverAt(const EclipseRecord& e, double t, double lat, do
   o.b = s.YRate - o.etaRate;
   o.l1 = s.L1 - o.zeta * s.TanF1;
   o.l2 = s.L2 - o.zeta * s.TanF2;
+  o.planeL1 = s.L1;
   return o;
 }
 
