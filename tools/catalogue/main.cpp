@@ -88,15 +88,26 @@ void PrintSummary(const BuildResult& result, double seconds, int threads) {
   for (const auto& [type, n] : byType) std::printf("  %s %d", TypeName(type), n);
   std::printf("\nby millennium:");
   for (const auto& [m, n] : byMillennium) std::printf("  %d..%d: %d", m * 1000 + 1, m * 1000 + 1000, n);
-  int wholeMin = 1 << 30, wholeMax = -(1 << 30);
+  // The program's Saros entry accepts -61 .. 282: list where whole series and
+  // that range differ.
+  std::string wholeOutside, partInside;
+  int whole = 0;
   for (const auto& [n, s] : seen) {
-    if (s.first == s.second) {
-      wholeMin = std::min(wholeMin, n);
-      wholeMax = std::max(wholeMax, n);
-    }
+    const bool inRange = n >= -61 && n <= 282;
+    if (s.first == s.second) ++whole;
+    if (s.first == s.second && !inRange) wholeOutside += " " + std::to_string(n);
+    if (s.first != s.second && inRange) partInside += " " + std::to_string(n);
   }
-  std::printf("\nSaros numbers %d .. %d; series wholly inside: %d .. %d (%s)\n", minSaros, maxSaros,
-              wholeMin, wholeMax, result.seriesByLinks ? "walked over all links" : "chains");
+  std::printf("\nSaros numbers %d .. %d, %s; %d series wholly inside; whole outside -61 .. 282:%s;"
+              " cut inside -61 .. 282:%s\n",
+              minSaros, maxSaros, result.seriesByLinks ? "walked over all links" : "chains", whole,
+              wholeOutside.empty() ? " none" : wholeOutside.c_str(),
+              partInside.empty() ? " none" : partInside.c_str());
+  if (result.seriesByLinks) {
+    std::printf("eclipses joined to 2024 April 8 by no chain of links (numbered by residue):");
+    for (int k : result.unlinkedEclipses) std::printf(" %d", k);
+    std::printf("%s\n", result.unlinkedEclipses.empty() ? " none" : "");
+  }
   std::printf("worst fit residual of x, y: %.3g Earth radii (lunation %d)\n", result.worstResidualXY,
               result.worstResidualXYLunation);
   std::printf("worst fit residual of d, mu, l1, l2: %.3g (lunation %d)\n", result.worstResidualOther,
