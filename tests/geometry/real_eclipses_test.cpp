@@ -1,0 +1,215 @@
+// Eclipses of the real catalogue: which events and curves each kind of
+// eclipse has, the central kinds, and greatest eclipse against published
+// positions.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "astro/numeric.h"
+#include "catalogue/catalogue.h"
+#include "catalogue/data_files.h"
+#include "geometry/eclipse_computation.h"
+#include "geometry/result_check.h"
+
+namespace darvelle {
+namespace {
+
+const std::filesystem::path kCataloguePath =
+    std::filesystem::path(DARVELLE_TEST_DATA_DIR) / std::string(kCatalogueFileName);
+
+class RealEclipses : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (std::filesystem::exists(kCataloguePath)) {
+      catalogue_ = std::make_unique<Catalogue>(LoadCatalogue(kCataloguePath));
+    }
+  }
+  static void TearDownTestSuite() { catalogue_.reset(); }
+  void SetUp() override {
+    if (!catalogue_) GTEST_SKIP() << "catalogue not yet in data/: " << kCataloguePath;
+  }
+
+  // The computation of the eclipse of that date (UT unless told otherwise).
+  static std::unique_ptr<EclipseComputation> Compute(int year, int month, int day,
+                                                     bool universalTime = true) {
+    for (int i = 1; i <= catalogue_->Count(); ++i) {
+      const EclipseRecord& r = catalogue_->Record(i);
+      if (r.Year == year && r.Month == month && r.Day == day) {
+        auto c = std::make_unique<EclipseComputation>();
+        PrepareEclipse(*c, *catalogue_, i, universalTime, 1);
+        ComputeEclipse(*c);
+        return c;
+      }
+    }
+    ADD_FAILURE() << "no eclipse on " << year << "-" << month << "-" << day;
+    return nullptr;
+  }
+
+  static std::unique_ptr<Catalogue> catalogue_;
+};
+
+std::unique_ptr<Catalogue> RealEclipses::catalogue_;
+
+// The curve existence rules, whatever the eclipse.
+void ExpectCurvesFollowTheirEvents(const EclipseComputation& c) {
+  const EclipseEvents& e = c.events;
+  const CurveSet& k = c.curves;
+  const bool tp2 = e[EventId::TP2].exists(), tp3 = e[EventId::TP3].exists();
+  const bool tpn1 = e[EventId::TPN1].exists(), tps1 = e[EventId::TPS1].exists();
+  EXPECT_EQ(k.RiseSet(1).Ready(), !tp2);
+  EXPECT_EQ(k.RiseSet(2).Ready(), !tp2);
+  for (int n = 3; n <= 6; ++n) EXPECT_EQ(k.RiseSet(n).Ready(), tp2) << n;
+  EXPECT_EQ(k.maxSunrise.Ready(), tp2);
+  EXPECT_EQ(k.maxSunset.Ready(), tp3);
+  EXPECT_EQ(k.maxHorizonSouth.Ready(), tpn1 && !tps1);
+  EXPECT_EQ(k.maxHorizonNorth.Ready(), tps1 && !tpn1);
+  EXPECT_EQ(k.northPenumbra.Ready(), tpn1);
+  EXPECT_EQ(k.southPenumbra.Ready(), tps1);
+  EXPECT_EQ(k.centralLine.Ready(), e[EventId::TC1].exists() && e[EventId::TC2].exists());
+  EXPECT_EQ(k.northUmbra.Ready(), e[EventId::TUN1].exists() && e[EventId::TUN2].exists());
+  EXPECT_EQ(k.southUmbra.Ready(), e[EventId::TUS1].exists() && e[EventId::TUS2].exists());
+  EXPECT_TRUE(e[EventId::TP1].exists());
+  EXPECT_TRUE(e[EventId::TP4].exists());
+  EXPECT_TRUE(c.circumstancesComplete);
+  const auto problem = FindNonFiniteResult(c);
+  EXPECT_FALSE(problem.has_value()) << *problem;
+}
+
+bool HasKind(const EclipseComputation& c, std::uint8_t kind) {
+  for (const CentralLinePoint& p : c.curves.centralLine.Points()) {
+    if (p.CentralKind == kind) return true;
+  }
+  return false;
+}
+
+std::string Labels(const EclipseComputation& c) {
+  std::string labels;
+  for (int k = 0; k < kEventCount; ++k) {
+    if (c.events.entries[static_cast<std::size_t>(k)].exists()) {
+      labels += std::string(kEventLabels[static_cast<std::size_t>(k)]) + "|";
+    }
+  }
+  return labels;
+}
+
+TEST_F(RealEclipses, TotalEclipseOf2024April8) {
+  const auto c = Compute(2024, 4, 8);
+  ASSERT_TRUE(c);
+  EXPECT_EQ(Labels(*c),
+            "TP1 |TP2 |TP3 |TP4 |TPN1|TPN2|TPS1|TPS2|TU1 |TU2 |TU3 |TU4 |TUN1|TUN2|TUS1|TUS2|"
+            "TC1 |TC2 |TG0 |");
+  const EclipseEvent& tg0 = c->events[EventId::TG0];
+  EXPECT_EQ(tg0.CentralKind, kCentralTotal);
+  EXPECT_EQ(c->events[EventId::TC1].CentralKind, kCentralTotal);
+  EXPECT_FALSE(HasKind(*c, kCentralAnnular));
+  // Published greatest eclipse: 18:17:16 TT (18:18:29 TT in the canon's
+  // instant of nearest approach), 25 deg 17.4' N, 104 deg 08.3' W.
+  EXPECT_NEAR(std::fmod(18.0 + c->timeGreatest, 24.0), 18.0 + 17.0 / 60.0 + 16.0 / 3600.0, 90.0 / 3600.0);
+  const double distanceDeg = AngularSeparation(tg0.Longitude, tg0.Latitude,
+                                               -104.138 * kDegToRad, 25.29 * kDegToRad) *
+                             kRadToDeg;
+  EXPECT_LT(distanceDeg, 0.5);
+  EXPECT_EQ(c->curves.centralLine.Count(), 301);
+  ExpectCurvesFollowTheirEvents(*c);
+}
+
+TEST_F(RealEclipses, HybridEclipseChangesKindAlongItsCentralLine) {
+  const auto c = Compute(2023, 4, 20);
+  ASSERT_TRUE(c);
+  EXPECT_TRUE(HasKind(*c, kCentralAnnular));
+  EXPECT_TRUE(HasKind(*c, kCentralTotal));
+  EXPECT_EQ(c->events[EventId::TG0].CentralKind, kCentralTotal);
+  // Annular at both ends, where the Moon is farther from the observer.
+  EXPECT_EQ(c->events[EventId::TC1].CentralKind, kCentralAnnular);
+  EXPECT_EQ(c->events[EventId::TC2].CentralKind, kCentralAnnular);
+  ExpectCurvesFollowTheirEvents(*c);
+}
+
+TEST_F(RealEclipses, AnnularEclipseIsAnnularEverywhere) {
+  const auto c = Compute(2023, 10, 14);
+  ASSERT_TRUE(c);
+  EXPECT_EQ(c->events[EventId::TG0].CentralKind, kCentralAnnular);
+  EXPECT_FALSE(HasKind(*c, kCentralTotal));
+  EXPECT_TRUE(c->events[EventId::TU1].exists());
+  ExpectCurvesFollowTheirEvents(*c);
+}
+
+TEST_F(RealEclipses, PartialEclipsesWithOneLimit) {
+  // 2022 October 25: the penumbra reaches past the north pole, so only a
+  // southern limit; 2022 April 30 the other way round.
+  const auto north = Compute(2022, 10, 25);
+  ASSERT_TRUE(north);
+  EXPECT_EQ(Labels(*north), "TP1 |TP4 |TPS1|TPS2|");
+  EXPECT_TRUE(north->curves.maxHorizonNorth.Ready());
+  EXPECT_FALSE(north->curves.maxHorizonSouth.Ready());
+  EXPECT_FALSE(north->events[EventId::TG0].HasPoint());
+  ExpectCurvesFollowTheirEvents(*north);
+
+  const auto south = Compute(2022, 4, 30);
+  ASSERT_TRUE(south);
+  EXPECT_EQ(Labels(*south), "TP1 |TP4 |TPN1|TPN2|");
+  EXPECT_TRUE(south->curves.maxHorizonSouth.Ready());
+  EXPECT_TRUE(south->curves.RiseSet(1).Ready());
+  EXPECT_FALSE(south->curves.RiseSet(3).Ready());
+  ExpectCurvesFollowTheirEvents(*south);
+  // The report ends with the bare time line of greatest eclipse.
+  EXPECT_NE(south->reportEnglish.substr(south->reportEnglish.size() - 2), "\r\n");
+}
+
+TEST_F(RealEclipses, NonCentralEclipseHasNoCentralEvents) {
+  const auto c = Compute(2014, 4, 29);  // non-central annular, Antarctica
+  ASSERT_TRUE(c);
+  EXPECT_FALSE(c->events[EventId::TC1].exists());
+  EXPECT_FALSE(c->events[EventId::TC2].exists());
+  EXPECT_FALSE(c->events[EventId::TG0].HasPoint());
+  EXPECT_FALSE(c->curves.centralLine.Ready());
+  EXPECT_NE(c->timeGreatest, 0.0);
+  ExpectCurvesFollowTheirEvents(*c);
+}
+
+TEST_F(RealEclipses, TimeScaleMovesOnlyTheCorrectedLongitudes) {
+  const auto ut = Compute(2024, 4, 8, true);
+  const auto tt = Compute(2024, 4, 8, false);
+  ASSERT_TRUE(ut && tt);
+  EXPECT_EQ(tt->deltaT, 0.0);
+  EXPECT_GT(ut->deltaT, 60.0);
+  const EclipseEvent& a = ut->events[EventId::TG0];
+  const EclipseEvent& b = tt->events[EventId::TG0];
+  EXPECT_DOUBLE_EQ(a.EphemerisLongitude, b.EphemerisLongitude);
+  EXPECT_DOUBLE_EQ(b.Longitude, b.EphemerisLongitude);
+  EXPECT_NEAR(a.Longitude - a.EphemerisLongitude, DeltaTRotation(ut->deltaT), 1e-12);
+  EXPECT_EQ(ut->curves.centralLine.Count(), tt->curves.centralLine.Count());
+  EXPECT_NE(ut->dateTimeText, tt->dateTimeText);
+  EXPECT_EQ(ut->dateTimeText.substr(ut->dateTimeText.size() - 3), " UT");
+
+  // Switching back without recomputing gives the TT texts.
+  SetTimeScale(*ut, false);
+  EXPECT_EQ(ut->dateTimeText, tt->dateTimeText);
+  EXPECT_EQ(ut->greatestJulianDayUT, ut->greatestJulianDayTT);
+}
+
+// Every 211th record from the first: the existence rules and finite results
+// hold across the five millennia.
+TEST_F(RealEclipses, RulesHoldAcrossTheCatalogue) {
+  EclipseComputation c;
+  for (int i = 1; i <= catalogue_->Count(); i += 211) {
+    SCOPED_TRACE("Eclipse#" + std::to_string(i));
+    PrepareEclipse(c, *catalogue_, i, true, 1);
+    ComputeEclipse(c);
+    ExpectCurvesFollowTheirEvents(c);
+    const int type = c.eclipse.EclipseType;
+    const bool central = type >= kTotal && type <= kHybrid;
+    // The catalogue's classification and the geometry agree except for grazes.
+    if (std::fabs(std::fabs(c.eclipse.Gamma) - 1.0) > 0.01) {
+      EXPECT_EQ(c.events[EventId::TG0].exists(), central) << "type " << type;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace darvelle
