@@ -52,6 +52,7 @@ TEST_F(CoastlineFileTest, ReadsPairsAndSkipsWhatThePointFormatLeavesOut) {
       {"one pair", "10.5 20.25\n", {{10.5, 20.25}}},
       {"negative and signed", "-71.1 -33.45\n+2.5 +48.5\n", {{-71.1, -33.45}, {2.5, 48.5}}},
       {"exponents", "1e1 -2.5E1\n", {{10.0, -25.0}}},
+      {"bare decimal points", ".5 1.\n", {{0.5, 1.0}}},
       {"on the prime meridian or the equator: skipped",
        "0 45\n12.5 0\n0.0 0.0\n-0 10\n3 4\n", {{3.0, 4.0}}},
       {"extra numbers and text ignored", "10 20 30 40\n11 21 some text\n", {{10, 20}, {11, 21}}},
