@@ -11,6 +11,7 @@
 #include "catalogue/eclipse_texts.h"
 #include "cli/args.h"
 #include "cli/map_outputs.h"
+#include "cli/sheet_outputs.h"
 #include "cli/selection_options.h"
 
 namespace darvelle::cli {
@@ -42,7 +43,9 @@ int ParseLanguage(const std::string& text) {
 
 std::vector<ComputeOutput> ComputeOutputs() {
   // Further outputs (map, legend, sheet) are listed here.
-  return MapOutputs();
+  std::vector<ComputeOutput> outputs = MapOutputs();
+  for (const ComputeOutput& output : SheetOutputs()) outputs.push_back(output);
+  return outputs;
 }
 
 int ResolutionFor(const Args& args) {
@@ -96,6 +99,7 @@ int RunCompute(const std::vector<std::string>& rawArgs) {
     }
   }
   CheckMapOptions(options);
+  CheckSheetOptions(options);
 
   const Catalogue catalogue = LoadCatalogueFor(args);
   options.index = SelectedIndexFor(args, catalogue);
