@@ -1,0 +1,34 @@
+// LoadCatalogue of the committed catalogue file, as start-up reads it
+// (target: 30 ms at most).
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+
+#include "catalogue/catalogue.h"
+#include "catalogue/data_files.h"
+
+namespace {
+
+using namespace darvelle;
+
+std::filesystem::path CataloguePath() {
+  return std::filesystem::path(DARVELLE_TEST_DATA_DIR) / std::string(kCatalogueFileName);
+}
+
+void BM_LoadCatalogue(benchmark::State& state) {
+  if (!std::filesystem::exists(CataloguePath())) {
+    state.SkipWithError("the catalogue file is not in data/");
+    return;
+  }
+  for (auto _ : state) {
+    Catalogue catalogue = LoadCatalogue(CataloguePath());
+    benchmark::DoNotOptimize(catalogue.Count());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(std::filesystem::file_size(CataloguePath())));
+}
+BENCHMARK(BM_LoadCatalogue)->Unit(benchmark::kMillisecond);
+
+}  // namespace
