@@ -1,0 +1,73 @@
+// ComputeEclipse for a central and a long polar partial eclipse, at the
+// coarsest and finest resolution, with and without writing the files.
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+#include "catalogue/catalogue.h"
+#include "catalogue/data_files.h"
+#include "geometry/eclipse_computation.h"
+
+namespace {
+
+using namespace darvelle;
+
+const Catalogue* SharedCatalogue() {
+  // Loaded once for all benchmarks of this program; never changed afterwards.
+  static const std::unique_ptr<Catalogue> catalogue = [] {
+    const auto path = std::filesystem::path(DARVELLE_TEST_DATA_DIR) / std::string(kCatalogueFileName);
+    return std::filesystem::exists(path) ? std::make_unique<Catalogue>(LoadCatalogue(path))
+                                         : nullptr;
+  }();
+  return catalogue.get();
+}
+
+int FindByDate(const Catalogue& catalogue, int year, int month, int day) {
+  for (int i = 1; i <= catalogue.Count(); ++i) {
+    const EclipseRecord& r = catalogue.Record(i);
+    if (r.Year == year && r.Month == month && r.Day == day) return i;
+  }
+  return 0;
+}
+
+// Arguments: date as yyyymmdd, resolution, 1 to write the files.
+void BM_ComputeEclipse(benchmark::State& state) {
+  const Catalogue* catalogue = SharedCatalogue();
+  if (!catalogue) {
+    state.SkipWithError("catalogue not in data/");
+    return;
+  }
+  const auto date = state.range(0);
+  const int index = FindByDate(*catalogue, static_cast<int>(date / 10000),
+                               static_cast<int>(date / 100 % 100), static_cast<int>(date % 100));
+  if (index == 0) {
+    state.SkipWithError("no eclipse on that date");
+    return;
+  }
+  const bool files = state.range(2) != 0;
+  const auto folder = std::filesystem::temp_directory_path() /
+                      ("darvelle-bench-compute-" + std::to_string(::getpid()));
+  if (files) std::filesystem::create_directories(folder);
+  EclipseComputation c;
+  for (auto _ : state) {
+    PrepareEclipse(c, *catalogue, index, true, static_cast<int>(state.range(1)));
+    if (files) c.outputFolder = folder;
+    ComputeEclipse(c);
+    benchmark::DoNotOptimize(c.curves.northPenumbra.Count());
+  }
+  state.counters["nNPen"] = c.curves.northPenumbra.Count();
+  state.counters["nSPen"] = c.curves.southPenumbra.Count();
+  if (files) std::filesystem::remove_all(folder);
+}
+
+// 2024 April 8 (total) and 2011 June 1 (partial round the north pole).
+BENCHMARK(BM_ComputeEclipse)
+    ->ArgNames({"date", "resolution", "files"})
+    ->ArgsProduct({{20240408, 20110601}, {1, 32}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
