@@ -148,6 +148,36 @@ TEST_F(CliComputeBatch, BatchWritesEachEclipseIntoItsOwnFolder) {
   EXPECT_FALSE(fs::exists(out / "5"));
 }
 
+// The real catalogue, when it is in data/: the year entry's choice and the
+// type name in the chosen language (printed as UTF-8).
+TEST(CliComputeRealCatalogue, YearSelectsTheFirstEclipseOfTheYear) {
+  const fs::path data(DARVELLE_TEST_DATA_DIR);
+  if (!fs::exists(data / std::string(kCatalogueFileName))) {
+    GTEST_SKIP() << "catalogue not yet in data/";
+  }
+  const fs::path out = fs::temp_directory_path() / ("darvelle-cli-year-" + std::to_string(::getpid()));
+  const struct {
+    const char* args;
+    const char* expected;
+    bool centralLine;
+  } cases[] = {
+      {"--year 2024", "2024-04-08  ", true},
+      {"--year 2024 --tt", "TT  Total solar eclipse", true},
+      {"--year 2023 --language de", "2023-04-20  ", true},
+      {"--year 2023 --language de", "Ringf\xC3\xB6rmig-totale Sonnenfinsternis", true},
+      {"--year 2022 --language fr", "Eclipse de soleil partielle", false},
+  };
+  for (const auto& c : cases) {
+    const auto result = RunProcess(kCli + " compute " + c.args + " --data " + data.string() +
+                                   " --out " + out.string());
+    ASSERT_EQ(result.exitStatus, 0) << c.args << "\n" << result.err;
+    EXPECT_NE(result.out.find(c.expected), std::string::npos) << c.args << "\n" << result.out;
+    EXPECT_EQ(fs::exists(out / "CLinData.txt"), c.centralLine) << c.args;
+    EXPECT_TRUE(fs::exists(out / "SunEclipse4_DE.TXT"));
+  }
+  fs::remove_all(out);
+}
+
 class CliBatchWithBadRecord : public CliComputeBatch {
  protected:
   void SetUp() override {
