@@ -38,6 +38,36 @@ double ReduceLatitude(double phi) {
   return phi;
 }
 
+// The elements and rates one pass uses, evaluated exactly as EvaluateElements
+// and EvaluateElementRates do, without the values the scan does not need and
+// without a call per element.
+struct PassElements {
+  double X, Y, SinD, CosD, Mu, L1, L2, TanF1, TanF2;
+  double XRate, YRate, DRate, MuRate, L1Rate, L2Rate, TanF1Rate, TanF2Rate;
+
+  void Evaluate(const EclipseRecord& e, double t) {
+    X = e.XPoly.At(t);
+    Y = e.YPoly.At(t);
+    const double d = e.DPoly.At(t) * kDegToRad;
+    SinD = std::sin(d);
+    CosD = std::cos(d);
+    Mu = e.MuPoly.At(t) * kDegToRad;
+    L1 = e.L1Poly.At(t);
+    L2 = e.L2Poly.At(t);
+    TanF1 = e.TanF1Poly.At(t);
+    TanF2 = e.TanF2Poly.At(t);
+    XRate = e.XPoly.RateAt(t);
+    YRate = e.YPoly.RateAt(t);
+    DRate = e.DPoly.RateAt(t) * kDegToRad;
+    MuRate = e.MuPoly.RateAt(t) * kDegToRad;
+    if (MuRate > kPi || MuRate < -kPi) MuRate = ReduceToPi(MuRate);
+    L1Rate = e.L1Poly.RateAt(t);
+    L2Rate = e.L2Poly.RateAt(t);
+    TanF1Rate = e.TanF1Poly.RateAt(t);
+    TanF2Rate = e.TanF2Poly.RateAt(t);
+  }
+};
+
 void Store(double hour, double level, double westLongitude, double latitude,
            LimitScanRecord& first, LimitScanRecord& second) {
   const double westDeg = westLongitude * kRadToDeg;
@@ -61,7 +91,7 @@ void Store(double hour, double level, double westLongitude, double latitude,
 
 void ScanLimitLongitudes(const EclipseRecord& eclipse, const LimitScanSetup& setup, double t0,
                          double phi0, std::vector<LimitScanRecord>& first,
-                         std::vector<LimitScanRecord>& second, ElementState& s) {
+                         std::vector<LimitScanRecord>& second) {
   const int steps = 360 * setup.resolution;
   if (static_cast<int>(first.size()) < steps || static_cast<int>(second.size()) < steps) return;
   const double side = setup.side;
@@ -70,6 +100,7 @@ void ScanLimitLongitudes(const EclipseRecord& eclipse, const LimitScanSetup& set
   start.SetSineCosine(phi0);
   start.SetGeocentric(phi0);
 
+  PassElements s;
   double t = t0;
   for (int i = 0; i < steps; ++i) {
     double lambda = i * (kPi / 180.0) / setup.resolution;  // west longitude
@@ -83,8 +114,7 @@ void ScanLimitLongitudes(const EclipseRecord& eclipse, const LimitScanSetup& set
     do {
       // The geocentric terms of the new latitude, needed only if a pass follows.
       if (count > 0) obs.SetGeocentric(phi);
-      EvaluateElements(eclipse, t, s);
-      EvaluateElementRates(eclipse, t, s);
+      s.Evaluate(eclipse, t);
       sinD = s.SinD;
       cosD = s.CosD;
       const double h = s.Mu - lambda;
@@ -154,8 +184,7 @@ void ComputePenumbraLimit(EclipseComputation& c, int side) {
 
   const LimitScanSetup setup{c.resolution, north ? 1 : -1, 0.0};
   for (double startDeg : kStartLatitudes) {
-    ScanLimitLongitudes(c.eclipse, setup, 0.0, startDeg * kDegToRad, c.scanFirst, c.scanSecond,
-                        c.state);
+    ScanLimitLongitudes(c.eclipse, setup, 0.0, startDeg * kDegToRad, c.scanFirst, c.scanSecond);
   }
 
   std::vector<CurvePoint>& buffer = c.workBuffer;

@@ -34,10 +34,10 @@ struct LimitScanSetup {
 // (radians) at every longitude, the instant carried on from one longitude to
 // the next. Solutions go into the first record of their index, or the second
 // when the first holds a different latitude; both vectors must hold
-// 360 * resolution records. `s` is scratch.
+// 360 * resolution records (nothing is scanned otherwise).
 void ScanLimitLongitudes(const EclipseRecord& eclipse, const LimitScanSetup& setup, double t0,
                          double phi0, std::vector<LimitScanRecord>& first,
-                         std::vector<LimitScanRecord>& second, ElementState& s);
+                         std::vector<LimitScanRecord>& second);
 
 // Builds the northern (side +1, from TPN1 to TPN2) or southern (side -1, from
 // TPS1 to TPS2) penumbral limit when its start event exists: three scans from

@@ -126,10 +126,9 @@ TEST(ScanLimitLongitudes, SameRecordsAsThePlainAlgorithm) {
         const int steps = 360 * resolution;
         std::vector<LimitScanRecord> first(steps), second(steps), wantFirst(steps),
             wantSecond(steps);
-        ElementState s;
         const LimitScanSetup setup{resolution, side, 0.0};
         for (double startDeg : {80.0, 0.0, -80.0}) {
-          ScanLimitLongitudes(e, setup, 0.0, startDeg * kDegToRad, first, second, s);
+          ScanLimitLongitudes(e, setup, 0.0, startDeg * kDegToRad, first, second);
           PlainScan(e, resolution, side, 0.0, startDeg * kDegToRad, wantFirst, wantSecond);
         }
         const std::string what = sample[k].date + " R" + std::to_string(resolution) +
@@ -154,8 +153,7 @@ TEST(ScanLimitLongitudes, SolutionsLieOnThePenumbralLimit) {
     const EclipseRecord& e = sample[k].record;
     for (int side : {1, -1}) {
       std::vector<LimitScanRecord> first(360), second(360);
-      ElementState s;
-      ScanLimitLongitudes(e, LimitScanSetup{1, side, 0.0}, 0.0, 0.0, first, second, s);
+      ScanLimitLongitudes(e, LimitScanSetup{1, side, 0.0}, 0.0, 0.0, first, second);
       for (const auto* records : {&first, &second}) {
         for (const LimitScanRecord& r : *records) {
           if (!r.Used) continue;
@@ -195,10 +193,9 @@ TEST(ScanLimitLongitudes, VisitsEveryLongitudeStepOfTheResolution) {
   for (int resolution : {1, 2, 8, 32}) {
     const int steps = 360 * resolution;
     std::vector<LimitScanRecord> first(steps), second(steps);
-    ElementState s;
     for (double startDeg : {80.0, 0.0, -80.0}) {
       ScanLimitLongitudes(e, LimitScanSetup{resolution, 1, 0.0}, 0.0, startDeg * kDegToRad,
-                          first, second, s);
+                          first, second);
     }
     int used = 0;
     for (int i = 0; i < steps; ++i) {
@@ -225,8 +222,7 @@ TEST(ScanLimitLongitudes, VisitsEveryLongitudeStepOfTheResolution) {
 TEST(ScanLimitLongitudes, RefusesRecordArraysShorterThanTheScan) {
   const auto sample = Sample();
   std::vector<LimitScanRecord> first(359), second(360);
-  ElementState s;
-  ScanLimitLongitudes(sample[0].record, LimitScanSetup{1, 1, 0.0}, 0.0, 0.0, first, second, s);
+  ScanLimitLongitudes(sample[0].record, LimitScanSetup{1, 1, 0.0}, 0.0, 0.0, first, second);
   for (const auto& r : first) EXPECT_FALSE(r.Used);
   for (const auto& r : second) EXPECT_FALSE(r.Used);
 }
