@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <future>
 #include <stdexcept>
 
 #include "astro/format.h"
@@ -459,7 +460,7 @@ void TForm_Main::BuildAboutPanel() {
   StringGrid_VersionsInfo->setObjectName(QStringLiteral("StringGrid_VersionsInfo"));
   StringGrid_VersionsInfo->horizontalHeader()->hide();
   StringGrid_VersionsInfo->verticalHeader()->hide();
-  StringGrid_VersionsInfo->setFont(PixelFont(QStringLiteral("Courier New"), 13, true));
+  StringGrid_VersionsInfo->setFont(PixelFont(QStringLiteral("Arial"), 13, true));
   StringGrid_VersionsInfo->setColumnWidth(0, 195);
   StringGrid_VersionsInfo->setColumnWidth(1, 195);
   StringGrid_VersionsInfo->verticalHeader()->setDefaultSectionSize(19);
@@ -496,28 +497,26 @@ bool TForm_Main::FormCreate() {
   const auto rows = VersionGridRows(versionInfo_);
   for (int r = 0; r < kVersionGridRows; ++r) {
     for (int c = 0; c < 2; ++c) {
-      StringGrid_VersionsInfo->setItem(r, c, new QTableWidgetItem(rows[r][c]));
+      auto* cell = new QTableWidgetItem(rows[r][c]);
+      cell->setToolTip(rows[r][c]);  // long values do not fit a 195-pixel column
+      StringGrid_VersionsInfo->setItem(r, c, cell);
     }
   }
   captionPrefix_ = QStringLiteral("Darvelle v.") + rows[3][1];
 
+  // The texture is decoded on a second thread: it is the longest step of the
+  // start-up, and the first map does not need it ("Colored Earth" starts
+  // unticked). FinishTextureLoad joins it when the texture is first wanted,
+  // at the latest right after the first map is on the screen.
   StatusBar1->showMessage(QStringLiteral("Loading image. Please wait..."));
-  ProcessMessages();
   try {
-    const TextureLoadResult loaded =
-        LoadTexture(FindDataFile(kTextureFileName, options_.dataFolder), texture_);
-    if (!loaded.decoded) ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), FromStd(loaded.message));
+    const fs::path textureFile = FindDataFile(kTextureFileName, options_.dataFolder);
+    textureLoad_ = std::async(std::launch::async,
+                              [this, textureFile] { return LoadTexture(textureFile, texture_); });
   } catch (const std::exception& e) {
-    texture_ = EarthTexture{};
-    ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"),
-                FromStd(e.what()) + QStringLiteral("\n\nThe globe is drawn without the Earth texture."));
-  }
-  if (texture_.Empty()) {
-    CheckBox_Farbe->setChecked(false);
-    CheckBox_Farbe->setEnabled(false);
+    ReportMissingTexture(FromStd(e.what()));
   }
   StatusBar1->showMessage(QStringLiteral("Image loaded."));
-  ProcessMessages();
 
   try {
     catalogue_ = LoadCatalogue(FindDataFile(kCatalogueFileName, options_.dataFolder));
@@ -534,7 +533,6 @@ bool TForm_Main::FormCreate() {
                                       "the program ends."));
     return false;
   }
-  StatusBar1->clearMessage();
   // A catalogue of fewer records than the start value still starts (on its last record).
   selectedIndex_ = ClampEclipseIndex(selectedIndex_, catalogue_.Count());
 
@@ -553,6 +551,7 @@ bool TForm_Main::FormCreate() {
                 FromStd(e.what()) + QStringLiteral("\n\nThe globe is drawn without coastlines."));
   }
   SetStatusPanel(1, FromStd(CoastlineStatusText(coastlines_.size())));
+  StatusBar1->clearMessage();
 
   std::error_code ec;
   if (fs::exists(settingsPath_, ec)) {
@@ -586,6 +585,9 @@ bool TForm_Main::FormCreate() {
   } catch (const std::exception& e) {
     ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"), FromStd(e.what()));
   }
+  // The handlers below would each run a recomputation whose result the last
+  // one replaces before anything is shown; only the last one runs.
+  startingUp_ = true;
   if (CheckBox_ET_UT->isChecked() != (settings_.UseUT != 0)) {
     CheckBox_ET_UT->setChecked(settings_.UseUT != 0);
     CheckBox_ET_UTClick();
@@ -599,14 +601,38 @@ bool TForm_Main::FormCreate() {
   }
   // A language byte the program never writes (a damaged file) is read as English.
   ChooseLanguage(uiLanguage_ >= kGerman && uiLanguage_ <= kFrench ? uiLanguage_ : kEnglish);
+  startingUp_ = false;
   Recompute();
   ProcessMessages();
+  connect(Panel2, &MapPanel::firstMapPainted, this, &TForm_Main::FinishTextureLoad, Qt::QueuedConnection);
   return true;
+}
+
+void TForm_Main::FinishTextureLoad() {
+  if (!textureLoad_.valid()) return;
+  try {
+    const TextureLoadResult loaded = textureLoad_.get();
+    if (!loaded.decoded) ReportMissingTexture(FromStd(loaded.message));
+  } catch (const std::exception& e) {
+    texture_ = EarthTexture{};
+    ReportMissingTexture(FromStd(e.what()) + QStringLiteral("\n\nThe globe is drawn without the Earth texture."));
+  }
+}
+
+void TForm_Main::ReportMissingTexture(const QString& text) {
+  QString message = text;
+  if (!message.contains(QStringLiteral("without"))) {
+    message += QStringLiteral("\n\nThe globe is drawn without the Earth texture.");
+  }
+  CheckBox_Farbe->setChecked(false);
+  CheckBox_Farbe->setEnabled(false);
+  ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), message);
 }
 
 // ---------------------------------------------------------------- the cycle
 
 void TForm_Main::Recompute() {
+  if (startingUp_) return;
   QWidget* focus = QApplication::focusWidget();
   busy_ = true;
   setEnabled(false);
@@ -673,7 +699,8 @@ ViewParameters TForm_Main::ReadViewParameters() const {
   }
   view.RK = *rk;
   view.Stereographic = RadioButton_Stereo->isChecked();
-  view.ColoredEarth = CheckBox_Farbe->isChecked() && !texture_.Empty();
+  // The texture is read only once its loading thread is done with it.
+  view.ColoredEarth = CheckBox_Farbe->isChecked() && !textureLoad_.valid() && !texture_.Empty();
   view.PenWidth = penWidth_;
   view.Resolution = resolution_;
   return view;

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -151,6 +152,9 @@ class TForm_Main : public QMainWindow {
   bool SaveBitmap();
   void FormClose();
   void ProcessMessages();
+  // Waits for the texture thread and tells the user when there is no texture.
+  void FinishTextureLoad();
+  void ReportMissingTexture(const QString& text);
   void ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text);
   void SetStatusPanel(int panel, const QString& text);
 
@@ -162,6 +166,10 @@ class TForm_Main : public QMainWindow {
 
   Catalogue catalogue_;
   EarthTexture texture_;
+  // Decoding of texture_ on its own thread; valid() while not yet joined.
+  // Declared after texture_ so that it is joined before texture_ goes.
+  std::future<TextureLoadResult> textureLoad_;
+  const EarthTexture noTexture_;  // handed to a plain drawing
   std::vector<CoastlinePoint> coastlines_;
   std::unique_ptr<EclipseComputation> computation_;
   Settings settings_;
@@ -171,6 +179,7 @@ class TForm_Main : public QMainWindow {
   int penWidth_ = 1;
   int uiLanguage_ = 0;
   bool computed_ = false;
+  bool startingUp_ = false;      // FormCreate's handlers leave the cycle to its end
   bool busy_ = false;            // inside Recompute
   bool closeRequested_ = false;  // a close arrived while busy
   bool closed_ = false;          // FormClose has run

@@ -3,6 +3,7 @@
 
 #include <QResizeEvent>
 #include <QStatusBar>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -61,12 +62,15 @@ void TForm_Main::ApplyStatusTexts(const StatusTexts& status) {
       SetStatusPanel(p, QString::fromStdString(*status.panels[static_cast<std::size_t>(p)]));
     }
   }
-  if (status.simpleText) StatusBar1->showMessage(QString::fromStdString(*status.simpleText));
+  // The drawing's progress words ("Program running...", "Done.") would cover
+  // the seventeen panels, which hold what the user reads; they are left out.
 }
 
 void TForm_Main::DrawMap() {
+  if (CheckBox_Farbe->isChecked()) FinishTextureLoad();
   const ViewParameters view = ReadViewParameters();
-  const StatusTexts status = renderer_->DrawMap(*computation_, view, texture_, coastlineLayer_,
+  const StatusTexts status = renderer_->DrawMap(*computation_, view, view.ColoredEarth ? texture_ : noTexture_,
+                                                coastlineLayer_,
                                                 Panel2->width(), [this] { ProcessMessages(); });
   lastDrawnView_ = view;
   ApplyStatusTexts(status);

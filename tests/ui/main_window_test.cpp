@@ -181,7 +181,8 @@ class MainWindowTest : public QObject {
     return static_cast<int>(std::count_if(messages_.begin(), messages_.end(),
                                           [](const Message& m) { return m.icon == QMessageBox::Critical; }));
   }
-  int FirstOfYear(int year) const {
+  int FirstOfYear(int year) const { return FirstOfYearStatic(year); }
+  static int FirstOfYearStatic(int year) {
     for (int i = 1; i <= kCount; ++i) {
       if (YearOf(i) >= year) return i;
     }
@@ -752,6 +753,47 @@ class MainWindowTest : public QObject {
     QVERIFY(browser->isVisible());
     QVERIFY(browser->source().toLocalFile().endsWith(QStringLiteral("help/darvelleEN/index.html")));
     QVERIFY(browser->toPlainText().contains(QStringLiteral("Contents")));
+  }
+
+  // DARVELLE_UI_SCREENSHOTS=<folder>: pictures of the window in each language,
+  // coloured and plain, orthographic and stereographic, for a person to look at.
+  void screenshots() {
+    const QByteArray out = qgetenv("DARVELLE_UI_SCREENSHOTS");
+    if (out.isEmpty()) QSKIP("set DARVELLE_UI_SCREENSHOTS to a folder to take the pictures");
+    QTemporaryDir withPictures;
+    const fs::path data = withPictures.path().toStdString();
+    fs::copy_file(DataFolder() / darvelle::kCatalogueFileName, data / darvelle::kCatalogueFileName);
+    for (auto name : {darvelle::kTextureFileName, darvelle::kCoastlineFileName}) {
+      const fs::path source = fs::path(DARVELLE_TEST_DATA_DIR) / name;
+      if (fs::exists(source)) fs::create_symlink(source, data / name);
+    }
+    WriteSettings(SettingsFolder(), [](Settings& s) { s.EclipseIndex = FirstOfYearStatic(1999); });
+    QVERIFY(Start(Options(data)));
+    window_->setWindowState(Qt::WindowNoState);
+    window_->resize(1700, 1000);
+    QApplication::processEvents();
+    const char* items[] = {"Deutsch1", "English1", "Francais1"};
+    const char* names[] = {"de", "en", "fr"};
+    for (int l = 0; l < 3; ++l) {
+      Find<QAction>(items[l])->trigger();
+      for (bool colored : {false, true}) {
+        if (Find<QCheckBox>("CheckBox_Farbe")->isChecked() != colored && Find<QCheckBox>("CheckBox_Farbe")->isEnabled()) {
+          Find<QCheckBox>("CheckBox_Farbe")->click();
+        }
+        for (bool stereo : {false, true}) {
+          Find<QRadioButton>(stereo ? "RadioButton_Stereo" : "RadioButton_Ortho")->click();
+          QApplication::processEvents();
+          const QString file = QStringLiteral("%1/window_%2_%3_%4.png")
+                                   .arg(QString::fromLocal8Bit(out), QString::fromLatin1(names[l]),
+                                        colored ? QStringLiteral("coloured") : QStringLiteral("plain"),
+                                        stereo ? QStringLiteral("stereo") : QStringLiteral("ortho"));
+          QVERIFY(window_->grab().save(file));
+        }
+      }
+    }
+    Find<QAction>("About1")->trigger();
+    QApplication::processEvents();
+    QVERIFY(window_->grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/window_about.png")));
   }
 };
 
