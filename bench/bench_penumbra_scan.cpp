@@ -1,7 +1,8 @@
-// Speed of the eclipse computation, which the penumbral longitude scan
-// dominates: whole computations without files, and the scan alone, for the
-// total eclipse of 2024 Apr 8 and the long polar partial of 2011 Jul 1, at
-// the coarsest and the finest resolution. Single-threaded.
+// Speed of the penumbral limits, the costliest stage of the eclipse
+// computation (bench_compute times the whole computation): both limits, and
+// one longitude scan alone, for the total eclipse of 2024 Apr 8 and the long
+// polar partial of 2011 Jul 1, at the coarsest and the finest resolution.
+// Single-threaded.
 
 #include <benchmark/benchmark.h>
 
@@ -47,29 +48,6 @@ const Selected* Selection() {
 int IndexOf(const Selected& s, int which) { return which == 0 ? s.total2024 : s.partial2011; }
 const char* NameOf(int which) { return which == 0 ? "2024-04-08 total" : "2011-07-01 polar partial"; }
 
-// Args: eclipse (0 = 2024 total, 1 = 2011 partial), resolution.
-void BM_ComputeEclipseWithoutFiles(benchmark::State& state) {
-  const Selected* s = Selection();
-  if (s == nullptr || IndexOf(*s, static_cast<int>(state.range(0))) == 0) {
-    state.SkipWithError("catalogue or eclipse missing");
-    return;
-  }
-  auto c = std::make_unique<EclipseComputation>();
-  const int index = IndexOf(*s, static_cast<int>(state.range(0)));
-  const int resolution = static_cast<int>(state.range(1));
-  for (auto _ : state) {
-    PrepareEclipse(*c, s->catalogue, index, true, resolution);
-    ComputeEclipse(*c);
-    benchmark::DoNotOptimize(c->curves.northPenumbra.Count());
-  }
-  state.SetLabel(std::string(NameOf(static_cast<int>(state.range(0)))) + ", nNPen " +
-                 std::to_string(c->curves.northPenumbra.Count()) + ", nSPen " +
-                 std::to_string(c->curves.southPenumbra.Count()));
-}
-BENCHMARK(BM_ComputeEclipseWithoutFiles)
-    ->ArgsProduct({{0, 1}, {1, 32}})
-    ->Unit(benchmark::kMillisecond);
-
 // Both penumbral limits alone (scans, assembly and chain ordering).
 void BM_PenumbraLimits(benchmark::State& state) {
   const Selected* s = Selection();
@@ -86,7 +64,9 @@ void BM_PenumbraLimits(benchmark::State& state) {
     ComputePenumbraLimit(*c, -1);
     benchmark::DoNotOptimize(c->curves.southPenumbra.Count());
   }
-  state.SetLabel(NameOf(static_cast<int>(state.range(0))));
+  state.SetLabel(std::string(NameOf(static_cast<int>(state.range(0)))) + ", nNPen " +
+                 std::to_string(c->curves.northPenumbra.Count()) + ", nSPen " +
+                 std::to_string(c->curves.southPenumbra.Count()));
 }
 BENCHMARK(BM_PenumbraLimits)->ArgsProduct({{0, 1}, {1, 32}})->Unit(benchmark::kMillisecond);
 
