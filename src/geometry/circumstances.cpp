@@ -321,6 +321,7 @@ void ComputeGeneralCircumstances(EclipseComputation& c) {
                     "len Finsternis        : ", "Instant of greatest    : ",
                     "Eclipse                : ");
   WriteEphemerisBlock(report, c);
+  if (c.processPendingMessages) c.processPendingMessages();
 
   FindSearchLimits(c);
   EvaluateAllAt(e, c.timeGreatest, s);

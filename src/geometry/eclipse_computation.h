@@ -5,6 +5,7 @@
 // between two of them, so two can run side by side on two threads.
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -49,6 +50,9 @@ struct EclipseComputation {
   int resolution = 1;             // 1, 2, 4, 8, 16 or 32
   // Folder the report and curve files go to; no files at all when empty.
   std::optional<std::filesystem::path> outputFolder;
+  // Called once, after the greatest-eclipse lines of the report, so that a
+  // window can process its pending messages and repaint; may be empty.
+  std::function<void()> processPendingMessages;
 
   // --- first estimate of greatest eclipse, as the window shows it ---
   double estimatedGreatest = 0;   // hours from T0

@@ -115,6 +115,13 @@ TEST_F(RealEclipses, TotalEclipseOf2024April8) {
                              kRadToDeg;
   EXPECT_LT(distanceDeg, 0.5);
   EXPECT_EQ(c->curves.centralLine.Count(), 301);
+  // A total eclipse: TU1 (kind 2) is the outer umbral contact, so the order is
+  // TP1 < TU1 < TU2 < TG0 < TU3 < TU4 < TP4.
+  const double order[] = {c->events.Time(EventId::TP1), c->events.Time(EventId::TU1),
+                          c->events.Time(EventId::TU2), c->timeGreatest,
+                          c->events.Time(EventId::TU3), c->events.Time(EventId::TU4),
+                          c->events.Time(EventId::TP4)};
+  for (int i = 1; i < 7; ++i) EXPECT_LT(order[i - 1], order[i]) << i;
   ExpectCurvesFollowTheirEvents(*c);
 }
 

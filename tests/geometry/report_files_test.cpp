@@ -152,6 +152,22 @@ TEST(ReportText, NonCentralEclipseEndsWithTheBareGreatestEclipseTimes) {
   EXPECT_EQ(CornerPointsText(c.events, c.eclipse, c.deltaT).find("(P19)"), std::string::npos);
 }
 
+TEST(ReportText, NoConjunctionWithinTwoHoursPrintsTheSentinelInstant) {
+  EclipseRecord r = testing::SyntheticEclipse();
+  r.MoonRAPoly.c[0] = 262.0;  // the Moon stays east of the Sun from -2 h to +2 h
+  EclipseComputation c;
+  PrepareEclipse(c, r, false, 1);
+  int calls = 0;
+  c.processPendingMessages = [&calls] { ++calls; };
+  ComputeEclipse(c);
+  EXPECT_EQ(c.timeConjunction, 100.0);
+  EXPECT_EQ(calls, 1);
+  const auto de = SplitCrLf(c.reportGerman);
+  ASSERT_GT(de.size(), 5u);
+  // 100 hours after 08:00 TT on December 4.
+  EXPECT_EQ(de[4], "Geozentrische Konjunk-: 2021-12- 8  12:00:00.00  J.D.: 2459557.000000 TT");
+}
+
 TEST(ReportText, OnlyWindows1252BytesAndCrLfLineEnds) {
   const EclipseComputation c = ComputeSynthetic(0.3, true);
   for (const std::string* report : {&c.reportGerman, &c.reportEnglish}) {
