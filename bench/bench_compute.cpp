@@ -10,6 +10,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/data_files.h"
+#include "geometry/circumstances.h"
 #include "geometry/eclipse_computation.h"
 
 namespace {
@@ -69,5 +70,22 @@ BENCHMARK(BM_ComputeEclipse)
     ->ArgNames({"date", "resolution", "files"})
     ->ArgsProduct({{20240408, 20110601}, {1, 32}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
+
+// The general circumstances alone (events and both report texts), for 2024 April 8.
+void BM_GeneralCircumstances(benchmark::State& state) {
+  const Catalogue* catalogue = SharedCatalogue();
+  const int index = catalogue ? FindByDate(*catalogue, 2024, 4, 8) : 0;
+  if (index == 0) {
+    state.SkipWithError("catalogue or eclipse missing");
+    return;
+  }
+  EclipseComputation c;
+  PrepareEclipse(c, *catalogue, index, true, 1);
+  for (auto _ : state) {
+    ComputeGeneralCircumstances(c);
+    benchmark::DoNotOptimize(c.events.Time(EventId::TG0));
+  }
+}
+BENCHMARK(BM_GeneralCircumstances)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
