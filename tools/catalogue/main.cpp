@@ -3,6 +3,7 @@
 // Swiss Ephemeris files) and writes it in the program's record layout.
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
