@@ -1,6 +1,7 @@
 #include "render/texture.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
@@ -14,13 +15,8 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 constexpr double kHalfPi = kPi / 2.0;
 constexpr std::uint8_t kWhite[3] = {255, 255, 255};
-
-// The texture position of one pixel, and its colour: a read outside the
-// texture gives white.
-inline const std::uint8_t* Texel(const EarthTexture& texture, int column, int row) {
-  const std::uint8_t* p = texture.Pixel(column, row);
-  return p != nullptr ? p : kWhite;
-}
+// A pixel of the orthographic view outside the disc: left as it is.
+constexpr std::ptrdiff_t kOutsideDisc = -2;
 
 // A double as an int, truncated towards zero; values beyond the int range
 // (only from absurd view offsets) are held at its ends instead of overflowing.
@@ -43,6 +39,53 @@ inline void Store(std::uint8_t* pixel, const std::uint8_t* rgb) {
   pixel[2] = rgb[2];
 }
 
+// In the stereographic view the angle gamma = 2 atan(rho / 2) is needed only
+// through its sine and cosine, which follow from tan(gamma / 2) = rho / 2
+// without any trigonometry. They differ from the library's values by a few
+// units in the last place, far less than a texel (7.3e-4 rad), so a texel
+// index is taken from them only when the value lies more than kTexelSlack
+// from a texel boundary, where the exact formulas could not truncate
+// differently; every other pixel (a few in a hundred thousand) is computed
+// with the exact formulas, so the picture is theirs, pixel for pixel.
+constexpr double kTexelSlack = 1e-5;            // texels
+constexpr double kFastTexelLimit = 1073741824;  // 2^30: beyond, always the exact path
+// Near the poles asin magnifies any error of its argument: exact path there.
+constexpr double kFastAsinLimit = 1.0 - 1e-6;
+
+// The texel index of a fast value t, when t is safely inside one texel.
+inline bool SafeTexel(double t, int& index) {
+  if (!(t >= kTexelSlack && t < kFastTexelLimit)) return false;
+  const double low = std::floor(t - kTexelSlack);
+  if (low != std::floor(t + kTexelSlack)) return false;
+  index = static_cast<int>(low);
+  return true;
+}
+
+// The texture is far larger than the caches and a row of the picture reads
+// texels scattered over many texture rows: the positions of a whole picture
+// row are computed first, each texel's line requested as its position is
+// known, and the colours copied afterwards, so the memory reads overlap.
+// An offset of -1 stands for a position outside the texture (white),
+// kOutsideDisc for a pixel the orthographic disc does not cover.
+using RowOffsets = std::array<std::ptrdiff_t, kMapWidth>;
+
+inline std::ptrdiff_t TexelOffset(const EarthTexture& texture, int column, int row) {
+  const std::uint8_t* p = texture.Pixel(column, row);
+  if (p == nullptr) return -1;
+  __builtin_prefetch(p);
+  return p - texture.rgb.data();
+}
+
+inline void CopyRow(std::uint8_t* row, const EarthTexture& texture, const RowOffsets& offsets,
+                    int xFirst, int xEnd) {
+  const std::uint8_t* base = texture.rgb.data();
+  for (int x = xFirst; x < xEnd; ++x) {
+    const std::ptrdiff_t offset = offsets[static_cast<std::size_t>(x)];
+    if (offset == kOutsideDisc) continue;
+    Store(row + 3 * x, offset >= 0 ? base + offset : kWhite);
+  }
+}
+
 // Rows are counted from the bottom of the picture: bitmap row 1065 - m
 // samples v = (m - 533) / RK, so the textured disc sits one row above the
 // vector layers' centre (800, 533).
@@ -52,6 +95,7 @@ void RenderOrthographicRows(const Target& image, const EarthTexture& texture,
   const double sinPsi = view.SinPsi(), cosPsi = view.CosPsi();
   const double sinPhi = view.SinPhi(), cosPhi = view.CosPhi();
   const double sinChi = view.SinChi(), cosChi = view.CosChi();
+  RowOffsets offsets;
   for (int m = firstM; m < endM; ++m) {
     const double v = (m - 533) / rk;
     const double v2 = v * v;
@@ -65,7 +109,10 @@ void RenderOrthographicRows(const Target& image, const EarthTexture& texture,
     for (int x = xFirst; x < xEnd; ++x) {
       const double u = (x - 800) / rk;
       const double r2 = u * u + v2;
-      if (r2 >= 1.0) continue;
+      if (r2 >= 1.0) {
+        offsets[static_cast<std::size_t>(x)] = kOutsideDisc;
+        continue;
+      }
       const double z = std::sqrt(1.0 - u * u - v * v);
       // Undo the turns of the projection in reverse order: -Chi, -Phi, -Psi.
       const double x2 = u * cosChi + v * sinChi;
@@ -79,18 +126,20 @@ void RenderOrthographicRows(const Target& image, const EarthTexture& texture,
       const double lambda = std::atan2(x0, z0);
       const int textureRow = TruncateToInt(2160.0 - phi * 2160.0 / kHalfPi);
       const int textureColumn = TruncateToInt(lambda * 4320.0 / kPi + 4320.0);
-      Store(row + 3 * x, Texel(texture, textureColumn, textureRow));
+      offsets[static_cast<std::size_t>(x)] = TexelOffset(texture, textureColumn, textureRow);
     }
+    CopyRow(row, texture, offsets, xFirst, xEnd);
   }
 }
 
 // The oblique stereographic inverse with centre (Psi, Phi) and scale 2 RK.
 void RenderStereographicRows(const Target& image, const EarthTexture& texture,
-                             const GlobeProjection& view, int firstM, int endM) {
+                             const GlobeProjection& view, bool fast, int firstM, int endM) {
   const double rk = view.RK();
   const double psi = view.TotalPsi();
   const double sinPhi = view.SinPhi(), cosPhi = view.CosPhi();
   const double sinChi = view.SinChi(), cosChi = view.CosChi();
+  RowOffsets offsets;
   for (int m = firstM; m < endM; ++m) {
     const double v = (m - 533) / rk;
     std::uint8_t* row = image.Row(kMapHeight - 1 - m);
@@ -99,36 +148,60 @@ void RenderStereographicRows(const Target& image, const EarthTexture& texture,
       const double b = u * cosChi + v * sinChi;
       const double c = -u * sinChi + v * cosChi;
       const double rho = std::sqrt(b * b + c * c + 1e-20);
-      const double gamma = 2.0 * std::atan2(rho, 2.0);
-      const double sinGamma = std::sin(gamma);
-      const double cosGamma = std::cos(gamma);
-      const double phi =
-          std::asin(std::clamp(cosGamma * sinPhi + sinGamma * c * cosPhi / rho, -1.0, 1.0));
-      const double lambda =
-          psi + std::atan2(b * sinGamma, rho * cosPhi * cosGamma - c * sinPhi * sinGamma);
-      // Truncation towards zero, then the remainder with the sign of the
-      // dividend: a longitude far below -180 deg gives a negative column,
-      // which lies outside the texture and paints white.
-      const int textureRow = TruncateToInt(2160.0 - phi * 2160.0 / kHalfPi + 4320.0) % 4320;
-      const int textureColumn = TruncateToInt(lambda * 4320.0 / kPi + 4320.0 + 8640.0) % 8640;
-      Store(row + 3 * x, Texel(texture, textureColumn, textureRow));
+      int textureRow = 0;
+      int textureColumn = 0;
+      bool done = false;
+      if (fast) {
+        // gamma = 2 atan(rho / 2): its sine and cosine follow from tan(gamma / 2).
+        const double tau = rho / 2.0;
+        const double d = 1.0 + tau * tau;
+        const double sinGamma = rho / d;
+        const double cosGamma = (1.0 - tau * tau) / d;
+        const double s = cosGamma * sinPhi + sinGamma * c * cosPhi / rho;
+        done = std::abs(s) < kFastAsinLimit &&
+               SafeTexel(2160.0 - std::asin(s) * 2160.0 / kHalfPi + 4320.0, textureRow) &&
+               SafeTexel((psi + std::atan2(b * sinGamma,
+                                           rho * cosPhi * cosGamma - c * sinPhi * sinGamma)) *
+                                 4320.0 / kPi +
+                             4320.0 + 8640.0,
+                         textureColumn);
+        textureRow %= 4320;
+        textureColumn %= 8640;
+      }
+      if (!done) {
+        const double gamma = 2.0 * std::atan2(rho, 2.0);
+        const double sinGamma = std::sin(gamma);
+        const double cosGamma = std::cos(gamma);
+        const double phi =
+            std::asin(std::clamp(cosGamma * sinPhi + sinGamma * c * cosPhi / rho, -1.0, 1.0));
+        const double lambda =
+            psi + std::atan2(b * sinGamma, rho * cosPhi * cosGamma - c * sinPhi * sinGamma);
+        // Truncation towards zero, then the remainder with the sign of the
+        // dividend: a longitude far below -180 deg gives a negative column,
+        // which lies outside the texture and paints white.
+        textureRow = TruncateToInt(2160.0 - phi * 2160.0 / kHalfPi + 4320.0) % 4320;
+        textureColumn = TruncateToInt(lambda * 4320.0 / kPi + 4320.0 + 8640.0) % 8640;
+      }
+      offsets[static_cast<std::size_t>(x)] = TexelOffset(texture, textureColumn, textureRow);
     }
+    CopyRow(row, texture, offsets, 0, kMapWidth);
   }
 }
 
 }  // namespace
 
 void RenderTexture(QImage& image, const EarthTexture& texture, const GlobeProjection& view,
-                   int threads) {
+                   int threads, TextureEvaluation evaluation) {
   if (image.width() != kMapWidth || image.height() != kMapHeight ||
       image.format() != QImage::Format_RGB888) {
     throw std::invalid_argument("RenderTexture needs a 1600 x 1066 RGB888 drawing image");
   }
   image.fill(Qt::white);
   const Target target{image.bits(), image.bytesPerLine()};
+  const bool fast = evaluation == TextureEvaluation::Fast;
   auto rows = [&](int firstM, int endM) {
     if (view.Stereographic()) {
-      RenderStereographicRows(target, texture, view, firstM, endM);
+      RenderStereographicRows(target, texture, view, fast, firstM, endM);
     } else {
       RenderOrthographicRows(target, texture, view, firstM, endM);
     }

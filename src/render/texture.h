@@ -10,6 +10,13 @@
 
 namespace darvelle {
 
+// Fast: in the stereographic view, the sine and cosine of the angular
+// distance from tan(gamma / 2) instead of the library functions, with a
+// guard band round every texel boundary inside which the exact formulas are
+// used (identical pixels, faster). ExactOnly: the formulas as they stand
+// everywhere (for comparisons). The orthographic view is always exact.
+enum class TextureEvaluation { Fast, ExactOnly };
+
 // Fills `image` (kMapWidth x kMapHeight, Format_RGB888) with white, then
 // paints the texture: in the orthographic view the disc of radius RK round
 // pixel (800, 532), in the stereographic view every pixel. Texture positions
@@ -17,6 +24,6 @@ namespace darvelle {
 // stay white. The work is split over `threads` threads (1 or more) by rows;
 // the pixels do not depend on the split.
 void RenderTexture(QImage& image, const EarthTexture& texture, const GlobeProjection& view,
-                   int threads = 2);
+                   int threads = 2, TextureEvaluation evaluation = TextureEvaluation::Fast);
 
 }  // namespace darvelle

@@ -111,6 +111,33 @@ TEST_F(RenderTextureTest, ThreadsGiveIdenticalPixels) {
   }
 }
 
+TEST_F(RenderTextureTest, FastPathGivesTheExactFormulasPixels) {
+  // Views chosen to put texel boundaries, poles, the date line and the far
+  // antipode into the picture; every pixel must match the library functions.
+  struct Case {
+    double psi, phi, chi;
+    int rk;
+    bool stereographic;
+  };
+  const Case cases[] = {
+      {0.0, 0.0, 0.0, 500, false},      {0.0, 90.0, 0.0, 500, false},
+      {180.0, -90.0, 0.0, 300, false},  {-104.14, 25.29, 33.3, 5000, false},
+      {179.99, 0.01, -45.0, 9999, false}, {12.0, 45.0, 0.0, 100, false},
+      {0.0, 0.0, 0.0, 500, true},       {180.0, 90.0, 0.0, 500, true},
+      {-75.5, -38.25, 12.0, 100, true}, {400.0, -89.99, 90.0, 2000, true},
+      {-1000.0, 10.0, 5.0, 60, true},   {60.0, 0.0, 0.0, 1, false},
+  };
+  for (const Case& c : cases) {
+    const GlobeProjection view = View(c.psi, c.phi, c.chi, c.rk, c.stereographic);
+    QImage fast(kMapWidth, kMapHeight, QImage::Format_RGB888);
+    QImage exact(kMapWidth, kMapHeight, QImage::Format_RGB888);
+    RenderTexture(fast, *texture_, view, 2, TextureEvaluation::Fast);
+    RenderTexture(exact, *texture_, view, 2, TextureEvaluation::ExactOnly);
+    EXPECT_TRUE(fast == exact) << c.psi << " " << c.phi << " " << c.chi << " " << c.rk
+                               << (c.stereographic ? " stereographic" : " orthographic");
+  }
+}
+
 TEST(RenderTexture, EmptyTextureLeavesTheImageWhite) {
   const EarthTexture empty;
   for (bool stereographic : {false, true}) {

@@ -1,0 +1,102 @@
+// Speed of the map drawing for the total eclipse of 2024 April 8 with the
+// real Earth texture and coastlines: the plain orthographic globe, the
+// coloured one, the coloured stereographic view, and the texture pass alone.
+
+#include <benchmark/benchmark.h>
+
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "catalogue/catalogue.h"
+#include "catalogue/data_files.h"
+#include "catalogue/selection.h"
+#include "geometry/eclipse_computation.h"
+#include "render/coastline_file.h"
+#include "render/map.h"
+#include "render/texture.h"
+#include "render/texture_file.h"
+
+namespace darvelle {
+namespace {
+
+struct Scene {
+  EclipseComputation computation;
+  EarthTexture texture;
+  CoastlineLayer coastlines;
+  std::string missing;  // why the scene could not be built, if it could not
+};
+
+// Built once for all benchmarks of this program (loading takes a second).
+Scene& SharedScene() {
+  static const std::unique_ptr<Scene> scene = [] {
+    auto s = std::make_unique<Scene>();
+    const std::filesystem::path data = DARVELLE_TEST_DATA_DIR;
+    try {
+      const Catalogue catalogue = LoadCatalogue(data / kCatalogueFileName);
+      PrepareEclipse(s->computation, catalogue, FindFirstOfYear(catalogue, 2024), true, 1);
+      ComputeEclipse(s->computation);
+      const TextureLoadResult loaded = LoadTexture(data / kTextureFileName, s->texture);
+      if (!loaded.decoded) s->missing = loaded.message;
+      s->coastlines = CoastlineLayer(LoadCoastlines(data / kCoastlineFileName));
+    } catch (const std::exception& e) {
+      s->missing = e.what();
+    }
+    return s;
+  }();
+  return *scene;
+}
+
+void DrawMapWith(benchmark::State& state, bool colored, bool stereographic) {
+  Scene& scene = SharedScene();
+  if (!scene.missing.empty()) {
+    state.SkipWithError(scene.missing.c_str());
+    return;
+  }
+  MapRenderer renderer;
+  ViewParameters view;
+  view.ColoredEarth = colored;
+  view.Stereographic = stereographic;
+  for (auto _ : state) {
+    const StatusTexts status =
+        renderer.DrawMap(scene.computation, view, scene.texture, scene.coastlines);
+    benchmark::DoNotOptimize(status);
+  }
+}
+
+void BM_DrawMapPlainOrthographic(benchmark::State& state) { DrawMapWith(state, false, false); }
+void BM_DrawMapColoredOrthographic(benchmark::State& state) { DrawMapWith(state, true, false); }
+void BM_DrawMapColoredStereographic(benchmark::State& state) { DrawMapWith(state, true, true); }
+void BM_DrawMapPlainStereographic(benchmark::State& state) { DrawMapWith(state, false, true); }
+
+// The texture pass alone, on 1 or 2 threads (argument).
+void BM_RenderTexture(benchmark::State& state, bool stereographic) {
+  Scene& scene = SharedScene();
+  if (!scene.missing.empty()) {
+    state.SkipWithError(scene.missing.c_str());
+    return;
+  }
+  QImage image(kMapWidth, kMapHeight, kMapImageFormat);
+  const GlobeProjection view = ComputeViewAngles(
+      ViewParameters{}, ViewCentreOf(scene.computation), scene.computation.deltaT);
+  const GlobeProjection projection(view.TotalPsi(), view.TotalPhi(), 0.0, 500, stereographic);
+  for (auto _ : state) {
+    RenderTexture(image, scene.texture, projection, static_cast<int>(state.range(0)));
+    benchmark::ClobberMemory();
+  }
+}
+void BM_RenderTextureOrthographic(benchmark::State& state) { BM_RenderTexture(state, false); }
+void BM_RenderTextureStereographic(benchmark::State& state) { BM_RenderTexture(state, true); }
+
+BENCHMARK(BM_DrawMapPlainOrthographic)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DrawMapColoredOrthographic)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DrawMapColoredStereographic)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DrawMapPlainStereographic)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RenderTextureOrthographic)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_RenderTextureStereographic)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+}  // namespace
+}  // namespace darvelle
