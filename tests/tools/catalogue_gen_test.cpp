@@ -177,6 +177,8 @@ TEST_F(WithEphemeris, EclipsesAreFoundOnlyWhereThePenumbraReachesTheEarth) {
       {306, true, kAnnular},    // 2024 October 2
       {288, true, kHybrid},     // 2023 April 20
       {276, true, kPartial},    // 2022 April 30
+      {-886, true, kNonCentralTotal},     // 1928 May 19: the umbra grazes the pole
+      {-528, true, kNonCentralAnnular},   // 1957 April 30
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.lunation);
