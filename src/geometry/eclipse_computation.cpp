@@ -46,6 +46,7 @@ void PrepareEclipse(EclipseComputation& c, const EclipseRecord& current, bool un
                                 std::to_string(resolution));
   }
   c.eclipse = current;
+  c.selectedIndex = 0;
   c.resolution = resolution;
   c.estimatedGreatest = EstimateGreatestEclipse(c.eclipse, c.state);
   c.modelDeltaT = ComputeDeltaT(c.eclipse.Year, c.eclipse.Month);
