@@ -1,0 +1,119 @@
+// darvelle-cli compute --map / --legend with the view options, run as the
+// user runs them, on the program's own catalogue and data files.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+#include "../support/run_process.h"
+#include "catalogue/data_files.h"
+
+namespace darvelle {
+namespace {
+
+namespace fs = std::filesystem;
+using darvelle::testing::RunProcess;
+
+class CliMap : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    data_ = DARVELLE_TEST_DATA_DIR;
+    for (const auto name : {kCatalogueFileName, kCoastlineFileName, kTextureFileName}) {
+      if (!fs::exists(data_ / std::string(name))) GTEST_SKIP() << name << " not yet in data/";
+    }
+    dir_ = fs::temp_directory_path() /
+           ("darvelle-cli-map-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    if (!dir_.empty()) fs::remove_all(dir_);
+  }
+  std::string Cli(const std::string& args) const {
+    return std::string(DARVELLE_CLI_PATH) + " compute --year 2024 --data " + data_.string() +
+           " --out " + (dir_ / "out").string() + " " + args;
+  }
+  static QImage Load(const fs::path& file) { return QImage(QString::fromStdString(file.string())); }
+  fs::path data_;
+  fs::path dir_;
+};
+
+int GreyAt(const QImage& image, int x, int y) {
+  const QRgb p = image.pixel(x, y);
+  return qRed(p) == qGreen(p) && qGreen(p) == qBlue(p) ? qRed(p) : -1;
+}
+
+TEST_F(CliMap, MapAndLegendPicturesInBothFormats) {
+  const fs::path map = dir_ / "map.png";
+  const fs::path legend = dir_ / "legend.BMP";
+  const auto result = RunProcess(
+      Cli("--map " + map.string() + " --legend " + legend.string() + " --size 300"));
+  ASSERT_EQ(result.exitStatus, 0) << result.err;
+  const QImage m = Load(map);
+  const QImage l = Load(legend);
+  ASSERT_EQ(m.size(), QSize(1600, 1066));
+  ASSERT_EQ(l.size(), QSize(1600, 1266));
+  // A 24-bit bitmap: the bit count of the BMP header, bytes 28 and 29.
+  const std::string bmp = darvelle::testing::ReadWholeFile(legend);
+  ASSERT_GT(bmp.size(), 30u);
+  EXPECT_EQ(bmp.substr(0, 2), "BM");
+  EXPECT_EQ(static_cast<unsigned char>(bmp[28]) | (static_cast<unsigned char>(bmp[29]) << 8), 24);
+  // A plain orthographic globe of radius 300: white outside, outline at 301.
+  EXPECT_EQ(GreyAt(m, 5, 5), 255);
+  EXPECT_EQ(GreyAt(m, 800 + 305, 533), 255);
+  int outline = -1;
+  for (int x = 800 + 299; x <= 800 + 303; ++x) {
+    if (GreyAt(m, x, 533) == 168) outline = x;
+  }
+  EXPECT_GE(outline, 800 + 300);
+  // The greatest-eclipse marker at the centre; the legend holds the same map.
+  EXPECT_EQ(GreyAt(m, 800, 533), 0);
+  EXPECT_EQ(l.pixel(800, 533 + 130), m.pixel(800, 533));
+  EXPECT_FALSE(fs::exists(dir_ / ("map.png.tmp" + std::to_string(::getpid()))));
+}
+
+TEST_F(CliMap, StereographicColouredView) {
+  const fs::path plain = dir_ / "plain.png";
+  const fs::path colored = dir_ / "colored.png";
+  ASSERT_EQ(RunProcess(Cli("--stereographic --pen-width 3 --psi 10 --chi -20 --map " +
+                           plain.string()))
+                .exitStatus,
+            0);
+  ASSERT_EQ(RunProcess(Cli("--stereographic --colored --map " + colored.string())).exitStatus,
+            0);
+  const QImage p = Load(plain);
+  const QImage c = Load(colored);
+  EXPECT_EQ(GreyAt(p, 0, 0), 216);
+  EXPECT_EQ(GreyAt(p, 1599, 1065), 216);
+  // The texture covers the whole image: no light-grey background left.
+  EXPECT_NE(GreyAt(c, 0, 0), 216);
+  EXPECT_NE(GreyAt(c, 1599, 1065), 216);
+  EXPECT_NE(GreyAt(c, 100, 900), 255);
+}
+
+TEST_F(CliMap, BadViewOptionsAreUsageErrorsBeforeAnyComputation) {
+  const char* bad[] = {"--pen-width 4 --map a.png", "--map a.jpg", "--legend a",
+                       "--psi abc --map a.png",     "--size 0 --map a.png", "--chi 1e400 --map a.png",
+                       "--size 12x --map a.png"};
+  for (const char* args : bad) {
+    const auto result = RunProcess(Cli(args));
+    EXPECT_EQ(result.exitStatus, 2) << args;
+    EXPECT_FALSE(result.err.empty()) << args;
+    EXPECT_FALSE(fs::exists(dir_ / "out")) << args;  // nothing computed
+  }
+}
+
+TEST_F(CliMap, UnwritablePictureFailsWithTheFileName) {
+  const fs::path map = dir_ / "missing-folder" / "map.png";
+  const auto result = RunProcess(Cli("--map " + map.string()));
+  EXPECT_EQ(result.exitStatus, 1);
+  EXPECT_NE(result.err.find(map.string()), std::string::npos) << result.err;
+}
+
+}  // namespace
+}  // namespace darvelle
