@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -166,6 +168,26 @@ TEST(ReportText, NoConjunctionWithinTwoHoursPrintsTheSentinelInstant) {
   ASSERT_GT(de.size(), 5u);
   // 100 hours after 08:00 TT on December 4.
   EXPECT_EQ(de[4], "Geozentrische Konjunk-: 2021-12- 8  12:00:00.00  J.D.: 2459557.000000 TT");
+}
+
+// Records no real eclipse has must still end: every search is capped.
+TEST(ReportText, DegenerateRecordsEndWithoutEvents) {
+  EclipseRecord zero;
+  std::memset(&zero, 0, sizeof zero);
+  EclipseRecord notANumber = testing::SyntheticEclipse();
+  notANumber.YPoly.c[0] = std::nan("");
+  EclipseRecord far = testing::SyntheticEclipse();
+  far.YPoly.c[0] = 1e6;
+  for (const EclipseRecord* r : {&zero, &notANumber, &far}) {
+    EclipseComputation c;
+    PrepareEclipse(c, *r, true, 1);
+    ComputeEclipse(c);
+    EXPECT_FALSE(c.events[EventId::TC1].exists());
+    EXPECT_TRUE(c.circumstancesComplete);
+    EXPECT_FALSE(c.curves.centralLine.Ready());
+    // An axis at the Earth's centre (all zero) is central; the others miss.
+    EXPECT_EQ(c.events[EventId::TG0].exists(), r == &zero);
+  }
 }
 
 TEST(ReportText, OnlyWindows1252BytesAndCrLfLineEnds) {
