@@ -1,6 +1,8 @@
 #include "geometry/penumbra_scan.h"
 
 #include <cmath>
+#include <stdexcept>
+#include <string>
 
 #include "geometry/limit_curves.h"
 
@@ -175,6 +177,11 @@ void ComputePenumbraLimit(EclipseComputation& c, int side) {
   const bool north = side > 0;
   PointCurve& curve = north ? c.curves.northPenumbra : c.curves.southPenumbra;
   curve.Clear();
+  // The records are sized by the resolution: anything else would mis-size them.
+  if (!IsValidResolution(c.resolution)) {
+    throw std::invalid_argument("resolution " + std::to_string(c.resolution) +
+                                " is not one of 1, 2, 4, 8, 16, 32");
+  }
   const int steps = 360 * c.resolution;
   c.scanFirst.assign(static_cast<std::size_t>(steps), LimitScanRecord{});
   c.scanSecond.assign(static_cast<std::size_t>(steps), LimitScanRecord{});

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -265,6 +266,15 @@ TEST(ComputePenumbraLimit, BuiltFromItsStartEventAndEverySolution) {
   }
   EXPECT_GT(withLimit, 20);
   EXPECT_GT(withoutLimit, 5);
+}
+
+TEST(ComputePenumbraLimit, RejectsAResolutionTheViewDoesNotOffer) {
+  const auto sample = Sample();
+  auto c = WithEvents(sample[0].record, 1);
+  for (int resolution : {0, 3, -1, 64}) {
+    c->resolution = resolution;
+    EXPECT_THROW(ComputePenumbraLimit(*c, 1), std::invalid_argument) << resolution;
+  }
 }
 
 // Both limits of the same eclipse run on opposite sides of the shadow path:
