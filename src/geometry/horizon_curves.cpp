@@ -24,6 +24,8 @@ bool LimbPoint(const ElementState& s, double p, CurvePoint& out) {
   const HourAngleLatitude g = PlaneToGeographic(s, PlanePoint{std::sin(p), std::cos(p), 0.0});
   if (!g.Valid()) return false;
   const CurveGeographic geo = CurvePointFromPlane(s, g);
+  // Elements that are not numbers (a damaged record) give no point.
+  if (!std::isfinite(geo.Longitude) || !std::isfinite(geo.Latitude)) return false;
   out = CurvePoint{geo.Longitude, geo.Latitude};
   return true;
 }
@@ -125,6 +127,7 @@ CurvePoint MaxEclipseAtHorizon(const EclipseRecord& eclipse, int branch, double 
   double longitude = PositiveMod(hl.H - s.Mu, kTwoPi);
   if (longitude > kPi) longitude -= kTwoPi;
   point.Longitude = longitude;
+  if (!std::isfinite(point.Longitude) || !std::isfinite(point.Latitude)) return none;
   return point;
 }
 

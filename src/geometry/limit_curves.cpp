@@ -54,6 +54,10 @@ CentralLineValues CentralLineValuesAt(const ElementState& s, double zeta,
       std::sin(point.Latitude) * s.SinD +
       std::cos(point.Latitude) * s.CosD * std::cos(s.Mu + point.Longitude);
   v.SunAltitudeDeg = std::asin(std::clamp(sinAltitude, -1.0, 1.0)) * kRadToDeg;
+  // Elements that are not numbers (a damaged record) must not reach the file.
+  for (double* value : {&v.DurationMinutes, &v.WidthKm, &v.SunAltitudeDeg}) {
+    if (!std::isfinite(*value)) *value = 0.0;
+  }
   return v;
 }
 
@@ -100,6 +104,7 @@ void ComputeCentralLine(EclipseComputation& c) {
     const HourAngleLatitude g = PlaneToGeographic(s, PlanePoint{xi, eta1, zeta1});
     if (!g.Valid()) continue;
     const CurveGeographic geo = CurvePointFromPlane(s, g);
+    if (!std::isfinite(geo.Longitude) || !std::isfinite(geo.Latitude)) continue;
     const double spacingKm =
         AngularSeparation(geo.Longitude, geo.Latitude, last.Longitude, last.Latitude) *
         kRadToDeg * kKmPerDegree;
@@ -155,6 +160,8 @@ void ComputeUmbraLimit(EclipseComputation& c, PointCurve& curve, EventId startId
     const HourAngleLatitude g = PlaneToGeographic(s, point);
     if (!g.Valid()) continue;
     const CurveGeographic geo = CurvePointFromPlane(s, g);
+    // Elements that are not numbers (a damaged record) give no point.
+    if (!std::isfinite(geo.Longitude) || !std::isfinite(geo.Latitude)) continue;
     if (!curve.Append(CurvePoint{geo.Longitude, geo.Latitude})) break;  // 301 < 400
   }
   curve.Append(EventPoint(c.events, endId));
