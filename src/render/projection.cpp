@@ -20,23 +20,6 @@ constexpr double kAntipodeDepth = -1.0001;
 
 }  // namespace
 
-std::int64_t RoundHalfEven(double value) {
-  // Beyond +-2^62 no image coordinate or arcsecond count makes sense; clamp so
-  // that a wild value cannot overflow the conversion (NaN goes to 0).
-  constexpr double kLimit = 4.611686018427388e18;
-  if (!(value == value)) return 0;
-  value = std::clamp(value, -kLimit, kLimit);
-  const double floor = std::floor(value);
-  const double fraction = value - floor;  // exact for every finite double
-  double result = floor;
-  if (fraction > 0.5) {
-    result = floor + 1.0;
-  } else if (fraction == 0.5) {
-    result = std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
-  }
-  return static_cast<std::int64_t>(result);
-}
-
 std::int64_t RadiansToArcseconds(double radians) {
   return RoundHalfEven(radians * 180.0 / kPi * 3600.0);
 }

@@ -8,6 +8,7 @@
 // and z towards the viewer; image pixels have x to the right and y downwards,
 // with the globe centre at (800, 533).
 
+#include <cmath>
 #include <cstdint>
 
 namespace darvelle {
@@ -108,8 +109,21 @@ double EarthRotationDuring(double deltaTSeconds);
 GlobeProjection ComputeViewAngles(const ViewParameters& view, const ViewCentre& centre,
                                   double deltaTSeconds);
 
-// Nearest integer with exact halves going to the even neighbour.
-std::int64_t RoundHalfEven(double value);
+// Nearest integer with exact halves going to the even neighbour. Values
+// beyond +-2^62 (no pixel or arcsecond count is that large) are held there,
+// NaN gives 0, so a wild value cannot overflow the conversion. Inline: every
+// coastline point and curve point passes through it.
+inline std::int64_t RoundHalfEven(double value) {
+  constexpr double kLimit = 4.611686018427388e18;
+  if (!(value == value)) return 0;
+  if (value > kLimit) value = kLimit;
+  if (value < -kLimit) value = -kLimit;
+  const double below = std::floor(value);
+  const double fraction = value - below;  // exact for every finite double
+  std::int64_t result = static_cast<std::int64_t>(below);
+  if (fraction > 0.5 || (fraction == 0.5 && (result & 1) != 0)) ++result;
+  return result;
+}
 
 // Radians to whole arcseconds, and a curve's ephemeris longitude (radians)
 // shifted by the Earth's rotation during deltaT to whole arcseconds.
