@@ -268,7 +268,7 @@ TEST(MapSheetTest, CircumstanceRowsCloseUpWhenEventsAreMissing) {
   // A partial eclipse: TP1, TP4 and one northern limit point; TP1 and TP4 stay
   // even when absent, and the footer keeps its place.
   EclipseComputation partial = HandMadeTotal(false);
-  for (auto& event : partial.events.entries) event = EclipseEvent{};
+  for (auto& event : partial.events.entries) event.Time = 0.0;
   partial.events[EventId::TP4].Time = 2.0;
   partial.events[EventId::TPN1].Time = -1.0;
   partial.events[EventId::TC1].CentralKind = 1;
