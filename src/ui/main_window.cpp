@@ -16,6 +16,8 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QToolTip>
+#include <QHelpEvent>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -297,6 +299,7 @@ void TForm_Main::BuildControls() {
   Button_Exit_pdf = new QPushButton(QStringLiteral("Exit (write ps)"), Panel0);
   Button_Exit_pdf->setObjectName(QStringLiteral("Button_Exit_pdf"));
   Button_Exit_pdf->setToolTip(ExitPdfHint(kEnglish));
+  Button_Exit_pdf->installEventFilter(this);
   column->addWidget(Button_Exit);
   column->addWidget(Button_Exit_pdf);
   column->addStretch(1);
@@ -477,6 +480,19 @@ void TForm_Main::BuildAboutPanel() {
   Panel_About->adjustSize();
   Panel_About->move(270, 20);
   Panel_About->hide();
+}
+
+bool TForm_Main::eventFilter(QObject* watched, QEvent* event) {
+  // The hint keeps its carriage return as the line break; the tooltip
+  // renderer breaks lines at a line feed only.
+  if (watched == Button_Exit_pdf && event->type() == QEvent::ToolTip) {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    QString shown = Button_Exit_pdf->toolTip();
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QToolTip::showText(help->globalPos(), shown, Button_Exit_pdf);
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------- start-up
@@ -771,11 +787,21 @@ void TForm_Main::CheckBox_ET_UTClick() {
   SetTimeScale(*computation_, CheckBox_ET_UT->isChecked());
   UpdateEclipseLabels();
   if (!computed_) return;  // start-up: nothing drawn yet, the first Recompute draws
+  // The drawing lets the window process messages; like the recomputation it
+  // holds the window disabled so that no click starts a second one inside it.
+  busy_ = true;
+  setEnabled(false);
+  QString failure;
   try {
     DrawMap();
   } catch (const std::exception& error) {
-    ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"), FromStd(error.what()));
+    failure = FromStd(error.what());
   }
+  setEnabled(true);
+  busy_ = false;
+  CheckBox_ET_UT->setFocus();
+  if (!failure.isEmpty()) ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"), failure);
+  if (closeRequested_) close();
 }
 
 // ---------------------------------------------------------------- view

@@ -121,6 +121,7 @@ class TForm_Main : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;  // FormClose
   void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildControls();

@@ -80,7 +80,8 @@ void TForm_Main::DrawMap() {
 void TForm_Main::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   // The scaled copy follows the panel's width (between 1000 and 1440 pixels).
-  if (computed_ && !closed_ && renderer_->LastView()) {
+  // Not while a drawing is under way: its image is the one being drawn.
+  if (computed_ && !busy_ && !closed_ && renderer_->LastView()) {
     renderer_->ShowMap(Panel2->width());
     Panel2->SetImage(renderer_->DisplayImage());
   }

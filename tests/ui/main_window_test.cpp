@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -689,6 +690,26 @@ class MainWindowTest : public QObject {
     QCOMPARE(window_->SelectedIndex(), 16687);  // the new selection stays
   }
 
+  void windowDisabledWhileDrawing_data() {
+    QTest::addColumn<QString>("control");
+    QTest::newRow("a step, which recomputes") << "Button_plus_01_Ecl";
+    QTest::newRow("the time scale, which only redraws") << "CheckBox_ET_UT";
+  }
+  void windowDisabledWhileDrawing() {
+    QFETCH(QString, control);
+    StartAt(100);
+    // A timer fires where the cycle lets the window process its messages.
+    std::vector<bool> enabledInside;
+    QTimer probe;
+    connect(&probe, &QTimer::timeout, this, [&] { enabledInside.push_back(window_->isEnabled()); });
+    probe.start(0);
+    Find<QAbstractButton>(control.toLatin1().constData())->click();
+    probe.stop();
+    QVERIFY(!enabledInside.empty());
+    QVERIFY(std::none_of(enabledInside.begin(), enabledInside.end(), [](bool e) { return e; }));
+    QVERIFY(window_->isEnabled());
+  }
+
   void missingCatalogueEndsTheProgram_data() {
     QTest::addColumn<bool>("corrupt");
     QTest::newRow("missing") << false;
@@ -767,6 +788,7 @@ class MainWindowTest : public QObject {
       const fs::path source = fs::path(DARVELLE_TEST_DATA_DIR) / name;
       if (fs::exists(source)) fs::create_symlink(source, data / name);
     }
+    fs::create_directory_symlink(fs::path(DARVELLE_TEST_DATA_DIR) / "help", data / "help");
     WriteSettings(SettingsFolder(), [](Settings& s) { s.EclipseIndex = FirstOfYearStatic(1999); });
     QVERIFY(Start(Options(data)));
     window_->setWindowState(Qt::WindowNoState);
@@ -794,6 +816,9 @@ class MainWindowTest : public QObject {
     Find<QAction>("About1")->trigger();
     QApplication::processEvents();
     QVERIFY(window_->grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/window_about.png")));
+    Find<QAction>("DVLHelp1")->trigger();
+    QApplication::processEvents();
+    QVERIFY(Find<QWidget>("HelpWindow")->grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/help.png")));
   }
 };
 
