@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QColor>
+#include <QImage>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -112,6 +115,40 @@ TEST_F(GhostscriptTest, HandMadeSheetsWithAndWithoutTheFont) {
     options.fontFile = c.font ? font_ : dir_ / "missing" / "Ethnocentric.pfa";
     WritePostScriptSheet(sheet_testing::HandMadeTotal(c.ut), view, sheet, options);
     ExpectCleanRendering(Render(sheet, name), c.pages, name);
+  }
+}
+
+TEST_F(GhostscriptTest, PictureLandsUnderTheDateLine) {
+  // One colour all over, so the rendered page shows where the picture lies.
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(1600) * 1066 * 3);
+  for (std::size_t i = 0; i < rgb.size(); i += 3) {
+    rgb[i] = 200;
+    rgb[i + 1] = 30;
+    rgb[i + 2] = 60;
+  }
+  SheetView view;
+  view.picture.pixels = rgb.data();
+  const fs::path sheet = dir_ / "solid.ps";
+  WritePostScriptSheet(sheet_testing::HandMadeTotal(false), view, sheet, {font_});
+  const Rendering r = Render(sheet, "solid");
+  ExpectCleanRendering(r, 3, "solid");
+  QImage page;
+  ASSERT_TRUE(page.load(QString::fromStdString((dir_ / "solid" / "page1.png").string())));
+  ASSERT_EQ(page.size(), QSize(248, 351));  // A4 at 30 dpi
+  // Page points (x from the left, y from the bottom) to pixels of the 30 dpi page.
+  auto at = [&page](double x, double y) {
+    return page.pixelColor(static_cast<int>(x * 30.0 / 72.0),
+                           static_cast<int>((842.0 - y) * 30.0 / 72.0));
+  };
+  // The picture spans x 37 .. 557 and y 401.15 .. 747.6.
+  for (const auto& [x, y] : {std::pair{45.0, 410.0}, {297.0, 574.0}, {550.0, 740.0}}) {
+    const QColor c = at(x, y);
+    EXPECT_NEAR(c.red(), 200, 2) << x << " " << y;
+    EXPECT_NEAR(c.green(), 30, 2) << x << " " << y;
+    EXPECT_NEAR(c.blue(), 60, 2) << x << " " << y;
+  }
+  for (const auto& [x, y] : {std::pair{20.0, 574.0}, {575.0, 574.0}, {297.0, 396.0}}) {
+    EXPECT_EQ(at(x, y), QColor(Qt::white)) << x << " " << y;
   }
 }
 
