@@ -161,15 +161,15 @@ void WriteNothing(const EclipseComputation&, const ComputeOptions&, const std::s
 
 std::vector<ComputeOutput> MapOutputs() {
   return {
-      {"psi", true, "DEG  longitude offset of the view centre (default 0)", WriteNothing},
-      {"phi", true, "DEG  latitude offset of the view centre (default 0)", WriteNothing},
-      {"chi", true, "DEG  turn of the picture, counter-clockwise (default 0)", WriteNothing},
-      {"size", true, "PX  globe radius in pixels, 1 .. 9999 (default 500)", WriteNothing},
+      {"psi", true, "longitude offset of the view centre, degrees (default 0)", WriteNothing},
+      {"phi", true, "latitude offset of the view centre, degrees (default 0)", WriteNothing},
+      {"chi", true, "turn of the picture, degrees counter-clockwise (default 0)", WriteNothing},
+      {"size", true, "globe radius in pixels, 1 .. 9999 (default 500)", WriteNothing},
       {"stereographic", false, "stereographic instead of orthographic view", WriteNothing},
       {"colored", false, "paint the globe with the Earth texture", WriteNothing},
-      {"pen-width", true, "1|2|3  pen width of the curves (default 1)", WriteNothing},
-      {"map", true, "FILE  the 1600 x 1066 map drawing, .bmp or .png", WriteMap},
-      {"legend", true, "FILE  the 1600 x 1266 legend picture, .bmp or .png", WriteLegend},
+      {"pen-width", true, "pen width of the curves: 1, 2 or 3 pixels (default 1)", WriteNothing},
+      {"map", true, "the 1600 x 1066 map drawing, a .bmp or .png file", WriteMap},
+      {"legend", true, "the 1600 x 1266 legend picture, a .bmp or .png file", WriteLegend},
   };
 }
 
