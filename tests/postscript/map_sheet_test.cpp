@@ -223,6 +223,34 @@ TEST(MapSheetTest, FirstPageLines) {
   EXPECT_EQ(lines[rule + 5], TextLine(SheetNotice()));
 }
 
+// The date line as written: its characters and, per character, '1' when the
+// bold font was chosen for it.
+std::pair<std::string, std::string> WrittenDateLine(const std::vector<std::string>& lines) {
+  std::size_t k = IndexOf(lines, TextLine("Total Solar Eclipse")) + 5;
+  std::string text, mask;
+  while (k + 2 < lines.size() && lines[k + 2].size() == 8 && lines[k + 2].ends_with(") show")) {
+    mask += lines[k].find("Narrow-Bold") != std::string::npos ? '1' : '0';
+    text += lines[k + 2][1];
+    k += 3;
+  }
+  return {text, mask};
+}
+
+TEST(MapSheetTest, DateLineBoldsTheDayOfGreatestEclipse) {
+  EclipseComputation c = HandMadeTotal(false);
+  c.events[EventId::TP4].Time = 6.5;  // 00:30 TT on April 9
+  // Greatest eclipse on April 8: the part before the slash is bold.
+  auto [text, mask] = WrittenDateLine(SheetLines(PostScriptSheetText(c, SheetView{}, NoFont())));
+  EXPECT_EQ(text, "2024 April 8 / 9 TT");
+  EXPECT_EQ(mask, std::string(13, '1') + "000111");
+  // No central line: TG0 is empty and TimeGreatest (April 9) decides.
+  c.events[EventId::TG0].Time = 0.0;
+  c.timeGreatest = 6.2;
+  std::tie(text, mask) = WrittenDateLine(SheetLines(PostScriptSheetText(c, SheetView{}, NoFont())));
+  EXPECT_EQ(text, "2024 April 8 / 9 TT");
+  EXPECT_EQ(mask, std::string(11, '1') + "000" + "11" + "111");
+}
+
 TEST(MapSheetTest, TimeScaleTtLeavesOutTheUtRows) {
   const auto lines = SheetLines(PostScriptSheetText(HandMadeTotal(false), SheetView{}, NoFont()));
   // No DeltaT row; the only T shown alone are the two of the date line's bold " TT".
