@@ -30,11 +30,6 @@ constexpr double kSheetTop = 0.0;
 // Pixels per line of the picture's hex data (16 pixels = 96 digits).
 constexpr int kPixelsPerHexLine = 16;
 
-void Put(POST_lib& ps, double x, double y, std::string_view text, int mode) {
-  ps.PS_MoveTo(x, y);
-  ps.PS_Text(text, mode);
-}
-
 SheetDate DateOf(double julianDay) {
   const CalendarInstant c = JulianDayToCalendar(julianDay);
   return {c.year, c.month, c.day};

@@ -15,11 +15,6 @@ namespace {
 constexpr std::string_view kPenumbraRadiusText = "0.2725076";
 constexpr std::string_view kUmbraRadiusText = "0.2722810";
 
-void Put(POST_lib& ps, double x, double y, std::string_view text, int mode) {
-  ps.PS_MoveTo(x, y);
-  ps.PS_Text(text, mode);
-}
-
 void Show(POST_lib& ps, std::string_view text) {
   ps.PS_WriteLine("(" + std::string(text) + ") show");
 }

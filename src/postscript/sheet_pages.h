@@ -19,6 +19,12 @@ struct SheetInput {
   std::string notice;
 };
 
+// Text at a point: PS_MoveTo, then PS_Text with the alignment mode.
+inline void Put(POST_lib& ps, double x, double y, std::string_view text, int mode) {
+  ps.PS_MoveTo(x, y);
+  ps.PS_Text(text, mode);
+}
+
 // Page opening of a landscape page: the page comment, "page-begin" twice and
 // the rotation. pageNumber is incremented first.
 void BeginLandscapePage(POST_lib& ps, int& pageNumber);

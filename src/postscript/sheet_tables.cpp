@@ -13,11 +13,6 @@
 namespace darvelle {
 namespace {
 
-void Put(POST_lib& ps, double x, double y, std::string_view text, int mode) {
-  ps.PS_MoveTo(x, y);
-  ps.PS_Text(text, mode);
-}
-
 // Date, time, "JD", Julian Day and scale of one greatest-eclipse or
 // conjunction row.
 void WriteInstantColumns(POST_lib& ps, double row, double dateJulianDay,
