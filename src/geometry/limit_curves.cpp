@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -191,8 +192,8 @@ void ComputeSouthUmbraLimit(EclipseComputation& c) {
 // be nearer or equally near (rounding is below 1e-15): only the others need
 // the exact separation. A uniform grid over the unit cube finds the near
 // points; shells of cells are searched outwards until the next shell lies
-// beyond the best distance, or until a shell would hold more cells than
-// points remain, when the remaining points are searched one by one.
+// beyond the best distance, or until more cells would have been searched
+// than points remain, when the remaining points are searched one by one.
 
 namespace {
 
@@ -231,9 +232,20 @@ class ChainGrid {
  public:
   explicit ChainGrid(const std::vector<UnitVector>& v) : v_(v) {
     const int n = static_cast<int>(v.size());
-    // About four points per cell along a curve; the bounds keep the cell
+    // Curves arrive roughly in their own order (the scan stores them by
+    // longitude), so the median step between consecutive points is the
+    // spacing along the curve: a cell of two steps holds a few points and the
+    // nearest point is mostly in the next shell. The bounds keep the cell
     // index within 64 bits and the shell test clear of rounding.
-    cell_ = std::clamp(4.0 / n, 1e-4, 0.5);
+    std::vector<double> steps(static_cast<std::size_t>(n - 1));
+    for (int i = 0; i + 1 < n; ++i) {
+      steps[static_cast<std::size_t>(i)] =
+          std::sqrt(SquaredChord(v[static_cast<std::size_t>(i)], v[static_cast<std::size_t>(i) + 1]));
+    }
+    auto middle = steps.begin() + static_cast<std::ptrdiff_t>(steps.size() / 2);
+    std::nth_element(steps.begin(), middle, steps.end());
+    const double median = std::isfinite(*middle) ? *middle : 0.0;
+    cell_ = std::clamp(2.0 * median, 1e-4, 0.5);
     side_ = static_cast<std::int64_t>(2.0 / cell_) + 1;
     cellOf_.resize(static_cast<std::size_t>(n));
     std::vector<std::pair<std::uint64_t, int>> order(static_cast<std::size_t>(n));
@@ -396,7 +408,10 @@ void OrderAsChain(std::vector<CurvePoint>& buffer, int count) {
     } else {
       const auto& c = grid->CellOfPoint(current);
       const double h = grid->CellSize();
-      // Shells never exceed the grid; the bound also ends the loop.
+      // Once more cells have been looked at than points remain, the one-by-one
+      // search is the cheaper way to finish; shells never exceed the grid
+      // either, so the loop ends.
+      std::int64_t cellsSearched = 0;
       for (std::int64_t k = 0; k <= grid->Side(); ++k) {
         if (k >= 2 && bestId >= 0) {
           // Points of shell k or beyond are more than (k-1) cells away in one
@@ -408,7 +423,8 @@ void OrderAsChain(std::vector<CurvePoint>& buffer, int count) {
         const std::int64_t inner = width - 2;
         const std::int64_t shellCells =
             k == 0 ? 1 : width * width * width - inner * inner * inner;
-        if (shellCells > 4 * static_cast<std::int64_t>(remainingCount)) {
+        cellsSearched += shellCells;
+        if (cellsSearched > 2 * static_cast<std::int64_t>(remainingCount) + 27) {
           searchAll();
           break;
         }
