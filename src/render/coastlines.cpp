@@ -81,6 +81,7 @@ void DrawCoastlines(QImage& image, const GlobeProjection& view, const CoastlineL
   for (std::size_t i = 0; i < vectors.size(); ++i) {
     if (yield && (i + 1) % kCoastlineYieldInterval == 0) yield();
     const UnitVector& v = vectors[i];
+    if (!view.UnitVectorVisible(v.x, v.y, v.z)) continue;  // about half the points
     const ProjectedPoint p = view.ProjectUnitVector(v.x, v.y, v.z);
     if (!p.IsVisible()) continue;
     const std::int64_t x = RoundHalfEven(p.ScreenX);

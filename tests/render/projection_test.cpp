@@ -191,13 +191,14 @@ TEST(ProjectPoint, UnitVectorPathMatchesArcsecondPath) {
     view.Stereographic = stereographic;
     const GlobeProjection p = ComputeViewAngles(view, CentralAt(47, -61), 0);
     for (std::int64_t l = -648000; l <= 648000; l += 77777) {
-      for (std::int64_t b = -324000; b <= 324000; b += 55555) {
+      for (std::int64_t b = -324000; b <= 324000; b += 15555) {
         const UnitVector v = UnitVectorFromArcseconds(l, b);
         const ProjectedPoint a = p.ProjectPoint(l, b);
         const ProjectedPoint c = p.ProjectUnitVector(v.x, v.y, v.z);
         EXPECT_EQ(a.ScreenX, c.ScreenX);
         EXPECT_EQ(a.ScreenY, c.ScreenY);
         EXPECT_EQ(a.Depth, c.Depth);
+        EXPECT_EQ(p.UnitVectorVisible(v.x, v.y, v.z), c.IsVisible());
       }
     }
   }
