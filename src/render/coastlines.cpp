@@ -77,6 +77,8 @@ void DrawCoastlines(QImage& image, const GlobeProjection& view, const CoastlineL
   std::uint8_t* bits = image.bits();
   const qsizetype bytesPerLine = image.bytesPerLine();
   const int bytesPerPixel = image.depth() / 8;
+  const std::int64_t width = image.width();
+  const std::int64_t height = image.height();
   const std::span<const UnitVector> vectors = coastlines.Vectors();
   for (std::size_t i = 0; i < vectors.size(); ++i) {
     if (yield && (i + 1) % kCoastlineYieldInterval == 0) yield();
@@ -86,7 +88,7 @@ void DrawCoastlines(QImage& image, const GlobeProjection& view, const CoastlineL
     if (!p.IsVisible()) continue;
     const std::int64_t x = RoundHalfEven(p.ScreenX);
     const std::int64_t y = RoundHalfEven(p.ScreenY);
-    if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) continue;
+    if (x < 0 || y < 0 || x >= width || y >= height) continue;
     std::uint8_t* pixel = bits + y * bytesPerLine + x * bytesPerPixel;
     std::fill(pixel, pixel + bytesPerPixel, std::uint8_t{0});
   }
