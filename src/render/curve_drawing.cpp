@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 #include "render/pen_path.h"
@@ -87,6 +88,9 @@ void DrawPolyline(QPainter& painter, const std::vector<Point>& points, int width
   QRgb current = 0;
   bool penSet = false;
   for (const Point& point : points) {
+    // A point that is not a number has no place on the globe: leave it out
+    // rather than let it land on longitude 0 at the equator.
+    if (!std::isfinite(point.Longitude) || !std::isfinite(point.Latitude)) continue;
     const QRgb color = colorOf(point);
     if (!penSet || color != current) {
       pen.Flush();
@@ -208,6 +212,7 @@ void DrawEventMarkers(QImage& image, const EclipseEvents& events, double deltaTS
       const auto id = static_cast<EventId>(k);
       const EclipseEvent& e = events[id];
       if (!e.exists()) continue;
+      if (!std::isfinite(e.EphemerisLongitude) || !std::isfinite(e.Latitude)) continue;
       const MarkerKind kind = MarkerKindOf(id);
       if (kind == MarkerKind::None) continue;
       const ProjectedPoint p =

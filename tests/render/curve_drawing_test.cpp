@@ -246,6 +246,23 @@ TEST(DrawCurve, EmptyCurveLeavesImageAndPanelAlone) {
   EXPECT_TRUE(image == before);
 }
 
+TEST(DrawCurve, PointsThatAreNotNumbersAreLeftOut) {
+  const double nan = std::nan("");
+  CurveSet curves;
+  Fill(curves.northUmbra, {Pt(-10, 10), {nan, 0.0}, Pt(10, 10), {0.0, nan}});
+  EclipseEvents events;
+  events[EventId::TG0] = EclipseEvent{};
+  events[EventId::TG0].Time = 1.0;
+  events[EventId::TG0].EphemerisLongitude = nan;
+  QImage image = WhiteImage();
+  StatusTexts status;
+  const GlobeProjection view = ViewAt(0, 0);
+  DrawCurve(image, MapCurve::NorthUmbraLimit, curves, events, 0, 1, view, status);
+  DrawEventMarkers(image, events, 0, view);
+  EXPECT_TRUE(IsWhite(PixelAt(image, 800, 533)));                  // nothing at (0, 0)
+  EXPECT_TRUE(ColourNear(image, Pixel(view, 0, 10.15), kUmbra, 1));  // -10 .. 10 joined
+}
+
 TEST(DrawCurve, CurvesWithoutReadyFlagAreNotDrawn) {
   CurveSet curves;
   Fill(curves.northUmbra, {Pt(-10, 0), Pt(10, 0)});
