@@ -9,7 +9,7 @@ namespace darvelle {
 
 namespace {
 
-// The eclipse's outline radius in direction N (from the y axis towards x) is
+// The Earth's outline radius in direction N (from the y axis towards x) is
 // found by a fixed-point iteration that settles in two or three rounds; ten
 // rounds are plenty and the point of the last round is used either way.
 constexpr int kOutlineRounds = 10;
