@@ -935,6 +935,8 @@ void TForm_Main::Button_Exit_pdfClick() {
   };
   if (!computed_) {
     giveBack();
+    ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"),
+                QStringLiteral("No eclipse has been computed, so there is no sheet to write."));
     return;
   }
   ComposeLegendImage();
@@ -968,6 +970,8 @@ void TForm_Main::closeEvent(QCloseEvent* event) {
     closed_ = true;
     FormClose();
   }
+  // The help window would otherwise keep the program running on its own.
+  if (helpWindow_ != nullptr) helpWindow_->close();
   event->accept();
 }
 

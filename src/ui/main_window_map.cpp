@@ -88,8 +88,8 @@ void TForm_Main::resizeEvent(QResizeEvent* event) {
 }
 
 void TForm_Main::ComposeLegendImage() {
-  const QString title = QString::fromLatin1(
-      EclipseTypeName(computation_->eclipse.EclipseType, uiLanguage_).data());
+  const std::string_view name = EclipseTypeName(computation_->eclipse.EclipseType, uiLanguage_);
+  const QString title = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
   renderer_->ComposeLegendImage(*computation_, title, CurrentEditTexts());
   Panel2->SetImage(renderer_->DisplayImage());
 }

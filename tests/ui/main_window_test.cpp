@@ -774,6 +774,18 @@ class MainWindowTest : public QObject {
     QVERIFY(browser->isVisible());
     QVERIFY(browser->source().toLocalFile().endsWith(QStringLiteral("help/darvelleEN/index.html")));
     QVERIFY(browser->toPlainText().contains(QStringLiteral("Contents")));
+    // Every page of the contents opens.
+    const QString contents = browser->toHtml();
+    for (const char* page : {"selection.html", "timescale.html", "view.html", "map.html", "statusbar.html",
+                             "menus.html", "exit.html", "files.html"}) {
+      QVERIFY2(contents.contains(QString::fromLatin1(page)), page);
+      browser->setSource(QUrl(QString::fromLatin1(page)));
+      QVERIFY2(browser->toPlainText().contains(QStringLiteral("Contents")), page);
+      QVERIFY2(browser->toPlainText().length() > 300, page);
+      browser->home();
+    }
+    window_->close();
+    QVERIFY(!browser->isVisible());
   }
 
   // DARVELLE_UI_SCREENSHOTS=<folder>: pictures of the window in each language,
