@@ -143,11 +143,14 @@ void WriteLegend(const EclipseComputation& c, const ComputeOptions& options,
   const GuiSession session;
   MapRenderer renderer;
   DrawFor(renderer, c, options);
-  ViewEditTexts edits = ViewEditTexts::FromParameters(MapViewFor(options));
-  // The texts as typed, as the window's edits would hold them.
-  if (auto v = OptionValue(options, "psi")) edits.psi = *v;
-  if (auto v = OptionValue(options, "phi")) edits.phi = *v;
-  if (auto v = OptionValue(options, "chi")) edits.chi = *v;
+  const ViewParameters view = MapViewFor(options);
+  ViewEditTexts edits = ViewEditTexts::FromParameters(view);
+  // The texts as typed, as the window's edits would hold them; an angle of
+  // zero reads "0.0" as the reset button writes it, so that "--psi 0" still
+  // counts as the view the program chose.
+  if (auto v = OptionValue(options, "psi"); v && view.Psi != 0.0) edits.psi = *v;
+  if (auto v = OptionValue(options, "phi"); v && view.Phi != 0.0) edits.phi = *v;
+  if (auto v = OptionValue(options, "chi"); v && view.Chi != 0.0) edits.chi = *v;
   if (auto v = OptionValue(options, "size")) edits.rk = *v;
   const QString title =
       QString::fromLatin1(EclipseTypeName(c.eclipse.EclipseType, options.language).data());

@@ -53,8 +53,9 @@ void DrawText(QPainter& painter, int top, const QString& text) {
 }  // namespace
 
 ViewEditTexts ViewEditTexts::FromParameters(const ViewParameters& view) {
-  return {FixedText(view.Psi, 1), FixedText(view.Phi, 1), FixedText(view.Chi, 1),
-          std::to_string(view.RK)};
+  // A negative zero reads "0.0", as the buttons write it.
+  const auto angle = [](double degrees) { return FixedText(degrees == 0.0 ? 0.0 : degrees, 1); };
+  return {angle(view.Psi), angle(view.Phi), angle(view.Chi), std::to_string(view.RK)};
 }
 
 QString LegendDateLine(const EclipseComputation& c) {

@@ -99,6 +99,8 @@ TEST_F(LegendTest, StateLineRepeatsTheEditTexts) {
   EXPECT_EQ(fromView.phi, "-3.0");
   EXPECT_EQ(fromView.chi, "90.0");
   EXPECT_EQ(fromView.rk, "725");
+  view.Phi = -0.0;
+  EXPECT_EQ(ViewEditTexts::FromParameters(view).phi, "0.0");
 }
 
 // Extent of the non-white pixels of rows [top, bottom).
