@@ -788,6 +788,30 @@ class MainWindowTest : public QObject {
     QVERIFY(!browser->isVisible());
   }
 
+  // The shipped data: the catalogue, the texture and the coastlines together.
+  void shippedData() {
+    const fs::path data = DARVELLE_TEST_DATA_DIR;
+    for (auto name : {darvelle::kCatalogueFileName, darvelle::kTextureFileName, darvelle::kCoastlineFileName}) {
+      if (!fs::exists(data / name)) QSKIP(qPrintable(QStringLiteral("%1 is not in data/ yet").arg(QString::fromLatin1(name.data()))));
+    }
+    QVERIFY(Start(Options(data)));
+    QCOMPARE(CriticalMessages(), 0);
+    QVERIFY(messages_.empty());
+    QCOMPARE(Panel(1), QStringLiteral("165648 recs"));
+    Find<QAction>("English1")->trigger();
+    Type("Edit_Jahr", QStringLiteral("2024"));
+    const QString date = Find<QLabel>("Label_DatumZeit")->text();
+    QVERIFY2(date.startsWith(QStringLiteral("2024-04-08  18:")), qPrintable(date));
+    QCOMPARE(Find<QLabel>("Label_SoFiTyp")->text(), QStringLiteral("Total solar eclipse"));
+    QVERIFY(!Panel(10).isEmpty());  // the central line exists
+    // The texture arrives: the coloured globe differs from the plain one.
+    const QImage plain = window_->DisplayImage().copy();
+    Find<QCheckBox>("CheckBox_Farbe")->click();
+    QVERIFY(Find<QCheckBox>("CheckBox_Farbe")->isChecked());
+    QVERIFY(window_->DisplayImage() != plain);
+    QVERIFY(messages_.empty());
+  }
+
   // DARVELLE_UI_SCREENSHOTS=<folder>: pictures of the window in each language,
   // coloured and plain, orthographic and stereographic, for a person to look at.
   void screenshots() {
