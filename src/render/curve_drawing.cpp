@@ -140,18 +140,30 @@ void DrawCurve(QImage& image, MapCurve curve, const CurveSet& curves, const Ecli
   QPainter painter(&image);
   PenPath pen(painter);
 
-  auto eventPoint = [&](EventId id) {
-    const EclipseEvent& e = events[id];
+  // Events without a position (not found, or not a number) are left out.
+  auto placedEvent = [&](std::optional<EventId> id) -> std::optional<ScreenPoint> {
+    if (!id) return std::nullopt;
+    const EclipseEvent& e = events[*id];
+    if (!e.exists() || !std::isfinite(e.EphemerisLongitude) || !std::isfinite(e.Latitude)) {
+      return std::nullopt;
+    }
     return ToScreen(ProjectEphemerisPoint(view, e.EphemerisLongitude, e.Latitude, deltaTSeconds));
+  };
+  // The pen starts at the curve's first point that is a number.
+  auto firstPoint = [&](const auto& points) -> std::optional<ScreenPoint> {
+    for (const auto& p : points) {
+      if (std::isfinite(p.Longitude) && std::isfinite(p.Latitude)) {
+        return ToScreen(ProjectEphemerisPoint(view, p.Longitude, p.Latitude, deltaTSeconds));
+      }
+    }
+    return std::nullopt;
   };
 
   if (curve == MapCurve::CentralLine) {
     const auto& points = curves.centralLine.Points();
-    const CentralLinePoint& first = points.front();
-    DrawPolyline(painter, points, width,
-                 ToScreen(ProjectEphemerisPoint(view, first.Longitude, first.Latitude,
-                                                deltaTSeconds)),
-                 view, deltaTSeconds,
+    const std::optional<ScreenPoint> start = firstPoint(points);
+    if (!start) return;
+    DrawPolyline(painter, points, width, *start, view, deltaTSeconds,
                  [](const CentralLinePoint& p) {
                    return p.CentralKind == kCentralAnnular ? kCentralAnnularColor
                                                            : kCentralTotalColor;
@@ -161,18 +173,18 @@ void DrawCurve(QImage& image, MapCurve curve, const CurveSet& curves, const Ecli
   }
 
   const auto& points = PointCurveOf(curve, curves)->Points();
-  // A sunrise/sunset curve starts at its first event point. An event that was
-  // not found has no position (its table entry is zero): the curve then starts
-  // at its own first point instead of at longitude 0 on the equator.
-  ScreenPoint start = ToScreen(ProjectEphemerisPoint(view, points.front().Longitude,
-                                                     points.front().Latitude, deltaTSeconds));
-  if (style.startEvent && events[*style.startEvent].exists()) start = eventPoint(*style.startEvent);
-  DrawPolyline(painter, points, width, start, view, deltaTSeconds,
+  // A sunrise/sunset curve starts at its first event point, whether visible
+  // or not. An event that was not found has no position (its table entry is
+  // zero): the curve then starts at its own first point instead of at
+  // longitude 0 on the equator.
+  std::optional<ScreenPoint> start = placedEvent(style.startEvent);
+  if (!start) start = firstPoint(points);
+  if (!start) return;
+  DrawPolyline(painter, points, width, *start, view, deltaTSeconds,
                [&](const CurvePoint&) { return style.color; }, pen);
   // ... and ends at its second event point when that exists and is visible.
-  if (style.endEvent && events[*style.endEvent].exists()) {
-    const ScreenPoint end = eventPoint(*style.endEvent);
-    if (end.visible) pen.LineTo(end.x, end.y);
+  if (const std::optional<ScreenPoint> end = placedEvent(style.endEvent); end && end->visible) {
+    pen.LineTo(end->x, end->y);
   }
 }
 

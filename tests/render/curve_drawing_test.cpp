@@ -249,7 +249,7 @@ TEST(DrawCurve, EmptyCurveLeavesImageAndPanelAlone) {
 TEST(DrawCurve, PointsThatAreNotNumbersAreLeftOut) {
   const double nan = std::nan("");
   CurveSet curves;
-  Fill(curves.northUmbra, {Pt(-10, 10), {nan, 0.0}, Pt(10, 10), {0.0, nan}});
+  Fill(curves.northUmbra, {{nan, 0.0}, Pt(-10, 10), {nan, 0.0}, Pt(10, 10), {0.0, nan}});
   EclipseEvents events;
   events[EventId::TG0] = EclipseEvent{};
   events[EventId::TG0].Time = 1.0;
