@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -649,7 +650,7 @@ void TForm_Main::ReportMissingTexture(const QString& text) {
 
 void TForm_Main::Recompute() {
   if (startingUp_) return;
-  QWidget* focus = QApplication::focusWidget();
+  const QPointer<QWidget> focus = QApplication::focusWidget();
   busy_ = true;
   setEnabled(false);
   ProcessMessages();
