@@ -1,9 +1,9 @@
 // Every eclipse of the catalogue through the whole computation: nothing may
 // crash, hang or produce a value that is not a number. Long: CTest label "sweep".
 //
-// All records run at resolution 1 without files on two threads (each with
-// its own computation object); a sample is also written to files and read
-// back, and a smaller sample runs at resolution 32.
+// All records run at resolution 1 on two threads (each with its own
+// computation object), their file texts rendered in memory; a sample is also
+// written to files and read back, and a smaller sample runs at resolution 32.
 
 #include <gtest/gtest.h>
 
@@ -102,6 +102,43 @@ bool HasNonNumber(const std::string& text) {
   return false;
 }
 
+// The text of every file the computation writes, rendered in memory (the
+// same functions produce the files): no "nan" or "inf" anywhere.
+std::string CheckTexts(const EclipseComputation& c) {
+  std::string problems;
+  auto check = [&](const std::string& text, std::string_view name) {
+    if (HasNonNumber(text)) problems += " " + std::string(name) + " would hold nan or inf;";
+  };
+  check(c.reportGerman, kReportGermanFileName);
+  check(c.reportEnglish, kReportEnglishFileName);
+  check(CornerPointsText(c.events, c.eclipse, c.deltaT), kCornerPointsFileName);
+  const CurveSet& k = c.curves;
+  if (k.centralLine.Ready()) {
+    check(CentralLineFileText(k.centralLine, c.eclipse, c.deltaT), kCentralLineFileName);
+  }
+  struct Named {
+    const PointCurve* curve;
+    std::string_view name;
+    bool corrected;
+  };
+  for (const Named& n : {Named{&k.northPenumbra, kNorthPenumbraFileName, false},
+                         Named{&k.southPenumbra, kSouthPenumbraFileName, false},
+                         Named{&k.northUmbra, kNorthUmbraFileName, true},
+                         Named{&k.southUmbra, kSouthUmbraFileName, true},
+                         Named{&k.maxHorizonNorth, kMaxHorizonNorthFileName, true},
+                         Named{&k.maxHorizonSouth, kMaxHorizonSouthFileName, true},
+                         Named{&k.maxSunrise, kMaxSunriseFileName, true},
+                         Named{&k.maxSunset, kMaxSunsetFileName, true}}) {
+    if (n.curve->Ready()) check(PointFileText(*n.curve, c.deltaT, n.corrected), n.name);
+  }
+  for (int number = 1; number <= 6; ++number) {
+    if (k.RiseSet(number).Ready()) {
+      check(PointFileText(k.RiseSet(number), c.deltaT, true), RiseSetFileName(number));
+    }
+  }
+  return problems;
+}
+
 // Reads back every file of the output folder: no non-number, no temporary
 // file left, and the curve files exactly for the ready curves.
 std::string CheckFiles(const EclipseComputation& c, const fs::path& folder) {
@@ -150,6 +187,20 @@ std::string CheckFiles(const EclipseComputation& c, const fs::path& folder) {
   return problems.str();
 }
 
+// The sweep is only as good as its detector.
+TEST(SweepDetector, RecognisesNonNumbersAsWords) {
+  struct Case {
+    const char* text;
+    bool expected;
+  };
+  const Case cases[] = {
+      {"   12.50000\t-nan\r\n", true}, {"-inf", true},       {"  INF  ", true},
+      {"1.0\tinfinity", true},          {"NaN", true},        {"E L E M E N T E", false},
+      {"Finsternis  Information", false}, {"Conjunction", false}, {"12.34567\t-0.50000", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(HasNonNumber(c.text), c.expected) << c.text;
+}
+
 class Sweep : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -192,7 +243,7 @@ class Sweep : public ::testing::Test {
           if (withFiles) c->outputFolder = folder; else c->outputFolder.reset();
           ComputeEclipse(*c);
           problem = CheckResults(*c);
-          if (withFiles) problem += CheckFiles(*c, folder);
+          problem += withFiles ? CheckFiles(*c, folder) : CheckTexts(*c);
         } catch (const std::exception& e) {
           problem = std::string(" threw: ") + e.what();
         }
