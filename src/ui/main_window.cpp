@@ -31,6 +31,7 @@
 #include "catalogue/platform_folders.h"
 #include "catalogue/selection.h"
 #include "darvelle/version.h"
+#include "geometry/report_files.h"
 #include "postscript/map_sheet.h"
 #include "ui/help_browser.h"
 #include "ui/languages.h"
@@ -660,7 +661,7 @@ void TForm_Main::Recompute() {
     if (focus != nullptr && focus->isVisible()) focus->setFocus();
   };
   try {
-    DeleteOutputFiles(options_.tempFolder);
+    DeleteComputationFiles(options_.tempFolder);
     ProcessMessages();
     computation_->curves.ClearAll();
     for (int p = 2; p <= 12; ++p) SetStatusPanel(p, QString());
@@ -999,7 +1000,9 @@ void TForm_Main::FormClose() {
       ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), FromStd(e.what()));
     }
   }
-  if (options_.computerName != options_.keepFilesHost) DeleteOutputFiles(options_.tempFolder);
+  // The twenty names of the list, and the horizon curves under the names
+  // they are written with (the list spells them in capitals).
+  if (options_.computerName != options_.keepFilesHost) DeleteComputationFiles(options_.tempFolder);
 }
 
 }  // namespace darvelle::ui
