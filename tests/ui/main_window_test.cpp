@@ -867,6 +867,9 @@ class MainWindowTest : public QObject {
     Find<QAction>("DVLHelp1")->trigger();
     QApplication::processEvents();
     QVERIFY(Find<QWidget>("HelpWindow")->grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/help.png")));
+    Click("Button_Exit");
+    fs::copy_file(TempFolder() / "Darvelle.bmp", fs::path(out.toStdString()) / "Darvelle.bmp",
+                  fs::copy_options::overwrite_existing);
   }
 };
 
