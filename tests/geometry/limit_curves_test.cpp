@@ -233,6 +233,52 @@ TEST(ComputeCentralLine, PointsLieOnTheShadowAxis) {
   EXPECT_GT(lines, 100);
 }
 
+// A short stretch of line (a few km) traced with 300 instants: points closer
+// than 0.4001 km to the last stored one are dropped, the end point is kept.
+TEST(ComputeCentralLine, ThinsPointsCloserThanTheMinimumSpacing) {
+  const auto sample = Sample();
+  int thinned = 0;
+  for (std::size_t k = 0; k < sample.size(); k += 50) {
+    if (!IsCentral(sample[k])) continue;
+    auto c = WithEvents(sample[k].record);
+    const double tg = c->timeGreatest;
+    // The axis point at an instant, as the line computes it.
+    auto axisPoint = [&](double t) {
+      ElementState s;
+      EvaluateAllAt(c->eclipse, t, s);
+      const double eta1 = s.Y / s.Rho1;
+      const double zeta1 = std::sqrt(std::fabs(1.0 - s.X * s.X - eta1 * eta1));
+      return CurvePointFromPlane(s, PlaneToGeographic(s, PlanePoint{s.X, eta1, zeta1}));
+    };
+    const double t1 = tg - 0.001, t2 = tg + 0.001;  // 7 s: some 10 km of path
+    for (auto [id, t] : {std::pair{EventId::TC1, t1}, std::pair{EventId::TC2, t2}}) {
+      const CurveGeographic g = axisPoint(t);
+      c->events[id].Time = t;
+      c->events[id].EphemerisLongitude = g.Longitude;
+      c->events[id].Latitude = g.Latitude;
+    }
+    ComputeCentralLine(*c);
+    const auto& line = c->curves.centralLine;
+    const double pathKm = AngularSeparation(line.At(1).Longitude, line.At(1).Latitude,
+                                            line.At(line.Count()).Longitude,
+                                            line.At(line.Count()).Latitude) *
+                          kRadToDeg * 40000.0 / 360.0;
+    // Roughly one point per 0.4 km of path, never 301.
+    EXPECT_LT(line.Count(), pathKm / kCentralLineMinSpacingKm + 3) << sample[k].date;
+    EXPECT_GT(line.Count(), pathKm / kCentralLineMinSpacingKm / 3) << sample[k].date;
+    for (int i = 2; i < line.Count(); ++i) {
+      const double km = AngularSeparation(line.At(i).Longitude, line.At(i).Latitude,
+                                          line.At(i - 1).Longitude, line.At(i - 1).Latitude) *
+                        kRadToDeg * 40000.0 / 360.0;
+      EXPECT_GT(km, kCentralLineMinSpacingKm) << sample[k].date << " point " << i;
+      EXPECT_LT(km, 2 * kCentralLineMinSpacingKm) << sample[k].date << " point " << i;
+    }
+    EXPECT_EQ(line.At(line.Count()).Time, t2);
+    ++thinned;
+  }
+  EXPECT_GT(thinned, 5);
+}
+
 // The kind follows the sign of the umbral radius at the surface: all total
 // along a total path, all annular along an annular one, both along a hybrid.
 TEST(ComputeCentralLine, KindsFollowTheEclipseType) {
