@@ -1,3 +1,4 @@
+#include "postscript/exit_files.h"
 #include "ui/main_window.h"
 
 #include <QAction>
@@ -917,13 +918,19 @@ void TForm_Main::DVLHelp1Click() {
 
 void TForm_Main::Button_ExitClick() {
   if (computed_) {
-    ComposeLegendImage();
-    // A bitmap that cannot be saved has been reported; the user asked to
-    // leave, and the map picture is only a by-product of leaving.
-    SaveBitmap();
+    try {
+      WriteExitFiles(*renderer_, *computation_, LegendTitle(), CurrentEditTexts(),
+                     options_.tempFolder);
+    } catch (const std::exception& e) {
+      // Reported, then the window closes all the same: the user asked to
+      // leave, and the map picture is only a by-product of leaving.
+      ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"), FromStd(e.what()));
+    }
+    Panel2->SetImage(renderer_->DisplayImage());
+  } else {
+    std::error_code ignored;
+    fs::remove(options_.tempFolder / kSheetFileName, ignored);
   }
-  std::error_code ignored;
-  fs::remove(options_.tempFolder / kSheetFileName, ignored);
   close();
 }
 
@@ -941,16 +948,14 @@ void TForm_Main::Button_Exit_pdfClick() {
                 QStringLiteral("No eclipse has been computed, so there is no sheet to write."));
     return;
   }
-  ComposeLegendImage();
-  if (!SaveBitmap()) {
-    giveBack();
-    return;
-  }
   try {
-    WriteSheet(options_.tempFolder / kSheetFileName);
+    WriteExitFilesWithSheet(*renderer_, *computation_, LegendTitle(), CurrentEditTexts(),
+                            options_.tempFolder);
+    Panel2->SetImage(renderer_->DisplayImage());
   } catch (const std::exception& e) {
-    // The sheet is written under a temporary name and renamed when complete,
-    // so nothing half-written is left; the user may retry or leave.
+    // Bitmap and sheet are written under temporary names and renamed when
+    // complete, so nothing half-written is left; the user may retry or leave.
+    Panel2->SetImage(renderer_->DisplayImage());
     giveBack();
     ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"), FromStd(e.what()));
     return;

@@ -145,12 +145,8 @@ class TForm_Main : public QMainWindow {
   void DrawMap();
   void ApplyStatusTexts(const StatusTexts& status);
   ViewEditTexts CurrentEditTexts() const;
-  void ComposeLegendImage();
-  // Writes the PostScript sheet of the last drawing; throws with the file
-  // name and the cause.
-  void WriteSheet(const std::filesystem::path& file);
-  // Saves the legend picture as Darvelle.bmp; false (and the user told) on failure.
-  bool SaveBitmap();
+  // The legend's title: the eclipse type in the user's language.
+  QString LegendTitle() const;
   void FormClose();
   void ProcessMessages();
   // Waits for the texture thread and tells the user when there is no texture.

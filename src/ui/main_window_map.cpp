@@ -7,14 +7,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <cerrno>
-#include <cstring>
-#include <unistd.h>
 
 #include "catalogue/data_files.h"
 #include "catalogue/eclipse_texts.h"
 #include "catalogue/platform_folders.h"
-#include "postscript/map_sheet.h"
+#include "postscript/exit_files.h"
 #include "ui/main_window.h"
 #include "ui/widgets.h"
 
@@ -22,28 +19,6 @@ namespace darvelle::ui {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Saves `image` as a BMP file: written beside the target under a temporary
-// name and renamed, so a failure leaves no half-written bitmap.
-void SaveBitmapFile(const QImage& image, const fs::path& file) {
-  fs::path temporary = file;
-  temporary += ".tmp" + std::to_string(::getpid());
-  const QString name = QString::fromStdString(temporary.string());
-  if (image.isNull() || !image.save(name, "BMP")) {
-    const int cause = errno;
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    throw FileError("Cannot write the map bitmap \"" + file.string() + "\": " +
-                    (image.isNull() ? std::string("there is no map to save") : std::strerror(cause)));
-  }
-  std::error_code ec;
-  fs::rename(temporary, file, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    throw FileError("Cannot write the map bitmap \"" + file.string() + "\": " + ec.message());
-  }
-}
 
 }  // namespace
 
@@ -87,44 +62,9 @@ void TForm_Main::resizeEvent(QResizeEvent* event) {
   }
 }
 
-void TForm_Main::ComposeLegendImage() {
+QString TForm_Main::LegendTitle() const {
   const std::string_view name = EclipseTypeName(computation_->eclipse.EclipseType, uiLanguage_);
-  const QString title = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
-  renderer_->ComposeLegendImage(*computation_, title, CurrentEditTexts());
-  Panel2->SetImage(renderer_->DisplayImage());
-}
-
-bool TForm_Main::SaveBitmap() {
-  try {
-    SaveBitmapFile(renderer_->DisplayImage(), options_.tempFolder / kBitmapFileName);
-  } catch (const std::exception& e) {
-    ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"), QString::fromUtf8(e.what()));
-    return false;
-  }
-  return true;
-}
-
-void TForm_Main::WriteSheet(const fs::path& file) {
-  SheetView view;
-  if (const auto& last = renderer_->LastView()) {
-    view.psi = last->TotalPsi();
-    view.phi = last->TotalPhi();
-  }
-  const ViewEditTexts edits = CurrentEditTexts();
-  view.editPsi = edits.psi;
-  view.editPhi = edits.phi;
-  view.editChi = edits.chi;
-  view.editGlobeSize = edits.rk;
-  view.orthographic = RadioButton_Ortho->isChecked();
-  const QImage& picture = renderer_->DrawingImage();
-  if (!picture.isNull()) {
-    view.picture.pixels = picture.constBits();
-    view.picture.width = picture.width();
-    view.picture.height = picture.height();
-    view.picture.bytesPerLine = picture.bytesPerLine();
-    view.picture.bgr = picture.format() == QImage::Format_BGR888;
-  }
-  WritePostScriptSheet(*computation_, view, file);
+  return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 }  // namespace darvelle::ui
