@@ -20,8 +20,8 @@ std::int64_t GraticuleCoordinate(double value) {
 
 // One graticule line: the pen is first moved, without a visibility test, to
 // `start`, then each sample is joined when visible and moved to otherwise.
-template <typename Samples>
-void DrawGraticuleLine(PenPath& pen, const ProjectedPoint& start, Samples&& samples) {
+template <typename Pen, typename Samples>
+void DrawGraticuleLine(Pen& pen, const ProjectedPoint& start, Samples&& samples) {
   pen.MoveTo(GraticuleCoordinate(start.ScreenX), GraticuleCoordinate(start.ScreenY));
   samples([&](const ProjectedPoint& p) {
     const std::int64_t x = GraticuleCoordinate(p.ScreenX);
@@ -34,14 +34,8 @@ void DrawGraticuleLine(PenPath& pen, const ProjectedPoint& start, Samples&& samp
   });
 }
 
-}  // namespace
-
-void DrawGraticule(QImage& image, const GlobeProjection& view, bool coloredEarth) {
-  QPainter painter(&image);
-  const int grey = coloredEarth ? kGraticuleGreyColored : kGraticuleGreyPlain;
-  painter.setPen(QPen(QColor(grey, grey, grey), 1, Qt::SolidLine));
-  PenPath pen(painter);
-
+template <typename Pen>
+void DrawGraticuleWith(Pen& pen, const GlobeProjection& view) {
   // Parallels +80 .. -80 deg, each from longitude 0 round to 360 deg.
   for (int latitude = 80; latitude >= -80; latitude -= 10) {
     const std::int64_t b = latitude * kArcsecondsPerDegree;
@@ -55,13 +49,28 @@ void DrawGraticule(QImage& image, const GlobeProjection& view, bool coloredEarth
   // of the poles, where they would crowd together.
   for (int longitude = -180; longitude <= 180; longitude += 10) {
     const std::int64_t l = longitude * kArcsecondsPerDegree;
-    DrawGraticuleLine(pen, view.ProjectPoint(l, 85 * kArcsecondsPerDegree),
-                      [&](auto&& visit) {
-                        for (int latitude = 85; latitude >= -85; latitude -= 2) {
-                          visit(view.ProjectPoint(l, latitude * kArcsecondsPerDegree));
-                        }
-                      });
+    DrawGraticuleLine(pen, view.ProjectPoint(l, 85 * kArcsecondsPerDegree), [&](auto&& visit) {
+      for (int latitude = 85; latitude >= -85; latitude -= 2) {
+        visit(view.ProjectPoint(l, latitude * kArcsecondsPerDegree));
+      }
+    });
   }
+}
+
+}  // namespace
+
+void DrawGraticule(QImage& image, const GlobeProjection& view, bool coloredEarth) {
+  const int grey = coloredEarth ? kGraticuleGreyColored : kGraticuleGreyPlain;
+  if (image.format() == QImage::Format_RGB888) {
+    PixelPenPath pen(image);
+    pen.SetColor(qRgb(grey, grey, grey));
+    DrawGraticuleWith(pen, view);
+    return;
+  }
+  QPainter painter(&image);
+  PenPath pen(painter, 1);
+  pen.SetColor(qRgb(grey, grey, grey));
+  DrawGraticuleWith(pen, view);
 }
 
 CoastlineLayer::CoastlineLayer(std::span<const CoastlinePoint> points) {

@@ -72,32 +72,18 @@ ScreenPoint ToScreen(const ProjectedPoint& p) {
   return {RoundHalfEven(p.ScreenX), RoundHalfEven(p.ScreenY), p.IsVisible()};
 }
 
-QPen CurvePen(QRgb color, int width) {
-  QPen pen(QColor::fromRgb(color), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-  return pen;
-}
-
 // The polyline of one curve: the pen starts at `start` whatever its
 // visibility, and each point is joined when visible, else the pen only moves
 // there; a segment takes the colour of its end point.
-template <typename Point, typename ColorOf>
-void DrawPolyline(QPainter& painter, const std::vector<Point>& points, int width,
-                  const ScreenPoint& start, const GlobeProjection& view, double deltaT,
-                  ColorOf&& colorOf, PenPath& pen) {
+template <typename Pen, typename Point, typename ColorOf>
+void DrawPolyline(Pen& pen, const std::vector<Point>& points, const ScreenPoint& start,
+                  const GlobeProjection& view, double deltaT, ColorOf&& colorOf) {
   pen.MoveTo(start.x, start.y);
-  QRgb current = 0;
-  bool penSet = false;
   for (const Point& point : points) {
     // A point that is not a number has no place on the globe: leave it out
     // rather than let it land on longitude 0 at the equator.
     if (!std::isfinite(point.Longitude) || !std::isfinite(point.Latitude)) continue;
-    const QRgb color = colorOf(point);
-    if (!penSet || color != current) {
-      pen.Flush();
-      painter.setPen(CurvePen(color, width));
-      current = color;
-      penSet = true;
-    }
+    pen.SetColor(colorOf(point));
     const ScreenPoint s =
         ToScreen(ProjectEphemerisPoint(view, point.Longitude, point.Latitude, deltaT));
     if (s.visible) {
@@ -126,19 +112,12 @@ ProjectedPoint ProjectEphemerisPoint(const GlobeProjection& view, double ephemer
                            RadiansToArcseconds(latitude));
 }
 
-void DrawCurve(QImage& image, MapCurve curve, const CurveSet& curves, const EclipseEvents& events,
-               double deltaTSeconds, int penWidth, const GlobeProjection& view,
-               StatusTexts& status) {
+// The drawing of one curve with either kind of pen: start point, polyline
+// and, for the sunrise/sunset curves, the closing event point.
+template <typename Pen>
+void DrawCurveWith(Pen& pen, MapCurve curve, const CurveSet& curves, const EclipseEvents& events,
+                   double deltaTSeconds, const GlobeProjection& view) {
   const CurveStyle& style = StyleOf(curve);
-  const int count = curve == MapCurve::CentralLine ? curves.centralLine.Count()
-                                                   : PointCurveOf(curve, curves)->Count();
-  if (count < 1) return;
-  status.panels[static_cast<std::size_t>(style.panel)] =
-      std::string(style.label) + std::to_string(count);
-
-  const int width = CurvePenWidth(curve, penWidth);
-  QPainter painter(&image);
-  PenPath pen(painter);
 
   // Events without a position (not found, or not a number) are left out.
   auto placedEvent = [&](std::optional<EventId> id) -> std::optional<ScreenPoint> {
@@ -163,12 +142,9 @@ void DrawCurve(QImage& image, MapCurve curve, const CurveSet& curves, const Ecli
     const auto& points = curves.centralLine.Points();
     const std::optional<ScreenPoint> start = firstPoint(points);
     if (!start) return;
-    DrawPolyline(painter, points, width, *start, view, deltaTSeconds,
-                 [](const CentralLinePoint& p) {
-                   return p.CentralKind == kCentralAnnular ? kCentralAnnularColor
-                                                           : kCentralTotalColor;
-                 },
-                 pen);
+    DrawPolyline(pen, points, *start, view, deltaTSeconds, [](const CentralLinePoint& p) {
+      return p.CentralKind == kCentralAnnular ? kCentralAnnularColor : kCentralTotalColor;
+    });
     return;
   }
 
@@ -180,11 +156,35 @@ void DrawCurve(QImage& image, MapCurve curve, const CurveSet& curves, const Ecli
   std::optional<ScreenPoint> start = placedEvent(style.startEvent);
   if (!start) start = firstPoint(points);
   if (!start) return;
-  DrawPolyline(painter, points, width, *start, view, deltaTSeconds,
-               [&](const CurvePoint&) { return style.color; }, pen);
+  pen.SetColor(style.color);
+  DrawPolyline(pen, points, *start, view, deltaTSeconds,
+               [&](const CurvePoint&) { return style.color; });
   // ... and ends at its second event point when that exists and is visible.
   if (const std::optional<ScreenPoint> end = placedEvent(style.endEvent); end && end->visible) {
     pen.LineTo(end->x, end->y);
+  }
+}
+
+void DrawCurve(QImage& image, MapCurve curve, const CurveSet& curves, const EclipseEvents& events,
+               double deltaTSeconds, int penWidth, const GlobeProjection& view,
+               StatusTexts& status) {
+  const CurveStyle& style = StyleOf(curve);
+  const int count = curve == MapCurve::CentralLine ? curves.centralLine.Count()
+                                                   : PointCurveOf(curve, curves)->Count();
+  if (count < 1) return;
+  status.panels[static_cast<std::size_t>(style.panel)] =
+      std::string(style.label) + std::to_string(count);
+
+  const int width = CurvePenWidth(curve, penWidth);
+  // One-pixel curves go straight into the pixels, wider ones through the
+  // painter for their round joins.
+  if (width == 1 && image.format() == QImage::Format_RGB888) {
+    PixelPenPath pen(image);
+    DrawCurveWith(pen, curve, curves, events, deltaTSeconds, view);
+  } else {
+    QPainter painter(&image);
+    PenPath pen(painter, width);
+    DrawCurveWith(pen, curve, curves, events, deltaTSeconds, view);
   }
 }
 

@@ -1,23 +1,45 @@
 #pragma once
-// Pen movements on a QPainter in the old move-to / line-to manner: runs of
-// connected segments are collected and drawn as one polyline, so wide pens
-// get proper joins. Segments reaching absurdly far outside the image (the
-// stereographic view near the far antipode) are cut at a wide frame first,
-// so the rasteriser's fixed-point arithmetic never overflows; the part of a
-// segment inside the image is unchanged by the cut.
+// Pen movements in the old move-to / line-to manner, two ways:
+//
+// PenPath draws with a QPainter: runs of connected segments are collected
+// and drawn as one polyline, so wide pens get proper joins. Segments
+// reaching absurdly far outside the image (the stereographic view near the
+// far antipode) are cut at a wide frame first, so the rasteriser's
+// fixed-point arithmetic never overflows; the part of a segment inside the
+// image is unchanged by the cut.
+//
+// PixelPenPath draws one-pixel lines straight into a 24-bit image with
+// Bresenham's algorithm, both end pixels included: the graticule and the
+// thin curves are thousands of short segments, which the painter handles
+// several times slower on 24-bit pixels.
 
+#include <QImage>
 #include <QPainter>
+#include <QPen>
 #include <QPoint>
 #include <QPolygon>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <stdexcept>
 
 namespace darvelle {
 
 class PenPath {
  public:
-  explicit PenPath(QPainter& painter) : painter_(painter) {}
+  PenPath(QPainter& painter, int width) : painter_(painter), width_(width) {}
   ~PenPath() { Flush(); }
+
+  // The colour of the following segments.
+  void SetColor(QRgb color) {
+    if (colorSet_ && color == color_) return;
+    Flush();
+    painter_.setPen(QPen(QColor::fromRgb(color), width_, Qt::SolidLine, Qt::RoundCap,
+                         Qt::RoundJoin));
+    color_ = color;
+    colorSet_ = true;
+  }
   PenPath(const PenPath&) = delete;
   PenPath& operator=(const PenPath&) = delete;
 
@@ -81,9 +103,121 @@ class PenPath {
   }
 
   QPainter& painter_;
+  int width_;
+  QRgb color_ = 0;
+  bool colorSet_ = false;
   std::int64_t x_ = 0;
   std::int64_t y_ = 0;
   QPolygon run_;
+};
+
+class PixelPenPath {
+ public:
+  // `image` must be Format_RGB888 and stay alive while the path is used.
+  explicit PixelPenPath(QImage& image)
+      : bits_(image.bits()),
+        bytesPerLine_(image.bytesPerLine()),
+        width_(image.width()),
+        height_(image.height()) {
+    if (image.format() != QImage::Format_RGB888) {
+      throw std::invalid_argument("PixelPenPath draws on RGB888 images only");
+    }
+  }
+
+  void SetColor(QRgb color) {
+    rgb_[0] = static_cast<std::uint8_t>(qRed(color));
+    rgb_[1] = static_cast<std::uint8_t>(qGreen(color));
+    rgb_[2] = static_cast<std::uint8_t>(qBlue(color));
+  }
+
+  void MoveTo(std::int64_t x, std::int64_t y) {
+    x_ = x;
+    y_ = y;
+  }
+
+  void LineTo(std::int64_t x, std::int64_t y) {
+    Segment(static_cast<double>(x_), static_cast<double>(y_), static_cast<double>(x),
+            static_cast<double>(y));
+    x_ = x;
+    y_ = y;
+  }
+
+  void Flush() {}
+
+ private:
+  void Plot(std::int64_t x, std::int64_t y) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    std::uint8_t* p = bits_ + y * bytesPerLine_ + x * 3;
+    p[0] = rgb_[0];
+    p[1] = rgb_[1];
+    p[2] = rgb_[2];
+  }
+
+  // Cuts the segment to a frame one pixel round the image (Liang-Barsky), so
+  // that the walk never runs far outside; a segment with both ends inside
+  // the frame is walked exactly between its integer ends.
+  void Segment(double x0, double y0, double x1, double y1) {
+    const double left = -1.0, top = -1.0;
+    const double right = static_cast<double>(width_), bottom = static_cast<double>(height_);
+    const bool inside0 = x0 >= left && x0 <= right && y0 >= top && y0 <= bottom;
+    const bool inside1 = x1 >= left && x1 <= right && y1 >= top && y1 <= bottom;
+    if (!inside0 || !inside1) {
+      const double dx = x1 - x0, dy = y1 - y0;
+      double t0 = 0.0, t1 = 1.0;
+      const double p[4] = {-dx, dx, -dy, dy};
+      const double q[4] = {x0 - left, right - x0, y0 - top, bottom - y0};
+      for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+          if (q[i] < 0.0) return;
+          continue;
+        }
+        const double r = q[i] / p[i];
+        if (p[i] < 0.0) {
+          if (r > t1) return;
+          t0 = std::max(t0, r);
+        } else {
+          if (r < t0) return;
+          t1 = std::min(t1, r);
+        }
+      }
+      const double cx0 = x0 + t0 * dx, cy0 = y0 + t0 * dy;
+      const double cx1 = x0 + t1 * dx, cy1 = y0 + t1 * dy;
+      x0 = cx0;
+      y0 = cy0;
+      x1 = cx1;
+      y1 = cy1;
+    }
+    Walk(std::llround(x0), std::llround(y0), std::llround(x1), std::llround(y1));
+  }
+
+  // Bresenham's walk from (x0, y0) to (x1, y1), both ends plotted; at most
+  // a few thousand steps, as both ends lie within one pixel of the image.
+  void Walk(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) {
+    const std::int64_t dx = std::llabs(x1 - x0), dy = -std::llabs(y1 - y0);
+    const std::int64_t sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    std::int64_t error = dx + dy;
+    for (;;) {
+      Plot(x0, y0);
+      if (x0 == x1 && y0 == y1) return;
+      const std::int64_t e2 = 2 * error;
+      if (e2 >= dy) {
+        error += dy;
+        x0 += sx;
+      }
+      if (e2 <= dx) {
+        error += dx;
+        y0 += sy;
+      }
+    }
+  }
+
+  std::uint8_t* bits_;
+  qsizetype bytesPerLine_;
+  std::int64_t width_;
+  std::int64_t height_;
+  std::uint8_t rgb_[3] = {0, 0, 0};
+  std::int64_t x_ = 0;
+  std::int64_t y_ = 0;
 };
 
 }  // namespace darvelle
