@@ -239,12 +239,14 @@ class ChainGrid {
     // index within 64 bits and the shell test clear of rounding.
     std::vector<double> steps(static_cast<std::size_t>(n - 1));
     for (int i = 0; i + 1 < n; ++i) {
-      steps[static_cast<std::size_t>(i)] =
+      const double step =
           std::sqrt(SquaredChord(v[static_cast<std::size_t>(i)], v[static_cast<std::size_t>(i) + 1]));
+      // A point that is not a number must not reach the ordering of nth_element.
+      steps[static_cast<std::size_t>(i)] = std::isnan(step) ? 0.0 : step;
     }
     auto middle = steps.begin() + static_cast<std::ptrdiff_t>(steps.size() / 2);
     std::nth_element(steps.begin(), middle, steps.end());
-    const double median = std::isfinite(*middle) ? *middle : 0.0;
+    const double median = *middle;
     cell_ = std::clamp(2.0 * median, 1e-4, 0.5);
     side_ = static_cast<std::int64_t>(2.0 / cell_) + 1;
     cellOf_.resize(static_cast<std::size_t>(n));

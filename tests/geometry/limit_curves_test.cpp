@@ -132,6 +132,8 @@ std::vector<CurvePoint> Clusters(std::mt19937& rng, int perCluster) {
   return p;
 }
 
+bool SameValue(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+
 TEST(OrderAsChain, SameOrderAsThePlainNearestNeighbourSearch) {
   std::mt19937 rng(20240408);
   struct Case {
@@ -155,6 +157,10 @@ TEST(OrderAsChain, SameOrderAsThePlainNearestNeighbourSearch) {
   };
   // All points equal: every distance ties.
   cases.push_back({"all equal", std::vector<CurvePoint>(150, CurvePoint{0.2, 0.3})});
+  // Points that are not numbers are never nearest; the rest is ordered as usual.
+  std::vector<CurvePoint> withNaN = RandomSphere(rng, 200);
+  for (std::size_t i = 5; i < withNaN.size(); i += 7) withNaN[i].Latitude = std::nan("");
+  cases.push_back({"with NaN", withNaN});
   for (auto& c : cases) {
     std::vector<CurvePoint> got = c.points;
     std::vector<CurvePoint> want = c.points;
@@ -163,7 +169,8 @@ TEST(OrderAsChain, SameOrderAsThePlainNearestNeighbourSearch) {
     ASSERT_EQ(got.size(), want.size()) << c.name;
     int mismatches = 0;
     for (std::size_t i = 0; i < got.size(); ++i) {
-      if (got[i].Longitude != want[i].Longitude || got[i].Latitude != want[i].Latitude) {
+      if (!SameValue(got[i].Longitude, want[i].Longitude) ||
+          !SameValue(got[i].Latitude, want[i].Latitude)) {
         if (++mismatches <= 3) ADD_FAILURE() << c.name << ": position " << i << " differs";
       }
     }
