@@ -40,8 +40,8 @@ inline void Store(std::uint8_t* pixel, const std::uint8_t* rgb) {
 
 // In the stereographic view the angle gamma = 2 atan(rho / 2) is needed only
 // through its sine and cosine, which follow from tan(gamma / 2) = rho / 2
-// without any trigonometry. They differ from the library's values by a few
-// units in the last place, far less than a texel (7.3e-4 rad), so a texel
+// without any trigonometry. The results differ from the exact formulas' by a
+// few units in the last place, far less than a texel (7.3e-4 rad), so a texel
 // index is taken from them only when the value lies more than kTexelSlack
 // from a texel boundary, where the exact formulas could not truncate
 // differently; every other pixel (a few in a hundred thousand) is computed
@@ -146,28 +146,27 @@ void RenderStereographicRows(const Target& image, const EarthTexture& texture,
       const double u = (x - 800) / rk;
       const double b = u * cosChi + v * sinChi;
       const double c = -u * sinChi + v * cosChi;
-      const double rho = std::sqrt(b * b + c * c + 1e-20);
+      const double rho2 = b * b + c * c + 1e-20;
       int textureRow = 0;
       int textureColumn = 0;
       bool done = false;
       if (fast) {
-        // gamma = 2 atan(rho / 2): its sine and cosine follow from tan(gamma / 2).
-        const double tau = rho / 2.0;
-        const double d = 1.0 + tau * tau;
-        const double sinGamma = rho / d;
-        const double cosGamma = (1.0 - tau * tau) / d;
-        const double s = cosGamma * sinPhi + sinGamma * c * cosPhi / rho;
+        // With t = tan(gamma / 2) = rho / 2: sin gamma = rho / (1 + t^2),
+        // cos gamma = (1 - t^2) / (1 + t^2); rho then cancels from the
+        // latitude's sine and from both arguments of the arctangent.
+        const double t2 = rho2 / 4.0;
+        const double inverse = 1.0 / (1.0 + t2);
+        const double s = ((1.0 - t2) * sinPhi + c * cosPhi) * inverse;
         done = std::abs(s) < kFastAsinLimit &&
                SafeTexel(2160.0 - std::asin(s) * 2160.0 / kHalfPi + 4320.0, textureRow) &&
-               SafeTexel((psi + std::atan2(b * sinGamma,
-                                           rho * cosPhi * cosGamma - c * sinPhi * sinGamma)) *
-                                 4320.0 / kPi +
+               SafeTexel((psi + std::atan2(b, (1.0 - t2) * cosPhi - c * sinPhi)) * 4320.0 / kPi +
                              4320.0 + 8640.0,
                          textureColumn);
         textureRow %= 4320;
         textureColumn %= 8640;
       }
       if (!done) {
+        const double rho = std::sqrt(rho2);
         const double gamma = 2.0 * std::atan2(rho, 2.0);
         const double sinGamma = std::sin(gamma);
         const double cosGamma = std::cos(gamma);
