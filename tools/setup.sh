@@ -71,6 +71,7 @@ run_tests() {
   configure_and_build "$asan_build" -DDARVELLE_SANITIZE=ON -DDARVELLE_BUILD_BENCH=OFF \
     -DDARVELLE_BUILD_TOOLS=OFF
   (cd "$asan_build" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+     LSAN_OPTIONS="suppressions=$here/tests/lsan.supp" \
      ctest --output-on-failure -j"$jobs" --timeout 1800 -LE sweep)
 }
 

@@ -5,11 +5,6 @@
 #include "render/map.h"
 #include "render_test_support.h"
 
-// fontconfig keeps a few hundred bytes of its font set for the life of the
-// process and never frees them; LeakSanitizer (in the sanitizer build)
-// would report that as a leak of every test that resolves a font.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 namespace darvelle {
 namespace {
 
