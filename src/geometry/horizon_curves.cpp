@@ -57,7 +57,9 @@ void ComputeRiseSetCurve(EclipseComputation& c, double tFrom, double tTo, int br
   curve.Clear();
   ElementState& s = c.state;
   for (int i = 0; i <= kRiseSetIntervals; ++i) {
-    EvaluateAllAt(c.eclipse, EasedInstant(tFrom, tTo, i, kRiseSetIntervals), s);
+    // The crossing needs the values and the Earth-shape terms only.
+    EvaluateElements(c.eclipse, EasedInstant(tFrom, tTo, i, kRiseSetIntervals), s);
+    ComputeEarthShapeTerms(s);
     const double m = std::sqrt(s.X * s.X + s.Y * s.Y);
     const double theta = std::atan2(s.X, s.Y);
     double rho = 1.0;
@@ -103,11 +105,12 @@ void ComputeRiseSetCurves(EclipseComputation& c) {
   }
 }
 
-CurvePoint MaxEclipseAtHorizon(const EclipseRecord& eclipse, int branch, double t,
-                               ElementState& s) {
-  CurvePoint none{0.0, kInvalidLatitude};
-  EvaluateAllAt(eclipse, t, s);
-  const LimitAngles angles = SolveLimitAngle(s.A1, s.C1, -s.B1);
+namespace {
+
+// MaxEclipseAtHorizon on elements already evaluated at the instant, with the
+// penumbral limit angles solved there: both branches share one evaluation.
+CurvePoint MaxEclipseOnLimb(const ElementState& s, const LimitAngles& angles, int branch) {
+  const CurvePoint none{0.0, kInvalidLatitude};
   if (!angles.Valid) return none;
   const double q = branch == 1 ? angles.Q1 : angles.Q2;
   const double g = s.X * std::cos(q) - s.Y * std::sin(q);
@@ -129,6 +132,18 @@ CurvePoint MaxEclipseAtHorizon(const EclipseRecord& eclipse, int branch, double 
   point.Longitude = longitude;
   if (!std::isfinite(point.Longitude) || !std::isfinite(point.Latitude)) return none;
   return point;
+}
+
+LimitAngles PenumbralLimitAngles(const ElementState& s) {
+  return SolveLimitAngle(s.A1, s.C1, -s.B1);  // A1 - B1 cos Q + C1 sin Q = 0
+}
+
+}  // namespace
+
+CurvePoint MaxEclipseAtHorizon(const EclipseRecord& eclipse, int branch, double t,
+                               ElementState& s) {
+  EvaluateAllAt(eclipse, t, s);
+  return MaxEclipseOnLimb(s, PenumbralLimitAngles(s), branch);
 }
 
 void ComputeHorizonCurves(EclipseComputation& c) {
@@ -168,8 +183,11 @@ void ComputeHorizonCurves(EclipseComputation& c) {
     AppendEvent(e, startId, buffer);
     for (int i = 1; i < kSunriseSunsetIntervals; ++i) {
       const double t = t1 + (t2 - t1) * i / kSunriseSunsetIntervals;
-      AppendIfValid(MaxEclipseAtHorizon(c.eclipse, 1, t, c.state), buffer);
-      AppendIfValid(MaxEclipseAtHorizon(c.eclipse, 2, t, c.state), buffer);
+      // Both branches at one instant: one evaluation serves them.
+      EvaluateAllAt(c.eclipse, t, c.state);
+      const LimitAngles angles = PenumbralLimitAngles(c.state);
+      AppendIfValid(MaxEclipseOnLimb(c.state, angles, 1), buffer);
+      AppendIfValid(MaxEclipseOnLimb(c.state, angles, 2), buffer);
     }
     AppendEvent(e, endId, buffer);
     OrderAsChain(buffer, static_cast<int>(buffer.size()));
