@@ -32,8 +32,8 @@ struct ObserverLatitude {
   }
 };
 
-// phi into [-pi/2, pi/2) by half turns. phi + dphi lies within 3pi/2 of the
-// range, so two rounds suffice; the cap only bounds the loop.
+// phi into [-pi/2, pi/2) by half turns. With dphi in [-pi, pi] one round
+// suffices; the cap only bounds the loop.
 double ReduceLatitude(double phi) {
   for (int round = 0; round < 4 && phi >= kHalfPi; ++round) phi -= kPi;
   for (int round = 0; round < 4 && phi < -kHalfPi; ++round) phi += kPi;
@@ -208,6 +208,8 @@ void ComputePenumbraLimit(EclipseComputation& c, int side) {
     buffer.push_back(CurvePoint{c.events[endId].EphemerisLongitude, c.events[endId].Latitude});
   }
   OrderAsChain(buffer, static_cast<int>(buffer.size()));
+  // Up to two solutions per longitude step and both ends; should that ever
+  // exceed the curve's capacity, the chain is cut at its far end.
   for (const CurvePoint& p : buffer) {
     if (!curve.Append(p)) break;
   }
