@@ -97,27 +97,17 @@ void SavePicture(const QImage& image, const fs::path& file, const char* format) 
   }
 }
 
-// Text needs a QGuiApplication; the command line has none of its own, so
-// one lives for the duration of the drawing, on the offscreen platform
-// unless the caller chose another.
-class GuiSession {
- public:
-  GuiSession() {
-    if (QGuiApplication::instance() != nullptr) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    app_ = std::make_unique<QGuiApplication>(argc_, argv_);
-  }
+}  // namespace
 
- private:
-  int argc_ = 1;
-  char name_[16] = "darvelle-cli";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QGuiApplication> app_;
-};
+GuiSession::GuiSession() {
+  if (QGuiApplication::instance() != nullptr) return;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+}
 
-// Draws the map of the computation with the chosen view, reading the
-// texture only when the globe is coloured.
-void DrawFor(MapRenderer& renderer, const EclipseComputation& c, const ComputeOptions& options) {
+GuiSession::~GuiSession() = default;
+
+void DrawMapFor(MapRenderer& renderer, const EclipseComputation& c, const ComputeOptions& options) {
   const ViewParameters view = MapViewFor(options);
   EarthTexture texture;
   if (view.ColoredEarth) {
@@ -130,19 +120,7 @@ void DrawFor(MapRenderer& renderer, const EclipseComputation& c, const ComputeOp
   renderer.DrawMap(c, view, texture, coastlines);
 }
 
-void WriteMap(const EclipseComputation& c, const ComputeOptions& options,
-              const std::string& file) {
-  const GuiSession session;
-  MapRenderer renderer;
-  DrawFor(renderer, c, options);
-  SavePicture(renderer.DrawingImage(), file, PictureFormat("map", file));
-}
-
-void WriteLegend(const EclipseComputation& c, const ComputeOptions& options,
-                 const std::string& file) {
-  const GuiSession session;
-  MapRenderer renderer;
-  DrawFor(renderer, c, options);
+ViewEditTexts EditTextsFor(const ComputeOptions& options) {
   const ViewParameters view = MapViewFor(options);
   ViewEditTexts edits = ViewEditTexts::FromParameters(view);
   // The texts as typed, as the window's edits would hold them; an angle of
@@ -152,6 +130,25 @@ void WriteLegend(const EclipseComputation& c, const ComputeOptions& options,
   if (auto v = OptionValue(options, "phi"); v && view.Phi != 0.0) edits.phi = *v;
   if (auto v = OptionValue(options, "chi"); v && view.Chi != 0.0) edits.chi = *v;
   if (auto v = OptionValue(options, "size")) edits.rk = *v;
+  return edits;
+}
+
+namespace {
+
+void WriteMap(const EclipseComputation& c, const ComputeOptions& options,
+              const std::string& file) {
+  const GuiSession session;
+  MapRenderer renderer;
+  DrawMapFor(renderer, c, options);
+  SavePicture(renderer.DrawingImage(), file, PictureFormat("map", file));
+}
+
+void WriteLegend(const EclipseComputation& c, const ComputeOptions& options,
+                 const std::string& file) {
+  const GuiSession session;
+  MapRenderer renderer;
+  DrawMapFor(renderer, c, options);
+  const ViewEditTexts edits = EditTextsFor(options);
   const QString title =
       QString::fromLatin1(EclipseTypeName(c.eclipse.EclipseType, options.language).data());
   renderer.ComposeLegendImage(c, title, edits);

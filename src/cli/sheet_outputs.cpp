@@ -29,45 +29,13 @@ std::optional<std::string> OptionValue(const ComputeOptions& options, const char
   return it->second;
 }
 
-// The drawing uses QPainter; a QGuiApplication on the offscreen platform
-// lives while the map is drawn unless the caller already has one.
-class GuiSession {
- public:
-  GuiSession() {
-    if (QGuiApplication::instance() != nullptr) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    app_ = std::make_unique<QGuiApplication>(argc_, argv_);
-  }
-
- private:
-  int argc_ = 1;
-  char name_[16] = "darvelle-cli";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QGuiApplication> app_;
-};
-
 // The sheet of the map that --map would draw, written to `file`.
 void WriteSheetFile(const EclipseComputation& c, const ComputeOptions& options,
                     const fs::path& file) {
   const GuiSession session;
-  const ViewParameters view = MapViewFor(options);
-  EarthTexture texture;
-  if (view.ColoredEarth) {
-    const TextureLoadResult loaded =
-        LoadTexture(FindDataFile(kTextureFileName, options.dataFolder), texture);
-    if (!loaded.decoded) throw FileError(loaded.message);
-  }
-  const CoastlineLayer coastlines(
-      LoadCoastlines(FindDataFile(kCoastlineFileName, options.dataFolder)));
   MapRenderer renderer;
-  renderer.DrawMap(c, view, texture, coastlines);
-
-  // The view texts as typed, as the window's edits would hold them.
-  ViewEditTexts edits = ViewEditTexts::FromParameters(view);
-  if (auto v = OptionValue(options, "psi")) edits.psi = *v;
-  if (auto v = OptionValue(options, "phi")) edits.phi = *v;
-  if (auto v = OptionValue(options, "chi")) edits.chi = *v;
-  if (auto v = OptionValue(options, "size")) edits.rk = *v;
+  DrawMapFor(renderer, c, options);
+  const ViewEditTexts edits = EditTextsFor(options);
   QImage pixels;
   WritePostScriptSheet(c, SheetViewOf(renderer, edits, pixels), file);
 }
