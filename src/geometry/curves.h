@@ -66,13 +66,21 @@ class Curve {
 using PointCurve = Curve<CurvePoint>;
 using CentralLineCurve = Curve<CentralLinePoint>;
 
+// 360 longitude steps per degree of resolution, resolution at most 32.
+inline constexpr int kMaxLimitScanSteps = 11520;
+
+// A penumbral limit holds up to two scan solutions per longitude step and
+// both end events. A smaller limit would cut the finest curves short and
+// lose the far end of the path.
+inline constexpr std::size_t kPenumbraLimitCapacity = 2 * kMaxLimitScanSteps + 2;
+
 // Every curve, named after its counter. Capacities as the files and the drawing expect.
 struct CurveSet {
-  PointCurve northPenumbra{7500};        // nNPen, "NorthPen.txt"
+  PointCurve northPenumbra{kPenumbraLimitCapacity};  // nNPen, "NorthPen.txt"
   PointCurve northUmbra{400};            // nNUmb, "NorthUmb.txt"
   CentralLineCurve centralLine{400};     // nClin, "CLinData.txt"
   PointCurve southUmbra{400};            // nSUmb, "SouthUmb.txt"
-  PointCurve southPenumbra{7500};        // nSPen, "SouthPen.txt"
+  PointCurve southPenumbra{kPenumbraLimitCapacity};  // nSPen, "SouthPen.txt"
   std::array<PointCurve, 6> riseSet{PointCurve{1000}, PointCurve{1000}, PointCurve{1000},
                                     PointCurve{1000}, PointCurve{1000}, PointCurve{1000}};
                                          // nTestF1 .. nTestF6, "Testfile.001" .. "Testfile.006"
@@ -101,7 +109,8 @@ struct CurveSet {
   }
 };
 
-// Capacity of the work buffer in which horizon curves and penumbral limits are assembled.
-inline constexpr std::size_t kCurveWorkBufferCapacity = 8000;
+// Capacity of the work buffer in which horizon curves and penumbral limits are
+// assembled: the largest of them, a penumbral limit at the finest resolution.
+inline constexpr std::size_t kCurveWorkBufferCapacity = kPenumbraLimitCapacity;
 
 }  // namespace darvelle

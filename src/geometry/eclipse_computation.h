@@ -26,8 +26,6 @@ struct LimitScanRecord {
   double WestLongitudeDeg = 0;  // west positive, [-180, 180)
   double LatitudeDeg = 0;       // geodetic
 };
-// 360 longitude steps per degree of resolution, resolution at most 32.
-inline constexpr int kMaxLimitScanSteps = 11520;
 
 // Resolutions the view offers (longitude steps per degree of the penumbral scan).
 bool IsValidResolution(int resolution);
@@ -78,7 +76,7 @@ struct EclipseComputation {
   std::string reportEnglish;
 
   // --- work areas of the curve builders (kept to avoid allocating per eclipse) ---
-  std::vector<CurvePoint> workBuffer;              // CurveWorkBuffer, up to 8000 points
+  std::vector<CurvePoint> workBuffer;              // CurveWorkBuffer, kCurveWorkBufferCapacity points
   std::vector<LimitScanRecord> scanFirst, scanSecond;  // LimitScanRecords
 
   EclipseComputation();

