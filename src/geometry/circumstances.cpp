@@ -8,6 +8,7 @@
 #include "astro/calendar.h"
 #include "astro/format.h"
 #include "astro/numeric.h"
+#include "geometry/limit_curves.h"
 #include "geometry/report_files.h"
 
 namespace darvelle {
@@ -23,8 +24,6 @@ constexpr int kMaxSearchLimitSteps = 2400;
 // (about 20 crossings down to 1e-10 h); 100000 evaluations is far beyond that.
 constexpr int kMaxLimbSearchSteps = 100000;
 constexpr double kLimbStep = 1.0 / 60.0;
-// The flattening used for the central kind at an event.
-constexpr double kCentralKindE2 = 0.006694385;
 
 // The two reports, built line by line: everything goes to both unless said.
 class ReportText {
@@ -215,13 +214,14 @@ void ReportEvent(EclipseComputation& c, ReportText& report, EventId id,
 
 // 1 (annular) or 2 (total) from the umbral radius where the axis meets the
 // Earth, with the elements evaluated at the event.
+// The kind of the central eclipse at an event on the shadow axis, by the same
+// test as every point of the central line, so that the TC1/TC2/TG0 markers
+// and table rows agree with the line's colour there. (Scaling eta by 1/rho1
+// instead of rho1 would leave the limb points of TC1/TC2 some 0.1*|y| above
+// the Earth and flip the kind of hybrids near their ends.)
 int CentralKindHere(EclipseComputation& c) {
-  const ElementState& s = c.state;
-  const double rho1 = 1.0 / std::sqrt(1.0 - kCentralKindE2 * s.CosD * s.CosD);
-  const double eta = s.Y / rho1;
-  c.zetaAtEvent = std::sqrt(std::fabs(1.0 - s.X * s.X - eta * eta));
-  const double umbralRadius = s.L2 - c.zetaAtEvent * s.TanF2;
-  return umbralRadius >= 0.0 ? kCentralAnnular : kCentralTotal;
+  c.zetaAtEvent = CentralZetaAt(c.state);
+  return CentralKindAt(c.state);
 }
 
 void FindConjunction(EclipseComputation& c) {

@@ -62,11 +62,14 @@ CentralLineValues CentralLineValuesAt(const ElementState& s, double zeta,
   return v;
 }
 
-std::uint8_t CentralKindAt(const ElementState& s) {
+double CentralZetaAt(const ElementState& s) {
   const double rho1 = 1.0 / std::sqrt(1.0 - kCentralKindE2 * s.CosD * s.CosD);
   const double eta = rho1 * s.Y;
-  const double zeta = std::sqrt(std::fabs(1.0 - s.X * s.X - eta * eta));
-  const double l2 = s.L2 - zeta * s.TanF2;
+  return std::sqrt(std::fabs(1.0 - s.X * s.X - eta * eta));
+}
+
+std::uint8_t CentralKindAt(const ElementState& s) {
+  const double l2 = s.L2 - CentralZetaAt(s) * s.TanF2;
   return l2 >= 0.0 ? kCentralAnnular : kCentralTotal;
 }
 

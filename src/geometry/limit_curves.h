@@ -39,6 +39,9 @@ CentralLineValues CentralLineValuesAt(const ElementState& s, double zeta,
 // 1 (annular) when the umbral radius on the surface below the axis is >= 0,
 // 2 (total) otherwise; elements evaluated at the instant.
 std::uint8_t CentralKindAt(const ElementState& s);
+// Height above the fundamental plane of the Earth's surface on the shadow
+// axis (eta scaled to the flattened Earth), the zeta of that kind test.
+double CentralZetaAt(const ElementState& s);
 
 // Between TC1 and TC2 (both must exist): up to 301 points thinned to
 // kCentralLineMinSpacingKm, each with its instant, kind, duration, width and

@@ -178,6 +178,26 @@ TEST_F(CatalogueCurves, FinestResolutionKeepsEveryLimitPoint) {
   EXPECT_EQ(r->curves.southPenumbra.Count(), used + 2);  // with TPS1 and TPS2
 }
 
+// The TC1, TC2 and TG0 events carry the central kind of the line at their
+// own points, so markers and table rows agree with the line's colour; the
+// ends of hybrids are where a different test would flip them.
+TEST_F(CatalogueCurves, EventKindsAgreeWithTheCentralLine) {
+  int hybrids = 0;
+  for (int i = 1; i <= catalogue_.Count(); i += 3) {
+    if (catalogue_.Record(i).EclipseType != kHybrid) continue;
+    ++hybrids;
+    EclipseComputation c;
+    PrepareEclipse(c, catalogue_, i, true, 1);
+    ComputeEclipse(c);
+    const CentralLineCurve& line = c.curves.centralLine;
+    ASSERT_TRUE(line.Ready()) << "eclipse " << i;
+    EXPECT_EQ(c.events[EventId::TC1].CentralKind, line.At(1).CentralKind) << "eclipse " << i;
+    EXPECT_EQ(c.events[EventId::TC2].CentralKind, line.At(line.Count()).CentralKind)
+        << "eclipse " << i;
+  }
+  EXPECT_GT(hybrids, 300);
+}
+
 // A long penumbral limit at the finest resolution (the hybrid of -121 July 9
 // has over 7,500 points) keeps its far end: the chain ends on its end event.
 TEST_F(CatalogueCurves, LongestLimitsReachTheirEndEvent) {
