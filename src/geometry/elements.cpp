@@ -171,7 +171,11 @@ ContactResult FindContact(const EclipseRecord& e, int kind, double tFrom, double
     if (std::fabs(fb - fa) < 5e-10) break;
   }
   ContactResult result;
-  if (!converged) return result;
+  // Without a sign change in the bracket the secant steps can run far
+  // outside it, to a "contact" hundreds of hours away where the cubics mean
+  // nothing: only a contact inside the searched span counts.
+  const bool inside = tNew >= std::min(tFrom, tTo) && tNew <= std::max(tFrom, tTo);
+  if (!converged || !inside) return result;
   EvaluateElements(e, tNew, s);
   result.Time = tNew;
   result.Point = PlanePoint{s.X / geometry.M1, geometry.Y1 / geometry.M1, 0.0};

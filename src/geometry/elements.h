@@ -100,7 +100,8 @@ struct ContactResult {
 };
 
 // Contact of that kind between tFrom and tTo (regula falsi, at most 200
-// evaluations). On success the elements are left evaluated at the result.
+// evaluations); a root outside that span is no contact. On success the
+// elements are left evaluated at the result.
 ContactResult FindContact(const EclipseRecord& eclipse, int kind, double tFrom, double tTo,
                           ElementState& s);
 

@@ -198,6 +198,26 @@ TEST_F(CatalogueCurves, EventKindsAgreeWithTheCentralLine) {
   EXPECT_GT(hybrids, 300);
 }
 
+// Every contact found lies within the span searched for it; the partial of
+// 3969 September 25 once got a TP3 284 hours after its epoch, where the
+// secant steps had run out of a bracket without a sign change.
+TEST_F(CatalogueCurves, ContactsLieWithinTheSearchLimits) {
+  auto far = Compute(3969, 9, 25);
+  ASSERT_NE(far, nullptr);
+  EXPECT_FALSE(far->events[EventId::TP3].exists());
+  for (int i = 1; i <= catalogue_.Count(); i += 29) {
+    EclipseComputation c;
+    PrepareEclipse(c, catalogue_, i, true, 1);
+    ComputeEclipse(c);
+    for (int id = 0; id < kEventCount; ++id) {
+      const EclipseEvent& event = c.events[static_cast<EventId>(id)];
+      if (!event.exists()) continue;
+      EXPECT_GE(event.Time, c.timeBefore - 1e-9) << "eclipse " << i << " event " << id;
+      EXPECT_LE(event.Time, c.timeAfter + 1e-9) << "eclipse " << i << " event " << id;
+    }
+  }
+}
+
 // A long penumbral limit at the finest resolution (the hybrid of -121 July 9
 // has over 7,500 points) keeps its far end: the chain ends on its end event.
 TEST_F(CatalogueCurves, LongestLimitsReachTheirEndEvent) {
