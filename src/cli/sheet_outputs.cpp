@@ -71,9 +71,9 @@ void WritePdf(const EclipseComputation& c, const ComputeOptions& options,
 std::vector<ComputeOutput> SheetOutputs() {
   // --sheet first: --pdf converts the sheet it wrote.
   return {
-      {"sheet", true, "FILE  the PostScript map sheet of that map (English, 4 pages, 3 with --tt)",
+      {"sheet", true, "the PostScript map sheet of that map (English, 4 pages, 3 with --tt)",
        WriteSheet},
-      {"pdf", true, "FILE  the map sheet as PDF, converted by Ghostscript (gs on PATH)", WritePdf},
+      {"pdf", true, "the map sheet as PDF, converted by Ghostscript (gs on PATH)", WritePdf},
   };
 }
 
