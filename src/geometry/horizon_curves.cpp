@@ -1,6 +1,7 @@
 #include "geometry/horizon_curves.h"
 
 #include <cmath>
+#include <span>
 
 #include "astro/numeric.h"
 #include "geometry/limit_curves.h"
@@ -49,59 +50,89 @@ void CopyToCurve(const std::vector<CurvePoint>& buffer, PointCurve& curve) {
   curve.SetReady(true);
 }
 
-}  // namespace
+// Where the penumbral circle crosses the Earth's outline on limb branch +1 or
+// -1, with the elements and Earth-shape terms already evaluated at the instant;
+// m and theta are the axis distance and direction there.
+bool OutlineCrossing(const ElementState& s, double m, double theta, int branch,
+                     CurvePoint& point) {
+  double rho = 1.0;
+  double p = 0.0;
+  bool crossing = false;
+  for (int round = 0; round < kOutlineRounds; ++round) {
+    const double previous = rho;
+    // Cosine, at the Earth's centre, of the angle between the axis direction
+    // and the point where the penumbral circle crosses the outline of radius rho.
+    const double g = 1.0 - (s.L1 - m + rho) * (s.L1 + m - rho) / (2.0 * m * rho);
+    // |G| >= 1 (or undefined, with the axis through the centre): no crossing.
+    if (!(std::fabs(g) < 1.0)) {
+      crossing = false;
+      break;
+    }
+    crossing = true;
+    const double n = theta + branch * std::acos(g);
+    const double sinN = std::sin(n);
+    p = std::atan2(s.Rho1 * sinN, std::cos(n));
+    // Along the y axis (sin N = 0) the outline's radius is rho1 itself.
+    rho = sinN != 0.0 ? std::sin(p) / sinN : s.Rho1;
+    if (std::fabs(rho - previous) < kOutlineTolerance) break;
+  }
+  return crossing && LimbPoint(s, p, point);
+}
 
-void ComputeRiseSetCurve(EclipseComputation& c, double tFrom, double tTo, int branch,
-                         int number) {
-  PointCurve& curve = c.curves.RiseSet(number);
-  curve.Clear();
+// One rise/set curve being built: its limb branch (+1 or -1) and whether it
+// still takes points.
+struct RiseSetBranch {
+  int branch;
+  PointCurve* curve;
+  bool open = true;
+};
+
+// Rise/set curves over the same instants: the branches share each evaluation
+// of the elements.
+void ComputeRiseSetBranches(EclipseComputation& c, double tFrom, double tTo,
+                            std::span<RiseSetBranch> branches) {
+  for (RiseSetBranch& b : branches) b.curve->Clear();
   ElementState& s = c.state;
-  for (int i = 0; i <= kRiseSetIntervals; ++i) {
+  bool anyOpen = true;
+  for (int i = 0; i <= kRiseSetIntervals && anyOpen; ++i) {
     // The crossing needs the values and the Earth-shape terms only.
     EvaluateElements(c.eclipse, EasedInstant(tFrom, tTo, i, kRiseSetIntervals), s);
     ComputeEarthShapeTerms(s);
     const double m = std::sqrt(s.X * s.X + s.Y * s.Y);
     const double theta = std::atan2(s.X, s.Y);
-    double rho = 1.0;
-    double p = 0.0;
-    bool crossing = false;
-    for (int round = 0; round < kOutlineRounds; ++round) {
-      const double previous = rho;
-      // Cosine, at the Earth's centre, of the angle between the axis direction
-      // and the point where the penumbral circle crosses the outline of radius rho.
-      const double g = 1.0 - (s.L1 - m + rho) * (s.L1 + m - rho) / (2.0 * m * rho);
-      // |G| >= 1 (or undefined, with the axis through the centre): no crossing.
-      if (!(std::fabs(g) < 1.0)) {
-        crossing = false;
-        break;
+    anyOpen = false;
+    for (RiseSetBranch& b : branches) {
+      CurvePoint point;
+      if (b.open && OutlineCrossing(s, m, theta, b.branch, point)) {
+        b.open = b.curve->Append(point);  // 301 points against a capacity of 1000
       }
-      crossing = true;
-      const double n = theta + branch * std::acos(g);
-      const double sinN = std::sin(n);
-      p = std::atan2(s.Rho1 * sinN, std::cos(n));
-      // Along the y axis (sin N = 0) the outline's radius is rho1 itself.
-      rho = sinN != 0.0 ? std::sin(p) / sinN : s.Rho1;
-      if (std::fabs(rho - previous) < kOutlineTolerance) break;
-    }
-    CurvePoint point;
-    if (crossing && LimbPoint(s, p, point)) {
-      if (!curve.Append(point)) break;  // 301 points against a capacity of 1000
+      anyOpen = anyOpen || b.open;
     }
   }
-  curve.SetReady(true);
+  for (RiseSetBranch& b : branches) b.curve->SetReady(true);
+}
+
+}  // namespace
+
+void ComputeRiseSetCurve(EclipseComputation& c, double tFrom, double tTo, int branch,
+                         int number) {
+  RiseSetBranch one[1] = {{branch, &c.curves.RiseSet(number)}};
+  ComputeRiseSetBranches(c, tFrom, tTo, one);
 }
 
 void ComputeRiseSetCurves(EclipseComputation& c) {
   for (int number = 1; number <= 6; ++number) c.curves.RiseSet(number).Clear();
   const EclipseEvents& e = c.events;
+  auto pair = [&](EventId from, EventId to, int plusNumber, int minusNumber) {
+    RiseSetBranch both[2] = {{+1, &c.curves.RiseSet(plusNumber)},
+                             {-1, &c.curves.RiseSet(minusNumber)}};
+    ComputeRiseSetBranches(c, e.Time(from), e.Time(to), both);
+  };
   if (e[EventId::TP2].exists()) {
-    ComputeRiseSetCurve(c, e.Time(EventId::TP1), e.Time(EventId::TP2), +1, 3);
-    ComputeRiseSetCurve(c, e.Time(EventId::TP1), e.Time(EventId::TP2), -1, 4);
-    ComputeRiseSetCurve(c, e.Time(EventId::TP3), e.Time(EventId::TP4), +1, 5);
-    ComputeRiseSetCurve(c, e.Time(EventId::TP3), e.Time(EventId::TP4), -1, 6);
+    pair(EventId::TP1, EventId::TP2, 3, 4);
+    pair(EventId::TP3, EventId::TP4, 5, 6);
   } else {
-    ComputeRiseSetCurve(c, e.Time(EventId::TP1), e.Time(EventId::TP4), +1, 1);
-    ComputeRiseSetCurve(c, e.Time(EventId::TP1), e.Time(EventId::TP4), -1, 2);
+    pair(EventId::TP1, EventId::TP4, 1, 2);
   }
 }
 

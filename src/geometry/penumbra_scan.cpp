@@ -42,32 +42,62 @@ double ReduceLatitude(double phi) {
 
 // The elements and rates one pass uses, evaluated exactly as EvaluateElements
 // and EvaluateElementRates do, without the values the scan does not need and
-// without a call per element.
-struct PassElements {
+// without a call per element. The coefficients are copied once per scan into
+// pairs of polynomials, evaluated two at a time with the same operations in
+// the same order as Polynomial::At and RateAt (so to the same values).
+class PassElements {
+ public:
   double X, Y, SinD, CosD, Mu, L1, L2, TanF1, TanF2;
   double XRate, YRate, DRate, MuRate, L1Rate, L2Rate, TanF1Rate, TanF2Rate;
 
-  void Evaluate(const EclipseRecord& e, double t) {
-    X = e.XPoly.At(t);
-    Y = e.YPoly.At(t);
-    const double d = e.DPoly.At(t) * kDegToRad;
+  explicit PassElements(const EclipseRecord& e) {
+    const Polynomial* polys[2 * kPairs] = {&e.XPoly,  &e.YPoly,  &e.DPoly,     &e.MuPoly,
+                                           &e.L1Poly, &e.L2Poly, &e.TanF1Poly, &e.TanF2Poly};
+    for (int k = 0; k < kPairs; ++k) {
+      const Polynomial& p = *polys[2 * k];
+      const Polynomial& q = *polys[2 * k + 1];
+      c0_[k] = Pair{p.c[0], q.c[0]};
+      c1_[k] = Pair{p.c[1], q.c[1]};
+      c2_[k] = Pair{p.c[2], q.c[2]};
+      c3_[k] = Pair{p.c[3], q.c[3]};
+      twoC2_[k] = Pair{2.0 * p.c[2], 2.0 * q.c[2]};  // as RateAt forms it
+    }
+  }
+
+  void Evaluate(double t) {
+    const Pair tt = {t, t};
+    const Pair t3 = tt * 3.0;  // RateAt's t * 3.0, before the product with c3
+    Pair at[kPairs], rate[kPairs];
+    for (int k = 0; k < kPairs; ++k) {
+      at[k] = c0_[k] + tt * (c1_[k] + tt * (c2_[k] + tt * c3_[k]));
+      rate[k] = c1_[k] + tt * (twoC2_[k] + t3 * c3_[k]);
+    }
+    X = at[0][0];
+    Y = at[0][1];
+    const double d = at[1][0] * kDegToRad;
     SinD = std::sin(d);
     CosD = std::cos(d);
-    Mu = e.MuPoly.At(t) * kDegToRad;
-    L1 = e.L1Poly.At(t);
-    L2 = e.L2Poly.At(t);
-    TanF1 = e.TanF1Poly.At(t);
-    TanF2 = e.TanF2Poly.At(t);
-    XRate = e.XPoly.RateAt(t);
-    YRate = e.YPoly.RateAt(t);
-    DRate = e.DPoly.RateAt(t) * kDegToRad;
-    MuRate = e.MuPoly.RateAt(t) * kDegToRad;
+    Mu = at[1][1] * kDegToRad;
+    L1 = at[2][0];
+    L2 = at[2][1];
+    TanF1 = at[3][0];
+    TanF2 = at[3][1];
+    XRate = rate[0][0];
+    YRate = rate[0][1];
+    DRate = rate[1][0] * kDegToRad;
+    MuRate = rate[1][1] * kDegToRad;
     if (MuRate > kPi || MuRate < -kPi) MuRate = ReduceToPi(MuRate);
-    L1Rate = e.L1Poly.RateAt(t);
-    L2Rate = e.L2Poly.RateAt(t);
-    TanF1Rate = e.TanF1Poly.RateAt(t);
-    TanF2Rate = e.TanF2Poly.RateAt(t);
+    L1Rate = rate[2][0];
+    L2Rate = rate[2][1];
+    TanF1Rate = rate[3][0];
+    TanF2Rate = rate[3][1];
   }
+
+ private:
+  // Two doubles operated on lane by lane (one SSE2 register).
+  using Pair = double __attribute__((vector_size(16)));
+  static constexpr int kPairs = 4;
+  Pair c0_[kPairs], c1_[kPairs], c2_[kPairs], c3_[kPairs], twoC2_[kPairs];
 };
 
 void Store(double hour, double level, double westLongitude, double latitude,
@@ -102,7 +132,7 @@ void ScanLimitLongitudes(const EclipseRecord& eclipse, const LimitScanSetup& set
   start.SetSineCosine(phi0);
   start.SetGeocentric(phi0);
 
-  PassElements s;
+  PassElements s(eclipse);
   double t = t0;
   for (int i = 0; i < steps; ++i) {
     double lambda = i * (kPi / 180.0) / setup.resolution;  // west longitude
@@ -114,9 +144,14 @@ void ScanLimitLongitudes(const EclipseRecord& eclipse, const LimitScanSetup& set
     // Counted after the corrections; the 21st pass still moves the instant
     // that the next longitude starts from, but cannot yield a solution.
     do {
-      // The geocentric terms of the new latitude, needed only if a pass follows.
-      if (count > 0) obs.SetGeocentric(phi);
-      s.Evaluate(eclipse, t);
+      // The terms of the latitude the last pass found (the first pass has
+      // phi0's). Computed by the pass that uses them, so that a longitude
+      // whose 21st pass ends without a solution spends nothing on its latitude.
+      if (count > 0) {
+        obs.SetSineCosine(phi);
+        obs.SetGeocentric(phi);
+      }
+      s.Evaluate(t);
       sinD = s.SinD;
       cosD = s.CosD;
       const double h = s.Mu - lambda;
@@ -152,7 +187,6 @@ void ScanLimitLongitudes(const EclipseRecord& eclipse, const LimitScanSetup& set
              (kPi / 180.0);
       if (dphi > kPi || dphi < -kPi) dphi = ReduceToPi(dphi);
       phi = ReduceLatitude(phi + dphi);
-      obs.SetSineCosine(phi);
       ++count;
     } while (count <= kLimitScanMaxIterations &&
              !(std::fabs(dtTotal) < kLimitScanTimeTolerance &&
@@ -165,6 +199,7 @@ void ScanLimitLongitudes(const EclipseRecord& eclipse, const LimitScanSetup& set
       continue;
     }
     // The Sun must be above the horizon there (elements of the last pass).
+    obs.SetSineCosine(phi);
     const double sinAltitude = obs.SinPhi * sinD + obs.CosPhi * cosD * cosH;
     if (!(sinAltitude >= 0.0)) continue;
     while (lambda >= kPi) lambda -= 2.0 * kPi;  // i < 360 * R: one turn at most
