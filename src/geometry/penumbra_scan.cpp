@@ -1,6 +1,7 @@
 #include "geometry/penumbra_scan.h"
 
 #include <cmath>
+#include <span>
 #include <stdexcept>
 #include <string>
 
@@ -119,93 +120,147 @@ void Store(double hour, double level, double westLongitude, double latitude,
   target->LatitudeDeg = latitudeDeg;
 }
 
+// One scan's iteration at one longitude, advanced a pass at a time so that
+// independent scans can run side by side: their passes do not depend on each
+// other, and interleaved the processor overlaps their library calls.
+class LongitudeIteration {
+ public:
+  LongitudeIteration(const EclipseRecord& eclipse, const LimitScanSetup& setup, double t0,
+                     double phi0)
+      : s_(eclipse), setup_(setup), t0_(t0), t_(t0), phi0_(phi0) {
+    start_.SetSineCosine(phi0);
+    start_.SetGeocentric(phi0);
+  }
+
+  void Begin(int i) {
+    lambda_ = i * (kPi / 180.0) / setup_.resolution;  // west longitude
+    phi_ = phi0_;
+    obs_ = start_;
+    dtTotal_ = 0;
+    dphi_ = 0;
+    count_ = 0;
+  }
+
+  // Counted after the corrections; the 21st pass still moves the instant
+  // that the next longitude starts from, but cannot yield a solution.
+  bool Running() const {
+    return count_ == 0 || (count_ <= kLimitScanMaxIterations &&
+                           !(std::fabs(dtTotal_) < kLimitScanTimeTolerance &&
+                             std::fabs(dphi_) < kLimitScanLatitudeTolerance));
+  }
+
+  void Pass() {
+    // The terms of the latitude the last pass found (the first pass has
+    // phi0's). Computed by the pass that uses them, so that a longitude
+    // whose 21st pass ends without a solution spends nothing on its latitude.
+    if (count_ > 0) {
+      obs_.SetSineCosine(phi_);
+      obs_.SetGeocentric(phi_);
+    }
+    const PassElements& s = s_;
+    s_.Evaluate(t_);
+    const double sinD = s.SinD;
+    const double cosD = s.CosD;
+    const double h = s.Mu - lambda_;
+    const double sinH = std::sin(h);
+    const double cosH = std::cos(h);
+    const double rs = obs_.RhoSinPhi;
+    const double rc = obs_.RhoCosPhi;
+    // Observer on the fundamental plane and the rates of its coordinates.
+    const double xi = rc * sinH;
+    const double eta = rs * cosD - rc * cosH * sinD;
+    const double zeta = rs * sinD + rc * cosH * cosD;
+    const double xiRate = s.MuRate * rc * cosH;
+    const double etaRate = s.MuRate * xi * sinD - s.DRate * zeta;
+    const double zetaRate = -s.MuRate * xi * cosD + s.DRate * eta;
+    // Shadow radii at the observer and their rates.
+    const double l1 = s.L1 - zeta * s.TanF1;
+    const double l2 = s.L2 - zeta * s.TanF2;
+    const double l1Rate = s.L1Rate - s.TanF1 * zetaRate - zeta * s.TanF1Rate;
+    const double l2Rate = s.L2Rate - s.TanF2 * zetaRate - zeta * s.TanF2Rate;
+    const double u = s.X - xi;
+    const double v = s.Y - eta;
+    const double a = s.XRate - xiRate;
+    const double b = s.YRate - etaRate;
+    const double n2 = a * a + b * b;
+    const double tau = -(u * a + v * b) / n2;
+    const double m = std::sqrt(u * u + v * v);
+    const double n = std::sqrt(n2);
+    const double dt = m / n2 / (l1 + l2) * ((l2 + m) * l1Rate - (l1 - m) * l2Rate);
+    dtTotal_ = dt + tau;
+    t_ = t_ + dtTotal_;
+    const double side = setup_.side;
+    dphi_ = (std::fabs(l1 - (l1 + l2) * setup_.level) * side + (v * a - u * b) / n) /
+            ((b * sinH * rs + a * (rs * cosH * sinD + cosD * rc)) / kRadToDeg / n) *
+            (kPi / 180.0);
+    if (dphi_ > kPi || dphi_ < -kPi) dphi_ = ReduceToPi(dphi_);
+    phi_ = ReduceLatitude(phi_ + dphi_);
+    sinD_ = sinD;
+    cosD_ = cosD;
+    cosH_ = cosH;
+    ++count_;
+  }
+
+  // After the last pass: the solution, if any, into this longitude's records.
+  void Finish(double epochHour, LimitScanRecord& first, LimitScanRecord& second) {
+    if (count_ > kLimitScanMaxIterations) {
+      // A diverged iteration can leave the instant undefined; every later
+      // longitude would inherit it and fail, so the scan restarts from t0.
+      if (!std::isfinite(t_)) t_ = t0_;
+      return;
+    }
+    // The Sun must be above the horizon there (elements of the last pass).
+    obs_.SetSineCosine(phi_);
+    const double sinAltitude = obs_.SinPhi * sinD_ + obs_.CosPhi * cosD_ * cosH_;
+    if (!(sinAltitude >= 0.0)) return;
+    double lambda = lambda_;
+    while (lambda >= kPi) lambda -= 2.0 * kPi;  // i < 360 * R: one turn at most
+    Store(t_ + epochHour, setup_.side * setup_.level, lambda, phi_, first, second);
+  }
+
+ private:
+  PassElements s_;
+  LimitScanSetup setup_;
+  double t0_, t_;  // the instant is carried on from one longitude to the next
+  double phi0_;
+  ObserverLatitude start_;
+  double lambda_ = 0, phi_ = 0;
+  ObserverLatitude obs_;
+  double sinD_ = 0, cosD_ = 0, cosH_ = 0;  // of the last pass
+  double dtTotal_ = 0, dphi_ = 0;
+  int count_ = 0;
+};
+
+// Scans from several start latitudes side by side, longitude by longitude.
+// Each index's records receive the scans' solutions in the order of
+// `scans`, as when the scans run one after the other.
+void ScanSideBySide(std::span<LongitudeIteration> scans, int resolution, double epochHour,
+                    std::vector<LimitScanRecord>& first, std::vector<LimitScanRecord>& second) {
+  const int steps = 360 * resolution;
+  if (static_cast<int>(first.size()) < steps || static_cast<int>(second.size()) < steps) return;
+  for (int i = 0; i < steps; ++i) {
+    for (LongitudeIteration& scan : scans) scan.Begin(i);
+    // Each pass counts towards its iteration's cap of 21, so this ends.
+    for (bool running = true; running;) {
+      running = false;
+      for (LongitudeIteration& scan : scans) {
+        if (!scan.Running()) continue;
+        scan.Pass();
+        running = true;
+      }
+    }
+    const auto index = static_cast<std::size_t>(i);
+    for (LongitudeIteration& scan : scans) scan.Finish(epochHour, first[index], second[index]);
+  }
+}
+
 }  // namespace
 
 void ScanLimitLongitudes(const EclipseRecord& eclipse, const LimitScanSetup& setup, double t0,
                          double phi0, std::vector<LimitScanRecord>& first,
                          std::vector<LimitScanRecord>& second) {
-  const int steps = 360 * setup.resolution;
-  if (static_cast<int>(first.size()) < steps || static_cast<int>(second.size()) < steps) return;
-  const double side = setup.side;
-  const double level = setup.level;
-  ObserverLatitude start;
-  start.SetSineCosine(phi0);
-  start.SetGeocentric(phi0);
-
-  PassElements s(eclipse);
-  double t = t0;
-  for (int i = 0; i < steps; ++i) {
-    double lambda = i * (kPi / 180.0) / setup.resolution;  // west longitude
-    double phi = phi0;
-    ObserverLatitude obs = start;
-    double sinD = 0, cosD = 0, sinH = 0, cosH = 0;
-    double dtTotal = 0, dphi = 0;
-    int count = 0;
-    // Counted after the corrections; the 21st pass still moves the instant
-    // that the next longitude starts from, but cannot yield a solution.
-    do {
-      // The terms of the latitude the last pass found (the first pass has
-      // phi0's). Computed by the pass that uses them, so that a longitude
-      // whose 21st pass ends without a solution spends nothing on its latitude.
-      if (count > 0) {
-        obs.SetSineCosine(phi);
-        obs.SetGeocentric(phi);
-      }
-      s.Evaluate(t);
-      sinD = s.SinD;
-      cosD = s.CosD;
-      const double h = s.Mu - lambda;
-      sinH = std::sin(h);
-      cosH = std::cos(h);
-      const double rs = obs.RhoSinPhi;
-      const double rc = obs.RhoCosPhi;
-      // Observer on the fundamental plane and the rates of its coordinates.
-      const double xi = rc * sinH;
-      const double eta = rs * cosD - rc * cosH * sinD;
-      const double zeta = rs * sinD + rc * cosH * cosD;
-      const double xiRate = s.MuRate * rc * cosH;
-      const double etaRate = s.MuRate * xi * sinD - s.DRate * zeta;
-      const double zetaRate = -s.MuRate * xi * cosD + s.DRate * eta;
-      // Shadow radii at the observer and their rates.
-      const double l1 = s.L1 - zeta * s.TanF1;
-      const double l2 = s.L2 - zeta * s.TanF2;
-      const double l1Rate = s.L1Rate - s.TanF1 * zetaRate - zeta * s.TanF1Rate;
-      const double l2Rate = s.L2Rate - s.TanF2 * zetaRate - zeta * s.TanF2Rate;
-      const double u = s.X - xi;
-      const double v = s.Y - eta;
-      const double a = s.XRate - xiRate;
-      const double b = s.YRate - etaRate;
-      const double n2 = a * a + b * b;
-      const double tau = -(u * a + v * b) / n2;
-      const double m = std::sqrt(u * u + v * v);
-      const double n = std::sqrt(n2);
-      const double dt = m / n2 / (l1 + l2) * ((l2 + m) * l1Rate - (l1 - m) * l2Rate);
-      dtTotal = dt + tau;
-      t = t + dtTotal;
-      dphi = (std::fabs(l1 - (l1 + l2) * level) * side + (v * a - u * b) / n) /
-             ((b * sinH * rs + a * (rs * cosH * sinD + cosD * rc)) / kRadToDeg / n) *
-             (kPi / 180.0);
-      if (dphi > kPi || dphi < -kPi) dphi = ReduceToPi(dphi);
-      phi = ReduceLatitude(phi + dphi);
-      ++count;
-    } while (count <= kLimitScanMaxIterations &&
-             !(std::fabs(dtTotal) < kLimitScanTimeTolerance &&
-               std::fabs(dphi) < kLimitScanLatitudeTolerance));
-
-    if (count > kLimitScanMaxIterations) {
-      // A diverged iteration can leave the instant undefined; every later
-      // longitude would inherit it and fail, so the scan restarts from t0.
-      if (!std::isfinite(t)) t = t0;
-      continue;
-    }
-    // The Sun must be above the horizon there (elements of the last pass).
-    obs.SetSineCosine(phi);
-    const double sinAltitude = obs.SinPhi * sinD + obs.CosPhi * cosD * cosH;
-    if (!(sinAltitude >= 0.0)) continue;
-    while (lambda >= kPi) lambda -= 2.0 * kPi;  // i < 360 * R: one turn at most
-    Store(t + eclipse.EpochHour, side * level, lambda, phi, first[static_cast<std::size_t>(i)],
-          second[static_cast<std::size_t>(i)]);
-  }
+  LongitudeIteration scan[1] = {LongitudeIteration(eclipse, setup, t0, phi0)};
+  ScanSideBySide(scan, setup.resolution, eclipse.EpochHour, first, second);
 }
 
 void ComputePenumbraLimit(EclipseComputation& c, int side) {
@@ -225,9 +280,11 @@ void ComputePenumbraLimit(EclipseComputation& c, int side) {
   if (!c.events[startId].exists()) return;
 
   const LimitScanSetup setup{c.resolution, north ? 1 : -1, 0.0};
-  for (double startDeg : kStartLatitudes) {
-    ScanLimitLongitudes(c.eclipse, setup, 0.0, startDeg * kDegToRad, c.scanFirst, c.scanSecond);
-  }
+  LongitudeIteration scans[3] = {
+      LongitudeIteration(c.eclipse, setup, 0.0, kStartLatitudes[0] * kDegToRad),
+      LongitudeIteration(c.eclipse, setup, 0.0, kStartLatitudes[1] * kDegToRad),
+      LongitudeIteration(c.eclipse, setup, 0.0, kStartLatitudes[2] * kDegToRad)};
+  ScanSideBySide(scans, c.resolution, c.eclipse.EpochHour, c.scanFirst, c.scanSecond);
 
   std::vector<CurvePoint>& buffer = c.workBuffer;
   buffer.clear();
