@@ -90,4 +90,8 @@ std::string FixedText(double value, int decimals) {
   return Fixed(value, 0, decimals);
 }
 
+std::string FixedField(double value, int width, int decimals) {
+  return Fixed(value, width, decimals);
+}
+
 }  // namespace darvelle

@@ -24,4 +24,7 @@ std::string HexDigits(std::uint32_t value, int bytes);
 // Fixed-point text with the given decimals and "." as separator (no locale).
 std::string FixedText(double value, int decimals);
 
+// The same, right-aligned with blanks in `width` characters (0: no padding).
+std::string FixedField(double value, int width, int decimals);
+
 }  // namespace darvelle

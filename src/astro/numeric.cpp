@@ -32,19 +32,11 @@ Vector3 MatrixTimesVector(const Matrix3& m, const Vector3& v) {
 }
 
 double AngularSeparation(double lon1, double lat1, double lon2, double lat2) {
-  const double p[3] = {std::cos(lon1) * std::cos(lat1), std::sin(lon1) * std::cos(lat1),
-                       std::sin(lat1)};
-  const double q[3] = {std::cos(lon2) * std::cos(lat2), std::sin(lon2) * std::cos(lat2),
-                       std::sin(lat2)};
-  double diff2 = 0.0;
-  double sum2 = 0.0;
-  for (int i = 0; i < 3; ++i) {
-    diff2 += (q[i] - p[i]) * (q[i] - p[i]);
-    sum2 += (q[i] + p[i]) * (q[i] + p[i]);
-  }
-  const double halfChord = std::sqrt(diff2) / 2.0;
-  const double halfSum = std::sqrt(sum2) / 2.0;
-  return 4.0 * std::atan(halfChord / (halfSum + 1.0));
+  const Vector3 p = {std::cos(lon1) * std::cos(lat1), std::sin(lon1) * std::cos(lat1),
+                     std::sin(lat1)};
+  const Vector3 q = {std::cos(lon2) * std::cos(lat2), std::sin(lon2) * std::cos(lat2),
+                     std::sin(lat2)};
+  return AngularSeparationOfUnitVectors(p, q);
 }
 
 double InterpolateZero5(double y1, double y2, double y3, double y4, double y5) {

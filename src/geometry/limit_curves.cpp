@@ -214,19 +214,6 @@ inline double SquaredChord(const UnitVector& p, const UnitVector& q) {
   return diff2;
 }
 
-// AngularSeparation(p, q) from the unit vectors, same arithmetic.
-inline double Separation(const UnitVector& p, const UnitVector& q) {
-  double diff2 = 0.0;
-  double sum2 = 0.0;
-  for (int i = 0; i < 3; ++i) {
-    diff2 += (q[i] - p[i]) * (q[i] - p[i]);
-    sum2 += (q[i] + p[i]) * (q[i] + p[i]);
-  }
-  const double halfChord = std::sqrt(diff2) / 2.0;
-  const double halfSum = std::sqrt(sum2) / 2.0;
-  return 4.0 * std::atan(halfChord / (halfSum + 1.0));
-}
-
 constexpr double kChordSlack = 1.0 + 1e-9;
 // Any real separation is below this: the start value of the plain search.
 constexpr double kNoDistance = 9999.0;
@@ -395,7 +382,7 @@ void OrderAsChain(std::vector<CurvePoint>& buffer, int count) {
       const UnitVector& q = v[static_cast<std::size_t>(id)];
       const double chord = SquaredChord(p, q);
       if (chord > bestChord * kChordSlack) return;
-      const double distance = Separation(p, q);
+      const double distance = AngularSeparationOfUnitVectors(p, q);
       if (distance < bestDistance ||
           (distance == bestDistance && bestId >= 0 &&
            pos[static_cast<std::size_t>(id)] < pos[static_cast<std::size_t>(bestId)])) {

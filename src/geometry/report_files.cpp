@@ -1,7 +1,6 @@
 #include "geometry/report_files.h"
 
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <system_error>
 #include <thread>
@@ -18,15 +17,6 @@ std::string RiseSetFileName(int number) {
   char name[32];
   std::snprintf(name, sizeof name, "Testfile.%03d", number);
   return name;
-}
-
-std::string FixedField(double value, int width, int decimals) {
-  char buffer[400];
-  const auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-  std::string text(buffer, result.ptr);
-  if (static_cast<int>(text.size()) < width) text.insert(0, width - text.size(), ' ');
-  return text;
 }
 
 std::string IntegerField(long long value, int width) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "astro/format.h"
 #include "catalogue/eclipse_record.h"
 #include "geometry/curves.h"
 #include "geometry/events.h"
@@ -30,9 +31,8 @@ std::string RiseSetFileName(int number);
 
 inline constexpr std::string_view kLineEnd = "\r\n";
 
-// Pascal-style fields: value right-aligned in `width` characters with
-// `decimals` decimals (width 0: no padding); integers right-aligned with blanks.
-std::string FixedField(double value, int width, int decimals);
+// Integers right-aligned in `width` characters with blanks (real numbers:
+// FixedField of astro/format.h).
 std::string IntegerField(long long value, int width);
 
 // Ephemeris longitude (radians) plus the Earth's rotation during DeltaT, in
