@@ -11,26 +11,14 @@
 #include "astro/numeric.h"
 #include "geometry/circumstances.h"
 #include "geometry/eclipse_computation.h"
-#include "canon_sample.h"
+#include "canon_fixtures.h"
 #include "observer_plane.h"
 
 namespace darvelle {
 namespace {
 
 using testing::CanonEclipse;
-
-std::vector<CanonEclipse> Sample() {
-  auto sample = testing::LoadCanonSample(testing::CanonSamplePath());
-  if (sample.empty()) ADD_FAILURE() << "canon sample missing: " << testing::CanonSamplePath();
-  return sample;
-}
-
-std::unique_ptr<EclipseComputation> WithEvents(const EclipseRecord& record) {
-  auto c = std::make_unique<EclipseComputation>();
-  PrepareEclipse(*c, record, false, 1);
-  ComputeGeneralCircumstances(*c);
-  return c;
-}
+using testing::WithEvents;
 
 double DegreesBetween(const CurvePoint& a, const CurvePoint& b) {
   return AngularSeparation(a.Longitude, a.Latitude, b.Longitude, b.Latitude) * kRadToDeg;
@@ -46,7 +34,7 @@ CurvePoint EventPosition(const EclipseComputation& c, EventId id) {
 // as the shadow sees it (zeta1 = 0, which leaves the true zeta within 3e-3:
 // the Sun within 0.2 degrees of the horizon).
 TEST(ComputeRiseSetCurve, PointsAreWhereThePenumbraCrossesTheLimb) {
-  const auto sample = Sample();
+  const auto sample = testing::RequireCanonSample();
   int crossings = 0;
   for (std::size_t k = 0; k < sample.size(); k += 9) {
     auto c = WithEvents(sample[k].record);
@@ -84,7 +72,7 @@ TEST(ComputeRiseSetCurve, PointsAreWhereThePenumbraCrossesTheLimb) {
 // Earth; otherwise 003/004 (TP1 to TP2) and 005/006 (TP3 to TP4). The curves
 // start and end next to their contacts' points.
 TEST(ComputeRiseSetCurves, WhichCurvesAndWhereTheyStart) {
-  const auto sample = Sample();
+  const auto sample = testing::RequireCanonSample();
   int withTp2 = 0, withoutTp2 = 0;
   for (std::size_t k = 0; k < sample.size(); k += 2) {
     auto c = WithEvents(sample[k].record);
@@ -126,7 +114,7 @@ TEST(ComputeRiseSetCurves, WhichCurvesAndWhereTheyStart) {
 // inside the penumbra, and the observer there sees the eclipse greatest then
 // (the distance from the penumbra's edge is smallest).
 TEST(MaxEclipseAtHorizon, PointsAreOnTheLimbAtTheirMaximum) {
-  const auto sample = Sample();
+  const auto sample = testing::RequireCanonSample();
   int valid = 0, invalid = 0;
   for (std::size_t k = 0; k < sample.size(); k += 9) {
     auto c = WithEvents(sample[k].record);
@@ -163,7 +151,7 @@ TEST(MaxEclipseAtHorizon, PointsAreOnTheLimbAtTheirMaximum) {
 // MaxHoriS needs TPN1 without TPS1, MaxHoriN the reverse; MaxSunrise needs
 // TP2 and MaxSunset TP3. Each starts at its first event's point.
 TEST(ComputeHorizonCurves, ExistenceAndEndPoints) {
-  const auto sample = Sample();
+  const auto sample = testing::RequireCanonSample();
   int built[4] = {0, 0, 0, 0};
   for (std::size_t k = 0; k < sample.size(); k += 2) {
     auto c = WithEvents(sample[k].record);
@@ -213,7 +201,7 @@ TEST(ComputeHorizonCurves, ExistenceAndEndPoints) {
 // An end event that was not found has no position: the curve gets no point
 // for it (rather than one at longitude 0, latitude 0).
 TEST(ComputeHorizonCurves, MissingEndEventsAddNoPoint) {
-  const auto sample = Sample();
+  const auto sample = testing::RequireCanonSample();
   int tested = 0;
   for (std::size_t k = 0; k < sample.size() && tested < 10; ++k) {
     auto c = WithEvents(sample[k].record);

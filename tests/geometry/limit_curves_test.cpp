@@ -14,26 +14,14 @@
 #include "astro/numeric.h"
 #include "geometry/circumstances.h"
 #include "geometry/eclipse_computation.h"
-#include "canon_sample.h"
+#include "canon_fixtures.h"
 #include "observer_plane.h"
 
 namespace darvelle {
 namespace {
 
 using testing::CanonEclipse;
-
-std::vector<CanonEclipse> Sample() {
-  auto sample = testing::LoadCanonSample(testing::CanonSamplePath());
-  if (sample.empty()) ADD_FAILURE() << "canon sample missing: " << testing::CanonSamplePath();
-  return sample;
-}
-
-std::unique_ptr<EclipseComputation> WithEvents(const EclipseRecord& record) {
-  auto c = std::make_unique<EclipseComputation>();
-  PrepareEclipse(*c, record, false, 1);
-  ComputeGeneralCircumstances(*c);
-  return c;
-}
+using testing::WithEvents;
 
 double Median(std::vector<double> v) {
   if (v.empty()) return 0.0;
@@ -201,7 +189,7 @@ TEST(OrderAsChain, OrdersOnlyTheFirstCountPoints) {
 bool IsCentral(const CanonEclipse& e) { return e.central(); }
 
 TEST(ComputeCentralLine, PointsLieOnTheShadowAxis) {
-  const auto sample = Sample();
+  const auto sample = testing::RequireCanonSample();
   int lines = 0;
   for (std::size_t k = 0; k < sample.size(); k += 3) {
     if (!IsCentral(sample[k])) continue;
@@ -243,7 +231,7 @@ TEST(ComputeCentralLine, PointsLieOnTheShadowAxis) {
 // A short stretch of line (a few km) traced with 300 instants: points closer
 // than 0.4001 km to the last stored one are dropped, the end point is kept.
 TEST(ComputeCentralLine, ThinsPointsCloserThanTheMinimumSpacing) {
-  const auto sample = Sample();
+  const auto sample = testing::RequireCanonSample();
   int thinned = 0;
   for (std::size_t k = 0; k < sample.size(); k += 50) {
     if (!IsCentral(sample[k])) continue;
@@ -289,7 +277,7 @@ TEST(ComputeCentralLine, ThinsPointsCloserThanTheMinimumSpacing) {
 // The kind follows the sign of the umbral radius at the surface: all total
 // along a total path, all annular along an annular one, both along a hybrid.
 TEST(ComputeCentralLine, KindsFollowTheEclipseType) {
-  const auto sample = Sample();
+  const auto sample = testing::RequireCanonSample();
   int hybridsWithBoth = 0, hybrids = 0;
   for (const CanonEclipse& e : sample) {
     if (!IsCentral(e)) continue;
@@ -337,7 +325,7 @@ TEST(ComputeCentralLine, KindsFollowTheEclipseType) {
 // Against the canon's figures at greatest eclipse: path width within 1 %
 // (median) and central duration within 1 s.
 TEST(CentralLineValuesAt, WidthAndDurationAgreeWithThePublishedCanon) {
-  const auto sample = Sample();
+  const auto sample = testing::RequireCanonSample();
   std::vector<double> widthError, durationError;
   for (const CanonEclipse& e : sample) {
     if (!IsCentral(e) || e.widthKm <= 0.0) continue;
@@ -403,7 +391,7 @@ double ClosestToUmbralEdge(const EclipseRecord& e, double t1, double t2, double 
 }
 
 TEST(ComputeUmbraLimits, PointsJustTouchTheUmbraOnOppositeSidesOfTheAxis) {
-  const auto sample = Sample();
+  const auto sample = testing::RequireCanonSample();
   int limits = 0, points = 0;
   std::vector<double> residual;
   for (std::size_t k = 0; k < sample.size(); k += 4) {
@@ -456,7 +444,7 @@ TEST(ComputeUmbraLimits, PointsJustTouchTheUmbraOnOppositeSidesOfTheAxis) {
 // Which traced curves exist: the central line needs TC1 and TC2, each umbral
 // limit both of its events; a partial eclipse has none of them.
 TEST(TracedCurves, ExistOnlyWithTheirEvents) {
-  const auto sample = Sample();
+  const auto sample = testing::RequireCanonSample();
   int partials = 0, nonCentral = 0, central = 0;
   for (const CanonEclipse& e : sample) {
     auto c = WithEvents(e.record);

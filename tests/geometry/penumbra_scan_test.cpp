@@ -12,27 +12,14 @@
 #include "geometry/circumstances.h"
 #include "geometry/eclipse_computation.h"
 #include "geometry/elements.h"
-#include "canon_sample.h"
+#include "canon_fixtures.h"
 #include "observer_plane.h"
 
 namespace darvelle {
 namespace {
 
 using testing::CanonEclipse;
-
-std::vector<CanonEclipse> Sample() {
-  auto sample = testing::LoadCanonSample(testing::CanonSamplePath());
-  if (sample.empty()) ADD_FAILURE() << "canon sample missing: " << testing::CanonSamplePath();
-  return sample;
-}
-
-// General circumstances only: the events the scan starts and ends at.
-std::unique_ptr<EclipseComputation> WithEvents(const EclipseRecord& record, int resolution) {
-  auto c = std::make_unique<EclipseComputation>();
-  PrepareEclipse(*c, record, false, resolution);
-  ComputeGeneralCircumstances(*c);
-  return c;
-}
+using testing::WithEvents;
 
 // The scan written out plainly: every value recomputed where it is used.
 // The optimised scan must give the very same records.
@@ -118,7 +105,7 @@ void ExpectSameRecords(const std::vector<LimitScanRecord>& got,
 }
 
 TEST(ScanLimitLongitudes, SameRecordsAsThePlainAlgorithm) {
-  const auto sample = Sample();
+  const auto sample = testing::RequireCanonSample();
   int compared = 0;
   for (std::size_t k = 0; k < sample.size(); k += 23) {
     const EclipseRecord& e = sample[k].record;
@@ -148,7 +135,7 @@ TEST(ScanLimitLongitudes, SameRecordsAsThePlainAlgorithm) {
 // zero, at the solution's instant; the axis passes on the requested side;
 // the Sun is above the horizon.
 TEST(ScanLimitLongitudes, SolutionsLieOnThePenumbralLimit) {
-  const auto sample = Sample();
+  const auto sample = testing::RequireCanonSample();
   int checked = 0;
   for (std::size_t k = 0; k < sample.size(); k += 7) {
     const EclipseRecord& e = sample[k].record;
@@ -189,7 +176,7 @@ TEST(ScanLimitLongitudes, SolutionsLieOnThePenumbralLimit) {
 }
 
 TEST(ScanLimitLongitudes, VisitsEveryLongitudeStepOfTheResolution) {
-  const auto sample = Sample();
+  const auto sample = testing::RequireCanonSample();
   const EclipseRecord& e = sample[0].record;
   for (int resolution : {1, 2, 8, 32}) {
     const int steps = 360 * resolution;
@@ -221,7 +208,7 @@ TEST(ScanLimitLongitudes, VisitsEveryLongitudeStepOfTheResolution) {
 }
 
 TEST(ScanLimitLongitudes, RefusesRecordArraysShorterThanTheScan) {
-  const auto sample = Sample();
+  const auto sample = testing::RequireCanonSample();
   std::vector<LimitScanRecord> first(359), second(360);
   ScanLimitLongitudes(sample[0].record, LimitScanSetup{1, 1, 0.0}, 0.0, 0.0, first, second);
   for (const auto& r : first) EXPECT_FALSE(r.Used);
@@ -231,7 +218,7 @@ TEST(ScanLimitLongitudes, RefusesRecordArraysShorterThanTheScan) {
 // Existence follows the start event; the chain starts there and holds every
 // solution of the scans plus the end event.
 TEST(ComputePenumbraLimit, BuiltFromItsStartEventAndEverySolution) {
-  const auto sample = Sample();
+  const auto sample = testing::RequireCanonSample();
   int withLimit = 0, withoutLimit = 0;
   for (std::size_t k = 0; k < sample.size(); k += 11) {
     auto c = WithEvents(sample[k].record, 1);
@@ -269,7 +256,7 @@ TEST(ComputePenumbraLimit, BuiltFromItsStartEventAndEverySolution) {
 }
 
 TEST(ComputePenumbraLimit, RejectsAResolutionTheViewDoesNotOffer) {
-  const auto sample = Sample();
+  const auto sample = testing::RequireCanonSample();
   auto c = WithEvents(sample[0].record, 1);
   for (int resolution : {0, 3, -1, 64}) {
     c->resolution = resolution;
@@ -281,7 +268,7 @@ TEST(ComputePenumbraLimit, RejectsAResolutionTheViewDoesNotOffer) {
 // a northern-limit point has no southern-limit point further north at the
 // same longitude.
 TEST(ComputePenumbraLimit, NorthernLimitLiesNorthOfTheSouthernOne) {
-  const auto sample = Sample();
+  const auto sample = testing::RequireCanonSample();
   int compared = 0;
   for (std::size_t k = 0; k < sample.size(); k += 5) {
     auto c = WithEvents(sample[k].record, 1);
