@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "../support/run_process.h"
+#include "compute_fixture.h"
 #include "catalogue/data_files.h"
 
 namespace darvelle {
@@ -18,29 +19,9 @@ namespace {
 namespace fs = std::filesystem;
 using darvelle::testing::RunProcess;
 
-class CliMap : public ::testing::Test {
+class CliMap : public testing::CliComputeTest {
  protected:
-  void SetUp() override {
-    data_ = DARVELLE_TEST_DATA_DIR;
-    for (const auto name : {kCatalogueFileName, kCoastlineFileName, kTextureFileName}) {
-      if (!fs::exists(data_ / std::string(name))) GTEST_SKIP() << name << " not yet in data/";
-    }
-    dir_ = fs::temp_directory_path() /
-           ("darvelle-cli-map-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    if (!dir_.empty()) fs::remove_all(dir_);
-  }
-  std::string Cli(const std::string& args) const {
-    return std::string(DARVELLE_CLI_PATH) + " compute --year 2024 --data " + data_.string() +
-           " --out " + (dir_ / "out").string() + " " + args;
-  }
   static QImage Load(const fs::path& file) { return QImage(QString::fromStdString(file.string())); }
-  fs::path data_;
-  fs::path dir_;
 };
 
 int GreyAt(const QImage& image, int x, int y) {

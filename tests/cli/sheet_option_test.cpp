@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "../support/run_process.h"
+#include "compute_fixture.h"
 #include "catalogue/data_files.h"
 
 namespace darvelle {
@@ -17,29 +18,7 @@ namespace fs = std::filesystem;
 using darvelle::testing::ReadWholeFile;
 using darvelle::testing::RunProcess;
 
-class CliSheet : public ::testing::Test {
- protected:
-  void SetUp() override {
-    data_ = DARVELLE_TEST_DATA_DIR;
-    for (const auto name : {kCatalogueFileName, kCoastlineFileName}) {
-      if (!fs::exists(data_ / std::string(name))) GTEST_SKIP() << name << " not yet in data/";
-    }
-    dir_ = fs::temp_directory_path() /
-           ("darvelle-cli-sheet-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    if (!dir_.empty()) fs::remove_all(dir_);
-  }
-  std::string Cli(const std::string& args) const {
-    return std::string(DARVELLE_CLI_PATH) + " compute --year 2024 --data " + data_.string() +
-           " --out " + (dir_ / "out").string() + " " + args;
-  }
-  fs::path data_;
-  fs::path dir_;
-};
+using CliSheet = testing::CliComputeTest;
 
 TEST_F(CliSheet, SheetAndPdfOfTheChosenTimeScale) {
   const struct {
