@@ -1,6 +1,6 @@
 #pragma once
 // Records built from the polynomials of the published canon sample
-// (../shared/reference/canon_sample_elements.tsv), with the canon's own
+// (tests/data/canon_sample_elements.tsv), with the canon's own
 // figures at greatest eclipse to compare against. The ephemeris polynomials
 // are filled with constant, plausible distances only.
 
