@@ -1,0 +1,81 @@
+#pragma once
+// What an observer at one place sees of one eclipse: the contacts, the
+// maximum, magnitude, obscuration, the duration of totality or annularity and
+// where the Sun stands, by the classical method of the Besselian elements (the
+// observer's place on the fundamental plane against the shadow's axis and its
+// radii at the observer's distance from the plane).
+//
+// Values in, a value out: nothing is kept between calls, so any number of
+// threads may compute places and eclipses side by side.
+//
+// Instants are hours of TT from the record's EpochHour (as everywhere in the
+// geometry); the Julian Day of an instant is record.JulianDay + t/24 (the
+// record as MakeCurrentEclipse gives it). Angles in degrees.
+
+#include <optional>
+
+#include "catalogue/eclipse_record.h"
+
+namespace darvelle {
+
+// A place on the Earth: geodetic latitude (north positive, -90 .. 90),
+// longitude (east positive) and height above the ellipsoid in metres.
+struct Observer {
+  double LatitudeDeg = 0.0;
+  double LongitudeDeg = 0.0;
+  double HeightM = 0.0;
+};
+
+// The Sun's centre counts as up above this geometric altitude: the horizon
+// lifted by standard refraction (34') as almanacs use it for sunrise.
+inline constexpr double kSunUpAltitudeDeg = -0.5667;
+
+// One instant of the local eclipse and where the Sun stands then.
+struct LocalEvent {
+  double Time = 0.0;            // hours of TT from EpochHour
+  double SunAltitudeDeg = 0.0;  // geometric (no refraction), topocentric
+  double SunAzimuthDeg = 0.0;   // from north through east, [0, 360)
+  // Contacts: the point of the Sun's limb that the Moon's limb touches;
+  // maximum: the direction of the Moon's centre from the Sun's centre. From
+  // the north point of the Sun's disc through east, [0, 360).
+  double PositionAngleDeg = 0.0;
+  bool SunUp() const { return SunAltitudeDeg > kSunUpAltitudeDeg; }
+};
+
+// The Sun's passage through the horizon during the eclipse.
+struct HorizonCrossing {
+  double Time = 0.0;       // hours of TT from EpochHour
+  double Magnitude = 0.0;  // of the eclipse at that instant
+};
+
+enum class LocalKind { kNone, kPartial, kAnnular, kTotal };
+
+// kFull: Sun up at C1 and C4; kRise: the eclipse is in progress when the Sun
+// rises; kSet: in progress when it sets; kNight: the Sun is down throughout;
+// kNone: no eclipse at this place.
+enum class Visibility { kNone, kNight, kRise, kSet, kFull };
+
+struct LocalCircumstances {
+  LocalKind Kind = LocalKind::kNone;
+  Visibility Seen = Visibility::kNone;
+  std::optional<LocalEvent> C1, C2, Maximum, C3, C4;  // C2, C3 only inside the path
+  double Magnitude = 0.0;     // fraction of the Sun's diameter covered at maximum, > 1 total
+  double MoonSunRatio = 0.0;  // apparent diameters at maximum (or closest approach)
+  double Obscuration = 0.0;   // fraction of the Sun's area covered at maximum
+  std::optional<double> DurationS;  // totality or annularity, seconds
+  std::optional<HorizonCrossing> Sunrise, Sunset;  // only between C1 and C4
+  // The greatest magnitude with the Sun up (0 when it is never up).
+  double VisibleMagnitude() const;
+};
+
+// Local circumstances of one eclipse. deltaT: TT - UT in seconds (the
+// program's DeltaT for the eclipse). The observer's values must be finite;
+// latitudes beyond the poles are clamped to them.
+LocalCircumstances ComputeLocalCircumstances(const EclipseRecord& eclipse, double deltaT,
+                                             const Observer& observer);
+
+// Why an observer cannot be used (empty when it can): latitude in -90 .. 90,
+// longitude in -180 .. 180, height in -500 .. 10,000 m, every value finite.
+const char* ObserverProblem(const Observer& observer);
+
+}  // namespace darvelle
