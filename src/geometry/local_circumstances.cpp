@@ -42,6 +42,7 @@ struct Shadow {
   double U = 0.0, V = 0.0;  // axis minus observer, Earth radii
   double A = 0.0, B = 0.0;  // their rates, Earth radii per hour
   double L1 = 0.0, L2 = 0.0;  // penumbral and umbral radius at the observer (L2 < 0: total)
+  double Zeta = 0.0;          // observer's distance from the plane towards the Sun
   double Distance() const { return std::hypot(U, V); }
   double SpeedSquared() const { return A * A + B * B; }
 };
@@ -50,6 +51,9 @@ class ShadowModel {
  public:
   ShadowModel(const EclipseRecord& eclipse, double deltaT, const Observer& observer)
       : eclipse_(eclipse), observer_(TermsFor(observer)), rotation_(DeltaTRotation(deltaT)) {}
+
+  // Distance of the observer from the Earth's centre, Earth radii.
+  double ObserverRadius() const { return std::hypot(observer_.RhoSinPhi, observer_.RhoCosPhi); }
 
   Shadow At(double t) const {
     ElementState s;
@@ -69,6 +73,7 @@ class ShadowModel {
     shadow.B = s.YRate - etaRate;
     shadow.L1 = s.L1 - zeta * s.TanF1;
     shadow.L2 = s.L2 - zeta * s.TanF2;
+    shadow.Zeta = zeta;
     return shadow;
   }
 
@@ -79,6 +84,7 @@ class ShadowModel {
   double AxisHourAngle(double t) const {
     return eclipse_.MuPoly.At(t) * kDegToRad + observer_.Longitude - rotation_;
   }
+  const EclipseRecord& Eclipse() const { return eclipse_; }
   double HourAngleRate(double t) const {
     return ReduceToPi(eclipse_.MuPoly.RateAt(t) * kDegToRad);
   }
@@ -155,7 +161,8 @@ double ObscurationOf(const Shadow& s) {
 
 // Instant of the observer's closest approach to the axis: the root of the
 // rate of u^2 + v^2, by the classical correction tau = -(ua + vb)/n^2.
-double FindClosestApproach(const ShadowModel& model, double start) {
+double FindClosestApproach(const ShadowModel& model, double start,
+                           double toleranceHours = kTimeToleranceHours) {
   double t = start;
   // The correction is Newton's step for a straight, uniform motion; the real
   // motion bends slowly, so a few steps reach 0.01 s. 30 steps leave room for
@@ -166,7 +173,7 @@ double FindClosestApproach(const ShadowModel& model, double start) {
     if (!(speed > 0.0)) break;
     const double tau = -(s.U * s.A + s.V * s.B) / speed;
     t = std::clamp(t + tau, start - kContactSearchHours, start + kContactSearchHours);
-    if (std::abs(tau) < kTimeToleranceHours) break;
+    if (std::abs(tau) < toleranceHours) break;
   }
   return t;
 }
@@ -354,6 +361,30 @@ void ClassifyVisibility(const ShadowModel& model, LocalCircumstances& local) {
 }
 
 }  // namespace
+
+bool MayBeSeen(const EclipseRecord& eclipse, double deltaT, const Observer& observer) {
+  const ShadowModel model(eclipse, deltaT, observer);
+  ElementState s;
+  const double start = std::clamp(EstimateGreatestEclipse(eclipse, s), -3.0, 3.0);
+  // Within 36 s of the closest approach the distance from the axis is off by
+  // less than 1e-4 Earth radii (it is flat there), so the test below keeps a
+  // margin of 1e-3.
+  constexpr double kCoarseHours = 0.01;
+  const double closest = FindClosestApproach(model, start, kCoarseHours);
+  const Shadow atClosest = model.At(closest);
+  if (!(atClosest.Distance() < atClosest.L1 + 1e-3)) return false;
+  // The contacts lie within L1/n hours of the closest approach, and the Sun's
+  // altitude changes no faster than the Earth turns (15.04 deg/h). zeta gives
+  // the altitude above the geocentric horizon, within 0.2 deg of the geodetic
+  // one; the margin is 1 deg.
+  const double speed = std::sqrt(atClosest.SpeedSquared());
+  if (!(speed > 0.0)) return true;
+  const double halfSpanHours = std::min(atClosest.L1 / speed, kContactSearchHours);
+  const double reachDeg = 15.05 * halfSpanHours + 1.0;
+  const double altitudeDeg =
+      std::asin(std::clamp(atClosest.Zeta / model.ObserverRadius(), -1.0, 1.0)) * kRadToDeg;
+  return altitudeDeg + reachDeg > kSunUpAltitudeDeg;
+}
 
 double LocalCircumstances::VisibleMagnitude() const {
   if (Kind == LocalKind::kNone) return 0.0;

@@ -74,7 +74,12 @@ struct LocalCircumstances {
 LocalCircumstances ComputeLocalCircumstances(const EclipseRecord& eclipse, double deltaT,
                                              const Observer& observer);
 
-// Why an observer cannot be used (empty when it can): latitude in -90 .. 90,
+// A quick test for scans over many eclipses: false when the observer surely
+// does not see the eclipse (outside the penumbra, or the Sun far below the
+// horizon throughout), from the closest approach alone.
+bool MayBeSeen(const EclipseRecord& eclipse, double deltaT, const Observer& observer);
+
+// Why an observer cannot be used (nullptr when it can): latitude in -90 .. 90,
 // longitude in -180 .. 180, height in -500 .. 10,000 m, every value finite.
 const char* ObserverProblem(const Observer& observer);
 
