@@ -134,9 +134,9 @@ double MoonSunRatio(const Shadow& s) {
   return sum > 0.0 ? (s.L1 - s.L2) / sum : 0.0;
 }
 
-// Covered fraction of the Sun's area: the lens where two discs overlap, the
-// Sun's radius 1, the Moon's `moon`, the centres `distance` apart.
-double Obscuration(double moon, double distance) {
+}  // namespace
+
+double CoveredFraction(double moon, double distance) {
   if (moon <= 0.0) return 0.0;
   if (distance >= 1.0 + moon) return 0.0;
   if (distance <= std::abs(1.0 - moon)) return moon >= 1.0 ? 1.0 : moon * moon;
@@ -153,10 +153,12 @@ double Obscuration(double moon, double distance) {
   return std::clamp(lens / kPi, 0.0, 1.0);
 }
 
+namespace {
+
 double ObscurationOf(const Shadow& s) {
   const double sunRadius = 0.5 * (s.L1 + s.L2);
   if (sunRadius <= 0.0) return 0.0;
-  return Obscuration(0.5 * (s.L1 - s.L2) / sunRadius, s.Distance() / sunRadius);
+  return CoveredFraction(0.5 * (s.L1 - s.L2) / sunRadius, s.Distance() / sunRadius);
 }
 
 // Instant of the observer's closest approach to the axis: the root of the

@@ -74,6 +74,11 @@ struct LocalCircumstances {
 LocalCircumstances ComputeLocalCircumstances(const EclipseRecord& eclipse, double deltaT,
                                              const Observer& observer);
 
+// Covered fraction of the Sun's area (0 .. 1) by the exact lens of two
+// overlapping discs: the Sun's radius 1, the Moon's `moon`, their centres
+// `distance` apart (same unit).
+double CoveredFraction(double moon, double distance);
+
 // A quick test for scans over many eclipses: false when the observer surely
 // does not see the eclipse (outside the penumbra, or the Sun far below the
 // horizon throughout), from the closest approach alone.
