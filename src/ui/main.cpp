@@ -11,7 +11,6 @@
 #include <cstdlib>
 
 #include "ui/main_window.h"
-#include "ui/widgets.h"
 
 int main(int argc, char** argv) {
   QElapsedTimer sinceStart;
@@ -23,21 +22,24 @@ int main(int argc, char** argv) {
   // program writes or reads uses "." whatever that locale says.
   std::setlocale(LC_NUMERIC, "C");
   QLocale::setDefault(QLocale::c());
+  // The program ends when its window has finished closing, which may be a
+  // moment after the window has left the screen (a worker finishing its files).
+  QApplication::setQuitOnLastWindowClosed(false);
 
-  darvelle::ui::TForm_Main window(
+  darvelle::ui::MainWindow window(
       darvelle::ui::StartupOptions::FromEnvironment(QApplication::applicationFilePath()));
+  QObject::connect(&window, &darvelle::ui::MainWindow::closed, &app, &QApplication::quit,
+                   Qt::QueuedConnection);
   if (!window.FormCreate()) return EXIT_FAILURE;
 
   // DARVELLE_STARTUP_PROBE=1: print the time from start to the first map on
   // the screen and leave (how the start-up time is measured).
   if (const char* probe = std::getenv("DARVELLE_STARTUP_PROBE"); probe != nullptr && *probe == '1') {
-    QObject::connect(window.findChild<darvelle::ui::MapPanel*>(QStringLiteral("Panel2")),
-                     &darvelle::ui::MapPanel::firstMapPainted, &app, [&] {
-                       std::printf("first map painted after %lld ms\n",
-                                   static_cast<long long>(sinceStart.elapsed()));
-                       std::fflush(stdout);
-                       QTimer::singleShot(0, &window, [&] { window.close(); });
-                     });
+    QObject::connect(&window, &darvelle::ui::MainWindow::firstMapPainted, &app, [&] {
+      std::printf("first map painted after %lld ms\n", static_cast<long long>(sinceStart.elapsed()));
+      std::fflush(stdout);
+      QTimer::singleShot(0, &window, [&] { window.close(); });
+    });
   }
   window.show();
   return QApplication::exec();

@@ -1,15 +1,23 @@
 #pragma once
-// The program's one window, TForm_Main: the left panel that chooses the
+// The program's one window, Form_Main: the left panel that chooses the
 // eclipse and the view, the map, the status bar, the menus and the About
-// panel. Its handlers carry the names of the controls they belong to; each
-// one that changes what is shown ends in Recompute.
+// panel. The window holds no model of its own: each control turns the
+// user's input into a new SessionState for the EclipseSession, and the
+// window shows what the session emits (labels at once, the map when the
+// worker is done). Its code is split by role:
+//   main_window_build.cpp    the controls, status bar and About panel
+//   main_window_menus.cpp    the menus and what they do
+//   main_window_startup.cpp  start-up: data files, settings, first request
+//   main_window_session.cpp  requests from the controls, state and results shown
+//   main_window_exit.cpp     the two exits, the close and what it saves
 
+#include <QFutureWatcher>
 #include <QImage>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPointer>
 #include <filesystem>
 #include <functional>
-#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,29 +25,26 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/settings.h"
-#include "geometry/eclipse_computation.h"
 #include "render/coastline_file.h"
 #include "render/coastlines.h"
-#include "render/curve_drawing.h"
-#include "render/map.h"
-#include "render/projection.h"
-#include "render/texture_file.h"
+#include "ui/eclipse_session.h"
 #include "ui/version_info.h"
 
 class QAction;
-class QActionGroup;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
 class QTableWidget;
-class QTextBrowser;
+class QVBoxLayout;
 
 namespace darvelle::ui {
 
+class HelpBrowser;
 class MapPanel;
 class ShapeBar;
 
@@ -56,7 +61,7 @@ struct StartupOptions {
   static StartupOptions FromEnvironment(const QString& executable);
 };
 
-class TForm_Main : public QMainWindow {
+class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
@@ -65,126 +70,137 @@ class TForm_Main : public QMainWindow {
   using MessageSink =
       std::function<void(QMessageBox::Icon icon, const QString& title, const QString& text)>;
 
-  explicit TForm_Main(StartupOptions options, QWidget* parent = nullptr);
-  ~TForm_Main() override;
+  explicit MainWindow(StartupOptions options, QWidget* parent = nullptr);
+  // Waits for the workers still writing files.
+  ~MainWindow() override;
 
   // Start-up: folders, version, texture, catalogue, coastlines, settings and
-  // the first recomputations. Returns false when there is nothing to show
-  // (no usable catalogue); the user has been told why.
+  // the first request. Returns false when there is nothing to show (no
+  // usable catalogue); the user has been told why.
   bool FormCreate();
 
   void SetMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
 
-  // The recomputation cycle: current eclipse, labels, computation, drawing.
-  void Recompute();
+  // True while a recomputation, a redraw or the exit files are under way.
+  bool IsBusy() const;
+  EclipseSession& Session() { return *session_; }
 
   // State read by tests and the exit paths.
-  int SelectedIndex() const { return selectedIndex_; }
-  int Resolution() const { return resolution_; }
-  int PenWidth() const { return penWidth_; }
-  int UiLanguage() const { return uiLanguage_; }
+  int SelectedIndex() const { return session_->State().index; }
+  int Resolution() const { return session_->State().view.Resolution; }
+  int PenWidth() const { return session_->State().view.PenWidth; }
+  int UiLanguage() const { return session_->State().language; }
   const Catalogue& GetCatalogue() const { return catalogue_; }
-  const EclipseComputation& Computation() const { return *computation_; }
-  const QImage& DisplayImage() const;
+  // The computation of the map shown; throws std::logic_error before the first.
+  const EclipseComputation& Computation() const;
+  // The scaled map shown in Panel2 (null before the first map).
+  QImage DisplayImage() const;
   const std::filesystem::path& SettingsPath() const { return settingsPath_; }
   const std::filesystem::path& TempFolder() const { return options_.tempFolder; }
 
- private slots:
-  void Edit_JahrKeyDown();
-  void Button_plus_01_EclClick();
-  void Button_minus_01_EclClick();
-  void Button_plus_10_EclClick();
-  void Button_minus_10_EclClick();
-  void Button_plus_1_sarosClick();
-  void Button_minus_1_sarosClick();
-  void Button_plus_3_sarosClick();
-  void Button_minus_3_sarosClick();
-  void Saros_EditKeyDown();
-  void CheckBox_ET_UTClick();
-  void Edit_PsiKeyDown();
-  void Edit_PhiKeyDown();
-  void Edit_ChiKeyDown();
-  void Edit_RKKeyDown();
-  void Button_ResetViewClick();
-  void RadioButton_OrthoClick();
-  void RadioButton_StereoClick();
-  void CheckBox_FarbeClick();
-  void Deutsch1Click();
-  void English1Click();
-  void Francais1Click();
-  void About1Click();
-  void Button_About_OKClick();
-  void DVLHelp1Click();
-  void Button_ExitClick();
-  void Button_Exit_pdfClick();
+ signals:
+  void firstMapPainted();
+  // Neither a recomputation nor the exit files are under way any more.
+  void becameIdle();
+  // The close has been carried out: settings saved, output files removed.
+  void closed();
 
  protected:
-  void closeEvent(QCloseEvent* event) override;  // FormClose
+  void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // main_window_build.cpp
   void BuildControls();
-  void BuildMenus();
+  QVBoxLayout* BuildLeftPanel(QWidget* central);
+  void BuildYearGroup(QVBoxLayout* column);
+  void BuildSarosGroup(QVBoxLayout* column);
+  void BuildTimeScaleGroup(QVBoxLayout* column);
+  void BuildViewRows(QVBoxLayout* column);
+  void BuildProjectionOptions(QVBoxLayout* column);
+  void BuildExitButtons(QVBoxLayout* column);
+  QPushButton* StepButton(const char* name, const char* caption, QWidget* parent,
+                          std::function<void()> onClick);
   void BuildStatusBar();
   void BuildAboutPanel();
 
+  // main_window_menus.cpp
+  void BuildMenus();
+  QMenu* AddMenu(const char* name, const char* caption);
+  void BuildResolutionMenu();
+  void BuildPenWidthMenu();
+  void BuildLanguageMenu();
+  void ChooseLanguage(int language);
+  void OpenHelp();
+
+  // main_window_startup.cpp
+  void FillVersionGrid();
+  void StartTextureLoad();
+  bool LoadCatalogueOrExplain();
+  void LoadCoastlinesOrWarn();
+  SessionState RestoreSettings();
+  void WatchTextureAfterFirstMap();
+  void ReportTextureOutcome();
+  void ReportMissingTexture(const QString& text);
+
+  // main_window_session.cpp: requests
+  void Request(const SessionState& next);
+  void EnterYear();
   void StepCatalogueBy(int step);
   void StepSarosBy(int members);
+  void EnterSaros();
+  void SwitchTimeScale();
+  void StepAngle(QLineEdit* edit, double ViewParameters::*angle, double step);
+  void EnterAngle(QLineEdit* edit, double ViewParameters::*angle);
+  void StepGlobeSize(int step);
+  void EnterGlobeSize();
+  void ResetView();
+  void ChooseProjection(bool stereographic);
+  void ChooseColoredEarth();
   void ChooseResolution(int resolution);
   void ChoosePenWidth(int penWidth);
-  void ChooseLanguage(int language);
-  void StepAngle(QLineEdit* edit, double step);
-  void EnterAngle(QLineEdit* edit);
-  void StepGlobeSize(int step);
-
-  void UpdateEclipseLabels();
-  // Reads the view from the controls; throws std::runtime_error naming the
-  // edit whose text is not a number.
-  ViewParameters ReadViewParameters() const;
-  void DrawMap();
+  // main_window_session.cpp: what the session emits
+  void BindSession();
+  void ShowPrepared(const EclipseComputation& eclipse, bool recomputing);
+  void ShowEclipseLabels(const EclipseComputation& eclipse);
+  void ShowViewState(const SessionState& state);
+  void ShowResult(const std::shared_ptr<const SessionResult>& result);
+  void ShowBusy(bool busy);
+  void ReportOutputFailure(const std::string& cause);
   void ApplyStatusTexts(const StatusTexts& status);
-  ViewEditTexts CurrentEditTexts() const;
-  // The legend's title: the eclipse type in the user's language.
-  QString LegendTitle() const;
-  void FormClose();
-  void ProcessMessages();
-  // Waits for the texture thread and tells the user when there is no texture.
-  void FinishTextureLoad();
-  void ReportMissingTexture(const QString& text);
-  void ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text);
   void SetStatusPanel(int panel, const QString& text);
+  QString LegendTitle(const EclipseComputation& eclipse) const;
+  void ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text);
+
+  // main_window_exit.cpp
+  void Exit(bool withSheet);
+  void FinishExit();
+  void GiveBackAfterSheet();
+  void CloseWhenIdle();
+  void SaveSettingsAndRemoveFiles();  // FormClose
 
   StartupOptions options_;
   MessageSink messageSink_;
   std::filesystem::path settingsPath_;
   TFileVersionInfo versionInfo_;
   QString captionPrefix_;
-
-  Catalogue catalogue_;
-  EarthTexture texture_;
-  // Decoding of texture_ on its own thread; valid() while not yet joined.
-  // Declared after texture_ so that it is joined before texture_ goes.
-  std::future<TextureLoadResult> textureLoad_;
-  const EarthTexture noTexture_;  // handed to a plain drawing
-  std::vector<CoastlinePoint> coastlines_;
-  std::unique_ptr<EclipseComputation> computation_;
   Settings settings_;
 
-  int selectedIndex_ = kStartEclipseIndex;
-  int resolution_ = 1;
-  int penWidth_ = 1;
-  int uiLanguage_ = 0;
-  bool computed_ = false;
-  bool startingUp_ = false;      // FormCreate's handlers leave the cycle to its end
-  bool busy_ = false;            // inside Recompute
-  bool closeRequested_ = false;  // a close arrived while busy
-  bool closed_ = false;          // FormClose has run
-  std::optional<ViewParameters> lastDrawnView_;
-
-  // The three map images and the drawing into them.
-  std::unique_ptr<MapRenderer> renderer_;
+  // Read once at start-up; the session's jobs read them while they run, so
+  // they are declared before the session, which waits for its job on the way out.
+  Catalogue catalogue_;
+  std::vector<CoastlinePoint> coastlines_;
   CoastlineLayer coastlineLayer_;
+  TextureFuture texture_;
+  QFutureWatcher<std::shared_ptr<const LoadedTexture>> textureWatcher_;
+  std::unique_ptr<EclipseSession> session_;
+  // The exit files are written on a worker; the text is the failure, empty on success.
+  QFutureWatcher<QString> exitWriter_;
+  // Which exit is writing its files (true: with the sheet); empty when none is.
+  std::optional<bool> exitWithSheet_;
+  QPointer<QWidget> focusBeforeBusy_;
+  bool outputFailureReported_ = false;  // warned once that the files cannot be written
 
   // Controls, named as their objectName.
   QWidget* Panel0 = nullptr;
@@ -208,6 +224,7 @@ class TForm_Main : public QMainWindow {
   QCheckBox* CheckBox_Farbe = nullptr;
   QPushButton* Button_Exit = nullptr;
   QPushButton* Button_Exit_pdf = nullptr;
+  QAction* Exit1 = nullptr;
   QStatusBar* StatusBar1 = nullptr;
   QLabel* statusPanels_[kStatusPanelCount] = {};
   QAction* resolutionItems_[6] = {};
@@ -215,7 +232,7 @@ class TForm_Main : public QMainWindow {
   QAction* languageItems_[3] = {};
   QWidget* Panel_About = nullptr;
   QTableWidget* StringGrid_VersionsInfo = nullptr;
-  QWidget* helpWindow_ = nullptr;
+  HelpBrowser* helpWindow_ = nullptr;
 };
 
 }  // namespace darvelle::ui

@@ -10,12 +10,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QEventLoop>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -36,7 +38,7 @@
 namespace fs = std::filesystem;
 using darvelle::EclipseRecord;
 using darvelle::Settings;
-using darvelle::ui::TForm_Main;
+using darvelle::ui::MainWindow;
 
 namespace {
 
@@ -50,6 +52,8 @@ const std::vector<int> kSeries120 = {1, 3, 7, 11};                              
 constexpr int kFirstSaros139 = 8000;
 constexpr int kOnlySaros282 = 9000;
 constexpr int kNonCentralAnnular = 5000;
+// Longest wait for a recomputation; far beyond any, so that only a hang reaches it.
+constexpr int kSettleLimitMs = 600000;
 
 int YearOf(int index) { return -4999 + static_cast<int>((static_cast<long long>(index - 1) * 11999) / (kCount - 1)); }
 
@@ -129,7 +133,7 @@ class MainWindowTest : public QObject {
  private:
   QTemporaryDir dataDir_;
   std::unique_ptr<QTemporaryDir> runDir_;
-  std::unique_ptr<TForm_Main> window_;
+  std::unique_ptr<MainWindow> window_;
   std::vector<Message> messages_;
 
   fs::path DataFolder() const { return dataDir_.path().toStdString(); }
@@ -150,12 +154,13 @@ class MainWindowTest : public QObject {
 
   // Starts a window; false when FormCreate found nothing to show.
   bool Start(darvelle::ui::StartupOptions options) {
-    window_ = std::make_unique<TForm_Main>(std::move(options));
+    window_ = std::make_unique<MainWindow>(std::move(options));
     window_->SetMessageSink([this](QMessageBox::Icon icon, const QString&, const QString& text) {
       messages_.push_back({icon, text});
     });
     if (!window_->FormCreate()) return false;
     window_->show();
+    Settle();
     return true;
   }
   void StartAt(int index) {
@@ -171,11 +176,32 @@ class MainWindowTest : public QObject {
     if (control == nullptr) qFatal("no control named %s", name);
     return control;
   }
-  void Click(const char* button) { Find<QPushButton>(button)->click(); }
+  // Waits until the window has shown what the last input asked for: the
+  // recomputation, the redraw or the exit files are done.
+  void Settle() {
+    if (!window_->IsBusy()) return;
+    QEventLoop loop;
+    connect(window_.get(), &MainWindow::becameIdle, &loop, &QEventLoop::quit);
+    connect(window_.get(), &MainWindow::closed, &loop, &QEventLoop::quit);
+    QTimer::singleShot(kSettleLimitMs, &loop, &QEventLoop::quit);  // a hang fails below
+    loop.exec();
+    QVERIFY(!window_->IsBusy());
+  }
+  void Click(const char* button) {
+    Find<QPushButton>(button)->click();
+    Settle();
+  }
+  void Trigger(const char* item) {
+    Find<QAction>(item)->trigger();
+    Settle();
+  }
   void Type(const char* edit, const QString& text) {
     auto* e = Find<QLineEdit>(edit);
     e->setText(text);
-    QTest::keyClick(e, Qt::Key_Return);
+    // The release follows once the window takes input again.
+    QTest::keyPress(e, Qt::Key_Return);
+    Settle();
+    QTest::keyRelease(e, Qt::Key_Return);
   }
   QString Panel(int i) const { return Find<QLabel>(QStringLiteral("StatusPanel%1").arg(i).toLatin1().constData())->text(); }
   int CriticalMessages() const {
@@ -232,7 +258,7 @@ class MainWindowTest : public QObject {
     QFETCH(QString, shown);
     QFETCH(int, index);
     StartAt(2000);
-    Find<QAction>("Resol8")->trigger();
+    Trigger("Resol8");
     Type("Edit_Jahr", typed);
     QCOMPARE(window_->SelectedIndex(), index);
     QCOMPARE(Find<QLineEdit>("Edit_Jahr")->text(), shown);
@@ -258,7 +284,7 @@ class MainWindowTest : public QObject {
     QFETCH(QString, button);
     QFETCH(int, expected);
     StartAt(start);
-    Find<QAction>("Resol16")->trigger();
+    Trigger("Resol16");
     Click(button.toLatin1().constData());
     QCOMPARE(window_->SelectedIndex(), expected);
     QCOMPARE(Panel(0), QStringLiteral("Eclipse#%1").arg(expected));
@@ -294,7 +320,7 @@ class MainWindowTest : public QObject {
 
   void sarosCaption() {
     StartAt(kSeries100[2]);
-    Find<QAction>("English1")->trigger();
+    Trigger("English1");
     QCOMPARE(Find<QGroupBox>("GroupBox_Saros")->title(), QStringLiteral("Ecl. in Saros: 12. of 71"));
     QCOMPARE(Find<QLineEdit>("Saros_Edit")->text(), QStringLiteral("100"));
   }
@@ -316,7 +342,7 @@ class MainWindowTest : public QObject {
     QFETCH(int, index);
     QFETCH(bool, told);
     StartAt(3000);
-    Find<QAction>("Resol4")->trigger();
+    Trigger("Resol4");
     Type("Saros_Edit", typed);
     QCOMPARE(window_->SelectedIndex(), index);
     QCOMPARE(Find<QLineEdit>("Saros_Edit")->text(), shown);
@@ -339,7 +365,7 @@ class MainWindowTest : public QObject {
     QFETCH(int, year);
     QFETCH(QString, caption);
     StartAt(FirstOfYear(year));
-    Find<QAction>("English1")->trigger();
+    Trigger("English1");
     auto* box = Find<QCheckBox>("CheckBox_ET_UT");
     QVERIFY(box->isChecked());
     QCOMPARE(box->text(), caption);
@@ -350,12 +376,14 @@ class MainWindowTest : public QObject {
     QVERIFY(fs::exists(report));
     fs::remove(report);
     box->click();
+    Settle();
     QCOMPARE(box->text(), QStringLiteral("TT"));
     QVERIFY(Find<QLabel>("Label_DatumZeit")->text().endsWith(QStringLiteral(" TT")));
     QVERIFY(window_->windowTitle().contains(QStringLiteral(" TT ")));
     QCOMPARE(window_->Computation().deltaT, 0.0);
     QVERIFY(!fs::exists(report));
     box->click();
+    Settle();
     QCOMPARE(box->text(), caption);
   }
 
@@ -441,16 +469,17 @@ class MainWindowTest : public QObject {
     const QImage ortho = window_->DisplayImage();
     QCOMPARE(ortho.pixelColor(2, 2), QColor(Qt::white));
     Find<QRadioButton>("RadioButton_Stereo")->click();
+    Settle();
     QVERIFY(Find<QRadioButton>("RadioButton_Stereo")->isChecked());
     QCOMPARE(window_->DisplayImage().pixelColor(2, 2), QColor(216, 216, 216));
   }
 
   void penWidthAndResolutionMenus() {
     StartDefault();
-    Find<QAction>("PWidth3")->trigger();
+    Trigger("PWidth3");
     QCOMPARE(window_->PenWidth(), 3);
     QVERIFY(!Find<QAction>("PWidth1")->isChecked());
-    Find<QAction>("Resol32")->trigger();
+    Trigger("Resol32");
     QCOMPARE(window_->Resolution(), 32);
     QCOMPARE(window_->Computation().resolution, 32);
     QVERIFY(!Find<QAction>("Resol1")->isChecked());
@@ -478,7 +507,7 @@ class MainWindowTest : public QObject {
     QFETCH(QString, sarosCaption);
     QFETCH(QString, deltaTCaption);
     StartAt(kNonCentralAnnular);
-    Find<QAction>(item.toLatin1().constData())->trigger();
+    Trigger(item.toLatin1().constData());
     QCOMPARE(window_->UiLanguage(), language);
     for (const auto& row : darvelle::ui::LanguageCaptions()) {
       QObject* control = window_->findChild<QObject*>(QString::fromLatin1(row.objectName));
@@ -507,14 +536,14 @@ class MainWindowTest : public QObject {
         QString::fromUtf8("Écrit un fichier PostScript dans le dossier \r%Temp% en quittant le programme")};
     const char* items[] = {"Deutsch1", "English1", "Francais1"};
     for (int l = 0; l < 3; ++l) {
-      Find<QAction>(items[l])->trigger();
+      Trigger(items[l]);
       QCOMPARE(Find<QPushButton>("Button_Exit_pdf")->toolTip(), hints[l]);
     }
   }
 
   void windowCaption() {
     StartAt(FirstOfYear(2021));
-    Find<QAction>("English1")->trigger();
+    Trigger("English1");
     const QRegularExpression pattern(
         QStringLiteral("^Darvelle v\\.") + QRegularExpression::escape(QString::fromLatin1(darvelle::kProgramVersion)) +
         QStringLiteral(" {9}2021-06-\\d\\d  \\d\\d:\\d\\d:\\d\\d UT {9}Total solar eclipse$"));
@@ -538,7 +567,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(QString::fromStdString(s.VersionText), QString::fromLatin1(darvelle::kProgramVersion));
     // ... until the close writes what the user had.
     Type("Edit_Jahr", QStringLiteral("2021"));
-    Find<QAction>("Francais1")->trigger();
+    Trigger("Francais1");
     window_->close();
     s = darvelle::ReadSettingsFile(SettingsFile());
     QCOMPARE(int(s.Language), 2);
@@ -593,7 +622,7 @@ class MainWindowTest : public QObject {
 
   void resolutionIsNotSaved() {
     StartDefault();
-    Find<QAction>("Resol8")->trigger();
+    Trigger("Resol8");
     QCOMPARE(window_->Resolution(), 8);
     window_->close();
     QCOMPARE(darvelle::ReadSettingsFile(SettingsFile()).Resolution, 1);
@@ -665,7 +694,7 @@ class MainWindowTest : public QObject {
 
   void exitWithSheetRecordsEnglish() {
     StartDefault();  // German on the first start
-    Find<QAction>("Francais1")->trigger();
+    Trigger("Francais1");
     Click("Button_Exit_pdf");
     QVERIFY(!window_->isVisible());
     QVERIFY(fs::file_size(TempFolder() / "Darvelle.ps") > 10'000'000u);
@@ -675,7 +704,7 @@ class MainWindowTest : public QObject {
 
   void failingSheetGivesTheWindowBack() {
     StartDefault();
-    Find<QAction>("Francais1")->trigger();
+    Trigger("Francais1");
     fs::create_directory(TempFolder() / "Darvelle.ps");  // nothing can be renamed over a folder
     Click("Button_Exit_pdf");
     QVERIFY(window_->isVisible());
@@ -689,17 +718,30 @@ class MainWindowTest : public QObject {
     QVERIFY(!window_->isVisible());
   }
 
-  void failingRecomputeGivesTheWindowBack() {
+  // A folder the report and curve files cannot go to costs the user neither
+  // the map nor a message at every step: one warning names the folder.
+  void unwritableOutputFolderStillDrawsTheMap() {
     auto options = Options(DataFolder());
     options.tempFolder = TempFolder() / "missing";  // the report files cannot be written
     QVERIFY(Start(options));
     QVERIFY(window_->isEnabled());
-    QVERIFY(CriticalMessages() >= 1);
-    const int before = CriticalMessages();
+    QCOMPARE(CriticalMessages(), 0);
+    const QString folder = QString::fromStdString(options.tempFolder.string());
+    const auto namingTheFolder = [&] {
+      return std::count_if(messages_.begin(), messages_.end(), [&](const Message& m) {
+        return m.icon == QMessageBox::Warning && m.text.contains(folder);
+      });
+    };
+    QCOMPARE(namingTheFolder(), 1);
+    QVERIFY(!window_->DisplayImage().isNull());
+    QVERIFY2(Panel(10).startsWith(QStringLiteral("nClin")), qPrintable(Panel(10)));
+    const std::size_t before = messages_.size();
     Click("Button_plus_01_Ecl");
     QVERIFY(window_->isEnabled());
-    QCOMPARE(CriticalMessages(), before + 1);
-    QCOMPARE(window_->SelectedIndex(), 16687);  // the new selection stays
+    QCOMPARE(messages_.size(), before);  // warned once
+    QCOMPARE(window_->SelectedIndex(), 16687);
+    QCOMPARE(window_->Computation().selectedIndex, 16687);  // and drawn
+    QCOMPARE(Panel(0), QStringLiteral("Eclipse#16687"));
   }
 
   void windowDisabledWhileDrawing_data() {
@@ -710,16 +752,58 @@ class MainWindowTest : public QObject {
   void windowDisabledWhileDrawing() {
     QFETCH(QString, control);
     StartAt(100);
-    // A timer fires where the cycle lets the window process its messages.
+    // A timer on the window's thread fires while the worker computes.
     std::vector<bool> enabledInside;
     QTimer probe;
     connect(&probe, &QTimer::timeout, this, [&] { enabledInside.push_back(window_->isEnabled()); });
+    connect(&window_->Session(), &darvelle::ui::EclipseSession::busyChanged, &probe, [&probe](bool busy) {
+      if (!busy) probe.stop();
+    });
     probe.start(0);
     Find<QAbstractButton>(control.toLatin1().constData())->click();
-    probe.stop();
+    QVERIFY(window_->IsBusy());
+    Settle();
     QVERIFY(!enabledInside.empty());
     QVERIFY(std::none_of(enabledInside.begin(), enabledInside.end(), [](bool e) { return e; }));
     QVERIFY(window_->isEnabled());
+  }
+
+  // Requests made while one runs: only the newest is computed after it, and
+  // only its result is shown.
+  void newestRequestWins() {
+    StartDefault();
+    auto& session = window_->Session();
+    std::vector<int> shown;
+    connect(&session, &darvelle::ui::EclipseSession::resultReady, this,
+            [&shown](const std::shared_ptr<const darvelle::ui::SessionResult>& r) {
+              shown.push_back(r->state.index);
+            });
+    for (int index : {100, 200, 300}) {
+      darvelle::ui::SessionState next = session.State();
+      next.index = index;
+      session.Recompute(next, 1000);
+    }
+    QVERIFY(window_->IsBusy());
+    QCOMPARE(Panel(0), QStringLiteral("Eclipse#300"));  // the labels follow at once
+    Settle();
+    QCOMPARE(shown, std::vector<int>{300});
+    QCOMPARE(window_->Computation().selectedIndex, 300);
+  }
+
+  // A close asked for while a worker computes is answered at once; the
+  // settings and the removal of the output files follow when it is done.
+  void closeDuringARecomputation() {
+    StartAt(2000);
+    QSignalSpy closed(window_.get(), &MainWindow::closed);
+    Find<QPushButton>("Button_plus_01_Ecl")->click();
+    QVERIFY(window_->IsBusy());
+    window_->close();
+    QVERIFY(!window_->isVisible());
+    QVERIFY(window_->IsBusy());
+    QCOMPARE(closed.count(), 0);
+    QVERIFY(closed.wait(kSettleLimitMs));
+    QCOMPARE(darvelle::ReadSettingsFile(SettingsFile()).EclipseIndex, 2001);
+    QVERIFY(fs::is_empty(TempFolder()));  // every output file removed, no temporary left
   }
 
   void missingCatalogueEndsTheProgram_data() {
@@ -770,7 +854,7 @@ class MainWindowTest : public QObject {
     StartDefault();
     auto* about = Find<QWidget>("Panel_About");
     QVERIFY(!about->isVisible());
-    Find<QAction>("About1")->trigger();
+    Trigger("About1");
     QVERIFY(about->isVisible());
     auto* grid = Find<QTableWidget>("StringGrid_VersionsInfo");
     QCOMPARE(grid->rowCount(), 17);
@@ -781,7 +865,7 @@ class MainWindowTest : public QObject {
     Click("Button_About_OK");
     QVERIFY(!about->isVisible());
 
-    Find<QAction>("DVLHelp1")->trigger();
+    Trigger("DVLHelp1");
     auto* browser = Find<QTextBrowser>("HelpBrowser");
     QVERIFY(browser->isVisible());
     QVERIFY(browser->source().toLocalFile().endsWith(QStringLiteral("help/darvelleEN/index.html")));
@@ -810,7 +894,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(CriticalMessages(), 0);
     QVERIFY(messages_.empty());
     QCOMPARE(Panel(1), QStringLiteral("165648 recs"));
-    Find<QAction>("English1")->trigger();
+    Trigger("English1");
     Type("Edit_Jahr", QStringLiteral("2024"));
     const QString date = Find<QLabel>("Label_DatumZeit")->text();
     QVERIFY2(date.startsWith(QStringLiteral("2024-04-08  18:")), qPrintable(date));
@@ -819,9 +903,44 @@ class MainWindowTest : public QObject {
     // The texture arrives: the coloured globe differs from the plain one.
     const QImage plain = window_->DisplayImage().copy();
     Find<QCheckBox>("CheckBox_Farbe")->click();
+    Settle();
     QVERIFY(Find<QCheckBox>("CheckBox_Farbe")->isChecked());
     QVERIFY(window_->DisplayImage() != plain);
     QVERIFY(messages_.empty());
+  }
+
+  // The finest recomputation of 2024 April 8 runs on a worker: a timer on the
+  // window's thread keeps firing through it, and a close asked for in the
+  // middle of it is answered at once (the window leaves the screen while the
+  // worker is still busy) and carried out when the worker is done.
+  void windowAnswersDuringTheFinestRecomputation() {
+    const fs::path data = DARVELLE_TEST_DATA_DIR;
+    for (auto name : {darvelle::kCatalogueFileName, darvelle::kTextureFileName, darvelle::kCoastlineFileName}) {
+      if (!fs::exists(data / name)) QSKIP(qPrintable(QStringLiteral("%1 is not in data/ yet").arg(QString::fromLatin1(name.data()))));
+    }
+    QVERIFY(Start(Options(data)));
+    Type("Edit_Jahr", QStringLiteral("2024"));
+    QVERIFY(Find<QLabel>("Label_DatumZeit")->text().startsWith(QStringLiteral("2024-04-08")));
+    int ticksWhileBusy = 0;
+    bool hiddenWhileBusy = false;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, this, [&] {
+      if (!window_->IsBusy()) return;
+      if (++ticksWhileBusy == 3) {
+        window_->close();
+        hiddenWhileBusy = !window_->isVisible() && window_->IsBusy();
+      }
+    });
+    QSignalSpy closed(window_.get(), &MainWindow::closed);
+    ticker.start(1);
+    Find<QAction>("Resol32")->trigger();
+    QVERIFY(window_->IsBusy());
+    QVERIFY(closed.wait(kSettleLimitMs));
+    QVERIFY2(ticksWhileBusy >= 3, qPrintable(QString::number(ticksWhileBusy)));
+    QVERIFY(hiddenWhileBusy);
+    QCOMPARE(window_->Computation().resolution, 32);  // the worker finished its run
+    QCOMPARE(darvelle::ReadSettingsFile(SettingsFile()).EclipseIndex, window_->SelectedIndex());
+    QVERIFY(fs::is_empty(TempFolder()));
   }
 
   // DARVELLE_UI_SCREENSHOTS=<folder>: pictures of the window in each language,
@@ -845,13 +964,15 @@ class MainWindowTest : public QObject {
     const char* items[] = {"Deutsch1", "English1", "Francais1"};
     const char* names[] = {"de", "en", "fr"};
     for (int l = 0; l < 3; ++l) {
-      Find<QAction>(items[l])->trigger();
+      Trigger(items[l]);
       for (bool colored : {false, true}) {
         if (Find<QCheckBox>("CheckBox_Farbe")->isChecked() != colored && Find<QCheckBox>("CheckBox_Farbe")->isEnabled()) {
           Find<QCheckBox>("CheckBox_Farbe")->click();
+          Settle();
         }
         for (bool stereo : {false, true}) {
           Find<QRadioButton>(stereo ? "RadioButton_Stereo" : "RadioButton_Ortho")->click();
+          Settle();
           QApplication::processEvents();
           const QString file = QStringLiteral("%1/window_%2_%3_%4.png")
                                    .arg(QString::fromLocal8Bit(out), QString::fromLatin1(names[l]),
@@ -861,10 +982,10 @@ class MainWindowTest : public QObject {
         }
       }
     }
-    Find<QAction>("About1")->trigger();
+    Trigger("About1");
     QApplication::processEvents();
     QVERIFY(window_->grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/window_about.png")));
-    Find<QAction>("DVLHelp1")->trigger();
+    Trigger("DVLHelp1");
     QApplication::processEvents();
     QVERIFY(Find<QWidget>("HelpWindow")->grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/help.png")));
     Click("Button_Exit");

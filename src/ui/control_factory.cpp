@@ -1,0 +1,75 @@
+#include "ui/control_factory.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <cmath>
+
+#include "astro/format.h"
+
+namespace darvelle::ui {
+
+QFont PixelFont(const QString& family, int pixels, bool bold) {
+  QFont font(family);
+  font.setPixelSize(pixels);
+  font.setBold(bold);
+  return font;
+}
+
+QString FromStd(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString FromWindows1252(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::optional<double> ParseReal(const QString& text) {
+  bool ok = false;
+  const double value = text.trimmed().toDouble(&ok);
+  if (!ok || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+std::optional<int> ParseInteger(const QString& text) {
+  bool ok = false;
+  const int value = text.trimmed().toInt(&ok);
+  if (!ok) return std::nullopt;
+  return value;
+}
+
+QString OneDecimal(double value) { return FromStd(FixedText(value, 1)); }
+
+double AsShownWithOneDecimal(double value) {
+  return ParseReal(OneDecimal(value)).value_or(0.0);
+}
+
+QLineEdit* NewEdit(const char* name, const QString& text, QWidget* parent) {
+  auto* edit = new QLineEdit(text, parent);
+  edit->setObjectName(QString::fromLatin1(name));
+  edit->setFont(PixelFont(QStringLiteral("Arial"), 23, true));
+  edit->setMinimumWidth(60);
+  return edit;
+}
+
+QLabel* NewLabel(const char* name, const QString& text, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setFont(PixelFont(QStringLiteral("Arial"), 18, true));
+  return label;
+}
+
+QHBoxLayout* StepRow(QPushButton* minus10, QPushButton* minus1, QLineEdit* edit,
+                     QPushButton* plus1, QPushButton* plus10) {
+  auto* row = new QHBoxLayout;
+  row->setSpacing(2);
+  row->addWidget(minus10);
+  row->addWidget(minus1);
+  row->addWidget(edit, 1);
+  row->addWidget(plus1);
+  row->addWidget(plus10);
+  return row;
+}
+
+}  // namespace darvelle::ui

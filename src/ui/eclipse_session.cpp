@@ -1,0 +1,157 @@
+#include "ui/eclipse_session.h"
+
+#include <QtConcurrent/QtConcurrentRun>
+#include <exception>
+#include <utility>
+
+#include "catalogue/data_files.h"
+
+namespace darvelle::ui {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The computation with its report and curve files in `folder`. A file that
+// cannot be written does not cost the user the map: the computation runs
+// again without files, and the cause comes back for the user to read.
+std::optional<std::string> ComputeWithFiles(EclipseComputation& c, const fs::path& folder) {
+  c.outputFolder = folder;
+  try {
+    ComputeEclipse(c);
+    return std::nullopt;
+  } catch (const FileError& error) {
+    const std::string cause = error.what();
+    const EclipseRecord record = c.eclipse;
+    const int index = c.selectedIndex;
+    PrepareEclipse(c, record, c.universalTime, c.resolution);
+    c.selectedIndex = index;
+    c.outputFolder.reset();
+    ComputeEclipse(c);
+    return cause;
+  }
+}
+
+}  // namespace
+
+TextureFuture LoadTextureInBackground(const fs::path& file) {
+  return QtConcurrent::run([file] {
+    auto loaded = std::make_shared<LoadedTexture>();
+    try {
+      loaded->load = LoadTexture(file, loaded->image);
+    } catch (const std::exception& error) {
+      loaded->image = EarthTexture{};
+      loaded->failure = error.what();
+    }
+    return std::shared_ptr<const LoadedTexture>(std::move(loaded));
+  });
+}
+
+EclipseSession::EclipseSession(SessionResources resources, QObject* parent)
+    : QObject(parent), resources_(std::move(resources)) {
+  connect(&watcher_, &QFutureWatcher<JobOutcome>::finished, this, &EclipseSession::Finished);
+}
+
+EclipseSession::~EclipseSession() {
+  waiting_.reset();
+  watcher_.disconnect(this);
+  watcher_.waitForFinished();
+}
+
+void EclipseSession::Recompute(const SessionState& next, int displayWidth) {
+  auto eclipse = std::make_shared<EclipseComputation>();
+  try {
+    PrepareEclipse(*eclipse, *resources_.catalogue, next.index, next.universalTime,
+                   next.view.Resolution);
+  } catch (const std::exception& error) {
+    emit failed(QString::fromUtf8(error.what()));
+    return;
+  }
+  state_ = next;
+  emit prepared(*eclipse, true);
+  Submit({Job::Compute, next, displayWidth, std::move(eclipse)});
+}
+
+void EclipseSession::SwitchTimeScale(bool universalTime, int displayWidth) {
+  SessionState next = state_;
+  next.universalTime = universalTime;
+  if (current_ == nullptr || IsBusy()) {
+    // Nothing finished to redraw, or what runs is about to be replaced.
+    Recompute(next, displayWidth);
+    return;
+  }
+  auto eclipse = std::make_shared<EclipseComputation>(*current_->computation);
+  SetTimeScale(*eclipse, universalTime);
+  state_ = next;
+  emit prepared(*eclipse, false);
+  Submit({Job::Redraw, next, displayWidth, std::move(eclipse)});
+}
+
+void EclipseSession::DropPending() { waiting_.reset(); }
+
+void EclipseSession::Submit(Request request) {
+  if (IsBusy()) {
+    // The running job's files are being written: a second job in the same
+    // folder would race it. This one waits and replaces any other waiting.
+    waiting_ = std::move(request);
+    return;
+  }
+  Start(std::move(request));
+  emit busyChanged(true);
+}
+
+void EclipseSession::Start(Request request) {
+  running_ = request.kind;
+  watcher_.setFuture(QtConcurrent::run(
+      [request = std::move(request), resources = resources_, texture = texture_] {
+        return Run(request, resources, texture);
+      }));
+}
+
+void EclipseSession::Finished() {
+  JobOutcome outcome = watcher_.result();
+  if (waiting_) {
+    // A newer request came while this one ran: its result is stale.
+    Request next = std::move(*waiting_);
+    waiting_.reset();
+    Start(std::move(next));
+    return;
+  }
+  running_ = Job::None;
+  if (outcome.result != nullptr) {
+    current_ = outcome.result;
+    emit resultReady(outcome.result);
+  }
+  emit busyChanged(false);
+  if (outcome.result == nullptr) emit failed(outcome.error);
+}
+
+EclipseSession::JobOutcome EclipseSession::Run(const Request& request,
+                                               const SessionResources& resources,
+                                               const TextureFuture& texture) {
+  try {
+    auto result = std::make_shared<SessionResult>();
+    result->state = request.state;
+    std::shared_ptr<EclipseComputation> eclipse = request.prepared;
+    if (request.kind == Job::Compute) {
+      result->outputFailure = ComputeWithFiles(*eclipse, resources.outputFolder);
+    }
+    // The texture is waited for here, on the worker, never on the window's thread.
+    std::shared_ptr<const LoadedTexture> loaded;
+    if (request.state.view.ColoredEarth && texture.isValid()) loaded = texture.result();
+    const bool colored = loaded != nullptr && loaded->Usable();
+    result->drawnView = request.state.view;
+    result->drawnView.ColoredEarth = colored;
+    result->renderer = std::make_shared<MapRenderer>();
+    const EarthTexture none;
+    result->status = result->renderer->DrawMap(*eclipse, result->drawnView,
+                                               colored ? loaded->image : none,
+                                               *resources.coastlines, request.displayWidth);
+    result->displayWidth = request.displayWidth;
+    result->computation = std::move(eclipse);
+    return {std::move(result), {}};
+  } catch (const std::exception& error) {
+    return {nullptr, QString::fromUtf8(error.what())};
+  }
+}
+
+}  // namespace darvelle::ui

@@ -1,0 +1,118 @@
+// The main menu: exit, resolution, pen width, language, help and About.
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "catalogue/data_files.h"
+#include "catalogue/eclipse_texts.h"
+#include "ui/control_factory.h"
+#include "ui/help_browser.h"
+#include "ui/languages.h"
+#include "ui/main_window.h"
+
+namespace darvelle::ui {
+namespace {
+
+constexpr int kResolutions[6] = {1, 2, 4, 8, 16, 32};
+constexpr const char* kResolutionNames[6] = {"Resol1", "Resol2", "Resol4",
+                                             "Resol8", "Resol16", "Resol32"};
+constexpr const char* kResolutionCaptions[6] = {"&1", "&2", "&4", "&8", "&1&6", "&32"};
+
+QAction* AddItem(QMenu* menu, const char* name, const char* caption) {
+  QAction* action = menu->addAction(QString::fromUtf8(caption));
+  action->setObjectName(QString::fromLatin1(name));
+  return action;
+}
+
+// A checkable item in a group of exclusive ones.
+QAction* AddChoice(QMenu* menu, QActionGroup* group, const char* name, const char* caption) {
+  QAction* action = AddItem(menu, name, caption);
+  action->setCheckable(true);
+  group->addAction(action);
+  return action;
+}
+
+}  // namespace
+
+QMenu* MainWindow::AddMenu(const char* name, const char* caption) {
+  QMenu* menu = menuBar()->addMenu(QString::fromUtf8(caption));
+  menu->setObjectName(QString::fromLatin1(name));
+  return menu;
+}
+
+void MainWindow::BuildMenus() {
+  menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+  menuBar()->setFont(PixelFont(QStringLiteral("Arial"), 15, false));
+
+  Exit1 = AddItem(AddMenu("File1", "&File"), "Exit1", "E&xit");
+  connect(Exit1, &QAction::triggered, this, [this] { Exit(false); });
+  BuildResolutionMenu();
+  BuildPenWidthMenu();
+  BuildLanguageMenu();
+
+  QMenu* help = AddMenu("Help1", "&Help");
+  connect(AddItem(help, "DVLHelp1", "DVL Help"), &QAction::triggered, this, &MainWindow::OpenHelp);
+  connect(AddItem(help, "About1", "&About"), &QAction::triggered, this, [this] {
+    Panel_About->show();
+    Panel_About->raise();
+  });
+}
+
+void MainWindow::BuildResolutionMenu() {
+  QMenu* menu = AddMenu("Resolution1", "&Resolution");
+  auto* group = new QActionGroup(this);
+  for (int i = 0; i < 6; ++i) {
+    resolutionItems_[i] = AddChoice(menu, group, kResolutionNames[i], kResolutionCaptions[i]);
+    const int resolution = kResolutions[i];
+    connect(resolutionItems_[i], &QAction::triggered, this,
+            [this, resolution] { ChooseResolution(resolution); });
+  }
+  resolutionItems_[0]->setChecked(true);
+}
+
+void MainWindow::BuildPenWidthMenu() {
+  QMenu* menu = AddMenu("Penwidth1", "Pen width");
+  auto* group = new QActionGroup(this);
+  for (int i = 0; i < 3; ++i) {
+    const QByteArray name = "PWidth" + QByteArray::number(i + 1);
+    penWidthItems_[i] = AddChoice(menu, group, name.constData(), QByteArray::number(i + 1).constData());
+    const int width = i + 1;
+    connect(penWidthItems_[i], &QAction::triggered, this, [this, width] { ChoosePenWidth(width); });
+  }
+  penWidthItems_[0]->setChecked(true);
+}
+
+void MainWindow::BuildLanguageMenu() {
+  QMenu* menu = AddMenu("Option1", "&Option");
+  auto* group = new QActionGroup(this);
+  languageItems_[kGerman] = AddChoice(menu, group, "Deutsch1", "&Deutsch");
+  languageItems_[kEnglish] = AddChoice(menu, group, "English1", "&English");
+  languageItems_[kFrench] = AddChoice(menu, group, "Francais1", "&Français");
+  for (int language : {kGerman, kEnglish, kFrench}) {
+    connect(languageItems_[language], &QAction::triggered, this,
+            [this, language] { ChooseLanguage(language); });
+  }
+}
+
+void MainWindow::ChooseLanguage(int language) {
+  ApplyLanguageCaptions(this, language);
+  SessionState next = session_->State();
+  next.language = language;
+  Request(next);
+}
+
+void MainWindow::OpenHelp() {
+  try {
+    const std::filesystem::path index = FindDataFile(kHelpIndexFile, options_.dataFolder);
+    if (helpWindow_ == nullptr) helpWindow_ = new HelpBrowser(this);
+    helpWindow_->OpenContents(index);
+    helpWindow_->show();
+    helpWindow_->raise();
+  } catch (const std::exception& e) {
+    ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), FromStd(e.what()));
+  }
+}
+
+}  // namespace darvelle::ui

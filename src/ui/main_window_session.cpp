@@ -1,0 +1,293 @@
+// The window bound to its session: what each control asks of the session,
+// and how the window shows what the session answers (the labels at once,
+// the map and the status panels when the worker is done).
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QResizeEvent>
+#include <QStatusBar>
+#include <algorithm>
+#include <stdexcept>
+
+#include "catalogue/eclipse_texts.h"
+#include "catalogue/selection.h"
+#include "ui/control_factory.h"
+#include "ui/languages.h"
+#include "ui/main_window.h"
+#include "ui/widgets.h"
+
+namespace darvelle::ui {
+namespace {
+
+constexpr int kMinGlobeSize = 100;
+constexpr int kMaxGlobeSize = 9999;
+constexpr int kGlobeSizeOnBadEntry = 300;
+constexpr int kResolutions[6] = {1, 2, 4, 8, 16, 32};
+constexpr int kSarosNotFoundMilliseconds = 5000;
+
+}  // namespace
+
+// ---------------------------------------------------------------- requests
+
+void MainWindow::Request(const SessionState& next) { session_->Recompute(next, Panel2->width()); }
+
+void MainWindow::EnterYear() {
+  const auto year = ParseInteger(Edit_Jahr->text());
+  if (!year) return;  // not a whole number: left as typed
+  const int clamped = ClampYear(*year);
+  Edit_Jahr->setText(QString::number(clamped));
+  SessionState next = session_->State();
+  next.index = FindFirstOfYear(catalogue_, clamped);
+  Request(next);
+}
+
+void MainWindow::StepCatalogueBy(int step) {
+  SessionState next = session_->State();
+  next.index = StepCatalogue(catalogue_, next.index, step);
+  if (next.index == session_->State().index) return;
+  next.view.Resolution = 1;  // a step starts afresh at the quickest resolution
+  Request(next);
+}
+
+void MainWindow::StepSarosBy(int members) {
+  SessionState next = session_->State();
+  next.index = StepSaros(catalogue_, next.index, members);
+  if (next.index == session_->State().index) return;
+  next.view.Resolution = 1;
+  Request(next);
+}
+
+void MainWindow::EnterSaros() {
+  const int saros = ClampSaros(ParseInteger(Saros_Edit->text()).value_or(kDefaultSarosEntry));
+  Saros_Edit->setText(QString::number(saros));
+  const auto first = FindFirstOfSaros(catalogue_, saros);
+  if (!first) {
+    StatusBar1->showMessage(SarosNotFoundText(saros, UiLanguage()), kSarosNotFoundMilliseconds);
+    return;
+  }
+  SessionState next = session_->State();
+  next.index = *first;
+  Request(next);
+}
+
+void MainWindow::SwitchTimeScale() {
+  session_->SwitchTimeScale(CheckBox_ET_UT->isChecked(), Panel2->width());
+}
+
+void MainWindow::StepAngle(QLineEdit* edit, double ViewParameters::*angle, double step) {
+  const auto value = ParseReal(edit->text());
+  if (!value) {
+    ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"),
+                QStringLiteral("\"%1\" is not a valid floating point value.").arg(edit->text()));
+    return;
+  }
+  SessionState next = session_->State();
+  next.view.*angle = AsShownWithOneDecimal(*value + step);
+  Request(next);
+}
+
+void MainWindow::EnterAngle(QLineEdit* edit, double ViewParameters::*angle) {
+  SessionState next = session_->State();
+  next.view.*angle = AsShownWithOneDecimal(ParseReal(edit->text()).value_or(0.0));
+  Request(next);
+}
+
+void MainWindow::StepGlobeSize(int step) {
+  const auto size = ParseInteger(Edit_RK->text());
+  if (!size) {
+    ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"),
+                QStringLiteral("\"%1\" is not a valid integer value.").arg(Edit_RK->text()));
+    return;
+  }
+  // Only the bound the step moves towards is applied.
+  const long long moved = static_cast<long long>(*size) + step;
+  SessionState next = session_->State();
+  next.view.RK = static_cast<int>(step < 0 ? std::max<long long>(kMinGlobeSize, moved)
+                                           : std::min<long long>(kMaxGlobeSize, moved));
+  Request(next);
+}
+
+void MainWindow::EnterGlobeSize() {
+  const int size = ParseInteger(Edit_RK->text()).value_or(kGlobeSizeOnBadEntry);
+  SessionState next = session_->State();
+  next.view.RK = std::clamp(size, kMinGlobeSize, kMaxGlobeSize);
+  Request(next);
+}
+
+void MainWindow::ResetView() {
+  SessionState next = session_->State();
+  next.view.Psi = next.view.Phi = next.view.Chi = 0.0;
+  next.view.RK = kDefaultGlobeSize;
+  Request(next);
+}
+
+void MainWindow::ChooseProjection(bool stereographic) {
+  SessionState next = session_->State();
+  next.view.Stereographic = stereographic;
+  Request(next);
+}
+
+void MainWindow::ChooseColoredEarth() {
+  SessionState next = session_->State();
+  next.view.ColoredEarth = CheckBox_Farbe->isChecked();
+  Request(next);
+}
+
+void MainWindow::ChooseResolution(int resolution) {
+  SessionState next = session_->State();
+  next.view.Resolution = resolution;
+  Request(next);
+}
+
+void MainWindow::ChoosePenWidth(int penWidth) {
+  SessionState next = session_->State();
+  next.view.PenWidth = std::clamp(penWidth, 1, 3);
+  Request(next);
+}
+
+// ---------------------------------------------------------------- what the session emits
+
+void MainWindow::BindSession() {
+  connect(session_.get(), &EclipseSession::prepared, this, &MainWindow::ShowPrepared);
+  connect(session_.get(), &EclipseSession::resultReady, this, &MainWindow::ShowResult);
+  connect(session_.get(), &EclipseSession::busyChanged, this, &MainWindow::ShowBusy);
+  connect(session_.get(), &EclipseSession::failed, this, [this](const QString& message) {
+    ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"), message);
+  });
+}
+
+void MainWindow::ShowPrepared(const EclipseComputation& eclipse, bool recomputing) {
+  ShowViewState(session_->State());
+  if (recomputing) {
+    // The curve counts of the last map go; 13 to 16 stay until redrawn.
+    for (int p = 2; p <= 12; ++p) SetStatusPanel(p, QString());
+    SetStatusPanel(0, QStringLiteral("Eclipse#%1").arg(eclipse.selectedIndex));
+    const EclipseRecord& e = eclipse.eclipse;
+    GroupBox_Saros->setTitle(
+        FromWindows1252(SarosCaption(e.SarosMember, e.SarosMemberCount, UiLanguage())));
+    Edit_Jahr->setText(QString::number(e.Year));
+    Saros_Edit->setText(QString::number(e.SarosNumber));
+  }
+  ShowEclipseLabels(eclipse);
+}
+
+void MainWindow::ShowEclipseLabels(const EclipseComputation& c) {
+  const int language = UiLanguage();
+  CheckBox_ET_UT->setText(FromWindows1252(
+      TimeScaleCaption(c.universalTime, c.modelDeltaT, c.eclipse.Year, language)));
+  const QString dateTime = FromStd(c.dateTimeText);
+  const QString nine(9, QLatin1Char(' '));
+  setWindowTitle(captionPrefix_ + nine + dateTime + nine +
+                 FromWindows1252(EclipseTypeName(c.eclipse.EclipseType, language)));
+  Label_SoFiTyp->setText(FromWindows1252(EclipseTypeShortName(c.eclipse.EclipseType, language)));
+  Label_DatumZeit->setText(dateTime);
+}
+
+void MainWindow::ShowViewState(const SessionState& state) {
+  const ViewParameters& view = state.view;
+  Edit_Psi->setText(OneDecimal(view.Psi));
+  Edit_Phi->setText(OneDecimal(view.Phi));
+  Edit_Chi->setText(OneDecimal(view.Chi));
+  Edit_RK->setText(QString::number(view.RK));
+  (view.Stereographic ? RadioButton_Stereo : RadioButton_Ortho)->setChecked(true);
+  // A box disabled for want of a texture stays unticked.
+  CheckBox_Farbe->setChecked(view.ColoredEarth && CheckBox_Farbe->isEnabled());
+  CheckBox_ET_UT->setChecked(state.universalTime);
+  for (int i = 0; i < 6; ++i) {
+    if (kResolutions[i] == view.Resolution) resolutionItems_[i]->setChecked(true);
+  }
+  penWidthItems_[std::clamp(view.PenWidth, 1, 3) - 1]->setChecked(true);
+  if (state.language >= kGerman && state.language <= kFrench) {
+    languageItems_[state.language]->setChecked(true);
+  }
+}
+
+void MainWindow::ShowResult(const std::shared_ptr<const SessionResult>& result) {
+  ApplyStatusTexts(result->status);
+  // The panel may have changed size while the worker drew.
+  if (result->displayWidth != Panel2->width()) result->renderer->ShowMap(Panel2->width());
+  Panel2->SetImage(result->renderer->DisplayImage());
+  if (result->outputFailure) ReportOutputFailure(*result->outputFailure);
+}
+
+void MainWindow::ShowBusy(bool busy) {
+  if (busy) {
+    focusBeforeBusy_ = QApplication::focusWidget();
+    setEnabled(false);
+    return;
+  }
+  if (exitWithSheet_) return;  // the exit's files are still being written
+  setEnabled(true);
+  if (focusBeforeBusy_ != nullptr && focusBeforeBusy_->isVisible()) {
+    focusBeforeBusy_->setFocus();
+  } else if (focusWidget() == nullptr) {
+    // A window shown while busy got no focus: the first control takes it,
+    // as in a window shown idle.
+    focusNextChild();
+  }
+  emit becameIdle();
+}
+
+void MainWindow::ReportOutputFailure(const std::string& cause) {
+  // Once a run: the folder does not mend itself between two recomputations,
+  // and a box at every step would keep the user from the map.
+  if (outputFailureReported_) return;
+  outputFailureReported_ = true;
+  ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"),
+              QStringLiteral("The report and curve files could not be written to the folder\n%1\n\n%2\n\n"
+                             "The map is drawn all the same; the files are left out for as long as "
+                             "the folder cannot be written, and this message is not repeated.")
+                  .arg(FromStd(options_.tempFolder.string()), FromStd(cause)));
+}
+
+void MainWindow::ApplyStatusTexts(const StatusTexts& status) {
+  for (int p = 0; p < kStatusPanelCount; ++p) {
+    if (status.panels[static_cast<std::size_t>(p)]) {
+      SetStatusPanel(p, FromStd(*status.panels[static_cast<std::size_t>(p)]));
+    }
+  }
+  // The drawing's progress words ("Program running...", "Done.") would cover
+  // the seventeen panels, which hold what the user reads; they are left out.
+}
+
+void MainWindow::SetStatusPanel(int panel, const QString& text) {
+  if (panel >= 0 && panel < kStatusPanelCount) statusPanels_[panel]->setText(text);
+}
+
+QString MainWindow::LegendTitle(const EclipseComputation& eclipse) const {
+  return FromWindows1252(EclipseTypeName(eclipse.eclipse.EclipseType, UiLanguage()));
+}
+
+void MainWindow::ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text) {
+  if (messageSink_) messageSink_(icon, title, text);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  // The scaled copy follows the panel's width (between 1000 and 1440 pixels).
+  // The worker never holds the map shown, so this needs no waiting.
+  const auto& current = session_->Current();
+  if (current == nullptr) return;
+  current->renderer->ShowMap(Panel2->width());
+  Panel2->SetImage(current->renderer->DisplayImage());
+}
+
+bool MainWindow::IsBusy() const { return session_->IsBusy() || exitWithSheet_.has_value(); }
+
+const EclipseComputation& MainWindow::Computation() const {
+  const auto& current = session_->Current();
+  if (current == nullptr) throw std::logic_error("no eclipse has been computed yet");
+  return *current->computation;
+}
+
+QImage MainWindow::DisplayImage() const {
+  const auto& current = session_->Current();
+  return current == nullptr ? QImage() : current->renderer->DisplayImage();
+}
+
+}  // namespace darvelle::ui

@@ -1,0 +1,195 @@
+// Start-up: folders, version information, the data files, the settings of
+// the last run, and the first request to the session.
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <algorithm>
+#include <cmath>
+
+#include "catalogue/data_files.h"
+#include "catalogue/platform_folders.h"
+#include "darvelle/version.h"
+#include "postscript/map_sheet.h"
+#include "catalogue/eclipse_texts.h"
+#include "ui/control_factory.h"
+#include "ui/languages.h"
+#include "ui/main_window.h"
+#include "ui/widgets.h"
+
+namespace darvelle::ui {
+namespace {
+
+namespace fs = std::filesystem;
+
+const QString kWithoutTexture = QStringLiteral("\n\nThe globe is drawn without the Earth texture.");
+
+}  // namespace
+
+StartupOptions StartupOptions::FromEnvironment(const QString& executable) {
+  StartupOptions options;
+  options.tempFolder = darvelle::TempFolder();
+  options.settingsFolder = darvelle::SettingsFolder();
+  options.computerName = darvelle::ComputerName();
+  options.keepFilesHost = kKeepFilesHost;
+  options.executable = executable;
+  return options;
+}
+
+bool MainWindow::FormCreate() {
+  // Number texts use "." whatever the locale: every conversion goes through
+  // FixedText and QString's C-locale conversions; main() fixes the C
+  // library's LC_NUMERIC for the core.
+  CreateFolder(options_.settingsFolder);
+  versionInfo_ = ReadVersionInfo(options_.executable);
+  settings_ = NewSettings(versionInfo_.FileVersion.toStdString());
+  settingsPath_ = options_.settingsFolder / kSettingsFileName;
+  FillVersionGrid();
+  StartTextureLoad();
+  if (!LoadCatalogueOrExplain()) return false;
+
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    setGeometry(screen->availableGeometry());
+  }
+  setWindowState(windowState() | Qt::WindowMaximized);
+  LoadCoastlinesOrWarn();
+  StatusBar1->clearMessage();
+
+  const SessionState first = RestoreSettings();
+  ApplyLanguageCaptions(this, first.language);
+  // One request for everything the settings chose; the map follows when the
+  // worker is done, while the window is already on the screen.
+  Request(first);
+  WatchTextureAfterFirstMap();
+  return true;
+}
+
+void MainWindow::FillVersionGrid() {
+  const auto rows = VersionGridRows(versionInfo_);
+  for (int r = 0; r < kVersionGridRows; ++r) {
+    for (int c = 0; c < 2; ++c) {
+      auto* cell = new QTableWidgetItem(rows[r][c]);
+      cell->setToolTip(rows[r][c]);  // long values do not fit a 195-pixel column
+      StringGrid_VersionsInfo->setItem(r, c, cell);
+    }
+  }
+  captionPrefix_ = QStringLiteral("Darvelle v.") + rows[3][1];
+}
+
+void MainWindow::StartTextureLoad() {
+  // The texture is decoded on a worker: it is the longest step of the
+  // start-up, and the first map does not need it ("Colored Earth" starts
+  // unticked). A drawing that wants it waits for it on its own worker.
+  StatusBar1->showMessage(QStringLiteral("Loading image. Please wait..."));
+  try {
+    texture_ = LoadTextureInBackground(FindDataFile(kTextureFileName, options_.dataFolder));
+    session_->SetTexture(texture_);
+  } catch (const std::exception& e) {
+    ReportMissingTexture(FromStd(e.what()));
+  }
+  StatusBar1->showMessage(QStringLiteral("Image loaded."));
+}
+
+bool MainWindow::LoadCatalogueOrExplain() {
+  try {
+    catalogue_ = LoadCatalogue(FindDataFile(kCatalogueFileName, options_.dataFolder));
+    return true;
+  } catch (const std::exception& e) {
+    QString text = FromStd(e.what());
+    if (!text.contains(QStringLiteral("Places searched"))) {
+      text += QStringLiteral("\nPlaces searched:");
+      for (const auto& folder : DataSearchFolders(options_.dataFolder)) {
+        text += QStringLiteral("\n  ") + FromStd(folder.string());
+      }
+    }
+    ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"),
+                text + QStringLiteral("\n\nWithout the eclipse catalogue there is nothing to show; "
+                                      "the program ends."));
+    return false;
+  }
+}
+
+void MainWindow::LoadCoastlinesOrWarn() {
+  try {
+    coastlines_ = LoadCoastlines(FindDataFile(kCoastlineFileName, options_.dataFolder));
+    coastlineLayer_ = CoastlineLayer(coastlines_);
+  } catch (const std::exception& e) {
+    coastlines_.clear();
+    coastlineLayer_ = CoastlineLayer();
+    ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"),
+                FromStd(e.what()) + QStringLiteral("\n\nThe globe is drawn without coastlines."));
+  }
+  SetStatusPanel(1, FromStd(CoastlineStatusText(coastlines_.size())));
+}
+
+// The state the last run left in the settings file, or that of a first
+// start (which also writes the new file).
+SessionState MainWindow::RestoreSettings() {
+  SessionState state;
+  state.index = ClampEclipseIndex(kStartEclipseIndex, catalogue_.Count());
+  state.language = kGerman;
+  std::error_code ec;
+  if (!fs::exists(settingsPath_, ec)) {
+    try {
+      WriteSettingsFile(settingsPath_, settings_);
+    } catch (const std::exception&) {
+      // Nothing is lost but the memory of this run's choices; the close
+      // saves only into an existing file, so it stays silent as well.
+    }
+    return state;
+  }
+  try {
+    settings_ = ReadSettingsFile(settingsPath_);
+  } catch (const std::exception& e) {
+    settings_ = NewSettings(versionInfo_.FileVersion.toStdString());
+    ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"),
+                FromStd(e.what()) + QStringLiteral("\n\nThe program starts with its default settings."));
+    return state;
+  }
+  // A language byte the program never writes (a damaged file) is read as English.
+  const int language = settings_.Language;
+  state.language = language >= kGerman && language <= kFrench ? language : kEnglish;
+  state.index = ClampEclipseIndex(settings_.EclipseIndex, catalogue_.Count());
+  state.universalTime = settings_.UseUT != 0;
+  auto angle = [](double value) { return AsShownWithOneDecimal(std::isfinite(value) ? value : 0.0); };
+  state.view.Psi = angle(settings_.Psi);
+  state.view.Phi = angle(settings_.Phi);
+  state.view.Chi = angle(settings_.Chi);
+  state.view.RK = std::clamp<int>(settings_.GlobeSize, 100, 9999);
+  state.view.Stereographic = settings_.Orthographic != 1;
+  state.view.Resolution = IsValidResolution(settings_.Resolution) ? settings_.Resolution : 1;
+  state.view.PenWidth = ClampPenWidth(settings_.PenWidth);
+  return state;
+}
+
+void MainWindow::WatchTextureAfterFirstMap() {
+  // The texture's fate is told once the first map is on the screen, so that
+  // a message about it never keeps the map away.
+  if (!texture_.isValid()) return;
+  connect(&textureWatcher_, &QFutureWatcherBase::finished, this, &MainWindow::ReportTextureOutcome);
+  connect(
+      Panel2, &MapPanel::firstMapPainted, this, [this] { textureWatcher_.setFuture(texture_); },
+      Qt::QueuedConnection);
+}
+
+void MainWindow::ReportTextureOutcome() {
+  const std::shared_ptr<const LoadedTexture> loaded = textureWatcher_.result();
+  if (!loaded->failure.empty()) {
+    ReportMissingTexture(FromStd(loaded->failure) + kWithoutTexture);
+  } else if (!loaded->load.decoded) {
+    ReportMissingTexture(FromStd(loaded->load.message));
+  }
+}
+
+void MainWindow::ReportMissingTexture(const QString& text) {
+  QString message = text;
+  if (!message.contains(QStringLiteral("without"))) message += kWithoutTexture;
+  CheckBox_Farbe->setChecked(false);
+  CheckBox_Farbe->setEnabled(false);
+  ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), message);
+}
+
+}  // namespace darvelle::ui
