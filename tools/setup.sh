@@ -21,6 +21,7 @@ packages=(
   qt6-base-dev libgl-dev
   libjpeg62-turbo-dev libturbojpeg0-dev
   libswe-dev swe-basic-data swe-standard-data swe-extra-data
+  libgeonames-dev tzdata
   ghostscript poppler-utils t1utils fonts-urw-base35 fonts-liberation
   xvfb xauth locales
 )

@@ -11,6 +11,7 @@
 #include "cli/batch_command.h"
 #include "cli/commands.h"
 #include "cli/compute_command.h"
+#include "cli/local_commands.h"
 #include "darvelle/version.h"
 
 namespace {
@@ -23,6 +24,9 @@ const Command kCommands[] = {
      darvelle::cli::RunInfo},
     {"compute", "compute (--index N | --year Y) [--tt] [--resolution R] [--language de|en|fr] [--data DIR] --out DIR   compute one eclipse and write its files", darvelle::cli::RunCompute},
     {"batch", "batch [--first N] [--last M] [--resolution R] [--jobs J] [--data DIR] [--out DIR]   compute a range on every core", darvelle::cli::RunBatch},
+    {"local", "local (--index N | --date YYYY-MM-DD) (--lat DEG --lon DEG [--height M] | --place NAME) [--language de|en|fr] [--json] [--data DIR]   what one place sees of one eclipse", darvelle::cli::RunLocal},
+    {"visible", "visible (--lat DEG --lon DEG [--height M] | --place NAME) [--from YEAR] [--to YEAR] [--min-magnitude X] [--kind partial|annular|total|central] [--csv|--json] [--language de|en|fr] [--data DIR]   every eclipse a place sees", darvelle::cli::RunVisible},
+    {"places", "places QUERY [--language de|en|fr]   search the place list", darvelle::cli::RunPlaces},
 };
 
 void PrintHelp() {

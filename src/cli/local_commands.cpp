@@ -1,0 +1,221 @@
+// darvelle-cli local / visible / places.
+
+#include "cli/local_commands.h"
+
+#include <iostream>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "astro/delta_t.h"
+#include "astro/format.h"
+#include "catalogue/catalogue.h"
+#include "catalogue/eclipse_texts.h"
+#include "cli/args.h"
+#include "cli/local_output.h"
+#include "cli/selection_options.h"
+#include "geometry/local_circumstances.h"
+#include "geometry/visible_eclipses.h"
+#include "places/places.h"
+
+namespace darvelle::cli {
+namespace {
+
+constexpr int kFirstCatalogueYear = -4999;
+constexpr int kLastCatalogueYear = 7000;
+
+int LanguageOf(const Args& args) {
+  const std::string text = args.Value("language").value_or("en");
+  if (text == "de") return kGerman;
+  if (text == "en") return kEnglish;
+  if (text == "fr") return kFrench;
+  throw UsageError("--language must be de, en or fr, not '" + text + "'");
+}
+
+// The observer of --lat/--lon/--height or --place, with the place's label and
+// zone when it came from the search.
+struct ChosenPlace {
+  Observer observer;
+  std::optional<std::string> label;
+  std::optional<std::string> timeZone;
+};
+
+void CheckPlaceOptions(const Args& args) {
+  const bool coordinates = args.Has("lat") || args.Has("lon");
+  if (coordinates == args.Has("place")) {
+    throw UsageError("give either --lat DEG --lon DEG [--height M] or --place NAME");
+  }
+  if (coordinates && !(args.Has("lat") && args.Has("lon"))) {
+    throw UsageError("--lat and --lon go together");
+  }
+  if (args.Has("place") && args.Has("height")) {
+    throw UsageError("--height goes with --lat and --lon");
+  }
+}
+
+ChosenPlace PlaceFor(const Args& args, bool announce) {
+  ChosenPlace chosen;
+  if (const auto name = args.Value("place")) {
+    const auto found = places::SearchPlaces(*name, 1);
+    if (found.empty()) throw std::runtime_error("no place found for '" + *name + "'");
+    const places::Place& place = found.front();
+    chosen.observer = {place.LatitudeDeg, place.LongitudeDeg, 0.0};
+    chosen.label = place.Label();
+    if (!place.TimeZone.empty()) chosen.timeZone = place.TimeZone;
+    if (announce) std::cerr << "darvelle-cli: place: " << place.Label() << "\n";
+    return chosen;
+  }
+  chosen.observer = {*args.Real("lat"), *args.Real("lon"), args.Real("height").value_or(0.0)};
+  if (const char* problem = ObserverProblem(chosen.observer)) throw UsageError(problem);
+  return chosen;
+}
+
+// The eclipse of --index N or of --date YYYY-MM-DD (the catalogue's TT date).
+int EclipseFor(const Args& args, const Catalogue& catalogue) {
+  if (args.Has("index") == args.Has("date")) {
+    throw UsageError("give exactly one of --index N or --date YYYY-MM-DD");
+  }
+  if (const auto index = args.Integer("index")) {
+    if (*index < 1 || *index > catalogue.Count()) {
+      throw UsageError("--index must lie in 1 .. " + std::to_string(catalogue.Count()));
+    }
+    return static_cast<int>(*index);
+  }
+  const std::string text = *args.Value("date");
+  int year = 0, month = 0, day = 0;
+  char extra = 0;
+  if (std::sscanf(text.c_str(), "%d-%d-%d%c", &year, &month, &day, &extra) != 3 || month < 1 ||
+      month > 12 || day < 1 || day > 31) {
+    throw UsageError("--date must be YYYY-MM-DD (a minus sign before years before 1), not '" +
+                     text + "'");
+  }
+  for (int i = 1; i <= catalogue.Count(); ++i) {
+    const EclipseRecord& r = catalogue.Record(i);
+    if (r.Year == year && r.Month == month && r.Day == day) return i;
+  }
+  throw std::runtime_error("no eclipse in the catalogue on " + text + " (TT date of greatest eclipse)");
+}
+
+LocalReport ReportFor(const Catalogue& catalogue, int index, const ChosenPlace& place,
+                      const LocalCircumstances* computed = nullptr, double deltaT = 0.0) {
+  LocalReport report;
+  report.Index = index;
+  report.Record = MakeCurrentEclipse(catalogue, index);
+  report.DeltaT = computed ? deltaT : ComputeDeltaT(report.Record.Year, report.Record.Month);
+  report.Place = place.observer;
+  report.PlaceLabel = place.label;
+  report.TimeZone = place.timeZone;
+  report.Local = computed ? *computed
+                          : ComputeLocalCircumstances(report.Record, report.DeltaT, place.observer);
+  return report;
+}
+
+LocalKindFilter KindFilterOf(const Args& args) {
+  const auto text = args.Value("kind");
+  if (!text) return LocalKindFilter::kAny;
+  if (*text == "partial") return LocalKindFilter::kPartial;
+  if (*text == "annular") return LocalKindFilter::kAnnular;
+  if (*text == "total") return LocalKindFilter::kTotal;
+  if (*text == "central") return LocalKindFilter::kCentral;
+  throw UsageError("--kind must be partial, annular, total or central, not '" + *text + "'");
+}
+
+VisibleEclipseFilter FilterOf(const Args& args) {
+  VisibleEclipseFilter filter;
+  const long long from = args.Integer("from").value_or(kFirstCatalogueYear);
+  const long long to = args.Integer("to").value_or(kLastCatalogueYear);
+  if (from < kFirstCatalogueYear || to > kLastCatalogueYear || from > to) {
+    throw UsageError("--from and --to must lie in " + std::to_string(kFirstCatalogueYear) +
+                     " .. " + std::to_string(kLastCatalogueYear) + " with --from <= --to");
+  }
+  filter.FromYear = static_cast<int>(from);
+  filter.ToYear = static_cast<int>(to);
+  filter.MinMagnitude = args.Real("min-magnitude").value_or(0.0);
+  if (!(filter.MinMagnitude >= 0.0 && filter.MinMagnitude <= 2.0)) {
+    throw UsageError("--min-magnitude must be a number from 0 to 2");
+  }
+  filter.Kind = KindFilterOf(args);
+  return filter;
+}
+
+void ApplyPlaceLanguage(const Args& args) {
+  if (args.Has("place")) {
+    places::UsePlaceLanguage(args.Value("language").value_or("en"));
+  }
+}
+
+}  // namespace
+
+int RunLocal(const std::vector<std::string>& rawArgs) {
+  const Args args(rawArgs, {"index", "date", "lat", "lon", "height", "place", "language", "data"},
+                  {"json"});
+  CheckPlaceOptions(args);
+  const int language = LanguageOf(args);
+  if (args.Has("index") == args.Has("date")) {
+    throw UsageError("give exactly one of --index N or --date YYYY-MM-DD");
+  }
+  ApplyPlaceLanguage(args);
+  const ChosenPlace place = PlaceFor(args, true);
+  const Catalogue catalogue = LoadCatalogueFor(args);
+  const LocalReport report = ReportFor(catalogue, EclipseFor(args, catalogue), place);
+  std::cout << (args.Has("json") ? LocalJson(report) + "\n" : LocalTable(report, language));
+  return kExitOk;
+}
+
+int RunVisible(const std::vector<std::string>& rawArgs) {
+  const Args args(rawArgs,
+                  {"lat", "lon", "height", "place", "from", "to", "min-magnitude", "kind",
+                   "language", "data"},
+                  {"csv", "json"});
+  CheckPlaceOptions(args);
+  if (args.Has("csv") && args.Has("json")) throw UsageError("give at most one of --csv, --json");
+  const int language = LanguageOf(args);
+  const VisibleEclipseFilter filter = FilterOf(args);
+  ApplyPlaceLanguage(args);
+  const ChosenPlace place = PlaceFor(args, true);
+  const Catalogue catalogue = LoadCatalogueFor(args);
+  const auto seen = FindVisibleEclipses(catalogue, place.observer, filter);
+  std::string out;
+  if (args.Has("csv")) {
+    out = std::string(kVisibleCsvHeader) + "\n";
+  } else if (args.Has("json")) {
+    out = "[";
+  } else {
+    out = VisibleTableHeader(language);
+  }
+  bool first = true;
+  for (const VisibleEclipse& v : seen) {
+    const LocalReport report = ReportFor(catalogue, v.Index, place, &v.Local, v.DeltaT);
+    if (args.Has("csv")) {
+      out += VisibleCsvRow(report) + "\n";
+    } else if (args.Has("json")) {
+      out += (first ? "" : ",\n") + LocalJson(report);
+    } else {
+      out += VisibleTableRow(report, language);
+    }
+    first = false;
+  }
+  if (args.Has("json")) out += "]\n";
+  std::cout << out;
+  return kExitOk;
+}
+
+int RunPlaces(const std::vector<std::string>& rawArgs) {
+  if (rawArgs.empty() || rawArgs.front().rfind("--", 0) == 0) {
+    throw UsageError("give the name to search for: places QUERY [--language de|en|fr]");
+  }
+  const std::vector<std::string> rest(rawArgs.begin() + 1, rawArgs.end());
+  const Args args(rest, {"language"}, {});
+  LanguageOf(args);
+  places::UsePlaceLanguage(args.Value("language").value_or("en"));
+  const auto found = places::SearchPlaces(rawArgs.front());
+  if (found.empty()) throw std::runtime_error("no place found for '" + rawArgs.front() + "'");
+  for (const places::Place& p : found) {
+    std::cout << p.Name << "\t" << p.AdminArea << "\t" << p.Country << "\t"
+              << FixedText(p.LatitudeDeg, 4) << "\t" << FixedText(p.LongitudeDeg, 4) << "\t"
+              << p.TimeZone << "\t" << p.Population << "\n";
+  }
+  return kExitOk;
+}
+
+}  // namespace darvelle::cli

@@ -1,0 +1,251 @@
+#include "cli/local_output.h"
+
+#include <cstdio>
+#include <string>
+
+#include "astro/format.h"
+#include "astro/iso_time.h"
+#include "catalogue/eclipse_texts.h"
+#include "places/local_time.h"
+
+namespace darvelle::cli {
+namespace {
+
+const char* KindWord(LocalKind kind) {
+  switch (kind) {
+    case LocalKind::kPartial: return "partial";
+    case LocalKind::kAnnular: return "annular";
+    case LocalKind::kTotal: return "total";
+    case LocalKind::kNone: break;
+  }
+  return "none";
+}
+
+const char* VisibilityWord(Visibility visibility) {
+  switch (visibility) {
+    case Visibility::kFull: return "full";
+    case Visibility::kRise: return "rise";
+    case Visibility::kSet: return "set";
+    case Visibility::kNight: return "night";
+    case Visibility::kNone: break;
+  }
+  return "none";
+}
+
+double JulianDayTT(const LocalReport& r, double t) { return r.Record.JulianDay + t / 24.0; }
+double JulianDayUT(const LocalReport& r, double t) {
+  return JulianDayTT(r, t) - r.DeltaT / 86400.0;
+}
+
+// JSON string with the characters JSON requires escaped.
+std::string Quoted(const std::string& text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", c);
+      out += escape;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+std::string EventJson(const LocalReport& r, const std::optional<LocalEvent>& e) {
+  if (!e) return "null";
+  return "{\"ut\":\"" + IsoDateTime(JulianDayUT(r, e->Time)) + "Z\",\"tt\":\"" +
+         IsoDateTime(JulianDayTT(r, e->Time)) + "\",\"sun_alt\":" +
+         FixedText(e->SunAltitudeDeg, 2) + ",\"sun_az\":" + FixedText(e->SunAzimuthDeg, 2) +
+         ",\"position_angle\":" + FixedText(e->PositionAngleDeg, 1) + "}";
+}
+
+std::string OptionalText(const std::optional<std::string>& text) {
+  return text ? Quoted(*text) : "null";
+}
+
+std::string CatalogueDate(const EclipseRecord& r) { return IsoDate(r.Year, r.Month, r.Day); }
+
+// The local time of an instant, or empty when the place has no zone.
+std::string ZoneTime(const LocalReport& r, double t) {
+  const auto local =
+      places::LocalTimeAt(JulianDayUT(r, t), r.TimeZone.value_or(""), r.Place.LongitudeDeg);
+  return local.Text + (local.MeanTime ? " LMT" : local.Offset);
+}
+
+struct Words {
+  const char* eclipse;
+  const char* place;
+  const char* timeScale;  // followed by the DeltaT
+  const char* event;
+  const char* local;
+  const char* sunAlt;
+  const char* sunAz;
+  const char* positionAngle;
+  const char* events[7];  // C1, C2, max, C3, C4, sunrise, sunset
+  const char* kinds[4];   // none, partial, annular, total
+  const char* visibility[5];  // none, night, rise, set, full
+  const char* magnitude;
+  const char* obscuration;
+  const char* ratio;
+  const char* duration;
+  const char* sunDown;
+  const char* noEclipse;
+};
+
+const Words kWords[3] = {
+    {"Finsternis", "Ort", "Zeitskala: UT = TT - DeltaT, DeltaT", "Ereignis", "Ortszeit",
+     "Sonnenhöhe", "Azimut", "P",
+     {"Beginn partiell (C1)", "Beginn Totalität/Ring (C2)", "Maximum", "Ende Totalität/Ring (C3)",
+      "Ende partiell (C4)", "Sonnenaufgang", "Sonnenuntergang"},
+     {"keine", "partiell", "ringförmig", "total"},
+     {"keine Finsternis an diesem Ort", "Sonne während der ganzen Finsternis unter dem Horizont",
+      "Finsternis bei Sonnenaufgang im Gang", "Finsternis bei Sonnenuntergang im Gang",
+      "ganz sichtbar"},
+     "Größe", "Bedeckung", "Verhältnis Mond/Sonne", "Dauer", "Sonne unter dem Horizont",
+     "An diesem Ort findet keine Finsternis statt."},
+    {"Eclipse", "Place", "Time scale: UT = TT - DeltaT, DeltaT", "Event", "Local time",
+     "Sun alt.", "Azimuth", "P",
+     {"Partial begins (C1)", "Total/annular begins (C2)", "Maximum", "Total/annular ends (C3)",
+      "Partial ends (C4)", "Sunrise", "Sunset"},
+     {"none", "partial", "annular", "total"},
+     {"no eclipse at this place", "the Sun is below the horizon throughout",
+      "in progress at sunrise", "in progress at sunset", "fully visible"},
+     "Magnitude", "Obscuration", "Moon/Sun ratio", "Duration", "Sun below the horizon",
+     "No eclipse at this place."},
+    {"Éclipse", "Lieu", "Échelle de temps : UT = TT - DeltaT, DeltaT", "Événement",
+     "Heure locale", "Haut. Soleil", "Azimut", "P",
+     {"Début partielle (C1)", "Début totalité/anneau (C2)", "Maximum",
+      "Fin totalité/anneau (C3)", "Fin partielle (C4)", "Lever du Soleil",
+      "Coucher du Soleil"},
+     {"aucune", "partielle", "annulaire", "totale"},
+     {"pas d'éclipse en ce lieu", "le Soleil reste sous l'horizon",
+      "en cours au lever du Soleil", "en cours au coucher du Soleil", "entièrement visible"},
+     "Grandeur", "Obscuration", "Rapport Lune/Soleil", "Durée", "Soleil sous l'horizon",
+     "Pas d'éclipse en ce lieu."},
+};
+
+const Words& WordsFor(int language) {
+  return kWords[language >= 0 && language < 3 ? language : kEnglish];
+}
+
+std::string Padded(const std::string& text, std::size_t width) {
+  // Width in characters, counting UTF-8 continuation bytes as nothing.
+  std::size_t characters = 0;
+  for (const char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return text + std::string(width > characters ? width - characters : 1, ' ');
+}
+
+std::string UtClock(const LocalReport& r, double t) {
+  return IsoDateTime(JulianDayUT(r, t)).substr(IsoDateTime(JulianDayUT(r, t)).find('T') + 1);
+}
+
+std::string PlaceLine(const LocalReport& r) {
+  std::string line = r.PlaceLabel ? *r.PlaceLabel + "  " : "";
+  line += FixedText(r.Place.LatitudeDeg, 4) + " " + FixedText(r.Place.LongitudeDeg, 4) + " " +
+          FixedText(r.Place.HeightM, 0) + " m";
+  if (r.TimeZone) line += "  " + *r.TimeZone;
+  return line;
+}
+
+}  // namespace
+
+std::string LocalJson(const LocalReport& r) {
+  const LocalCircumstances& l = r.Local;
+  std::string json = "{\"index\":" + std::to_string(r.Index) + ",\"date\":\"" +
+                     CatalogueDate(r.Record) + "\",\"observer\":{\"lat\":" +
+                     FixedText(r.Place.LatitudeDeg, 6) + ",\"lon\":" +
+                     FixedText(r.Place.LongitudeDeg, 6) + ",\"height\":" +
+                     FixedText(r.Place.HeightM, 1) + ",\"place\":" + OptionalText(r.PlaceLabel) +
+                     ",\"time_zone\":" + OptionalText(r.TimeZone) + "},\"delta_t_s\":" +
+                     FixedText(r.DeltaT, 1) + ",\"kind\":\"" + KindWord(l.Kind) +
+                     "\",\"visibility\":\"" + VisibilityWord(l.Seen) + "\"";
+  json += ",\"c1\":" + EventJson(r, l.C1) + ",\"c2\":" + EventJson(r, l.C2) +
+          ",\"max\":" + EventJson(r, l.Maximum) + ",\"c3\":" + EventJson(r, l.C3) +
+          ",\"c4\":" + EventJson(r, l.C4);
+  json += ",\"magnitude\":" + FixedText(l.Magnitude, 4) + ",\"moon_sun_ratio\":" +
+          FixedText(l.MoonSunRatio, 4) + ",\"obscuration\":" + FixedText(l.Obscuration, 4) +
+          ",\"duration_s\":" + (l.DurationS ? FixedText(*l.DurationS, 1) : "null") + "}";
+  return json;
+}
+
+std::string VisibleCsvRow(const LocalReport& r) {
+  const LocalCircumstances& l = r.Local;
+  std::string maxUt, maxLocal, sunAlt;
+  if (l.Maximum) {
+    maxUt = IsoDateTime(JulianDayUT(r, l.Maximum->Time)) + "Z";
+    if (r.TimeZone) {
+      const auto local =
+          places::LocalTimeAt(JulianDayUT(r, l.Maximum->Time), *r.TimeZone, r.Place.LongitudeDeg);
+      if (!local.MeanTime) maxLocal = local.Text + local.Offset;
+    }
+    sunAlt = FixedText(l.Maximum->SunAltitudeDeg, 2);
+  }
+  return std::to_string(r.Index) + "," + CatalogueDate(r.Record) + "," + KindWord(l.Kind) + "," +
+         VisibilityWord(l.Seen) + "," + maxUt + "," + maxLocal + "," +
+         FixedText(l.Magnitude, 4) + "," + FixedText(l.Obscuration, 4) + "," +
+         (l.DurationS ? FixedText(*l.DurationS, 1) : "") + "," + sunAlt;
+}
+
+std::string LocalTable(const LocalReport& r, int language) {
+  const Words& w = WordsFor(language);
+  const LocalCircumstances& l = r.Local;
+  std::string out = std::string(w.eclipse) + " #" + std::to_string(r.Index) + "  " +
+                    CatalogueDate(r.Record) + " (TT)\n" + w.place + ": " + PlaceLine(r) + "\n" +
+                    w.timeScale + " = " + FixedText(r.DeltaT, 1) + " s\n";
+  if (l.Kind == LocalKind::kNone) return out + w.noEclipse + "\n";
+  out += std::string(w.kinds[static_cast<int>(l.Kind)]) + ", " +
+         w.visibility[static_cast<int>(l.Seen)] + "\n\n";
+  out += Padded(w.event, 30) + Padded("UT", 12) + Padded(w.local, 32) + Padded(w.sunAlt, 13) +
+         Padded(w.sunAz, 9) + w.positionAngle + "\n";
+  const std::optional<LocalEvent>* events[5] = {&l.C1, &l.C2, &l.Maximum, &l.C3, &l.C4};
+  for (int i = 0; i < 5; ++i) {
+    if (!*events[i]) continue;  // a contact that does not exist has no time
+    const LocalEvent& e = **events[i];
+    out += Padded(w.events[i], 30) + Padded(UtClock(r, e.Time), 12) +
+           Padded(ZoneTime(r, e.Time), 32) + Padded(FixedText(e.SunAltitudeDeg, 1), 13) +
+           Padded(FixedText(e.SunAzimuthDeg, 1), 9) + FixedText(e.PositionAngleDeg, 1) +
+           (e.SunUp() ? "" : std::string("  (") + w.sunDown + ")") + "\n";
+  }
+  const std::optional<HorizonCrossing>* crossings[2] = {&l.Sunrise, &l.Sunset};
+  for (int i = 0; i < 2; ++i) {
+    if (!*crossings[i]) continue;
+    const HorizonCrossing& c = **crossings[i];
+    out += Padded(w.events[5 + i], 30) + Padded(UtClock(r, c.Time), 12) +
+           Padded(ZoneTime(r, c.Time), 32) + w.magnitude + " " + FixedText(c.Magnitude, 4) +
+           "\n";
+  }
+  out += std::string("\n") + w.magnitude + ": " + FixedText(l.Magnitude, 4) + "   " +
+         w.obscuration + ": " + FixedText(l.Obscuration, 4) + "   " + w.ratio + ": " +
+         FixedText(l.MoonSunRatio, 4) + "\n";
+  if (l.DurationS) {
+    const int tenths = static_cast<int>(*l.DurationS * 10.0 + 0.5);
+    char text[32];
+    std::snprintf(text, sizeof text, "%dm %02d.%ds", tenths / 600, tenths / 10 % 60, tenths % 10);
+    out += std::string(w.duration) + ": " + text + "\n";
+  }
+  return out;
+}
+
+std::string VisibleTableHeader(int language) {
+  const Words& w = WordsFor(language);
+  return Padded("#", 7) + Padded("Date (TT)", 13) + Padded("", 11) + Padded("", 7) +
+         Padded("Max UT", 24) + Padded(w.magnitude, 11) + Padded(w.obscuration, 13) +
+         Padded(w.duration, 10) + w.sunAlt + "\n";
+}
+
+std::string VisibleTableRow(const LocalReport& r, int language) {
+  const Words& w = WordsFor(language);
+  const LocalCircumstances& l = r.Local;
+  return Padded(std::to_string(r.Index), 7) + Padded(CatalogueDate(r.Record), 13) +
+         Padded(w.kinds[static_cast<int>(l.Kind)], 11) + Padded(VisibilityWord(l.Seen), 7) +
+         Padded(l.Maximum ? IsoDateTime(JulianDayUT(r, l.Maximum->Time)) : "", 24) +
+         Padded(FixedText(l.Magnitude, 4), 11) + Padded(FixedText(l.Obscuration, 4), 13) +
+         Padded(l.DurationS ? FixedText(*l.DurationS, 1) + " s" : "", 10) +
+         (l.Maximum ? FixedText(l.Maximum->SunAltitudeDeg, 1) : "") + "\n";
+}
+
+}  // namespace darvelle::cli

@@ -1,0 +1,36 @@
+#pragma once
+// Texts of the local-circumstances commands: the JSON object of one eclipse
+// at one place, the CSV row of the scan, and the tables for people in
+// German, English and French.
+
+#include <optional>
+#include <string>
+
+#include "catalogue/eclipse_record.h"
+#include "geometry/local_circumstances.h"
+
+namespace darvelle::cli {
+
+// One eclipse at one place, with everything its texts need.
+struct LocalReport {
+  int Index = 0;
+  EclipseRecord Record;  // as MakeCurrentEclipse gives it (JulianDay at EpochHour TT)
+  double DeltaT = 0.0;   // seconds
+  Observer Place;
+  std::optional<std::string> PlaceLabel;  // "Name, Admin, CC"
+  std::optional<std::string> TimeZone;    // IANA name
+  LocalCircumstances Local;
+};
+
+std::string LocalJson(const LocalReport& report);
+
+inline constexpr const char* kVisibleCsvHeader =
+    "index,date,kind,visibility,max_ut,max_local,magnitude,obscuration,duration_s,sun_alt";
+std::string VisibleCsvRow(const LocalReport& report);
+
+// language: kGerman, kEnglish or kFrench.
+std::string LocalTable(const LocalReport& report, int language);
+std::string VisibleTableHeader(int language);
+std::string VisibleTableRow(const LocalReport& report, int language);
+
+}  // namespace darvelle::cli
