@@ -24,6 +24,7 @@ packages=(
   libgeonames-dev tzdata
   ghostscript poppler-utils t1utils fonts-urw-base35 fonts-liberation
   xvfb xauth locales
+  gdal-bin
 )
 
 as_root() {

@@ -1,5 +1,5 @@
 // darvelle-cli batch [--first N] [--last M] [--resolution R] [--jobs J]
-//   [--data DIR] [--out DIR]
+//   [--data DIR] [--out DIR] [--geojson] [--kml]
 
 #include "cli/batch_command.h"
 
@@ -17,8 +17,11 @@
 #include "catalogue/data_files.h"
 #include "cli/args.h"
 #include "cli/compute_command.h"
+#include "cli/gis_outputs.h"
 #include "cli/selection_options.h"
 #include "geometry/eclipse_computation.h"
+#include "export/geojson_export.h"
+#include "export/kml_export.h"
 #include "geometry/result_check.h"
 
 namespace darvelle::cli {
@@ -26,10 +29,11 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: darvelle-cli batch [--first N] [--last M] [--resolution 1|2|4|8|16|32]\n"
-    "                          [--jobs J] [--data DIR] [--out DIR]\n"
+    "                          [--jobs J] [--data DIR] [--out DIR] [--geojson] [--kml]\n"
     "Computes the eclipses N .. M of the catalogue (default: all) on every core. With\n"
-    "--out the files of eclipse i go into DIR/i/. Ends with a summary; the exit status\n"
-    "is 1 when any eclipse failed.\n";
+    "--out the files of eclipse i go into DIR/i/; --geojson and --kml add\n"
+    "DIR/i/eclipse.geojson and DIR/i/eclipse.kml (English names). Ends with a summary;\n"
+    "the exit status is 1 when any eclipse failed.\n";
 
 struct Failure {
   int index;
@@ -67,9 +71,15 @@ class BatchProgress {
   std::vector<Failure> failures_;
 };
 
+// What each eclipse's folder receives besides the text files.
+struct BatchFiles {
+  bool geoJson = false;
+  bool kml = false;
+};
+
 // One worker: its own computation object, reused from eclipse to eclipse.
 void Work(const Catalogue& catalogue, int resolution, const std::optional<std::filesystem::path>& out,
-          BatchProgress& progress) {
+          BatchFiles files, BatchProgress& progress) {
   EclipseComputation computation;
   for (int index = progress.Take(); index != 0; index = progress.Take()) {
     try {
@@ -79,6 +89,10 @@ void Work(const Catalogue& catalogue, int resolution, const std::optional<std::f
         options.resolution = resolution;
         options.outFolder = *out / std::to_string(index);
         RunComputation(computation, catalogue, options);
+        if (files.geoJson) {
+          WriteGeoJsonFile(options.outFolder / kBatchGeoJsonName, computation, options.language);
+        }
+        if (files.kml) WriteKmlFile(options.outFolder / kBatchKmlName, computation, options.language);
       } else {
         PrepareEclipse(computation, catalogue, index, true, resolution);
         computation.outputFolder.reset();
@@ -110,7 +124,9 @@ int RunBatch(const std::vector<std::string>& rawArgs) {
       return kExitOk;
     }
   }
-  const Args args(rawArgs, {"first", "last", "resolution", "jobs", "data", "out"}, {});
+  const Args args(rawArgs, {"first", "last", "resolution", "jobs", "data", "out"},
+                  {"geojson", "kml"});
+  const BatchFiles files{args.Has("geojson"), args.Has("kml")};
   const int resolution = ResolutionFor(args);
   const long long jobsWanted = args.Integer("jobs").value_or(0);
   if (jobsWanted < 0 || jobsWanted > 256) throw UsageError("--jobs must lie in 1 .. 256");
@@ -120,6 +136,9 @@ int RunBatch(const std::vector<std::string>& rawArgs) {
   if (auto dir = args.Value("out")) {
     if (dir->empty()) throw UsageError("--out needs a folder");
     out = std::filesystem::path(*dir);
+  }
+  if ((files.geoJson || files.kml) && !out) {
+    throw UsageError("--geojson and --kml need --out DIR for the files");
   }
 
   const Catalogue catalogue = LoadCatalogueFor(args);
@@ -144,7 +163,7 @@ int RunBatch(const std::vector<std::string>& rawArgs) {
   const auto start = std::chrono::steady_clock::now();
   std::vector<std::thread> workers;
   for (int j = 0; j < jobs; ++j) {
-    workers.emplace_back(Work, std::cref(catalogue), resolution, std::cref(out),
+    workers.emplace_back(Work, std::cref(catalogue), resolution, std::cref(out), files,
                          std::ref(progress));
   }
   if (showBar) {

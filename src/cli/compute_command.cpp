@@ -10,6 +10,7 @@
 #include "catalogue/data_files.h"
 #include "catalogue/eclipse_texts.h"
 #include "cli/args.h"
+#include "cli/gis_outputs.h"
 #include "cli/map_outputs.h"
 #include "cli/sheet_outputs.h"
 #include "cli/selection_options.h"
@@ -45,6 +46,7 @@ std::vector<ComputeOutput> ComputeOutputs() {
   // Further outputs (map, legend, sheet) are listed here.
   std::vector<ComputeOutput> outputs = MapOutputs();
   for (const ComputeOutput& output : SheetOutputs()) outputs.push_back(output);
+  for (const ComputeOutput& output : GisOutputs()) outputs.push_back(output);
   return outputs;
 }
 

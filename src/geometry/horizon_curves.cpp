@@ -50,10 +50,11 @@ void CopyToCurve(const std::vector<CurvePoint>& buffer, PointCurve& curve) {
   curve.SetReady(true);
 }
 
-// Where the penumbral circle crosses the Earth's outline on limb branch +1 or
-// -1, with the elements and Earth-shape terms already evaluated at the instant;
-// m and theta are the axis distance and direction there.
-bool OutlineCrossing(const ElementState& s, double m, double theta, int branch,
+// Where the shadow's circle of the given radius (fundamental-plane units)
+// crosses the Earth's outline on limb branch +1 or -1, with the elements and
+// Earth-shape terms already evaluated at the instant; m and theta are the
+// axis distance and direction there.
+bool OutlineCrossing(const ElementState& s, double radius, double m, double theta, int branch,
                      CurvePoint& point) {
   double rho = 1.0;
   double p = 0.0;
@@ -61,8 +62,8 @@ bool OutlineCrossing(const ElementState& s, double m, double theta, int branch,
   for (int round = 0; round < kOutlineRounds; ++round) {
     const double previous = rho;
     // Cosine, at the Earth's centre, of the angle between the axis direction
-    // and the point where the penumbral circle crosses the outline of radius rho.
-    const double g = 1.0 - (s.L1 - m + rho) * (s.L1 + m - rho) / (2.0 * m * rho);
+    // and the point where the shadow's circle crosses the outline of radius rho.
+    const double g = 1.0 - (radius - m + rho) * (radius + m - rho) / (2.0 * m * rho);
     // |G| >= 1 (or undefined, with the axis through the centre): no crossing.
     if (!(std::fabs(g) < 1.0)) {
       crossing = false;
@@ -103,7 +104,7 @@ void ComputeRiseSetBranches(EclipseComputation& c, double tFrom, double tTo,
     anyOpen = false;
     for (RiseSetBranch& b : branches) {
       CurvePoint point;
-      if (b.open && OutlineCrossing(s, m, theta, b.branch, point)) {
+      if (b.open && OutlineCrossing(s, s.L1, m, theta, b.branch, point)) {
         b.open = b.curve->Append(point);  // 301 points against a capacity of 1000
       }
       anyOpen = anyOpen || b.open;
@@ -134,6 +135,24 @@ void ComputeRiseSetCurves(EclipseComputation& c) {
   } else {
     pair(EventId::TP1, EventId::TP4, 1, 2);
   }
+}
+
+std::vector<CurvePoint> UmbraOutlineOnLimb(const EclipseRecord& eclipse, double tFrom,
+                                           double tTo, int branch) {
+  std::vector<CurvePoint> points;
+  points.reserve(kRiseSetIntervals + 1);
+  ElementState s;
+  for (int i = 0; i <= kRiseSetIntervals; ++i) {
+    EvaluateElements(eclipse, EasedInstant(tFrom, tTo, i, kRiseSetIntervals), s);
+    ComputeEarthShapeTerms(s);
+    const double m = std::sqrt(s.X * s.X + s.Y * s.Y);
+    const double theta = std::atan2(s.X, s.Y);
+    // On the limb (zeta = 0) the umbra's radius is |l2| itself: l2 is
+    // negative where the umbra is total.
+    CurvePoint point;
+    if (OutlineCrossing(s, std::fabs(s.L2), m, theta, branch, point)) points.push_back(point);
+  }
+  return points;
 }
 
 namespace {

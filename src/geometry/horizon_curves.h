@@ -7,6 +7,8 @@
 // Each builder clears its curve, fills it when the curve exists for this
 // eclipse and sets its ready flag; files are written by the computation.
 
+#include <vector>
+
 #include "geometry/curves.h"
 #include "geometry/eclipse_computation.h"
 
@@ -19,6 +21,14 @@ inline constexpr int kRiseSetIntervals = 300;
 // -1: for each of 301 eased instants the point where the penumbral circle
 // crosses the Earth's outline, when it does.
 void ComputeRiseSetCurve(EclipseComputation& c, double tFrom, double tTo, int branch, int number);
+
+// The same crossing for the umbra (or antumbra), on limb branch +1 or -1 at
+// the 301 eased instants between tFrom and tTo (hours from T0): between TU1
+// and TU2, or TU3 and TU4, the two branches outline the ends of the umbral
+// path, where the umbra meets the horizon. Instants without a crossing give
+// no point. Nothing is stored in the computation.
+std::vector<CurvePoint> UmbraOutlineOnLimb(const EclipseRecord& eclipse, double tFrom,
+                                           double tTo, int branch);
 
 // The rise/set curves of the eclipse: 003 .. 006 when TP2 exists (the
 // penumbra lies wholly on the Earth for a while), else 001 and 002.

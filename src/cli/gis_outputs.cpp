@@ -1,0 +1,36 @@
+#include "cli/gis_outputs.h"
+
+#include "cli/args.h"
+#include "export/geojson_export.h"
+#include "export/kml_export.h"
+
+namespace darvelle::cli {
+namespace {
+
+void RequireFileName(const char* option, const std::string& file) {
+  if (file.empty()) throw UsageError(std::string("--") + option + " needs a file name");
+}
+
+void WriteGeoJson(const EclipseComputation& c, const ComputeOptions& options,
+                  const std::string& file) {
+  RequireFileName("geojson", file);
+  WriteGeoJsonFile(file, c, options.language);
+}
+
+void WriteKml(const EclipseComputation& c, const ComputeOptions& options,
+              const std::string& file) {
+  RequireFileName("kml", file);
+  WriteKmlFile(file, c, options.language);
+}
+
+}  // namespace
+
+std::vector<ComputeOutput> GisOutputs() {
+  return {
+      {"geojson", true, "every curve, event and the eclipse's paths as GeoJSON (RFC 7946)",
+       WriteGeoJson},
+      {"kml", true, "the same as a KML 2.2 document for Google Earth", WriteKml},
+  };
+}
+
+}  // namespace darvelle::cli

@@ -1,0 +1,15 @@
+#pragma once
+// Where the GIS files meet the disk: one writer for both formats.
+
+#include <QByteArray>
+
+#include <filesystem>
+
+namespace darvelle {
+
+// Writes `bytes` to `file` through a temporary file beside it, then renames;
+// throws FileError naming the file and the cause. A file name without a
+// folder goes into the current folder.
+void WriteGisFile(const std::filesystem::path& file, const QByteArray& bytes);
+
+}  // namespace darvelle

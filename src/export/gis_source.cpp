@@ -1,0 +1,140 @@
+#include "export/gis_source.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "geometry/elements.h"
+#include "geometry/horizon_curves.h"
+#include "geometry/report_files.h"
+
+namespace darvelle {
+namespace {
+
+// Map longitude in degrees, in [-180, 180]: the ephemeris longitude turned
+// by the Earth's rotation during DeltaT.
+double MapLongitudeDeg(double ephemerisLongitude, double deltaT) {
+  double degrees = std::fmod(CorrectedLongitudeDeg(ephemerisLongitude, deltaT), 360.0);
+  if (degrees > 180.0) degrees -= 360.0;
+  if (degrees < -180.0) degrees += 360.0;
+  return degrees;
+}
+
+GeoVertex VertexOf(const CurvePoint& p, double deltaT) {
+  GeoVertex v;
+  v.LongitudeDeg = MapLongitudeDeg(p.Longitude, deltaT);
+  v.LatitudeDeg = p.Latitude * kRadToDeg;
+  return v;
+}
+
+GeoLine LineOf(const PointCurve& curve, double deltaT) {
+  GeoLine line;
+  if (!curve.Ready()) return line;
+  line.reserve(curve.Points().size());
+  for (const CurvePoint& p : curve.Points()) line.push_back(VertexOf(p, deltaT));
+  return line;
+}
+
+const PointCurve& PointCurveFor(MapCurve curve, const CurveSet& curves) {
+  switch (curve) {
+    case MapCurve::NorthPenumbraLimit: return curves.northPenumbra;
+    case MapCurve::NorthUmbraLimit: return curves.northUmbra;
+    case MapCurve::SouthUmbraLimit: return curves.southUmbra;
+    case MapCurve::SouthPenumbraLimit: return curves.southPenumbra;
+    case MapCurve::RiseSetCurve1: return curves.RiseSet(1);
+    case MapCurve::RiseSetCurve2: return curves.RiseSet(2);
+    case MapCurve::RiseSetCurve3: return curves.RiseSet(3);
+    case MapCurve::RiseSetCurve4: return curves.RiseSet(4);
+    case MapCurve::RiseSetCurve5: return curves.RiseSet(5);
+    case MapCurve::RiseSetCurve6: return curves.RiseSet(6);
+    case MapCurve::MaxAtHorizonSouth: return curves.maxHorizonSouth;
+    case MapCurve::MaxAtHorizonNorth: return curves.maxHorizonNorth;
+    case MapCurve::MaxAtSunrise: return curves.maxSunrise;
+    case MapCurve::MaxAtSunset: return curves.maxSunset;
+    case MapCurve::CentralLine: break;
+  }
+  throw std::invalid_argument("the central line is not a point curve");
+}
+
+void AddCentralLine(const EclipseComputation& c, GisSource& source) {
+  if (!c.curves.centralLine.Ready()) return;
+  GeoLine& line = source.curves[static_cast<std::size_t>(MapCurve::CentralLine)];
+  for (const CentralLinePoint& p : c.curves.centralLine.Points()) {
+    GeoVertex v = VertexOf(p, c.deltaT);
+    v.JulianDayTT = c.eclipse.JulianDay + p.Time / 24.0;
+    v.DurationSeconds = p.DurationMinutes * 60.0;
+    v.WidthKm = p.WidthKm;
+    v.SunAltitudeDeg = p.SunAltitudeDeg;
+    line.push_back(v);
+    source.centralKinds.push_back(p.CentralKind);
+  }
+}
+
+std::vector<GeoPoint> OutlineBranch(const EclipseComputation& c, double from, double to,
+                                    int branch) {
+  std::vector<GeoPoint> points;
+  for (const CurvePoint& p : UmbraOutlineOnLimb(c.eclipse, from, to, branch)) {
+    points.push_back(VertexOf(p, c.deltaT));
+  }
+  return points;
+}
+
+// The outline between two contacts, in time order: where the umbra is
+// annular, the inner contact (TU1, TU4) comes after the outer one.
+LimbOutline UmbraOutline(const EclipseComputation& c, EventId first, EventId second) {
+  if (!c.events[first].exists() || !c.events[second].exists()) return {};
+  const double a = c.events.Time(first);
+  const double b = c.events.Time(second);
+  const double from = std::min(a, b);
+  const double to = std::max(a, b);
+  return {OutlineBranch(c, from, to, +1), OutlineBranch(c, from, to, -1)};
+}
+
+}  // namespace
+
+const GisEvent* GisSource::Event(EventId id) const {
+  for (const GisEvent& e : events) {
+    if (e.Id == id) return &e;
+  }
+  return nullptr;
+}
+
+GisSource GisSourceFrom(const EclipseComputation& c) {
+  GisSource source;
+  const EclipseRecord& e = c.eclipse;
+  source.catalogueIndex = c.selectedIndex;
+  source.year = e.Year;
+  source.month = e.Month;
+  source.day = e.Day;
+  source.eclipseType = e.EclipseType;
+  source.sarosNumber = e.SarosNumber;
+  source.sarosMember = e.SarosMember;
+  source.sarosMemberCount = e.SarosMemberCount;
+  source.universalTime = c.universalTime;
+  source.deltaTSeconds = c.deltaT;
+  source.modelDeltaTSeconds = c.modelDeltaT;
+  if (c.events[EventId::TG0].exists()) source.greatestJulianDayTT = c.julianDayGreatest;
+
+  for (int i = 0; i < kMapCurveCount; ++i) {
+    const auto curve = static_cast<MapCurve>(i);
+    if (curve == MapCurve::CentralLine) continue;
+    source.curves[static_cast<std::size_t>(i)] = LineOf(PointCurveFor(curve, c.curves), c.deltaT);
+  }
+  AddCentralLine(c, source);
+
+  for (int k = 0; k < kEventCount; ++k) {
+    const EclipseEvent& event = c.events.entries[static_cast<std::size_t>(k)];
+    if (!event.exists() || !std::isfinite(event.EphemerisLongitude) ||
+        !std::isfinite(event.Latitude)) {
+      continue;
+    }
+    source.events.push_back({static_cast<EventId>(k), e.JulianDay + event.Time / 24.0,
+                             VertexOf({event.EphemerisLongitude, event.Latitude}, c.deltaT),
+                             event.CentralKind});
+  }
+
+  source.umbraAtSunrise = UmbraOutline(c, EventId::TU1, EventId::TU2);
+  source.umbraAtSunset = UmbraOutline(c, EventId::TU3, EventId::TU4);
+  return source;
+}
+
+}  // namespace darvelle

@@ -1,0 +1,61 @@
+#pragma once
+// What the GIS exporters read of a computed eclipse, in geographic terms:
+// every curve, event and limb outline with longitudes east positive in
+// degrees, corrected for the Earth's rotation during DeltaT as the map places
+// them (none in TT), instants as Julian Days (TT). GisSourceFrom is the one
+// place that knows the computation's fields.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "export/gis_geometry.h"
+#include "geometry/eclipse_computation.h"
+#include "geometry/events.h"
+#include "render/curve_drawing.h"
+
+namespace darvelle {
+
+struct GisEvent {
+  EventId Id = EventId::TG0;
+  double JulianDayTT = 0;
+  GeoPoint Where;
+  int CentralKind = 0;  // kCentralAnnular, kCentralTotal, 0 where the event has none
+};
+
+// The two branches of the shadow's crossing of the Earth's outline over one
+// interval, both in time order (from the first instant to the last).
+struct LimbOutline {
+  std::vector<GeoPoint> plusBranch;
+  std::vector<GeoPoint> minusBranch;
+  bool Empty() const { return plusBranch.empty() && minusBranch.empty(); }
+};
+
+struct GisSource {
+  int catalogueIndex = 0;
+  int year = 0, month = 0, day = 0;  // TT date of greatest eclipse, the catalogue's calendar
+  int eclipseType = 0;               // 1 partial .. 6 non-central annular
+  int sarosNumber = 0, sarosMember = 0, sarosMemberCount = 0;
+  bool universalTime = true;
+  double deltaTSeconds = 0;          // in force: the model's in UT, 0 in TT
+  double modelDeltaTSeconds = 0;     // the model's, whatever the scale (for UT instants)
+  std::optional<double> greatestJulianDayTT;
+
+  // By MapCurve; a curve that was not built is empty. Central-line vertices
+  // carry their instant, duration, width and solar altitude.
+  std::array<GeoLine, kMapCurveCount> curves;
+  std::vector<std::uint8_t> centralKinds;  // per central-line vertex
+  std::vector<GisEvent> events;            // the events that occur, table order
+
+  // Where the umbra meets the horizon: between TU1 and TU2, and between TU3
+// and TU4, when both exist; each in time order.
+  LimbOutline umbraAtSunrise, umbraAtSunset;
+
+  const GisEvent* Event(EventId id) const;
+  const GeoLine& Curve(MapCurve curve) const { return curves[static_cast<std::size_t>(curve)]; }
+};
+
+GisSource GisSourceFrom(const EclipseComputation& computation);
+
+}  // namespace darvelle

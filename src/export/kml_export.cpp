@@ -1,0 +1,248 @@
+#include "export/kml_export.h"
+
+#include <QString>
+#include <QXmlStreamWriter>
+
+#include <array>
+#include <charconv>
+#include <string>
+
+#include "catalogue/eclipse_texts.h"
+#include "export/gis_file.h"
+#include "export/gis_layers.h"
+#include "export/gis_texts.h"
+
+namespace darvelle {
+namespace {
+
+QString Text(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// KML colours are alpha, blue, green, red in hexadecimal.
+QString KmlColor(QRgb color, int alpha) {
+  return QString::asprintf("%02x%02x%02x%02x", alpha, qBlue(color), qGreen(color), qRed(color));
+}
+
+constexpr int kOpaque = 0xff;
+constexpr int kPathAlpha = 0x66;     // 40 %: the ground shows through the path
+constexpr int kPartialAlpha = 0x26;  // 15 %
+
+void AppendCoordinate(std::string& out, double degrees) {
+  std::array<char, 32> buffer;
+  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
+                                    RoundCoordinate(degrees), std::chars_format::fixed, 6);
+  // Trailing zeros (and a bare point) say nothing.
+  const char* end = result.ptr;
+  while (end[-1] == '0') --end;
+  if (end[-1] == '.') --end;
+  out.append(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
+}
+
+template <typename Points>
+QString CoordinatesText(const Points& points) {
+  std::string text;
+  text.reserve(points.size() * 24);
+  for (const GeoPoint& p : points) {
+    if (!text.empty()) text += ' ';
+    AppendCoordinate(text, p.LongitudeDeg);
+    text += ',';
+    AppendCoordinate(text, p.LatitudeDeg);
+  }
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+class KmlDocument {
+ public:
+  KmlDocument(const GisSource& source, int language)
+      : source_(source), language_(language), layers_(BuildGisLayers(source)), xml_(&bytes_) {}
+
+  QByteArray Write() {
+    xml_.setAutoFormatting(true);
+    xml_.setAutoFormattingIndent(1);
+    xml_.writeStartDocument();
+    xml_.writeStartElement("kml");
+    xml_.writeDefaultNamespace("http://www.opengis.net/kml/2.2");
+    xml_.writeStartElement("Document");
+    xml_.writeTextElement("name", Title());
+    xml_.writeTextElement("open", "1");
+    WriteStyles();
+    WriteZones();
+    WriteLines(GisGroup::Limits);
+    WriteLines(GisGroup::CentralLine);
+    WriteLines(GisGroup::HorizonCurves);
+    WriteEvents();
+    xml_.writeEndElement();  // Document
+    xml_.writeEndElement();  // kml
+    xml_.writeEndDocument();
+    return bytes_;
+  }
+
+ private:
+  QString Title() const {
+    return Text(Latin1ToUtf8(EclipseTypeName(source_.eclipseType, language_))) +
+           QString::asprintf(" %d-%02d-%02d", source_.year, source_.month, source_.day);
+  }
+
+  void WriteLineStyle(const QString& id, QRgb color, int width) {
+    xml_.writeStartElement("Style");
+    xml_.writeAttribute("id", id);
+    xml_.writeStartElement("LineStyle");
+    xml_.writeTextElement("color", KmlColor(color, kOpaque));
+    xml_.writeTextElement("width", QString::number(width));
+    xml_.writeEndElement();
+    xml_.writeEndElement();
+  }
+
+  void WriteStyles() {
+    for (int i = 0; i < kMapCurveCount; ++i) {
+      const auto curve = static_cast<MapCurve>(i);
+      if (curve == MapCurve::CentralLine) continue;
+      WriteLineStyle(Text(CurveId(curve)), StyleOf(curve).color, 1);
+    }
+    WriteLineStyle("central_line_total", kCentralTotalColor, 2);
+    WriteLineStyle("central_line_annular", kCentralAnnularColor, 2);
+    for (ZoneKind kind : {ZoneKind::Totality, ZoneKind::Annularity, ZoneKind::Hybrid,
+                          ZoneKind::Partial}) {
+      xml_.writeStartElement("Style");
+      xml_.writeAttribute("id", Text(ZoneId(kind)));
+      xml_.writeStartElement("LineStyle");
+      xml_.writeTextElement("color", KmlColor(ZoneColor(kind), kOpaque));
+      xml_.writeTextElement("width", "1");
+      xml_.writeEndElement();
+      xml_.writeStartElement("PolyStyle");
+      xml_.writeTextElement(
+          "color", KmlColor(ZoneColor(kind), kind == ZoneKind::Partial ? kPartialAlpha : kPathAlpha));
+      xml_.writeEndElement();
+      xml_.writeEndElement();
+    }
+  }
+
+  void BeginFolder(GisGroup group) {
+    xml_.writeStartElement("Folder");
+    xml_.writeTextElement("name", Text(GroupName(group, language_)));
+  }
+
+  void BeginPlacemark(const QString& name, const QString& style) {
+    xml_.writeStartElement("Placemark");
+    xml_.writeTextElement("name", name);
+    xml_.writeTextElement("styleUrl", "#" + style);
+  }
+
+  void WriteGroundElements() {
+    xml_.writeTextElement("tessellate", "1");
+    xml_.writeTextElement("altitudeMode", "clampToGround");
+  }
+
+  // One geometry, or a MultiGeometry of several.
+  template <typename Parts, typename WriteOne>
+  void WriteParts(const Parts& parts, WriteOne&& writeOne) {
+    if (parts.size() > 1) xml_.writeStartElement("MultiGeometry");
+    for (const auto& part : parts) writeOne(part);
+    if (parts.size() > 1) xml_.writeEndElement();
+  }
+
+  void WriteZones() {
+    if (layers_.zones.empty()) return;
+    BeginFolder(GisGroup::Zones);
+    for (const Zone& zone : layers_.zones) {
+      BeginPlacemark(Text(ZoneName(zone.kind, language_)), Text(ZoneId(zone.kind)));
+      WriteParts(zone.polygons, [&](const GeoRing& ring) {
+        xml_.writeStartElement("Polygon");
+        WriteGroundElements();
+        xml_.writeStartElement("outerBoundaryIs");
+        xml_.writeStartElement("LinearRing");
+        xml_.writeTextElement("coordinates", CoordinatesText(ring));
+        xml_.writeEndElement();
+        xml_.writeEndElement();
+        xml_.writeEndElement();
+      });
+      xml_.writeEndElement();  // Placemark
+    }
+    xml_.writeEndElement();  // Folder
+  }
+
+  void WriteLines(GisGroup group) {
+    bool open = false;
+    for (const GisLine& line : layers_.lines) {
+      if (GroupOf(line.curve) != group) continue;
+      if (!open) BeginFolder(group);
+      open = true;
+      const QString style =
+          line.curve != MapCurve::CentralLine ? Text(CurveId(line.curve))
+          : line.centralKind == kCentralAnnular ? QString("central_line_annular")
+                                                : QString("central_line_total");
+      BeginPlacemark(Text(CurveName(line.curve, language_)), style);
+      WriteParts(line.parts, [&](const GeoLine& part) {
+        xml_.writeStartElement("LineString");
+        WriteGroundElements();
+        xml_.writeTextElement("coordinates", CoordinatesText(part));
+        xml_.writeEndElement();
+      });
+      xml_.writeEndElement();  // Placemark
+    }
+    if (open) xml_.writeEndElement();  // Folder
+  }
+
+  QString EventDescription(const GisEvent& event, const QString& ut, const QString& tt) const {
+    const bool german = language_ == kGerman;
+    const bool french = language_ == kFrench;
+    const QString kindLabel = german ? "Art" : french ? "Type" : "Kind";
+    return "<table><tr><td>UT</td><td>" + ut + "</td></tr><tr><td>TT</td><td>" + tt +
+           "</td></tr><tr><td>" + kindLabel + "</td><td>" +
+           Text(CentralKindId(LocalCentralKind(source_, event))) + "</td></tr></table>";
+  }
+
+  void WriteEvents() {
+    if (source_.events.empty()) return;
+    BeginFolder(GisGroup::Events);
+    for (const GisEvent& event : source_.events) {
+      const QString ut =
+          Text(IsoInstant(event.JulianDayTT - source_.modelDeltaTSeconds / 86400.0));
+      const QString tt = Text(IsoInstant(event.JulianDayTT));
+      xml_.writeStartElement("Placemark");
+      xml_.writeTextElement("name", Text(EventCode(event.Id)));
+      xml_.writeStartElement("description");
+      xml_.writeCDATA("<b>" + Text(EventName(event.Id, language_)) + "</b>" +
+                      EventDescription(event, ut, tt));
+      xml_.writeEndElement();
+      xml_.writeStartElement("TimeStamp");
+      xml_.writeTextElement("when", ut);
+      xml_.writeEndElement();
+      xml_.writeStartElement("Style");
+      xml_.writeStartElement("IconStyle");
+      xml_.writeTextElement("color", KmlColor(EventColor(event.Id, LocalCentralKind(source_, event)), kOpaque));
+      xml_.writeEndElement();
+      xml_.writeEndElement();
+      xml_.writeStartElement("Point");
+      xml_.writeTextElement("coordinates",
+                            CoordinatesText(std::array<GeoPoint, 1>{event.Where}));
+      xml_.writeEndElement();
+      xml_.writeEndElement();  // Placemark
+    }
+    xml_.writeEndElement();  // Folder
+  }
+
+  const GisSource& source_;
+  const int language_;
+  const GisLayers layers_;
+  QByteArray bytes_;
+  QXmlStreamWriter xml_;
+};
+
+}  // namespace
+
+QByteArray KmlForEclipse(const GisSource& source, int language) {
+  return KmlDocument(source, language).Write();
+}
+
+QByteArray KmlForEclipse(const EclipseComputation& computation, int language) {
+  return KmlForEclipse(GisSourceFrom(computation), language);
+}
+
+void WriteKmlFile(const std::filesystem::path& file, const EclipseComputation& computation,
+                  int language) {
+  WriteGisFile(file, KmlForEclipse(computation, language));
+}
+
+}  // namespace darvelle
