@@ -57,7 +57,12 @@ QJsonObject AreaGeometry(const std::vector<GeoRing>& polygons) {
   return {{"type", "MultiPolygon"}, {"coordinates", all}};
 }
 
-double Rounded(double value, double step) { return std::round(value / step) * step; }
+// `value` to `decimals` places; the division by a power of ten gives the
+// double nearest the decimal, where a multiplication by 0.1 would not.
+double Rounded(double value, int decimals) {
+  const double scale = std::pow(10.0, decimals);
+  return std::round(value * scale) / scale;
+}
 
 // Per-vertex values of the central line, in the order of all its parts' vertices.
 void AddVertexValues(const std::vector<GeoLine>& parts, double deltaTSeconds,
@@ -66,9 +71,9 @@ void AddVertexValues(const std::vector<GeoLine>& parts, double deltaTSeconds,
   for (const GeoLine& part : parts) {
     for (const GeoVertex& v : part) {
       times.append(Text(IsoInstant(v.JulianDayTT - deltaTSeconds / 86400.0)));
-      durations.append(Rounded(v.DurationSeconds, 0.1));
-      widths.append(Rounded(v.WidthKm, 0.1));
-      altitudes.append(Rounded(v.SunAltitudeDeg, 0.01));
+      durations.append(Rounded(v.DurationSeconds, 1));
+      widths.append(Rounded(v.WidthKm, 1));
+      altitudes.append(Rounded(v.SunAltitudeDeg, 2));
     }
   }
   properties["times_ut"] = times;
@@ -125,7 +130,7 @@ QJsonObject EclipseMember(const GisSource& source, int language) {
       {"saros", source.sarosNumber},
       {"saros_member", source.sarosMember},
       {"saros_member_count", source.sarosMemberCount},
-      {"delta_t_s", Rounded(source.modelDeltaTSeconds, 0.1)},
+      {"delta_t_s", Rounded(source.modelDeltaTSeconds, 1)},
       {"time_scale", source.universalTime ? "UT" : "TT"},
   };
   if (source.greatestJulianDayTT) {

@@ -1,0 +1,357 @@
+// GeoJSON and KML of real eclipses read back: the structure each kind of
+// eclipse calls for, lines that never jump across the map, valid closed
+// path polygons, and places known to lie inside or outside the paths.
+
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QXmlStreamReader>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <set>
+
+#include "catalogue/catalogue.h"
+#include "catalogue/data_files.h"
+#include "catalogue/eclipse_texts.h"
+#include "export/geojson_export.h"
+#include "export/kml_export.h"
+#include "plane_checks.h"
+
+namespace darvelle {
+namespace {
+
+using darvelle::testing::CrossingEdgePairs;
+using darvelle::testing::InsideAny;
+using darvelle::testing::Ring;
+
+constexpr int k2011Jun01Partial = 16661;
+constexpr int k2012May20Annular = 16664;  // crosses the antimeridian
+constexpr int k2013Nov03Hybrid = 16667;
+constexpr int k2014Apr29NonCentralAnnular = 16668;
+constexpr int k2024Apr08Total = 16690;
+
+const Catalogue& TestCatalogue() {
+  static const Catalogue catalogue = LoadCatalogue(
+      std::filesystem::path(DARVELLE_TEST_DATA_DIR) / std::string(kCatalogueFileName));
+  return catalogue;
+}
+
+// Each eclipse is computed once for all tests.
+const EclipseComputation& Computed(int index) {
+  static std::map<int, std::unique_ptr<EclipseComputation>> cache;
+  auto& slot = cache[index];
+  if (!slot) {
+    slot = std::make_unique<EclipseComputation>();
+    PrepareEclipse(*slot, TestCatalogue(), index, true, 1);
+    ComputeEclipse(*slot);
+  }
+  return *slot;
+}
+
+QJsonObject GeoJson(int index, int language = kEnglish) {
+  QJsonParseError error;
+  const QJsonDocument doc =
+      QJsonDocument::fromJson(GeoJsonForEclipse(Computed(index), language), &error);
+  EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+  return doc.object();
+}
+
+std::vector<QJsonObject> Features(const QJsonObject& collection, const char* key) {
+  std::vector<QJsonObject> found;
+  for (const QJsonValue& f : collection["features"].toArray()) {
+    if (f.toObject()["properties"].toObject().contains(key)) found.push_back(f.toObject());
+  }
+  return found;
+}
+
+Ring RingOf(const QJsonArray& positions) {
+  Ring ring;
+  for (const QJsonValue& p : positions) {
+    ring.emplace_back(p.toArray()[0].toDouble(), p.toArray()[1].toDouble());
+  }
+  return ring;
+}
+
+// The exterior rings of a Polygon or MultiPolygon.
+std::vector<Ring> ExteriorRings(const QJsonObject& geometry) {
+  std::vector<Ring> rings;
+  const QJsonArray coordinates = geometry["coordinates"].toArray();
+  if (geometry["type"].toString() == "Polygon") {
+    rings.push_back(RingOf(coordinates[0].toArray()));
+  } else {
+    for (const QJsonValue& polygon : coordinates) rings.push_back(RingOf(polygon.toArray()[0].toArray()));
+  }
+  return rings;
+}
+
+std::vector<Ring> LineParts(const QJsonObject& geometry) {
+  std::vector<Ring> parts;
+  const QJsonArray coordinates = geometry["coordinates"].toArray();
+  if (geometry["type"].toString() == "LineString") {
+    parts.push_back(RingOf(coordinates));
+  } else {
+    for (const QJsonValue& part : coordinates) parts.push_back(RingOf(part.toArray()));
+  }
+  return parts;
+}
+
+std::vector<Ring> Zone(const QJsonObject& collection, const QString& zoneId) {
+  for (const QJsonObject& f : Features(collection, "zone")) {
+    if (f["properties"].toObject()["zone"].toString() == zoneId) {
+      return ExteriorRings(f["geometry"].toObject());
+    }
+  }
+  ADD_FAILURE() << "no zone " << zoneId.toStdString();
+  return {};
+}
+
+struct Expected {
+  int index;
+  std::set<QString> zones;
+  bool centralLine;
+  std::size_t events;  // the event points the computation found
+};
+
+const Expected kExpected[] = {
+    {k2024Apr08Total, {"path_of_totality", "partial_zone"}, true, 19},
+    {k2012May20Annular, {"path_of_annularity"}, true, 15},
+    {k2013Nov03Hybrid, {"path_of_hybrid_eclipse", "partial_zone"}, true, 19},
+    // Only the southern penumbral limit reaches the Earth: no partial zone.
+    {k2011Jun01Partial, {}, false, 4},
+    // One umbral limit, no central line: no path.
+    {k2014Apr29NonCentralAnnular, {}, false, 8},
+};
+
+TEST(GeoJsonExport, EachKindOfEclipseHasItsAreasCurvesAndEvents) {
+  for (const Expected& e : kExpected) {
+    SCOPED_TRACE(e.index);
+    const QJsonObject collection = GeoJson(e.index);
+    EXPECT_EQ(collection["type"].toString(), "FeatureCollection");
+    EXPECT_EQ(collection["darvelle"].toObject()["catalogue_index"].toInt(), e.index);
+    std::set<QString> zones;
+    for (const QJsonObject& f : Features(collection, "zone")) {
+      zones.insert(f["properties"].toObject()["zone"].toString());
+    }
+    EXPECT_EQ(zones, e.zones);
+    bool centralLine = false;
+    for (const QJsonObject& f : Features(collection, "curve")) {
+      centralLine |= f["properties"].toObject()["curve"].toString() == "central_line";
+    }
+    EXPECT_EQ(centralLine, e.centralLine);
+    EXPECT_EQ(Features(collection, "event").size(), e.events);
+  }
+}
+
+TEST(GeoJsonExport, NoLineJumpsAcrossTheMapAndEveryCoordinateIsOnIt) {
+  for (const Expected& e : kExpected) {
+    SCOPED_TRACE(e.index);
+    for (const QJsonObject& f : Features(GeoJson(e.index), "curve")) {
+      for (const Ring& part : LineParts(f["geometry"].toObject())) {
+        ASSERT_GE(part.size(), 2u);
+        for (std::size_t i = 0; i < part.size(); ++i) {
+          EXPECT_LE(std::fabs(part[i].first), 180.0);
+          EXPECT_LE(std::fabs(part[i].second), 90.0);
+          if (i > 0) EXPECT_LE(std::fabs(part[i].first - part[i - 1].first), 180.0);
+        }
+      }
+    }
+  }
+}
+
+TEST(GeoJsonExport, EveryAreaIsClosedAndValid) {
+  for (const Expected& e : kExpected) {
+    SCOPED_TRACE(e.index);
+    for (const QJsonObject& f : Features(GeoJson(e.index), "zone")) {
+      const std::vector<Ring> rings = ExteriorRings(f["geometry"].toObject());
+      ASSERT_FALSE(rings.empty());
+      for (const Ring& ring : rings) {
+        ASSERT_GE(ring.size(), 4u);
+        EXPECT_EQ(ring.front(), ring.back());
+        EXPECT_GT(darvelle::testing::TwiceSignedArea(ring), 0.0) << "counter-clockwise";
+      }
+      EXPECT_EQ(CrossingEdgePairs(rings), 0)
+          << f["properties"].toObject()["zone"].toString().toStdString();
+    }
+  }
+}
+
+struct Place {
+  const char* name;
+  double latitude, longitude;
+  bool inside;
+};
+
+struct PathCase {
+  int index;
+  const char* zone;
+  std::vector<Place> places;
+};
+
+TEST(GeoJsonExport, KnownPlacesLieInsideOrOutsideThePaths) {
+  // Greatest eclipse as published in NASA's eclipse bulletins and Five
+  // Millennium Canon (F. Espenak); the towns as reported by observers.
+  const PathCase cases[] = {
+      {k2024Apr08Total,
+       "path_of_totality",
+       {{"Dallas", 32.78, -96.80, true},
+        {"New York", 40.71, -74.01, false},
+        {"greatest eclipse", 25.29, -104.14, true},
+        {"Cleveland", 41.50, -81.69, true},
+        {"Chicago", 41.88, -87.63, false}}},
+      {k2024Apr08Total,
+       "partial_zone",
+       {{"New York", 40.71, -74.01, true},
+        {"Reykjavik", 64.15, -21.94, true},
+        {"Tokyo", 35.68, 139.69, false},
+        {"Cape Town", -33.92, 18.42, false}}},
+      {k2012May20Annular,
+       "path_of_annularity",
+       {{"Tokyo", 35.68, 139.69, true},
+        {"Albuquerque", 35.08, -106.65, true},
+        {"greatest eclipse (west of the antimeridian)", 49.08, 176.30, true},
+        {"Los Angeles", 34.05, -118.24, false},
+        {"Beijing", 39.90, 116.41, false}}},
+      {k2013Nov03Hybrid,
+       "path_of_hybrid_eclipse",
+       {{"greatest eclipse", 3.48, -11.70, true}, {"Nairobi", -1.29, 36.82, false}}},
+  };
+  for (const PathCase& c : cases) {
+    const std::vector<Ring> rings = Zone(GeoJson(c.index), c.zone);
+    for (const Place& p : c.places) {
+      EXPECT_EQ(InsideAny(rings, p.longitude, p.latitude), p.inside)
+          << c.index << " " << c.zone << ": " << p.name;
+    }
+  }
+}
+
+TEST(GeoJsonExport, APathOverTheAntimeridianIsCutIntoPolygonsOnBothSides) {
+  const std::vector<Ring> rings = Zone(GeoJson(k2012May20Annular), "path_of_annularity");
+  ASSERT_GE(rings.size(), 2u);
+  bool east = false, west = false;
+  for (const Ring& ring : rings) {
+    for (const auto& [lon, lat] : ring) {
+      east |= lon == 180.0;
+      west |= lon == -180.0;
+    }
+  }
+  EXPECT_TRUE(east && west);
+}
+
+TEST(GeoJsonExport, CentralLineCarriesItsValuesPerVertex) {
+  for (const QJsonObject& f : Features(GeoJson(k2024Apr08Total), "curve")) {
+    const QJsonObject properties = f["properties"].toObject();
+    if (properties["curve"].toString() != "central_line") continue;
+    const qsizetype vertices = f["geometry"].toObject()["coordinates"].toArray().size();
+    for (const char* key : {"times_ut", "duration_s", "width_km", "sun_alt"}) {
+      EXPECT_EQ(properties[key].toArray().size(), vertices) << key;
+    }
+    EXPECT_EQ(properties["stroke"].toString(), "#ff0000");
+    EXPECT_EQ(properties["central_kind"].toString(), "total");
+    // NASA: greatest duration 4m28s and path width 198 km near 25.3 N 104.1 W.
+    double longest = 0, widest = 0;
+    for (const QJsonValue& d : properties["duration_s"].toArray()) longest = std::max(longest, d.toDouble());
+    for (const QJsonValue& w : properties["width_km"].toArray()) widest = std::max(widest, w.toDouble());
+    EXPECT_NEAR(longest, 268.0, 3.0);
+    EXPECT_NEAR(widest, 198.0, 8.0);
+    EXPECT_TRUE(properties["times_ut"].toArray().first().toString().startsWith("2024-04-08T"));
+  }
+}
+
+TEST(GeoJsonExport, EventsCarryTheirInstantsInBothScales) {
+  const QJsonObject collection = GeoJson(k2024Apr08Total);
+  for (const QJsonObject& f : Features(collection, "event")) {
+    const QJsonObject p = f["properties"].toObject();
+    if (p["event"].toString() != "TG0") continue;
+    // NASA: greatest eclipse 18:17:20 UT (TD 18:18:29).
+    EXPECT_EQ(p["ut"].toString().left(18), "2024-04-08T18:17:2");
+    EXPECT_EQ(p["tt"].toString().left(18), "2024-04-08T18:18:2");
+    EXPECT_EQ(p["kind"].toString(), "total");
+  }
+  const QJsonObject member = collection["darvelle"].toObject();
+  EXPECT_EQ(member["type"].toString(), "total");
+  EXPECT_EQ(member["saros"].toInt(), 139);
+  EXPECT_EQ(member["time_scale"].toString(), "UT");
+}
+
+TEST(GeoJsonExport, NamesFollowTheLanguage) {
+  struct Case {
+    int language;
+    const char* umbraLimit;
+  };
+  const Case cases[] = {{kGerman, "Nördliche Grenze des Kernschattens"},
+                        {kEnglish, "Northern limit of the umbra"},
+                        {kFrench, "Limite nord de l'ombre"}};
+  for (const Case& c : cases) {
+    bool found = false;
+    for (const QJsonObject& f : Features(GeoJson(k2024Apr08Total, c.language), "curve")) {
+      const QJsonObject p = f["properties"].toObject();
+      if (p["curve"].toString() == "northern_umbral_limit") {
+        EXPECT_EQ(p["name"].toString(), QString::fromUtf8(c.umbraLimit));
+        found = true;
+      }
+    }
+    EXPECT_TRUE(found) << c.language;
+  }
+}
+
+// Placemark counts by folder name, and the styles, of a KML document.
+struct KmlSummary {
+  std::map<QString, int> placemarksByFolder;
+  std::set<QString> styleIds;
+  int timeStamps = 0;
+  bool wellFormed = false;
+};
+
+KmlSummary ReadKml(const QByteArray& bytes) {
+  KmlSummary summary;
+  QXmlStreamReader xml(bytes);
+  QString folder;
+  bool folderName = false;
+  while (!xml.atEnd()) {
+    xml.readNext();
+    if (xml.isStartElement()) {
+      const auto name = xml.name();
+      if (name == QStringLiteral("Folder")) folderName = true;
+      if (name == QStringLiteral("name") && folderName) {
+        folder = xml.readElementText();
+        folderName = false;
+      }
+      if (name == QStringLiteral("Placemark")) ++summary.placemarksByFolder[folder];
+      if (name == QStringLiteral("Style") && xml.attributes().hasAttribute("id")) {
+        summary.styleIds.insert(xml.attributes().value("id").toString());
+      }
+      if (name == QStringLiteral("TimeStamp")) ++summary.timeStamps;
+    }
+  }
+  summary.wellFormed = !xml.hasError();
+  return summary;
+}
+
+TEST(KmlExport, FoldersHoldTheCurvesAreasAndEventsWithTheirStyles) {
+  const KmlSummary kml = ReadKml(KmlForEclipse(Computed(k2024Apr08Total), kEnglish));
+  ASSERT_TRUE(kml.wellFormed);
+  const std::map<QString, int> expected = {{"Zones", 2},           {"Limits", 4},
+                                           {"Central line", 1},    {"Horizon curves", 6},
+                                           {"Events", 19}};
+  EXPECT_EQ(kml.placemarksByFolder, expected);
+  EXPECT_EQ(kml.timeStamps, 19);
+  for (const char* style : {"path_of_totality", "partial_zone", "central_line_total",
+                            "northern_umbral_limit", "max_at_sunrise"}) {
+    EXPECT_TRUE(kml.styleIds.contains(style)) << style;
+  }
+}
+
+TEST(KmlExport, FolderNamesFollowTheLanguage) {
+  const KmlSummary kml = ReadKml(KmlForEclipse(Computed(k2011Jun01Partial), kFrench));
+  ASSERT_TRUE(kml.wellFormed);
+  EXPECT_EQ(kml.placemarksByFolder.count("Zones"), 0u);
+  EXPECT_EQ(kml.placemarksByFolder.at("Limites"), 1);
+  EXPECT_EQ(kml.placemarksByFolder.at(QString::fromUtf8("Événements")), 4);
+}
+
+}  // namespace
+}  // namespace darvelle
