@@ -155,7 +155,9 @@ TEST(GeoJsonExport, NoLineJumpsAcrossTheMapAndEveryCoordinateIsOnIt) {
         for (std::size_t i = 0; i < part.size(); ++i) {
           EXPECT_LE(std::fabs(part[i].first), 180.0);
           EXPECT_LE(std::fabs(part[i].second), 90.0);
-          if (i > 0) EXPECT_LE(std::fabs(part[i].first - part[i - 1].first), 180.0);
+          if (i > 0) {
+            EXPECT_LE(std::fabs(part[i].first - part[i - 1].first), 180.0);
+          }
         }
       }
     }
