@@ -1,6 +1,7 @@
 #include "render/curve_drawing.h"
 
 #include <QPainter>
+#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -188,6 +189,62 @@ void DrawCurve(QImage& image, MapCurve curve, const CurveSet& curves, const Ecli
   }
 }
 
+namespace {
+
+// Collects a curve's visible segments into one painter path, which is
+// stroked once, so a translucent pen does not darken where segments meet.
+// Segments reaching absurdly far outside the image (the stereographic view
+// near the far antipode) are left out; the rasteriser cannot take them.
+class HaloPath {
+ public:
+  void SetColor(QRgb) {}
+  void MoveTo(std::int64_t x, std::int64_t y) {
+    x_ = x;
+    y_ = y;
+    open_ = false;
+  }
+  void LineTo(std::int64_t x, std::int64_t y) {
+    if (Near(x_, y_) && Near(x, y)) {
+      if (!open_) path_.moveTo(static_cast<double>(x_), static_cast<double>(y_));
+      path_.lineTo(static_cast<double>(x), static_cast<double>(y));
+      open_ = true;
+    } else {
+      open_ = false;
+    }
+    x_ = x;
+    y_ = y;
+  }
+  const QPainterPath& Path() const { return path_; }
+
+ private:
+  static constexpr std::int64_t kFrame = 1 << 20;  // pixels round the image
+  static bool Near(std::int64_t x, std::int64_t y) {
+    return x > -kFrame && x < kFrame && y > -kFrame && y < kFrame;
+  }
+  QPainterPath path_;
+  std::int64_t x_ = 0;
+  std::int64_t y_ = 0;
+  bool open_ = false;
+};
+
+}  // namespace
+
+void DrawCurveHalos(QImage& image, const CurveSet& curves, const EclipseEvents& events,
+                    double deltaTSeconds, int penWidth, const GlobeProjection& view) {
+  QPainter painter(&image);
+  painter.setBrush(Qt::NoBrush);
+  for (int i = 0; i < kMapCurveCount; ++i) {
+    const auto curve = static_cast<MapCurve>(i);
+    if (!CurveReady(curve, curves)) continue;
+    HaloPath halo;
+    DrawCurveWith(halo, curve, curves, events, deltaTSeconds, view);
+    painter.setPen(QPen(QColor::fromRgba(kCurveHaloColor),
+                        CurvePenWidth(curve, penWidth) + 2 * kCurveHaloMargin, Qt::SolidLine,
+                        Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPath(halo.Path());
+  }
+}
+
 void DrawCurves(QImage& image, const CurveSet& curves, const EclipseEvents& events,
                 double deltaTSeconds, int penWidth, const GlobeProjection& view,
                 StatusTexts& status) {
@@ -216,6 +273,21 @@ MarkerKind MarkerKindOf(EventId event) {
   }
 }
 
+std::optional<MarkerLook> MarkerLookOf(MarkerKind kind, int centralKind) {
+  switch (kind) {
+    case MarkerKind::Contact: return MarkerLook{kSmallMarkerRadius, Rgb(0, 128, 0), kBlack, 1};
+    case MarkerKind::InnerContact:
+      return MarkerLook{kSmallMarkerRadius, Rgb(255, 0, 0), kBlack, 1};
+    case MarkerKind::LimitOnLimb: return MarkerLook{kSmallMarkerRadius, Rgb(0, 0, 255), kBlack, 1};
+    case MarkerKind::CentralEnd:
+    case MarkerKind::Greatest:
+      return MarkerLook{kLargeMarkerRadius, kBlack,
+                        centralKind == kCentralTotal ? Rgb(255, 255, 255) : Rgb(255, 255, 0), 3};
+    case MarkerKind::None: break;
+  }
+  return std::nullopt;
+}
+
 void DrawEventMarkers(QImage& image, const EclipseEvents& events, double deltaTSeconds,
                       const GlobeProjection& view, const std::function<void()>& yield) {
   {
@@ -231,23 +303,9 @@ void DrawEventMarkers(QImage& image, const EclipseEvents& events, double deltaTS
           ProjectEphemerisPoint(view, e.EphemerisLongitude, e.Latitude, deltaTSeconds);
       if (!p.IsVisible()) continue;
 
-      int radius = kSmallMarkerRadius;
-      QColor fill;
-      QPen outline(Qt::black, 1, Qt::SolidLine);
-      switch (kind) {
-        case MarkerKind::Contact: fill = QColor(0, 128, 0); break;
-        case MarkerKind::InnerContact: fill = QColor(255, 0, 0); break;
-        case MarkerKind::LimitOnLimb: fill = QColor(0, 0, 255); break;
-        case MarkerKind::CentralEnd:
-        case MarkerKind::Greatest:
-          radius = kLargeMarkerRadius;
-          fill = Qt::black;
-          outline = QPen(e.CentralKind == kCentralTotal ? QColor(255, 255, 255)
-                                                         : QColor(255, 255, 0),
-                         3, Qt::SolidLine);
-          break;
-        case MarkerKind::None: break;
-      }
+      const std::optional<MarkerLook> look = MarkerLookOf(kind, e.CentralKind);
+      if (!look) continue;
+      const int radius = look->radius;
       const std::int64_t left = RoundHalfEven(p.ScreenX - radius);
       const std::int64_t top = RoundHalfEven(p.ScreenY - radius);
       const std::int64_t right = RoundHalfEven(p.ScreenX + radius);
@@ -258,8 +316,8 @@ void DrawEventMarkers(QImage& image, const EclipseEvents& events, double deltaTS
       if (std::max({std::abs(left), std::abs(top), std::abs(right), std::abs(bottom)}) > kFar) {
         continue;
       }
-      painter.setPen(outline);
-      painter.setBrush(QBrush(fill, Qt::SolidPattern));
+      painter.setPen(QPen(QColor::fromRgb(look->outline), look->outlineWidth, Qt::SolidLine));
+      painter.setBrush(QBrush(QColor::fromRgb(look->fill), Qt::SolidPattern));
       painter.drawEllipse(QRect(static_cast<int>(left), static_cast<int>(top),
                                 static_cast<int>(right - left), static_cast<int>(bottom - top)));
     }

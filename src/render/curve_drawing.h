@@ -79,12 +79,35 @@ void DrawCurves(QImage& image, const CurveSet& curves, const EclipseEvents& even
                 double deltaTSeconds, int penWidth, const GlobeProjection& view,
                 StatusTexts& status);
 
+// Light halos under the curves, for the coloured Earth on screen, where the
+// thin dark curves nearly vanish over the deep ocean: every ready curve's
+// polyline in translucent white, kCurveHaloMargin pixels wider on each side
+// than the curve, all drawn before any curve so that no halo covers one.
+// The curves keep their own colours; the plain map, the files and the sheet
+// never get halos.
+inline constexpr QRgb kCurveHaloColor = 0xa0ffffff;  // white, alpha 160 of 255
+inline constexpr int kCurveHaloMargin = 1;
+void DrawCurveHalos(QImage& image, const CurveSet& curves, const EclipseEvents& events,
+                    double deltaTSeconds, int penWidth, const GlobeProjection& view);
+
 // Marker kinds by event, and their look.
 enum class MarkerKind : int { None = 0, Contact = 1, InnerContact = 2, LimitOnLimb = 3,
                               CentralEnd = 4, Greatest = 5 };
 MarkerKind MarkerKindOf(EventId event);
 inline constexpr int kSmallMarkerRadius = 4;
 inline constexpr int kLargeMarkerRadius = 8;
+
+// A marker's disc: radius in pixels, fill, and outline colour and width.
+struct MarkerLook {
+  int radius;
+  QRgb fill;
+  QRgb outline;
+  int outlineWidth;
+};
+// The look of a marker kind; `centralKind` is the event's CentralKind, which
+// decides the outline of the central-line markers (white where total, else
+// yellow). Nothing for MarkerKind::None.
+std::optional<MarkerLook> MarkerLookOf(MarkerKind kind, int centralKind);
 
 // The markers of every existing, visible event in table order (TG0 last, on
 // top), then `yield` once when given.

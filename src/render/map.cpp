@@ -142,6 +142,9 @@ StatusTexts MapRenderer::DrawMap(const EclipseComputation& c, const ViewParamete
   }
   DrawGraticule(image, projection, view.ColoredEarth);
   DrawCoastlines(image, projection, coastlines, yield);
+  if (view.ColoredEarth && view.CurveHalos) {
+    DrawCurveHalos(image, c.curves, c.events, c.deltaT, penWidth, projection);
+  }
   DrawCurves(image, c.curves, c.events, c.deltaT, penWidth, projection, status);
   if (c.circumstancesComplete) DrawEventMarkers(image, c.events, c.deltaT, projection, yield);
 

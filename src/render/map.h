@@ -74,7 +74,8 @@ class MapRenderer {
   MapRenderer();
 
   // Draws the map of `c` with `view` into the next drawing image: background,
-  // texture (coloured view), graticule, coastlines, the ready curves, the
+  // texture (coloured view), graticule, coastlines, the ready curves (over
+  // light halos when view.CurveHalos is set on the coloured Earth), the
   // event markers (when the general circumstances are complete), the globe
   // outline (orthographic view); then ShowMap(displayWidth). Curves and view
   // centre take the DeltaT in force (c.deltaT, 0 in TT), so switching the

@@ -39,6 +39,9 @@ struct ViewParameters {
   bool ColoredEarth = false;
   int PenWidth = 1;    // 1, 2 or 3 pixels, for the curves
   int Resolution = 1;  // read by the curve computation, not by the drawing
+  // Light halos under the curves on the coloured Earth. For the window's
+  // globe only: the files, the exit bitmap and the sheet draw without them.
+  bool CurveHalos = false;
 };
 
 // What the current eclipse contributes to the view centre.
