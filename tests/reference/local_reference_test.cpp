@@ -16,10 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "astro/calendar.h"
 #include "astro/delta_t.h"
 #include "catalogue/catalogue.h"
+#include "astro/iso_time.h"
 #include "catalogue/data_files.h"
 #include "geometry/local_circumstances.h"
+#include "geometry/visible_eclipses.h"
 
 namespace darvelle {
 namespace {
@@ -290,6 +293,106 @@ TEST_F(LocalReference, MatchesPublishedContactsNearProsperTexas) {
         << row.h << ":" << row.m << ":" << row.s;
   }
   EXPECT_NEAR(*local.DurationS, 146.0, 3.0);
+}
+
+// An eclipse whose visibility hangs on the horizon's last degree or on a
+// sliver of the Sun: the library (refracted altitude above 0 at one of its
+// five instants) and this program (the Sun's centre above -0.5667 deg at any
+// time) may rightly differ on it.
+bool Borderline(const LocalCircumstances& local) {
+  if (local.Kind == LocalKind::kNone) return true;  // grazing the penumbra
+  if (local.VisibleMagnitude() < 0.005 && local.Magnitude < 0.005) return true;
+  const double highest = std::max({local.C1->SunAltitudeDeg, local.Maximum->SunAltitudeDeg,
+                                   local.C4->SunAltitudeDeg});
+  return highest < 1.0 || local.VisibleMagnitude() < 0.005;
+}
+
+// The library's own search, one call per eclipse, as bench/swe_local_loop
+// runs it: UT Julian Days of the maxima it reports visible.
+std::vector<double> SweVisibleMaxima(const Observer& o, int fromYear, int toYear) {
+  std::vector<double> maxima;
+  double jd = CalendarToJulianDay(fromYear, 1, 1, 0, 0, 0);
+  const double end = CalendarToJulianDay(toYear + 1, 1, 1, 0, 0, 0);
+  double geopos[3] = {o.LongitudeDeg, o.LatitudeDeg, o.HeightM};
+  // At most two visible eclipses a year; the cap guards a library fault.
+  for (int call = 0; call < 2 * (toYear - fromYear + 1); ++call) {
+    const CalendarInstant date = JulianDayToCalendar(jd);
+    swe_set_delta_t_userdef(ComputeDeltaT(date.year, date.month) / 86400.0);
+    double tret[10] = {}, attr[20] = {};
+    char serr[256] = {};
+    if (swe_sol_eclipse_when_loc(jd, SEFLG_SWIEPH, geopos, tret, attr, 0, serr) < 0) {
+      ADD_FAILURE() << serr;
+      break;
+    }
+    if (tret[0] >= end) break;
+    maxima.push_back(tret[0]);
+    jd = tret[0] + 1.0;
+  }
+  return maxima;
+}
+
+TEST_F(LocalReference, VisibleEclipsesMatchTheLibrarysSearch) {
+  struct Place {
+    const char* name;
+    Observer observer;
+  };
+  const Place places[] = {{"Dallas", {32.7767, -96.797, 140.0}},
+                          {"Longyearbyen", {78.2232, 15.6267, 10.0}},
+                          {"Sydney", {-33.8688, 151.2093, 40.0}}};
+  for (const Place& place : places) {
+    SCOPED_TRACE(place.name);
+    VisibleEclipseFilter filter;
+    filter.FromYear = 1700;
+    filter.ToYear = 2200;
+    const auto ours = FindVisibleEclipses(*catalogue_, place.observer, filter);
+    const auto theirs = SweVisibleMaxima(place.observer, filter.FromYear, filter.ToYear);
+    std::vector<bool> matched(theirs.size(), false);
+    auto maxUt = [&](int index, const LocalCircumstances& l, double deltaT) {
+      const EclipseRecord r = MakeCurrentEclipse(*catalogue_, index);
+      return r.JulianDay + l.Maximum->Time / 24.0 - deltaT / 86400.0;
+    };
+    int borderline = 0;
+    for (const VisibleEclipse& v : ours) {
+      const double ourMax = maxUt(v.Index, v.Local, v.DeltaT);
+      bool found = false;
+      for (std::size_t k = 0; k < theirs.size(); ++k) {
+        if (std::abs(theirs[k] - ourMax) < 0.3) found = matched[k] = true;
+      }
+      if (found) continue;
+      ++borderline;
+      const EclipseRecord& r = catalogue_->Record(v.Index);
+      std::printf("  %s: only here: %s (visible magnitude %.4f, Sun at most %.2f deg up at "
+                  "C1, maximum and C4)\n",
+                  place.name, IsoDate(r.Year, r.Month, r.Day).c_str(),
+                  v.Local.VisibleMagnitude(),
+                  std::max({v.Local.C1->SunAltitudeDeg, v.Local.Maximum->SunAltitudeDeg,
+                            v.Local.C4->SunAltitudeDeg}));
+      EXPECT_TRUE(Borderline(v.Local)) << "eclipse " << v.Index << " seen only here";
+    }
+    for (std::size_t k = 0; k < theirs.size(); ++k) {
+      if (matched[k]) continue;
+      ++borderline;
+      // The catalogue's eclipse of that date, as this program sees it.
+      int index = 0;
+      for (int i = 1; i <= catalogue_->Count() && index == 0; ++i) {
+        const EclipseRecord r = MakeCurrentEclipse(*catalogue_, i);
+        if (std::abs(r.JulianDay - theirs[k]) < 0.6) index = i;
+      }
+      ASSERT_NE(index, 0) << "the library finds an eclipse the catalogue lacks at JD "
+                          << theirs[k];
+      const EclipseRecord r = MakeCurrentEclipse(*catalogue_, index);
+      const auto local = ComputeLocalCircumstances(r, ComputeDeltaT(r.Year, r.Month),
+                                                   place.observer);
+      std::printf("  %s: only in the library: %s (%s, magnitude %.4f)\n", place.name,
+                  IsoDate(r.Year, r.Month, r.Day).c_str(),
+                  local.Kind == LocalKind::kNone ? "no eclipse here" : "seen here as night",
+                  local.Magnitude);
+      EXPECT_TRUE(Borderline(local)) << "eclipse " << index << " missed here";
+    }
+    std::printf("%s 1700-2200: %zu here, %zu in the library, %d borderline\n", place.name,
+                ours.size(), theirs.size(), borderline);
+    EXPECT_GT(ours.size(), 100u);
+  }
 }
 
 }  // namespace
