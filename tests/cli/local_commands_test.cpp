@@ -1,0 +1,167 @@
+// darvelle-cli local, visible and places, run as a separate process on the
+// shipped catalogue: the exact JSON object and CSV columns, the languages,
+// the place search, and the exit status of every kind of mistake.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "../support/run_process.h"
+
+namespace darvelle {
+namespace {
+
+using darvelle::testing::RunProcess;
+
+const std::string kCli = std::string(DARVELLE_CLI_PATH) + " ";
+const std::string kData = " --data '" + std::string(DARVELLE_TEST_DATA_DIR) + "'";
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST(CliLocal, JsonObjectOfATotalEclipse) {
+  const auto r = RunProcess(kCli + "local --date 2024-04-08 --lat 32.7767 --lon -96.797 --json" +
+                            kData);
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("{\"index\":16690,\"date\":\"2024-04-08\",\"observer\":{\"lat\":32.776700,"
+                        "\"lon\":-96.797000,\"height\":0.0,\"place\":null,\"time_zone\":null},"
+                        "\"delta_t_s\":69.2,\"kind\":\"total\",\"visibility\":\"full\",\"c1\":{\"ut\":"
+                        "\"2024-04-08T17:23:1",
+                        0),
+            0u)
+      << r.out;
+  for (const char* part : {"\"c2\":{\"ut\":\"2024-04-08T18:40:4", "\"tt\":\"2024-04-08T18:41:5",
+                           "\"max\":{\"ut\":\"2024-04-08T18:42:3", "\"c3\":{\"ut\":\"2024-04-08T18:44:3",
+                           "\"c4\":{\"ut\":\"2024-04-08T20:02:4", "\"magnitude\":1.01",
+                           "\"moon_sun_ratio\":1.05", "\"obscuration\":1.0000",
+                           "\"duration_s\":23"}) {
+    EXPECT_TRUE(Contains(r.out, part)) << part << "\n" << r.out;
+  }
+  EXPECT_EQ(r.out.back(), '\n');
+  EXPECT_EQ(r.out.find('\n'), r.out.size() - 1) << "exactly one line";
+}
+
+TEST(CliLocal, NoEclipseHasNoContacts) {
+  const auto r =
+      RunProcess(kCli + "local --date 2017-08-21 --lat -12.05 --lon -77.04 --json" + kData);
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  for (const char* part : {"\"kind\":\"none\"", "\"visibility\":\"none\"", "\"c1\":null",
+                           "\"max\":null", "\"c4\":null", "\"duration_s\":null"}) {
+    EXPECT_TRUE(Contains(r.out, part)) << part << "\n" << r.out;
+  }
+}
+
+TEST(CliLocal, EarlyDatesAreAstronomicalYears) {
+  const auto r = RunProcess(kCli + "local --index 1 --lat 0 --lon 0 --json" + kData);
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "\"date\":\"-4999-")) << r.out;
+}
+
+TEST(CliLocal, TablesInThreeLanguagesSayWhenTheSunIsDown) {
+  struct Case {
+    const char* language;
+    const char* words[3];
+  };
+  const Case cases[] = {
+      {"en", {"Magnitude", "Sun below the horizon", "DeltaT = 69.2 s"}},
+      {"de", {"Größe", "Sonne unter dem Horizont", "DeltaT = 69.2 s"}},
+      {"fr", {"Grandeur", "Soleil sous l'horizon", "DeltaT = 69.2 s"}},
+  };
+  for (const Case& c : cases) {
+    // Tokyo on 2024 April 8: inside the penumbra's reach, at night.
+    const auto r = RunProcess(kCli + "local --date 2024-04-08 --lat 35.68 --lon 139.65 --language " +
+                              c.language + kData);
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+    for (const char* word : c.words) EXPECT_TRUE(Contains(r.out, word)) << word << "\n" << r.out;
+  }
+}
+
+TEST(CliLocal, PlaceByNameWithItsZone) {
+  const auto r = RunProcess(kCli + "local --date 2024-04-08 --place Dallas --json" + kData);
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_TRUE(Contains(r.err, "Dallas, Texas, US")) << r.err;
+  EXPECT_TRUE(Contains(r.out, "\"place\":\"Dallas, Texas, US\",\"time_zone\":\"America/Chicago\""))
+      << r.out;
+  const auto table = RunProcess(kCli + "local --date 2024-04-08 --place Dallas" + kData);
+  EXPECT_TRUE(Contains(table.out, "2024-04-08T13:4")) << table.out;  // CDT beside UT
+  EXPECT_TRUE(Contains(table.out, "-05:00")) << table.out;
+}
+
+TEST(CliVisible, CsvColumnsAndRows) {
+  const auto r = RunProcess(kCli + "visible --place Dallas --from 2020 --to 2030 --csv" + kData);
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("index,date,kind,visibility,max_ut,max_local,magnitude,obscuration,"
+                        "duration_s,sun_alt\n",
+                        0),
+            0u)
+      << r.out;
+  EXPECT_TRUE(Contains(r.out, "\n16690,2024-04-08,total,full,2024-04-08T18:42:3")) << r.out;
+  EXPECT_TRUE(Contains(r.out, "Z,2024-04-08T13:42:3")) << r.out;
+  EXPECT_TRUE(Contains(r.out, "\n16689,2023-10-14,partial,full,")) << r.out;
+  // Without a place name there is no zone, and max_local stays empty.
+  const auto plain = RunProcess(kCli + "visible --lat 32.7767 --lon -96.797 --from 2024 --to 2024 "
+                                       "--kind total --csv" + kData);
+  ASSERT_EQ(plain.exitStatus, 0) << plain.err;
+  EXPECT_TRUE(Contains(plain.out, "Z,,1.01")) << plain.out;
+  int rows = 0;
+  for (const char c : plain.out) rows += c == '\n';
+  EXPECT_EQ(rows, 2) << plain.out;
+}
+
+TEST(CliVisible, JsonArrayOfLocalObjects) {
+  const auto r = RunProcess(kCli + "visible --lat 32.7767 --lon -96.797 --from 2023 --to 2024 --json" +
+                            kData);
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(r.out.front(), '[');
+  EXPECT_EQ(r.out.substr(r.out.size() - 2), "]\n");
+  EXPECT_TRUE(Contains(r.out, "{\"index\":16689,")) << r.out;
+  EXPECT_TRUE(Contains(r.out, ",\n{\"index\":16690,")) << r.out;
+}
+
+TEST(CliPlaces, ListsMatches) {
+  const auto r = RunProcess(kCli + "places Paris");
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("Paris\t", 0), 0u) << r.out;
+  EXPECT_TRUE(Contains(r.out, "\tFrance\t48.85")) << r.out;
+  EXPECT_TRUE(Contains(r.out, "\tEurope/Paris\t")) << r.out;
+}
+
+TEST(CliLocalCommands, MistakesGiveClearMessagesAndExitStatus) {
+  struct Case {
+    std::string args;
+    int status;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"local --date 2024-04-08 --lat 95 --lon 0", 2, "latitude"},
+      {"local --date 2024-04-08 --lat 30 --lon 200", 2, "longitude"},
+      {"local --date 2024-04-08 --lat 30 --lon 0 --height 50000", 2, "height"},
+      {"local --date 2024-04-08 --lat north --lon 0", 2, "--lat"},
+      {"local --date 2024-04-08 --lat 30", 2, "--lat and --lon"},
+      {"local --date 2024-04-08 --lat 30 --lon 0 --place Paris", 2, "either"},
+      {"local --lat 30 --lon 0", 2, "--index N or --date"},
+      {"local --date 2024-4-31x --lat 30 --lon 0", 2, "YYYY-MM-DD"},
+      {"local --date 2024-04-09 --lat 30 --lon 0", 1, "no eclipse in the catalogue on 2024-04-09"},
+      {"local --index 999999 --lat 30 --lon 0", 2, "--index"},
+      {"local --date 2024-04-08 --place Qxzqxzqxz", 1, "no place found"},
+      {"local --date 2024-04-08 --lat 30 --lon 0 --language it", 2, "--language"},
+      {"visible --lat 30 --lon 0 --from -6000", 2, "--from and --to"},
+      {"visible --lat 30 --lon 0 --from 2000 --to 1990", 2, "--from and --to"},
+      {"visible --lat 30 --lon 0 --kind hybrid", 2, "--kind"},
+      {"visible --lat 30 --lon 0 --csv --json", 2, "--csv"},
+      {"visible --lat 30 --lon 0 --min-magnitude -1", 2, "--min-magnitude"},
+      {"places", 2, "QUERY"},
+      {"places Qxzqxzqxz", 1, "no place found"},
+  };
+  for (const Case& c : cases) {
+    const bool readsCatalogue = c.args.rfind("places", 0) != 0;
+    const auto r = RunProcess(kCli + c.args + (readsCatalogue ? kData : ""));
+    EXPECT_EQ(r.exitStatus, c.status) << c.args << "\n" << r.err;
+    EXPECT_TRUE(Contains(r.err, c.message)) << c.args << "\n" << r.err;
+    EXPECT_TRUE(r.out.empty()) << c.args << "\n" << r.out;
+  }
+}
+
+}  // namespace
+}  // namespace darvelle
