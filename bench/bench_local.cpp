@@ -54,6 +54,26 @@ void BM_WholeCatalogueForOnePlace(benchmark::State& state) {
 }
 BENCHMARK(BM_WholeCatalogueForOnePlace)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
+// The quick rejection alone over the whole catalogue; counts what passes it.
+void BM_QuickRejectionForOnePlace(benchmark::State& state) {
+  const Catalogue* catalogue = SharedCatalogue();
+  if (!catalogue) {
+    state.SkipWithError("catalogue not in data/");
+    return;
+  }
+  const Observer& place = kPlaces[state.range(0)];
+  int passed = 0;
+  for (auto _ : state) {
+    passed = 0;
+    for (int i = 1; i <= catalogue->Count(); ++i) {
+      const EclipseRecord& r = catalogue->Record(i);
+      passed += MayBeSeen(r, ComputeDeltaT(r.Year, r.Month), place);
+    }
+  }
+  state.counters["passed"] = passed;
+}
+BENCHMARK(BM_QuickRejectionForOnePlace)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
 // One total eclipse (2024 April 8, index found by date) at Dallas.
 void BM_OneEclipseOnePlace(benchmark::State& state) {
   const Catalogue* catalogue = SharedCatalogue();

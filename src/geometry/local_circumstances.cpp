@@ -161,6 +161,17 @@ double ObscurationOf(const Shadow& s) {
   return CoveredFraction(0.5 * (s.L1 - s.L2) / sunRadius, s.Distance() / sunRadius);
 }
 
+// Greatest eclipse on the whole Earth from the linear terms of x and y (the
+// axis' closest approach to the Earth's centre), held within the span the
+// polynomials are fitted for: where each observer's search starts.
+double FirstEstimate(const EclipseRecord& eclipse) {
+  const double x0 = eclipse.XPoly.c[0], x1 = eclipse.XPoly.c[1];
+  const double y0 = eclipse.YPoly.c[0], y1 = eclipse.YPoly.c[1];
+  const double speed = x1 * x1 + y1 * y1;
+  const double t = speed > 0.0 ? -(x0 * x1 + y0 * y1) / speed : 0.0;
+  return std::isfinite(t) ? std::clamp(t, -3.0, 3.0) : 0.0;
+}
+
 // Instant of the observer's closest approach to the axis: the root of the
 // rate of u^2 + v^2, by the classical correction tau = -(ua + vb)/n^2.
 double FindClosestApproach(const ShadowModel& model, double start,
@@ -245,6 +256,7 @@ std::optional<double> FindContact(const ShadowModel& model, double maximum, int 
                                   Shade shade) {
   double t = maximum;
   bool converged = false;
+  double residual = 1.0;  // |distance - radius| at the last evaluation, Earth radii
   // 12 steps: each one is a Newton step of the chord through the shade; from
   // the maximum five are usually enough, 12 leaves room for the curvature.
   for (int step = 0; step < 12; ++step) {
@@ -254,6 +266,7 @@ std::optional<double> FindContact(const ShadowModel& model, double maximum, int 
     if (!(speed > 0.0) || !(radius > 0.0)) break;
     const double across = (s.A * s.V - s.B * s.U) / (speed * radius);
     if (std::abs(across) >= 1.0) break;
+    residual = std::abs(s.Distance() - radius);
     const double tau = -(s.U * s.A + s.V * s.B) / (speed * speed) +
                        direction * radius / speed * std::sqrt(1.0 - across * across);
     t += tau;
@@ -263,11 +276,10 @@ std::optional<double> FindContact(const ShadowModel& model, double maximum, int 
       break;
     }
   }
-  // Accept the refined instant only on the right side of the maximum.
-  if (converged && (t - maximum) * direction >= 0.0 &&
-      std::abs(Inside(model, t, shade)) < 1e-5) {
-    return t;
-  }
+  // Accept the refined instant only on the right side of the maximum, and
+  // only where the last step started on the shade's edge (its last
+  // correction moved it by less than 0.01 s, about 2e-6 Earth radii).
+  if (converged && (t - maximum) * direction >= 0.0 && residual < 1e-5) return t;
   const double outer = maximum + direction * kContactSearchHours;
   if (Inside(model, outer, shade) <= 0.0) return std::nullopt;
   return BisectContact(model, maximum, outer, shade);
@@ -300,14 +312,34 @@ double SunAltitude(const ShadowModel& model, double t) {
 }
 
 // The instant in [from, to] where the Sun's altitude crosses the "up" line,
-// given that it does so once there; bisection, capped like BisectContact.
-double BisectHorizon(const ShadowModel& model, double from, double to) {
-  const bool upAtStart = SunAltitude(model, from) > kSunUpAltitudeDeg;
+// given that it does so once there. The altitude is smooth, so regula falsi
+// with the Illinois halving reaches 0.01 s in a handful of steps; 40 steps
+// would halve even a bisection's bracket below that.
+double FindHorizonCrossing(const ShadowModel& model, double from, double to) {
+  double fFrom = SunAltitude(model, from) - kSunUpAltitudeDeg;
+  double fTo = SunAltitude(model, to) - kSunUpAltitudeDeg;
+  int lastMoved = 0;  // which end moved last: -1 from, +1 to
+  double t = 0.5 * (from + to);
   for (int step = 0; step < 40 && to - from > kTimeToleranceHours; ++step) {
-    const double middle = 0.5 * (from + to);
-    ((SunAltitude(model, middle) > kSunUpAltitudeDeg) == upAtStart ? from : to) = middle;
+    const double denominator = fTo - fFrom;
+    t = denominator != 0.0 ? to - fTo * (to - from) / denominator : 0.5 * (from + to);
+    if (!(t > from && t < to)) t = 0.5 * (from + to);
+    const double f = SunAltitude(model, t) - kSunUpAltitudeDeg;
+    if (f == 0.0) return t;
+    if ((f > 0.0) == (fFrom > 0.0)) {
+      from = t;
+      fFrom = f;
+      if (lastMoved == -1) fTo *= 0.5;
+      lastMoved = -1;
+    } else {
+      to = t;
+      fTo = f;
+      if (lastMoved == +1) fFrom *= 0.5;
+      lastMoved = +1;
+    }
+    if (std::abs(f) < 1e-7) break;  // 1e-7 deg: well under 0.01 s of the Sun's motion
   }
-  return 0.5 * (from + to);
+  return t;
 }
 
 // Instants between c1 and c4 where the Sun is highest or lowest: where the
@@ -341,10 +373,17 @@ void ClassifyVisibility(const ShadowModel& model, LocalCircumstances& local) {
   bool anyUp = false;
   bool previousUp = local.C1->SunUp();
   for (int i = 0; i < count; ++i) {
-    const bool up = SunAltitude(model, samples[i]) > kSunUpAltitudeDeg;
+    bool up = false;
+    if (i == 0) {
+      up = local.C1->SunUp();
+    } else if (i == count - 1) {
+      up = local.C4->SunUp();
+    } else {
+      up = SunAltitude(model, samples[i]) > kSunUpAltitudeDeg;
+    }
     anyUp = anyUp || up;
     if (i > 0 && up != previousUp) {
-      const double t = BisectHorizon(model, samples[i - 1], samples[i]);
+      const double t = FindHorizonCrossing(model, samples[i - 1], samples[i]);
       const HorizonCrossing crossing{t, std::max(0.0, Magnitude(model.At(t)))};
       if (up && !local.Sunrise) local.Sunrise = crossing;
       if (!up && !local.Sunset) local.Sunset = crossing;
@@ -366,8 +405,7 @@ void ClassifyVisibility(const ShadowModel& model, LocalCircumstances& local) {
 
 bool MayBeSeen(const EclipseRecord& eclipse, double deltaT, const Observer& observer) {
   const ShadowModel model(eclipse, deltaT, observer);
-  ElementState s;
-  const double start = std::clamp(EstimateGreatestEclipse(eclipse, s), -3.0, 3.0);
+  const double start = FirstEstimate(eclipse);
   // Within 36 s of the closest approach the distance from the axis is off by
   // less than 1e-4 Earth radii (it is flat there), so the test below keeps a
   // margin of 1e-3.
@@ -401,8 +439,7 @@ LocalCircumstances ComputeLocalCircumstances(const EclipseRecord& eclipse, doubl
                                              const Observer& observer) {
   LocalCircumstances local;
   const ShadowModel model(eclipse, deltaT, observer);
-  ElementState s;
-  const double start = std::clamp(EstimateGreatestEclipse(eclipse, s), -3.0, 3.0);
+  const double start = FirstEstimate(eclipse);
   const double closest = FindClosestApproach(model, start);
   const Shadow atClosest = model.At(closest);
   if (!(atClosest.Distance() < atClosest.L1)) {  // outside the penumbra
