@@ -1,7 +1,10 @@
 #include "cli/local_output.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "astro/format.h"
 #include "astro/iso_time.h"
@@ -94,6 +97,8 @@ struct Words {
   const char* duration;
   const char* sunDown;
   const char* noEclipse;
+  const char* dateTT;
+  const char* maximumUT;
 };
 
 const Words kWords[3] = {
@@ -106,7 +111,7 @@ const Words kWords[3] = {
       "Finsternis bei Sonnenaufgang im Gang", "Finsternis bei Sonnenuntergang im Gang",
       "ganz sichtbar"},
      "Größe", "Bedeckung", "Verhältnis Mond/Sonne", "Dauer", "Sonne unter dem Horizont",
-     "An diesem Ort findet keine Finsternis statt."},
+     "An diesem Ort findet keine Finsternis statt.", "Datum (TT)", "Maximum (UT)"},
     {"Eclipse", "Place", "Time scale: UT = TT - DeltaT, DeltaT", "Event", "Local time",
      "Sun alt.", "Azimuth", "P",
      {"Partial begins (C1)", "Total/annular begins (C2)", "Maximum", "Total/annular ends (C3)",
@@ -115,7 +120,7 @@ const Words kWords[3] = {
      {"no eclipse at this place", "the Sun is below the horizon throughout",
       "in progress at sunrise", "in progress at sunset", "fully visible"},
      "Magnitude", "Obscuration", "Moon/Sun ratio", "Duration", "Sun below the horizon",
-     "No eclipse at this place."},
+     "No eclipse at this place.", "Date (TT)", "Maximum (UT)"},
     {"Éclipse", "Lieu", "Échelle de temps : UT = TT - DeltaT, DeltaT", "Événement",
      "Heure locale", "Haut. Soleil", "Azimut", "P",
      {"Début partielle (C1)", "Début totalité/anneau (C2)", "Maximum",
@@ -125,7 +130,7 @@ const Words kWords[3] = {
      {"pas d'éclipse en ce lieu", "le Soleil reste sous l'horizon",
       "en cours au lever du Soleil", "en cours au coucher du Soleil", "entièrement visible"},
      "Grandeur", "Obscuration", "Rapport Lune/Soleil", "Durée", "Soleil sous l'horizon",
-     "Pas d'éclipse en ce lieu."},
+     "Pas d'éclipse en ce lieu.", "Date (TT)", "Maximum (UT)"},
 };
 
 const Words& WordsFor(int language) {
@@ -201,23 +206,31 @@ std::string LocalTable(const LocalReport& r, int language) {
          w.visibility[static_cast<int>(l.Seen)] + "\n\n";
   out += Padded(w.event, 30) + Padded("UT", 12) + Padded(w.local, 32) + Padded(w.sunAlt, 13) +
          Padded(w.sunAz, 9) + w.positionAngle + "\n";
+  // Contacts, maximum, sunrise and sunset in the order they happen; a
+  // contact that does not exist has no row and no time.
+  std::vector<std::pair<double, std::string>> rows;
   const std::optional<LocalEvent>* events[5] = {&l.C1, &l.C2, &l.Maximum, &l.C3, &l.C4};
   for (int i = 0; i < 5; ++i) {
-    if (!*events[i]) continue;  // a contact that does not exist has no time
+    if (!*events[i]) continue;
     const LocalEvent& e = **events[i];
-    out += Padded(w.events[i], 30) + Padded(UtClock(r, e.Time), 12) +
-           Padded(ZoneTime(r, e.Time), 32) + Padded(FixedText(e.SunAltitudeDeg, 1), 13) +
-           Padded(FixedText(e.SunAzimuthDeg, 1), 9) + FixedText(e.PositionAngleDeg, 1) +
-           (e.SunUp() ? "" : std::string("  (") + w.sunDown + ")") + "\n";
+    rows.emplace_back(e.Time, Padded(w.events[i], 30) + Padded(UtClock(r, e.Time), 12) +
+                                  Padded(ZoneTime(r, e.Time), 32) +
+                                  Padded(FixedText(e.SunAltitudeDeg, 1), 13) +
+                                  Padded(FixedText(e.SunAzimuthDeg, 1), 9) +
+                                  FixedText(e.PositionAngleDeg, 1) +
+                                  (e.SunUp() ? "" : std::string("  (") + w.sunDown + ")"));
   }
   const std::optional<HorizonCrossing>* crossings[2] = {&l.Sunrise, &l.Sunset};
   for (int i = 0; i < 2; ++i) {
     if (!*crossings[i]) continue;
     const HorizonCrossing& c = **crossings[i];
-    out += Padded(w.events[5 + i], 30) + Padded(UtClock(r, c.Time), 12) +
-           Padded(ZoneTime(r, c.Time), 32) + w.magnitude + " " + FixedText(c.Magnitude, 4) +
-           "\n";
+    rows.emplace_back(c.Time, Padded(w.events[5 + i], 30) + Padded(UtClock(r, c.Time), 12) +
+                                  Padded(ZoneTime(r, c.Time), 32) + w.magnitude + " " +
+                                  FixedText(c.Magnitude, 4));
   }
+  std::stable_sort(rows.begin(), rows.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& row : rows) out += row.second + "\n";
   out += std::string("\n") + w.magnitude + ": " + FixedText(l.Magnitude, 4) + "   " +
          w.obscuration + ": " + FixedText(l.Obscuration, 4) + "   " + w.ratio + ": " +
          FixedText(l.MoonSunRatio, 4) + "\n";
@@ -232,8 +245,8 @@ std::string LocalTable(const LocalReport& r, int language) {
 
 std::string VisibleTableHeader(int language) {
   const Words& w = WordsFor(language);
-  return Padded("#", 7) + Padded("Date (TT)", 13) + Padded("", 11) + Padded("", 7) +
-         Padded("Max UT", 24) + Padded(w.magnitude, 11) + Padded(w.obscuration, 13) +
+  return Padded("#", 7) + Padded(w.dateTT, 13) + Padded("", 11) + Padded("", 7) +
+         Padded(w.maximumUT, 24) + Padded(w.magnitude, 11) + Padded(w.obscuration, 13) +
          Padded(w.duration, 10) + w.sunAlt + "\n";
 }
 
