@@ -32,6 +32,17 @@ int FindFirstOfYear(const Catalogue& catalogue, long long year) {
   return catalogue.Count();
 }
 
+std::vector<int> EclipsesOfYear(const Catalogue& catalogue, long long year) {
+  std::vector<int> indices;
+  if (catalogue.Empty() || year != ClampYear(year)) return indices;
+  // Records are in chronological order: the year's records follow its first.
+  for (int i = FindFirstOfYear(catalogue, year);
+       i <= catalogue.Count() && catalogue.CatalogueYear(i) == year; ++i) {
+    indices.push_back(i);
+  }
+  return indices;
+}
+
 int StepCatalogue(const Catalogue& catalogue, int index, int step) {
   const int n = catalogue.Count();
   switch (step) {

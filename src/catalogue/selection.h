@@ -5,6 +5,7 @@
 // unchanged index or as std::nullopt where the caller must tell the user.
 
 #include <optional>
+#include <vector>
 
 #include "catalogue/catalogue.h"
 
@@ -22,6 +23,10 @@ int ClampSaros(long long saros);
 // Index of the first record whose Year >= year (year clamped first); the last
 // record when no record is that late.
 int FindFirstOfYear(const Catalogue& catalogue, long long year);
+
+// Indices of every record of `year` (not clamped), in catalogue order; empty
+// when the catalogue has none that year.
+std::vector<int> EclipsesOfYear(const Catalogue& catalogue, long long year);
 
 // Steps of +1, -1, +10, -10 records: the new index, or the same index when the
 // step would leave the catalogue (+10 never reaches the last record: it acts
