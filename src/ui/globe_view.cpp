@@ -1,0 +1,258 @@
+#include "ui/globe_view.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+
+namespace darvelle::ui {
+
+namespace {
+
+constexpr double kRadiansPerDegree = 3.141592653589793 / 180.0;
+// One notch of a wheel in QWheelEvent::angleDelta units.
+constexpr double kAngleDeltaPerNotch = 120.0;
+
+// Hemisphere letters: north, south, east, west.
+constexpr const char* kHemispheres[3][4] = {
+    {"N", "S", "O", "W"}, {"N", "S", "E", "W"}, {"N", "S", "E", "O"}};
+
+// "52°31.2′": degrees and minutes to a tenth, of a magnitude.
+QString DegreesMinutes(double magnitude) {
+  const long long tenths = std::llround(magnitude * 600.0);
+  return QStringLiteral("%1\u00B0%2\u2032")
+      .arg(tenths / 600)
+      .arg(static_cast<double>(tenths % 600) / 10.0, 4, 'f', 1, QLatin1Char('0'));
+}
+
+bool SameView(const ViewParameters& a, const ViewParameters& b) {
+  return a.Psi == b.Psi && a.Phi == b.Phi && a.Chi == b.Chi && a.RK == b.RK &&
+         a.Stereographic == b.Stereographic && a.ColoredEarth == b.ColoredEarth &&
+         a.PenWidth == b.PenWidth && a.Resolution == b.Resolution && a.CurveHalos == b.CurveHalos;
+}
+
+}  // namespace
+
+QString CursorCoordinateText(double latitude, double longitude, int language) {
+  const auto& letters = kHemispheres[std::clamp(language, 0, 2)];
+  const double lon = WrappedDegrees(longitude);
+  return DegreesMinutes(std::abs(latitude)) + QLatin1Char(' ') +
+         QLatin1String(latitude < 0.0 ? letters[1] : letters[0]) + QStringLiteral("  ") +
+         DegreesMinutes(std::abs(lon)) + QLatin1Char(' ') +
+         QLatin1String(lon < 0.0 ? letters[3] : letters[2]);
+}
+
+GlobeView::GlobeView(QWidget* parent) : QWidget(parent) {
+  setFocusPolicy(Qt::StrongFocus);
+  setMouseTracking(true);
+  setCursor(Qt::OpenHandCursor);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  settle_.setSingleShot(true);
+  settle_.setInterval(kSettleMilliseconds);
+  connect(&settle_, &QTimer::timeout, this, &GlobeView::RequestFinal);
+}
+
+QSize GlobeView::sizeHint() const { return {kMapWidth / 2, kMapHeight / 2}; }
+QSize GlobeView::minimumSizeHint() const { return {kMapWidth / 8, kMapHeight / 8}; }
+
+void GlobeView::setMap(const QImage& drawing, const ViewParameters& view,
+                       const GlobeProjection& projection) {
+  drawing_ = drawing;
+  drawnView_ = view;
+  drawnProjection_ = projection;
+  // A drawing that arrives while a gesture goes on is one of its interim
+  // views: the gesture keeps the view it has asked for since.
+  if (!pressed_ && !settle_.isActive()) {
+    requested_ = view;
+    lastFinal_ = view;
+  }
+  UpdateDisplay();
+  update();
+}
+
+QRectF GlobeView::mapRect() const {
+  const double scale = std::min(width() / static_cast<double>(kMapWidth),
+                                height() / static_cast<double>(kMapHeight));
+  const double w = kMapWidth * scale, h = kMapHeight * scale;
+  return {(width() - w) / 2.0, (height() - h) / 2.0, w, h};
+}
+
+ImagePosition GlobeView::imagePositionAt(QPointF widgetPoint) const {
+  const QRectF r = mapRect();
+  if (r.width() <= 0.0) return {kGlobeCentreX, kGlobeCentreY};
+  const double scale = kMapWidth / r.width();
+  return {(widgetPoint.x() - r.x()) * scale, (widgetPoint.y() - r.y()) * scale};
+}
+
+QPointF GlobeView::widgetPointAt(ImagePosition position) const {
+  const QRectF r = mapRect();
+  const double scale = r.width() / kMapWidth;
+  return {r.x() + position.x * scale, r.y() + position.y * scale};
+}
+
+GlobeProjection GlobeView::ProjectionFor(const ViewParameters& view) const {
+  // The drawn projection's totals are the offsets plus the eclipse's view
+  // centre; the same centre holds for any other offsets.
+  const GlobeProjection& drawn = *drawnProjection_;
+  const double psi = drawn.TotalPsi() + (view.Psi - drawnView_.Psi) * kRadiansPerDegree;
+  const double phi = drawn.TotalPhi() + (view.Phi - drawnView_.Phi) * kRadiansPerDegree;
+  const double chi = drawn.TotalChi() + (view.Chi - drawnView_.Chi) * kRadiansPerDegree;
+  return GlobeProjection(psi, phi, chi, view.RK, view.Stereographic);
+}
+
+void GlobeView::UpdateDisplay() {
+  const QRectF r = mapRect();
+  const qreal ratio = devicePixelRatioF();
+  const QSize device(std::max(1, static_cast<int>(std::lround(r.width() * ratio))),
+                     std::max(1, static_cast<int>(std::lround(r.height() * ratio))));
+  if (drawing_.isNull()) {
+    display_ = QImage();
+  } else {
+    // While the globe is being dragged, speed counts more than smoothness.
+    const Qt::TransformationMode mode =
+        dragging_ ? Qt::FastTransformation : Qt::SmoothTransformation;
+    display_ = drawing_.convertToFormat(QImage::Format_RGB32)
+                   .scaled(device, Qt::IgnoreAspectRatio, mode);
+    display_.setDevicePixelRatio(ratio);
+  }
+}
+
+void GlobeView::paintEvent(QPaintEvent*) {
+  // The screen (and so its pixel ratio) may have changed since the last picture.
+  if (!drawing_.isNull() && display_.devicePixelRatio() != devicePixelRatioF()) UpdateDisplay();
+  QPainter painter(this);
+  painter.fillRect(rect(), palette().window());
+  if (!display_.isNull()) painter.drawImage(mapRect().topLeft(), display_);
+}
+
+void GlobeView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  UpdateDisplay();
+  update();
+}
+
+void GlobeView::Request(const ViewParameters& view, bool interim) {
+  requested_ = view;
+  if (interim) {
+    if (interimViews_) emit viewRequested(view, true);
+    return;
+  }
+  settle_.stop();
+  if (lastFinal_ && SameView(*lastFinal_, view)) return;
+  lastFinal_ = view;
+  emit viewRequested(view, false);
+}
+
+void GlobeView::RequestFinal() { Request(requested_, false); }
+
+void GlobeView::mousePressEvent(QMouseEvent* event) {
+  if (!hasMap() || (event->button() != Qt::LeftButton && event->button() != Qt::RightButton)) {
+    QWidget::mousePressEvent(event);
+    return;
+  }
+  pressed_ = true;
+  dragging_ = false;
+  dragKind_ = (event->button() == Qt::RightButton || (event->modifiers() & Qt::ShiftModifier))
+                  ? DragKind::Tilt
+                  : DragKind::Turn;
+  pressPoint_ = event->position();
+  pressView_ = requested_;
+  setCursor(Qt::ClosedHandCursor);
+}
+
+void GlobeView::mouseMoveEvent(QMouseEvent* event) {
+  ReportCursor(event->position());
+  if (!pressed_) return;
+  if (!dragging_) {
+    const QPointF moved = event->position() - pressPoint_;
+    if (moved.manhattanLength() < QApplication::startDragDistance()) return;
+    dragging_ = true;
+  }
+  const GlobeProjection start = ProjectionFor(pressView_);
+  const ImagePosition from = imagePositionAt(pressPoint_);
+  const ImagePosition to = imagePositionAt(event->position());
+  const ViewChange change =
+      dragKind_ == DragKind::Tilt ? TiltTurn(start, from, to) : DragTurn(start, from, to);
+  Request(Applied(pressView_, change), true);
+  settle_.start();
+}
+
+void GlobeView::mouseReleaseEvent(QMouseEvent* event) {
+  if (!pressed_) {
+    QWidget::mouseReleaseEvent(event);
+    return;
+  }
+  pressed_ = false;
+  setCursor(Qt::OpenHandCursor);
+  if (dragging_) {
+    dragging_ = false;
+    RequestFinal();
+    return;
+  }
+  if (event->button() != Qt::LeftButton) return;
+  if (const auto place = UnprojectPixel(*drawnProjection_, imagePositionAt(event->position()))) {
+    emit placeClicked(place->latitude, place->longitude);
+  }
+}
+
+void GlobeView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (!hasMap() || event->button() != Qt::LeftButton) return;
+  // The press of the second click: its release must not pick the place again.
+  pressed_ = false;
+  dragging_ = false;
+  const std::optional<ViewChange> change =
+      CentreOn(ProjectionFor(requested_), imagePositionAt(event->position()));
+  if (change) Request(Applied(requested_, *change), false);
+}
+
+void GlobeView::wheelEvent(QWheelEvent* event) {
+  if (!hasMap() || pressed_) return;
+  const double notches = event->angleDelta().y() / kAngleDeltaPerNotch;
+  if (notches == 0.0) return;
+  const ViewChange change =
+      ZoomAbout(ProjectionFor(requested_), imagePositionAt(event->position()), notches);
+  Request(Applied(requested_, change), true);
+  settle_.start();
+  event->accept();
+}
+
+void GlobeView::keyPressEvent(QKeyEvent* event) {
+  if (!hasMap()) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  const GlobeProjection view = ProjectionFor(requested_);
+  std::optional<ViewChange> change;
+  switch (event->key()) {
+    case Qt::Key_Left: change = ArrowPan(view, -1, 0); break;
+    case Qt::Key_Right: change = ArrowPan(view, 1, 0); break;
+    case Qt::Key_Up: change = ArrowPan(view, 0, -1); break;
+    case Qt::Key_Down: change = ArrowPan(view, 0, 1); break;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: change = ZoomAbout(view, {kGlobeCentreX, kGlobeCentreY}, 1); break;
+    case Qt::Key_Minus: change = ZoomAbout(view, {kGlobeCentreX, kGlobeCentreY}, -1); break;
+    default: QWidget::keyPressEvent(event); return;
+  }
+  Request(Applied(requested_, *change), false);
+}
+
+void GlobeView::leaveEvent(QEvent* event) {
+  QWidget::leaveEvent(event);
+  emit cursorLeftGlobe();
+}
+
+void GlobeView::ReportCursor(QPointF widgetPoint) {
+  if (!hasMap()) return;
+  if (const auto place = UnprojectPixel(*drawnProjection_, imagePositionAt(widgetPoint))) {
+    emit cursorMoved(place->latitude, place->longitude);
+  } else {
+    emit cursorLeftGlobe();
+  }
+}
+
+}  // namespace darvelle::ui

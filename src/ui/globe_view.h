@@ -1,0 +1,114 @@
+#pragma once
+// The globe on screen: shows the map drawing scaled to the widget at the
+// screen's own pixel density, and turns the mouse and the keyboard into view
+// requests and places, as users of desktop globes expect:
+//   drag                      turns the globe, the grabbed point under the cursor
+//   Shift-drag or right-drag  turns the picture about the line of sight (Chi)
+//   wheel                     zooms about the cursor
+//   double-click              centres the point
+//   click without a drag      picks a place
+//   arrow keys, + and -       pan and zoom when the globe has the focus
+// The widget never draws the map itself: it asks for a view with
+// viewRequested and shows whatever drawing it is given next.
+
+#include <QImage>
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <optional>
+
+#include "render/globe_interaction.h"
+#include "render/projection.h"
+
+namespace darvelle::ui {
+
+// "52°31.2′ N  13°24.0′ E": a cursor position for the status bar, with the
+// hemisphere letters of the language (0 German, 1 English, 2 French).
+QString CursorCoordinateText(double latitude, double longitude, int language);
+
+class GlobeView : public QWidget {
+  Q_OBJECT
+
+ public:
+  // A mouse held still this long during a drag, or this long after the last
+  // wheel step, asks for the full drawing.
+  static constexpr int kSettleMilliseconds = 150;
+
+  explicit GlobeView(QWidget* parent = nullptr);
+
+  // The full-size map drawing (kMapWidth x kMapHeight) and the view it was
+  // drawn with: the user's offsets and the projection they gave.
+  void setMap(const QImage& drawing, const ViewParameters& view,
+              const GlobeProjection& projection);
+  bool hasMap() const { return drawnProjection_.has_value(); }
+
+  // Whether drags and wheel steps also ask for interim views while they go on
+  // (for a cheap preview drawing); the final view is asked for in any case.
+  void setInterimViews(bool enabled) { interimViews_ = enabled; }
+
+  // The picture on screen: the drawing scaled to the map's rectangle in
+  // device pixels, tagged with the device pixel ratio.
+  const QImage& displayImage() const { return display_; }
+  // Where the map lies in the widget (logical pixels), its aspect kept.
+  QRectF mapRect() const;
+  // The drawing-image position under a widget point (outside the map, too).
+  ImagePosition imagePositionAt(QPointF widgetPoint) const;
+  // The widget point of a drawing-image position.
+  QPointF widgetPointAt(ImagePosition position) const;
+  // The view the widget last asked for (or was given).
+  const ViewParameters& requestedView() const { return requested_; }
+
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
+
+ signals:
+  // A view to draw; `interim` while a drag or wheel turn goes on.
+  void viewRequested(const darvelle::ViewParameters& view, bool interim);
+  // A click without a drag on the globe, degrees (east positive).
+  void placeClicked(double latitude, double longitude);
+  // The cursor over the globe, degrees; cursorLeftGlobe when it is off it.
+  void cursorMoved(double latitude, double longitude);
+  void cursorLeftGlobe();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  enum class DragKind { Turn, Tilt };
+
+  GlobeProjection ProjectionFor(const ViewParameters& view) const;
+  void Request(const ViewParameters& view, bool interim);
+  void RequestFinal();
+  void UpdateDisplay();
+  void ReportCursor(QPointF widgetPoint);
+
+  QImage drawing_;
+  QImage display_;
+  ViewParameters drawnView_;
+  std::optional<GlobeProjection> drawnProjection_;
+  ViewParameters requested_;
+  std::optional<ViewParameters> lastFinal_;
+  bool interimViews_ = false;
+
+  // The drag under way: where and with which view it began.
+  bool pressed_ = false;
+  bool dragging_ = false;
+  DragKind dragKind_ = DragKind::Turn;
+  QPointF pressPoint_;
+  ViewParameters pressView_;
+
+  QTimer settle_;
+};
+
+}  // namespace darvelle::ui

@@ -1,0 +1,117 @@
+#include "ui/year_eclipse_list.h"
+
+#include <QHeaderView>
+#include <QSignalBlocker>
+
+#include <algorithm>
+#include <string>
+
+#include "catalogue/catalogue.h"
+#include "catalogue/eclipse_texts.h"
+#include "catalogue/selection.h"
+
+namespace darvelle::ui {
+
+namespace {
+
+constexpr const char* kColumnTitles[3][3] = {
+    {"Datum", "Art", "Saros"},
+    {"Date", "Type", "Saros"},
+    {"Date", "Type", "Saros"},
+};
+
+constexpr const char* kAccessibleNames[3] = {"Finsternisse des Jahres", "Eclipses of the year",
+                                             "Éclipses de l'année"};
+
+int Checked(int language) { return std::clamp(language, 0, 2); }
+
+QString FromWindows1252(std::string_view text) {
+  return QString::fromStdString(Latin1ToUtf8(text));
+}
+
+}  // namespace
+
+QString EclipseDateText(int year, int month, int day) {
+  return QStringLiteral("%1-%2-%3")
+      .arg(year)
+      .arg(month, 2, 10, QLatin1Char('0'))
+      .arg(day, 2, 10, QLatin1Char('0'));
+}
+
+YearEclipseList::YearEclipseList(QWidget* parent) : QTreeWidget(parent) {
+  setObjectName(QStringLiteral("YearEclipseList"));
+  setColumnCount(3);
+  setRootIsDecorated(false);
+  setUniformRowHeights(true);
+  setAllColumnsShowFocus(true);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { Choose(item); });
+  connect(this, &QTreeWidget::itemActivated, this,
+          [this](QTreeWidgetItem* item) { Choose(item); });
+  setLanguage(language_);
+}
+
+void YearEclipseList::setCatalogue(const Catalogue* catalogue) {
+  catalogue_ = catalogue;
+  Fill();
+}
+
+void YearEclipseList::setYear(int year) {
+  year_ = year;
+  Fill();
+}
+
+void YearEclipseList::setLanguage(int language) {
+  language_ = Checked(language);
+  QStringList titles;
+  for (const char* title : kColumnTitles[language_]) titles << QString::fromUtf8(title);
+  setHeaderLabels(titles);
+  setAccessibleName(QString::fromUtf8(kAccessibleNames[language_]));
+  Fill();
+}
+
+void YearEclipseList::setCurrentEclipse(int catalogueIndex) {
+  current_ = catalogueIndex;
+  const QSignalBlocker quiet(this);
+  clearSelection();
+  for (int i = 0; i < topLevelItemCount(); ++i) {
+    QTreeWidgetItem* item = topLevelItem(i);
+    if (item->data(DateColumn, kIndexRole).toInt() == catalogueIndex) {
+      setCurrentItem(item);
+      item->setSelected(true);
+      return;
+    }
+  }
+}
+
+void YearEclipseList::Fill() {
+  {
+    const QSignalBlocker quiet(this);
+    clear();
+    if (catalogue_ == nullptr) return;
+    for (int index : EclipsesOfYear(*catalogue_, year_)) {
+      const EclipseRecord& r = catalogue_->Record(index);
+      auto* item = new QTreeWidgetItem(this);
+      item->setText(DateColumn, EclipseDateText(r.Year, r.Month, r.Day));
+      item->setText(TypeColumn, FromWindows1252(EclipseTypeShortName(r.EclipseType, language_)));
+      item->setToolTip(TypeColumn, FromWindows1252(EclipseTypeName(r.EclipseType, language_)));
+      item->setText(SarosColumn, QStringLiteral("%1 (%2/%3)")
+                                     .arg(r.SarosNumber)
+                                     .arg(r.SarosMember)
+                                     .arg(r.SarosMemberCount));
+      item->setData(DateColumn, kIndexRole, index);
+    }
+  }
+  setCurrentEclipse(current_);
+}
+
+void YearEclipseList::Choose(QTreeWidgetItem* item) {
+  if (item == nullptr) return;
+  const int index = item->data(DateColumn, kIndexRole).toInt();
+  if (index == current_) return;
+  current_ = index;
+  emit eclipseChosen(index);
+}
+
+}  // namespace darvelle::ui

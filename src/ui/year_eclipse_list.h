@@ -1,0 +1,53 @@
+#pragma once
+// The eclipses of one year as a list beside the year entry: date, type and
+// Saros series of each, in the window's language. Clicking one (or Enter on
+// it) chooses it.
+
+#include <QString>
+#include <QTreeWidget>
+
+namespace darvelle {
+class Catalogue;
+}
+
+namespace darvelle::ui {
+
+// "2024-04-08": the date of greatest eclipse (TT) with the astronomical year.
+QString EclipseDateText(int year, int month, int day);
+
+class YearEclipseList : public QTreeWidget {
+  Q_OBJECT
+
+ public:
+  enum Column { DateColumn = 0, TypeColumn = 1, SarosColumn = 2 };
+  // The catalogue index an item stands for.
+  static constexpr int kIndexRole = Qt::UserRole;
+
+  explicit YearEclipseList(QWidget* parent = nullptr);
+
+  // The catalogue to list from; it must outlive the list (nullptr: empty list).
+  void setCatalogue(const Catalogue* catalogue);
+  // Lists the eclipses of `year` (none for a year outside the catalogue).
+  void setYear(int year);
+  // Column titles and type names in German (0), English (1) or French (2).
+  void setLanguage(int language);
+  // Marks the eclipse shown in the window, without choosing it again.
+  void setCurrentEclipse(int catalogueIndex);
+
+  int year() const { return year_; }
+  int language() const { return language_; }
+
+ signals:
+  void eclipseChosen(int catalogueIndex);
+
+ private:
+  void Fill();
+  void Choose(QTreeWidgetItem* item);
+
+  const Catalogue* catalogue_ = nullptr;
+  int year_ = 0;
+  int language_ = 1;
+  int current_ = 0;
+};
+
+}  // namespace darvelle::ui

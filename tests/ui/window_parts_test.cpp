@@ -1,0 +1,561 @@
+// The globe view, the legend panel and the year list driven on their own,
+// offscreen, with synthesized mouse, wheel and key events. The suite runs
+// once at the screen's own pixel ratio and once with QT_SCALE_FACTOR=2.
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "catalogue/catalogue.h"
+#include "catalogue/eclipse_record.h"
+#include "render/curve_drawing.h"
+#include "render/globe_interaction.h"
+#include "ui/globe_view.h"
+#include "ui/legend_panel.h"
+#include "ui/year_eclipse_list.h"
+
+using darvelle::GlobeProjection;
+using darvelle::ImagePosition;
+using darvelle::ViewParameters;
+using darvelle::ui::GlobeView;
+
+namespace {
+
+constexpr double kDeg = 3.141592653589793 / 180.0;
+
+// A globe view showing the drawing at half its size, a map drawn for `view`
+// round the view centre (centreLon, centreLat). The map lies half a pixel
+// below the top, so that even image positions fall on whole widget pixels
+// (mouse events carry whole pixels).
+struct GlobeFixture {
+  GlobeView view;
+  ViewParameters drawn;
+  explicit GlobeFixture(ViewParameters offsets = {}, double centreLon = 20, double centreLat = 10)
+      : drawn(offsets) {
+    view.resize(800, 534);
+    view.show();
+    QImage drawing(darvelle::kMapWidth, darvelle::kMapHeight, QImage::Format_RGB888);
+    drawing.fill(Qt::white);
+    const GlobeProjection projection((centreLon + offsets.Psi) * kDeg,
+                                     (centreLat + offsets.Phi) * kDeg, offsets.Chi * kDeg,
+                                     offsets.RK, offsets.Stereographic);
+    view.setMap(drawing, offsets, projection);
+  }
+  QPointF At(double imageX, double imageY) const { return view.widgetPointAt({imageX, imageY}); }
+};
+
+void SendMouse(QWidget* widget, QEvent::Type type, QPointF at, Qt::MouseButton button,
+               Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QMouseEvent event(type, at, widget->mapToGlobal(at), button, buttons, modifiers);
+  QApplication::sendEvent(widget, &event);
+}
+
+// A drag in ten steps from `from` to `to` (widget points).
+void Drag(QWidget* widget, QPointF from, QPointF to, Qt::MouseButton button = Qt::LeftButton,
+          Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  SendMouse(widget, QEvent::MouseButtonPress, from, button, button, modifiers);
+  for (int i = 1; i <= 10; ++i) {
+    SendMouse(widget, QEvent::MouseMove, from + (to - from) * (i / 10.0), Qt::NoButton, button,
+              modifiers);
+  }
+  SendMouse(widget, QEvent::MouseButtonRelease, to, button, Qt::NoButton, modifiers);
+}
+
+void Wheel(QWidget* widget, QPointF at, int angleDelta) {
+  QWheelEvent event(at, widget->mapToGlobal(at), QPoint(), QPoint(0, angleDelta), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(widget, &event);
+}
+
+ViewParameters LastView(const QSignalSpy& spy) {
+  return spy.last().at(0).value<ViewParameters>();
+}
+
+// The final (not interim) requests among those a spy caught.
+int FinalCount(const QSignalSpy& spy) {
+  int count = 0;
+  for (const auto& arguments : spy) count += arguments.at(1).toBool() ? 0 : 1;
+  return count;
+}
+
+darvelle::Catalogue SmallCatalogue() {
+  struct Row {
+    int year, month, day, type, saros, member, members;
+  };
+  const Row rows[] = {{2023, 10, 14, 3, 134, 44, 71}, {2024, 4, 8, 2, 139, 30, 71},
+                      {2024, 10, 2, 3, 144, 17, 70},  {2026, 2, 17, 3, 121, 61, 71}};
+  std::vector<darvelle::EclipseRecord> records;
+  for (const Row& r : rows) {
+    darvelle::EclipseRecord record;
+    std::memset(&record, 0, sizeof record);
+    record.Year = r.year;
+    record.Month = r.month;
+    record.Day = r.day;
+    record.EclipseType = r.type;
+    record.SarosNumber = r.saros;
+    record.SarosMember = r.member;
+    record.SarosMemberCount = r.members;
+    records.push_back(record);
+  }
+  return darvelle::Catalogue(std::move(records));
+}
+
+}  // namespace
+
+class WindowPartsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void displayImageHasTheDevicesPixels();
+  void widgetAndImagePositionsCorrespond();
+  void dragTurnsTheGlobeUnderTheCursor();
+  void dragAsksForInterimViewsOnlyWhenWanted();
+  void holdingStillAsksForTheFullDrawing();
+  void tiltDragTurnsChi_data();
+  void tiltDragTurnsChi();
+  void wheelZoomsAboutTheCursor();
+  void doubleClickCentresThePoint();
+  void clickPicksThePlace();
+  void cursorReportsItsPlace();
+  void keysPanAndZoom_data();
+  void keysPanAndZoom();
+  void withoutAMapNothingHappens();
+  void cursorCoordinateTexts_data();
+  void cursorCoordinateTexts();
+
+  void legendShowsTheDrawingsColours();
+  void legendNamesEveryCurveAndMarker();
+  void legendSpeaksThreeLanguages();
+  void legendLineWidthsFollowThePen();
+  void helpPageExplainsTheLegend();
+
+  void yearListShowsTheYearsEclipses();
+  void yearListChoosesByClick();
+  void yearListSpeaksTheLanguage();
+};
+
+void WindowPartsTest::displayImageHasTheDevicesPixels() {
+  GlobeFixture f;
+  const qreal ratio = f.view.devicePixelRatioF();
+  if (qgetenv("QT_SCALE_FACTOR") == "2") QCOMPARE(ratio, 2.0);
+  const QImage& shown = f.view.displayImage();
+  QCOMPARE(shown.devicePixelRatio(), ratio);
+  QCOMPARE(shown.width(), qRound(f.view.mapRect().width() * ratio));
+  QCOMPARE(shown.height(), qRound(f.view.mapRect().height() * ratio));
+  // A wider window keeps the map's aspect and centres it.
+  f.view.resize(1000, 533);
+  QCOMPARE(f.view.mapRect(), QRectF(100, 0, 800, 533));
+  QCOMPARE(f.view.displayImage().width(), qRound(800 * ratio));
+}
+
+void WindowPartsTest::widgetAndImagePositionsCorrespond() {
+  GlobeFixture f;
+  const ImagePosition centre = f.view.imagePositionAt(QPointF(400, 267));
+  QCOMPARE(centre.x, 800.0);
+  QCOMPARE(centre.y, 533.0);
+  const ImagePosition corner = f.view.imagePositionAt(f.At(1234.5, 77.25));
+  QVERIFY(std::abs(corner.x - 1234.5) < 1e-9 && std::abs(corner.y - 77.25) < 1e-9);
+}
+
+// The place the globe shows at an image position for view offsets `v`
+// round the fixture's view centre (20, 10).
+darvelle::GeoPosition PlaceAt(const ViewParameters& v, ImagePosition at) {
+  return *darvelle::UnprojectPixel(
+      GlobeProjection((20 + v.Psi) * kDeg, (10 + v.Phi) * kDeg, v.Chi * kDeg, v.RK, false), at);
+}
+
+void WindowPartsTest::dragTurnsTheGlobeUnderTheCursor() {
+  ViewParameters offsets;
+  offsets.Psi = 10;
+  offsets.Phi = -5;
+  GlobeFixture f(offsets);
+  QSignalSpy requests(&f.view, &GlobeView::viewRequested);
+  const darvelle::GeoPosition grabbed = PlaceAt(offsets, {800, 533});
+  Drag(&f.view, f.At(800, 533), f.At(1050, 533));
+  QCOMPARE(FinalCount(requests), 1);
+  const ViewParameters first = LastView(requests);
+  QCOMPARE(first.RK, 500);
+  QCOMPARE(first.Chi, 0.0);
+  const darvelle::GeoPosition moved = PlaceAt(first, {1050, 533});
+  QVERIFY(std::abs(moved.latitude - grabbed.latitude) < 1e-9);
+  QVERIFY(std::abs(moved.longitude - grabbed.longitude) < 1e-9);
+  // The view turned west by a little more than the 30 deg it would take on
+  // the equator (the centre lies at 5 deg north).
+  QVERIFY2(first.Psi < 10 - 30 && first.Psi > 10 - 31, qPrintable(QString::number(first.Psi)));
+  // A second drag starts from the view asked for, not from the one drawn.
+  const darvelle::GeoPosition second = PlaceAt(first, {800, 533});
+  Drag(&f.view, f.At(800, 533), f.At(800, 283));
+  const darvelle::GeoPosition after = PlaceAt(LastView(requests), {800, 283});
+  QVERIFY(std::abs(after.latitude - second.latitude) < 1e-9);
+  QVERIFY(std::abs(after.longitude - second.longitude) < 1e-9);
+}
+
+void WindowPartsTest::dragAsksForInterimViewsOnlyWhenWanted() {
+  for (bool interim : {false, true}) {
+    GlobeFixture f;
+    f.view.setInterimViews(interim);
+    QSignalSpy requests(&f.view, &GlobeView::viewRequested);
+    Drag(&f.view, f.At(800, 533), f.At(900, 600));
+    QCOMPARE(FinalCount(requests), 1);
+    QCOMPARE(requests.last().at(1).toBool(), false);
+    if (interim) {
+      QVERIFY(requests.count() >= 9);
+    } else {
+      QCOMPARE(requests.count(), 1);
+    }
+  }
+}
+
+void WindowPartsTest::holdingStillAsksForTheFullDrawing() {
+  GlobeFixture f;
+  f.view.setInterimViews(true);
+  QSignalSpy requests(&f.view, &GlobeView::viewRequested);
+  SendMouse(&f.view, QEvent::MouseButtonPress, f.At(800, 533), Qt::LeftButton, Qt::LeftButton);
+  SendMouse(&f.view, QEvent::MouseMove, f.At(900, 533), Qt::NoButton, Qt::LeftButton);
+  QCOMPARE(FinalCount(requests), 0);
+  QTRY_COMPARE_WITH_TIMEOUT(FinalCount(requests), 1, 5000);
+  // The release asks for nothing new: that view was asked for already.
+  SendMouse(&f.view, QEvent::MouseButtonRelease, f.At(900, 533), Qt::LeftButton, Qt::NoButton);
+  QCOMPARE(FinalCount(requests), 1);
+}
+
+void WindowPartsTest::tiltDragTurnsChi_data() {
+  QTest::addColumn<int>("button");
+  QTest::addColumn<int>("modifiers");
+  QTest::newRow("right drag") << int(Qt::RightButton) << int(Qt::NoModifier);
+  QTest::newRow("shift drag") << int(Qt::LeftButton) << int(Qt::ShiftModifier);
+}
+
+void WindowPartsTest::tiltDragTurnsChi() {
+  QFETCH(int, button);
+  QFETCH(int, modifiers);
+  GlobeFixture f;
+  QSignalSpy requests(&f.view, &GlobeView::viewRequested);
+  QSignalSpy places(&f.view, &GlobeView::placeClicked);
+  // A quarter turn counter-clockwise round the centre.
+  Drag(&f.view, f.At(1000, 533), f.At(800, 333), Qt::MouseButton(button),
+       Qt::KeyboardModifiers(modifiers));
+  QCOMPARE(FinalCount(requests), 1);
+  const ViewParameters v = LastView(requests);
+  QVERIFY2(std::abs(v.Chi - 90) < 1e-9, qPrintable(QString::number(v.Chi)));
+  QCOMPARE(v.Psi, 0.0);
+  QCOMPARE(v.Phi, 0.0);
+  QCOMPARE(places.count(), 0);
+}
+
+void WindowPartsTest::wheelZoomsAboutTheCursor() {
+  GlobeFixture f;
+  f.view.setInterimViews(true);
+  QSignalSpy requests(&f.view, &GlobeView::viewRequested);
+  const QPointF cursor = f.At(900, 401);
+  const auto under = darvelle::UnprojectPixel(GlobeProjection(20 * kDeg, 10 * kDeg, 0, 500, false),
+                                              {900, 401});
+  QVERIFY(under.has_value());
+  Wheel(&f.view, cursor, 120);
+  QCOMPARE(requests.count(), 1);
+  QCOMPARE(requests.last().at(1).toBool(), true);
+  Wheel(&f.view, cursor, 120);
+  QTRY_COMPARE_WITH_TIMEOUT(FinalCount(requests), 1, 5000);
+  const ViewParameters v = LastView(requests);
+  QCOMPARE(v.RK, 720);  // two notches of 1.2
+  // The place under the cursor is still there on the larger globe.
+  const GlobeProjection zoomed((20 + v.Psi) * kDeg, (10 + v.Phi) * kDeg, 0, v.RK, false);
+  const auto after = darvelle::UnprojectPixel(zoomed, {900, 401});
+  QVERIFY(after.has_value());
+  QVERIFY(std::abs(after->latitude - under->latitude) < 1e-9);
+  QVERIFY(std::abs(after->longitude - under->longitude) < 1e-9);
+}
+
+void WindowPartsTest::doubleClickCentresThePoint() {
+  GlobeFixture f;
+  QSignalSpy requests(&f.view, &GlobeView::viewRequested);
+  QSignalSpy places(&f.view, &GlobeView::placeClicked);
+  const QPointF at = f.At(1050, 533);
+  SendMouse(&f.view, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+  SendMouse(&f.view, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+  SendMouse(&f.view, QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+  SendMouse(&f.view, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+  QCOMPARE(places.count(), 1);  // the first click only
+  QCOMPARE(requests.count(), 1);
+  const ViewParameters v = LastView(requests);
+  // The point 30 deg east of the centre on the view's equator becomes the centre.
+  const auto point = darvelle::UnprojectPixel(GlobeProjection(20 * kDeg, 10 * kDeg, 0, 500, false),
+                                              {1050, 533});
+  QVERIFY(std::abs(20 + v.Psi - point->longitude) < 1e-9);
+  QVERIFY(std::abs(10 + v.Phi - point->latitude) < 1e-9);
+}
+
+void WindowPartsTest::clickPicksThePlace() {
+  GlobeFixture f;
+  QSignalSpy places(&f.view, &GlobeView::placeClicked);
+  QSignalSpy requests(&f.view, &GlobeView::viewRequested);
+  QTest::mouseClick(&f.view, Qt::LeftButton, {}, f.At(800, 533).toPoint());
+  QCOMPARE(places.count(), 1);
+  QVERIFY(std::abs(places.last().at(0).toDouble() - 10) < 1e-9);
+  QVERIFY(std::abs(places.last().at(1).toDouble() - 20) < 1e-9);
+  // Off the globe there is no place; a click never turns the view.
+  QTest::mouseClick(&f.view, Qt::LeftButton, {}, f.At(30, 30).toPoint());
+  QCOMPARE(places.count(), 1);
+  QCOMPARE(requests.count(), 0);
+}
+
+void WindowPartsTest::cursorReportsItsPlace() {
+  GlobeFixture f;
+  QSignalSpy moved(&f.view, &GlobeView::cursorMoved);
+  QSignalSpy left(&f.view, &GlobeView::cursorLeftGlobe);
+  SendMouse(&f.view, QEvent::MouseMove, f.At(800, 533), Qt::NoButton, Qt::NoButton);
+  QCOMPARE(moved.count(), 1);
+  QVERIFY(std::abs(moved.last().at(0).toDouble() - 10) < 1e-9);
+  QVERIFY(std::abs(moved.last().at(1).toDouble() - 20) < 1e-9);
+  SendMouse(&f.view, QEvent::MouseMove, f.At(10, 10), Qt::NoButton, Qt::NoButton);
+  QCOMPARE(left.count(), 1);
+  QCOMPARE(moved.count(), 1);
+}
+
+void WindowPartsTest::keysPanAndZoom_data() {
+  QTest::addColumn<int>("key");
+  QTest::addColumn<int>("psiSign");
+  QTest::addColumn<int>("phiSign");
+  QTest::addColumn<int>("radius");
+  QTest::newRow("right") << int(Qt::Key_Right) << 1 << 0 << 500;
+  QTest::newRow("left") << int(Qt::Key_Left) << -1 << 0 << 500;
+  QTest::newRow("up") << int(Qt::Key_Up) << 0 << 1 << 500;
+  QTest::newRow("down") << int(Qt::Key_Down) << 0 << -1 << 500;
+  QTest::newRow("plus") << int(Qt::Key_Plus) << 0 << 0 << 600;
+  QTest::newRow("equal") << int(Qt::Key_Equal) << 0 << 0 << 600;
+  QTest::newRow("minus") << int(Qt::Key_Minus) << 0 << 0 << 417;
+}
+
+void WindowPartsTest::keysPanAndZoom() {
+  QFETCH(int, key);
+  QFETCH(int, psiSign);
+  QFETCH(int, phiSign);
+  QFETCH(int, radius);
+  GlobeFixture f;
+  QSignalSpy requests(&f.view, &GlobeView::viewRequested);
+  QTest::keyClick(&f.view, Qt::Key(key));
+  QCOMPARE(requests.count(), 1);
+  const ViewParameters v = LastView(requests);
+  QCOMPARE(v.RK, radius);
+  QCOMPARE(v.Psi > 1 ? 1 : (v.Psi < -1 ? -1 : 0), psiSign);
+  QCOMPARE(v.Phi > 1 ? 1 : (v.Phi < -1 ? -1 : 0), phiSign);
+}
+
+void WindowPartsTest::withoutAMapNothingHappens() {
+  GlobeView view;
+  view.resize(400, 300);
+  view.show();
+  QSignalSpy requests(&view, &GlobeView::viewRequested);
+  QSignalSpy places(&view, &GlobeView::placeClicked);
+  Drag(&view, QPointF(100, 100), QPointF(200, 150));
+  Wheel(&view, QPointF(100, 100), 120);
+  QTest::keyClick(&view, Qt::Key_Right);
+  QTest::mouseDClick(&view, Qt::LeftButton, {}, QPoint(200, 150));
+  QTest::qWait(GlobeView::kSettleMilliseconds * 2);
+  QCOMPARE(requests.count(), 0);
+  QCOMPARE(places.count(), 0);
+  QVERIFY(view.displayImage().isNull());
+}
+
+void WindowPartsTest::cursorCoordinateTexts_data() {
+  QTest::addColumn<double>("latitude");
+  QTest::addColumn<double>("longitude");
+  QTest::addColumn<int>("language");
+  QTest::addColumn<QString>("text");
+  QTest::newRow("Berlin en") << 52.52 << 13.405 << 1 << QString::fromUtf8("52°31.2′ N  13°24.3′ E");
+  QTest::newRow("Sydney de") << -33.8688 << 151.2093 << 0
+                             << QString::fromUtf8("33°52.1′ S  151°12.6′ O");
+  QTest::newRow("west fr") << 0.0 << -0.5 << 2 << QString::fromUtf8("0°00.0′ N  0°30.0′ O");
+  QTest::newRow("wrapped") << 10.0 << 190.0 << 1 << QString::fromUtf8("10°00.0′ N  170°00.0′ W");
+  QTest::newRow("minutes round up") << 1.99999 << 0.0 << 1
+                                    << QString::fromUtf8("2°00.0′ N  0°00.0′ E");
+}
+
+void WindowPartsTest::cursorCoordinateTexts() {
+  QFETCH(double, latitude);
+  QFETCH(double, longitude);
+  QFETCH(int, language);
+  QFETCH(QString, text);
+  QCOMPARE(darvelle::ui::CursorCoordinateText(latitude, longitude, language), text);
+}
+
+void WindowPartsTest::legendShowsTheDrawingsColours() {
+  for (const darvelle::ui::LegendRow& row : darvelle::ui::LegendRows(1, 1)) {
+    const QImage swatch = darvelle::ui::LegendSwatch(row, 22);
+    const int cx = 22, cy = 11;
+    if (row.lineColor) {
+      QCOMPARE(QColor(swatch.pixel(cx, cy)).rgb(), QColor::fromRgb(*row.lineColor).rgb());
+    } else {
+      QVERIFY(row.marker.has_value());
+      QCOMPARE(swatch.pixel(cx, cy), QColor::fromRgb(row.marker->fill).rgb());
+      QCOMPARE(swatch.pixel(cx + row.marker->radius, cy),
+               QColor::fromRgb(row.marker->outline).rgb());
+    }
+  }
+}
+
+void WindowPartsTest::legendNamesEveryCurveAndMarker() {
+  const auto rows = darvelle::ui::LegendRows(1, 1);
+  auto hasLine = [&](QRgb color) {
+    for (const auto& row : rows) {
+      if (row.lineColor == color) return true;
+    }
+    return false;
+  };
+  auto hasMarker = [&](const darvelle::MarkerLook& look) {
+    for (const auto& row : rows) {
+      if (row.marker && row.marker->fill == look.fill && row.marker->outline == look.outline &&
+          row.marker->radius == look.radius) {
+        return true;
+      }
+    }
+    return false;
+  };
+  for (int i = 0; i < darvelle::kMapCurveCount; ++i) {
+    const auto curve = static_cast<darvelle::MapCurve>(i);
+    if (curve == darvelle::MapCurve::CentralLine) continue;
+    QVERIFY2(hasLine(darvelle::StyleOf(curve).color), darvelle::StyleOf(curve).label.data());
+  }
+  QVERIFY(hasLine(darvelle::kCentralTotalColor));
+  QVERIFY(hasLine(darvelle::kCentralAnnularColor));
+  for (int e = 0; e < darvelle::kEventCount; ++e) {
+    const darvelle::MarkerKind kind = darvelle::MarkerKindOf(static_cast<darvelle::EventId>(e));
+    for (int central : {darvelle::kCentralAnnular, darvelle::kCentralTotal}) {
+      if (const auto look = darvelle::MarkerLookOf(kind, central)) QVERIFY(hasMarker(*look));
+    }
+  }
+}
+
+void WindowPartsTest::legendSpeaksThreeLanguages() {
+  darvelle::ui::LegendPanel panel;
+  QStringList titles;
+  std::vector<QStringList> texts(3);
+  for (int language = 0; language < 3; ++language) {
+    panel.setLanguage(language);
+    titles << panel.windowTitle();
+    const auto labels = panel.findChildren<QLabel*>();
+    for (int i = 0; i < panel.rowCount(); ++i) {
+      const QString text = panel.row(i).text;
+      QVERIFY(!text.isEmpty());
+      texts[static_cast<std::size_t>(language)] << text;
+      bool shown = false;
+      for (const QLabel* label : labels) shown = shown || label->text() == text;
+      QVERIFY2(shown, qPrintable(text));
+    }
+  }
+  QCOMPARE(titles, (QStringList{QStringLiteral("Legende"), QStringLiteral("Legend"),
+                                QString::fromUtf8("Légende")}));
+  QVERIFY(texts[0] != texts[1] && texts[1] != texts[2] && texts[0] != texts[2]);
+  QStringList english = texts[1];
+  QCOMPARE(english.removeDuplicates(), 0);
+}
+
+void WindowPartsTest::legendLineWidthsFollowThePen() {
+  for (int pen : {1, 2, 3}) {
+    for (const auto& row : darvelle::ui::LegendRows(pen, 1)) {
+      if (!row.lineColor) continue;
+      const bool central = *row.lineColor == darvelle::kCentralTotalColor ||
+                           *row.lineColor == darvelle::kCentralAnnularColor;
+      QCOMPARE(row.lineWidth, central ? std::max(2, pen) : pen);
+    }
+  }
+}
+
+void WindowPartsTest::helpPageExplainsTheLegend() {
+  QFile page(QStringLiteral(DARVELLE_HELP_DIR "/darvelleEN/map.html"));
+  QVERIFY(page.open(QIODevice::ReadOnly));
+  const QString html = QString::fromUtf8(page.readAll()).replace(QStringLiteral("&#39;"), "'");
+  for (const auto& row : darvelle::ui::LegendRows(1, 1)) {
+    QVERIFY2(html.contains(row.text), qPrintable(row.text));
+    const QRgb colour = row.lineColor ? *row.lineColor : row.marker->fill;
+    const QString code = QColor::fromRgb(colour).name();
+    QVERIFY2(html.contains(code), qPrintable(code + " for " + row.text));
+    if (row.marker) QVERIFY(html.contains(QColor::fromRgb(row.marker->outline).name()));
+  }
+}
+
+void WindowPartsTest::yearListShowsTheYearsEclipses() {
+  const darvelle::Catalogue catalogue = SmallCatalogue();
+  darvelle::ui::YearEclipseList list;
+  list.setCatalogue(&catalogue);
+  list.setYear(2024);
+  QCOMPARE(list.topLevelItemCount(), 2);
+  const QTreeWidgetItem* first = list.topLevelItem(0);
+  QCOMPARE(first->text(0), QStringLiteral("2024-04-08"));
+  QCOMPARE(first->text(1), QStringLiteral("Total solar eclipse"));
+  QCOMPARE(first->text(2), QStringLiteral("139 (30/71)"));
+  QCOMPARE(first->data(0, darvelle::ui::YearEclipseList::kIndexRole).toInt(), 2);
+  QCOMPARE(list.topLevelItem(1)->text(1), QStringLiteral("Annular solar eclipse"));
+  list.setYear(2025);
+  QCOMPARE(list.topLevelItemCount(), 0);
+  list.setYear(2026);
+  QCOMPARE(list.topLevelItemCount(), 1);
+  list.setCatalogue(nullptr);
+  QCOMPARE(list.topLevelItemCount(), 0);
+  QCOMPARE(darvelle::ui::EclipseDateText(-584, 5, 28), QStringLiteral("-584-05-28"));
+}
+
+void WindowPartsTest::yearListChoosesByClick() {
+  const darvelle::Catalogue catalogue = SmallCatalogue();
+  darvelle::ui::YearEclipseList list;
+  list.resize(400, 200);
+  list.show();
+  list.setCatalogue(&catalogue);
+  list.setYear(2024);
+  QSignalSpy chosen(&list, &darvelle::ui::YearEclipseList::eclipseChosen);
+  // Marking the eclipse shown selects it without choosing it.
+  list.setCurrentEclipse(2);
+  QCOMPARE(chosen.count(), 0);
+  QVERIFY(list.topLevelItem(0)->isSelected());
+  const QRect second = list.visualItemRect(list.topLevelItem(1));
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, second.center());
+  QCOMPARE(chosen.count(), 1);
+  QCOMPARE(chosen.last().at(0).toInt(), 3);
+  // Clicking the eclipse already chosen chooses nothing new.
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, second.center());
+  QCOMPARE(chosen.count(), 1);
+  // Enter on the current item chooses it.
+  list.setCurrentEclipse(3);
+  list.setCurrentItem(list.topLevelItem(0));
+  list.setFocus();
+  QTest::keyClick(list.viewport(), Qt::Key_Return);
+  QTRY_COMPARE_WITH_TIMEOUT(chosen.count(), 2, 2000);
+  QCOMPARE(chosen.last().at(0).toInt(), 2);
+}
+
+void WindowPartsTest::yearListSpeaksTheLanguage() {
+  const darvelle::Catalogue catalogue = SmallCatalogue();
+  darvelle::ui::YearEclipseList list;
+  list.setCatalogue(&catalogue);
+  list.setYear(2024);
+  list.setCurrentEclipse(3);
+  struct Case {
+    int language;
+    const char* type;
+    const char* dateTitle;
+  };
+  const Case cases[] = {{0, "Totale Sonnenfinsternis", "Datum"},
+                        {1, "Total solar eclipse", "Date"},
+                        {2, "Ecl. de soleil totale", "Date"}};
+  for (const Case& c : cases) {
+    list.setLanguage(c.language);
+    QCOMPARE(list.topLevelItem(0)->text(1), QString::fromUtf8(c.type));
+    QCOMPARE(list.headerItem()->text(0), QString::fromUtf8(c.dateTitle));
+  }
+  list.setLanguage(0);
+  QCOMPARE(list.topLevelItem(1)->text(1), QString::fromUtf8("Ringförmige Finsternis"));
+  // The chosen eclipse stays marked across a change of language.
+  QVERIFY(list.topLevelItem(1)->isSelected());
+}
+
+QTEST_MAIN(WindowPartsTest)
+#include "window_parts_test.moc"
