@@ -139,46 +139,82 @@ double ContactFunction(const EclipseRecord& e, int kind, double t, ElementState&
   }
 }
 
-ContactResult FindContact(const EclipseRecord& e, int kind, double tFrom, double tTo,
-                          ElementState& s) {
+namespace {
+
+struct ContactSearch {
+  double Time = 0;
+  bool Converged = false;
+  bool SignChange = false;  // the values at both ends of the span differ in sign
+  ContactGeometry Geometry;
+};
+
+// Regula falsi on the contact function from b = tFrom, a = tTo, the sign
+// reference being the value at tTo. With `illinois`, an end kept twice in a
+// row has its value halved (the Illinois rule).
+ContactSearch SearchContact(const EclipseRecord& e, int kind, double tFrom, double tTo,
+                            ElementState& s, bool illinois) {
   double b = tFrom;
   double a = tTo;
   double fb = ContactFunction(e, kind, b, s);
   double fa = ContactFunction(e, kind, a, s);
   const int referenceSign = SignOf(fa);
-  double tNew = b;
-  bool converged = false;
-  ContactGeometry geometry;
+  int lastMoved = 0;  // +1: a moved last, -1: b moved last
+  ContactSearch search;
+  search.Time = b;
+  search.SignChange = SignOf(fb) != referenceSign;
   // 200 evaluations are far more than regula falsi needs on these smooth
-  // functions; a bracket without a sign change ends by the difference test.
+  // functions away from a tangency, and than the Illinois rule needs at one;
+  // a bracket without a sign change ends by the difference test.
   for (int evaluations = 1; evaluations <= 200; ++evaluations) {
     const double denominator = fb - fa;
     if (denominator == 0.0) break;
-    tNew = b + fb / denominator * (a - b);
-    const double f = ContactFunction(e, kind, tNew, s, &geometry);
+    search.Time = b + fb / denominator * (a - b);
+    const double f = ContactFunction(e, kind, search.Time, s, &search.Geometry);
     if (!std::isfinite(f)) break;
     if (SignOf(f) != referenceSign) {
-      b = tNew;
+      b = search.Time;
       fb = f;
+      if (illinois && lastMoved == -1) fa *= 0.5;
+      lastMoved = -1;
     } else {
-      a = tNew;
+      a = search.Time;
       fa = f;
+      if (illinois && lastMoved == +1) fb *= 0.5;
+      lastMoved = +1;
     }
     if (std::fabs(f) < 1e-9) {
-      converged = true;
+      search.Converged = true;
       break;
     }
     if (std::fabs(fb - fa) < 5e-10) break;
   }
+  return search;
+}
+
+}  // namespace
+
+ContactResult FindContact(const EclipseRecord& e, int kind, double tFrom, double tTo,
+                          ElementState& s) {
+  ContactSearch search = SearchContact(e, kind, tFrom, tTo, s, false);
+  // Plain regula falsi keeps one end for ever where the function is convex
+  // and creeps towards the root from the other side. At a tangency (a shadow
+  // axis or cone that just grazes the Earth's limb: |Gamma| near 0.997 for the
+  // axis) the function is nearly flat at its root, each step gains a fraction
+  // of a per cent and the 200 evaluations end far from it: a central eclipse
+  // lost its central line that way. Where the span does hold a sign change,
+  // the Illinois rule then finds the root; every contact plain regula falsi
+  // finds stays exactly as it was.
+  if (!search.Converged && search.SignChange) search = SearchContact(e, kind, tFrom, tTo, s, true);
   ContactResult result;
   // Without a sign change in the bracket the secant steps can run far
   // outside it, to a "contact" hundreds of hours away where the cubics mean
   // nothing: only a contact inside the searched span counts.
+  const double tNew = search.Time;
   const bool inside = tNew >= std::min(tFrom, tTo) && tNew <= std::max(tFrom, tTo);
-  if (!converged || !inside) return result;
+  if (!search.Converged || !inside) return result;
   EvaluateElements(e, tNew, s);
   result.Time = tNew;
-  result.Point = PlanePoint{s.X / geometry.M1, geometry.Y1 / geometry.M1, 0.0};
+  result.Point = PlanePoint{s.X / search.Geometry.M1, search.Geometry.Y1 / search.Geometry.M1, 0.0};
   return result;
 }
 

@@ -163,6 +163,30 @@ TEST(FindContact, ContactsOfACentralAndOfAMissingAxis) {
   EXPECT_EQ(ContactFunction(missing, 7, 0.0, s), 0.0);
 }
 
+// An axis that only just reaches the Earth: at the contact the function is
+// nearly flat, and plain regula falsi creeps towards it from one side.
+TEST(FindContact, AxisThatGrazesTheLimbStillHasBothEnds) {
+  ElementState s;
+  EvaluateAllAt(testing::SyntheticEclipse(0.3), -0.5, s);
+  const double rho1 = s.Rho1;
+  struct Case {
+    double axisOverRho1;  // y / rho1 at greatest eclipse (t = -0.5 h)
+  };
+  for (const Case& c : {Case{0.9965}, Case{0.9995}, Case{0.99999}}) {
+    SCOPED_TRACE(c.axisOverRho1);
+    const EclipseRecord r = testing::SyntheticEclipse(c.axisOverRho1 * rho1);
+    // x = 0.25 + 0.5 t meets x^2 + (y/rho1)^2 = 1 at x = -+sqrt(1 - (y/rho1)^2).
+    const double halfChord = std::sqrt(1.0 - c.axisOverRho1 * c.axisOverRho1);
+    const ContactResult begin = FindContact(r, kAxisOnLimb, -5.0, -0.5, s);
+    ASSERT_TRUE(begin.Found());
+    EXPECT_NEAR(begin.Time, -0.5 - 2.0 * halfChord, 1e-4);
+    EXPECT_NEAR(s.X * s.X + (s.Y / s.Rho1) * (s.Y / s.Rho1), 1.0, 1e-8);
+    const ContactResult end = FindContact(r, kAxisOnLimb, -0.5, 4.0, s);
+    ASSERT_TRUE(end.Found());
+    EXPECT_NEAR(end.Time, -0.5 + 2.0 * halfChord, 1e-4);
+  }
+}
+
 TEST(FindLimitOnLimb, ReachesTheLimbOrReportsNothing) {
   const EclipseRecord r = testing::SyntheticEclipse(0.3);
   ElementState s;

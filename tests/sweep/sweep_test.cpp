@@ -84,6 +84,16 @@ std::string CheckResults(const EclipseComputation& c) {
       break;
     }
   }
+  // The catalogue's classification and the geometry agree on centrality,
+  // grazing eclipses included: a central type has both ends of its central
+  // line and the line, any other type has none of them.
+  const int type = c.eclipse.EclipseType;
+  const bool central = type == kTotal || type == kAnnular || type == kHybrid;
+  const bool tc1 = c.events[EventId::TC1].exists(), tc2 = c.events[EventId::TC2].exists();
+  if (tc1 != central || tc2 != central || k.centralLine.Ready() != central) {
+    problems << " type " << type << " but TC1 " << tc1 << ", TC2 " << tc2 << ", central line "
+             << k.centralLine.Ready() << ";";
+  }
   return problems.str();
 }
 
