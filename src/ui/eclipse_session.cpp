@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "catalogue/data_files.h"
+#include "ui/widgets.h"
 
 namespace darvelle::ui {
 namespace {
@@ -57,7 +58,7 @@ EclipseSession::~EclipseSession() {
   watcher_.waitForFinished();
 }
 
-void EclipseSession::Recompute(const SessionState& next, int displayWidth) {
+void EclipseSession::Recompute(const SessionState& next, QSize mapArea) {
   auto eclipse = std::make_shared<EclipseComputation>();
   try {
     PrepareEclipse(*eclipse, *resources_.catalogue, next.index, next.universalTime,
@@ -68,22 +69,22 @@ void EclipseSession::Recompute(const SessionState& next, int displayWidth) {
   }
   state_ = next;
   emit prepared(*eclipse, true);
-  Submit({Job::Compute, next, displayWidth, std::move(eclipse)});
+  Submit({Job::Compute, next, mapArea, std::move(eclipse)});
 }
 
-void EclipseSession::SwitchTimeScale(bool universalTime, int displayWidth) {
+void EclipseSession::SwitchTimeScale(bool universalTime, QSize mapArea) {
   SessionState next = state_;
   next.universalTime = universalTime;
   if (current_ == nullptr || IsBusy()) {
     // Nothing finished to redraw, or what runs is about to be replaced.
-    Recompute(next, displayWidth);
+    Recompute(next, mapArea);
     return;
   }
   auto eclipse = std::make_shared<EclipseComputation>(*current_->computation);
   SetTimeScale(*eclipse, universalTime);
   state_ = next;
   emit prepared(*eclipse, false);
-  Submit({Job::Redraw, next, displayWidth, std::move(eclipse)});
+  Submit({Job::Redraw, next, mapArea, std::move(eclipse)});
 }
 
 void EclipseSession::DropPending() { waiting_.reset(); }
@@ -145,8 +146,11 @@ EclipseSession::JobOutcome EclipseSession::Run(const Request& request,
     const EarthTexture none;
     result->status = result->renderer->DrawMap(*eclipse, result->drawnView,
                                                colored ? loaded->image : none,
-                                               *resources.coastlines, request.displayWidth);
-    result->displayWidth = request.displayWidth;
+                                               *resources.coastlines, request.mapArea.width());
+    // Fitting the picture to the panel is the costliest step of showing it:
+    // done here, the window's thread only copies it to the screen.
+    result->mapArea = request.mapArea;
+    result->fitted = MapPanel::Fit(result->renderer->DisplayImage(), request.mapArea);
     result->computation = std::move(eclipse);
     return {std::move(result), {}};
   } catch (const std::exception& error) {

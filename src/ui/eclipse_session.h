@@ -13,7 +13,9 @@
 
 #include <QFuture>
 #include <QFutureWatcher>
+#include <QImage>
 #include <QObject>
+#include <QSize>
 #include <QString>
 #include <filesystem>
 #include <memory>
@@ -61,7 +63,8 @@ struct SessionResult {
   std::shared_ptr<MapRenderer> renderer;
   StatusTexts status;
   ViewParameters drawnView;  // ColoredEarth as actually drawn
-  int displayWidth = 0;      // the panel width the display image was scaled for
+  QSize mapArea;             // the map panel's size the pictures were made for
+  QImage fitted;             // the display image fitted into mapArea, as the panel shows it
   // The report and curve files could not be written: the cause, naming the
   // folder or file. The map is drawn all the same.
   std::optional<std::string> outputFailure;
@@ -94,11 +97,11 @@ class EclipseSession : public QObject {
   // resultReady() follows unless a newer request came first; busyChanged()
   // brackets the work, and its false comes after the result. A bad index
   // emits failed() and changes nothing.
-  void Recompute(const SessionState& next, int displayWidth);
+  void Recompute(const SessionState& next, QSize mapArea);
   // Switches TT/UT and redraws the current computation with the new DeltaT
   // (its events, curves and files stay as they are). Before any result it
   // recomputes instead.
-  void SwitchTimeScale(bool universalTime, int displayWidth);
+  void SwitchTimeScale(bool universalTime, QSize mapArea);
   // Takes `state` as the user's choice without computing it (what is saved
   // at the close may differ from what is shown, as after the sheet's exit).
   void AdoptWithoutRecomputing(const SessionState& state) { state_ = state; }
@@ -118,7 +121,7 @@ class EclipseSession : public QObject {
   struct Request {
     Job kind = Job::None;
     SessionState state;
-    int displayWidth = 0;
+    QSize mapArea;  // the map panel's size: the pictures are made to fit it
     std::shared_ptr<EclipseComputation> prepared;  // what the job starts from
   };
   struct JobOutcome {

@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "ui/main_window.h"
+#include "ui/response_probe.h"
 
 int main(int argc, char** argv) {
   QElapsedTimer sinceStart;
@@ -40,6 +41,12 @@ int main(int argc, char** argv) {
       std::fflush(stdout);
       QTimer::singleShot(0, &window, [&] { window.close(); });
     });
+  }
+  // DARVELLE_RESPONSE_PROBE=1: after the first map, recompute 2024 April 8
+  // at resolution 32 and print the longest gap between two ticks of a timer
+  // on the window's thread meanwhile; then leave.
+  if (const char* probe = std::getenv("DARVELLE_RESPONSE_PROBE"); probe != nullptr && *probe == '1') {
+    darvelle::ui::StartResponseProbe(window, 2024);
   }
   window.show();
   return QApplication::exec();

@@ -95,6 +95,8 @@ class MainWindow : public QMainWindow {
   const EclipseComputation& Computation() const;
   // The scaled map shown in Panel2 (null before the first map).
   QImage DisplayImage() const;
+  // The size of the map panel, which a request makes its pictures for.
+  QSize MapArea() const;
   const std::filesystem::path& SettingsPath() const { return settingsPath_; }
   const std::filesystem::path& TempFolder() const { return options_.tempFolder; }
 

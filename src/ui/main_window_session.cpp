@@ -34,7 +34,9 @@ constexpr int kSarosNotFoundMilliseconds = 5000;
 
 // ---------------------------------------------------------------- requests
 
-void MainWindow::Request(const SessionState& next) { session_->Recompute(next, Panel2->width()); }
+void MainWindow::Request(const SessionState& next) { session_->Recompute(next, MapArea()); }
+
+QSize MainWindow::MapArea() const { return Panel2->size(); }
 
 void MainWindow::EnterYear() {
   const auto year = ParseInteger(Edit_Jahr->text());
@@ -76,7 +78,7 @@ void MainWindow::EnterSaros() {
 }
 
 void MainWindow::SwitchTimeScale() {
-  session_->SwitchTimeScale(CheckBox_ET_UT->isChecked(), Panel2->width());
+  session_->SwitchTimeScale(CheckBox_ET_UT->isChecked(), MapArea());
 }
 
 void MainWindow::StepAngle(QLineEdit* edit, double ViewParameters::*angle, double step) {
@@ -210,8 +212,13 @@ void MainWindow::ShowViewState(const SessionState& state) {
 void MainWindow::ShowResult(const std::shared_ptr<const SessionResult>& result) {
   ApplyStatusTexts(result->status);
   // The panel may have changed size while the worker drew.
-  if (result->displayWidth != Panel2->width()) result->renderer->ShowMap(Panel2->width());
-  Panel2->SetImage(result->renderer->DisplayImage());
+  if (result->mapArea == MapArea()) {
+    Panel2->SetImage(result->renderer->DisplayImage(), result->fitted);
+  } else {
+    // The panel changed size while the worker drew.
+    result->renderer->ShowMap(Panel2->width());
+    Panel2->SetImage(result->renderer->DisplayImage());
+  }
   if (result->outputFailure) ReportOutputFailure(*result->outputFailure);
 }
 

@@ -10,18 +10,29 @@ MapPanel::MapPanel(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void MapPanel::SetImage(const QImage& image) {
+void MapPanel::SetImage(const QImage& image) { SetImage(image, QImage()); }
+
+void MapPanel::SetImage(const QImage& image, const QImage& fitted) {
   image_ = image;
+  fitted_ = fitted;
   update();
+}
+
+QImage MapPanel::Fit(const QImage& image, QSize area) {
+  if (image.isNull() || area.isEmpty()) return {};
+  QImage fitted(image.size().scaled(area, Qt::KeepAspectRatio), QImage::Format_RGB32);
+  QPainter painter(&fitted);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(fitted.rect(), image);
+  return fitted;
 }
 
 void MapPanel::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().window());
   if (image_.isNull()) return;
-  const QSize fitted = image_.size().scaled(size(), Qt::KeepAspectRatio);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawImage(QRect(QPoint(0, 0), fitted), image_);
+  if (fitted_.size() != image_.size().scaled(size(), Qt::KeepAspectRatio)) fitted_ = Fit(image_, size());
+  painter.drawImage(QPoint(0, 0), fitted_);
   if (!announced_) {
     announced_ = true;
     emit firstMapPainted();

@@ -9,12 +9,20 @@
 namespace darvelle::ui {
 
 // Shows an image scaled to fit, keeping its aspect, at the top left corner.
+// The scaled copy is kept between paints (a repaint of the window, say when
+// it is disabled, then costs a copy, not a scaling).
 class MapPanel : public QWidget {
   Q_OBJECT
  public:
   explicit MapPanel(QWidget* parent = nullptr);
   void SetImage(const QImage& image);
+  // The same with the scaled copy already made (by Fit, for this panel's size).
+  void SetImage(const QImage& image, const QImage& fitted);
   const QImage& Image() const { return image_; }
+
+  // `image` scaled to fit `area`, keeping its aspect, pixel for pixel as the
+  // panel shows it. Safe on any thread.
+  static QImage Fit(const QImage& image, QSize area);
 
  signals:
   // Emitted after the first paint that showed an image.
@@ -25,6 +33,7 @@ class MapPanel : public QWidget {
 
  private:
   QImage image_;
+  QImage fitted_;  // image_ fitted to the panel's size when it was last painted
   bool announced_ = false;
 };
 

@@ -781,7 +781,7 @@ class MainWindowTest : public QObject {
     for (int index : {100, 200, 300}) {
       darvelle::ui::SessionState next = session.State();
       next.index = index;
-      session.Recompute(next, 1000);
+      session.Recompute(next, window_->MapArea());
     }
     QVERIFY(window_->IsBusy());
     QCOMPARE(Panel(0), QStringLiteral("Eclipse#300"));  // the labels follow at once
