@@ -77,6 +77,16 @@ struct BatchFiles {
   bool kml = false;
 };
 
+// Both files from one reading of the computation.
+void WriteGisFiles(const EclipseComputation& computation, const ComputeOptions& options,
+                   BatchFiles files) {
+  const GisSource source = GisSourceFrom(computation);
+  if (files.geoJson) {
+    WriteGeoJsonFile(options.outFolder / kBatchGeoJsonName, source, options.language);
+  }
+  if (files.kml) WriteKmlFile(options.outFolder / kBatchKmlName, source, options.language);
+}
+
 // One worker: its own computation object, reused from eclipse to eclipse.
 void Work(const Catalogue& catalogue, int resolution, const std::optional<std::filesystem::path>& out,
           BatchFiles files, BatchProgress& progress) {
@@ -89,10 +99,7 @@ void Work(const Catalogue& catalogue, int resolution, const std::optional<std::f
         options.resolution = resolution;
         options.outFolder = *out / std::to_string(index);
         RunComputation(computation, catalogue, options);
-        if (files.geoJson) {
-          WriteGeoJsonFile(options.outFolder / kBatchGeoJsonName, computation, options.language);
-        }
-        if (files.kml) WriteKmlFile(options.outFolder / kBatchKmlName, computation, options.language);
+        if (files.geoJson || files.kml) WriteGisFiles(computation, options, files);
       } else {
         PrepareEclipse(computation, catalogue, index, true, resolution);
         computation.outputFolder.reset();

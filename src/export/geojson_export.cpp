@@ -1,11 +1,14 @@
 #include "export/geojson_export.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
 
+#include <array>
+#include <charconv>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "catalogue/eclipse_texts.h"
 #include "export/gis_file.h"
@@ -23,38 +26,70 @@ QString HexColor(QRgb color) {
   return QString::asprintf("#%02x%02x%02x", qRed(color), qGreen(color), qBlue(color));
 }
 
-QJsonArray Position(const GeoPoint& p) {
-  return {RoundCoordinate(p.LongitudeDeg), RoundCoordinate(p.LatitudeDeg)};
+// The geometries are written as text straight from the coordinates: they
+// are nearly all of the file, and a JSON value per number would cost several
+// times the rest of the export.
+void AppendPosition(std::string& out, const GeoPoint& p) {
+  out += '[';
+  AppendCoordinateText(out, p.LongitudeDeg);
+  out += ',';
+  AppendCoordinateText(out, p.LatitudeDeg);
+  out += ']';
 }
 
-QJsonArray Positions(const GeoLine& line) {
-  QJsonArray positions;
-  for (const GeoVertex& v : line) positions.append(Position(v));
-  return positions;
+template <typename Points>
+void AppendPositions(std::string& out, const Points& points) {
+  out += '[';
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    if (i > 0) out += ',';
+    AppendPosition(out, points[i]);
+  }
+  out += ']';
 }
 
-QJsonArray RingPositions(const GeoRing& ring) {
-  QJsonArray positions;
-  for (const GeoPoint& p : ring) positions.append(Position(p));
-  return positions;
-}
-
-QJsonObject LineGeometry(const std::vector<GeoLine>& parts) {
+std::string LineGeometry(const std::vector<GeoLine>& parts) {
+  std::string out;
   if (parts.size() == 1) {
-    return {{"type", "LineString"}, {"coordinates", Positions(parts.front())}};
+    out = R"({"type":"LineString","coordinates":)";
+    AppendPositions(out, parts.front());
+  } else {
+    out = R"({"type":"MultiLineString","coordinates":[)";
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+      if (i > 0) out += ',';
+      AppendPositions(out, parts[i]);
+    }
+    out += ']';
   }
-  QJsonArray lines;
-  for (const GeoLine& part : parts) lines.append(Positions(part));
-  return {{"type", "MultiLineString"}, {"coordinates", lines}};
+  return out + '}';
 }
 
-QJsonObject AreaGeometry(const std::vector<GeoRing>& polygons) {
+std::string AreaGeometry(const std::vector<GeoRing>& polygons) {
+  std::string out;
   if (polygons.size() == 1) {
-    return {{"type", "Polygon"}, {"coordinates", QJsonArray{RingPositions(polygons.front())}}};
+    out = R"({"type":"Polygon","coordinates":[)";
+    AppendPositions(out, polygons.front());
+    out += ']';
+  } else {
+    out = R"({"type":"MultiPolygon","coordinates":[)";
+    for (std::size_t i = 0; i < polygons.size(); ++i) {
+      if (i > 0) out += ',';
+      out += '[';
+      AppendPositions(out, polygons[i]);
+      out += ']';
+    }
+    out += ']';
   }
-  QJsonArray all;
-  for (const GeoRing& ring : polygons) all.append(QJsonArray{RingPositions(ring)});
-  return {{"type", "MultiPolygon"}, {"coordinates", all}};
+  return out + '}';
+}
+
+std::string PointGeometry(const GeoPoint& p) {
+  std::string out = R"({"type":"Point","coordinates":)";
+  AppendPosition(out, p);
+  return out + '}';
+}
+
+std::string JsonText(const QJsonObject& object) {
+  return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
 }
 
 // `value` to `decimals` places; the division by a power of ten gives the
@@ -64,43 +99,80 @@ double Rounded(double value, int decimals) {
   return std::round(value * scale) / scale;
 }
 
-// Per-vertex values of the central line, in the order of all its parts' vertices.
-void AddVertexValues(const std::vector<GeoLine>& parts, double deltaTSeconds,
-                     QJsonObject& properties) {
-  QJsonArray times, durations, widths, altitudes;
+void AppendNumber(std::string& out, double value, int decimals) {
+  if (!std::isfinite(value)) {
+    out += "null";
+    return;
+  }
+  std::array<char, 40> buffer;
+  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
+                                    Rounded(value, decimals), std::chars_format::general);
+  out.append(buffer.data(), result.ptr);
+}
+
+// Per-vertex values of the central line, in the order of all its parts'
+// vertices, as members of the properties object (written as text, as the
+// coordinates are).
+std::string VertexValueMembers(const std::vector<GeoLine>& parts, double deltaTSeconds) {
+  struct Column {
+    const char* key;
+    double GeoVertex::*value;
+    int decimals;
+  };
+  const Column columns[] = {{"duration_s", &GeoVertex::DurationSeconds, 1},
+                            {"width_km", &GeoVertex::WidthKm, 1},
+                            {"sun_alt", &GeoVertex::SunAltitudeDeg, 2}};
+  std::string out = R"("times_ut":[)";
+  bool first = true;
   for (const GeoLine& part : parts) {
     for (const GeoVertex& v : part) {
-      times.append(Text(IsoInstant(v.JulianDayTT - deltaTSeconds / 86400.0)));
-      durations.append(Rounded(v.DurationSeconds, 1));
-      widths.append(Rounded(v.WidthKm, 1));
-      altitudes.append(Rounded(v.SunAltitudeDeg, 2));
+      if (!first) out += ',';
+      first = false;
+      out += '"' + IsoInstant(v.JulianDayTT - deltaTSeconds / 86400.0) + '"';
     }
   }
-  properties["times_ut"] = times;
-  properties["duration_s"] = durations;
-  properties["width_km"] = widths;
-  properties["sun_alt"] = altitudes;
+  out += ']';
+  for (const Column& column : columns) {
+    out += std::string(",\"") + column.key + "\":[";
+    first = true;
+    for (const GeoLine& part : parts) {
+      for (const GeoVertex& v : part) {
+        if (!first) out += ',';
+        first = false;
+        AppendNumber(out, v.*column.value, column.decimals);
+      }
+    }
+    out += ']';
+  }
+  return out;
 }
 
-QJsonObject Feature(const QJsonObject& geometry, const QJsonObject& properties) {
-  return {{"type", "Feature"}, {"geometry", geometry}, {"properties", properties}};
+// A feature; `moreProperties` are members written as text, added at the end.
+std::string Feature(const std::string& geometry, const QJsonObject& properties,
+                    const std::string& moreProperties = {}) {
+  std::string propertiesText = JsonText(properties);
+  if (!moreProperties.empty()) {
+    propertiesText.pop_back();  // the closing brace
+    propertiesText += ',' + moreProperties + '}';
+  }
+  return R"({"type":"Feature","geometry":)" + geometry + R"(,"properties":)" + propertiesText +
+         '}';
 }
 
-QJsonObject LineFeature(const GisLine& line, const GisSource& source, int language) {
+std::string LineFeature(const GisLine& line, const GisSource& source, int language) {
   QJsonObject properties{
       {"curve", Text(CurveId(line.curve))},
       {"name", Text(CurveName(line.curve, language))},
       {"stroke", HexColor(line.color)},
       {"stroke-width", line.curve == MapCurve::CentralLine ? 2 : 1},
   };
-  if (line.curve == MapCurve::CentralLine) {
-    properties["central_kind"] = Text(CentralKindId(line.centralKind));
-    AddVertexValues(line.parts, source.modelDeltaTSeconds, properties);
-  }
-  return Feature(LineGeometry(line.parts), properties);
+  if (line.curve != MapCurve::CentralLine) return Feature(LineGeometry(line.parts), properties);
+  properties["central_kind"] = Text(CentralKindId(line.centralKind));
+  return Feature(LineGeometry(line.parts), properties,
+                 VertexValueMembers(line.parts, source.modelDeltaTSeconds));
 }
 
-QJsonObject ZoneFeature(const Zone& zone, int language) {
+std::string ZoneFeature(const Zone& zone, int language) {
   return Feature(AreaGeometry(zone.polygons),
                  {{"zone", Text(ZoneId(zone.kind))},
                   {"name", Text(ZoneName(zone.kind, language))},
@@ -109,9 +181,9 @@ QJsonObject ZoneFeature(const Zone& zone, int language) {
                   {"fill-opacity", zone.kind == ZoneKind::Partial ? 0.15 : 0.4}});
 }
 
-QJsonObject EventFeature(const GisEvent& event, const GisSource& source, int language) {
+std::string EventFeature(const GisEvent& event, const GisSource& source, int language) {
   const int kind = LocalCentralKind(source, event);
-  return Feature({{"type", "Point"}, {"coordinates", Position(event.Where)}},
+  return Feature(PointGeometry(event.Where),
                  {{"event", Text(EventCode(event.Id))},
                   {"name", Text(EventName(event.Id, language))},
                   {"ut", Text(IsoInstant(event.JulianDayTT -
@@ -145,18 +217,28 @@ QJsonObject EclipseMember(const GisSource& source, int language) {
 
 QByteArray GeoJsonForEclipse(const GisSource& source, int language) {
   const GisLayers layers = BuildGisLayers(source);
-  QJsonArray features;
-  for (const Zone& zone : layers.zones) features.append(ZoneFeature(zone, language));
-  for (const GisLine& line : layers.lines) features.append(LineFeature(line, source, language));
-  for (const GisEvent& event : source.events) features.append(EventFeature(event, source, language));
-  const QJsonObject collection{{"type", "FeatureCollection"},
-                               {"darvelle", EclipseMember(source, language)},
-                               {"features", features}};
-  return QJsonDocument(collection).toJson(QJsonDocument::Compact);
+  std::vector<std::string> features;
+  for (const Zone& zone : layers.zones) features.push_back(ZoneFeature(zone, language));
+  for (const GisLine& line : layers.lines) features.push_back(LineFeature(line, source, language));
+  for (const GisEvent& event : source.events) {
+    features.push_back(EventFeature(event, source, language));
+  }
+  std::string text = R"({"type":"FeatureCollection","darvelle":)" +
+                     JsonText(EclipseMember(source, language)) + R"(,"features":[)";
+  for (std::size_t i = 0; i < features.size(); ++i) {
+    if (i > 0) text += ',';
+    text += features[i];
+  }
+  text += "]}\n";
+  return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QByteArray GeoJsonForEclipse(const EclipseComputation& computation, int language) {
   return GeoJsonForEclipse(GisSourceFrom(computation), language);
+}
+
+void WriteGeoJsonFile(const std::filesystem::path& file, const GisSource& source, int language) {
+  WriteGisFile(file, GeoJsonForEclipse(source, language));
 }
 
 void WriteGeoJsonFile(const std::filesystem::path& file, const EclipseComputation& computation,

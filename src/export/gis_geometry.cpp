@@ -1,6 +1,8 @@
 #include "export/gis_geometry.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <numeric>
 #include <optional>
 
@@ -328,6 +330,17 @@ std::optional<GeoRing> FinishedRing(const PlaneRing& piece) {
 double RoundCoordinate(double degrees) {
   const double rounded = std::round(degrees / kCoordinateStep) * kCoordinateStep;
   return rounded == 0.0 ? 0.0 : rounded;  // no "-0" in the files
+}
+
+void AppendCoordinateText(std::string& out, double degrees) {
+  std::array<char, 32> buffer;
+  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
+                                    RoundCoordinate(degrees), std::chars_format::fixed, 6);
+  // Trailing zeros (and a bare point) say nothing.
+  const char* end = result.ptr;
+  while (end[-1] == '0') --end;
+  if (end[-1] == '.') --end;
+  out.append(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
 }
 
 std::vector<GeoLine> SplitAtAntimeridian(const GeoLine& line) {

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
 
 namespace darvelle {
@@ -34,6 +35,8 @@ using GeoRing = std::vector<GeoPoint>;
 // Coordinates are written to 6 decimals of a degree (0.11 m at most).
 inline constexpr double kCoordinateStep = 1e-6;
 double RoundCoordinate(double degrees);
+// The rounded coordinate as the files write it: "-96.8", "32.780001", "0".
+void AppendCoordinateText(std::string& out, double degrees);
 
 // The parts of a line between its crossings of the antimeridian: a segment
 // whose ends lie more than 180 degrees of longitude apart is taken the short

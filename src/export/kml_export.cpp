@@ -4,7 +4,6 @@
 #include <QXmlStreamWriter>
 
 #include <array>
-#include <charconv>
 #include <string>
 
 #include "catalogue/eclipse_texts.h"
@@ -28,26 +27,15 @@ constexpr int kOpaque = 0xff;
 constexpr int kPathAlpha = 0x66;     // 40 %: the ground shows through the path
 constexpr int kPartialAlpha = 0x26;  // 15 %
 
-void AppendCoordinate(std::string& out, double degrees) {
-  std::array<char, 32> buffer;
-  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
-                                    RoundCoordinate(degrees), std::chars_format::fixed, 6);
-  // Trailing zeros (and a bare point) say nothing.
-  const char* end = result.ptr;
-  while (end[-1] == '0') --end;
-  if (end[-1] == '.') --end;
-  out.append(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
-}
-
 template <typename Points>
 QString CoordinatesText(const Points& points) {
   std::string text;
   text.reserve(points.size() * 24);
   for (const GeoPoint& p : points) {
     if (!text.empty()) text += ' ';
-    AppendCoordinate(text, p.LongitudeDeg);
+    AppendCoordinateText(text, p.LongitudeDeg);
     text += ',';
-    AppendCoordinate(text, p.LatitudeDeg);
+    AppendCoordinateText(text, p.LatitudeDeg);
   }
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -238,6 +226,10 @@ QByteArray KmlForEclipse(const GisSource& source, int language) {
 
 QByteArray KmlForEclipse(const EclipseComputation& computation, int language) {
   return KmlForEclipse(GisSourceFrom(computation), language);
+}
+
+void WriteKmlFile(const std::filesystem::path& file, const GisSource& source, int language) {
+  WriteGisFile(file, KmlForEclipse(source, language));
 }
 
 void WriteKmlFile(const std::filesystem::path& file, const EclipseComputation& computation,
