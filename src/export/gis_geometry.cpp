@@ -194,7 +194,10 @@ std::vector<GeoPoint> CleanRing(const std::vector<GeoPoint>& ring) {
   std::vector<GeoPoint> clean;
   for (const GeoPoint& p : ring) {
     if (!std::isfinite(p.LongitudeDeg) || !std::isfinite(p.LatitudeDeg)) continue;
-    if (clean.empty() || !SamePlace(clean.back(), p)) clean.push_back(p);
+    // On the grid of the file's coordinates from the start, so the crossings
+    // found are those the file will have.
+    const GeoPoint rounded{RoundCoordinate(p.LongitudeDeg), RoundCoordinate(p.LatitudeDeg)};
+    if (clean.empty() || !SamePlace(clean.back(), rounded)) clean.push_back(rounded);
   }
   while (clean.size() > 1 && SamePlace(clean.front(), clean.back())) clean.pop_back();
   return clean;
@@ -276,12 +279,27 @@ std::optional<std::pair<std::pair<std::size_t, std::size_t>, GeoPoint>> FirstSel
   return std::nullopt;
 }
 
+// Twice the signed area of an open plane ring.
+double OpenRingAreaTwice(const PlaneRing& ring) {
+  double sum = 0.0;
+  for (std::size_t i = 0; i < ring.size(); ++i) {
+    const GeoPoint& a = ring[i];
+    const GeoPoint& b = ring[(i + 1) % ring.size()];
+    sum += a.LongitudeDeg * b.LatitudeDeg - b.LongitudeDeg * a.LatitudeDeg;
+  }
+  return sum;
+}
+
+// A loop smaller than this share of the rest of its ring is a twist in the
+// points (a limit's jitter near a pole, a cap meeting a limit at a sharp
+// angle, a coordinate rounded across an edge), not an area of its own.
+constexpr double kTwistAreaShare = 1e-3;
+
 // Splits a ring that crosses itself into simple rings meeting at the
 // crossings: where the limits of a hybrid's path cross (the path's width
-// goes through zero) each side becomes its own ring, and a twist in a
-// limit's points near a pole becomes a tiny ring of its own. Each split takes
-// at least one point off the ring, so a ring of n points splits at most n
-// times.
+// goes through zero) each side becomes its own ring; a twist is cut out.
+// Each round takes at least one point off the ring, so a ring of n points
+// needs at most n rounds.
 void SplitAtSelfCrossings(PlaneRing ring, std::vector<PlaneRing>& out) {
   for (std::size_t round = 0; round <= ring.size() + 1; ++round) {
     const auto crossing = FirstSelfCrossing(ring);
@@ -293,10 +311,40 @@ void SplitAtSelfCrossings(PlaneRing ring, std::vector<PlaneRing>& out) {
     PlaneRing rest(ring.begin(), ring.begin() + static_cast<std::ptrdiff_t>(i + 1));
     rest.push_back(crossing->second);
     rest.insert(rest.end(), ring.begin() + static_cast<std::ptrdiff_t>(j + 1), ring.end());
-    SplitAtSelfCrossings(std::move(loop), out);
-    ring = std::move(rest);
+    const double loopArea = std::fabs(OpenRingAreaTwice(loop));
+    const double restArea = std::fabs(OpenRingAreaTwice(rest));
+    if (loopArea < kTwistAreaShare * restArea) {
+      ring = std::move(rest);
+    } else if (restArea < kTwistAreaShare * loopArea) {
+      ring = std::move(loop);
+    } else {
+      SplitAtSelfCrossings(std::move(loop), out);
+      ring = std::move(rest);
+    }
   }
   out.push_back(std::move(ring));
+}
+
+// Whether any two edges of the rings (open, each joined back to its start)
+// cross, within a ring or between two.
+bool AnyEdgesCross(const std::vector<GeoRing>& rings) {
+  std::vector<std::pair<std::size_t, std::size_t>> edges;  // ring, start point
+  for (std::size_t r = 0; r < rings.size(); ++r) {
+    for (std::size_t i = 0; i + 1 < rings[r].size(); ++i) edges.emplace_back(r, i);
+  }
+  auto a = [&](std::size_t e) { return rings[edges[e].first][edges[e].second]; };
+  auto b = [&](std::size_t e) { return rings[edges[e].first][edges[e].second + 1]; };
+  auto west = [&](std::size_t e) { return std::min(a(e).LongitudeDeg, b(e).LongitudeDeg); };
+  auto east = [&](std::size_t e) { return std::max(a(e).LongitudeDeg, b(e).LongitudeDeg); };
+  std::vector<std::size_t> order(edges.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) { return west(x) < west(y); });
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    for (std::size_t m = k + 1; m < order.size() && west(order[m]) <= east(order[k]); ++m) {
+      if (ProperCrossing(a(order[k]), b(order[k]), a(order[m]), b(order[m]))) return true;
+    }
+  }
+  return false;
 }
 
 // The ring's longitudes made continuous: each step taken the short way round.
@@ -312,17 +360,32 @@ PlaneRing Unwrapped(const std::vector<GeoPoint>& ring) {
   return plane;
 }
 
-std::optional<GeoRing> FinishedRing(const PlaneRing& piece) {
-  GeoRing ring;
+// Rounded points without repeats, open.
+PlaneRing RoundedRing(const PlaneRing& piece) {
+  PlaneRing ring;
   for (const GeoPoint& p : piece) {
     const GeoPoint rounded{RoundCoordinate(p.LongitudeDeg), RoundCoordinate(p.LatitudeDeg)};
     if (ring.empty() || !SamePlace(ring.back(), rounded)) ring.push_back(rounded);
   }
   while (ring.size() > 1 && SamePlace(ring.front(), ring.back())) ring.pop_back();
-  if (ring.size() < 3) return std::nullopt;
-  ring.push_back(ring.front());
-  if (SignedAreaTwice(ring) < 0) std::reverse(ring.begin(), ring.end());
   return ring;
+}
+
+// The piece's rings as written: rounded, split again where the rounding made
+// an edge cross another, closed and counter-clockwise; rings without area
+// are left out.
+void FinishRings(const PlaneRing& piece, std::vector<GeoRing>& out) {
+  std::vector<PlaneRing> simple;
+  SplitAtSelfCrossings(RoundedRing(piece), simple);
+  for (const PlaneRing& part : simple) {
+    GeoRing ring = RoundedRing(part);
+    if (ring.size() < 3) continue;
+    ring.push_back(ring.front());
+    const double area = SignedAreaTwice(ring);
+    if (std::fabs(area) < kCoordinateStep * kCoordinateStep) continue;
+    if (area < 0) std::reverse(ring.begin(), ring.end());
+    out.push_back(std::move(ring));
+  }
 }
 
 }  // namespace
@@ -406,9 +469,10 @@ std::vector<GeoRing> PolygonsOnMap(const std::vector<GeoPoint>& ring, const GeoP
     if (ring.size() >= 3 && !CutIntoMapRings(ring, 0, pieces)) return {};
   }
   std::vector<GeoRing> polygons;
-  for (const PlaneRing& piece : pieces) {
-    if (auto finished = FinishedRing(piece)) polygons.push_back(std::move(*finished));
-  }
+  for (const PlaneRing& piece : pieces) FinishRings(piece, polygons);
+  // Better no area than one a GIS rejects: rings that still cross (twists
+  // that interleave) are not written.
+  if (AnyEdgesCross(polygons)) return {};
   return polygons;
 }
 

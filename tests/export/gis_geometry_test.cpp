@@ -163,6 +163,18 @@ TEST(PolygonsOnMap, ARingThatCrossesItselfBecomesSimpleRingsMeetingAtTheCrossing
   for (const Ring& ring : rings) EXPECT_NEAR(TwiceSignedArea(ring) / 2, 25.0, 1e-9);
 }
 
+TEST(PolygonsOnMap, ATwistInALimitIsCutOutNotKeptAsAnArea) {
+  // A 10 x 10 square whose top edge twists once (a loop of 0.0001 square
+  // degrees), as a limit's points do near a pole.
+  const std::vector<GeoPoint> twisted = {{0, 0},     {10, 0},      {10, 10},    {5.01, 10},
+                                         {4.99, 10.01}, {4.99, 9.99}, {5.01, 10.0}, {4.98, 10},
+                                         {0, 10}};
+  const std::vector<Ring> rings = AsRings(PolygonsOnMap(twisted, {2, 5}));
+  ASSERT_EQ(rings.size(), 1u);
+  EXPECT_EQ(CrossingEdgePairs(rings), 0);
+  EXPECT_NEAR(TwiceSignedArea(rings[0]) / 2, 100.0, 0.001);
+}
+
 TEST(PolygonsOnMap, RejectsTooFewPoints) {
   EXPECT_TRUE(PolygonsOnMap({{0, 0}, {1, 1}}, {0, 0}).empty());
   EXPECT_TRUE(PolygonsOnMap({{0, 0}, {1, 1}, {0, 0}}, {0, 0}).empty());

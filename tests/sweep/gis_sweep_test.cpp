@@ -1,0 +1,157 @@
+// The GIS export over a sample of the whole catalogue (every 5th record,
+// -4999 .. 7000): every area closed and simple, every central eclipse with
+// both umbral limits given its path, with greatest eclipse inside it, and no
+// line jumping across the map. Long: CTest label "sweep".
+
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <atomic>
+#include <cmath>
+#include <optional>
+#include <filesystem>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+#include "../export/plane_checks.h"
+#include "catalogue/catalogue.h"
+#include "catalogue/data_files.h"
+#include "catalogue/eclipse_texts.h"
+#include "export/geojson_export.h"
+
+namespace darvelle {
+namespace {
+
+using darvelle::testing::CrossingEdgePairs;
+using darvelle::testing::InsideAny;
+using darvelle::testing::Ring;
+
+constexpr int kStride = 5;
+
+Ring RingOf(const QJsonArray& positions) {
+  Ring ring;
+  for (const QJsonValue& p : positions) {
+    ring.emplace_back(p.toArray()[0].toDouble(), p.toArray()[1].toDouble());
+  }
+  return ring;
+}
+
+std::vector<Ring> Rings(const QJsonObject& geometry, bool area) {
+  std::vector<Ring> rings;
+  const QJsonArray c = geometry["coordinates"].toArray();
+  const QString type = geometry["type"].toString();
+  if (type == "Polygon") rings.push_back(RingOf(c[0].toArray()));
+  if (type == "MultiPolygon") {
+    for (const QJsonValue& p : c) rings.push_back(RingOf(p.toArray()[0].toArray()));
+  }
+  if (!area && type == "LineString") rings.push_back(RingOf(c));
+  if (!area && type == "MultiLineString") {
+    for (const QJsonValue& p : c) rings.push_back(RingOf(p.toArray()));
+  }
+  return rings;
+}
+
+// What is wrong with one eclipse's GeoJSON ("" when nothing).
+std::string CheckExport(const EclipseComputation& c) {
+  std::ostringstream problems;
+  const QJsonObject collection =
+      QJsonDocument::fromJson(GeoJsonForEclipse(c, kEnglish)).object();
+  bool path = false;
+  std::optional<std::pair<double, double>> greatest;
+  std::vector<Ring> pathRings;
+  // The path's width (km) at the central-line vertex nearest greatest eclipse.
+  std::vector<std::pair<std::pair<double, double>, double>> widths;
+  for (const QJsonValue& value : collection["features"].toArray()) {
+    const QJsonObject f = value.toObject();
+    const QJsonObject p = f["properties"].toObject();
+    const QJsonObject geometry = f["geometry"].toObject();
+    if (p["event"].toString() == "TG0") {
+      const QJsonArray xy = geometry["coordinates"].toArray();
+      greatest = {xy[0].toDouble(), xy[1].toDouble()};
+    }
+    if (p["curve"].toString() == "central_line") {
+      const QJsonArray xy = geometry["coordinates"].toArray();
+      const QJsonArray w = p["width_km"].toArray();
+      for (qsizetype k = 0; k < xy.size() && k < w.size(); ++k) {
+        widths.push_back({{xy[k].toArray()[0].toDouble(), xy[k].toArray()[1].toDouble()},
+                          w[k].toDouble()});
+      }
+    }
+    if (p.contains("curve")) {
+      for (const Ring& part : Rings(geometry, false)) {
+        for (std::size_t i = 1; i < part.size(); ++i) {
+          if (std::fabs(part[i].first - part[i - 1].first) > 180.0) {
+            problems << p["curve"].toString().toStdString() << " jumps; ";
+          }
+        }
+      }
+    }
+    if (!p.contains("zone")) continue;
+    const std::vector<Ring> rings = Rings(geometry, true);
+    for (const Ring& ring : rings) {
+      if (ring.size() < 4 || ring.front() != ring.back()) problems << "open ring; ";
+    }
+    if (CrossingEdgePairs(rings) != 0) {
+      problems << p["zone"].toString().toStdString() << " crosses itself; ";
+    }
+    if (p["zone"].toString().startsWith("path_of")) {
+      path = true;
+      pathRings = rings;
+    }
+  }
+  const bool central = c.curves.northUmbra.Ready() && c.curves.southUmbra.Ready() &&
+                       c.curves.centralLine.Ready();
+  if (central && !path) problems << "no path; ";
+  // A hybrid whose width goes through zero at greatest eclipse has there a
+  // sliver narrower than a kilometre that is not written as an area.
+  double widthAtGreatest = 0;
+  double nearest = 1e9;
+  for (const auto& [xy, width] : widths) {
+    const double d = std::hypot(xy.first - (greatest ? greatest->first : 0),
+                                xy.second - (greatest ? greatest->second : 0));
+    if (d < nearest) {
+      nearest = d;
+      widthAtGreatest = width;
+    }
+  }
+  if (path && greatest && widthAtGreatest >= 1.0 &&
+      !InsideAny(pathRings, greatest->first, greatest->second)) {
+    problems << "greatest eclipse outside the path; ";
+  }
+  return problems.str();
+}
+
+TEST(GisSweep, EveryFifthEclipseExportsValidAreasAndLines) {
+  const auto path = std::filesystem::path(DARVELLE_TEST_DATA_DIR) / std::string(kCatalogueFileName);
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << "catalogue not in data/";
+  const Catalogue catalogue = LoadCatalogue(path);
+  std::atomic<int> next{1};
+  std::mutex mutex;
+  std::vector<std::string> failures;
+  auto work = [&] {
+    EclipseComputation c;
+    for (int index = next.fetch_add(kStride); index <= catalogue.Count();
+         index = next.fetch_add(kStride)) {
+      PrepareEclipse(c, catalogue, index, true, 1);
+      ComputeEclipse(c);
+      if (const std::string problem = CheckExport(c); !problem.empty()) {
+        std::lock_guard lock(mutex);
+        failures.push_back(std::to_string(index) + ": " + problem);
+      }
+    }
+  };
+  std::thread other(work);
+  work();
+  other.join();
+  std::sort(failures.begin(), failures.end());
+  std::ostringstream list;
+  for (std::size_t i = 0; i < failures.size() && i < 40; ++i) list << failures[i] << "\n";
+  EXPECT_TRUE(failures.empty()) << failures.size() << " eclipses:\n" << list.str();
+}
+
+}  // namespace
+}  // namespace darvelle
