@@ -300,6 +300,27 @@ TEST(GeoJsonExport, NamesFollowTheLanguage) {
   }
 }
 
+TEST(GeoJsonExport, LongitudesTurnWithTheEarthDuringDeltaTInUniversalTime) {
+  EclipseComputation tt;
+  PrepareEclipse(tt, TestCatalogue(), k2024Apr08Total, false, 1);
+  ComputeEclipse(tt);
+  auto greatestLongitude = [](const QJsonObject& collection) {
+    for (const QJsonObject& f : Features(collection, "event")) {
+      if (f["properties"].toObject()["event"].toString() == "TG0") {
+        return f["geometry"].toObject()["coordinates"].toArray()[0].toDouble();
+      }
+    }
+    return std::nan("");
+  };
+  const QJsonObject inTT = QJsonDocument::fromJson(GeoJsonForEclipse(tt, kEnglish)).object();
+  const QJsonObject inUT = GeoJson(k2024Apr08Total);
+  const double deltaT = inUT["darvelle"].toObject()["delta_t_s"].toDouble();
+  // The Earth turns 360 degrees in a sidereal day of 86164.0905 s.
+  EXPECT_NEAR(greatestLongitude(inUT) - greatestLongitude(inTT), deltaT * 360.0 / 86164.0905,
+              2e-6 + 0.05 * 360.0 / 86164.0905);
+  EXPECT_EQ(inTT["darvelle"].toObject()["time_scale"].toString(), "TT");
+}
+
 // Placemark counts by folder name, and the styles, of a KML document.
 struct KmlSummary {
   std::map<QString, int> placemarksByFolder;
@@ -353,6 +374,17 @@ TEST(KmlExport, FolderNamesFollowTheLanguage) {
   EXPECT_EQ(kml.placemarksByFolder.count("Zones"), 0u);
   EXPECT_EQ(kml.placemarksByFolder.at("Limites"), 1);
   EXPECT_EQ(kml.placemarksByFolder.at(QString::fromUtf8("Événements")), 4);
+}
+
+TEST(GisExport, AComputationWithNothingComputedGivesEmptyButValidFiles) {
+  const EclipseComputation nothing;
+  const QJsonDocument doc = QJsonDocument::fromJson(GeoJsonForEclipse(nothing, kEnglish));
+  ASSERT_TRUE(doc.isObject());
+  EXPECT_EQ(doc.object()["type"].toString(), "FeatureCollection");
+  EXPECT_TRUE(doc.object()["features"].toArray().isEmpty());
+  const KmlSummary kml = ReadKml(KmlForEclipse(nothing, kGerman));
+  EXPECT_TRUE(kml.wellFormed);
+  EXPECT_TRUE(kml.placemarksByFolder.empty());
 }
 
 }  // namespace
