@@ -44,6 +44,10 @@ QHBoxLayout* StepRow(QPushButton* minus10, QPushButton* minus1, QLineEdit* edit,
 
 namespace darvelle::ui {
 
+// The globe radius the size edit accepts, in pixels.
+inline constexpr int kMinGlobeSize = 100;
+inline constexpr int kMaxGlobeSize = 9999;
+
 // Panel0's medium grey, also the idle colour of the busy bar.
 inline const QColor kPanelGrey{160, 160, 164};
 inline const QColor kBusyRed{255, 0, 0};

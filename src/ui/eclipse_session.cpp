@@ -42,6 +42,9 @@ TextureFuture LoadTextureInBackground(const fs::path& file) {
     } catch (const std::exception& error) {
       loaded->image = EarthTexture{};
       loaded->failure = error.what();
+    } catch (...) {
+      loaded->image = EarthTexture{};
+      loaded->failure = "The Earth texture " + file.string() + " could not be decoded.";
     }
     return std::shared_ptr<const LoadedTexture>(std::move(loaded));
   });
@@ -75,8 +78,11 @@ void EclipseSession::Recompute(const SessionState& next, QSize mapArea) {
 void EclipseSession::SwitchTimeScale(bool universalTime, QSize mapArea) {
   SessionState next = state_;
   next.universalTime = universalTime;
-  if (current_ == nullptr || IsBusy()) {
-    // Nothing finished to redraw, or what runs is about to be replaced.
+  const bool shownIsChosen = current_ != nullptr && current_->state.index == state_.index &&
+                             current_->state.view.Resolution == state_.view.Resolution;
+  if (!shownIsChosen || IsBusy()) {
+    // Nothing finished to redraw (or what is shown is not what was chosen:
+    // its recomputation failed), or what runs is about to be replaced.
     Recompute(next, mapArea);
     return;
   }
@@ -155,6 +161,9 @@ EclipseSession::JobOutcome EclipseSession::Run(const Request& request,
     return {std::move(result), {}};
   } catch (const std::exception& error) {
     return {nullptr, QString::fromUtf8(error.what())};
+  } catch (...) {
+    // Nothing may cross into the pool: the window would meet it as a crash.
+    return {nullptr, QStringLiteral("The computation failed for an unknown reason.")};
   }
 }
 

@@ -40,6 +40,24 @@ struct ViewRow {
 constexpr int kAngleSteps[4] = {-10, -1, 1, 10};  // degrees
 constexpr int kSizeSteps[4] = {-25, -5, 5, 25};   // pixels
 
+// The About panel's grid of version information: two columns of 195
+// pixels, 17 rows of 19, filled at start-up.
+QTableWidget* NewVersionGrid(QWidget* parent) {
+  auto* grid = new QTableWidget(kVersionGridRows, 2, parent);
+  grid->setObjectName(QStringLiteral("StringGrid_VersionsInfo"));
+  grid->horizontalHeader()->hide();
+  grid->verticalHeader()->hide();
+  grid->setFont(PixelFont(QStringLiteral("Arial"), 13, true));
+  grid->setColumnWidth(0, 195);
+  grid->setColumnWidth(1, 195);
+  grid->verticalHeader()->setDefaultSectionSize(19);
+  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid->setFixedSize(2 * 195 + 4, kVersionGridRows * 19 + 4);
+  grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  return grid;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(StartupOptions options, QWidget* parent)
@@ -303,18 +321,7 @@ void MainWindow::BuildAboutPanel() {
   top->addWidget(title, 1);
   layout->addLayout(top);
 
-  StringGrid_VersionsInfo = new QTableWidget(kVersionGridRows, 2, about);
-  StringGrid_VersionsInfo->setObjectName(QStringLiteral("StringGrid_VersionsInfo"));
-  StringGrid_VersionsInfo->horizontalHeader()->hide();
-  StringGrid_VersionsInfo->verticalHeader()->hide();
-  StringGrid_VersionsInfo->setFont(PixelFont(QStringLiteral("Arial"), 13, true));
-  StringGrid_VersionsInfo->setColumnWidth(0, 195);
-  StringGrid_VersionsInfo->setColumnWidth(1, 195);
-  StringGrid_VersionsInfo->verticalHeader()->setDefaultSectionSize(19);
-  StringGrid_VersionsInfo->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  StringGrid_VersionsInfo->setFixedSize(2 * 195 + 4, kVersionGridRows * 19 + 4);
-  StringGrid_VersionsInfo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  StringGrid_VersionsInfo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  StringGrid_VersionsInfo = NewVersionGrid(about);
   layout->addWidget(StringGrid_VersionsInfo);
 
   auto* ok = new QPushButton(QStringLiteral("OK"), about);

@@ -24,8 +24,6 @@
 namespace darvelle::ui {
 namespace {
 
-constexpr int kMinGlobeSize = 100;
-constexpr int kMaxGlobeSize = 9999;
 constexpr int kGlobeSizeOnBadEntry = 300;
 constexpr int kResolutions[6] = {1, 2, 4, 8, 16, 32};
 constexpr int kSarosNotFoundMilliseconds = 5000;

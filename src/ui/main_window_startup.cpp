@@ -125,12 +125,36 @@ void MainWindow::LoadCoastlinesOrWarn() {
   SetStatusPanel(1, FromStd(CoastlineStatusText(coastlines_.size())));
 }
 
-// The state the last run left in the settings file, or that of a first
-// start (which also writes the new file).
-SessionState MainWindow::RestoreSettings() {
+namespace {
+
+// The choices a settings file holds, as the window takes them: a language
+// byte the program never writes (a damaged file) reads as English, values
+// out of range are brought into it.
+SessionState StateFromSettings(const Settings& settings, int catalogueCount) {
   SessionState state;
-  state.index = ClampEclipseIndex(kStartEclipseIndex, catalogue_.Count());
-  state.language = kGerman;
+  const int language = settings.Language;
+  state.language = language >= kGerman && language <= kFrench ? language : kEnglish;
+  state.index = ClampEclipseIndex(settings.EclipseIndex, catalogueCount);
+  state.universalTime = settings.UseUT != 0;
+  auto angle = [](double value) { return AsShownWithOneDecimal(std::isfinite(value) ? value : 0.0); };
+  state.view.Psi = angle(settings.Psi);
+  state.view.Phi = angle(settings.Phi);
+  state.view.Chi = angle(settings.Chi);
+  state.view.RK = std::clamp<int>(settings.GlobeSize, kMinGlobeSize, kMaxGlobeSize);
+  state.view.Stereographic = settings.Orthographic != 1;
+  state.view.Resolution = IsValidResolution(settings.Resolution) ? settings.Resolution : 1;
+  state.view.PenWidth = ClampPenWidth(settings.PenWidth);
+  return state;
+}
+
+}  // namespace
+
+// The state the last run left in the settings file, or that of a first
+// start (which also writes the new file): German, the start eclipse, UT.
+SessionState MainWindow::RestoreSettings() {
+  SessionState first;
+  first.index = ClampEclipseIndex(kStartEclipseIndex, catalogue_.Count());
+  first.language = kGerman;
   std::error_code ec;
   if (!fs::exists(settingsPath_, ec)) {
     try {
@@ -139,7 +163,7 @@ SessionState MainWindow::RestoreSettings() {
       // Nothing is lost but the memory of this run's choices; the close
       // saves only into an existing file, so it stays silent as well.
     }
-    return state;
+    return first;
   }
   try {
     settings_ = ReadSettingsFile(settingsPath_);
@@ -147,22 +171,9 @@ SessionState MainWindow::RestoreSettings() {
     settings_ = NewSettings(versionInfo_.FileVersion.toStdString());
     ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"),
                 FromStd(e.what()) + QStringLiteral("\n\nThe program starts with its default settings."));
-    return state;
+    return first;
   }
-  // A language byte the program never writes (a damaged file) is read as English.
-  const int language = settings_.Language;
-  state.language = language >= kGerman && language <= kFrench ? language : kEnglish;
-  state.index = ClampEclipseIndex(settings_.EclipseIndex, catalogue_.Count());
-  state.universalTime = settings_.UseUT != 0;
-  auto angle = [](double value) { return AsShownWithOneDecimal(std::isfinite(value) ? value : 0.0); };
-  state.view.Psi = angle(settings_.Psi);
-  state.view.Phi = angle(settings_.Phi);
-  state.view.Chi = angle(settings_.Chi);
-  state.view.RK = std::clamp<int>(settings_.GlobeSize, 100, 9999);
-  state.view.Stereographic = settings_.Orthographic != 1;
-  state.view.Resolution = IsValidResolution(settings_.Resolution) ? settings_.Resolution : 1;
-  state.view.PenWidth = ClampPenWidth(settings_.PenWidth);
-  return state;
+  return StateFromSettings(settings_, catalogue_.Count());
 }
 
 void MainWindow::WatchTextureAfterFirstMap() {
