@@ -1,6 +1,9 @@
 #include "astro/calendar.h"
 
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <stdexcept>
 
 namespace darvelle {
 namespace {
@@ -14,22 +17,27 @@ constexpr long double kMonthDays = 30.60001L;
 
 double CalendarToJulianDay(int year, int month, int day, double hour, double minute,
                            double second) {
-  int shifts = 0;
-  while (year < 333) {  // every year below 333 ends up in 333 .. 1332
-    year += 1000;
-    ++shifts;
+  // 64-bit arithmetic throughout: a damaged record's year, month or day at
+  // the limits of int then gives a finite, meaningless day instead of
+  // overflowing; within the catalogue the values are those of int.
+  std::int64_t y = year;
+  std::int64_t m = month;
+  // Every year below 333 ends up in 333 .. 1332, in as many whole Julian
+  // millennia as that takes (computed, not looped: a year of -2^31 would
+  // otherwise take two million rounds).
+  const std::int64_t shifts = y < 333 ? (333 - y + 999) / 1000 : 0;
+  y += 1000 * shifts;
+  if (m < 3) {
+    y -= 1;
+    m += 12;
   }
-  if (month < 3) {
-    year -= 1;
-    month += 12;
-  }
-  int b = 0;
-  if (365.25L * year + 30.0L * month + day > kGregorianThreshold) {
-    const int a = year / 100;
+  std::int64_t b = 0;
+  if (365.25L * y + 30.0L * m + day > kGregorianThreshold) {
+    const std::int64_t a = y / 100;
     b = 2 - a + a / 4;
   }
-  const auto yearDays = static_cast<std::int64_t>(365.25L * (year + 4716));
-  const auto monthDays = static_cast<std::int64_t>(kMonthDays * (month + 1));
+  const auto yearDays = static_cast<std::int64_t>(365.25L * (y + 4716));
+  const auto monthDays = static_cast<std::int64_t>(kMonthDays * (m + 1));
   double jd = static_cast<double>(
       static_cast<long double>(yearDays + monthDays + day + b) - 1524.5L);
   jd = static_cast<double>(static_cast<long double>(jd) -
@@ -42,8 +50,18 @@ double CalendarToJulianDay(int year, int month, int day, double hour, double min
 }
 
 CalendarInstant JulianDayToCalendar(double jd) {
+  if (!(std::fabs(jd) <= kMaxCalendarJulianDay)) {
+    char text[80];
+    std::snprintf(text, sizeof text, "Julian Day %g has no calendar date (beyond +-%g days)", jd,
+                  kMaxCalendarJulianDay);
+    throw std::domain_error(text);
+  }
+  // Early dates move forward by whole Julian millennia until they reach
+  // 1800000. With |jd| <= kMaxCalendarJulianDay that takes at most 2744
+  // rounds; the cap states it, so no value can make the loop spin.
+  constexpr int kMaxShifts = static_cast<int>(kMaxCalendarJulianDay / 365250.0) + 6;
   int shifts = 0;
-  while (jd < 1800000.0) {
+  while (jd < 1800000.0 && shifts < kMaxShifts) {
     jd += 365250.0;
     ++shifts;
   }

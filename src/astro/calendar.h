@@ -20,8 +20,15 @@ struct CalendarInstant {
 double CalendarToJulianDay(int year, int month, int day, double hour, double minute,
                            double second);
 
+// Julian Days beyond this (about 2.7 million years either side of its zero)
+// are no instant of an eclipse; they would not fit the year's int.
+inline constexpr double kMaxCalendarJulianDay = 1e9;
+
 // Civil date and time of day, rounded to the nearest millisecond. An instant
 // rounding to 24:00:00.000 reads 00:00:00 of the same date (no carry).
+// Throws std::domain_error for a Julian Day that is not a number or lies
+// beyond +-kMaxCalendarJulianDay: such a day only comes from damaged
+// elements, and no date is better than a made-up one.
 CalendarInstant JulianDayToCalendar(double jd);
 
 }  // namespace darvelle

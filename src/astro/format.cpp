@@ -17,6 +17,20 @@ struct LastField {
 constexpr LastField kLastFields[] = {{2, 0, 1}, {4, 1, 10}, {5, 2, 100}, {6, 3, 1000},
                                      {7, 4, 10000}};
 
+// Degrees or hours beyond this are no angle or time of an eclipse; refusing
+// them keeps the conversion to whole units of the last field within 64 bits.
+constexpr double kMaxFormattedValue = 1e9;
+
+// Throws std::domain_error for a value that is not a number or is absurdly
+// large, rather than print a made-up one.
+void CheckFormattable(double value) {
+  if (!(std::fabs(value) <= kMaxFormattedValue)) {
+    char text[80];
+    std::snprintf(text, sizeof text, "cannot print %g as degrees or hours", value);
+    throw std::domain_error(text);
+  }
+}
+
 const LastField& LastFieldFor(int p) {
   if (p < 0 || p > 4) throw std::out_of_range("digit selector outside 0 .. 4");
   return kLastFields[p];
@@ -43,6 +57,7 @@ void ZeroFillFrom(std::string& text, std::size_t first) {
 
 std::string FormatSexagesimal(double value, int p) {
   const LastField& field = LastFieldFor(p);
+  CheckFormattable(value);
   const char sign = value < 0.0 ? '-' : ' ';
   const auto total = static_cast<std::int64_t>(std::fabs(value) * 3600.0 * field.scale + 0.5);
   const std::int64_t perMinute = 60 * field.scale;
@@ -68,6 +83,7 @@ std::string FormatSexagesimal(double value, int p) {
 
 std::string FormatDegreesMinutes(double value, int p) {
   const LastField& field = LastFieldFor(p);
+  CheckFormattable(value);
   std::string text = value >= 0.0 ? "  " : " -";
   const double v = std::fabs(value) + 5.787037037037037e-06 / static_cast<double>(field.scale);
   const double ddd = std::trunc(v);

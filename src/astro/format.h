@@ -10,7 +10,8 @@ namespace darvelle {
 // Sign, degrees (or hours), minutes and seconds separated by colons; p (0 .. 4)
 // decimals of the seconds. Example: FormatSexagesimal(5.0844, 0) == "  05:05:04".
 // Hours are not reduced (23.999999 gives "  24:00:00"). p outside 0 .. 4 throws
-// std::out_of_range.
+// std::out_of_range; a value that is not a number or beyond +-1e9 throws
+// std::domain_error (as FormatDegreesMinutes does).
 std::string FormatSexagesimal(double value, int p);
 
 // Sign, degrees and minutes with p decimals. Example:

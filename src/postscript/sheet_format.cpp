@@ -52,9 +52,10 @@ double RoundToTenthSecond(double julianDay) {
 }
 
 std::string_view OrdinalSuffix(int n) {
-  const int lastTwo = std::abs(n) % 100;
+  // n % 100 first: std::abs of the smallest int has no value.
+  const int lastTwo = std::abs(n % 100);
   if (lastTwo == 11 || lastTwo == 12 || lastTwo == 13) return "th";
-  switch (std::abs(n) % 10) {
+  switch (std::abs(n % 10)) {
     case 1: return "st";
     case 2: return "nd";
     case 3: return "rd";

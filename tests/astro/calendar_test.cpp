@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
 namespace darvelle {
 namespace {
 
@@ -109,6 +113,47 @@ TEST(Calendar, ConsecutiveDaysAreOneJulianDayApart) {
     previous = t;
   }
   EXPECT_GE(previous.year, 7000);
+}
+
+}  // namespace
+}  // namespace darvelle
+
+namespace darvelle {
+namespace {
+
+// Damaged records reach these with any int and any double: every input ends
+// at once, without overflow, and a Julian Day without a date is refused
+// (-inf used to make the millennium shift loop for ever).
+TEST(JulianDayToCalendar, RefusesDaysWithoutADateAtOnce) {
+  const double inf = std::numeric_limits<double>::infinity();
+  for (const double jd : {-inf, inf, std::nan(""), 1e300, -1e300, -1.5e9, 2e9}) {
+    EXPECT_THROW(JulianDayToCalendar(jd), std::domain_error) << jd;
+  }
+  // The extremes that are still dates convert.
+  for (const double jd : {-kMaxCalendarJulianDay, kMaxCalendarJulianDay}) {
+    const CalendarInstant t = JulianDayToCalendar(jd);
+    EXPECT_GE(t.month, 1);
+    EXPECT_LE(t.month, 12);
+    EXPECT_NEAR(CalendarToJulianDay(t.year, t.month, t.day, t.hour, t.minute, t.second), jd, 1e-3);
+  }
+}
+
+TEST(CalendarToJulianDay, IntegersAtTheirLimitsGiveFiniteDays) {
+  constexpr int kMin = std::numeric_limits<int>::min();
+  constexpr int kMax = std::numeric_limits<int>::max();
+  struct Case {
+    int year, month, day;
+  };
+  const Case cases[] = {{kMin, 1, 1},     {kMax, 1, 1},    {2000, kMax, 1}, {2000, kMin, 1},
+                        {2000, 1, kMax}, {2000, 1, kMin}, {kMin, kMin, kMin}, {kMax, kMax, kMax}};
+  for (const Case& c : cases) {
+    EXPECT_TRUE(std::isfinite(CalendarToJulianDay(c.year, c.month, c.day, 12, 0, 0)))
+        << c.year << " " << c.month << " " << c.day;
+  }
+  // The Julian calendar repeats every millennium: 10,000 of them back is
+  // exactly 3,652,500,000 days back.
+  EXPECT_EQ(CalendarToJulianDay(1000 - 10'000'000, 3, 1, 0, 0, 0),
+            CalendarToJulianDay(1000, 3, 1, 0, 0, 0) - 365250.0 * 10'000.0);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
+#include <limits>
 #include <stdexcept>
 
 namespace darvelle {
@@ -30,6 +32,18 @@ TEST(FormatSexagesimal, FixedLayout) {
 TEST(FormatSexagesimal, RejectsUnknownDigitSelector) {
   EXPECT_THROW(FormatSexagesimal(1.0, 5), std::out_of_range);
   EXPECT_THROW(FormatSexagesimal(1.0, -1), std::out_of_range);
+}
+
+// A value that is not a number never becomes digits (its conversion to an
+// integer had no defined result).
+TEST(FormatSexagesimal, RefusesValuesThatAreNoAngleOrTime) {
+  const double inf = std::numeric_limits<double>::infinity();
+  for (const double value : {std::nan(""), inf, -inf, 1e19, -1e300}) {
+    EXPECT_THROW(FormatSexagesimal(value, 2), std::domain_error) << value;
+    EXPECT_THROW(FormatDegreesMinutes(value, 1), std::domain_error) << value;
+  }
+  EXPECT_NO_THROW(FormatSexagesimal(-1e9, 0));
+  EXPECT_NO_THROW(FormatDegreesMinutes(1e9, 1));
 }
 
 TEST(FormatDegreesMinutes, FixedLayout) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <limits>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -26,7 +28,23 @@ EclipseRecord MakeRecord(int year, int month, int day, int hour, int saros) {
   r.SarosNumber = saros;
   r.EclipseType = kTotal;
   r.JulianDay = 12345.0;  // deliberately wrong: the program recomputes it
-  r.XPoly.c[1] = 0.5;
+  r.SarosMember = 1;
+  r.SarosMemberCount = 70;
+  // Elements of a plausible eclipse, so that the record passes its checks.
+  r.SunRAPoly = {{250.0, 0.04, 0.0, 0.0}};
+  r.SunDecPoly = {{-22.3, -0.002, 0.0, 0.0}};
+  r.SunDistancePoly = {{0.985, 0.0, 0.0, 0.0}};
+  r.MoonRAPoly = {{250.5, 0.55, 0.0, 0.0}};
+  r.MoonDecPoly = {{-22.0, -0.1, 0.0, 0.0}};
+  r.MoonDistancePoly = {{0.0024, 0.0, 0.0, 0.0}};
+  r.XPoly = {{0.25, 0.5, 0.0, 0.0}};
+  r.YPoly = {{0.3, 0.0, 0.0, 0.0}};
+  r.DPoly = {{-22.0, -0.005, 0.0, 0.0}};
+  r.MuPoly = {{240.0, 15.0, 0.0, 0.0}};
+  r.L1Poly = {{0.54, 0.0, 0.0, 0.0}};
+  r.L2Poly = {{-0.01, 0.0, 0.0, 0.0}};
+  r.TanF1Poly = {{0.0047, 0.0, 0.0, 0.0}};
+  r.TanF2Poly = {{0.00468, 0.0, 0.0, 0.0}};
   for (int i = 0; i < 160; ++i) r.WorkArea[i] = static_cast<std::uint8_t>(i);
   return r;
 }
@@ -128,6 +146,163 @@ TEST(DataSearchFolders, WorkingFolderFirstThenInstalledThenSourceTree) {
   ASSERT_EQ(folders.size(), 3u);
   EXPECT_EQ(folders[0], fs::current_path());
   EXPECT_EQ(folders[2], fs::path(DARVELLE_TEST_DATA_DIR));
+}
+
+}  // namespace
+}  // namespace darvelle
+
+namespace darvelle {
+namespace {
+
+const fs::path kShippedCatalogue = fs::path(DARVELLE_TEST_DATA_DIR) / std::string(kCatalogueFileName);
+
+// The ranges of the record check leave every eclipse of the shipped
+// catalogue alone.
+TEST(RecordProblem, AcceptsEveryRecordOfTheShippedCatalogue) {
+  if (!fs::exists(kShippedCatalogue)) GTEST_SKIP() << "no catalogue at " << kShippedCatalogue;
+  const Catalogue catalogue = LoadCatalogue(kShippedCatalogue);
+  ASSERT_GT(catalogue.Count(), 28000);
+  int refused = 0;
+  for (int i = 1; i <= catalogue.Count(); ++i) {
+    if (const auto problem = RecordProblem(catalogue.Record(i))) {
+      if (++refused <= 10) ADD_FAILURE() << "record " << i << ": " << *problem;
+    }
+  }
+  EXPECT_EQ(refused, 0);
+}
+
+// One damaged field at a time, as a flipped bit or a hostile file makes it:
+// the record is refused, naming the field, before anything computes with it
+// (a tiny rate or an infinite x used to make the computation spin for ever).
+TEST(RecordProblem, RefusesDamagedFieldsNamingThem) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  constexpr int kMin = std::numeric_limits<int>::min();
+  constexpr int kMax = std::numeric_limits<int>::max();
+  struct Case {
+    const char* field;  // expected at the start of the message
+    void (*damage)(EclipseRecord&, double, double);
+  };
+  const Case cases[] = {
+      {"XPoly c0", [](EclipseRecord& r, double i, double) { r.XPoly.c[0] = i; }},
+      {"XPoly c1", [](EclipseRecord& r, double i, double) { r.XPoly.c[1] = -i; }},
+      {"YPoly |c2|", [](EclipseRecord& r, double, double) { r.YPoly.c[2] = 1e300; }},
+      {"YPoly c0", [](EclipseRecord& r, double, double) { r.YPoly.c[0] = 1e300; }},
+      {"TanF1Poly c0", [](EclipseRecord& r, double, double n) { r.TanF1Poly.c[0] = n; }},
+      {"L2Poly c3", [](EclipseRecord& r, double, double n) { r.L2Poly.c[3] = n; }},
+      {"the speed", [](EclipseRecord& r, double, double) {
+         r.XPoly.c[1] = 1e-12;
+         r.YPoly.c[1] = 0.0;
+       }},
+      {"L1Poly c0", [](EclipseRecord& r, double, double) { r.L1Poly.c[0] = 0.0; }},
+      {"MuPoly |c1|", [](EclipseRecord& r, double, double) { r.MuPoly.c[1] = 1e-9; }},
+      {"DPoly c0", [](EclipseRecord& r, double, double) { r.DPoly.c[0] = 95.0; }},
+      {"SunDistancePoly c0", [](EclipseRecord& r, double, double) { r.SunDistancePoly.c[0] = 0.0; }},
+      {"MoonDistancePoly c0", [](EclipseRecord& r, double, double) { r.MoonDistancePoly.c[0] = -1.0; }},
+      {"Gamma", [](EclipseRecord& r, double, double n) { r.Gamma = n; }},
+      {"Year", [](EclipseRecord& r, double, double) { r.Year = kMin; }},
+      {"Year", [](EclipseRecord& r, double, double) { r.Year = kMax; }},
+      {"Month", [](EclipseRecord& r, double, double) { r.Month = kMax; }},
+      {"Day", [](EclipseRecord& r, double, double) { r.Day = kMin; }},
+      {"EpochHour", [](EclipseRecord& r, double, double) { r.EpochHour = kMax; }},
+      {"EclipseType", [](EclipseRecord& r, double, double) { r.EclipseType = 0; }},
+      {"SarosNumber", [](EclipseRecord& r, double, double) { r.SarosNumber = kMin; }},
+      {"SarosMemberCount", [](EclipseRecord& r, double, double) { r.SarosMemberCount = kMax; }},
+      {"SarosMember", [](EclipseRecord& r, double, double) { r.SarosMember = kMin; }},
+      {"SarosMember", [](EclipseRecord& r, double, double) { r.SarosMember = 71; }},
+      {"LunationNumber", [](EclipseRecord& r, double, double) { r.LunationNumber = kMax; }},
+  };
+  const EclipseRecord good = MakeRecord(2021, 12, 4, 8, 152);
+  ASSERT_FALSE(RecordProblem(good).has_value()) << *RecordProblem(good);
+  for (const Case& c : cases) {
+    EclipseRecord damaged = good;
+    c.damage(damaged, inf, nan);
+    const auto problem = RecordProblem(damaged);
+    ASSERT_TRUE(problem.has_value()) << c.field;
+    EXPECT_EQ(problem->rfind(c.field, 0), 0u) << *problem;
+
+    // Through the catalogue: the message names the record, its file and the field.
+    const Catalogue catalogue({good, damaged, good}, "/data/BElm.bin");
+    try {
+      MakeCurrentEclipse(catalogue, 2);
+      ADD_FAILURE() << "record with damaged " << c.field << " accepted";
+    } catch (const RecordError& e) {
+      const std::string message = e.what();
+      EXPECT_NE(message.find("record 2 of \"/data/BElm.bin\""), std::string::npos) << message;
+      EXPECT_NE(message.find(c.field), std::string::npos) << message;
+    }
+    EXPECT_NO_THROW(MakeCurrentEclipse(catalogue, 3));
+  }
+}
+
+TEST_F(LoadCatalogueTest, RefusesAFileLargerThanAnyCatalogueBeforeReadingIt) {
+  // Sparse: 5.3 GB that occupy no disk and would take many seconds to read.
+  const fs::path file = dir_ / "huge.bin";
+  { std::ofstream create(file, std::ios::binary); }
+  fs::resize_file(file, 5'300'000'000ULL - 5'300'000'000ULL % kEclipseRecordSize);
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    LoadCatalogue(file);
+    ADD_FAILURE() << "accepted a 5.3 GB catalogue";
+  } catch (const FileError& e) {
+    const std::string message = e.what();
+    EXPECT_NE(message.find(file.string()), std::string::npos) << message;
+    EXPECT_NE(message.find("records that any catalogue can hold"), std::string::npos) << message;
+  }
+  // Refused from its size alone, not after reading it.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  fs::remove(file);
+}
+
+TEST_F(LoadCatalogueTest, RefusesRecordsOutOfChronologicalOrderNamingTheFirst) {
+  struct Case {
+    std::vector<EclipseRecord> records;
+    std::string expected;  // "" : accepted
+  };
+  const Case cases[] = {
+      {{MakeRecord(2024, 4, 8, 18, 139), MakeRecord(7000, 1, 1, 0, 1), MakeRecord(2024, 10, 2, 19, 144)},
+       "record 3 (2024-10-2) comes after record 2 (7000-1-1)"},
+      {{MakeRecord(2024, 4, 8, 18, 139), MakeRecord(2024, 3, 25, 7, 1)},
+       "record 2 (2024-3-25) comes after record 1 (2024-4-8)"},
+      {{MakeRecord(2024, 4, 8, 18, 139), MakeRecord(2024, 4, 7, 7, 1)},
+       "record 2 (2024-4-7) comes after record 1 (2024-4-8)"},
+      // Two eclipses of one date are in order.
+      {{MakeRecord(2024, 4, 8, 18, 139), MakeRecord(2024, 4, 8, 7, 1), MakeRecord(2025, 1, 1, 7, 1)},
+       ""},
+  };
+  for (const Case& c : cases) {
+    const fs::path file =
+        WriteFile("order.bin", c.records.data(), c.records.size() * kEclipseRecordSize);
+    if (c.expected.empty()) {
+      EXPECT_NO_THROW(LoadCatalogue(file));
+      continue;
+    }
+    try {
+      LoadCatalogue(file);
+      ADD_FAILURE() << "accepted: " << c.expected;
+    } catch (const FileError& e) {
+      const std::string message = e.what();
+      EXPECT_NE(message.find(file.string()), std::string::npos) << message;
+      EXPECT_NE(message.find(c.expected), std::string::npos) << message;
+    }
+  }
+}
+
+TEST(FileError, EscapesControlBytesOfTheMessage) {
+  struct Case {
+    std::string text, expected;
+  };
+  const Case cases[] = {
+      {"plain text, umlaut \xC3\xBC", "plain text, umlaut \xC3\xBC"},
+      {"bell\a escape\x1b[2J end", "bell\\x07 escape\\x1B[2J end"},
+      {std::string("nul\0byte", 8), "nul\\x00byte"},
+      {"del\x7f cr\r tab\t", "del\\x7F cr\\x0D tab\\x09"},
+      {"two\nlines", "two\nlines"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(EscapeControlBytes(c.text), c.expected);
+    EXPECT_EQ(std::string(FileError(c.text).what()), c.expected);
+  }
 }
 
 }  // namespace

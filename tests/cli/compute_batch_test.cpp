@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -28,6 +30,23 @@ using darvelle::testing::RunProcess;
 const std::string kCli = DARVELLE_CLI_PATH;
 constexpr int kRecords = 24;
 
+// `count` records of the canon sample from its first of 1901 on, in
+// chronological order as a catalogue must hold them (the sample's file
+// order is chronological there; before year 0 it lists -1901 before -1902).
+std::vector<EclipseRecord> SampleRecords(int count) {
+  const auto sample = testing::LoadCanonSample(testing::CanonSamplePath());
+  std::vector<EclipseRecord> records;
+  for (const auto& eclipse : sample) {
+    if (eclipse.record.Year < 1901) continue;
+    if (records.size() == static_cast<std::size_t>(count)) break;
+    records.push_back(eclipse.record);
+  }
+  std::sort(records.begin(), records.end(), [](const EclipseRecord& a, const EclipseRecord& b) {
+    return std::tie(a.Year, a.Month, a.Day) < std::tie(b.Year, b.Month, b.Day);
+  });
+  return records;
+}
+
 class CliComputeBatch : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -36,11 +55,11 @@ class CliComputeBatch : public ::testing::Test {
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_ / "data");
-    const auto sample = testing::LoadCanonSample(testing::CanonSamplePath());
-    ASSERT_GE(sample.size(), static_cast<std::size_t>(kRecords));
+    const std::vector<EclipseRecord> sample = SampleRecords(kRecords);
+    ASSERT_EQ(sample.size(), static_cast<std::size_t>(kRecords));
     std::ofstream out(dir_ / "data" / std::string(kCatalogueFileName), std::ios::binary);
     for (int i = 0; i < kRecords; ++i) {
-      EclipseRecord r = sample[static_cast<std::size_t>(i)].record;
+      EclipseRecord r = sample[static_cast<std::size_t>(i)];
       if (i == kRecords - 1 && poisonLast_) {
         r.XPoly.c[0] = std::numeric_limits<double>::quiet_NaN();
       }
@@ -71,7 +90,7 @@ TEST_F(CliComputeBatch, ComputeWritesTheFilesTheComputationProduces) {
   EXPECT_EQ(ReadWholeFile(out / "SunEclipse4_DE.TXT"), c.reportGerman);
   EXPECT_EQ(ReadWholeFile(out / "SunEclipse4_EN.TXT"), c.reportEnglish);
   EXPECT_EQ(ReadWholeFile(out / "Eckpunkt.txt"), CornerPointsText(c.events, c.eclipse, 0.0));
-  ASSERT_TRUE(c.curves.centralLine.Ready());  // record 2 is a total eclipse
+  ASSERT_TRUE(c.curves.centralLine.Ready());  // record 2 is a central eclipse
   EXPECT_EQ(ReadWholeFile(out / "CLinData.txt"),
             CentralLineFileText(c.curves.centralLine, c.eclipse, 0.0));
   // No temporary file is left behind.
@@ -85,9 +104,13 @@ TEST_F(CliComputeBatch, ComputeRemovesFilesOfAnEarlierEclipse) {
   const fs::path out = dir_ / "out";
   ASSERT_EQ(RunProcess(Cli("compute --index 2 --out " + out.string())).exitStatus, 0);
   ASSERT_TRUE(fs::exists(out / "CLinData.txt"));
-  // Record 8 is partial: no central line, and the old one must not survive.
-  ASSERT_EQ(testing::LoadCanonSample(testing::CanonSamplePath())[7].typeCode[0], 'P');
-  ASSERT_EQ(RunProcess(Cli("compute --index 8 --out " + out.string())).exitStatus, 0);
+  // A partial eclipse: no central line, and the old one must not survive.
+  const std::vector<EclipseRecord> records = SampleRecords(kRecords);
+  const auto partial = std::find_if(records.begin(), records.end(),
+                                    [](const EclipseRecord& r) { return r.EclipseType == kPartial; });
+  ASSERT_NE(partial, records.end());
+  const std::string partialIndex = std::to_string(partial - records.begin() + 1);
+  ASSERT_EQ(RunProcess(Cli("compute --index " + partialIndex + " --out " + out.string())).exitStatus, 0);
   EXPECT_FALSE(fs::exists(out / "CLinData.txt"));
   EXPECT_FALSE(fs::exists(out / "NorthUmb.txt"));
   EXPECT_TRUE(fs::exists(out / "SunEclipse4_EN.TXT"));
@@ -193,6 +216,59 @@ TEST_F(CliBatchWithBadRecord, AFailedEclipseIsListedAndTheStatusIsOne) {
   EXPECT_NE(result.out.find("Failures: 1"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("Eclipse#" + std::to_string(kRecords) + ": "), std::string::npos)
       << result.out;
+}
+
+// A damaged record (a flipped bit, a hostile file) is refused with its index
+// and field by every command: compute and info fail, batch counts it and goes
+// on. Such records used to make the computation spin for ever, or write
+// reports with "J.D.: nan" and exit 0; `timeout` turns a hang into a failure.
+TEST_F(CliComputeBatch, DamagedRecordIsRefusedByEveryCommand) {
+  const double inf = std::numeric_limits<double>::infinity();
+  struct Case {
+    const char* field;
+    void (*damage)(EclipseRecord&, double);
+  };
+  const Case cases[] = {
+      {"XPoly c1", [](EclipseRecord& r, double i) { r.XPoly.c[1] = i; }},
+      {"YPoly c0", [](EclipseRecord& r, double i) { r.YPoly.c[0] = -i; }},
+      {"XPoly c0", [](EclipseRecord& r, double) { r.XPoly.c[0] = 1e300; }},
+      {"the speed", [](EclipseRecord& r, double) {
+         r.XPoly.c[1] = 1e-9;
+         r.YPoly.c[1] = 1e-9;
+       }},
+      {"DPoly c0", [](EclipseRecord& r, double) { r.DPoly.c[0] = std::nan(""); }},
+      {"Year", [](EclipseRecord& r, double) { r.Year = std::numeric_limits<int>::max(); }},
+      {"EpochHour", [](EclipseRecord& r, double) { r.EpochHour = std::numeric_limits<int>::min(); }},
+  };
+  const std::vector<EclipseRecord> sample = SampleRecords(3);
+  const fs::path data = dir_ / "damaged";
+  fs::create_directories(data);
+  const std::string dataOption = " --data " + data.string();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.field);
+    {
+      std::ofstream out(data / std::string(kCatalogueFileName), std::ios::binary);
+      for (int i = 0; i < 3; ++i) {
+        EclipseRecord r = sample[static_cast<std::size_t>(i)];
+        if (i == 2) c.damage(r, inf);  // the last, so the order holds whatever the year
+        out.write(reinterpret_cast<const char*>(&r), sizeof r);
+      }
+    }
+    const std::string cli = "timeout 60 " + kCli;
+    for (const std::string command : {"compute --index 3 --out " + (dir_ / "out").string(),
+                                      std::string("info --index 3")}) {
+      const auto result = RunProcess(cli + " " + command + dataOption);
+      EXPECT_EQ(result.exitStatus, 1) << command << "\n" << result.out << result.err;
+      EXPECT_NE(result.err.find("Eclipse record 3 of"), std::string::npos) << result.err;
+      EXPECT_NE(result.err.find(c.field), std::string::npos) << result.err;
+      EXPECT_EQ(result.out.find("J.D."), std::string::npos) << result.out;
+    }
+    const auto batch = RunProcess(cli + " batch" + dataOption);
+    EXPECT_EQ(batch.exitStatus, 1) << batch.out << batch.err;
+    EXPECT_NE(batch.out.find("Eclipses computed: 3"), std::string::npos) << batch.out;
+    EXPECT_NE(batch.out.find("Failures: 1"), std::string::npos) << batch.out;
+    EXPECT_NE(batch.out.find(c.field), std::string::npos) << batch.out;
+  }
 }
 
 }  // namespace

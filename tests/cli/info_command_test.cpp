@@ -36,7 +36,21 @@ class CliInfo : public ::testing::Test {
       r.SarosMember = 13;
       r.SarosMemberCount = 70;
       r.Gamma = -0.9526;
-      r.XPoly.c[0] = -0.25;
+      // Elements of a plausible eclipse: info refuses a record that fails its checks.
+      r.SunRAPoly = {{250.0, 0.04, 0.0, 0.0}};
+      r.SunDecPoly = {{-22.3, -0.002, 0.0, 0.0}};
+      r.SunDistancePoly = {{0.985, 0.0, 0.0, 0.0}};
+      r.MoonRAPoly = {{250.5, 0.55, 0.0, 0.0}};
+      r.MoonDecPoly = {{-22.0, -0.1, 0.0, 0.0}};
+      r.MoonDistancePoly = {{0.0024, 0.0, 0.0, 0.0}};
+      r.XPoly = {{-0.25, 0.5, 0.0, 0.0}};
+      r.YPoly = {{-0.95, 0.0, 0.0, 0.0}};
+      r.DPoly = {{-22.0, -0.005, 0.0, 0.0}};
+      r.MuPoly = {{240.0, 15.0, 0.0, 0.0}};
+      r.L1Poly = {{0.54, 0.0, 0.0, 0.0}};
+      r.L2Poly = {{-0.01, 0.0, 0.0, 0.0}};
+      r.TanF1Poly = {{0.0047, 0.0, 0.0, 0.0}};
+      r.TanF2Poly = {{0.00468, 0.0, 0.0, 0.0}};
       out.write(reinterpret_cast<const char*>(&r), sizeof r);
     }
   }
