@@ -8,6 +8,10 @@
 // Values in, a value out: nothing is kept between calls, so any number of
 // threads may compute places and eclipses side by side.
 //
+// The shadow's radii are the record's l1 and l2, so the magnitudes follow the
+// lunar radii the catalogue was made with (k = 0.2725076 Earth radii for the
+// penumbra, 0.272281 for the umbra, as tools/catalogue builds them).
+//
 // Instants are hours of TT from the record's EpochHour (as everywhere in the
 // geometry); the Julian Day of an instant is record.JulianDay + t/24 (the
 // record as MakeCurrentEclipse gives it). Angles in degrees.
