@@ -233,6 +233,13 @@ TEST_F(LocalReference, AgreesWithTheSwissEphemeris) {
       }
     }
     EXPECT_NEAR(ours.Maximum->SunAltitudeDeg, swe.how[5], 0.01);
+    for (const auto* contact : {&ours.C1, &ours.C4}) {
+      double how[20] = {};
+      double geopos[3] = {p.lon, p.lat, p.height};
+      char serr[256] = {};
+      swe_sol_eclipse_how(ut(*contact), SEFLG_SWIEPH, geopos, how, serr);
+      EXPECT_NEAR((*contact)->SunAltitudeDeg, how[5], 0.01);
+    }
     // The library counts azimuth from the south.
     EXPECT_NEAR(AngleDifference(ours.Maximum->SunAzimuthDeg, swe.how[4] + 180.0), 0.0, 0.02);
     // Where the Moon's centre stands from the Sun's, at maximum and at the
