@@ -180,6 +180,38 @@ TEST_F(LocalCatalogue, VisibilityClasses) {
   EXPECT_LT(moscow.VisibleMagnitude(), moscow.Magnitude);
 }
 
+// Across the path of 2024 April 8 along the meridian of Dallas, totality
+// grows from nothing at one limit to its longest near the centre line and
+// shrinks to nothing at the other; near the limits the contacts graze, where
+// a careless iteration jumps.
+TEST_F(LocalCatalogue, DurationAcrossThePathRisesAndFallsOnce) {
+  double previous = 0.0;
+  int turns = 0;
+  bool rising = true;
+  int inside = 0;
+  for (double lat = 31.5; lat <= 34.5; lat += 0.005) {
+    const auto l = At(2024, 4, 8, {lat, -96.797, 0.0});
+    ASSERT_NE(l.Kind, LocalKind::kNone) << lat;
+    const double duration = l.DurationS.value_or(0.0);
+    EXPECT_EQ(l.Kind == LocalKind::kTotal, l.DurationS.has_value()) << lat;
+    EXPECT_LT(duration, 4.5 * 60.0) << lat;
+    if (l.C2) {
+      ++inside;
+      EXPECT_LE(l.C2->Time, l.Maximum->Time + 1e-6) << lat;
+      EXPECT_GE(l.C3->Time, l.Maximum->Time - 1e-6) << lat;
+    }
+    if (rising && duration < previous - 1e-6) {
+      rising = false;
+      ++turns;
+    } else if (!rising && duration > previous + 1e-6) {
+      ++turns;
+    }
+    previous = duration;
+  }
+  EXPECT_EQ(turns, 1);
+  EXPECT_GT(inside, 100);  // the path is about 1.8 deg of latitude wide here
+}
+
 // The quick rejection never drops an eclipse the full computation sees.
 TEST_F(LocalCatalogue, QuickRejectionKeepsEverySeenEclipse) {
   const Observer places[] = {{32.7767, -96.797, 140}, {78.2232, 15.6267, 10},
