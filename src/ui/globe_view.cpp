@@ -75,24 +75,39 @@ void GlobeView::setMap(const QImage& drawing, const ViewParameters& view,
   update();
 }
 
+void GlobeView::setMapPlacement(Qt::Alignment alignment, QSize aspect) {
+  alignment_ = alignment;
+  if (!aspect.isEmpty()) aspect_ = aspect;
+  UpdateDisplay();
+  update();
+}
+
+void GlobeView::setOverlay(bool overlay) {
+  overlay_ = overlay;
+  setAttribute(Qt::WA_OpaquePaintEvent, !overlay);
+  UpdateDisplay();
+  update();
+}
+
 QRectF GlobeView::mapRect() const {
-  const double scale = std::min(width() / static_cast<double>(kMapWidth),
-                                height() / static_cast<double>(kMapHeight));
-  const double w = kMapWidth * scale, h = kMapHeight * scale;
-  return {(width() - w) / 2.0, (height() - h) / 2.0, w, h};
+  const double scale = std::min(width() / static_cast<double>(aspect_.width()),
+                                height() / static_cast<double>(aspect_.height()));
+  const double w = aspect_.width() * scale, h = aspect_.height() * scale;
+  const double left = alignment_ & Qt::AlignLeft ? 0.0 : (width() - w) / 2.0;
+  const double top = alignment_ & Qt::AlignTop ? 0.0 : (height() - h) / 2.0;
+  return {left, top, w, h};
 }
 
 ImagePosition GlobeView::imagePositionAt(QPointF widgetPoint) const {
   const QRectF r = mapRect();
-  if (r.width() <= 0.0) return {kGlobeCentreX, kGlobeCentreY};
-  const double scale = kMapWidth / r.width();
-  return {(widgetPoint.x() - r.x()) * scale, (widgetPoint.y() - r.y()) * scale};
+  if (r.width() <= 0.0 || r.height() <= 0.0) return {kGlobeCentreX, kGlobeCentreY};
+  return {(widgetPoint.x() - r.x()) * kMapWidth / r.width(),
+          (widgetPoint.y() - r.y()) * kMapHeight / r.height()};
 }
 
 QPointF GlobeView::widgetPointAt(ImagePosition position) const {
   const QRectF r = mapRect();
-  const double scale = r.width() / kMapWidth;
-  return {r.x() + position.x * scale, r.y() + position.y * scale};
+  return {r.x() + position.x * r.width() / kMapWidth, r.y() + position.y * r.height() / kMapHeight};
 }
 
 GlobeProjection GlobeView::ProjectionFor(const ViewParameters& view) const {
@@ -110,7 +125,7 @@ void GlobeView::UpdateDisplay() {
   const qreal ratio = devicePixelRatioF();
   const QSize device(std::max(1, static_cast<int>(std::lround(r.width() * ratio))),
                      std::max(1, static_cast<int>(std::lround(r.height() * ratio))));
-  if (drawing_.isNull()) {
+  if (drawing_.isNull() || overlay_) {
     display_ = QImage();
   } else {
     // While the globe is being dragged, speed counts more than smoothness.
@@ -123,6 +138,7 @@ void GlobeView::UpdateDisplay() {
 }
 
 void GlobeView::paintEvent(QPaintEvent*) {
+  if (overlay_) return;
   // The screen (and so its pixel ratio) may have changed since the last picture.
   if (!drawing_.isNull() && display_.devicePixelRatio() != devicePixelRatioF()) UpdateDisplay();
   QPainter painter(this);

@@ -45,6 +45,16 @@ class GlobeView : public QWidget {
               const GlobeProjection& projection);
   bool hasMap() const { return drawnProjection_.has_value(); }
 
+  // Where the picture lies in the widget: the map's aspect (a picture of
+  // this size, scaled to fit and stretched over the whole drawing) and its
+  // alignment; by default the drawing's own aspect, centred.
+  void setMapPlacement(Qt::Alignment alignment, QSize aspect);
+
+  // An overlay paints nothing: it lies over a widget that shows the map and
+  // only turns the mouse and the keys into requests (setMap then needs no
+  // drawing).
+  void setOverlay(bool overlay);
+
   // Whether drags and wheel steps also ask for interim views while they go on
   // (for a cheap preview drawing); the final view is asked for in any case.
   void setInterimViews(bool enabled) { interimViews_ = enabled; }
@@ -100,6 +110,9 @@ class GlobeView : public QWidget {
   ViewParameters requested_;
   std::optional<ViewParameters> lastFinal_;
   bool interimViews_ = false;
+  bool overlay_ = false;
+  Qt::Alignment alignment_ = Qt::AlignCenter;
+  QSize aspect_{kMapWidth, kMapHeight};
 
   // The drag under way: where and with which view it began.
   bool pressed_ = false;

@@ -45,7 +45,13 @@ YearEclipseList::YearEclipseList(QWidget* parent) : QTreeWidget(parent) {
   setUniformRowHeights(true);
   setAllColumnsShowFocus(true);
   setSelectionMode(QAbstractItemView::SingleSelection);
-  header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  // Date and Saros number keep their width; the type name takes the rest,
+  // elided in a narrow column (its tooltip has the long name).
+  header()->setStretchLastSection(false);
+  header()->setSectionResizeMode(DateColumn, QHeaderView::ResizeToContents);
+  header()->setSectionResizeMode(TypeColumn, QHeaderView::Stretch);
+  header()->setSectionResizeMode(SarosColumn, QHeaderView::ResizeToContents);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { Choose(item); });
   connect(this, &QTreeWidget::itemActivated, this,
           [this](QTreeWidgetItem* item) { Choose(item); });
@@ -96,10 +102,9 @@ void YearEclipseList::Fill() {
       item->setText(DateColumn, EclipseDateText(r.Year, r.Month, r.Day));
       item->setText(TypeColumn, FromWindows1252(EclipseTypeShortName(r.EclipseType, language_)));
       item->setToolTip(TypeColumn, FromWindows1252(EclipseTypeName(r.EclipseType, language_)));
-      item->setText(SarosColumn, QStringLiteral("%1 (%2/%3)")
-                                     .arg(r.SarosNumber)
-                                     .arg(r.SarosMember)
-                                     .arg(r.SarosMemberCount));
+      item->setText(SarosColumn, QString::number(r.SarosNumber));
+      item->setToolTip(SarosColumn, FromWindows1252(SarosCaption(r.SarosMember,
+                                                                 r.SarosMemberCount, language_)));
       item->setData(DateColumn, kIndexRole, index);
     }
   }

@@ -1,6 +1,7 @@
 #pragma once
 // The eclipses of one year as a list beside the year entry: date, type and
-// Saros series of each, in the window's language. Clicking one (or Enter on
+// Saros series of each (the member within the series in a tooltip), in the
+// window's language. Clicking one (or Enter on
 // it) chooses it.
 
 #include <QString>

@@ -129,6 +129,7 @@ class WindowPartsTest : public QObject {
   void keysPanAndZoom_data();
   void keysPanAndZoom();
   void withoutAMapNothingHappens();
+  void overlayMapsThePictureOfAnotherWidget();
   void cursorCoordinateTexts_data();
   void cursorCoordinateTexts();
 
@@ -366,6 +367,25 @@ void WindowPartsTest::withoutAMapNothingHappens() {
   QVERIFY(view.displayImage().isNull());
 }
 
+void WindowPartsTest::overlayMapsThePictureOfAnotherWidget() {
+  // Over a panel that shows a 1000 x 666 copy of the drawing at its top left.
+  GlobeView overlay;
+  overlay.setOverlay(true);
+  overlay.setMapPlacement(Qt::AlignLeft | Qt::AlignTop, QSize(1000, 666));
+  overlay.resize(1000, 800);
+  overlay.show();
+  overlay.setMap(QImage(), ViewParameters{}, GlobeProjection(20 * kDeg, 10 * kDeg, 0, 500, false));
+  QVERIFY(overlay.displayImage().isNull());
+  QCOMPARE(overlay.mapRect(), QRectF(0, 0, 1000, 666));
+  const ImagePosition centre = overlay.imagePositionAt(QPointF(500, 333));
+  QVERIFY(std::abs(centre.x - 800) < 1e-9 && std::abs(centre.y - 533) < 1e-9);
+  QSignalSpy places(&overlay, &GlobeView::placeClicked);
+  QTest::mouseClick(&overlay, Qt::LeftButton, {}, QPoint(500, 333));
+  QCOMPARE(places.count(), 1);
+  QVERIFY(std::abs(places.last().at(0).toDouble() - 10) < 1e-9);
+  QVERIFY(std::abs(places.last().at(1).toDouble() - 20) < 1e-9);
+}
+
 void WindowPartsTest::cursorCoordinateTexts_data() {
   QTest::addColumn<double>("latitude");
   QTest::addColumn<double>("longitude");
@@ -492,7 +512,8 @@ void WindowPartsTest::yearListShowsTheYearsEclipses() {
   const QTreeWidgetItem* first = list.topLevelItem(0);
   QCOMPARE(first->text(0), QStringLiteral("2024-04-08"));
   QCOMPARE(first->text(1), QStringLiteral("Total solar eclipse"));
-  QCOMPARE(first->text(2), QStringLiteral("139 (30/71)"));
+  QCOMPARE(first->text(2), QStringLiteral("139"));
+  QCOMPARE(first->toolTip(2), QStringLiteral("Ecl. in Saros: 30. of 71"));
   QCOMPARE(first->data(0, darvelle::ui::YearEclipseList::kIndexRole).toInt(), 2);
   QCOMPARE(list.topLevelItem(1)->text(1), QStringLiteral("Annular solar eclipse"));
   list.setYear(2025);
