@@ -9,6 +9,7 @@
 //   main_window_menus.cpp    the menus and what they do
 //   main_window_startup.cpp  start-up: data files, settings, first request
 //   main_window_session.cpp  requests from the controls, state and results shown
+//   main_window_globe.cpp    the globe under the mouse, the legend dock, the year list
 //   main_window_exit.cpp     the two exits, the close and what it saves
 
 #include <QFutureWatcher>
@@ -32,6 +33,7 @@
 
 class QAction;
 class QCheckBox;
+class QDockWidget;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -44,8 +46,11 @@ class QVBoxLayout;
 
 namespace darvelle::ui {
 
+class GlobeView;
 class HelpBrowser;
+class LegendPanel;
 class MapPanel;
+class YearEclipseList;
 class ShapeBar;
 
 // Where one run of the window works. The program fills it from the
@@ -175,6 +180,16 @@ class MainWindow : public QMainWindow {
   QString LegendTitle(const EclipseComputation& eclipse) const;
   void ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text);
 
+  // main_window_globe.cpp
+  void BuildGlobeInput();
+  void BuildCursorPlace();
+  void BuildLegendDock();
+  void BuildYearList(QVBoxLayout* yearLayout);
+  void TurnGlobe(const ViewParameters& view, bool interim);
+  void ShowOnGlobe(const SessionResult& result);
+  void ShowInPanels(const SessionState& state);
+  void ShowYearOf(const EclipseComputation& eclipse);
+
   // main_window_exit.cpp
   void Exit(bool withSheet);
   void FinishExit();
@@ -235,6 +250,12 @@ class MainWindow : public QMainWindow {
   QWidget* Panel_About = nullptr;
   QTableWidget* StringGrid_VersionsInfo = nullptr;
   HelpBrowser* helpWindow_ = nullptr;
+  // Around the map: the globe's mouse, the cursor's place, the legend, the year's eclipses.
+  GlobeView* globeInput_ = nullptr;
+  QLabel* cursorPlace_ = nullptr;
+  QDockWidget* legendDock_ = nullptr;
+  LegendPanel* legend_ = nullptr;
+  YearEclipseList* yearList_ = nullptr;
 };
 
 }  // namespace darvelle::ui

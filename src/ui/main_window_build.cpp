@@ -81,8 +81,11 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
     }
   };
   BuildControls();
+  BuildGlobeInput();
+  BuildLegendDock();
   BuildMenus();
   BuildStatusBar();
+  BuildCursorPlace();
   BuildAboutPanel();
   BindSession();
   connect(&exitWriter_, &QFutureWatcherBase::finished, this, &MainWindow::FinishExit);
@@ -174,6 +177,7 @@ void MainWindow::BuildYearGroup(QVBoxLayout* column) {
   auto* yearLayout = new QVBoxLayout(GroupBox_Finsternis);
   yearLayout->setContentsMargins(3, 3, 3, 3);
   yearLayout->addLayout(yearRow);
+  BuildYearList(yearLayout);
   column->addWidget(GroupBox_Finsternis);
 }
 

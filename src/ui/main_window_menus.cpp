@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -94,6 +95,8 @@ void MainWindow::BuildLanguageMenu() {
     connect(languageItems_[language], &QAction::triggered, this,
             [this, language] { ChooseLanguage(language); });
   }
+  menu->addSeparator();
+  menu->addAction(legendDock_->toggleViewAction());
 }
 
 void MainWindow::ChooseLanguage(int language) {

@@ -172,6 +172,7 @@ void MainWindow::ShowPrepared(const EclipseComputation& eclipse, bool recomputin
         FromWindows1252(SarosCaption(e.SarosMember, e.SarosMemberCount, UiLanguage())));
     Edit_Jahr->setText(QString::number(e.Year));
     Saros_Edit->setText(QString::number(e.SarosNumber));
+    ShowYearOf(eclipse);
   }
   ShowEclipseLabels(eclipse);
 }
@@ -205,6 +206,7 @@ void MainWindow::ShowViewState(const SessionState& state) {
   if (state.language >= kGerman && state.language <= kFrench) {
     languageItems_[state.language]->setChecked(true);
   }
+  ShowInPanels(state);
 }
 
 void MainWindow::ShowResult(const std::shared_ptr<const SessionResult>& result) {
@@ -217,6 +219,7 @@ void MainWindow::ShowResult(const std::shared_ptr<const SessionResult>& result) 
     result->renderer->ShowMap(Panel2->width());
     Panel2->SetImage(result->renderer->DisplayImage());
   }
+  ShowOnGlobe(*result);
   if (result->outputFailure) ReportOutputFailure(*result->outputFailure);
 }
 

@@ -1,0 +1,110 @@
+// The globe under the mouse and the panels around it: drags, the wheel and
+// double-clicks on the map ask the session for a new view, the cursor's place
+// shows in the status bar, the legend sits in a dock, and the year's
+// eclipses are listed under the year entry.
+
+#include <QDockWidget>
+#include <QLabel>
+#include <QStatusBar>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QVBoxLayout>
+
+#include "catalogue/eclipse_texts.h"
+
+#include "ui/control_factory.h"
+#include "ui/globe_view.h"
+#include "ui/legend_panel.h"
+#include "ui/main_window.h"
+#include "ui/widgets.h"
+#include "ui/year_eclipse_list.h"
+
+namespace darvelle::ui {
+
+void MainWindow::BuildGlobeInput() {
+  // The map panel keeps showing the map; the globe view lies over it and
+  // only reads the mouse and the keys.
+  globeInput_ = new GlobeView(Panel2);
+  globeInput_->setObjectName(QStringLiteral("GlobeInput"));
+  globeInput_->setOverlay(true);
+  auto* fill = new QVBoxLayout(Panel2);
+  fill->setContentsMargins(0, 0, 0, 0);
+  fill->addWidget(globeInput_);
+  connect(globeInput_, &GlobeView::viewRequested, this, &MainWindow::TurnGlobe);
+  connect(globeInput_, &GlobeView::cursorMoved, this, [this](double latitude, double longitude) {
+    cursorPlace_->setText(CursorCoordinateText(latitude, longitude, UiLanguage()));
+  });
+  connect(globeInput_, &GlobeView::cursorLeftGlobe, this, [this] { cursorPlace_->clear(); });
+}
+
+void MainWindow::BuildCursorPlace() {
+  // Beside the seventeen panels, not one of them: it is the status bar's
+  // permanent widget at the right end.
+  cursorPlace_ = new QLabel(StatusBar1);
+  cursorPlace_->setObjectName(QStringLiteral("CursorPlace"));
+  cursorPlace_->setMinimumWidth(cursorPlace_->fontMetrics().horizontalAdvance(
+      CursorCoordinateText(-88.88, -188.88, kEnglish) + QStringLiteral("  ")));
+  StatusBar1->addPermanentWidget(cursorPlace_);
+}
+
+void MainWindow::BuildLegendDock() {
+  legend_ = new LegendPanel;
+  legendDock_ = new QDockWidget(LegendPanel::Title(kEnglish), this);
+  legendDock_->setObjectName(QStringLiteral("LegendDock"));
+  legendDock_->setWidget(legend_);
+  legendDock_->setFont(PixelFont(QStringLiteral("Arial"), 14, false));
+  addDockWidget(Qt::RightDockWidgetArea, legendDock_);
+}
+
+void MainWindow::BuildYearList(QVBoxLayout* yearLayout) {
+  yearList_ = new YearEclipseList(GroupBox_Finsternis);
+  yearList_->setFont(PixelFont(QStringLiteral("Arial"), 13, false));
+  // Room for a year's eclipses (two to five) without squashing the column.
+  yearList_->setFixedHeight(yearList_->header()->sizeHint().height() +
+                            3 * yearList_->fontMetrics().height() + 10);
+  yearList_->setCatalogue(&catalogue_);
+  yearLayout->addWidget(yearList_);
+  connect(yearList_, &YearEclipseList::eclipseChosen, this, [this](int index) {
+    SessionState next = session_->State();
+    next.index = index;
+    Request(next);
+  });
+}
+
+void MainWindow::TurnGlobe(const ViewParameters& view, bool interim) {
+  // Interim views would need a drawing without the recomputation; until the
+  // session has one the globe turns when the mouse stops.
+  if (interim) return;
+  SessionState next = session_->State();
+  // The angles as the edits show them, as the buttons write them.
+  next.view.Psi = AsShownWithOneDecimal(view.Psi);
+  next.view.Phi = AsShownWithOneDecimal(view.Phi);
+  next.view.Chi = AsShownWithOneDecimal(view.Chi);
+  next.view.RK = view.RK;
+  const ViewParameters& now = session_->State().view;
+  if (next.view.Psi == now.Psi && next.view.Phi == now.Phi && next.view.Chi == now.Chi &&
+      next.view.RK == now.RK) {
+    return;
+  }
+  Request(next);
+}
+
+void MainWindow::ShowOnGlobe(const SessionResult& result) {
+  if (!result.renderer->LastView()) return;
+  globeInput_->setMapPlacement(Qt::AlignLeft | Qt::AlignTop, result.renderer->DisplayImage().size());
+  globeInput_->setMap(QImage(), result.drawnView, *result.renderer->LastView());
+}
+
+void MainWindow::ShowInPanels(const SessionState& state) {
+  legend_->setLanguage(state.language);
+  legend_->setPenWidth(state.view.PenWidth);
+  legendDock_->setWindowTitle(LegendPanel::Title(state.language));
+  yearList_->setLanguage(state.language);
+}
+
+void MainWindow::ShowYearOf(const EclipseComputation& eclipse) {
+  yearList_->setYear(eclipse.eclipse.Year);
+  yearList_->setCurrentEclipse(eclipse.selectedIndex);
+}
+
+}  // namespace darvelle::ui
