@@ -4,7 +4,8 @@
 #
 #   bash tools/setup.sh run    install, build, start the program
 #   bash tools/setup.sh test   install, build, run every test (then again
-#                              under AddressSanitizer + UBSan)
+#                              under AddressSanitizer + UBSan, then the
+#                              fuzz targets for 30 s each)
 #   bash tools/setup.sh build  install and build only
 set -euo pipefail
 
@@ -25,6 +26,7 @@ packages=(
   ghostscript poppler-utils t1utils fonts-urw-base35 fonts-liberation
   xvfb xauth locales
   gdal-bin
+  clang libclang-rt-14-dev
 )
 
 as_root() {
@@ -77,6 +79,8 @@ run_tests() {
   (cd "$asan_build" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
      LSAN_OPTIONS="suppressions=$here/tests/lsan.supp" \
      ctest --output-on-failure -j"$jobs" --timeout 1800 -LE sweep)
+  echo "== Fuzz targets (libFuzzer, 30 s each, from the committed seed corpora)"
+  bash "$here/tools/fuzz.sh" 30
 }
 
 case "${1:-}" in

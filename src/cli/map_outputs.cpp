@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <iostream>
 #include <memory>
 #include <system_error>
 #include <unistd.h>
@@ -114,6 +115,7 @@ void DrawMapFor(MapRenderer& renderer, const EclipseComputation& c, const Comput
     const TextureLoadResult loaded =
         LoadTexture(FindDataFile(kTextureFileName, options.dataFolder), texture);
     if (!loaded.decoded) throw FileError(loaded.message);
+    if (loaded.warning) std::cerr << "darvelle-cli: " << EscapeControlBytes(loaded.message) << "\n";
   }
   const CoastlineLayer coastlines(
       LoadCoastlines(FindDataFile(kCoastlineFileName, options.dataFolder)));

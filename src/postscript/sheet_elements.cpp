@@ -45,14 +45,16 @@ struct PolynomialRow {
   bool closeParenthesis;  // tan(f rows: ")" right after the subscript
 };
 
+// The right ascensions are stored in degrees, like the declinations (the
+// first page prints the same right ascension in hours and minutes).
 constexpr std::array<PolynomialRow, 14> kPolynomialRows = {{
-    {0.6, "RA", "S", Unit::kText, "hrs", "Apparent right ascension of Sun", "",
+    {0.6, "RA", "S", Unit::kText, "  \u00B0", "Apparent right ascension of Sun", "",
      &EclipseRecord::SunRAPoly, false},
     {0.6, "DE", "S", Unit::kText, "  \u00B0", "Apparent declination of Sun", "",
      &EclipseRecord::SunDecPoly, false},
     {0.6, "R", "S", Unit::kText, "AU", "Radius vector Earth-Sun", "",
      &EclipseRecord::SunDistancePoly, false},
-    {0.5, "RA", "M", Unit::kText, "hrs", "Apparent right ascension of Moon", "",
+    {0.5, "RA", "M", Unit::kText, "  \u00B0", "Apparent right ascension of Moon", "",
      &EclipseRecord::MoonRAPoly, false},
     {0.6, "DE", "M", Unit::kText, "  \u00B0", "Apparent declination of Moon", "",
      &EclipseRecord::MoonDecPoly, false},

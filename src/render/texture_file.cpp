@@ -18,6 +18,13 @@ static_assert(sizeof(unsigned long) >= sizeof(std::size_t),
 constexpr std::size_t kMaxTexturePixels =
     std::size_t{4} * static_cast<std::size_t>(kTextureWidth) * kTextureHeight;
 
+// Huffman-coded JPEG spends at least one bit on every 8 x 8 block of its
+// first component, so a file of n bytes describes at most 512 n pixels (the
+// shipped texture holds nine pixels a byte). A header that declares more is
+// damaged or hostile: a 473-byte file declaring 34560 x 4320 pixels would
+// otherwise claim 0.6 GB before the decoder finds its data missing.
+constexpr std::size_t kMaxPixelsPerFileByte = 8 * 64;
+
 // The expected file is a few megabytes; anything near this is not a texture.
 constexpr std::uintmax_t kMaxTextureFileBytes = std::uintmax_t{512} * 1024 * 1024;
 
@@ -32,7 +39,7 @@ TextureLoadResult Undecodable(const std::filesystem::path& file, EarthTexture& i
   image.width = 0;
   image.height = 0;
   std::vector<std::uint8_t>().swap(image.rgb);  // the memory goes back too
-  return {false, "Cannot decode the Earth texture " + Quoted(file) + ": " + cause +
+  return {false, false, "Cannot decode the Earth texture " + Quoted(file) + ": " + cause +
                      ". The globe is drawn without it."};
 }
 
@@ -64,6 +71,14 @@ TextureLoadResult LoadTexture(const std::filesystem::path& fileName, EarthTextur
                            " pixels)");
   }
 
+  const std::size_t declared = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  if (declared / kMaxPixelsPerFileByte > file.size()) {
+    return Undecodable(fileName, image,
+                       "its header declares " + std::to_string(width) + " x " +
+                           std::to_string(height) + " pixels, more than a file of " +
+                           std::to_string(file.size()) + " bytes can hold");
+  }
+
   // Decoded straight into the texture's own buffer; the fast integer DCT and
   // the simple chroma upsampling keep start-up short, and their differences
   // from the exact transforms are below what a globe pixel can show.
@@ -78,10 +93,11 @@ TextureLoadResult LoadTexture(const std::filesystem::path& fileName, EarthTextur
     }
     // A warning (typically a truncated file) still gives a whole picture, part
     // of it grey; keep it, but say so.
-    return {true, "Earth texture " + Quoted(fileName) + " loaded with a warning: " +
-                      tjGetErrorStr2(decompressor.get())};
+    return {true, true,
+            "Earth texture " + Quoted(fileName) + " loaded with a warning: " +
+                tjGetErrorStr2(decompressor.get()) + " (the file may be truncated; part of the globe is grey)"};
   }
-  return {true, "Earth texture " + Quoted(fileName) + " loaded: " + std::to_string(width) + " x " +
+  return {true, false, "Earth texture " + Quoted(fileName) + " loaded: " + std::to_string(width) + " x " +
                     std::to_string(height) + " pixels."};
 }
 

@@ -38,14 +38,18 @@ struct EarthTexture {
 // What became of a LoadTexture call, for the status bar.
 struct TextureLoadResult {
   bool decoded = false;  // false: the file was read but is not a usable JPEG
-  std::string message;   // one line naming the file and, on failure, the cause
+  // Decoded, but the decoder warned (typically a truncated file: part of the
+  // picture is grey); the message says so and the user must be told.
+  bool warning = false;
+  std::string message;   // one line naming the file and, on failure or warning, the cause
 };
 
 // Decodes the JPEG file into `image`, replacing what it held (the pixel
 // buffer is reused when it is large enough). A file that exists but cannot be
 // decoded as a JPEG (corrupt, truncated, another format, empty) leaves `image`
 // empty and returns decoded = false with the cause: start-up goes on without
-// a texture. A file that cannot be opened or read, or is larger than any
+// a texture. So does a header that declares more pixels than the file's
+// bytes can describe, refused before any pixel memory is claimed. A file that cannot be opened or read, or is larger than any
 // texture (512 MB), throws FileError naming the file and the reason.
 TextureLoadResult LoadTexture(const std::filesystem::path& fileName, EarthTexture& image);
 

@@ -343,7 +343,15 @@ TEST(MapSheetTest, ElementsPage) {
   // Labels and units with their sub- and superscripts.
   EXPECT_EQ(CountOf(lines, "(\xB5') show"), 1);
   EXPECT_EQ(CountOf(lines, "(\xB0/h) show"), 2);
-  EXPECT_EQ(CountOf(lines, "(  \xB0) show"), 2);
+  // Right ascensions and declinations of Sun and Moon are all stored in
+  // degrees (the right ascensions once appeared under "hrs").
+  EXPECT_EQ(CountOf(lines, "(  \xB0) show"), 4);
+  EXPECT_EQ(CountOf(lines, "(hrs) show"), 0);
+  const std::size_t sunRA = IndexOf(lines, "(Apparent right ascension of Sun) show");
+  const std::size_t moonRA = IndexOf(lines, "(Apparent right ascension of Moon) show");
+  ASSERT_LT(moonRA, lines.size());
+  EXPECT_EQ(lines[sunRA - 2], "(  \xB0) show");
+  EXPECT_EQ(lines[moonRA - 2], "(  \xB0) show");
   EXPECT_EQ(CountOf(lines, "(tan\\(f) show"), 2);
   EXPECT_EQ(CountOf(lines, "() show"), 2);  // the TanF2 unit and the second cone row
   EXPECT_EQ(CountOf(lines, "0 -5 rmoveto (E) show 0 5 rmoveto"), 5);

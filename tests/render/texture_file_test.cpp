@@ -159,6 +159,47 @@ TEST_F(TextureFileTest, TruncatedScanKeepsThePictureAndSaysSo) {
   EXPECT_EQ(texture.width, 256);
   EXPECT_EQ(texture.height, 128);
   EXPECT_NE(result.message.find("warning"), std::string::npos) << result.message;
+  // The window and darvelle-cli tell the user from this flag; a whole file raises none.
+  EXPECT_TRUE(result.warning);
+  EXPECT_FALSE(LoadTexture(Write("whole.jpg", PatternJpeg(256, 128)), texture).warning);
+}
+
+// A tiny file whose header declares a huge picture is refused from its size
+// alone, before the decoder claims memory for every declared pixel.
+TEST_F(TextureFileTest, HeaderDeclaringMorePixelsThanTheFileHoldsIsRefused) {
+  std::vector<unsigned char> jpeg = QuadrantJpeg();
+  // Baseline frame header: FF C0, length (2), precision (1), height (2), width (2).
+  std::size_t sof = 0;
+  for (std::size_t i = 0; i + 8 < jpeg.size(); ++i) {
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+      sof = i;
+      break;
+    }
+  }
+  ASSERT_NE(sof, 0u);
+  struct Case {
+    int width, height;
+    bool refused;
+  };
+  const Case cases[] = {{34560, 4320, true}, {8640, 4320, true}, {kWidth, kHeight, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    jpeg[sof + 5] = static_cast<unsigned char>(c.height >> 8);
+    jpeg[sof + 6] = static_cast<unsigned char>(c.height & 0xFF);
+    jpeg[sof + 7] = static_cast<unsigned char>(c.width >> 8);
+    jpeg[sof + 8] = static_cast<unsigned char>(c.width & 0xFF);
+    EarthTexture texture;
+    const TextureLoadResult result = LoadTexture(Write("declared.jpg", jpeg), texture);
+    EXPECT_EQ(result.decoded, !c.refused) << result.message;
+    if (!c.refused) continue;
+    EXPECT_TRUE(texture.Empty());
+    EXPECT_EQ(texture.rgb.capacity(), 0u);
+    EXPECT_NE(result.message.find("declares " + std::to_string(c.width) + " x " +
+                                  std::to_string(c.height) + " pixels, more than a file of " +
+                                  std::to_string(jpeg.size()) + " bytes"),
+              std::string::npos)
+        << result.message;
+  }
 }
 
 TEST_F(TextureFileTest, MissingFileOrFolderThrowsFileErrorNamingIt) {
