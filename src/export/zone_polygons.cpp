@@ -3,6 +3,8 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "geometry/elements.h"
+
 namespace darvelle {
 namespace {
 
@@ -10,7 +12,7 @@ double SquaredDistance(const GeoPoint& a, const GeoPoint& b) {
   // Longitude steps the short way round; close points are all this compares.
   double dx = std::fabs(a.LongitudeDeg - b.LongitudeDeg);
   if (dx > 180.0) dx = 360.0 - dx;
-  dx *= std::cos((a.LatitudeDeg + b.LatitudeDeg) * 0.5 * 3.14159265358979323846 / 180.0);
+  dx *= std::cos((a.LatitudeDeg + b.LatitudeDeg) * 0.5 / kRadToDeg);
   const double dy = a.LatitudeDeg - b.LatitudeDeg;
   return dx * dx + dy * dy;
 }
