@@ -31,12 +31,12 @@ ViewEditTexts EditTextsOf(const ViewParameters& view) {
           OneDecimal(view.Chi).toStdString(), std::to_string(view.RK)};
 }
 
-// Writes the exit files of `shown` into `folder`; the text is the failure,
-// empty on success. The renderer is a copy: the window keeps the one it shows.
-QString WriteExitFilesOf(const std::shared_ptr<const SessionResult>& shown, const QString& title,
-                         const fs::path& folder, bool withSheet) {
+// Writes the exit files of `shown` into `folder`, composing the legend in
+// `renderer`, a copy of the one shown (the window may rescale its own on a
+// resize meanwhile). The text is the failure, empty on success.
+QString WriteExitFilesOf(const std::shared_ptr<const SessionResult>& shown, MapRenderer renderer,
+                         const QString& title, const fs::path& folder, bool withSheet) {
   try {
-    MapRenderer renderer = *shown->renderer;
     const ViewEditTexts edits = EditTextsOf(shown->drawnView);
     if (withSheet) {
       WriteExitFilesWithSheet(renderer, *shown->computation, title, edits, folder);
@@ -80,8 +80,8 @@ void MainWindow::Exit(bool withSheet) {
   focusBeforeBusy_ = QApplication::focusWidget();
   setEnabled(false);
   exitWithSheet_ = withSheet;
-  exitWriter_.setFuture(QtConcurrent::run(WriteExitFilesOf, shown, LegendTitle(*shown->computation),
-                                          options_.tempFolder, withSheet));
+  exitWriter_.setFuture(QtConcurrent::run(WriteExitFilesOf, shown, *shown->renderer,
+                                          LegendTitle(*shown->computation), options_.tempFolder, withSheet));
 }
 
 void MainWindow::FinishExit() {
