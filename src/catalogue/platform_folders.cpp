@@ -31,13 +31,6 @@ std::string HomeFolder(const char* home) {
 
 }  // namespace
 
-std::string TempFolderFor(const char* tmpdir) {
-  const std::string folder = tmpdir != nullptr ? Trimmed(tmpdir) : std::string();
-  return WithSlash(folder.empty() ? "/tmp" : folder);
-}
-
-std::string TempFolder() { return TempFolderFor(std::getenv("TMPDIR")); }
-
 std::string SettingsFolderFor(const char* xdgConfigHome, const char* home) {
   std::string config = xdgConfigHome != nullptr ? Trimmed(xdgConfigHome) : std::string();
   // The XDG rules say a relative XDG_CONFIG_HOME is invalid and must be ignored.

@@ -1,6 +1,6 @@
 #pragma once
-// Where the program works on this computer: the temporary folder that holds
-// every output file, the folder of the settings file, the computer's name, and
+// Where the program works on this computer (the output folder itself is
+// io/output_folder.h): the folder of the settings file, the computer's name, and
 // the output files each computation leaves behind.
 
 #include <array>
@@ -8,12 +8,9 @@
 #include <string>
 #include <string_view>
 
-namespace darvelle {
+#include "io/output_folder.h"
 
-// The user's temporary folder with a trailing '/': `tmpdir` (the value of
-// TMPDIR) when it is set and not empty, else "/tmp/".
-std::string TempFolderFor(const char* tmpdir);
-std::string TempFolder();
+namespace darvelle {
 
 // The settings folder with a trailing '/': the XDG configuration folder
 // (`xdgConfigHome` when it is an absolute path, else `home` + "/.config"),

@@ -6,10 +6,9 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <system_error>
-#include <unistd.h>
 
 #include "catalogue/data_files.h"
+#include "io/atomic_file.h"
 
 namespace darvelle {
 namespace {
@@ -111,28 +110,8 @@ Settings ReadSettingsFile(const std::filesystem::path& file) {
 
 void WriteSettingsFile(const std::filesystem::path& file, const Settings& settings) {
   const Block block = EncodeSettings(settings);
-  std::filesystem::path temporary = file;
-  temporary += ".tmp" + std::to_string(::getpid());
-  {
-    std::unique_ptr<std::FILE, FileCloser> out(std::fopen(temporary.c_str(), "wb"));
-    if (!out) Fail("write", file, std::strerror(errno));
-    const bool written = std::fwrite(block.data(), 1, block.size(), out.get()) == block.size();
-    const int writeErrno = errno;
-    const bool closed = std::fclose(out.release()) == 0;
-    if (!written || !closed) {
-      const int cause = written ? errno : writeErrno;
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      Fail("write", file, std::strerror(cause));
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temporary, file, ec);
-  if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    Fail("write", file, ec.message());
-  }
+  WriteFileAtomically(file, std::string_view(reinterpret_cast<const char*>(block.data()),
+                                             block.size()));
 }
 
 int ClampEclipseIndex(std::int32_t index, int catalogueCount) {

@@ -68,9 +68,9 @@ Settings DecodeSettings(std::span<const std::uint8_t> bytes);
 // cannot be opened or read. A short file is not an error (see DecodeSettings).
 Settings ReadSettingsFile(const std::filesystem::path& file);
 
-// Writes the whole block to a temporary file beside `file` and renames it
-// into place, so a failure never leaves a half-written settings file; throws
-// FileError naming the file and the cause.
+// Writes the whole block through an AtomicFile (io/atomic_file.h), so a
+// failure never leaves a half-written settings file; throws FileError naming
+// the file and the cause.
 void WriteSettingsFile(const std::filesystem::path& file, const Settings& settings);
 
 // Stored values turned into ones the program can use: the index into

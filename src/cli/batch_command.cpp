@@ -122,6 +122,44 @@ void DrawProgressBar(int done, int total) {
   std::fflush(stderr);
 }
 
+// Progress for a log or a pipe, where a redrawn bar would be noise: one plain
+// line, at most every few seconds.
+void PrintProgressLine(int done, int total, double seconds) {
+  std::fprintf(stderr, "batch: %d/%d eclipses done (%d%%), %.0f s\n", done, total,
+               total > 0 ? static_cast<int>(static_cast<long long>(done) * 100 / total) : 100,
+               seconds);
+  std::fflush(stderr);
+}
+
+constexpr std::chrono::milliseconds kBarInterval{200};
+constexpr std::chrono::seconds kLineInterval{5};
+
+// Shows progress until every eclipse is done: a redrawn bar on a terminal,
+// otherwise a line every kLineInterval and one at the end.
+void ShowProgress(const BatchProgress& progress, int total,
+                  std::chrono::steady_clock::time_point start) {
+  const bool terminal = ::isatty(STDERR_FILENO) != 0;
+  auto lastLine = start;
+  while (progress.DoneCount() < total) {
+    const auto now = std::chrono::steady_clock::now();
+    if (terminal) {
+      DrawProgressBar(progress.DoneCount(), total);
+    } else if (now - lastLine >= kLineInterval) {
+      PrintProgressLine(progress.DoneCount(), total,
+                        std::chrono::duration<double>(now - start).count());
+      lastLine = now;
+    }
+    std::this_thread::sleep_for(kBarInterval);
+  }
+  if (terminal) {
+    DrawProgressBar(total, total);
+    std::fputc('\n', stderr);
+  } else {
+    PrintProgressLine(total, total,
+                      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+}
+
 }  // namespace
 
 int RunBatch(const std::vector<std::string>& rawArgs) {
@@ -165,22 +203,13 @@ int RunBatch(const std::vector<std::string>& rawArgs) {
   const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   const int jobs = std::min(total, jobsWanted > 0 ? static_cast<int>(jobsWanted) : cores);
   BatchProgress progress(static_cast<int>(first), static_cast<int>(last));
-  const bool showBar = ::isatty(STDERR_FILENO) != 0;
-
   const auto start = std::chrono::steady_clock::now();
   std::vector<std::thread> workers;
   for (int j = 0; j < jobs; ++j) {
     workers.emplace_back(Work, std::cref(catalogue), resolution, std::cref(out), files,
                          std::ref(progress));
   }
-  if (showBar) {
-    while (progress.DoneCount() < total) {
-      DrawProgressBar(progress.DoneCount(), total);
-      std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    }
-    DrawProgressBar(total, total);
-    std::fputc('\n', stderr);
-  }
+  ShowProgress(progress, total, start);
   for (auto& worker : workers) worker.join();
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -14,6 +14,7 @@
 #include "cli/map_outputs.h"
 #include "cli/sheet_outputs.h"
 #include "cli/selection_options.h"
+#include "io/output_folder.h"
 
 namespace darvelle::cli {
 namespace {
@@ -38,6 +39,11 @@ int ParseLanguage(const std::string& text) {
   if (text == "en") return kEnglish;
   if (text == "fr") return kFrench;
   throw UsageError("--language must be de, en or fr, not '" + text + "'");
+}
+
+std::filesystem::path FolderOf(const std::string& file) {
+  const std::filesystem::path path(file);
+  return path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
 }
 
 }  // namespace
@@ -66,6 +72,7 @@ void RunComputation(EclipseComputation& computation, const Catalogue& catalogue,
     throw FileError("Cannot create the output folder \"" + options.outFolder.string() +
                     "\": " + (ec ? ec.message() : "not a folder"));
   }
+  RemoveStaleTemporaries(options.outFolder);
   PrepareEclipse(computation, catalogue, options.index, options.universalTime,
                  options.resolution);
   computation.outputFolder = options.outFolder;
@@ -108,9 +115,10 @@ int RunCompute(const std::vector<std::string>& rawArgs) {
   EclipseComputation computation;
   RunComputation(computation, catalogue, options);
   for (const ComputeOutput& output : outputs) {
-    if (args.Has(output.option)) {
-      output.write(computation, options, args.Value(output.option).value_or(""));
-    }
+    if (!args.Has(output.option)) continue;
+    const std::string value = args.Value(output.option).value_or("");
+    if (output.writesFile) RemoveStaleTemporaries(FolderOf(value));
+    output.write(computation, options, value);
   }
 
   const EclipseRecord& e = computation.eclipse;

@@ -34,13 +34,15 @@ struct ComputeOutput {
   const char* help;         // one line for --help
   void (*write)(const EclipseComputation& computation, const ComputeOptions& options,
                 const std::string& value);
+  bool writesFile = false;  // the value names a file to write
 };
 
 // The outputs compute offers besides the text files, in the order they run.
 std::vector<ComputeOutput> ComputeOutputs();
 
 // Runs the computation of options.index into `computation`, writing the
-// report and curve files into options.outFolder (created if missing).
+// report and curve files into options.outFolder (created if missing, and
+// cleared of temporaries that killed writers left there).
 void RunComputation(EclipseComputation& computation, const Catalogue& catalogue,
                     const ComputeOptions& options);
 

@@ -9,12 +9,12 @@
 #include <iostream>
 #include <memory>
 #include <system_error>
-#include <unistd.h>
 
 #include "catalogue/data_files.h"
 #include "catalogue/eclipse_texts.h"
 #include "cli/args.h"
 #include "render/coastline_file.h"
+#include "render/image_file.h"
 #include "render/map.h"
 #include "render/texture_file.h"
 
@@ -78,26 +78,6 @@ const char* PictureFormat(const std::string& option, const std::string& file) {
                    "'");
 }
 
-// Writes beside the target under a temporary name and renames, so a failure
-// leaves no half-written picture.
-void SavePicture(const QImage& image, const fs::path& file, const char* format) {
-  fs::path temporary = file;
-  temporary += ".tmp" + std::to_string(::getpid());
-  if (!image.save(QString::fromStdString(temporary.string()), format)) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    throw FileError("Cannot write the picture \"" + file.string() +
-                    "\": the folder is missing or not writable");
-  }
-  std::error_code ec;
-  fs::rename(temporary, file, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    throw FileError("Cannot write the picture \"" + file.string() + "\": " + ec.message());
-  }
-}
-
 }  // namespace
 
 GuiSession::GuiSession() {
@@ -142,7 +122,7 @@ void WriteMap(const EclipseComputation& c, const ComputeOptions& options,
   const GuiSession session;
   MapRenderer renderer;
   DrawMapFor(renderer, c, options);
-  SavePicture(renderer.DrawingImage(), file, PictureFormat("map", file));
+  SaveImageFile(renderer.DrawingImage(), file, PictureFormat("map", file));
 }
 
 void WriteLegend(const EclipseComputation& c, const ComputeOptions& options,
@@ -154,7 +134,7 @@ void WriteLegend(const EclipseComputation& c, const ComputeOptions& options,
   const QString title =
       QString::fromLatin1(EclipseTypeName(c.eclipse.EclipseType, options.language).data());
   renderer.ComposeLegendImage(c, title, edits);
-  SavePicture(renderer.DisplayImage(), file, PictureFormat("legend", file));
+  SaveImageFile(renderer.DisplayImage(), file, PictureFormat("legend", file));
 }
 
 void WriteNothing(const EclipseComputation&, const ComputeOptions&, const std::string&) {}
@@ -170,8 +150,9 @@ std::vector<ComputeOutput> MapOutputs() {
       {"stereographic", false, "stereographic instead of orthographic view", WriteNothing},
       {"colored", false, "paint the globe with the Earth texture", WriteNothing},
       {"pen-width", true, "pen width of the curves: 1, 2 or 3 pixels (default 1)", WriteNothing},
-      {"map", true, "the 1600 x 1066 map drawing, a .bmp or .png file", WriteMap},
-      {"legend", true, "the 1600 x 1266 legend picture, a .bmp or .png file", WriteLegend},
+      {"map", true, "the 1600 x 1066 map drawing, a .bmp or .png file", WriteMap, true},
+      {"legend", true, "the 1600 x 1266 legend picture, a .bmp or .png file", WriteLegend,
+       true},
   };
 }
 

@@ -6,11 +6,10 @@
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
-#include <system_error>
-#include <unistd.h>
 
 #include "catalogue/data_files.h"
 #include "cli/map_outputs.h"
+#include "io/atomic_file.h"
 #include "postscript/exit_files.h"
 #include "postscript/map_sheet.h"
 #include "postscript/pdf_export.h"
@@ -29,41 +28,36 @@ std::optional<std::string> OptionValue(const ComputeOptions& options, const char
   return it->second;
 }
 
-// The sheet of the map that --map would draw, written to `file`.
-void WriteSheetFile(const EclipseComputation& c, const ComputeOptions& options,
-                    const fs::path& file) {
+// The sheet of the map that --map would draw, written into `out`, a path
+// or an AtomicFile.
+template <typename Out>
+void WriteSheetOf(const EclipseComputation& c, const ComputeOptions& options, Out& out) {
   const GuiSession session;
   MapRenderer renderer;
   DrawMapFor(renderer, c, options);
   const ViewEditTexts edits = EditTextsFor(options);
   QImage pixels;
-  WritePostScriptSheet(c, SheetViewOf(renderer, edits, pixels), file);
+  WritePostScriptSheet(c, SheetViewOf(renderer, edits, pixels), out);
 }
 
 void WriteSheet(const EclipseComputation& c, const ComputeOptions& options,
                 const std::string& file) {
-  WriteSheetFile(c, options, file);
+  const fs::path target(file);
+  WriteSheetOf(c, options, target);
 }
 
-// Converts the sheet of --sheet, or a temporary one beside the PDF.
+// Converts the sheet of --sheet, or one written for the purpose into a
+// temporary beside the PDF, which is dropped afterwards.
 void WritePdf(const EclipseComputation& c, const ComputeOptions& options,
               const std::string& file) {
   if (const auto sheet = OptionValue(options, "sheet")) {
     ConvertSheetToPdf(*sheet, file);
     return;
   }
-  fs::path temporary = file;
-  temporary += ".ps.tmp" + std::to_string(::getpid());
-  try {
-    WriteSheetFile(c, options, temporary);
-    ConvertSheetToPdf(temporary, file);
-  } catch (...) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    throw;
-  }
-  std::error_code ignored;
-  fs::remove(temporary, ignored);
+  const fs::path pdf(file);
+  AtomicFile sheet(pdf.parent_path() / (pdf.filename().string() + ".ps"));
+  WriteSheetOf(c, options, sheet);
+  ConvertSheetToPdf(sheet.TemporaryPath(), pdf);
 }
 
 }  // namespace
@@ -72,8 +66,8 @@ std::vector<ComputeOutput> SheetOutputs() {
   // --sheet first: --pdf converts the sheet it wrote.
   return {
       {"sheet", true, "the PostScript map sheet of that map (English, 4 pages, 3 with --tt)",
-       WriteSheet},
-      {"pdf", true, "the map sheet as PDF, converted by Ghostscript (gs on PATH)", WritePdf},
+       WriteSheet, true},
+      {"pdf", true, "the map sheet as PDF, converted by Ghostscript (gs on PATH)", WritePdf, true},
   };
 }
 

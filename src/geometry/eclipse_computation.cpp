@@ -11,6 +11,7 @@
 #include "geometry/limit_curves.h"
 #include "geometry/penumbra_scan.h"
 #include "geometry/report_files.h"
+#include "io/atomic_file.h"
 
 namespace darvelle {
 
@@ -88,7 +89,7 @@ namespace {
 void WritePointCurve(const EclipseComputation& c, const PointCurve& curve, std::string_view name,
                      bool corrected) {
   if (!c.outputFolder || !curve.Ready()) return;
-  WriteFileAtomically(*c.outputFolder, name, PointFileText(curve, c.deltaT, corrected));
+  WriteFileAtomically(*c.outputFolder / name, PointFileText(curve, c.deltaT, corrected));
 }
 
 }  // namespace
@@ -99,9 +100,9 @@ void ComputeEclipse(EclipseComputation& c) {
 
   ComputeGeneralCircumstances(c);
   if (c.outputFolder) {
-    WriteFileAtomically(*c.outputFolder, kReportGermanFileName, c.reportGerman);
-    WriteFileAtomically(*c.outputFolder, kReportEnglishFileName, c.reportEnglish);
-    WriteFileAtomically(*c.outputFolder, kCornerPointsFileName,
+    WriteFileAtomically(*c.outputFolder / kReportGermanFileName, c.reportGerman);
+    WriteFileAtomically(*c.outputFolder / kReportEnglishFileName, c.reportEnglish);
+    WriteFileAtomically(*c.outputFolder / kCornerPointsFileName,
                         CornerPointsText(c.events, c.eclipse, c.deltaT));
   }
 
@@ -114,7 +115,7 @@ void ComputeEclipse(EclipseComputation& c) {
   WritePointCurve(c, c.curves.northUmbra, kNorthUmbraFileName, true);
   ComputeCentralLine(c);
   if (c.outputFolder && c.curves.centralLine.Ready()) {
-    WriteFileAtomically(*c.outputFolder, kCentralLineFileName,
+    WriteFileAtomically(*c.outputFolder / kCentralLineFileName,
                         CentralLineFileText(c.curves.centralLine, c.eclipse, c.deltaT));
   }
   ComputeSouthUmbraLimit(c);

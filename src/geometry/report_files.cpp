@@ -1,9 +1,7 @@
 #include "geometry/report_files.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <system_error>
-#include <thread>
 
 #include "astro/calendar.h"
 #include "astro/format.h"
@@ -123,35 +121,6 @@ std::string CornerPointsText(const EclipseEvents& events, const EclipseRecord& e
     text += kLineEnd;
   }
   return text;
-}
-
-void WriteFileAtomically(const std::filesystem::path& folder, std::string_view name,
-                         std::string_view bytes) {
-  const std::filesystem::path target = folder / name;
-  // Unique per thread, so two computations writing into one folder never
-  // share a temporary file.
-  const std::filesystem::path temporary =
-      folder / ("." + std::string(name) + ".part-" +
-                std::to_string(std::hash<std::thread::id>{}(std::this_thread::get_id())));
-  auto fail = [&](const std::string& what, int error) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    throw FileError("Cannot write \"" + target.string() + "\": " + what +
-                    (error != 0 ? ": " + std::generic_category().message(error) : ""));
-  };
-  errno = 0;
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (file == nullptr) fail("cannot create the file", errno);
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  int error = errno;
-  const bool flushed = std::fflush(file) == 0;
-  if (!flushed) error = errno;
-  const bool closed = std::fclose(file) == 0;
-  if (!closed && error == 0) error = errno;
-  if (!written || !flushed || !closed) fail("writing failed", error);
-  std::error_code ec;
-  std::filesystem::rename(temporary, target, ec);
-  if (ec) fail("cannot rename the temporary file", ec.value());
 }
 
 void DeleteComputationFiles(const std::filesystem::path& folder) {

@@ -1,7 +1,6 @@
 #pragma once
-// The text files of one eclipse computation: names, line layouts, and a
-// writer that never leaves a half-written file under its final name. All
-// files are single-byte Windows-1252 text with CR LF line ends.
+// The text files of one eclipse computation: names and line layouts (they
+// are written through io/atomic_file.h). All files are single-byte Windows-1252 text with CR LF line ends.
 
 #include <filesystem>
 #include <string>
@@ -58,12 +57,6 @@ std::string CentralLineFileText(const CentralLineCurve& curve, const EclipseReco
 // Contents of "Eckpunkt.txt": one line per table entry that has a point.
 std::string CornerPointsText(const EclipseEvents& events, const EclipseRecord& eclipse,
                              double deltaT);
-
-// Writes `bytes` to folder/name through a temporary file beside it, then
-// renames. Throws FileError naming the file and the cause; on failure nothing
-// is left under either name.
-void WriteFileAtomically(const std::filesystem::path& folder, std::string_view name,
-                         std::string_view bytes);
 
 // Deletes the output files of an earlier computation from `folder` (the
 // twenty names the program has always deleted, and the spellings it writes,

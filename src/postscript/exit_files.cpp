@@ -1,10 +1,9 @@
 #include "postscript/exit_files.h"
 
-#include <QSaveFile>
-
 #include <system_error>
 
 #include "catalogue/data_files.h"
+#include "render/image_file.h"
 
 namespace darvelle {
 
@@ -33,21 +32,7 @@ SheetView SheetViewOf(const MapRenderer& renderer, const ViewEditTexts& edits, Q
 }
 
 void SaveBitmap(const QImage& image, const std::filesystem::path& file) {
-  const QString name = QString::fromStdString(file.string());
-  QSaveFile out(name);
-  if (!out.open(QIODevice::WriteOnly)) {
-    throw FileError("Cannot create \"" + file.string() + "\": " +
-                    out.errorString().toStdString());
-  }
-  if (!image.save(&out, "BMP")) {
-    out.cancelWriting();
-    throw FileError("Cannot write \"" + file.string() + "\": " +
-                    (out.error() != QFileDevice::NoError ? out.errorString().toStdString()
-                                                         : std::string("the image could not be encoded")));
-  }
-  if (!out.commit()) {
-    throw FileError("Cannot write \"" + file.string() + "\": " + out.errorString().toStdString());
-  }
+  SaveImageFile(image, file, "BMP");
 }
 
 std::filesystem::path SaveLegendBitmap(MapRenderer& renderer, const EclipseComputation& c,

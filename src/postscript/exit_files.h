@@ -24,7 +24,7 @@ inline constexpr std::string_view kLegendBitmapFileName = "Darvelle.bmp";
 // image has another format) and must outlive the returned view.
 SheetView SheetViewOf(const MapRenderer& renderer, const ViewEditTexts& edits, QImage& pixels);
 
-// Saves an image as a BMP file, through a temporary file beside it; throws
+// Saves an image as a BMP file (SaveImageFile of render/image_file.h); throws
 // FileError naming the file and the cause.
 void SaveBitmap(const QImage& image, const std::filesystem::path& file);
 

@@ -1,8 +1,5 @@
 #include "postscript/map_sheet.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
 #include <cerrno>
 #include <cstdlib>
@@ -302,30 +299,16 @@ std::string PostScriptSheetText(const EclipseComputation& computation, const She
 
 void WritePostScriptSheet(const EclipseComputation& computation, const SheetView& view,
                           const std::filesystem::path& target, const SheetOptions& options) {
-  std::string pattern = target.string() + ".XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  const int fd = ::mkstemp(name.data());
-  if (fd < 0) {
-    throw FileError("Cannot create \"" + target.string() + "\": " + std::strerror(errno));
-  }
-  ::fchmod(fd, 0644);
-  ::close(fd);
-  const std::filesystem::path temporary(name.data());
-  try {
-    POST_lib ps(temporary, target);
-    WriteSheet(ps, computation, view, options);
-    ps.Close();
-    std::error_code ec;
-    std::filesystem::rename(temporary, target, ec);
-    if (ec) {
-      throw FileError("Cannot write \"" + target.string() + "\": " + ec.message());
-    }
-  } catch (...) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    throw;
-  }
+  POST_lib ps(target);
+  WriteSheet(ps, computation, view, options);
+  ps.Close();
+}
+
+void WritePostScriptSheet(const EclipseComputation& computation, const SheetView& view,
+                          AtomicFile& out, const SheetOptions& options) {
+  POST_lib ps(out);
+  WriteSheet(ps, computation, view, options);
+  ps.Close();
 }
 
 }  // namespace darvelle

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "geometry/eclipse_computation.h"
+#include "io/atomic_file.h"
 
 namespace darvelle {
 
@@ -55,13 +56,17 @@ std::filesystem::path DefaultFontFile();
 // The one-line notice of this program in the sheet's footers.
 std::string SheetNotice();
 
-// Writes the whole sheet to `target` (normally TempFolder/"Darvelle.ps"): to
-// a temporary name beside it first, renamed over the target only when
-// complete. Throws FileError naming the file and the cause; a failed sheet
+// Writes the whole sheet to `target` (normally the output folder's
+// "Darvelle.ps") through an AtomicFile (io/atomic_file.h). Throws FileError naming the file and the cause; a failed sheet
 // leaves the target as it was and no temporary file behind. The time scale is
 // the computation's (UT: four pages, TT: three).
 void WritePostScriptSheet(const EclipseComputation& computation, const SheetView& view,
                           const std::filesystem::path& target, const SheetOptions& options = {});
+
+// The same sheet written into `out`, which the caller commits or drops: for a
+// sheet that is only the source of another file (the PDF).
+void WritePostScriptSheet(const EclipseComputation& computation, const SheetView& view,
+                          AtomicFile& out, const SheetOptions& options = {});
 
 // The same document as text, for callers that want it in memory.
 std::string PostScriptSheetText(const EclipseComputation& computation, const SheetView& view,

@@ -13,11 +13,20 @@ namespace darvelle {
 std::optional<std::filesystem::path> FindProgramOnPath(const std::string& program,
                                                        const std::string& searchPath);
 
-// Converts the PostScript file `sheet` into `pdf`, through a temporary file
-// beside it that is renamed when Ghostscript succeeds. `searchPath` is the
-// PATH to look for gs in (the process's PATH when unset). Throws FileError
-// when Ghostscript is not found (the message says so and names the sheet,
-// which stays as it is) or fails (its exit status; no PDF is left).
+// What is wrong with the file Ghostscript left, or nullopt when it looks like
+// a whole PDF: the "%PDF-" header, the "%%EOF" trailer at its end, and more
+// than a few bytes in between. Ghostscript on a full disk prints an error
+// but may still exit with status 0, leaving such a cut-off file.
+std::optional<std::string> IncompletePdfProblem(const std::filesystem::path& file);
+
+// Converts the PostScript file `sheet` into `pdf` through an AtomicFile
+// (io/atomic_file.h): Ghostscript writes the temporary, which replaces `pdf`
+// only when Ghostscript ended with status 0, printed no error and left a
+// whole PDF. `searchPath` is the PATH to look for gs in (the process's PATH
+// when unset). Throws FileError naming `pdf` and the cause (Ghostscript's
+// status or its first error line, or what is missing from its file); the
+// earlier `pdf` then stays as it was. When gs is not found the message says
+// so and names the sheet, which stays as it is.
 void ConvertSheetToPdf(const std::filesystem::path& sheet, const std::filesystem::path& pdf,
                        const std::optional<std::string>& searchPath = std::nullopt);
 

@@ -152,29 +152,21 @@ std::string ToWindows1252(std::string_view utf8) {
 
 POST_lib::POST_lib() { buffer_.reserve(4096); }
 
-POST_lib::POST_lib(const std::filesystem::path& file, const std::filesystem::path& reportAs)
-    : path_(reportAs.empty() ? file : reportAs), toFile_(true) {
-  file_ = std::fopen(file.c_str(), "wb");
-  if (file_ == nullptr) {
-    throw FileError("Cannot create \"" + path_.string() + "\": " + SystemCause());
-  }
+POST_lib::POST_lib(const std::filesystem::path& file)
+    : ownedFile_(std::make_unique<AtomicFile>(file)), file_(ownedFile_.get()), toFile_(true) {
   buffer_.reserve(kFlushSize + 65536);
 }
 
-POST_lib::~POST_lib() {
-  // Destruction during an exception: the caller removes the partial file.
-  if (file_ != nullptr) std::fclose(file_);
+POST_lib::POST_lib(AtomicFile& sink) : file_(&sink), toFile_(true) {
+  buffer_.reserve(kFlushSize + 65536);
 }
+
+POST_lib::~POST_lib() = default;  // an uncommitted file is dropped with its writer
 
 void POST_lib::Flush() {
   if (!toFile_ || buffer_.empty()) return;
-  errno = 0;
-  const std::size_t n = std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
-  if (n != buffer_.size()) {
-    throw FileError("Cannot write \"" + path_.string() + "\": " +
-                    (errno != 0 ? SystemCause() : std::string("write failed")));
-  }
-  flushed_ += n;
+  file_->Write(buffer_);
+  flushed_ += buffer_.size();
   buffer_.clear();
 }
 
@@ -185,14 +177,9 @@ void POST_lib::FlushIfFull() {
 void POST_lib::Close() {
   if (file_ == nullptr) return;
   Flush();
-  errno = 0;
-  const bool flushed = std::fflush(file_) == 0;
-  const std::string cause = errno != 0 ? SystemCause() : std::string("close failed");
-  const bool closed = std::fclose(file_) == 0;
+  if (ownedFile_) ownedFile_->Commit();
   file_ = nullptr;
-  if (!flushed || !closed) {
-    throw FileError("Cannot write \"" + path_.string() + "\": " + cause);
-  }
+  ownedFile_.reset();
 }
 
 void POST_lib::EndLine() {

@@ -4,14 +4,17 @@
 // text is written in Windows-1252 so that the ISO Latin-1 re-encoded fonts of
 // the prolog show the degree and micro signs.
 //
-// Output is buffered and goes either to a file or, for tests and for callers
-// that want the text itself, into memory. Any failure to create, write or close
-// the file throws FileError naming the file and the cause.
+// Output is buffered and goes either to a file (through an AtomicFile, so the
+// file appears complete at Close or not at all) or, for tests and for callers
+// that want the text itself, into memory. Any failure to create, write or
+// close the file throws FileError naming the file and the cause.
 
-#include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "io/atomic_file.h"
 
 namespace darvelle {
 
@@ -36,16 +39,19 @@ class POST_lib {
  public:
   // Writes into memory; Contents() returns everything written so far.
   POST_lib();
-  // Creates (truncates) the file. Throws FileError when it cannot be created.
-  // Errors name `reportAs` when given (the final name of a file written under
-  // a temporary one), else the file itself.
-  explicit POST_lib(const std::filesystem::path& file,
-                    const std::filesystem::path& reportAs = {});
+  // Writes `file`, which appears under its name at Close; destroyed without
+  // Close, the writer leaves the file as it was. Throws FileError when the
+  // file cannot be created.
+  explicit POST_lib(const std::filesystem::path& file);
+  // Writes into `sink`, which the caller commits or drops; Close then only
+  // flushes. For a document that is an intermediate file (a PDF's source).
+  explicit POST_lib(AtomicFile& sink);
   ~POST_lib();
   POST_lib(const POST_lib&) = delete;
   POST_lib& operator=(const POST_lib&) = delete;
 
-  // Flushes and closes the file; throws FileError on failure. Idempotent.
+  // Flushes the rest and puts the file in place; throws FileError on failure.
+  // Idempotent.
   void Close();
   // The text written (memory mode only; empty for a file).
   const std::string& Contents() const { return buffer_; }
@@ -90,8 +96,8 @@ class POST_lib {
   void Flush();
   void CopyFontFile(const std::filesystem::path& fontFile);
 
-  std::filesystem::path path_;
-  std::FILE* file_ = nullptr;
+  std::unique_ptr<AtomicFile> ownedFile_;
+  AtomicFile* file_ = nullptr;  // ownedFile_ or the caller's sink
   bool toFile_ = false;
   std::string buffer_;
   std::size_t flushed_ = 0;

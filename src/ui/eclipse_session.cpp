@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 // The computation with its report and curve files in `folder`. A file that
 // cannot be written does not cost the user the map: the computation runs
 // again without files, and the cause comes back for the user to read.
-std::optional<std::string> ComputeWithFiles(EclipseComputation& c, const fs::path& folder) {
+std::optional<std::string> ComputeWithFiles(EclipseComputation& c,
+                                            const std::optional<fs::path>& folder) {
   c.outputFolder = folder;
   try {
     ComputeEclipse(c);

@@ -74,7 +74,8 @@ struct SessionResult {
 struct SessionResources {
   const Catalogue* catalogue = nullptr;
   const CoastlineLayer* coastlines = nullptr;
-  std::filesystem::path outputFolder;  // report and curve files
+  // Report and curve files; none are written without a folder.
+  std::optional<std::filesystem::path> outputFolder;
 };
 
 class EclipseSession : public QObject {

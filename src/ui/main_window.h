@@ -58,6 +58,9 @@ class ShapeBar;
 struct StartupOptions {
   std::optional<std::filesystem::path> dataFolder;  // only this folder, when set
   std::filesystem::path tempFolder;                 // output files
+  // Why tempFolder must not be used (it failed the private-folder check);
+  // empty when it may. With a problem the maps are drawn but no file is written.
+  std::string tempFolderProblem;
   std::filesystem::path settingsFolder;             // "Darvelle.ini"
   std::string computerName;
   std::string keepFilesHost;  // on this host the output files stay at exit

@@ -58,13 +58,19 @@ QTableWidget* NewVersionGrid(QWidget* parent) {
   return grid;
 }
 
+// The folder the session writes into: none when it was refused.
+std::optional<std::filesystem::path> OutputFolderOf(const StartupOptions& options) {
+  if (!options.tempFolderProblem.empty()) return std::nullopt;
+  return options.tempFolder;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(StartupOptions options, QWidget* parent)
     : QMainWindow(parent),
       options_(std::move(options)),
       session_(std::make_unique<EclipseSession>(
-          SessionResources{&catalogue_, &coastlineLayer_, options_.tempFolder})) {
+          SessionResources{&catalogue_, &coastlineLayer_, OutputFolderOf(options_)})) {
   setObjectName(QStringLiteral("Form_Main"));
   setWindowTitle(QStringLiteral("Darvelle"));
   setWindowIcon(QIcon(QPixmap::fromImage(DarvelleIcon(64))));

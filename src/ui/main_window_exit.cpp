@@ -60,6 +60,16 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::Exit(bool withSheet) {
+  if (!options_.tempFolderProblem.empty()) {
+    // The refused folder gets no bitmap and no sheet either.
+    if (withSheet) {
+      ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"),
+                  FromStd(options_.tempFolderProblem));
+      return;
+    }
+    close();
+    return;
+  }
   const std::shared_ptr<const SessionResult> shown = session_->Current();
   if (shown == nullptr) {
     if (withSheet) {
@@ -164,7 +174,9 @@ void MainWindow::SaveSettingsAndRemoveFiles() {
   }
   // The twenty names of the list, and the horizon curves under the names
   // they are written with (the list spells them in capitals).
-  if (options_.computerName != options_.keepFilesHost) DeleteComputationFiles(options_.tempFolder);
+  if (options_.computerName != options_.keepFilesHost && options_.tempFolderProblem.empty()) {
+    DeleteComputationFiles(options_.tempFolder);
+  }
 }
 
 }  // namespace darvelle::ui

@@ -31,7 +31,9 @@ const QString kWithoutTexture = QStringLiteral("\n\nThe globe is drawn without t
 
 StartupOptions StartupOptions::FromEnvironment(const QString& executable) {
   StartupOptions options;
-  options.tempFolder = darvelle::TempFolder();
+  const OutputFolder output = PrivateOutputFolder();
+  options.tempFolder = output.path;
+  options.tempFolderProblem = output.problem;
   options.settingsFolder = darvelle::SettingsFolder();
   options.computerName = darvelle::ComputerName();
   options.keepFilesHost = kKeepFilesHost;
@@ -59,6 +61,7 @@ bool MainWindow::FormCreate() {
   StatusBar1->clearMessage();
 
   const SessionState first = RestoreSettings();
+  if (!options_.tempFolderProblem.empty()) ReportOutputFailure(options_.tempFolderProblem);
   ApplyLanguageCaptions(this, first.language);
   // One request for everything the settings chose; the map follows when the
   // worker is done, while the window is already on the screen.

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "../geometry/canon_sample.h"
+#include "../support/file_faults.h"
 #include "../support/run_process.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/data_files.h"
@@ -95,8 +96,7 @@ TEST_F(CliComputeBatch, ComputeWritesTheFilesTheComputationProduces) {
             CentralLineFileText(c.curves.centralLine, c.eclipse, 0.0));
   // No temporary file is left behind.
   for (const auto& entry : fs::directory_iterator(out)) {
-    EXPECT_EQ(entry.path().filename().string().find(".part-"), std::string::npos)
-        << entry.path();
+    EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
   }
 }
 
@@ -152,8 +152,24 @@ TEST_F(CliComputeBatch, BatchComputesTheRangeAndSummarises) {
   EXPECT_NE(result.out.find("Eclipses computed: 10 (3 .. 12"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("Failures: 0"), std::string::npos);
   EXPECT_NE(result.out.find("Eclipses per second: "), std::string::npos);
-  // Not a terminal: no progress bar.
+  // Not a terminal: no progress bar, but plain progress lines, the last at the end.
   EXPECT_EQ(result.err.find('#'), std::string::npos) << result.err;
+  EXPECT_EQ(result.err.find('\r'), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("batch: 10/10 eclipses done (100%)"), std::string::npos) << result.err;
+}
+
+TEST_F(CliComputeBatch, ComputeClearsStaleTemporariesButNotAFreshOne) {
+  const fs::path out = dir_ / "out";
+  fs::create_directories(out);
+  const fs::path stale = out / ".SunEclipse4_EN.TXT.darvelle-StaleStale12";
+  const fs::path fresh = out / ".CLinData.txt.darvelle-FreshFresh12";
+  std::ofstream(stale) << "left by a killed run";
+  std::ofstream(fresh) << "a run still writing";
+  testing::AgeFile(stale, 3600);
+  const auto result = RunProcess(Cli("compute --index 2 --out " + out.string()));
+  ASSERT_EQ(result.exitStatus, 0) << result.err;
+  EXPECT_FALSE(fs::exists(stale));
+  EXPECT_TRUE(fs::exists(fresh));
 }
 
 TEST_F(CliComputeBatch, BatchWritesEachEclipseIntoItsOwnFolder) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
 #include <string>
 #include <unistd.h>
 
@@ -57,6 +59,31 @@ TEST_F(CliSheet, PdfWithoutGhostscriptSaysSoBeforeComputing) {
       << result.err;
   EXPECT_FALSE(fs::exists(pdf));
   EXPECT_FALSE(fs::exists(dir_ / "out"));
+}
+
+TEST_F(CliSheet, APdfThatGhostscriptCouldNotFinishExitsOneAndKeepsTheOldPdf) {
+  // Ghostscript on a full disk: an ioerror, a cut-off file, status 0.
+  fs::create_directories(dir_ / "bin");
+  std::ofstream(dir_ / "bin" / "gs")
+      << "#!/bin/sh\n"
+         "for a in \"$@\"; do case $a in -sOutputFile=*) out=\"${a#-sOutputFile=}\";; esac; done\n"
+         "{ printf '%%PDF-1.7\\n'; head -c 5000 /dev/zero; } > \"$out\"\n"
+         "echo 'Error: /ioerror in --showpage--' >&2\n"
+         "exit 0\n";
+  ::chmod((dir_ / "bin" / "gs").c_str(), 0755);
+  const fs::path pdf = dir_ / "Darvelle.pdf";
+  std::ofstream(pdf) << "old pdf";
+  const auto result = RunProcess("PATH=" + (dir_ / "bin").string() + ":$PATH " +
+                                 Cli("--pdf " + pdf.string()));
+  EXPECT_EQ(result.exitStatus, 1);
+  EXPECT_NE(result.err.find("Cannot write \"" + pdf.string() + "\""), std::string::npos)
+      << result.err;
+  EXPECT_NE(result.err.find("ioerror"), std::string::npos) << result.err;
+  EXPECT_EQ(ReadWholeFile(pdf), "old pdf");
+  // Neither the PDF's temporary nor the sheet written for it is left.
+  for (const auto& entry : fs::directory_iterator(dir_)) {
+    EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "catalogue/data_files.h"
 #include "postscript/map_sheet.h"
@@ -76,7 +77,125 @@ TEST_F(PdfExportTest, AFailingGhostscriptLeavesNoPdf) {
     EXPECT_NE(std::string(e.what()).find("status 3"), std::string::npos) << e.what();
   }
   EXPECT_FALSE(fs::exists(pdf));
-  EXPECT_FALSE(fs::exists(dir_ / "Darvelle.pdf.part"));
+  // Only the sheet and the stand-in's folder: no temporary is left.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+}
+
+// A stand-in for Ghostscript as it behaves on a full disk: it prints an
+// ioerror, writes the start of a PDF and ends with status 0.
+constexpr const char* kFullDiskGhostscript =
+    "for a in \"$@\"; do case $a in -sOutputFile=*) out=\"${a#-sOutputFile=}\";; esac; done\n"
+    "{ printf '%%PDF-1.7\\n'; head -c 5000 /dev/zero; } > \"$out\"\n"
+    "echo 'Error: /ioerror in --showpage--' >&2\n"
+    "exit 0";
+
+TEST_F(PdfExportTest, AnIoerrorWithStatusZeroIsAFailureAndKeepsTheOldPdf) {
+  fs::create_directories(dir_ / "bin");
+  WriteScript(dir_ / "bin" / "gs", kFullDiskGhostscript, true);
+  const fs::path pdf = dir_ / "Darvelle.pdf";
+  std::ofstream(pdf) << "old pdf";
+  try {
+    ConvertSheetToPdf(sheet_, pdf, (dir_ / "bin").string());
+    FAIL() << "a converter that printed an ioerror was reported as success";
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot write \"" + pdf.string() +
+                                         "\": Ghostscript reported an error: Error: /ioerror in "
+                                         "--showpage--");
+  }
+  std::stringstream old;
+  old << std::ifstream(pdf).rdbuf();
+  EXPECT_EQ(old.str(), "old pdf");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 3);
+}
+
+TEST_F(PdfExportTest, ASilentlyCutOffPdfIsAFailure) {
+  fs::create_directories(dir_ / "bin");
+  // Status 0 and not a word, but the file ends before its trailer.
+  WriteScript(dir_ / "bin" / "gs",
+              "for a in \"$@\"; do case $a in -sOutputFile=*) out=\"${a#-sOutputFile=}\";; "
+              "esac; done\n{ printf '%%PDF-1.7\\n'; head -c 5000 /dev/zero; } > \"$out\"",
+              true);
+  const fs::path pdf = dir_ / "Darvelle.pdf";
+  try {
+    ConvertSheetToPdf(sheet_, pdf, (dir_ / "bin").string());
+    FAIL() << "a cut-off PDF was reported as success";
+  } catch (const FileError& e) {
+    EXPECT_NE(std::string(e.what()).find("cut off"), std::string::npos) << e.what();
+  }
+  EXPECT_FALSE(fs::exists(pdf));
+}
+
+TEST(IncompletePdf, HeaderTrailerAndSizeAreChecked) {
+  const fs::path file = sheet_testing::FreshTempDir("incomplete_pdf") / "x.pdf";
+  const std::string body(2000, 'x');
+  const struct {
+    std::string bytes;
+    const char* problem;  // empty: whole
+  } cases[] = {
+      {"%PDF-1.7\n" + body + "\n%%EOF\n", ""},
+      {"%PDF-1.7\n" + body + "\n%%EOF", ""},
+      {"%PDF-1.7\r\n" + body + "\r\n%%EOF\r\n", ""},
+      {"%PDF-1.7\n" + body, "cut off"},
+      {"%PDF-1.7\n" + body + "\n%%EOF\n" + body, "cut off"},
+      {"%!PS-Adobe\n" + body + "\n%%EOF\n", "does not begin as a PDF"},
+      {"%PDF-1.7\n%%EOF\n", "only 15 bytes"},
+      {"", "only 0 bytes"},
+  };
+  for (const auto& c : cases) {
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << c.bytes;
+    const auto problem = IncompletePdfProblem(file);
+    if (*c.problem == '\0') {
+      EXPECT_EQ(problem, std::nullopt) << c.bytes.substr(0, 12);
+    } else {
+      ASSERT_TRUE(problem.has_value()) << c.bytes.substr(0, 12);
+      EXPECT_NE(problem->find(c.problem), std::string::npos) << *problem;
+    }
+  }
+  EXPECT_NE(IncompletePdfProblem(file.parent_path() / "missing.pdf"), std::nullopt);
+  fs::remove_all(file.parent_path());
+}
+
+TEST_F(PdfExportTest, TwoConversionsToOneNameEachSucceedWithAWholeFile) {
+  fs::create_directories(dir_ / "bin");
+  // Writes the sheet's first line into the PDF, slowly, so the runs overlap.
+  WriteScript(dir_ / "bin" / "gs",
+              "for a in \"$@\"; do case $a in -sOutputFile=*) out=\"${a#-sOutputFile=}\";; "
+              "esac; src=$a; done\n"
+              "printf '%%PDF-1.7\\n' > \"$out\"; sleep 0.3\n"
+              "{ head -n 1 \"$src\"; head -c 3000 /dev/zero; printf '\\n%%%%EOF\\n'; } >> \"$out\"",
+              true);
+  const fs::path other = dir_ / "Other.ps";
+  std::ofstream(other) << "another sheet\n";
+  const fs::path pdf = dir_ / "Darvelle.pdf";
+  std::string errors[2];
+  std::thread first([&] {
+    try {
+      ConvertSheetToPdf(sheet_, pdf, (dir_ / "bin").string());
+    } catch (const FileError& e) {
+      errors[0] = e.what();
+    }
+  });
+  std::thread second([&] {
+    try {
+      ConvertSheetToPdf(other, pdf, (dir_ / "bin").string());
+    } catch (const FileError& e) {
+      errors[1] = e.what();
+    }
+  });
+  first.join();
+  second.join();
+  EXPECT_EQ(errors[0], "");
+  EXPECT_EQ(errors[1], "");
+  std::stringstream text;
+  text << std::ifstream(pdf, std::ios::binary).rdbuf();
+  const std::string result = text.str();
+  // One run's file, whole: one first line, one trailer.
+  const bool fromSheet = result.find("%!PS-Adobe") != std::string::npos;
+  const bool fromOther = result.find("another sheet") != std::string::npos;
+  EXPECT_NE(fromSheet, fromOther);
+  EXPECT_EQ(result.find("%%EOF"), result.rfind("%%EOF"));
+  EXPECT_EQ(IncompletePdfProblem(pdf), std::nullopt);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 4);
 }
 
 TEST_F(PdfExportTest, RealGhostscriptWritesAPdf) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/file_faults.h"
 #include "catalogue/data_files.h"
 
 namespace darvelle {
@@ -315,18 +316,21 @@ TEST(PostLibTest, FileOutputEqualsTheMemoryTextAndFailuresNameTheFile) {
   } catch (const FileError& e) {
     EXPECT_NE(std::string(e.what()).find("no such folder/x.ps"), std::string::npos) << e.what();
   }
-  if (fs::exists("/dev/full")) {
-    try {
-      POST_lib full("/dev/full", dir / "Darvelle.ps");
-      for (int i = 0; i < 400000; ++i) full.PS_WriteBytes("0123456789");
-      full.Close();
-      FAIL() << "writing to /dev/full succeeded";
-    } catch (const FileError& e) {
-      const std::string message = e.what();
-      EXPECT_NE(message.find("Darvelle.ps"), std::string::npos) << message;
-      EXPECT_NE(message.find("No space"), std::string::npos) << message;
-    }
+  // A disk that fills up half-way (a file size limit here): the error names
+  // the file and the cause, and the file is not there.
+  try {
+    const testing::FileSizeLimit limit(1'000'000);
+    POST_lib full(dir / "Darvelle.ps");
+    for (int i = 0; i < 400000; ++i) full.PS_WriteBytes("0123456789");
+    full.Close();
+    FAIL() << "writing past the file size limit succeeded";
+  } catch (const FileError& e) {
+    const std::string message = e.what();
+    EXPECT_NE(message.find((dir / "Darvelle.ps").string() + "\": File too large"),
+              std::string::npos)
+        << message;
   }
+  EXPECT_FALSE(fs::exists(dir / "Darvelle.ps"));
   fs::remove_all(dir);
 }
 

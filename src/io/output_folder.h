@@ -1,0 +1,64 @@
+#pragma once
+// Where the program's own output files go when the user names no folder, and
+// the care that folder needs.
+//
+// A shared temporary folder such as /tmp lets any other user plant a file or
+// a symbolic link under a name the program is known to write. So the output
+// files live in a folder of the user's own: $XDG_RUNTIME_DIR/darvelle, else
+// $TMPDIR/darvelle-UID, else /tmp/darvelle-UID. It is created with mode 0700
+// and used only when it is a real folder (not a link) owned by the user that
+// no one else may write into; otherwise it is refused with a message saying why.
+// A folder the user names (darvelle-cli --out) is used as given.
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <sys/types.h>
+
+namespace darvelle {
+
+// The user's temporary folder with a trailing '/': `tmpdir` (the value of
+// TMPDIR) trimmed of blanks when it is not empty, else "/tmp/".
+std::string TempFolderFor(const char* tmpdir);
+
+// The private output folder for these environment values (each may be null):
+// $XDG_RUNTIME_DIR/darvelle when XDG_RUNTIME_DIR is an absolute path, else
+// TempFolderFor(tmpdir) + "darvelle-" + uid.
+std::filesystem::path PrivateOutputFolderFor(const char* xdgRuntimeDir, const char* tmpdir,
+                                             uid_t uid);
+
+// The outcome of preparing an output folder: the folder, and what is wrong
+// with it when it must not be used.
+struct OutputFolder {
+  std::filesystem::path path;
+  std::string problem;  // empty when the folder may be used
+  bool Usable() const { return problem.empty(); }
+};
+
+// Why `folder` is not a safe private folder of user `owner`: it is missing,
+// a symbolic link, not a folder, owned by someone else, or writable by group
+// or others. Empty when it is safe.
+std::string PrivateFolderProblem(const std::filesystem::path& folder, uid_t owner);
+
+// Creates `folder` with mode 0700 when it is missing (its parent must exist),
+// then checks it with PrivateFolderProblem for the user `owner`. A folder
+// that passes is cleared of stale temporaries (RemoveStaleTemporaries).
+OutputFolder PreparePrivateFolder(const std::filesystem::path& folder, uid_t owner);
+
+// PreparePrivateFolder of PrivateOutputFolderFor this process's environment
+// and effective user.
+OutputFolder PrivateOutputFolder();
+
+// How long a temporary must have been left untouched before it may be taken
+// for abandoned: longer than any gap between two writes of a live writer.
+inline constexpr std::chrono::seconds kStaleTemporaryAge{60};
+
+// Removes from `folder` the temporaries of AtomicFile (atomic_file.h) that
+// a killed writer left: files of that name pattern, owned by this user, not
+// modified for `minimumAge`, whose writer no longer holds their lock. A live
+// writer's temporary, or anyone else's file, is never touched. Returns how
+// many were removed; a folder that cannot be read removes none.
+int RemoveStaleTemporaries(const std::filesystem::path& folder,
+                           std::chrono::seconds minimumAge = kStaleTemporaryAge);
+
+}  // namespace darvelle
