@@ -17,6 +17,7 @@
 #include "catalogue/data_files.h"
 #include "geometry/eclipse_computation.h"
 #include "geometry/report_files.h"
+#include "io/atomic_file.h"
 #include "synthetic_eclipse.h"
 
 namespace darvelle {
@@ -324,14 +325,14 @@ TEST_F(OutputFolder, AFileThatCannotBeWrittenStopsTheComputationNamingIt) {
 }
 
 TEST_F(OutputFolder, MissingFolderIsAFileErrorWithTheName) {
-  EXPECT_THROW(WriteFileAtomically(dir_ / "missing", "x.txt", "abc"), FileError);
+  EXPECT_THROW(WriteFileAtomically(dir_ / "missing" / "x.txt", "abc"), FileError);
   try {
-    WriteFileAtomically(dir_ / "missing", "x.txt", "abc");
+    WriteFileAtomically(dir_ / "missing" / "x.txt", "abc");
   } catch (const FileError& e) {
     EXPECT_NE(std::string(e.what()).find("x.txt"), std::string::npos);
     EXPECT_NE(std::string(e.what()).find("No such file"), std::string::npos) << e.what();
   }
-  WriteFileAtomically(dir_, "x.txt", std::string("a\0b", 3));
+  WriteFileAtomically(dir_ / "x.txt", std::string("a\0b", 3));
   EXPECT_EQ(ReadFile(dir_ / "x.txt"), std::string("a\0b", 3));
 }
 

@@ -208,6 +208,29 @@ class LifecycleTest : public WindowFixture {
     QCOMPARE(Panel(0), QStringLiteral("Eclipse#16687"));
   }
 
+  void refusedOutputFolderDrawsTheMapAndWritesNothing() {
+    auto options = Options(DataFolder());
+    options.tempFolderProblem =
+        "The output folder \"/tmp/darvelle-0\" is not used: it is a symbolic link.";
+    QVERIFY(Start(options));
+    QVERIFY(window_->isEnabled());
+    QCOMPARE(CriticalMessages(), 0);
+    QCOMPARE(std::count_if(messages_.begin(), messages_.end(),
+                           [](const Message& m) {
+                             return m.icon == QMessageBox::Warning &&
+                                    m.text.contains(QStringLiteral("symbolic link"));
+                           }),
+             1);
+    QVERIFY(!window_->DisplayImage().isNull());
+    const std::size_t before = messages_.size();
+    Click("Button_plus_01_Ecl");
+    QCOMPARE(messages_.size(), before);  // warned once
+    QCOMPARE(window_->Computation().selectedIndex, 16687);  // and drawn
+    Click("Button_Exit");
+    QVERIFY(!window_->isVisible());
+    QVERIFY(fs::is_empty(TempFolder()));  // not a report, not a bitmap
+  }
+
   void missingCatalogueEndsTheProgram_data() {
     QTest::addColumn<bool>("corrupt");
     QTest::newRow("missing") << false;
