@@ -28,8 +28,9 @@ void WriteKml(const EclipseComputation& c, const ComputeOptions& options,
 std::vector<ComputeOutput> GisOutputs() {
   return {
       {"geojson", true, "every curve, event and the eclipse's paths as GeoJSON (RFC 7946)",
-       WriteGeoJson},
-      {"kml", true, "the same as a KML 2.2 document for Google Earth", WriteKml},
+       WriteGeoJson, true},
+      {"kml", true, "the same as a KML 2.2 document for Google Earth", WriteKml,
+       true},
   };
 }
 

@@ -16,6 +16,7 @@
 
 #include "astro/calendar.h"
 #include "catalogue/data_files.h"
+#include "io/atomic_file.h"
 #include "saros_numbering.h"
 
 namespace darvelle::catalogue_gen {
@@ -244,23 +245,8 @@ BuildResult BuildCatalogue(const BuildOptions& options) {
 }
 
 void WriteCatalogue(const std::vector<EclipseRecord>& records, const std::filesystem::path& file) {
-  std::filesystem::path temporary = file;
-  temporary += ".tmp." + std::to_string(::getpid());
-  const auto fail = [&](const std::string& cause) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    throw FileError("Cannot write the eclipse catalogue \"" + file.string() + "\": " + cause);
-  };
-  std::FILE* f = std::fopen(temporary.c_str(), "wb");
-  if (!f) fail(std::strerror(errno));
-  const std::size_t written = std::fwrite(records.data(), sizeof(EclipseRecord), records.size(), f);
-  const int writeErrno = errno;
-  if (std::fclose(f) != 0 || written != records.size()) {
-    fail(written != records.size() ? std::strerror(writeErrno) : std::strerror(errno));
-  }
-  std::error_code ec;
-  std::filesystem::rename(temporary, file, ec);
-  if (ec) fail(ec.message());
+  WriteFileAtomically(file, std::string_view(reinterpret_cast<const char*>(records.data()),
+                                             records.size() * sizeof(EclipseRecord)));
 }
 
 }  // namespace darvelle::catalogue_gen

@@ -50,8 +50,8 @@ std::vector<LunationResult> ExamineLunations(const std::vector<int>& lunations, 
 // takes the number from its residue (the whole run checks that both agree).
 BuildResult BuildCatalogue(const BuildOptions& options);
 
-// Writes the records beside the target under a temporary name, then renames;
-// throws FileError naming the file on failure.
+// Writes the records through an AtomicFile (io/atomic_file.h); throws
+// FileError naming the file and the cause on failure.
 void WriteCatalogue(const std::vector<EclipseRecord>& records, const std::filesystem::path& file);
 
 }  // namespace darvelle::catalogue_gen
