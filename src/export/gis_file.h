@@ -7,7 +7,7 @@
 
 namespace darvelle {
 
-// Writes `bytes` to `file` through a temporary file beside it, then renames;
+// Writes `bytes` to `file` through an AtomicFile (io/atomic_file.h);
 // throws FileError naming the file and the cause. A file name without a
 // folder goes into the current folder.
 void WriteGisFile(const std::filesystem::path& file, const QByteArray& bytes);
