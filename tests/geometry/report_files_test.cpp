@@ -9,12 +9,14 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 #include "astro/format.h"
 #include "catalogue/data_files.h"
+#include "catalogue/record_check.h"
 #include "geometry/eclipse_computation.h"
 #include "geometry/report_files.h"
 #include "io/atomic_file.h"
@@ -180,14 +182,21 @@ TEST(ReportText, DegenerateRecordsEndWithoutEvents) {
   EclipseRecord far = testing::SyntheticEclipse();
   far.YPoly.c[0] = 1e6;
   for (const EclipseRecord* r : {&zero, &notANumber, &far}) {
+    // The catalogue refuses such records before anything computes with them.
+    EXPECT_TRUE(RecordProblem(*r).has_value());
+    // Computed anyway, the computation ends; a value that is not a number is
+    // refused by the formatters rather than printed.
     EclipseComputation c;
-    PrepareEclipse(c, *r, true, 1);
-    ComputeEclipse(c);
+    try {
+      PrepareEclipse(c, *r, true, 1);
+      ComputeEclipse(c);
+    } catch (const std::domain_error&) {
+      continue;
+    }
     EXPECT_FALSE(c.events[EventId::TC1].exists());
     EXPECT_TRUE(c.circumstancesComplete);
     EXPECT_FALSE(c.curves.centralLine.Ready());
-    // An axis at the Earth's centre (all zero) is central; the others miss.
-    EXPECT_EQ(c.events[EventId::TG0].exists(), r == &zero);
+    EXPECT_EQ(c.reportEnglish.find("nan"), std::string::npos);
   }
 }
 
