@@ -271,7 +271,7 @@ TEST_F(CliComputeBatch, DamagedRecordIsRefusedByEveryCommand) {
       }
     }
     const std::string cli = "timeout 60 " + kCli;
-    for (const std::string command : {"compute --index 3 --out " + (dir_ / "out").string(),
+    for (const std::string& command : {"compute --index 3 --out " + (dir_ / "out").string(),
                                       std::string("info --index 3")}) {
       const auto result = RunProcess(cli + " " + command + dataOption);
       EXPECT_EQ(result.exitStatus, 1) << command << "\n" << result.out << result.err;
