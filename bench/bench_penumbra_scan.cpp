@@ -78,7 +78,7 @@ void BM_ScanLimitLongitudes(benchmark::State& state) {
     return;
   }
   const int resolution = static_cast<int>(state.range(0));
-  const EclipseRecord& e = s->catalogue.Record(s->total2024);
+  const BesselianElements e = ElementsFromRecord(s->catalogue.Record(s->total2024));
   std::vector<LimitScanRecord> first(360 * resolution), second(360 * resolution);
   for (auto _ : state) {
     std::fill(first.begin(), first.end(), LimitScanRecord{});

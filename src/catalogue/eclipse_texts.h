@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "catalogue/besselian_elements.h"
+
 namespace darvelle {
 
 // UiLanguage values.
@@ -25,6 +27,14 @@ std::string_view SarosMemberSeparator(int language);
 std::string_view SecondsWord(int language);
 // The sheet's type names, language 0 German or 1 English; empty otherwise.
 std::string_view SheetEclipseTypeName(int code, int language);
+
+// The same names for the elements' kind.
+inline std::string_view EclipseTypeName(EclipseKind kind, int language) {
+  return EclipseTypeName(static_cast<int>(kind), language);
+}
+inline std::string_view SheetEclipseTypeName(EclipseKind kind, int language) {
+  return SheetEclipseTypeName(static_cast<int>(kind), language);
+}
 
 // "Ecl. in Saros: 12. of 71".
 std::string SarosCaption(int member, int memberCount, int language);

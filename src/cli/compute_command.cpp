@@ -121,9 +121,9 @@ int RunCompute(const std::vector<std::string>& rawArgs) {
     output.write(computation, options, value);
   }
 
-  const EclipseRecord& e = computation.eclipse;
+  const BesselianElements& e = computation.elements;
   std::cout << "Eclipse#" << options.index << "  " << computation.dateTimeText << "  "
-            << Latin1ToUtf8(EclipseTypeName(e.EclipseType, options.language)) << "\n";
+            << Latin1ToUtf8(EclipseTypeName(e.kind, options.language)) << "\n";
   const CurveSet& curves = computation.curves;
   std::cout << "nNPen " << curves.northPenumbra.Count() << "  nNUmb " << curves.northUmbra.Count()
             << "  nClin " << curves.centralLine.Count() << "  nSUmb " << curves.southUmbra.Count()

@@ -132,7 +132,7 @@ void WriteLegend(const EclipseComputation& c, const ComputeOptions& options,
   DrawMapFor(renderer, c, options);
   const ViewEditTexts edits = EditTextsFor(options);
   const QString title =
-      QString::fromLatin1(EclipseTypeName(c.eclipse.EclipseType, options.language).data());
+      QString::fromLatin1(EclipseTypeName(c.elements.kind, options.language).data());
   renderer.ComposeLegendImage(c, title, edits);
   SaveImageFile(renderer.DisplayImage(), file, PictureFormat("legend", file));
 }

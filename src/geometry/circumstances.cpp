@@ -90,8 +90,8 @@ void WriteTitle(ReportText& report) {
 
 void WriteEphemerisBlock(ReportText& report, EclipseComputation& c) {
   ElementState& s = c.state;
-  EvaluateEphemeris(c.eclipse, c.timeGreatest, s);
-  EvaluateEphemerisRates(c.eclipse, c.timeGreatest, s);
+  EvaluateEphemeris(c.elements, c.timeGreatest, s);
+  EvaluateEphemerisRates(c.elements, c.timeGreatest, s);
   const double sunParallax = std::asin(kEarthRadiusAu / s.SunDistance);
   const double moonParallax = std::asin(kEarthRadiusAu / s.MoonDistance);
   const double sunSemidiameter = std::asin(0.2665638888888889 * kDegToRad) / s.SunDistance;
@@ -173,7 +173,7 @@ void WriteColumnHeader(ReportText& report) {
 
 // Label and the TT and UT hours of day of instant t.
 std::string EventTimes(EventId id, double t, const EclipseComputation& c) {
-  const double hourTT = PositiveMod(c.eclipse.EpochHour + t, 24.0);
+  const double hourTT = PositiveMod(c.elements.epochHour + t, 24.0);
   const double hourUT = hourTT - c.deltaT / 3600.0;
   return std::string(kEventLabels[static_cast<std::size_t>(id)]) + Fmt(hourTT, 2) + " " +
          Fmt(hourUT, 2);
@@ -227,7 +227,7 @@ int CentralKindHere(EclipseComputation& c) {
 void FindConjunction(EclipseComputation& c) {
   double difference[5];
   for (int i = 0; i < 5; ++i) {
-    EvaluateEphemeris(c.eclipse, i - 2.0, c.state);
+    EvaluateEphemeris(c.elements, i - 2.0, c.state);
     difference[i] = c.state.SunRA - c.state.MoonRA;
   }
   if (difference[0] < -kPi) {
@@ -240,12 +240,12 @@ void FindConjunction(EclipseComputation& c) {
   } else {
     c.timeConjunction = 100.0;
   }
-  c.julianDayConjunction = c.eclipse.JulianDay + c.timeConjunction / 24.0;
+  c.julianDayConjunction = c.elements.julianDay + c.timeConjunction / 24.0;
 }
 
 void FindSearchLimits(EclipseComputation& c) {
   auto clearOfEarth = [&](double t) {
-    EvaluateElements(c.eclipse, t, c.state);
+    EvaluateElements(c.elements, t, c.state);
     return std::sqrt(c.state.X * c.state.X + c.state.Y * c.state.Y) - c.state.L1 > 1.0;
   };
   double t = c.timeGreatest;
@@ -262,7 +262,7 @@ void FindSearchLimits(EclipseComputation& c) {
 
 }  // namespace
 
-ContactResult FindLimitOnLimb(const EclipseRecord& eclipse, ElementState& s, double start,
+ContactResult FindLimitOnLimb(const BesselianElements& eclipse, ElementState& s, double start,
                               double step, LimbBranch branch) {
   const bool umbra = branch == LimbBranch::UmbraNorth || branch == LimbBranch::UmbraSouth;
   const bool firstRoot = branch == LimbBranch::PenumbraNorth || branch == LimbBranch::UmbraNorth;
@@ -306,7 +306,7 @@ void ComputeGeneralCircumstances(EclipseComputation& c) {
   c.circumstancesComplete = false;
   c.zetaAtEvent = 0.0;
   ReportText report(c.reportGerman, c.reportEnglish);
-  const EclipseRecord& e = c.eclipse;
+  const BesselianElements& e = c.elements;
   ElementState& s = c.state;
 
   WriteTitle(report);
@@ -316,7 +316,7 @@ void ComputeGeneralCircumstances(EclipseComputation& c) {
                     "in Right Ascension     : ");
 
   c.timeGreatest = FindGreatestEclipse(e, 3.0, -3.0, s);
-  c.julianDayGreatest = e.JulianDay + c.timeGreatest / 24.0;
+  c.julianDayGreatest = e.julianDay + c.timeGreatest / 24.0;
   WriteInstantLines(report, c.julianDayGreatest, c.deltaT, "Zeitpunkt der maxima- : ",
                     "len Finsternis        : ", "Instant of greatest    : ",
                     "Eclipse                : ");

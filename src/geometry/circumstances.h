@@ -13,7 +13,7 @@ enum class LimbBranch { PenumbraNorth, PenumbraSouth, UmbraNorth, UmbraSouth };
 // Instant at which the limit of that branch reaches the Earth's limb, searched
 // from `start` with the initial step `step` (hours), and the limb point; Time 0
 // when the limit does not reach the limb.
-ContactResult FindLimitOnLimb(const EclipseRecord& eclipse, ElementState& s, double start,
+ContactResult FindLimitOnLimb(const BesselianElements& eclipse, ElementState& s, double start,
                               double step, LimbBranch branch);
 
 // Fills the event table, the instants and the report texts (c.reportGerman,

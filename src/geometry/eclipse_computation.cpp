@@ -31,33 +31,38 @@ EclipseComputation::EclipseComputation() {
 namespace {
 
 void UpdateGreatestJulianDays(EclipseComputation& c) {
-  const EclipseRecord& e = c.eclipse;
-  c.greatestJulianDayTT = CalendarToJulianDay(e.Year, e.Month, e.Day, e.EpochHour, 0,
+  const BesselianElements& e = c.elements;
+  c.greatestJulianDayTT = CalendarToJulianDay(e.year, e.month, e.day, e.epochHour, 0,
                                               3600.0 * c.estimatedGreatest);
-  c.greatestJulianDayUT = CalendarToJulianDay(e.Year, e.Month, e.Day, e.EpochHour, 0,
+  c.greatestJulianDayUT = CalendarToJulianDay(e.year, e.month, e.day, e.epochHour, 0,
                                               3600.0 * c.estimatedGreatest - c.deltaT);
 }
 
 }  // namespace
 
-void PrepareEclipse(EclipseComputation& c, const EclipseRecord& current, bool universalTime,
+void PrepareEclipse(EclipseComputation& c, const BesselianElements& current, bool universalTime,
                     int resolution) {
   if (!IsValidResolution(resolution)) {
     throw std::invalid_argument("resolution must be 1, 2, 4, 8, 16 or 32, not " +
                                 std::to_string(resolution));
   }
-  c.eclipse = current;
+  c.elements = current;
   c.selectedIndex = 0;
   c.resolution = resolution;
-  c.estimatedGreatest = EstimateGreatestEclipse(c.eclipse, c.state);
-  c.modelDeltaT = ComputeDeltaT(c.eclipse.Year, c.eclipse.Month);
+  c.estimatedGreatest = EstimateGreatestEclipse(c.elements, c.state);
+  c.modelDeltaT = ComputeDeltaT(c.elements.year, c.elements.month);
   SetTimeScale(c, universalTime);
+}
+
+void PrepareEclipse(EclipseComputation& c, const EclipseRecord& current, bool universalTime,
+                    int resolution) {
+  PrepareEclipse(c, ElementsFromRecord(current), universalTime, resolution);
+  c.eclipse = current;
 }
 
 void PrepareEclipse(EclipseComputation& c, const Catalogue& catalogue, int index,
                     bool universalTime, int resolution) {
-  const EclipseRecord current = MakeCurrentEclipse(catalogue, index);
-  PrepareEclipse(c, current, universalTime, resolution);
+  PrepareEclipse(c, MakeCurrentEclipse(catalogue, index), universalTime, resolution);
   c.selectedIndex = index;
 }
 
@@ -103,7 +108,7 @@ void ComputeEclipse(EclipseComputation& c) {
     WriteFileAtomically(*c.outputFolder / kReportGermanFileName, c.reportGerman);
     WriteFileAtomically(*c.outputFolder / kReportEnglishFileName, c.reportEnglish);
     WriteFileAtomically(*c.outputFolder / kCornerPointsFileName,
-                        CornerPointsText(c.events, c.eclipse, c.deltaT));
+                        CornerPointsText(c.events, c.elements, c.deltaT));
   }
 
   ComputeRiseSetCurves(c);
@@ -116,7 +121,7 @@ void ComputeEclipse(EclipseComputation& c) {
   ComputeCentralLine(c);
   if (c.outputFolder && c.curves.centralLine.Ready()) {
     WriteFileAtomically(*c.outputFolder / kCentralLineFileName,
-                        CentralLineFileText(c.curves.centralLine, c.eclipse, c.deltaT));
+                        CentralLineFileText(c.curves.centralLine, c.elements, c.deltaT));
   }
   ComputeSouthUmbraLimit(c);
   WritePointCurve(c, c.curves.southUmbra, kSouthUmbraFileName, true);
@@ -134,7 +139,7 @@ void ComputeEclipse(EclipseComputation& c) {
   WritePointCurve(c, c.curves.southPenumbra, kSouthPenumbraFileName, false);
 
   // The drawing and the tables read the elements at greatest eclipse.
-  EvaluateElements(c.eclipse, c.timeGreatest, c.state);
+  EvaluateElements(c.elements, c.timeGreatest, c.state);
 }
 
 }  // namespace darvelle

@@ -41,7 +41,10 @@ struct ReportEphemeris {
 struct EclipseComputation {
   // --- what is computed (set by PrepareEclipse / SetTimeScale) ---
   int selectedIndex = 0;          // catalogue index, 0 for a record built by other means
-  EclipseRecord eclipse{};        // the current eclipse (JulianDay recomputed)
+  BesselianElements elements;     // the current eclipse (julianDay recomputed)
+  // The same eclipse as the catalogue stores it, for the window's captions
+  // until it reads them from the elements; the computation never reads it.
+  EclipseRecord eclipse{};
   bool universalTime = true;      // time scale: UT with the DeltaT model, or TT
   double modelDeltaT = 0;         // ComputeDeltaT(Year, Month), seconds, whatever the scale
   double deltaT = 0;              // DeltaT in force: modelDeltaT in UT, 0 in TT
@@ -88,7 +91,9 @@ struct EclipseComputation {
 // a bad index, std::invalid_argument for a bad resolution.
 void PrepareEclipse(EclipseComputation& c, const Catalogue& catalogue, int index,
                     bool universalTime, int resolution);
-// The same for a record that is already the current eclipse (JulianDay set).
+// The same for elements that are already the current eclipse (julianDay set).
+void PrepareEclipse(EclipseComputation& c, const BesselianElements& current, bool universalTime,
+                    int resolution);
 void PrepareEclipse(EclipseComputation& c, const EclipseRecord& current, bool universalTime,
                     int resolution);
 

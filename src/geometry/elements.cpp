@@ -7,46 +7,46 @@
 
 namespace darvelle {
 
-void EvaluateElements(const EclipseRecord& e, double t, ElementState& s) {
-  s.X = e.XPoly.At(t);
-  s.Y = e.YPoly.At(t);
-  s.D = e.DPoly.At(t) * kDegToRad;
+void EvaluateElements(const BesselianElements& e, double t, ElementState& s) {
+  s.X = e.x.At(t);
+  s.Y = e.y.At(t);
+  s.D = e.d.At(t) * kDegToRad;
   s.SinD = std::sin(s.D);
   s.CosD = std::cos(s.D);
-  s.Mu = e.MuPoly.At(t) * kDegToRad;
-  s.L1 = e.L1Poly.At(t);
-  s.L2 = e.L2Poly.At(t);
-  s.TanF1 = e.TanF1Poly.At(t);
-  s.TanF2 = e.TanF2Poly.At(t);
+  s.Mu = e.mu.At(t) * kDegToRad;
+  s.L1 = e.l1.At(t);
+  s.L2 = e.l2.At(t);
+  s.TanF1 = e.tanF1.At(t);
+  s.TanF2 = e.tanF2.At(t);
 }
 
-void EvaluateElementRates(const EclipseRecord& e, double t, ElementState& s) {
-  s.XRate = e.XPoly.RateAt(t);
-  s.YRate = e.YPoly.RateAt(t);
-  s.DRate = e.DPoly.RateAt(t) * kDegToRad;
-  s.MuRate = ReduceToPi(e.MuPoly.RateAt(t) * kDegToRad);
-  s.L1Rate = e.L1Poly.RateAt(t);
-  s.L2Rate = e.L2Poly.RateAt(t);
-  s.TanF1Rate = e.TanF1Poly.RateAt(t);
-  s.TanF2Rate = e.TanF2Poly.RateAt(t);
+void EvaluateElementRates(const BesselianElements& e, double t, ElementState& s) {
+  s.XRate = e.x.RateAt(t);
+  s.YRate = e.y.RateAt(t);
+  s.DRate = e.d.RateAt(t) * kDegToRad;
+  s.MuRate = ReduceToPi(e.mu.RateAt(t) * kDegToRad);
+  s.L1Rate = e.l1.RateAt(t);
+  s.L2Rate = e.l2.RateAt(t);
+  s.TanF1Rate = e.tanF1.RateAt(t);
+  s.TanF2Rate = e.tanF2.RateAt(t);
 }
 
-void EvaluateEphemeris(const EclipseRecord& e, double t, ElementState& s) {
-  s.SunRA = e.SunRAPoly.At(t) * kDegToRad;
-  s.SunDec = e.SunDecPoly.At(t) * kDegToRad;
-  s.SunDistance = e.SunDistancePoly.At(t);
-  s.MoonRA = e.MoonRAPoly.At(t) * kDegToRad;
-  s.MoonDec = e.MoonDecPoly.At(t) * kDegToRad;
-  s.MoonDistance = e.MoonDistancePoly.At(t);
+void EvaluateEphemeris(const BesselianElements& e, double t, ElementState& s) {
+  s.SunRA = e.sunRightAscension.At(t) * kDegToRad;
+  s.SunDec = e.sunDeclination.At(t) * kDegToRad;
+  s.SunDistance = e.sunDistance.At(t);
+  s.MoonRA = e.moonRightAscension.At(t) * kDegToRad;
+  s.MoonDec = e.moonDeclination.At(t) * kDegToRad;
+  s.MoonDistance = e.moonDistance.At(t);
 }
 
-void EvaluateEphemerisRates(const EclipseRecord& e, double t, ElementState& s) {
-  s.SunRARate = e.SunRAPoly.RateAt(t) * kDegToRad;
-  s.SunDecRate = e.SunDecPoly.RateAt(t) * kDegToRad;
-  s.SunDistanceRate = e.SunDistancePoly.RateAt(t);
-  s.MoonRARate = e.MoonRAPoly.RateAt(t) * kDegToRad;
-  s.MoonDecRate = e.MoonDecPoly.RateAt(t) * kDegToRad;
-  s.MoonDistanceRate = e.MoonDistancePoly.RateAt(t);
+void EvaluateEphemerisRates(const BesselianElements& e, double t, ElementState& s) {
+  s.SunRARate = e.sunRightAscension.RateAt(t) * kDegToRad;
+  s.SunDecRate = e.sunDeclination.RateAt(t) * kDegToRad;
+  s.SunDistanceRate = e.sunDistance.RateAt(t);
+  s.MoonRARate = e.moonRightAscension.RateAt(t) * kDegToRad;
+  s.MoonDecRate = e.moonDeclination.RateAt(t) * kDegToRad;
+  s.MoonDistanceRate = e.moonDistance.RateAt(t);
 }
 
 void ComputeEarthShapeTerms(ElementState& s) {
@@ -67,17 +67,17 @@ void ComputeLimitCoefficients(ElementState& s) {
   s.C2 = s.XRate + s.MuRate * s.Y * s.SinD + s.MuRate * s.L2 * s.TanF2 * s.CosD;
 }
 
-void EvaluateAllAt(const EclipseRecord& e, double t, ElementState& s) {
+void EvaluateAllAt(const BesselianElements& e, double t, ElementState& s) {
   EvaluateElements(e, t, s);
   EvaluateElementRates(e, t, s);
   ComputeEarthShapeTerms(s);
   ComputeLimitCoefficients(s);
 }
 
-double EstimateGreatestEclipse(const EclipseRecord& e, ElementState& s) {
+double EstimateGreatestEclipse(const BesselianElements& e, ElementState& s) {
   EvaluateElements(e, 0.0, s);
-  const double x0 = e.XPoly.c[0], x1 = e.XPoly.c[1];
-  const double y0 = e.YPoly.c[0], y1 = e.YPoly.c[1];
+  const double x0 = e.x.c[0], x1 = e.x.c[1];
+  const double y0 = e.y.c[0], y1 = e.y.c[1];
   const double speed2 = x1 * x1 + y1 * y1;
   // A record without motion has no estimate; greatest eclipse is then the epoch.
   if (speed2 == 0.0) return 0.0;
@@ -86,7 +86,7 @@ double EstimateGreatestEclipse(const EclipseRecord& e, ElementState& s) {
 
 namespace {
 
-double GreatestFunction(const EclipseRecord& e, double t, ElementState& s) {
+double GreatestFunction(const BesselianElements& e, double t, ElementState& s) {
   EvaluateElements(e, t, s);
   EvaluateElementRates(e, t, s);
   return s.X * s.XRate + s.Y * s.YRate;
@@ -94,7 +94,7 @@ double GreatestFunction(const EclipseRecord& e, double t, ElementState& s) {
 
 }  // namespace
 
-double FindGreatestEclipse(const EclipseRecord& e, double a, double b, ElementState& s) {
+double FindGreatestEclipse(const BesselianElements& e, double a, double b, ElementState& s) {
   double ga = GreatestFunction(e, a, s);
   double gb = GreatestFunction(e, b, s);
   const int referenceSign = SignOf(ga);
@@ -119,7 +119,7 @@ double FindGreatestEclipse(const EclipseRecord& e, double a, double b, ElementSt
   return tNew;
 }
 
-double ContactFunction(const EclipseRecord& e, int kind, double t, ElementState& s,
+double ContactFunction(const BesselianElements& e, int kind, double t, ElementState& s,
                        ContactGeometry* geometry) {
   EvaluateAllAt(e, t, s);
   ContactGeometry g;
@@ -151,7 +151,7 @@ struct ContactSearch {
 // Regula falsi on the contact function from b = tFrom, a = tTo, the sign
 // reference being the value at tTo. With `illinois`, an end kept twice in a
 // row has its value halved (the Illinois rule).
-ContactSearch SearchContact(const EclipseRecord& e, int kind, double tFrom, double tTo,
+ContactSearch SearchContact(const BesselianElements& e, int kind, double tFrom, double tTo,
                             ElementState& s, bool illinois) {
   double b = tFrom;
   double a = tTo;
@@ -193,7 +193,7 @@ ContactSearch SearchContact(const EclipseRecord& e, int kind, double tFrom, doub
 
 }  // namespace
 
-ContactResult FindContact(const EclipseRecord& e, int kind, double tFrom, double tTo,
+ContactResult FindContact(const BesselianElements& e, int kind, double tFrom, double tTo,
                           ElementState& s) {
   ContactSearch search = SearchContact(e, kind, tFrom, tTo, s, false);
   // Plain regula falsi keeps one end for ever where the function is convex

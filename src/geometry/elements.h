@@ -7,22 +7,11 @@
 // overwrites part of the caller's ElementState and keeps nothing else, so two
 // computations on two threads never meet.
 
-#include "catalogue/eclipse_record.h"
+#include "astro/constants.h"
+#include "catalogue/besselian_elements.h"
 
 namespace darvelle {
 
-// Earth model and unit constants, used exactly as stored.
-inline constexpr double kEarthE2 = 0.00669437999014133;           // squared eccentricity
-inline constexpr double kEarthAxisRatio = 0.9966471893352525;     // sqrt(1 - e^2)
-inline constexpr double kEarthRadiusAu = 4.263521265376305e-05;   // equatorial radius, AU
-inline constexpr double kPenumbraLunarRadius = 0.2725076;         // Moon radius / Earth radius (report)
-inline constexpr double kUmbraLunarRadius = 0.272281;             // the same for the path width
-inline constexpr double kPi = 3.141592653589793;
-inline constexpr double kTwoPi = 6.283185307179586;
-inline constexpr double kRadToDeg = 57.29577951308232;
-inline constexpr double kDegToRad = 0.017453292519943295;
-inline constexpr double kRadToHours = 3.819718634205488;
-inline constexpr double kSiderealRate = 1.0027379;  // Earth turns per day of 86400 s
 // A latitude that marks a point which does not exist (curve code skips it).
 inline constexpr double kInvalidLatitude = -1024.0;
 
@@ -45,26 +34,26 @@ struct ElementState {
 };
 
 // X .. TanF2 at t.
-void EvaluateElements(const EclipseRecord& eclipse, double t, ElementState& s);
+void EvaluateElements(const BesselianElements& eclipse, double t, ElementState& s);
 // The eight element rates at t.
-void EvaluateElementRates(const EclipseRecord& eclipse, double t, ElementState& s);
+void EvaluateElementRates(const BesselianElements& eclipse, double t, ElementState& s);
 // Sun and Moon right ascension, declination, distance at t.
-void EvaluateEphemeris(const EclipseRecord& eclipse, double t, ElementState& s);
-void EvaluateEphemerisRates(const EclipseRecord& eclipse, double t, ElementState& s);
+void EvaluateEphemeris(const BesselianElements& eclipse, double t, ElementState& s);
+void EvaluateEphemerisRates(const BesselianElements& eclipse, double t, ElementState& s);
 // Rho1 .. CosD1MinusD2 from SinD, CosD.
 void ComputeEarthShapeTerms(ElementState& s);
 // A1 .. C2 from the values and rates.
 void ComputeLimitCoefficients(ElementState& s);
 // EvaluateElements, EvaluateElementRates, ComputeEarthShapeTerms, ComputeLimitCoefficients.
-void EvaluateAllAt(const EclipseRecord& eclipse, double t, ElementState& s);
+void EvaluateAllAt(const BesselianElements& eclipse, double t, ElementState& s);
 
 // First estimate of greatest eclipse (hours) from the linear terms of x and y;
 // evaluates the elements at t = 0 on the way.
-double EstimateGreatestEclipse(const EclipseRecord& eclipse, ElementState& s);
+double EstimateGreatestEclipse(const BesselianElements& eclipse, ElementState& s);
 
 // Instant in [b, a] (or [a, b]) where x*x' + y*y' = 0, by regula falsi with at
 // most 21 evaluations; the elements are left evaluated at the result.
-double FindGreatestEclipse(const EclipseRecord& eclipse, double a, double b, ElementState& s);
+double FindGreatestEclipse(const BesselianElements& eclipse, double a, double b, ElementState& s);
 
 // What a contact function leaves for its caller.
 struct ContactGeometry {
@@ -84,7 +73,7 @@ enum ContactKind : int {
 
 // Signed value whose root is the contact of that kind (0 for an unknown kind);
 // runs EvaluateAllAt(t) first.
-double ContactFunction(const EclipseRecord& eclipse, int kind, double t, ElementState& s,
+double ContactFunction(const BesselianElements& eclipse, int kind, double t, ElementState& s,
                        ContactGeometry* geometry = nullptr);
 
 // A point on the fundamental plane in coordinates where the Earth is the unit
@@ -102,7 +91,7 @@ struct ContactResult {
 // Contact of that kind between tFrom and tTo (regula falsi, at most 200
 // evaluations); a root outside that span is no contact. On success the
 // elements are left evaluated at the result.
-ContactResult FindContact(const EclipseRecord& eclipse, int kind, double tFrom, double tTo,
+ContactResult FindContact(const BesselianElements& eclipse, int kind, double tFrom, double tTo,
                           ElementState& s);
 
 // a + b*sin Q + c*cos Q = 0. Valid is false when |a| > sqrt(b^2 + c^2) (no real

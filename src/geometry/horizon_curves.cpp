@@ -97,7 +97,7 @@ void ComputeRiseSetBranches(EclipseComputation& c, double tFrom, double tTo,
   bool anyOpen = true;
   for (int i = 0; i <= kRiseSetIntervals && anyOpen; ++i) {
     // The crossing needs the values and the Earth-shape terms only.
-    EvaluateElements(c.eclipse, EasedInstant(tFrom, tTo, i, kRiseSetIntervals), s);
+    EvaluateElements(c.elements, EasedInstant(tFrom, tTo, i, kRiseSetIntervals), s);
     ComputeEarthShapeTerms(s);
     const double m = std::sqrt(s.X * s.X + s.Y * s.Y);
     const double theta = std::atan2(s.X, s.Y);
@@ -190,7 +190,7 @@ LimitAngles PenumbralLimitAngles(const ElementState& s) {
 
 }  // namespace
 
-CurvePoint MaxEclipseAtHorizon(const EclipseRecord& eclipse, int branch, double t,
+CurvePoint MaxEclipseAtHorizon(const BesselianElements& eclipse, int branch, double t,
                                ElementState& s) {
   EvaluateAllAt(eclipse, t, s);
   return MaxEclipseOnLimb(s, PenumbralLimitAngles(s), branch);
@@ -214,7 +214,7 @@ void ComputeHorizonCurves(EclipseComputation& c) {
     AppendEvent(e, startId, buffer);
     for (int i = 1; i < kMaxHorizonIntervals; ++i) {
       const double t = t1 + (t2 - t1) * i / kMaxHorizonIntervals;
-      AppendIfValid(MaxEclipseAtHorizon(c.eclipse, branch, t, c.state), buffer);
+      AppendIfValid(MaxEclipseAtHorizon(c.elements, branch, t, c.state), buffer);
     }
     AppendEvent(e, endId, buffer);
     CopyToCurve(buffer, curve);
@@ -234,7 +234,7 @@ void ComputeHorizonCurves(EclipseComputation& c) {
     for (int i = 1; i < kSunriseSunsetIntervals; ++i) {
       const double t = t1 + (t2 - t1) * i / kSunriseSunsetIntervals;
       // Both branches at one instant: one evaluation serves them.
-      EvaluateAllAt(c.eclipse, t, c.state);
+      EvaluateAllAt(c.elements, t, c.state);
       const LimitAngles angles = PenumbralLimitAngles(c.state);
       AppendIfValid(MaxEclipseOnLimb(c.state, angles, 1), buffer);
       AppendIfValid(MaxEclipseOnLimb(c.state, angles, 2), buffer);

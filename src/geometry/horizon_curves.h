@@ -37,7 +37,7 @@ void ComputeRiseSetCurves(EclipseComputation& c);
 // Point of maximum eclipse on the limb at instant t for penumbral-limit
 // branch 1 or 2; Latitude is kInvalidLatitude when there is none (no limit
 // direction, the limb missed, or the point outside the penumbra).
-CurvePoint MaxEclipseAtHorizon(const EclipseRecord& eclipse, int branch, double t,
+CurvePoint MaxEclipseAtHorizon(const BesselianElements& eclipse, int branch, double t,
                                ElementState& s);
 
 // MaxHoriS, MaxHoriN, MaxSunrise and MaxSunset, in this order, each only when

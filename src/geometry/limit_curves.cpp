@@ -83,7 +83,7 @@ void ComputeCentralLine(EclipseComputation& c) {
 
   // An end of the line: the event's own position, values on the limb (zeta 0).
   auto endPoint = [&](double t, EventId id) {
-    EvaluateAllAt(c.eclipse, t, s);
+    EvaluateAllAt(c.elements, t, s);
     CentralLinePoint p;
     static_cast<CurvePoint&>(p) = EventPoint(c.events, id);
     p.CentralKind = CentralKindAt(s);
@@ -99,7 +99,7 @@ void ComputeCentralLine(EclipseComputation& c) {
   curve.Append(last);
   for (int i = 1; i < kTracedCurveIntervals; ++i) {
     const double t = EasedInstant(tc1, tc2, i);
-    EvaluateAllAt(c.eclipse, t, s);
+    EvaluateAllAt(c.elements, t, s);
     const double xi = s.X;
     const double eta1 = s.Y / s.Rho1;
     const double zeta1 = std::sqrt(std::fabs(1.0 - xi * xi - eta1 * eta1));
@@ -143,7 +143,7 @@ void ComputeUmbraLimit(EclipseComputation& c, PointCurve& curve, EventId startId
 
   curve.Append(EventPoint(c.events, startId));
   for (int i = 1; i < kTracedCurveIntervals; ++i) {
-    EvaluateAllAt(c.eclipse, EasedInstant(tStart, tEnd, i), s);
+    EvaluateAllAt(c.elements, EasedInstant(tStart, tEnd, i), s);
     double l = s.L2;
     double q = std::atan2(s.B2, s.C2);
     PlanePoint point;

@@ -11,7 +11,6 @@ namespace darvelle {
 
 namespace {
 
-constexpr double kHalfPi = kPi / 2.0;
 constexpr double kStartLatitudes[3] = {80.0, 0.0, -80.0};  // degrees, in scan order
 
 // The observer's geocentric terms depend on the latitude alone; each is
@@ -45,18 +44,18 @@ double ReduceLatitude(double phi) {
 // and EvaluateElementRates do, without the values the scan does not need and
 // without a call per element. The coefficients are copied once per scan into
 // pairs of polynomials, evaluated two at a time with the same operations in
-// the same order as Polynomial::At and RateAt (so to the same values).
+// the same order as Cubic::At and RateAt (so to the same values).
 class PassElements {
  public:
   double X, Y, SinD, CosD, Mu, L1, L2, TanF1, TanF2;
   double XRate, YRate, DRate, MuRate, L1Rate, L2Rate, TanF1Rate, TanF2Rate;
 
-  explicit PassElements(const EclipseRecord& e) {
-    const Polynomial* polys[2 * kPairs] = {&e.XPoly,  &e.YPoly,  &e.DPoly,     &e.MuPoly,
-                                           &e.L1Poly, &e.L2Poly, &e.TanF1Poly, &e.TanF2Poly};
+  explicit PassElements(const BesselianElements& e) {
+    const Cubic* polys[2 * kPairs] = {&e.x,  &e.y,  &e.d,     &e.mu,
+                                           &e.l1, &e.l2, &e.tanF1, &e.tanF2};
     for (int k = 0; k < kPairs; ++k) {
-      const Polynomial& p = *polys[2 * k];
-      const Polynomial& q = *polys[2 * k + 1];
+      const Cubic& p = *polys[2 * k];
+      const Cubic& q = *polys[2 * k + 1];
       c0_[k] = Pair{p.c[0], q.c[0]};
       c1_[k] = Pair{p.c[1], q.c[1]};
       c2_[k] = Pair{p.c[2], q.c[2]};
@@ -125,7 +124,7 @@ void Store(double hour, double level, double westLongitude, double latitude,
 // other, and interleaved the processor overlaps their library calls.
 class LongitudeIteration {
  public:
-  LongitudeIteration(const EclipseRecord& eclipse, const LimitScanSetup& setup, double t0,
+  LongitudeIteration(const BesselianElements& eclipse, const LimitScanSetup& setup, double t0,
                      double phi0)
       : s_(eclipse), setup_(setup), t0_(t0), t_(t0), phi0_(phi0) {
     start_.SetSineCosine(phi0);
@@ -256,11 +255,11 @@ void ScanSideBySide(std::span<LongitudeIteration> scans, int resolution, double 
 
 }  // namespace
 
-void ScanLimitLongitudes(const EclipseRecord& eclipse, const LimitScanSetup& setup, double t0,
+void ScanLimitLongitudes(const BesselianElements& eclipse, const LimitScanSetup& setup, double t0,
                          double phi0, std::vector<LimitScanRecord>& first,
                          std::vector<LimitScanRecord>& second) {
   LongitudeIteration scan[1] = {LongitudeIteration(eclipse, setup, t0, phi0)};
-  ScanSideBySide(scan, setup.resolution, eclipse.EpochHour, first, second);
+  ScanSideBySide(scan, setup.resolution, eclipse.epochHour, first, second);
 }
 
 void ComputePenumbraLimit(EclipseComputation& c, int side) {
@@ -281,10 +280,10 @@ void ComputePenumbraLimit(EclipseComputation& c, int side) {
 
   const LimitScanSetup setup{c.resolution, north ? 1 : -1, 0.0};
   LongitudeIteration scans[3] = {
-      LongitudeIteration(c.eclipse, setup, 0.0, kStartLatitudes[0] * kDegToRad),
-      LongitudeIteration(c.eclipse, setup, 0.0, kStartLatitudes[1] * kDegToRad),
-      LongitudeIteration(c.eclipse, setup, 0.0, kStartLatitudes[2] * kDegToRad)};
-  ScanSideBySide(scans, c.resolution, c.eclipse.EpochHour, c.scanFirst, c.scanSecond);
+      LongitudeIteration(c.elements, setup, 0.0, kStartLatitudes[0] * kDegToRad),
+      LongitudeIteration(c.elements, setup, 0.0, kStartLatitudes[1] * kDegToRad),
+      LongitudeIteration(c.elements, setup, 0.0, kStartLatitudes[2] * kDegToRad)};
+  ScanSideBySide(scans, c.resolution, c.elements.epochHour, c.scanFirst, c.scanSecond);
 
   std::vector<CurvePoint>& buffer = c.workBuffer;
   buffer.clear();

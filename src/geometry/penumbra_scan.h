@@ -35,7 +35,7 @@ struct LimitScanSetup {
 // the next. Solutions go into the first record of their index, or the second
 // when the first holds a different latitude; both vectors must hold
 // 360 * resolution records (nothing is scanned otherwise).
-void ScanLimitLongitudes(const EclipseRecord& eclipse, const LimitScanSetup& setup, double t0,
+void ScanLimitLongitudes(const BesselianElements& eclipse, const LimitScanSetup& setup, double t0,
                          double phi0, std::vector<LimitScanRecord>& first,
                          std::vector<LimitScanRecord>& second);
 

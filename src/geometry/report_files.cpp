@@ -83,9 +83,9 @@ std::string PlaceColumns(double julianDay, double longitudeDeg, double latitudeD
 
 }  // namespace
 
-std::string CentralLineLine(const CentralLinePoint& p, const EclipseRecord& eclipse,
+std::string CentralLineLine(const CentralLinePoint& p, const BesselianElements& eclipse,
                             double deltaT) {
-  std::string line = PlaceColumns(eclipse.JulianDay + p.Time / 24.0,
+  std::string line = PlaceColumns(eclipse.julianDay + p.Time / 24.0,
                                   CorrectedLongitudeDeg(p.Longitude, deltaT),
                                   p.Latitude * kRadToDeg);
   line += ' ';
@@ -97,7 +97,7 @@ std::string CentralLineLine(const CentralLinePoint& p, const EclipseRecord& ecli
   return line;
 }
 
-std::string CentralLineFileText(const CentralLineCurve& curve, const EclipseRecord& eclipse,
+std::string CentralLineFileText(const CentralLineCurve& curve, const BesselianElements& eclipse,
                                 double deltaT) {
   std::string text;
   for (const CentralLinePoint& p : curve.Points()) {
@@ -107,13 +107,13 @@ std::string CentralLineFileText(const CentralLineCurve& curve, const EclipseReco
   return text;
 }
 
-std::string CornerPointsText(const EclipseEvents& events, const EclipseRecord& eclipse,
+std::string CornerPointsText(const EclipseEvents& events, const BesselianElements& eclipse,
                              double deltaT) {
   std::string text;
   for (int k = 0; k < kEventCount; ++k) {
     const EclipseEvent& event = events.entries[static_cast<std::size_t>(k)];
     if (!event.HasPoint()) continue;
-    const double julianDayUT = eclipse.JulianDay + event.Time / 24.0 - deltaT / 86400.0;
+    const double julianDayUT = eclipse.julianDay + event.Time / 24.0 - deltaT / 86400.0;
     text += PlaceColumns(julianDayUT, event.Longitude * kRadToDeg, event.Latitude * kRadToDeg);
     char name[16];
     std::snprintf(name, sizeof name, " (P%02d)", k + 1);

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "astro/format.h"
-#include "catalogue/eclipse_record.h"
+#include "catalogue/besselian_elements.h"
 #include "geometry/curves.h"
 #include "geometry/events.h"
 
@@ -49,13 +49,13 @@ std::string PointLine(const CurvePoint& p, double deltaT, bool corrected);
 std::string PointFileText(const PointCurve& curve, double deltaT, bool corrected);
 
 // One line of "CLinData.txt" (no line end).
-std::string CentralLineLine(const CentralLinePoint& p, const EclipseRecord& eclipse,
+std::string CentralLineLine(const CentralLinePoint& p, const BesselianElements& eclipse,
                             double deltaT);
-std::string CentralLineFileText(const CentralLineCurve& curve, const EclipseRecord& eclipse,
+std::string CentralLineFileText(const CentralLineCurve& curve, const BesselianElements& eclipse,
                                 double deltaT);
 
 // Contents of "Eckpunkt.txt": one line per table entry that has a point.
-std::string CornerPointsText(const EclipseEvents& events, const EclipseRecord& eclipse,
+std::string CornerPointsText(const EclipseEvents& events, const BesselianElements& eclipse,
                              double deltaT);
 
 // Deletes the output files of an earlier computation from `folder` (the

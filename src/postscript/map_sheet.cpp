@@ -34,7 +34,7 @@ SheetDate DateOf(double julianDay) {
 
 void WriteDateLine(POST_lib& ps, const SheetInput& in) {
   const EclipseComputation& c = in.computation;
-  const double jd0 = c.eclipse.JulianDay;
+  const double jd0 = c.elements.julianDay;
   const double shift = in.deltaT / 86400.0;
   const double greatestTime =
       c.events.Time(EventId::TG0) != 0.0 ? c.events.Time(EventId::TG0) : c.timeGreatest;
@@ -107,14 +107,14 @@ void WritePicture(POST_lib& ps, const SheetPicture& picture) {
 
 void WriteFirstPage(POST_lib& ps, const SheetInput& in, int& pageNumber) {
   const EclipseComputation& c = in.computation;
-  const EclipseRecord& e = c.eclipse;
+  const BesselianElements& e = c.elements;
   ++pageNumber;
   ps.PS_WriteBytes("%%Page: " + std::to_string(pageNumber) + " " + std::to_string(pageNumber));
   ps.PS_WriteBytes("page-begin");
 
   double y = 0.2;
   ps.PS_FontArialBold(30);
-  Put(ps, 10.5, 1.27 + y, SheetEclipseTypeName(e.EclipseType, kEnglish), kTextCentred);
+  Put(ps, 10.5, 1.27 + y, SheetEclipseTypeName(e.kind, kEnglish), kTextCentred);
   y += 1.1;
   y += 0.2;
 
@@ -146,14 +146,14 @@ void WriteFirstPage(POST_lib& ps, const SheetInput& in, int& pageNumber) {
   // Saros line, the member number with its ordinal suffix raised.
   ps.PS_FontArial(14);
   y += 0.8;
-  Put(ps, 3.97, 1.27 + y, std::to_string(e.SarosMember), kTextLeft);
+  Put(ps, 3.97, 1.27 + y, std::to_string(e.sarosMember), kTextLeft);
   ps.PS_FontArial(10);
   ps.PS_WriteBytes("0 5 rmoveto");
-  ps.PS_WriteLine("(" + std::string(OrdinalSuffix(e.SarosMember)) + ") show");
+  ps.PS_WriteLine("(" + std::string(OrdinalSuffix(e.sarosMember)) + ") show");
   ps.PS_WriteBytes("0 -5 rmoveto");
   ps.PS_FontArial(14);
-  ps.PS_WriteLine("( eclipse of " + std::to_string(e.SarosMemberCount) +
-                  " eclipses belonging to Saros series " + std::to_string(e.SarosNumber) +
+  ps.PS_WriteLine("( eclipse of " + std::to_string(e.sarosMemberCount) +
+                  " eclipses belonging to Saros series " + std::to_string(e.saros) +
                   ") show");
   ps.PS_FontArial(11);
   ps.PS_WriteBytes("0 SG");
@@ -186,7 +186,7 @@ void WriteFirstPage(POST_lib& ps, const SheetInput& in, int& pageNumber) {
     ps.PS_FontSymbol(14);
     ps.PS_WriteBytes("(g) show");
     ps.PS_FontArial(14);
-    Put(ps, 18.47, row, FixedText(e.Gamma, 5), kTextRight);
+    Put(ps, 18.47, row, FixedText(e.gamma, 5), kTextRight);
     ps.PS_WriteBytes("( r) show");
     ps.PS_FontArial(10);
     ps.PS_WriteBytes("0 -5 rmoveto (E) show");
@@ -203,7 +203,7 @@ void WriteFirstPage(POST_lib& ps, const SheetInput& in, int& pageNumber) {
     ps.PS_FontArial(14);
     ps.PS_WriteBytes("0 -5 rmoveto (\\)) show");
     Put(ps, 15.42, row, "k", kTextLeft);
-    Put(ps, 18.47, row, std::to_string(e.LunationNumber), kTextRight);
+    Put(ps, 18.47, row, std::to_string(e.lunation), kTextRight);
   }
 
   y += 1.2;
@@ -224,9 +224,9 @@ SheetInput GatherInput(const EclipseComputation& c, const SheetView& view) {
                 SheetNotice()};
   // The last page prints the tangents and rates at greatest eclipse, whatever
   // instant the computation evaluated last; the tables print the ephemeris there.
-  EvaluateAllAt(c.eclipse, c.timeGreatest, in.atGreatest);
-  EvaluateEphemeris(c.eclipse, c.timeGreatest, in.atGreatest);
-  EvaluateEphemerisRates(c.eclipse, c.timeGreatest, in.atGreatest);
+  EvaluateAllAt(c.elements, c.timeGreatest, in.atGreatest);
+  EvaluateEphemeris(c.elements, c.timeGreatest, in.atGreatest);
+  EvaluateEphemerisRates(c.elements, c.timeGreatest, in.atGreatest);
   return in;
 }
 

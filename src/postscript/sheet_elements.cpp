@@ -41,7 +41,7 @@ struct PolynomialRow {
   std::string_view unitText;
   std::string_view description;
   std::string_view mark;  // footnote mark, empty: none
-  Polynomial EclipseRecord::*polynomial;
+  Cubic BesselianElements::*polynomial;
   bool closeParenthesis;  // tan(f rows: ")" right after the subscript
 };
 
@@ -49,32 +49,32 @@ struct PolynomialRow {
 // first page prints the same right ascension in hours and minutes).
 constexpr std::array<PolynomialRow, 14> kPolynomialRows = {{
     {0.6, "RA", "S", Unit::kText, "  \u00B0", "Apparent right ascension of Sun", "",
-     &EclipseRecord::SunRAPoly, false},
+     &BesselianElements::sunRightAscension, false},
     {0.6, "DE", "S", Unit::kText, "  \u00B0", "Apparent declination of Sun", "",
-     &EclipseRecord::SunDecPoly, false},
+     &BesselianElements::sunDeclination, false},
     {0.6, "R", "S", Unit::kText, "AU", "Radius vector Earth-Sun", "",
-     &EclipseRecord::SunDistancePoly, false},
+     &BesselianElements::sunDistance, false},
     {0.5, "RA", "M", Unit::kText, "  \u00B0", "Apparent right ascension of Moon", "",
-     &EclipseRecord::MoonRAPoly, false},
+     &BesselianElements::moonRightAscension, false},
     {0.6, "DE", "M", Unit::kText, "  \u00B0", "Apparent declination of Moon", "",
-     &EclipseRecord::MoonDecPoly, false},
+     &BesselianElements::moonDeclination, false},
     {0.6, "R", "M", Unit::kText, "AU", "Radius vector Earth-Moon", "",
-     &EclipseRecord::MoonDistancePoly, false},
+     &BesselianElements::moonDistance, false},
     {0.9, "x", "", Unit::kEarthRadii, "", "x-position of the shadow axis", "1\\)",
-     &EclipseRecord::XPoly, false},
+     &BesselianElements::x, false},
     {0.6, "y", "", Unit::kEarthRadii, "", "y-position of the shadow axis", "1\\)",
-     &EclipseRecord::YPoly, false},
-    {0.6, "d", "", Unit::kText, " \u00B0", "Declination", "2\\)", &EclipseRecord::DPoly, false},
+     &BesselianElements::y, false},
+    {0.6, "d", "", Unit::kText, " \u00B0", "Declination", "2\\)", &BesselianElements::d, false},
     {0.6, "M", "", Unit::kText, " \u00B0", "Ephemeris hour angle", "2\\)",
-     &EclipseRecord::MuPoly, false},
+     &BesselianElements::mu, false},
     {0.6, "L", "1", Unit::kEarthRadii, "", "Radius of the penumbral cone", "2\\)",
-     &EclipseRecord::L1Poly, false},
+     &BesselianElements::l1, false},
     {0.6, "L", "2", Unit::kEarthRadii, "", "Radius of the umbral cone", "2\\)",
-     &EclipseRecord::L2Poly, false},
+     &BesselianElements::l2, false},
     {0.9, "tan\\(f", "1", Unit::kNone, "", "of the penumbral vertex angle", "",
-     &EclipseRecord::TanF1Poly, true},
+     &BesselianElements::tanF1, true},
     {0.6, "tan\\(f", "2", Unit::kText, "", "of the umbral vertex angle", "",
-     &EclipseRecord::TanF2Poly, true},
+     &BesselianElements::tanF2, true},
 }};
 
 constexpr std::array<double, 4> kCoefficientColumns = {15.47, 19.79, 24.11, 28.43};
@@ -83,7 +83,7 @@ constexpr std::array<double, 4> kCoefficientColumns = {15.47, 19.79, 24.11, 28.4
 
 void WriteElementsPage(POST_lib& ps, const SheetInput& in, int& pageNumber) {
   const EclipseComputation& c = in.computation;
-  const EclipseRecord& e = c.eclipse;
+  const BesselianElements& e = c.elements;
   const ElementState& s = in.atGreatest;
   BeginLandscapePage(ps, pageNumber);
   double y = 0.0;
@@ -117,7 +117,7 @@ void WriteElementsPage(POST_lib& ps, const SheetInput& in, int& pageNumber) {
   Subscript(ps, "0");
   y -= 0.15;
   Show(ps, "\\)");
-  Put(ps, 10.54, 1.27 + y, std::to_string(e.EpochHour), kTextLeft);
+  Put(ps, 10.54, 1.27 + y, std::to_string(e.epochHour), kTextLeft);
 
   y += 0.6;
   y += 0.15;
@@ -152,7 +152,7 @@ void WriteElementsPage(POST_lib& ps, const SheetInput& in, int& pageNumber) {
     Show(ps, r.description);
     if (!r.mark.empty()) Superscript(ps, r.mark);
     y -= 0.15;
-    const Polynomial& p = e.*r.polynomial;
+    const Cubic& p = e.*r.polynomial;
     for (int k = 0; k < 4; ++k) {
       Put(ps, kCoefficientColumns[k], 1.27 + y, CoefficientText(p.c[k]), kTextRight);
     }

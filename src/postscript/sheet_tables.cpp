@@ -256,7 +256,7 @@ void WriteCircumstancesPage(POST_lib& ps, const SheetInput& in, bool universalTi
         Put(ps, 3.27, row, r.description, kTextLeft);
       }
       const double jd =
-          RoundToTenthSecond(c.eclipse.JulianDay + event.Time / 24.0 - shift);
+          RoundToTenthSecond(c.elements.julianDay + event.Time / 24.0 - shift);
       Put(ps, 18.87, row, SheetDateText(jd), kTextRight);
       Put(ps, 21.57, row, SheetTimeOfDayText(jd, 1), kTextRight);
       Put(ps, 24.97, row,

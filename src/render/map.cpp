@@ -59,7 +59,7 @@ ViewEditTexts ViewEditTexts::FromParameters(const ViewParameters& view) {
 }
 
 QString LegendDateLine(const EclipseComputation& c) {
-  double julianDay = c.eclipse.JulianDay + c.timeGreatest / 24.0;
+  double julianDay = c.elements.julianDay + c.timeGreatest / 24.0;
   if (c.universalTime) julianDay -= c.deltaT / 86400.0;
   const CalendarInstant at = JulianDayToCalendar(julianDay);
   const double hours = at.hour + at.minute / 60.0 + at.second / 3600.0;
@@ -108,7 +108,7 @@ ViewCentre ViewCentreOf(const EclipseComputation& c) {
   centre.tg0EphemerisLongitude = tg0.EphemerisLongitude;
   centre.tg0Latitude = tg0.Latitude;
   centre.mu = c.state.Mu;
-  centre.gamma = c.eclipse.Gamma;
+  centre.gamma = c.elements.gamma;
   return centre;
 }
 

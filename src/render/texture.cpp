@@ -7,12 +7,12 @@
 #include <thread>
 #include <vector>
 
+#include "astro/constants.h"
+
 namespace darvelle {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
-constexpr double kHalfPi = kPi / 2.0;
 constexpr std::uint8_t kWhite[3] = {255, 255, 255};
 // A pixel of the orthographic view outside the disc: left as it is.
 constexpr std::ptrdiff_t kOutsideDisc = -2;

@@ -90,10 +90,10 @@ TEST_F(CliComputeBatch, ComputeWritesTheFilesTheComputationProduces) {
   ComputeEclipse(c);
   EXPECT_EQ(ReadWholeFile(out / "SunEclipse4_DE.TXT"), c.reportGerman);
   EXPECT_EQ(ReadWholeFile(out / "SunEclipse4_EN.TXT"), c.reportEnglish);
-  EXPECT_EQ(ReadWholeFile(out / "Eckpunkt.txt"), CornerPointsText(c.events, c.eclipse, 0.0));
+  EXPECT_EQ(ReadWholeFile(out / "Eckpunkt.txt"), CornerPointsText(c.events, c.elements, 0.0));
   ASSERT_TRUE(c.curves.centralLine.Ready());  // record 2 is a central eclipse
   EXPECT_EQ(ReadWholeFile(out / "CLinData.txt"),
-            CentralLineFileText(c.curves.centralLine, c.eclipse, 0.0));
+            CentralLineFileText(c.curves.centralLine, c.elements, 0.0));
   // No temporary file is left behind.
   for (const auto& entry : fs::directory_iterator(out)) {
     EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();

@@ -55,7 +55,7 @@ TEST_F(CanonComparison, GreatestEclipsePositionDurationAndWidth) {
       continue;
     }
     ++central;
-    const double hourTT = std::fmod(c.eclipse.EpochHour + c.timeGreatest + 48.0, 24.0);
+    const double hourTT = std::fmod(c.elements.epochHour + c.timeGreatest + 48.0, 24.0);
     EXPECT_NEAR(hourTT, canon.greatestHourTT, 2.0 / 3600.0) << canon.date;
 
     const double canonEphemerisLongitude =
@@ -67,7 +67,7 @@ TEST_F(CanonComparison, GreatestEclipsePositionDurationAndWidth) {
         kRadToDeg);
 
     // Duration and width at greatest eclipse, as the central line computes them.
-    EvaluateAllAt(c.eclipse, c.timeGreatest, c.state);
+    EvaluateAllAt(c.elements, c.timeGreatest, c.state);
     const ElementState& s = c.state;
     const double eta1 = s.Y / s.Rho1;
     const double zeta1 = std::sqrt(std::fabs(1.0 - s.X * s.X - eta1 * eta1));

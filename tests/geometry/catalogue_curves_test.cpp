@@ -137,7 +137,7 @@ TEST_F(CatalogueCurves, GreatestEclipseAgreesWithPublishedFigures) {
     auto r = Compute(c.year, c.month, c.day);
     ASSERT_NE(r, nullptr);
     ElementState s;
-    EvaluateAllAt(r->eclipse, r->timeGreatest, s);
+    EvaluateAllAt(r->elements, r->timeGreatest, s);
     const double eta1 = s.Y / s.Rho1;
     const double zeta1 = std::sqrt(std::fabs(1.0 - s.X * s.X - eta1 * eta1));
     const double zeta = std::max(0.0, s.Rho2 * (zeta1 * s.CosD1MinusD2 - eta1 * s.SinD1MinusD2));

@@ -91,7 +91,7 @@ TEST(DamagedRecords, CurvesStayFiniteAndEveryBuilderEnds) {
       auto c = std::make_unique<EclipseComputation>();
       EclipseRecord record = sample[3].record;
       damage.damage(record, nan, inf);
-      c->eclipse = record;
+      c->elements = ElementsFromRecord(record);
       c->resolution = resolution;
       InventEvents(c->events);
       ComputeRiseSetCurves(*c);

@@ -14,37 +14,37 @@
 namespace darvelle {
 namespace {
 
-EclipseRecord CubicRecord() {
-  EclipseRecord r = testing::SyntheticEclipse();
-  r.XPoly = {{0.1, 0.52, -1e-4, -8e-6}};
-  r.YPoly = {{-0.2, 0.27, 3e-5, -4e-6}};
-  r.DPoly = {{22.5, 0.004, -1e-6, 0.0}};
-  r.MuPoly = {{-120.0, 15.004, 0.0, 0.0}};
-  r.L1Poly = {{0.54, 1e-4, -1e-5, 0.0}};
-  r.L2Poly = {{-0.006, 1e-4, -1e-5, 0.0}};
+BesselianElements CubicElements() {
+  BesselianElements r = testing::SyntheticElements();
+  r.x = {{0.1, 0.52, -1e-4, -8e-6}};
+  r.y = {{-0.2, 0.27, 3e-5, -4e-6}};
+  r.d = {{22.5, 0.004, -1e-6, 0.0}};
+  r.mu = {{-120.0, 15.004, 0.0, 0.0}};
+  r.l1 = {{0.54, 1e-4, -1e-5, 0.0}};
+  r.l2 = {{-0.006, 1e-4, -1e-5, 0.0}};
   return r;
 }
 
 TEST(EvaluateElements, AtTheEpochEveryValueIsItsConstantTerm) {
-  const EclipseRecord r = CubicRecord();
+  const BesselianElements r = CubicElements();
   ElementState s;
   EvaluateElements(r, 0.0, s);
   EvaluateEphemeris(r, 0.0, s);
   const struct {
     double value, expected;
   } cases[] = {
-      {s.X, r.XPoly.c[0]},        {s.Y, r.YPoly.c[0]},
-      {s.D, r.DPoly.c[0] * kDegToRad}, {s.Mu, r.MuPoly.c[0] * kDegToRad},
-      {s.L1, r.L1Poly.c[0]},      {s.L2, r.L2Poly.c[0]},
-      {s.TanF1, r.TanF1Poly.c[0]}, {s.TanF2, r.TanF2Poly.c[0]},
-      {s.SunRA, r.SunRAPoly.c[0] * kDegToRad}, {s.MoonDec, r.MoonDecPoly.c[0] * kDegToRad},
-      {s.SunDistance, r.SunDistancePoly.c[0]}, {s.SinD, std::sin(r.DPoly.c[0] * kDegToRad)},
+      {s.X, r.x.c[0]},        {s.Y, r.y.c[0]},
+      {s.D, r.d.c[0] * kDegToRad}, {s.Mu, r.mu.c[0] * kDegToRad},
+      {s.L1, r.l1.c[0]},      {s.L2, r.l2.c[0]},
+      {s.TanF1, r.tanF1.c[0]}, {s.TanF2, r.tanF2.c[0]},
+      {s.SunRA, r.sunRightAscension.c[0] * kDegToRad}, {s.MoonDec, r.moonDeclination.c[0] * kDegToRad},
+      {s.SunDistance, r.sunDistance.c[0]}, {s.SinD, std::sin(r.d.c[0] * kDegToRad)},
   };
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(c.value, c.expected);
 }
 
 TEST(EvaluateElementRates, RatesAreTheDerivativesOfTheCubics) {
-  const EclipseRecord r = CubicRecord();
+  const BesselianElements r = CubicElements();
   ElementState s, before, after;
   const double t = 1.7, h = 1e-5;
   EvaluateElementRates(r, t, s);
@@ -58,9 +58,9 @@ TEST(EvaluateElementRates, RatesAreTheDerivativesOfTheCubics) {
 }
 
 TEST(EvaluateElementRates, MuRateStaysWithinHalfATurn) {
-  EclipseRecord r = CubicRecord();
+  BesselianElements r = CubicElements();
   for (double turns : {0.0, 1.0, 2.0, -1.0}) {
-    r.MuPoly.c[1] = 15.0 + 360.0 * turns;
+    r.mu.c[1] = 15.0 + 360.0 * turns;
     ElementState s;
     EvaluateElementRates(r, 0.5, s);
     EXPECT_NEAR(s.MuRate, 15.0 * kDegToRad, 1e-12) << turns;
@@ -135,7 +135,7 @@ TEST(ReduceToPi, BringsAnyAngleIntoHalfATurn) {
 }
 
 TEST(FindGreatestEclipse, FindsTheNearestApproachOfUniformMotion) {
-  const EclipseRecord r = testing::SyntheticEclipse();  // x = 0.25 + 0.5 t, y = 0.3
+  const BesselianElements r = testing::SyntheticElements();  // x = 0.25 + 0.5 t, y = 0.3
   ElementState s;
   EXPECT_NEAR(FindGreatestEclipse(r, 3.0, -3.0, s), -0.5, 1e-12);
   EXPECT_NEAR(s.X, 0.0, 1e-12);
@@ -143,7 +143,7 @@ TEST(FindGreatestEclipse, FindsTheNearestApproachOfUniformMotion) {
 }
 
 TEST(FindContact, ContactsOfACentralAndOfAMissingAxis) {
-  const EclipseRecord central = testing::SyntheticEclipse(0.3);
+  const BesselianElements central = testing::SyntheticElements(0.3);
   ElementState s;
   // The axis (x = 0.25 + 0.5 t, y = 0.3) meets the limb x^2 + (y/rho1)^2 = 1.
   const ContactResult begin = FindContact(central, kAxisOnLimb, -5.0, -0.5, s);
@@ -156,7 +156,7 @@ TEST(FindContact, ContactsOfACentralAndOfAMissingAxis) {
   ASSERT_TRUE(first.Found());
   EXPECT_LT(first.Time, begin.Time);
 
-  const EclipseRecord missing = testing::SyntheticEclipse(1.2);
+  const BesselianElements missing = testing::SyntheticElements(1.2);
   const ContactResult none = FindContact(missing, kAxisOnLimb, -5.0, -0.5, s);
   EXPECT_FALSE(none.Found());
   EXPECT_EQ(none.Point.Xi, 0.0);
@@ -188,7 +188,7 @@ TEST(FindContact, AxisThatGrazesTheLimbStillHasBothEnds) {
 }
 
 TEST(FindLimitOnLimb, ReachesTheLimbOrReportsNothing) {
-  const EclipseRecord r = testing::SyntheticEclipse(0.3);
+  const BesselianElements r = testing::SyntheticElements(0.3);
   ElementState s;
   const ContactResult tp1 = FindContact(r, kPenumbraOuter, -6.0, -0.5, s);
   ASSERT_TRUE(tp1.Found());
@@ -199,8 +199,8 @@ TEST(FindLimitOnLimb, ReachesTheLimbOrReportsNothing) {
     EXPECT_GT(limit.Time, tp1.Time);
   }
   // Elements that are not numbers end the walk at once, without a point.
-  EclipseRecord broken = r;
-  broken.XPoly.c[0] = std::nan("");
+  BesselianElements broken = r;
+  broken.x.c[0] = std::nan("");
   EXPECT_FALSE(FindLimitOnLimb(broken, s, 0.0, 1.0 / 60.0, LimbBranch::UmbraNorth).Found());
 }
 

@@ -50,7 +50,7 @@ TEST(ComputeRiseSetCurve, PointsAreWhereThePenumbraCrossesTheLimb) {
         if (curve.Count() == 0) continue;
         ASSERT_EQ(curve.Count(), 301) << sample[k].date;
         const CurvePoint p = curve.At(1);
-        const auto o = testing::ObserverAt(c->eclipse, t, p.Latitude, p.Longitude);
+        const auto o = testing::ObserverAt(c->elements, t, p.Latitude, p.Longitude);
         const std::string where = sample[k].date + " t " + std::to_string(t);
         EXPECT_NEAR(o.zeta, 0.0, 3e-3) << where;
         EXPECT_NEAR(o.AxisDistance(), o.planeL1, 1e-7) << where;
@@ -123,19 +123,19 @@ TEST(MaxEclipseAtHorizon, PointsAreOnTheLimbAtTheirMaximum) {
       const double t = tp1 + (tp4 - tp1) * j / 12.0;
       for (int branch : {1, 2}) {
         ElementState s;
-        const CurvePoint p = MaxEclipseAtHorizon(c->eclipse, branch, t, s);
+        const CurvePoint p = MaxEclipseAtHorizon(c->elements, branch, t, s);
         if (p.Latitude == kInvalidLatitude) {
           ++invalid;
           continue;
         }
         ++valid;
         const std::string where = sample[k].date + " t " + std::to_string(t);
-        const auto o = testing::ObserverAt(c->eclipse, t, p.Latitude, p.Longitude);
+        const auto o = testing::ObserverAt(c->elements, t, p.Latitude, p.Longitude);
         EXPECT_NEAR(o.zeta, 0.0, 3e-3) << where;
         EXPECT_LE(o.AxisDistance(), o.planeL1 + 1e-9) << where;
         // Closest to the axis (relative to the penumbral radius) at t.
         auto gap = [&](double dt) {
-          const auto q = testing::ObserverAt(c->eclipse, t + dt, p.Latitude, p.Longitude);
+          const auto q = testing::ObserverAt(c->elements, t + dt, p.Latitude, p.Longitude);
           return (q.AxisDistance() - q.l1) / (q.l1 + std::fabs(q.l2));
         };
         const double here = gap(0.0);

@@ -208,7 +208,7 @@ TEST(ComputeCentralLine, PointsLieOnTheShadowAxis) {
     EXPECT_EQ(line.At(line.Count()).Time, c->events.Time(EventId::TC2));
     for (int i = 2; i < line.Count(); ++i) {
       const CentralLinePoint& p = line.At(i);
-      const auto o = testing::ObserverAt(c->eclipse, p.Time, p.Latitude, p.Longitude);
+      const auto o = testing::ObserverAt(c->elements, p.Time, p.Latitude, p.Longitude);
       ASSERT_LT(o.AxisDistance(), 1e-7) << sample[k].date << " point " << i;
       EXPECT_GT(p.Time, line.At(i - 1).Time);
       // Thinning: no stored point within 0.4001 km of the one before it.
@@ -240,7 +240,7 @@ TEST(ComputeCentralLine, ThinsPointsCloserThanTheMinimumSpacing) {
     // The axis point at an instant, as the line computes it.
     auto axisPoint = [&](double t) {
       ElementState s;
-      EvaluateAllAt(c->eclipse, t, s);
+      EvaluateAllAt(c->elements, t, s);
       const double eta1 = s.Y / s.Rho1;
       const double zeta1 = std::sqrt(std::fabs(1.0 - s.X * s.X - eta1 * eta1));
       return CurvePointFromPlane(s, PlaneToGeographic(s, PlanePoint{s.X, eta1, zeta1}));
@@ -311,7 +311,7 @@ TEST(ComputeCentralLine, KindsFollowTheEclipseType) {
     for (int end : {1, c->curves.centralLine.Count()}) {
       const CentralLinePoint& p = c->curves.centralLine.At(end);
       ElementState s;
-      EvaluateElements(c->eclipse, p.Time, s);
+      EvaluateElements(c->elements, p.Time, s);
       if (std::fabs(s.L2) > 1e-5) {
         EXPECT_EQ(p.CentralKind, s.L2 >= 0.0 ? kCentralAnnular : kCentralTotal) << e.date;
       }
@@ -333,7 +333,7 @@ TEST(CentralLineValuesAt, WidthAndDurationAgreeWithThePublishedCanon) {
     const EclipseEvent& tg0 = c->events[EventId::TG0];
     if (tg0.Latitude == 0.0 && tg0.EphemerisLongitude == 0.0) continue;
     ElementState& s = c->state;
-    EvaluateAllAt(c->eclipse, c->timeGreatest, s);
+    EvaluateAllAt(c->elements, c->timeGreatest, s);
     const double eta1 = s.Y / s.Rho1;
     const double zeta1 = std::sqrt(std::fabs(1.0 - s.X * s.X - eta1 * eta1));
     const double zeta = std::max(0.0, s.Rho2 * (zeta1 * s.CosD1MinusD2 - eta1 * s.SinD1MinusD2));
@@ -359,7 +359,7 @@ TEST(CentralLineValuesAt, WidthAndDurationAgreeWithThePublishedCanon) {
 
 // Minimum over [t1, t2] of the observer's distance from the umbra's edge
 // (axis distance minus |umbral radius|), with the Sun above the horizon.
-double ClosestToUmbralEdge(const EclipseRecord& e, double t1, double t2, double lat, double lon,
+double ClosestToUmbralEdge(const BesselianElements& e, double t1, double t2, double lat, double lon,
                            double* when) {
   auto f = [&](double t) {
     const auto o = testing::ObserverAt(e, t, lat, lon);
@@ -417,10 +417,10 @@ TEST(ComputeUmbraLimits, PointsJustTouchTheUmbraOnOppositeSidesOfTheAxis) {
       for (int i = 30; i <= side.curve->Count() - 30; i += 20) {
         const CurvePoint& p = side.curve->At(i);
         double when = 0;
-        const double gap = ClosestToUmbralEdge(c->eclipse, t1, t2, p.Latitude, p.Longitude, &when);
+        const double gap = ClosestToUmbralEdge(c->elements, t1, t2, p.Latitude, p.Longitude, &when);
         residual.push_back(std::fabs(gap));
         EXPECT_NEAR(gap, 0.0, 1e-4) << sample[k].date << " point " << i;
-        const auto o = testing::ObserverAt(c->eclipse, when, p.Latitude, p.Longitude);
+        const auto o = testing::ObserverAt(c->elements, when, p.Latitude, p.Longitude);
         // The limit point lies at x - L sin Q: where a hybrid's umbral radius
         // changes sign the limit passes to the other side of the axis.
         if (std::fabs(o.l2) > 1e-4) {

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "catalogue/eclipse_record.h"
+#include "catalogue/besselian_elements.h"
 #include "geometry/elements.h"
 
 namespace darvelle::testing {
@@ -27,7 +27,7 @@ struct ObserverPlane {
 
 // Observer at geodetic latitude `lat` and ephemeris longitude `eastLon`
 // (radians), `height` Earth radii above the ellipsoid, at instant t.
-inline ObserverPlane ObserverAt(const EclipseRecord& e, double t, double lat, double eastLon,
+inline ObserverPlane ObserverAt(const BesselianElements& e, double t, double lat, double eastLon,
                                 double height = 0.0) {
   ElementState s;
   EvaluateElements(e, t, s);

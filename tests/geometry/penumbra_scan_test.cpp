@@ -23,7 +23,7 @@ using testing::WithEvents;
 
 // The scan written out plainly: every value recomputed where it is used.
 // The optimised scan must give the very same records.
-void PlainScan(const EclipseRecord& e, int resolution, int side, double t0, double phi0,
+void PlainScan(const BesselianElements& e, int resolution, int side, double t0, double phi0,
                std::vector<LimitScanRecord>& first, std::vector<LimitScanRecord>& second) {
   ElementState s;
   double t = t0;
@@ -75,7 +75,7 @@ void PlainScan(const EclipseRecord& e, int resolution, int side, double t0, doub
     while (lambda >= kPi) lambda -= 2 * kPi;
     LimitScanRecord r;
     r.Used = true;
-    r.Hour = t + e.EpochHour;
+    r.Hour = t + e.epochHour;
     r.Level = side * 0.0;
     r.WestLongitudeDeg = lambda * 57.29577951308232;
     r.LatitudeDeg = phi * 57.29577951308232;
@@ -108,7 +108,7 @@ TEST(ScanLimitLongitudes, SameRecordsAsThePlainAlgorithm) {
   const auto sample = testing::RequireCanonSample();
   int compared = 0;
   for (std::size_t k = 0; k < sample.size(); k += 23) {
-    const EclipseRecord& e = sample[k].record;
+    const BesselianElements e = ElementsFromRecord(sample[k].record);
     for (int resolution : {1, 4}) {
       for (int side : {1, -1}) {
         const int steps = 360 * resolution;
@@ -138,14 +138,14 @@ TEST(ScanLimitLongitudes, SolutionsLieOnThePenumbralLimit) {
   const auto sample = testing::RequireCanonSample();
   int checked = 0;
   for (std::size_t k = 0; k < sample.size(); k += 7) {
-    const EclipseRecord& e = sample[k].record;
+    const BesselianElements e = ElementsFromRecord(sample[k].record);
     for (int side : {1, -1}) {
       std::vector<LimitScanRecord> first(360), second(360);
       ScanLimitLongitudes(e, LimitScanSetup{1, side, 0.0}, 0.0, 0.0, first, second);
       for (const auto* records : {&first, &second}) {
         for (const LimitScanRecord& r : *records) {
           if (!r.Used) continue;
-          const double t = r.Hour - e.EpochHour;
+          const double t = r.Hour - e.epochHour;
           const double lat = r.LatitudeDeg * kDegToRad;
           const double lon = -r.WestLongitudeDeg * kDegToRad;
           const auto o = testing::ObserverAt(e, t, lat, lon, kLimitScanObserverHeight);
@@ -177,7 +177,7 @@ TEST(ScanLimitLongitudes, SolutionsLieOnThePenumbralLimit) {
 
 TEST(ScanLimitLongitudes, VisitsEveryLongitudeStepOfTheResolution) {
   const auto sample = testing::RequireCanonSample();
-  const EclipseRecord& e = sample[0].record;
+  const BesselianElements e = ElementsFromRecord(sample[0].record);
   for (int resolution : {1, 2, 8, 32}) {
     const int steps = 360 * resolution;
     std::vector<LimitScanRecord> first(steps), second(steps);
@@ -210,7 +210,7 @@ TEST(ScanLimitLongitudes, VisitsEveryLongitudeStepOfTheResolution) {
 TEST(ScanLimitLongitudes, RefusesRecordArraysShorterThanTheScan) {
   const auto sample = testing::RequireCanonSample();
   std::vector<LimitScanRecord> first(359), second(360);
-  ScanLimitLongitudes(sample[0].record, LimitScanSetup{1, 1, 0.0}, 0.0, 0.0, first, second);
+  ScanLimitLongitudes(ElementsFromRecord(sample[0].record), LimitScanSetup{1, 1, 0.0}, 0.0, 0.0, first, second);
   for (const auto& r : first) EXPECT_FALSE(r.Used);
   for (const auto& r : second) EXPECT_FALSE(r.Used);
 }

@@ -265,10 +265,10 @@ TEST_F(RealEclipses, RulesHoldAcrossTheCatalogue) {
     PrepareEclipse(c, *catalogue_, i, true, 1);
     ComputeEclipse(c);
     ExpectCurvesFollowTheirEvents(c);
-    const int type = c.eclipse.EclipseType;
+    const int type = static_cast<int>(c.elements.kind);
     const bool central = type >= kTotal && type <= kHybrid;
     // The catalogue's classification and the geometry agree except for grazes.
-    if (std::fabs(std::fabs(c.eclipse.Gamma) - 1.0) > 0.01) {
+    if (std::fabs(std::fabs(c.elements.gamma) - 1.0) > 0.01) {
       EXPECT_EQ(c.events[EventId::TG0].exists(), central) << "type " << type;
     }
   }

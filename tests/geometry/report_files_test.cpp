@@ -154,7 +154,7 @@ TEST(ReportText, NonCentralEclipseEndsWithTheBareGreatestEclipseTimes) {
     ASSERT_GE(report->size(), tail.size());
     EXPECT_EQ(report->substr(report->size() - tail.size()), tail);
   }
-  EXPECT_EQ(CornerPointsText(c.events, c.eclipse, c.deltaT).find("(P19)"), std::string::npos);
+  EXPECT_EQ(CornerPointsText(c.events, c.elements, c.deltaT).find("(P19)"), std::string::npos);
 }
 
 TEST(ReportText, NoConjunctionWithinTwoHoursPrintsTheSentinelInstant) {
@@ -229,7 +229,7 @@ TEST(FileLines, PointCentralLineAndCornerPointLayouts) {
   EXPECT_EQ(PointLine(p, deltaT, true), "13.76027\t-5.50000");
   EXPECT_EQ(PointLine(p, deltaT, false), "10.00000\t-5.50000");
 
-  EclipseRecord eclipse = testing::SyntheticEclipse();
+  const BesselianElements eclipse = testing::SyntheticElements();
   CentralLinePoint point;
   point.Longitude = 10.25 * kDegToRad;
   point.Latitude = -20.5 * kDegToRad;
@@ -311,7 +311,7 @@ TEST_F(OutputFolder, CentralEclipseWritesReportsCornerPointsAndItsCurves) {
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(Names(), expected);
   EXPECT_EQ(ReadFile(dir_ / "SunEclipse4_DE.TXT"), c.reportGerman);
-  EXPECT_EQ(ReadFile(dir_ / "Eckpunkt.txt"), CornerPointsText(c.events, c.eclipse, c.deltaT));
+  EXPECT_EQ(ReadFile(dir_ / "Eckpunkt.txt"), CornerPointsText(c.events, c.elements, c.deltaT));
 }
 
 TEST_F(OutputFolder, AFileThatCannotBeWrittenStopsTheComputationNamingIt) {

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "astro/calendar.h"
+#include "catalogue/besselian_elements.h"
 #include "catalogue/eclipse_record.h"
 
 namespace darvelle::testing {
@@ -36,6 +37,11 @@ inline EclipseRecord SyntheticEclipse(double axisY = 0.3) {
   r.MoonDecPoly = {{-22.0, -0.1, 0.0, 0.0}};
   r.MoonDistancePoly = {{0.0024, 0.0, 0.0, 0.0}};
   return r;
+}
+
+// The same eclipse as the computations read it.
+inline BesselianElements SyntheticElements(double axisY = 0.3) {
+  return ElementsFromRecord(SyntheticEclipse(axisY));
 }
 
 }  // namespace darvelle::testing

@@ -43,7 +43,7 @@ inline std::string PageXText(double x) {
   return buffer;
 }
 
-inline void SetPolynomial(Polynomial& p, double c0, double c1, double c2, double c3) {
+inline void SetPolynomial(Cubic& p, double c0, double c1, double c2, double c3) {
   p.c[0] = c0;
   p.c[1] = c1;
   p.c[2] = c2;
@@ -53,43 +53,43 @@ inline void SetPolynomial(Polynomial& p, double c0, double c1, double c2, double
 // A total eclipse shaped after 2024 April 8, with all nineteen events.
 inline EclipseComputation HandMadeTotal(bool universalTime) {
   EclipseComputation c;
-  EclipseRecord& e = c.eclipse;
-  e.Year = 2024;
-  e.Month = 4;
-  e.Day = 8;
-  e.EclipseType = 2;
-  e.Gamma = 0.34306;
-  e.EpochHour = 18;
-  e.JulianDay = CalendarToJulianDay(2024, 4, 8, 18, 0, 0);
-  e.LunationNumber = 293;
-  e.SarosNumber = 139;
-  e.SarosMember = 30;
-  e.SarosMemberCount = 71;
-  SetPolynomial(e.SunRAPoly, 16.9722, 0.0376, 0.0, 0.0);
-  SetPolynomial(e.SunDecPoly, 7.5862, 0.0152, -2e-6, 0.0);
-  SetPolynomial(e.SunDistancePoly, 1.00165, 1.2e-5, 0.0, 0.0);
-  SetPolynomial(e.MoonRAPoly, 16.6722, 0.5546, 1e-4, -1e-6);
-  SetPolynomial(e.MoonDecPoly, 7.9862, 0.2750, -1.2e-4, 0.0);
-  SetPolynomial(e.MoonDistancePoly, 0.00240, -1.1e-7, 0.0, 0.0);
-  SetPolynomial(e.XPoly, -0.318244, 0.5117116, 3.26e-05, -8.42e-06);
-  SetPolynomial(e.YPoly, 0.219764, 0.2709589, -5.95e-05, -4.66e-06);
-  SetPolynomial(e.DPoly, 7.5862, 0.014844, -2e-06, 0.0);
-  SetPolynomial(e.MuPoly, 89.59122, 15.004084, 0.0, 0.0);
-  SetPolynomial(e.L1Poly, 0.535814, 6.18e-05, -1.28e-05, 0.0);
-  SetPolynomial(e.L2Poly, -0.010272, 6.15e-05, -1.27e-05, 0.0);
-  SetPolynomial(e.TanF1Poly, 0.0046683, 0.0, 0.0, 0.0);
-  SetPolynomial(e.TanF2Poly, 0.004645, 0.0, 0.0, 0.0);
+  BesselianElements& e = c.elements;
+  e.year = 2024;
+  e.month = 4;
+  e.day = 8;
+  e.kind = EclipseKind::Total;
+  e.gamma = 0.34306;
+  e.epochHour = 18;
+  e.julianDay = CalendarToJulianDay(2024, 4, 8, 18, 0, 0);
+  e.lunation = 293;
+  e.saros = 139;
+  e.sarosMember = 30;
+  e.sarosMemberCount = 71;
+  SetPolynomial(e.sunRightAscension, 16.9722, 0.0376, 0.0, 0.0);
+  SetPolynomial(e.sunDeclination, 7.5862, 0.0152, -2e-6, 0.0);
+  SetPolynomial(e.sunDistance, 1.00165, 1.2e-5, 0.0, 0.0);
+  SetPolynomial(e.moonRightAscension, 16.6722, 0.5546, 1e-4, -1e-6);
+  SetPolynomial(e.moonDeclination, 7.9862, 0.2750, -1.2e-4, 0.0);
+  SetPolynomial(e.moonDistance, 0.00240, -1.1e-7, 0.0, 0.0);
+  SetPolynomial(e.x, -0.318244, 0.5117116, 3.26e-05, -8.42e-06);
+  SetPolynomial(e.y, 0.219764, 0.2709589, -5.95e-05, -4.66e-06);
+  SetPolynomial(e.d, 7.5862, 0.014844, -2e-06, 0.0);
+  SetPolynomial(e.mu, 89.59122, 15.004084, 0.0, 0.0);
+  SetPolynomial(e.l1, 0.535814, 6.18e-05, -1.28e-05, 0.0);
+  SetPolynomial(e.l2, -0.010272, 6.15e-05, -1.27e-05, 0.0);
+  SetPolynomial(e.tanF1, 0.0046683, 0.0, 0.0, 0.0);
+  SetPolynomial(e.tanF2, 0.004645, 0.0, 0.0, 0.0);
 
   c.universalTime = universalTime;
   c.modelDeltaT = 69.2;
   c.deltaT = universalTime ? 69.2 : 0.0;
   c.estimatedGreatest = 0.29;
-  c.greatestJulianDayTT = e.JulianDay + 0.29 / 24.0;
+  c.greatestJulianDayTT = e.julianDay + 0.29 / 24.0;
   c.greatestJulianDayUT = c.greatestJulianDayTT - 69.2 / 86400.0;
   c.timeGreatest = 0.2931;
-  c.julianDayGreatest = e.JulianDay + c.timeGreatest / 24.0;
+  c.julianDayGreatest = e.julianDay + c.timeGreatest / 24.0;
   c.timeConjunction = 0.4310;
-  c.julianDayConjunction = e.JulianDay + c.timeConjunction / 24.0;
+  c.julianDayConjunction = e.julianDay + c.timeConjunction / 24.0;
   c.reportEphemeris = {4.26e-05, 0.01618, 0.004645, 0.004410};
   c.circumstancesComplete = true;
 

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "astro/constants.h"
 #include "render_test_support.h"
 
 namespace darvelle {
@@ -13,7 +14,6 @@ using test::IsWhite;
 using test::PixelAt;
 using test::Rgb;
 
-constexpr double kPi = 3.141592653589793;
 constexpr double kDeg = kPi / 180.0;
 
 QImage WhiteImage() {

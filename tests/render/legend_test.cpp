@@ -2,6 +2,7 @@
 
 #include <QFontInfo>
 
+#include "astro/constants.h"
 #include "render/map.h"
 #include "render_test_support.h"
 
@@ -11,7 +12,6 @@ namespace {
 using test::IsWhite;
 using test::PixelAt;
 
-constexpr double kPi = 3.141592653589793;
 constexpr double kDeg = kPi / 180.0;
 
 class LegendTest : public ::testing::Test {
@@ -21,8 +21,8 @@ class LegendTest : public ::testing::Test {
   // Greatest eclipse at 18:18 TT on 2024 April 8 (the record's epoch is 18h).
   static EclipseComputation Eclipse(bool universalTime) {
     EclipseComputation c;
-    c.eclipse.JulianDay = 2460408.5 + 18.0 / 24.0;
-    c.eclipse.EpochHour = 18;
+    c.elements.julianDay = 2460408.5 + 18.0 / 24.0;
+    c.elements.epochHour = 18;
     c.timeGreatest = 0.3;
     c.modelDeltaT = 69.2;
     c.universalTime = universalTime;

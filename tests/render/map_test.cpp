@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "astro/constants.h"
 #include "render_test_support.h"
 
 namespace darvelle {
@@ -13,7 +14,6 @@ using test::IsWhite;
 using test::PixelAt;
 using test::Rgb;
 
-constexpr double kPi = 3.141592653589793;
 constexpr double kDeg = kPi / 180.0;
 constexpr Rgb kBackground = {216, 216, 216};
 constexpr Rgb kOutline = {168, 168, 168};
@@ -270,7 +270,7 @@ TEST_F(MapTest, ColouredDrawingReportsDone) {
 
 TEST_F(MapTest, NonCentralEclipseFacesFortyFiveDegreesOnTheShadowsSide) {
   EclipseComputation c;
-  c.eclipse.Gamma = -1.1;
+  c.elements.gamma = -1.1;
   c.state.Mu = 30 * kDeg;
   MapRenderer renderer;
   const ViewParameters view;

@@ -4,10 +4,11 @@
 
 #include <cmath>
 
+#include "astro/constants.h"
+
 namespace darvelle {
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr double kDeg = kPi / 180.0;
 constexpr std::int64_t kArcsecPerDeg = 3600;
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <memory>
 
+#include "astro/constants.h"
 #include "render_test_support.h"
 
 namespace darvelle {
@@ -15,7 +16,6 @@ using test::PixelAt;
 using test::Rgb;
 using test::SyntheticTexel;
 
-constexpr double kPi = 3.141592653589793;
 constexpr double kDeg = kPi / 180.0;
 
 class RenderTextureTest : public ::testing::Test {

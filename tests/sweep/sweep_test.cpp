@@ -121,10 +121,10 @@ std::string CheckTexts(const EclipseComputation& c) {
   };
   check(c.reportGerman, kReportGermanFileName);
   check(c.reportEnglish, kReportEnglishFileName);
-  check(CornerPointsText(c.events, c.eclipse, c.deltaT), kCornerPointsFileName);
+  check(CornerPointsText(c.events, c.elements, c.deltaT), kCornerPointsFileName);
   const CurveSet& k = c.curves;
   if (k.centralLine.Ready()) {
-    check(CentralLineFileText(k.centralLine, c.eclipse, c.deltaT), kCentralLineFileName);
+    check(CentralLineFileText(k.centralLine, c.elements, c.deltaT), kCentralLineFileName);
   }
   struct Named {
     const PointCurve* curve;
