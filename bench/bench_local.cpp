@@ -67,7 +67,7 @@ void BM_QuickRejectionForOnePlace(benchmark::State& state) {
     passed = 0;
     for (int i = 1; i <= catalogue->Count(); ++i) {
       const EclipseRecord& r = catalogue->Record(i);
-      passed += MayBeSeen(r, ComputeDeltaT(r.Year, r.Month), place);
+      passed += MayBeSeen(ElementsFromRecord(r), ComputeDeltaT(r.Year, r.Month), place);
     }
   }
   state.counters["passed"] = passed;
@@ -89,7 +89,7 @@ void BM_OneEclipseOnePlace(benchmark::State& state) {
   const EclipseRecord& record = catalogue->Record(index);
   const double deltaT = ComputeDeltaT(record.Year, record.Month);
   for (auto _ : state) {
-    benchmark::DoNotOptimize(ComputeLocalCircumstances(record, deltaT, kPlaces[0]));
+    benchmark::DoNotOptimize(ComputeLocalCircumstances(ElementsFromRecord(record), deltaT, kPlaces[0]));
   }
 }
 BENCHMARK(BM_OneEclipseOnePlace)->Unit(benchmark::kMicrosecond);

@@ -106,7 +106,7 @@ LocalReport ReportFor(const Catalogue& catalogue, int index, const ChosenPlace& 
   report.PlaceLabel = place.label;
   report.TimeZone = place.timeZone;
   report.Local = computed ? *computed
-                          : ComputeLocalCircumstances(report.Record, report.DeltaT, place.observer);
+                          : ComputeLocalCircumstances(ElementsFromRecord(report.Record), report.DeltaT, place.observer);
   return report;
 }
 

@@ -60,7 +60,7 @@ void AddCentralLine(const EclipseComputation& c, GisSource& source) {
   GeoLine& line = source.curves[static_cast<std::size_t>(MapCurve::CentralLine)];
   for (const CentralLinePoint& p : c.curves.centralLine.Points()) {
     GeoVertex v = VertexOf(p, c.deltaT);
-    v.JulianDayTT = c.eclipse.JulianDay + p.Time / 24.0;
+    v.JulianDayTT = c.elements.julianDay + p.Time / 24.0;
     v.DurationSeconds = p.DurationMinutes * 60.0;
     v.WidthKm = p.WidthKm;
     v.SunAltitudeDeg = p.SunAltitudeDeg;
@@ -72,7 +72,7 @@ void AddCentralLine(const EclipseComputation& c, GisSource& source) {
 std::vector<GeoPoint> OutlineBranch(const EclipseComputation& c, double from, double to,
                                     int branch) {
   std::vector<GeoPoint> points;
-  for (const CurvePoint& p : UmbraOutlineOnLimb(c.eclipse, from, to, branch)) {
+  for (const CurvePoint& p : UmbraOutlineOnLimb(c.elements, from, to, branch)) {
     points.push_back(VertexOf(p, c.deltaT));
   }
   return points;
@@ -100,15 +100,15 @@ const GisEvent* GisSource::Event(EventId id) const {
 
 GisSource GisSourceFrom(const EclipseComputation& c) {
   GisSource source;
-  const EclipseRecord& e = c.eclipse;
+  const BesselianElements& e = c.elements;
   source.catalogueIndex = c.selectedIndex;
-  source.year = e.Year;
-  source.month = e.Month;
-  source.day = e.Day;
-  source.eclipseType = e.EclipseType;
-  source.sarosNumber = e.SarosNumber;
-  source.sarosMember = e.SarosMember;
-  source.sarosMemberCount = e.SarosMemberCount;
+  source.year = e.year;
+  source.month = e.month;
+  source.day = e.day;
+  source.eclipseType = static_cast<int>(e.kind);
+  source.sarosNumber = e.saros;
+  source.sarosMember = e.sarosMember;
+  source.sarosMemberCount = e.sarosMemberCount;
   source.universalTime = c.universalTime;
   source.deltaTSeconds = c.deltaT;
   source.modelDeltaTSeconds = c.modelDeltaT;
@@ -127,7 +127,7 @@ GisSource GisSourceFrom(const EclipseComputation& c) {
         !std::isfinite(event.Latitude)) {
       continue;
     }
-    source.events.push_back({static_cast<EventId>(k), e.JulianDay + event.Time / 24.0,
+    source.events.push_back({static_cast<EventId>(k), e.julianDay + event.Time / 24.0,
                              VertexOf({event.EphemerisLongitude, event.Latitude}, c.deltaT),
                              event.CentralKind});
   }

@@ -137,7 +137,7 @@ void ComputeRiseSetCurves(EclipseComputation& c) {
   }
 }
 
-std::vector<CurvePoint> UmbraOutlineOnLimb(const EclipseRecord& eclipse, double tFrom,
+std::vector<CurvePoint> UmbraOutlineOnLimb(const BesselianElements& eclipse, double tFrom,
                                            double tTo, int branch) {
   std::vector<CurvePoint> points;
   points.reserve(kRiseSetIntervals + 1);

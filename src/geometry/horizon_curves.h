@@ -27,7 +27,7 @@ void ComputeRiseSetCurve(EclipseComputation& c, double tFrom, double tTo, int br
 // and TU2, or TU3 and TU4, the two branches outline the ends of the umbral
 // path, where the umbra meets the horizon. Instants without a crossing give
 // no point. Nothing is stored in the computation.
-std::vector<CurvePoint> UmbraOutlineOnLimb(const EclipseRecord& eclipse, double tFrom,
+std::vector<CurvePoint> UmbraOutlineOnLimb(const BesselianElements& eclipse, double tFrom,
                                            double tTo, int branch);
 
 // The rise/set curves of the eclipse: 003 .. 006 when TP2 exists (the

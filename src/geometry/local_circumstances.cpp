@@ -49,7 +49,7 @@ struct Shadow {
 
 class ShadowModel {
  public:
-  ShadowModel(const EclipseRecord& eclipse, double deltaT, const Observer& observer)
+  ShadowModel(const BesselianElements& eclipse, double deltaT, const Observer& observer)
       : eclipse_(eclipse), observer_(TermsFor(observer)), rotation_(DeltaTRotation(deltaT)) {}
 
   // Distance of the observer from the Earth's centre, Earth radii.
@@ -82,15 +82,15 @@ class ShadowModel {
 
   // Local apparent hour angle of the shadow axis at t (radians, not reduced).
   double AxisHourAngle(double t) const {
-    return eclipse_.MuPoly.At(t) * kDegToRad + observer_.Longitude - rotation_;
+    return eclipse_.mu.At(t) * kDegToRad + observer_.Longitude - rotation_;
   }
-  const EclipseRecord& Eclipse() const { return eclipse_; }
+  const BesselianElements& Eclipse() const { return eclipse_; }
   double HourAngleRate(double t) const {
-    return ReduceToPi(eclipse_.MuPoly.RateAt(t) * kDegToRad);
+    return ReduceToPi(eclipse_.mu.RateAt(t) * kDegToRad);
   }
 
  private:
-  const EclipseRecord& eclipse_;
+  const BesselianElements& eclipse_;
   ObserverTerms observer_;
   double rotation_;  // the Earth's turn during DeltaT, radians
 };
@@ -164,9 +164,9 @@ double ObscurationOf(const Shadow& s) {
 // Greatest eclipse on the whole Earth from the linear terms of x and y (the
 // axis' closest approach to the Earth's centre), held within the span the
 // polynomials are fitted for: where each observer's search starts.
-double FirstEstimate(const EclipseRecord& eclipse) {
-  const double x0 = eclipse.XPoly.c[0], x1 = eclipse.XPoly.c[1];
-  const double y0 = eclipse.YPoly.c[0], y1 = eclipse.YPoly.c[1];
+double FirstEstimate(const BesselianElements& eclipse) {
+  const double x0 = eclipse.x.c[0], x1 = eclipse.x.c[1];
+  const double y0 = eclipse.y.c[0], y1 = eclipse.y.c[1];
   const double speed = x1 * x1 + y1 * y1;
   const double t = speed > 0.0 ? -(x0 * x1 + y0 * y1) / speed : 0.0;
   return std::isfinite(t) ? std::clamp(t, -3.0, 3.0) : 0.0;
@@ -403,7 +403,7 @@ void ClassifyVisibility(const ShadowModel& model, LocalCircumstances& local) {
 
 }  // namespace
 
-bool MayBeSeen(const EclipseRecord& eclipse, double deltaT, const Observer& observer) {
+bool MayBeSeen(const BesselianElements& eclipse, double deltaT, const Observer& observer) {
   const ShadowModel model(eclipse, deltaT, observer);
   const double start = FirstEstimate(eclipse);
   // Within 36 s of the closest approach the distance from the axis is off by
@@ -435,7 +435,7 @@ double LocalCircumstances::VisibleMagnitude() const {
   return best;
 }
 
-LocalCircumstances ComputeLocalCircumstances(const EclipseRecord& eclipse, double deltaT,
+LocalCircumstances ComputeLocalCircumstances(const BesselianElements& eclipse, double deltaT,
                                              const Observer& observer) {
   LocalCircumstances local;
   const ShadowModel model(eclipse, deltaT, observer);

@@ -18,7 +18,7 @@
 
 #include <optional>
 
-#include "catalogue/eclipse_record.h"
+#include "catalogue/besselian_elements.h"
 
 namespace darvelle {
 
@@ -75,7 +75,7 @@ struct LocalCircumstances {
 // Local circumstances of one eclipse. deltaT: TT - UT in seconds (the
 // program's DeltaT for the eclipse). The observer's values must be finite;
 // latitudes beyond the poles are clamped to them.
-LocalCircumstances ComputeLocalCircumstances(const EclipseRecord& eclipse, double deltaT,
+LocalCircumstances ComputeLocalCircumstances(const BesselianElements& eclipse, double deltaT,
                                              const Observer& observer);
 
 // Covered fraction of the Sun's area (0 .. 1) by the exact lens of two
@@ -86,7 +86,7 @@ double CoveredFraction(double moon, double distance);
 // A quick test for scans over many eclipses: false when the observer surely
 // does not see the eclipse (outside the penumbra, or the Sun far below the
 // horizon throughout), from the closest approach alone.
-bool MayBeSeen(const EclipseRecord& eclipse, double deltaT, const Observer& observer);
+bool MayBeSeen(const BesselianElements& eclipse, double deltaT, const Observer& observer);
 
 // Why an observer cannot be used (nullptr when it can): latitude in -90 .. 90,
 // longitude in -180 .. 180, height in -500 .. 10,000 m, every value finite.

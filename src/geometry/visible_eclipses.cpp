@@ -38,8 +38,9 @@ std::vector<VisibleEclipse> FindVisibleEclipses(const Catalogue& catalogue,
     if (record.Year < filter.FromYear) continue;
     if (record.Year > filter.ToYear) break;  // the catalogue is in date order
     const double deltaT = ComputeDeltaT(record.Year, record.Month);
-    if (!MayBeSeen(record, deltaT, observer)) continue;
-    LocalCircumstances local = ComputeLocalCircumstances(record, deltaT, observer);
+    const BesselianElements elements = ElementsFromRecord(record);
+    if (!MayBeSeen(elements, deltaT, observer)) continue;
+    LocalCircumstances local = ComputeLocalCircumstances(elements, deltaT, observer);
     if (PassesFilter(local, filter)) seen.push_back({index, deltaT, std::move(local)});
   }
   return seen;

@@ -167,14 +167,14 @@ TEST(FindContact, ContactsOfACentralAndOfAMissingAxis) {
 // nearly flat, and plain regula falsi creeps towards it from one side.
 TEST(FindContact, AxisThatGrazesTheLimbStillHasBothEnds) {
   ElementState s;
-  EvaluateAllAt(testing::SyntheticEclipse(0.3), -0.5, s);
+  EvaluateAllAt(testing::SyntheticElements(0.3), -0.5, s);
   const double rho1 = s.Rho1;
   struct Case {
     double axisOverRho1;  // y / rho1 at greatest eclipse (t = -0.5 h)
   };
   for (const Case& c : {Case{0.9965}, Case{0.9995}, Case{0.99999}}) {
     SCOPED_TRACE(c.axisOverRho1);
-    const EclipseRecord r = testing::SyntheticEclipse(c.axisOverRho1 * rho1);
+    const BesselianElements r = testing::SyntheticElements(c.axisOverRho1 * rho1);
     // x = 0.25 + 0.5 t meets x^2 + (y/rho1)^2 = 1 at x = -+sqrt(1 - (y/rho1)^2).
     const double halfChord = std::sqrt(1.0 - c.axisOverRho1 * c.axisOverRho1);
     const ContactResult begin = FindContact(r, kAxisOnLimb, -5.0, -0.5, s);

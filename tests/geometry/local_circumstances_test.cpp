@@ -79,7 +79,7 @@ class LocalCatalogue : public ::testing::Test {
   }
   static LocalCircumstances At(int year, int month, int day, const Observer& observer) {
     const EclipseRecord& record = catalogue_->Record(IndexOf(year, month, day));
-    return ComputeLocalCircumstances(record, ComputeDeltaT(record.Year, record.Month), observer);
+    return ComputeLocalCircumstances(ElementsFromRecord(record), ComputeDeltaT(record.Year, record.Month), observer);
   }
   static std::unique_ptr<Catalogue> catalogue_;
 };
@@ -109,7 +109,7 @@ TEST_F(LocalCatalogue, AwkwardPlacesGiveSoundValues) {
     const EclipseRecord& record = catalogue_->Record(index);
     const double deltaT = ComputeDeltaT(record.Year, record.Month);
     for (const Observer& o : places) {
-      const LocalCircumstances l = ComputeLocalCircumstances(record, deltaT, o);
+      const LocalCircumstances l = ComputeLocalCircumstances(ElementsFromRecord(record), deltaT, o);
       ASSERT_TRUE(AllFinite(l)) << index << " at " << o.LatitudeDeg << "," << o.LongitudeDeg;
       if (l.Kind == LocalKind::kNone) {
         EXPECT_EQ(l.Seen, Visibility::kNone);
@@ -221,12 +221,12 @@ TEST_F(LocalCatalogue, QuickRejectionKeepsEverySeenEclipse) {
     for (int index = 1; index <= catalogue_->Count(); index += 3) {
       const EclipseRecord& record = catalogue_->Record(index);
       const double deltaT = ComputeDeltaT(record.Year, record.Month);
-      const auto l = ComputeLocalCircumstances(record, deltaT, o);
+      const auto l = ComputeLocalCircumstances(ElementsFromRecord(record), deltaT, o);
       const bool isSeen = l.Seen == Visibility::kFull || l.Seen == Visibility::kRise ||
                           l.Seen == Visibility::kSet;
       if (isSeen) {
         ++seen;
-        EXPECT_TRUE(MayBeSeen(record, deltaT, o)) << index << " at " << o.LatitudeDeg;
+        EXPECT_TRUE(MayBeSeen(ElementsFromRecord(record), deltaT, o)) << index << " at " << o.LatitudeDeg;
       }
     }
     EXPECT_GT(seen, 1000) << o.LatitudeDeg;

@@ -242,7 +242,7 @@ TEST_F(RealEclipses, GrazingCentralEclipsesHaveTheirCentralLine) {
     EXPECT_EQ(c.events[EventId::TG0].CentralKind, k.kind);
     if (k.canonDurationSeconds == 0.0) continue;
     // The duration at greatest eclipse, as the canon comparison computes it.
-    EvaluateAllAt(c.eclipse, c.timeGreatest, c.state);
+    EvaluateAllAt(c.elements, c.timeGreatest, c.state);
     const ElementState& s = c.state;
     const double eta1 = s.Y / s.Rho1;
     const double zeta1 = std::sqrt(std::fabs(1.0 - s.X * s.X - eta1 * eta1));

@@ -195,7 +195,7 @@ TEST_F(LocalReference, AgreesWithTheSwissEphemeris) {
     const EclipseRecord record = MakeCurrentEclipse(*catalogue_, index);
     const double deltaT = ComputeDeltaT(record.Year, record.Month);
     const LocalCircumstances ours =
-        ComputeLocalCircumstances(record, deltaT, {p.lat, p.lon, p.height});
+        ComputeLocalCircumstances(ElementsFromRecord(record), deltaT, {p.lat, p.lon, p.height});
     auto ut = [&](const std::optional<LocalEvent>& e) {
       return e ? record.JulianDay + e->Time / 24.0 - deltaT / 86400.0 : 0.0;
     };
@@ -281,7 +281,7 @@ TEST_F(LocalReference, MatchesPublishedContactsNearProsperTexas) {
   const EclipseRecord record = MakeCurrentEclipse(*catalogue_, index);
   const double deltaT = ComputeDeltaT(record.Year, record.Month);
   const Observer prosper{33.0 + 15.0 / 60 + 24.0 / 3600, -(96.0 + 44.0 / 60 + 3.0 / 3600), 200.0};
-  const LocalCircumstances local = ComputeLocalCircumstances(record, deltaT, prosper);
+  const LocalCircumstances local = ComputeLocalCircumstances(ElementsFromRecord(record), deltaT, prosper);
   ASSERT_EQ(local.Kind, LocalKind::kTotal);
   const double midnightUt = record.JulianDay - record.EpochHour / 24.0;  // 0h TT of the date
   auto secondsOfDayUt = [&](const std::optional<LocalEvent>& e) {
@@ -388,7 +388,7 @@ TEST_F(LocalReference, VisibleEclipsesMatchTheLibrarysSearch) {
       ASSERT_NE(index, 0) << "the library finds an eclipse the catalogue lacks at JD "
                           << theirs[k];
       const EclipseRecord r = MakeCurrentEclipse(*catalogue_, index);
-      const auto local = ComputeLocalCircumstances(r, ComputeDeltaT(r.Year, r.Month),
+      const auto local = ComputeLocalCircumstances(ElementsFromRecord(r), ComputeDeltaT(r.Year, r.Month),
                                                    place.observer);
       std::printf("  %s: only in the library: %s (%s, magnitude %.4f)\n", place.name,
                   IsoDate(r.Year, r.Month, r.Day).c_str(),
