@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <string>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/data_files.h"
 
 namespace darvelle {
 namespace {
@@ -73,11 +76,14 @@ TEST(ElementsFromRecord, AKindOutsideTheCatalogueCodesIsKeptAsItStands) {
 }
 
 TEST(CurrentElements, RecomputesTheJulianDayFromTheDate) {
-  const Catalogue catalogue({DistinctRecord()});
-  // -1234 July 19, 13 h TT (Julian calendar): JD 1270539.0416666667, by
+  const Catalogue catalogue =
+      LoadCatalogue(std::filesystem::path(DARVELLE_TEST_DATA_DIR) / std::string(kCatalogueFileName));
+  // Record 16618: 1991 July 11, epoch 19 h TT; JD 2448449.2916666667 by
   // Meeus, Astronomical Algorithms, ch. 7.
-  EXPECT_NEAR(CurrentElements(catalogue, 1).julianDay, 1270539.0416666667, 1e-9);
-  EXPECT_THROW(CurrentElements(catalogue, 2), std::out_of_range);
+  const BesselianElements e = CurrentElements(catalogue, 16618);
+  EXPECT_EQ(e.year, 1991);
+  EXPECT_NEAR(e.julianDay, 2448449.2916666667, 1e-9);
+  EXPECT_THROW(CurrentElements(catalogue, catalogue.Count() + 1), std::out_of_range);
 }
 
 }  // namespace
