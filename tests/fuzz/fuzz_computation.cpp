@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(c.reportGerman);
     Check(c.reportEnglish);
     Check(c.dateTimeText);
-    Check(CornerPointsText(c.events, c.eclipse, c.deltaT));
+    Check(CornerPointsText(c.events, c.elements, c.deltaT));
     const CurveSet& k = c.curves;
     for (const PointCurve* curve :
          {&k.northPenumbra, &k.northUmbra, &k.southUmbra, &k.southPenumbra, &k.maxHorizonNorth,
@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           &k.riseSet[2], &k.riseSet[3], &k.riseSet[4], &k.riseSet[5]}) {
       if (curve->Ready()) Check(PointFileText(*curve, c.deltaT, true));
     }
-    if (k.centralLine.Ready()) Check(CentralLineFileText(k.centralLine, c.eclipse, c.deltaT));
+    if (k.centralLine.Ready()) Check(CentralLineFileText(k.centralLine, c.elements, c.deltaT));
     SheetOptions options;
     options.fontFile = "/nonexistent/Ethnocentric.pfa";  // no font to embed: the text alone
     // A small blank picture: the sheet's texts are what is checked, and a
