@@ -14,6 +14,7 @@ std::unique_ptr<QObject> MakeSelectionTest();
 std::unique_ptr<QObject> MakeViewTest();
 std::unique_ptr<QObject> MakeLifecycleTest();
 std::unique_ptr<QObject> MakeSessionTest();
+std::unique_ptr<QObject> MakeFilesTest();
 }  // namespace window_test
 
 namespace {
@@ -54,6 +55,7 @@ int main(int argc, char** argv) {
   tests.push_back(window_test::MakeViewTest());
   tests.push_back(window_test::MakeLifecycleTest());
   tests.push_back(window_test::MakeSessionTest());
+  tests.push_back(window_test::MakeFilesTest());
   const std::vector<QByteArray> named = NamedFunctions(argc, argv);
   int failures = 0;
   for (const auto& test : tests) {
