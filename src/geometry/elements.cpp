@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "astro/numeric.h"
+#include "astro/root_finder.h"
 
 namespace darvelle {
 
@@ -95,28 +96,16 @@ double GreatestFunction(const BesselianElements& e, double t, ElementState& s) {
 }  // namespace
 
 double FindGreatestEclipse(const BesselianElements& e, double a, double b, ElementState& s) {
-  double ga = GreatestFunction(e, a, s);
-  double gb = GreatestFunction(e, b, s);
-  const int referenceSign = SignOf(ga);
-  double tNew = b;
   // Regula falsi on this near-linear function converges in a handful of
-  // steps; the 21st evaluation ends the search whatever the data.
-  for (int evaluations = 1; evaluations <= 21; ++evaluations) {
-    const double denominator = gb - ga;
-    if (denominator == 0.0) break;  // flat bracket: keep the last instant
-    tNew = b + gb / denominator * (a - b);
-    const double g = GreatestFunction(e, tNew, s);
-    if (SignOf(g) != referenceSign) {
-      b = tNew;
-      gb = g;
-    } else {
-      a = tNew;
-      ga = g;
-    }
-    if (std::fabs(g) < 1e-9) break;
-  }
-  EvaluateElements(e, tNew, s);
-  return tNew;
+  // steps; the 21st step ends the search whatever the data, and the last
+  // instant stands for the greatest eclipse then.
+  RootSearchLimits limits;
+  limits.valueTolerance = 1e-9;
+  limits.maxSteps = 21;
+  limits.illinois = false;
+  const double t = SearchRoot([&](double u) { return GreatestFunction(e, u, s); }, b, a, limits).last;
+  EvaluateElements(e, t, s);
+  return t;
 }
 
 double ContactFunction(const BesselianElements& e, int kind, double t, ElementState& s,
@@ -141,80 +130,51 @@ double ContactFunction(const BesselianElements& e, int kind, double t, ElementSt
 
 namespace {
 
-struct ContactSearch {
-  double Time = 0;
-  bool Converged = false;
-  bool SignChange = false;  // the values at both ends of the span differ in sign
-  ContactGeometry Geometry;
-};
-
-// Regula falsi on the contact function from b = tFrom, a = tTo, the sign
-// reference being the value at tTo. With `illinois`, an end kept twice in a
-// row has its value halved (the Illinois rule).
-ContactSearch SearchContact(const BesselianElements& e, int kind, double tFrom, double tTo,
-                            ElementState& s, bool illinois) {
-  double b = tFrom;
-  double a = tTo;
-  double fb = ContactFunction(e, kind, b, s);
-  double fa = ContactFunction(e, kind, a, s);
-  const int referenceSign = SignOf(fa);
-  int lastMoved = 0;  // +1: a moved last, -1: b moved last
-  ContactSearch search;
-  search.Time = b;
-  search.SignChange = SignOf(fb) != referenceSign;
-  // 200 evaluations are far more than regula falsi needs on these smooth
-  // functions away from a tangency, and than the Illinois rule needs at one;
-  // a bracket without a sign change ends by the difference test.
-  for (int evaluations = 1; evaluations <= 200; ++evaluations) {
-    const double denominator = fb - fa;
-    if (denominator == 0.0) break;
-    search.Time = b + fb / denominator * (a - b);
-    const double f = ContactFunction(e, kind, search.Time, s, &search.Geometry);
-    if (!std::isfinite(f)) break;
-    if (SignOf(f) != referenceSign) {
-      b = search.Time;
-      fb = f;
-      if (illinois && lastMoved == -1) fa *= 0.5;
-      lastMoved = -1;
-    } else {
-      a = search.Time;
-      fa = f;
-      if (illinois && lastMoved == +1) fb *= 0.5;
-      lastMoved = +1;
-    }
-    if (std::fabs(f) < 1e-9) {
-      search.Converged = true;
-      break;
-    }
-    if (std::fabs(fb - fa) < 5e-10) break;
-  }
-  return search;
+// Regula falsi on the contact function from tFrom to tTo. 200 steps are far
+// more than it needs on these smooth functions away from a tangency, and
+// than the Illinois rule needs at one; a bracket without a sign change ends
+// by the stall test.
+RootSearch SearchContact(const BesselianElements& e, int kind, double tFrom, double tTo,
+                         ElementState& s, bool illinois) {
+  RootSearchLimits limits;
+  limits.valueTolerance = 1e-9;
+  limits.stallTolerance = 5e-10;
+  limits.maxSteps = 200;
+  limits.illinois = illinois;
+  auto contact = [&](double t) { return ContactFunction(e, kind, t, s); };
+  return SearchRoot(contact, tFrom, tTo, limits);
 }
 
 }  // namespace
 
 ContactResult FindContact(const BesselianElements& e, int kind, double tFrom, double tTo,
                           ElementState& s) {
-  ContactSearch search = SearchContact(e, kind, tFrom, tTo, s, false);
+  RootSearch search = SearchContact(e, kind, tFrom, tTo, s, false);
   // Plain regula falsi keeps one end for ever where the function is convex
   // and creeps towards the root from the other side. At a tangency (a shadow
   // axis or cone that just grazes the Earth's limb: |Gamma| near 0.997 for the
   // axis) the function is nearly flat at its root, each step gains a fraction
-  // of a per cent and the 200 evaluations end far from it: a central eclipse
+  // of a per cent and the 200 steps end far from it: a central eclipse
   // lost its central line that way. Where the span does hold a sign change,
   // the Illinois rule then finds the root; every contact plain regula falsi
   // finds stays exactly as it was.
-  if (!search.Converged && search.SignChange) search = SearchContact(e, kind, tFrom, tTo, s, true);
+  if (!search.converged && search.signChange) {
+    search = SearchContact(e, kind, tFrom, tTo, s, true);
+  }
   ContactResult result;
   // Without a sign change in the bracket the secant steps can run far
   // outside it, to a "contact" hundreds of hours away where the cubics mean
   // nothing: only a contact inside the searched span counts.
-  const double tNew = search.Time;
+  const double tNew = search.last;
   const bool inside = tNew >= std::min(tFrom, tTo) && tNew <= std::max(tFrom, tTo);
-  if (!search.Converged || !inside) return result;
+  if (!search.converged || !inside) return result;
+  // The search may end on either end of the span, evaluated before the last
+  // step: the limb point is taken at the contact itself.
+  ContactGeometry geometry;
+  ContactFunction(e, kind, tNew, s, &geometry);
   EvaluateElements(e, tNew, s);
   result.Time = tNew;
-  result.Point = PlanePoint{s.X / search.Geometry.M1, search.Geometry.Y1 / search.Geometry.M1, 0.0};
+  result.Point = PlanePoint{s.X / geometry.M1, geometry.Y1 / geometry.M1, 0.0};
   return result;
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "astro/root_finder.h"
 #include "geometry/elements.h"
 
 namespace darvelle {
@@ -237,14 +238,14 @@ double Inside(const ShadowModel& model, double t, Shade shade) {
 }
 
 // The root of Inside() between `inner` (inside the shadow) and `outer`
-// (outside), by bisection: 4.5 hours halved 31 times is below 0.01 s, so the
-// cap of 40 halvings is never the reason to stop.
+// (outside), to 0.01 s. 40 steps would halve even a bisection's 4.5 hours
+// below that, so the cap is never the reason to stop.
 double BisectContact(const ShadowModel& model, double inner, double outer, Shade shade) {
-  for (int step = 0; step < 40 && std::abs(outer - inner) > kTimeToleranceHours; ++step) {
-    const double middle = 0.5 * (inner + outer);
-    (Inside(model, middle, shade) < 0.0 ? inner : outer) = middle;
-  }
-  return 0.5 * (inner + outer);
+  RootSearchLimits limits;
+  limits.valueTolerance = 0.0;
+  limits.spanTolerance = kTimeToleranceHours;
+  limits.maxSteps = 40;
+  return SearchRoot([&](double t) { return Inside(model, t, shade); }, inner, outer, limits).last;
 }
 
 // Contact where the observer enters (direction -1) or leaves (+1) the shade,
@@ -314,32 +315,15 @@ double SunAltitude(const ShadowModel& model, double t) {
 // The instant in [from, to] where the Sun's altitude crosses the "up" line,
 // given that it does so once there. The altitude is smooth, so regula falsi
 // with the Illinois halving reaches 0.01 s in a handful of steps; 40 steps
-// would halve even a bisection's bracket below that.
+// would halve even a bisection's bracket below that. 1e-7 deg is well under
+// 0.01 s of the Sun's motion.
 double FindHorizonCrossing(const ShadowModel& model, double from, double to) {
-  double fFrom = SunAltitude(model, from) - kSunUpAltitudeDeg;
-  double fTo = SunAltitude(model, to) - kSunUpAltitudeDeg;
-  int lastMoved = 0;  // which end moved last: -1 from, +1 to
-  double t = 0.5 * (from + to);
-  for (int step = 0; step < 40 && to - from > kTimeToleranceHours; ++step) {
-    const double denominator = fTo - fFrom;
-    t = denominator != 0.0 ? to - fTo * (to - from) / denominator : 0.5 * (from + to);
-    if (!(t > from && t < to)) t = 0.5 * (from + to);
-    const double f = SunAltitude(model, t) - kSunUpAltitudeDeg;
-    if (f == 0.0) return t;
-    if ((f > 0.0) == (fFrom > 0.0)) {
-      from = t;
-      fFrom = f;
-      if (lastMoved == -1) fTo *= 0.5;
-      lastMoved = -1;
-    } else {
-      to = t;
-      fTo = f;
-      if (lastMoved == +1) fFrom *= 0.5;
-      lastMoved = +1;
-    }
-    if (std::abs(f) < 1e-7) break;  // 1e-7 deg: well under 0.01 s of the Sun's motion
-  }
-  return t;
+  RootSearchLimits limits;
+  limits.valueTolerance = 1e-7;
+  limits.spanTolerance = kTimeToleranceHours;
+  limits.maxSteps = 40;
+  auto aboveUp = [&](double t) { return SunAltitude(model, t) - kSunUpAltitudeDeg; };
+  return SearchRoot(aboveUp, to, from, limits).last;
 }
 
 // Instants between c1 and c4 where the Sun is highest or lowest: where the
