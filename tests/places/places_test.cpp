@@ -5,6 +5,7 @@
 
 #include "astro/calendar.h"
 #include "places/local_time.h"
+#include "places/place_index.h"
 #include "places/places.h"
 
 namespace darvelle::places {
@@ -35,6 +36,46 @@ TEST(PlaceSearch, NamesInTheChosenLanguage) {
   EXPECT_EQ(found.front().Name, "München");
   EXPECT_EQ(found.front().TimeZone, "Europe/Berlin");
   UsePlaceLanguage("en");
+}
+
+// The index the window searches as the user types: the same best match as
+// the library's own query, found by any word's beginning, accents ignored.
+TEST(PlaceIndex, SearchesLikeTheLibraryAndFindsTheNearestCity) {
+  const PlaceIndex index = PlaceIndex::Load();
+  EXPECT_GT(index.Size(), 20000u);
+  for (const char* query : {"Dallas", "Madrid", "Paris", "Sydney", "Mazatlan"}) {
+    const auto library = SearchPlaces(query, 1);
+    const auto ours = index.Search(query, 5);
+    ASSERT_FALSE(library.empty()) << query;
+    ASSERT_FALSE(ours.empty()) << query;
+    EXPECT_EQ(ours.front().Label(), library.front().Label()) << query;
+    EXPECT_EQ(ours.front().TimeZone, library.front().TimeZone) << query;
+    for (std::size_t i = 1; i < ours.size(); ++i) EXPECT_GE(ours[i - 1].Population, ours[i].Population);
+  }
+  EXPECT_EQ(LongLabel(index.Search("Dallas", 1).front()), "Dallas, Texas, United States of America");
+  const auto saoPaulo = index.Search("sao paulo", 3);
+  ASSERT_FALSE(saoPaulo.empty());
+  EXPECT_EQ(saoPaulo.front().TimeZone, "America/Sao_Paulo");
+  const auto parisTexas = index.Search("paris tex", 3);
+  ASSERT_EQ(parisTexas.size(), 1u);
+  EXPECT_EQ(parisTexas.front().AdminArea, "Texas");
+  EXPECT_EQ(index.Search("Paris", 3).size(), 3u);
+  EXPECT_TRUE(index.Search("Qxzqxzqxz", 5).empty());
+  EXPECT_TRUE(index.Search(" , ", 5).empty());
+
+  // A point in Dallas' western suburbs, 15 km from the centre.
+  const auto nearDallas = index.Nearest(32.75, -96.95, 50);
+  ASSERT_TRUE(nearDallas.has_value());
+  EXPECT_EQ(nearDallas->TimeZone, "America/Chicago");
+  // Across the antimeridian: Fiji's cities lie on both sides of 180 degrees.
+  const auto fiji = index.Nearest(-16.8, 179.99, 150);
+  ASSERT_TRUE(fiji.has_value());
+  EXPECT_EQ(fiji->TimeZone, "Pacific/Fiji");
+  // Mid-Pacific and mid-Atlantic, far from any city.
+  EXPECT_FALSE(index.Nearest(-40.0, -130.0, 300).has_value());
+  EXPECT_FALSE(index.Nearest(0.0, -25.0, 300).has_value());
+  // The north pole: some city within 5,000 km.
+  EXPECT_TRUE(index.Nearest(90.0, 0.0, 5000).has_value());
 }
 
 TEST(LocalTime, ZoneFrom1900To2099AndMeanTimeOutside) {
