@@ -138,12 +138,54 @@ void GlobeView::UpdateDisplay() {
 }
 
 void GlobeView::paintEvent(QPaintEvent*) {
-  if (overlay_) return;
+  if (overlay_) {
+    if (marker_) {
+      QPainter painter(this);
+      PaintMarker(painter);
+    }
+    return;
+  }
   // The screen (and so its pixel ratio) may have changed since the last picture.
   if (!drawing_.isNull() && display_.devicePixelRatio() != devicePixelRatioF()) UpdateDisplay();
   QPainter painter(this);
   painter.fillRect(rect(), palette().window());
   if (!display_.isNull()) painter.drawImage(mapRect().topLeft(), display_);
+  PaintMarker(painter);
+}
+
+void GlobeView::setMarker(std::optional<GeoPosition> place) {
+  marker_ = place;
+  update();
+}
+
+std::optional<QPointF> GlobeView::widgetPointOfPlace(GeoPosition place) const {
+  if (!drawnProjection_) return std::nullopt;
+  const double lat = place.latitude * kRadiansPerDegree;
+  const double lon = place.longitude * kRadiansPerDegree;
+  // The frame of UnitVectorFromArcseconds: y to the north pole, z to longitude 0.
+  const ProjectedPoint p = drawnProjection_->ProjectUnitVector(
+      std::sin(lon) * std::cos(lat), std::sin(lat), std::cos(lon) * std::cos(lat));
+  if (!p.IsVisible()) return std::nullopt;
+  return widgetPointAt({p.ScreenX, p.ScreenY});
+}
+
+void GlobeView::PaintMarker(QPainter& painter) const {
+  if (!marker_) return;
+  const std::optional<QPointF> at = widgetPointOfPlace(*marker_);
+  if (!at || !mapRect().contains(*at)) return;
+  // A pin that stands out on the white globe and on the coloured Earth
+  // alike: a dark-edged ring round a bright dot, the point at its centre.
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(QColor(255, 255, 255), 4.0));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawEllipse(*at, 7.0, 7.0);
+  painter.setPen(QPen(QColor(200, 0, 160), 2.0));
+  painter.drawEllipse(*at, 7.0, 7.0);
+  painter.setPen(QPen(QColor(255, 255, 255), 1.0));
+  painter.setBrush(QColor(200, 0, 160));
+  painter.drawEllipse(*at, 2.5, 2.5);
+  painter.restore();
 }
 
 void GlobeView::resizeEvent(QResizeEvent* event) {

@@ -23,6 +23,8 @@
 #include "render/globe_interaction.h"
 #include "render/projection.h"
 
+class QPainter;
+
 namespace darvelle::ui {
 
 // "52°31.2′ N  13°24.0′ E": a cursor position for the status bar, with the
@@ -68,6 +70,13 @@ class GlobeView : public QWidget {
   ImagePosition imagePositionAt(QPointF widgetPoint) const;
   // The widget point of a drawing-image position.
   QPointF widgetPointAt(ImagePosition position) const;
+  // A marker at a place (the observer), drawn over the picture where the
+  // last drawing's projection puts it, so that it follows the globe without
+  // a new drawing; none when empty or on the far side.
+  void setMarker(std::optional<GeoPosition> place);
+  // The widget point of a place in the last drawing; none on the far side
+  // or before a drawing.
+  std::optional<QPointF> widgetPointOfPlace(GeoPosition place) const;
   // The view the widget last asked for (or was given).
   const ViewParameters& requestedView() const { return requested_; }
 
@@ -102,6 +111,7 @@ class GlobeView : public QWidget {
   void RequestFinal();
   void UpdateDisplay();
   void ReportCursor(QPointF widgetPoint);
+  void PaintMarker(QPainter& painter) const;
 
   QImage drawing_;
   QImage display_;
@@ -122,6 +132,7 @@ class GlobeView : public QWidget {
   ViewParameters pressView_;
 
   QTimer settle_;
+  std::optional<GeoPosition> marker_;
 };
 
 }  // namespace darvelle::ui

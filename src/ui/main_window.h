@@ -10,6 +10,7 @@
 //   main_window_startup.cpp  start-up: data files, settings, first request
 //   main_window_session.cpp  requests from the controls, state and results shown
 //   main_window_globe.cpp    the globe under the mouse, the legend dock, the year list
+//   main_window_place.cpp    the observer, its local circumstances and the eclipses it sees
 //   main_window_exit.cpp     the two exits, the close and what it saves
 
 #include <QFutureWatcher>
@@ -48,6 +49,9 @@ namespace darvelle::ui {
 
 class GlobeView;
 class HelpBrowser;
+class LocalCircumstancesPanel;
+class VisibleEclipsesDialog;
+struct ObserverPlace;
 class LegendPanel;
 class MapPanel;
 class YearEclipseList;
@@ -193,6 +197,15 @@ class MainWindow : public QMainWindow {
   void ShowInPanels(const SessionState& state);
   void ShowYearOf(const EclipseComputation& eclipse);
 
+  // main_window_place.cpp
+  void BuildPlaceDock();
+  void BuildPlaceMenuItems();
+  void RestorePlace();
+  void ChoosePlace(const ObserverPlace& place);
+  void ShowPlace(const ObserverPlace& place);
+  void ShowLocalFor(const EclipseComputation& eclipse);
+  void OpenVisibleEclipses();
+
   // main_window_exit.cpp
   void Exit(bool withSheet);
   void FinishExit();
@@ -259,6 +272,11 @@ class MainWindow : public QMainWindow {
   QDockWidget* legendDock_ = nullptr;
   LegendPanel* legend_ = nullptr;
   YearEclipseList* yearList_ = nullptr;
+  // The observer: the local-circumstances dock and the list of eclipses seen from the place.
+  QDockWidget* placeDock_ = nullptr;
+  LocalCircumstancesPanel* localPanel_ = nullptr;
+  VisibleEclipsesDialog* visibleDialog_ = nullptr;
+  QAction* visibleFromHereItem_ = nullptr;
 };
 
 }  // namespace darvelle::ui

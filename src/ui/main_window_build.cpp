@@ -89,7 +89,9 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
   BuildControls();
   BuildGlobeInput();
   BuildLegendDock();
+  BuildPlaceDock();
   BuildMenus();
+  BuildPlaceMenuItems();
   BuildStatusBar();
   BuildCursorPlace();
   BuildAboutPanel();

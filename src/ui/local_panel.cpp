@@ -1,0 +1,324 @@
+#include "ui/local_panel.h"
+
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QFormLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStringListModel>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include "places/place_index.h"
+
+namespace darvelle::ui {
+namespace {
+
+enum Column { kEventColumn, kTimeColumn, kLocalColumn, kAltitudeColumn, kAzimuthColumn, kColumnCount };
+
+QLabel* NamedLabel(const char* name, QWidget* parent, bool wrap = false) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  label->setWordWrap(wrap);
+  return label;
+}
+
+ObserverPlace PlaceOf(const places::Place& city) {
+  ObserverPlace place;
+  place.name = QString::fromStdString(places::LongLabel(city));
+  place.latitudeDeg = city.LatitudeDeg;
+  place.longitudeDeg = city.LongitudeDeg;
+  place.timeZone = QString::fromStdString(city.TimeZone);
+  return place;
+}
+
+}  // namespace
+
+LocalCircumstancesPanel::LocalCircumstancesPanel(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("LocalCircumstancesPanel"));
+  BuildControls();
+  ApplyCaptions();
+  Refresh();
+  connect(&indexWatcher_, &QFutureWatcherBase::finished, this, &LocalCircumstancesPanel::CitiesLoaded);
+}
+
+LocalCircumstancesPanel::~LocalCircumstancesPanel() { indexWatcher_.waitForFinished(); }
+
+void LocalCircumstancesPanel::BuildControls() {
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(6, 6, 6, 6);
+  column->setSpacing(4);
+
+  search_ = new QLineEdit(this);
+  search_->setObjectName(QStringLiteral("PlaceSearch"));
+  search_->setClearButtonEnabled(true);
+  offers_ = new QStringListModel(this);
+  completer_ = new QCompleter(offers_, this);
+  completer_->setObjectName(QStringLiteral("PlaceCompleter"));
+  // The list is already the search's answer, most populous first: the
+  // completer shows it as it is instead of filtering it again by prefix.
+  completer_->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+  completer_->setCaseSensitivity(Qt::CaseInsensitive);
+  completer_->setMaxVisibleItems(kOffered);
+  search_->setCompleter(completer_);
+  connect(search_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    MarkSearch(QString());
+    Offer(text);
+  });
+  connect(search_, &QLineEdit::returnPressed, this, &LocalCircumstancesPanel::ChooseTyped);
+  connect(completer_, QOverload<const QModelIndex&>::of(&QCompleter::activated), this,
+          [this](const QModelIndex& index) { ChooseOffered(index.row()); });
+  column->addWidget(search_);
+
+  placeLabel_ = NamedLabel("LocalPlace", this, true);
+  QFont bold = placeLabel_->font();
+  bold.setBold(true);
+  placeLabel_->setFont(bold);
+  column->addWidget(placeLabel_);
+  coordinates_ = NamedLabel("LocalCoordinates", this);
+  column->addWidget(coordinates_);
+  zone_ = NamedLabel("LocalZone", this, true);
+  column->addWidget(zone_);
+
+  details_ = new QWidget(this);
+  auto* detailColumn = new QVBoxLayout(details_);
+  detailColumn->setContentsMargins(0, 4, 0, 0);
+  detailColumn->setSpacing(4);
+  kind_ = NamedLabel("LocalKind", details_);
+  kind_->setFont(bold);
+  detailColumn->addWidget(kind_);
+  timeScale_ = NamedLabel("LocalTimeScale", details_);
+  detailColumn->addWidget(timeScale_);
+
+  contacts_ = new QTableWidget(kLocalRowCount, kColumnCount, details_);
+  contacts_->setObjectName(QStringLiteral("LocalContacts"));
+  contacts_->verticalHeader()->hide();
+  contacts_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  contacts_->setSelectionMode(QAbstractItemView::NoSelection);
+  contacts_->setFocusPolicy(Qt::NoFocus);
+  contacts_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  contacts_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  contacts_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  contacts_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  contacts_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  for (int r = 0; r < kLocalRowCount; ++r) {
+    for (int c = 0; c < kColumnCount; ++c) {
+      auto* item = new QTableWidgetItem;
+      if (c != kEventColumn) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      contacts_->setItem(r, c, item);
+    }
+  }
+  detailColumn->addWidget(contacts_);
+  detailColumn->addSpacing(4);
+
+  auto* form = new QFormLayout;
+  form->setContentsMargins(0, 0, 0, 0);
+  form->setLabelAlignment(Qt::AlignLeft);
+  auto row = [&](QLabel*& caption, QLabel*& value, const char* name, bool wrap) {
+    caption = new QLabel(details_);
+    value = NamedLabel(name, details_, wrap);
+    form->addRow(caption, value);
+  };
+  row(magnitudeCaption_, magnitude_, "LocalMagnitude", false);
+  row(obscurationCaption_, obscuration_, "LocalObscuration", false);
+  row(durationCaption_, duration_, "LocalDuration", false);
+  row(visibilityCaption_, visibility_, "LocalVisibility", true);
+  detailColumn->addLayout(form);
+  column->addWidget(details_);
+
+  visibleFromHere_ = new QPushButton(this);
+  visibleFromHere_->setObjectName(QStringLiteral("VisibleFromHereButton"));
+  connect(visibleFromHere_, &QPushButton::clicked, this,
+          &LocalCircumstancesPanel::visibleFromHereRequested);
+  column->addWidget(visibleFromHere_);
+  column->addStretch(1);
+}
+
+void LocalCircumstancesPanel::ApplyCaptions() {
+  const LocalCaptions c = LocalCaptionsIn(language_);
+  search_->setPlaceholderText(c.searchHint);
+  search_->setToolTip(c.searchTip);
+  const QString scale = eclipse_ && !eclipse_->universalTime ? QStringLiteral("TT") : QStringLiteral("UT");
+  contacts_->setHorizontalHeaderLabels({c.event, scale, c.local, c.altitude, c.azimuth});
+  magnitudeCaption_->setText(c.magnitude);
+  obscurationCaption_->setText(c.obscuration);
+  durationCaption_->setText(c.duration);
+  visibilityCaption_->setText(c.visibility);
+  visibleFromHere_->setText(c.visibleFromHere);
+}
+
+void LocalCircumstancesPanel::setLanguage(int language) {
+  if (language == language_) return;
+  language_ = language;
+  ApplyCaptions();
+  Refresh();
+}
+
+void LocalCircumstancesPanel::setPlace(const std::optional<ObserverPlace>& place) {
+  place_ = place;
+  Refresh();
+}
+
+void LocalCircumstancesPanel::setEclipse(const ShownEclipse& eclipse) {
+  eclipse_ = eclipse;
+  ApplyCaptions();  // the time scale's column header
+  Refresh();
+}
+
+void LocalCircumstancesPanel::Refresh() {
+  local_.reset();
+  texts_.reset();
+  visibleFromHere_->setEnabled(place_.has_value());
+  if (!place_) {
+    placeLabel_->setText(LocalCaptionsIn(language_).noPlace);
+    coordinates_->clear();
+    zone_->clear();
+    details_->hide();
+    return;
+  }
+  if (eclipse_) {
+    local_ = ComputeLocalCircumstances(eclipse_->elements, eclipse_->deltaT, ObserverOf(*place_));
+    texts_ = FormatLocalCircumstances(*eclipse_, *place_, *local_, language_);
+  } else {
+    // The place alone, before the first eclipse: name and coordinates.
+    LocalCircumstances none;
+    texts_ = FormatLocalCircumstances(ShownEclipse{}, *place_, none, language_);
+  }
+  const LocalTexts& t = *texts_;
+  placeLabel_->setText(t.place);
+  coordinates_->setText(t.coordinates);
+  zone_->setText(t.zone);
+  details_->setVisible(eclipse_.has_value());
+  if (!eclipse_) return;
+  kind_->setText(t.kind);
+  timeScale_->setText(t.timeScale);
+  for (int r = 0; r < kLocalRowCount; ++r) {
+    const LocalTexts::Row& row = t.rows[static_cast<std::size_t>(r)];
+    const QString cells[kColumnCount] = {row.event, row.time, row.local, row.altitude, row.azimuth};
+    for (int c = 0; c < kColumnCount; ++c) contacts_->item(r, c)->setText(cells[c]);
+  }
+  // All five rows without scrolling.
+  contacts_->resizeRowsToContents();
+  int height = contacts_->horizontalHeader()->sizeHint().height() + 2 * contacts_->frameWidth();
+  for (int r = 0; r < kLocalRowCount; ++r) height += contacts_->rowHeight(r);
+  contacts_->setFixedHeight(height);
+  magnitude_->setText(t.magnitude);
+  obscuration_->setText(t.obscuration);
+  duration_->setText(t.duration);
+  visibility_->setText(t.visibility);
+}
+
+// ---------------------------------------------------------------- the search
+
+void LocalCircumstancesPanel::LoadCities() {
+  if (citiesReady() || indexWatcher_.isRunning()) return;
+  indexWatcher_.setFuture(QtConcurrent::run([]() -> std::shared_ptr<const places::PlaceIndex> {
+    try {
+      return std::make_shared<const places::PlaceIndex>(places::PlaceIndex::Load());
+    } catch (const std::exception&) {
+      return nullptr;
+    }
+  }));
+}
+
+void LocalCircumstancesPanel::CitiesLoaded() {
+  index_ = indexWatcher_.result();
+  if (index_ == nullptr) indexProblem_ = QStringLiteral("the city list could not be read");
+  emit citiesLoaded();
+  if (pointToResolve_) ResolvePoint();
+  if (!search_->text().isEmpty()) {
+    Offer(search_->text());
+    if (chooseWhenLoaded_) ChooseTyped();
+  }
+  chooseWhenLoaded_ = false;
+}
+
+QStringList LocalCircumstancesPanel::offered() const { return offers_->stringList(); }
+
+void LocalCircumstancesPanel::Offer(const QString& text) {
+  offeredPlaces_.clear();
+  if (index_ == nullptr) {
+    LoadCities();
+    offers_->setStringList({});
+    return;
+  }
+  if (!ParseCoordinates(text)) {
+    offeredPlaces_ = index_->Search(text.toStdString(), kOffered);
+  }
+  QStringList labels;
+  for (const places::Place& p : offeredPlaces_) labels << QString::fromStdString(places::LongLabel(p));
+  offers_->setStringList(labels);
+  if (!labels.isEmpty() && search_->hasFocus()) completer_->complete();
+}
+
+void LocalCircumstancesPanel::ChooseTyped() {
+  const QString text = search_->text().trimmed();
+  if (text.isEmpty()) return;
+  if (const auto point = ParseCoordinates(text)) {
+    choosePoint(point->latitudeDeg, point->longitudeDeg);
+    return;
+  }
+  if (index_ == nullptr && indexProblem_.isEmpty()) {
+    chooseWhenLoaded_ = true;
+    LoadCities();
+    return;
+  }
+  // The offers may belong to an older text (a paste, or Enter before any key).
+  Offer(text);
+  completer_->popup()->hide();
+  const QStringList labels = offers_->stringList();
+  const qsizetype exact = labels.indexOf(text);
+  if (offeredPlaces_.empty()) {
+    MarkSearch(indexProblem_.isEmpty() ? LocalCaptionsIn(language_).noMatch.arg(text) : indexProblem_);
+    return;
+  }
+  ChooseOffered(exact >= 0 ? static_cast<int>(exact) : 0);
+}
+
+void LocalCircumstancesPanel::ChooseOffered(int row) {
+  if (row < 0 || row >= static_cast<int>(offeredPlaces_.size())) return;
+  const ObserverPlace chosen = PlaceOf(offeredPlaces_[static_cast<std::size_t>(row)]);
+  search_->setText(chosen.name);
+  MarkSearch(QString());
+  emit placeChosen(chosen);
+}
+
+void LocalCircumstancesPanel::choosePoint(double latitudeDeg, double longitudeDeg) {
+  ObserverPlace point;
+  point.latitudeDeg = latitudeDeg;
+  point.longitudeDeg = longitudeDeg;
+  pointToResolve_ = point;
+  MarkSearch(QString());
+  if (citiesReady()) {
+    ResolvePoint();
+    return;
+  }
+  // Local mean time until the city list tells the zone.
+  emit placeChosen(point);
+  LoadCities();
+}
+
+void LocalCircumstancesPanel::ResolvePoint() {
+  ObserverPlace point = *pointToResolve_;
+  pointToResolve_.reset();
+  if (index_ != nullptr) {
+    if (const auto city = index_->Nearest(point.latitudeDeg, point.longitudeDeg, kNearbyCityKm)) {
+      point.nearby = QString::fromStdString(places::LongLabel(*city));
+      point.timeZone = QString::fromStdString(city->TimeZone);
+    }
+  }
+  emit placeChosen(point);
+}
+
+void LocalCircumstancesPanel::MarkSearch(const QString& problem) {
+  search_->setStyleSheet(problem.isEmpty() ? QString()
+                                           : QStringLiteral("QLineEdit { background: #ffd6d6; }"));
+  search_->setToolTip(problem.isEmpty() ? LocalCaptionsIn(language_).searchTip : problem);
+}
+
+}  // namespace darvelle::ui

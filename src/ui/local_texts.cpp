@@ -1,0 +1,267 @@
+#include "ui/local_texts.h"
+
+#include <QRegularExpression>
+#include <cmath>
+#include <string>
+
+#include "astro/iso_time.h"
+#include "places/local_time.h"
+#include "ui/globe_view.h"
+
+namespace darvelle::ui {
+namespace {
+
+constexpr double kSecondsPerDay = 86400.0;
+const QString kAbsent = QStringLiteral("\u2014");
+
+int Checked(int language) { return language >= 0 && language <= 2 ? language : 1; }
+QString Text(const char* const (&texts)[3], int language) {
+  return QString::fromUtf8(texts[Checked(language)]);
+}
+
+// Contact names by the kind seen here: the inner contacts begin and end
+// totality or annularity.
+constexpr const char* kOuterNames[2][3] = {
+    {"Beginn (C1)", "Begins (C1)", "Début (C1)"},
+    {"Ende (C4)", "Ends (C4)", "Fin (C4)"}};
+constexpr const char* kMaximumName[3] = {"Maximum", "Maximum", "Maximum"};
+constexpr const char* kTotalityNames[2][3] = {
+    {"Totalität beginnt (C2)", "Totality begins (C2)", "Début de la totalité (C2)"},
+    {"Totalität endet (C3)", "Totality ends (C3)", "Fin de la totalité (C3)"}};
+constexpr const char* kAnnularityNames[2][3] = {
+    {"Ringförmigkeit beginnt (C2)", "Annularity begins (C2)", "Début de l'anneau (C2)"},
+    {"Ringförmigkeit endet (C3)", "Annularity ends (C3)", "Fin de l'anneau (C3)"}};
+
+constexpr const char* kKindNames[4][3] = {
+    {"Keine Finsternis an diesem Ort", "No eclipse at this place", "Pas d'éclipse en ce lieu"},
+    {"Partielle Finsternis", "Partial eclipse", "Éclipse partielle"},
+    {"Ringförmige Finsternis", "Annular eclipse", "Éclipse annulaire"},
+    {"Totale Finsternis", "Total eclipse", "Éclipse totale"}};
+
+constexpr const char* kFullyVisible[3] = {"Von Anfang bis Ende sichtbar",
+                                          "Visible from beginning to end",
+                                          "Visible du début à la fin"};
+constexpr const char* kAtSunrise[3] = {"Bei Sonnenaufgang im Gange (Aufgang %1, Größe %2)",
+                                       "In progress at sunrise (sunrise %1, magnitude %2)",
+                                       "En cours au lever du Soleil (lever %1, grandeur %2)"};
+constexpr const char* kAtSunset[3] = {"Bei Sonnenuntergang im Gange (Untergang %1, Größe %2)",
+                                      "In progress at sunset (sunset %1, magnitude %2)",
+                                      "En cours au coucher du Soleil (coucher %1, grandeur %2)"};
+constexpr const char* kNight[3] = {
+    "Sonne unter dem Horizont: von hier nicht sichtbar",
+    "Sun below the horizon: not visible from here",
+    "Soleil sous l'horizon : invisible d'ici"};
+constexpr const char* kNoEclipse[3] = {"Keine Finsternis: von hier nicht sichtbar",
+                                       "No eclipse: not visible from here",
+                                       "Pas d'éclipse : invisible d'ici"};
+constexpr const char* kMeanTime[3] = {"Ortszeit: mittlere Ortszeit (LMT, Länge/15°)",
+                                      "Local time: local mean time (LMT, longitude/15°)",
+                                      "Heure locale : temps moyen local (LMT, longitude/15°)"};
+constexpr const char* kZone[3] = {"Zeitzone %1", "Time zone %1", "Fuseau horaire %1"};
+constexpr const char* kZoneOutsideYears[3] = {
+    "Zeitzone %1; vor 1900 und nach 2099 mittlere Ortszeit (LMT)",
+    "Time zone %1; before 1900 and after 2099 local mean time (LMT)",
+    "Fuseau horaire %1 ; avant 1900 et après 2099 temps moyen local (LMT)"};
+constexpr const char* kUniversal[3] = {"UT = TT \u2212 %1 s (DeltaT)", "UT = TT \u2212 %1 s (DeltaT)",
+                                       "UT = TT \u2212 %1 s (DeltaT)"};
+constexpr const char* kTerrestrial[3] = {"TT (DeltaT = 0, wie die Karte)",
+                                         "TT (DeltaT = 0, as the map)",
+                                         "TT (DeltaT = 0, comme la carte)"};
+constexpr const char* kNear[3] = {"Bei %1", "Near %1", "Près de %1"};
+constexpr const char* kMinutesSeconds[3] = {"%1 min %2 s", "%1 min %2 s", "%1 min %2 s"};
+
+// An instant of the window's scale, to the second: the Julian Day rounded
+// to whole seconds, so that its clock text and its zone text agree.
+double RoundedJulianDay(const ShownEclipse& eclipse, double hoursTT) {
+  const double jd = eclipse.elements.julianDay + hoursTT / 24.0 - eclipse.deltaT / kSecondsPerDay;
+  // Whole days and the fraction apart, so that the rounding keeps its second.
+  const double day = std::floor(jd - 0.5);
+  const double seconds = std::round((jd - 0.5 - day) * kSecondsPerDay);
+  return day + 0.5 + seconds / kSecondsPerDay;
+}
+
+// "YYYY-MM-DDThh:mm:ss.s" split into the date and "hh:mm:ss".
+struct Stamp {
+  QString date;
+  QString clock;
+};
+Stamp StampOf(const std::string& iso) {
+  const QString text = QString::fromStdString(iso);
+  const qsizetype t = text.indexOf(QLatin1Char('T'));
+  return {text.left(t), text.mid(t + 1, 8)};
+}
+
+QString Degrees(double value) { return QString::number(value, 'f', 1) + QStringLiteral("\u00B0"); }
+
+QString LocalClock(const ObserverPlace& place, double julianDay, const QString& referenceDate) {
+  const places::LocalTime local =
+      places::LocalTimeAt(julianDay, place.timeZone.toStdString(), place.longitudeDeg);
+  const Stamp stamp = StampOf(local.Text);
+  QString text = stamp.clock + QLatin1Char(' ') + QString::fromStdString(local.Abbreviation);
+  // Across midnight the local date says which day it is there.
+  if (stamp.date != referenceDate) text += QStringLiteral(" (") + stamp.date + QLatin1Char(')');
+  return text;
+}
+
+}  // namespace
+
+Observer ObserverOf(const ObserverPlace& place) {
+  return {place.latitudeDeg, place.longitudeDeg, place.heightM};
+}
+
+LocalTexts FormatLocalCircumstances(const ShownEclipse& eclipse, const ObserverPlace& place,
+                                    const LocalCircumstances& local, int language) {
+  LocalTexts t;
+  t.coordinates = CursorCoordinateText(place.latitudeDeg, place.longitudeDeg, language);
+  if (!place.name.isEmpty()) {
+    t.place = place.name;
+  } else if (!place.nearby.isEmpty()) {
+    t.place = Text(kNear, language).arg(place.nearby);
+  } else {
+    t.place = t.coordinates;
+  }
+  const int year = eclipse.elements.year;
+  if (place.timeZone.isEmpty()) {
+    t.zone = Text(kMeanTime, language);
+  } else if (year < places::kFirstZoneYear || year > places::kLastZoneYear) {
+    t.zone = Text(kZoneOutsideYears, language).arg(place.timeZone);
+  } else {
+    t.zone = Text(kZone, language).arg(place.timeZone);
+  }
+  t.timeScale = eclipse.universalTime
+                    ? Text(kUniversal, language).arg(QString::number(eclipse.deltaT, 'f', 1))
+                    : Text(kTerrestrial, language);
+  t.kind = Text(kKindNames[static_cast<int>(local.Kind)], language);
+
+  const bool annular = local.Kind == LocalKind::kAnnular;
+  const char* const(*inner)[3] = annular ? kAnnularityNames : kTotalityNames;
+  t.rows[kRowC1].event = Text(kOuterNames[0], language);
+  t.rows[kRowC2].event = Text(inner[0], language);
+  t.rows[kRowMaximum].event = Text(kMaximumName, language);
+  t.rows[kRowC3].event = Text(inner[1], language);
+  t.rows[kRowC4].event = Text(kOuterNames[1], language);
+
+  // Local dates are compared with the date of the maximum in the window's scale.
+  QString referenceDate;
+  if (local.Maximum) {
+    referenceDate = StampOf(IsoDateTime(RoundedJulianDay(eclipse, local.Maximum->Time))).date;
+  }
+  const std::optional<LocalEvent>* events[kLocalRowCount] = {&local.C1, &local.C2, &local.Maximum,
+                                                             &local.C3, &local.C4};
+  for (int r = 0; r < kLocalRowCount; ++r) {
+    LocalTexts::Row& row = t.rows[static_cast<std::size_t>(r)];
+    const std::optional<LocalEvent>& event = *events[r];
+    if (!event) {
+      row.time = row.local = row.altitude = row.azimuth = kAbsent;
+      continue;
+    }
+    const double jd = RoundedJulianDay(eclipse, event->Time);
+    const Stamp stamp = StampOf(IsoDateTime(jd));
+    row.time = stamp.clock;
+    if (stamp.date != referenceDate) row.time += QStringLiteral(" (") + stamp.date + QLatin1Char(')');
+    row.local = LocalClock(place, jd, referenceDate);
+    row.altitude = Degrees(event->SunAltitudeDeg);
+    row.azimuth = Degrees(event->SunAzimuthDeg);
+  }
+
+  const bool eclipsed = local.Kind != LocalKind::kNone;
+  t.magnitude = eclipsed ? QString::number(local.Magnitude, 'f', 4) : kAbsent;
+  t.obscuration = eclipsed ? QString::number(local.Obscuration * 100.0, 'f', 1) + QStringLiteral(" %")
+                           : kAbsent;
+  if (local.DurationS) {
+    const long long seconds = std::llround(*local.DurationS);
+    t.duration = Text(kMinutesSeconds, language).arg(seconds / 60).arg(seconds % 60);
+  } else {
+    t.duration = kAbsent;
+  }
+
+  auto crossing = [&](const char* const(&words)[3], const std::optional<HorizonCrossing>& c) {
+    if (!c) return Text(words, language).arg(kAbsent, kAbsent);
+    const double jd = RoundedJulianDay(eclipse, c->Time);
+    return Text(words, language)
+        .arg(StampOf(IsoDateTime(jd)).clock + QLatin1Char(' ') +
+                 (eclipse.universalTime ? QStringLiteral("UT") : QStringLiteral("TT")),
+             QString::number(c->Magnitude, 'f', 3));
+  };
+  switch (local.Seen) {
+    case Visibility::kFull: t.visibility = Text(kFullyVisible, language); break;
+    case Visibility::kRise: t.visibility = crossing(kAtSunrise, local.Sunrise); break;
+    case Visibility::kSet: t.visibility = crossing(kAtSunset, local.Sunset); break;
+    case Visibility::kNight: t.visibility = Text(kNight, language); break;
+    case Visibility::kNone: t.visibility = Text(kNoEclipse, language); break;
+  }
+  return t;
+}
+
+LocalCaptions LocalCaptionsIn(int language) {
+  static constexpr const char* kTitle[3] = {"Örtliche Umstände", "Local circumstances",
+                                            "Circonstances locales"};
+  static constexpr const char* kSearchHint[3] = {"Ort oder Breite, Länge", "Place or latitude, longitude",
+                                                 "Lieu ou latitude, longitude"};
+  static constexpr const char* kSearchTip[3] = {
+      "Einen Ort suchen (z. B. „Dallas“) oder Koordinaten eingeben (z. B. „32.78, -96.80“), "
+      "dann Eingabe; ein Klick auf den Globus wählt den Punkt unter dem Mauszeiger.",
+      "Search for a place (e.g. \u201CDallas\u201D) or type coordinates (e.g. \u201C32.78, "
+      "-96.80\u201D), then Enter; a click on the globe chooses the point under the cursor.",
+      "Chercher un lieu (p. ex. « Dallas ») ou entrer des coordonnées (p. ex. « 32.78, "
+      "-96.80 »), puis Entrée ; un clic sur le globe choisit le point sous le curseur."};
+  static constexpr const char* kNoPlace[3] = {
+      "Noch kein Ort gewählt: einen Ort suchen oder auf den Globus klicken.",
+      "No place chosen yet: search for one or click on the globe.",
+      "Aucun lieu choisi : cherchez-en un ou cliquez sur le globe."};
+  static constexpr const char* kNoMatch[3] = {"Kein Ort gefunden für „%1“.",
+                                              "No place found for \u201C%1\u201D.",
+                                              "Aucun lieu trouvé pour « %1 »."};
+  static constexpr const char* kLocal[3] = {"Ortszeit", "Local time", "Heure locale"};
+  static constexpr const char* kAltitude[3] = {"Sonnenhöhe", "Sun alt.", "Haut. Soleil"};
+  static constexpr const char* kAzimuth[3] = {"Azimut", "Azimuth", "Azimut"};
+  static constexpr const char* kMagnitude[3] = {"Größe", "Magnitude", "Grandeur"};
+  static constexpr const char* kObscuration[3] = {"Bedeckung", "Obscuration", "Obscuration"};
+  static constexpr const char* kDuration[3] = {"Dauer", "Duration", "Durée"};
+  static constexpr const char* kVisibility[3] = {"Sichtbarkeit", "Visibility", "Visibilité"};
+  static constexpr const char* kVisibleFromHere[3] = {"Von hier sichtbare Finsternisse\u2026",
+                                                      "Eclipses visible from here\u2026",
+                                                      "Éclipses visibles d'ici\u2026"};
+  static constexpr const char* kEvent[3] = {"Ereignis", "Event", "Événement"};
+  LocalCaptions c;
+  c.title = Text(kTitle, language);
+  c.searchHint = Text(kSearchHint, language);
+  c.searchTip = Text(kSearchTip, language);
+  c.noPlace = Text(kNoPlace, language);
+  c.noMatch = Text(kNoMatch, language);
+  c.event = Text(kEvent, language);
+  c.local = Text(kLocal, language);
+  c.altitude = Text(kAltitude, language);
+  c.azimuth = Text(kAzimuth, language);
+  c.magnitude = Text(kMagnitude, language);
+  c.obscuration = Text(kObscuration, language);
+  c.duration = Text(kDuration, language);
+  c.visibility = Text(kVisibility, language);
+  c.visibleFromHere = Text(kVisibleFromHere, language);
+  return c;
+}
+
+std::optional<ObserverPlace> ParseCoordinates(const QString& text) {
+  // A number, optionally followed by its hemisphere letter.
+  static const QRegularExpression pattern(QStringLiteral(
+      R"(^\s*([+-]?\d+(?:\.\d*)?|[+-]?\.\d+)\s*°?\s*([NSns])?\s*[,;\s]\s*)"
+      R"(([+-]?\d+(?:\.\d*)?|[+-]?\.\d+)\s*°?\s*([EWew])?\s*$)"));
+  const QRegularExpressionMatch m = pattern.match(text);
+  if (!m.hasMatch()) return std::nullopt;
+  bool latOk = false, lonOk = false;
+  double latitude = m.captured(1).toDouble(&latOk);
+  double longitude = m.captured(3).toDouble(&lonOk);
+  if (!latOk || !lonOk) return std::nullopt;
+  const QString ns = m.captured(2).toUpper(), ew = m.captured(4).toUpper();
+  // A hemisphere letter with a signed number would say it twice, perhaps differently.
+  if ((!ns.isEmpty() && latitude < 0) || (!ew.isEmpty() && longitude < 0)) return std::nullopt;
+  if (ns == QStringLiteral("S")) latitude = -latitude;
+  if (ew == QStringLiteral("W")) longitude = -longitude;
+  if (!(std::abs(latitude) <= 90.0) || !(std::abs(longitude) <= 180.0)) return std::nullopt;
+  ObserverPlace place;
+  place.latitudeDeg = latitude;
+  place.longitudeDeg = longitude;
+  return place;
+}
+
+}  // namespace darvelle::ui

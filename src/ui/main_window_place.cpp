@@ -1,0 +1,125 @@
+// The observer: a click on the globe or a place from the search box sets
+// it, a marker shows it on the globe, the local-circumstances dock shows
+// what it sees of the eclipse shown, the list of eclipses visible from it
+// chooses another, and the place is remembered in the window's own settings
+// file for the next run.
+
+#include <QAction>
+#include <QDockWidget>
+#include <QMenu>
+#include <QScrollArea>
+
+#include "catalogue/eclipse_texts.h"
+#include "ui/control_factory.h"
+#include "ui/globe_view.h"
+#include "ui/local_panel.h"
+#include "ui/main_window.h"
+#include "ui/visible_eclipses_dialog.h"
+#include "ui/window_settings.h"
+
+namespace darvelle::ui {
+namespace {
+
+// Beside the typed place of WindowSettings: what the local times need.
+const QString kPlaceTimeZone = QStringLiteral("place/timeZone");
+const QString kPlaceNearby = QStringLiteral("place/nearby");
+
+}  // namespace
+
+void MainWindow::BuildPlaceDock() {
+  localPanel_ = new LocalCircumstancesPanel;
+  placeDock_ = new QDockWidget(LocalCaptionsIn(kEnglish).title, this);
+  placeDock_->setObjectName(QStringLiteral("LocalCircumstancesDock"));
+  placeDock_->setFont(PixelFont(QStringLiteral("Arial"), 14, false));
+  // A small screen scrolls the panel instead of squashing or clipping its table.
+  auto* scroll = new QScrollArea(placeDock_);
+  scroll->setObjectName(QStringLiteral("LocalCircumstancesScroll"));
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidget(localPanel_);
+  placeDock_->setWidget(scroll);
+  // In one tab stack with the legend, the place in front: the panel needs
+  // the dock's whole height, and two docks side by side would starve the map.
+  addDockWidget(Qt::RightDockWidgetArea, placeDock_);
+  if (legendDock_ != nullptr) {
+    tabifyDockWidget(legendDock_, placeDock_);
+    placeDock_->raise();
+  }
+
+  connect(globeInput_, &GlobeView::placeClicked, localPanel_, &LocalCircumstancesPanel::choosePoint);
+  connect(localPanel_, &LocalCircumstancesPanel::placeChosen, this, &MainWindow::ChoosePlace);
+  connect(localPanel_, &LocalCircumstancesPanel::visibleFromHereRequested, this,
+          &MainWindow::OpenVisibleEclipses);
+  connect(session_.get(), &EclipseSession::prepared, this,
+          [this](const EclipseComputation& eclipse, bool) { ShowLocalFor(eclipse); });
+  RestorePlace();
+}
+
+void MainWindow::BuildPlaceMenuItems() {
+  QMenu* options = findChild<QMenu*>(QStringLiteral("Option1"));
+  if (options == nullptr) return;
+  options->addAction(placeDock_->toggleViewAction());
+  visibleFromHereItem_ = options->addAction(LocalCaptionsIn(kEnglish).visibleFromHere);
+  visibleFromHereItem_->setObjectName(QStringLiteral("VisibleFromHere1"));
+  visibleFromHereItem_->setEnabled(localPanel_->place().has_value());
+  connect(visibleFromHereItem_, &QAction::triggered, this, &MainWindow::OpenVisibleEclipses);
+}
+
+void MainWindow::RestorePlace() {
+  const WindowSettings stored(options_.settingsFolder);
+  const std::optional<RememberedPlace> remembered = stored.Place();
+  if (!remembered) return;
+  ObserverPlace place;
+  place.name = remembered->name;
+  place.latitudeDeg = remembered->latitudeDeg;
+  place.longitudeDeg = remembered->longitudeDeg;
+  place.heightM = remembered->heightM;
+  place.timeZone = stored.Value(kPlaceTimeZone).toString();
+  place.nearby = stored.Value(kPlaceNearby).toString();
+  ShowPlace(place);
+}
+
+void MainWindow::ChoosePlace(const ObserverPlace& place) {
+  ShowPlace(place);
+  WindowSettings stored(options_.settingsFolder);
+  stored.SetPlace({place.name, place.latitudeDeg, place.longitudeDeg, place.heightM});
+  stored.SetValue(kPlaceTimeZone, place.timeZone);
+  stored.SetValue(kPlaceNearby, place.nearby);
+}
+
+void MainWindow::ShowPlace(const ObserverPlace& place) {
+  localPanel_->setPlace(place);
+  globeInput_->setMarker(GeoPosition{place.latitudeDeg, place.longitudeDeg});
+  if (visibleFromHereItem_ != nullptr) visibleFromHereItem_->setEnabled(true);
+  if (visibleDialog_ != nullptr) visibleDialog_->setPlace(place);
+}
+
+void MainWindow::ShowLocalFor(const EclipseComputation& eclipse) {
+  const int language = UiLanguage();
+  const LocalCaptions captions = LocalCaptionsIn(language);
+  placeDock_->setWindowTitle(captions.title);
+  if (visibleFromHereItem_ != nullptr) visibleFromHereItem_->setText(captions.visibleFromHere);
+  if (visibleDialog_ != nullptr) visibleDialog_->setLanguage(language);
+  localPanel_->setLanguage(language);
+  localPanel_->setEclipse({eclipse.selectedIndex, eclipse.elements, eclipse.deltaT, eclipse.universalTime});
+}
+
+void MainWindow::OpenVisibleEclipses() {
+  const std::optional<ObserverPlace>& place = localPanel_->place();
+  if (!place) return;
+  if (visibleDialog_ == nullptr) {
+    visibleDialog_ = new VisibleEclipsesDialog(&catalogue_, this);
+    visibleDialog_->setLanguage(UiLanguage());
+    connect(visibleDialog_, &VisibleEclipsesDialog::eclipseChosen, this, [this](int index) {
+      SessionState next = session_->State();
+      next.index = index;
+      Request(next);
+    });
+  }
+  visibleDialog_->setPlace(*place);
+  visibleDialog_->show();
+  visibleDialog_->raise();
+  visibleDialog_->activateWindow();
+}
+
+}  // namespace darvelle::ui

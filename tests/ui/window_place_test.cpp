@@ -1,0 +1,443 @@
+// The observer in the real window on the shipped catalogue: a click on the
+// globe or a place from the search box sets it, the marker follows the
+// globe, the local-circumstances dock shows the engine's values for the
+// eclipse shown in the window's language and time scale, the place survives
+// a new window, and the list of eclipses visible from it chooses one.
+// With DARVELLE_UI_SCREENSHOTS set to a folder it also saves pictures.
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDockWidget>
+#include <QDoubleSpinBox>
+#include <QEventLoop>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cmath>
+#include <filesystem>
+#include <memory>
+
+#include "astro/delta_t.h"
+#include "catalogue/besselian_elements.h"
+#include "geometry/local_circumstances.h"
+#include "places/places.h"
+#include "render/globe_interaction.h"
+#include "ui/globe_view.h"
+#include "ui/local_panel.h"
+#include "ui/local_texts.h"
+#include "ui/main_window.h"
+#include "ui/visible_eclipses_dialog.h"
+
+namespace fs = std::filesystem;
+using darvelle::GeoPosition;
+using darvelle::GlobeProjection;
+using darvelle::ui::GlobeView;
+using darvelle::ui::LocalCircumstancesPanel;
+using darvelle::ui::LocalTexts;
+using darvelle::ui::MainWindow;
+using darvelle::ui::ObserverPlace;
+
+namespace {
+
+constexpr int kSettleLimitMs = 600000;
+// Dallas as the GeoNames list has it (checked against the library below).
+constexpr double kDallasLat = 32.78306, kDallasLon = -96.80667;
+// The marker's colour (GlobeView::PaintMarker).
+const QColor kMarkerColour(200, 0, 160);
+
+}  // namespace
+
+class WindowPlaceTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QTemporaryDir> runDir_;
+  std::unique_ptr<MainWindow> window_;
+
+  template <class T>
+  T* Find(const char* name) const {
+    auto* control = window_->findChild<T*>(QString::fromLatin1(name));
+    if (control == nullptr) qFatal("no control named %s", name);
+    return control;
+  }
+  void Settle() {
+    if (!window_->IsBusy()) return;
+    QEventLoop loop;
+    connect(window_.get(), &MainWindow::becameIdle, &loop, &QEventLoop::quit);
+    QTimer::singleShot(kSettleLimitMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    QVERIFY(!window_->IsBusy());
+  }
+  void StartWindow() {
+    const fs::path run = runDir_->path().toStdString();
+    darvelle::ui::StartupOptions o;
+    o.dataFolder = fs::path(DARVELLE_TEST_DATA_DIR);
+    o.tempFolder = run / "tmp";
+    o.settingsFolder = run / "config";
+    o.computerName = "test-host";
+    o.keepFilesHost = "keeping-host";
+    o.executable = QCoreApplication::applicationFilePath();
+    window_ = std::make_unique<MainWindow>(std::move(o));
+    window_->SetMessageSink([](QMessageBox::Icon, const QString&, const QString&) {});
+    QVERIFY(window_->FormCreate());
+    window_->resize(1400, 900);
+    window_->show();
+    Settle();
+  }
+  void Type(const char* edit, const QString& text) {
+    auto* e = Find<QLineEdit>(edit);
+    e->setText(text);
+    QTest::keyPress(e, Qt::Key_Return);
+    Settle();
+    QTest::keyRelease(e, Qt::Key_Return);
+  }
+  void Trigger(const char* item) {
+    Find<QAction>(item)->trigger();
+    Settle();
+  }
+  GlobeView* Globe() const { return Find<GlobeView>("GlobeInput"); }
+  LocalCircumstancesPanel* Panel() const { return Find<LocalCircumstancesPanel>("LocalCircumstancesPanel"); }
+  const GlobeProjection& Drawn() const { return *window_->Session().Current()->renderer->LastView(); }
+  void Send(QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, at, Globe()->mapToGlobal(at), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(Globe(), &event);
+  }
+  void Click(QPointF at) {
+    Send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    Send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+  }
+  // The widget point of a place in the drawing shown, by the drawing's own
+  // projection (not the globe view's).
+  QPointF PointOf(double latitude, double longitude) const {
+    const auto p = Drawn().ProjectPoint(std::llround(longitude * 3600.0), std::llround(latitude * 3600.0));
+    if (!p.IsVisible()) qFatal("the place is on the far side");
+    return Globe()->widgetPointAt({p.ScreenX, p.ScreenY});
+  }
+  // Whether the marker's colour lies on a ring of the marker's radius about a
+  // widget point of the globe, in the window as it is on the screen.
+  bool MarkerAt(QPointF globePoint) const {
+    QApplication::processEvents();
+    const QImage shot = window_->grab().toImage();
+    const QPointF centre = Globe()->mapTo(window_.get(), globePoint) * shot.devicePixelRatio();
+    int hits = 0;
+    for (int a = 0; a < 360; a += 15) {
+      const double r = 7.0 * shot.devicePixelRatio();
+      const QPoint at(static_cast<int>(std::lround(centre.x() + r * std::cos(a * M_PI / 180))),
+                      static_cast<int>(std::lround(centre.y() + r * std::sin(a * M_PI / 180))));
+      if (!shot.rect().contains(at)) continue;
+      const QColor c = shot.pixelColor(at);
+      if (std::abs(c.red() - kMarkerColour.red()) < 40 && c.green() < 60 &&
+          std::abs(c.blue() - kMarkerColour.blue()) < 40) {
+        ++hits;
+      }
+    }
+    return hits >= 12;  // most of the ring: nothing else on the map has this colour there
+  }
+  // The texts the dock must show: the engine called here for the eclipse the
+  // window shows (its catalogue index, the program's DeltaT in UT, 0 in TT)
+  // and the place the dock shows, in the window's language.
+  LocalTexts Expected(const ObserverPlace& place) const {
+    const int index = window_->SelectedIndex();
+    const darvelle::BesselianElements elements = darvelle::CurrentElements(window_->GetCatalogue(), index);
+    const bool ut = window_->Session().State().universalTime;
+    const double deltaT = ut ? darvelle::ComputeDeltaT(elements.year, elements.month) : 0.0;
+    const darvelle::LocalCircumstances local = darvelle::ComputeLocalCircumstances(
+        elements, deltaT, {place.latitudeDeg, place.longitudeDeg, place.heightM});
+    return darvelle::ui::FormatLocalCircumstances({index, elements, deltaT, ut}, place, local,
+                                                  window_->UiLanguage());
+  }
+  // Every text the dock shows against the expected ones.
+  void CompareDock(const LocalTexts& expected) {
+    QCOMPARE(Find<QLabel>("LocalPlace")->text(), expected.place);
+    QCOMPARE(Find<QLabel>("LocalCoordinates")->text(), expected.coordinates);
+    QCOMPARE(Find<QLabel>("LocalZone")->text(), expected.zone);
+    QCOMPARE(Find<QLabel>("LocalTimeScale")->text(), expected.timeScale);
+    QCOMPARE(Find<QLabel>("LocalKind")->text(), expected.kind);
+    auto* table = Find<QTableWidget>("LocalContacts");
+    for (int r = 0; r < darvelle::ui::kLocalRowCount; ++r) {
+      const LocalTexts::Row& row = expected.rows[static_cast<std::size_t>(r)];
+      const QString cells[] = {row.event, row.time, row.local, row.altitude, row.azimuth};
+      for (int c = 0; c < 5; ++c) QCOMPARE(table->item(r, c)->text(), cells[c]);
+    }
+    QCOMPARE(Find<QLabel>("LocalMagnitude")->text(), expected.magnitude);
+    QCOMPARE(Find<QLabel>("LocalObscuration")->text(), expected.obscuration);
+    QCOMPARE(Find<QLabel>("LocalDuration")->text(), expected.duration);
+    QCOMPARE(Find<QLabel>("LocalVisibility")->text(), expected.visibility);
+  }
+  void ChooseByName(const QString& name) {
+    auto* search = Find<QLineEdit>("PlaceSearch");
+    search->setFocus();
+    search->clear();
+    QTest::keyClicks(search, name);
+    QTRY_VERIFY_WITH_TIMEOUT(!Panel()->offered().isEmpty(), 20000);
+    QTest::keyClick(search, Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(Panel()->place() && Panel()->place()->name == Panel()->offered().front(), 20000);
+  }
+  // The year list's first eclipse of 2024: April 8.
+  void ShowApril8() {
+    Type("Edit_Jahr", QStringLiteral("2024"));
+    QVERIFY(Find<QLabel>("Label_DatumZeit")->text().startsWith(QStringLiteral("2024-04-08")));
+  }
+
+ private slots:
+  void initTestCase() {
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+      if (text.contains(QStringLiteral("This plugin does not support"))) return;
+      qt_message_output(type, context, text);
+    });
+    QApplication::setQuitOnLastWindowClosed(false);
+  }
+
+  void init() {
+    runDir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(runDir_->isValid());
+    fs::create_directories(fs::path(runDir_->path().toStdString()) / "tmp");
+    StartWindow();
+    Trigger("English1");
+    ShowApril8();
+  }
+
+  void cleanup() {
+    window_.reset();
+    runDir_.reset();
+  }
+
+  void clickOnTheGlobeSetsThePlaceAndTheDockShowsItsCircumstances() {
+    QVERIFY(!Panel()->place().has_value());
+    QVERIFY(!Find<QAction>("VisibleFromHere1")->isEnabled());
+    // A whole pixel near Dallas, which lies in the path of 2024 April 8.
+    const QPointF near = PointOf(kDallasLat, kDallasLon);
+    const QPointF pixel(std::round(near.x()), std::round(near.y()));
+    const auto clicked = darvelle::UnprojectPixel(Drawn(), Globe()->imagePositionAt(pixel));
+    QVERIFY(clicked.has_value());
+    Click(pixel);
+    // The point at once; its time zone from the nearest city once the list is read.
+    QVERIFY(Panel()->place().has_value());
+    QTRY_VERIFY_WITH_TIMEOUT(Panel()->citiesReady(), 20000);
+    const ObserverPlace place = *Panel()->place();
+    QCOMPARE(place.latitudeDeg, clicked->latitude);
+    QCOMPARE(place.longitudeDeg, clicked->longitude);
+    QCOMPARE(place.timeZone, QStringLiteral("America/Chicago"));
+    // Named after the nearest city of the list (Dallas or one of its neighbours).
+    QVERIFY(place.nearby.endsWith(QStringLiteral(", Texas, United States of America")));
+    QCOMPARE(Find<QLabel>("LocalPlace")->text(), QStringLiteral("Near ") + place.nearby);
+    QVERIFY(!window_->IsBusy());  // the eclipse is not recomputed for a place
+    const LocalTexts expected = Expected(place);
+    CompareDock(expected);
+    // Totality in Dallas, seen whole, with the Sun high in the south.
+    QCOMPARE(Panel()->shownCircumstances()->Kind, darvelle::LocalKind::kTotal);
+    QCOMPARE(Panel()->shownCircumstances()->Seen, darvelle::Visibility::kFull);
+    QVERIFY(expected.rows[darvelle::ui::kRowC2].local.endsWith(QStringLiteral("CDT")));
+    QVERIFY(Find<QAction>("VisibleFromHere1")->isEnabled());
+
+    // The marker stands at the point and follows the globe when it turns.
+    QVERIFY(MarkerAt(pixel));
+    Type("Edit_Psi", QStringLiteral("40"));
+    const QPointF moved = PointOf(place.latitudeDeg, place.longitudeDeg);
+    QVERIFY(QLineF(moved, pixel).length() > 20);  // beyond the ring's diameter
+    QVERIFY(MarkerAt(moved));
+    QVERIFY(!MarkerAt(pixel));
+    CompareDock(expected);  // turning the globe changes nothing seen from the place
+  }
+
+  void dockFollowsTheLanguageTheTimeScaleAndTheEclipse() {
+    Click(PointOf(kDallasLat, kDallasLon));
+    QTRY_VERIFY_WITH_TIMEOUT(Panel()->citiesReady(), 20000);
+    const ObserverPlace place = *Panel()->place();
+    auto* dock = Find<QDockWidget>("LocalCircumstancesDock");
+    QCOMPARE(dock->windowTitle(), QStringLiteral("Local circumstances"));
+    Trigger("Deutsch1");
+    QCOMPARE(dock->windowTitle(), QStringLiteral("Örtliche Umstände"));
+    CompareDock(Expected(place));
+    QCOMPARE(Find<QLabel>("LocalVisibility")->text(), QStringLiteral("Von Anfang bis Ende sichtbar"));
+    Trigger("Francais1");
+    CompareDock(Expected(place));
+    // TT: the map's DeltaT of 0, the times in TT.
+    Find<QCheckBox>("CheckBox_ET_UT")->click();
+    Settle();
+    QVERIFY(!window_->Session().State().universalTime);
+    QCOMPARE(Find<QTableWidget>("LocalContacts")->horizontalHeaderItem(1)->text(), QStringLiteral("TT"));
+    CompareDock(Expected(place));
+    Find<QCheckBox>("CheckBox_ET_UT")->click();
+    Settle();
+    // The next eclipse (2024 October 2) is not seen from Dallas.
+    Find<QPushButton>("Button_plus_01_Ecl")->click();
+    Settle();
+    QVERIFY(Find<QLabel>("Label_DatumZeit")->text().startsWith(QStringLiteral("2024-10-02")));
+    CompareDock(Expected(place));
+    QCOMPARE(Panel()->shownCircumstances()->Seen, darvelle::Visibility::kNone);
+    QCOMPARE(Find<QTableWidget>("LocalContacts")->item(0, 1)->text(), QStringLiteral("\u2014"));
+  }
+
+  void searchBoxChoosesAPlace() {
+    ChooseByName(QStringLiteral("Madrid"));
+    // The library's own best match for the name, independently of the window's index.
+    const auto madrid = darvelle::places::SearchPlaces("Madrid", 1);
+    QCOMPARE(madrid.size(), std::size_t{1});
+    const ObserverPlace place = *Panel()->place();
+    QCOMPARE(place.latitudeDeg, madrid.front().LatitudeDeg);
+    QCOMPARE(place.longitudeDeg, madrid.front().LongitudeDeg);
+    QCOMPARE(place.timeZone, QStringLiteral("Europe/Madrid"));
+    QVERIFY(place.name.startsWith(QStringLiteral("Madrid, ")));
+    QCOMPARE(Find<QLabel>("LocalCoordinates")->text(),
+             darvelle::ui::CursorCoordinateText(madrid.front().LatitudeDeg, madrid.front().LongitudeDeg,
+                                                window_->UiLanguage()));
+    CompareDock(Expected(place));
+    QVERIFY(MarkerAt(PointOf(place.latitudeDeg, place.longitudeDeg)));
+
+    // Dallas: the most populous of its name first.
+    auto* search = Find<QLineEdit>("PlaceSearch");
+    search->clear();
+    QTest::keyClicks(search, QStringLiteral("Dallas"));
+    QTRY_VERIFY_WITH_TIMEOUT(!Panel()->offered().isEmpty(), 20000);
+    QCOMPARE(Panel()->offered().front(), QStringLiteral("Dallas, Texas, United States of America"));
+
+    // Coordinates: the point itself, west negative.
+    search->setText(QStringLiteral("32.78, -96.80"));
+    QTest::keyClick(search, Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(Panel()->place()->longitudeDeg, -96.80, 20000);
+    QCOMPARE(Panel()->place()->latitudeDeg, 32.78);
+    QTRY_COMPARE_WITH_TIMEOUT(Panel()->place()->timeZone, QStringLiteral("America/Chicago"), 20000);
+
+    // A name that is nowhere: the box says so and the place stays.
+    search->setText(QStringLiteral("Qxzqxzqxz"));
+    QTest::keyClick(search, Qt::Key_Return);
+    QVERIFY(search->toolTip().contains(QStringLiteral("Qxzqxzqxz")));
+    QVERIFY(!search->styleSheet().isEmpty());
+    QCOMPARE(Panel()->place()->latitudeDeg, 32.78);
+    QTest::keyClicks(search, QStringLiteral("x"));
+    QVERIFY(search->styleSheet().isEmpty());
+  }
+
+  void placeIsRememberedByTheNextWindow() {
+    ChooseByName(QStringLiteral("Madrid"));
+    const ObserverPlace chosen = *Panel()->place();
+    window_->close();
+    window_.reset();
+    StartWindow();
+    QVERIFY(Panel()->place().has_value());
+    QCOMPARE(*Panel()->place(), chosen);
+    QVERIFY(Find<QAction>("VisibleFromHere1")->isEnabled());
+    CompareDock(Expected(chosen));
+    QVERIFY(MarkerAt(PointOf(chosen.latitudeDeg, chosen.longitudeDeg)));
+  }
+
+  // NASA's eclipse pages (Espenak, "Total Solar Eclipse of 2026 August 12")
+  // give that eclipse's path across Greenland, Iceland and northern Spain;
+  // Madrid, just south of the path, sees a deep partial phase. It is the
+  // first total eclipse seen from Madrid after 2024.
+  void visibleFromHereListsAndChooses() {
+    ChooseByName(QStringLiteral("Madrid"));
+    Find<QPushButton>("VisibleFromHereButton")->click();
+    auto* dialog = Find<darvelle::ui::VisibleEclipsesDialog>("VisibleEclipsesDialog");
+    QVERIFY(dialog->isVisible());
+    QSignalSpy listed(dialog, &darvelle::ui::VisibleEclipsesDialog::listed);
+    Find<QSpinBox>("VisibleFromYear")->setValue(2024);
+    Find<QSpinBox>("VisibleToYear")->setValue(2100);
+    for (const char* kind : {"VisibleKindAnnular", "VisibleKindHybrid", "VisibleKindPartial"}) {
+      Find<QCheckBox>(kind)->setChecked(false);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->scanning() && listed.count() > 0, 20000);
+    const darvelle::ui::VisibleQuery query = dialog->query();
+    QCOMPARE(query.fromYear, 2024);
+    QCOMPARE(query.kinds, unsigned{darvelle::ui::kShowTotal});
+    auto* table = Find<QTableWidget>("VisibleEclipsesTable");
+    QVERIFY(table->rowCount() >= 2);
+    QCOMPARE(table->item(0, 0)->text(), QStringLiteral("2026-08-12"));
+    // Every row is a total eclipse of the span, in date order.
+    for (int r = 0; r < table->rowCount(); ++r) {
+      const int index = table->item(r, 0)->data(darvelle::ui::VisibleEclipsesDialog::kIndexRole).toInt();
+      const auto& record = window_->GetCatalogue().Record(index);
+      QVERIFY(record.EclipseType == darvelle::kTotal || record.EclipseType == darvelle::kNonCentralTotal);
+      QVERIFY(record.Year >= 2024 && record.Year <= 2100);
+      if (r > 0) QVERIFY(table->item(r - 1, 0)->text() < table->item(r, 0)->text());
+    }
+    // Madrid is outside the path: the magnitude is below 1 and the kind says so.
+    QVERIFY(table->item(0, 2)->text().toDouble() < 1.0);
+    QVERIFY(table->item(0, 2)->text().toDouble() > 0.9);
+    QVERIFY(table->item(0, 3)->text().startsWith(QStringLiteral("2026-08-12 20:")));
+    QVERIFY(table->item(0, 3)->text().endsWith(QStringLiteral("CEST")));
+
+    const QRect first = table->visualItemRect(table->item(0, 0));
+    // A double-click as a mouse gives it: press and release, then the second press.
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, first.center());
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, first.center());
+    Settle();
+    QCOMPARE(Find<QLineEdit>("Edit_Jahr")->text(), QStringLiteral("2026"));
+    QCOMPARE(window_->SelectedIndex(),
+             table->item(0, 0)->data(darvelle::ui::VisibleEclipsesDialog::kIndexRole).toInt());
+    QVERIFY(Find<QLabel>("Label_DatumZeit")->text().startsWith(QStringLiteral("2026-08-12")));
+    CompareDock(Expected(*Panel()->place()));
+  }
+
+  void coordinatesTyped_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<double>("longitude");
+    QTest::newRow("signed, comma") << "32.78, -96.80" << true << 32.78 << -96.80;
+    QTest::newRow("blanks only") << " -33.9  151.2 " << true << -33.9 << 151.2;
+    QTest::newRow("semicolon") << "40.4;-3.7" << true << 40.4 << -3.7;
+    QTest::newRow("hemispheres") << "32.78 N, 96.80 W" << true << 32.78 << -96.80;
+    QTest::newRow("south east, degree signs") << "33.9°S 151.2°E" << true << -33.9 << 151.2;
+    QTest::newRow("pole and antimeridian") << "90, 180" << true << 90.0 << 180.0;
+    QTest::newRow("latitude beyond the pole") << "90.5, 10" << false << 0.0 << 0.0;
+    QTest::newRow("longitude beyond 180") << "10, -180.5" << false << 0.0 << 0.0;
+    QTest::newRow("sign and hemisphere") << "-32 N, 96 W" << false << 0.0 << 0.0;
+    QTest::newRow("one number") << "32.78" << false << 0.0 << 0.0;
+    QTest::newRow("three numbers") << "1, 2, 3" << false << 0.0 << 0.0;
+    QTest::newRow("a name") << "Madrid" << false << 0.0 << 0.0;
+  }
+  void coordinatesTyped() {
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QFETCH(double, latitude);
+    QFETCH(double, longitude);
+    const auto place = darvelle::ui::ParseCoordinates(text);
+    QCOMPARE(place.has_value(), valid);
+    if (!valid) return;
+    QCOMPARE(place->latitudeDeg, latitude);
+    QCOMPARE(place->longitudeDeg, longitude);
+  }
+
+  void screenshots() {
+    const QByteArray out = qgetenv("DARVELLE_UI_SCREENSHOTS");
+    if (out.isEmpty()) QSKIP("set DARVELLE_UI_SCREENSHOTS to a folder to take the pictures");
+    const QString folder = QString::fromLocal8Bit(out);
+    ChooseByName(QStringLiteral("Dallas"));
+    QApplication::processEvents();
+    QVERIFY(window_->grab().save(folder + QStringLiteral("/place_dallas_en.png")));
+    QVERIFY(Find<QDockWidget>("LocalCircumstancesDock")->grab().save(folder + QStringLiteral("/place_dock_en.png")));
+    Trigger("Deutsch1");
+    QApplication::processEvents();
+    QVERIFY(Find<QDockWidget>("LocalCircumstancesDock")->grab().save(folder + QStringLiteral("/place_dock_de.png")));
+    Trigger("English1");
+    // The marker close up: the globe around Dallas.
+    const QPointF at = Globe()->mapTo(window_.get(), PointOf(kDallasLat, kDallasLon));
+    QVERIFY(window_->grab(QRect(at.toPoint() - QPoint(150, 110), QSize(300, 220)))
+                .save(folder + QStringLiteral("/place_marker.png")));
+    ChooseByName(QStringLiteral("Madrid"));
+    Find<QPushButton>("VisibleFromHereButton")->click();
+    auto* dialog = Find<darvelle::ui::VisibleEclipsesDialog>("VisibleEclipsesDialog");
+    Find<QSpinBox>("VisibleFromYear")->setValue(2024);
+    Find<QSpinBox>("VisibleToYear")->setValue(2100);
+    Find<QCheckBox>("VisibleKindPartial")->setChecked(false);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->scanning(), 20000);
+    QApplication::processEvents();
+    QVERIFY(dialog->grab().save(folder + QStringLiteral("/visible_from_madrid.png")));
+  }
+};
+
+QTEST_MAIN(WindowPlaceTest)
+#include "window_place_test.moc"
