@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "catalogue/eclipse_texts.h"
+#include "ui/control_column.h"
 #include "ui/control_factory.h"
 #include "ui/languages.h"
 #include "ui/main_window.h"
@@ -107,14 +108,14 @@ QVBoxLayout* MainWindow::BuildLeftPanel(QWidget* central) {
   body->setSpacing(0);
   outer->addLayout(body, 1);
 
-  Panel0 = new QWidget(central);
+  Panel0 = new QWidget;
   Panel0->setObjectName(QStringLiteral("Panel0"));
   Panel0->setFixedWidth(250);
   Panel0->setAutoFillBackground(true);
   QPalette grey = Panel0->palette();
   grey.setColor(QPalette::Window, kPanelGrey);
   Panel0->setPalette(grey);
-  body->addWidget(Panel0);
+  body->addWidget(new ControlColumn(Panel0, central));
 
   Panel2 = new MapPanel(central);
   Panel2->setObjectName(QStringLiteral("Panel2"));
