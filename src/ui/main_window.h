@@ -12,6 +12,7 @@
 //   main_window_globe.cpp    the globe under the mouse, the legend dock, the year list
 //   main_window_place.cpp    the observer, its local circumstances and the eclipses it sees
 //   main_window_exit.cpp     the two exits, the close and what it saves
+//   main_window_conventions.cpp  shortcuts, tooltips, entries marked when not taken
 
 #include <QFutureWatcher>
 #include <QImage>
@@ -47,6 +48,7 @@ class QVBoxLayout;
 
 namespace darvelle::ui {
 
+class EntryCheck;
 class GlobeView;
 class HelpBrowser;
 class LocalCircumstancesPanel;
@@ -206,6 +208,12 @@ class MainWindow : public QMainWindow {
   void ShowLocalFor(const EclipseComputation& eclipse);
   void OpenVisibleEclipses();
 
+  // main_window_conventions.cpp
+  void BuildConventions();
+  void ShowTooltips(int language);
+  void RestoreWindowLayout();
+  void SaveWindowLayout();
+
   // main_window_exit.cpp
   void Exit(bool withSheet);
   void FinishExit();
@@ -277,6 +285,10 @@ class MainWindow : public QMainWindow {
   LocalCircumstancesPanel* localPanel_ = nullptr;
   VisibleEclipsesDialog* visibleDialog_ = nullptr;
   QAction* visibleFromHereItem_ = nullptr;
+  // Shortcuts, tooltips and the entry checks.
+  QAction* helpItem_ = nullptr;
+  std::vector<EntryCheck*> entryChecks_;
+  int tooltipLanguage_ = -1;  // the language the tooltips are in; none yet
 };
 
 }  // namespace darvelle::ui

@@ -96,6 +96,7 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
   BuildStatusBar();
   BuildCursorPlace();
   BuildAboutPanel();
+  BuildConventions();
   BindSession();
   connect(&exitWriter_, &QFutureWatcherBase::finished, this, &MainWindow::FinishExit);
 }

@@ -123,6 +123,8 @@ void MainWindow::FinishExit() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  // Once, while the window is still on the screen where the user left it.
+  if (isVisible()) SaveWindowLayout();
   if (IsBusy()) {
     CloseWhenIdle();
     event->ignore();

@@ -100,6 +100,7 @@ void MainWindow::ShowInPanels(const SessionState& state) {
   legend_->setPenWidth(state.view.PenWidth);
   legendDock_->setWindowTitle(LegendPanel::Title(state.language));
   yearList_->setLanguage(state.language);
+  ShowTooltips(state.language);
 }
 
 void MainWindow::ShowYearOf(const EclipseComputation& eclipse) {

@@ -54,7 +54,8 @@ void MainWindow::BuildMenus() {
   BuildLanguageMenu();
 
   QMenu* help = AddMenu("Help1", "&Help");
-  connect(AddItem(help, "DVLHelp1", "DVL Help"), &QAction::triggered, this, &MainWindow::OpenHelp);
+  helpItem_ = AddItem(help, "DVLHelp1", "DVL Help");
+  connect(helpItem_, &QAction::triggered, this, &MainWindow::OpenHelp);
   connect(AddItem(help, "About1", "&About"), &QAction::triggered, this, [this] {
     Panel_About->show();
     Panel_About->raise();

@@ -57,6 +57,7 @@ bool MainWindow::FormCreate() {
     setGeometry(screen->availableGeometry());
   }
   setWindowState(windowState() | Qt::WindowMaximized);
+  RestoreWindowLayout();
   LoadCoastlinesOrWarn();
   StatusBar1->clearMessage();
 

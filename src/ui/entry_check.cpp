@@ -1,0 +1,119 @@
+#include "ui/entry_check.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QToolTip>
+
+#include "catalogue/selection.h"
+#include "ui/control_factory.h"
+#include "ui/tooltips.h"
+
+namespace darvelle::ui {
+namespace {
+
+int Checked(int language) { return language >= 0 && language < 3 ? language : 1; }
+
+constexpr const char* kNotAccepted[3] = {"„%1“ wird hier nicht angenommen.",
+                                         "“%1” is not accepted here.",
+                                         "« %1 » n'est pas accepté ici."};
+
+// What each kind accepts, in the order of Entry.
+constexpr const char* kAccepted[4][3] = {
+    {"Ein ganzes Jahr von -4999 bis 7000, z. B. 2024.",
+     "Enter a whole year from -4999 to 7000, e.g. 2024.",
+     "Entrez une année entière de -4999 à 7000, p. ex. 2024."},
+    {"Eine ganze Saros-Nummer von -61 bis 282, z. B. 139.",
+     "Enter a whole Saros number from -61 to 282, e.g. 139.",
+     "Entrez un numéro de Saros entier de -61 à 282, p. ex. 139."},
+    {"Ein Winkel in Grad, eine Zahl wie -12.5.",
+     "Enter an angle in degrees, a number such as -12.5.",
+     "Entrez un angle en degrés, un nombre comme -12.5."},
+    {"Ein ganzer Radius in Pixeln von 100 bis 9999.",
+     "Enter a whole radius in pixels from 100 to 9999.",
+     "Entrez un rayon entier en pixels de 100 à 9999."},
+};
+
+constexpr const char* kShownInstead[3] = {"Stattdessen gilt: %1", "Shown instead: %1",
+                                          "Valeur retenue à la place : %1"};
+constexpr const char* kEclipseKept[3] = {"Die angezeigte Finsternis bleibt.",
+                                         "The eclipse shown stays.",
+                                         "L'éclipse affichée reste."};
+
+bool WholeWithin(const QString& text, int low, int high) {
+  const auto value = ParseInteger(text);
+  return value && *value >= low && *value <= high;
+}
+
+bool Accepted(Entry kind, const QString& text) {
+  switch (kind) {
+    case Entry::Year: return WholeWithin(text, kFirstCatalogueYear, kLastCatalogueYear);
+    case Entry::Saros: return WholeWithin(text, kFirstSelectableSaros, kLastSelectableSaros);
+    case Entry::Angle: return ParseReal(text).has_value();
+    case Entry::GlobeSize: return WholeWithin(text, kMinGlobeSize, kMaxGlobeSize);
+  }
+  return false;
+}
+
+// Light red behind dark red text: marked, and still readable.
+const QString kMarkedStyle =
+    QStringLiteral("QLineEdit { background-color: #ffc8c8; color: #a00000; }");
+
+}  // namespace
+
+QString EntryProblem(Entry kind, const QString& text, int language) {
+  if (Accepted(kind, text)) return {};
+  const int l = Checked(language);
+  return QString::fromUtf8(kNotAccepted[l]).arg(text) + QLatin1Char('\n') +
+         QString::fromUtf8(kAccepted[static_cast<int>(kind)][l]);
+}
+
+QString EntryOutcome(const QString& shown, bool kept, int language) {
+  const int l = Checked(language);
+  return kept ? QString::fromUtf8(kEclipseKept[l]) : QString::fromUtf8(kShownInstead[l]).arg(shown);
+}
+
+EntryCheck::EntryCheck(QLineEdit* edit, Entry kind) : QObject(edit), edit_(edit), kind_(kind) {
+  // Every change counts, the window's own writing too: that is how a value
+  // shown again clears the mark.
+  connect(edit_, &QLineEdit::textChanged, this, &EntryCheck::Evaluate);
+  // Connected after the window's own handler, so this runs once the window
+  // has taken (or kept) the text.
+  connect(edit_, &QLineEdit::returnPressed, this, &EntryCheck::ExplainEnter);
+  edit_->installEventFilter(this);
+  Evaluate();
+}
+
+void EntryCheck::SetLanguage(int language) {
+  language_ = language;
+  Evaluate();
+}
+
+void EntryCheck::Evaluate() {
+  const QString problem = EntryProblem(kind_, edit_->text(), language_);
+  if (problem.isEmpty()) {
+    if (!problem_.isEmpty()) edit_->setStyleSheet(QString());
+    edit_->setToolTip(TooltipOf(edit_->objectName(), language_));
+  } else {
+    if (problem_.isEmpty()) edit_->setStyleSheet(kMarkedStyle);
+    edit_->setToolTip(problem);
+  }
+  problem_ = problem;
+}
+
+bool EntryCheck::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == edit_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) enteredText_ = edit_->text();
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+void EntryCheck::ExplainEnter() {
+  const QString problem = EntryProblem(kind_, enteredText_, language_);
+  if (problem.isEmpty()) return;
+  const bool kept = edit_->text() == enteredText_;
+  lastExplanation_ = problem + QLatin1Char('\n') + EntryOutcome(edit_->text(), kept, language_);
+  QToolTip::showText(edit_->mapToGlobal(QPoint(0, edit_->height())), lastExplanation_, edit_);
+}
+
+}  // namespace darvelle::ui

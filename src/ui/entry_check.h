@@ -1,0 +1,58 @@
+#pragma once
+// Entries the window does not take as typed are marked and explained: the
+// edit turns red and its tooltip says what it accepts, for as long as its
+// text is not accepted; it is plain again once the text is accepted (typed
+// so, or the window writes the value shown back into it). When Enter is
+// pressed on such text the window does what it has always done (keeps the
+// eclipse for a year, takes a default or the nearest bound otherwise), and
+// the explanation pops up beside the edit, saying what is shown instead.
+
+#include <QObject>
+#include <QString>
+
+class QLineEdit;
+
+namespace darvelle::ui {
+
+enum class Entry { Year, Saros, Angle, GlobeSize };
+
+// Why `text` is not accepted as `kind`, in `language` (0 German, 1 English,
+// 2 French): the text quoted and what is accepted. Empty when it is accepted.
+QString EntryProblem(Entry kind, const QString& text, int language);
+
+// The line that follows the problem once Enter was pressed: the value the
+// window shows instead, or that the eclipse shown stays when it keeps the text.
+QString EntryOutcome(const QString& shown, bool kept, int language);
+
+class EntryCheck : public QObject {
+  Q_OBJECT
+
+ public:
+  // Watches `edit`, which takes text of `kind`; the check belongs to the edit.
+  EntryCheck(QLineEdit* edit, Entry kind);
+
+  // Re-words the mark and the tooltip; the tooltip of accepted text is the
+  // control's own (tooltips.h).
+  void SetLanguage(int language);
+  bool Marked() const { return !problem_.isEmpty(); }
+  // The problem shown, empty when the text is accepted.
+  const QString& Problem() const { return problem_; }
+  // The text popped up after the last Enter on text not accepted (empty if none).
+  const QString& LastExplanation() const { return lastExplanation_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void Evaluate();
+  void ExplainEnter();
+
+  QLineEdit* edit_;
+  Entry kind_;
+  int language_ = 0;
+  QString problem_;
+  QString enteredText_;  // the text when Enter was pressed, before the window took it
+  QString lastExplanation_;
+};
+
+}  // namespace darvelle::ui

@@ -1,0 +1,69 @@
+// What users of a desktop program expect of any window: shortcuts (F1 help,
+// Ctrl+Q quit, Page Up/Down through the catalogue; the globe takes the arrows
+// and +/- itself when it has the focus), tooltips in the window's language on
+// every control, entries not taken as typed marked and explained, and the
+// window's place, size and docks as the user left them.
+
+#include <QAction>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QShortcut>
+#include <QStatusBar>
+
+#include "ui/cursor_on_map.h"
+#include "ui/entry_check.h"
+#include "ui/globe_view.h"
+#include "ui/main_window.h"
+#include "ui/tooltips.h"
+#include "ui/widgets.h"
+#include "ui/window_settings.h"
+
+namespace darvelle::ui {
+
+void MainWindow::BuildConventions() {
+  helpItem_->setShortcut(QKeySequence(Qt::Key_F1));
+  Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  // The same steps as the < and > buttons beside the year.
+  auto* previous = new QShortcut(QKeySequence(Qt::Key_PageUp), this);
+  previous->setObjectName(QStringLiteral("PreviousEclipseKey"));
+  connect(previous, &QShortcut::activated, this, [this] { StepCatalogueBy(-1); });
+  auto* next = new QShortcut(QKeySequence(Qt::Key_PageDown), this);
+  next->setObjectName(QStringLiteral("NextEclipseKey"));
+  connect(next, &QShortcut::activated, this, [this] { StepCatalogueBy(1); });
+
+  // The cursor's place over the map when the status bar has no room for it.
+  auto* onMap = new CursorOnMap(Panel2, StatusBar1);
+  connect(globeInput_, &GlobeView::cursorMoved, onMap, [this, onMap](double latitude, double longitude) {
+    onMap->SetPlace(CursorCoordinateText(latitude, longitude, UiLanguage()));
+  });
+  connect(globeInput_, &GlobeView::cursorLeftGlobe, onMap, [onMap] { onMap->SetPlace(QString()); });
+
+  entryChecks_ = {new EntryCheck(Edit_Jahr, Entry::Year), new EntryCheck(Saros_Edit, Entry::Saros),
+                  new EntryCheck(Edit_Psi, Entry::Angle), new EntryCheck(Edit_Phi, Entry::Angle),
+                  new EntryCheck(Edit_Chi, Entry::Angle), new EntryCheck(Edit_RK, Entry::GlobeSize)};
+}
+
+void MainWindow::ShowTooltips(int language) {
+  if (tooltipLanguage_ == language) return;
+  tooltipLanguage_ = language;
+  ApplyTooltips(this, language);
+  // The checks own their edits' tooltips: a marked edit explains its text.
+  for (EntryCheck* check : entryChecks_) check->SetLanguage(language);
+}
+
+void MainWindow::RestoreWindowLayout() {
+  const WindowSettings saved(options_.settingsFolder);
+  // Nothing saved (a first start): the window stays maximized on the screen.
+  if (const QByteArray geometry = saved.WindowGeometry(); !geometry.isEmpty()) restoreGeometry(geometry);
+  if (const QByteArray layout = saved.DockState(); !layout.isEmpty()) restoreState(layout);
+}
+
+void MainWindow::SaveWindowLayout() {
+  // The layout is a comfort: a folder that cannot be written costs the user
+  // nothing else, and the settings file's own save reports that folder.
+  WindowSettings saved(options_.settingsFolder);
+  saved.SetWindowGeometry(saveGeometry());
+  saved.SetDockState(saveState());
+}
+
+}  // namespace darvelle::ui
