@@ -51,6 +51,19 @@ TextureFuture LoadTextureInBackground(const fs::path& file) {
   });
 }
 
+void RedrawForFiles(MapRenderer& renderer, const SessionResult& shown, const TextureFuture& texture,
+                    const CoastlineLayer& coastlines) {
+  const ViewParameters& drawn = shown.drawnView;
+  // Halos are drawn on the coloured Earth only; a plain drawing is already as the files want it.
+  if (!drawn.CurveHalos || !drawn.ColoredEarth || !texture.isValid()) return;
+  ViewParameters plain = drawn;
+  plain.CurveHalos = false;
+  // A coloured drawing was made with a usable texture, which is still there.
+  const std::shared_ptr<const LoadedTexture> loaded = texture.result();
+  renderer.DrawMap(*shown.computation, plain, loaded->image, coastlines,
+                   renderer.DisplayImage().width());
+}
+
 EclipseSession::EclipseSession(SessionResources resources, QObject* parent)
     : QObject(parent), resources_(std::move(resources)) {
   connect(&watcher_, &QFutureWatcher<JobOutcome>::finished, this, &EclipseSession::Finished);
@@ -73,7 +86,7 @@ void EclipseSession::Recompute(const SessionState& next, QSize mapArea) {
   }
   state_ = next;
   emit prepared(*eclipse, true);
-  Submit({Job::Compute, next, mapArea, std::move(eclipse)});
+  Submit({Job::Compute, next, mapArea, pixelRatio_, std::move(eclipse)});
 }
 
 void EclipseSession::SwitchTimeScale(bool universalTime, QSize mapArea) {
@@ -91,7 +104,7 @@ void EclipseSession::SwitchTimeScale(bool universalTime, QSize mapArea) {
   SetTimeScale(*eclipse, universalTime);
   state_ = next;
   emit prepared(*eclipse, false);
-  Submit({Job::Redraw, next, mapArea, std::move(eclipse)});
+  Submit({Job::Redraw, next, mapArea, pixelRatio_, std::move(eclipse)});
 }
 
 void EclipseSession::DropPending() { waiting_.reset(); }
@@ -157,7 +170,8 @@ EclipseSession::JobOutcome EclipseSession::Run(const Request& request,
     // Fitting the picture to the panel is the costliest step of showing it:
     // done here, the window's thread only copies it to the screen.
     result->mapArea = request.mapArea;
-    result->fitted = MapPanel::Fit(result->renderer->DisplayImage(), request.mapArea);
+    result->pixelRatio = request.pixelRatio;
+    result->fitted = MapPanel::Fit(result->ScreenImage(), request.mapArea, request.pixelRatio);
     result->computation = std::move(eclipse);
     return {std::move(result), {}};
   } catch (const std::exception& error) {

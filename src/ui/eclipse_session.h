@@ -64,11 +64,26 @@ struct SessionResult {
   StatusTexts status;
   ViewParameters drawnView;  // ColoredEarth as actually drawn
   QSize mapArea;             // the map panel's size the pictures were made for
-  QImage fitted;             // the display image fitted into mapArea, as the panel shows it
+  QImage fitted;             // ScreenImage() fitted into mapArea, as the panel shows it
+  qreal pixelRatio = 1.0;    // the screen's device pixels per logical pixel it was fitted for
+
+  // The drawing the panel shows: the display image, or on a screen of more
+  // than one device pixel per logical pixel the full-size drawing, whose
+  // pixels the display image would otherwise halve.
+  const QImage& ScreenImage() const {
+    return pixelRatio > 1.0 ? renderer->DrawingImage() : renderer->DisplayImage();
+  }
   // The report and curve files could not be written: the cause, naming the
   // folder or file. The map is drawn all the same.
   std::optional<std::string> outputFailure;
 };
+
+// The drawing of `shown` as files have it: without the light halos the
+// window's globe draws under the curves. `renderer` (a copy of the shown
+// one) draws the map again when the shown drawing has halos, and is left as
+// it is otherwise. Any thread; waits for the texture when it needs it.
+void RedrawForFiles(MapRenderer& renderer, const SessionResult& shown, const TextureFuture& texture,
+                    const CoastlineLayer& coastlines);
 
 // What a job needs besides the request: read-only for as long as the session lives.
 struct SessionResources {
@@ -87,6 +102,9 @@ class EclipseSession : public QObject {
   ~EclipseSession() override;
 
   void SetTexture(TextureFuture texture) { texture_ = std::move(texture); }
+  // The screen's device pixels per logical pixel, which the pictures of the
+  // next requests are fitted for.
+  void SetPixelRatio(qreal ratio) { pixelRatio_ = ratio; }
 
   const SessionState& State() const { return state_; }
   // The newest result shown, null before the first.
@@ -123,6 +141,7 @@ class EclipseSession : public QObject {
     Job kind = Job::None;
     SessionState state;
     QSize mapArea;  // the map panel's size: the pictures are made to fit it
+    qreal pixelRatio = 1.0;
     std::shared_ptr<EclipseComputation> prepared;  // what the job starts from
   };
   struct JobOutcome {
@@ -139,6 +158,7 @@ class EclipseSession : public QObject {
   SessionResources resources_;
   TextureFuture texture_;
   SessionState state_;
+  qreal pixelRatio_ = 1.0;
   std::shared_ptr<const SessionResult> current_;
   Job running_ = Job::None;
   std::optional<Request> waiting_;

@@ -35,8 +35,10 @@ ViewEditTexts EditTextsOf(const ViewParameters& view) {
 // `renderer`, a copy of the one shown (the window may rescale its own on a
 // resize meanwhile). The text is the failure, empty on success.
 QString WriteExitFilesOf(const std::shared_ptr<const SessionResult>& shown, MapRenderer renderer,
+                         const TextureFuture& texture, const CoastlineLayer* coastlines,
                          const QString& title, const fs::path& folder, bool withSheet) {
   try {
+    RedrawForFiles(renderer, *shown, texture, *coastlines);
     const ViewEditTexts edits = EditTextsOf(shown->drawnView);
     if (withSheet) {
       WriteExitFilesWithSheet(renderer, *shown->computation, title, edits, folder);
@@ -90,8 +92,10 @@ void MainWindow::Exit(bool withSheet) {
   focusBeforeBusy_ = QApplication::focusWidget();
   setEnabled(false);
   exitWithSheet_ = withSheet;
-  exitWriter_.setFuture(QtConcurrent::run(WriteExitFilesOf, shown, *shown->renderer,
-                                          LegendTitle(*shown->computation), options_.tempFolder, withSheet));
+  // The coastlines and the texture outlive the writer: the destructor waits for it.
+  exitWriter_.setFuture(QtConcurrent::run(WriteExitFilesOf, shown, *shown->renderer, texture_,
+                                          &coastlineLayer_, LegendTitle(*shown->computation),
+                                          options_.tempFolder, withSheet));
 }
 
 void MainWindow::FinishExit() {

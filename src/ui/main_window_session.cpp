@@ -32,7 +32,14 @@ constexpr int kSarosNotFoundMilliseconds = 5000;
 
 // ---------------------------------------------------------------- requests
 
-void MainWindow::Request(const SessionState& next) { session_->Recompute(next, MapArea()); }
+void MainWindow::Request(const SessionState& next) {
+  SessionState shown = next;
+  // On the screen the curves stand out from the deep ocean over light
+  // halos; the files (exit bitmap and sheet) are drawn without them.
+  shown.view.CurveHalos = true;
+  session_->SetPixelRatio(Panel2->devicePixelRatioF());
+  session_->Recompute(shown, MapArea());
+}
 
 QSize MainWindow::MapArea() const { return Panel2->size(); }
 
@@ -212,12 +219,12 @@ void MainWindow::ShowViewState(const SessionState& state) {
 void MainWindow::ShowResult(const std::shared_ptr<const SessionResult>& result) {
   ApplyStatusTexts(result->status);
   // The panel may have changed size while the worker drew.
-  if (result->mapArea == MapArea()) {
-    Panel2->SetImage(result->renderer->DisplayImage(), result->fitted);
+  if (result->mapArea == MapArea() && result->pixelRatio == Panel2->devicePixelRatioF()) {
+    Panel2->SetImage(result->ScreenImage(), result->fitted);
   } else {
-    // The panel changed size while the worker drew.
+    // The panel changed size (or screen) while the worker drew.
     result->renderer->ShowMap(Panel2->width());
-    Panel2->SetImage(result->renderer->DisplayImage());
+    Panel2->SetImage(result->ScreenImage());
   }
   ShowOnGlobe(*result);
   if (result->outputFailure) ReportOutputFailure(*result->outputFailure);
@@ -282,7 +289,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
   const auto& current = session_->Current();
   if (current == nullptr) return;
   current->renderer->ShowMap(Panel2->width());
-  Panel2->SetImage(current->renderer->DisplayImage());
+  Panel2->SetImage(current->ScreenImage());
 }
 
 bool MainWindow::IsBusy() const { return session_->IsBusy() || exitWithSheet_.has_value(); }

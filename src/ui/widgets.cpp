@@ -18,12 +18,23 @@ void MapPanel::SetImage(const QImage& image, const QImage& fitted) {
   update();
 }
 
-QImage MapPanel::Fit(const QImage& image, QSize area) {
+namespace {
+
+QSize FittedSize(QSize image, QSize area, qreal pixelRatio) {
+  return image.scaled((QSizeF(area) * pixelRatio).toSize(), Qt::KeepAspectRatio);
+}
+
+}  // namespace
+
+QImage MapPanel::Fit(const QImage& image, QSize area, qreal pixelRatio) {
   if (image.isNull() || area.isEmpty()) return {};
-  QImage fitted(image.size().scaled(area, Qt::KeepAspectRatio), QImage::Format_RGB32);
-  QPainter painter(&fitted);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawImage(fitted.rect(), image);
+  QImage fitted(FittedSize(image.size(), area, pixelRatio), QImage::Format_RGB32);
+  {
+    QPainter painter(&fitted);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(fitted.rect(), image);
+  }
+  fitted.setDevicePixelRatio(pixelRatio);
   return fitted;
 }
 
@@ -31,7 +42,10 @@ void MapPanel::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().window());
   if (image_.isNull()) return;
-  if (fitted_.size() != image_.size().scaled(size(), Qt::KeepAspectRatio)) fitted_ = Fit(image_, size());
+  const qreal ratio = devicePixelRatioF();
+  if (fitted_.size() != FittedSize(image_.size(), size(), ratio) || fitted_.devicePixelRatio() != ratio) {
+    fitted_ = Fit(image_, size(), ratio);
+  }
   painter.drawImage(QPoint(0, 0), fitted_);
   if (!announced_) {
     announced_ = true;

@@ -19,10 +19,14 @@ class MapPanel : public QWidget {
   // The same with the scaled copy already made (by Fit, for this panel's size).
   void SetImage(const QImage& image, const QImage& fitted);
   const QImage& Image() const { return image_; }
+  // The picture on the screen: Image() fitted to the panel in device pixels,
+  // tagged with the device pixel ratio (null before the first paint).
+  const QImage& Shown() const { return fitted_; }
 
-  // `image` scaled to fit `area`, keeping its aspect, pixel for pixel as the
-  // panel shows it. Safe on any thread.
-  static QImage Fit(const QImage& image, QSize area);
+  // `image` scaled to fit `area` (logical pixels) at `pixelRatio` device
+  // pixels per logical one, keeping its aspect, pixel for pixel as the panel
+  // shows it. Safe on any thread.
+  static QImage Fit(const QImage& image, QSize area, qreal pixelRatio = 1.0);
 
  signals:
   // Emitted after the first paint that showed an image.
