@@ -30,6 +30,7 @@
 #include "catalogue/settings.h"
 #include "render/coastline_file.h"
 #include "render/coastlines.h"
+#include "ui/drag_preview.h"
 #include "ui/eclipse_session.h"
 #include "ui/version_info.h"
 
@@ -195,6 +196,8 @@ class MainWindow : public QMainWindow {
   void BuildLegendDock();
   void BuildYearList(QVBoxLayout* yearLayout);
   void TurnGlobe(const ViewParameters& view, bool interim);
+  void ShowDragPreview(const ViewParameters& view);
+  void ShowCurrentMap();
   void ShowOnGlobe(const SessionResult& result);
   void ShowInPanels(const SessionState& state);
   void ShowYearOf(const EclipseComputation& eclipse);
@@ -289,6 +292,7 @@ class MainWindow : public QMainWindow {
   QAction* helpItem_ = nullptr;
   std::vector<EntryCheck*> entryChecks_;
   int tooltipLanguage_ = -1;  // the language the tooltips are in; none yet
+  std::unique_ptr<DragPreview> dragPreview_;  // the quick pictures of a drag under way
 };
 
 }  // namespace darvelle::ui

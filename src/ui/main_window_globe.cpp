@@ -13,6 +13,7 @@
 #include "catalogue/eclipse_texts.h"
 
 #include "ui/control_factory.h"
+#include "ui/drag_preview.h"
 #include "ui/globe_view.h"
 #include "ui/legend_panel.h"
 #include "ui/main_window.h"
@@ -27,6 +28,9 @@ void MainWindow::BuildGlobeInput() {
   globeInput_ = new GlobeView(Panel2);
   globeInput_->setObjectName(QStringLiteral("GlobeInput"));
   globeInput_->setOverlay(true);
+  // A drag shows quick pictures of the turning globe as it goes.
+  globeInput_->setInterimViews(true);
+  dragPreview_ = std::make_unique<DragPreview>();
   auto* fill = new QVBoxLayout(Panel2);
   fill->setContentsMargins(0, 0, 0, 0);
   fill->addWidget(globeInput_);
@@ -72,9 +76,10 @@ void MainWindow::BuildYearList(QVBoxLayout* yearLayout) {
 }
 
 void MainWindow::TurnGlobe(const ViewParameters& view, bool interim) {
-  // Interim views would need a drawing without the recomputation; until the
-  // session has one the globe turns when the mouse stops.
-  if (interim) return;
+  if (interim) {
+    ShowDragPreview(view);
+    return;
+  }
   SessionState next = session_->State();
   // The angles as the edits show them, as the buttons write them.
   next.view.Psi = AsShownWithOneDecimal(view.Psi);
@@ -84,9 +89,29 @@ void MainWindow::TurnGlobe(const ViewParameters& view, bool interim) {
   const ViewParameters& now = session_->State().view;
   if (next.view.Psi == now.Psi && next.view.Phi == now.Phi && next.view.Chi == now.Chi &&
       next.view.RK == now.RK) {
+    ShowCurrentMap();  // in place of the last quick picture
     return;
   }
   Request(next);
+}
+
+void MainWindow::ShowDragPreview(const ViewParameters& view) {
+  const auto& shown = session_->Current();
+  // While the worker draws, its result is about to replace what is shown.
+  if (shown == nullptr || session_->IsBusy()) return;
+  const QImage preview =
+      dragPreview_->Draw(*shown, view, coastlineLayer_, MapArea(), Panel2->devicePixelRatioF());
+  Panel2->SetImage(preview, preview);
+}
+
+void MainWindow::ShowCurrentMap() {
+  const auto& shown = session_->Current();
+  if (shown == nullptr) return;
+  if (shown->mapArea == MapArea() && shown->pixelRatio == Panel2->devicePixelRatioF()) {
+    Panel2->SetImage(shown->ScreenImage(), shown->fitted);
+  } else {
+    Panel2->SetImage(shown->ScreenImage());
+  }
 }
 
 void MainWindow::ShowOnGlobe(const SessionResult& result) {

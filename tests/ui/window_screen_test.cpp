@@ -412,6 +412,41 @@ class WindowScreenTest : public QObject {
     QVERIFY(!onMap->isVisible());
   }
 
+  // ------------------------------------------------------------ drag
+
+  void dragShowsQuickPicturesThenTheFullDrawing() {
+    auto* globe = Find<darvelle::ui::GlobeView>("GlobeInput");
+    auto* panel = Find<darvelle::ui::MapPanel>("Panel2");
+    const auto before = window_->Session().Current();
+    const darvelle::ViewParameters stateBefore = window_->Session().State().view;
+    const QImage shownBefore = panel->Image();
+    auto send = [&](QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons buttons) {
+      QMouseEvent event(type, at, globe->mapToGlobal(at), button, buttons, Qt::NoModifier);
+      QApplication::sendEvent(globe, &event);
+    };
+    const QPointF from = globe->widgetPointAt({800, 533}), to = globe->widgetPointAt({950, 450});
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    QImage last = shownBefore;
+    for (int i = 1; i <= 4; ++i) {
+      send(QEvent::MouseMove, from + (to - from) * (i / 4.0), Qt::NoButton, Qt::LeftButton);
+      // A new picture at every step, and no recomputation meanwhile.
+      QVERIFY(!window_->IsBusy());
+      QVERIFY(panel->Image() != last);
+      QCOMPARE(panel->Image().devicePixelRatio(), panel->devicePixelRatioF());
+      last = panel->Image();
+    }
+    QCOMPARE(window_->Session().Current(), before);
+    QCOMPARE(window_->Session().State().view.Psi, stateBefore.Psi);
+    SaveScreen(QStringLiteral("drag_preview.png"));
+    send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    Settle();
+    // The full drawing of the new view replaces the quick picture.
+    const auto after = window_->Session().Current();
+    QVERIFY(after != before);
+    QVERIFY(after->drawnView.Psi != stateBefore.Psi || after->drawnView.Phi != stateBefore.Phi);
+    QCOMPARE(panel->Image(), after->ScreenImage());
+  }
+
   // ------------------------------------------------------------ remembered
 
   void geometryAndDocksAreRemembered() {

@@ -1,0 +1,31 @@
+#pragma once
+// The quick picture shown while the globe is dragged: the eclipse already
+// computed, drawn again in the view under the mouse on the plain Earth
+// (graticule, coastlines, curves and markers; no texture, no halos) and
+// fitted to the map panel without smoothing. Nothing is recomputed; the
+// full drawing follows when the mouse stops.
+
+#include <QImage>
+#include <QSize>
+
+#include "render/coastlines.h"
+#include "render/map.h"
+#include "render/projection.h"
+
+namespace darvelle::ui {
+
+struct SessionResult;
+
+class DragPreview {
+ public:
+  // `shown` drawn with the angles and size of `view` (the rest of the view
+  // as it was drawn), fitted to `area` (logical pixels) at `pixelRatio`
+  // device pixels per logical one and tagged with it. The window's thread.
+  QImage Draw(const SessionResult& shown, const ViewParameters& view, const CoastlineLayer& coastlines,
+              QSize area, qreal pixelRatio);
+
+ private:
+  MapRenderer renderer_;  // kept: its images are made once, not at every frame
+};
+
+}  // namespace darvelle::ui
