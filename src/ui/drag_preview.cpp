@@ -16,13 +16,20 @@ QImage DragPreview::Draw(const SessionResult& shown, const ViewParameters& view,
   quick.ColoredEarth = false;
   quick.CurveHalos = false;
   static const EarthTexture kNoTexture;
-  renderer_.DrawMap(*shown.computation, quick, kNoTexture, coastlines, kMinDisplayWidth);
   const QSize device = (QSizeF(area) * pixelRatio).toSize();
   if (device.isEmpty()) return {};
-  // Qt's nearest-pixel scaler is quickest on 32-bit pixels.
-  QImage fitted = renderer_.DrawingImage()
-                      .convertToFormat(QImage::Format_RGB32)
-                      .scaled(device, Qt::KeepAspectRatio, Qt::FastTransformation);
+  // The drawing's own smooth scaling to the panel's width (within the
+  // display image's bounds) keeps the one-pixel lines whole; the last step
+  // to the panel's size is then a small one.
+  renderer_.DrawMap(*shown.computation, quick, kNoTexture, coastlines, device.width());
+  const QImage& display = renderer_.DisplayImage();
+  const QSize target = display.size().scaled(device, Qt::KeepAspectRatio);
+  // Nearest pixels when enlarging (quickest, on 32-bit pixels), smooth when
+  // shrinking, where nearest pixels would drop whole lines.
+  QImage fitted = display.convertToFormat(QImage::Format_RGB32)
+                      .scaled(target, Qt::IgnoreAspectRatio,
+                              target.width() > display.width() ? Qt::FastTransformation
+                                                               : Qt::SmoothTransformation);
   fitted.setDevicePixelRatio(pixelRatio);
   return fitted;
 }

@@ -160,10 +160,13 @@ void GlobeView::setMarker(std::optional<GeoPosition> place) {
 
 std::optional<QPointF> GlobeView::widgetPointOfPlace(GeoPosition place) const {
   if (!drawnProjection_) return std::nullopt;
+  // With interim views the picture shows the view asked for last (a quick
+  // picture while a gesture goes on), which the drawing then catches up with.
+  const GlobeProjection shown = interimViews_ ? ProjectionFor(requested_) : *drawnProjection_;
   const double lat = place.latitude * kRadiansPerDegree;
   const double lon = place.longitude * kRadiansPerDegree;
   // The frame of UnitVectorFromArcseconds: y to the north pole, z to longitude 0.
-  const ProjectedPoint p = drawnProjection_->ProjectUnitVector(
+  const ProjectedPoint p = shown.ProjectUnitVector(
       std::sin(lon) * std::cos(lat), std::sin(lat), std::cos(lon) * std::cos(lat));
   if (!p.IsVisible()) return std::nullopt;
   return widgetPointAt({p.ScreenX, p.ScreenY});
@@ -196,6 +199,7 @@ void GlobeView::resizeEvent(QResizeEvent* event) {
 
 void GlobeView::Request(const ViewParameters& view, bool interim) {
   requested_ = view;
+  if (marker_ && interimViews_) update();  // the marker goes with the picture
   if (interim) {
     if (interimViews_) emit viewRequested(view, true);
     return;

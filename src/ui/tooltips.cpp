@@ -121,6 +121,14 @@ constexpr TooltipRow kTooltips[] = {
     {"LegendPanel",
      {"Was die Farben der Kurven und Marken bedeuten", "What the colours of the curves and markers mean",
       "Ce que signifient les couleurs des courbes et des repères"}},
+    {"LocalContacts",
+     {"Kontakte und Maximum am gewählten Ort, in Weltzeit und Ortszeit, mit Sonnenhöhe und -azimut",
+      "Contacts and maximum at the chosen place, in UT and local time, with the Sun's altitude and azimuth",
+      "Contacts et maximum au lieu choisi, en UT et en heure locale, avec la hauteur et l'azimut du Soleil"}},
+    {"VisibleFromHereButton",
+     {"Listet die Finsternisse, die an diesem Ort zu sehen sind",
+      "Lists the eclipses that can be seen from this place",
+      "Liste les éclipses visibles depuis ce lieu"}},
     {"Button_About_OK", {"Schließt diese Tafel", "Closes this panel", "Ferme ce panneau"}},
 };
 
