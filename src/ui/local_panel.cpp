@@ -1,6 +1,7 @@
 #include "ui/local_panel.h"
 
 #include <QAbstractItemView>
+#include <algorithm>
 #include <QCompleter>
 #include <QFormLayout>
 #include <QHeaderView>
@@ -102,8 +103,8 @@ void LocalCircumstancesPanel::BuildControls() {
   contacts_->setSelectionMode(QAbstractItemView::NoSelection);
   contacts_->setFocusPolicy(Qt::NoFocus);
   contacts_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  contacts_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  contacts_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  // A dock narrower than the table scrolls it sideways; its height is fixed below.
+  contacts_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   contacts_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   contacts_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   for (int r = 0; r < kLocalRowCount; ++r) {
@@ -202,9 +203,10 @@ void LocalCircumstancesPanel::Refresh() {
     const QString cells[kColumnCount] = {row.event, row.time, row.local, row.altitude, row.azimuth};
     for (int c = 0; c < kColumnCount; ++c) contacts_->item(r, c)->setText(cells[c]);
   }
-  // All five rows without scrolling.
+  // All five rows without scrolling, and room for the sideways scroll bar.
   contacts_->resizeRowsToContents();
-  int height = contacts_->horizontalHeader()->sizeHint().height() + 2 * contacts_->frameWidth();
+  int height = contacts_->horizontalHeader()->sizeHint().height() + 2 * contacts_->frameWidth() +
+               contacts_->horizontalScrollBar()->sizeHint().height();
   for (int r = 0; r < kLocalRowCount; ++r) height += contacts_->rowHeight(r);
   contacts_->setFixedHeight(height);
   magnitude_->setText(t.magnitude);

@@ -213,8 +213,9 @@ LocalCaptions LocalCaptionsIn(int language) {
                                               "No place found for \u201C%1\u201D.",
                                               "Aucun lieu trouvé pour « %1 »."};
   static constexpr const char* kLocal[3] = {"Ortszeit", "Local time", "Heure locale"};
-  static constexpr const char* kAltitude[3] = {"Sonnenhöhe", "Sun alt.", "Haut. Soleil"};
-  static constexpr const char* kAzimuth[3] = {"Azimut", "Azimuth", "Azimut"};
+  // Short: the column headers share a dock's width with four other columns.
+  static constexpr const char* kAltitude[3] = {"Höhe", "Alt.", "Haut."};
+  static constexpr const char* kAzimuth[3] = {"Az.", "Az.", "Az."};
   static constexpr const char* kMagnitude[3] = {"Größe", "Magnitude", "Grandeur"};
   static constexpr const char* kObscuration[3] = {"Bedeckung", "Obscuration", "Obscuration"};
   static constexpr const char* kDuration[3] = {"Dauer", "Duration", "Durée"};

@@ -74,8 +74,8 @@ struct LocalCaptions {
   QString noMatch;          // "No place found for "%1"."
   QString event;            // the first column's header
   QString local;            // "Local time"
-  QString altitude;         // "Sun alt."
-  QString azimuth;          // "Azimuth"
+  QString altitude;         // "Alt." of the Sun
+  QString azimuth;          // "Az." of the Sun
   QString magnitude;        // "Magnitude"
   QString obscuration;      // "Obscuration"
   QString duration;         // "Duration"

@@ -7,7 +7,6 @@
 #include <QAction>
 #include <QDockWidget>
 #include <QMenu>
-#include <QScrollArea>
 
 #include "catalogue/eclipse_texts.h"
 #include "ui/control_factory.h"
@@ -31,13 +30,7 @@ void MainWindow::BuildPlaceDock() {
   placeDock_ = new QDockWidget(LocalCaptionsIn(kEnglish).title, this);
   placeDock_->setObjectName(QStringLiteral("LocalCircumstancesDock"));
   placeDock_->setFont(PixelFont(QStringLiteral("Arial"), 14, false));
-  // A small screen scrolls the panel instead of squashing or clipping its table.
-  auto* scroll = new QScrollArea(placeDock_);
-  scroll->setObjectName(QStringLiteral("LocalCircumstancesScroll"));
-  scroll->setWidgetResizable(true);
-  scroll->setFrameShape(QFrame::NoFrame);
-  scroll->setWidget(localPanel_);
-  placeDock_->setWidget(scroll);
+  placeDock_->setWidget(localPanel_);
   // In one tab stack with the legend, the place in front: the panel needs
   // the dock's whole height, and two docks side by side would starve the map.
   addDockWidget(Qt::RightDockWidgetArea, placeDock_);

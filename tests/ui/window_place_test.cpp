@@ -415,6 +415,7 @@ class WindowPlaceTest : public QObject {
     const QByteArray out = qgetenv("DARVELLE_UI_SCREENSHOTS");
     if (out.isEmpty()) QSKIP("set DARVELLE_UI_SCREENSHOTS to a folder to take the pictures");
     const QString folder = QString::fromLocal8Bit(out);
+    window_->resize(1700, 1000);
     ChooseByName(QStringLiteral("Dallas"));
     QApplication::processEvents();
     QVERIFY(window_->grab().save(folder + QStringLiteral("/place_dallas_en.png")));
