@@ -11,7 +11,7 @@
 #include "geometry/limit_curves.h"
 #include "geometry/penumbra_scan.h"
 #include "geometry/report_files.h"
-#include "io/atomic_file.h"
+#include "geometry/computation_files.h"
 
 namespace darvelle {
 
@@ -87,56 +87,27 @@ std::string DateTimeText(double julianDay, bool universalTime) {
   return text;
 }
 
-namespace {
-
-// Writes the file of a curve that was built; a curve that does not exist for
-// this eclipse has no file.
-void WritePointCurve(const EclipseComputation& c, const PointCurve& curve, std::string_view name,
-                     bool corrected) {
-  if (!c.outputFolder || !curve.Ready()) return;
-  WriteFileAtomically(*c.outputFolder / name, PointFileText(curve, c.deltaT, corrected));
-}
-
-}  // namespace
-
 void ComputeEclipse(EclipseComputation& c) {
   if (c.outputFolder) DeleteComputationFiles(*c.outputFolder);
   c.curves.ClearAll();
 
   ComputeGeneralCircumstances(c);
-  if (c.outputFolder) {
-    WriteFileAtomically(*c.outputFolder / kReportGermanFileName, c.reportGerman);
-    WriteFileAtomically(*c.outputFolder / kReportEnglishFileName, c.reportEnglish);
-    WriteFileAtomically(*c.outputFolder / kCornerPointsFileName,
-                        CornerPointsText(c.events, c.elements, c.deltaT));
-  }
+  if (c.outputFolder) WriteReportFiles(c, *c.outputFolder);
 
   ComputeRiseSetCurves(c);
-  for (int number = 1; number <= 6; ++number) {
-    WritePointCurve(c, c.curves.RiseSet(number), RiseSetFileName(number), true);
-  }
+  if (c.outputFolder) WriteRiseSetFiles(c, *c.outputFolder);
 
   ComputeNorthUmbraLimit(c);
-  WritePointCurve(c, c.curves.northUmbra, kNorthUmbraFileName, true);
   ComputeCentralLine(c);
-  if (c.outputFolder && c.curves.centralLine.Ready()) {
-    WriteFileAtomically(*c.outputFolder / kCentralLineFileName,
-                        CentralLineFileText(c.curves.centralLine, c.elements, c.deltaT));
-  }
   ComputeSouthUmbraLimit(c);
-  WritePointCurve(c, c.curves.southUmbra, kSouthUmbraFileName, true);
+  if (c.outputFolder) WriteUmbraFiles(c, *c.outputFolder);
 
   ComputeHorizonCurves(c);
-  WritePointCurve(c, c.curves.maxHorizonSouth, kMaxHorizonSouthFileName, true);
-  WritePointCurve(c, c.curves.maxHorizonNorth, kMaxHorizonNorthFileName, true);
-  WritePointCurve(c, c.curves.maxSunrise, kMaxSunriseFileName, true);
-  WritePointCurve(c, c.curves.maxSunset, kMaxSunsetFileName, true);
+  if (c.outputFolder) WriteHorizonFiles(c, *c.outputFolder);
 
-  // The penumbral limit files carry ephemeris longitudes.
   ComputePenumbraLimit(c, +1);
-  WritePointCurve(c, c.curves.northPenumbra, kNorthPenumbraFileName, false);
   ComputePenumbraLimit(c, -1);
-  WritePointCurve(c, c.curves.southPenumbra, kSouthPenumbraFileName, false);
+  if (c.outputFolder) WritePenumbraFiles(c, *c.outputFolder);
 
   // The drawing and the tables read the elements at greatest eclipse.
   EvaluateElements(c.elements, c.timeGreatest, c.state);

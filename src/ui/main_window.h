@@ -13,6 +13,7 @@
 //   main_window_place.cpp    the observer, its local circumstances and the eclipses it sees
 //   main_window_exit.cpp     the two exits, the close and what it saves
 //   main_window_conventions.cpp  shortcuts, tooltips, entries marked when not taken
+//   main_window_files.cpp    the File menu's saves and exports
 
 #include <QFutureWatcher>
 #include <QImage>
@@ -32,6 +33,7 @@
 #include "render/coastlines.h"
 #include "ui/drag_preview.h"
 #include "ui/eclipse_session.h"
+#include "ui/save_actions.h"
 #include "ui/version_info.h"
 
 class QAction;
@@ -95,6 +97,10 @@ class MainWindow : public QMainWindow {
   bool FormCreate();
 
   void SetMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
+  // How the File menu asks for a path (a QFileDialog unless told otherwise).
+  void SetFileAsker(FileAsker asker) { fileAsker_ = std::move(asker); }
+  // True while a save or export of the File menu is writing.
+  bool IsSaving() const;
 
   // True while a recomputation, a redraw or the exit files are under way.
   bool IsBusy() const;
@@ -121,6 +127,9 @@ class MainWindow : public QMainWindow {
   void becameIdle();
   // The close has been carried out: settings saved, output files removed.
   void closed();
+  // A save or export of the File menu has ended: the file or folder, and
+  // whether it was written (a failure has been reported).
+  void saveFinished(const QString& path, bool written);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -217,6 +226,12 @@ class MainWindow : public QMainWindow {
   void RestoreWindowLayout();
   void SaveWindowLayout();
 
+  // main_window_files.cpp
+  void BuildFileItems(QMenu* file);
+  void SaveAs(SaveKind kind);
+  void ShowSaving(const QString& fileName);
+  void FinishSave(const SaveJob& job, const QString& failure);
+
   // main_window_exit.cpp
   void Exit(bool withSheet);
   void FinishExit();
@@ -245,6 +260,8 @@ class MainWindow : public QMainWindow {
   std::optional<bool> exitWithSheet_;
   QPointer<QWidget> focusBeforeBusy_;
   bool outputFailureReported_ = false;  // warned once that the files cannot be written
+  FileAsker fileAsker_ = AskWithFileDialog;
+  SavesInFlight saves_;  // the File menu's jobs; waited for on the way out
 
   // Controls, named as their objectName.
   QWidget* Panel0 = nullptr;
@@ -293,6 +310,10 @@ class MainWindow : public QMainWindow {
   std::vector<EntryCheck*> entryChecks_;
   int tooltipLanguage_ = -1;  // the language the tooltips are in; none yet
   std::unique_ptr<DragPreview> dragPreview_;  // the quick pictures of a drag under way
+
+  // The File menu's "saving ..." in the status bar, made at the first save.
+  QWidget* saveIndicator_ = nullptr;
+  QLabel* saveLabel_ = nullptr;
 };
 
 }  // namespace darvelle::ui

@@ -47,7 +47,9 @@ void MainWindow::BuildMenus() {
   menuBar()->setObjectName(QStringLiteral("MainMenu1"));
   menuBar()->setFont(PixelFont(QStringLiteral("Arial"), 15, false));
 
-  Exit1 = AddItem(AddMenu("File1", "&File"), "Exit1", "E&xit");
+  QMenu* file = AddMenu("File1", "&File");
+  BuildFileItems(file);
+  Exit1 = AddItem(file, "Exit1", "E&xit");
   connect(Exit1, &QAction::triggered, this, [this] { Exit(false); });
   BuildResolutionMenu();
   BuildPenWidthMenu();

@@ -17,6 +17,7 @@
 #include "astro/format.h"
 #include "catalogue/data_files.h"
 #include "catalogue/record_check.h"
+#include "geometry/computation_files.h"
 #include "geometry/eclipse_computation.h"
 #include "geometry/report_files.h"
 #include "io/atomic_file.h"
@@ -331,6 +332,37 @@ TEST_F(OutputFolder, AFileThatCannotBeWrittenStopsTheComputationNamingIt) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"Eckpunkt.txt", "SunEclipse4_DE.TXT",
                                                 "SunEclipse4_EN.TXT"}));
   EXPECT_TRUE(fs::is_directory(dir_ / "Eckpunkt.txt"));
+}
+
+TEST_F(OutputFolder, AFinishedComputationWritesTheSameFilesIntoAnotherFolder) {
+  const fs::path other = dir_ / "chosen";
+  fs::create_directories(other);
+  std::ofstream(other / "notes.txt") << "the user's own";
+  std::ofstream(other / "MaxHoriN.TXT") << "the old spelling";
+  // A central eclipse, then a partial one into the same folder: the second
+  // leaves no umbral limit of the first behind.
+  for (const double axisY : {0.3, 1.2}) {
+    SCOPED_TRACE(axisY);
+    EclipseComputation c;
+    PrepareEclipse(c, testing::SyntheticEclipse(axisY), true, 1);
+    c.outputFolder = dir_;
+    ComputeEclipse(c);
+    std::vector<std::string> expected = Names();
+    expected.erase(std::remove(expected.begin(), expected.end(), "chosen"), expected.end());
+    EXPECT_EQ(axisY == 0.3, std::count(expected.begin(), expected.end(), "NorthUmb.txt") == 1);
+    WriteComputationFiles(c, other);
+    for (const std::string& name : expected) {
+      EXPECT_EQ(ReadFile(other / name), ReadFile(dir_ / name)) << name;
+    }
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(other)) names.push_back(entry.path().filename());
+    expected.push_back("notes.txt");
+    std::sort(names.begin(), names.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(names, expected);
+    EXPECT_EQ(ReadFile(other / "notes.txt"), "the user's own");
+  }
+  EXPECT_THROW(WriteComputationFiles(EclipseComputation{}, dir_ / "missing"), FileError);
 }
 
 TEST_F(OutputFolder, MissingFolderIsAFileErrorWithTheName) {

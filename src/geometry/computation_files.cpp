@@ -1,0 +1,138 @@
+#include "geometry/computation_files.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "catalogue/platform_folders.h"
+#include "geometry/report_files.h"
+#include "io/atomic_file.h"
+
+namespace darvelle {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Writes one file and notes its name for WriteComputationFiles.
+class FileWriter {
+ public:
+  explicit FileWriter(const fs::path& folder) : folder_(folder) {}
+  void Write(std::string_view name, std::string_view text) {
+    WriteFileAtomically(folder_ / name, text);
+    written_.emplace_back(name);
+  }
+  // A curve that does not exist for this eclipse has no file.
+  void Curve(const EclipseComputation& c, const PointCurve& curve, std::string_view name,
+             bool corrected) {
+    if (curve.Ready()) Write(name, PointFileText(curve, c.deltaT, corrected));
+  }
+  const fs::path& Folder() const { return folder_; }
+  const std::vector<std::string>& Written() const { return written_; }
+
+ private:
+  fs::path folder_;
+  std::vector<std::string> written_;
+};
+
+void Reports(const EclipseComputation& c, FileWriter& out) {
+  out.Write(kReportGermanFileName, c.reportGerman);
+  out.Write(kReportEnglishFileName, c.reportEnglish);
+  out.Write(kCornerPointsFileName, CornerPointsText(c.events, c.elements, c.deltaT));
+}
+
+void RiseSet(const EclipseComputation& c, FileWriter& out) {
+  for (int number = 1; number <= 6; ++number) {
+    out.Curve(c, c.curves.RiseSet(number), RiseSetFileName(number), true);
+  }
+}
+
+void Umbra(const EclipseComputation& c, FileWriter& out) {
+  out.Curve(c, c.curves.northUmbra, kNorthUmbraFileName, true);
+  if (c.curves.centralLine.Ready()) {
+    out.Write(kCentralLineFileName, CentralLineFileText(c.curves.centralLine, c.elements, c.deltaT));
+  }
+  out.Curve(c, c.curves.southUmbra, kSouthUmbraFileName, true);
+}
+
+void Horizon(const EclipseComputation& c, FileWriter& out) {
+  out.Curve(c, c.curves.maxHorizonSouth, kMaxHorizonSouthFileName, true);
+  out.Curve(c, c.curves.maxHorizonNorth, kMaxHorizonNorthFileName, true);
+  out.Curve(c, c.curves.maxSunrise, kMaxSunriseFileName, true);
+  out.Curve(c, c.curves.maxSunset, kMaxSunsetFileName, true);
+}
+
+void Penumbra(const EclipseComputation& c, FileWriter& out) {
+  // The penumbral limit files carry ephemeris longitudes.
+  out.Curve(c, c.curves.northPenumbra, kNorthPenumbraFileName, false);
+  out.Curve(c, c.curves.southPenumbra, kSouthPenumbraFileName, false);
+}
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+// Removes the files of the program's names in the writer's folder that this
+// computation did not write: a curve file of another eclipse left there would
+// pass for one of this eclipse.
+void RemoveOthers(const FileWriter& out) {
+  std::vector<std::string_view> names(kOutputFileNames.begin(), kOutputFileNames.end());
+  names.push_back(kMaxHorizonNorthFileName);
+  names.push_back(kMaxHorizonSouthFileName);
+  for (const std::string_view name : names) {
+    const fs::path file = out.Folder() / name;
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(file, ec))) continue;
+    // Another spelling of a file just written is that file where the file
+    // system ignores case, and a left-over where it does not.
+    const bool written = std::any_of(out.Written().begin(), out.Written().end(), [&](const std::string& w) {
+      if (w == name) return true;
+      std::error_code same;
+      return SameIgnoringCase(w, name) && fs::equivalent(out.Folder() / w, file, same);
+    });
+    if (!written) fs::remove(file, ec);
+  }
+}
+
+}  // namespace
+
+void WriteReportFiles(const EclipseComputation& c, const fs::path& folder) {
+  FileWriter out(folder);
+  Reports(c, out);
+}
+
+void WriteRiseSetFiles(const EclipseComputation& c, const fs::path& folder) {
+  FileWriter out(folder);
+  RiseSet(c, out);
+}
+
+void WriteUmbraFiles(const EclipseComputation& c, const fs::path& folder) {
+  FileWriter out(folder);
+  Umbra(c, out);
+}
+
+void WriteHorizonFiles(const EclipseComputation& c, const fs::path& folder) {
+  FileWriter out(folder);
+  Horizon(c, out);
+}
+
+void WritePenumbraFiles(const EclipseComputation& c, const fs::path& folder) {
+  FileWriter out(folder);
+  Penumbra(c, out);
+}
+
+void WriteComputationFiles(const EclipseComputation& c, const fs::path& folder) {
+  FileWriter out(folder);
+  Reports(c, out);
+  RiseSet(c, out);
+  Umbra(c, out);
+  Horizon(c, out);
+  Penumbra(c, out);
+  // Only now, so that a failure above leaves the earlier files as they were.
+  RemoveOthers(out);
+}
+
+}  // namespace darvelle

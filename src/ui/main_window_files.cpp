@@ -1,0 +1,128 @@
+// The File menu's saves and exports: the map (with or without its legend),
+// the sheet as PostScript or PDF, the report and curve files, KML and
+// GeoJSON. Each asks for a path, copies what the map shown needs, and
+// writes on a worker while the window goes on; the status bar shows that a
+// file is being written, and a failure is reported naming the file and why.
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QFutureWatcher>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include "ui/control_factory.h"
+#include "ui/main_window.h"
+#include "ui/window_settings.h"
+
+namespace darvelle::ui {
+namespace {
+
+// The folder a dialog opens in: the last one used while it still exists,
+// otherwise the home folder.
+QString StartFolder(const std::filesystem::path& settingsFolder) {
+  const QString last = WindowSettings(settingsFolder).LastFolder();
+  if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
+  return QDir::homePath();
+}
+
+}  // namespace
+
+void MainWindow::BuildFileItems(QMenu* file) {
+  struct Item {
+    SaveKind kind;
+    const char* caption;  // English until the language's captions are applied
+  };
+  const Item items[] = {
+      {SaveKind::Map, "&Save map as…"},
+      {SaveKind::MapWithLegend, "Save map with &legend as…"},
+      {SaveKind::Sheet, "Save s&heet as (PDF, PostScript)…"},
+      {SaveKind::ReportFolder, "Save &report and curve files to a folder…"},
+      {SaveKind::Kml, "Export &KML…"},
+      {SaveKind::GeoJson, "Export &GeoJSON…"},
+  };
+  for (const Item& item : items) {
+    if (item.kind == SaveKind::Kml) file->addSeparator();
+    QAction* action = file->addAction(QString::fromUtf8(item.caption));
+    action->setObjectName(QString::fromLatin1(MenuItemName(item.kind)));
+    const SaveKind kind = item.kind;
+    connect(action, &QAction::triggered, this, [this, kind] { SaveAs(kind); });
+    if (kind == SaveKind::Map) action->setShortcut(QKeySequence::Save);
+  }
+  file->addSeparator();
+}
+
+bool MainWindow::IsSaving() const { return saves_.Running() > 0; }
+
+void MainWindow::SaveAs(SaveKind kind) {
+  const int language = UiLanguage();
+  const std::shared_ptr<const SessionResult> shown = session_->Current();
+  if (shown == nullptr) {
+    ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), NothingToSaveText(language));
+    return;
+  }
+  const FileQuestion question =
+      QuestionFor(kind, language, StartFolder(options_.settingsFolder), *shown->computation);
+  const FileAnswer answer = fileAsker_(this, question);
+  if (answer.path.isEmpty()) return;  // cancelled
+
+  SaveJob job;
+  job.kind = kind;
+  job.target = TargetFor(kind, answer);
+  job.shown = shown;
+  job.legendTitle = LegendTitle(*shown->computation);
+  job.language = language;
+  // The folder is remembered even when the save fails: the user chose it,
+  // and will most likely mend it and try again there.
+  const QString folder = kind == SaveKind::ReportFolder
+                             ? answer.path
+                             : QFileInfo(QString::fromStdString(job.target.path.string())).absolutePath();
+  WindowSettings(options_.settingsFolder).SetLastFolder(folder);
+
+  auto* watcher = new QFutureWatcher<QString>(this);
+  connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, job] {
+    const QString failure = watcher->result();
+    watcher->deleteLater();
+    FinishSave(job, failure);
+  });
+  const QFuture<QString> future = QtConcurrent::run(RunSaveJob, job);
+  saves_.Add(future);
+  watcher->setFuture(future);
+  ShowSaving(QString::fromStdString(job.target.path.filename().string()));
+}
+
+void MainWindow::ShowSaving(const QString& fileName) {
+  if (saveIndicator_ == nullptr) {
+    saveIndicator_ = new QWidget(StatusBar1);
+    saveIndicator_->setObjectName(QStringLiteral("SaveIndicator"));
+    auto* row = new QHBoxLayout(saveIndicator_);
+    row->setContentsMargins(4, 0, 4, 0);
+    saveLabel_ = new QLabel(saveIndicator_);
+    saveLabel_->setFont(PixelFont(QStringLiteral("Arial"), 13, false));
+    auto* bar = new QProgressBar(saveIndicator_);
+    bar->setRange(0, 0);  // how long Ghostscript takes is unknown: a busy bar
+    bar->setFixedSize(60, 12);
+    bar->setTextVisible(false);
+    row->addWidget(saveLabel_);
+    row->addWidget(bar);
+    StatusBar1->addPermanentWidget(saveIndicator_);
+  }
+  saveLabel_->setText(SavingText(fileName, UiLanguage()));
+  saveIndicator_->show();
+}
+
+void MainWindow::FinishSave(const SaveJob& job, const QString& failure) {
+  if (!IsSaving() && saveIndicator_ != nullptr) saveIndicator_->hide();
+  const QString path = QString::fromStdString(job.target.path.string());
+  if (!failure.isEmpty()) {
+    ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"),
+                SaveFailedText(job.kind, path, failure, UiLanguage()));
+  }
+  emit saveFinished(path, failure.isEmpty());
+}
+
+}  // namespace darvelle::ui
