@@ -123,7 +123,7 @@ class MainWindow : public QMainWindow {
 
  signals:
   void firstMapPainted();
-  // Neither a recomputation nor the exit files are under way any more.
+  // Neither a recomputation, nor the exit files, nor a save is under way any more.
   void becameIdle();
   // The close has been carried out: settings saved, output files removed.
   void closed();

@@ -129,7 +129,7 @@ void MainWindow::FinishExit() {
 void MainWindow::closeEvent(QCloseEvent* event) {
   // Once, while the window is still on the screen where the user left it.
   if (isVisible()) SaveWindowLayout();
-  if (IsBusy()) {
+  if (IsBusy() || IsSaving()) {
     CloseWhenIdle();
     event->ignore();
     return;
@@ -141,7 +141,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   emit closed();
 }
 
-// A close during a recomputation or an exit is answered at once: the window
+// A close during a recomputation, an exit or a save is answered at once: the window
 // goes from the screen, no further request is started, and the close is
 // carried out when the worker has finished writing its files.
 void MainWindow::CloseWhenIdle() {

@@ -74,6 +74,7 @@ void MainWindow::SaveAs(SaveKind kind) {
   job.kind = kind;
   job.target = TargetFor(kind, answer);
   job.shown = shown;
+  job.renderer = std::make_shared<const MapRenderer>(*shown->renderer);
   job.legendTitle = LegendTitle(*shown->computation);
   job.language = language;
   // The folder is remembered even when the save fails: the user chose it,
@@ -123,6 +124,8 @@ void MainWindow::FinishSave(const SaveJob& job, const QString& failure) {
                 SaveFailedText(job.kind, path, failure, UiLanguage()));
   }
   emit saveFinished(path, failure.isEmpty());
+  // A close asked for during the save waits for this.
+  if (!IsSaving() && !IsBusy()) emit becameIdle();
 }
 
 }  // namespace darvelle::ui

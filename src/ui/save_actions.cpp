@@ -312,12 +312,11 @@ QImage MapWithLegendImage(MapRenderer renderer, const EclipseComputation& eclips
 QString RunSaveJob(const SaveJob& job) {
   const fs::path& target = job.target.path;
   try {
-    if (job.shown == nullptr || job.shown->computation == nullptr || job.shown->renderer == nullptr) {
+    if (job.shown == nullptr || job.shown->computation == nullptr || job.renderer == nullptr) {
       return NothingToSaveText(job.language);
     }
     const EclipseComputation& c = *job.shown->computation;
-    // A copy: the window may rescale its own renderer's display image meanwhile.
-    const MapRenderer renderer = *job.shown->renderer;
+    const MapRenderer& renderer = *job.renderer;
     const ViewEditTexts edits = ViewEditTexts::FromParameters(job.shown->drawnView);
     const std::string format = job.target.format.toStdString();
     switch (job.kind) {

@@ -85,6 +85,9 @@ struct SaveJob {
   SaveKind kind = SaveKind::Map;
   SaveTarget target;
   std::shared_ptr<const SessionResult> shown;
+  // A copy of the shown renderer made on the window's thread, which may
+  // rescale its own display image on a resize while the job runs.
+  std::shared_ptr<const MapRenderer> renderer;
   QString legendTitle;  // the eclipse's kind as the window names it
   int language = 1;
 };

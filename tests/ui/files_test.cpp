@@ -263,6 +263,29 @@ class FilesTest : public WindowFixture {
     QCOMPARE(CriticalMessages(), 0);
   }
 
+  // A close asked for while the PDF is being made hides the window at once
+  // and is carried out when the file is whole.
+  void aCloseDuringASaveWaitsForTheFile() {
+    StartAt(kFirstSaros139);
+    const fs::path pdf = Folder("closing") / "sheet.pdf";
+    Answer(pdf);
+    QStringList order;
+    connect(window_.get(), &MainWindow::saveFinished, this, [&] { order << QStringLiteral("saved"); });
+    connect(window_.get(), &MainWindow::closed, this, [&] { order << QStringLiteral("closed"); });
+    QSignalSpy closed(window_.get(), &MainWindow::closed);
+    Find<QAction>("SaveSheet1")->trigger();
+    QVERIFY(window_->IsSaving());
+    window_->close();
+    QVERIFY(!window_->isVisible());
+    QVERIFY(closed.isEmpty());
+    QVERIFY(closed.wait(kSettleLimitMs));
+    QCOMPARE(order, (QStringList{QStringLiteral("saved"), QStringLiteral("closed")}));
+    const QByteArray bytes = ReadAll(pdf);
+    QVERIFY(bytes.startsWith("%PDF-"));
+    QVERIFY(bytes.trimmed().endsWith("%%EOF"));
+    QCOMPARE(CriticalMessages(), 0);
+  }
+
   // The report and curve files as the computation wrote them into its own
   // output folder, byte for byte.
   void reportFolderHoldsTheComputationsFiles() {
