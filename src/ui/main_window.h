@@ -252,6 +252,7 @@ class MainWindow : public QMainWindow {
   std::vector<CoastlinePoint> coastlines_;
   CoastlineLayer coastlineLayer_;
   TextureFuture texture_;
+  bool textureFound_ = false;  // the texture file was found; it is decoded after the first map
   QFutureWatcher<std::shared_ptr<const LoadedTexture>> textureWatcher_;
   std::unique_ptr<EclipseSession> session_;
   // The exit files are written on a worker; the text is the failure, empty on success.

@@ -30,7 +30,6 @@ void MainWindow::BuildGlobeInput() {
   globeInput_->setOverlay(true);
   // A drag shows quick pictures of the turning globe as it goes.
   globeInput_->setInterimViews(true);
-  dragPreview_ = std::make_unique<DragPreview>();
   auto* fill = new QVBoxLayout(Panel2);
   fill->setContentsMargins(0, 0, 0, 0);
   fill->addWidget(globeInput_);
@@ -99,6 +98,8 @@ void MainWindow::ShowDragPreview(const ViewParameters& view) {
   const auto& shown = session_->Current();
   // While the worker draws, its result is about to replace what is shown.
   if (shown == nullptr || session_->IsBusy()) return;
+  // Made at the first drag: its images would cost the start-up time.
+  if (dragPreview_ == nullptr) dragPreview_ = std::make_unique<DragPreview>();
   const QImage preview =
       dragPreview_->Draw(*shown, view, coastlineLayer_, MapArea(), Panel2->devicePixelRatioF());
   Panel2->SetImage(preview, preview);

@@ -89,8 +89,18 @@ void MainWindow::StartTextureLoad() {
   // unticked). A drawing that wants it waits for it on its own worker.
   StatusBar1->showMessage(QStringLiteral("Loading image. Please wait..."));
   try {
-    texture_ = LoadTextureInBackground(FindDataFile(kTextureFileName, options_.dataFolder));
-    session_->SetTexture(texture_);
+    const std::filesystem::path file = FindDataFile(kTextureFileName, options_.dataFolder);
+    // The decoding starts with the first result, before the window takes
+    // input again: on a machine of two cores it would otherwise take one
+    // from the first map's computation, which it is not needed for.
+    connect(
+        session_.get(), &EclipseSession::resultReady, this,
+        [this, file] {
+          texture_ = LoadTextureInBackground(file);
+          session_->SetTexture(texture_);
+        },
+        Qt::SingleShotConnection);
+    textureFound_ = true;
   } catch (const std::exception& e) {
     ReportMissingTexture(FromStd(e.what()));
   }
@@ -183,7 +193,7 @@ SessionState MainWindow::RestoreSettings() {
 void MainWindow::WatchTextureAfterFirstMap() {
   // The texture's fate is told once the first map is on the screen, so that
   // a message about it never keeps the map away.
-  if (!texture_.isValid()) return;
+  if (!textureFound_) return;
   connect(&textureWatcher_, &QFutureWatcherBase::finished, this, &MainWindow::ReportTextureOutcome);
   connect(
       Panel2, &MapPanel::firstMapPainted, this, [this] { textureWatcher_.setFuture(texture_); },
