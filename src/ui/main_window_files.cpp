@@ -90,7 +90,20 @@ void MainWindow::SaveAs(SaveKind kind) {
     watcher->deleteLater();
     FinishSave(job, failure);
   });
-  const QFuture<QString> future = QtConcurrent::run(RunSaveJob, job);
+  // Files have the map as the exit files do, without the halos the
+  // window's globe draws under the curves; the coastlines and the texture
+  // outlive the job (saves_ is waited for before they go).
+  const QFuture<QString> future =
+      QtConcurrent::run([job, texture = texture_, coastlines = &coastlineLayer_]() mutable {
+        try {
+          auto plain = std::make_shared<MapRenderer>(*job.renderer);
+          RedrawForFiles(*plain, *job.shown, texture, *coastlines);
+          job.renderer = std::move(plain);
+        } catch (const std::exception& e) {
+          return FromStd(e.what());  // nothing may cross into the pool
+        }
+        return RunSaveJob(job);
+      });
   saves_.Add(future);
   watcher->setFuture(future);
   ShowSaving(QString::fromStdString(job.target.path.filename().string()));

@@ -38,6 +38,7 @@
 #include "ui/control_factory.h"
 #include "ui/entry_check.h"
 #include "ui/globe_view.h"
+#include "ui/save_actions.h"
 #include "ui/languages.h"
 #include "ui/main_window.h"
 #include "ui/tooltips.h"
@@ -489,6 +490,17 @@ class WindowScreenTest : public QObject {
     QVERIFY(plain.DrawingImage() != shown->renderer->DrawingImage());  // the screen has halos
 
     SaveScreen(QStringLiteral("window_halos.png"));
+    // A map saved from the File menu has none either.
+    const fs::path saved = Run() / "map.png";
+    window_->SetFileAsker([&](QWidget*, const darvelle::ui::FileQuestion&) {
+      return darvelle::ui::FileAnswer{QString::fromStdString(saved.string()), QString()};
+    });
+    QSignalSpy finished(window_.get(), &MainWindow::saveFinished);
+    Find<QAction>("SaveMap1")->trigger();
+    QVERIFY(finished.wait(kSettleLimitMs));
+    QVERIFY(finished.front().at(1).toBool());
+    QVERIFY(QImage(QString::fromStdString(saved.string())).convertToFormat(darvelle::kMapImageFormat) ==
+            plain.DrawingImage());
     Find<QAbstractButton>("Button_Exit")->click();
     Settle();
     QTRY_VERIFY(!window_->isVisible());
