@@ -17,6 +17,11 @@ inline constexpr double kRadToHours = 3.819718634205488;
 inline constexpr double kSecondsPerDay = 86400.0;
 // Sidereal turns of the Earth per day of 86400 s.
 inline constexpr double kSiderealRate = 1.0027379;
+// Seconds in which the Earth turns by one radian, 86400 / (2 pi x 1.0027379),
+// rounded as the map's curve drawing has always used it. The exact rate
+// differs by 3e-8, up to 0.06" at the DeltaT of antiquity, which moves a
+// curve point across a pixel now and then: the maps keep the rounded value.
+inline constexpr double kSecondsPerRadianOfRotation = 13713.44;
 
 // The Earth ellipsoid.
 inline constexpr double kEarthE2 = 0.00669437999014133;          // squared eccentricity

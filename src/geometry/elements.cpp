@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "astro/earth_rotation.h"
 #include "astro/numeric.h"
 #include "astro/root_finder.h"
 
@@ -214,10 +215,6 @@ double ReduceToPi(double angle) {
   return angle;
 }
 
-double DeltaTRotation(double deltaT) {
-  return kTwoPi * (kSiderealRate * deltaT / 86400.0);
-}
-
 CurveGeographic CurvePointFromPlane(const ElementState& s, const HourAngleLatitude& g) {
   CurveGeographic c;
   c.Latitude = std::atan2(std::sin(g.ReducedLatitude) / kEarthAxisRatio,
@@ -231,7 +228,7 @@ GeographicPosition GeographicFromPlane(const ElementState& s, const PlanePoint& 
   const HourAngleLatitude g = PlaneToGeographic(s, p, false);
   GeographicPosition pos;
   pos.EphemerisLongitude = ReduceToPi(g.H - s.Mu);
-  pos.Longitude = ReduceToPi(pos.EphemerisLongitude + DeltaTRotation(deltaT));
+  pos.Longitude = ReduceToPi(pos.EphemerisLongitude + EarthRotationDuring(deltaT));
   pos.Latitude = std::atan(std::tan(g.ReducedLatitude) / kEarthAxisRatio);
   return pos;
 }

@@ -116,10 +116,6 @@ HourAngleLatitude PlaneToGeographic(const ElementState& s, const PlanePoint& p,
 // Angle reduced into [-pi, pi] by adding or subtracting whole turns.
 double ReduceToPi(double angle);
 
-// Earth rotation during DeltaT (seconds), radians: what turns an ephemeris
-// longitude into a geographic one.
-double DeltaTRotation(double deltaT);
-
 // Geodetic latitude and ephemeris longitude of a curve point, as every curve
 // routine derives them: latitude = atan2(sin phi1 / sqrt(1-e^2), cos phi1),
 // longitude = H - Mu reduced into [-pi, pi].

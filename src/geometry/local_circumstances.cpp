@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "astro/earth_rotation.h"
 #include "astro/root_finder.h"
 #include "geometry/elements.h"
 
@@ -51,7 +52,7 @@ struct Shadow {
 class ShadowModel {
  public:
   ShadowModel(const BesselianElements& eclipse, double deltaT, const Observer& observer)
-      : eclipse_(eclipse), observer_(TermsFor(observer)), rotation_(DeltaTRotation(deltaT)) {}
+      : eclipse_(eclipse), observer_(TermsFor(observer)), rotation_(EarthRotationDuring(deltaT)) {}
 
   // Distance of the observer from the Earth's centre, Earth radii.
   double ObserverRadius() const { return std::hypot(observer_.RhoSinPhi, observer_.RhoCosPhi); }

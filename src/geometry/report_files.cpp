@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "astro/calendar.h"
+#include "astro/earth_rotation.h"
 #include "astro/format.h"
 #include "catalogue/data_files.h"
 #include "catalogue/platform_folders.h"
@@ -24,7 +25,7 @@ std::string IntegerField(long long value, int width) {
 }
 
 double CorrectedLongitudeDeg(double ephemerisLongitude, double deltaT) {
-  return ephemerisLongitude * kRadToDeg + 360.0 * kSiderealRate * deltaT / 86400.0;
+  return ephemerisLongitude * kRadToDeg + EarthRotationDuring(deltaT) * kRadToDeg;
 }
 
 std::string EventAngleText(double degrees) {

@@ -4,11 +4,12 @@
 #include <array>
 #include <cmath>
 
+#include "astro/constants.h"
+
 namespace darvelle {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr double kDegreesPerRadian = 180.0 / kPi;
 // Within this many pixels of the globe centre a tilt drag's angle is noise.
 constexpr double kTiltDeadZonePixels = 4.0;

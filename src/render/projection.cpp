@@ -4,16 +4,13 @@
 #include <cmath>
 #include <limits>
 
+#include "astro/constants.h"
+#include "astro/earth_rotation.h"
+
 namespace darvelle {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
-// Sidereal turns of the Earth per solar day.
-constexpr double kSiderealRate = 1.0027379;
-// Seconds in which the Earth turns by one radian: 86400 / (2 pi x 1.0027379),
-// as the curve drawing has always rounded it.
-constexpr double kSecondsPerRadianOfRotation = 13713.44;
 // A point exactly at the antipode would divide by zero in the stereographic
 // formulas; it is moved just past it (it is never visible anyway).
 constexpr double kAntipodeDepth = -1.0001;
@@ -27,10 +24,6 @@ std::int64_t RadiansToArcseconds(double radians) {
 std::int64_t CurveLongitudeToArcseconds(double ephemerisLongitude, double deltaTSeconds) {
   return RoundHalfEven((ephemerisLongitude + deltaTSeconds / kSecondsPerRadianOfRotation) *
                        180.0 / kPi * 3600.0);
-}
-
-double EarthRotationDuring(double deltaTSeconds) {
-  return deltaTSeconds * kSiderealRate / 86400.0 * (2.0 * kPi);
 }
 
 GlobeProjection::GlobeProjection(double psi, double phi, double chi, int rk, bool stereographic)

@@ -110,9 +110,6 @@ struct UnitVector {
 };
 UnitVector UnitVectorFromArcseconds(std::int64_t longitudeArcsec, std::int64_t latitudeArcsec);
 
-// The Earth's rotation during deltaT seconds, radians (the view-centre shift of UT).
-double EarthRotationDuring(double deltaTSeconds);
-
 // The view angles for the current eclipse: the view faces the greatest-eclipse
 // point, or for a non-central eclipse the axis's hour angle at 45 deg on the
 // side of Gamma's sign; plus the user's offsets and the Earth's rotation

@@ -1,5 +1,7 @@
 #include "astro/numeric.h"
 
+#include "astro/earth_rotation.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -67,6 +69,14 @@ TEST(InterpolateZero5, EndsOnDegenerateData) {
   // A parabola symmetric about y3 has a zero denominator: the rounds never
   // agree, and only the cap ends the call (a hang here times the test out).
   EXPECT_FALSE(std::isfinite(InterpolateZero5(5, 2, 1, 2, 5)));
+}
+
+// A sidereal day of DeltaT turns the Earth once; the sign follows DeltaT's,
+// which is negative before about 1900.
+TEST(EarthRotationDuring, OneSiderealDayIsOneTurn) {
+  EXPECT_NEAR(EarthRotationDuring(86400.0 / 1.0027379), 2.0 * std::numbers::pi, 1e-12);
+  EXPECT_NEAR(EarthRotationDuring(-240.0 / 1.0027379), -std::numbers::pi / 180.0, 1e-15);
+  EXPECT_EQ(EarthRotationDuring(0.0), 0.0);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "astro/earth_rotation.h"
 #include "astro/numeric.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/data_files.h"
@@ -192,7 +193,7 @@ TEST_F(RealEclipses, TimeScaleMovesOnlyTheCorrectedLongitudes) {
   const EclipseEvent& b = tt->events[EventId::TG0];
   EXPECT_DOUBLE_EQ(a.EphemerisLongitude, b.EphemerisLongitude);
   EXPECT_DOUBLE_EQ(b.Longitude, b.EphemerisLongitude);
-  EXPECT_NEAR(a.Longitude - a.EphemerisLongitude, DeltaTRotation(ut->deltaT), 1e-12);
+  EXPECT_NEAR(a.Longitude - a.EphemerisLongitude, EarthRotationDuring(ut->deltaT), 1e-12);
   EXPECT_EQ(ut->curves.centralLine.Count(), tt->curves.centralLine.Count());
   EXPECT_NE(ut->dateTimeText, tt->dateTimeText);
   EXPECT_EQ(ut->dateTimeText.substr(ut->dateTimeText.size() - 3), " UT");
