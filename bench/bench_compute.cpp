@@ -53,7 +53,7 @@ void BM_ComputeEclipse(benchmark::State& state) {
   const auto folder = std::filesystem::temp_directory_path() /
                       ("darvelle-bench-compute-" + std::to_string(::getpid()));
   if (files) std::filesystem::create_directories(folder);
-  EclipseComputation c;
+  EclipseResult c;
   for (auto _ : state) {
     PrepareEclipse(c, *catalogue, index, true, static_cast<int>(state.range(1)));
     if (files) c.outputFolder = folder;
@@ -79,11 +79,11 @@ void BM_GeneralCircumstances(benchmark::State& state) {
     state.SkipWithError("catalogue or eclipse missing");
     return;
   }
-  EclipseComputation c;
+  EclipseResult c;
   PrepareEclipse(c, *catalogue, index, true, 1);
   for (auto _ : state) {
     ComputeGeneralCircumstances(c);
-    benchmark::DoNotOptimize(c.events.Time(EventId::TG0));
+    benchmark::DoNotOptimize(c.circumstances.events.Time(EventId::TG0));
   }
 }
 BENCHMARK(BM_GeneralCircumstances)->Unit(benchmark::kMicrosecond);

@@ -22,15 +22,15 @@ namespace {
 using namespace darvelle;
 
 // Computed once per index for all benchmarks of this program; read only afterwards.
-const EclipseComputation* Computed(int index) {
-  static std::map<int, std::unique_ptr<EclipseComputation>> cache;
+const EclipseResult* Computed(int index) {
+  static std::map<int, std::unique_ptr<EclipseResult>> cache;
   auto& slot = cache[index];
   if (!slot) {
     const auto path =
         std::filesystem::path(DARVELLE_TEST_DATA_DIR) / std::string(kCatalogueFileName);
     if (!std::filesystem::exists(path)) return nullptr;
     static const Catalogue catalogue = LoadCatalogue(path);
-    slot = std::make_unique<EclipseComputation>();
+    slot = std::make_unique<EclipseResult>();
     PrepareEclipse(*slot, catalogue, index, true, 1);
     ComputeEclipse(*slot);
   }
@@ -41,7 +41,7 @@ enum Format { kGeoJson = 1, kKml = 2, kBoth = 3 };
 
 // Arguments: catalogue index, format.
 void BM_GisExport(benchmark::State& state) {
-  const EclipseComputation* c = Computed(static_cast<int>(state.range(0)));
+  const EclipseResult* c = Computed(static_cast<int>(state.range(0)));
   if (c == nullptr) {
     state.SkipWithError("catalogue not in data/");
     return;
@@ -68,7 +68,7 @@ namespace {
 // The stages under the files: reading the computation (with the umbra's
 // outline at both ends of the path) and building lines and areas.
 void BM_GisStages(benchmark::State& state) {
-  const EclipseComputation* c = Computed(static_cast<int>(state.range(0)));
+  const EclipseResult* c = Computed(static_cast<int>(state.range(0)));
   if (c == nullptr) {
     state.SkipWithError("catalogue not in data/");
     return;

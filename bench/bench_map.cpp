@@ -22,7 +22,7 @@ namespace darvelle {
 namespace {
 
 struct Scene {
-  EclipseComputation computation;
+  EclipseResult computation;
   EarthTexture texture;
   CoastlineLayer coastlines;
   std::string missing;  // why the scene could not be built, if it could not

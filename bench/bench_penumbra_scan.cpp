@@ -55,7 +55,7 @@ void BM_PenumbraLimits(benchmark::State& state) {
     state.SkipWithError("catalogue or eclipse missing");
     return;
   }
-  auto c = std::make_unique<EclipseComputation>();
+  auto c = std::make_unique<EclipseResult>();
   PrepareEclipse(*c, s->catalogue, IndexOf(*s, static_cast<int>(state.range(0))), true,
                  static_cast<int>(state.range(1)));
   ComputeGeneralCircumstances(*c);

@@ -18,7 +18,7 @@ using namespace darvelle;
 namespace fs = std::filesystem;
 
 struct SheetFixture {
-  EclipseComputation computation;
+  EclipseResult computation;
   std::vector<std::uint8_t> rgb = std::vector<std::uint8_t>(1600 * 1066 * 3);
   SheetView view;
   SheetOptions options;

@@ -78,7 +78,7 @@ struct BatchFiles {
 };
 
 // Both files from one reading of the computation.
-void WriteGisFiles(const EclipseComputation& computation, const ComputeOptions& options,
+void WriteGisFiles(const EclipseResult& computation, const ComputeOptions& options,
                    BatchFiles files) {
   const GisSource source = GisSourceFrom(computation);
   if (files.geoJson) {
@@ -87,24 +87,24 @@ void WriteGisFiles(const EclipseComputation& computation, const ComputeOptions& 
   if (files.kml) WriteKmlFile(options.outFolder / kBatchKmlName, source, options.language);
 }
 
-// One worker: its own computation object, reused from eclipse to eclipse.
+// One worker: its own work areas, reused from eclipse to eclipse.
 void Work(const Catalogue& catalogue, int resolution, const std::optional<std::filesystem::path>& out,
           BatchFiles files, BatchProgress& progress) {
-  EclipseComputation computation;
+  EclipseScratch scratch;
   for (int index = progress.Take(); index != 0; index = progress.Take()) {
     try {
+      std::optional<EclipseResult> computed;
       if (out) {
         ComputeOptions options;
         options.index = index;
         options.resolution = resolution;
         options.outFolder = *out / std::to_string(index);
-        RunComputation(computation, catalogue, options);
-        if (files.geoJson || files.kml) WriteGisFiles(computation, options, files);
+        computed = RunComputation(catalogue, options, scratch);
+        if (files.geoJson || files.kml) WriteGisFiles(*computed, options, files);
       } else {
-        PrepareEclipse(computation, catalogue, index, true, resolution);
-        computation.outputFolder.reset();
-        ComputeEclipse(computation);
+        computed = ComputeEclipse(PrepareEclipse(catalogue, index, true, resolution), scratch);
       }
+      const EclipseResult& computation = *computed;
       if (auto problem = FindNonFiniteResult(computation)) progress.Fail(index, *problem);
     } catch (const std::exception& e) {
       progress.Fail(index, e.what());

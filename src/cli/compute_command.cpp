@@ -14,6 +14,8 @@
 #include "cli/map_outputs.h"
 #include "cli/sheet_outputs.h"
 #include "cli/selection_options.h"
+#include "geometry/computation_files.h"
+#include "geometry/report_files.h"
 #include "io/output_folder.h"
 
 namespace darvelle::cli {
@@ -64,8 +66,8 @@ int ResolutionFor(const Args& args) {
   return static_cast<int>(resolution);
 }
 
-void RunComputation(EclipseComputation& computation, const Catalogue& catalogue,
-                    const ComputeOptions& options) {
+EclipseResult RunComputation(const Catalogue& catalogue, const ComputeOptions& options,
+                             EclipseScratch& scratch) {
   std::error_code ec;
   std::filesystem::create_directories(options.outFolder, ec);
   if (ec || !std::filesystem::is_directory(options.outFolder)) {
@@ -73,10 +75,12 @@ void RunComputation(EclipseComputation& computation, const Catalogue& catalogue,
                     "\": " + (ec ? ec.message() : "not a folder"));
   }
   RemoveStaleTemporaries(options.outFolder);
-  PrepareEclipse(computation, catalogue, options.index, options.universalTime,
-                 options.resolution);
-  computation.outputFolder = options.outFolder;
-  ComputeEclipse(computation);
+  const PreparedEclipse prepared =
+      PrepareEclipse(catalogue, options.index, options.universalTime, options.resolution);
+  EclipseResult result = ComputeEclipse(prepared, scratch);
+  DeleteComputationFiles(options.outFolder);
+  WriteComputationFiles(result, options.outFolder);
+  return result;
 }
 
 int RunCompute(const std::vector<std::string>& rawArgs) {
@@ -112,8 +116,8 @@ int RunCompute(const std::vector<std::string>& rawArgs) {
 
   const Catalogue catalogue = LoadCatalogueFor(args);
   options.index = SelectedIndexFor(args, catalogue);
-  EclipseComputation computation;
-  RunComputation(computation, catalogue, options);
+  EclipseScratch scratch;
+  const EclipseResult computation = RunComputation(catalogue, options, scratch);
   for (const ComputeOutput& output : outputs) {
     if (!args.Has(output.option)) continue;
     const std::string value = args.Value(output.option).value_or("");
@@ -122,7 +126,7 @@ int RunCompute(const std::vector<std::string>& rawArgs) {
   }
 
   const BesselianElements& e = computation.elements;
-  std::cout << "Eclipse#" << options.index << "  " << computation.dateTimeText << "  "
+  std::cout << "Eclipse#" << options.index << "  " << EstimateText(computation) << "  "
             << Latin1ToUtf8(EclipseTypeName(e.kind, options.language)) << "\n";
   const CurveSet& curves = computation.curves;
   std::cout << "nNPen " << curves.northPenumbra.Count() << "  nNUmb " << curves.northUmbra.Count()

@@ -32,7 +32,7 @@ struct ComputeOutput {
   const char* option;       // without "--"
   bool takesValue;
   const char* help;         // one line for --help
-  void (*write)(const EclipseComputation& computation, const ComputeOptions& options,
+  void (*write)(const EclipseResult& computation, const ComputeOptions& options,
                 const std::string& value);
   bool writesFile = false;  // the value names a file to write
 };
@@ -40,11 +40,11 @@ struct ComputeOutput {
 // The outputs compute offers besides the text files, in the order they run.
 std::vector<ComputeOutput> ComputeOutputs();
 
-// Runs the computation of options.index into `computation`, writing the
-// report and curve files into options.outFolder (created if missing, and
-// cleared of temporaries that killed writers left there).
-void RunComputation(EclipseComputation& computation, const Catalogue& catalogue,
-                    const ComputeOptions& options);
+// Computes eclipse options.index and writes its report and curve files into
+// options.outFolder (created if missing, and cleared of temporaries that
+// killed writers left there).
+EclipseResult RunComputation(const Catalogue& catalogue, const ComputeOptions& options,
+                             EclipseScratch& scratch);
 
 class Args;
 // The --resolution option (default 1); UsageError unless 1, 2, 4, 8, 16 or 32.

@@ -88,7 +88,7 @@ GuiSession::GuiSession() {
 
 GuiSession::~GuiSession() = default;
 
-void DrawMapFor(MapRenderer& renderer, const EclipseComputation& c, const ComputeOptions& options) {
+void DrawMapFor(MapRenderer& renderer, const EclipseResult& c, const ComputeOptions& options) {
   const ViewParameters view = MapViewFor(options);
   EarthTexture texture;
   if (view.ColoredEarth) {
@@ -117,7 +117,7 @@ ViewEditTexts EditTextsFor(const ComputeOptions& options) {
 
 namespace {
 
-void WriteMap(const EclipseComputation& c, const ComputeOptions& options,
+void WriteMap(const EclipseResult& c, const ComputeOptions& options,
               const std::string& file) {
   const GuiSession session;
   MapRenderer renderer;
@@ -125,7 +125,7 @@ void WriteMap(const EclipseComputation& c, const ComputeOptions& options,
   SaveImageFile(renderer.DrawingImage(), file, PictureFormat("map", file));
 }
 
-void WriteLegend(const EclipseComputation& c, const ComputeOptions& options,
+void WriteLegend(const EclipseResult& c, const ComputeOptions& options,
                  const std::string& file) {
   const GuiSession session;
   MapRenderer renderer;
@@ -137,7 +137,7 @@ void WriteLegend(const EclipseComputation& c, const ComputeOptions& options,
   SaveImageFile(renderer.DisplayImage(), file, PictureFormat("legend", file));
 }
 
-void WriteNothing(const EclipseComputation&, const ComputeOptions&, const std::string&) {}
+void WriteNothing(const EclipseResult&, const ComputeOptions&, const std::string&) {}
 
 }  // namespace
 

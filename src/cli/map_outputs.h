@@ -34,7 +34,7 @@ ViewEditTexts EditTextsFor(const ComputeOptions& options);
 
 // Draws the map of the computation with the chosen view, reading the
 // texture only when the globe is coloured.
-void DrawMapFor(MapRenderer& renderer, const EclipseComputation& c, const ComputeOptions& options);
+void DrawMapFor(MapRenderer& renderer, const EclipseResult& c, const ComputeOptions& options);
 
 // Text needs a QGuiApplication; the command line has none of its own, so
 // one lives while a picture is drawn, on the offscreen platform unless the

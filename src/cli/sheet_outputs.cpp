@@ -31,7 +31,7 @@ std::optional<std::string> OptionValue(const ComputeOptions& options, const char
 // The sheet of the map that --map would draw, written into `out`, a path
 // or an AtomicFile.
 template <typename Out>
-void WriteSheetOf(const EclipseComputation& c, const ComputeOptions& options, Out& out) {
+void WriteSheetOf(const EclipseResult& c, const ComputeOptions& options, Out& out) {
   const GuiSession session;
   MapRenderer renderer;
   DrawMapFor(renderer, c, options);
@@ -40,7 +40,7 @@ void WriteSheetOf(const EclipseComputation& c, const ComputeOptions& options, Ou
   WritePostScriptSheet(c, SheetViewOf(renderer, edits, pixels), out);
 }
 
-void WriteSheet(const EclipseComputation& c, const ComputeOptions& options,
+void WriteSheet(const EclipseResult& c, const ComputeOptions& options,
                 const std::string& file) {
   const fs::path target(file);
   WriteSheetOf(c, options, target);
@@ -48,7 +48,7 @@ void WriteSheet(const EclipseComputation& c, const ComputeOptions& options,
 
 // Converts the sheet of --sheet, or one written for the purpose into a
 // temporary beside the PDF, which is dropped afterwards.
-void WritePdf(const EclipseComputation& c, const ComputeOptions& options,
+void WritePdf(const EclipseResult& c, const ComputeOptions& options,
               const std::string& file) {
   if (const auto sheet = OptionValue(options, "sheet")) {
     ConvertSheetToPdf(*sheet, file);

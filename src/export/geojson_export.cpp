@@ -233,7 +233,7 @@ QByteArray GeoJsonForEclipse(const GisSource& source, int language) {
   return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QByteArray GeoJsonForEclipse(const EclipseComputation& computation, int language) {
+QByteArray GeoJsonForEclipse(const EclipseResult& computation, int language) {
   return GeoJsonForEclipse(GisSourceFrom(computation), language);
 }
 
@@ -241,7 +241,7 @@ void WriteGeoJsonFile(const std::filesystem::path& file, const GisSource& source
   WriteGisFile(file, GeoJsonForEclipse(source, language));
 }
 
-void WriteGeoJsonFile(const std::filesystem::path& file, const EclipseComputation& computation,
+void WriteGeoJsonFile(const std::filesystem::path& file, const EclipseResult& computation,
                       int language) {
   WriteGisFile(file, GeoJsonForEclipse(computation, language));
 }

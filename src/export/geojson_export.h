@@ -16,12 +16,12 @@
 namespace darvelle {
 
 QByteArray GeoJsonForEclipse(const GisSource& source, int language);
-QByteArray GeoJsonForEclipse(const EclipseComputation& computation, int language);
+QByteArray GeoJsonForEclipse(const EclipseResult& computation, int language);
 
 // Writes the file through a temporary file beside it; throws FileError naming
 // the file and the cause, leaving an earlier file of that name as it was.
 void WriteGeoJsonFile(const std::filesystem::path& file, const GisSource& source, int language);
-void WriteGeoJsonFile(const std::filesystem::path& file, const EclipseComputation& computation,
+void WriteGeoJsonFile(const std::filesystem::path& file, const EclipseResult& computation,
                       int language);
 
 }  // namespace darvelle

@@ -55,7 +55,7 @@ const PointCurve& PointCurveFor(MapCurve curve, const CurveSet& curves) {
   throw std::invalid_argument("the central line is not a point curve");
 }
 
-void AddCentralLine(const EclipseComputation& c, GisSource& source) {
+void AddCentralLine(const EclipseResult& c, GisSource& source) {
   if (!c.curves.centralLine.Ready()) return;
   GeoLine& line = source.curves[static_cast<std::size_t>(MapCurve::CentralLine)];
   for (const CentralLinePoint& p : c.curves.centralLine.Points()) {
@@ -69,7 +69,7 @@ void AddCentralLine(const EclipseComputation& c, GisSource& source) {
   }
 }
 
-std::vector<GeoPoint> OutlineBranch(const EclipseComputation& c, double from, double to,
+std::vector<GeoPoint> OutlineBranch(const EclipseResult& c, double from, double to,
                                     int branch) {
   std::vector<GeoPoint> points;
   for (const CurvePoint& p : UmbraOutlineOnLimb(c.elements, from, to, branch)) {
@@ -80,10 +80,10 @@ std::vector<GeoPoint> OutlineBranch(const EclipseComputation& c, double from, do
 
 // The outline between two contacts, in time order: where the umbra is
 // annular, the inner contact (TU1, TU4) comes after the outer one.
-LimbOutline UmbraOutline(const EclipseComputation& c, EventId first, EventId second) {
-  if (!c.events[first].exists() || !c.events[second].exists()) return {};
-  const double a = c.events.Time(first);
-  const double b = c.events.Time(second);
+LimbOutline UmbraOutline(const EclipseResult& c, EventId first, EventId second) {
+  if (!c.circumstances.events[first].exists() || !c.circumstances.events[second].exists()) return {};
+  const double a = c.circumstances.events.Time(first);
+  const double b = c.circumstances.events.Time(second);
   const double from = std::min(a, b);
   const double to = std::max(a, b);
   return {OutlineBranch(c, from, to, +1), OutlineBranch(c, from, to, -1)};
@@ -98,7 +98,7 @@ const GisEvent* GisSource::Event(EventId id) const {
   return nullptr;
 }
 
-GisSource GisSourceFrom(const EclipseComputation& c) {
+GisSource GisSourceFrom(const EclipseResult& c) {
   GisSource source;
   const BesselianElements& e = c.elements;
   source.catalogueIndex = c.selectedIndex;
@@ -112,7 +112,7 @@ GisSource GisSourceFrom(const EclipseComputation& c) {
   source.universalTime = c.universalTime;
   source.deltaTSeconds = c.deltaT;
   source.modelDeltaTSeconds = c.modelDeltaT;
-  if (c.events[EventId::TG0].exists()) source.greatestJulianDayTT = c.julianDayGreatest;
+  if (c.circumstances.events[EventId::TG0].exists()) source.greatestJulianDayTT = c.circumstances.julianDayGreatest;
 
   for (int i = 0; i < kMapCurveCount; ++i) {
     const auto curve = static_cast<MapCurve>(i);
@@ -122,7 +122,7 @@ GisSource GisSourceFrom(const EclipseComputation& c) {
   AddCentralLine(c, source);
 
   for (int k = 0; k < kEventCount; ++k) {
-    const EclipseEvent& event = c.events.entries[static_cast<std::size_t>(k)];
+    const EclipseEvent& event = c.circumstances.events.entries[static_cast<std::size_t>(k)];
     if (!event.exists() || !std::isfinite(event.EphemerisLongitude) ||
         !std::isfinite(event.Latitude)) {
       continue;

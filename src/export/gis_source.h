@@ -56,6 +56,6 @@ struct GisSource {
   const GeoLine& Curve(MapCurve curve) const { return curves[static_cast<std::size_t>(curve)]; }
 };
 
-GisSource GisSourceFrom(const EclipseComputation& computation);
+GisSource GisSourceFrom(const EclipseResult& computation);
 
 }  // namespace darvelle

@@ -224,7 +224,7 @@ QByteArray KmlForEclipse(const GisSource& source, int language) {
   return KmlDocument(source, language).Write();
 }
 
-QByteArray KmlForEclipse(const EclipseComputation& computation, int language) {
+QByteArray KmlForEclipse(const EclipseResult& computation, int language) {
   return KmlForEclipse(GisSourceFrom(computation), language);
 }
 
@@ -232,7 +232,7 @@ void WriteKmlFile(const std::filesystem::path& file, const GisSource& source, in
   WriteGisFile(file, KmlForEclipse(source, language));
 }
 
-void WriteKmlFile(const std::filesystem::path& file, const EclipseComputation& computation,
+void WriteKmlFile(const std::filesystem::path& file, const EclipseResult& computation,
                   int language) {
   WriteGisFile(file, KmlForEclipse(computation, language));
 }

@@ -16,12 +16,12 @@
 namespace darvelle {
 
 QByteArray KmlForEclipse(const GisSource& source, int language);
-QByteArray KmlForEclipse(const EclipseComputation& computation, int language);
+QByteArray KmlForEclipse(const EclipseResult& computation, int language);
 
 // Writes the file through a temporary file beside it; throws FileError naming
 // the file and the cause, leaving an earlier file of that name as it was.
 void WriteKmlFile(const std::filesystem::path& file, const GisSource& source, int language);
-void WriteKmlFile(const std::filesystem::path& file, const EclipseComputation& computation,
+void WriteKmlFile(const std::filesystem::path& file, const EclipseResult& computation,
                   int language);
 
 }  // namespace darvelle

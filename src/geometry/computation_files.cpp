@@ -8,6 +8,7 @@
 
 #include "catalogue/platform_folders.h"
 #include "geometry/report_files.h"
+#include "geometry/report_text.h"
 #include "io/atomic_file.h"
 
 namespace darvelle {
@@ -24,7 +25,7 @@ class FileWriter {
     written_.emplace_back(name);
   }
   // A curve that does not exist for this eclipse has no file.
-  void Curve(const EclipseComputation& c, const PointCurve& curve, std::string_view name,
+  void Curve(const EclipseResult& c, const PointCurve& curve, std::string_view name,
              bool corrected) {
     if (curve.Ready()) Write(name, PointFileText(curve, c.deltaT, corrected));
   }
@@ -36,19 +37,20 @@ class FileWriter {
   std::vector<std::string> written_;
 };
 
-void Reports(const EclipseComputation& c, FileWriter& out) {
-  out.Write(kReportGermanFileName, c.reportGerman);
-  out.Write(kReportEnglishFileName, c.reportEnglish);
-  out.Write(kCornerPointsFileName, CornerPointsText(c.events, c.elements, c.deltaT));
+void Reports(const EclipseResult& c, FileWriter& out) {
+  const EclipseReports reports = MakeReports(c);
+  out.Write(kReportGermanFileName, reports.german);
+  out.Write(kReportEnglishFileName, reports.english);
+  out.Write(kCornerPointsFileName, CornerPointsText(c.circumstances.events, c.elements, c.deltaT));
 }
 
-void RiseSet(const EclipseComputation& c, FileWriter& out) {
+void RiseSet(const EclipseResult& c, FileWriter& out) {
   for (int number = 1; number <= 6; ++number) {
     out.Curve(c, c.curves.RiseSet(number), RiseSetFileName(number), true);
   }
 }
 
-void Umbra(const EclipseComputation& c, FileWriter& out) {
+void Umbra(const EclipseResult& c, FileWriter& out) {
   out.Curve(c, c.curves.northUmbra, kNorthUmbraFileName, true);
   if (c.curves.centralLine.Ready()) {
     out.Write(kCentralLineFileName, CentralLineFileText(c.curves.centralLine, c.elements, c.deltaT));
@@ -56,14 +58,14 @@ void Umbra(const EclipseComputation& c, FileWriter& out) {
   out.Curve(c, c.curves.southUmbra, kSouthUmbraFileName, true);
 }
 
-void Horizon(const EclipseComputation& c, FileWriter& out) {
+void Horizon(const EclipseResult& c, FileWriter& out) {
   out.Curve(c, c.curves.maxHorizonSouth, kMaxHorizonSouthFileName, true);
   out.Curve(c, c.curves.maxHorizonNorth, kMaxHorizonNorthFileName, true);
   out.Curve(c, c.curves.maxSunrise, kMaxSunriseFileName, true);
   out.Curve(c, c.curves.maxSunset, kMaxSunsetFileName, true);
 }
 
-void Penumbra(const EclipseComputation& c, FileWriter& out) {
+void Penumbra(const EclipseResult& c, FileWriter& out) {
   // The penumbral limit files carry ephemeris longitudes.
   out.Curve(c, c.curves.northPenumbra, kNorthPenumbraFileName, false);
   out.Curve(c, c.curves.southPenumbra, kSouthPenumbraFileName, false);
@@ -99,32 +101,7 @@ void RemoveOthers(const FileWriter& out) {
 
 }  // namespace
 
-void WriteReportFiles(const EclipseComputation& c, const fs::path& folder) {
-  FileWriter out(folder);
-  Reports(c, out);
-}
-
-void WriteRiseSetFiles(const EclipseComputation& c, const fs::path& folder) {
-  FileWriter out(folder);
-  RiseSet(c, out);
-}
-
-void WriteUmbraFiles(const EclipseComputation& c, const fs::path& folder) {
-  FileWriter out(folder);
-  Umbra(c, out);
-}
-
-void WriteHorizonFiles(const EclipseComputation& c, const fs::path& folder) {
-  FileWriter out(folder);
-  Horizon(c, out);
-}
-
-void WritePenumbraFiles(const EclipseComputation& c, const fs::path& folder) {
-  FileWriter out(folder);
-  Penumbra(c, out);
-}
-
-void WriteComputationFiles(const EclipseComputation& c, const fs::path& folder) {
+void WriteComputationFiles(const EclipseResult& c, const fs::path& folder) {
   FileWriter out(folder);
   Reports(c, out);
   RiseSet(c, out);

@@ -3,15 +3,13 @@
 #include <cmath>
 #include <cstdio>
 #include <stdexcept>
+#include <utility>
 
 #include "astro/calendar.h"
 #include "astro/delta_t.h"
-#include "geometry/circumstances.h"
 #include "geometry/horizon_curves.h"
 #include "geometry/limit_curves.h"
 #include "geometry/penumbra_scan.h"
-#include "geometry/report_files.h"
-#include "geometry/computation_files.h"
 
 namespace darvelle {
 
@@ -22,56 +20,53 @@ bool IsValidResolution(int resolution) {
   }
 }
 
-EclipseComputation::EclipseComputation() {
+EclipseScratch::EclipseScratch() {
   workBuffer.reserve(kCurveWorkBufferCapacity);
   scanFirst.reserve(kMaxLimitScanSteps);
   scanSecond.reserve(kMaxLimitScanSteps);
 }
 
-namespace {
-
-void UpdateGreatestJulianDays(EclipseComputation& c) {
-  const BesselianElements& e = c.elements;
-  c.greatestJulianDayTT = CalendarToJulianDay(e.year, e.month, e.day, e.epochHour, 0,
-                                              3600.0 * c.estimatedGreatest);
-  c.greatestJulianDayUT = CalendarToJulianDay(e.year, e.month, e.day, e.epochHour, 0,
-                                              3600.0 * c.estimatedGreatest - c.deltaT);
-}
-
-}  // namespace
-
-void PrepareEclipse(EclipseComputation& c, const BesselianElements& current, bool universalTime,
-                    int resolution) {
+PreparedEclipse PrepareEclipse(const BesselianElements& current, bool universalTime,
+                               int resolution) {
   if (!IsValidResolution(resolution)) {
     throw std::invalid_argument("resolution must be 1, 2, 4, 8, 16 or 32, not " +
                                 std::to_string(resolution));
   }
-  c.elements = current;
-  c.selectedIndex = 0;
-  c.resolution = resolution;
-  c.estimatedGreatest = EstimateGreatestEclipse(c.elements, c.state);
-  c.modelDeltaT = ComputeDeltaT(c.elements.year, c.elements.month);
-  SetTimeScale(c, universalTime);
+  PreparedEclipse p;
+  p.elements = current;
+  p.resolution = resolution;
+  ElementState s;
+  p.estimatedGreatest = EstimateGreatestEclipse(p.elements, s);
+  p.modelDeltaT = ComputeDeltaT(p.elements.year, p.elements.month);
+  SetTimeScale(p, universalTime);
+  return p;
 }
 
-void PrepareEclipse(EclipseComputation& c, const EclipseRecord& current, bool universalTime,
-                    int resolution) {
-  PrepareEclipse(c, ElementsFromRecord(current), universalTime, resolution);
-  c.eclipse = current;
+PreparedEclipse PrepareEclipse(const EclipseRecord& current, bool universalTime, int resolution) {
+  return PrepareEclipse(ElementsFromRecord(current), universalTime, resolution);
 }
 
-void PrepareEclipse(EclipseComputation& c, const Catalogue& catalogue, int index,
-                    bool universalTime, int resolution) {
-  PrepareEclipse(c, MakeCurrentEclipse(catalogue, index), universalTime, resolution);
-  c.selectedIndex = index;
+PreparedEclipse PrepareEclipse(const Catalogue& catalogue, int index, bool universalTime,
+                               int resolution) {
+  PreparedEclipse p =
+      PrepareEclipse(MakeCurrentEclipse(catalogue, index), universalTime, resolution);
+  p.selectedIndex = index;
+  return p;
 }
 
-void SetTimeScale(EclipseComputation& c, bool universalTime) {
-  c.universalTime = universalTime;
-  c.deltaT = universalTime ? c.modelDeltaT : 0.0;
-  UpdateGreatestJulianDays(c);
-  c.dateTimeText =
-      DateTimeText(universalTime ? c.greatestJulianDayUT : c.greatestJulianDayTT, universalTime);
+void SetTimeScale(PreparedEclipse& p, bool universalTime) {
+  p.universalTime = universalTime;
+  p.deltaT = universalTime ? p.modelDeltaT : 0.0;
+  const BesselianElements& e = p.elements;
+  p.greatestJulianDayTT = CalendarToJulianDay(e.year, e.month, e.day, e.epochHour, 0,
+                                              3600.0 * p.estimatedGreatest);
+  p.greatestJulianDayUT = CalendarToJulianDay(e.year, e.month, e.day, e.epochHour, 0,
+                                              3600.0 * p.estimatedGreatest - p.deltaT);
+}
+
+std::string EstimateText(const PreparedEclipse& p) {
+  return DateTimeText(p.universalTime ? p.greatestJulianDayUT : p.greatestJulianDayTT,
+                      p.universalTime);
 }
 
 std::string DateTimeText(double julianDay, bool universalTime) {
@@ -87,30 +82,29 @@ std::string DateTimeText(double julianDay, bool universalTime) {
   return text;
 }
 
-void ComputeEclipse(EclipseComputation& c) {
-  if (c.outputFolder) DeleteComputationFiles(*c.outputFolder);
-  c.curves.ClearAll();
+CurveSet TraceCurves(const BesselianElements& eclipse, const Circumstances& circumstances,
+                     int resolution, EclipseScratch& scratch) {
+  CurveSet curves;
+  const CurveTracer tracer{eclipse, circumstances.events, resolution, scratch, curves};
+  ComputeRiseSetCurves(tracer);
+  ComputeNorthUmbraLimit(tracer);
+  ComputeCentralLine(tracer);
+  ComputeSouthUmbraLimit(tracer);
+  ComputeHorizonCurves(tracer);
+  ComputePenumbraLimit(tracer, +1);
+  ComputePenumbraLimit(tracer, -1);
+  return curves;
+}
 
-  ComputeGeneralCircumstances(c);
-  if (c.outputFolder) WriteReportFiles(c, *c.outputFolder);
-
-  ComputeRiseSetCurves(c);
-  if (c.outputFolder) WriteRiseSetFiles(c, *c.outputFolder);
-
-  ComputeNorthUmbraLimit(c);
-  ComputeCentralLine(c);
-  ComputeSouthUmbraLimit(c);
-  if (c.outputFolder) WriteUmbraFiles(c, *c.outputFolder);
-
-  ComputeHorizonCurves(c);
-  if (c.outputFolder) WriteHorizonFiles(c, *c.outputFolder);
-
-  ComputePenumbraLimit(c, +1);
-  ComputePenumbraLimit(c, -1);
-  if (c.outputFolder) WritePenumbraFiles(c, *c.outputFolder);
-
-  // The drawing and the tables read the elements at greatest eclipse.
-  EvaluateElements(c.elements, c.timeGreatest, c.state);
+EclipseResult ComputeEclipse(const PreparedEclipse& eclipse, EclipseScratch& scratch) {
+  Circumstances found = FindCircumstances(eclipse.elements, eclipse.deltaT, scratch);
+  CurveSet curves = TraceCurves(eclipse.elements, found, eclipse.resolution, scratch);
+  EclipseResult result{eclipse, std::move(found), std::move(curves), {}};
+  const double tg = result.circumstances.timeGreatest;
+  EvaluateAllAt(eclipse.elements, tg, result.atGreatest);
+  EvaluateEphemeris(eclipse.elements, tg, result.atGreatest);
+  EvaluateEphemerisRates(eclipse.elements, tg, result.atGreatest);
+  return result;
 }
 
 }  // namespace darvelle

@@ -90,10 +90,10 @@ struct RiseSetBranch {
 
 // Rise/set curves over the same instants: the branches share each evaluation
 // of the elements.
-void ComputeRiseSetBranches(EclipseComputation& c, double tFrom, double tTo,
+void ComputeRiseSetBranches(const CurveTracer& c, double tFrom, double tTo,
                             std::span<RiseSetBranch> branches) {
   for (RiseSetBranch& b : branches) b.curve->Clear();
-  ElementState& s = c.state;
+  ElementState& s = c.scratch.state;
   bool anyOpen = true;
   for (int i = 0; i <= kRiseSetIntervals && anyOpen; ++i) {
     // The crossing needs the values and the Earth-shape terms only.
@@ -115,13 +115,13 @@ void ComputeRiseSetBranches(EclipseComputation& c, double tFrom, double tTo,
 
 }  // namespace
 
-void ComputeRiseSetCurve(EclipseComputation& c, double tFrom, double tTo, int branch,
+void ComputeRiseSetCurve(const CurveTracer& c, double tFrom, double tTo, int branch,
                          int number) {
   RiseSetBranch one[1] = {{branch, &c.curves.RiseSet(number)}};
   ComputeRiseSetBranches(c, tFrom, tTo, one);
 }
 
-void ComputeRiseSetCurves(EclipseComputation& c) {
+void ComputeRiseSetCurves(const CurveTracer& c) {
   for (int number = 1; number <= 6; ++number) c.curves.RiseSet(number).Clear();
   const EclipseEvents& e = c.events;
   auto pair = [&](EventId from, EventId to, int plusNumber, int minusNumber) {
@@ -196,14 +196,14 @@ CurvePoint MaxEclipseAtHorizon(const BesselianElements& eclipse, int branch, dou
   return MaxEclipseOnLimb(s, PenumbralLimitAngles(s), branch);
 }
 
-void ComputeHorizonCurves(EclipseComputation& c) {
+void ComputeHorizonCurves(const CurveTracer& c) {
   CurveSet& curves = c.curves;
   curves.maxHorizonSouth.Clear();
   curves.maxHorizonNorth.Clear();
   curves.maxSunrise.Clear();
   curves.maxSunset.Clear();
   const EclipseEvents& e = c.events;
-  std::vector<CurvePoint>& buffer = c.workBuffer;
+  std::vector<CurvePoint>& buffer = c.scratch.workBuffer;
 
   // Where only one penumbral limit reaches the limb, the curve of maximum
   // eclipse on the horizon closes the path on the other side.
@@ -214,7 +214,7 @@ void ComputeHorizonCurves(EclipseComputation& c) {
     AppendEvent(e, startId, buffer);
     for (int i = 1; i < kMaxHorizonIntervals; ++i) {
       const double t = t1 + (t2 - t1) * i / kMaxHorizonIntervals;
-      AppendIfValid(MaxEclipseAtHorizon(c.elements, branch, t, c.state), buffer);
+      AppendIfValid(MaxEclipseAtHorizon(c.elements, branch, t, c.scratch.state), buffer);
     }
     AppendEvent(e, endId, buffer);
     CopyToCurve(buffer, curve);
@@ -234,10 +234,10 @@ void ComputeHorizonCurves(EclipseComputation& c) {
     for (int i = 1; i < kSunriseSunsetIntervals; ++i) {
       const double t = t1 + (t2 - t1) * i / kSunriseSunsetIntervals;
       // Both branches at one instant: one evaluation serves them.
-      EvaluateAllAt(c.elements, t, c.state);
-      const LimitAngles angles = PenumbralLimitAngles(c.state);
-      AppendIfValid(MaxEclipseOnLimb(c.state, angles, 1), buffer);
-      AppendIfValid(MaxEclipseOnLimb(c.state, angles, 2), buffer);
+      EvaluateAllAt(c.elements, t, c.scratch.state);
+      const LimitAngles angles = PenumbralLimitAngles(c.scratch.state);
+      AppendIfValid(MaxEclipseOnLimb(c.scratch.state, angles, 1), buffer);
+      AppendIfValid(MaxEclipseOnLimb(c.scratch.state, angles, 2), buffer);
     }
     AppendEvent(e, endId, buffer);
     OrderAsChain(buffer, static_cast<int>(buffer.size()));

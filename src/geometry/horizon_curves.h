@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "geometry/curves.h"
-#include "geometry/eclipse_computation.h"
+#include "geometry/eclipse_scratch.h"
 
 namespace darvelle {
 
@@ -20,7 +20,7 @@ inline constexpr int kRiseSetIntervals = 300;
 // Rise/set curve `number` (1 .. 6) between tFrom and tTo on limb branch +1 or
 // -1: for each of 301 eased instants the point where the penumbral circle
 // crosses the Earth's outline, when it does.
-void ComputeRiseSetCurve(EclipseComputation& c, double tFrom, double tTo, int branch, int number);
+void ComputeRiseSetCurve(const CurveTracer& c, double tFrom, double tTo, int branch, int number);
 
 // The same crossing for the umbra (or antumbra), on limb branch +1 or -1 at
 // the 301 eased instants between tFrom and tTo (hours from T0): between TU1
@@ -32,7 +32,7 @@ std::vector<CurvePoint> UmbraOutlineOnLimb(const BesselianElements& eclipse, dou
 
 // The rise/set curves of the eclipse: 003 .. 006 when TP2 exists (the
 // penumbra lies wholly on the Earth for a while), else 001 and 002.
-void ComputeRiseSetCurves(EclipseComputation& c);
+void ComputeRiseSetCurves(const CurveTracer& c);
 
 // Point of maximum eclipse on the limb at instant t for penumbral-limit
 // branch 1 or 2; Latitude is kInvalidLatitude when there is none (no limit
@@ -42,6 +42,6 @@ CurvePoint MaxEclipseAtHorizon(const BesselianElements& eclipse, int branch, dou
 
 // MaxHoriS, MaxHoriN, MaxSunrise and MaxSunset, in this order, each only when
 // its events exist.
-void ComputeHorizonCurves(EclipseComputation& c);
+void ComputeHorizonCurves(const CurveTracer& c);
 
 }  // namespace darvelle

@@ -73,13 +73,13 @@ std::uint8_t CentralKindAt(const ElementState& s) {
   return l2 >= 0.0 ? kCentralAnnular : kCentralTotal;
 }
 
-void ComputeCentralLine(EclipseComputation& c) {
+void ComputeCentralLine(const CurveTracer& c) {
   CentralLineCurve& curve = c.curves.centralLine;
   curve.Clear();
   const double tc1 = c.events.Time(EventId::TC1);
   const double tc2 = c.events.Time(EventId::TC2);
   if (tc1 == 0.0 || tc2 == 0.0) return;
-  ElementState& s = c.state;
+  ElementState& s = c.scratch.state;
 
   // An end of the line: the event's own position, values on the limb (zeta 0).
   auto endPoint = [&](double t, EventId id) {
@@ -133,13 +133,13 @@ namespace {
 
 // One umbral limit between its two limb events. The southern limit turns the
 // direction of the limit point by pi in every pass.
-void ComputeUmbraLimit(EclipseComputation& c, PointCurve& curve, EventId startId, EventId endId,
+void ComputeUmbraLimit(const CurveTracer& c, PointCurve& curve, EventId startId, EventId endId,
                        double turn) {
   curve.Clear();
   const double tStart = c.events.Time(startId);
   const double tEnd = c.events.Time(endId);
   if (tStart == 0.0 || tEnd == 0.0) return;
-  ElementState& s = c.state;
+  ElementState& s = c.scratch.state;
 
   curve.Append(EventPoint(c.events, startId));
   for (int i = 1; i < kTracedCurveIntervals; ++i) {
@@ -174,11 +174,11 @@ void ComputeUmbraLimit(EclipseComputation& c, PointCurve& curve, EventId startId
 
 }  // namespace
 
-void ComputeNorthUmbraLimit(EclipseComputation& c) {
+void ComputeNorthUmbraLimit(const CurveTracer& c) {
   ComputeUmbraLimit(c, c.curves.northUmbra, EventId::TUN1, EventId::TUN2, 0.0);
 }
 
-void ComputeSouthUmbraLimit(EclipseComputation& c) {
+void ComputeSouthUmbraLimit(const CurveTracer& c) {
   ComputeUmbraLimit(c, c.curves.southUmbra, EventId::TUS1, EventId::TUS2, kPi);
 }
 

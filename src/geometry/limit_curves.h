@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "geometry/curves.h"
-#include "geometry/eclipse_computation.h"
+#include "geometry/eclipse_scratch.h"
 
 namespace darvelle {
 
@@ -46,10 +46,10 @@ double CentralZetaAt(const ElementState& s);
 // Between TC1 and TC2 (both must exist): up to 301 points thinned to
 // kCentralLineMinSpacingKm, each with its instant, kind, duration, width and
 // solar altitude.
-void ComputeCentralLine(EclipseComputation& c);
+void ComputeCentralLine(const CurveTracer& c);
 // Between TUN1 and TUN2 / TUS1 and TUS2 (both must exist): 301 points at most.
-void ComputeNorthUmbraLimit(EclipseComputation& c);
-void ComputeSouthUmbraLimit(EclipseComputation& c);
+void ComputeNorthUmbraLimit(const CurveTracer& c);
+void ComputeSouthUmbraLimit(const CurveTracer& c);
 
 // Reorders buffer[0 .. count-1] into a chain that starts at buffer[0]: each
 // next point is the nearest (AngularSeparation) of those not yet placed, the

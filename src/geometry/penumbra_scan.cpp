@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "geometry/eclipse_computation.h"
 #include "geometry/limit_curves.h"
 
 namespace darvelle {
@@ -262,7 +263,7 @@ void ScanLimitLongitudes(const BesselianElements& eclipse, const LimitScanSetup&
   ScanSideBySide(scan, setup.resolution, eclipse.epochHour, first, second);
 }
 
-void ComputePenumbraLimit(EclipseComputation& c, int side) {
+void ComputePenumbraLimit(const CurveTracer& c, int side) {
   const bool north = side > 0;
   PointCurve& curve = north ? c.curves.northPenumbra : c.curves.southPenumbra;
   curve.Clear();
@@ -272,8 +273,8 @@ void ComputePenumbraLimit(EclipseComputation& c, int side) {
                                 " is not one of 1, 2, 4, 8, 16, 32");
   }
   const int steps = 360 * c.resolution;
-  c.scanFirst.assign(static_cast<std::size_t>(steps), LimitScanRecord{});
-  c.scanSecond.assign(static_cast<std::size_t>(steps), LimitScanRecord{});
+  c.scratch.scanFirst.assign(static_cast<std::size_t>(steps), LimitScanRecord{});
+  c.scratch.scanSecond.assign(static_cast<std::size_t>(steps), LimitScanRecord{});
   const EventId startId = north ? EventId::TPN1 : EventId::TPS1;
   const EventId endId = north ? EventId::TPN2 : EventId::TPS2;
   if (!c.events[startId].exists()) return;
@@ -283,12 +284,13 @@ void ComputePenumbraLimit(EclipseComputation& c, int side) {
       LongitudeIteration(c.elements, setup, 0.0, kStartLatitudes[0] * kDegToRad),
       LongitudeIteration(c.elements, setup, 0.0, kStartLatitudes[1] * kDegToRad),
       LongitudeIteration(c.elements, setup, 0.0, kStartLatitudes[2] * kDegToRad)};
-  ScanSideBySide(scans, c.resolution, c.elements.epochHour, c.scanFirst, c.scanSecond);
+  ScanSideBySide(scans, c.resolution, c.elements.epochHour, c.scratch.scanFirst,
+                 c.scratch.scanSecond);
 
-  std::vector<CurvePoint>& buffer = c.workBuffer;
+  std::vector<CurvePoint>& buffer = c.scratch.workBuffer;
   buffer.clear();
   buffer.push_back(CurvePoint{c.events[startId].EphemerisLongitude, c.events[startId].Latitude});
-  for (const auto* records : {&c.scanFirst, &c.scanSecond}) {
+  for (const auto* records : {&c.scratch.scanFirst, &c.scratch.scanSecond}) {
     for (const LimitScanRecord& r : *records) {
       if (r.Used) buffer.push_back(CurvePoint{-r.WestLongitudeDeg * kPi / 180.0,
                                               r.LatitudeDeg * kPi / 180.0});

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "geometry/eclipse_computation.h"
+#include "geometry/eclipse_scratch.h"
 
 namespace darvelle {
 
@@ -43,6 +43,6 @@ void ScanLimitLongitudes(const BesselianElements& eclipse, const LimitScanSetup&
 // TPS1 to TPS2) penumbral limit when its start event exists: three scans from
 // +80, 0 and -80 degrees, the events and every solution chained from the start
 // event. Sets the curve's ready flag when built; writes no file.
-void ComputePenumbraLimit(EclipseComputation& c, int side);
+void ComputePenumbraLimit(const CurveTracer& c, int side);
 
 }  // namespace darvelle

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <string_view>
 
+#include "geometry/report_text.h"
+
 namespace darvelle {
 namespace {
 
@@ -35,12 +37,12 @@ bool HasNonFiniteText(const std::string& text) {
 
 }  // namespace
 
-std::optional<std::string> FindNonFiniteResult(const EclipseComputation& c) {
-  if (!std::isfinite(c.timeGreatest) || !std::isfinite(c.timeConjunction)) {
+std::optional<std::string> FindNonFiniteResult(const EclipseResult& c) {
+  if (!std::isfinite(c.circumstances.timeGreatest) || !std::isfinite(c.circumstances.timeConjunction)) {
     return "greatest eclipse or conjunction instant is not finite";
   }
   for (int k = 0; k < kEventCount; ++k) {
-    const EclipseEvent& e = c.events.entries[static_cast<std::size_t>(k)];
+    const EclipseEvent& e = c.circumstances.events.entries[static_cast<std::size_t>(k)];
     if (!std::isfinite(e.Time) || !std::isfinite(e.Latitude) ||
         !std::isfinite(e.EphemerisLongitude) || !std::isfinite(e.Longitude)) {
       return "event " + std::string(kEventLabels[static_cast<std::size_t>(k)]) +
@@ -67,7 +69,8 @@ std::optional<std::string> FindNonFiniteResult(const EclipseComputation& c) {
       return "central line point " + std::to_string(i) + ": duration, width or altitude not finite";
     }
   }
-  if (HasNonFiniteText(c.reportGerman) || HasNonFiniteText(c.reportEnglish)) {
+  const EclipseReports reports = MakeReports(c);
+  if (HasNonFiniteText(reports.german) || HasNonFiniteText(reports.english)) {
     return "report contains a value that is not finite";
   }
   return std::nullopt;

@@ -11,6 +11,6 @@ namespace darvelle {
 
 // Empty when every event, curve point and report text is finite; otherwise
 // what is not ("curve nClin point 12: latitude is nan").
-std::optional<std::string> FindNonFiniteResult(const EclipseComputation& c);
+std::optional<std::string> FindNonFiniteResult(const EclipseResult& c);
 
 }  // namespace darvelle

@@ -35,7 +35,7 @@ void SaveBitmap(const QImage& image, const std::filesystem::path& file) {
   SaveImageFile(image, file, "BMP");
 }
 
-std::filesystem::path SaveLegendBitmap(MapRenderer& renderer, const EclipseComputation& c,
+std::filesystem::path SaveLegendBitmap(MapRenderer& renderer, const EclipseResult& c,
                                        const QString& title, const ViewEditTexts& edits,
                                        const std::filesystem::path& folder) {
   renderer.ComposeLegendImage(c, title, edits);
@@ -44,7 +44,7 @@ std::filesystem::path SaveLegendBitmap(MapRenderer& renderer, const EclipseCompu
   return file;
 }
 
-ExitFiles WriteExitFiles(MapRenderer& renderer, const EclipseComputation& c,
+ExitFiles WriteExitFiles(MapRenderer& renderer, const EclipseResult& c,
                          const QString& title, const ViewEditTexts& edits,
                          const std::filesystem::path& folder) {
   ExitFiles files;
@@ -58,7 +58,7 @@ ExitFiles WriteExitFiles(MapRenderer& renderer, const EclipseComputation& c,
   return files;
 }
 
-ExitFiles WriteExitFilesWithSheet(MapRenderer& renderer, const EclipseComputation& c,
+ExitFiles WriteExitFilesWithSheet(MapRenderer& renderer, const EclipseResult& c,
                                   const QString& title, const ViewEditTexts& edits,
                                   const std::filesystem::path& folder,
                                   const SheetOptions& options) {

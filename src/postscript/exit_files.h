@@ -30,7 +30,7 @@ void SaveBitmap(const QImage& image, const std::filesystem::path& file);
 
 // Composes the legend picture (title in the user's language, as the window
 // shows it) and saves it as folder/"Darvelle.bmp". Returns the file.
-std::filesystem::path SaveLegendBitmap(MapRenderer& renderer, const EclipseComputation& c,
+std::filesystem::path SaveLegendBitmap(MapRenderer& renderer, const EclipseResult& c,
                                        const QString& title, const ViewEditTexts& edits,
                                        const std::filesystem::path& folder);
 
@@ -41,14 +41,14 @@ struct ExitFiles {
 
 // "Exit": the legend bitmap, then folder/"Darvelle.ps" removed (a missing
 // sheet is no error; one that cannot be removed throws FileError).
-ExitFiles WriteExitFiles(MapRenderer& renderer, const EclipseComputation& c,
+ExitFiles WriteExitFiles(MapRenderer& renderer, const EclipseResult& c,
                          const QString& title, const ViewEditTexts& edits,
                          const std::filesystem::path& folder);
 
 // "Exit (write ps)": the legend bitmap, then the map sheet of the last
 // drawing. The bitmap is written first, as the window has always done, so a
 // failing sheet still leaves it.
-ExitFiles WriteExitFilesWithSheet(MapRenderer& renderer, const EclipseComputation& c,
+ExitFiles WriteExitFilesWithSheet(MapRenderer& renderer, const EclipseResult& c,
                                   const QString& title, const ViewEditTexts& edits,
                                   const std::filesystem::path& folder,
                                   const SheetOptions& options = {});

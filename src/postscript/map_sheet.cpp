@@ -33,13 +33,13 @@ SheetDate DateOf(double julianDay) {
 }
 
 void WriteDateLine(POST_lib& ps, const SheetInput& in) {
-  const EclipseComputation& c = in.computation;
+  const EclipseResult& c = in.computation;
   const double jd0 = c.elements.julianDay;
   const double shift = in.deltaT / 86400.0;
   const double greatestTime =
-      c.events.Time(EventId::TG0) != 0.0 ? c.events.Time(EventId::TG0) : c.timeGreatest;
-  const DateLine line = BuildDateLine(DateOf(jd0 + c.events.Time(EventId::TP1) / 24.0 - shift),
-                                      DateOf(jd0 + c.events.Time(EventId::TP4) / 24.0 - shift),
+      c.circumstances.events.Time(EventId::TG0) != 0.0 ? c.circumstances.events.Time(EventId::TG0) : c.circumstances.timeGreatest;
+  const DateLine line = BuildDateLine(DateOf(jd0 + c.circumstances.events.Time(EventId::TP1) / 24.0 - shift),
+                                      DateOf(jd0 + c.circumstances.events.Time(EventId::TP4) / 24.0 - shift),
                                       DateOf(jd0 + greatestTime / 24.0 - shift), in.universalTime);
   ps.PS_MoveTo(10.5 - 0.166 * static_cast<double>(line.text.size()), 2.77);
   for (std::size_t i = 0; i < line.text.size(); ++i) {
@@ -106,7 +106,7 @@ void WritePicture(POST_lib& ps, const SheetPicture& picture) {
 }
 
 void WriteFirstPage(POST_lib& ps, const SheetInput& in, int& pageNumber) {
-  const EclipseComputation& c = in.computation;
+  const EclipseResult& c = in.computation;
   const BesselianElements& e = c.elements;
   ++pageNumber;
   ps.PS_WriteBytes("%%Page: " + std::to_string(pageNumber) + " " + std::to_string(pageNumber));
@@ -219,18 +219,12 @@ void WriteFirstPage(POST_lib& ps, const SheetInput& in, int& pageNumber) {
   ps.PS_WriteBytes("page-end");
 }
 
-SheetInput GatherInput(const EclipseComputation& c, const SheetView& view) {
-  SheetInput in{c, view, c.state, c.universalTime, c.universalTime ? c.deltaT : 0.0,
-                SheetNotice()};
-  // The last page prints the tangents and rates at greatest eclipse, whatever
-  // instant the computation evaluated last; the tables print the ephemeris there.
-  EvaluateAllAt(c.elements, c.timeGreatest, in.atGreatest);
-  EvaluateEphemeris(c.elements, c.timeGreatest, in.atGreatest);
-  EvaluateEphemerisRates(c.elements, c.timeGreatest, in.atGreatest);
-  return in;
+SheetInput GatherInput(const EclipseResult& c, const SheetView& view) {
+  return SheetInput{c, view, c.atGreatest, c.universalTime, c.universalTime ? c.deltaT : 0.0,
+                    SheetNotice()};
 }
 
-void WriteSheet(POST_lib& ps, const EclipseComputation& c, const SheetView& view,
+void WriteSheet(POST_lib& ps, const EclipseResult& c, const SheetView& view,
                 const SheetOptions& options) {
   const SheetInput in = GatherInput(c, view);
   const int pageCount = in.universalTime ? 4 : 3;
@@ -290,21 +284,21 @@ std::string SheetNotice() {
          "  -  maps of solar eclipses computed from Besselian elements";
 }
 
-std::string PostScriptSheetText(const EclipseComputation& computation, const SheetView& view,
+std::string PostScriptSheetText(const EclipseResult& computation, const SheetView& view,
                                 const SheetOptions& options) {
   POST_lib ps;
   WriteSheet(ps, computation, view, options);
   return ps.Contents();
 }
 
-void WritePostScriptSheet(const EclipseComputation& computation, const SheetView& view,
+void WritePostScriptSheet(const EclipseResult& computation, const SheetView& view,
                           const std::filesystem::path& target, const SheetOptions& options) {
   POST_lib ps(target);
   WriteSheet(ps, computation, view, options);
   ps.Close();
 }
 
-void WritePostScriptSheet(const EclipseComputation& computation, const SheetView& view,
+void WritePostScriptSheet(const EclipseResult& computation, const SheetView& view,
                           AtomicFile& out, const SheetOptions& options) {
   POST_lib ps(out);
   WriteSheet(ps, computation, view, options);

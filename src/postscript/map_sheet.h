@@ -3,8 +3,7 @@
 // picture and the eclipse's data, landscape pages of the general
 // circumstances (UT only when the time scale is UT, then TT) and a page of the
 // record's polynomials and Besselian elements. A snapshot of one computed
-// eclipse; the sheet computes nothing of the eclipse itself except the
-// element state at greatest eclipse, evaluated afresh for its last page.
+// eclipse; the sheet computes nothing of the eclipse itself.
 
 #include <cstddef>
 #include <cstdint>
@@ -60,16 +59,16 @@ std::string SheetNotice();
 // "Darvelle.ps") through an AtomicFile (io/atomic_file.h). Throws FileError naming the file and the cause; a failed sheet
 // leaves the target as it was and no temporary file behind. The time scale is
 // the computation's (UT: four pages, TT: three).
-void WritePostScriptSheet(const EclipseComputation& computation, const SheetView& view,
+void WritePostScriptSheet(const EclipseResult& computation, const SheetView& view,
                           const std::filesystem::path& target, const SheetOptions& options = {});
 
 // The same sheet written into `out`, which the caller commits or drops: for a
 // sheet that is only the source of another file (the PDF).
-void WritePostScriptSheet(const EclipseComputation& computation, const SheetView& view,
+void WritePostScriptSheet(const EclipseResult& computation, const SheetView& view,
                           AtomicFile& out, const SheetOptions& options = {});
 
 // The same document as text, for callers that want it in memory.
-std::string PostScriptSheetText(const EclipseComputation& computation, const SheetView& view,
+std::string PostScriptSheetText(const EclipseResult& computation, const SheetView& view,
                                 const SheetOptions& options = {});
 
 }  // namespace darvelle

@@ -82,7 +82,7 @@ constexpr std::array<double, 4> kCoefficientColumns = {15.47, 19.79, 24.11, 28.4
 }  // namespace
 
 void WriteElementsPage(POST_lib& ps, const SheetInput& in, int& pageNumber) {
-  const EclipseComputation& c = in.computation;
+  const EclipseResult& c = in.computation;
   const BesselianElements& e = c.elements;
   const ElementState& s = in.atGreatest;
   BeginLandscapePage(ps, pageNumber);
@@ -99,7 +99,7 @@ void WriteElementsPage(POST_lib& ps, const SheetInput& in, int& pageNumber) {
   y += 1.5;
   {
     const double row = 1.27 + y;
-    const double jd = c.julianDayGreatest;
+    const double jd = c.circumstances.julianDayGreatest;
     Put(ps, 1.27, row, "Instant of greatest eclipse", kTextLeft);
     Put(ps, 7.47, row, SheetDateText(jd), kTextLeft);
     Put(ps, 10.27, row, SheetTimeOfDayText(jd, 2), kTextLeft);

@@ -11,9 +11,9 @@ namespace darvelle {
 
 // Everything a page reads, gathered once per sheet.
 struct SheetInput {
-  const EclipseComputation& computation;
+  const EclipseResult& computation;
   const SheetView& view;
-  ElementState atGreatest;  // elements, rates and ephemeris at TimeGreatest
+  const ElementState& atGreatest;  // elements, rates and ephemeris at greatest eclipse
   bool universalTime;
   double deltaT;            // seconds; 0 in TT
   std::string notice;

@@ -84,10 +84,10 @@ void BeginLandscapePage(POST_lib& ps, int& pageNumber) {
 }
 
 void WriteGeocentricBlock(POST_lib& ps, const SheetInput& in, double& y) {
-  const EclipseComputation& c = in.computation;
+  const EclipseResult& c = in.computation;
   const ElementState& s = in.atGreatest;
-  const double jdGreatest = c.julianDayGreatest;
-  const double jdConjunction = c.julianDayConjunction;
+  const double jdGreatest = c.circumstances.julianDayGreatest;
+  const double jdConjunction = c.circumstances.julianDayConjunction;
 
   ps.PS_WriteBytes("0.75 SG");
   ps.PS_FillRect(1.27, 1.27 + y - 0.4, 19.73, 1.27 + y + 0.45);
@@ -173,7 +173,7 @@ void WriteGeocentricBlock(POST_lib& ps, const SheetInput& in, double& y) {
     Put(ps, 18.31, row, DegreesColumnText(d.rate), kTextRight);
   }
 
-  const ReportEphemeris& r = c.reportEphemeris;
+  const ReportEphemeris& r = c.circumstances.ephemeris;
   const struct {
     double step;
     std::string_view label;
@@ -196,7 +196,7 @@ void WriteGeocentricBlock(POST_lib& ps, const SheetInput& in, double& y) {
 
 void WriteCircumstancesPage(POST_lib& ps, const SheetInput& in, bool universalTimePage,
                             int& pageNumber) {
-  const EclipseComputation& c = in.computation;
+  const EclipseResult& c = in.computation;
   BeginLandscapePage(ps, pageNumber);
   double y = 0.0;
 
@@ -238,7 +238,7 @@ void WriteCircumstancesPage(POST_lib& ps, const SheetInput& in, bool universalTi
 
   const double shift = universalTimePage ? in.deltaT / 86400.0 : 0.0;
   for (const CircumstanceRow& r : kCircumstanceRows) {
-    const EclipseEvent& event = c.events[r.id];
+    const EclipseEvent& event = c.circumstances.events[r.id];
     const bool always = r.id == EventId::TP1 || r.id == EventId::TP4;
     if (event.exists() || always) {
       const double row = 1.27 + y;

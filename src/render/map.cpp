@@ -58,8 +58,8 @@ ViewEditTexts ViewEditTexts::FromParameters(const ViewParameters& view) {
   return {angle(view.Psi), angle(view.Phi), angle(view.Chi), std::to_string(view.RK)};
 }
 
-QString LegendDateLine(const EclipseComputation& c) {
-  double julianDay = c.elements.julianDay + c.timeGreatest / 24.0;
+QString LegendDateLine(const EclipseResult& c) {
+  double julianDay = c.elements.julianDay + c.circumstances.timeGreatest / 24.0;
   if (c.universalTime) julianDay -= c.deltaT / 86400.0;
   const CalendarInstant at = JulianDayToCalendar(julianDay);
   const double hours = at.hour + at.minute / 60.0 + at.second / 3600.0;
@@ -101,20 +101,20 @@ QString LegendFontFamily() {
   return QStringLiteral("Arial");
 }
 
-ViewCentre ViewCentreOf(const EclipseComputation& c) {
-  const EclipseEvent& tg0 = c.events[EventId::TG0];
+ViewCentre ViewCentreOf(const EclipseResult& c) {
+  const EclipseEvent& tg0 = c.circumstances.events[EventId::TG0];
   ViewCentre centre;
   centre.central = tg0.exists();
   centre.tg0EphemerisLongitude = tg0.EphemerisLongitude;
   centre.tg0Latitude = tg0.Latitude;
-  centre.mu = c.state.Mu;
+  centre.mu = c.atGreatest.Mu;
   centre.gamma = c.elements.gamma;
   return centre;
 }
 
 MapRenderer::MapRenderer() : images_{NewMapImage(), NewMapImage(), NewMapImage()} {}
 
-StatusTexts MapRenderer::DrawMap(const EclipseComputation& c, const ViewParameters& view,
+StatusTexts MapRenderer::DrawMap(const EclipseResult& c, const ViewParameters& view,
                                  const EarthTexture& texture, const CoastlineLayer& coastlines,
                                  int displayWidth, const std::function<void()>& yield) {
   drawIndex_ = 1 - drawIndex_;
@@ -143,10 +143,10 @@ StatusTexts MapRenderer::DrawMap(const EclipseComputation& c, const ViewParamete
   DrawGraticule(image, projection, view.ColoredEarth);
   DrawCoastlines(image, projection, coastlines, yield);
   if (view.ColoredEarth && view.CurveHalos) {
-    DrawCurveHalos(image, c.curves, c.events, c.deltaT, penWidth, projection);
+    DrawCurveHalos(image, c.curves, c.circumstances.events, c.deltaT, penWidth, projection);
   }
-  DrawCurves(image, c.curves, c.events, c.deltaT, penWidth, projection, status);
-  if (c.circumstancesComplete) DrawEventMarkers(image, c.events, c.deltaT, projection, yield);
+  DrawCurves(image, c.curves, c.circumstances.events, c.deltaT, penWidth, projection, status);
+  if (c.circumstances.complete) DrawEventMarkers(image, c.circumstances.events, c.deltaT, projection, yield);
 
   if (!view.Stereographic) {
     QPainter painter(&image);
@@ -171,13 +171,13 @@ void MapRenderer::ShowMap(int panelWidth, const std::function<void()>& yield) {
   if (yield) yield();
 }
 
-LegendLines MapRenderer::LegendTexts(const EclipseComputation& c, const QString& title,
+LegendLines MapRenderer::LegendTexts(const EclipseResult& c, const QString& title,
                                      const ViewEditTexts& edits) const {
   if (!lastView_) throw std::logic_error("the legend needs a drawn map");
   return {title, LegendDateLine(c), LegendViewLine(*lastView_, edits), LegendStateLine(edits)};
 }
 
-void MapRenderer::ComposeLegendImage(const EclipseComputation& c, const QString& title,
+void MapRenderer::ComposeLegendImage(const EclipseResult& c, const QString& title,
                                      const ViewEditTexts& edits) {
   const LegendLines lines = LegendTexts(c, title, edits);
   const QImage& map = DrawingImage();

@@ -57,7 +57,7 @@ struct LegendLines {
 };
 
 // "2024 April 8   18:17:21 UT": the instant of greatest eclipse.
-QString LegendDateLine(const EclipseComputation& c);
+QString LegendDateLine(const EclipseResult& c);
 // "View centered at longitude ...° / latitude ...°   Orthographic representation".
 QString LegendViewLine(const GlobeProjection& view, const ViewEditTexts& edits);
 // "Darvelle graphics state  Psi 0.0°  Phi 0.0°  Chi 0.0°  Globe size 500 pixels".
@@ -67,7 +67,7 @@ QString LegendStateLine(const ViewEditTexts& edits);
 QString LegendFontFamily();
 
 // The view centre an eclipse computation gives the projection.
-ViewCentre ViewCentreOf(const EclipseComputation& c);
+ViewCentre ViewCentreOf(const EclipseResult& c);
 
 class MapRenderer {
  public:
@@ -82,7 +82,7 @@ class MapRenderer {
   // time scale only needs SetTimeScale and another DrawMap. `yield` runs
   // where the window may process pending messages. Returns the status-bar
   // texts the drawing sets.
-  StatusTexts DrawMap(const EclipseComputation& c, const ViewParameters& view,
+  StatusTexts DrawMap(const EclipseResult& c, const ViewParameters& view,
                       const EarthTexture& texture, const CoastlineLayer& coastlines,
                       int displayWidth = kMaxDisplayWidth,
                       const std::function<void()>& yield = {});
@@ -94,11 +94,11 @@ class MapRenderer {
   // The legend picture (1600 x 1266) in the display image: the last drawing
   // 130 pixels below the top, the title and date above it, the view and
   // state lines below it. Throws std::logic_error before the first DrawMap.
-  void ComposeLegendImage(const EclipseComputation& c, const QString& title,
+  void ComposeLegendImage(const EclipseResult& c, const QString& title,
                           const ViewEditTexts& edits);
 
   // The lines ComposeLegendImage writes, for the last drawing.
-  LegendLines LegendTexts(const EclipseComputation& c, const QString& title,
+  LegendLines LegendTexts(const EclipseResult& c, const QString& title,
                           const ViewEditTexts& edits) const;
 
   int DrawIndex() const { return drawIndex_; }

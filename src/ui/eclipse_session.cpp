@@ -5,6 +5,8 @@
 #include <utility>
 
 #include "catalogue/data_files.h"
+#include "geometry/computation_files.h"
+#include "geometry/report_files.h"
 #include "ui/widgets.h"
 
 namespace darvelle::ui {
@@ -12,24 +14,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The computation with its report and curve files in `folder`. A file that
-// cannot be written does not cost the user the map: the computation runs
-// again without files, and the cause comes back for the user to read.
-std::optional<std::string> ComputeWithFiles(EclipseComputation& c,
-                                            const std::optional<fs::path>& folder) {
-  c.outputFolder = folder;
+// Writes the report and curve files of `result` into `folder`, if any. A
+// file that cannot be written does not cost the user the map: the cause
+// comes back for the user to read.
+std::optional<std::string> WriteFiles(const EclipseResult& result,
+                                      const std::optional<fs::path>& folder) {
+  if (!folder) return std::nullopt;
   try {
-    ComputeEclipse(c);
+    DeleteComputationFiles(*folder);
+    WriteComputationFiles(result, *folder);
     return std::nullopt;
   } catch (const FileError& error) {
-    const std::string cause = error.what();
-    const EclipseRecord record = c.eclipse;
-    const int index = c.selectedIndex;
-    PrepareEclipse(c, record, c.universalTime, c.resolution);
-    c.selectedIndex = index;
-    c.outputFolder.reset();
-    ComputeEclipse(c);
-    return cause;
+    return error.what();
   }
 }
 
@@ -76,17 +72,17 @@ EclipseSession::~EclipseSession() {
 }
 
 void EclipseSession::Recompute(const SessionState& next, QSize mapArea) {
-  auto eclipse = std::make_shared<EclipseComputation>();
+  PreparedEclipse eclipse;
   try {
-    PrepareEclipse(*eclipse, *resources_.catalogue, next.index, next.universalTime,
-                   next.view.Resolution);
+    eclipse = PrepareEclipse(*resources_.catalogue, next.index, next.universalTime,
+                             next.view.Resolution);
   } catch (const std::exception& error) {
     emit failed(QString::fromUtf8(error.what()));
     return;
   }
   state_ = next;
-  emit prepared(*eclipse, true);
-  Submit({Job::Compute, next, mapArea, pixelRatio_, std::move(eclipse)});
+  emit prepared(eclipse, true);
+  Submit({Job::Compute, next, mapArea, pixelRatio_, std::move(eclipse), nullptr});
 }
 
 void EclipseSession::SwitchTimeScale(bool universalTime, QSize mapArea) {
@@ -100,11 +96,11 @@ void EclipseSession::SwitchTimeScale(bool universalTime, QSize mapArea) {
     Recompute(next, mapArea);
     return;
   }
-  auto eclipse = std::make_shared<EclipseComputation>(*current_->computation);
+  auto eclipse = std::make_shared<EclipseResult>(*current_->computation);
   SetTimeScale(*eclipse, universalTime);
   state_ = next;
   emit prepared(*eclipse, false);
-  Submit({Job::Redraw, next, mapArea, pixelRatio_, std::move(eclipse)});
+  Submit({Job::Redraw, next, mapArea, pixelRatio_, *eclipse, std::move(eclipse)});
 }
 
 void EclipseSession::DropPending() { waiting_.reset(); }
@@ -152,9 +148,12 @@ EclipseSession::JobOutcome EclipseSession::Run(const Request& request,
   try {
     auto result = std::make_shared<SessionResult>();
     result->state = request.state;
-    std::shared_ptr<EclipseComputation> eclipse = request.prepared;
+    std::shared_ptr<const EclipseResult> eclipse = request.computed;
     if (request.kind == Job::Compute) {
-      result->outputFailure = ComputeWithFiles(*eclipse, resources.outputFolder);
+      // Pool threads come and go: each job has its own work areas.
+      EclipseScratch scratch;
+      eclipse = std::make_shared<const EclipseResult>(ComputeEclipse(request.prepared, scratch));
+      result->outputFailure = WriteFiles(*eclipse, resources.outputFolder);
     }
     // The texture is waited for here, on the worker, never on the window's thread.
     std::shared_ptr<const LoadedTexture> loaded;

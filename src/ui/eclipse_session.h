@@ -59,7 +59,7 @@ TextureFuture LoadTextureInBackground(const std::filesystem::path& file);
 // thread, which is the only thread that holds it by then.
 struct SessionResult {
   SessionState state;  // the request it answers
-  std::shared_ptr<const EclipseComputation> computation;
+  std::shared_ptr<const EclipseResult> computation;
   std::shared_ptr<MapRenderer> renderer;
   StatusTexts status;
   ViewParameters drawnView;  // ColoredEarth as actually drawn
@@ -130,7 +130,7 @@ class EclipseSession : public QObject {
  signals:
   // The eclipse of a request, ready for the labels; `recomputing` is false
   // for a time-scale switch, which only redraws.
-  void prepared(const darvelle::EclipseComputation& eclipse, bool recomputing);
+  void prepared(const darvelle::PreparedEclipse& eclipse, bool recomputing);
   void busyChanged(bool busy);
   void resultReady(std::shared_ptr<const darvelle::ui::SessionResult> result);
   void failed(const QString& message);
@@ -142,7 +142,9 @@ class EclipseSession : public QObject {
     SessionState state;
     QSize mapArea;  // the map panel's size: the pictures are made to fit it
     qreal pixelRatio = 1.0;
-    std::shared_ptr<EclipseComputation> prepared;  // what the job starts from
+    PreparedEclipse prepared;  // what a computing job starts from
+    // What a redrawing job draws: the result shown, in the new time scale.
+    std::shared_ptr<const EclipseResult> computed;
   };
   struct JobOutcome {
     std::shared_ptr<const SessionResult> result;

@@ -113,7 +113,7 @@ class MainWindow : public QMainWindow {
   int UiLanguage() const { return session_->State().language; }
   const Catalogue& GetCatalogue() const { return catalogue_; }
   // The computation of the map shown; throws std::logic_error before the first.
-  const EclipseComputation& Computation() const;
+  const EclipseResult& Computation() const;
   // The scaled map shown in Panel2 (null before the first map).
   QImage DisplayImage() const;
   // The size of the map panel, which a request makes its pictures for.
@@ -188,15 +188,15 @@ class MainWindow : public QMainWindow {
   void ChoosePenWidth(int penWidth);
   // main_window_session.cpp: what the session emits
   void BindSession();
-  void ShowPrepared(const EclipseComputation& eclipse, bool recomputing);
-  void ShowEclipseLabels(const EclipseComputation& eclipse);
+  void ShowPrepared(const PreparedEclipse& eclipse, bool recomputing);
+  void ShowEclipseLabels(const PreparedEclipse& eclipse);
   void ShowViewState(const SessionState& state);
   void ShowResult(const std::shared_ptr<const SessionResult>& result);
   void ShowBusy(bool busy);
   void ReportOutputFailure(const std::string& cause);
   void ApplyStatusTexts(const StatusTexts& status);
   void SetStatusPanel(int panel, const QString& text);
-  QString LegendTitle(const EclipseComputation& eclipse) const;
+  QString LegendTitle(const PreparedEclipse& eclipse) const;
   void ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text);
 
   // main_window_globe.cpp
@@ -209,7 +209,7 @@ class MainWindow : public QMainWindow {
   void ShowCurrentMap();
   void ShowOnGlobe(const SessionResult& result);
   void ShowInPanels(const SessionState& state);
-  void ShowYearOf(const EclipseComputation& eclipse);
+  void ShowYearOf(const PreparedEclipse& eclipse);
 
   // main_window_place.cpp
   void BuildPlaceDock();

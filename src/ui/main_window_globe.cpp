@@ -129,8 +129,8 @@ void MainWindow::ShowInPanels(const SessionState& state) {
   ShowTooltips(state.language);
 }
 
-void MainWindow::ShowYearOf(const EclipseComputation& eclipse) {
-  yearList_->setYear(eclipse.eclipse.Year);
+void MainWindow::ShowYearOf(const PreparedEclipse& eclipse) {
+  yearList_->setYear(eclipse.elements.year);
   yearList_->setCurrentEclipse(eclipse.selectedIndex);
 }
 

@@ -168,31 +168,32 @@ void MainWindow::BindSession() {
   });
 }
 
-void MainWindow::ShowPrepared(const EclipseComputation& eclipse, bool recomputing) {
+void MainWindow::ShowPrepared(const PreparedEclipse& eclipse, bool recomputing) {
   ShowViewState(session_->State());
   if (recomputing) {
     // The curve counts of the last map go; 13 to 16 stay until redrawn.
     for (int p = 2; p <= 12; ++p) SetStatusPanel(p, QString());
     SetStatusPanel(0, QStringLiteral("Eclipse#%1").arg(eclipse.selectedIndex));
-    const EclipseRecord& e = eclipse.eclipse;
+    const BesselianElements& e = eclipse.elements;
     GroupBox_Saros->setTitle(
-        FromWindows1252(SarosCaption(e.SarosMember, e.SarosMemberCount, UiLanguage())));
-    Edit_Jahr->setText(QString::number(e.Year));
-    Saros_Edit->setText(QString::number(e.SarosNumber));
+        FromWindows1252(SarosCaption(e.sarosMember, e.sarosMemberCount, UiLanguage())));
+    Edit_Jahr->setText(QString::number(e.year));
+    Saros_Edit->setText(QString::number(e.saros));
     ShowYearOf(eclipse);
   }
   ShowEclipseLabels(eclipse);
 }
 
-void MainWindow::ShowEclipseLabels(const EclipseComputation& c) {
+void MainWindow::ShowEclipseLabels(const PreparedEclipse& c) {
   const int language = UiLanguage();
   CheckBox_ET_UT->setText(FromWindows1252(
-      TimeScaleCaption(c.universalTime, c.modelDeltaT, c.eclipse.Year, language)));
-  const QString dateTime = FromStd(c.dateTimeText);
+      TimeScaleCaption(c.universalTime, c.modelDeltaT, c.elements.year, language)));
+  const QString dateTime = FromStd(EstimateText(c));
   const QString nine(9, QLatin1Char(' '));
   setWindowTitle(captionPrefix_ + nine + dateTime + nine +
-                 FromWindows1252(EclipseTypeName(c.eclipse.EclipseType, language)));
-  Label_SoFiTyp->setText(FromWindows1252(EclipseTypeShortName(c.eclipse.EclipseType, language)));
+                 FromWindows1252(EclipseTypeName(c.elements.kind, language)));
+  Label_SoFiTyp->setText(FromWindows1252(
+      EclipseTypeShortName(static_cast<int>(c.elements.kind), language)));
   Label_DatumZeit->setText(dateTime);
 }
 
@@ -274,8 +275,8 @@ void MainWindow::SetStatusPanel(int panel, const QString& text) {
   if (panel >= 0 && panel < kStatusPanelCount) statusPanels_[panel]->setText(text);
 }
 
-QString MainWindow::LegendTitle(const EclipseComputation& eclipse) const {
-  return FromWindows1252(EclipseTypeName(eclipse.eclipse.EclipseType, UiLanguage()));
+QString MainWindow::LegendTitle(const PreparedEclipse& eclipse) const {
+  return FromWindows1252(EclipseTypeName(eclipse.elements.kind, UiLanguage()));
 }
 
 void MainWindow::ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text) {
@@ -294,7 +295,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 
 bool MainWindow::IsBusy() const { return session_->IsBusy() || exitWithSheet_.has_value(); }
 
-const EclipseComputation& MainWindow::Computation() const {
+const EclipseResult& MainWindow::Computation() const {
   const auto& current = session_->Current();
   if (current == nullptr) throw std::logic_error("no eclipse has been computed yet");
   return *current->computation;
