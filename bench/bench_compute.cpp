@@ -2,16 +2,18 @@
 // coarsest and finest resolution, with and without writing the files.
 
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/data_files.h"
 #include "geometry/circumstances.h"
 #include "geometry/eclipse_computation.h"
+#include "geometry/report_files.h"
+#include "geometry/report_text.h"
 
 namespace {
 
@@ -53,15 +55,18 @@ void BM_ComputeEclipse(benchmark::State& state) {
   const auto folder = std::filesystem::temp_directory_path() /
                       ("darvelle-bench-compute-" + std::to_string(::getpid()));
   if (files) std::filesystem::create_directories(folder);
-  EclipseResult c;
+  EclipseScratch scratch;
+  int northCount = 0, southCount = 0;
   for (auto _ : state) {
-    PrepareEclipse(c, *catalogue, index, true, static_cast<int>(state.range(1)));
-    if (files) c.outputFolder = folder;
-    ComputeEclipse(c);
-    benchmark::DoNotOptimize(c.curves.northPenumbra.Count());
+    const EclipseResult c = ComputeEclipse(
+        PrepareEclipse(*catalogue, index, true, static_cast<int>(state.range(1))), scratch);
+    if (files) WriteComputationFiles(c, folder);
+    northCount = c.curves.northPenumbra.Count();
+    southCount = c.curves.southPenumbra.Count();
+    benchmark::DoNotOptimize(northCount);
   }
-  state.counters["nNPen"] = c.curves.northPenumbra.Count();
-  state.counters["nSPen"] = c.curves.southPenumbra.Count();
+  state.counters["nNPen"] = northCount;
+  state.counters["nSPen"] = southCount;
   if (files) std::filesystem::remove_all(folder);
 }
 
@@ -79,10 +84,12 @@ void BM_GeneralCircumstances(benchmark::State& state) {
     state.SkipWithError("catalogue or eclipse missing");
     return;
   }
-  EclipseResult c;
-  PrepareEclipse(c, *catalogue, index, true, 1);
+  EclipseScratch scratch;
+  EclipseResult c = ComputeEclipse(PrepareEclipse(*catalogue, index, true, 1), scratch);
   for (auto _ : state) {
-    ComputeGeneralCircumstances(c);
+    c.circumstances = FindCircumstances(c.elements, c.deltaT, scratch);
+    const EclipseReports reports = MakeReports(c);
+    benchmark::DoNotOptimize(reports.german.size());
     benchmark::DoNotOptimize(c.circumstances.events.Time(EventId::TG0));
   }
 }

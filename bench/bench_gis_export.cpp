@@ -30,9 +30,8 @@ const EclipseResult* Computed(int index) {
         std::filesystem::path(DARVELLE_TEST_DATA_DIR) / std::string(kCatalogueFileName);
     if (!std::filesystem::exists(path)) return nullptr;
     static const Catalogue catalogue = LoadCatalogue(path);
-    slot = std::make_unique<EclipseResult>();
-    PrepareEclipse(*slot, catalogue, index, true, 1);
-    ComputeEclipse(*slot);
+    slot =
+        std::make_unique<EclipseResult>(ComputeEclipse(PrepareEclipse(catalogue, index, true, 1)));
   }
   return slot.get();
 }

@@ -35,8 +35,8 @@ Scene& SharedScene() {
     const std::filesystem::path data = DARVELLE_TEST_DATA_DIR;
     try {
       const Catalogue catalogue = LoadCatalogue(data / kCatalogueFileName);
-      PrepareEclipse(s->computation, catalogue, FindFirstOfYear(catalogue, 2024), true, 1);
-      ComputeEclipse(s->computation);
+      s->computation =
+          ComputeEclipse(PrepareEclipse(catalogue, FindFirstOfYear(catalogue, 2024), true, 1));
       const TextureLoadResult loaded = LoadTexture(data / kTextureFileName, s->texture);
       if (!loaded.decoded) s->missing = loaded.message;
       s->coastlines = CoastlineLayer(LoadCoastlines(data / kCoastlineFileName));

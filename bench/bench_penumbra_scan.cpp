@@ -56,12 +56,16 @@ void BM_PenumbraLimits(benchmark::State& state) {
     return;
   }
   auto c = std::make_unique<EclipseResult>();
-  PrepareEclipse(*c, s->catalogue, IndexOf(*s, static_cast<int>(state.range(0))), true,
-                 static_cast<int>(state.range(1)));
-  ComputeGeneralCircumstances(*c);
+  auto scratch = std::make_unique<EclipseScratch>();
+  static_cast<PreparedEclipse&>(*c) =
+      PrepareEclipse(s->catalogue, IndexOf(*s, static_cast<int>(state.range(0))), true,
+                     static_cast<int>(state.range(1)));
+  c->circumstances = FindCircumstances(c->elements, c->deltaT, *scratch);
+  const CurveTracer tracer{c->elements, c->circumstances.events, c->resolution, *scratch,
+                           c->curves};
   for (auto _ : state) {
-    ComputePenumbraLimit(*c, +1);
-    ComputePenumbraLimit(*c, -1);
+    ComputePenumbraLimit(tracer, +1);
+    ComputePenumbraLimit(tracer, -1);
     benchmark::DoNotOptimize(c->curves.southPenumbra.Count());
   }
   state.SetLabel(std::string(NameOf(static_cast<int>(state.range(0)))) + ", nNPen " +

@@ -11,14 +11,12 @@ void RequireFileName(const char* option, const std::string& file) {
   if (file.empty()) throw UsageError(std::string("--") + option + " needs a file name");
 }
 
-void WriteGeoJson(const EclipseResult& c, const ComputeOptions& options,
-                  const std::string& file) {
+void WriteGeoJson(const EclipseResult& c, const ComputeOptions& options, const std::string& file) {
   RequireFileName("geojson", file);
   WriteGeoJsonFile(file, c, options.language);
 }
 
-void WriteKml(const EclipseResult& c, const ComputeOptions& options,
-              const std::string& file) {
+void WriteKml(const EclipseResult& c, const ComputeOptions& options, const std::string& file) {
   RequireFileName("kml", file);
   WriteKmlFile(file, c, options.language);
 }

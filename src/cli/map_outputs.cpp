@@ -117,16 +117,14 @@ ViewEditTexts EditTextsFor(const ComputeOptions& options) {
 
 namespace {
 
-void WriteMap(const EclipseResult& c, const ComputeOptions& options,
-              const std::string& file) {
+void WriteMap(const EclipseResult& c, const ComputeOptions& options, const std::string& file) {
   const GuiSession session;
   MapRenderer renderer;
   DrawMapFor(renderer, c, options);
   SaveImageFile(renderer.DrawingImage(), file, PictureFormat("map", file));
 }
 
-void WriteLegend(const EclipseResult& c, const ComputeOptions& options,
-                 const std::string& file) {
+void WriteLegend(const EclipseResult& c, const ComputeOptions& options, const std::string& file) {
   const GuiSession session;
   MapRenderer renderer;
   DrawMapFor(renderer, c, options);

@@ -40,16 +40,14 @@ void WriteSheetOf(const EclipseResult& c, const ComputeOptions& options, Out& ou
   WritePostScriptSheet(c, SheetViewOf(renderer, edits, pixels), out);
 }
 
-void WriteSheet(const EclipseResult& c, const ComputeOptions& options,
-                const std::string& file) {
+void WriteSheet(const EclipseResult& c, const ComputeOptions& options, const std::string& file) {
   const fs::path target(file);
   WriteSheetOf(c, options, target);
 }
 
 // Converts the sheet of --sheet, or one written for the purpose into a
 // temporary beside the PDF, which is dropped afterwards.
-void WritePdf(const EclipseResult& c, const ComputeOptions& options,
-              const std::string& file) {
+void WritePdf(const EclipseResult& c, const ComputeOptions& options, const std::string& file) {
   if (const auto sheet = OptionValue(options, "sheet")) {
     ConvertSheetToPdf(*sheet, file);
     return;

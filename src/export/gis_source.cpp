@@ -69,8 +69,7 @@ void AddCentralLine(const EclipseResult& c, GisSource& source) {
   }
 }
 
-std::vector<GeoPoint> OutlineBranch(const EclipseResult& c, double from, double to,
-                                    int branch) {
+std::vector<GeoPoint> OutlineBranch(const EclipseResult& c, double from, double to, int branch) {
   std::vector<GeoPoint> points;
   for (const CurvePoint& p : UmbraOutlineOnLimb(c.elements, from, to, branch)) {
     points.push_back(VertexOf(p, c.deltaT));
@@ -81,7 +80,8 @@ std::vector<GeoPoint> OutlineBranch(const EclipseResult& c, double from, double 
 // The outline between two contacts, in time order: where the umbra is
 // annular, the inner contact (TU1, TU4) comes after the outer one.
 LimbOutline UmbraOutline(const EclipseResult& c, EventId first, EventId second) {
-  if (!c.circumstances.events[first].exists() || !c.circumstances.events[second].exists()) return {};
+  if (!c.circumstances.events[first].exists() || !c.circumstances.events[second].exists())
+    return {};
   const double a = c.circumstances.events.Time(first);
   const double b = c.circumstances.events.Time(second);
   const double from = std::min(a, b);
@@ -112,7 +112,8 @@ GisSource GisSourceFrom(const EclipseResult& c) {
   source.universalTime = c.universalTime;
   source.deltaTSeconds = c.deltaT;
   source.modelDeltaTSeconds = c.modelDeltaT;
-  if (c.circumstances.events[EventId::TG0].exists()) source.greatestJulianDayTT = c.circumstances.julianDayGreatest;
+  if (c.circumstances.events[EventId::TG0].exists())
+    source.greatestJulianDayTT = c.circumstances.julianDayGreatest;
 
   for (int i = 0; i < kMapCurveCount; ++i) {
     const auto curve = static_cast<MapCurve>(i);

@@ -130,8 +130,8 @@ void FindUmbralContacts(EventSearch& search) {
 void FindEndsOfCentralLine(EventSearch& search) {
   const Circumstances& c = search.found;
   const double tg = c.timeGreatest;
-  for (const auto& [id, from, to] : {std::tuple{EventId::TC1, c.timeBefore, tg},
-                                     std::tuple{EventId::TC2, tg, c.timeAfter}}) {
+  for (const auto& [id, from, to] :
+       {std::tuple{EventId::TC1, c.timeBefore, tg}, std::tuple{EventId::TC2, tg, c.timeAfter}}) {
     const ContactResult end = FindContact(search.e, kAxisOnLimb, from, to, search.s);
     if (!end.Found()) continue;
     RecordEvent(search, id, end.Time, end.Point);

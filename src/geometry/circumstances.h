@@ -13,7 +13,7 @@ namespace darvelle {
 
 // Values at greatest eclipse that the report and the tables print (radians).
 struct ReportEphemeris {
-  double SunParallax = 0;      // equatorial horizontal parallax
+  double SunParallax = 0;  // equatorial horizontal parallax
   double MoonParallax = 0;
   double SunSemidiameter = 0;
   double MoonSemidiameter = 0;

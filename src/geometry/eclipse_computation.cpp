@@ -58,8 +58,8 @@ void SetTimeScale(PreparedEclipse& p, bool universalTime) {
   p.universalTime = universalTime;
   p.deltaT = universalTime ? p.modelDeltaT : 0.0;
   const BesselianElements& e = p.elements;
-  p.greatestJulianDayTT = CalendarToJulianDay(e.year, e.month, e.day, e.epochHour, 0,
-                                              3600.0 * p.estimatedGreatest);
+  p.greatestJulianDayTT =
+      CalendarToJulianDay(e.year, e.month, e.day, e.epochHour, 0, 3600.0 * p.estimatedGreatest);
   p.greatestJulianDayUT = CalendarToJulianDay(e.year, e.month, e.day, e.epochHour, 0,
                                               3600.0 * p.estimatedGreatest - p.deltaT);
 }
@@ -105,6 +105,11 @@ EclipseResult ComputeEclipse(const PreparedEclipse& eclipse, EclipseScratch& scr
   EvaluateEphemeris(eclipse.elements, tg, result.atGreatest);
   EvaluateEphemerisRates(eclipse.elements, tg, result.atGreatest);
   return result;
+}
+
+EclipseResult ComputeEclipse(const PreparedEclipse& eclipse) {
+  EclipseScratch scratch;
+  return ComputeEclipse(eclipse, scratch);
 }
 
 }  // namespace darvelle

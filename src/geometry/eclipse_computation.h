@@ -73,6 +73,8 @@ std::string DateTimeText(double julianDay, bool universalTime);
 // General circumstances, rise/set curves, umbral limits and central line,
 // horizon curves and penumbral limits. Writes no file.
 EclipseResult ComputeEclipse(const PreparedEclipse& eclipse, EclipseScratch& scratch);
+// The same with work areas of its own, for a single computation.
+EclipseResult ComputeEclipse(const PreparedEclipse& eclipse);
 
 // Every curve of the eclipse whose events exist, at `resolution` (penumbral
 // limits). Throws std::invalid_argument for a resolution the view does not offer.

@@ -115,8 +115,7 @@ void ComputeRiseSetBranches(const CurveTracer& c, double tFrom, double tTo,
 
 }  // namespace
 
-void ComputeRiseSetCurve(const CurveTracer& c, double tFrom, double tTo, int branch,
-                         int number) {
+void ComputeRiseSetCurve(const CurveTracer& c, double tFrom, double tTo, int branch, int number) {
   RiseSetBranch one[1] = {{branch, &c.curves.RiseSet(number)}};
   ComputeRiseSetBranches(c, tFrom, tTo, one);
 }

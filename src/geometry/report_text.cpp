@@ -59,8 +59,10 @@ void WriteInstantLines(ReportText& report, double julianDayTT, double deltaT,
                        std::string_view germanTT, std::string_view germanUT,
                        std::string_view englishTT, std::string_view englishUT) {
   const double julianDayUT = julianDayTT - deltaT / 86400.0;
-  const std::string tt = DateAndHour(julianDayTT) + "  J.D.: " + FixedField(julianDayTT, 0, 6) + " TT";
-  const std::string ut = DateAndHour(julianDayUT) + "  J.D.: " + FixedField(julianDayUT, 0, 6) + " UT";
+  const std::string tt =
+      DateAndHour(julianDayTT) + "  J.D.: " + FixedField(julianDayTT, 0, 6) + " TT";
+  const std::string ut =
+      DateAndHour(julianDayUT) + "  J.D.: " + FixedField(julianDayUT, 0, 6) + " UT";
   report.Lines(std::string(germanTT) + tt, std::string(englishTT) + tt);
   report.Lines(std::string(germanUT) + ut, std::string(englishUT) + ut);
   report.Both("");
@@ -139,11 +141,11 @@ void WriteEphemerisBlock(ReportText& report, const EclipseResult& c) {
 
 void WriteElementLines(ReportText& report, const EclipseResult& c) {
   const ElementState& s = c.atGreatest;
-  report.Both("tan(f1) : " + FixedField(s.TanF1, 11, 8) + "   " + "\xB5' : " +
-              FixedField(s.MuRate * kRadToDeg, 11, 8) + " \xB0/h   DeltaT : " +
-              FixedField(c.deltaT, 0, 2) + " s");
-  report.Both("tan(f2) : " + FixedField(s.TanF2, 11, 8) + "   " + "d' : " +
-              FixedField(s.DRate * kRadToDeg, 11, 8) + " \xB0/h");
+  report.Both("tan(f1) : " + FixedField(s.TanF1, 11, 8) + "   " +
+              "\xB5' : " + FixedField(s.MuRate * kRadToDeg, 11, 8) +
+              " \xB0/h   DeltaT : " + FixedField(c.deltaT, 0, 2) + " s");
+  report.Both("tan(f2) : " + FixedField(s.TanF2, 11, 8) + "   " +
+              "d' : " + FixedField(s.DRate * kRadToDeg, 11, 8) + " \xB0/h");
   report.Both("");
   report.Both("");
 }
@@ -165,8 +167,8 @@ std::string EventTimes(EventId id, double t, const EclipseResult& c) {
 }
 
 std::string EventAngles(double latitude, double ephemerisLongitude, double longitude) {
-  return "  " + NumFmt(latitude * kRadToDeg) + " " + NumFmt(ephemerisLongitude * kRadToDeg) +
-         " " + NumFmt(longitude * kRadToDeg);
+  return "  " + NumFmt(latitude * kRadToDeg) + " " + NumFmt(ephemerisLongitude * kRadToDeg) + " " +
+         NumFmt(longitude * kRadToDeg);
 }
 
 // The line of an event as the report prints it: label, instants, place.
@@ -179,7 +181,8 @@ std::string EventLine(EventId id, const EclipseResult& c) {
 // Lines of the events in `ids` that occur, then a blank line. TP1 and TP4
 // have a line even when missing: instant 0 and no position, which is what
 // their empty entries hold.
-void WriteEventGroup(ReportText& report, const EclipseResult& c, std::initializer_list<EventId> ids) {
+void WriteEventGroup(ReportText& report, const EclipseResult& c,
+                     std::initializer_list<EventId> ids) {
   for (EventId id : ids) {
     const bool always = id == EventId::TP1 || id == EventId::TP4;
     if (always || c.circumstances.events[id].exists()) report.Both(EventLine(id, c));
@@ -194,12 +197,12 @@ EclipseReports MakeReports(const EclipseResult& c) {
   ReportText report(reports.german, reports.english);
   const Circumstances& found = c.circumstances;
   WriteTitle(report);
-  WriteInstantLines(report, found.julianDayConjunction, c.deltaT, "Geozentrische Konjunk-: ",
-                    "tion in Rektaszension : ", "Geocentric Conjunction : ",
-                    "in Right Ascension     : ");
-  WriteInstantLines(report, found.julianDayGreatest, c.deltaT, "Zeitpunkt der maxima- : ",
-                    "len Finsternis        : ", "Instant of greatest    : ",
-                    "Eclipse                : ");
+  WriteInstantLines(report, found.julianDayConjunction, c.deltaT,
+                    "Geozentrische Konjunk-: ", "tion in Rektaszension : ",
+                    "Geocentric Conjunction : ", "in Right Ascension     : ");
+  WriteInstantLines(report, found.julianDayGreatest, c.deltaT,
+                    "Zeitpunkt der maxima- : ", "len Finsternis        : ",
+                    "Instant of greatest    : ", "Eclipse                : ");
   WriteEphemerisBlock(report, c);
   WriteElementLines(report, c);
   WriteColumnHeader(report);

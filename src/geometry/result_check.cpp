@@ -38,7 +38,8 @@ bool HasNonFiniteText(const std::string& text) {
 }  // namespace
 
 std::optional<std::string> FindNonFiniteResult(const EclipseResult& c) {
-  if (!std::isfinite(c.circumstances.timeGreatest) || !std::isfinite(c.circumstances.timeConjunction)) {
+  if (!std::isfinite(c.circumstances.timeGreatest) ||
+      !std::isfinite(c.circumstances.timeConjunction)) {
     return "greatest eclipse or conjunction instant is not finite";
   }
   for (int k = 0; k < kEventCount; ++k) {

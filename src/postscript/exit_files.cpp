@@ -44,9 +44,8 @@ std::filesystem::path SaveLegendBitmap(MapRenderer& renderer, const EclipseResul
   return file;
 }
 
-ExitFiles WriteExitFiles(MapRenderer& renderer, const EclipseResult& c,
-                         const QString& title, const ViewEditTexts& edits,
-                         const std::filesystem::path& folder) {
+ExitFiles WriteExitFiles(MapRenderer& renderer, const EclipseResult& c, const QString& title,
+                         const ViewEditTexts& edits, const std::filesystem::path& folder) {
   ExitFiles files;
   files.bitmap = SaveLegendBitmap(renderer, c, title, edits, folder);
   files.sheet = folder / kSheetFileName;

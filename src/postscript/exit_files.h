@@ -41,9 +41,8 @@ struct ExitFiles {
 
 // "Exit": the legend bitmap, then folder/"Darvelle.ps" removed (a missing
 // sheet is no error; one that cannot be removed throws FileError).
-ExitFiles WriteExitFiles(MapRenderer& renderer, const EclipseResult& c,
-                         const QString& title, const ViewEditTexts& edits,
-                         const std::filesystem::path& folder);
+ExitFiles WriteExitFiles(MapRenderer& renderer, const EclipseResult& c, const QString& title,
+                         const ViewEditTexts& edits, const std::filesystem::path& folder);
 
 // "Exit (write ps)": the legend bitmap, then the map sheet of the last
 // drawing. The bitmap is written first, as the window has always done, so a

@@ -36,11 +36,13 @@ void WriteDateLine(POST_lib& ps, const SheetInput& in) {
   const EclipseResult& c = in.computation;
   const double jd0 = c.elements.julianDay;
   const double shift = in.deltaT / 86400.0;
-  const double greatestTime =
-      c.circumstances.events.Time(EventId::TG0) != 0.0 ? c.circumstances.events.Time(EventId::TG0) : c.circumstances.timeGreatest;
-  const DateLine line = BuildDateLine(DateOf(jd0 + c.circumstances.events.Time(EventId::TP1) / 24.0 - shift),
-                                      DateOf(jd0 + c.circumstances.events.Time(EventId::TP4) / 24.0 - shift),
-                                      DateOf(jd0 + greatestTime / 24.0 - shift), in.universalTime);
+  const double greatestTime = c.circumstances.events.Time(EventId::TG0) != 0.0
+                                  ? c.circumstances.events.Time(EventId::TG0)
+                                  : c.circumstances.timeGreatest;
+  const DateLine line =
+      BuildDateLine(DateOf(jd0 + c.circumstances.events.Time(EventId::TP1) / 24.0 - shift),
+                    DateOf(jd0 + c.circumstances.events.Time(EventId::TP4) / 24.0 - shift),
+                    DateOf(jd0 + greatestTime / 24.0 - shift), in.universalTime);
   ps.PS_MoveTo(10.5 - 0.166 * static_cast<double>(line.text.size()), 2.77);
   for (std::size_t i = 0; i < line.text.size(); ++i) {
     if (line.mask[i] == '0') {
@@ -220,8 +222,8 @@ void WriteFirstPage(POST_lib& ps, const SheetInput& in, int& pageNumber) {
 }
 
 SheetInput GatherInput(const EclipseResult& c, const SheetView& view) {
-  return SheetInput{c, view, c.atGreatest, c.universalTime, c.universalTime ? c.deltaT : 0.0,
-                    SheetNotice()};
+  return SheetInput{
+      c, view, c.atGreatest, c.universalTime, c.universalTime ? c.deltaT : 0.0, SheetNotice()};
 }
 
 void WriteSheet(POST_lib& ps, const EclipseResult& c, const SheetView& view,
@@ -298,8 +300,8 @@ void WritePostScriptSheet(const EclipseResult& computation, const SheetView& vie
   ps.Close();
 }
 
-void WritePostScriptSheet(const EclipseResult& computation, const SheetView& view,
-                          AtomicFile& out, const SheetOptions& options) {
+void WritePostScriptSheet(const EclipseResult& computation, const SheetView& view, AtomicFile& out,
+                          const SheetOptions& options) {
   POST_lib ps(out);
   WriteSheet(ps, computation, view, options);
   ps.Close();

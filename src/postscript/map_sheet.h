@@ -64,8 +64,8 @@ void WritePostScriptSheet(const EclipseResult& computation, const SheetView& vie
 
 // The same sheet written into `out`, which the caller commits or drops: for a
 // sheet that is only the source of another file (the PDF).
-void WritePostScriptSheet(const EclipseResult& computation, const SheetView& view,
-                          AtomicFile& out, const SheetOptions& options = {});
+void WritePostScriptSheet(const EclipseResult& computation, const SheetView& view, AtomicFile& out,
+                          const SheetOptions& options = {});
 
 // The same document as text, for callers that want it in memory.
 std::string PostScriptSheetText(const EclipseResult& computation, const SheetView& view,

@@ -146,7 +146,8 @@ StatusTexts MapRenderer::DrawMap(const EclipseResult& c, const ViewParameters& v
     DrawCurveHalos(image, c.curves, c.circumstances.events, c.deltaT, penWidth, projection);
   }
   DrawCurves(image, c.curves, c.circumstances.events, c.deltaT, penWidth, projection, status);
-  if (c.circumstances.complete) DrawEventMarkers(image, c.circumstances.events, c.deltaT, projection, yield);
+  if (c.circumstances.complete)
+    DrawEventMarkers(image, c.circumstances.events, c.deltaT, projection, yield);
 
   if (!view.Stereographic) {
     QPainter painter(&image);

@@ -84,8 +84,7 @@ class MapRenderer {
   // texts the drawing sets.
   StatusTexts DrawMap(const EclipseResult& c, const ViewParameters& view,
                       const EarthTexture& texture, const CoastlineLayer& coastlines,
-                      int displayWidth = kMaxDisplayWidth,
-                      const std::function<void()>& yield = {});
+                      int displayWidth = kMaxDisplayWidth, const std::function<void()>& yield = {});
 
   // The scaled copy of the last drawing into the display image: width
   // max(1000, min(1440, panelWidth)), height width * 4 / 6, smooth scaling.
@@ -94,8 +93,7 @@ class MapRenderer {
   // The legend picture (1600 x 1266) in the display image: the last drawing
   // 130 pixels below the top, the title and date above it, the view and
   // state lines below it. Throws std::logic_error before the first DrawMap.
-  void ComposeLegendImage(const EclipseResult& c, const QString& title,
-                          const ViewEditTexts& edits);
+  void ComposeLegendImage(const EclipseResult& c, const QString& title, const ViewEditTexts& edits);
 
   // The lines ComposeLegendImage writes, for the last drawing.
   LegendLines LegendTexts(const EclipseResult& c, const QString& title,

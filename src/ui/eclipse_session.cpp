@@ -74,8 +74,8 @@ EclipseSession::~EclipseSession() {
 void EclipseSession::Recompute(const SessionState& next, QSize mapArea) {
   PreparedEclipse eclipse;
   try {
-    eclipse = PrepareEclipse(*resources_.catalogue, next.index, next.universalTime,
-                             next.view.Resolution);
+    eclipse =
+        PrepareEclipse(*resources_.catalogue, next.index, next.universalTime, next.view.Resolution);
   } catch (const std::exception& error) {
     emit failed(QString::fromUtf8(error.what()));
     return;

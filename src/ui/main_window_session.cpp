@@ -186,14 +186,14 @@ void MainWindow::ShowPrepared(const PreparedEclipse& eclipse, bool recomputing) 
 
 void MainWindow::ShowEclipseLabels(const PreparedEclipse& c) {
   const int language = UiLanguage();
-  CheckBox_ET_UT->setText(FromWindows1252(
-      TimeScaleCaption(c.universalTime, c.modelDeltaT, c.elements.year, language)));
+  CheckBox_ET_UT->setText(
+      FromWindows1252(TimeScaleCaption(c.universalTime, c.modelDeltaT, c.elements.year, language)));
   const QString dateTime = FromStd(EstimateText(c));
   const QString nine(9, QLatin1Char(' '));
   setWindowTitle(captionPrefix_ + nine + dateTime + nine +
                  FromWindows1252(EclipseTypeName(c.elements.kind, language)));
-  Label_SoFiTyp->setText(FromWindows1252(
-      EclipseTypeShortName(static_cast<int>(c.elements.kind), language)));
+  Label_SoFiTyp->setText(
+      FromWindows1252(EclipseTypeShortName(static_cast<int>(c.elements.kind), language)));
   Label_DatumZeit->setText(dateTime);
 }
 

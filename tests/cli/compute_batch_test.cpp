@@ -2,6 +2,7 @@
 // built from the published canon sample.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +11,6 @@
 #include <limits>
 #include <string>
 #include <tuple>
-#include <unistd.h>
 #include <vector>
 
 #include "../geometry/canon_sample.h"
@@ -20,6 +20,7 @@
 #include "catalogue/data_files.h"
 #include "geometry/eclipse_computation.h"
 #include "geometry/report_files.h"
+#include "geometry/report_text.h"
 
 namespace darvelle {
 namespace {
@@ -85,12 +86,12 @@ TEST_F(CliComputeBatch, ComputeWritesTheFilesTheComputationProduces) {
 
   // The same eclipse computed in this process, without files.
   const Catalogue catalogue = LoadCatalogue(dir_ / "data" / std::string(kCatalogueFileName));
-  EclipseComputation c;
-  PrepareEclipse(c, catalogue, 2, false, 1);
-  ComputeEclipse(c);
-  EXPECT_EQ(ReadWholeFile(out / "SunEclipse4_DE.TXT"), c.reportGerman);
-  EXPECT_EQ(ReadWholeFile(out / "SunEclipse4_EN.TXT"), c.reportEnglish);
-  EXPECT_EQ(ReadWholeFile(out / "Eckpunkt.txt"), CornerPointsText(c.events, c.elements, 0.0));
+  EclipseResult c;
+  c = ComputeEclipse(PrepareEclipse(catalogue, 2, false, 1));
+  EXPECT_EQ(ReadWholeFile(out / "SunEclipse4_DE.TXT"), MakeReports(c).german);
+  EXPECT_EQ(ReadWholeFile(out / "SunEclipse4_EN.TXT"), MakeReports(c).english);
+  EXPECT_EQ(ReadWholeFile(out / "Eckpunkt.txt"),
+            CornerPointsText(c.circumstances.events, c.elements, 0.0));
   ASSERT_TRUE(c.curves.centralLine.Ready());  // record 2 is a central eclipse
   EXPECT_EQ(ReadWholeFile(out / "CLinData.txt"),
             CentralLineFileText(c.curves.centralLine, c.elements, 0.0));
@@ -178,10 +179,10 @@ TEST_F(CliComputeBatch, BatchWritesEachEclipseIntoItsOwnFolder) {
   ASSERT_EQ(result.exitStatus, 0) << result.out << result.err;
   const Catalogue catalogue = LoadCatalogue(dir_ / "data" / std::string(kCatalogueFileName));
   for (int index = 1; index <= 4; ++index) {
-    EclipseComputation c;
-    PrepareEclipse(c, catalogue, index, true, 1);
-    ComputeEclipse(c);
-    EXPECT_EQ(ReadWholeFile(out / std::to_string(index) / "SunEclipse4_EN.TXT"), c.reportEnglish)
+    EclipseResult c;
+    c = ComputeEclipse(PrepareEclipse(catalogue, index, true, 1));
+    EXPECT_EQ(ReadWholeFile(out / std::to_string(index) / "SunEclipse4_EN.TXT"),
+              MakeReports(c).english)
         << index;
   }
   EXPECT_FALSE(fs::exists(out / "5"));

@@ -41,13 +41,12 @@ const Catalogue& TestCatalogue() {
 }
 
 // Each eclipse is computed once for all tests.
-const EclipseComputation& Computed(int index) {
-  static std::map<int, std::unique_ptr<EclipseComputation>> cache;
+const EclipseResult& Computed(int index) {
+  static std::map<int, std::unique_ptr<EclipseResult>> cache;
   auto& slot = cache[index];
   if (!slot) {
-    slot = std::make_unique<EclipseComputation>();
-    PrepareEclipse(*slot, TestCatalogue(), index, true, 1);
-    ComputeEclipse(*slot);
+    slot = std::make_unique<EclipseResult>();
+    *slot = ComputeEclipse(PrepareEclipse(TestCatalogue(), index, true, 1));
   }
   return *slot;
 }
@@ -301,9 +300,8 @@ TEST(GeoJsonExport, NamesFollowTheLanguage) {
 }
 
 TEST(GeoJsonExport, LongitudesTurnWithTheEarthDuringDeltaTInUniversalTime) {
-  EclipseComputation tt;
-  PrepareEclipse(tt, TestCatalogue(), k2024Apr08Total, false, 1);
-  ComputeEclipse(tt);
+  EclipseResult tt;
+  tt = ComputeEclipse(PrepareEclipse(TestCatalogue(), k2024Apr08Total, false, 1));
   auto greatestLongitude = [](const QJsonObject& collection) {
     for (const QJsonObject& f : Features(collection, "event")) {
       if (f["properties"].toObject()["event"].toString() == "TG0") {
@@ -377,7 +375,7 @@ TEST(KmlExport, FolderNamesFollowTheLanguage) {
 }
 
 TEST(GisExport, AComputationWithNothingComputedGivesEmptyButValidFiles) {
-  const EclipseComputation nothing;
+  const EclipseResult nothing;
   const QJsonDocument doc = QJsonDocument::fromJson(GeoJsonForEclipse(nothing, kEnglish));
   ASSERT_TRUE(doc.isObject());
   EXPECT_EQ(doc.object()["type"].toString(), "FeatureCollection");

@@ -14,6 +14,7 @@
 #include "catalogue/catalogue.h"
 #include "geometry/eclipse_computation.h"
 #include "geometry/report_files.h"
+#include "geometry/report_text.h"
 #include "postscript/map_sheet.h"
 
 using namespace darvelle;
@@ -77,16 +78,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (RecordProblem(record)) return 0;
   const bool universalTime = size > sizeof record ? (data[sizeof record] & 1) != 0 : true;
 
-  static EclipseComputation c;  // reused, as batch reuses one per thread
+  static EclipseScratch scratch;  // reused, as batch reuses one per thread
   try {
     const Catalogue catalogue({record});
-    PrepareEclipse(c, catalogue, 1, universalTime, 1);
-    c.outputFolder.reset();
-    ComputeEclipse(c);
-    Check(c.reportGerman);
-    Check(c.reportEnglish);
-    Check(c.dateTimeText);
-    Check(CornerPointsText(c.events, c.elements, c.deltaT));
+    const EclipseResult c = ComputeEclipse(PrepareEclipse(catalogue, 1, universalTime, 1), scratch);
+    Check(MakeReports(c).german);
+    Check(MakeReports(c).english);
+    Check(EstimateText(c));
+    Check(CornerPointsText(c.circumstances.events, c.elements, c.deltaT));
     const CurveSet& k = c.curves;
     for (const PointCurve* curve :
          {&k.northPenumbra, &k.northUmbra, &k.southUmbra, &k.southPenumbra, &k.maxHorizonNorth,

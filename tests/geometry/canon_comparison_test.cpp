@@ -45,17 +45,17 @@ TEST_F(CanonComparison, GreatestEclipsePositionDurationAndWidth) {
   int central = 0;
   for (const CanonEclipse& canon : sample_) {
     if (!canon.central()) continue;
-    EclipseComputation c;
-    PrepareEclipse(c, canon.record, /*universalTime=*/false, 1);
-    ComputeEclipse(c);
-    const EclipseEvent& tg0 = c.events[EventId::TG0];
+    EclipseResult c;
+    c = ComputeEclipse(PrepareEclipse(canon.record, /*universalTime=*/false, 1));
+    const EclipseEvent& tg0 = c.circumstances.events[EventId::TG0];
     // Eclipses that graze the limb may be central in one model and not the other.
     if (!tg0.exists()) {
       ADD_FAILURE() << canon.date << " " << canon.typeCode << ": no central point";
       continue;
     }
     ++central;
-    const double hourTT = std::fmod(c.elements.epochHour + c.timeGreatest + 48.0, 24.0);
+    const double hourTT =
+        std::fmod(c.elements.epochHour + c.circumstances.timeGreatest + 48.0, 24.0);
     EXPECT_NEAR(hourTT, canon.greatestHourTT, 2.0 / 3600.0) << canon.date;
 
     const double canonEphemerisLongitude =
@@ -67,8 +67,8 @@ TEST_F(CanonComparison, GreatestEclipsePositionDurationAndWidth) {
         kRadToDeg);
 
     // Duration and width at greatest eclipse, as the central line computes them.
-    EvaluateAllAt(c.elements, c.timeGreatest, c.state);
-    const ElementState& s = c.state;
+    EvaluateAllAt(c.elements, c.circumstances.timeGreatest, c.atGreatest);
+    const ElementState& s = c.atGreatest;
     const double eta1 = s.Y / s.Rho1;
     const double zeta1 = std::sqrt(std::fabs(1.0 - s.X * s.X - eta1 * eta1));
     const double zeta = std::max(0.0, s.Rho2 * (zeta1 * s.CosD1MinusD2 - eta1 * s.SinD1MinusD2));
@@ -97,20 +97,19 @@ TEST_F(CanonComparison, GreatestEclipsePositionDurationAndWidth) {
 // central ones have both ends of the central line with their kinds.
 TEST_F(CanonComparison, CentralEventsExistExactlyForCentralEclipses) {
   for (const CanonEclipse& canon : sample_) {
-    EclipseComputation c;
-    PrepareEclipse(c, canon.record, false, 1);
-    ComputeEclipse(c);
+    EclipseResult c;
+    c = ComputeEclipse(PrepareEclipse(canon.record, false, 1));
     const bool central = canon.central();
     SCOPED_TRACE(canon.date + " " + canon.typeCode);
-    EXPECT_EQ(c.events[EventId::TG0].exists(), central);
-    EXPECT_EQ(c.events[EventId::TC1].exists(), central);
-    EXPECT_EQ(c.events[EventId::TC2].exists(), central);
-    EXPECT_TRUE(c.events[EventId::TP1].exists());
-    EXPECT_TRUE(c.events[EventId::TP4].exists());
-    EXPECT_LT(c.events.Time(EventId::TP1), c.timeGreatest);
-    EXPECT_GT(c.events.Time(EventId::TP4), c.timeGreatest);
+    EXPECT_EQ(c.circumstances.events[EventId::TG0].exists(), central);
+    EXPECT_EQ(c.circumstances.events[EventId::TC1].exists(), central);
+    EXPECT_EQ(c.circumstances.events[EventId::TC2].exists(), central);
+    EXPECT_TRUE(c.circumstances.events[EventId::TP1].exists());
+    EXPECT_TRUE(c.circumstances.events[EventId::TP4].exists());
+    EXPECT_LT(c.circumstances.events.Time(EventId::TP1), c.circumstances.timeGreatest);
+    EXPECT_GT(c.circumstances.events.Time(EventId::TP4), c.circumstances.timeGreatest);
     if (central) {
-      const int kind = c.events[EventId::TG0].CentralKind;
+      const int kind = c.circumstances.events[EventId::TG0].CentralKind;
       if (canon.typeCode[0] == 'T') {
         EXPECT_EQ(kind, kCentralTotal);
       } else if (canon.typeCode[0] == 'A') {

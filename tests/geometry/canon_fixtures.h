@@ -20,11 +20,18 @@ inline std::vector<CanonEclipse> RequireCanonSample() {
   return sample;
 }
 
-inline std::unique_ptr<EclipseComputation> WithEvents(const EclipseRecord& record,
-                                                      int resolution = 1) {
-  auto c = std::make_unique<EclipseComputation>();
-  PrepareEclipse(*c, record, false, resolution);
-  ComputeGeneralCircumstances(*c);
+// An eclipse whose general circumstances are found and whose curves are not
+// traced yet, with the work areas a curve builder needs; it is the builder's
+// tracer wherever one is asked for.
+struct EventsOnly : EclipseResult {
+  EclipseScratch scratch;
+  operator CurveTracer() { return {elements, circumstances.events, resolution, scratch, curves}; }
+};
+
+inline std::unique_ptr<EventsOnly> WithEvents(const EclipseRecord& record, int resolution = 1) {
+  auto c = std::make_unique<EventsOnly>();
+  static_cast<PreparedEclipse&>(*c) = PrepareEclipse(record, false, resolution);
+  c->circumstances = FindCircumstances(c->elements, c->deltaT, c->scratch);
   return c;
 }
 

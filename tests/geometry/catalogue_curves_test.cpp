@@ -31,13 +31,18 @@ class CatalogueCurves : public ::testing::Test {
     catalogue_ = LoadCatalogue(kCataloguePath);
   }
 
-  std::unique_ptr<EclipseComputation> Compute(int year, int month, int day, int resolution = 1) {
+  // A result with the work areas it was computed in.
+  struct Computed : EclipseResult {
+    EclipseScratch scratch;
+  };
+
+  std::unique_ptr<Computed> Compute(int year, int month, int day, int resolution = 1) {
     for (int i = 1; i <= catalogue_.Count(); ++i) {
       const EclipseRecord& r = catalogue_.Record(i);
       if (r.Year == year && r.Month == month && r.Day == day) {
-        auto c = std::make_unique<EclipseComputation>();
-        PrepareEclipse(*c, catalogue_, i, true, resolution);
-        ComputeEclipse(*c);
+        auto c = std::make_unique<Computed>();
+        static_cast<EclipseResult&>(*c) =
+            ComputeEclipse(PrepareEclipse(catalogue_, i, true, resolution), c->scratch);
         return c;
       }
     }
@@ -93,7 +98,7 @@ TEST_F(CatalogueCurves, WhichCurvesEachKindOfEclipseHas) {
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(ReadyCurves(r->curves), c.curves) << c.year << "-" << c.month << "-" << c.day << " "
                                                 << c.what;
-    const EclipseEvent& tg0 = r->events[EventId::TG0];
+    const EclipseEvent& tg0 = r->circumstances.events[EventId::TG0];
     EXPECT_EQ(tg0.Latitude != 0.0, r->curves.centralLine.Ready()) << c.what;
   }
 }
@@ -137,11 +142,11 @@ TEST_F(CatalogueCurves, GreatestEclipseAgreesWithPublishedFigures) {
     auto r = Compute(c.year, c.month, c.day);
     ASSERT_NE(r, nullptr);
     ElementState s;
-    EvaluateAllAt(r->elements, r->timeGreatest, s);
+    EvaluateAllAt(r->elements, r->circumstances.timeGreatest, s);
     const double eta1 = s.Y / s.Rho1;
     const double zeta1 = std::sqrt(std::fabs(1.0 - s.X * s.X - eta1 * eta1));
     const double zeta = std::max(0.0, s.Rho2 * (zeta1 * s.CosD1MinusD2 - eta1 * s.SinD1MinusD2));
-    const EclipseEvent& tg0 = r->events[EventId::TG0];
+    const EclipseEvent& tg0 = r->circumstances.events[EventId::TG0];
     const CentralLineValues v =
         CentralLineValuesAt(s, zeta, CurvePoint{tg0.EphemerisLongitude, tg0.Latitude});
     const std::string what = std::to_string(c.year) + "-" + std::to_string(c.month);
@@ -169,9 +174,9 @@ TEST_F(CatalogueCurves, GreatestEclipseAgreesWithPublishedFigures) {
 TEST_F(CatalogueCurves, FinestResolutionKeepsEveryLimitPoint) {
   auto r = Compute(2024, 4, 8, 32);
   ASSERT_NE(r, nullptr);
-  ASSERT_EQ(r->scanFirst.size(), 11520u);
+  ASSERT_EQ(r->scratch.scanFirst.size(), 11520u);
   int used = 0;
-  for (const auto* records : {&r->scanFirst, &r->scanSecond}) {
+  for (const auto* records : {&r->scratch.scanFirst, &r->scratch.scanSecond}) {
     for (const LimitScanRecord& rec : *records) used += rec.Used ? 1 : 0;
   }
   EXPECT_GT(used, 1000);
@@ -186,13 +191,13 @@ TEST_F(CatalogueCurves, EventKindsAgreeWithTheCentralLine) {
   for (int i = 1; i <= catalogue_.Count(); i += 3) {
     if (catalogue_.Record(i).EclipseType != kHybrid) continue;
     ++hybrids;
-    EclipseComputation c;
-    PrepareEclipse(c, catalogue_, i, true, 1);
-    ComputeEclipse(c);
+    EclipseResult c;
+    c = ComputeEclipse(PrepareEclipse(catalogue_, i, true, 1));
     const CentralLineCurve& line = c.curves.centralLine;
     ASSERT_TRUE(line.Ready()) << "eclipse " << i;
-    EXPECT_EQ(c.events[EventId::TC1].CentralKind, line.At(1).CentralKind) << "eclipse " << i;
-    EXPECT_EQ(c.events[EventId::TC2].CentralKind, line.At(line.Count()).CentralKind)
+    EXPECT_EQ(c.circumstances.events[EventId::TC1].CentralKind, line.At(1).CentralKind)
+        << "eclipse " << i;
+    EXPECT_EQ(c.circumstances.events[EventId::TC2].CentralKind, line.At(line.Count()).CentralKind)
         << "eclipse " << i;
   }
   EXPECT_GT(hybrids, 300);
@@ -204,16 +209,16 @@ TEST_F(CatalogueCurves, EventKindsAgreeWithTheCentralLine) {
 TEST_F(CatalogueCurves, ContactsLieWithinTheSearchLimits) {
   auto far = Compute(3969, 9, 25);
   ASSERT_NE(far, nullptr);
-  EXPECT_FALSE(far->events[EventId::TP3].exists());
+  EXPECT_FALSE(far->circumstances.events[EventId::TP3].exists());
   for (int i = 1; i <= catalogue_.Count(); i += 29) {
-    EclipseComputation c;
-    PrepareEclipse(c, catalogue_, i, true, 1);
-    ComputeEclipse(c);
+    EclipseResult c;
+    c = ComputeEclipse(PrepareEclipse(catalogue_, i, true, 1));
     for (int id = 0; id < kEventCount; ++id) {
-      const EclipseEvent& event = c.events[static_cast<EventId>(id)];
+      const EclipseEvent& event = c.circumstances.events[static_cast<EventId>(id)];
       if (!event.exists()) continue;
-      EXPECT_GE(event.Time, c.timeBefore - 1e-9) << "eclipse " << i << " event " << id;
-      EXPECT_LE(event.Time, c.timeAfter + 1e-9) << "eclipse " << i << " event " << id;
+      EXPECT_GE(event.Time, c.circumstances.timeBefore - 1e-9)
+          << "eclipse " << i << " event " << id;
+      EXPECT_LE(event.Time, c.circumstances.timeAfter + 1e-9) << "eclipse " << i << " event " << id;
     }
   }
 }
@@ -226,8 +231,8 @@ TEST_F(CatalogueCurves, LongestLimitsReachTheirEndEvent) {
   const PointCurve& north = r->curves.northPenumbra;
   ASSERT_TRUE(north.Ready());
   EXPECT_GT(north.Count(), 7500);
-  const EclipseEvent& first = r->events[EventId::TPN1];
-  const EclipseEvent& last = r->events[EventId::TPN2];
+  const EclipseEvent& first = r->circumstances.events[EventId::TPN1];
+  const EclipseEvent& last = r->circumstances.events[EventId::TPN2];
   const CurvePoint& a = north.At(1);
   const CurvePoint& b = north.At(north.Count());
   const bool forward = a.Longitude == first.EphemerisLongitude && b.Longitude == last.EphemerisLongitude;

@@ -10,11 +10,12 @@
 #include <memory>
 #include <string>
 
+#include "canon_fixtures.h"
+#include "canon_sample.h"
 #include "geometry/eclipse_computation.h"
 #include "geometry/horizon_curves.h"
 #include "geometry/limit_curves.h"
 #include "geometry/penumbra_scan.h"
-#include "canon_sample.h"
 
 namespace darvelle {
 namespace {
@@ -88,12 +89,12 @@ TEST(DamagedRecords, CurvesStayFiniteAndEveryBuilderEnds) {
   };
   for (const Case& damage : cases) {
     for (int resolution : {1, 4}) {
-      auto c = std::make_unique<EclipseComputation>();
+      auto c = std::make_unique<testing::EventsOnly>();
       EclipseRecord record = sample[3].record;
       damage.damage(record, nan, inf);
       c->elements = ElementsFromRecord(record);
       c->resolution = resolution;
-      InventEvents(c->events);
+      InventEvents(c->circumstances.events);
       ComputeRiseSetCurves(*c);
       ComputeNorthUmbraLimit(*c);
       ComputeCentralLine(*c);

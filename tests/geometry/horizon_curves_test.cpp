@@ -24,8 +24,8 @@ double DegreesBetween(const CurvePoint& a, const CurvePoint& b) {
   return AngularSeparation(a.Longitude, a.Latitude, b.Longitude, b.Latitude) * kRadToDeg;
 }
 
-CurvePoint EventPosition(const EclipseComputation& c, EventId id) {
-  return {c.events[id].EphemerisLongitude, c.events[id].Latitude};
+CurvePoint EventPosition(const EclipseResult& c, EventId id) {
+  return {c.circumstances.events[id].EphemerisLongitude, c.circumstances.events[id].Latitude};
 }
 
 // A rise/set curve traced over a single instant holds that instant's limb
@@ -38,7 +38,8 @@ TEST(ComputeRiseSetCurve, PointsAreWhereThePenumbraCrossesTheLimb) {
   int crossings = 0;
   for (std::size_t k = 0; k < sample.size(); k += 9) {
     auto c = WithEvents(sample[k].record);
-    const double tp1 = c->events.Time(EventId::TP1), tp4 = c->events.Time(EventId::TP4);
+    const double tp1 = c->circumstances.events.Time(EventId::TP1),
+                 tp4 = c->circumstances.events.Time(EventId::TP4);
     for (int j = 1; j < 8; ++j) {
       const double t = tp1 + (tp4 - tp1) * j / 8.0;
       CurvePoint branchPoint[2];
@@ -77,7 +78,7 @@ TEST(ComputeRiseSetCurves, WhichCurvesAndWhereTheyStart) {
   for (std::size_t k = 0; k < sample.size(); k += 2) {
     auto c = WithEvents(sample[k].record);
     ComputeRiseSetCurves(*c);
-    const bool tp2 = c->events[EventId::TP2].exists();
+    const bool tp2 = c->circumstances.events[EventId::TP2].exists();
     (tp2 ? withTp2 : withoutTp2) += 1;
     for (int number = 1; number <= 6; ++number) {
       const PointCurve& curve = c->curves.RiseSet(number);
@@ -118,7 +119,8 @@ TEST(MaxEclipseAtHorizon, PointsAreOnTheLimbAtTheirMaximum) {
   int valid = 0, invalid = 0;
   for (std::size_t k = 0; k < sample.size(); k += 9) {
     auto c = WithEvents(sample[k].record);
-    const double tp1 = c->events.Time(EventId::TP1), tp4 = c->events.Time(EventId::TP4);
+    const double tp1 = c->circumstances.events.Time(EventId::TP1),
+                 tp4 = c->circumstances.events.Time(EventId::TP4);
     for (int j = 1; j < 12; ++j) {
       const double t = tp1 + (tp4 - tp1) * j / 12.0;
       for (int branch : {1, 2}) {
@@ -156,7 +158,7 @@ TEST(ComputeHorizonCurves, ExistenceAndEndPoints) {
   for (std::size_t k = 0; k < sample.size(); k += 2) {
     auto c = WithEvents(sample[k].record);
     ComputeHorizonCurves(*c);
-    const auto& e = c->events;
+    const auto& e = c->circumstances.events;
     const auto& curves = c->curves;
     const bool n1 = e[EventId::TPN1].exists(), s1 = e[EventId::TPS1].exists();
     const std::string what = sample[k].date + " " + sample[k].typeCode;
@@ -205,10 +207,12 @@ TEST(ComputeHorizonCurves, MissingEndEventsAddNoPoint) {
   int tested = 0;
   for (std::size_t k = 0; k < sample.size() && tested < 10; ++k) {
     auto c = WithEvents(sample[k].record);
-    if (!c->events[EventId::TP2].exists() || !c->events[EventId::TPS1].exists()) continue;
+    if (!c->circumstances.events[EventId::TP2].exists() ||
+        !c->circumstances.events[EventId::TPS1].exists())
+      continue;
     ComputeHorizonCurves(*c);
     const int before = c->curves.maxSunrise.Count();
-    c->events[EventId::TPS1] = EclipseEvent{};
+    c->circumstances.events[EventId::TPS1] = EclipseEvent{};
     ComputeHorizonCurves(*c);
     EXPECT_EQ(c->curves.maxSunrise.Count(), before - 1) << sample[k].date;
     for (const CurvePoint& p : c->curves.maxSunrise.Points()) {

@@ -201,11 +201,11 @@ TEST(ComputeCentralLine, PointsLieOnTheShadowAxis) {
     ASSERT_GE(line.Count(), 3) << sample[k].date;
     EXPECT_LE(line.Count(), 301);
     // Ends: the events' own positions and instants.
-    EXPECT_EQ(line.At(1).Longitude, c->events[EventId::TC1].EphemerisLongitude);
-    EXPECT_EQ(line.At(1).Latitude, c->events[EventId::TC1].Latitude);
-    EXPECT_EQ(line.At(1).Time, c->events.Time(EventId::TC1));
-    EXPECT_EQ(line.At(line.Count()).Latitude, c->events[EventId::TC2].Latitude);
-    EXPECT_EQ(line.At(line.Count()).Time, c->events.Time(EventId::TC2));
+    EXPECT_EQ(line.At(1).Longitude, c->circumstances.events[EventId::TC1].EphemerisLongitude);
+    EXPECT_EQ(line.At(1).Latitude, c->circumstances.events[EventId::TC1].Latitude);
+    EXPECT_EQ(line.At(1).Time, c->circumstances.events.Time(EventId::TC1));
+    EXPECT_EQ(line.At(line.Count()).Latitude, c->circumstances.events[EventId::TC2].Latitude);
+    EXPECT_EQ(line.At(line.Count()).Time, c->circumstances.events.Time(EventId::TC2));
     for (int i = 2; i < line.Count(); ++i) {
       const CentralLinePoint& p = line.At(i);
       const auto o = testing::ObserverAt(c->elements, p.Time, p.Latitude, p.Longitude);
@@ -236,7 +236,7 @@ TEST(ComputeCentralLine, ThinsPointsCloserThanTheMinimumSpacing) {
   for (std::size_t k = 0; k < sample.size(); k += 50) {
     if (!IsCentral(sample[k])) continue;
     auto c = WithEvents(sample[k].record);
-    const double tg = c->timeGreatest;
+    const double tg = c->circumstances.timeGreatest;
     // The axis point at an instant, as the line computes it.
     auto axisPoint = [&](double t) {
       ElementState s;
@@ -248,9 +248,9 @@ TEST(ComputeCentralLine, ThinsPointsCloserThanTheMinimumSpacing) {
     const double t1 = tg - 0.001, t2 = tg + 0.001;  // 7 s: some 10 km of path
     for (auto [id, t] : {std::pair{EventId::TC1, t1}, std::pair{EventId::TC2, t2}}) {
       const CurveGeographic g = axisPoint(t);
-      c->events[id].Time = t;
-      c->events[id].EphemerisLongitude = g.Longitude;
-      c->events[id].Latitude = g.Latitude;
+      c->circumstances.events[id].Time = t;
+      c->circumstances.events[id].EphemerisLongitude = g.Longitude;
+      c->circumstances.events[id].Latitude = g.Latitude;
     }
     ComputeCentralLine(*c);
     const auto& line = c->curves.centralLine;
@@ -330,10 +330,10 @@ TEST(CentralLineValuesAt, WidthAndDurationAgreeWithThePublishedCanon) {
   for (const CanonEclipse& e : sample) {
     if (!IsCentral(e) || e.widthKm <= 0.0) continue;
     auto c = WithEvents(e.record);
-    const EclipseEvent& tg0 = c->events[EventId::TG0];
+    const EclipseEvent& tg0 = c->circumstances.events[EventId::TG0];
     if (tg0.Latitude == 0.0 && tg0.EphemerisLongitude == 0.0) continue;
-    ElementState& s = c->state;
-    EvaluateAllAt(c->elements, c->timeGreatest, s);
+    ElementState& s = c->scratch.state;
+    EvaluateAllAt(c->elements, c->circumstances.timeGreatest, s);
     const double eta1 = s.Y / s.Rho1;
     const double zeta1 = std::sqrt(std::fabs(1.0 - s.X * s.X - eta1 * eta1));
     const double zeta = std::max(0.0, s.Rho2 * (zeta1 * s.CosD1MinusD2 - eta1 * s.SinD1MinusD2));
@@ -406,13 +406,16 @@ TEST(ComputeUmbraLimits, PointsJustTouchTheUmbraOnOppositeSidesOfTheAxis) {
     Side sides[] = {{&c->curves.northUmbra, EventId::TUN1, EventId::TUN2},
                     {&c->curves.southUmbra, EventId::TUS1, EventId::TUS2}};
     for (Side& side : sides) {
-      const bool exists = c->events[side.start].exists() && c->events[side.end].exists();
+      const bool exists = c->circumstances.events[side.start].exists() &&
+                          c->circumstances.events[side.end].exists();
       ASSERT_EQ(side.curve->Ready(), exists) << sample[k].date;
       if (!exists) continue;
       ++limits;
-      EXPECT_EQ(side.curve->At(1).Latitude, c->events[side.start].Latitude);
-      EXPECT_EQ(side.curve->At(side.curve->Count()).Latitude, c->events[side.end].Latitude);
-      const double t1 = c->events.Time(side.start), t2 = c->events.Time(side.end);
+      EXPECT_EQ(side.curve->At(1).Latitude, c->circumstances.events[side.start].Latitude);
+      EXPECT_EQ(side.curve->At(side.curve->Count()).Latitude,
+                c->circumstances.events[side.end].Latitude);
+      const double t1 = c->circumstances.events.Time(side.start),
+                   t2 = c->circumstances.events.Time(side.end);
       // Interior points away from the ends, where the limb makes the minimum ill-defined.
       for (int i = 30; i <= side.curve->Count() - 30; i += 20) {
         const CurvePoint& p = side.curve->At(i);
@@ -451,7 +454,7 @@ TEST(TracedCurves, ExistOnlyWithTheirEvents) {
     ComputeNorthUmbraLimit(*c);
     ComputeCentralLine(*c);
     ComputeSouthUmbraLimit(*c);
-    const auto& ev = c->events;
+    const auto& ev = c->circumstances.events;
     const auto& k = c->curves;
     EXPECT_EQ(k.centralLine.Ready(), ev[EventId::TC1].exists() && ev[EventId::TC2].exists())
         << e.date;

@@ -228,7 +228,7 @@ TEST(ComputePenumbraLimit, BuiltFromItsStartEventAndEverySolution) {
       ComputePenumbraLimit(*c, side);
       const PointCurve& curve = side > 0 ? c->curves.northPenumbra : c->curves.southPenumbra;
       const std::string what = sample[k].date + (side > 0 ? " north" : " south");
-      if (!c->events[startId].exists()) {
+      if (!c->circumstances.events[startId].exists()) {
         EXPECT_FALSE(curve.Ready()) << what;
         EXPECT_EQ(curve.Count(), 0) << what;
         ++withoutLimit;
@@ -237,14 +237,14 @@ TEST(ComputePenumbraLimit, BuiltFromItsStartEventAndEverySolution) {
       ++withLimit;
       ASSERT_TRUE(curve.Ready()) << what;
       int used = 0;
-      for (const auto* records : {&c->scanFirst, &c->scanSecond}) {
+      for (const auto* records : {&c->scratch.scanFirst, &c->scratch.scanSecond}) {
         ASSERT_EQ(records->size(), 360u);
         for (const auto& r : *records) used += r.Used ? 1 : 0;
       }
-      const int ends = 1 + (c->events[endId].exists() ? 1 : 0);
+      const int ends = 1 + (c->circumstances.events[endId].exists() ? 1 : 0);
       EXPECT_EQ(curve.Count(), used + ends) << what;
-      EXPECT_EQ(curve.At(1).Longitude, c->events[startId].EphemerisLongitude) << what;
-      EXPECT_EQ(curve.At(1).Latitude, c->events[startId].Latitude) << what;
+      EXPECT_EQ(curve.At(1).Longitude, c->circumstances.events[startId].EphemerisLongitude) << what;
+      EXPECT_EQ(curve.At(1).Latitude, c->circumstances.events[startId].Latitude) << what;
       for (const CurvePoint& p : curve.Points()) {
         EXPECT_TRUE(std::isfinite(p.Longitude) && std::isfinite(p.Latitude)) << what;
         EXPECT_LE(std::fabs(p.Longitude), kPi + 1e-12) << what;
@@ -272,14 +272,16 @@ TEST(ComputePenumbraLimit, NorthernLimitLiesNorthOfTheSouthernOne) {
   int compared = 0;
   for (std::size_t k = 0; k < sample.size(); k += 5) {
     auto c = WithEvents(sample[k].record, 1);
-    if (!c->events[EventId::TPN1].exists() || !c->events[EventId::TPS1].exists()) continue;
+    if (!c->circumstances.events[EventId::TPN1].exists() ||
+        !c->circumstances.events[EventId::TPS1].exists())
+      continue;
     ComputePenumbraLimit(*c, +1);
-    const std::vector<LimitScanRecord> north = c->scanFirst;
+    const std::vector<LimitScanRecord> north = c->scratch.scanFirst;
     ComputePenumbraLimit(*c, -1);
-    const std::vector<LimitScanRecord>& south = c->scanFirst;
+    const std::vector<LimitScanRecord>& south = c->scratch.scanFirst;
     for (std::size_t i = 0; i < 360; ++i) {
       if (!north[i].Used || !south[i].Used) continue;
-      if (c->scanSecond[i].Used) continue;  // a folded southern limit
+      if (c->scratch.scanSecond[i].Used) continue;  // a folded southern limit
       EXPECT_GT(north[i].LatitudeDeg, south[i].LatitudeDeg) << sample[k].date << " step " << i;
       ++compared;
     }

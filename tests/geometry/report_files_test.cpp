@@ -1,7 +1,10 @@
 // The report and curve files, byte for byte: layouts, Windows-1252 bytes,
 // CR LF, which files exist, and what a failed write leaves behind.
 
+#include "geometry/report_files.h"
+
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -11,7 +14,6 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "astro/format.h"
@@ -19,7 +21,7 @@
 #include "catalogue/record_check.h"
 #include "geometry/computation_files.h"
 #include "geometry/eclipse_computation.h"
-#include "geometry/report_files.h"
+#include "geometry/report_text.h"
 #include "io/atomic_file.h"
 #include "synthetic_eclipse.h"
 
@@ -47,17 +49,14 @@ std::string ReadFile(const fs::path& path) {
   return text.str();
 }
 
-EclipseComputation ComputeSynthetic(double axisY, bool universalTime) {
-  EclipseComputation c;
-  PrepareEclipse(c, testing::SyntheticEclipse(axisY), universalTime, 1);
-  ComputeEclipse(c);
-  return c;
+EclipseResult ComputeSynthetic(double axisY, bool universalTime) {
+  return ComputeEclipse(PrepareEclipse(testing::SyntheticEclipse(axisY), universalTime, 1));
 }
 
 TEST(ReportText, HeaderInstantEphemerisAndElementLinesAreExact) {
-  const EclipseComputation c = ComputeSynthetic(0.3, false);
-  const auto de = SplitCrLf(c.reportGerman);
-  const auto en = SplitCrLf(c.reportEnglish);
+  const EclipseResult c = ComputeSynthetic(0.3, false);
+  const auto de = SplitCrLf(MakeReports(c).german);
+  const auto en = SplitCrLf(MakeReports(c).english);
   ASSERT_GT(de.size(), 30u);
   const std::string blanks(27, ' ');
   const std::string degreeUnits = blanks + "\xB0  '  \"" + blanks + "\xB0  '  \"";
@@ -106,17 +105,17 @@ TEST(ReportText, HeaderInstantEphemerisAndElementLinesAreExact) {
 }
 
 TEST(ReportText, EventLinesInReportOrderWithTheirTimesAndPlaces) {
-  const EclipseComputation c = ComputeSynthetic(0.3, true);
-  const auto en = SplitCrLf(c.reportEnglish);
+  const EclipseResult c = ComputeSynthetic(0.3, true);
+  const auto en = SplitCrLf(MakeReports(c).english);
   // Greatest eclipse at 07:30:00 TT; UT is DeltaT earlier, not reduced again.
-  const EclipseEvent& tg0 = c.events[EventId::TG0];
+  const EclipseEvent& tg0 = c.circumstances.events[EventId::TG0];
   ASSERT_TRUE(tg0.exists());
   const std::string expectedTg0 = "TG0   07:30:00.00 " + FormatSexagesimal(7.5 - c.deltaT / 3600.0, 2) +
                                   "  " + FormatDegreesMinutes(tg0.Latitude * 57.29577951308232, 1) +
                                   " " + FormatDegreesMinutes(tg0.EphemerisLongitude * 57.29577951308232, 1) +
                                   " " + FormatDegreesMinutes(tg0.Longitude * 57.29577951308232, 1);
   EXPECT_EQ(en.back(), expectedTg0);
-  EXPECT_EQ(c.reportEnglish.substr(c.reportEnglish.size() - 2), "\r\n");
+  EXPECT_EQ(MakeReports(c).english.substr(MakeReports(c).english.size() - 2), "\r\n");
   EXPECT_GT(c.deltaT, 60.0);
 
   // Labels appear in report order: TP group, TPN1 TPS1 TPN2 TPS2, TU, TUN1 TUS1 TUN2 TUS2, TC, TG0.
@@ -140,35 +139,33 @@ TEST(ReportText, EventLinesInReportOrderWithTheirTimesAndPlaces) {
   for (int k = 0; k < kEventCount - 1; ++k) {
     const std::string label(kEventLabels[static_cast<std::size_t>(k)]);
     const bool listed = std::find(labels.begin(), labels.end(), label) != labels.end();
-    EXPECT_EQ(listed, c.events.entries[static_cast<std::size_t>(k)].exists()) << label;
+    EXPECT_EQ(listed, c.circumstances.events.entries[static_cast<std::size_t>(k)].exists())
+        << label;
   }
 }
 
 TEST(ReportText, NonCentralEclipseEndsWithTheBareGreatestEclipseTimes) {
-  const EclipseComputation c = ComputeSynthetic(1.2, false);
-  EXPECT_FALSE(c.events[EventId::TG0].exists());
-  EXPECT_FALSE(c.events[EventId::TG0].HasPoint());
-  EXPECT_FALSE(c.events[EventId::TC1].exists());
-  EXPECT_DOUBLE_EQ(c.timeGreatest, -0.5);  // kept for the drawing and the sheet
+  const EclipseResult c = ComputeSynthetic(1.2, false);
+  EXPECT_FALSE(c.circumstances.events[EventId::TG0].exists());
+  EXPECT_FALSE(c.circumstances.events[EventId::TG0].HasPoint());
+  EXPECT_FALSE(c.circumstances.events[EventId::TC1].exists());
+  EXPECT_DOUBLE_EQ(c.circumstances.timeGreatest, -0.5);  // kept for the drawing and the sheet
   const std::string tail = "TG0   07:30:00.00   07:30:00.00";
-  for (const std::string* report : {&c.reportGerman, &c.reportEnglish}) {
+  const EclipseReports reports = MakeReports(c);
+  for (const std::string* report : {&reports.german, &reports.english}) {
     ASSERT_GE(report->size(), tail.size());
     EXPECT_EQ(report->substr(report->size() - tail.size()), tail);
   }
-  EXPECT_EQ(CornerPointsText(c.events, c.elements, c.deltaT).find("(P19)"), std::string::npos);
+  EXPECT_EQ(CornerPointsText(c.circumstances.events, c.elements, c.deltaT).find("(P19)"),
+            std::string::npos);
 }
 
 TEST(ReportText, NoConjunctionWithinTwoHoursPrintsTheSentinelInstant) {
   EclipseRecord r = testing::SyntheticEclipse();
   r.MoonRAPoly.c[0] = 262.0;  // the Moon stays east of the Sun from -2 h to +2 h
-  EclipseComputation c;
-  PrepareEclipse(c, r, false, 1);
-  int calls = 0;
-  c.processPendingMessages = [&calls] { ++calls; };
-  ComputeEclipse(c);
-  EXPECT_EQ(c.timeConjunction, 100.0);
-  EXPECT_EQ(calls, 1);
-  const auto de = SplitCrLf(c.reportGerman);
+  const EclipseResult c = ComputeEclipse(PrepareEclipse(r, false, 1));
+  EXPECT_EQ(c.circumstances.timeConjunction, 100.0);
+  const auto de = SplitCrLf(MakeReports(c).german);
   ASSERT_GT(de.size(), 5u);
   // 100 hours after 08:00 TT on December 4.
   EXPECT_EQ(de[4], "Geozentrische Konjunk-: 2021-12- 8  12:00:00.00  J.D.: 2459557.000000 TT");
@@ -187,23 +184,25 @@ TEST(ReportText, DegenerateRecordsEndWithoutEvents) {
     EXPECT_TRUE(RecordProblem(*r).has_value());
     // Computed anyway, the computation ends; a value that is not a number is
     // refused by the formatters rather than printed.
-    EclipseComputation c;
+    EclipseResult c;
+    std::string english;
     try {
-      PrepareEclipse(c, *r, true, 1);
-      ComputeEclipse(c);
+      c = ComputeEclipse(PrepareEclipse(*r, true, 1));
+      english = MakeReports(c).english;
     } catch (const std::domain_error&) {
       continue;
     }
-    EXPECT_FALSE(c.events[EventId::TC1].exists());
-    EXPECT_TRUE(c.circumstancesComplete);
+    EXPECT_FALSE(c.circumstances.events[EventId::TC1].exists());
+    EXPECT_TRUE(c.circumstances.complete);
     EXPECT_FALSE(c.curves.centralLine.Ready());
-    EXPECT_EQ(c.reportEnglish.find("nan"), std::string::npos);
+    EXPECT_EQ(english.find("nan"), std::string::npos);
   }
 }
 
 TEST(ReportText, OnlyWindows1252BytesAndCrLfLineEnds) {
-  const EclipseComputation c = ComputeSynthetic(0.3, true);
-  for (const std::string* report : {&c.reportGerman, &c.reportEnglish}) {
+  const EclipseResult c = ComputeSynthetic(0.3, true);
+  const EclipseReports reports = MakeReports(c);
+  for (const std::string* report : {&reports.german, &reports.english}) {
     for (std::size_t i = 0; i < report->size(); ++i) {
       const char ch = (*report)[i];
       if (ch == '\n') {
@@ -216,10 +215,10 @@ TEST(ReportText, OnlyWindows1252BytesAndCrLfLineEnds) {
       EXPECT_NE(static_cast<unsigned char>(ch), 0xC2) << "UTF-8 lead byte at " << i;
     }
   }
-  EXPECT_NE(c.reportGerman.find("\xC4quatoriale      Sonne:"), std::string::npos);
-  EXPECT_EQ(c.reportGerman.find("h  m  s"), std::string::npos);
-  EXPECT_EQ(c.reportEnglish.find("sion\r\n"), std::string::npos);
-  EXPECT_EQ(c.reportEnglish.find("parallaxe"), std::string::npos);
+  EXPECT_NE(MakeReports(c).german.find("\xC4quatoriale      Sonne:"), std::string::npos);
+  EXPECT_EQ(MakeReports(c).german.find("h  m  s"), std::string::npos);
+  EXPECT_EQ(MakeReports(c).english.find("sion\r\n"), std::string::npos);
+  EXPECT_EQ(MakeReports(c).english.find("parallaxe"), std::string::npos);
 }
 
 TEST(FileLines, PointCentralLineAndCornerPointLayouts) {
@@ -286,10 +285,8 @@ TEST_F(OutputFolder, CentralEclipseWritesReportsCornerPointsAndItsCurves) {
   for (const char* stale : {"NorthPen.txt", "MaxHoriN.TXT", "MaxHoriN.txt", "UmbraCrc.txt"}) {
     std::ofstream(dir_ / stale) << "old";
   }
-  EclipseComputation c;
-  PrepareEclipse(c, testing::SyntheticEclipse(0.3), true, 1);
-  c.outputFolder = dir_;
-  ComputeEclipse(c);
+  const EclipseResult c = ComputeEclipse(PrepareEclipse(testing::SyntheticEclipse(0.3), true, 1));
+  WriteComputationFiles(c, dir_);
   std::vector<std::string> expected = {"Eckpunkt.txt", "SunEclipse4_DE.TXT",
                                        "SunEclipse4_EN.TXT"};
   const std::pair<const PointCurve*, std::string> curves[] = {
@@ -311,18 +308,17 @@ TEST_F(OutputFolder, CentralEclipseWritesReportsCornerPointsAndItsCurves) {
   expected.push_back("CLinData.txt");
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(Names(), expected);
-  EXPECT_EQ(ReadFile(dir_ / "SunEclipse4_DE.TXT"), c.reportGerman);
-  EXPECT_EQ(ReadFile(dir_ / "Eckpunkt.txt"), CornerPointsText(c.events, c.elements, c.deltaT));
+  EXPECT_EQ(ReadFile(dir_ / "SunEclipse4_DE.TXT"), MakeReports(c).german);
+  EXPECT_EQ(ReadFile(dir_ / "Eckpunkt.txt"),
+            CornerPointsText(c.circumstances.events, c.elements, c.deltaT));
 }
 
-TEST_F(OutputFolder, AFileThatCannotBeWrittenStopsTheComputationNamingIt) {
+TEST_F(OutputFolder, AFileThatCannotBeWrittenStopsTheWritingNamingIt) {
   // A non-empty folder in the place of "Eckpunkt.txt" cannot be replaced by a file.
   fs::create_directories(dir_ / "Eckpunkt.txt" / "inside");
-  EclipseComputation c;
-  PrepareEclipse(c, testing::SyntheticEclipse(0.3), true, 1);
-  c.outputFolder = dir_;
+  const EclipseResult c = ComputeEclipse(PrepareEclipse(testing::SyntheticEclipse(0.3), true, 1));
   try {
-    ComputeEclipse(c);
+    WriteComputationFiles(c, dir_);
     FAIL() << "no error for an unwritable file";
   } catch (const FileError& e) {
     EXPECT_NE(std::string(e.what()).find((dir_ / "Eckpunkt.txt").string()), std::string::npos)

@@ -29,7 +29,7 @@ class ExitFilesTest : public ::testing::Test {
   SheetOptions NoFont() const { return {dir_ / "no-font" / "Ethnocentric.pfa"}; }
 
   fs::path dir_;
-  EclipseComputation computation_;
+  EclipseResult computation_;
   ViewParameters view_;
   MapRenderer renderer_;
 };

@@ -188,9 +188,8 @@ TEST_F(CatalogueSheetTest, TotalPartialAndTtOnlySheetsRender) {
   for (const auto& run : runs) {
     const int index = FindEclipse(run.year, run.month, run.type);
     ASSERT_GT(index, 0) << run.name;
-    EclipseComputation c;
-    PrepareEclipse(c, catalogue_, index, run.ut, 1);
-    ComputeEclipse(c);
+    EclipseResult c;
+    c = ComputeEclipse(PrepareEclipse(catalogue_, index, run.ut, 1));
     MapRenderer renderer;
     const ViewParameters view;
     renderer.DrawMap(c, view, EarthTexture{}, CoastlineLayer{});

@@ -139,7 +139,7 @@ TEST(MapSheetTest, FirstPageLines) {
   SheetView view;
   view.psi = 0.5;
   view.phi = -0.1;
-  EclipseComputation c = HandMadeTotal(true);
+  EclipseResult c = HandMadeTotal(true);
   const auto lines = SheetLines(PostScriptSheetText(c, view, NoFont()));
 
   // Title, centred at (10.5, 1.47).
@@ -237,15 +237,15 @@ std::pair<std::string, std::string> WrittenDateLine(const std::vector<std::strin
 }
 
 TEST(MapSheetTest, DateLineBoldsTheDayOfGreatestEclipse) {
-  EclipseComputation c = HandMadeTotal(false);
-  c.events[EventId::TP4].Time = 6.5;  // 00:30 TT on April 9
+  EclipseResult c = HandMadeTotal(false);
+  c.circumstances.events[EventId::TP4].Time = 6.5;  // 00:30 TT on April 9
   // Greatest eclipse on April 8: the part before the slash is bold.
   auto [text, mask] = WrittenDateLine(SheetLines(PostScriptSheetText(c, SheetView{}, NoFont())));
   EXPECT_EQ(text, "2024 April 8 / 9 TT");
   EXPECT_EQ(mask, std::string(13, '1') + "000111");
   // No central line: TG0 is empty and TimeGreatest (April 9) decides.
-  c.events[EventId::TG0].Time = 0.0;
-  c.timeGreatest = 6.2;
+  c.circumstances.events[EventId::TG0].Time = 0.0;
+  c.circumstances.timeGreatest = 6.2;
   std::tie(text, mask) = WrittenDateLine(SheetLines(PostScriptSheetText(c, SheetView{}, NoFont())));
   EXPECT_EQ(text, "2024 April 8 / 9 TT");
   EXPECT_EQ(mask, std::string(11, '1') + "000" + "11" + "111");
@@ -295,11 +295,11 @@ TEST(MapSheetTest, CircumstanceRowsCloseUpWhenEventsAreMissing) {
 
   // A partial eclipse: TP1, TP4 and one northern limit point; TP1 and TP4 stay
   // even when absent, and the footer keeps its place.
-  EclipseComputation partial = HandMadeTotal(false);
-  for (auto& event : partial.events.entries) event.Time = 0.0;
-  partial.events[EventId::TP4].Time = 2.0;
-  partial.events[EventId::TPN1].Time = -1.0;
-  partial.events[EventId::TC1].CentralKind = 1;
+  EclipseResult partial = HandMadeTotal(false);
+  for (auto& event : partial.circumstances.events.entries) event.Time = 0.0;
+  partial.circumstances.events[EventId::TP4].Time = 2.0;
+  partial.circumstances.events[EventId::TPN1].Time = -1.0;
+  partial.circumstances.events[EventId::TC1].CentralKind = 1;
   const auto partialLines = SheetLines(PostScriptSheetText(partial, SheetView{}, NoFont()));
   EXPECT_EQ(PlacesOf(partialLines, "TP1"), std::vector<std::string>{PageYText(4.17)});
   EXPECT_EQ(PlacesOf(partialLines, "TP4"), std::vector<std::string>{PageYText(4.77)});
@@ -313,24 +313,25 @@ TEST(MapSheetTest, CircumstanceRowsCloseUpWhenEventsAreMissing) {
   EXPECT_EQ(CountOf(partialLines, TextLine("eclipse begins")), 1);
 
   // An annular central line names its kind.
-  EclipseComputation annular = HandMadeTotal(false);
-  for (EventId id : {EventId::TC1, EventId::TC2, EventId::TG0}) annular.events[id].CentralKind = 1;
+  EclipseResult annular = HandMadeTotal(false);
+  for (EventId id : {EventId::TC1, EventId::TC2, EventId::TG0})
+    annular.circumstances.events[id].CentralKind = 1;
   const auto annularLines = SheetLines(PostScriptSheetText(annular, SheetView{}, NoFont()));
   EXPECT_EQ(CountOf(annularLines, TextLine("End of central eclipse (annular)")), 1);
   EXPECT_EQ(CountOf(annularLines, TextLine("Greatest eclipse (annular)")), 1);
 }
 
 TEST(MapSheetTest, EventDatesAreRoundedToATenthOfASecond) {
-  EclipseComputation c = HandMadeTotal(false);
+  EclipseResult c = HandMadeTotal(false);
   // 0.04 s before midnight TT (the epoch is 18:00).
-  c.events[EventId::TP4].Time = 6.0 - 0.04 / 3600.0;
+  c.circumstances.events[EventId::TP4].Time = 6.0 - 0.04 / 3600.0;
   const auto lines = SheetLines(PostScriptSheetText(c, SheetView{}, NoFont()));
   EXPECT_EQ(PlacesOf(lines, "2024-04-09"), std::vector<std::string>{PageYText(5.97)});
   EXPECT_EQ(PlacesOf(lines, "  00:00:00.0"), std::vector<std::string>{PageYText(5.97)});
 }
 
 TEST(MapSheetTest, ElementsPage) {
-  const EclipseComputation c = HandMadeTotal(true);
+  const EclipseResult c = HandMadeTotal(true);
   const auto lines = SheetLines(PostScriptSheetText(c, SheetView{}, NoFont()));
   // Coefficients right-aligned in four columns, on y - 0.15 of their label.
   EXPECT_EQ(PlacesOf(lines, "-3.18244000E-01"), std::vector<std::string>{PageYText(8.52)});
@@ -374,7 +375,7 @@ TEST(MapSheetTest, WrittenBesideTheTargetAndRenamedWhenComplete) {
   const fs::path dir = sheet_testing::FreshTempDir("write");
   const fs::path target = dir / "Darvelle.ps";
   std::ofstream(target) << "old sheet";
-  const EclipseComputation c = HandMadeTotal(true);
+  const EclipseResult c = HandMadeTotal(true);
   WritePostScriptSheet(c, SheetView{}, target, NoFont());
   std::stringstream text;
   text << std::ifstream(target, std::ios::binary).rdbuf();

@@ -51,8 +51,8 @@ inline void SetPolynomial(Cubic& p, double c0, double c1, double c2, double c3) 
 }
 
 // A total eclipse shaped after 2024 April 8, with all nineteen events.
-inline EclipseComputation HandMadeTotal(bool universalTime) {
-  EclipseComputation c;
+inline EclipseResult HandMadeTotal(bool universalTime) {
+  EclipseResult c;
   BesselianElements& e = c.elements;
   e.year = 2024;
   e.month = 4;
@@ -86,25 +86,29 @@ inline EclipseComputation HandMadeTotal(bool universalTime) {
   c.estimatedGreatest = 0.29;
   c.greatestJulianDayTT = e.julianDay + 0.29 / 24.0;
   c.greatestJulianDayUT = c.greatestJulianDayTT - 69.2 / 86400.0;
-  c.timeGreatest = 0.2931;
-  c.julianDayGreatest = e.julianDay + c.timeGreatest / 24.0;
-  c.timeConjunction = 0.4310;
-  c.julianDayConjunction = e.julianDay + c.timeConjunction / 24.0;
-  c.reportEphemeris = {4.26e-05, 0.01618, 0.004645, 0.004410};
-  c.circumstancesComplete = true;
+  c.circumstances.timeGreatest = 0.2931;
+  c.circumstances.julianDayGreatest = e.julianDay + c.circumstances.timeGreatest / 24.0;
+  c.circumstances.timeConjunction = 0.4310;
+  c.circumstances.julianDayConjunction = e.julianDay + c.circumstances.timeConjunction / 24.0;
+  c.circumstances.ephemeris = {4.26e-05, 0.01618, 0.004645, 0.004410};
+  c.circumstances.complete = true;
+  // What ComputeEclipse leaves for the sheet: the state at greatest eclipse.
+  EvaluateAllAt(e, c.circumstances.timeGreatest, c.atGreatest);
+  EvaluateEphemeris(e, c.circumstances.timeGreatest, c.atGreatest);
+  EvaluateEphemerisRates(e, c.circumstances.timeGreatest, c.atGreatest);
 
   const double times[kEventCount] = {-2.3, -1.1, 1.6, 2.9,   -2.0, 2.6,  -1.9, 2.5,  -1.2, -1.15,
                                      1.75, 1.8,  -1.0, 1.6, -0.9, 1.7, -1.12, 1.72, 0.2931};
   for (int i = 0; i < kEventCount; ++i) {
-    EclipseEvent& event = c.events.entries[static_cast<std::size_t>(i)];
+    EclipseEvent& event = c.circumstances.events.entries[static_cast<std::size_t>(i)];
     event.Time = times[i];
     event.LongitudeText = std::to_string(-100 + i) + "\xB0" "10.5'";
     event.EphemerisLongitudeText = std::to_string(-99 + i) + "\xB0" "53.2'";
     event.LatitudeText = std::to_string(20 + i) + "\xB0" "00.4'";
   }
-  c.events[EventId::TC1].CentralKind = 2;
-  c.events[EventId::TC2].CentralKind = 2;
-  c.events[EventId::TG0].CentralKind = 2;
+  c.circumstances.events[EventId::TC1].CentralKind = 2;
+  c.circumstances.events[EventId::TC2].CentralKind = 2;
+  c.circumstances.events[EventId::TG0].CentralKind = 2;
   return c;
 }
 

@@ -75,12 +75,12 @@ TEST(CurveHalos, CurvesBehindTheGlobeGetNone) {
 }
 
 // A central eclipse at (0, 0) with the equator curve of EquatorCurve.
-EclipseComputation EclipseWithACurve() {
-  EclipseComputation c;
+EclipseResult EclipseWithACurve() {
+  EclipseResult c;
   c.universalTime = false;
   c.deltaT = 0.0;
-  c.circumstancesComplete = true;
-  EclipseEvent& tg0 = c.events[EventId::TG0];
+  c.circumstances.complete = true;
+  EclipseEvent& tg0 = c.circumstances.events[EventId::TG0];
   tg0.Time = 0.25;
   tg0.CentralKind = kCentralTotal;
   c.curves = EquatorCurve();

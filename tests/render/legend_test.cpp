@@ -19,20 +19,20 @@ class LegendTest : public ::testing::Test {
   static void SetUpTestSuite() { test::EnsureGuiApplication(); }
 
   // Greatest eclipse at 18:18 TT on 2024 April 8 (the record's epoch is 18h).
-  static EclipseComputation Eclipse(bool universalTime) {
-    EclipseComputation c;
+  static EclipseResult Eclipse(bool universalTime) {
+    EclipseResult c;
     c.elements.julianDay = 2460408.5 + 18.0 / 24.0;
     c.elements.epochHour = 18;
-    c.timeGreatest = 0.3;
+    c.circumstances.timeGreatest = 0.3;
     c.modelDeltaT = 69.2;
     c.universalTime = universalTime;
     c.deltaT = universalTime ? 69.2 : 0.0;
-    EclipseEvent& tg0 = c.events[EventId::TG0];
+    EclipseEvent& tg0 = c.circumstances.events[EventId::TG0];
     tg0.Time = 0.3;
     tg0.EphemerisLongitude = -105.0 * kDeg;
     tg0.Latitude = 25.5 * kDeg;
     tg0.CentralKind = kCentralTotal;
-    c.circumstancesComplete = true;
+    c.circumstances.complete = true;
     return c;
   }
 
@@ -76,7 +76,7 @@ TEST_F(LegendTest, ViewLineHasTwoWordings) {
     view.Chi = std::stod(k.edits.chi);
     view.Stereographic = k.stereographic;
     MapRenderer renderer;
-    const EclipseComputation c = Eclipse(false);
+    const EclipseResult c = Eclipse(false);
     renderer.DrawMap(c, view, texture_, coastlines_);
     const LegendLines lines = renderer.LegendTexts(c, "Total Solar Eclipse", k.edits);
     EXPECT_EQ(lines.view, k.expected);
@@ -118,7 +118,7 @@ TEST_F(LegendTest, PictureHasTheMapBetweenTitleAndLegendLines) {
   MapRenderer renderer;
   EXPECT_THROW(renderer.ComposeLegendImage(Eclipse(true), "x", ViewEditTexts{}),
                std::logic_error);
-  const EclipseComputation c = Eclipse(true);
+  const EclipseResult c = Eclipse(true);
   renderer.DrawMap(c, ViewParameters{}, texture_, coastlines_);
   const QImage map = renderer.DrawingImage();
   renderer.ComposeLegendImage(c, "Total Solar Eclipse", ViewEditTexts{});

@@ -19,12 +19,12 @@ constexpr Rgb kBackground = {216, 216, 216};
 constexpr Rgb kOutline = {168, 168, 168};
 
 // A central eclipse whose greatest eclipse lies at (lonDeg, latDeg).
-EclipseComputation CentralEclipse(double lonDeg, double latDeg, int centralKind = kCentralTotal) {
-  EclipseComputation c;
+EclipseResult CentralEclipse(double lonDeg, double latDeg, int centralKind = kCentralTotal) {
+  EclipseResult c;
   c.universalTime = false;
   c.deltaT = 0.0;
-  c.circumstancesComplete = true;
-  EclipseEvent& tg0 = c.events[EventId::TG0];
+  c.circumstances.complete = true;
+  EclipseEvent& tg0 = c.circumstances.events[EventId::TG0];
   tg0.Time = 0.25;
   tg0.EphemerisLongitude = lonDeg * kDeg;
   tg0.Latitude = latDeg * kDeg;
@@ -55,7 +55,7 @@ TEST_F(MapTest, OrthographicGlobeIsGreyOnWhiteWithAnOutlineJustOutsideTheRadius)
       view.RK = rk;
       view.ColoredEarth = colored;
       const EarthTexture texture = colored ? test::SyntheticTexture() : EarthTexture{};
-      const EclipseComputation c = CentralEclipse(5, 5);
+      const EclipseResult c = CentralEclipse(5, 5);
       renderer.DrawMap(c, view, texture, noCoastlines_);
       const QImage& image = renderer.DrawingImage();
       const int right = FirstNonWhiteFromRight(image, 533);
@@ -89,7 +89,7 @@ TEST_F(MapTest, StereographicBackgroundIsGreyEverywhereWithoutOutline) {
   MapRenderer renderer;
   ViewParameters view;
   view.Stereographic = true;
-  const EclipseComputation c = CentralEclipse(5, 5);
+  const EclipseResult c = CentralEclipse(5, 5);
   renderer.DrawMap(c, view, noTexture_, noCoastlines_);
   const QImage& image = renderer.DrawingImage();
   int background = 0;
@@ -141,7 +141,7 @@ TEST_F(MapTest, CoastlinePointsAreBlackPixelsAtTheirProjections) {
   const CoastlineLayer layer(points);
   MapRenderer renderer;
   const ViewParameters view;
-  const EclipseComputation c = CentralEclipse(0, 0);
+  const EclipseResult c = CentralEclipse(0, 0);
   renderer.DrawMap(c, view, noTexture_, layer);
   const GlobeProjection projection = *renderer.LastView();
   const QImage& image = renderer.DrawingImage();
@@ -170,7 +170,7 @@ TEST_F(MapTest, CoastlinePassYieldsEveryTwentyFiveThousandPoints) {
 TEST_F(MapTest, DrawingImagesAlternateAndTheDisplayCopyIsScaled) {
   MapRenderer renderer;
   EXPECT_EQ(renderer.DrawIndex(), 0);
-  const EclipseComputation c = CentralEclipse(0, 0);
+  const EclipseResult c = CentralEclipse(0, 0);
   const ViewParameters view;
   struct Case {
     int panelWidth;
@@ -199,7 +199,7 @@ TEST_F(MapTest, DrawingImagesAlternateAndTheDisplayCopyIsScaled) {
 TEST_F(MapTest, TimeScaleSwitchKeepsTheEclipseAndMovesTheEarth) {
   // One coastline point near the centre; greatest eclipse at the centre.
   const CoastlineLayer layer(std::vector<CoastlinePoint>{{0.5, 3.0}});
-  EclipseComputation c = CentralEclipse(0, 0);
+  EclipseResult c = CentralEclipse(0, 0);
   c.modelDeltaT = 691.2;  // large, so that the shift is plain to see
   c.universalTime = false;
   ViewParameters view;
@@ -233,7 +233,7 @@ TEST_F(MapTest, TimeScaleSwitchKeepsTheEclipseAndMovesTheEarth) {
 TEST_F(MapTest, LayersLieInTheirOrder) {
   // A central line through the centre under the TG0 marker; a coastline
   // point under the line's pixels loses to the line.
-  EclipseComputation c = CentralEclipse(0, 0, kCentralAnnular);
+  EclipseResult c = CentralEclipse(0, 0, kCentralAnnular);
   for (int lon = -20; lon <= 20; lon += 2) {
     CentralLinePoint p;
     p.Longitude = lon * kDeg;
@@ -254,7 +254,7 @@ TEST_F(MapTest, LayersLieInTheirOrder) {
   EXPECT_FALSE(status.simpleText.has_value());
 
   // Without the completion flag no marker is drawn.
-  c.circumstancesComplete = false;
+  c.circumstances.complete = false;
   renderer.DrawMap(c, view, noTexture_, layer);
   EXPECT_EQ(PixelAt(renderer.DrawingImage(), 800, 533), (Rgb{255, 0, 0}));
 }
@@ -269,9 +269,9 @@ TEST_F(MapTest, ColouredDrawingReportsDone) {
 }
 
 TEST_F(MapTest, NonCentralEclipseFacesFortyFiveDegreesOnTheShadowsSide) {
-  EclipseComputation c;
+  EclipseResult c;
   c.elements.gamma = -1.1;
-  c.state.Mu = 30 * kDeg;
+  c.atGreatest.Mu = 30 * kDeg;
   MapRenderer renderer;
   const ViewParameters view;
   renderer.DrawMap(c, view, noTexture_, noCoastlines_);

@@ -42,10 +42,10 @@ class RealMapTest : public ::testing::Test {
 
   // The first eclipse of the given year (2024: April 8, total; 2023: April 20,
   // hybrid; 2022: April 30, partial).
-  static std::unique_ptr<EclipseComputation> Compute(int year, bool universalTime = true) {
-    auto c = std::make_unique<EclipseComputation>();
-    PrepareEclipse(*c, *catalogue_, FindFirstOfYear(*catalogue_, year), universalTime, 1);
-    ComputeEclipse(*c);
+  static std::unique_ptr<EclipseResult> Compute(int year, bool universalTime = true) {
+    auto c = std::make_unique<EclipseResult>();
+    *c = ComputeEclipse(
+        PrepareEclipse(*catalogue_, FindFirstOfYear(*catalogue_, year), universalTime, 1));
     return c;
   }
 
@@ -67,7 +67,7 @@ std::unique_ptr<CoastlineLayer> RealMapTest::coastlines_;
 TEST_F(RealMapTest, TotalEclipseFacesTheViewerInBothTimeScales) {
   for (bool ut : {true, false}) {
     const auto c = Compute(2024, ut);
-    ASSERT_TRUE(c->events[EventId::TG0].exists());
+    ASSERT_TRUE(c->circumstances.events[EventId::TG0].exists());
     MapRenderer renderer;
     const StatusTexts status = renderer.DrawMap(*c, ViewParameters{}, noTexture_, *coastlines_);
     const QImage& image = renderer.DrawingImage();
@@ -98,7 +98,7 @@ TEST_F(RealMapTest, HybridCentralLineIsBothYellowAndRed) {
 
 TEST_F(RealMapTest, PartialEclipseHasNoCentralMarks) {
   const auto c = Compute(2022);
-  ASSERT_FALSE(c->events[EventId::TG0].exists());
+  ASSERT_FALSE(c->circumstances.events[EventId::TG0].exists());
   MapRenderer renderer;
   const StatusTexts status = renderer.DrawMap(*c, ViewParameters{}, noTexture_, *coastlines_);
   const QImage& image = renderer.DrawingImage();
@@ -108,7 +108,7 @@ TEST_F(RealMapTest, PartialEclipseHasNoCentralMarks) {
   // The view looks at 45 deg on the side of the shadow's passage.
   const double phi = renderer.LastView()->TotalPhi() * 180 / 3.141592653589793;
   EXPECT_NEAR(std::abs(phi), 45.0, 1e-9);
-  EXPECT_EQ(phi > 0, c->eclipse.Gamma > 0);
+  EXPECT_EQ(phi > 0, c->elements.gamma > 0);
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ std::vector<Ring> Rings(const QJsonObject& geometry, bool area) {
 }
 
 // What is wrong with one eclipse's GeoJSON ("" when nothing).
-std::string CheckExport(const EclipseComputation& c) {
+std::string CheckExport(const EclipseResult& c) {
   std::ostringstream problems;
   const QJsonObject collection =
       QJsonDocument::fromJson(GeoJsonForEclipse(c, kEnglish)).object();
@@ -133,11 +133,10 @@ TEST(GisSweep, EveryFifthEclipseExportsValidAreasAndLines) {
   std::mutex mutex;
   std::vector<std::string> failures;
   auto work = [&] {
-    EclipseComputation c;
+    EclipseResult c;
     for (int index = next.fetch_add(kStride); index <= catalogue.Count();
          index = next.fetch_add(kStride)) {
-      PrepareEclipse(c, catalogue, index, true, 1);
-      ComputeEclipse(c);
+      c = ComputeEclipse(PrepareEclipse(catalogue, index, true, 1));
       if (const std::string problem = CheckExport(c); !problem.empty()) {
         std::lock_guard lock(mutex);
         failures.push_back(std::to_string(index) + ": " + problem);

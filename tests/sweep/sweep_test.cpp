@@ -27,6 +27,7 @@
 #include "catalogue/catalogue.h"
 #include "geometry/eclipse_computation.h"
 #include "geometry/report_files.h"
+#include "geometry/report_text.h"
 
 namespace darvelle {
 namespace {
@@ -41,17 +42,17 @@ const fs::path kCataloguePath =
 constexpr auto kHangLimit = std::chrono::seconds(60);
 
 // What is wrong with the results of one computation ("" when nothing).
-std::string CheckResults(const EclipseComputation& c) {
+std::string CheckResults(const EclipseResult& c) {
   std::ostringstream problems;
   auto finite = [](double v) { return std::isfinite(v); };
   for (int k = 0; k < kEventCount; ++k) {
-    const EclipseEvent& e = c.events.entries[static_cast<std::size_t>(k)];
+    const EclipseEvent& e = c.circumstances.events.entries[static_cast<std::size_t>(k)];
     if (!finite(e.Time) || !finite(e.EphemerisLongitude) || !finite(e.Longitude) ||
         !finite(e.Latitude)) {
       problems << " event " << kEventLabels[static_cast<std::size_t>(k)] << " not finite;";
     }
   }
-  if (!finite(c.timeGreatest)) problems << " TimeGreatest not finite;";
+  if (!finite(c.circumstances.timeGreatest)) problems << " TimeGreatest not finite;";
   auto checkPoint = [&](const CurvePoint& p, const char* name) {
     if (!finite(p.Longitude) || !finite(p.Latitude) || std::fabs(p.Longitude) > 3.1416 ||
         std::fabs(p.Latitude) > 1.5708) {
@@ -87,9 +88,10 @@ std::string CheckResults(const EclipseComputation& c) {
   // The catalogue's classification and the geometry agree on centrality,
   // grazing eclipses included: a central type has both ends of its central
   // line and the line, any other type has none of them.
-  const int type = c.eclipse.EclipseType;
+  const int type = static_cast<int>(c.elements.kind);
   const bool central = type == kTotal || type == kAnnular || type == kHybrid;
-  const bool tc1 = c.events[EventId::TC1].exists(), tc2 = c.events[EventId::TC2].exists();
+  const bool tc1 = c.circumstances.events[EventId::TC1].exists(),
+             tc2 = c.circumstances.events[EventId::TC2].exists();
   if (tc1 != central || tc2 != central || k.centralLine.Ready() != central) {
     problems << " type " << type << " but TC1 " << tc1 << ", TC2 " << tc2 << ", central line "
              << k.centralLine.Ready() << ";";
@@ -114,14 +116,14 @@ bool HasNonNumber(const std::string& text) {
 
 // The text of every file the computation writes, rendered in memory (the
 // same functions produce the files): no "nan" or "inf" anywhere.
-std::string CheckTexts(const EclipseComputation& c) {
+std::string CheckTexts(const EclipseResult& c) {
   std::string problems;
   auto check = [&](const std::string& text, std::string_view name) {
     if (HasNonNumber(text)) problems += " " + std::string(name) + " would hold nan or inf;";
   };
-  check(c.reportGerman, kReportGermanFileName);
-  check(c.reportEnglish, kReportEnglishFileName);
-  check(CornerPointsText(c.events, c.elements, c.deltaT), kCornerPointsFileName);
+  check(MakeReports(c).german, kReportGermanFileName);
+  check(MakeReports(c).english, kReportEnglishFileName);
+  check(CornerPointsText(c.circumstances.events, c.elements, c.deltaT), kCornerPointsFileName);
   const CurveSet& k = c.curves;
   if (k.centralLine.Ready()) {
     check(CentralLineFileText(k.centralLine, c.elements, c.deltaT), kCentralLineFileName);
@@ -151,7 +153,7 @@ std::string CheckTexts(const EclipseComputation& c) {
 
 // Reads back every file of the output folder: no non-number, no temporary
 // file left, and the curve files exactly for the ready curves.
-std::string CheckFiles(const EclipseComputation& c, const fs::path& folder) {
+std::string CheckFiles(const EclipseResult& c, const fs::path& folder) {
   std::ostringstream problems;
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(folder)) {
@@ -239,7 +241,8 @@ class Sweep : public ::testing::Test {
     std::vector<Progress> progress(static_cast<std::size_t>(threads));
     std::atomic<int> running{threads};
     auto work = [&](int worker) {
-      auto c = std::make_unique<EclipseComputation>();
+      auto c = std::make_unique<EclipseResult>();
+      EclipseScratch scratch;
       const fs::path folder = folder_ / ("worker" + std::to_string(worker));
       fs::create_directories(folder);
       Progress& mine = progress[static_cast<std::size_t>(worker)];
@@ -249,9 +252,8 @@ class Sweep : public ::testing::Test {
         mine.index = index;
         std::string problem;
         try {
-          PrepareEclipse(*c, catalogue_, index, true, resolution);
-          if (withFiles) c->outputFolder = folder; else c->outputFolder.reset();
-          ComputeEclipse(*c);
+          *c = ComputeEclipse(PrepareEclipse(catalogue_, index, true, resolution), scratch);
+          if (withFiles) WriteComputationFiles(*c, folder);
           problem = CheckResults(*c);
           problem += withFiles ? CheckFiles(*c, folder) : CheckTexts(*c);
         } catch (const std::exception& e) {
