@@ -36,9 +36,8 @@ Scene& SharedScene() {
     const std::filesystem::path data = DARVELLE_TEST_DATA_DIR;
     try {
       const Catalogue catalogue = LoadCatalogue(data / kCatalogueFileName);
-      auto computation = std::make_shared<EclipseComputation>();
-      PrepareEclipse(*computation, catalogue, FindFirstOfYear(catalogue, 2024), true, 1);
-      ComputeEclipse(*computation);
+      auto computation = std::make_shared<const EclipseResult>(
+          ComputeEclipse(PrepareEclipse(catalogue, FindFirstOfYear(catalogue, 2024), true, 1)));
       s->points = LoadCoastlines(data / kCoastlineFileName);
       s->coastlines = CoastlineLayer(s->points);
       s->shown.computation = std::move(computation);

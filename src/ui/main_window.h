@@ -217,7 +217,7 @@ class MainWindow : public QMainWindow {
   void RestorePlace();
   void ChoosePlace(const ObserverPlace& place);
   void ShowPlace(const ObserverPlace& place);
-  void ShowLocalFor(const EclipseComputation& eclipse);
+  void ShowLocalFor(const PreparedEclipse& eclipse);
   void OpenVisibleEclipses();
 
   // main_window_conventions.cpp

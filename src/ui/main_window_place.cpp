@@ -44,7 +44,7 @@ void MainWindow::BuildPlaceDock() {
   connect(localPanel_, &LocalCircumstancesPanel::visibleFromHereRequested, this,
           &MainWindow::OpenVisibleEclipses);
   connect(session_.get(), &EclipseSession::prepared, this,
-          [this](const EclipseComputation& eclipse, bool) { ShowLocalFor(eclipse); });
+          [this](const PreparedEclipse& eclipse, bool) { ShowLocalFor(eclipse); });
   RestorePlace();
 }
 
@@ -87,7 +87,7 @@ void MainWindow::ShowPlace(const ObserverPlace& place) {
   if (visibleDialog_ != nullptr) visibleDialog_->setPlace(place);
 }
 
-void MainWindow::ShowLocalFor(const EclipseComputation& eclipse) {
+void MainWindow::ShowLocalFor(const PreparedEclipse& eclipse) {
   const int language = UiLanguage();
   const LocalCaptions captions = LocalCaptionsIn(language);
   placeDock_->setWindowTitle(captions.title);
