@@ -12,6 +12,7 @@
 #include "catalogue/data_files.h"
 #include "geometry/circumstances.h"
 #include "geometry/eclipse_computation.h"
+#include "geometry/computation_files.h"
 #include "geometry/report_files.h"
 #include "geometry/report_text.h"
 
@@ -60,7 +61,10 @@ void BM_ComputeEclipse(benchmark::State& state) {
   for (auto _ : state) {
     const EclipseResult c = ComputeEclipse(
         PrepareEclipse(*catalogue, index, true, static_cast<int>(state.range(1))), scratch);
-    if (files) WriteComputationFiles(c, folder);
+    if (files) {
+      DeleteComputationFiles(folder);
+      WriteComputationFiles(c, folder);
+    }
     northCount = c.curves.northPenumbra.Count();
     southCount = c.curves.southPenumbra.Count();
     benchmark::DoNotOptimize(northCount);

@@ -164,7 +164,7 @@ constexpr const char* kSaving[3] = {"Speichere %1 …", "Saving %1 …", "Enregi
 constexpr const char* kKeyTitle[3] = {"Legende", "Legend", "Légende"};
 
 void SaveSheet(const SaveJob& job, const MapRenderer& renderer, const ViewEditTexts& edits) {
-  const EclipseComputation& c = *job.shown->computation;
+  const EclipseResult& c = *job.shown->computation;
   QImage pixels;
   const SheetView view = SheetViewOf(renderer, edits, pixels);
   const fs::path& target = job.target.path;
@@ -193,17 +193,17 @@ FileAnswer AskWithFileDialog(QWidget* parent, const FileQuestion& question) {
   return answer;
 }
 
-QString SuggestedBaseName(const EclipseComputation& eclipse) {
-  const EclipseRecord& r = eclipse.eclipse;
+QString SuggestedBaseName(const EclipseResult& eclipse) {
+  const BesselianElements& e = eclipse.elements;
   return QStringLiteral("eclipse-%1%2-%3-%4")
-      .arg(r.Year < 0 ? QStringLiteral("-") : QString())
-      .arg(std::abs(static_cast<int>(r.Year)), 4, 10, QLatin1Char('0'))
-      .arg(static_cast<int>(r.Month), 2, 10, QLatin1Char('0'))
-      .arg(static_cast<int>(r.Day), 2, 10, QLatin1Char('0'));
+      .arg(e.year < 0 ? QStringLiteral("-") : QString())
+      .arg(std::abs(e.year), 4, 10, QLatin1Char('0'))
+      .arg(e.month, 2, 10, QLatin1Char('0'))
+      .arg(e.day, 2, 10, QLatin1Char('0'));
 }
 
 FileQuestion QuestionFor(SaveKind kind, int language, const QString& folder,
-                         const EclipseComputation& eclipse) {
+                         const EclipseResult& eclipse) {
   FileQuestion q;
   q.kind = kind;
   q.title = Pick(TextsOf(kind).title, language);
@@ -264,7 +264,7 @@ QString SavingText(const QString& fileName, int language) {
   return Pick(kSaving, language).arg(fileName);
 }
 
-QImage MapWithLegendImage(MapRenderer renderer, const EclipseComputation& eclipse,
+QImage MapWithLegendImage(MapRenderer renderer, const EclipseResult& eclipse,
                           const QString& title, const ViewEditTexts& edits, int penWidth,
                           int language) {
   renderer.ComposeLegendImage(eclipse, title, edits);
@@ -315,7 +315,7 @@ QString RunSaveJob(const SaveJob& job) {
     if (job.shown == nullptr || job.shown->computation == nullptr || job.renderer == nullptr) {
       return NothingToSaveText(job.language);
     }
-    const EclipseComputation& c = *job.shown->computation;
+    const EclipseResult& c = *job.shown->computation;
     const MapRenderer& renderer = *job.renderer;
     const ViewEditTexts edits = ViewEditTexts::FromParameters(job.shown->drawnView);
     const std::string format = job.target.format.toStdString();

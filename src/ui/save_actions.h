@@ -58,10 +58,10 @@ FileAnswer AskWithFileDialog(QWidget* parent, const FileQuestion& question);
 // The question for `kind` in `language`: title, filters, and the start path
 // in `folder` with a suggested name such as "eclipse-2024-04-08.png".
 FileQuestion QuestionFor(SaveKind kind, int language, const QString& folder,
-                         const EclipseComputation& eclipse);
+                         const EclipseResult& eclipse);
 
 // "eclipse-2024-04-08", "eclipse--0584-05-28" (astronomical year numbering).
-QString SuggestedBaseName(const EclipseComputation& eclipse);
+QString SuggestedBaseName(const EclipseResult& eclipse);
 
 // The file to write and its format ("PNG", "JPEG", "BMP", "PS", "PDF",
 // "KML", "GEOJSON"; empty for the report folder). A known suffix of the
@@ -98,7 +98,7 @@ QString RunSaveJob(const SaveJob& job);
 
 // The legend picture of `renderer`'s last drawing (ComposeLegendImage) with
 // the colour key of every curve and marker beside it, on its right.
-QImage MapWithLegendImage(MapRenderer renderer, const EclipseComputation& eclipse,
+QImage MapWithLegendImage(MapRenderer renderer, const EclipseResult& eclipse,
                           const QString& title, const ViewEditTexts& edits, int penWidth,
                           int language);
 

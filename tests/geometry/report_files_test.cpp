@@ -286,6 +286,7 @@ TEST_F(OutputFolder, CentralEclipseWritesReportsCornerPointsAndItsCurves) {
     std::ofstream(dir_ / stale) << "old";
   }
   const EclipseResult c = ComputeEclipse(PrepareEclipse(testing::SyntheticEclipse(0.3), true, 1));
+  DeleteComputationFiles(dir_);
   WriteComputationFiles(c, dir_);
   std::vector<std::string> expected = {"Eckpunkt.txt", "SunEclipse4_DE.TXT",
                                        "SunEclipse4_EN.TXT"};
@@ -339,10 +340,10 @@ TEST_F(OutputFolder, AFinishedComputationWritesTheSameFilesIntoAnotherFolder) {
   // leaves no umbral limit of the first behind.
   for (const double axisY : {0.3, 1.2}) {
     SCOPED_TRACE(axisY);
-    EclipseComputation c;
-    PrepareEclipse(c, testing::SyntheticEclipse(axisY), true, 1);
-    c.outputFolder = dir_;
-    ComputeEclipse(c);
+    const EclipseResult c =
+        ComputeEclipse(PrepareEclipse(testing::SyntheticEclipse(axisY), true, 1));
+    DeleteComputationFiles(dir_);
+    WriteComputationFiles(c, dir_);
     std::vector<std::string> expected = Names();
     expected.erase(std::remove(expected.begin(), expected.end(), "chosen"), expected.end());
     EXPECT_EQ(axisY == 0.3, std::count(expected.begin(), expected.end(), "NorthUmb.txt") == 1);
@@ -358,7 +359,7 @@ TEST_F(OutputFolder, AFinishedComputationWritesTheSameFilesIntoAnotherFolder) {
     EXPECT_EQ(names, expected);
     EXPECT_EQ(ReadFile(other / "notes.txt"), "the user's own");
   }
-  EXPECT_THROW(WriteComputationFiles(EclipseComputation{}, dir_ / "missing"), FileError);
+  EXPECT_THROW(WriteComputationFiles(EclipseResult{}, dir_ / "missing"), FileError);
 }
 
 TEST_F(OutputFolder, MissingFolderIsAFileErrorWithTheName) {

@@ -26,6 +26,7 @@
 
 #include "catalogue/catalogue.h"
 #include "geometry/eclipse_computation.h"
+#include "geometry/computation_files.h"
 #include "geometry/report_files.h"
 #include "geometry/report_text.h"
 
@@ -253,7 +254,10 @@ class Sweep : public ::testing::Test {
         std::string problem;
         try {
           *c = ComputeEclipse(PrepareEclipse(catalogue_, index, true, resolution), scratch);
-          if (withFiles) WriteComputationFiles(*c, folder);
+          if (withFiles) {
+            DeleteComputationFiles(folder);
+            WriteComputationFiles(*c, folder);
+          }
           problem = CheckResults(*c);
           problem += withFiles ? CheckFiles(*c, folder) : CheckTexts(*c);
         } catch (const std::exception& e) {
