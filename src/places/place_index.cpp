@@ -1,4 +1,5 @@
 #include "places/place_index.h"
+#include "places/geonames_place.h"
 
 #include <geonames.h>
 
@@ -9,8 +10,6 @@
 
 namespace darvelle::places {
 namespace {
-
-std::string TextOrEmpty(const char* text) { return text ? text : ""; }
 
 // Words of a text, case-folded and without accents, for prefix matching.
 std::vector<std::string> FoldedWords(const std::string& text) {
@@ -54,15 +53,7 @@ PlaceIndex PlaceIndex::Load() {
   for (gint i = 0; i < count; ++i) {
     GeonamesCity* city = geonames_get_city(i);
     if (!city) continue;
-    Place p;
-    p.Name = TextOrEmpty(geonames_city_get_name(city));
-    p.AdminArea = TextOrEmpty(geonames_city_get_state(city));
-    p.Country = TextOrEmpty(geonames_city_get_country(city));
-    p.CountryCode = TextOrEmpty(geonames_city_get_country_code(city));
-    p.TimeZone = TextOrEmpty(geonames_city_get_timezone(city));
-    p.LatitudeDeg = geonames_city_get_latitude(city);
-    p.LongitudeDeg = geonames_city_get_longitude(city);
-    p.Population = geonames_city_get_population(city);
+    Place p = PlaceFromCity(city);
     geonames_city_free(city);
     index.places_.push_back(std::move(p));
   }

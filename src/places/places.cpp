@@ -1,4 +1,5 @@
 #include "places/places.h"
+#include "places/geonames_place.h"
 
 #include <geonames.h>
 
@@ -10,11 +11,14 @@
 #include <string>
 
 namespace darvelle::places {
+
 namespace {
 
 std::string TextOrEmpty(const char* text) { return text ? text : ""; }
 
-Place PlaceFrom(GeonamesCity* city) {
+}  // namespace
+
+Place PlaceFromCity(GeonamesCity* city) {
   Place p;
   p.Name = TextOrEmpty(geonames_city_get_name(city));
   p.AdminArea = TextOrEmpty(geonames_city_get_state(city));
@@ -27,7 +31,6 @@ Place PlaceFrom(GeonamesCity* city) {
   return p;
 }
 
-}  // namespace
 
 std::string Place::Label() const {
   std::string label = Name;
@@ -53,7 +56,7 @@ std::vector<Place> SearchPlaces(const std::string& query, std::size_t limit) {
   for (guint i = 0; i < count && indices; ++i) {
     GeonamesCity* city = geonames_get_city(indices[i]);
     if (!city) continue;
-    found.push_back(PlaceFrom(city));
+    found.push_back(PlaceFromCity(city));
     geonames_city_free(city);
   }
   std::stable_sort(found.begin(), found.end(),
