@@ -272,7 +272,8 @@ TEST(PostLibTest, PrologBlocks) {
 }
 
 TEST(PostLibTest, MissingFontLeavesOutItsBlockAndReEncodingWithAComment) {
-  const fs::path missing = TempDir("nofont") / "Ethnocentric.pfa";
+  const fs::path dir = TempDir("nofont");
+  const fs::path missing = dir / "Ethnocentric.pfa";
   POST_lib ps;
   EXPECT_FALSE(ps.PS_WriteProlog(missing));
   const auto lines = Lines(ps.Contents());
@@ -288,6 +289,7 @@ TEST(PostLibTest, MissingFontLeavesOutItsBlockAndReEncodingWithAComment) {
   EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                           [](const std::string& l) { return l.ends_with("{def} forall"); }),
             11);
+  fs::remove_all(dir);
 }
 
 TEST(PostLibTest, FileOutputEqualsTheMemoryTextAndFailuresNameTheFile) {
