@@ -1,5 +1,4 @@
-// The File menu's saves and exports driven through the real window, and the
-// separate settings file that remembers the window's own choices.
+// The File menu's saves and exports driven through the real window.
 
 #include <QFile>
 #include <QImage>
@@ -10,7 +9,6 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QScreen>
-#include <QSettings>
 #include <QXmlStreamReader>
 
 #include "catalogue/platform_folders.h"
@@ -23,7 +21,6 @@ namespace window_test {
 
 using darvelle::ui::FileAnswer;
 using darvelle::ui::FileQuestion;
-using darvelle::ui::RememberedPlace;
 using darvelle::ui::WindowSettings;
 
 QByteArray ReadAll(const fs::path& file) {
@@ -53,65 +50,6 @@ class FilesTest : public WindowFixture {
   void initTestCase() { SetUpCase(); }
   void init() { SetUp(); }
   void cleanup() { TearDown(); }
-
-  // ------------------------------------------------------------ the window's own settings file
-
-  void windowSettingsRoundTripBesideTheSpecifiedFile() {
-    fs::create_directories(SettingsFolder());
-    WriteSettings(SettingsFolder(), [](Settings&) {});
-    const auto before = fs::last_write_time(SettingsFile());
-    {
-      WindowSettings settings(SettingsFolder());
-      QCOMPARE(settings.LastFolder(), QString());
-      QVERIFY(!settings.Place().has_value());
-      QVERIFY(settings.WindowGeometry().isEmpty());
-      settings.SetLastFolder(QStringLiteral("/some/where é"));
-      settings.SetPlace({QStringLiteral("Dallas"), 32.78, -96.80, 139});
-      settings.SetWindowGeometry(QByteArray("\x01\x02\x00\xff", 4));
-      settings.SetValue(QStringLiteral("other/choice"), 7);
-    }
-    // A second object on the same folder, as the next run, reads it all back.
-    const WindowSettings next(SettingsFolder());
-    QCOMPARE(next.FilePath(), SettingsFolder() / "DarvelleWindow.ini");
-    QVERIFY(fs::exists(next.FilePath()));
-    QCOMPARE(next.LastFolder(), QStringLiteral("/some/where é"));
-    const auto place = next.Place();
-    QVERIFY(place.has_value());
-    QCOMPARE(place->name, QStringLiteral("Dallas"));
-    QCOMPARE(place->latitudeDeg, 32.78);
-    QCOMPARE(place->longitudeDeg, -96.80);
-    QCOMPARE(place->heightM, 139.0);
-    QCOMPARE(next.WindowGeometry(), QByteArray("\x01\x02\x00\xff", 4));
-    QCOMPARE(next.Value(QStringLiteral("other/choice")).toInt(), 7);
-    // The specified file is neither grown nor rewritten.
-    QCOMPARE(fs::file_size(SettingsFile()), std::uintmax_t{2108});
-    QCOMPARE(fs::last_write_time(SettingsFile()), before);
-  }
-
-  void windowSettingsRejectAPlaceOffTheEarth_data() {
-    QTest::addColumn<QString>("latitude");
-    QTest::addColumn<QString>("longitude");
-    QTest::newRow("latitude 91") << "91" << "10";
-    QTest::newRow("longitude -180.5") << "10" << "-180.5";
-    QTest::newRow("not a number") << "north" << "10";
-    QTest::newRow("nan") << "nan" << "10";
-  }
-
-  void windowSettingsRejectAPlaceOffTheEarth() {
-    QFETCH(QString, latitude);
-    QFETCH(QString, longitude);
-    fs::create_directories(SettingsFolder());
-    WindowSettings settings(SettingsFolder());
-    settings.SetPlace({QStringLiteral("Dallas"), 32.78, -96.80, 0});
-    {
-      QSettings raw(QString::fromStdString(settings.FilePath().string()), QSettings::IniFormat);
-      raw.setValue(QStringLiteral("place/latitudeDeg"), latitude);
-      raw.setValue(QStringLiteral("place/longitudeDeg"), longitude);
-    }
-    QVERIFY(!settings.Place().has_value());
-    settings.ForgetPlace();
-    QVERIFY(!settings.Place().has_value());
-  }
 
   // ------------------------------------------------------------ saving through the File menu
 
@@ -460,7 +398,7 @@ class FilesTest : public WindowFixture {
   void fileMenuScreenshots() {
     const QByteArray out = qgetenv("DARVELLE_UI_SCREENSHOTS");
     if (out.isEmpty()) QSKIP("set DARVELLE_UI_SCREENSHOTS to a folder to take the pictures");
-    const fs::path data = DARVELLE_TEST_DATA_DIR;
+    const fs::path data = ShippedData();
     for (auto n : {darvelle::kCatalogueFileName, darvelle::kTextureFileName, darvelle::kCoastlineFileName}) {
       if (!fs::exists(data / n)) QSKIP("the shipped data is not in data/");
     }
@@ -490,7 +428,7 @@ class FilesTest : public WindowFixture {
 
  private:
   fs::path Folder(const char* name) const {
-    const fs::path folder = fs::path(runDir_->path().toStdString()) / name;
+    const fs::path folder = RunFolder() / name;
     fs::create_directories(folder);
     return folder;
   }

@@ -113,7 +113,7 @@ class SessionTest : public WindowFixture {
   // middle of it is answered at once (the window leaves the screen while the
   // worker is still busy) and carried out when the worker is done.
   void windowAnswersDuringTheFinestRecomputation() {
-    const fs::path data = DARVELLE_TEST_DATA_DIR;
+    const fs::path data = ShippedData();
     for (auto name : {darvelle::kCatalogueFileName, darvelle::kTextureFileName, darvelle::kCoastlineFileName}) {
       if (!fs::exists(data / name)) QSKIP(qPrintable(QStringLiteral("%1 is not in data/ yet").arg(QString::fromLatin1(name.data()))));
     }
@@ -144,7 +144,7 @@ class SessionTest : public WindowFixture {
 
   // The shipped data: the catalogue, the texture and the coastlines together.
   void shippedData() {
-    const fs::path data = DARVELLE_TEST_DATA_DIR;
+    const fs::path data = ShippedData();
     for (auto name : {darvelle::kCatalogueFileName, darvelle::kTextureFileName, darvelle::kCoastlineFileName}) {
       if (!fs::exists(data / name)) QSKIP(qPrintable(QStringLiteral("%1 is not in data/ yet").arg(QString::fromLatin1(name.data()))));
     }
@@ -176,19 +176,18 @@ class SessionTest : public WindowFixture {
     const fs::path data = withPictures.path().toStdString();
     fs::copy_file(DataFolder() / darvelle::kCatalogueFileName, data / darvelle::kCatalogueFileName);
     for (auto name : {darvelle::kTextureFileName, darvelle::kCoastlineFileName}) {
-      const fs::path source = fs::path(DARVELLE_TEST_DATA_DIR) / name;
+      const fs::path source = ShippedData() / name;
       if (fs::exists(source)) fs::create_symlink(source, data / name);
     }
-    fs::create_directory_symlink(fs::path(DARVELLE_TEST_DATA_DIR) / "help", data / "help");
+    fs::create_directory_symlink(ShippedData() / "help", data / "help");
     WriteSettings(SettingsFolder(), [](Settings& s) { s.EclipseIndex = FirstOfYearStatic(1999); });
     QVERIFY(Start(Options(data)));
     window_->setWindowState(Qt::WindowNoState);
     window_->resize(1700, 1000);
     QApplication::processEvents();
-    const char* items[] = {"Deutsch1", "English1", "Francais1"};
     const char* names[] = {"de", "en", "fr"};
     for (int l = 0; l < 3; ++l) {
-      Trigger(items[l]);
+      Trigger(kLanguageItems[l]);
       for (bool colored : {false, true}) {
         if (Find<QCheckBox>("CheckBox_Farbe")->isChecked() != colored && Find<QCheckBox>("CheckBox_Farbe")->isEnabled()) {
           Find<QCheckBox>("CheckBox_Farbe")->click();

@@ -1,8 +1,9 @@
 #pragma once
 // What every window test shares: a catalogue of its own making (written once
-// per test class), a fresh window per test with its own temporary and
-// settings folders, the messages it would have shown, and the helpers that
-// drive its controls by objectName and wait for its session to settle.
+// per test class) or the shipped data, a fresh window per test with its own
+// temporary and settings folders, the messages it would have shown, and the
+// helpers that drive its controls and its globe and wait for its session to
+// settle.
 
 #include <QAction>
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -26,6 +28,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "catalogue/catalogue.h"
@@ -35,6 +38,8 @@
 #include "catalogue/settings.h"
 #include "darvelle/version.h"
 #include "postscript/map_sheet.h"
+#include "render/globe_interaction.h"
+#include "ui/globe_view.h"
 #include "ui/languages.h"
 #include "ui/main_window.h"
 #include "ui/widgets.h"
@@ -56,6 +61,8 @@ inline const std::vector<int> kSeries120 = {1, 3, 7, 11};                       
 inline constexpr int kFirstSaros139 = 8000;
 inline constexpr int kOnlySaros282 = 9000;
 inline constexpr int kNonCentralAnnular = 5000;
+// The Language menu's items, by the program's language number (German, English, French).
+inline constexpr const char* kLanguageItems[] = {"Deutsch1", "English1", "Francais1"};
 // Longest wait for a recomputation; far beyond any, so that only a hang reaches it.
 inline constexpr int kSettleLimitMs = 600000;
 
@@ -124,6 +131,14 @@ inline void WriteSettings(const fs::path& folder, const std::function<void(Setti
   darvelle::WriteSettingsFile(folder / darvelle::kSettingsFileName, s);
 }
 
+// The offscreen platform warns about window-manager hints it cannot give.
+inline void SilenceWindowManagerHints() {
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (text.contains(QStringLiteral("This plugin does not support"))) return;
+    qt_message_output(type, context, text);
+  });
+}
+
 struct Message {
   QMessageBox::Icon icon;
   QString text;
@@ -137,8 +152,11 @@ class WindowFixture : public QObject {
   std::vector<Message> messages_;
 
   fs::path DataFolder() const { return dataDir_.path().toStdString(); }
-  fs::path TempFolder() const { return fs::path(runDir_->path().toStdString()) / "tmp"; }
-  fs::path SettingsFolder() const { return fs::path(runDir_->path().toStdString()) / "config" / "Darvelle"; }
+  // The data the program ships: the real catalogue, texture, coastlines, help and cities.
+  static fs::path ShippedData() { return fs::path(DARVELLE_TEST_DATA_DIR); }
+  fs::path RunFolder() const { return fs::path(runDir_->path().toStdString()); }
+  fs::path TempFolder() const { return RunFolder() / "tmp"; }
+  fs::path SettingsFolder() const { return RunFolder() / "config" / "Darvelle"; }
   fs::path SettingsFile() const { return SettingsFolder() / darvelle::kSettingsFileName; }
 
   darvelle::ui::StartupOptions Options(const fs::path& data) const {
@@ -152,13 +170,15 @@ class WindowFixture : public QObject {
     return o;
   }
 
-  // Starts a window; false when FormCreate found nothing to show.
-  bool Start(darvelle::ui::StartupOptions options) {
+  // Starts a window, of `size` from its first drawing when one is given;
+  // false when FormCreate found nothing to show.
+  bool Start(darvelle::ui::StartupOptions options, std::optional<QSize> size = std::nullopt) {
     window_ = std::make_unique<MainWindow>(std::move(options));
     window_->SetMessageSink([this](QMessageBox::Icon icon, const QString&, const QString& text) {
       messages_.push_back({icon, text});
     });
     if (!window_->FormCreate()) return false;
+    if (size) window_->resize(*size);
     window_->show();
     Settle();
     return true;
@@ -169,6 +189,7 @@ class WindowFixture : public QObject {
     QCOMPARE(window_->SelectedIndex(), index);
   }
   void StartDefault() { QVERIFY(Start(Options(DataFolder()))); }
+  void StartShipped(std::optional<QSize> size = std::nullopt) { QVERIFY(Start(Options(ShippedData()), size)); }
 
   template <class T>
   T* Find(const char* name) const {
@@ -204,6 +225,14 @@ class WindowFixture : public QObject {
     QTest::keyRelease(e, Qt::Key_Return);
   }
   QString Panel(int i) const { return Find<QLabel>(QStringLiteral("StatusPanel%1").arg(i).toLatin1().constData())->text(); }
+  darvelle::ui::GlobeView* Globe() const { return Find<darvelle::ui::GlobeView>("GlobeInput"); }
+  // The view the map on the screen was drawn with.
+  const darvelle::GlobeProjection& Drawn() const { return *window_->Session().Current()->renderer->LastView(); }
+  // A mouse event at a widget point of the globe.
+  void SendMouse(QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, at, Globe()->mapToGlobal(at), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(Globe(), &event);
+  }
   int CriticalMessages() const {
     return static_cast<int>(std::count_if(messages_.begin(), messages_.end(),
                                           [](const Message& m) { return m.icon == QMessageBox::Critical; }));
@@ -218,18 +247,20 @@ class WindowFixture : public QObject {
 
   // Once per test class: the catalogue and the help pages in a data folder.
   void SetUpCase() {
-    // The offscreen platform warns about window-manager hints it cannot give.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
-      if (text.contains(QStringLiteral("This plugin does not support"))) return;
-      qt_message_output(type, context, text);
-    });
+    SilenceWindowManagerHints();
     QVERIFY(dataDir_.isValid());
     const auto records = MakeRecords();
     WriteFile(DataFolder() / darvelle::kCatalogueFileName, records.data(),
               records.size() * sizeof(EclipseRecord));
     // The help pages come from the source tree; texture and coastlines are
     // left out on purpose (their absence is part of what is tested).
-    fs::create_directory_symlink(fs::path(DARVELLE_TEST_DATA_DIR) / "help", DataFolder() / "help");
+    fs::create_directory_symlink(ShippedData() / "help", DataFolder() / "help");
+    QApplication::setQuitOnLastWindowClosed(false);
+  }
+
+  // Once per test class whose windows read the shipped data.
+  void SetUpShippedCase() {
+    SilenceWindowManagerHints();
     QApplication::setQuitOnLastWindowClosed(false);
   }
 

@@ -3,65 +3,32 @@
 // place in the status bar, the legend dock and the list of a year's eclipses.
 // With DARVELLE_UI_SCREENSHOTS set to a folder it also saves pictures of them.
 
-#include <QApplication>
 #include <QDockWidget>
-#include <QEventLoop>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMouseEvent>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 #include <QWheelEvent>
 
 #include <cmath>
-#include <filesystem>
-#include <memory>
 
-#include "render/globe_interaction.h"
 #include "ui/control_factory.h"
-#include "ui/globe_view.h"
 #include "ui/legend_panel.h"
-#include "ui/main_window.h"
 #include "ui/year_eclipse_list.h"
+#include "window_fixture.h"
 
-namespace fs = std::filesystem;
+namespace window_test {
+
 using darvelle::GlobeProjection;
-using darvelle::ImagePosition;
-using darvelle::ui::GlobeView;
-using darvelle::ui::MainWindow;
 
 namespace {
 
-constexpr int kSettleLimitMs = 600000;
 constexpr double kRadiansPerDegree = 3.141592653589793 / 180.0;
 // The window keeps the angles to a tenth of a degree, as its edits show them.
 constexpr double kAngleRounding = 0.1;
 
 }  // namespace
 
-class WindowGlobeTest : public QObject {
+class WindowGlobeTest : public WindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> runDir_;
-  std::unique_ptr<MainWindow> window_;
-
-  template <class T>
-  T* Find(const char* name) const {
-    auto* control = window_->findChild<T*>(QString::fromLatin1(name));
-    if (control == nullptr) qFatal("no control named %s", name);
-    return control;
-  }
-  void Settle() {
-    if (!window_->IsBusy()) return;
-    QEventLoop loop;
-    connect(window_.get(), &MainWindow::becameIdle, &loop, &QEventLoop::quit);
-    QTimer::singleShot(kSettleLimitMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    QVERIFY(!window_->IsBusy());
-  }
   // Waits for the request a gesture makes once the mouse stops, and its map.
   void SettleAfterGesture(const GlobeProjection& before) {
     QTRY_VERIFY_WITH_TIMEOUT(window_->IsBusy() || Drawn().TotalPsi() != before.TotalPsi() ||
@@ -69,20 +36,7 @@ class WindowGlobeTest : public QObject {
                              10000);
     Settle();
   }
-  GlobeView* Globe() const { return Find<GlobeView>("GlobeInput"); }
-  const GlobeProjection& Drawn() const { return *window_->Session().Current()->renderer->LastView(); }
   QPointF At(double imageX, double imageY) const { return Globe()->widgetPointAt({imageX, imageY}); }
-  void Send(QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons buttons) {
-    QMouseEvent event(type, at, Globe()->mapToGlobal(at), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(Globe(), &event);
-  }
-  void ChooseYear(int year) {
-    auto* edit = Find<QLineEdit>("Edit_Jahr");
-    edit->setText(QString::number(year));
-    QTest::keyPress(edit, Qt::Key_Return);
-    Settle();
-    QTest::keyRelease(edit, Qt::Key_Return);
-  }
   // The place shown at a widget point of the globe in the drawing shown.
   darvelle::GeoPosition PlaceAt(QPointF widgetPoint) const {
     const auto place = darvelle::UnprojectPixel(Drawn(), Globe()->imagePositionAt(widgetPoint));
@@ -95,49 +49,25 @@ class WindowGlobeTest : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
-      if (text.contains(QStringLiteral("This plugin does not support"))) return;
-      qt_message_output(type, context, text);
-    });
-    QApplication::setQuitOnLastWindowClosed(false);
-  }
+  void initTestCase() { SetUpShippedCase(); }
 
   void init() {
-    runDir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(runDir_->isValid());
-    const fs::path run = runDir_->path().toStdString();
-    fs::create_directories(run / "tmp");
-    darvelle::ui::StartupOptions o;
-    o.dataFolder = fs::path(DARVELLE_TEST_DATA_DIR);
-    o.tempFolder = run / "tmp";
-    o.settingsFolder = run / "config";
-    o.computerName = "test-host";
-    o.keepFilesHost = "keeping-host";
-    o.executable = QCoreApplication::applicationFilePath();
-    window_ = std::make_unique<MainWindow>(std::move(o));
-    window_->SetMessageSink([](QMessageBox::Icon, const QString&, const QString&) {});
-    QVERIFY(window_->FormCreate());
-    window_->resize(1400, 900);
-    window_->show();
-    Settle();
-    ChooseYear(2024);
+    SetUp();
+    StartShipped(QSize(1400, 900));
+    Type("Edit_Jahr", QStringLiteral("2024"));
   }
 
-  void cleanup() {
-    window_.reset();
-    runDir_.reset();
-  }
+  void cleanup() { TearDown(); }
 
   void dragTurnsTheGlobeUnderTheCursor() {
     const GlobeProjection before = Drawn();
     const QPointF from = At(800, 533), to = At(1000, 450);
     const darvelle::GeoPosition grabbed = PlaceAt(from);
-    Send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
     for (int i = 1; i <= 8; ++i) {
-      Send(QEvent::MouseMove, from + (to - from) * (i / 8.0), Qt::NoButton, Qt::LeftButton);
+      SendMouse(QEvent::MouseMove, from + (to - from) * (i / 8.0), Qt::NoButton, Qt::LeftButton);
     }
-    Send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    SendMouse(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
     SettleAfterGesture(before);
     QVERIFY2(Near(PlaceAt(to), grabbed, 2 * kAngleRounding),
              qPrintable(QStringLiteral("%1 %2 / %3 %4")
@@ -168,10 +98,10 @@ class WindowGlobeTest : public QObject {
     const GlobeProjection before = Drawn();
     const QPointF at = At(1000, 400);
     const darvelle::GeoPosition place = PlaceAt(at);
-    Send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
-    Send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
-    Send(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
-    Send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    SendMouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    SendMouse(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
     SettleAfterGesture(before);
     const darvelle::GeoPosition centre{Drawn().TotalPhi() / kRadiansPerDegree,
                                        Drawn().TotalPsi() / kRadiansPerDegree};
@@ -181,11 +111,11 @@ class WindowGlobeTest : public QObject {
   void cursorPlaceShowsInTheStatusBar() {
     auto* label = Find<QLabel>("CursorPlace");
     const QPointF centre = At(800, 533);
-    Send(QEvent::MouseMove, centre, Qt::NoButton, Qt::NoButton);
+    SendMouse(QEvent::MouseMove, centre, Qt::NoButton, Qt::NoButton);
     const darvelle::GeoPosition place = PlaceAt(centre);
     QCOMPARE(label->text(),
              darvelle::ui::CursorCoordinateText(place.latitude, place.longitude, window_->UiLanguage()));
-    Send(QEvent::MouseMove, At(5, 5), Qt::NoButton, Qt::NoButton);
+    SendMouse(QEvent::MouseMove, At(5, 5), Qt::NoButton, Qt::NoButton);
     QVERIFY(label->text().isEmpty());
   }
 
@@ -194,9 +124,7 @@ class WindowGlobeTest : public QObject {
     QVERIFY(dock->isVisible());
     auto* legend = Find<darvelle::ui::LegendPanel>("LegendPanel");
     for (int language : {0, 1, 2}) {
-      const char* items[] = {"Deutsch1", "English1", "Francais1"};
-      Find<QAction>(items[language])->trigger();
-      Settle();
+      Trigger(kLanguageItems[language]);
       QCOMPARE(dock->windowTitle(), darvelle::ui::LegendPanel::Title(language));
       QCOMPARE(legend->row(0).text, darvelle::ui::LegendRows(1, language).front().text);
     }
@@ -226,20 +154,21 @@ class WindowGlobeTest : public QObject {
     QApplication::processEvents();
     QVERIFY(window_->grab().save(folder + QStringLiteral("/globe_2024.png")));
     const GlobeProjection before = Drawn();
-    Send(QEvent::MouseButtonPress, At(800, 533), Qt::LeftButton, Qt::LeftButton);
-    Send(QEvent::MouseMove, At(950, 450), Qt::NoButton, Qt::LeftButton);
-    Send(QEvent::MouseMove, At(1100, 400), Qt::NoButton, Qt::LeftButton);
-    Send(QEvent::MouseButtonRelease, At(1100, 400), Qt::LeftButton, Qt::NoButton);
+    SendMouse(QEvent::MouseButtonPress, At(800, 533), Qt::LeftButton, Qt::LeftButton);
+    SendMouse(QEvent::MouseMove, At(950, 450), Qt::NoButton, Qt::LeftButton);
+    SendMouse(QEvent::MouseMove, At(1100, 400), Qt::NoButton, Qt::LeftButton);
+    SendMouse(QEvent::MouseButtonRelease, At(1100, 400), Qt::LeftButton, Qt::NoButton);
     SettleAfterGesture(before);
-    Send(QEvent::MouseMove, At(900, 500), Qt::NoButton, Qt::NoButton);
+    SendMouse(QEvent::MouseMove, At(900, 500), Qt::NoButton, Qt::NoButton);
     QApplication::processEvents();
     QVERIFY(window_->grab().save(folder + QStringLiteral("/globe_dragged.png")));
-    Find<QAction>("English1")->trigger();
-    Settle();
+    Trigger("English1");
     QApplication::processEvents();
     QVERIFY(window_->grab().save(folder + QStringLiteral("/globe_english.png")));
   }
 };
 
-QTEST_MAIN(WindowGlobeTest)
+}  // namespace window_test
+
+QTEST_MAIN(window_test::WindowGlobeTest)
 #include "window_globe_test.moc"

@@ -5,52 +5,30 @@
 // a new window, and the list of eclipses visible from it chooses one.
 // With DARVELLE_UI_SCREENSHOTS set to a folder it also saves pictures.
 
-#include <QAbstractItemView>
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
 #include <QDockWidget>
 #include <QDoubleSpinBox>
-#include <QEventLoop>
 #include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMouseEvent>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QSpinBox>
-#include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 
 #include <cmath>
-#include <filesystem>
-#include <memory>
 
 #include "astro/delta_t.h"
 #include "catalogue/besselian_elements.h"
 #include "geometry/local_circumstances.h"
 #include "places/places.h"
-#include "render/globe_interaction.h"
-#include "ui/globe_view.h"
 #include "ui/local_panel.h"
 #include "ui/local_texts.h"
-#include "ui/main_window.h"
 #include "ui/visible_eclipses_dialog.h"
+#include "window_fixture.h"
 
-namespace fs = std::filesystem;
-using darvelle::GeoPosition;
-using darvelle::GlobeProjection;
-using darvelle::ui::GlobeView;
+namespace window_test {
+
 using darvelle::ui::LocalCircumstancesPanel;
 using darvelle::ui::LocalTexts;
-using darvelle::ui::MainWindow;
 using darvelle::ui::ObserverPlace;
 
 namespace {
 
-constexpr int kSettleLimitMs = 600000;
 // Dallas as the GeoNames list has it (checked against the library below).
 constexpr double kDallasLat = 32.78306, kDallasLon = -96.80667;
 // The marker's colour (GlobeView::PaintMarker).
@@ -58,64 +36,15 @@ const QColor kMarkerColour(200, 0, 160);
 
 }  // namespace
 
-class WindowPlaceTest : public QObject {
+class WindowPlaceTest : public WindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> runDir_;
-  std::unique_ptr<MainWindow> window_;
-
-  template <class T>
-  T* Find(const char* name) const {
-    auto* control = window_->findChild<T*>(QString::fromLatin1(name));
-    if (control == nullptr) qFatal("no control named %s", name);
-    return control;
-  }
-  void Settle() {
-    if (!window_->IsBusy()) return;
-    QEventLoop loop;
-    connect(window_.get(), &MainWindow::becameIdle, &loop, &QEventLoop::quit);
-    QTimer::singleShot(kSettleLimitMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    QVERIFY(!window_->IsBusy());
-  }
-  void StartWindow() {
-    const fs::path run = runDir_->path().toStdString();
-    darvelle::ui::StartupOptions o;
-    o.dataFolder = fs::path(DARVELLE_TEST_DATA_DIR);
-    o.tempFolder = run / "tmp";
-    o.settingsFolder = run / "config";
-    o.computerName = "test-host";
-    o.keepFilesHost = "keeping-host";
-    o.executable = QCoreApplication::applicationFilePath();
-    window_ = std::make_unique<MainWindow>(std::move(o));
-    window_->SetMessageSink([](QMessageBox::Icon, const QString&, const QString&) {});
-    QVERIFY(window_->FormCreate());
-    window_->resize(1400, 900);
-    window_->show();
-    Settle();
-  }
-  void Type(const char* edit, const QString& text) {
-    auto* e = Find<QLineEdit>(edit);
-    e->setText(text);
-    QTest::keyPress(e, Qt::Key_Return);
-    Settle();
-    QTest::keyRelease(e, Qt::Key_Return);
-  }
-  void Trigger(const char* item) {
-    Find<QAction>(item)->trigger();
-    Settle();
-  }
-  GlobeView* Globe() const { return Find<GlobeView>("GlobeInput"); }
-  LocalCircumstancesPanel* Panel() const { return Find<LocalCircumstancesPanel>("LocalCircumstancesPanel"); }
-  const GlobeProjection& Drawn() const { return *window_->Session().Current()->renderer->LastView(); }
-  void Send(QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons buttons) {
-    QMouseEvent event(type, at, Globe()->mapToGlobal(at), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(Globe(), &event);
-  }
+  void StartWindow() { StartShipped(QSize(1400, 900)); }
+  LocalCircumstancesPanel* LocalPanel() const { return Find<LocalCircumstancesPanel>("LocalCircumstancesPanel"); }
   void Click(QPointF at) {
-    Send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
-    Send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    SendMouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
   }
   // The widget point of a place in the drawing shown, by the drawing's own
   // projection (not the globe view's).
@@ -180,9 +109,10 @@ class WindowPlaceTest : public QObject {
     search->setFocus();
     search->clear();
     QTest::keyClicks(search, name);
-    QTRY_VERIFY_WITH_TIMEOUT(!Panel()->offered().isEmpty(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!LocalPanel()->offered().isEmpty(), 20000);
     QTest::keyClick(search, Qt::Key_Return);
-    QTRY_VERIFY_WITH_TIMEOUT(Panel()->place() && Panel()->place()->name == Panel()->offered().front(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        LocalPanel()->place() && LocalPanel()->place()->name == LocalPanel()->offered().front(), 20000);
   }
   // The year list's first eclipse of 2024: April 8.
   void ShowApril8() {
@@ -191,30 +121,19 @@ class WindowPlaceTest : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
-      if (text.contains(QStringLiteral("This plugin does not support"))) return;
-      qt_message_output(type, context, text);
-    });
-    QApplication::setQuitOnLastWindowClosed(false);
-  }
+  void initTestCase() { SetUpShippedCase(); }
 
   void init() {
-    runDir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(runDir_->isValid());
-    fs::create_directories(fs::path(runDir_->path().toStdString()) / "tmp");
+    SetUp();
     StartWindow();
     Trigger("English1");
     ShowApril8();
   }
 
-  void cleanup() {
-    window_.reset();
-    runDir_.reset();
-  }
+  void cleanup() { TearDown(); }
 
   void clickOnTheGlobeSetsThePlaceAndTheDockShowsItsCircumstances() {
-    QVERIFY(!Panel()->place().has_value());
+    QVERIFY(!LocalPanel()->place().has_value());
     QVERIFY(!Find<QAction>("VisibleFromHere1")->isEnabled());
     // A whole pixel near Dallas, which lies in the path of 2024 April 8.
     const QPointF near = PointOf(kDallasLat, kDallasLon);
@@ -223,9 +142,9 @@ class WindowPlaceTest : public QObject {
     QVERIFY(clicked.has_value());
     Click(pixel);
     // The point at once; its time zone from the nearest city once the list is read.
-    QVERIFY(Panel()->place().has_value());
-    QTRY_VERIFY_WITH_TIMEOUT(Panel()->citiesReady(), 20000);
-    const ObserverPlace place = *Panel()->place();
+    QVERIFY(LocalPanel()->place().has_value());
+    QTRY_VERIFY_WITH_TIMEOUT(LocalPanel()->citiesReady(), 20000);
+    const ObserverPlace place = *LocalPanel()->place();
     QCOMPARE(place.latitudeDeg, clicked->latitude);
     QCOMPARE(place.longitudeDeg, clicked->longitude);
     QCOMPARE(place.timeZone, QStringLiteral("America/Chicago"));
@@ -236,8 +155,8 @@ class WindowPlaceTest : public QObject {
     const LocalTexts expected = Expected(place);
     CompareDock(expected);
     // Totality in Dallas, seen whole, with the Sun high in the south.
-    QCOMPARE(Panel()->shownCircumstances()->Kind, darvelle::LocalKind::kTotal);
-    QCOMPARE(Panel()->shownCircumstances()->Seen, darvelle::Visibility::kFull);
+    QCOMPARE(LocalPanel()->shownCircumstances()->Kind, darvelle::LocalKind::kTotal);
+    QCOMPARE(LocalPanel()->shownCircumstances()->Seen, darvelle::Visibility::kFull);
     QVERIFY(expected.rows[darvelle::ui::kRowC2].local.endsWith(QStringLiteral("CDT")));
     QVERIFY(Find<QAction>("VisibleFromHere1")->isEnabled());
 
@@ -253,8 +172,8 @@ class WindowPlaceTest : public QObject {
 
   void dockFollowsTheLanguageTheTimeScaleAndTheEclipse() {
     Click(PointOf(kDallasLat, kDallasLon));
-    QTRY_VERIFY_WITH_TIMEOUT(Panel()->citiesReady(), 20000);
-    const ObserverPlace place = *Panel()->place();
+    QTRY_VERIFY_WITH_TIMEOUT(LocalPanel()->citiesReady(), 20000);
+    const ObserverPlace place = *LocalPanel()->place();
     auto* dock = Find<QDockWidget>("LocalCircumstancesDock");
     QCOMPARE(dock->windowTitle(), QStringLiteral("Local circumstances"));
     Trigger("Deutsch1");
@@ -276,7 +195,7 @@ class WindowPlaceTest : public QObject {
     Settle();
     QVERIFY(Find<QLabel>("Label_DatumZeit")->text().startsWith(QStringLiteral("2024-10-02")));
     CompareDock(Expected(place));
-    QCOMPARE(Panel()->shownCircumstances()->Seen, darvelle::Visibility::kNone);
+    QCOMPARE(LocalPanel()->shownCircumstances()->Seen, darvelle::Visibility::kNone);
     QCOMPARE(Find<QTableWidget>("LocalContacts")->item(0, 1)->text(), QStringLiteral("\u2014"));
   }
 
@@ -285,7 +204,7 @@ class WindowPlaceTest : public QObject {
     // The library's own best match for the name, independently of the window's index.
     const auto madrid = darvelle::places::SearchPlaces("Madrid", 1);
     QCOMPARE(madrid.size(), std::size_t{1});
-    const ObserverPlace place = *Panel()->place();
+    const ObserverPlace place = *LocalPanel()->place();
     QCOMPARE(place.latitudeDeg, madrid.front().LatitudeDeg);
     QCOMPARE(place.longitudeDeg, madrid.front().LongitudeDeg);
     QCOMPARE(place.timeZone, QStringLiteral("Europe/Madrid"));
@@ -300,34 +219,34 @@ class WindowPlaceTest : public QObject {
     auto* search = Find<QLineEdit>("PlaceSearch");
     search->clear();
     QTest::keyClicks(search, QStringLiteral("Dallas"));
-    QTRY_VERIFY_WITH_TIMEOUT(!Panel()->offered().isEmpty(), 20000);
-    QCOMPARE(Panel()->offered().front(), QStringLiteral("Dallas, Texas, United States of America"));
+    QTRY_VERIFY_WITH_TIMEOUT(!LocalPanel()->offered().isEmpty(), 20000);
+    QCOMPARE(LocalPanel()->offered().front(), QStringLiteral("Dallas, Texas, United States of America"));
 
     // Coordinates: the point itself, west negative.
     search->setText(QStringLiteral("32.78, -96.80"));
     QTest::keyClick(search, Qt::Key_Return);
-    QTRY_COMPARE_WITH_TIMEOUT(Panel()->place()->longitudeDeg, -96.80, 20000);
-    QCOMPARE(Panel()->place()->latitudeDeg, 32.78);
-    QTRY_COMPARE_WITH_TIMEOUT(Panel()->place()->timeZone, QStringLiteral("America/Chicago"), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(LocalPanel()->place()->longitudeDeg, -96.80, 20000);
+    QCOMPARE(LocalPanel()->place()->latitudeDeg, 32.78);
+    QTRY_COMPARE_WITH_TIMEOUT(LocalPanel()->place()->timeZone, QStringLiteral("America/Chicago"), 20000);
 
     // A name that is nowhere: the box says so and the place stays.
     search->setText(QStringLiteral("Qxzqxzqxz"));
     QTest::keyClick(search, Qt::Key_Return);
     QVERIFY(search->toolTip().contains(QStringLiteral("Qxzqxzqxz")));
     QVERIFY(!search->styleSheet().isEmpty());
-    QCOMPARE(Panel()->place()->latitudeDeg, 32.78);
+    QCOMPARE(LocalPanel()->place()->latitudeDeg, 32.78);
     QTest::keyClicks(search, QStringLiteral("x"));
     QVERIFY(search->styleSheet().isEmpty());
   }
 
   void placeIsRememberedByTheNextWindow() {
     ChooseByName(QStringLiteral("Madrid"));
-    const ObserverPlace chosen = *Panel()->place();
+    const ObserverPlace chosen = *LocalPanel()->place();
     window_->close();
     window_.reset();
     StartWindow();
-    QVERIFY(Panel()->place().has_value());
-    QCOMPARE(*Panel()->place(), chosen);
+    QVERIFY(LocalPanel()->place().has_value());
+    QCOMPARE(*LocalPanel()->place(), chosen);
     QVERIFY(Find<QAction>("VisibleFromHere1")->isEnabled());
     CompareDock(Expected(chosen));
     QVERIFY(MarkerAt(PointOf(chosen.latitudeDeg, chosen.longitudeDeg)));
@@ -378,7 +297,7 @@ class WindowPlaceTest : public QObject {
     QCOMPARE(window_->SelectedIndex(),
              table->item(0, 0)->data(darvelle::ui::VisibleEclipsesDialog::kIndexRole).toInt());
     QVERIFY(Find<QLabel>("Label_DatumZeit")->text().startsWith(QStringLiteral("2026-08-12")));
-    CompareDock(Expected(*Panel()->place()));
+    CompareDock(Expected(*LocalPanel()->place()));
   }
 
   void coordinatesTyped_data() {
@@ -440,5 +359,7 @@ class WindowPlaceTest : public QObject {
   }
 };
 
-QTEST_MAIN(WindowPlaceTest)
+}  // namespace window_test
+
+QTEST_MAIN(window_test::WindowPlaceTest)
 #include "window_place_test.moc"

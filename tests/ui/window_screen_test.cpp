@@ -8,51 +8,27 @@
 // pictures of the screen.
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QDockWidget>
-#include <QEventLoop>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSignalSpy>
-#include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTextBrowser>
-#include <QTimer>
 #include <QToolTip>
 
-#include <filesystem>
-#include <memory>
-
-#include "catalogue/data_files.h"
-#include "catalogue/settings.h"
 #include "render/coastline_file.h"
 #include "render/coastlines.h"
 #include "render/map.h"
 #include "render/texture_file.h"
 #include "ui/control_factory.h"
 #include "ui/entry_check.h"
-#include "ui/globe_view.h"
 #include "ui/save_actions.h"
-#include "ui/languages.h"
-#include "ui/main_window.h"
 #include "ui/tooltips.h"
-#include "ui/widgets.h"
 #include "ui/window_settings.h"
 #include "ui/year_eclipse_list.h"
+#include "window_fixture.h"
 
-namespace fs = std::filesystem;
-using darvelle::ui::MainWindow;
+namespace window_test {
 
 namespace {
-
-constexpr int kSettleLimitMs = 600000;
-const char* const kLanguageItems[] = {"Deutsch1", "English1", "Francais1"};
 
 bool IsMarkedRed(QLineEdit* edit) {
   // The middle of the edit's background, off its text.
@@ -72,57 +48,10 @@ QSize LeastSize(const QWidget* w) {
 
 }  // namespace
 
-class WindowScreenTest : public QObject {
+class WindowScreenTest : public WindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> runDir_;
-  std::unique_ptr<MainWindow> window_;
-
-  fs::path Run() const { return fs::path(runDir_->path().toStdString()); }
-  darvelle::ui::StartupOptions Options() const {
-    darvelle::ui::StartupOptions o;
-    o.dataFolder = fs::path(DARVELLE_TEST_DATA_DIR);
-    o.tempFolder = Run() / "tmp";
-    o.settingsFolder = Run() / "config";
-    o.computerName = "test-host";
-    o.keepFilesHost = "keeping-host";
-    o.executable = QCoreApplication::applicationFilePath();
-    return o;
-  }
-  void StartWindow() {
-    window_ = std::make_unique<MainWindow>(Options());
-    window_->SetMessageSink([](QMessageBox::Icon, const QString&, const QString&) {});
-    QVERIFY(window_->FormCreate());
-    window_->show();
-    Settle();
-  }
-  template <class T>
-  T* Find(const char* name) const {
-    auto* control = window_->findChild<T*>(QString::fromLatin1(name));
-    if (control == nullptr) qFatal("no control named %s", name);
-    return control;
-  }
-  void Settle() {
-    if (!window_->IsBusy()) return;
-    QEventLoop loop;
-    connect(window_.get(), &MainWindow::becameIdle, &loop, &QEventLoop::quit);
-    connect(window_.get(), &MainWindow::closed, &loop, &QEventLoop::quit);
-    QTimer::singleShot(kSettleLimitMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    QVERIFY(!window_->IsBusy());
-  }
-  void Type(const char* edit, const QString& text) {
-    auto* e = Find<QLineEdit>(edit);
-    e->setText(text);
-    QTest::keyPress(e, Qt::Key_Return);
-    Settle();
-    QTest::keyRelease(e, Qt::Key_Return);
-  }
-  void Trigger(const char* item) {
-    Find<QAction>(item)->trigger();
-    Settle();
-  }
   void Activate() {
     window_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window_.get()));
@@ -161,28 +90,17 @@ class WindowScreenTest : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
-      if (text.contains(QStringLiteral("This plugin does not support"))) return;
-      qt_message_output(type, context, text);
-    });
-    QApplication::setQuitOnLastWindowClosed(false);
-  }
+  void initTestCase() { SetUpShippedCase(); }
 
   void init() {
-    runDir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(runDir_->isValid());
-    fs::create_directories(Run() / "tmp");
-    StartWindow();
+    SetUp();
+    StartShipped();
     window_->showNormal();
     window_->resize(1400, 900);
     Settle();
   }
 
-  void cleanup() {
-    window_.reset();
-    runDir_.reset();
-  }
+  void cleanup() { TearDown(); }
 
   // ------------------------------------------------------------ shortcuts
 
@@ -210,12 +128,12 @@ class WindowScreenTest : public QObject {
     QTest::keyClick(window_.get(), Qt::Key_Q, Qt::ControlModifier);
     QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 1, 60000);
     // As the Exit item: the legend bitmap is written.
-    QVERIFY(fs::exists(Run() / "tmp" / "Darvelle.bmp"));
+    QVERIFY(fs::exists(TempFolder() / "Darvelle.bmp"));
   }
 
   void arrowsAndPlusTurnAndZoomTheFocusedGlobe() {
     Activate();
-    auto* globe = Find<darvelle::ui::GlobeView>("GlobeInput");
+    auto* globe = Globe();
     globe->setFocus();
     QVERIFY(globe->hasFocus());
     QTest::keyClick(globe, Qt::Key_Right);
@@ -390,14 +308,11 @@ class WindowScreenTest : public QObject {
   }
 
   void cursorPlaceIsReadableInANarrowWindow() {
-    auto* globe = Find<darvelle::ui::GlobeView>("GlobeInput");
+    auto* globe = Globe();
     auto* inBar = Find<QLabel>("CursorPlace");
     auto* onMap = Find<QLabel>("CursorPlaceOnMap");
     const QPointF centre = globe->widgetPointAt({darvelle::kGlobeCentreX, darvelle::kGlobeCentreY});
-    auto moveTo = [&](QPointF at) {
-      QMouseEvent move(QEvent::MouseMove, at, globe->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-      QApplication::sendEvent(globe, &move);
-    };
+    auto moveTo = [&](QPointF at) { SendMouse(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton); };
     ResizeTo(1900, 900);
     moveTo(centre);
     QVERIFY(!inBar->text().isEmpty());
@@ -416,20 +331,16 @@ class WindowScreenTest : public QObject {
   // ------------------------------------------------------------ drag
 
   void dragShowsQuickPicturesThenTheFullDrawing() {
-    auto* globe = Find<darvelle::ui::GlobeView>("GlobeInput");
+    auto* globe = Globe();
     auto* panel = Find<darvelle::ui::MapPanel>("Panel2");
     const auto before = window_->Session().Current();
     const darvelle::ViewParameters stateBefore = window_->Session().State().view;
     const QImage shownBefore = panel->Image();
-    auto send = [&](QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons buttons) {
-      QMouseEvent event(type, at, globe->mapToGlobal(at), button, buttons, Qt::NoModifier);
-      QApplication::sendEvent(globe, &event);
-    };
     const QPointF from = globe->widgetPointAt({800, 533}), to = globe->widgetPointAt({950, 450});
-    send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
     QImage last = shownBefore;
     for (int i = 1; i <= 4; ++i) {
-      send(QEvent::MouseMove, from + (to - from) * (i / 4.0), Qt::NoButton, Qt::LeftButton);
+      SendMouse(QEvent::MouseMove, from + (to - from) * (i / 4.0), Qt::NoButton, Qt::LeftButton);
       // A new picture at every step, and no recomputation meanwhile.
       QVERIFY(!window_->IsBusy());
       QVERIFY(panel->Image() != last);
@@ -439,7 +350,7 @@ class WindowScreenTest : public QObject {
     QCOMPARE(window_->Session().Current(), before);
     QCOMPARE(window_->Session().State().view.Psi, stateBefore.Psi);
     SaveScreen(QStringLiteral("drag_preview.png"));
-    send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    SendMouse(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
     Settle();
     // The full drawing of the new view replaces the quick picture.
     const auto after = window_->Session().Current();
@@ -458,12 +369,12 @@ class WindowScreenTest : public QObject {
     window_->close();
     QTRY_VERIFY(!window_->isVisible());
     window_.reset();
-    const fs::path folder = Run() / "config";
+    const fs::path folder = SettingsFolder();
     QVERIFY(fs::exists(folder / darvelle::ui::kWindowSettingsFileName));
     // The settings file keeps its own size.
     QCOMPARE(fs::file_size(folder / darvelle::kSettingsFileName), std::uintmax_t{2108});
 
-    StartWindow();
+    StartShipped();
     QTRY_COMPARE_WITH_TIMEOUT(window_->size(), QSize(1100, 760), 5000);
     QCOMPARE(window_->dockWidgetArea(Find<QDockWidget>("LegendDock")), Qt::LeftDockWidgetArea);
   }
@@ -478,7 +389,7 @@ class WindowScreenTest : public QObject {
     QVERIFY(shown->drawnView.ColoredEarth);
     QVERIFY(shown->drawnView.CurveHalos);
     // The same map drawn apart, without halos.
-    const fs::path data(DARVELLE_TEST_DATA_DIR);
+    const fs::path data = ShippedData();
     darvelle::EarthTexture texture;
     QVERIFY(darvelle::LoadTexture(darvelle::FindDataFile(darvelle::kTextureFileName, data), texture).decoded);
     const auto points = darvelle::LoadCoastlines(darvelle::FindDataFile(darvelle::kCoastlineFileName, data));
@@ -491,7 +402,7 @@ class WindowScreenTest : public QObject {
 
     SaveScreen(QStringLiteral("window_halos.png"));
     // A map saved from the File menu has none either.
-    const fs::path saved = Run() / "map.png";
+    const fs::path saved = RunFolder() / "map.png";
     window_->SetFileAsker([&](QWidget*, const darvelle::ui::FileQuestion&) {
       return darvelle::ui::FileAnswer{QString::fromStdString(saved.string()), QString()};
     });
@@ -504,7 +415,7 @@ class WindowScreenTest : public QObject {
     Find<QAbstractButton>("Button_Exit")->click();
     Settle();
     QTRY_VERIFY(!window_->isVisible());
-    const QImage bitmap(QString::fromStdString((Run() / "tmp" / "Darvelle.bmp").string()));
+    const QImage bitmap(QString::fromStdString((TempFolder() / "Darvelle.bmp").string()));
     QCOMPARE(bitmap.size(), QSize(darvelle::kMapWidth, darvelle::kMapHeight + darvelle::kLegendExtraHeight));
     const QImage map = bitmap.copy(0, darvelle::kLegendMapTop, darvelle::kMapWidth, darvelle::kMapHeight)
                            .convertToFormat(darvelle::kMapImageFormat);
@@ -533,5 +444,7 @@ class WindowScreenTest : public QObject {
   }
 };
 
-QTEST_MAIN(WindowScreenTest)
+}  // namespace window_test
+
+QTEST_MAIN(window_test::WindowScreenTest)
 #include "window_screen_test.moc"

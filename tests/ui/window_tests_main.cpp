@@ -15,6 +15,7 @@ std::unique_ptr<QObject> MakeViewTest();
 std::unique_ptr<QObject> MakeLifecycleTest();
 std::unique_ptr<QObject> MakeSessionTest();
 std::unique_ptr<QObject> MakeFilesTest();
+std::unique_ptr<QObject> MakeWindowSettingsTest();
 }  // namespace window_test
 
 namespace {
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
   tests.push_back(window_test::MakeLifecycleTest());
   tests.push_back(window_test::MakeSessionTest());
   tests.push_back(window_test::MakeFilesTest());
+  tests.push_back(window_test::MakeWindowSettingsTest());
   const std::vector<QByteArray> named = NamedFunctions(argc, argv);
   int failures = 0;
   for (const auto& test : tests) {

@@ -1,27 +1,20 @@
-// The globe view, the legend panel and the year list driven on their own,
-// offscreen, with synthesized mouse, wheel and key events. The suite runs
-// once at the screen's own pixel ratio and once with QT_SCALE_FACTOR=2.
+// The globe view driven on its own, offscreen, with synthesized mouse, wheel
+// and key events. The suite runs once at the screen's own pixel ratio and
+// once with QT_SCALE_FACTOR=2.
 
 #include <QApplication>
-#include <QFile>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
 
 #include <cmath>
-#include <cstring>
 #include <vector>
 
-#include "catalogue/catalogue.h"
-#include "catalogue/eclipse_record.h"
 #include "render/curve_drawing.h"
 #include "render/globe_interaction.h"
 #include "ui/globe_view.h"
-#include "ui/legend_panel.h"
-#include "ui/year_eclipse_list.h"
 
 using darvelle::GlobeProjection;
 using darvelle::ImagePosition;
@@ -87,31 +80,9 @@ int FinalCount(const QSignalSpy& spy) {
   return count;
 }
 
-darvelle::Catalogue SmallCatalogue() {
-  struct Row {
-    int year, month, day, type, saros, member, members;
-  };
-  const Row rows[] = {{2023, 10, 14, 3, 134, 44, 71}, {2024, 4, 8, 2, 139, 30, 71},
-                      {2024, 10, 2, 3, 144, 17, 70},  {2026, 2, 17, 3, 121, 61, 71}};
-  std::vector<darvelle::EclipseRecord> records;
-  for (const Row& r : rows) {
-    darvelle::EclipseRecord record;
-    std::memset(&record, 0, sizeof record);
-    record.Year = r.year;
-    record.Month = r.month;
-    record.Day = r.day;
-    record.EclipseType = r.type;
-    record.SarosNumber = r.saros;
-    record.SarosMember = r.member;
-    record.SarosMemberCount = r.members;
-    records.push_back(record);
-  }
-  return darvelle::Catalogue(std::move(records));
-}
-
 }  // namespace
 
-class WindowPartsTest : public QObject {
+class GlobeViewTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -132,19 +103,9 @@ class WindowPartsTest : public QObject {
   void overlayMapsThePictureOfAnotherWidget();
   void cursorCoordinateTexts_data();
   void cursorCoordinateTexts();
-
-  void legendShowsTheDrawingsColours();
-  void legendNamesEveryCurveAndMarker();
-  void legendSpeaksThreeLanguages();
-  void legendLineWidthsFollowThePen();
-  void helpPageExplainsTheLegend();
-
-  void yearListShowsTheYearsEclipses();
-  void yearListChoosesByClick();
-  void yearListSpeaksTheLanguage();
 };
 
-void WindowPartsTest::displayImageHasTheDevicesPixels() {
+void GlobeViewTest::displayImageHasTheDevicesPixels() {
   GlobeFixture f;
   const qreal ratio = f.view.devicePixelRatioF();
   if (qgetenv("QT_SCALE_FACTOR") == "2") QCOMPARE(ratio, 2.0);
@@ -158,7 +119,7 @@ void WindowPartsTest::displayImageHasTheDevicesPixels() {
   QCOMPARE(f.view.displayImage().width(), qRound(800 * ratio));
 }
 
-void WindowPartsTest::widgetAndImagePositionsCorrespond() {
+void GlobeViewTest::widgetAndImagePositionsCorrespond() {
   GlobeFixture f;
   const ImagePosition centre = f.view.imagePositionAt(QPointF(400, 267));
   QCOMPARE(centre.x, 800.0);
@@ -174,7 +135,7 @@ darvelle::GeoPosition PlaceAt(const ViewParameters& v, ImagePosition at) {
       GlobeProjection((20 + v.Psi) * kDeg, (10 + v.Phi) * kDeg, v.Chi * kDeg, v.RK, false), at);
 }
 
-void WindowPartsTest::dragTurnsTheGlobeUnderTheCursor() {
+void GlobeViewTest::dragTurnsTheGlobeUnderTheCursor() {
   ViewParameters offsets;
   offsets.Psi = 10;
   offsets.Phi = -5;
@@ -200,7 +161,7 @@ void WindowPartsTest::dragTurnsTheGlobeUnderTheCursor() {
   QVERIFY(std::abs(after.longitude - second.longitude) < 1e-9);
 }
 
-void WindowPartsTest::dragAsksForInterimViewsOnlyWhenWanted() {
+void GlobeViewTest::dragAsksForInterimViewsOnlyWhenWanted() {
   for (bool interim : {false, true}) {
     GlobeFixture f;
     f.view.setInterimViews(interim);
@@ -216,7 +177,7 @@ void WindowPartsTest::dragAsksForInterimViewsOnlyWhenWanted() {
   }
 }
 
-void WindowPartsTest::holdingStillAsksForTheFullDrawing() {
+void GlobeViewTest::holdingStillAsksForTheFullDrawing() {
   GlobeFixture f;
   f.view.setInterimViews(true);
   QSignalSpy requests(&f.view, &GlobeView::viewRequested);
@@ -229,14 +190,14 @@ void WindowPartsTest::holdingStillAsksForTheFullDrawing() {
   QCOMPARE(FinalCount(requests), 1);
 }
 
-void WindowPartsTest::tiltDragTurnsChi_data() {
+void GlobeViewTest::tiltDragTurnsChi_data() {
   QTest::addColumn<int>("button");
   QTest::addColumn<int>("modifiers");
   QTest::newRow("right drag") << int(Qt::RightButton) << int(Qt::NoModifier);
   QTest::newRow("shift drag") << int(Qt::LeftButton) << int(Qt::ShiftModifier);
 }
 
-void WindowPartsTest::tiltDragTurnsChi() {
+void GlobeViewTest::tiltDragTurnsChi() {
   QFETCH(int, button);
   QFETCH(int, modifiers);
   GlobeFixture f;
@@ -253,7 +214,7 @@ void WindowPartsTest::tiltDragTurnsChi() {
   QCOMPARE(places.count(), 0);
 }
 
-void WindowPartsTest::wheelZoomsAboutTheCursor() {
+void GlobeViewTest::wheelZoomsAboutTheCursor() {
   GlobeFixture f;
   f.view.setInterimViews(true);
   QSignalSpy requests(&f.view, &GlobeView::viewRequested);
@@ -276,7 +237,7 @@ void WindowPartsTest::wheelZoomsAboutTheCursor() {
   QVERIFY(std::abs(after->longitude - under->longitude) < 1e-9);
 }
 
-void WindowPartsTest::doubleClickCentresThePoint() {
+void GlobeViewTest::doubleClickCentresThePoint() {
   GlobeFixture f;
   QSignalSpy requests(&f.view, &GlobeView::viewRequested);
   QSignalSpy places(&f.view, &GlobeView::placeClicked);
@@ -295,7 +256,7 @@ void WindowPartsTest::doubleClickCentresThePoint() {
   QVERIFY(std::abs(10 + v.Phi - point->latitude) < 1e-9);
 }
 
-void WindowPartsTest::clickPicksThePlace() {
+void GlobeViewTest::clickPicksThePlace() {
   GlobeFixture f;
   QSignalSpy places(&f.view, &GlobeView::placeClicked);
   QSignalSpy requests(&f.view, &GlobeView::viewRequested);
@@ -309,7 +270,7 @@ void WindowPartsTest::clickPicksThePlace() {
   QCOMPARE(requests.count(), 0);
 }
 
-void WindowPartsTest::cursorReportsItsPlace() {
+void GlobeViewTest::cursorReportsItsPlace() {
   GlobeFixture f;
   QSignalSpy moved(&f.view, &GlobeView::cursorMoved);
   QSignalSpy left(&f.view, &GlobeView::cursorLeftGlobe);
@@ -322,7 +283,7 @@ void WindowPartsTest::cursorReportsItsPlace() {
   QCOMPARE(moved.count(), 1);
 }
 
-void WindowPartsTest::keysPanAndZoom_data() {
+void GlobeViewTest::keysPanAndZoom_data() {
   QTest::addColumn<int>("key");
   QTest::addColumn<int>("psiSign");
   QTest::addColumn<int>("phiSign");
@@ -336,7 +297,7 @@ void WindowPartsTest::keysPanAndZoom_data() {
   QTest::newRow("minus") << int(Qt::Key_Minus) << 0 << 0 << 417;
 }
 
-void WindowPartsTest::keysPanAndZoom() {
+void GlobeViewTest::keysPanAndZoom() {
   QFETCH(int, key);
   QFETCH(int, psiSign);
   QFETCH(int, phiSign);
@@ -351,7 +312,7 @@ void WindowPartsTest::keysPanAndZoom() {
   QCOMPARE(v.Phi > 1 ? 1 : (v.Phi < -1 ? -1 : 0), phiSign);
 }
 
-void WindowPartsTest::withoutAMapNothingHappens() {
+void GlobeViewTest::withoutAMapNothingHappens() {
   GlobeView view;
   view.resize(400, 300);
   view.show();
@@ -367,7 +328,7 @@ void WindowPartsTest::withoutAMapNothingHappens() {
   QVERIFY(view.displayImage().isNull());
 }
 
-void WindowPartsTest::overlayMapsThePictureOfAnotherWidget() {
+void GlobeViewTest::overlayMapsThePictureOfAnotherWidget() {
   // Over a panel that shows a 1000 x 666 copy of the drawing at its top left.
   GlobeView overlay;
   overlay.setOverlay(true);
@@ -386,7 +347,7 @@ void WindowPartsTest::overlayMapsThePictureOfAnotherWidget() {
   QVERIFY(std::abs(places.last().at(1).toDouble() - 20) < 1e-9);
 }
 
-void WindowPartsTest::cursorCoordinateTexts_data() {
+void GlobeViewTest::cursorCoordinateTexts_data() {
   QTest::addColumn<double>("latitude");
   QTest::addColumn<double>("longitude");
   QTest::addColumn<int>("language");
@@ -400,7 +361,7 @@ void WindowPartsTest::cursorCoordinateTexts_data() {
                                     << QString::fromUtf8("2°00.0′ N  0°00.0′ E");
 }
 
-void WindowPartsTest::cursorCoordinateTexts() {
+void GlobeViewTest::cursorCoordinateTexts() {
   QFETCH(double, latitude);
   QFETCH(double, longitude);
   QFETCH(int, language);
@@ -408,175 +369,5 @@ void WindowPartsTest::cursorCoordinateTexts() {
   QCOMPARE(darvelle::ui::CursorCoordinateText(latitude, longitude, language), text);
 }
 
-void WindowPartsTest::legendShowsTheDrawingsColours() {
-  for (const darvelle::ui::LegendRow& row : darvelle::ui::LegendRows(1, 1)) {
-    const QImage swatch = darvelle::ui::LegendSwatch(row, 22);
-    const int cx = 22, cy = 11;
-    if (row.lineColor) {
-      QCOMPARE(QColor(swatch.pixel(cx, cy)).rgb(), QColor::fromRgb(*row.lineColor).rgb());
-    } else {
-      QVERIFY(row.marker.has_value());
-      QCOMPARE(swatch.pixel(cx, cy), QColor::fromRgb(row.marker->fill).rgb());
-      QCOMPARE(swatch.pixel(cx + row.marker->radius, cy),
-               QColor::fromRgb(row.marker->outline).rgb());
-    }
-  }
-}
-
-void WindowPartsTest::legendNamesEveryCurveAndMarker() {
-  const auto rows = darvelle::ui::LegendRows(1, 1);
-  auto hasLine = [&](QRgb color) {
-    for (const auto& row : rows) {
-      if (row.lineColor == color) return true;
-    }
-    return false;
-  };
-  auto hasMarker = [&](const darvelle::MarkerLook& look) {
-    for (const auto& row : rows) {
-      if (row.marker && row.marker->fill == look.fill && row.marker->outline == look.outline &&
-          row.marker->radius == look.radius) {
-        return true;
-      }
-    }
-    return false;
-  };
-  for (int i = 0; i < darvelle::kMapCurveCount; ++i) {
-    const auto curve = static_cast<darvelle::MapCurve>(i);
-    if (curve == darvelle::MapCurve::CentralLine) continue;
-    QVERIFY2(hasLine(darvelle::StyleOf(curve).color), darvelle::StyleOf(curve).label.data());
-  }
-  QVERIFY(hasLine(darvelle::kCentralTotalColor));
-  QVERIFY(hasLine(darvelle::kCentralAnnularColor));
-  for (int e = 0; e < darvelle::kEventCount; ++e) {
-    const darvelle::MarkerKind kind = darvelle::MarkerKindOf(static_cast<darvelle::EventId>(e));
-    for (int central : {darvelle::kCentralAnnular, darvelle::kCentralTotal}) {
-      if (const auto look = darvelle::MarkerLookOf(kind, central)) QVERIFY(hasMarker(*look));
-    }
-  }
-}
-
-void WindowPartsTest::legendSpeaksThreeLanguages() {
-  darvelle::ui::LegendPanel panel;
-  QStringList titles;
-  std::vector<QStringList> texts(3);
-  for (int language = 0; language < 3; ++language) {
-    panel.setLanguage(language);
-    titles << panel.windowTitle();
-    const auto labels = panel.findChildren<QLabel*>();
-    for (int i = 0; i < panel.rowCount(); ++i) {
-      const QString text = panel.row(i).text;
-      QVERIFY(!text.isEmpty());
-      texts[static_cast<std::size_t>(language)] << text;
-      bool shown = false;
-      for (const QLabel* label : labels) shown = shown || label->text() == text;
-      QVERIFY2(shown, qPrintable(text));
-    }
-  }
-  QCOMPARE(titles, (QStringList{QStringLiteral("Legende"), QStringLiteral("Legend"),
-                                QString::fromUtf8("Légende")}));
-  QVERIFY(texts[0] != texts[1] && texts[1] != texts[2] && texts[0] != texts[2]);
-  QStringList english = texts[1];
-  QCOMPARE(english.removeDuplicates(), 0);
-}
-
-void WindowPartsTest::legendLineWidthsFollowThePen() {
-  for (int pen : {1, 2, 3}) {
-    for (const auto& row : darvelle::ui::LegendRows(pen, 1)) {
-      if (!row.lineColor) continue;
-      const bool central = *row.lineColor == darvelle::kCentralTotalColor ||
-                           *row.lineColor == darvelle::kCentralAnnularColor;
-      QCOMPARE(row.lineWidth, central ? std::max(2, pen) : pen);
-    }
-  }
-}
-
-void WindowPartsTest::helpPageExplainsTheLegend() {
-  QFile page(QStringLiteral(DARVELLE_HELP_DIR "/darvelleEN/map.html"));
-  QVERIFY(page.open(QIODevice::ReadOnly));
-  const QString html = QString::fromUtf8(page.readAll()).replace(QStringLiteral("&#39;"), "'");
-  for (const auto& row : darvelle::ui::LegendRows(1, 1)) {
-    QVERIFY2(html.contains(row.text), qPrintable(row.text));
-    const QRgb colour = row.lineColor ? *row.lineColor : row.marker->fill;
-    const QString code = QColor::fromRgb(colour).name();
-    QVERIFY2(html.contains(code), qPrintable(code + " for " + row.text));
-    if (row.marker) QVERIFY(html.contains(QColor::fromRgb(row.marker->outline).name()));
-  }
-}
-
-void WindowPartsTest::yearListShowsTheYearsEclipses() {
-  const darvelle::Catalogue catalogue = SmallCatalogue();
-  darvelle::ui::YearEclipseList list;
-  list.setCatalogue(&catalogue);
-  list.setYear(2024);
-  QCOMPARE(list.topLevelItemCount(), 2);
-  const QTreeWidgetItem* first = list.topLevelItem(0);
-  QCOMPARE(first->text(0), QStringLiteral("2024-04-08"));
-  QCOMPARE(first->text(1), QStringLiteral("Total solar eclipse"));
-  QCOMPARE(first->text(2), QStringLiteral("139"));
-  QCOMPARE(first->toolTip(2), QStringLiteral("Ecl. in Saros: 30. of 71"));
-  QCOMPARE(first->data(0, darvelle::ui::YearEclipseList::kIndexRole).toInt(), 2);
-  QCOMPARE(list.topLevelItem(1)->text(1), QStringLiteral("Annular solar eclipse"));
-  list.setYear(2025);
-  QCOMPARE(list.topLevelItemCount(), 0);
-  list.setYear(2026);
-  QCOMPARE(list.topLevelItemCount(), 1);
-  list.setCatalogue(nullptr);
-  QCOMPARE(list.topLevelItemCount(), 0);
-  QCOMPARE(darvelle::ui::EclipseDateText(-584, 5, 28), QStringLiteral("-584-05-28"));
-}
-
-void WindowPartsTest::yearListChoosesByClick() {
-  const darvelle::Catalogue catalogue = SmallCatalogue();
-  darvelle::ui::YearEclipseList list;
-  list.resize(400, 200);
-  list.show();
-  list.setCatalogue(&catalogue);
-  list.setYear(2024);
-  QSignalSpy chosen(&list, &darvelle::ui::YearEclipseList::eclipseChosen);
-  // Marking the eclipse shown selects it without choosing it.
-  list.setCurrentEclipse(2);
-  QCOMPARE(chosen.count(), 0);
-  QVERIFY(list.topLevelItem(0)->isSelected());
-  const QRect second = list.visualItemRect(list.topLevelItem(1));
-  QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, second.center());
-  QCOMPARE(chosen.count(), 1);
-  QCOMPARE(chosen.last().at(0).toInt(), 3);
-  // Clicking the eclipse already chosen chooses nothing new.
-  QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, second.center());
-  QCOMPARE(chosen.count(), 1);
-  // Enter on the current item chooses it.
-  list.setCurrentEclipse(3);
-  list.setCurrentItem(list.topLevelItem(0));
-  list.setFocus();
-  QTest::keyClick(list.viewport(), Qt::Key_Return);
-  QTRY_COMPARE_WITH_TIMEOUT(chosen.count(), 2, 2000);
-  QCOMPARE(chosen.last().at(0).toInt(), 2);
-}
-
-void WindowPartsTest::yearListSpeaksTheLanguage() {
-  const darvelle::Catalogue catalogue = SmallCatalogue();
-  darvelle::ui::YearEclipseList list;
-  list.setCatalogue(&catalogue);
-  list.setYear(2024);
-  list.setCurrentEclipse(3);
-  struct Case {
-    int language;
-    const char* type;
-    const char* dateTitle;
-  };
-  const Case cases[] = {{0, "Totale Sonnenfinsternis", "Datum"},
-                        {1, "Total solar eclipse", "Date"},
-                        {2, "Ecl. de soleil totale", "Date"}};
-  for (const Case& c : cases) {
-    list.setLanguage(c.language);
-    QCOMPARE(list.topLevelItem(0)->text(1), QString::fromUtf8(c.type));
-    QCOMPARE(list.headerItem()->text(0), QString::fromUtf8(c.dateTitle));
-  }
-  list.setLanguage(0);
-  QCOMPARE(list.topLevelItem(1)->text(1), QString::fromUtf8("Ringförmige Finsternis"));
-  // The chosen eclipse stays marked across a change of language.
-  QVERIFY(list.topLevelItem(1)->isSelected());
-}
-
-QTEST_MAIN(WindowPartsTest)
-#include "window_parts_test.moc"
+QTEST_MAIN(GlobeViewTest)
+#include "globe_view_test.moc"

@@ -1,0 +1,232 @@
+// The legend panel and the year list driven on their own, offscreen. The
+// suite runs once at the screen's own pixel ratio and once with
+// QT_SCALE_FACTOR=2.
+
+#include <QFile>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "catalogue/catalogue.h"
+#include "catalogue/eclipse_record.h"
+#include "render/curve_drawing.h"
+#include "ui/legend_panel.h"
+#include "ui/year_eclipse_list.h"
+
+namespace {
+
+darvelle::Catalogue SmallCatalogue() {
+  struct Row {
+    int year, month, day, type, saros, member, members;
+  };
+  const Row rows[] = {{2023, 10, 14, 3, 134, 44, 71}, {2024, 4, 8, 2, 139, 30, 71},
+                      {2024, 10, 2, 3, 144, 17, 70},  {2026, 2, 17, 3, 121, 61, 71}};
+  std::vector<darvelle::EclipseRecord> records;
+  for (const Row& r : rows) {
+    darvelle::EclipseRecord record;
+    std::memset(&record, 0, sizeof record);
+    record.Year = r.year;
+    record.Month = r.month;
+    record.Day = r.day;
+    record.EclipseType = r.type;
+    record.SarosNumber = r.saros;
+    record.SarosMember = r.member;
+    record.SarosMemberCount = r.members;
+    records.push_back(record);
+  }
+  return darvelle::Catalogue(std::move(records));
+}
+
+}  // namespace
+
+class PanelsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void legendShowsTheDrawingsColours();
+  void legendNamesEveryCurveAndMarker();
+  void legendSpeaksThreeLanguages();
+  void legendLineWidthsFollowThePen();
+  void helpPageExplainsTheLegend();
+
+  void yearListShowsTheYearsEclipses();
+  void yearListChoosesByClick();
+  void yearListSpeaksTheLanguage();
+};
+
+void PanelsTest::legendShowsTheDrawingsColours() {
+  for (const darvelle::ui::LegendRow& row : darvelle::ui::LegendRows(1, 1)) {
+    const QImage swatch = darvelle::ui::LegendSwatch(row, 22);
+    const int cx = 22, cy = 11;
+    if (row.lineColor) {
+      QCOMPARE(QColor(swatch.pixel(cx, cy)).rgb(), QColor::fromRgb(*row.lineColor).rgb());
+    } else {
+      QVERIFY(row.marker.has_value());
+      QCOMPARE(swatch.pixel(cx, cy), QColor::fromRgb(row.marker->fill).rgb());
+      QCOMPARE(swatch.pixel(cx + row.marker->radius, cy),
+               QColor::fromRgb(row.marker->outline).rgb());
+    }
+  }
+}
+
+void PanelsTest::legendNamesEveryCurveAndMarker() {
+  const auto rows = darvelle::ui::LegendRows(1, 1);
+  auto hasLine = [&](QRgb color) {
+    for (const auto& row : rows) {
+      if (row.lineColor == color) return true;
+    }
+    return false;
+  };
+  auto hasMarker = [&](const darvelle::MarkerLook& look) {
+    for (const auto& row : rows) {
+      if (row.marker && row.marker->fill == look.fill && row.marker->outline == look.outline &&
+          row.marker->radius == look.radius) {
+        return true;
+      }
+    }
+    return false;
+  };
+  for (int i = 0; i < darvelle::kMapCurveCount; ++i) {
+    const auto curve = static_cast<darvelle::MapCurve>(i);
+    if (curve == darvelle::MapCurve::CentralLine) continue;
+    QVERIFY2(hasLine(darvelle::StyleOf(curve).color), darvelle::StyleOf(curve).label.data());
+  }
+  QVERIFY(hasLine(darvelle::kCentralTotalColor));
+  QVERIFY(hasLine(darvelle::kCentralAnnularColor));
+  for (int e = 0; e < darvelle::kEventCount; ++e) {
+    const darvelle::MarkerKind kind = darvelle::MarkerKindOf(static_cast<darvelle::EventId>(e));
+    for (int central : {darvelle::kCentralAnnular, darvelle::kCentralTotal}) {
+      if (const auto look = darvelle::MarkerLookOf(kind, central)) QVERIFY(hasMarker(*look));
+    }
+  }
+}
+
+void PanelsTest::legendSpeaksThreeLanguages() {
+  darvelle::ui::LegendPanel panel;
+  QStringList titles;
+  std::vector<QStringList> texts(3);
+  for (int language = 0; language < 3; ++language) {
+    panel.setLanguage(language);
+    titles << panel.windowTitle();
+    const auto labels = panel.findChildren<QLabel*>();
+    for (int i = 0; i < panel.rowCount(); ++i) {
+      const QString text = panel.row(i).text;
+      QVERIFY(!text.isEmpty());
+      texts[static_cast<std::size_t>(language)] << text;
+      bool shown = false;
+      for (const QLabel* label : labels) shown = shown || label->text() == text;
+      QVERIFY2(shown, qPrintable(text));
+    }
+  }
+  QCOMPARE(titles, (QStringList{QStringLiteral("Legende"), QStringLiteral("Legend"),
+                                QString::fromUtf8("Légende")}));
+  QVERIFY(texts[0] != texts[1] && texts[1] != texts[2] && texts[0] != texts[2]);
+  QStringList english = texts[1];
+  QCOMPARE(english.removeDuplicates(), 0);
+}
+
+void PanelsTest::legendLineWidthsFollowThePen() {
+  for (int pen : {1, 2, 3}) {
+    for (const auto& row : darvelle::ui::LegendRows(pen, 1)) {
+      if (!row.lineColor) continue;
+      const bool central = *row.lineColor == darvelle::kCentralTotalColor ||
+                           *row.lineColor == darvelle::kCentralAnnularColor;
+      QCOMPARE(row.lineWidth, central ? std::max(2, pen) : pen);
+    }
+  }
+}
+
+void PanelsTest::helpPageExplainsTheLegend() {
+  QFile page(QStringLiteral(DARVELLE_HELP_DIR "/darvelleEN/map.html"));
+  QVERIFY(page.open(QIODevice::ReadOnly));
+  const QString html = QString::fromUtf8(page.readAll()).replace(QStringLiteral("&#39;"), "'");
+  for (const auto& row : darvelle::ui::LegendRows(1, 1)) {
+    QVERIFY2(html.contains(row.text), qPrintable(row.text));
+    const QRgb colour = row.lineColor ? *row.lineColor : row.marker->fill;
+    const QString code = QColor::fromRgb(colour).name();
+    QVERIFY2(html.contains(code), qPrintable(code + " for " + row.text));
+    if (row.marker) QVERIFY(html.contains(QColor::fromRgb(row.marker->outline).name()));
+  }
+}
+
+void PanelsTest::yearListShowsTheYearsEclipses() {
+  const darvelle::Catalogue catalogue = SmallCatalogue();
+  darvelle::ui::YearEclipseList list;
+  list.setCatalogue(&catalogue);
+  list.setYear(2024);
+  QCOMPARE(list.topLevelItemCount(), 2);
+  const QTreeWidgetItem* first = list.topLevelItem(0);
+  QCOMPARE(first->text(0), QStringLiteral("2024-04-08"));
+  QCOMPARE(first->text(1), QStringLiteral("Total solar eclipse"));
+  QCOMPARE(first->text(2), QStringLiteral("139"));
+  QCOMPARE(first->toolTip(2), QStringLiteral("Ecl. in Saros: 30. of 71"));
+  QCOMPARE(first->data(0, darvelle::ui::YearEclipseList::kIndexRole).toInt(), 2);
+  QCOMPARE(list.topLevelItem(1)->text(1), QStringLiteral("Annular solar eclipse"));
+  list.setYear(2025);
+  QCOMPARE(list.topLevelItemCount(), 0);
+  list.setYear(2026);
+  QCOMPARE(list.topLevelItemCount(), 1);
+  list.setCatalogue(nullptr);
+  QCOMPARE(list.topLevelItemCount(), 0);
+  QCOMPARE(darvelle::ui::EclipseDateText(-584, 5, 28), QStringLiteral("-584-05-28"));
+}
+
+void PanelsTest::yearListChoosesByClick() {
+  const darvelle::Catalogue catalogue = SmallCatalogue();
+  darvelle::ui::YearEclipseList list;
+  list.resize(400, 200);
+  list.show();
+  list.setCatalogue(&catalogue);
+  list.setYear(2024);
+  QSignalSpy chosen(&list, &darvelle::ui::YearEclipseList::eclipseChosen);
+  // Marking the eclipse shown selects it without choosing it.
+  list.setCurrentEclipse(2);
+  QCOMPARE(chosen.count(), 0);
+  QVERIFY(list.topLevelItem(0)->isSelected());
+  const QRect second = list.visualItemRect(list.topLevelItem(1));
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, second.center());
+  QCOMPARE(chosen.count(), 1);
+  QCOMPARE(chosen.last().at(0).toInt(), 3);
+  // Clicking the eclipse already chosen chooses nothing new.
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, second.center());
+  QCOMPARE(chosen.count(), 1);
+  // Enter on the current item chooses it.
+  list.setCurrentEclipse(3);
+  list.setCurrentItem(list.topLevelItem(0));
+  list.setFocus();
+  QTest::keyClick(list.viewport(), Qt::Key_Return);
+  QTRY_COMPARE_WITH_TIMEOUT(chosen.count(), 2, 2000);
+  QCOMPARE(chosen.last().at(0).toInt(), 2);
+}
+
+void PanelsTest::yearListSpeaksTheLanguage() {
+  const darvelle::Catalogue catalogue = SmallCatalogue();
+  darvelle::ui::YearEclipseList list;
+  list.setCatalogue(&catalogue);
+  list.setYear(2024);
+  list.setCurrentEclipse(3);
+  struct Case {
+    int language;
+    const char* type;
+    const char* dateTitle;
+  };
+  const Case cases[] = {{0, "Totale Sonnenfinsternis", "Datum"},
+                        {1, "Total solar eclipse", "Date"},
+                        {2, "Ecl. de soleil totale", "Date"}};
+  for (const Case& c : cases) {
+    list.setLanguage(c.language);
+    QCOMPARE(list.topLevelItem(0)->text(1), QString::fromUtf8(c.type));
+    QCOMPARE(list.headerItem()->text(0), QString::fromUtf8(c.dateTitle));
+  }
+  list.setLanguage(0);
+  QCOMPARE(list.topLevelItem(1)->text(1), QString::fromUtf8("Ringförmige Finsternis"));
+  // The chosen eclipse stays marked across a change of language.
+  QVERIFY(list.topLevelItem(1)->isSelected());
+}
+
+QTEST_MAIN(PanelsTest)
+#include "panels_test.moc"

@@ -1,0 +1,84 @@
+// The separate settings file that remembers the window's own choices (the
+// last folder, the observer's place, the window's geometry) beside the
+// program's own settings file, which it leaves alone.
+
+#include <QSettings>
+
+#include "ui/window_settings.h"
+#include "window_fixture.h"
+
+namespace window_test {
+
+using darvelle::ui::WindowSettings;
+
+class WindowSettingsTest : public WindowFixture {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { SetUpCase(); }
+  void init() { SetUp(); }
+  void cleanup() { TearDown(); }
+
+  void windowSettingsRoundTripBesideTheSpecifiedFile() {
+    fs::create_directories(SettingsFolder());
+    WriteSettings(SettingsFolder(), [](Settings&) {});
+    const auto before = fs::last_write_time(SettingsFile());
+    {
+      WindowSettings settings(SettingsFolder());
+      QCOMPARE(settings.LastFolder(), QString());
+      QVERIFY(!settings.Place().has_value());
+      QVERIFY(settings.WindowGeometry().isEmpty());
+      settings.SetLastFolder(QStringLiteral("/some/where é"));
+      settings.SetPlace({QStringLiteral("Dallas"), 32.78, -96.80, 139});
+      settings.SetWindowGeometry(QByteArray("\x01\x02\x00\xff", 4));
+      settings.SetValue(QStringLiteral("other/choice"), 7);
+    }
+    // A second object on the same folder, as the next run, reads it all back.
+    const WindowSettings next(SettingsFolder());
+    QCOMPARE(next.FilePath(), SettingsFolder() / "DarvelleWindow.ini");
+    QVERIFY(fs::exists(next.FilePath()));
+    QCOMPARE(next.LastFolder(), QStringLiteral("/some/where é"));
+    const auto place = next.Place();
+    QVERIFY(place.has_value());
+    QCOMPARE(place->name, QStringLiteral("Dallas"));
+    QCOMPARE(place->latitudeDeg, 32.78);
+    QCOMPARE(place->longitudeDeg, -96.80);
+    QCOMPARE(place->heightM, 139.0);
+    QCOMPARE(next.WindowGeometry(), QByteArray("\x01\x02\x00\xff", 4));
+    QCOMPARE(next.Value(QStringLiteral("other/choice")).toInt(), 7);
+    // The specified file is neither grown nor rewritten.
+    QCOMPARE(fs::file_size(SettingsFile()), std::uintmax_t{2108});
+    QCOMPARE(fs::last_write_time(SettingsFile()), before);
+  }
+
+  void windowSettingsRejectAPlaceOffTheEarth_data() {
+    QTest::addColumn<QString>("latitude");
+    QTest::addColumn<QString>("longitude");
+    QTest::newRow("latitude 91") << "91" << "10";
+    QTest::newRow("longitude -180.5") << "10" << "-180.5";
+    QTest::newRow("not a number") << "north" << "10";
+    QTest::newRow("nan") << "nan" << "10";
+  }
+
+  void windowSettingsRejectAPlaceOffTheEarth() {
+    QFETCH(QString, latitude);
+    QFETCH(QString, longitude);
+    fs::create_directories(SettingsFolder());
+    WindowSettings settings(SettingsFolder());
+    settings.SetPlace({QStringLiteral("Dallas"), 32.78, -96.80, 0});
+    {
+      QSettings raw(QString::fromStdString(settings.FilePath().string()), QSettings::IniFormat);
+      raw.setValue(QStringLiteral("place/latitudeDeg"), latitude);
+      raw.setValue(QStringLiteral("place/longitudeDeg"), longitude);
+    }
+    QVERIFY(!settings.Place().has_value());
+    settings.ForgetPlace();
+    QVERIFY(!settings.Place().has_value());
+  }
+};
+
+std::unique_ptr<QObject> MakeWindowSettingsTest() { return std::make_unique<WindowSettingsTest>(); }
+
+}  // namespace window_test
+
+#include "window_settings_test.moc"
