@@ -4,11 +4,17 @@
 
 #include <geonames.h>
 
+#include "places/place_names.h"
 #include "places/places.h"
 
 namespace darvelle::places {
 
-// Copies the city's fields; the caller still owns and frees `city`.
-Place PlaceFromCity(GeonamesCity* city);
+// Copies the city's fields; the caller still owns and frees `city`. Names
+// in the process' message language, as the library gives them, or with
+// `names` in that table's language.
+Place PlaceFromCity(GeonamesCity* city, const PlaceNames* names = nullptr);
+
+// The city's name as the list has it, before any translation ("Munich").
+std::string ListNameOf(GeonamesCity* city);
 
 }  // namespace darvelle::places

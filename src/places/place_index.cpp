@@ -46,23 +46,51 @@ std::string LongLabel(const Place& place) {
   return label;
 }
 
-PlaceIndex PlaceIndex::Load() {
-  PlaceIndex index;
+PlaceIndex PlaceIndex::Load() { return Build(nullptr); }
+
+PlaceIndex PlaceIndex::Load(const std::string& languageCode) {
+  const PlaceNames names = PlaceNames::ForLanguage(languageCode);
+  return Build(&names);
+}
+
+PlaceIndex PlaceIndex::Build(const PlaceNames* names) {
+  struct Entry {
+    Place place;
+    std::string listName;
+  };
+  std::vector<Entry> entries;
   const gint count = geonames_get_n_cities();
-  index.places_.reserve(static_cast<std::size_t>(std::max(count, 0)));
+  entries.reserve(static_cast<std::size_t>(std::max(count, 0)));
   for (gint i = 0; i < count; ++i) {
     GeonamesCity* city = geonames_get_city(i);
     if (!city) continue;
-    Place p = PlaceFromCity(city);
+    entries.push_back({PlaceFromCity(city, names), ListNameOf(city)});
     geonames_city_free(city);
-    index.places_.push_back(std::move(p));
   }
-  if (index.places_.empty()) throw std::runtime_error("the GeoNames city list is empty or missing");
-  std::stable_sort(index.places_.begin(), index.places_.end(),
-                   [](const Place& a, const Place& b) { return a.Population > b.Population; });
-  index.words_.reserve(index.places_.size());
-  for (const Place& p : index.places_) index.words_.push_back(FoldedWords(LongLabel(p)));
+  if (entries.empty()) throw std::runtime_error("the GeoNames city list is empty or missing");
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const Entry& a, const Entry& b) { return a.place.Population > b.place.Population; });
+  PlaceIndex index;
+  index.places_.reserve(entries.size());
+  index.words_.reserve(entries.size());
+  for (Entry& e : entries) {
+    std::vector<std::string> words = FoldedWords(LongLabel(e.place));
+    // The list's own name too, after the label's words, when translated.
+    if (e.listName != e.place.Name) {
+      for (std::string& w : FoldedWords(e.listName)) words.push_back(std::move(w));
+    }
+    index.words_.push_back(std::move(words));
+    index.places_.push_back(std::move(e.place));
+  }
   return index;
+}
+
+std::optional<Place> PlaceIndex::ById(const std::string& geonameId) const {
+  if (geonameId.empty()) return std::nullopt;
+  const auto found = std::find_if(places_.begin(), places_.end(),
+                                  [&](const Place& p) { return p.GeonameId == geonameId; });
+  if (found == places_.end()) return std::nullopt;
+  return *found;
 }
 
 std::vector<Place> PlaceIndex::Search(const std::string& query, std::size_t limit) const {

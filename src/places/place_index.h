@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "places/place_names.h"
 #include "places/places.h"
 
 namespace darvelle::places {
@@ -20,8 +21,16 @@ class PlaceIndex {
   // Every city of the list, names in the process' message language (as
   // SearchPlaces gives them). Throws std::runtime_error when the list is empty.
   static PlaceIndex Load();
+  // The same with the names in a language of the list's own catalogue
+  // ("de", "en", "fr"; see PlaceNames), whatever the process' locale. A
+  // city is also found by its name as the list has it ("Munich" for
+  // München). Throws std::runtime_error naming the file when the
+  // language's catalogue cannot be read.
+  static PlaceIndex Load(const std::string& languageCode);
 
   std::size_t Size() const { return places_.size(); }
+  // Every city, most populous first.
+  const std::vector<Place>& Places() const { return places_; }
 
   // Cities whose "name, admin area, country" has, for every word of the
   // query, a word beginning with it (case and accents ignored: "sao paulo"
@@ -35,7 +44,12 @@ class PlaceIndex {
   std::optional<Place> Nearest(double latitudeDeg, double longitudeDeg,
                                double maxDistanceKm) const;
 
+  // The city of a GeoNames id (Place::GeonameId), or none.
+  std::optional<Place> ById(const std::string& geonameId) const;
+
  private:
+  static PlaceIndex Build(const PlaceNames* names);
+
   std::vector<Place> places_;                  // most populous first
   std::vector<std::vector<std::string>> words_;  // folded words of each place's label
 };

@@ -16,13 +16,43 @@ namespace {
 
 std::string TextOrEmpty(const char* text) { return text ? text : ""; }
 
+// The list's own fields of a city, in the order the library stores them:
+// id, name, admin code, admin name, country code, country, zone, ...
+enum CityField { kIdField, kNameField, kAdminCodeField, kAdminField, kCountryCodeField, kCountryField };
+
+std::string FieldOf(GeonamesCity* city, CityField field) {
+  const gchar* text = nullptr;
+  g_variant_get_child(city, field, "&s", &text);
+  return TextOrEmpty(text);
+}
+
+// The names as the library translates them (id, "CC.admin", "CC"), looked
+// up in `names` instead of the process' message catalogue.
+void NameFromTable(GeonamesCity* city, const PlaceNames& names, Place& p) {
+  const std::string code = FieldOf(city, kCountryCodeField);
+  p.Name = names.Translate(p.GeonameId, FieldOf(city, kNameField));
+  p.AdminArea = names.Translate(code + "." + FieldOf(city, kAdminCodeField), FieldOf(city, kAdminField));
+  p.Country = names.Translate(code, FieldOf(city, kCountryField));
+}
+
+// Another layout (a later library) is read through the getters alone.
+bool HasKnownLayout(GeonamesCity* city) {
+  return g_variant_is_of_type(city, G_VARIANT_TYPE("(sssssssudd)"));
+}
+
 }  // namespace
 
-Place PlaceFromCity(GeonamesCity* city) {
+Place PlaceFromCity(GeonamesCity* city, const PlaceNames* names) {
   Place p;
-  p.Name = TextOrEmpty(geonames_city_get_name(city));
-  p.AdminArea = TextOrEmpty(geonames_city_get_state(city));
-  p.Country = TextOrEmpty(geonames_city_get_country(city));
+  const bool known = HasKnownLayout(city);
+  if (known) p.GeonameId = FieldOf(city, kIdField);
+  if (known && names != nullptr) {
+    NameFromTable(city, *names, p);
+  } else {
+    p.Name = TextOrEmpty(geonames_city_get_name(city));
+    p.AdminArea = TextOrEmpty(geonames_city_get_state(city));
+    p.Country = TextOrEmpty(geonames_city_get_country(city));
+  }
   p.CountryCode = TextOrEmpty(geonames_city_get_country_code(city));
   p.TimeZone = TextOrEmpty(geonames_city_get_timezone(city));
   p.LatitudeDeg = geonames_city_get_latitude(city);
@@ -31,6 +61,9 @@ Place PlaceFromCity(GeonamesCity* city) {
   return p;
 }
 
+std::string ListNameOf(GeonamesCity* city) {
+  return HasKnownLayout(city) ? FieldOf(city, kNameField) : TextOrEmpty(geonames_city_get_name(city));
+}
 
 std::string Place::Label() const {
   std::string label = Name;

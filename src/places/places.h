@@ -21,6 +21,7 @@ struct Place {
   double LatitudeDeg = 0.0;
   double LongitudeDeg = 0.0;  // east positive
   unsigned Population = 0;
+  std::string GeonameId;    // the list's id of the city, the same in every language
   // "Name, Admin, CC" (the admin area left out when empty).
   std::string Label() const;
 };
