@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include "catalogue/eclipse_texts.h"
 #include "places/place_index.h"
 
 namespace darvelle::ui {
@@ -35,6 +36,7 @@ ObserverPlace PlaceOf(const places::Place& city) {
   place.latitudeDeg = city.LatitudeDeg;
   place.longitudeDeg = city.LongitudeDeg;
   place.timeZone = QString::fromStdString(city.TimeZone);
+  place.cityId = QString::fromStdString(city.GeonameId);
   return place;
 }
 
@@ -153,11 +155,34 @@ void LocalCircumstancesPanel::ApplyCaptions() {
   visibleFromHere_->setText(c.visibleFromHere);
 }
 
+std::string LocalCircumstancesPanel::PlaceLanguageCode(int language) {
+  switch (language) {
+    case kGerman:
+      return "de";
+    case kFrench:
+      return "fr";
+    default:
+      return "en";
+  }
+}
+
 void LocalCircumstancesPanel::setLanguage(int language) {
-  if (language == language_) return;
+  const bool first = !languageGiven_;
+  languageGiven_ = true;
+  if (language == language_ && !first) return;
   language_ = language;
   ApplyCaptions();
   Refresh();
+  // A list in another language is read again: the offers and the chosen
+  // city's name follow once it is there. Without a list nor a city to
+  // rename (the remembered city is named in the first language given), the
+  // list is read in the new language when it is first needed.
+  const bool listWanted = index_ != nullptr || indexWatcher_.isRunning() ||
+                          (!first && place_.has_value() && !place_->cityId.isEmpty());
+  if (listLanguage_ == language_ || !listWanted) return;
+  index_.reset();
+  indexProblem_.clear();
+  LoadCities();
 }
 
 void LocalCircumstancesPanel::setPlace(const std::optional<ObserverPlace>& place) {
@@ -218,20 +243,31 @@ void LocalCircumstancesPanel::Refresh() {
 // ---------------------------------------------------------------- the search
 
 void LocalCircumstancesPanel::LoadCities() {
+  // A list still being read in another language is read again when it ends.
   if (citiesReady() || indexWatcher_.isRunning()) return;
-  indexWatcher_.setFuture(QtConcurrent::run([]() -> std::shared_ptr<const places::PlaceIndex> {
+  listLanguage_ = language_;
+  const std::string code = PlaceLanguageCode(language_);
+  indexWatcher_.setFuture(QtConcurrent::run([code]() -> CityList {
+    CityList list;
     try {
-      return std::make_shared<const places::PlaceIndex>(places::PlaceIndex::Load());
-    } catch (const std::exception&) {
-      return nullptr;
+      list.index = std::make_shared<const places::PlaceIndex>(places::PlaceIndex::Load(code));
+    } catch (const std::exception& e) {
+      list.problem = QStringLiteral("The city list could not be read: %1").arg(QString::fromLocal8Bit(e.what()));
     }
+    return list;
   }));
 }
 
 void LocalCircumstancesPanel::CitiesLoaded() {
-  index_ = indexWatcher_.result();
-  if (index_ == nullptr) indexProblem_ = QStringLiteral("the city list could not be read");
+  if (listLanguage_ != language_) {
+    LoadCities();  // the language changed while the list was read
+    return;
+  }
+  CityList list = indexWatcher_.result();
+  index_ = std::move(list.index);
+  indexProblem_ = list.problem;
   emit citiesLoaded();
+  RenamePlace();
   if (pointToResolve_) ResolvePoint();
   if (!search_->text().isEmpty()) {
     Offer(search_->text());
@@ -312,9 +348,25 @@ void LocalCircumstancesPanel::ResolvePoint() {
     if (const auto city = index_->Nearest(point.latitudeDeg, point.longitudeDeg, kNearbyCityKm)) {
       point.nearby = QString::fromStdString(places::LongLabel(*city));
       point.timeZone = QString::fromStdString(city->TimeZone);
+      point.cityId = QString::fromStdString(city->GeonameId);
     }
   }
   emit placeChosen(point);
+}
+
+void LocalCircumstancesPanel::RenamePlace() {
+  if (index_ == nullptr || !place_ || place_->cityId.isEmpty()) return;
+  const auto city = index_->ById(place_->cityId.toStdString());
+  if (!city) return;
+  const QString label = QString::fromStdString(places::LongLabel(*city));
+  ObserverPlace renamed = *place_;
+  // A city chosen by name is named after it; a point keeps its coordinates
+  // and names the city near it.
+  QString& name = renamed.nearby.isEmpty() ? renamed.name : renamed.nearby;
+  if (name == label) return;
+  if (search_->text() == name) search_->setText(label);
+  name = label;
+  emit placeChosen(renamed);
 }
 
 void LocalCircumstancesPanel::MarkSearch(const QString& problem) {

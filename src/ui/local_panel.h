@@ -37,11 +37,15 @@ class LocalCircumstancesPanel : public QWidget {
   static constexpr double kNearbyCityKm = 75.0;
   // Entries the search box offers.
   static constexpr int kOffered = 12;
+  // The language code of the city list's names for a window language.
+  static std::string PlaceLanguageCode(int language);
 
   explicit LocalCircumstancesPanel(QWidget* parent = nullptr);
   // Waits for the city list if it is still being read.
   ~LocalCircumstancesPanel() override;
 
+  // The captions' language and the place names' (the city list is read
+  // again in it, and the chosen city renamed, once it has been read).
   void setLanguage(int language);
   int language() const { return language_; }
   void setPlace(const std::optional<ObserverPlace>& place);
@@ -76,17 +80,26 @@ class LocalCircumstancesPanel : public QWidget {
   void ChooseOffered(int row);
   void ResolvePoint();
   void MarkSearch(const QString& problem);
+  void RenamePlace();
   void Refresh();
 
   int language_ = 1;
+  // The first language given is the one the remembered place was named in.
+  bool languageGiven_ = false;
+  int listLanguage_ = -1;  // the language of the city list read or being read
   std::optional<ObserverPlace> place_;
   std::optional<ShownEclipse> eclipse_;
   std::optional<LocalCircumstances> local_;
   std::optional<LocalTexts> texts_;
 
+  // What reading the city list gives: the list, or why there is none.
+  struct CityList {
+    std::shared_ptr<const places::PlaceIndex> index;
+    QString problem;
+  };
   std::shared_ptr<const places::PlaceIndex> index_;
   QString indexProblem_;
-  QFutureWatcher<std::shared_ptr<const places::PlaceIndex>> indexWatcher_;
+  QFutureWatcher<CityList> indexWatcher_;
   std::vector<places::Place> offeredPlaces_;
   bool chooseWhenLoaded_ = false;
   std::optional<ObserverPlace> pointToResolve_;

@@ -23,6 +23,9 @@ struct ObserverPlace {
   // For a point clicked on the globe: the city nearest to it whose zone it
   // takes ("Dallas, Texas, United States of America"); empty otherwise.
   QString nearby;
+  // The GeoNames id of the city of `name`, or of `nearby` for a point: the
+  // city's name in another language. Empty for a point far from any city.
+  QString cityId;
 
   bool operator==(const ObserverPlace&) const = default;
 };

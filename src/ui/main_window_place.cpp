@@ -22,6 +22,7 @@ namespace {
 // Beside the typed place of WindowSettings: what the local times need.
 const QString kPlaceTimeZone = QStringLiteral("place/timeZone");
 const QString kPlaceNearby = QStringLiteral("place/nearby");
+const QString kPlaceCityId = QStringLiteral("place/cityId");
 
 }  // namespace
 
@@ -69,6 +70,7 @@ void MainWindow::RestorePlace() {
   place.heightM = remembered->heightM;
   place.timeZone = stored.Value(kPlaceTimeZone).toString();
   place.nearby = stored.Value(kPlaceNearby).toString();
+  place.cityId = stored.Value(kPlaceCityId).toString();
   ShowPlace(place);
 }
 
@@ -78,6 +80,7 @@ void MainWindow::ChoosePlace(const ObserverPlace& place) {
   stored.SetPlace({place.name, place.latitudeDeg, place.longitudeDeg, place.heightM});
   stored.SetValue(kPlaceTimeZone, place.timeZone);
   stored.SetValue(kPlaceNearby, place.nearby);
+  stored.SetValue(kPlaceCityId, place.cityId);
 }
 
 void MainWindow::ShowPlace(const ObserverPlace& place) {

@@ -14,6 +14,7 @@
 
 #include "astro/delta_t.h"
 #include "catalogue/besselian_elements.h"
+#include "catalogue/eclipse_texts.h"
 #include "geometry/local_circumstances.h"
 #include "places/places.h"
 #include "ui/local_panel.h"
@@ -250,6 +251,62 @@ class WindowPlaceTest : public WindowFixture {
     QVERIFY(Find<QAction>("VisibleFromHere1")->isEnabled());
     CompareDock(Expected(chosen));
     QVERIFY(MarkerAt(PointOf(chosen.latitudeDeg, chosen.longitudeDeg)));
+  }
+
+  // The names are the city list's own translations (libgeonames' catalogues;
+  // the places tests compare every city with the library's names).
+  void placeNamesFollowTheLanguage() {
+    ChooseByName(QStringLiteral("Munich"));
+    QCOMPARE(Panel()->place()->name, QStringLiteral("Munich, Bavaria, Germany"));
+    const ObserverPlace english = *Panel()->place();
+    struct Step {
+      const char* item;
+      const char* name;
+      const char* search;   // typed in the box
+      const char* offered;  // the first completion
+    };
+    const Step steps[] = {
+        {"Deutsch1", "München, Bayern, Deutschland", "Munch", "München, Bayern, Deutschland"},
+        {"Francais1", "Munich, Bavière, Allemagne", "Londres", "Londres, Angleterre, Royaume Uni"},
+        {"English1", "Munich, Bavaria, Germany", "Londo", "London, England, United Kingdom"},
+    };
+    auto* search = Find<QLineEdit>("PlaceSearch");
+    for (const Step& step : steps) {
+      Trigger(step.item);
+      QTRY_COMPARE_WITH_TIMEOUT(Find<QLabel>("LocalPlace")->text(), QString::fromUtf8(step.name), 20000);
+      // Only the name changes; the dock still shows the engine's values for it.
+      const ObserverPlace renamed = *Panel()->place();
+      QCOMPARE(renamed.latitudeDeg, english.latitudeDeg);
+      QCOMPARE(renamed.longitudeDeg, english.longitudeDeg);
+      QCOMPARE(renamed.timeZone, english.timeZone);
+      QCOMPARE(renamed.cityId, english.cityId);
+      QCOMPARE(search->text(), QString::fromUtf8(step.name));
+      CompareDock(Expected(renamed));
+      search->setFocus();
+      search->clear();
+      QTest::keyClicks(search, QString::fromUtf8(step.search));
+      QTRY_VERIFY_WITH_TIMEOUT(!Panel()->offered().isEmpty(), 20000);
+      QCOMPARE(Panel()->offered().front(), QString::fromUtf8(step.offered));
+      search->setText(renamed.name);
+    }
+
+    // A point names the city near it in the window's language; the next
+    // window shows the name it was left with.
+    Click(PointOf(kDallasLat, kDallasLon));
+    QTRY_VERIFY_WITH_TIMEOUT(!Panel()->place()->nearby.isEmpty(), 20000);
+    QVERIFY(Panel()->place()->nearby.endsWith(QStringLiteral(", Texas, United States of America")));
+    Trigger("Francais1");
+    QTRY_VERIFY_WITH_TIMEOUT(Panel()->place()->nearby.endsWith(QStringLiteral(", Texas, États Unis")), 20000);
+    QVERIFY(Find<QLabel>("LocalPlace")->text().endsWith(QStringLiteral(", Texas, États Unis")));
+    const ObserverPlace french = *Panel()->place();
+    window_->close();
+    window_.reset();
+    StartWindow();
+    QCOMPARE(window_->UiLanguage(), darvelle::kFrench);
+    QCOMPARE(*Panel()->place(), french);
+    Trigger("Deutsch1");
+    QTRY_VERIFY_WITH_TIMEOUT(Panel()->place()->nearby.endsWith(QStringLiteral(", Texas, Vereinigte Staaten")),
+                             20000);
   }
 
   // NASA's eclipse pages (Espenak, "Total Solar Eclipse of 2026 August 12")
