@@ -257,8 +257,8 @@ class WindowPlaceTest : public WindowFixture {
   // the places tests compare every city with the library's names).
   void placeNamesFollowTheLanguage() {
     ChooseByName(QStringLiteral("Munich"));
-    QCOMPARE(Panel()->place()->name, QStringLiteral("Munich, Bavaria, Germany"));
-    const ObserverPlace english = *Panel()->place();
+    QCOMPARE(LocalPanel()->place()->name, QStringLiteral("Munich, Bavaria, Germany"));
+    const ObserverPlace english = *LocalPanel()->place();
     struct Step {
       const char* item;
       const char* name;
@@ -275,7 +275,7 @@ class WindowPlaceTest : public WindowFixture {
       Trigger(step.item);
       QTRY_COMPARE_WITH_TIMEOUT(Find<QLabel>("LocalPlace")->text(), QString::fromUtf8(step.name), 20000);
       // Only the name changes; the dock still shows the engine's values for it.
-      const ObserverPlace renamed = *Panel()->place();
+      const ObserverPlace renamed = *LocalPanel()->place();
       QCOMPARE(renamed.latitudeDeg, english.latitudeDeg);
       QCOMPARE(renamed.longitudeDeg, english.longitudeDeg);
       QCOMPARE(renamed.timeZone, english.timeZone);
@@ -285,27 +285,27 @@ class WindowPlaceTest : public WindowFixture {
       search->setFocus();
       search->clear();
       QTest::keyClicks(search, QString::fromUtf8(step.search));
-      QTRY_VERIFY_WITH_TIMEOUT(!Panel()->offered().isEmpty(), 20000);
-      QCOMPARE(Panel()->offered().front(), QString::fromUtf8(step.offered));
+      QTRY_VERIFY_WITH_TIMEOUT(!LocalPanel()->offered().isEmpty(), 20000);
+      QCOMPARE(LocalPanel()->offered().front(), QString::fromUtf8(step.offered));
       search->setText(renamed.name);
     }
 
     // A point names the city near it in the window's language; the next
     // window shows the name it was left with.
     Click(PointOf(kDallasLat, kDallasLon));
-    QTRY_VERIFY_WITH_TIMEOUT(!Panel()->place()->nearby.isEmpty(), 20000);
-    QVERIFY(Panel()->place()->nearby.endsWith(QStringLiteral(", Texas, United States of America")));
+    QTRY_VERIFY_WITH_TIMEOUT(!LocalPanel()->place()->nearby.isEmpty(), 20000);
+    QVERIFY(LocalPanel()->place()->nearby.endsWith(QStringLiteral(", Texas, United States of America")));
     Trigger("Francais1");
-    QTRY_VERIFY_WITH_TIMEOUT(Panel()->place()->nearby.endsWith(QStringLiteral(", Texas, États Unis")), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(LocalPanel()->place()->nearby.endsWith(QStringLiteral(", Texas, États Unis")), 20000);
     QVERIFY(Find<QLabel>("LocalPlace")->text().endsWith(QStringLiteral(", Texas, États Unis")));
-    const ObserverPlace french = *Panel()->place();
+    const ObserverPlace french = *LocalPanel()->place();
     window_->close();
     window_.reset();
     StartWindow();
     QCOMPARE(window_->UiLanguage(), darvelle::kFrench);
-    QCOMPARE(*Panel()->place(), french);
+    QCOMPARE(*LocalPanel()->place(), french);
     Trigger("Deutsch1");
-    QTRY_VERIFY_WITH_TIMEOUT(Panel()->place()->nearby.endsWith(QStringLiteral(", Texas, Vereinigte Staaten")),
+    QTRY_VERIFY_WITH_TIMEOUT(LocalPanel()->place()->nearby.endsWith(QStringLiteral(", Texas, Vereinigte Staaten")),
                              20000);
   }
 
