@@ -22,7 +22,9 @@
 #include "geometry/eclipse_computation.h"
 #include "export/geojson_export.h"
 #include "export/kml_export.h"
+#include "export/gis_file.h"
 #include "geometry/result_check.h"
+#include "io/deferred_sync.h"
 
 namespace darvelle::cli {
 namespace {
@@ -50,8 +52,20 @@ class BatchProgress {
     const int index = next_.fetch_add(1);
     return index <= last_ ? index : 0;
   }
-  void Done() { done_.fetch_add(1); }
+  void Done() {
+    {
+      std::lock_guard lock(mutex_);
+      done_.fetch_add(1);
+    }
+    finished_.notify_all();
+  }
   int DoneCount() const { return done_.load(); }
+  // Waits until `total` eclipses are done or `interval` has passed, so that
+  // the summary follows the last eclipse at once rather than a poll later.
+  void WaitUntilDone(int total, std::chrono::milliseconds interval) {
+    std::unique_lock lock(mutex_);
+    finished_.wait_for(lock, interval, [&] { return done_.load() >= total; });
+  }
   void Fail(int index, std::string reason) {
     std::lock_guard lock(mutex_);
     failures_.push_back({index, std::move(reason)});
@@ -68,6 +82,7 @@ class BatchProgress {
   const int last_;
   std::atomic<int> done_{0};
   std::mutex mutex_;
+  std::condition_variable finished_;
   std::vector<Failure> failures_;
 };
 
@@ -77,19 +92,25 @@ struct BatchFiles {
   bool kml = false;
 };
 
-// Both files from one reading of the computation.
+// Both files from one reading of the computation, made durable with the
+// batch's other files.
 void WriteGisFiles(const EclipseResult& computation, const ComputeOptions& options,
                    BatchFiles files) {
   const GisSource source = GisSourceFrom(computation);
   if (files.geoJson) {
-    WriteGeoJsonFile(options.outFolder / kBatchGeoJsonName, source, options.language);
+    WriteGisFile(options.outFolder / kBatchGeoJsonName, GeoJsonForEclipse(source, options.language),
+                 options.deferredSync);
   }
-  if (files.kml) WriteKmlFile(options.outFolder / kBatchKmlName, source, options.language);
+  if (files.kml) {
+    WriteGisFile(options.outFolder / kBatchKmlName, KmlForEclipse(source, options.language),
+                 options.deferredSync);
+  }
 }
 
-// One worker: its own work areas, reused from eclipse to eclipse.
+// One worker: its own work areas, reused from eclipse to eclipse. Its files
+// are made durable by `deferred` once the batch is done.
 void Work(const Catalogue& catalogue, int resolution, const std::optional<std::filesystem::path>& out,
-          BatchFiles files, BatchProgress& progress) {
+          DeferredSync* deferred, BatchFiles files, BatchProgress& progress) {
   EclipseScratch scratch;
   for (int index = progress.Take(); index != 0; index = progress.Take()) {
     try {
@@ -99,6 +120,7 @@ void Work(const Catalogue& catalogue, int resolution, const std::optional<std::f
         options.index = index;
         options.resolution = resolution;
         options.outFolder = *out / std::to_string(index);
+        options.deferredSync = deferred;
         computed = RunComputation(catalogue, options, scratch);
         if (files.geoJson || files.kml) WriteGisFiles(*computed, options, files);
       } else {
@@ -136,7 +158,7 @@ constexpr std::chrono::seconds kLineInterval{5};
 
 // Shows progress until every eclipse is done: a redrawn bar on a terminal,
 // otherwise a line every kLineInterval and one at the end.
-void ShowProgress(const BatchProgress& progress, int total,
+void ShowProgress(BatchProgress& progress, int total,
                   std::chrono::steady_clock::time_point start) {
   const bool terminal = ::isatty(STDERR_FILENO) != 0;
   auto lastLine = start;
@@ -149,7 +171,7 @@ void ShowProgress(const BatchProgress& progress, int total,
                         std::chrono::duration<double>(now - start).count());
       lastLine = now;
     }
-    std::this_thread::sleep_for(kBarInterval);
+    progress.WaitUntilDone(total, kBarInterval);
   }
   if (terminal) {
     DrawProgressBar(total, total);
@@ -193,10 +215,14 @@ int RunBatch(const std::vector<std::string>& rawArgs) {
     throw UsageError("the range must satisfy 1 <= --first <= --last <= " +
                      std::to_string(catalogue.Count()));
   }
+  // One flush of the disk for all files at the end: a flush per file would
+  // make a batch several times slower than its computing.
+  std::optional<DeferredSync> deferred;
   if (out) {
     std::error_code ec;
     std::filesystem::create_directories(*out, ec);
     if (ec) throw FileError("Cannot create the output folder \"" + out->string() + "\": " + ec.message());
+    deferred.emplace(*out);
   }
 
   const int total = static_cast<int>(last - first + 1);
@@ -206,11 +232,20 @@ int RunBatch(const std::vector<std::string>& rawArgs) {
   const auto start = std::chrono::steady_clock::now();
   std::vector<std::thread> workers;
   for (int j = 0; j < jobs; ++j) {
-    workers.emplace_back(Work, std::cref(catalogue), resolution, std::cref(out), files,
-                         std::ref(progress));
+    workers.emplace_back(Work, std::cref(catalogue), resolution, std::cref(out),
+                         deferred ? &*deferred : nullptr, files, std::ref(progress));
   }
   ShowProgress(progress, total, start);
   for (auto& worker : workers) worker.join();
+  // Success is reported only for files that are on the disk.
+  std::string syncFailure;
+  if (deferred) {
+    try {
+      deferred->Flush();
+    } catch (const FileError& e) {
+      syncFailure = e.what();
+    }
+  }
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
@@ -222,7 +257,8 @@ int RunBatch(const std::vector<std::string>& rawArgs) {
   std::printf("Wall time: %.2f s\n", seconds);
   std::printf("Eclipses per second: %.1f\n", seconds > 0.0 ? total / seconds : 0.0);
   std::fflush(stdout);
-  return failures.empty() ? kExitOk : kExitFailure;
+  if (!syncFailure.empty()) std::fprintf(stderr, "darvelle-cli batch: %s\n", syncFailure.c_str());
+  return failures.empty() && syncFailure.empty() ? kExitOk : kExitFailure;
 }
 
 }  // namespace darvelle::cli

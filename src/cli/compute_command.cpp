@@ -79,7 +79,7 @@ EclipseResult RunComputation(const Catalogue& catalogue, const ComputeOptions& o
       PrepareEclipse(catalogue, options.index, options.universalTime, options.resolution);
   EclipseResult result = ComputeEclipse(prepared, scratch);
   DeleteComputationFiles(options.outFolder);
-  WriteComputationFiles(result, options.outFolder);
+  WriteComputationFiles(result, options.outFolder, options.deferredSync);
   return result;
 }
 

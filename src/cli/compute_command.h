@@ -10,6 +10,10 @@
 
 #include "geometry/eclipse_computation.h"
 
+namespace darvelle {
+class DeferredSync;
+}
+
 namespace darvelle::cli {
 
 // What the command line asked for.
@@ -23,6 +27,8 @@ struct ComputeOptions {
   // Every output option given, by name without "--" ("" for a flag), so an
   // output can read the options that shape it (the map reads the view's).
   std::map<std::string, std::string> outputValues;
+  // The batch's: the report and curve files are made durable once at its end.
+  DeferredSync* deferredSync = nullptr;
 };
 
 // An output beyond the text files, switched on by its own option (the map,

@@ -7,12 +7,14 @@
 
 namespace darvelle {
 
-void WriteGisFile(const std::filesystem::path& file, const QByteArray& bytes) {
+void WriteGisFile(const std::filesystem::path& file, const QByteArray& bytes,
+                  DeferredSync* deferred) {
   if (!file.has_filename()) {
     throw FileError("Cannot write \"" + file.string() + "\": the name is a folder");
   }
   WriteFileAtomically(file,
-                      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+                      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                      deferred);
 }
 
 }  // namespace darvelle

@@ -19,9 +19,9 @@ namespace fs = std::filesystem;
 // Writes one file and notes its name for WriteComputationFiles.
 class FileWriter {
  public:
-  explicit FileWriter(const fs::path& folder) : folder_(folder) {}
+  FileWriter(const fs::path& folder, DeferredSync* deferred) : folder_(folder), deferred_(deferred) {}
   void Write(std::string_view name, std::string_view text) {
-    WriteFileAtomically(folder_ / name, text);
+    WriteFileAtomically(folder_ / name, text, deferred_);
     written_.emplace_back(name);
   }
   // A curve that does not exist for this eclipse has no file.
@@ -34,6 +34,7 @@ class FileWriter {
 
  private:
   fs::path folder_;
+  DeferredSync* deferred_;
   std::vector<std::string> written_;
 };
 
@@ -101,8 +102,9 @@ void RemoveOthers(const FileWriter& out) {
 
 }  // namespace
 
-void WriteComputationFiles(const EclipseResult& c, const fs::path& folder) {
-  FileWriter out(folder);
+void WriteComputationFiles(const EclipseResult& c, const fs::path& folder,
+                           DeferredSync* deferred) {
+  FileWriter out(folder, deferred);
   Reports(c, out);
   RiseSet(c, out);
   Umbra(c, out);

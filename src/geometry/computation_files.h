@@ -12,12 +12,17 @@
 
 namespace darvelle {
 
+class DeferredSync;
+
 // The two reports, "Eckpunkt.txt" and the file of every curve that was built,
 // into `folder`, which must exist. When all are written, the files of the
 // program's output names that this eclipse has none of (left there by
 // another eclipse) are removed, so the folder holds one eclipse's set; any
 // other file in the folder is left alone. On a failure the files written so
-// far stay, and the earlier ones of the names not yet reached.
-void WriteComputationFiles(const EclipseResult& c, const std::filesystem::path& folder);
+// far stay, and the earlier ones of the names not yet reached. Each file is
+// durable when this returns, unless `deferred` (io/deferred_sync.h) is given
+// to make them durable later, together with the other files of a batch.
+void WriteComputationFiles(const EclipseResult& c, const std::filesystem::path& folder,
+                           DeferredSync* deferred = nullptr);
 
 }  // namespace darvelle

@@ -1,5 +1,7 @@
 #include "io/atomic_file.h"
 
+#include "io/deferred_sync.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/random.h>
@@ -43,11 +45,11 @@ std::string RandomPart() {
   return text;
 }
 
-std::filesystem::path TemporaryNameFor(const std::filesystem::path& target) {
+// ".NAME.darvelle-RANDOM" for the target's NAME.
+std::string TemporaryNameFor(const std::filesystem::path& target) {
   std::string name = target.filename().string();
   if (name.size() > kMaxEmbeddedNameLength) name.resize(kMaxEmbeddedNameLength);
-  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-  return folder / ("." + name + std::string(kTemporaryMarker) + RandomPart());
+  return "." + name + std::string(kTemporaryMarker) + RandomPart();
 }
 
 std::string Quoted(const std::filesystem::path& file) { return "\"" + file.string() + "\""; }
@@ -64,21 +66,32 @@ void CheckReplaceable(const std::filesystem::path& target) {
 
 }  // namespace
 
-AtomicFile::AtomicFile(std::filesystem::path target) : target_(std::move(target)) {
+AtomicFile::AtomicFile(std::filesystem::path target, DeferredSync* deferred)
+    : target_(std::move(target)), deferred_(deferred) {
   if (target_.filename().empty()) {
     throw FileError("Cannot write " + Quoted(target_) + ": no file name");
   }
   CheckReplaceable(target_);
+  folder_ = target_.has_parent_path() ? target_.parent_path() : ".";
+  folderFd_ = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folderFd_ < 0) {
+    const int error = errno;
+    throw FileError("Cannot create " + Quoted(target_) + ": " + std::strerror(error));
+  }
+  std::string name;
   for (int attempt = 0; attempt < kMaxCreateAttempts; ++attempt) {
-    temporary_ = TemporaryNameFor(target_);
-    fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    name = TemporaryNameFor(target_);
+    fd_ = ::openat(folderFd_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                   0666);
     if (fd_ >= 0 || errno != EEXIST) break;
   }
   if (fd_ < 0) {
     const int error = errno;
-    temporary_.clear();
+    ::close(folderFd_);
+    folderFd_ = -1;
     throw FileError("Cannot create " + Quoted(target_) + ": " + std::strerror(error));
   }
+  temporary_ = folder_ / name;
   // Held until the temporary is renamed or removed; see RemoveStaleTemporaries.
   // A file system without locks still gets the file, only not the marker.
   (void)::flock(fd_, LOCK_EX | LOCK_NB);
@@ -87,10 +100,12 @@ AtomicFile::AtomicFile(std::filesystem::path target) : target_(std::move(target)
 AtomicFile::~AtomicFile() { Discard(); }
 
 void AtomicFile::Discard() noexcept {
-  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  if (!temporary_.empty()) ::unlinkat(folderFd_, temporary_.filename().c_str(), 0);
   temporary_.clear();
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
+  if (folderFd_ >= 0) ::close(folderFd_);
+  folderFd_ = -1;
 }
 
 void AtomicFile::Fail(const std::string& what, int error) {
@@ -114,18 +129,35 @@ void AtomicFile::Write(std::string_view bytes) {
 
 void AtomicFile::Commit() {
   if (fd_ < 0) throw FileError("Cannot write " + Quoted(target_) + ": the file was closed");
-  if (::fsync(fd_) != 0) Fail("Cannot write", errno);
+  if (deferred_ == nullptr && ::fsync(fd_) != 0) Fail("Cannot write", errno);
   // Renamed while still open and locked, so that no cleaner takes the
   // temporary for an abandoned one in between.
-  if (::rename(temporary_.c_str(), target_.c_str()) != 0) Fail("Cannot write", errno);
+  if (::renameat(folderFd_, temporary_.filename().c_str(), folderFd_,
+                 target_.filename().c_str()) != 0) {
+    Fail("Cannot write", errno);
+  }
   temporary_.clear();
-  // The contents are on the disk (fsync succeeded); closing cannot lose them.
-  ::close(fd_);
-  fd_ = -1;
+  if (deferred_ != nullptr) {
+    try {
+      deferred_->Committed(folderFd_, folder_);
+    } catch (...) {
+      Discard();
+      throw;
+    }
+  } else if (::fsync(folderFd_) != 0 && errno != EINVAL) {
+    // EINVAL: a file system that cannot flush a folder (some network and
+    // user-space ones); the rename is then as durable as it can be made.
+    const int error = errno;
+    Discard();
+    throw FileError("Cannot write " + Quoted(target_) + " to the disk: " + std::strerror(error));
+  }
+  // Written and renamed (and flushed, unless deferred); closing cannot lose them.
+  Discard();
 }
 
-void WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
-  AtomicFile out(file);
+void WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes,
+                         DeferredSync* deferred) {
+  AtomicFile out(file, deferred);
   out.Write(bytes);
   out.Commit();
 }
