@@ -6,12 +6,12 @@
 
 #include "catalogue/selection.h"
 #include "ui/control_factory.h"
+#include "ui/languages.h"
 #include "ui/tooltips.h"
 
 namespace darvelle::ui {
 namespace {
 
-int Checked(int language) { return language >= 0 && language < 3 ? language : 1; }
 
 constexpr const char* kNotAccepted[3] = {"„%1“ wird hier nicht angenommen.",
                                          "“%1” is not accepted here.",
@@ -62,13 +62,13 @@ const QString kMarkedStyle =
 
 QString EntryProblem(Entry kind, const QString& text, int language) {
   if (Accepted(kind, text)) return {};
-  const int l = Checked(language);
+  const int l = KnownLanguage(language);
   return QString::fromUtf8(kNotAccepted[l]).arg(text) + QLatin1Char('\n') +
          QString::fromUtf8(kAccepted[static_cast<int>(kind)][l]);
 }
 
 QString EntryOutcome(const QString& shown, bool kept, int language) {
-  const int l = Checked(language);
+  const int l = KnownLanguage(language);
   return kept ? QString::fromUtf8(kEclipseKept[l]) : QString::fromUtf8(kShownInstead[l]).arg(shown);
 }
 

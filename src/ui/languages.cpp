@@ -56,14 +56,17 @@ constexpr const char* kExitPdfHints[kLanguageCount] = {
     "Écrit un fichier PostScript dans le dossier \r%Temp% en quittant le programme",
 };
 
-// Any other value reads as English, the language of a new settings file.
-int Checked(int language) { return language >= 0 && language < kLanguageCount ? language : 1; }
-
 }  // namespace
+
+int KnownLanguage(int language) { return language >= 0 && language < kLanguageCount ? language : 1; }
+
+QString TextIn(const char* const (&texts)[kLanguageCount], int language) {
+  return QString::fromUtf8(texts[KnownLanguage(language)]);
+}
 
 std::span<const CaptionRow> LanguageCaptions() { return kCaptions; }
 
-QString ExitPdfHint(int language) { return QString::fromUtf8(kExitPdfHints[Checked(language)]); }
+QString ExitPdfHint(int language) { return TextIn(kExitPdfHints, language); }
 
 void SetCaption(QObject* control, const QString& caption) {
   if (auto* box = qobject_cast<QGroupBox*>(control)) {
@@ -89,7 +92,7 @@ QString Caption(const QObject* control) {
 }
 
 void ApplyLanguageCaptions(QObject* root, int language) {
-  const int l = Checked(language);
+  const int l = KnownLanguage(language);
   for (const auto& row : kCaptions) {
     if (auto* control = root->findChild<QObject*>(QString::fromLatin1(row.objectName))) {
       SetCaption(control, QString::fromUtf8(row.text[l]));
@@ -111,7 +114,7 @@ constexpr const char* kSarosNotFound[kLanguageCount] = {
 }  // namespace
 
 QString SarosNotFoundText(int saros, int language) {
-  return QString::fromUtf8(kSarosNotFound[Checked(language)]).arg(saros);
+  return TextIn(kSarosNotFound, language).arg(saros);
 }
 
 }  // namespace darvelle::ui

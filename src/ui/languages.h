@@ -13,6 +13,12 @@ namespace darvelle::ui {
 
 inline constexpr int kLanguageCount = 3;  // UiLanguage 0 German, 1 English, 2 French
 
+// The language a text table is read in: 0 .. 2 as they stand; any other
+// value reads as English, the language of a new settings file.
+int KnownLanguage(int language);
+// One entry of a table of UTF-8 texts indexed by UiLanguage.
+QString TextIn(const char* const (&texts)[kLanguageCount], int language);
+
 struct CaptionRow {
   const char* objectName;
   const char* text[kLanguageCount];  // UTF-8, indexed by UiLanguage

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "render/map.h"
+#include "ui/languages.h"
 
 namespace darvelle::ui {
 
@@ -74,11 +75,10 @@ constexpr RowSource kRows[] = {
 
 constexpr const char* kTitles[3] = {"Legende", "Legend", "Légende"};
 
-int Checked(int language) { return std::clamp(language, 0, 2); }
 
 LegendRow MakeRow(const RowSource& source, int penWidth, int language) {
   LegendRow row;
-  row.text = QString::fromUtf8(source.text[Checked(language)]);
+  row.text = TextIn(source.text, language);
   row.lineWidth = CurvePenWidth(source.curve, penWidth);
   switch (source.shows) {
     case Shows::Curve: row.lineColor = StyleOf(source.curve).color; break;
@@ -135,10 +135,10 @@ LegendPanel::LegendPanel(QWidget* parent) : QWidget(parent) {
   Rebuild();
 }
 
-QString LegendPanel::Title(int language) { return QString::fromUtf8(kTitles[Checked(language)]); }
+QString LegendPanel::Title(int language) { return TextIn(kTitles, language); }
 
 void LegendPanel::setLanguage(int language) {
-  language_ = Checked(language);
+  language_ = KnownLanguage(language);
   Rebuild();
 }
 

@@ -7,6 +7,7 @@
 #include "astro/iso_time.h"
 #include "places/local_time.h"
 #include "ui/globe_view.h"
+#include "ui/languages.h"
 
 namespace darvelle::ui {
 namespace {
@@ -14,10 +15,6 @@ namespace {
 constexpr double kSecondsPerDay = 86400.0;
 const QString kAbsent = QStringLiteral("\u2014");
 
-int Checked(int language) { return language >= 0 && language <= 2 ? language : 1; }
-QString Text(const char* const (&texts)[3], int language) {
-  return QString::fromUtf8(texts[Checked(language)]);
-}
 
 // Contact names by the kind seen here: the inner contacts begin and end
 // totality or annularity.
@@ -116,30 +113,30 @@ LocalTexts FormatLocalCircumstances(const ShownEclipse& eclipse, const ObserverP
   if (!place.name.isEmpty()) {
     t.place = place.name;
   } else if (!place.nearby.isEmpty()) {
-    t.place = Text(kNear, language).arg(place.nearby);
+    t.place = TextIn(kNear, language).arg(place.nearby);
   } else {
     t.place = t.coordinates;
   }
   const int year = eclipse.elements.year;
   if (place.timeZone.isEmpty()) {
-    t.zone = Text(kMeanTime, language);
+    t.zone = TextIn(kMeanTime, language);
   } else if (year < places::kFirstZoneYear || year > places::kLastZoneYear) {
-    t.zone = Text(kZoneOutsideYears, language).arg(place.timeZone);
+    t.zone = TextIn(kZoneOutsideYears, language).arg(place.timeZone);
   } else {
-    t.zone = Text(kZone, language).arg(place.timeZone);
+    t.zone = TextIn(kZone, language).arg(place.timeZone);
   }
   t.timeScale = eclipse.universalTime
-                    ? Text(kUniversal, language).arg(QString::number(eclipse.deltaT, 'f', 1))
-                    : Text(kTerrestrial, language);
-  t.kind = Text(kKindNames[static_cast<int>(local.Kind)], language);
+                    ? TextIn(kUniversal, language).arg(QString::number(eclipse.deltaT, 'f', 1))
+                    : TextIn(kTerrestrial, language);
+  t.kind = TextIn(kKindNames[static_cast<int>(local.Kind)], language);
 
   const bool annular = local.Kind == LocalKind::kAnnular;
   const char* const(*inner)[3] = annular ? kAnnularityNames : kTotalityNames;
-  t.rows[kRowC1].event = Text(kOuterNames[0], language);
-  t.rows[kRowC2].event = Text(inner[0], language);
-  t.rows[kRowMaximum].event = Text(kMaximumName, language);
-  t.rows[kRowC3].event = Text(inner[1], language);
-  t.rows[kRowC4].event = Text(kOuterNames[1], language);
+  t.rows[kRowC1].event = TextIn(kOuterNames[0], language);
+  t.rows[kRowC2].event = TextIn(inner[0], language);
+  t.rows[kRowMaximum].event = TextIn(kMaximumName, language);
+  t.rows[kRowC3].event = TextIn(inner[1], language);
+  t.rows[kRowC4].event = TextIn(kOuterNames[1], language);
 
   // Local dates are compared with the date of the maximum in the window's scale.
   QString referenceDate;
@@ -170,25 +167,25 @@ LocalTexts FormatLocalCircumstances(const ShownEclipse& eclipse, const ObserverP
                            : kAbsent;
   if (local.DurationS) {
     const long long seconds = std::llround(*local.DurationS);
-    t.duration = Text(kMinutesSeconds, language).arg(seconds / 60).arg(seconds % 60);
+    t.duration = TextIn(kMinutesSeconds, language).arg(seconds / 60).arg(seconds % 60);
   } else {
     t.duration = kAbsent;
   }
 
   auto crossing = [&](const char* const(&words)[3], const std::optional<HorizonCrossing>& c) {
-    if (!c) return Text(words, language).arg(kAbsent, kAbsent);
+    if (!c) return TextIn(words, language).arg(kAbsent, kAbsent);
     const double jd = RoundedJulianDay(eclipse, c->Time);
-    return Text(words, language)
+    return TextIn(words, language)
         .arg(StampOf(IsoDateTime(jd)).clock + QLatin1Char(' ') +
                  (eclipse.universalTime ? QStringLiteral("UT") : QStringLiteral("TT")),
              QString::number(c->Magnitude, 'f', 3));
   };
   switch (local.Seen) {
-    case Visibility::kFull: t.visibility = Text(kFullyVisible, language); break;
+    case Visibility::kFull: t.visibility = TextIn(kFullyVisible, language); break;
     case Visibility::kRise: t.visibility = crossing(kAtSunrise, local.Sunrise); break;
     case Visibility::kSet: t.visibility = crossing(kAtSunset, local.Sunset); break;
-    case Visibility::kNight: t.visibility = Text(kNight, language); break;
-    case Visibility::kNone: t.visibility = Text(kNoEclipse, language); break;
+    case Visibility::kNight: t.visibility = TextIn(kNight, language); break;
+    case Visibility::kNone: t.visibility = TextIn(kNoEclipse, language); break;
   }
   return t;
 }
@@ -225,20 +222,20 @@ LocalCaptions LocalCaptionsIn(int language) {
                                                       "Éclipses visibles d'ici\u2026"};
   static constexpr const char* kEvent[3] = {"Ereignis", "Event", "Événement"};
   LocalCaptions c;
-  c.title = Text(kTitle, language);
-  c.searchHint = Text(kSearchHint, language);
-  c.searchTip = Text(kSearchTip, language);
-  c.noPlace = Text(kNoPlace, language);
-  c.noMatch = Text(kNoMatch, language);
-  c.event = Text(kEvent, language);
-  c.local = Text(kLocal, language);
-  c.altitude = Text(kAltitude, language);
-  c.azimuth = Text(kAzimuth, language);
-  c.magnitude = Text(kMagnitude, language);
-  c.obscuration = Text(kObscuration, language);
-  c.duration = Text(kDuration, language);
-  c.visibility = Text(kVisibility, language);
-  c.visibleFromHere = Text(kVisibleFromHere, language);
+  c.title = TextIn(kTitle, language);
+  c.searchHint = TextIn(kSearchHint, language);
+  c.searchTip = TextIn(kSearchTip, language);
+  c.noPlace = TextIn(kNoPlace, language);
+  c.noMatch = TextIn(kNoMatch, language);
+  c.event = TextIn(kEvent, language);
+  c.local = TextIn(kLocal, language);
+  c.altitude = TextIn(kAltitude, language);
+  c.azimuth = TextIn(kAzimuth, language);
+  c.magnitude = TextIn(kMagnitude, language);
+  c.obscuration = TextIn(kObscuration, language);
+  c.duration = TextIn(kDuration, language);
+  c.visibility = TextIn(kVisibility, language);
+  c.visibleFromHere = TextIn(kVisibleFromHere, language);
   return c;
 }
 

@@ -20,6 +20,7 @@
 #include "postscript/pdf_export.h"
 #include "render/image_file.h"
 #include "ui/control_factory.h"
+#include "ui/languages.h"
 #include "ui/legend_panel.h"
 
 namespace darvelle::ui {
@@ -27,12 +28,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Any other value reads as English, as everywhere in the window.
-int Checked(int language) { return language >= 0 && language <= 2 ? language : 1; }
-
-QString Pick(const char* const (&texts)[3], int language) {
-  return QString::fromUtf8(texts[Checked(language)]);
-}
 
 struct KindTexts {
   SaveKind kind;
@@ -125,7 +120,7 @@ std::span<const FormatChoice> FormatsOf(SaveKind kind) {
 }
 
 QString FilterText(const FormatChoice& choice, int language) {
-  return QStringLiteral("%1 (%2)").arg(Pick(choice.name, language), QString::fromLatin1(choice.patterns));
+  return QStringLiteral("%1 (%2)").arg(TextIn(choice.name, language), QString::fromLatin1(choice.patterns));
 }
 
 // "png" from "*.png *.jpeg".
@@ -206,7 +201,7 @@ FileQuestion QuestionFor(SaveKind kind, int language, const QString& folder,
                          const EclipseResult& eclipse) {
   FileQuestion q;
   q.kind = kind;
-  q.title = Pick(TextsOf(kind).title, language);
+  q.title = TextIn(TextsOf(kind).title, language);
   const auto formats = FormatsOf(kind);
   for (const FormatChoice& f : formats) q.filters << FilterText(f, language);
   if (formats.empty()) {
@@ -252,16 +247,16 @@ SaveTarget TargetFor(SaveKind kind, const FileAnswer& answer) {
 
 const char* MenuItemName(SaveKind kind) { return TextsOf(kind).menuItem; }
 
-QString NothingToSaveText(int language) { return Pick(kNothingToSave, language); }
+QString NothingToSaveText(int language) { return TextIn(kNothingToSave, language); }
 
 QString SaveFailedText(SaveKind kind, const QString& path, const QString& cause, int language) {
-  return Pick(TextsOf(kind).what, language).arg(path) + QStringLiteral("\n\n") +
-         Pick(kCause, language).arg(cause) + QStringLiteral("\n\n") +
-         Pick(kind == SaveKind::ReportFolder ? kFolderPartly : kEarlierKept, language);
+  return TextIn(TextsOf(kind).what, language).arg(path) + QStringLiteral("\n\n") +
+         TextIn(kCause, language).arg(cause) + QStringLiteral("\n\n") +
+         TextIn(kind == SaveKind::ReportFolder ? kFolderPartly : kEarlierKept, language);
 }
 
 QString SavingText(const QString& fileName, int language) {
-  return Pick(kSaving, language).arg(fileName);
+  return TextIn(kSaving, language).arg(fileName);
 }
 
 QImage MapWithLegendImage(MapRenderer renderer, const EclipseResult& eclipse,
@@ -289,7 +284,7 @@ QImage MapWithLegendImage(MapRenderer renderer, const EclipseResult& eclipse,
   const int x = legend.width() + kMargin;
   int y = kLegendMapTop;
   painter.drawText(QRect(x, y, kKeyWidth - 2 * kMargin, 40), Qt::AlignLeft | Qt::AlignVCenter,
-                   Pick(kKeyTitle, language));
+                   TextIn(kKeyTitle, language));
   y += 40 + kRowGap;
   font.setBold(false);
   font.setPixelSize(20);
@@ -332,7 +327,7 @@ QString RunSaveJob(const SaveJob& job) {
         if (job.target.format == QLatin1String("PDF")) {
           const char* path = std::getenv("PATH");
           if (!FindProgramOnPath("gs", path != nullptr ? path : "")) {
-            return Pick(kNoGhostscript, job.language);
+            return TextIn(kNoGhostscript, job.language);
           }
         }
         SaveSheet(job, renderer, edits);

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QWidget>
 
+#include "ui/languages.h"
+
 namespace darvelle::ui {
 namespace {
 
@@ -132,8 +134,6 @@ constexpr TooltipRow kTooltips[] = {
     {"Button_About_OK", {"Schließt diese Tafel", "Closes this panel", "Ferme ce panneau"}},
 };
 
-// Any other value reads as English, as the captions do.
-int Checked(int language) { return language >= 0 && language < 3 ? language : 1; }
 
 }  // namespace
 
@@ -141,13 +141,13 @@ std::span<const TooltipRow> ControlTooltips() { return kTooltips; }
 
 QString TooltipOf(const QString& objectName, int language) {
   for (const auto& row : kTooltips) {
-    if (objectName == QLatin1String(row.objectName)) return QString::fromUtf8(row.text[Checked(language)]);
+    if (objectName == QLatin1String(row.objectName)) return TextIn(row.text, language);
   }
   return {};
 }
 
 void ApplyTooltips(QObject* root, int language) {
-  const int l = Checked(language);
+  const int l = KnownLanguage(language);
   for (const auto& row : kTooltips) {
     if (auto* widget = root->findChild<QWidget*>(QString::fromLatin1(row.objectName))) {
       widget->setToolTip(QString::fromUtf8(row.text[l]));

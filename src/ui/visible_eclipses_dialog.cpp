@@ -19,6 +19,7 @@
 #include "geometry/visible_eclipses.h"
 #include "places/local_time.h"
 #include "ui/control_factory.h"
+#include "ui/languages.h"
 #include "ui/year_eclipse_list.h"
 
 namespace darvelle::ui {
@@ -28,10 +29,6 @@ constexpr int kFirstYear = -4999;
 constexpr int kLastYear = 7000;
 constexpr double kSecondsPerDay = 86400.0;
 
-int Checked(int language) { return language >= 0 && language <= 2 ? language : 1; }
-QString Text(const char* const (&texts)[3], int language) {
-  return QString::fromUtf8(texts[Checked(language)]);
-}
 
 constexpr const char* kTitle[3] = {"Von hier sichtbare Finsternisse", "Eclipses visible from here",
                                    "Éclipses visibles d'ici"};
@@ -194,15 +191,15 @@ void VisibleEclipsesDialog::BuildControls() {
 }
 
 void VisibleEclipsesDialog::ApplyCaptions() {
-  setWindowTitle(Text(kTitle, language_));
-  fromCaption_->setText(Text(kFrom, language_));
-  toCaption_->setText(Text(kTo, language_));
-  magnitudeCaption_->setText(Text(kLeastMagnitude, language_));
-  for (int k = 0; k < 4; ++k) kinds_[k]->setText(Text(kKinds[k], language_));
+  setWindowTitle(TextIn(kTitle, language_));
+  fromCaption_->setText(TextIn(kFrom, language_));
+  toCaption_->setText(TextIn(kTo, language_));
+  magnitudeCaption_->setText(TextIn(kLeastMagnitude, language_));
+  for (int k = 0; k < 4; ++k) kinds_[k]->setText(TextIn(kKinds[k], language_));
   QStringList headers;
-  for (const auto& header : kHeaders) headers << Text(header, language_);
+  for (const auto& header : kHeaders) headers << TextIn(header, language_);
   table_->setHorizontalHeaderLabels(headers);
-  table_->setToolTip(Text(kTip, language_));
+  table_->setToolTip(TextIn(kTip, language_));
   if (place_) {
     placeLabel_->setText(FormatLocalCircumstances({}, *place_, {}, language_).place);
   }
@@ -243,7 +240,7 @@ void VisibleEclipsesDialog::Rescan() {
     return;
   }
   pending_ = false;
-  count_->setText(Text(kSearching, language_));
+  count_->setText(TextIn(kSearching, language_));
   const Catalogue* catalogue = catalogue_;
   const VisibleQuery q = query();
   watcher_.setFuture(QtConcurrent::run([catalogue, q] { return ScanVisibleEclipses(*catalogue, q); }));
@@ -271,7 +268,7 @@ void VisibleEclipsesDialog::Fill() {
     const bool partialHere = row.catalogueKind != kPartial && row.localKind == LocalKind::kPartial;
     const bool hybridPhase = row.catalogueKind == kHybrid && row.localKind != LocalKind::kPartial;
     if (partialHere || hybridPhase) {
-      kind += QStringLiteral(" (") + Text(kHere[static_cast<int>(row.localKind)], language_) +
+      kind += QStringLiteral(" (") + TextIn(kHere[static_cast<int>(row.localKind)], language_) +
               QLatin1Char(')');
     }
     const QString cells[kColumnCount] = {
@@ -280,7 +277,7 @@ void VisibleEclipsesDialog::Fill() {
         QString::number(row.magnitude, 'f', 3),
         row.maximumLocal,
         QString::number(row.sunAltitudeDeg, 'f', 1) + QStringLiteral("\u00B0"),
-        Text(kSeenWords[static_cast<int>(row.seen)], language_)};
+        TextIn(kSeenWords[static_cast<int>(row.seen)], language_)};
     for (int c = 0; c < kColumnCount; ++c) {
       auto* item = new QTableWidgetItem(cells[c]);
       if (c == kMagnitudeColumn || c == kAltitudeColumn) {
@@ -291,7 +288,7 @@ void VisibleEclipsesDialog::Fill() {
     }
   }
   table_->setUpdatesEnabled(true);
-  count_->setText(Text(kCount, language_).arg(rows_.size()));
+  count_->setText(TextIn(kCount, language_).arg(rows_.size()));
 }
 
 void VisibleEclipsesDialog::Choose(QTableWidgetItem* item) {

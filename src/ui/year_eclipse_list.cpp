@@ -9,6 +9,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/eclipse_texts.h"
 #include "catalogue/selection.h"
+#include "ui/languages.h"
 
 namespace darvelle::ui {
 
@@ -23,7 +24,6 @@ constexpr const char* kColumnTitles[3][3] = {
 constexpr const char* kAccessibleNames[3] = {"Finsternisse des Jahres", "Eclipses of the year",
                                              "Éclipses de l'année"};
 
-int Checked(int language) { return std::clamp(language, 0, 2); }
 
 QString FromWindows1252(std::string_view text) {
   return QString::fromStdString(Latin1ToUtf8(text));
@@ -69,7 +69,7 @@ void YearEclipseList::setYear(int year) {
 }
 
 void YearEclipseList::setLanguage(int language) {
-  language_ = Checked(language);
+  language_ = KnownLanguage(language);
   QStringList titles;
   for (const char* title : kColumnTitles[language_]) titles << QString::fromUtf8(title);
   setHeaderLabels(titles);

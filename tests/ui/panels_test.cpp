@@ -14,7 +14,9 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/eclipse_record.h"
 #include "render/curve_drawing.h"
+#include "ui/languages.h"
 #include "ui/legend_panel.h"
+#include "ui/tooltips.h"
 #include "ui/year_eclipse_list.h"
 
 namespace {
@@ -56,6 +58,9 @@ class PanelsTest : public QObject {
   void yearListShowsTheYearsEclipses();
   void yearListChoosesByClick();
   void yearListSpeaksTheLanguage();
+
+  void anyOtherLanguageReadsAsEnglish_data();
+  void anyOtherLanguageReadsAsEnglish();
 };
 
 void PanelsTest::legendShowsTheDrawingsColours() {
@@ -226,6 +231,31 @@ void PanelsTest::yearListSpeaksTheLanguage() {
   QCOMPARE(list.topLevelItem(1)->text(1), QString::fromUtf8("Ringförmige Finsternis"));
   // The chosen eclipse stays marked across a change of language.
   QVERIFY(list.topLevelItem(1)->isSelected());
+}
+
+// A language number from outside (a damaged settings file) reads as English
+// in every table, the language of a new settings file.
+void PanelsTest::anyOtherLanguageReadsAsEnglish_data() {
+  QTest::addColumn<int>("language");
+  QTest::newRow("-1") << -1;
+  QTest::newRow("3") << 3;
+  QTest::newRow("1000") << 1000;
+}
+
+void PanelsTest::anyOtherLanguageReadsAsEnglish() {
+  QFETCH(int, language);
+  QCOMPARE(darvelle::ui::KnownLanguage(language), 1);
+  QCOMPARE(darvelle::ui::LegendPanel::Title(language), QStringLiteral("Legend"));
+  QCOMPARE(darvelle::ui::LegendRows(1, language).front().text, darvelle::ui::LegendRows(1, 1).front().text);
+  QCOMPARE(darvelle::ui::ExitPdfHint(language), darvelle::ui::ExitPdfHint(1));
+  QCOMPARE(darvelle::ui::TooltipOf(QStringLiteral("Edit_Jahr"), language),
+           darvelle::ui::TooltipOf(QStringLiteral("Edit_Jahr"), 1));
+  const darvelle::Catalogue catalogue = SmallCatalogue();
+  darvelle::ui::YearEclipseList list;
+  list.setCatalogue(&catalogue);
+  list.setYear(2024);
+  list.setLanguage(language);
+  QCOMPARE(list.topLevelItem(0)->text(1), QStringLiteral("Total solar eclipse"));
 }
 
 QTEST_MAIN(PanelsTest)
