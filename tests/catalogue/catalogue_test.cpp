@@ -12,39 +12,25 @@
 
 #include "astro/calendar.h"
 #include "catalogue/data_files.h"
+#include "../support/synthetic_eclipse.h"
 
 namespace darvelle {
 namespace {
 
 namespace fs = std::filesystem;
 
+// The made-up eclipse's elements (plausible, so that the record passes its
+// checks) under another date, epoch and Saros series.
 EclipseRecord MakeRecord(int year, int month, int day, int hour, int saros) {
-  EclipseRecord r;
-  std::memset(&r, 0, sizeof r);
+  EclipseRecord r = testing::SyntheticEclipse();
   r.Year = year;
   r.Month = month;
   r.Day = day;
   r.EpochHour = hour;
   r.SarosNumber = saros;
-  r.EclipseType = kTotal;
   r.JulianDay = 12345.0;  // deliberately wrong: the program recomputes it
   r.SarosMember = 1;
   r.SarosMemberCount = 70;
-  // Elements of a plausible eclipse, so that the record passes its checks.
-  r.SunRAPoly = {{250.0, 0.04, 0.0, 0.0}};
-  r.SunDecPoly = {{-22.3, -0.002, 0.0, 0.0}};
-  r.SunDistancePoly = {{0.985, 0.0, 0.0, 0.0}};
-  r.MoonRAPoly = {{250.5, 0.55, 0.0, 0.0}};
-  r.MoonDecPoly = {{-22.0, -0.1, 0.0, 0.0}};
-  r.MoonDistancePoly = {{0.0024, 0.0, 0.0, 0.0}};
-  r.XPoly = {{0.25, 0.5, 0.0, 0.0}};
-  r.YPoly = {{0.3, 0.0, 0.0, 0.0}};
-  r.DPoly = {{-22.0, -0.005, 0.0, 0.0}};
-  r.MuPoly = {{240.0, 15.0, 0.0, 0.0}};
-  r.L1Poly = {{0.54, 0.0, 0.0, 0.0}};
-  r.L2Poly = {{-0.01, 0.0, 0.0, 0.0}};
-  r.TanF1Poly = {{0.0047, 0.0, 0.0, 0.0}};
-  r.TanF2Poly = {{0.00468, 0.0, 0.0, 0.0}};
   for (int i = 0; i < 160; ++i) r.WorkArea[i] = static_cast<std::uint8_t>(i);
   return r;
 }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "../support/run_process.h"
+#include "../support/synthetic_eclipse.h"
 #include "catalogue/data_files.h"
 #include "catalogue/eclipse_record.h"
 
@@ -25,32 +26,15 @@ class CliInfo : public ::testing::Test {
     fs::create_directories(dir_);
     std::ofstream out(dir_ / std::string(kCatalogueFileName), std::ios::binary);
     for (int year : {2019, 2021, 2021}) {
-      EclipseRecord r;
-      std::memset(&r, 0, sizeof r);
+      // Elements of a plausible eclipse: info refuses a record that fails its checks.
+      EclipseRecord r = testing::SyntheticEclipse(-0.95);
       r.Year = year;
-      r.Month = 12;
-      r.Day = 4;
-      r.EpochHour = 8;
-      r.EclipseType = kTotal;
+      r.JulianDay = 0.0;
       r.SarosNumber = 152;
       r.SarosMember = 13;
       r.SarosMemberCount = 70;
       r.Gamma = -0.9526;
-      // Elements of a plausible eclipse: info refuses a record that fails its checks.
-      r.SunRAPoly = {{250.0, 0.04, 0.0, 0.0}};
-      r.SunDecPoly = {{-22.3, -0.002, 0.0, 0.0}};
-      r.SunDistancePoly = {{0.985, 0.0, 0.0, 0.0}};
-      r.MoonRAPoly = {{250.5, 0.55, 0.0, 0.0}};
-      r.MoonDecPoly = {{-22.0, -0.1, 0.0, 0.0}};
-      r.MoonDistancePoly = {{0.0024, 0.0, 0.0, 0.0}};
       r.XPoly = {{-0.25, 0.5, 0.0, 0.0}};
-      r.YPoly = {{-0.95, 0.0, 0.0, 0.0}};
-      r.DPoly = {{-22.0, -0.005, 0.0, 0.0}};
-      r.MuPoly = {{240.0, 15.0, 0.0, 0.0}};
-      r.L1Poly = {{0.54, 0.0, 0.0, 0.0}};
-      r.L2Poly = {{-0.01, 0.0, 0.0, 0.0}};
-      r.TanF1Poly = {{0.0047, 0.0, 0.0, 0.0}};
-      r.TanF2Poly = {{0.00468, 0.0, 0.0, 0.0}};
       out.write(reinterpret_cast<const char*>(&r), sizeof r);
     }
   }

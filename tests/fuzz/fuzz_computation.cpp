@@ -16,8 +16,10 @@
 #include "geometry/report_files.h"
 #include "geometry/report_text.h"
 #include "postscript/map_sheet.h"
+#include "../support/non_numbers.h"
 
 using namespace darvelle;
+using darvelle::testing::HasNonNumber;
 
 namespace {
 
@@ -50,20 +52,6 @@ EclipseRecord BaseRecord() {
   r.TanF1Poly = {{0.0046683, 0.0, 0.0, 0.0}};
   r.TanF2Poly = {{0.0046450, 0.0, 0.0, 0.0}};
   return r;
-}
-
-bool HasNonNumber(const std::string& text) {
-  std::string word;
-  for (std::size_t i = 0; i <= text.size(); ++i) {
-    const char ch = i < text.size() ? text[i] : ' ';
-    if (std::isalpha(static_cast<unsigned char>(ch))) {
-      word += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-      continue;
-    }
-    if (word == "nan" || word == "inf" || word == "infinity") return true;
-    word.clear();
-  }
-  return false;
 }
 
 void Check(const std::string& text) {

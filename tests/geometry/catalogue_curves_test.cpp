@@ -15,42 +15,31 @@
 #include "catalogue/catalogue.h"
 #include "geometry/eclipse_computation.h"
 #include "geometry/limit_curves.h"
+#include "../support/shipped_catalogue.h"
 
 namespace darvelle {
 namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kCataloguePath =
-    fs::path(DARVELLE_TEST_DATA_DIR) / "BElm_Solar_-4999_to_+7000_20201116.bin";
-
-class CatalogueCurves : public ::testing::Test {
+class CatalogueCurves : public testing::ShippedCatalogueTest {
  protected:
-  void SetUp() override {
-    if (!fs::exists(kCataloguePath)) GTEST_SKIP() << "catalogue not present: " << kCataloguePath;
-    catalogue_ = LoadCatalogue(kCataloguePath);
-  }
-
   // A result with the work areas it was computed in.
   struct Computed : EclipseResult {
     EclipseScratch scratch;
   };
 
   std::unique_ptr<Computed> Compute(int year, int month, int day, int resolution = 1) {
-    for (int i = 1; i <= catalogue_.Count(); ++i) {
-      const EclipseRecord& r = catalogue_.Record(i);
-      if (r.Year == year && r.Month == month && r.Day == day) {
-        auto c = std::make_unique<Computed>();
-        static_cast<EclipseResult&>(*c) =
-            ComputeEclipse(PrepareEclipse(catalogue_, i, true, resolution), c->scratch);
-        return c;
-      }
+    const int index = IndexOf(year, month, day);
+    if (index == 0) {
+      ADD_FAILURE() << "no eclipse on " << year << "-" << month << "-" << day;
+      return nullptr;
     }
-    ADD_FAILURE() << "no eclipse on " << year << "-" << month << "-" << day;
-    return nullptr;
+    auto c = std::make_unique<Computed>();
+    static_cast<EclipseResult&>(*c) =
+        ComputeEclipse(PrepareEclipse(*catalogue_, index, true, resolution), c->scratch);
+    return c;
   }
-
-  Catalogue catalogue_;
 };
 
 // Ready curves as a text: "Clin NUmb SUmb ..." in a fixed order.
@@ -188,11 +177,11 @@ TEST_F(CatalogueCurves, FinestResolutionKeepsEveryLimitPoint) {
 // ends of hybrids are where a different test would flip them.
 TEST_F(CatalogueCurves, EventKindsAgreeWithTheCentralLine) {
   int hybrids = 0;
-  for (int i = 1; i <= catalogue_.Count(); i += 3) {
-    if (catalogue_.Record(i).EclipseType != kHybrid) continue;
+  for (int i = 1; i <= catalogue_->Count(); i += 3) {
+    if (catalogue_->Record(i).EclipseType != kHybrid) continue;
     ++hybrids;
     EclipseResult c;
-    c = ComputeEclipse(PrepareEclipse(catalogue_, i, true, 1));
+    c = ComputeEclipse(PrepareEclipse(*catalogue_, i, true, 1));
     const CentralLineCurve& line = c.curves.centralLine;
     ASSERT_TRUE(line.Ready()) << "eclipse " << i;
     EXPECT_EQ(c.circumstances.events[EventId::TC1].CentralKind, line.At(1).CentralKind)
@@ -210,9 +199,9 @@ TEST_F(CatalogueCurves, ContactsLieWithinTheSearchLimits) {
   auto far = Compute(3969, 9, 25);
   ASSERT_NE(far, nullptr);
   EXPECT_FALSE(far->circumstances.events[EventId::TP3].exists());
-  for (int i = 1; i <= catalogue_.Count(); i += 29) {
+  for (int i = 1; i <= catalogue_->Count(); i += 29) {
     EclipseResult c;
-    c = ComputeEclipse(PrepareEclipse(catalogue_, i, true, 1));
+    c = ComputeEclipse(PrepareEclipse(*catalogue_, i, true, 1));
     for (int id = 0; id < kEventCount; ++id) {
       const EclipseEvent& event = c.circumstances.events[static_cast<EventId>(id)];
       if (!event.exists()) continue;

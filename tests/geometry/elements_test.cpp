@@ -9,7 +9,7 @@
 
 #include "geometry/circumstances.h"
 #include "geometry/elements.h"
-#include "synthetic_eclipse.h"
+#include "../support/synthetic_eclipse.h"
 
 namespace darvelle {
 namespace {

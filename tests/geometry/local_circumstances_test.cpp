@@ -15,6 +15,7 @@
 #include "catalogue/data_files.h"
 #include "geometry/local_circumstances.h"
 #include "geometry/visible_eclipses.h"
+#include "../support/shipped_catalogue.h"
 
 namespace darvelle {
 namespace {
@@ -56,34 +57,13 @@ TEST(ObserverProblem, NamesTheBadValue) {
   EXPECT_NE(ObserverProblem({NAN, 0.0, 0.0}), nullptr);
 }
 
-const std::filesystem::path kCataloguePath =
-    std::filesystem::path(DARVELLE_TEST_DATA_DIR) / std::string(kCatalogueFileName);
-
-class LocalCatalogue : public ::testing::Test {
+class LocalCatalogue : public testing::ShippedCatalogueTest {
  protected:
-  static void SetUpTestSuite() {
-    if (std::filesystem::exists(kCataloguePath)) {
-      catalogue_ = std::make_unique<Catalogue>(LoadCatalogue(kCataloguePath));
-    }
-  }
-  static void TearDownTestSuite() { catalogue_.reset(); }
-  void SetUp() override {
-    if (!catalogue_) GTEST_SKIP() << "catalogue not in data/: " << kCataloguePath;
-  }
-  static int IndexOf(int year, int month, int day) {
-    for (int i = 1; i <= catalogue_->Count(); ++i) {
-      const EclipseRecord& r = catalogue_->Record(i);
-      if (r.Year == year && r.Month == month && r.Day == day) return i;
-    }
-    return 0;
-  }
   static LocalCircumstances At(int year, int month, int day, const Observer& observer) {
     const EclipseRecord& record = catalogue_->Record(IndexOf(year, month, day));
     return ComputeLocalCircumstances(ElementsFromRecord(record), ComputeDeltaT(record.Year, record.Month), observer);
   }
-  static std::unique_ptr<Catalogue> catalogue_;
 };
-std::unique_ptr<Catalogue> LocalCatalogue::catalogue_;
 
 bool AllFinite(const LocalCircumstances& l) {
   bool ok = std::isfinite(l.Magnitude) && std::isfinite(l.MoonSunRatio) &&

@@ -20,44 +20,26 @@
 #include "geometry/limit_curves.h"
 #include "geometry/report_text.h"
 #include "geometry/result_check.h"
+#include "../support/shipped_catalogue.h"
 
 namespace darvelle {
 namespace {
 
-const std::filesystem::path kCataloguePath =
-    std::filesystem::path(DARVELLE_TEST_DATA_DIR) / std::string(kCatalogueFileName);
-
-class RealEclipses : public ::testing::Test {
+class RealEclipses : public testing::ShippedCatalogueTest {
  protected:
-  static void SetUpTestSuite() {
-    if (std::filesystem::exists(kCataloguePath)) {
-      catalogue_ = std::make_unique<Catalogue>(LoadCatalogue(kCataloguePath));
-    }
-  }
-  static void TearDownTestSuite() { catalogue_.reset(); }
-  void SetUp() override {
-    if (!catalogue_) GTEST_SKIP() << "catalogue not yet in data/: " << kCataloguePath;
-  }
-
   // The computation of the eclipse of that date (UT unless told otherwise).
   static std::unique_ptr<EclipseResult> Compute(int year, int month, int day,
                                                 bool universalTime = true) {
-    for (int i = 1; i <= catalogue_->Count(); ++i) {
-      const EclipseRecord& r = catalogue_->Record(i);
-      if (r.Year == year && r.Month == month && r.Day == day) {
-        auto c = std::make_unique<EclipseResult>();
-        *c = ComputeEclipse(PrepareEclipse(*catalogue_, i, universalTime, 1));
-        return c;
-      }
+    const int index = IndexOf(year, month, day);
+    if (index == 0) {
+      ADD_FAILURE() << "no eclipse on " << year << "-" << month << "-" << day;
+      return nullptr;
     }
-    ADD_FAILURE() << "no eclipse on " << year << "-" << month << "-" << day;
-    return nullptr;
+    auto c = std::make_unique<EclipseResult>();
+    *c = ComputeEclipse(PrepareEclipse(*catalogue_, index, universalTime, 1));
+    return c;
   }
-
-  static std::unique_ptr<Catalogue> catalogue_;
 };
-
-std::unique_ptr<Catalogue> RealEclipses::catalogue_;
 
 // The curve existence rules, whatever the eclipse.
 void ExpectCurvesFollowTheirEvents(const EclipseResult& c) {

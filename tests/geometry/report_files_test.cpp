@@ -23,7 +23,7 @@
 #include "geometry/eclipse_computation.h"
 #include "geometry/report_text.h"
 #include "io/atomic_file.h"
-#include "synthetic_eclipse.h"
+#include "../support/synthetic_eclipse.h"
 
 namespace darvelle {
 namespace {

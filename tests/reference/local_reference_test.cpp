@@ -23,12 +23,10 @@
 #include "catalogue/data_files.h"
 #include "geometry/local_circumstances.h"
 #include "geometry/visible_eclipses.h"
+#include "../support/shipped_catalogue.h"
 
 namespace darvelle {
 namespace {
-
-const std::filesystem::path kCataloguePath =
-    std::filesystem::path(DARVELLE_TEST_DATA_DIR) / std::string(kCatalogueFileName);
 
 struct Pair {
   const char* name;
@@ -92,31 +90,17 @@ const Pair kPairs[] = {
     {"Sydney (total 2028)", 2028, 7, 22, -33.8688, 151.2093, 40},
 };
 
-class LocalReference : public ::testing::Test {
+class LocalReference : public testing::ShippedCatalogueTest {
  protected:
   static void SetUpTestSuite() {
-    if (std::filesystem::exists(kCataloguePath)) {
-      catalogue_ = std::make_unique<Catalogue>(LoadCatalogue(kCataloguePath));
-    }
+    ShippedCatalogueTest::SetUpTestSuite();
     swe_set_ephe_path(const_cast<char*>(DARVELLE_SWE_EPHE_DIR));
   }
   static void TearDownTestSuite() {
-    catalogue_.reset();
+    ShippedCatalogueTest::TearDownTestSuite();
     swe_close();
   }
-  void SetUp() override {
-    if (!catalogue_) GTEST_SKIP() << "catalogue not in data/: " << kCataloguePath;
-  }
-  static int IndexOf(int year, int month, int day) {
-    for (int i = 1; i <= catalogue_->Count(); ++i) {
-      const EclipseRecord& r = catalogue_->Record(i);
-      if (r.Year == year && r.Month == month && r.Day == day) return i;
-    }
-    return 0;
-  }
-  static std::unique_ptr<Catalogue> catalogue_;
 };
-std::unique_ptr<Catalogue> LocalReference::catalogue_;
 
 // The library's answer for one place: the next eclipse it finds visible there
 // from a day before ours, with its attributes at our maximum.

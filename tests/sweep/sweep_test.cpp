@@ -29,11 +29,13 @@
 #include "geometry/computation_files.h"
 #include "geometry/report_files.h"
 #include "geometry/report_text.h"
+#include "../support/non_numbers.h"
 
 namespace darvelle {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::HasNonNumber;
 
 const fs::path kCataloguePath =
     fs::path(DARVELLE_TEST_DATA_DIR) / "BElm_Solar_-4999_to_+7000_20201116.bin";
@@ -98,21 +100,6 @@ std::string CheckResults(const EclipseResult& c) {
              << k.centralLine.Ready() << ";";
   }
   return problems.str();
-}
-
-// "nan", "inf" or "infinity" as a word of their own, in any case.
-bool HasNonNumber(const std::string& text) {
-  std::string word;
-  for (std::size_t i = 0; i <= text.size(); ++i) {
-    const char ch = i < text.size() ? text[i] : ' ';
-    if (std::isalpha(static_cast<unsigned char>(ch))) {
-      word += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-      continue;
-    }
-    if (word == "nan" || word == "inf" || word == "infinity") return true;
-    word.clear();
-  }
-  return false;
 }
 
 // The text of every file the computation writes, rendered in memory (the
