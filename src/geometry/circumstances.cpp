@@ -5,7 +5,6 @@
 
 #include "astro/numeric.h"
 #include "geometry/limit_curves.h"
-#include "geometry/report_files.h"
 
 namespace darvelle {
 namespace {
@@ -39,9 +38,6 @@ void RecordEvent(EventSearch& search, EventId id, double time, const PlanePoint&
   event.EphemerisLongitude = pos.EphemerisLongitude;
   event.Longitude = pos.Longitude;
   event.Latitude = pos.Latitude;
-  event.EphemerisLongitudeText = EventAngleText(pos.EphemerisLongitude * kRadToDeg);
-  event.LongitudeText = EventAngleText(pos.Longitude * kRadToDeg);
-  event.LatitudeText = EventAngleText(pos.Latitude * kRadToDeg);
 }
 
 void RecordIfFound(EventSearch& search, EventId id, const ContactResult& contact) {

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 namespace darvelle {
@@ -35,8 +34,6 @@ struct EclipseEvent {
   double EphemerisLongitude = 0;  // radians, east positive, [-pi, pi]
   double Longitude = 0;           // radians, DeltaT-corrected, [-pi, pi]
   double Latitude = 0;            // geodetic, radians
-  // The three angles in degrees as "12°30.0'" (Windows-1252: the degree sign is byte 0xB0).
-  std::string EphemerisLongitudeText, LongitudeText, LatitudeText;
   int CentralKind = 0;            // TC1, TC2, TG0 only: 1 annular, 2 total; 0 otherwise
 
   bool exists() const { return Time != 0.0; }

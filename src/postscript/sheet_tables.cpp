@@ -7,6 +7,7 @@
 #include "astro/calendar.h"
 #include "astro/format.h"
 #include "astro/numeric.h"
+#include "geometry/report_files.h"
 #include "postscript/sheet_format.h"
 #include "postscript/sheet_pages.h"
 
@@ -23,6 +24,13 @@ void WriteInstantColumns(POST_lib& ps, double row, double dateJulianDay,
   Put(ps, 14.87, row, "JD", kTextRight);
   Put(ps, 18.87, row, FixedText(columnJulianDay, 6), kTextRight);
   Put(ps, 19.77, row, scale, kTextRight);
+}
+
+// An angle column of an event row (radians in, "12°30.0'" out); empty for a
+// TP1 or TP4 row whose event does not occur, as it has no place.
+std::string EventAngleColumn(const EclipseEvent& event, double radians) {
+  if (!event.exists()) return {};
+  return FromWindows1252(EventAngleText(radians * kRadToDeg));
 }
 
 // Conjunction rows print the clock time of the calendar conversion.
@@ -260,10 +268,9 @@ void WriteCircumstancesPage(POST_lib& ps, const SheetInput& in, bool universalTi
       Put(ps, 18.87, row, SheetDateText(jd), kTextRight);
       Put(ps, 21.57, row, SheetTimeOfDayText(jd, 1), kTextRight);
       Put(ps, 24.97, row,
-          FromWindows1252(universalTimePage ? event.LongitudeText
-                                            : event.EphemerisLongitudeText),
+          EventAngleColumn(event, universalTimePage ? event.Longitude : event.EphemerisLongitude),
           kTextRight);
-      Put(ps, 28.47, row, FromWindows1252(event.LatitudeText), kTextRight);
+      Put(ps, 28.47, row, EventAngleColumn(event, event.Latitude), kTextRight);
       if (r.id == EventId::TP4) {
         y += 1.2;
       } else if (r.id != EventId::TG0) {

@@ -102,9 +102,10 @@ inline EclipseResult HandMadeTotal(bool universalTime) {
   for (int i = 0; i < kEventCount; ++i) {
     EclipseEvent& event = c.circumstances.events.entries[static_cast<std::size_t>(i)];
     event.Time = times[i];
-    event.LongitudeText = std::to_string(-100 + i) + "\xB0" "10.5'";
-    event.EphemerisLongitudeText = std::to_string(-99 + i) + "\xB0" "53.2'";
-    event.LatitudeText = std::to_string(20 + i) + "\xB0" "00.4'";
+    // The sheet prints these as -100°10.5', -99°53.2' and 20°00.4' for TP1, and so on.
+    event.Longitude = -(100 - i + 10.5 / 60.0) * kDegToRad;
+    event.EphemerisLongitude = -(99 - i + 53.2 / 60.0) * kDegToRad;
+    event.Latitude = (20 + i + 0.4 / 60.0) * kDegToRad;
   }
   c.circumstances.events[EventId::TC1].CentralKind = 2;
   c.circumstances.events[EventId::TC2].CentralKind = 2;
