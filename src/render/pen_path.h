@@ -22,9 +22,41 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <stdexcept>
 
 namespace darvelle {
+
+struct ClipFrame {
+  double left, top, right, bottom;
+};
+// The stretch [t0, t1] of the parameter t along the segment from (x0, y0) to
+// (x0 + dx, y0 + dy) that lies inside `frame`, edges included; none when the
+// segment misses it (Liang-Barsky).
+struct SegmentSpan {
+  double t0 = 0.0, t1 = 1.0;
+};
+inline std::optional<SegmentSpan> ClipSegment(double x0, double y0, double dx, double dy,
+                                              const ClipFrame& frame) {
+  SegmentSpan span;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {x0 - frame.left, frame.right - x0, y0 - frame.top, frame.bottom - y0};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0.0) {
+      if (q[i] < 0.0) return std::nullopt;
+      continue;
+    }
+    const double r = q[i] / p[i];
+    if (p[i] < 0.0) {
+      if (r > span.t1) return std::nullopt;
+      span.t0 = std::max(span.t0, r);
+    } else {
+      if (r < span.t0) return std::nullopt;
+      span.t1 = std::min(span.t1, r);
+    }
+  }
+  return span;
+}
 
 class PenPath {
  public:
@@ -82,24 +114,10 @@ class PenPath {
   void DrawCutSegment(std::int64_t x, std::int64_t y) {
     const double x0 = static_cast<double>(x_), y0 = static_cast<double>(y_);
     const double dx = static_cast<double>(x) - x0, dy = static_cast<double>(y) - y0;
-    double t0 = 0.0, t1 = 1.0;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x0 + kFrame, kFrame - x0, y0 + kFrame, kFrame - y0};
-    for (int i = 0; i < 4; ++i) {
-      if (p[i] == 0.0) {
-        if (q[i] < 0.0) return;
-        continue;
-      }
-      const double r = q[i] / p[i];
-      if (p[i] < 0.0) {
-        if (r > t1) return;
-        if (r > t0) t0 = r;
-      } else {
-        if (r < t0) return;
-        if (r < t1) t1 = r;
-      }
-    }
-    painter_.drawLine(QPointF(x0 + t0 * dx, y0 + t0 * dy), QPointF(x0 + t1 * dx, y0 + t1 * dy));
+    const auto span = ClipSegment(x0, y0, dx, dy, {-kFrame, -kFrame, kFrame, kFrame});
+    if (!span) return;
+    painter_.drawLine(QPointF(x0 + span->t0 * dx, y0 + span->t0 * dy),
+                      QPointF(x0 + span->t1 * dx, y0 + span->t1 * dy));
   }
 
   QPainter& painter_;
@@ -163,25 +181,10 @@ class PixelPenPath {
     const bool inside1 = x1 >= left && x1 <= right && y1 >= top && y1 <= bottom;
     if (!inside0 || !inside1) {
       const double dx = x1 - x0, dy = y1 - y0;
-      double t0 = 0.0, t1 = 1.0;
-      const double p[4] = {-dx, dx, -dy, dy};
-      const double q[4] = {x0 - left, right - x0, y0 - top, bottom - y0};
-      for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0.0) {
-          if (q[i] < 0.0) return;
-          continue;
-        }
-        const double r = q[i] / p[i];
-        if (p[i] < 0.0) {
-          if (r > t1) return;
-          t0 = std::max(t0, r);
-        } else {
-          if (r < t0) return;
-          t1 = std::min(t1, r);
-        }
-      }
-      const double cx0 = x0 + t0 * dx, cy0 = y0 + t0 * dy;
-      const double cx1 = x0 + t1 * dx, cy1 = y0 + t1 * dy;
+      const auto span = ClipSegment(x0, y0, dx, dy, {left, top, right, bottom});
+      if (!span) return;
+      const double cx0 = x0 + span->t0 * dx, cy0 = y0 + span->t0 * dy;
+      const double cx1 = x0 + span->t1 * dx, cy1 = y0 + span->t1 * dy;
       x0 = cx0;
       y0 = cy0;
       x1 = cx1;

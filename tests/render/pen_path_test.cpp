@@ -83,5 +83,33 @@ TEST(PenPath, WideSegmentsReachingFarOutsideAreDrawnInsideTheImage) {
   EXPECT_TRUE(IsWhite(PixelAt(image, 700, 533)));
 }
 
+// The stretch of a segment inside a 10 x 10 frame, worked out by hand.
+TEST(ClipSegment, KeepsThePartInsideTheFrame) {
+  struct Case {
+    const char* what;
+    double x0, y0, dx, dy;
+    bool hits;
+    double t0, t1;
+  };
+  const Case cases[] = {
+      {"wholly inside", 2, 3, 4, 5, true, 0.0, 1.0},
+      {"in from the left", -10, 5, 20, 0, true, 0.5, 1.0},
+      {"out through the top", 5, 5, 0, -20, true, 0.0, 0.25},
+      {"across both sides", -5, 5, 20, 0, true, 0.25, 0.75},
+      {"on the edge", 0, 0, 10, 0, true, 0.0, 1.0},
+      {"parallel, outside", -1, 0, 0, 10, false, 0, 0},
+      {"short of the frame", -10, 5, 5, 0, false, 0, 0},
+      {"past a corner", -10, 5, 5, -10, false, 0, 0},
+      {"a point inside", 5, 5, 0, 0, true, 0.0, 1.0},
+  };
+  for (const Case& c : cases) {
+    const auto span = ClipSegment(c.x0, c.y0, c.dx, c.dy, {0, 0, 10, 10});
+    ASSERT_EQ(span.has_value(), c.hits) << c.what;
+    if (!span) continue;
+    EXPECT_DOUBLE_EQ(span->t0, c.t0) << c.what;
+    EXPECT_DOUBLE_EQ(span->t1, c.t1) << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace darvelle
