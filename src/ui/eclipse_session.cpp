@@ -14,38 +14,24 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Writes the report and curve files of `result` into `folder`, if any. A
-// file that cannot be written does not cost the user the map: the cause
-// comes back for the user to read.
-std::optional<std::string> WriteFiles(const EclipseResult& result,
-                                      const std::optional<fs::path>& folder) {
-  if (!folder) return std::nullopt;
+// Writes the report and curve files of `result` into `folder`. A file that
+// cannot be written does not cost the user the map: the cause comes back
+// for the user to read.
+std::optional<std::string> WriteFiles(const std::shared_ptr<const EclipseResult>& result,
+                                      const fs::path& folder) {
   try {
-    DeleteComputationFiles(*folder);
-    WriteComputationFiles(result, *folder);
+    DeleteComputationFiles(folder);
+    WriteComputationFiles(*result, folder);
     return std::nullopt;
-  } catch (const FileError& error) {
+  } catch (const std::exception& error) {
+    // Nothing may cross into the pool.
     return error.what();
+  } catch (...) {
+    return "The report and curve files could not be written to " + folder.string() + ".";
   }
 }
 
 }  // namespace
-
-TextureFuture LoadTextureInBackground(const fs::path& file) {
-  return QtConcurrent::run([file] {
-    auto loaded = std::make_shared<LoadedTexture>();
-    try {
-      loaded->load = LoadTexture(file, loaded->image);
-    } catch (const std::exception& error) {
-      loaded->image = EarthTexture{};
-      loaded->failure = error.what();
-    } catch (...) {
-      loaded->image = EarthTexture{};
-      loaded->failure = "The Earth texture " + file.string() + " could not be decoded.";
-    }
-    return std::shared_ptr<const LoadedTexture>(std::move(loaded));
-  });
-}
 
 void RedrawForFiles(MapRenderer& renderer, const SessionResult& shown, const TextureFuture& texture,
                     const CoastlineLayer& coastlines) {
@@ -62,13 +48,16 @@ void RedrawForFiles(MapRenderer& renderer, const SessionResult& shown, const Tex
 
 EclipseSession::EclipseSession(SessionResources resources, QObject* parent)
     : QObject(parent), resources_(std::move(resources)) {
-  connect(&watcher_, &QFutureWatcher<JobOutcome>::finished, this, &EclipseSession::Finished);
+  connect(&drawing_, &QFutureWatcherBase::finished, this, &EclipseSession::Drawn);
+  connect(&files_, &QFutureWatcherBase::finished, this, &EclipseSession::FilesWritten);
 }
 
 EclipseSession::~EclipseSession() {
   waiting_.reset();
-  watcher_.disconnect(this);
-  watcher_.waitForFinished();
+  drawing_.disconnect(this);
+  files_.disconnect(this);
+  drawing_.waitForFinished();
+  files_.waitForFinished();
 }
 
 void EclipseSession::Recompute(const SessionState& next, QSize mapArea) {
@@ -81,8 +70,9 @@ void EclipseSession::Recompute(const SessionState& next, QSize mapArea) {
     return;
   }
   state_ = next;
+  FollowMapArea(mapArea);
   emit prepared(eclipse, true);
-  Submit({Job::Compute, next, mapArea, pixelRatio_, std::move(eclipse), nullptr});
+  Submit({Job::Compute, next, std::move(eclipse), nullptr});
 }
 
 void EclipseSession::SwitchTimeScale(bool universalTime, QSize mapArea) {
@@ -99,8 +89,9 @@ void EclipseSession::SwitchTimeScale(bool universalTime, QSize mapArea) {
   auto eclipse = std::make_shared<EclipseResult>(*current_->computation);
   SetTimeScale(*eclipse, universalTime);
   state_ = next;
+  FollowMapArea(mapArea);
   emit prepared(*eclipse, false);
-  Submit({Job::Redraw, next, mapArea, pixelRatio_, *eclipse, std::move(eclipse)});
+  Submit({Job::Redraw, next, *eclipse, std::move(eclipse)});
 }
 
 void EclipseSession::DropPending() { waiting_.reset(); }
@@ -118,33 +109,52 @@ void EclipseSession::Submit(Request request) {
 
 void EclipseSession::Start(Request request) {
   running_ = request.kind;
-  watcher_.setFuture(QtConcurrent::run(
-      [request = std::move(request), resources = resources_, texture = texture_] {
-        return Run(request, resources, texture);
+  drawing_.setFuture(QtConcurrent::run(
+      resources_.workers, [request = std::move(request), texture = texture_, coastlines = coastlines_,
+                           mapArea = mapArea_] { return Draw(request, texture, coastlines, *mapArea);
       }));
 }
 
-void EclipseSession::Finished() {
-  JobOutcome outcome = watcher_.result();
+void EclipseSession::Drawn() {
+  const JobOutcome outcome = drawing_.result();
+  // A newer request came while this one ran: its result is stale.
+  if (waiting_) return StartWaitingOrRest();
+  if (outcome.result == nullptr) {
+    running_ = Job::None;
+    emit busyChanged(false);
+    emit failed(outcome.error);
+    return;
+  }
+  current_ = outcome.result;
+  emit resultReady(outcome.result);
+  // A redraw leaves the files of its computation as they are.
+  if (running_ != Job::Compute || !resources_.outputFolder) return StartWaitingOrRest();
+  running_ = Job::WriteFiles;
+  files_.setFuture(QtConcurrent::run(resources_.workers, WriteFiles, outcome.result->computation,
+                                     *resources_.outputFolder));
+}
+
+void EclipseSession::FilesWritten() {
+  if (const std::optional<std::string> failure = files_.result()) {
+    emit filesFailed(QString::fromStdString(*failure));
+  }
+  StartWaitingOrRest();
+}
+
+void EclipseSession::StartWaitingOrRest() {
   if (waiting_) {
-    // A newer request came while this one ran: its result is stale.
     Request next = std::move(*waiting_);
     waiting_.reset();
     Start(std::move(next));
     return;
   }
   running_ = Job::None;
-  if (outcome.result != nullptr) {
-    current_ = outcome.result;
-    emit resultReady(outcome.result);
-  }
   emit busyChanged(false);
-  if (outcome.result == nullptr) emit failed(outcome.error);
 }
 
-EclipseSession::JobOutcome EclipseSession::Run(const Request& request,
-                                               const SessionResources& resources,
-                                               const TextureFuture& texture) {
+EclipseSession::JobOutcome EclipseSession::Draw(const Request& request, const TextureFuture& texture,
+                                                const CoastlineFuture& coastlines,
+                                                const MapAreaNow& mapArea) {
   try {
     auto result = std::make_shared<SessionResult>();
     result->state = request.state;
@@ -153,24 +163,31 @@ EclipseSession::JobOutcome EclipseSession::Run(const Request& request,
       // Pool threads come and go: each job has its own work areas.
       EclipseScratch scratch;
       eclipse = std::make_shared<const EclipseResult>(ComputeEclipse(request.prepared, scratch));
-      result->outputFailure = WriteFiles(*eclipse, resources.outputFolder);
     }
-    // The texture is waited for here, on the worker, never on the window's thread.
+    // The texture and the coastlines are waited for here, on the worker,
+    // never on the window's thread.
     std::shared_ptr<const LoadedTexture> loaded;
     if (request.state.view.ColoredEarth && texture.isValid()) loaded = texture.result();
     const bool colored = loaded != nullptr && loaded->Usable();
     result->drawnView = request.state.view;
     result->drawnView.ColoredEarth = colored;
+    const CoastlineLayer& coastlineLayer = AwaitCoastlines(coastlines);
     result->renderer = std::make_shared<MapRenderer>();
     const EarthTexture none;
+    MapAreaNow::Area area = mapArea.Get();
     result->status = result->renderer->DrawMap(*eclipse, result->drawnView,
-                                               colored ? loaded->image : none,
-                                               *resources.coastlines, request.mapArea.width());
+                                               colored ? loaded->image : none, coastlineLayer,
+                                               area.size.width());
     // Fitting the picture to the panel is the costliest step of showing it:
     // done here, the window's thread only copies it to the screen.
-    result->mapArea = request.mapArea;
-    result->pixelRatio = request.pixelRatio;
-    result->fitted = MapPanel::Fit(result->ScreenImage(), request.mapArea, request.pixelRatio);
+    if (const MapAreaNow::Area now = mapArea.Get(); now != area) {
+      // The panel changed size while the map was drawn.
+      if (now.size.width() != area.size.width()) result->renderer->ShowMap(now.size.width());
+      area = now;
+    }
+    result->mapArea = area.size;
+    result->pixelRatio = area.pixelRatio;
+    result->fitted = MapPanel::Fit(result->ScreenImage(), area.size, area.pixelRatio);
     result->computation = std::move(eclipse);
     return {std::move(result), {}};
   } catch (const std::exception& error) {

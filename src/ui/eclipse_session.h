@@ -8,12 +8,16 @@
 // owns the session (the user-interface thread). One worker job runs at a
 // time; it owns the computation and the renderer it fills, and hands them
 // over, finished and never touched again by the worker, in a SessionResult.
-// A request made while a job runs replaces any request still waiting; the
-// running job's result is then stale and dropped, so the newest request wins.
+// A computation's report and curve files are written by a second job that
+// follows the drawing, so that the map is on the screen while they are
+// written. A request made while a job runs replaces any request still
+// waiting; the running job's result is then stale and dropped (and its files
+// are not written), so the newest request wins.
 
 #include <QFuture>
 #include <QFutureWatcher>
 #include <QImage>
+#include <QMutex>
 #include <QObject>
 #include <QSize>
 #include <QString>
@@ -29,7 +33,7 @@
 #include "render/curve_drawing.h"
 #include "render/map.h"
 #include "render/projection.h"
-#include "render/texture_file.h"
+#include "ui/data_loads.h"
 
 namespace darvelle::ui {
 
@@ -41,18 +45,6 @@ struct SessionState {
   ViewParameters view;             // angles, size, projection, colours, pen width, resolution
   int language = 0;                // UiLanguage: 0 German, 1 English, 2 French
 };
-
-// The Earth texture as its loading job leaves it.
-struct LoadedTexture {
-  EarthTexture image;
-  TextureLoadResult load;  // decoded, or why not
-  std::string failure;     // the file could not be read at all (empty when it could)
-  bool Usable() const { return failure.empty() && load.decoded && !image.Empty(); }
-};
-using TextureFuture = QFuture<std::shared_ptr<const LoadedTexture>>;
-
-// Starts decoding `file` on a pool thread.
-TextureFuture LoadTextureInBackground(const std::filesystem::path& file);
 
 // One finished computation and its drawing. Immutable once emitted; the
 // renderer may still compose the legend picture on the user-interface
@@ -73,9 +65,6 @@ struct SessionResult {
   const QImage& ScreenImage() const {
     return pixelRatio > 1.0 ? renderer->DrawingImage() : renderer->DisplayImage();
   }
-  // The report and curve files could not be written: the cause, naming the
-  // folder or file. The map is drawn all the same.
-  std::optional<std::string> outputFailure;
 };
 
 // The drawing of `shown` as files have it: without the light halos the
@@ -85,10 +74,39 @@ struct SessionResult {
 void RedrawForFiles(MapRenderer& renderer, const SessionResult& shown, const TextureFuture& texture,
                     const CoastlineLayer& coastlines);
 
+// The map panel's size as the window last reported it, shared with the
+// jobs: a job reads it when it draws and again when it has drawn, so that a
+// picture asked for before the window had its size (at start-up) or while it
+// was being resized still fits the panel as it is, and the window's thread
+// does not have to scale it again.
+class MapAreaNow {
+ public:
+  struct Area {
+    QSize size;
+    qreal pixelRatio = 1.0;  // device pixels per logical pixel
+    bool operator==(const Area&) const = default;
+  };
+  void Set(Area area) {
+    QMutexLocker lock(&mutex_);
+    area_ = area;
+  }
+  Area Get() const {
+    QMutexLocker lock(&mutex_);
+    return area_;
+  }
+
+ private:
+  mutable QMutex mutex_;
+  Area area_;
+};
+
 // What a job needs besides the request: read-only for as long as the session lives.
 struct SessionResources {
   const Catalogue* catalogue = nullptr;
-  const CoastlineLayer* coastlines = nullptr;
+  // Where the jobs run: a pool of the window's own, never Qt's global pool,
+  // whose threads Qt borrows to scale and convert pictures on the window's
+  // thread (a long job there would keep the window waiting for them).
+  QThreadPool* workers = nullptr;
   // Report and curve files; none are written without a folder.
   std::optional<std::filesystem::path> outputFolder;
 };
@@ -98,13 +116,17 @@ class EclipseSession : public QObject {
 
  public:
   EclipseSession(SessionResources resources, QObject* parent = nullptr);
-  // Waits for a running job: it reads the catalogue and the coastlines.
+  // Waits for a running job: it reads the catalogue and writes the output folder.
   ~EclipseSession() override;
 
   void SetTexture(TextureFuture texture) { texture_ = std::move(texture); }
+  // The coastlines, perhaps still loading: a drawing waits for them on its worker.
+  void SetCoastlines(CoastlineFuture coastlines) { coastlines_ = std::move(coastlines); }
   // The screen's device pixels per logical pixel, which the pictures of the
   // next requests are fitted for.
   void SetPixelRatio(qreal ratio) { pixelRatio_ = ratio; }
+  // The map panel has a new size: a job under way fits its picture to it.
+  void FollowMapArea(QSize mapArea) { mapArea_->Set({mapArea, pixelRatio_}); }
 
   const SessionState& State() const { return state_; }
   // The newest result shown, null before the first.
@@ -114,8 +136,8 @@ class EclipseSession : public QObject {
   // The full cycle for `next`: the eclipse is prepared at once (prepared()
   // carries it, for the labels), computed and drawn on the worker, and
   // resultReady() follows unless a newer request came first; busyChanged()
-  // brackets the work, and its false comes after the result. A bad index
-  // emits failed() and changes nothing.
+  // brackets the work, including the writing of the files, and its false
+  // comes after the result. A bad index emits failed() and changes nothing.
   void Recompute(const SessionState& next, QSize mapArea);
   // Switches TT/UT and redraws the current computation with the new DeltaT
   // (its events, curves and files stay as they are). Before any result it
@@ -133,15 +155,16 @@ class EclipseSession : public QObject {
   void prepared(const darvelle::PreparedEclipse& eclipse, bool recomputing);
   void busyChanged(bool busy);
   void resultReady(std::shared_ptr<const darvelle::ui::SessionResult> result);
+  // The report and curve files of the result shown could not be written: the
+  // cause, naming the folder or file. The map is shown all the same.
+  void filesFailed(const QString& cause);
   void failed(const QString& message);
 
  private:
-  enum class Job { None, Compute, Redraw };
+  enum class Job { None, Compute, Redraw, WriteFiles };
   struct Request {
     Job kind = Job::None;
     SessionState state;
-    QSize mapArea;  // the map panel's size: the pictures are made to fit it
-    qreal pixelRatio = 1.0;
     PreparedEclipse prepared;  // what a computing job starts from
     // What a redrawing job draws: the result shown, in the new time scale.
     std::shared_ptr<const EclipseResult> computed;
@@ -153,18 +176,24 @@ class EclipseSession : public QObject {
 
   void Submit(Request request);
   void Start(Request request);
-  void Finished();
-  static JobOutcome Run(const Request& request, const SessionResources& resources,
-                        const TextureFuture& texture);
+  void Drawn();
+  void FilesWritten();
+  void StartWaitingOrRest();
+  static JobOutcome Draw(const Request& request, const TextureFuture& texture,
+                         const CoastlineFuture& coastlines, const MapAreaNow& mapArea);
 
   SessionResources resources_;
   TextureFuture texture_;
+  CoastlineFuture coastlines_;
   SessionState state_;
   qreal pixelRatio_ = 1.0;
+  std::shared_ptr<MapAreaNow> mapArea_ = std::make_shared<MapAreaNow>();
   std::shared_ptr<const SessionResult> current_;
   Job running_ = Job::None;
   std::optional<Request> waiting_;
-  QFutureWatcher<JobOutcome> watcher_;
+  QFutureWatcher<JobOutcome> drawing_;
+  // The files of the result just shown; the text is the failure, if any.
+  QFutureWatcher<std::optional<std::string>> files_;
 };
 
 }  // namespace darvelle::ui

@@ -247,7 +247,7 @@ void LocalCircumstancesPanel::LoadCities() {
   if (citiesReady() || indexWatcher_.isRunning()) return;
   listLanguage_ = language_;
   const std::string code = PlaceLanguageCode(language_);
-  indexWatcher_.setFuture(QtConcurrent::run([code]() -> CityList {
+  indexWatcher_.setFuture(QtConcurrent::run(workers_, [code]() -> CityList {
     CityList list;
     try {
       list.index = std::make_shared<const places::PlaceIndex>(places::PlaceIndex::Load(code));

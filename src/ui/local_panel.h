@@ -12,6 +12,7 @@
 // give a time zone), because reading it takes a tenth of a second.
 
 #include <QFutureWatcher>
+#include <QThreadPool>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -44,6 +45,9 @@ class LocalCircumstancesPanel : public QWidget {
   // Waits for the city list if it is still being read.
   ~LocalCircumstancesPanel() override;
 
+  // Where the city list is read (Qt's global pool unless told otherwise);
+  // it must outlive the panel's reading.
+  void setWorkers(QThreadPool* workers) { workers_ = workers; }
   // The captions' language and the place names' (the city list is read
   // again in it, and the chosen city renamed, once it has been read).
   void setLanguage(int language);
@@ -99,6 +103,7 @@ class LocalCircumstancesPanel : public QWidget {
   };
   std::shared_ptr<const places::PlaceIndex> index_;
   QString indexProblem_;
+  QThreadPool* workers_ = QThreadPool::globalInstance();
   QFutureWatcher<CityList> indexWatcher_;
   std::vector<places::Place> offeredPlaces_;
   bool chooseWhenLoaded_ = false;

@@ -20,6 +20,7 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
+#include <QThreadPool>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -31,6 +32,7 @@
 #include "catalogue/settings.h"
 #include "render/coastline_file.h"
 #include "render/coastlines.h"
+#include "ui/data_loads.h"
 #include "ui/drag_preview.h"
 #include "ui/eclipse_session.h"
 #include "ui/save_actions.h"
@@ -74,6 +76,8 @@ struct StartupOptions {
   std::string computerName;
   std::string keepFilesHost;  // on this host the output files stay at exit
   QString executable;         // for the file type in the About panel
+  // How the coastline file is read (on a pool thread); tests wrap it.
+  CoastlineReader readCoastlines = LoadCoastlines;
 
   static StartupOptions FromEnvironment(const QString& executable);
 };
@@ -164,7 +168,8 @@ class MainWindow : public QMainWindow {
   void FillVersionGrid();
   void StartTextureLoad();
   bool LoadCatalogueOrExplain();
-  void LoadCoastlinesOrWarn();
+  void StartCoastlineLoad();
+  void ReportCoastlineOutcome();
   SessionState RestoreSettings();
   void WatchTextureAfterFirstMap();
   void ReportTextureOutcome();
@@ -246,11 +251,17 @@ class MainWindow : public QMainWindow {
   QString captionPrefix_;
   Settings settings_;
 
+  // Every job of the window runs here, none on Qt's global pool: Qt's own
+  // picture scaling and conversion on the window's thread borrow that pool's
+  // threads and wait for them. Declared before everything whose jobs it runs,
+  // it goes last and waits for any job still running.
+  QThreadPool workers_;
   // Read once at start-up; the session's jobs read them while they run, so
   // they are declared before the session, which waits for its job on the way out.
   Catalogue catalogue_;
-  std::vector<CoastlinePoint> coastlines_;
-  CoastlineLayer coastlineLayer_;
+  // Read on a pool thread from start-up on; the first map waits for them on its worker.
+  CoastlineFuture coastlines_;
+  QFutureWatcher<std::shared_ptr<const LoadedCoastlines>> coastlineWatcher_;
   TextureFuture texture_;
   bool textureFound_ = false;  // the texture file was found; it is decoded after the first map
   QFutureWatcher<std::shared_ptr<const LoadedTexture>> textureWatcher_;

@@ -71,7 +71,7 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
     : QMainWindow(parent),
       options_(std::move(options)),
       session_(std::make_unique<EclipseSession>(
-          SessionResources{&catalogue_, &coastlineLayer_, OutputFolderOf(options_)})) {
+          SessionResources{&catalogue_, &workers_, OutputFolderOf(options_)})) {
   setObjectName(QStringLiteral("Form_Main"));
   setWindowTitle(QStringLiteral("Darvelle"));
   setWindowIcon(QIcon(QPixmap::fromImage(DarvelleIcon(64))));

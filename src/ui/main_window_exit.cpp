@@ -35,10 +35,10 @@ ViewEditTexts EditTextsOf(const ViewParameters& view) {
 // `renderer`, a copy of the one shown (the window may rescale its own on a
 // resize meanwhile). The text is the failure, empty on success.
 QString WriteExitFilesOf(const std::shared_ptr<const SessionResult>& shown, MapRenderer renderer,
-                         const TextureFuture& texture, const CoastlineLayer* coastlines,
+                         const TextureFuture& texture, const CoastlineFuture& coastlines,
                          const QString& title, const fs::path& folder, bool withSheet) {
   try {
-    RedrawForFiles(renderer, *shown, texture, *coastlines);
+    RedrawForFiles(renderer, *shown, texture, AwaitCoastlines(coastlines));
     const ViewEditTexts edits = EditTextsOf(shown->drawnView);
     if (withSheet) {
       WriteExitFilesWithSheet(renderer, *shown->computation, title, edits, folder);
@@ -54,11 +54,14 @@ QString WriteExitFilesOf(const std::shared_ptr<const SessionResult>& shown, MapR
 }  // namespace
 
 MainWindow::~MainWindow() {
-  // The exit files must not be left half-written; the session's destructor
-  // waits for its own worker.
+  // The exit files must not be left half-written, and every job reads the
+  // catalogue, the coastlines or the texture, which go with the window.
+  workers_.waitForDone();
   exitWriter_.waitForFinished();
   textureWatcher_.waitForFinished();
   texture_.waitForFinished();
+  coastlineWatcher_.waitForFinished();
+  coastlines_.waitForFinished();
 }
 
 void MainWindow::Exit(bool withSheet) {
@@ -93,8 +96,8 @@ void MainWindow::Exit(bool withSheet) {
   setEnabled(false);
   exitWithSheet_ = withSheet;
   // The coastlines and the texture outlive the writer: the destructor waits for it.
-  exitWriter_.setFuture(QtConcurrent::run(WriteExitFilesOf, shown, *shown->renderer, texture_,
-                                          &coastlineLayer_, LegendTitle(*shown->computation),
+  exitWriter_.setFuture(QtConcurrent::run(&workers_, WriteExitFilesOf, shown, *shown->renderer, texture_,
+                                          coastlines_, LegendTitle(*shown->computation),
                                           options_.tempFolder, withSheet));
 }
 

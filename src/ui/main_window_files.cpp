@@ -91,13 +91,12 @@ void MainWindow::SaveAs(SaveKind kind) {
     FinishSave(job, failure);
   });
   // Files have the map as the exit files do, without the halos the
-  // window's globe draws under the curves; the coastlines and the texture
-  // outlive the job (saves_ is waited for before they go).
+  // window's globe draws under the curves.
   const QFuture<QString> future =
-      QtConcurrent::run([job, texture = texture_, coastlines = &coastlineLayer_]() mutable {
+      QtConcurrent::run(&workers_, [job, texture = texture_, coastlines = coastlines_]() mutable {
         try {
           auto plain = std::make_shared<MapRenderer>(*job.renderer);
-          RedrawForFiles(*plain, *job.shown, texture, *coastlines);
+          RedrawForFiles(*plain, *job.shown, texture, AwaitCoastlines(coastlines));
           job.renderer = std::move(plain);
         } catch (const std::exception& e) {
           return FromStd(e.what());  // nothing may cross into the pool

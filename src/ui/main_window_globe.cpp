@@ -101,7 +101,7 @@ void MainWindow::ShowDragPreview(const ViewParameters& view) {
   // Made at the first drag: its images would cost the start-up time.
   if (dragPreview_ == nullptr) dragPreview_ = std::make_unique<DragPreview>();
   const QImage preview =
-      dragPreview_->Draw(*shown, view, coastlineLayer_, MapArea(), Panel2->devicePixelRatioF());
+      dragPreview_->Draw(*shown, view, ReadyCoastlines(coastlines_), MapArea(), Panel2->devicePixelRatioF());
   Panel2->SetImage(preview, preview);
 }
 

@@ -28,6 +28,7 @@ const QString kPlaceCityId = QStringLiteral("place/cityId");
 
 void MainWindow::BuildPlaceDock() {
   localPanel_ = new LocalCircumstancesPanel;
+  localPanel_->setWorkers(&workers_);
   placeDock_ = new QDockWidget(LocalCaptionsIn(kEnglish).title, this);
   placeDock_->setObjectName(QStringLiteral("LocalCircumstancesDock"));
   placeDock_->setFont(PixelFont(QStringLiteral("Arial"), 14, false));
@@ -105,6 +106,7 @@ void MainWindow::OpenVisibleEclipses() {
   if (!place) return;
   if (visibleDialog_ == nullptr) {
     visibleDialog_ = new VisibleEclipsesDialog(&catalogue_, this);
+    visibleDialog_->setWorkers(&workers_);
     visibleDialog_->setLanguage(UiLanguage());
     connect(visibleDialog_, &VisibleEclipsesDialog::eclipseChosen, this, [this](int index) {
       SessionState next = session_->State();

@@ -163,6 +163,11 @@ void MainWindow::BindSession() {
   connect(session_.get(), &EclipseSession::prepared, this, &MainWindow::ShowPrepared);
   connect(session_.get(), &EclipseSession::resultReady, this, &MainWindow::ShowResult);
   connect(session_.get(), &EclipseSession::busyChanged, this, &MainWindow::ShowBusy);
+  // A picture under way follows the panel's size (the window's first showing
+  // changes it while the first map is drawn).
+  connect(Panel2, &MapPanel::resized, session_.get(), &EclipseSession::FollowMapArea);
+  connect(session_.get(), &EclipseSession::filesFailed, this,
+          [this](const QString& cause) { ReportOutputFailure(cause.toStdString()); });
   connect(session_.get(), &EclipseSession::failed, this, [this](const QString& message) {
     ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"), message);
   });
@@ -228,7 +233,6 @@ void MainWindow::ShowResult(const std::shared_ptr<const SessionResult>& result) 
     Panel2->SetImage(result->ScreenImage());
   }
   ShowOnGlobe(*result);
-  if (result->outputFailure) ReportOutputFailure(*result->outputFailure);
 }
 
 void MainWindow::ShowBusy(bool busy) {

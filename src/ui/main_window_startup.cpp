@@ -50,6 +50,9 @@ bool MainWindow::FormCreate() {
   settings_ = NewSettings(versionInfo_.FileVersion.toStdString());
   settingsPath_ = options_.settingsFolder / kSettingsFileName;
   FillVersionGrid();
+  // The coastlines are read on a pool thread while the window is built and
+  // shown; the first map waits for them on its own worker.
+  StartCoastlineLoad();
   StartTextureLoad();
   if (!LoadCatalogueOrExplain()) return false;
 
@@ -58,7 +61,6 @@ bool MainWindow::FormCreate() {
   }
   setWindowState(windowState() | Qt::WindowMaximized);
   RestoreWindowLayout();
-  LoadCoastlinesOrWarn();
   StatusBar1->clearMessage();
 
   const SessionState first = RestoreSettings();
@@ -96,7 +98,7 @@ void MainWindow::StartTextureLoad() {
     connect(
         session_.get(), &EclipseSession::resultReady, this,
         [this, file] {
-          texture_ = LoadTextureInBackground(file);
+          texture_ = LoadTextureInBackground(&workers_, file);
           session_->SetTexture(texture_);
         },
         Qt::SingleShotConnection);
@@ -126,17 +128,22 @@ bool MainWindow::LoadCatalogueOrExplain() {
   }
 }
 
-void MainWindow::LoadCoastlinesOrWarn() {
-  try {
-    coastlines_ = LoadCoastlines(FindDataFile(kCoastlineFileName, options_.dataFolder));
-    coastlineLayer_ = CoastlineLayer(coastlines_);
-  } catch (const std::exception& e) {
-    coastlines_.clear();
-    coastlineLayer_ = CoastlineLayer();
+void MainWindow::StartCoastlineLoad() {
+  coastlines_ = LoadCoastlinesInBackground(&workers_, options_.dataFolder, options_.readCoastlines);
+  session_->SetCoastlines(coastlines_);
+  connect(&coastlineWatcher_, &QFutureWatcherBase::finished, this, &MainWindow::ReportCoastlineOutcome);
+  coastlineWatcher_.setFuture(coastlines_);
+}
+
+// Panel 1 counts the points once they are read; a file that could not be
+// read is told without keeping the map away (it is drawn without them).
+void MainWindow::ReportCoastlineOutcome() {
+  const std::shared_ptr<const LoadedCoastlines> loaded = coastlineWatcher_.result();
+  SetStatusPanel(1, FromStd(CoastlineStatusText(loaded->layer.Count())));
+  if (!loaded->failure.empty()) {
     ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"),
-                FromStd(e.what()) + QStringLiteral("\n\nThe globe is drawn without coastlines."));
+                FromStd(loaded->failure) + QStringLiteral("\n\nThe globe is drawn without coastlines."));
   }
-  SetStatusPanel(1, FromStd(CoastlineStatusText(coastlines_.size())));
 }
 
 namespace {
@@ -206,6 +213,10 @@ void MainWindow::ReportTextureOutcome() {
     ReportMissingTexture(FromStd(loaded->failure) + kWithoutTexture);
   } else if (!loaded->load.decoded) {
     ReportMissingTexture(FromStd(loaded->load.message));
+  } else if (loaded->load.warning) {
+    // A damaged file still gives a picture, partly grey: the coloured Earth
+    // stays on offer, but the user must know why part of it is missing.
+    ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), FromStd(loaded->load.message));
   }
 }
 

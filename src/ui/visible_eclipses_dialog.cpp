@@ -243,7 +243,7 @@ void VisibleEclipsesDialog::Rescan() {
   count_->setText(TextIn(kSearching, language_));
   const Catalogue* catalogue = catalogue_;
   const VisibleQuery q = query();
-  watcher_.setFuture(QtConcurrent::run([catalogue, q] { return ScanVisibleEclipses(*catalogue, q); }));
+  watcher_.setFuture(QtConcurrent::run(workers_, [catalogue, q] { return ScanVisibleEclipses(*catalogue, q); }));
 }
 
 void VisibleEclipsesDialog::Scanned() {

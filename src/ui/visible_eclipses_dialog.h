@@ -9,6 +9,7 @@
 
 #include <QDialog>
 #include <QFutureWatcher>
+#include <QThreadPool>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -76,6 +77,9 @@ class VisibleEclipsesDialog : public QDialog {
   // Waits for a scan still running: it reads the catalogue.
   ~VisibleEclipsesDialog() override;
 
+  // Where the scans run (Qt's global pool unless told otherwise); it must
+  // outlive the dialog's scans.
+  void setWorkers(QThreadPool* workers) { workers_ = workers; }
   void setPlace(const ObserverPlace& place);
   void setLanguage(int language);
   // The filters as the controls show them.
@@ -101,6 +105,7 @@ class VisibleEclipsesDialog : public QDialog {
   int language_ = 1;
   std::optional<ObserverPlace> place_;
   std::vector<VisibleRow> rows_;
+  QThreadPool* workers_ = QThreadPool::globalInstance();
   QFutureWatcher<std::vector<VisibleRow>> watcher_;
   bool pending_ = false;
 

@@ -53,6 +53,11 @@ void MapPanel::paintEvent(QPaintEvent*) {
   }
 }
 
+void MapPanel::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  emit resized(size());
+}
+
 ShapeBar::ShapeBar(QWidget* parent) : QWidget(parent) {}
 
 void ShapeBar::SetBrushColor(const QColor& color) {

@@ -31,9 +31,11 @@ class MapPanel : public QWidget {
  signals:
   // Emitted after the first paint that showed an image.
   void firstMapPainted();
+  void resized(QSize size);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   QImage image_;
