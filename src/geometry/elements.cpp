@@ -191,19 +191,27 @@ LimitAngles SolveLimitAngle(double a, double b, double c) {
   return q;
 }
 
-HourAngleLatitude PlaneToGeographic(const ElementState& s, const PlanePoint& p, bool checkRange) {
+namespace {
+
+// The point in the Earth's frame: (x, sine of the reduced latitude, z).
+Vector3 EarthFramePoint(const ElementState& s, const PlanePoint& p) {
   const Matrix3 rotation = {1.0, 0.0, 0.0, 0.0, s.CosD1, s.SinD1, 0.0, -s.SinD1, s.CosD1};
-  const Vector3 r = MatrixTimesVector(rotation, {p.Xi, p.Eta1, p.Zeta1});
-  HourAngleLatitude g;
-  g.H = std::atan2(r[0], r[2]);
-  if (std::fabs(r[1]) > 1.0) {
-    // The report's variant has no range test; a limb point off the sphere by
-    // rounding alone is clamped instead of giving NaN.
-    g.ReducedLatitude = checkRange ? kInvalidLatitude : std::asin(std::clamp(r[1], -1.0, 1.0));
-  } else {
-    g.ReducedLatitude = std::asin(r[1]);
-  }
-  return g;
+  return MatrixTimesVector(rotation, {p.Xi, p.Eta1, p.Zeta1});
+}
+
+}  // namespace
+
+std::optional<HourAngleLatitude> PlaneToGeographic(const ElementState& s, const PlanePoint& p) {
+  const Vector3 r = EarthFramePoint(s, p);
+  if (std::fabs(r[1]) > 1.0) return std::nullopt;
+  return HourAngleLatitude{std::atan2(r[0], r[2]), std::asin(r[1])};
+}
+
+HourAngleLatitude PlaneToGeographicClamped(const ElementState& s, const PlanePoint& p) {
+  const Vector3 r = EarthFramePoint(s, p);
+  // An event's limb point can lie off the sphere by rounding alone: clamped,
+  // it gets the limb's latitude instead of NaN.
+  return HourAngleLatitude{std::atan2(r[0], r[2]), std::asin(std::clamp(r[1], -1.0, 1.0))};
 }
 
 double ReduceToPi(double angle) {
@@ -225,7 +233,7 @@ CurveGeographic CurvePointFromPlane(const ElementState& s, const HourAngleLatitu
 
 GeographicPosition GeographicFromPlane(const ElementState& s, const PlanePoint& p,
                                        double deltaT) {
-  const HourAngleLatitude g = PlaneToGeographic(s, p, false);
+  const HourAngleLatitude g = PlaneToGeographicClamped(s, p);
   GeographicPosition pos;
   pos.EphemerisLongitude = ReduceToPi(g.H - s.Mu);
   pos.Longitude = ReduceToPi(pos.EphemerisLongitude + EarthRotationDuring(deltaT));

@@ -7,13 +7,12 @@
 // overwrites part of the caller's ElementState and keeps nothing else, so two
 // computations on two threads never meet.
 
+#include <optional>
+
 #include "astro/constants.h"
 #include "catalogue/besselian_elements.h"
 
 namespace darvelle {
-
-// A latitude that marks a point which does not exist (curve code skips it).
-inline constexpr double kInvalidLatitude = -1024.0;
 
 // The elements and their rates at one instant (names as the whole program uses them).
 struct ElementState {
@@ -102,16 +101,17 @@ struct LimitAngles {
 };
 LimitAngles SolveLimitAngle(double a, double b, double c);
 
-// Hour angle and reduced latitude of a plane point, using SinD1/CosD1 of s.
-// With checkRange, a point off the unit sphere (|r1| > 1) gets the reduced
-// latitude kInvalidLatitude; without it the arcsine argument is clamped.
+// Hour angle and reduced latitude (radians) of a plane point, using
+// SinD1/CosD1 of s.
 struct HourAngleLatitude {
   double H = 0;
   double ReducedLatitude = 0;
-  bool Valid() const { return ReducedLatitude != kInvalidLatitude; }
 };
-HourAngleLatitude PlaneToGeographic(const ElementState& s, const PlanePoint& p,
-                                    bool checkRange = true);
+// Nothing when the point lies off the unit sphere (|r1| > 1): no curve point there.
+std::optional<HourAngleLatitude> PlaneToGeographic(const ElementState& s, const PlanePoint& p);
+// The report's variant: a point off the sphere by rounding alone gets the
+// clamped arcsine instead of nothing.
+HourAngleLatitude PlaneToGeographicClamped(const ElementState& s, const PlanePoint& p);
 
 // Angle reduced into [-pi, pi] by adding or subtracting whole turns.
 double ReduceToPi(double angle);

@@ -1,6 +1,7 @@
 #include "geometry/horizon_curves.h"
 
 #include <cmath>
+#include <optional>
 #include <span>
 
 #include "astro/numeric.h"
@@ -21,14 +22,14 @@ constexpr int kSunriseSunsetIntervals = 250;
 
 // Limb point (xi, eta1) = (sin p, cos p) as a curve point, or nothing when it
 // is off the unit sphere.
-bool LimbPoint(const ElementState& s, double p, CurvePoint& out) {
-  const HourAngleLatitude g = PlaneToGeographic(s, PlanePoint{std::sin(p), std::cos(p), 0.0});
-  if (!g.Valid()) return false;
-  const CurveGeographic geo = CurvePointFromPlane(s, g);
+std::optional<CurvePoint> LimbPoint(const ElementState& s, double p) {
+  const std::optional<HourAngleLatitude> g =
+      PlaneToGeographic(s, PlanePoint{std::sin(p), std::cos(p), 0.0});
+  if (!g) return std::nullopt;
+  const CurveGeographic geo = CurvePointFromPlane(s, *g);
   // Elements that are not numbers (a damaged record) give no point.
-  if (!std::isfinite(geo.Longitude) || !std::isfinite(geo.Latitude)) return false;
-  out = CurvePoint{geo.Longitude, geo.Latitude};
-  return true;
+  if (!std::isfinite(geo.Longitude) || !std::isfinite(geo.Latitude)) return std::nullopt;
+  return CurvePoint{geo.Longitude, geo.Latitude};
 }
 
 // Event position as an end point of a horizon curve. A missing event has no
@@ -38,8 +39,8 @@ void AppendEvent(const EclipseEvents& events, EventId id, std::vector<CurvePoint
   buffer.push_back(CurvePoint{events[id].EphemerisLongitude, events[id].Latitude});
 }
 
-void AppendIfValid(const CurvePoint& p, std::vector<CurvePoint>& buffer) {
-  if (p.Latitude != kInvalidLatitude) buffer.push_back(p);
+void AppendIfFound(const std::optional<CurvePoint>& p, std::vector<CurvePoint>& buffer) {
+  if (p) buffer.push_back(*p);
 }
 
 void CopyToCurve(const std::vector<CurvePoint>& buffer, PointCurve& curve) {
@@ -53,23 +54,19 @@ void CopyToCurve(const std::vector<CurvePoint>& buffer, PointCurve& curve) {
 // Where the shadow's circle of the given radius (fundamental-plane units)
 // crosses the Earth's outline on limb branch +1 or -1, with the elements and
 // Earth-shape terms already evaluated at the instant; m and theta are the
-// axis distance and direction there.
-bool OutlineCrossing(const ElementState& s, double radius, double m, double theta, int branch,
-                     CurvePoint& point) {
+// axis distance and direction there. Nothing where the circle misses the
+// outline or the crossing is off the sphere.
+std::optional<CurvePoint> OutlineCrossing(const ElementState& s, double radius, double m,
+                                          double theta, int branch) {
   double rho = 1.0;
   double p = 0.0;
-  bool crossing = false;
   for (int round = 0; round < kOutlineRounds; ++round) {
     const double previous = rho;
     // Cosine, at the Earth's centre, of the angle between the axis direction
     // and the point where the shadow's circle crosses the outline of radius rho.
     const double g = 1.0 - (radius - m + rho) * (radius + m - rho) / (2.0 * m * rho);
     // |G| >= 1 (or undefined, with the axis through the centre): no crossing.
-    if (!(std::fabs(g) < 1.0)) {
-      crossing = false;
-      break;
-    }
-    crossing = true;
+    if (!(std::fabs(g) < 1.0)) return std::nullopt;
     const double n = theta + branch * std::acos(g);
     const double sinN = std::sin(n);
     p = std::atan2(s.Rho1 * sinN, std::cos(n));
@@ -77,7 +74,7 @@ bool OutlineCrossing(const ElementState& s, double radius, double m, double thet
     rho = sinN != 0.0 ? std::sin(p) / sinN : s.Rho1;
     if (std::fabs(rho - previous) < kOutlineTolerance) break;
   }
-  return crossing && LimbPoint(s, p, point);
+  return LimbPoint(s, p);
 }
 
 // One rise/set curve being built: its limb branch (+1 or -1) and whether it
@@ -103,9 +100,9 @@ void ComputeRiseSetBranches(const CurveTracer& c, double tFrom, double tTo,
     const double theta = std::atan2(s.X, s.Y);
     anyOpen = false;
     for (RiseSetBranch& b : branches) {
-      CurvePoint point;
-      if (b.open && OutlineCrossing(s, s.L1, m, theta, b.branch, point)) {
-        b.open = b.curve->Append(point);  // 301 points against a capacity of 1000
+      if (!b.open) continue;
+      if (const std::optional<CurvePoint> point = OutlineCrossing(s, s.L1, m, theta, b.branch)) {
+        b.open = b.curve->Append(*point);  // 301 points against a capacity of 1000
       }
       anyOpen = anyOpen || b.open;
     }
@@ -148,8 +145,10 @@ std::vector<CurvePoint> UmbraOutlineOnLimb(const BesselianElements& eclipse, dou
     const double theta = std::atan2(s.X, s.Y);
     // On the limb (zeta = 0) the umbra's radius is |l2| itself: l2 is
     // negative where the umbra is total.
-    CurvePoint point;
-    if (OutlineCrossing(s, std::fabs(s.L2), m, theta, branch, point)) points.push_back(point);
+    if (const std::optional<CurvePoint> point =
+            OutlineCrossing(s, std::fabs(s.L2), m, theta, branch)) {
+      points.push_back(*point);
+    }
   }
   return points;
 }
@@ -158,28 +157,29 @@ namespace {
 
 // MaxEclipseAtHorizon on elements already evaluated at the instant, with the
 // penumbral limit angles solved there: both branches share one evaluation.
-CurvePoint MaxEclipseOnLimb(const ElementState& s, const LimitAngles& angles, int branch) {
-  const CurvePoint none{0.0, kInvalidLatitude};
-  if (!angles.Valid) return none;
+std::optional<CurvePoint> MaxEclipseOnLimb(const ElementState& s, const LimitAngles& angles,
+                                           int branch) {
+  if (!angles.Valid) return std::nullopt;
   const double q = branch == 1 ? angles.Q1 : angles.Q2;
   const double g = s.X * std::cos(q) - s.Y * std::sin(q);
-  if (!(std::fabs(g) < 1.0)) return none;
+  if (!(std::fabs(g) < 1.0)) return std::nullopt;
   // Direction, from the Earth's centre, of the limb point on the line through
   // the axis in direction Q; then the same direction on the flattened outline.
   const double r = q + std::asin(g);
   const double p = std::atan2(s.Rho1 * std::sin(r), std::cos(r));
   const double dx = s.X - std::sin(p);
   const double dy = s.Y - s.Rho1 * std::cos(p);
-  if (!(dx * dx + dy * dy <= s.L1 * s.L1)) return none;
-  const HourAngleLatitude hl = PlaneToGeographic(s, PlanePoint{std::sin(p), std::cos(p), 0.0});
-  if (!hl.Valid()) return none;
+  if (!(dx * dx + dy * dy <= s.L1 * s.L1)) return std::nullopt;
+  const std::optional<HourAngleLatitude> hl =
+      PlaneToGeographic(s, PlanePoint{std::sin(p), std::cos(p), 0.0});
+  if (!hl) return std::nullopt;
   CurvePoint point;
   point.Latitude =
-      std::atan2(std::sin(hl.ReducedLatitude) / kEarthAxisRatio, std::cos(hl.ReducedLatitude));
-  double longitude = PositiveMod(hl.H - s.Mu, kTwoPi);
+      std::atan2(std::sin(hl->ReducedLatitude) / kEarthAxisRatio, std::cos(hl->ReducedLatitude));
+  double longitude = PositiveMod(hl->H - s.Mu, kTwoPi);
   if (longitude > kPi) longitude -= kTwoPi;
   point.Longitude = longitude;
-  if (!std::isfinite(point.Longitude) || !std::isfinite(point.Latitude)) return none;
+  if (!std::isfinite(point.Longitude) || !std::isfinite(point.Latitude)) return std::nullopt;
   return point;
 }
 
@@ -189,8 +189,8 @@ LimitAngles PenumbralLimitAngles(const ElementState& s) {
 
 }  // namespace
 
-CurvePoint MaxEclipseAtHorizon(const BesselianElements& eclipse, int branch, double t,
-                               ElementState& s) {
+std::optional<CurvePoint> MaxEclipseAtHorizon(const BesselianElements& eclipse, int branch,
+                                              double t, ElementState& s) {
   EvaluateAllAt(eclipse, t, s);
   return MaxEclipseOnLimb(s, PenumbralLimitAngles(s), branch);
 }
@@ -213,7 +213,7 @@ void ComputeHorizonCurves(const CurveTracer& c) {
     AppendEvent(e, startId, buffer);
     for (int i = 1; i < kMaxHorizonIntervals; ++i) {
       const double t = t1 + (t2 - t1) * i / kMaxHorizonIntervals;
-      AppendIfValid(MaxEclipseAtHorizon(c.elements, branch, t, c.scratch.state), buffer);
+      AppendIfFound(MaxEclipseAtHorizon(c.elements, branch, t, c.scratch.state), buffer);
     }
     AppendEvent(e, endId, buffer);
     CopyToCurve(buffer, curve);
@@ -235,8 +235,8 @@ void ComputeHorizonCurves(const CurveTracer& c) {
       // Both branches at one instant: one evaluation serves them.
       EvaluateAllAt(c.elements, t, c.scratch.state);
       const LimitAngles angles = PenumbralLimitAngles(c.scratch.state);
-      AppendIfValid(MaxEclipseOnLimb(c.scratch.state, angles, 1), buffer);
-      AppendIfValid(MaxEclipseOnLimb(c.scratch.state, angles, 2), buffer);
+      AppendIfFound(MaxEclipseOnLimb(c.scratch.state, angles, 1), buffer);
+      AppendIfFound(MaxEclipseOnLimb(c.scratch.state, angles, 2), buffer);
     }
     AppendEvent(e, endId, buffer);
     OrderAsChain(buffer, static_cast<int>(buffer.size()));

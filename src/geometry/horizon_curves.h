@@ -7,6 +7,7 @@
 // Each builder clears its curve, fills it when the curve exists for this
 // eclipse and sets its ready flag; files are written by the computation.
 
+#include <optional>
 #include <vector>
 
 #include "geometry/curves.h"
@@ -35,10 +36,10 @@ std::vector<CurvePoint> UmbraOutlineOnLimb(const BesselianElements& eclipse, dou
 void ComputeRiseSetCurves(const CurveTracer& c);
 
 // Point of maximum eclipse on the limb at instant t for penumbral-limit
-// branch 1 or 2; Latitude is kInvalidLatitude when there is none (no limit
-// direction, the limb missed, or the point outside the penumbra).
-CurvePoint MaxEclipseAtHorizon(const BesselianElements& eclipse, int branch, double t,
-                               ElementState& s);
+// branch 1 or 2; nothing when there is none (no limit direction, the limb
+// missed, or the point outside the penumbra).
+std::optional<CurvePoint> MaxEclipseAtHorizon(const BesselianElements& eclipse, int branch,
+                                              double t, ElementState& s);
 
 // MaxHoriS, MaxHoriN, MaxSunrise and MaxSunset, in this order, each only when
 // its events exist.

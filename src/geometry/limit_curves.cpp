@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "astro/numeric.h"
@@ -105,9 +106,9 @@ void ComputeCentralLine(const CurveTracer& c) {
     const double zeta1 = std::sqrt(std::fabs(1.0 - xi * xi - eta1 * eta1));
     double zeta = s.Rho2 * (zeta1 * s.CosD1MinusD2 - eta1 * s.SinD1MinusD2);
     if (zeta < 0.0) zeta = 0.0;
-    const HourAngleLatitude g = PlaneToGeographic(s, PlanePoint{xi, eta1, zeta1});
-    if (!g.Valid()) continue;
-    const CurveGeographic geo = CurvePointFromPlane(s, g);
+    const std::optional<HourAngleLatitude> g = PlaneToGeographic(s, PlanePoint{xi, eta1, zeta1});
+    if (!g) continue;
+    const CurveGeographic geo = CurvePointFromPlane(s, *g);
     if (!std::isfinite(geo.Longitude) || !std::isfinite(geo.Latitude)) continue;
     const double spacingKm =
         AngularSeparation(geo.Longitude, geo.Latitude, last.Longitude, last.Latitude) *
@@ -161,9 +162,9 @@ void ComputeUmbraLimit(const CurveTracer& c, PointCurve& curve, EventId startId,
       q = std::atan2(s.B2 - zeta * s.DRate - s.A2 / cosQ, s.C2 - zeta * s.MuRate * s.CosD) + turn;
       l = s.L2 - zeta * s.TanF2;
     }
-    const HourAngleLatitude g = PlaneToGeographic(s, point);
-    if (!g.Valid()) continue;
-    const CurveGeographic geo = CurvePointFromPlane(s, g);
+    const std::optional<HourAngleLatitude> g = PlaneToGeographic(s, point);
+    if (!g) continue;
+    const CurveGeographic geo = CurvePointFromPlane(s, *g);
     // Elements that are not numbers (a damaged record) give no point.
     if (!std::isfinite(geo.Longitude) || !std::isfinite(geo.Latitude)) continue;
     if (!curve.Append(CurvePoint{geo.Longitude, geo.Latitude})) break;  // 301 < 400
@@ -215,8 +216,13 @@ inline double SquaredChord(const UnitVector& p, const UnitVector& q) {
 }
 
 constexpr double kChordSlack = 1.0 + 1e-9;
-// Any real separation is below this: the start value of the plain search.
-constexpr double kNoDistance = 9999.0;
+
+// The nearest unplaced point found so far in one step of the chain.
+struct NearestPoint {
+  int id;
+  double distance;  // radians
+  double chord;     // squared chord, the cheap test that goes first
+};
 
 class ChainGrid {
  public:
@@ -374,21 +380,19 @@ void OrderAsChain(std::vector<CurvePoint>& buffer, int count) {
     const int current = at[static_cast<std::size_t>(a)];
     place(current);
     const UnitVector& p = v[static_cast<std::size_t>(current)];
-    int bestId = -1;
-    double bestDistance = kNoDistance;
-    double bestChord = std::numeric_limits<double>::infinity();
+    std::optional<NearestPoint> best;
     auto consider = [&](int id) {
       if (placed[static_cast<std::size_t>(id)]) return;
       const UnitVector& q = v[static_cast<std::size_t>(id)];
       const double chord = SquaredChord(p, q);
-      if (chord > bestChord * kChordSlack) return;
+      if (best && chord > best->chord * kChordSlack) return;
       const double distance = AngularSeparationOfUnitVectors(p, q);
-      if (distance < bestDistance ||
-          (distance == bestDistance && bestId >= 0 &&
-           pos[static_cast<std::size_t>(id)] < pos[static_cast<std::size_t>(bestId)])) {
-        bestId = id;
-        bestDistance = distance;
-        bestChord = chord;
+      // A point that is not a number is nobody's neighbour.
+      if (std::isnan(distance)) return;
+      if (!best || distance < best->distance ||
+          (distance == best->distance &&
+           pos[static_cast<std::size_t>(id)] < pos[static_cast<std::size_t>(best->id)])) {
+        best = NearestPoint{id, distance, chord};
       }
     };
     auto searchAll = [&] {
@@ -405,11 +409,11 @@ void OrderAsChain(std::vector<CurvePoint>& buffer, int count) {
       // either, so the loop ends.
       std::int64_t cellsSearched = 0;
       for (std::int64_t k = 0; k <= grid->Side(); ++k) {
-        if (k >= 2 && bestId >= 0) {
+        if (k >= 2 && best) {
           // Points of shell k or beyond are more than (k-1) cells away in one
           // coordinate; the margin covers the rounding of the cell index.
           const double gap = static_cast<double>(k - 1) * h;
-          if (gap * gap * (1.0 - 1e-6) > bestChord * kChordSlack) break;
+          if (gap * gap * (1.0 - 1e-6) > best->chord * kChordSlack) break;
         }
         const std::int64_t width = 2 * k + 1;
         const std::int64_t inner = width - 2;
@@ -434,14 +438,14 @@ void OrderAsChain(std::vector<CurvePoint>& buffer, int count) {
     }
 
     // No comparable point (all distances NaN): the point stays where it is.
-    if (bestId < 0) continue;
+    if (!best) continue;
     // Swap the nearest point into position a+1.
     const int next = a + 1;
     const int displaced = at[static_cast<std::size_t>(next)];
-    const int bestPos = pos[static_cast<std::size_t>(bestId)];
-    at[static_cast<std::size_t>(next)] = bestId;
+    const int bestPos = pos[static_cast<std::size_t>(best->id)];
+    at[static_cast<std::size_t>(next)] = best->id;
     at[static_cast<std::size_t>(bestPos)] = displaced;
-    pos[static_cast<std::size_t>(bestId)] = next;
+    pos[static_cast<std::size_t>(best->id)] = next;
     pos[static_cast<std::size_t>(displaced)] = bestPos;
   }
 

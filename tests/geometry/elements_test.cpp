@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <cstring>
 
 #include "geometry/circumstances.h"
@@ -96,17 +97,36 @@ TEST(SolveLimitAngle, BothAnglesSolveTheEquation) {
   EXPECT_FALSE(SolveLimitAngle(2.0, 1.0, 1.0).Valid);  // |a| > sqrt(b^2 + c^2): no root
 }
 
-TEST(PlaneToGeographic, PointsOffTheSphereGetTheMarkerNeverNaN) {
+TEST(PlaneToGeographic, PointsOffTheSphereHaveNoPositionAndTheReportVariantClamps) {
   ElementState s;
   s.SinD = 0.3;
   s.CosD = std::sqrt(1 - 0.09);
   ComputeEarthShapeTerms(s);
-  const HourAngleLatitude off = PlaneToGeographic(s, PlanePoint{0.1, 1.5, 0.2});
-  EXPECT_EQ(off.ReducedLatitude, kInvalidLatitude);
-  EXPECT_FALSE(off.Valid());
-  // The report variant clamps instead.
-  const HourAngleLatitude clamped = PlaneToGeographic(s, PlanePoint{0.1, 1.5, 0.2}, false);
-  EXPECT_TRUE(std::isfinite(clamped.ReducedLatitude));
+  struct Case {
+    PlanePoint point;
+    bool onSphere;
+  };
+  const Case cases[] = {
+      {{0.1, 1.5, 0.2}, false},
+      {{0.0, -1.2, 0.0}, false},
+      {{0.3, 0.4, std::sqrt(1.0 - 0.09 - 0.16)}, true},
+      {{0.0, 0.0, 1.0}, true},
+  };
+  for (const Case& c : cases) {
+    const std::optional<HourAngleLatitude> checked = PlaneToGeographic(s, c.point);
+    const HourAngleLatitude clamped = PlaneToGeographicClamped(s, c.point);
+    EXPECT_EQ(checked.has_value(), c.onSphere) << c.point.Eta1;
+    EXPECT_TRUE(std::isfinite(clamped.ReducedLatitude)) << c.point.Eta1;
+    EXPECT_LE(std::fabs(clamped.ReducedLatitude), kPi / 2) << c.point.Eta1;
+    if (checked) {
+      // On the sphere both variants give the same position.
+      EXPECT_EQ(checked->ReducedLatitude, clamped.ReducedLatitude);
+      EXPECT_EQ(checked->H, clamped.H);
+    } else {
+      // Off it, the clamped point lies at a pole.
+      EXPECT_DOUBLE_EQ(std::fabs(clamped.ReducedLatitude), kPi / 2) << c.point.Eta1;
+    }
+  }
 }
 
 TEST(GeographicFromPlane, SubAxisPointAndTheRotationDuringDeltaT) {

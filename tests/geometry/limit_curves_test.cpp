@@ -243,7 +243,7 @@ TEST(ComputeCentralLine, ThinsPointsCloserThanTheMinimumSpacing) {
       EvaluateAllAt(c->elements, t, s);
       const double eta1 = s.Y / s.Rho1;
       const double zeta1 = std::sqrt(std::fabs(1.0 - s.X * s.X - eta1 * eta1));
-      return CurvePointFromPlane(s, PlaneToGeographic(s, PlanePoint{s.X, eta1, zeta1}));
+      return CurvePointFromPlane(s, PlaneToGeographic(s, PlanePoint{s.X, eta1, zeta1}).value());
     };
     const double t1 = tg - 0.001, t2 = tg + 0.001;  // 7 s: some 10 km of path
     for (auto [id, t] : {std::pair{EventId::TC1, t1}, std::pair{EventId::TC2, t2}}) {
