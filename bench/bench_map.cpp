@@ -59,9 +59,9 @@ void DrawMapWith(benchmark::State& state, bool colored, bool stereographic) {
   view.ColoredEarth = colored;
   view.Stereographic = stereographic;
   for (auto _ : state) {
-    const StatusTexts status =
+    const DrawnCurves drawn =
         renderer.DrawMap(scene.computation, view, scene.texture, scene.coastlines);
-    benchmark::DoNotOptimize(status);
+    benchmark::DoNotOptimize(drawn);
   }
 }
 

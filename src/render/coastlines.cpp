@@ -81,8 +81,7 @@ CoastlineLayer::CoastlineLayer(std::span<const CoastlinePoint> points) {
   }
 }
 
-void DrawCoastlines(QImage& image, const GlobeProjection& view, const CoastlineLayer& coastlines,
-                    const std::function<void()>& yield) {
+void DrawCoastlines(QImage& image, const GlobeProjection& view, const CoastlineLayer& coastlines) {
   std::uint8_t* bits = image.bits();
   const qsizetype bytesPerLine = image.bytesPerLine();
   const int bytesPerPixel = image.depth() / 8;
@@ -90,7 +89,6 @@ void DrawCoastlines(QImage& image, const GlobeProjection& view, const CoastlineL
   const std::int64_t height = image.height();
   const std::span<const UnitVector> vectors = coastlines.Vectors();
   for (std::size_t i = 0; i < vectors.size(); ++i) {
-    if (yield && (i + 1) % kCoastlineYieldInterval == 0) yield();
     const UnitVector& v = vectors[i];
     if (!view.UnitVectorVisible(v.x, v.y, v.z)) continue;  // about half the points
     const ProjectedPoint p = view.ProjectUnitVector(v.x, v.y, v.z);

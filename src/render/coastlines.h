@@ -4,7 +4,6 @@
 
 #include <QImage>
 
-#include <functional>
 #include <span>
 #include <vector>
 
@@ -20,8 +19,6 @@ inline constexpr int kGraticuleGreyPlain = 144;
 // rounding; only the stereographic view near the far antipode reaches it.
 inline constexpr double kGraticuleClampMin = -500.0;
 inline constexpr double kGraticuleClampMax = 3000.0;
-// The coastline pass lets the window breathe before every this many points.
-inline constexpr std::size_t kCoastlineYieldInterval = 25000;
 
 // Parallels every 10 deg from +80 to -80 (sampled every 2 deg of longitude)
 // and meridians every 10 deg (sampled every 2 deg from +85 to -85), 1 pixel,
@@ -44,9 +41,7 @@ class CoastlineLayer {
 };
 
 // Sets the pixel of every visible coastline point to black; points off the
-// image are ignored. `yield`, when given, runs before every point whose
-// 1-based number is a multiple of kCoastlineYieldInterval.
-void DrawCoastlines(QImage& image, const GlobeProjection& view, const CoastlineLayer& coastlines,
-                    const std::function<void()>& yield = {});
+// image are ignored.
+void DrawCoastlines(QImage& image, const GlobeProjection& view, const CoastlineLayer& coastlines);
 
 }  // namespace darvelle

@@ -21,21 +21,21 @@ constexpr QRgb kRiseSetBlue = Rgb(0, 0, 255);
 constexpr QRgb kHorizonRed = Rgb(128, 0, 0);
 
 constexpr std::array<CurveStyle, kMapCurveCount> kStyles = {{
-    {"nNPen ", 8, kBlack, false, std::nullopt, std::nullopt},
-    {"nNUmb ", 9, kUmbraGrey, false, std::nullopt, std::nullopt},
-    {"nSUmb ", 11, kUmbraGrey, false, std::nullopt, std::nullopt},
-    {"nClin ", 10, kCentralTotalColor, true, std::nullopt, std::nullopt},
-    {"nSPen ", 12, kBlack, false, std::nullopt, std::nullopt},
-    {"nTestF1 ", 2, kRiseSetBlue, false, EventId::TP1, EventId::TP4},
-    {"nTestF2 ", 3, kRiseSetBlue, false, EventId::TP1, EventId::TP4},
-    {"nTestF3 ", 4, kRiseSetBlue, false, EventId::TP1, EventId::TP2},
-    {"nTestF4 ", 5, kRiseSetBlue, false, EventId::TP1, EventId::TP2},
-    {"nTestF5 ", 6, kRiseSetBlue, false, EventId::TP3, EventId::TP4},
-    {"nTestF6 ", 7, kRiseSetBlue, false, EventId::TP3, EventId::TP4},
-    {"nMaxHS ", 14, kHorizonRed, false, std::nullopt, std::nullopt},
-    {"nMaxHN ", 13, kHorizonRed, false, std::nullopt, std::nullopt},
-    {"nMaxR ", 15, kHorizonRed, false, std::nullopt, std::nullopt},
-    {"nMaxS ", 16, kHorizonRed, false, std::nullopt, std::nullopt},
+    {kBlack, false, std::nullopt, std::nullopt},              // NorthPenumbraLimit
+    {kUmbraGrey, false, std::nullopt, std::nullopt},          // NorthUmbraLimit
+    {kUmbraGrey, false, std::nullopt, std::nullopt},          // SouthUmbraLimit
+    {kCentralTotalColor, true, std::nullopt, std::nullopt},   // CentralLine
+    {kBlack, false, std::nullopt, std::nullopt},              // SouthPenumbraLimit
+    {kRiseSetBlue, false, EventId::TP1, EventId::TP4},        // RiseSetCurve1
+    {kRiseSetBlue, false, EventId::TP1, EventId::TP4},        // RiseSetCurve2
+    {kRiseSetBlue, false, EventId::TP1, EventId::TP2},        // RiseSetCurve3
+    {kRiseSetBlue, false, EventId::TP1, EventId::TP2},        // RiseSetCurve4
+    {kRiseSetBlue, false, EventId::TP3, EventId::TP4},        // RiseSetCurve5
+    {kRiseSetBlue, false, EventId::TP3, EventId::TP4},        // RiseSetCurve6
+    {kHorizonRed, false, std::nullopt, std::nullopt},         // MaxAtHorizonSouth
+    {kHorizonRed, false, std::nullopt, std::nullopt},         // MaxAtHorizonNorth
+    {kHorizonRed, false, std::nullopt, std::nullopt},         // MaxAtSunrise
+    {kHorizonRed, false, std::nullopt, std::nullopt},         // MaxAtSunset
 }};
 
 const PointCurve* PointCurveOf(MapCurve curve, const CurveSet& curves) {
@@ -166,15 +166,12 @@ void DrawCurveWith(Pen& pen, MapCurve curve, const CurveSet& curves, const Eclip
   }
 }
 
-void DrawCurve(QImage& image, MapCurve curve, const CurveSet& curves, const EclipseEvents& events,
-               double deltaTSeconds, int penWidth, const GlobeProjection& view,
-               StatusTexts& status) {
-  const CurveStyle& style = StyleOf(curve);
+std::optional<int> DrawCurve(QImage& image, MapCurve curve, const CurveSet& curves,
+                             const EclipseEvents& events, double deltaTSeconds, int penWidth,
+                             const GlobeProjection& view) {
   const int count = curve == MapCurve::CentralLine ? curves.centralLine.Count()
                                                    : PointCurveOf(curve, curves)->Count();
-  if (count < 1) return;
-  status.panels[static_cast<std::size_t>(style.panel)] =
-      std::string(style.label) + std::to_string(count);
+  if (count < 1) return std::nullopt;
 
   const int width = CurvePenWidth(curve, penWidth);
   // One-pixel curves go straight into the pixels, wider ones through the
@@ -187,6 +184,7 @@ void DrawCurve(QImage& image, MapCurve curve, const CurveSet& curves, const Ecli
     PenPath pen(painter, width);
     DrawCurveWith(pen, curve, curves, events, deltaTSeconds, view);
   }
+  return count;
 }
 
 namespace {
@@ -245,15 +243,17 @@ void DrawCurveHalos(QImage& image, const CurveSet& curves, const EclipseEvents& 
   }
 }
 
-void DrawCurves(QImage& image, const CurveSet& curves, const EclipseEvents& events,
-                double deltaTSeconds, int penWidth, const GlobeProjection& view,
-                StatusTexts& status) {
+DrawnCurves DrawCurves(QImage& image, const CurveSet& curves, const EclipseEvents& events,
+                       double deltaTSeconds, int penWidth, const GlobeProjection& view) {
+  DrawnCurves drawn;
   for (int i = 0; i < kMapCurveCount; ++i) {
     const auto curve = static_cast<MapCurve>(i);
     if (CurveReady(curve, curves)) {
-      DrawCurve(image, curve, curves, events, deltaTSeconds, penWidth, view, status);
+      drawn.pointCounts[static_cast<std::size_t>(i)] =
+          DrawCurve(image, curve, curves, events, deltaTSeconds, penWidth, view);
     }
   }
+  return drawn;
 }
 
 MarkerKind MarkerKindOf(EventId event) {
@@ -289,40 +289,37 @@ std::optional<MarkerLook> MarkerLookOf(MarkerKind kind, int centralKind) {
 }
 
 void DrawEventMarkers(QImage& image, const EclipseEvents& events, double deltaTSeconds,
-                      const GlobeProjection& view, const std::function<void()>& yield) {
-  {
-    QPainter painter(&image);
-    for (int k = 0; k < kEventCount; ++k) {
-      const auto id = static_cast<EventId>(k);
-      const EclipseEvent& e = events[id];
-      if (!e.exists()) continue;
-      if (!std::isfinite(e.EphemerisLongitude) || !std::isfinite(e.Latitude)) continue;
-      const MarkerKind kind = MarkerKindOf(id);
-      if (kind == MarkerKind::None) continue;
-      const ProjectedPoint p =
-          ProjectEphemerisPoint(view, e.EphemerisLongitude, e.Latitude, deltaTSeconds);
-      if (!p.IsVisible()) continue;
+                      const GlobeProjection& view) {
+  QPainter painter(&image);
+  for (int k = 0; k < kEventCount; ++k) {
+    const auto id = static_cast<EventId>(k);
+    const EclipseEvent& e = events[id];
+    if (!e.exists()) continue;
+    if (!std::isfinite(e.EphemerisLongitude) || !std::isfinite(e.Latitude)) continue;
+    const MarkerKind kind = MarkerKindOf(id);
+    if (kind == MarkerKind::None) continue;
+    const ProjectedPoint p =
+        ProjectEphemerisPoint(view, e.EphemerisLongitude, e.Latitude, deltaTSeconds);
+    if (!p.IsVisible()) continue;
 
-      const std::optional<MarkerLook> look = MarkerLookOf(kind, e.CentralKind);
-      if (!look) continue;
-      const int radius = look->radius;
-      const std::int64_t left = RoundHalfEven(p.ScreenX - radius);
-      const std::int64_t top = RoundHalfEven(p.ScreenY - radius);
-      const std::int64_t right = RoundHalfEven(p.ScreenX + radius);
-      const std::int64_t bottom = RoundHalfEven(p.ScreenY + radius);
-      // Visible points lie within a few globe radii of the image; anything
-      // beyond the int range cannot be on the image at all.
-      constexpr std::int64_t kFar = 1 << 24;
-      if (std::max({std::abs(left), std::abs(top), std::abs(right), std::abs(bottom)}) > kFar) {
-        continue;
-      }
-      painter.setPen(QPen(QColor::fromRgb(look->outline), look->outlineWidth, Qt::SolidLine));
-      painter.setBrush(QBrush(QColor::fromRgb(look->fill), Qt::SolidPattern));
-      painter.drawEllipse(QRect(static_cast<int>(left), static_cast<int>(top),
-                                static_cast<int>(right - left), static_cast<int>(bottom - top)));
+    const std::optional<MarkerLook> look = MarkerLookOf(kind, e.CentralKind);
+    if (!look) continue;
+    const int radius = look->radius;
+    const std::int64_t left = RoundHalfEven(p.ScreenX - radius);
+    const std::int64_t top = RoundHalfEven(p.ScreenY - radius);
+    const std::int64_t right = RoundHalfEven(p.ScreenX + radius);
+    const std::int64_t bottom = RoundHalfEven(p.ScreenY + radius);
+    // Visible points lie within a few globe radii of the image; anything
+    // beyond the int range cannot be on the image at all.
+    constexpr std::int64_t kFar = 1 << 24;
+    if (std::max({std::abs(left), std::abs(top), std::abs(right), std::abs(bottom)}) > kFar) {
+      continue;
     }
+    painter.setPen(QPen(QColor::fromRgb(look->outline), look->outlineWidth, Qt::SolidLine));
+    painter.setBrush(QBrush(QColor::fromRgb(look->fill), Qt::SolidPattern));
+    painter.drawEllipse(QRect(static_cast<int>(left), static_cast<int>(top),
+                              static_cast<int>(right - left), static_cast<int>(bottom - top)));
   }
-  if (yield) yield();
 }
 
 }  // namespace darvelle

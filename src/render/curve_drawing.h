@@ -1,31 +1,19 @@
 #pragma once
 // Drawing the computed eclipse on the globe: the fifteen point curves as
 // polylines broken where they pass behind the globe, each reporting its
-// point count for the status bar, and the event points as small discs.
+// point count, and the event points as small discs.
 
 #include <QColor>
 #include <QImage>
 
 #include <array>
-#include <functional>
 #include <optional>
-#include <string>
-#include <string_view>
 
 #include "geometry/curves.h"
 #include "geometry/events.h"
 #include "render/projection.h"
 
 namespace darvelle {
-
-// The window's status bar has 17 panels; the drawing writes panels 2 .. 16
-// and, after a texture pass, the bar's simple text. A panel left empty here
-// is one the drawing did not touch (its old text stays).
-inline constexpr int kStatusPanelCount = 17;
-struct StatusTexts {
-  std::array<std::optional<std::string>, kStatusPanelCount> panels;
-  std::optional<std::string> simpleText;
-};
 
 // The curves in drawing order.
 enum class MapCurve : int {
@@ -47,9 +35,17 @@ enum class MapCurve : int {
 };
 inline constexpr int kMapCurveCount = 15;
 
+// The curves a drawing drew and how many points each has; nothing for a curve
+// it left out (not ready, or without points).
+struct DrawnCurves {
+  std::array<std::optional<int>, kMapCurveCount> pointCounts;
+
+  std::optional<int> PointCount(MapCurve curve) const {
+    return pointCounts.at(static_cast<std::size_t>(curve));
+  }
+};
+
 struct CurveStyle {
-  std::string_view label;  // status text is the label followed by the count
-  int panel;               // status-bar panel
   QRgb color;              // the central line's colour is chosen per point instead
   bool atLeastTwoPixels;   // the central line is never thinner than 2 pixels
   // Sunrise/sunset curves start at one event point and end at another.
@@ -66,18 +62,17 @@ inline constexpr QRgb kCentralTotalColor = 0xffff0000;
 // The pen width a curve is drawn with for the chosen pen width (1 .. 3).
 int CurvePenWidth(MapCurve curve, int penWidth);
 
-// Draws one curve on `image` when it has at least one point and sets its
-// status panel text; a curve without points leaves the image and the panel
-// untouched. Curve and event longitudes are shifted by the Earth's rotation
+// Draws one curve on `image` when it has at least one point and returns its
+// point count; a curve without points leaves the image untouched and gives
+// nothing. Curve and event longitudes are shifted by the Earth's rotation
 // during deltaT (0 in TT) before projection.
-void DrawCurve(QImage& image, MapCurve curve, const CurveSet& curves, const EclipseEvents& events,
-               double deltaTSeconds, int penWidth, const GlobeProjection& view,
-               StatusTexts& status);
+std::optional<int> DrawCurve(QImage& image, MapCurve curve, const CurveSet& curves,
+                             const EclipseEvents& events, double deltaTSeconds, int penWidth,
+                             const GlobeProjection& view);
 
 // Every curve whose ready flag is set, in drawing order.
-void DrawCurves(QImage& image, const CurveSet& curves, const EclipseEvents& events,
-                double deltaTSeconds, int penWidth, const GlobeProjection& view,
-                StatusTexts& status);
+DrawnCurves DrawCurves(QImage& image, const CurveSet& curves, const EclipseEvents& events,
+                       double deltaTSeconds, int penWidth, const GlobeProjection& view);
 
 // Light halos under the curves, for the coloured Earth on screen, where the
 // thin dark curves nearly vanish over the deep ocean: every ready curve's
@@ -109,10 +104,9 @@ struct MarkerLook {
 // yellow). Nothing for MarkerKind::None.
 std::optional<MarkerLook> MarkerLookOf(MarkerKind kind, int centralKind);
 
-// The markers of every existing, visible event in table order (TG0 last, on
-// top), then `yield` once when given.
+// The markers of every existing, visible event in table order (TG0 last, on top).
 void DrawEventMarkers(QImage& image, const EclipseEvents& events, double deltaTSeconds,
-                      const GlobeProjection& view, const std::function<void()>& yield = {});
+                      const GlobeProjection& view);
 
 // The projection of a curve or event point (radians, ephemeris longitude).
 ProjectedPoint ProjectEphemerisPoint(const GlobeProjection& view, double ephemerisLongitude,

@@ -114,12 +114,11 @@ ViewCentre ViewCentreOf(const EclipseResult& c) {
 
 MapRenderer::MapRenderer() : images_{NewMapImage(), NewMapImage(), NewMapImage()} {}
 
-StatusTexts MapRenderer::DrawMap(const EclipseResult& c, const ViewParameters& view,
+DrawnCurves MapRenderer::DrawMap(const EclipseResult& c, const ViewParameters& view,
                                  const EarthTexture& texture, const CoastlineLayer& coastlines,
-                                 int displayWidth, const std::function<void()>& yield) {
+                                 int displayWidth) {
   drawIndex_ = 1 - drawIndex_;
   QImage& image = images_[static_cast<std::size_t>(drawIndex_)];
-  StatusTexts status;
   const int penWidth = std::clamp(view.PenWidth, 1, 3);
   const QColor background(kGlobeBackgroundGrey, kGlobeBackgroundGrey, kGlobeBackgroundGrey);
   const GlobeProjection projection = ComputeViewAngles(view, ViewCentreOf(c), c.deltaT);
@@ -136,18 +135,17 @@ StatusTexts MapRenderer::DrawMap(const EclipseResult& c, const ViewParameters& v
     painter.drawEllipse(globe);
   }
 
-  if (view.ColoredEarth) {
-    RenderTexture(image, texture, projection);
-    status.simpleText = "Done.";
-  }
+  if (view.ColoredEarth) RenderTexture(image, texture, projection);
   DrawGraticule(image, projection, view.ColoredEarth);
-  DrawCoastlines(image, projection, coastlines, yield);
+  DrawCoastlines(image, projection, coastlines);
   if (view.ColoredEarth && view.CurveHalos) {
     DrawCurveHalos(image, c.curves, c.circumstances.events, c.deltaT, penWidth, projection);
   }
-  DrawCurves(image, c.curves, c.circumstances.events, c.deltaT, penWidth, projection, status);
-  if (c.circumstances.complete)
-    DrawEventMarkers(image, c.circumstances.events, c.deltaT, projection, yield);
+  const DrawnCurves drawn =
+      DrawCurves(image, c.curves, c.circumstances.events, c.deltaT, penWidth, projection);
+  if (c.circumstances.complete) {
+    DrawEventMarkers(image, c.circumstances.events, c.deltaT, projection);
+  }
 
   if (!view.Stereographic) {
     QPainter painter(&image);
@@ -156,11 +154,11 @@ StatusTexts MapRenderer::DrawMap(const EclipseResult& c, const ViewParameters& v
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(globe);
   }
-  ShowMap(displayWidth, yield);
-  return status;
+  ShowMap(displayWidth);
+  return drawn;
 }
 
-void MapRenderer::ShowMap(int panelWidth, const std::function<void()>& yield) {
+void MapRenderer::ShowMap(int panelWidth) {
   const int width = std::max(kMinDisplayWidth, std::min(kMaxDisplayWidth, panelWidth));
   const int height = width * 4 / 6;
   // Qt's area-averaging scaler has a fast path for 32-bit pixels only; the
@@ -169,7 +167,6 @@ void MapRenderer::ShowMap(int panelWidth, const std::function<void()>& yield) {
                    .convertToFormat(QImage::Format_RGB32)
                    .scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                    .convertToFormat(kMapImageFormat);
-  if (yield) yield();
 }
 
 LegendLines MapRenderer::LegendTexts(const EclipseResult& c, const QString& title,

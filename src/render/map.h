@@ -11,7 +11,6 @@
 #include <QString>
 
 #include <array>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -79,16 +78,15 @@ class MapRenderer {
   // event markers (when the general circumstances are complete), the globe
   // outline (orthographic view); then ShowMap(displayWidth). Curves and view
   // centre take the DeltaT in force (c.deltaT, 0 in TT), so switching the
-  // time scale only needs SetTimeScale and another DrawMap. `yield` runs
-  // where the window may process pending messages. Returns the status-bar
-  // texts the drawing sets.
-  StatusTexts DrawMap(const EclipseResult& c, const ViewParameters& view,
+  // time scale only needs SetTimeScale and another DrawMap. Returns the
+  // curves drawn and their point counts.
+  DrawnCurves DrawMap(const EclipseResult& c, const ViewParameters& view,
                       const EarthTexture& texture, const CoastlineLayer& coastlines,
-                      int displayWidth = kMaxDisplayWidth, const std::function<void()>& yield = {});
+                      int displayWidth = kMaxDisplayWidth);
 
   // The scaled copy of the last drawing into the display image: width
   // max(1000, min(1440, panelWidth)), height width * 4 / 6, smooth scaling.
-  void ShowMap(int panelWidth, const std::function<void()>& yield = {});
+  void ShowMap(int panelWidth);
 
   // The legend picture (1600 x 1266) in the display image: the last drawing
   // 130 pixels below the top, the title and date above it, the view and

@@ -175,7 +175,7 @@ EclipseSession::JobOutcome EclipseSession::Draw(const Request& request, const Te
     result->renderer = std::make_shared<MapRenderer>();
     const EarthTexture none;
     MapAreaNow::Area area = mapArea.Get();
-    result->status = result->renderer->DrawMap(*eclipse, result->drawnView,
+    result->drawnCurves = result->renderer->DrawMap(*eclipse, result->drawnView,
                                                colored ? loaded->image : none, coastlineLayer,
                                                area.size.width());
     // Fitting the picture to the panel is the costliest step of showing it:

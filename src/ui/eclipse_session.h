@@ -53,7 +53,7 @@ struct SessionResult {
   SessionState state;  // the request it answers
   std::shared_ptr<const EclipseResult> computation;
   std::shared_ptr<MapRenderer> renderer;
-  StatusTexts status;
+  DrawnCurves drawnCurves;  // what the drawing drew, for the status bar
   ViewParameters drawnView;  // ColoredEarth as actually drawn
   QSize mapArea;             // the map panel's size the pictures were made for
   QImage fitted;             // ScreenImage() fitted into mapArea, as the panel shows it

@@ -36,6 +36,7 @@
 #include "ui/drag_preview.h"
 #include "ui/eclipse_session.h"
 #include "ui/save_actions.h"
+#include "ui/status_panels.h"
 #include "ui/version_info.h"
 
 class QAction;
@@ -199,7 +200,7 @@ class MainWindow : public QMainWindow {
   void ShowResult(const std::shared_ptr<const SessionResult>& result);
   void ShowBusy(bool busy);
   void ReportOutputFailure(const std::string& cause);
-  void ApplyStatusTexts(const StatusTexts& status);
+  void ApplyStatusTexts(const DrawnCurves& drawn);
   void SetStatusPanel(int panel, const QString& text);
   QString LegendTitle(const PreparedEclipse& eclipse) const;
   void ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text);

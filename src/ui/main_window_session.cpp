@@ -178,7 +178,7 @@ void MainWindow::ShowPrepared(const PreparedEclipse& eclipse, bool recomputing) 
   if (recomputing) {
     // The curve counts of the last map go; 13 to 16 stay until redrawn.
     for (int p = 2; p <= 12; ++p) SetStatusPanel(p, QString());
-    SetStatusPanel(0, QStringLiteral("Eclipse#%1").arg(eclipse.selectedIndex));
+    SetStatusPanel(kEclipseNumberPanel, QStringLiteral("Eclipse#%1").arg(eclipse.selectedIndex));
     const BesselianElements& e = eclipse.elements;
     GroupBox_Saros->setTitle(
         FromWindows1252(SarosCaption(e.sarosMember, e.sarosMemberCount, UiLanguage())));
@@ -223,7 +223,7 @@ void MainWindow::ShowViewState(const SessionState& state) {
 }
 
 void MainWindow::ShowResult(const std::shared_ptr<const SessionResult>& result) {
-  ApplyStatusTexts(result->status);
+  ApplyStatusTexts(result->drawnCurves);
   // The panel may have changed size while the worker drew.
   if (result->mapArea == MapArea() && result->pixelRatio == Panel2->devicePixelRatioF()) {
     Panel2->SetImage(result->ScreenImage(), result->fitted);
@@ -265,10 +265,11 @@ void MainWindow::ReportOutputFailure(const std::string& cause) {
                   .arg(FromStd(options_.tempFolder.string()), FromStd(cause)));
 }
 
-void MainWindow::ApplyStatusTexts(const StatusTexts& status) {
+void MainWindow::ApplyStatusTexts(const DrawnCurves& drawn) {
+  const StatusPanelTexts texts = StatusPanelTextsOf(drawn);
   for (int p = 0; p < kStatusPanelCount; ++p) {
-    if (status.panels[static_cast<std::size_t>(p)]) {
-      SetStatusPanel(p, FromStd(*status.panels[static_cast<std::size_t>(p)]));
+    if (const std::optional<QString>& text = texts[static_cast<std::size_t>(p)]) {
+      SetStatusPanel(p, *text);
     }
   }
   // The drawing's progress words ("Program running...", "Done.") would cover

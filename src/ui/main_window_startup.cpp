@@ -139,7 +139,7 @@ void MainWindow::StartCoastlineLoad() {
 // read is told without keeping the map away (it is drawn without them).
 void MainWindow::ReportCoastlineOutcome() {
   const std::shared_ptr<const LoadedCoastlines> loaded = coastlineWatcher_.result();
-  SetStatusPanel(1, FromStd(CoastlineStatusText(loaded->layer.Count())));
+  SetStatusPanel(kCoastlinePanel, FromStd(CoastlineStatusText(loaded->layer.Count())));
   if (!loaded->failure.empty()) {
     ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"),
                 FromStd(loaded->failure) + QStringLiteral("\n\nThe globe is drawn without coastlines."));

@@ -48,9 +48,8 @@ TEST(CurveHalos, LightenTheBackgroundBesideTheCurveAndLeaveTheCurvesColour) {
   };
   for (const Case c : {Case{1, 0}, Case{3, 1}}) {
     QImage image = OceanImage();
-    StatusTexts status;
     DrawCurveHalos(image, curves, events, 0.0, c.penWidth, view);
-    DrawCurves(image, curves, events, 0.0, c.penWidth, view, status);
+    DrawCurves(image, curves, events, 0.0, c.penWidth, view);
     for (int x = 700; x <= 900; x += 25) {
       EXPECT_EQ(PixelAt(image, x, 533), (Rgb{0, 0, 0})) << x;
       // The first row beyond the curve on either side is lighter than the

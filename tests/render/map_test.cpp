@@ -158,15 +158,6 @@ TEST_F(MapTest, CoastlinePointsAreBlackPixelsAtTheirProjections) {
   }
 }
 
-TEST_F(MapTest, CoastlinePassYieldsEveryTwentyFiveThousandPoints) {
-  std::vector<CoastlinePoint> points(60000, CoastlinePoint{1.0, 1.0});
-  const CoastlineLayer layer(points);
-  QImage image(kMapWidth, kMapHeight, kMapImageFormat);
-  int yields = 0;
-  DrawCoastlines(image, GlobeProjection(0, 0, 0, 500, false), layer, [&] { ++yields; });
-  EXPECT_EQ(yields, 2);
-}
-
 TEST_F(MapTest, DrawingImagesAlternateAndTheDisplayCopyIsScaled) {
   MapRenderer renderer;
   EXPECT_EQ(renderer.DrawIndex(), 0);
@@ -244,28 +235,18 @@ TEST_F(MapTest, LayersLieInTheirOrder) {
   const CoastlineLayer layer(std::vector<CoastlinePoint>{{10.0, 0.0001}});
   MapRenderer renderer;
   ViewParameters view;
-  const StatusTexts status = renderer.DrawMap(c, view, noTexture_, layer);
+  const DrawnCurves drawn = renderer.DrawMap(c, view, noTexture_, layer);
   const QImage& image = renderer.DrawingImage();
   EXPECT_EQ(PixelAt(image, 800, 533), (Rgb{0, 0, 0}));      // marker over the line
   EXPECT_EQ(PixelAt(image, 808, 533), (Rgb{255, 255, 0}));  // annular: yellow outline
   const int x10 = static_cast<int>(std::lround(800 + 500 * std::sin(10 * kDeg)));
   EXPECT_EQ(PixelAt(image, x10, 533), (Rgb{255, 0, 0}));    // line over the coast point
-  EXPECT_EQ(status.panels[10], "nClin 21");
-  EXPECT_FALSE(status.simpleText.has_value());
+  EXPECT_EQ(drawn.PointCount(MapCurve::CentralLine), 21);
 
   // Without the completion flag no marker is drawn.
   c.circumstances.complete = false;
   renderer.DrawMap(c, view, noTexture_, layer);
   EXPECT_EQ(PixelAt(renderer.DrawingImage(), 800, 533), (Rgb{255, 0, 0}));
-}
-
-TEST_F(MapTest, ColouredDrawingReportsDone) {
-  MapRenderer renderer;
-  ViewParameters view;
-  view.ColoredEarth = true;
-  const StatusTexts status = renderer.DrawMap(CentralEclipse(0, 0), view, noTexture_,
-                                              noCoastlines_);
-  EXPECT_EQ(status.simpleText, "Done.");
 }
 
 TEST_F(MapTest, NonCentralEclipseFacesFortyFiveDegreesOnTheShadowsSide) {

@@ -69,12 +69,12 @@ TEST_F(RealMapTest, TotalEclipseFacesTheViewerInBothTimeScales) {
     const auto c = Compute(2024, ut);
     ASSERT_TRUE(c->circumstances.events[EventId::TG0].exists());
     MapRenderer renderer;
-    const StatusTexts status = renderer.DrawMap(*c, ViewParameters{}, noTexture_, *coastlines_);
+    const DrawnCurves drawn = renderer.DrawMap(*c, ViewParameters{}, noTexture_, *coastlines_);
     const QImage& image = renderer.DrawingImage();
     EXPECT_EQ(PixelAt(image, 800, 533), (Rgb{0, 0, 0}));
     EXPECT_EQ(PixelAt(image, 808, 533), (Rgb{255, 255, 255}));  // total at greatest eclipse
-    EXPECT_EQ(status.panels[10], "nClin " + std::to_string(c->curves.centralLine.Count()));
-    EXPECT_EQ(status.panels[8], "nNPen " + std::to_string(c->curves.northPenumbra.Count()));
+    EXPECT_EQ(drawn.PointCount(MapCurve::CentralLine), c->curves.centralLine.Count());
+    EXPECT_EQ(drawn.PointCount(MapCurve::NorthPenumbraLimit), c->curves.northPenumbra.Count());
     EXPECT_GT(Count(image, {255, 0, 0}), 300);     // the central line
     EXPECT_GT(Count(image, {64, 64, 64}), 300);    // the umbral limits
     EXPECT_GT(Count(image, {0, 0, 0}), 2000);      // coastlines and penumbral limits
@@ -100,10 +100,10 @@ TEST_F(RealMapTest, PartialEclipseHasNoCentralMarks) {
   const auto c = Compute(2022);
   ASSERT_FALSE(c->circumstances.events[EventId::TG0].exists());
   MapRenderer renderer;
-  const StatusTexts status = renderer.DrawMap(*c, ViewParameters{}, noTexture_, *coastlines_);
+  const DrawnCurves drawn = renderer.DrawMap(*c, ViewParameters{}, noTexture_, *coastlines_);
   const QImage& image = renderer.DrawingImage();
   EXPECT_EQ(Count(image, {255, 255, 0}), 0);  // no central-line or TC marker yellow
-  EXPECT_FALSE(status.panels[10].has_value());
+  EXPECT_FALSE(drawn.PointCount(MapCurve::CentralLine).has_value());
   EXPECT_GT(Count(image, {0, 128, 0}), 10);  // the TP1 and TP4 markers
   // The view looks at 45 deg on the side of the shadow's passage.
   const double phi = renderer.LastView()->TotalPhi() * 180 / 3.141592653589793;

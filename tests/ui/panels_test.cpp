@@ -17,6 +17,7 @@
 #include "ui/languages.h"
 #include "ui/legend_panel.h"
 #include "ui/tooltips.h"
+#include "ui/status_panels.h"
 #include "ui/year_eclipse_list.h"
 
 namespace {
@@ -61,6 +62,9 @@ class PanelsTest : public QObject {
 
   void anyOtherLanguageReadsAsEnglish_data();
   void anyOtherLanguageReadsAsEnglish();
+  void statusPanelsShowTheCurveCounts_data();
+  void statusPanelsShowTheCurveCounts();
+  void statusPanelsLeaveWhatWasNotDrawn();
 };
 
 void PanelsTest::legendShowsTheDrawingsColours() {
@@ -98,7 +102,7 @@ void PanelsTest::legendNamesEveryCurveAndMarker() {
   for (int i = 0; i < darvelle::kMapCurveCount; ++i) {
     const auto curve = static_cast<darvelle::MapCurve>(i);
     if (curve == darvelle::MapCurve::CentralLine) continue;
-    QVERIFY2(hasLine(darvelle::StyleOf(curve).color), darvelle::StyleOf(curve).label.data());
+    QVERIFY2(hasLine(darvelle::StyleOf(curve).color), qPrintable(QStringLiteral("curve %1").arg(i)));
   }
   QVERIFY(hasLine(darvelle::kCentralTotalColor));
   QVERIFY(hasLine(darvelle::kCentralAnnularColor));
@@ -256,6 +260,62 @@ void PanelsTest::anyOtherLanguageReadsAsEnglish() {
   list.setYear(2024);
   list.setLanguage(language);
   QCOMPARE(list.topLevelItem(0)->text(1), QStringLiteral("Total solar eclipse"));
+}
+
+// Each curve's count in its own panel, after its counter's name, as the
+// status bar has always shown them.
+void PanelsTest::statusPanelsShowTheCurveCounts_data() {
+  QTest::addColumn<int>("curve");
+  QTest::addColumn<int>("panel");
+  QTest::addColumn<QString>("text");
+  using darvelle::MapCurve;
+  struct Row {
+    MapCurve curve;
+    int panel;
+    const char* text;
+  };
+  const Row rows[] = {
+      {MapCurve::RiseSetCurve1, 2, "nTestF1 1"},     {MapCurve::RiseSetCurve2, 3, "nTestF2 2"},
+      {MapCurve::RiseSetCurve3, 4, "nTestF3 3"},     {MapCurve::RiseSetCurve4, 5, "nTestF4 4"},
+      {MapCurve::RiseSetCurve5, 6, "nTestF5 5"},     {MapCurve::RiseSetCurve6, 7, "nTestF6 6"},
+      {MapCurve::NorthPenumbraLimit, 8, "nNPen 7"},  {MapCurve::NorthUmbraLimit, 9, "nNUmb 8"},
+      {MapCurve::CentralLine, 10, "nClin 9"},        {MapCurve::SouthUmbraLimit, 11, "nSUmb 10"},
+      {MapCurve::SouthPenumbraLimit, 12, "nSPen 11"}, {MapCurve::MaxAtHorizonNorth, 13, "nMaxHN 12"},
+      {MapCurve::MaxAtHorizonSouth, 14, "nMaxHS 13"}, {MapCurve::MaxAtSunrise, 15, "nMaxR 14"},
+      {MapCurve::MaxAtSunset, 16, "nMaxS 23041"},
+  };
+  for (const Row& r : rows) {
+    QTest::newRow(r.text) << static_cast<int>(r.curve) << r.panel << QString::fromLatin1(r.text);
+  }
+}
+
+void PanelsTest::statusPanelsShowTheCurveCounts() {
+  QFETCH(int, curve);
+  QFETCH(int, panel);
+  QFETCH(QString, text);
+  // Every curve drawn, each with the count its row names.
+  darvelle::DrawnCurves drawn;
+  const int counts[darvelle::kMapCurveCount] = {7, 8, 10, 9, 11, 1, 2, 3, 4, 5, 6, 13, 12, 14, 23041};
+  for (int i = 0; i < darvelle::kMapCurveCount; ++i) drawn.pointCounts[i] = counts[i];
+  const darvelle::ui::StatusPanelTexts texts = darvelle::ui::StatusPanelTextsOf(drawn);
+  QCOMPARE(darvelle::ui::StatusPanelOf(static_cast<darvelle::MapCurve>(curve)).panel, panel);
+  QVERIFY(texts[panel].has_value());
+  QCOMPARE(*texts[panel], text);
+}
+
+// Panels of curves not drawn, and the two the drawing never writes (the
+// eclipse's number and the coastline count), keep their old texts.
+void PanelsTest::statusPanelsLeaveWhatWasNotDrawn() {
+  darvelle::DrawnCurves drawn;
+  drawn.pointCounts[static_cast<std::size_t>(darvelle::MapCurve::CentralLine)] = 301;
+  const darvelle::ui::StatusPanelTexts texts = darvelle::ui::StatusPanelTextsOf(drawn);
+  for (int p = 0; p < darvelle::ui::kStatusPanelCount; ++p) {
+    if (p == 10) {
+      QCOMPARE(texts[p], std::optional<QString>(QStringLiteral("nClin 301")));
+    } else {
+      QVERIFY2(!texts[p].has_value(), qPrintable(QStringLiteral("panel %1").arg(p)));
+    }
+  }
 }
 
 QTEST_MAIN(PanelsTest)
