@@ -8,13 +8,6 @@
 namespace darvelle {
 namespace {
 
-std::string Trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t");
-  return std::string(text.substr(first, last - first + 1));
-}
-
 std::string WithSlash(std::string folder) {
   if (folder.empty() || folder.back() != '/') folder += '/';
   return folder;
@@ -32,9 +25,8 @@ std::string HomeFolder(const char* home) {
 }  // namespace
 
 std::string SettingsFolderFor(const char* xdgConfigHome, const char* home) {
-  std::string config = xdgConfigHome != nullptr ? Trimmed(xdgConfigHome) : std::string();
-  // The XDG rules say a relative XDG_CONFIG_HOME is invalid and must be ignored.
-  if (config.empty() || config.front() != '/') config = Trimmed(HomeFolder(home)) + "/.config";
+  std::string config = FolderFromEnvironment(xdgConfigHome, true);
+  if (config.empty()) config = FolderFromEnvironment(HomeFolder(home).c_str(), false) + "/.config";
   return WithSlash(config) + "Darvelle/";
 }
 
@@ -52,13 +44,6 @@ std::string ComputerName() {
   char name[257] = {};
   if (::gethostname(name, sizeof name - 1) != 0) return {};
   return name;
-}
-
-void DeleteOutputFiles(const std::filesystem::path& folder) {
-  for (const auto name : kOutputFileNames) {
-    std::error_code ignored;
-    std::filesystem::remove(folder / name, ignored);
-  }
 }
 
 }  // namespace darvelle

@@ -25,6 +25,7 @@
 #include "export/gis_file.h"
 #include "geometry/result_check.h"
 #include "io/deferred_sync.h"
+#include "io/output_file_names.h"
 
 namespace darvelle::cli {
 namespace {
@@ -98,11 +99,11 @@ void WriteGisFiles(const EclipseResult& computation, const ComputeOptions& optio
                    BatchFiles files) {
   const GisSource source = GisSourceFrom(computation);
   if (files.geoJson) {
-    WriteGisFile(options.outFolder / kBatchGeoJsonName, GeoJsonForEclipse(source, options.language),
+    WriteGisFile(options.outFolder / kBatchGeoJsonFileName, GeoJsonForEclipse(source, options.language),
                  options.deferredSync);
   }
   if (files.kml) {
-    WriteGisFile(options.outFolder / kBatchKmlName, KmlForEclipse(source, options.language),
+    WriteGisFile(options.outFolder / kBatchKmlFileName, KmlForEclipse(source, options.language),
                  options.deferredSync);
   }
 }

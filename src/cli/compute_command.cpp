@@ -43,11 +43,6 @@ int ParseLanguage(const std::string& text) {
   throw UsageError("--language must be de, en or fr, not '" + text + "'");
 }
 
-std::filesystem::path FolderOf(const std::string& file) {
-  const std::filesystem::path path(file);
-  return path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-}
-
 }  // namespace
 
 std::vector<ComputeOutput> ComputeOutputs() {
@@ -121,7 +116,7 @@ int RunCompute(const std::vector<std::string>& rawArgs) {
   for (const ComputeOutput& output : outputs) {
     if (!args.Has(output.option)) continue;
     const std::string value = args.Value(output.option).value_or("");
-    if (output.writesFile) RemoveStaleTemporaries(FolderOf(value));
+    if (output.writesFile) RemoveStaleTemporariesOf(value);
     output.write(computation, options, value);
   }
 

@@ -10,8 +10,4 @@ namespace darvelle::cli {
 
 std::vector<ComputeOutput> GisOutputs();
 
-// The files batch writes beside the others with --geojson and --kml.
-inline constexpr const char* kBatchGeoJsonName = "eclipse.geojson";
-inline constexpr const char* kBatchKmlName = "eclipse.kml";
-
 }  // namespace darvelle::cli

@@ -6,7 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "catalogue/platform_folders.h"
 #include "geometry/report_files.h"
 #include "geometry/report_text.h"
 #include "io/atomic_file.h"
@@ -82,10 +81,7 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
 // computation did not write: a curve file of another eclipse left there would
 // pass for one of this eclipse.
 void RemoveOthers(const FileWriter& out) {
-  std::vector<std::string_view> names(kOutputFileNames.begin(), kOutputFileNames.end());
-  names.push_back(kMaxHorizonNorthFileName);
-  names.push_back(kMaxHorizonSouthFileName);
-  for (const std::string_view name : names) {
+  for (const std::string_view name : kComputationFileNames) {
     const fs::path file = out.Folder() / name;
     std::error_code ec;
     if (!fs::exists(fs::symlink_status(file, ec))) continue;

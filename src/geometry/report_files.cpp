@@ -7,15 +7,12 @@
 #include "astro/earth_rotation.h"
 #include "astro/format.h"
 #include "catalogue/data_files.h"
-#include "catalogue/platform_folders.h"
 #include "geometry/elements.h"
 
 namespace darvelle {
 
 std::string RiseSetFileName(int number) {
-  char name[32];
-  std::snprintf(name, sizeof name, "Testfile.%03d", number);
-  return name;
+  return std::string(kRiseSetFileNames.at(static_cast<std::size_t>(number - 1)));
 }
 
 std::string IntegerField(long long value, int width) {
@@ -122,14 +119,6 @@ std::string CornerPointsText(const EclipseEvents& events, const BesselianElement
     text += kLineEnd;
   }
   return text;
-}
-
-void DeleteComputationFiles(const std::filesystem::path& folder) {
-  DeleteOutputFiles(folder);
-  std::error_code ignored;
-  for (std::string_view name : {kMaxHorizonNorthFileName, kMaxHorizonSouthFileName}) {
-    std::filesystem::remove(folder / name, ignored);
-  }
 }
 
 }  // namespace darvelle

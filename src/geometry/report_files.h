@@ -1,6 +1,6 @@
 #pragma once
-// The text files of one eclipse computation: names and line layouts (they
-// are written through io/atomic_file.h). All files are single-byte Windows-1252 text with CR LF line ends.
+// The text files of one eclipse computation: their line layouts (their names
+// are in io/output_file_names.h; they are written through io/atomic_file.h). All files are single-byte Windows-1252 text with CR LF line ends.
 
 #include <filesystem>
 #include <string>
@@ -10,22 +10,11 @@
 #include "catalogue/besselian_elements.h"
 #include "geometry/curves.h"
 #include "geometry/events.h"
+#include "io/output_file_names.h"
 
 namespace darvelle {
 
-inline constexpr std::string_view kReportGermanFileName = "SunEclipse4_DE.TXT";
-inline constexpr std::string_view kReportEnglishFileName = "SunEclipse4_EN.TXT";
-inline constexpr std::string_view kCornerPointsFileName = "Eckpunkt.txt";
-inline constexpr std::string_view kCentralLineFileName = "CLinData.txt";
-inline constexpr std::string_view kNorthUmbraFileName = "NorthUmb.txt";
-inline constexpr std::string_view kSouthUmbraFileName = "SouthUmb.txt";
-inline constexpr std::string_view kNorthPenumbraFileName = "NorthPen.txt";
-inline constexpr std::string_view kSouthPenumbraFileName = "SouthPen.txt";
-inline constexpr std::string_view kMaxHorizonNorthFileName = "MaxHoriN.txt";
-inline constexpr std::string_view kMaxHorizonSouthFileName = "MaxHoriS.txt";
-inline constexpr std::string_view kMaxSunriseFileName = "MaxSunrise.txt";
-inline constexpr std::string_view kMaxSunsetFileName = "MaxSunset.txt";
-// "Testfile.001" .. "Testfile.006".
+// "Testfile.001" .. "Testfile.006" for 1 .. 6 (kRiseSetFileNames).
 std::string RiseSetFileName(int number);
 
 inline constexpr std::string_view kLineEnd = "\r\n";
@@ -57,11 +46,5 @@ std::string CentralLineFileText(const CentralLineCurve& curve, const BesselianEl
 // Contents of "Eckpunkt.txt": one line per table entry that has a point.
 std::string CornerPointsText(const EclipseEvents& events, const BesselianElements& eclipse,
                              double deltaT);
-
-// Deletes the output files of an earlier computation from `folder` (the
-// twenty names the program has always deleted, and the spellings it writes,
-// which differ in case on a case-sensitive file system). Missing files are
-// passed over.
-void DeleteComputationFiles(const std::filesystem::path& folder);
 
 }  // namespace darvelle

@@ -12,17 +12,11 @@
 #include <ctime>
 #include <string_view>
 
-#include "io/atomic_file.h"
+#include "io/output_file_names.h"
+#include "io/temporary_names.h"
 
 namespace darvelle {
 namespace {
-
-std::string Trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t");
-  return std::string(text.substr(first, last - first + 1));
-}
 
 std::string Quoted(const std::filesystem::path& folder) { return "\"" + folder.string() + "\""; }
 
@@ -57,8 +51,19 @@ bool RemoveIfStale(int folderFd, const char* name, std::chrono::seconds minimumA
 
 }  // namespace
 
+std::string FolderFromEnvironment(const char* value, bool absoluteOnly) {
+  if (value == nullptr) return {};
+  const std::string_view text(value);
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(" \t");
+  std::string folder(text.substr(first, last - first + 1));
+  if (absoluteOnly && folder.front() != '/') return {};
+  return folder;
+}
+
 std::string TempFolderFor(const char* tmpdir) {
-  std::string folder = tmpdir != nullptr ? Trimmed(tmpdir) : std::string();
+  std::string folder = FolderFromEnvironment(tmpdir, false);
   if (folder.empty()) folder = "/tmp";
   if (folder.back() != '/') folder += '/';
   return folder;
@@ -66,11 +71,8 @@ std::string TempFolderFor(const char* tmpdir) {
 
 std::filesystem::path PrivateOutputFolderFor(const char* xdgRuntimeDir, const char* tmpdir,
                                              uid_t uid) {
-  const std::string runtime = xdgRuntimeDir != nullptr ? Trimmed(xdgRuntimeDir) : std::string();
-  // The XDG rules: a relative path is invalid and must be ignored.
-  if (!runtime.empty() && runtime.front() == '/') {
-    return std::filesystem::path(runtime) / "darvelle";
-  }
+  const std::string runtime = FolderFromEnvironment(xdgRuntimeDir, true);
+  if (!runtime.empty()) return std::filesystem::path(runtime) / "darvelle";
   return std::filesystem::path(TempFolderFor(tmpdir) + "darvelle-" + std::to_string(uid));
 }
 
@@ -107,7 +109,12 @@ OutputFolder PrivateOutputFolder() {
       PrivateOutputFolderFor(std::getenv("XDG_RUNTIME_DIR"), std::getenv("TMPDIR"), user), user);
 }
 
-int RemoveStaleTemporaries(const std::filesystem::path& folder, std::chrono::seconds minimumAge) {
+namespace {
+
+// Removes the stale temporaries of `folder` whose names `ours` accepts.
+template <typename Ours>
+int RemoveStaleTemporariesWhere(const std::filesystem::path& folder, std::chrono::seconds minimumAge,
+                                Ours ours) {
   const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folderFd < 0) return 0;
   DIR* listing = ::fdopendir(folderFd);
@@ -119,11 +126,30 @@ int RemoveStaleTemporaries(const std::filesystem::path& folder, std::chrono::sec
   int scanned = 0;
   while (const dirent* entry = ::readdir(listing)) {
     if (++scanned > kMaxEntriesScanned) break;
-    if (!IsAtomicTemporaryName(entry->d_name)) continue;
+    if (!ours(entry->d_name)) continue;
     if (RemoveIfStale(::dirfd(listing), entry->d_name, minimumAge)) ++removed;
   }
   ::closedir(listing);  // closes folderFd too
   return removed;
+}
+
+}  // namespace
+
+int RemoveStaleTemporaries(const std::filesystem::path& folder, std::chrono::seconds minimumAge) {
+  return RemoveStaleTemporariesWhere(folder, minimumAge, [](std::string_view name) {
+    return IsTemporaryOf(name, kOutputFileNames, true);
+  });
+}
+
+int RemoveStaleTemporariesOf(const std::filesystem::path& file, std::chrono::seconds minimumAge) {
+  const std::string name = file.filename().string();
+  // The PDF converter of earlier versions wrote its sheet to "FILE.ps.tmpPID".
+  const std::string sheet = name + ".ps";
+  const std::string_view names[] = {name, sheet};
+  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+  return RemoveStaleTemporariesWhere(folder, minimumAge, [&](std::string_view entry) {
+    return IsTemporaryOf(entry, names, false);
+  });
 }
 
 }  // namespace darvelle

@@ -17,6 +17,11 @@
 
 namespace darvelle {
 
+// A folder named by an environment variable's `value` (null when unset),
+// trimmed of blanks; empty when unset or blank, and, with `absoluteOnly`, when
+// relative (the XDG rules say such a value is invalid and must be ignored).
+std::string FolderFromEnvironment(const char* value, bool absoluteOnly);
+
 // The user's temporary folder with a trailing '/': `tmpdir` (the value of
 // TMPDIR) trimmed of blanks when it is not empty, else "/tmp/".
 std::string TempFolderFor(const char* tmpdir);
@@ -50,15 +55,25 @@ OutputFolder PreparePrivateFolder(const std::filesystem::path& folder, uid_t own
 OutputFolder PrivateOutputFolder();
 
 // How long a temporary must have been left untouched before it may be taken
-// for abandoned: longer than any gap between two writes of a live writer.
-inline constexpr std::chrono::seconds kStaleTemporaryAge{60};
+// for abandoned: longer than any gap between two writes of a live writer, and
+// long enough that another instance of the program still writing it (an older
+// one holds no lock on its temporaries) has long finished.
+inline constexpr std::chrono::seconds kStaleTemporaryAge{5 * 60};
 
-// Removes from `folder` the temporaries of AtomicFile (atomic_file.h) that
-// a killed writer left: files of that name pattern, owned by this user, not
-// modified for `minimumAge`, whose writer no longer holds their lock. A live
-// writer's temporary, or anyone else's file, is never touched. Returns how
-// many were removed; a folder that cannot be read removes none.
+// Removes from `folder` the temporaries a killed writer left (the patterns of
+// io/temporary_names.h: any of this version's AtomicFile, and those of earlier
+// versions for the names of io/output_file_names.h): regular files, not links,
+// owned by this user, not modified for `minimumAge`, and not locked by a live
+// writer. Anyone else's file is never touched. Returns how many were removed;
+// a folder that cannot be read removes none.
 int RemoveStaleTemporaries(const std::filesystem::path& folder,
                            std::chrono::seconds minimumAge = kStaleTemporaryAge);
+
+// The same for the folder of a file the user named (darvelle-cli --pdf FILE):
+// this version's temporaries, and those earlier versions made for FILE. An
+// earlier sheet's six-character suffix is left alone here, since a name of the
+// user's such as "FILE.backup" has that shape too.
+int RemoveStaleTemporariesOf(const std::filesystem::path& file,
+                             std::chrono::seconds minimumAge = kStaleTemporaryAge);
 
 }  // namespace darvelle

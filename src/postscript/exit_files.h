@@ -12,12 +12,11 @@
 #include <string_view>
 
 #include "geometry/eclipse_computation.h"
+#include "io/output_file_names.h"
 #include "postscript/map_sheet.h"
 #include "render/map.h"
 
 namespace darvelle {
-
-inline constexpr std::string_view kLegendBitmapFileName = "Darvelle.bmp";
 
 // The sheet's view of the renderer's last drawing. The picture points into
 // `pixels`, which holds the drawing image (converted to RGB when the drawing

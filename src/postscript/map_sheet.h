@@ -14,10 +14,9 @@
 
 #include "geometry/eclipse_computation.h"
 #include "io/atomic_file.h"
+#include "io/output_file_names.h"
 
 namespace darvelle {
-
-inline constexpr std::string_view kSheetFileName = "Darvelle.ps";
 
 // Where the sheet takes the map from: the full-size drawing image (without
 // the legend), 3 bytes per pixel, top row first.

@@ -228,17 +228,5 @@ TEST(PlatformFoldersTest, CreateFolderMakesParents) {
   EXPECT_FALSE(CreateFolder(dir.path() / "file" / "sub"));
 }
 
-TEST(PlatformFoldersTest, DeletesTheTwentyOutputFilesOnly) {
-  TempDir dir;
-  for (const auto name : kOutputFileNames) WriteBytes(dir.path() / name, {1});
-  WriteBytes(dir.path() / kBitmapFileName, {1});
-  WriteBytes(dir.path() / "Darvelle.ps", {1});
-  fs::remove(dir.path() / "Testfile.003");  // a missing one is passed over
-  DeleteOutputFiles(dir.path());
-  for (const auto name : kOutputFileNames) EXPECT_FALSE(fs::exists(dir.path() / name)) << name;
-  EXPECT_TRUE(fs::exists(dir.path() / kBitmapFileName));
-  EXPECT_TRUE(fs::exists(dir.path() / "Darvelle.ps"));
-}
-
 }  // namespace
 }  // namespace darvelle

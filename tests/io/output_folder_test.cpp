@@ -111,7 +111,7 @@ TEST_F(OutputFolderTest, OnlyStaleTemporariesOfOurOwnAreRemoved) {
   std::ofstream(dir_ / (ours + "AAAAAAAAAAA1")) << "abandoned";
   std::ofstream(dir_ / (ours + "AAAAAAAAAAA2")) << "just written";
   std::ofstream(dir_ / "Darvelle.ps") << "the user's sheet";
-  std::ofstream(dir_ / ".Darvelle.ps.part-123") << "someone else's pattern";
+  std::ofstream(dir_ / ".notes.txt.part-123") << "someone else's file";
   fs::create_directory(dir_ / (ours + "AAAAAAAAAAA3"));
   fs::create_symlink(dir_ / "Darvelle.ps", dir_ / (ours + "AAAAAAAAAAA4"));
   // A live writer's temporary, untouched for as long as the others.
@@ -120,12 +120,12 @@ TEST_F(OutputFolderTest, OnlyStaleTemporariesOfOurOwnAreRemoved) {
   for (const char* old : {"AAAAAAAAAAA1", "AAAAAAAAAAA3", "AAAAAAAAAAA4"}) {
     AgeFile(dir_ / (ours + old), 3600);
   }
-  for (const char* other : {"Darvelle.ps", ".Darvelle.ps.part-123"}) AgeFile(dir_ / other, 3600);
+  for (const char* other : {"Darvelle.ps", ".notes.txt.part-123"}) AgeFile(dir_ / other, 3600);
   AgeFile(live.TemporaryPath(), 3600);
 
   EXPECT_EQ(RemoveStaleTemporaries(dir_), 1);
   std::vector<std::string> kept = {ours + "AAAAAAAAAAA2", ours + "AAAAAAAAAAA3",
-                                    ours + "AAAAAAAAAAA4", ".Darvelle.ps.part-123",
+                                    ours + "AAAAAAAAAAA4", ".notes.txt.part-123",
                                     live.TemporaryPath().filename().string(), "Darvelle.ps"};
   std::sort(kept.begin(), kept.end());
   EXPECT_EQ(NamesIn(dir_), kept);
@@ -158,6 +158,8 @@ TEST_F(OutputFolderTest, TheTemporaryOfAKilledWriterIsRemovedWhenStale) {
 
   EXPECT_EQ(RemoveStaleTemporaries(dir_), 0);  // too fresh: it might still be written
   AgeFile(dir_ / left[0], 120);
+  EXPECT_EQ(RemoveStaleTemporaries(dir_), 0);  // another instance may still be writing it
+  AgeFile(dir_ / left[0], 600);
   EXPECT_EQ(RemoveStaleTemporaries(dir_), 1);
   EXPECT_TRUE(fs::is_empty(dir_));
 }
@@ -169,6 +171,78 @@ TEST_F(OutputFolderTest, PreparingTheFolderClearsItsStaleTemporaries) {
   AgeFile(folder / ".SunEclipse4_EN.TXT.darvelle-ZZZZZZZZZZZZ", 3600);
   ASSERT_TRUE(PreparePrivateFolder(folder, ::geteuid()).Usable());
   EXPECT_TRUE(fs::is_empty(folder));
+}
+
+// Each writer the program has shipped, and what its temporary looked like.
+TEST_F(OutputFolderTest, StaleTemporariesOfEarlierVersionsAreRemovedTooButNothingLikeThem) {
+  const struct {
+    const char* name;
+    long ageSeconds;
+    bool removed;
+  } cases[] = {
+      {".SunEclipse4_EN.TXT.part-139872093546240", 600, true},  // reports: thread id
+      {".Testfile.003.part-7", 600, true},
+      {"Darvelle.ps.aB3xY9", 600, true},                        // sheet: mkstemp
+      {"Darvelle.bmp.QwErTy", 600, true},                       // bitmap: QSaveFile
+      {"Darvelle.ps.tmp4242", 600, true},                       // pictures, settings: pid
+      {".eclipse.geojson.darvelle-Zz09Zz09Zz09", 600, true},    // this version's
+      {".SunEclipse4_EN.TXT.part-1", 120, false},               // maybe still written
+      {"Darvelle.ps.aB3xY", 600, false},                        // five characters
+      {"Darvelle.ps.aB3xY9z", 600, false},                      // seven
+      {"Darvelle.ps.tmp", 600, false},
+      {"Darvelle.ps.tmp1x2y", 600, false},
+      {".Darvelle.ps.part-", 600, false},
+      {"notes.txt.aB3xY9", 600, false},                         // not a name of ours
+      {".notes.txt.part-12", 600, false},
+      {"notes.txt.part", 600, false},
+      {"Darvelle.ps", 600, false},
+      {"SunEclipse4_EN.TXT", 600, false},
+  };
+  for (const auto& c : cases) {
+    std::ofstream(dir_ / c.name) << "left behind";
+    AgeFile(dir_ / c.name, c.ageSeconds);
+  }
+  // Our pattern, but a link and a folder: not files of ours to remove.
+  fs::create_symlink(dir_ / "Darvelle.ps", dir_ / "Darvelle.ps.LiNkEd");
+  fs::create_directory(dir_ / "Darvelle.bmp.FoLdEr");
+  AgeFile(dir_ / "Darvelle.ps.LiNkEd", 600);
+  AgeFile(dir_ / "Darvelle.bmp.FoLdEr", 600);
+
+  std::vector<std::string> kept = {"Darvelle.bmp.FoLdEr", "Darvelle.ps.LiNkEd"};
+  int removed = 0;
+  for (const auto& c : cases) c.removed ? ++removed : (kept.push_back(c.name), 0);
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(RemoveStaleTemporaries(dir_), removed);
+  EXPECT_EQ(NamesIn(dir_), kept);
+  EXPECT_EQ(testing::ReadWholeFile(dir_ / "Darvelle.ps"), "left behind");
+}
+
+TEST_F(OutputFolderTest, AFileTheUserNamesHasTheTemporariesOfItsOwnWritersRemoved) {
+  const struct {
+    const char* name;
+    bool removed;
+  } cases[] = {
+      {"x.pdf.part", true},                        // the PDF converter's
+      {"x.pdf.ps.tmp31337", true},                 // the PDF's sheet
+      {"x.pdf.tmp31337", true},
+      {".x.pdf.darvelle-AbCdEf012345", true},
+      {".other.png.darvelle-AbCdEf012345", true},  // this version's, any name
+      {"x.pdf.aB3xY9", false},                     // could be the user's "x.pdf.backup"
+      {"x.pdf.backup", false},
+      {"y.pdf.part", false},                       // another file's
+      {"x.pdf.part.old", false},
+      {"x.pdf", false},
+  };
+  for (const auto& c : cases) {
+    std::ofstream(dir_ / c.name) << "left behind";
+    AgeFile(dir_ / c.name, 3600);
+  }
+  std::vector<std::string> kept;
+  int removed = 0;
+  for (const auto& c : cases) c.removed ? ++removed : (kept.push_back(c.name), 0);
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(RemoveStaleTemporariesOf(dir_ / "x.pdf"), removed);
+  EXPECT_EQ(NamesIn(dir_), kept);
 }
 
 }  // namespace
