@@ -82,8 +82,8 @@ std::vector<GeoPoint> OutlineBranch(const EclipseResult& c, double from, double 
 LimbOutline UmbraOutline(const EclipseResult& c, EventId first, EventId second) {
   if (!c.circumstances.events[first].exists() || !c.circumstances.events[second].exists())
     return {};
-  const double a = c.circumstances.events.Time(first);
-  const double b = c.circumstances.events.Time(second);
+  const double a = *c.circumstances.events.Time(first);
+  const double b = *c.circumstances.events.Time(second);
   const double from = std::min(a, b);
   const double to = std::max(a, b);
   return {OutlineBranch(c, from, to, +1), OutlineBranch(c, from, to, -1)};
@@ -128,7 +128,7 @@ GisSource GisSourceFrom(const EclipseResult& c) {
         !std::isfinite(event.Latitude)) {
       continue;
     }
-    source.events.push_back({static_cast<EventId>(k), e.julianDay + event.Time / 24.0,
+    source.events.push_back({static_cast<EventId>(k), e.julianDay + *event.Time / 24.0,
                              VertexOf({event.EphemerisLongitude, event.Latitude}, c.deltaT),
                              event.CentralKind});
   }

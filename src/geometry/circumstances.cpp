@@ -40,8 +40,15 @@ void RecordEvent(EventSearch& search, EventId id, double time, const PlanePoint&
   event.Latitude = pos.Latitude;
 }
 
-void RecordIfFound(EventSearch& search, EventId id, const ContactResult& contact) {
-  if (contact.Found()) RecordEvent(search, id, contact.Time, contact.Point);
+void RecordIfFound(EventSearch& search, EventId id, const std::optional<ContactResult>& contact) {
+  if (contact) RecordEvent(search, id, contact->Time, contact->Point);
+}
+
+// First or last contact as the start of the later searches. Without it (a
+// record whose penumbra is not found touching the Earth) they start at T0,
+// as they always have.
+double SearchStart(const Circumstances& c, EventId contact) {
+  return c.events.Time(contact).value_or(0.0);
 }
 
 void FindConjunction(const BesselianElements& e, ElementState& s, Circumstances& c) {
@@ -55,12 +62,11 @@ void FindConjunction(const BesselianElements& e, ElementState& s, Circumstances&
   }
   // A zero at either end counts as a sign change: the conjunction is there.
   if (SignOf(difference[0]) != SignOf(difference[4])) {
-    c.timeConjunction = InterpolateZero5(difference[0], difference[1], difference[2],
-                                         difference[3], difference[4]);
-  } else {
-    c.timeConjunction = 100.0;
+    const double t = InterpolateZero5(difference[0], difference[1], difference[2],
+                                      difference[3], difference[4]);
+    c.timeConjunction = t;
+    c.julianDayConjunction = e.julianDay + t / 24.0;
   }
-  c.julianDayConjunction = e.julianDay + c.timeConjunction / 24.0;
 }
 
 void FindSearchLimits(const BesselianElements& e, ElementState& s, Circumstances& c) {
@@ -93,8 +99,8 @@ void FindPenumbralContacts(EventSearch& search) {
 // The four limits of the penumbra or the umbra on the limb: walking forward
 // from first contact, backward from last contact.
 void FindLimitsOnLimb(EventSearch& search, bool umbra) {
-  const double t1 = search.found.events.Time(EventId::TP1);
-  const double t4 = search.found.events.Time(EventId::TP4);
+  const double t1 = SearchStart(search.found, EventId::TP1);
+  const double t4 = SearchStart(search.found, EventId::TP4);
   const auto north = umbra ? LimbBranch::UmbraNorth : LimbBranch::PenumbraNorth;
   const auto south = umbra ? LimbBranch::UmbraSouth : LimbBranch::PenumbraSouth;
   const std::tuple<EventId, double, double, LimbBranch> walks[] = {
@@ -109,8 +115,8 @@ void FindLimitsOnLimb(EventSearch& search, bool umbra) {
 
 void FindUmbralContacts(EventSearch& search) {
   const BesselianElements& e = search.e;
-  const double t1 = search.found.events.Time(EventId::TP1);
-  const double t4 = search.found.events.Time(EventId::TP4);
+  const double t1 = SearchStart(search.found, EventId::TP1);
+  const double t4 = SearchStart(search.found, EventId::TP4);
   const double tg = search.found.timeGreatest;
   RecordIfFound(search, EventId::TU1, FindContact(e, kUmbraKind2, t1, tg, search.s));
   RecordIfFound(search, EventId::TU2, FindContact(e, kUmbraKind3, t1, tg, search.s));
@@ -128,9 +134,9 @@ void FindEndsOfCentralLine(EventSearch& search) {
   const double tg = c.timeGreatest;
   for (const auto& [id, from, to] :
        {std::tuple{EventId::TC1, c.timeBefore, tg}, std::tuple{EventId::TC2, tg, c.timeAfter}}) {
-    const ContactResult end = FindContact(search.e, kAxisOnLimb, from, to, search.s);
-    if (!end.Found()) continue;
-    RecordEvent(search, id, end.Time, end.Point);
+    const std::optional<ContactResult> end = FindContact(search.e, kAxisOnLimb, from, to, search.s);
+    if (!end) continue;
+    RecordEvent(search, id, end->Time, end->Point);
     search.found.events[id].CentralKind = CentralKindAt(search.s);
   }
 }
@@ -142,23 +148,21 @@ void FindGreatestOnEarth(EventSearch& search) {
   EvaluateAllAt(search.e, tg, s);
   const PlanePoint axis{s.X, s.Y / s.Rho1, 0.0};
   const double zeta1Squared = 1.0 - axis.Xi * axis.Xi - axis.Eta1 * axis.Eta1;
-  search.found.greatestOnEarth = zeta1Squared >= 0.0;
-  if (!search.found.greatestOnEarth) return;
+  if (zeta1Squared < 0.0) return;
   RecordEvent(search, EventId::TG0, tg, PlanePoint{axis.Xi, axis.Eta1, std::sqrt(zeta1Squared)});
   search.found.events[EventId::TG0].CentralKind = CentralKindAt(s);
 }
 
 }  // namespace
 
-ContactResult FindLimitOnLimb(const BesselianElements& eclipse, ElementState& s, double start,
-                              double step, LimbBranch branch) {
+std::optional<ContactResult> FindLimitOnLimb(const BesselianElements& eclipse, ElementState& s,
+                                             double start, double step, LimbBranch branch) {
   const bool umbra = branch == LimbBranch::UmbraNorth || branch == LimbBranch::UmbraSouth;
   const bool firstRoot = branch == LimbBranch::PenumbraNorth || branch == LimbBranch::UmbraNorth;
   const double cosSign =
       (branch == LimbBranch::PenumbraNorth || branch == LimbBranch::UmbraSouth) ? -1.0 : 1.0;
   double t = start;
   double previous = 1.0;
-  ContactResult result;
   for (int evaluation = 0; evaluation < kMaxLimbSearchSteps; ++evaluation) {
     EvaluateAllAt(eclipse, t, s);
     const double a = umbra ? s.A2 : s.A1;
@@ -168,25 +172,21 @@ ContactResult FindLimitOnLimb(const BesselianElements& eclipse, ElementState& s,
     const LimitAngles q = SolveLimitAngle(a, cc, -b);
     // No real limit angle: the limit does not exist at this instant, so it
     // cannot reach the limb along this walk.
-    if (!q.Valid) return result;
+    if (!q.Valid) return std::nullopt;
     const double tanQ = std::tan(firstRoot ? q.Q1 : q.Q2);
     const double cosQ = cosSign * std::fabs(1.0 / std::sqrt(tanQ * tanQ + 1.0));
     const double sinQ = tanQ * cosQ;
     const double xi = s.X - radius * sinQ;
     const double eta1 = (s.Y - radius * cosQ) / s.Rho1;
     const double v = xi * xi + eta1 * eta1 - 1.0;
-    if (!std::isfinite(v)) return result;
+    if (!std::isfinite(v)) return std::nullopt;
     if (SignOf(v) != SignOf(previous)) step = step / -3.0;
     previous = v;
     t += step;
-    if (v > 50.0) return result;
-    if (std::fabs(step) < 1e-10) {
-      result.Time = t;
-      result.Point = PlanePoint{xi, eta1, 0.0};
-      return result;
-    }
+    if (v > 50.0) return std::nullopt;
+    if (std::fabs(step) < 1e-10) return ContactResult{t, PlanePoint{xi, eta1, 0.0}};
   }
-  return result;
+  return std::nullopt;
 }
 
 ReportEphemeris ReportEphemerisAt(const ElementState& s) {

@@ -4,6 +4,8 @@
 // line, each with its place on the Earth. The reports that print them are
 // made afterwards from the result (report_text.h).
 
+#include <optional>
+
 #include "catalogue/besselian_elements.h"
 #include "geometry/eclipse_scratch.h"
 #include "geometry/elements.h"
@@ -20,16 +22,14 @@ struct ReportEphemeris {
 };
 
 struct Circumstances {
-  double timeConjunction = 0;       // hours from T0; 100.0 when none lies within +-2 hours
-  double julianDayConjunction = 0;  // TT
+  // Hours from T0 and Julian Day (TT); empty when none lies within +-2 hours of T0.
+  std::optional<double> timeConjunction;
+  std::optional<double> julianDayConjunction;
   double timeGreatest = 0;          // TG0 instant, hours from T0 (kept even when TG0 is absent)
   double julianDayGreatest = 0;     // TT
   double timeBefore = 0;            // search limits, hours from T0
   double timeAfter = 0;
-  EclipseEvents events;
-  // The shadow axis meets the Earth at greatest eclipse (TG0 is an event
-  // with a place; it may still lie at instant 0 of a constructed eclipse).
-  bool greatestOnEarth = false;
+  EclipseEvents events;  // TG0 occurs where the shadow axis meets the Earth at greatest eclipse
   ReportEphemeris ephemeris;
   // Set by FindCircumstances; a result put together by hand without it
   // draws no event markers.
@@ -46,9 +46,9 @@ Circumstances FindCircumstances(const BesselianElements& eclipse, double deltaT,
 enum class LimbBranch { PenumbraNorth, PenumbraSouth, UmbraNorth, UmbraSouth };
 
 // Instant at which the limit of that branch reaches the Earth's limb, searched
-// from `start` with the initial step `step` (hours), and the limb point; Time 0
+// from `start` with the initial step `step` (hours), and the limb point; empty
 // when the limit does not reach the limb.
-ContactResult FindLimitOnLimb(const BesselianElements& eclipse, ElementState& s, double start,
+std::optional<ContactResult> FindLimitOnLimb(const BesselianElements& eclipse, ElementState& s, double start,
                               double step, LimbBranch branch);
 
 // The ephemeris values of the report from the elements, rates and ephemeris at greatest eclipse.

@@ -148,7 +148,7 @@ RootSearch SearchContact(const BesselianElements& e, int kind, double tFrom, dou
 
 }  // namespace
 
-ContactResult FindContact(const BesselianElements& e, int kind, double tFrom, double tTo,
+std::optional<ContactResult> FindContact(const BesselianElements& e, int kind, double tFrom, double tTo,
                           ElementState& s) {
   RootSearch search = SearchContact(e, kind, tFrom, tTo, s, false);
   // Plain regula falsi keeps one end for ever where the function is convex
@@ -162,21 +162,18 @@ ContactResult FindContact(const BesselianElements& e, int kind, double tFrom, do
   if (!search.converged && search.signChange) {
     search = SearchContact(e, kind, tFrom, tTo, s, true);
   }
-  ContactResult result;
   // Without a sign change in the bracket the secant steps can run far
   // outside it, to a "contact" hundreds of hours away where the cubics mean
   // nothing: only a contact inside the searched span counts.
   const double tNew = search.last;
   const bool inside = tNew >= std::min(tFrom, tTo) && tNew <= std::max(tFrom, tTo);
-  if (!search.converged || !inside) return result;
+  if (!search.converged || !inside) return std::nullopt;
   // The search may end on either end of the span, evaluated before the last
   // step: the limb point is taken at the contact itself.
   ContactGeometry geometry;
   ContactFunction(e, kind, tNew, s, &geometry);
   EvaluateElements(e, tNew, s);
-  result.Time = tNew;
-  result.Point = PlanePoint{s.X / geometry.M1, geometry.Y1 / geometry.M1, 0.0};
-  return result;
+  return ContactResult{tNew, PlanePoint{s.X / geometry.M1, geometry.Y1 / geometry.M1, 0.0}};
 }
 
 LimitAngles SolveLimitAngle(double a, double b, double c) {

@@ -82,15 +82,14 @@ struct PlanePoint {
 };
 
 struct ContactResult {
-  double Time = 0;   // hours from T0; 0 = no contact found
-  PlanePoint Point;  // limb point on the axis direction; zero when not found
-  bool Found() const { return Time != 0.0; }
+  double Time = 0;   // hours from T0
+  PlanePoint Point;  // limb point on the axis direction
 };
 
 // Contact of that kind between tFrom and tTo (regula falsi, at most 200
-// evaluations); a root outside that span is no contact. On success the
-// elements are left evaluated at the result.
-ContactResult FindContact(const BesselianElements& eclipse, int kind, double tFrom, double tTo,
+// evaluations); a root outside that span is no contact (empty). On success
+// the elements are left evaluated at the result.
+std::optional<ContactResult> FindContact(const BesselianElements& eclipse, int kind, double tFrom, double tTo,
                           ElementState& s);
 
 // a + b*sin Q + c*cos Q = 0. Valid is false when |a| > sqrt(b^2 + c^2) (no real

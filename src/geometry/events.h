@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace darvelle {
@@ -30,15 +31,13 @@ inline constexpr std::uint8_t kCentralAnnular = 1;
 inline constexpr std::uint8_t kCentralTotal = 2;
 
 struct EclipseEvent {
-  double Time = 0;                // hours from T0 (TT); 0 = the event does not occur
+  std::optional<double> Time;     // hours from T0 (TT); empty when the event does not occur
   double EphemerisLongitude = 0;  // radians, east positive, [-pi, pi]
   double Longitude = 0;           // radians, DeltaT-corrected, [-pi, pi]
   double Latitude = 0;            // geodetic, radians
   int CentralKind = 0;            // TC1, TC2, TG0 only: 1 annular, 2 total; 0 otherwise
 
-  bool exists() const { return Time != 0.0; }
-  // Whether the corner-point file lists it (instant or position non-zero).
-  bool HasPoint() const { return Time != 0.0 || EphemerisLongitude != 0.0 || Latitude != 0.0; }
+  bool exists() const { return Time.has_value(); }
 };
 
 struct EclipseEvents {
@@ -46,7 +45,7 @@ struct EclipseEvents {
 
   EclipseEvent& operator[](EventId id) { return entries[static_cast<int>(id)]; }
   const EclipseEvent& operator[](EventId id) const { return entries[static_cast<int>(id)]; }
-  double Time(EventId id) const { return (*this)[id].Time; }
+  std::optional<double> Time(EventId id) const { return (*this)[id].Time; }
   void Clear() { entries = {}; }
 };
 

@@ -39,6 +39,10 @@ void AppendEvent(const EclipseEvents& events, EventId id, std::vector<CurvePoint
   buffer.push_back(CurvePoint{events[id].EphemerisLongitude, events[id].Latitude});
 }
 
+// An end of the span a horizon curve is traced over; an end event that does
+// not occur (a damaged record) stands at T0, as it always has.
+double SpanEnd(const EclipseEvents& events, EventId id) { return events.Time(id).value_or(0.0); }
+
 void AppendIfFound(const std::optional<CurvePoint>& p, std::vector<CurvePoint>& buffer) {
   if (p) buffer.push_back(*p);
 }
@@ -123,7 +127,7 @@ void ComputeRiseSetCurves(const CurveTracer& c) {
   auto pair = [&](EventId from, EventId to, int plusNumber, int minusNumber) {
     RiseSetBranch both[2] = {{+1, &c.curves.RiseSet(plusNumber)},
                              {-1, &c.curves.RiseSet(minusNumber)}};
-    ComputeRiseSetBranches(c, e.Time(from), e.Time(to), both);
+    ComputeRiseSetBranches(c, SpanEnd(e, from), SpanEnd(e, to), both);
   };
   if (e[EventId::TP2].exists()) {
     pair(EventId::TP1, EventId::TP2, 3, 4);
@@ -208,8 +212,8 @@ void ComputeHorizonCurves(const CurveTracer& c) {
   // eclipse on the horizon closes the path on the other side.
   auto maxOnHorizon = [&](EventId startId, EventId endId, int branch, PointCurve& curve) {
     buffer.clear();
-    const double t1 = e.Time(startId);
-    const double t2 = e.Time(endId);
+    const double t1 = SpanEnd(e, startId);
+    const double t2 = SpanEnd(e, endId);
     AppendEvent(e, startId, buffer);
     for (int i = 1; i < kMaxHorizonIntervals; ++i) {
       const double t = t1 + (t2 - t1) * i / kMaxHorizonIntervals;
@@ -243,11 +247,11 @@ void ComputeHorizonCurves(const CurveTracer& c) {
     CopyToCurve(buffer, curve);
   };
   if (e[EventId::TP2].exists()) {
-    maxAtRiseOrSet(e.Time(EventId::TP1), e.Time(EventId::TP2), EventId::TPN1, EventId::TPS1,
+    maxAtRiseOrSet(SpanEnd(e, EventId::TP1), SpanEnd(e, EventId::TP2), EventId::TPN1, EventId::TPS1,
                    curves.maxSunrise);
   }
   if (e[EventId::TP3].exists()) {
-    maxAtRiseOrSet(e.Time(EventId::TP3), e.Time(EventId::TP4), EventId::TPN2, EventId::TPS2,
+    maxAtRiseOrSet(SpanEnd(e, EventId::TP3), SpanEnd(e, EventId::TP4), EventId::TPN2, EventId::TPS2,
                    curves.maxSunset);
   }
 }

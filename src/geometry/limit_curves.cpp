@@ -77,9 +77,9 @@ std::uint8_t CentralKindAt(const ElementState& s) {
 void ComputeCentralLine(const CurveTracer& c) {
   CentralLineCurve& curve = c.curves.centralLine;
   curve.Clear();
-  const double tc1 = c.events.Time(EventId::TC1);
-  const double tc2 = c.events.Time(EventId::TC2);
-  if (tc1 == 0.0 || tc2 == 0.0) return;
+  if (!c.events[EventId::TC1].exists() || !c.events[EventId::TC2].exists()) return;
+  const double tc1 = *c.events.Time(EventId::TC1);
+  const double tc2 = *c.events.Time(EventId::TC2);
   ElementState& s = c.scratch.state;
 
   // An end of the line: the event's own position, values on the limb (zeta 0).
@@ -137,9 +137,9 @@ namespace {
 void ComputeUmbraLimit(const CurveTracer& c, PointCurve& curve, EventId startId, EventId endId,
                        double turn) {
   curve.Clear();
-  const double tStart = c.events.Time(startId);
-  const double tEnd = c.events.Time(endId);
-  if (tStart == 0.0 || tEnd == 0.0) return;
+  if (!c.events[startId].exists() || !c.events[endId].exists()) return;
+  const double tStart = *c.events.Time(startId);
+  const double tEnd = *c.events.Time(endId);
   ElementState& s = c.scratch.state;
 
   curve.Append(EventPoint(c.events, startId));

@@ -110,8 +110,8 @@ std::string CornerPointsText(const EclipseEvents& events, const BesselianElement
   std::string text;
   for (int k = 0; k < kEventCount; ++k) {
     const EclipseEvent& event = events.entries[static_cast<std::size_t>(k)];
-    if (!event.HasPoint()) continue;
-    const double julianDayUT = eclipse.julianDay + event.Time / 24.0 - deltaT / 86400.0;
+    if (!event.exists()) continue;
+    const double julianDayUT = eclipse.julianDay + *event.Time / 24.0 - deltaT / 86400.0;
     text += PlaceColumns(julianDayUT, event.Longitude * kRadToDeg, event.Latitude * kRadToDeg);
     char name[16];
     std::snprintf(name, sizeof name, " (P%02d)", k + 1);

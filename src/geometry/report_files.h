@@ -3,6 +3,7 @@
 // are in io/output_file_names.h; they are written through io/atomic_file.h). All files are single-byte Windows-1252 text with CR LF line ends.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,17 @@ std::string IntegerField(long long value, int width);
 // Ephemeris longitude (radians) plus the Earth's rotation during DeltaT, in
 // degrees; not reduced.
 double CorrectedLongitudeDeg(double ephemerisLongitude, double deltaT);
+
+// An event's instant as the files and the sheet print it: hours from T0, 0
+// for an event that does not occur (TP1 and TP4 have their rows even then).
+inline double PrintedInstant(const EclipseEvent& event) { return event.Time.value_or(0.0); }
+
+// The conjunction's Julian Day (TT) as the report and the sheet print it:
+// where none lies within 2 hours of T0 they print T0 + 100 hours.
+inline double PrintedConjunctionJulianDay(const std::optional<double>& julianDay,
+                                          double julianDayT0) {
+  return julianDay.value_or(julianDayT0 + 100.0 / 24.0);
+}
 
 // Event angle text: FormatDegreesMinutes(deg, 1) without blanks, ':' -> degree
 // sign (0xB0), "'" appended: 12.5 gives "12\xB030.0'".

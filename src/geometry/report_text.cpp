@@ -174,7 +174,7 @@ std::string EventAngles(double latitude, double ephemerisLongitude, double longi
 // The line of an event as the report prints it: label, instants, place.
 std::string EventLine(EventId id, const EclipseResult& c) {
   const EclipseEvent& event = c.circumstances.events[id];
-  return EventTimes(id, event.Time, c) +
+  return EventTimes(id, PrintedInstant(event), c) +
          EventAngles(event.Latitude, event.EphemerisLongitude, event.Longitude);
 }
 
@@ -197,7 +197,9 @@ EclipseReports MakeReports(const EclipseResult& c) {
   ReportText report(reports.german, reports.english);
   const Circumstances& found = c.circumstances;
   WriteTitle(report);
-  WriteInstantLines(report, found.julianDayConjunction, c.deltaT,
+  WriteInstantLines(report,
+                    PrintedConjunctionJulianDay(found.julianDayConjunction, c.elements.julianDay),
+                    c.deltaT,
                     "Geozentrische Konjunk-: ", "tion in Rektaszension : ",
                     "Geocentric Conjunction : ", "in Right Ascension     : ");
   WriteInstantLines(report, found.julianDayGreatest, c.deltaT,
@@ -211,7 +213,7 @@ EclipseReports MakeReports(const EclipseResult& c) {
   WriteEventGroup(report, c, {EventId::TU1, EventId::TU2, EventId::TU3, EventId::TU4});
   WriteEventGroup(report, c, {EventId::TUN1, EventId::TUS1, EventId::TUN2, EventId::TUS2});
   WriteEventGroup(report, c, {EventId::TC1, EventId::TC2});
-  if (found.greatestOnEarth) {
+  if (found.events[EventId::TG0].exists()) {
     report.Both(EventLine(EventId::TG0, c));
   } else {
     // Non-central: the TG0 line has the instants only and no line end.

@@ -38,13 +38,14 @@ bool HasNonFiniteText(const std::string& text) {
 }  // namespace
 
 std::optional<std::string> FindNonFiniteResult(const EclipseResult& c) {
-  if (!std::isfinite(c.circumstances.timeGreatest) ||
-      !std::isfinite(c.circumstances.timeConjunction)) {
+  // An instant that is absent is no fault; one that is there must be a number.
+  auto notFinite = [](const std::optional<double>& t) { return t && !std::isfinite(*t); };
+  if (!std::isfinite(c.circumstances.timeGreatest) || notFinite(c.circumstances.timeConjunction)) {
     return "greatest eclipse or conjunction instant is not finite";
   }
   for (int k = 0; k < kEventCount; ++k) {
     const EclipseEvent& e = c.circumstances.events.entries[static_cast<std::size_t>(k)];
-    if (!std::isfinite(e.Time) || !std::isfinite(e.Latitude) ||
+    if (notFinite(e.Time) || !std::isfinite(e.Latitude) ||
         !std::isfinite(e.EphemerisLongitude) || !std::isfinite(e.Longitude)) {
       return "event " + std::string(kEventLabels[static_cast<std::size_t>(k)]) +
              " is not finite";

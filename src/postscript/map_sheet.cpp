@@ -12,6 +12,7 @@
 #include "catalogue/data_files.h"
 #include "catalogue/eclipse_texts.h"
 #include "darvelle/version.h"
+#include "geometry/report_files.h"
 #include "postscript/sheet_format.h"
 #include "postscript/sheet_pages.h"
 
@@ -36,12 +37,11 @@ void WriteDateLine(POST_lib& ps, const SheetInput& in) {
   const EclipseResult& c = in.computation;
   const double jd0 = c.elements.julianDay;
   const double shift = in.deltaT / 86400.0;
-  const double greatestTime = c.circumstances.events.Time(EventId::TG0) != 0.0
-                                  ? c.circumstances.events.Time(EventId::TG0)
-                                  : c.circumstances.timeGreatest;
+  const EclipseEvents& events = c.circumstances.events;
+  const double greatestTime = events.Time(EventId::TG0).value_or(c.circumstances.timeGreatest);
   const DateLine line =
-      BuildDateLine(DateOf(jd0 + c.circumstances.events.Time(EventId::TP1) / 24.0 - shift),
-                    DateOf(jd0 + c.circumstances.events.Time(EventId::TP4) / 24.0 - shift),
+      BuildDateLine(DateOf(jd0 + PrintedInstant(events[EventId::TP1]) / 24.0 - shift),
+                    DateOf(jd0 + PrintedInstant(events[EventId::TP4]) / 24.0 - shift),
                     DateOf(jd0 + greatestTime / 24.0 - shift), in.universalTime);
   ps.PS_MoveTo(10.5 - 0.166 * static_cast<double>(line.text.size()), 2.77);
   for (std::size_t i = 0; i < line.text.size(); ++i) {

@@ -95,7 +95,8 @@ void WriteGeocentricBlock(POST_lib& ps, const SheetInput& in, double& y) {
   const EclipseResult& c = in.computation;
   const ElementState& s = in.atGreatest;
   const double jdGreatest = c.circumstances.julianDayGreatest;
-  const double jdConjunction = c.circumstances.julianDayConjunction;
+  const double jdConjunction =
+      PrintedConjunctionJulianDay(c.circumstances.julianDayConjunction, c.elements.julianDay);
 
   ps.PS_WriteBytes("0.75 SG");
   ps.PS_FillRect(1.27, 1.27 + y - 0.4, 19.73, 1.27 + y + 0.45);
@@ -264,7 +265,7 @@ void WriteCircumstancesPage(POST_lib& ps, const SheetInput& in, bool universalTi
         Put(ps, 3.27, row, r.description, kTextLeft);
       }
       const double jd =
-          RoundToTenthSecond(c.elements.julianDay + event.Time / 24.0 - shift);
+          RoundToTenthSecond(c.elements.julianDay + PrintedInstant(event) / 24.0 - shift);
       Put(ps, 18.87, row, SheetDateText(jd), kTextRight);
       Put(ps, 21.57, row, SheetTimeOfDayText(jd, 1), kTextRight);
       Put(ps, 24.97, row,

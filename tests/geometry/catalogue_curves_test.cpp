@@ -205,9 +205,9 @@ TEST_F(CatalogueCurves, ContactsLieWithinTheSearchLimits) {
     for (int id = 0; id < kEventCount; ++id) {
       const EclipseEvent& event = c.circumstances.events[static_cast<EventId>(id)];
       if (!event.exists()) continue;
-      EXPECT_GE(event.Time, c.circumstances.timeBefore - 1e-9)
+      EXPECT_GE(*event.Time, c.circumstances.timeBefore - 1e-9)
           << "eclipse " << i << " event " << id;
-      EXPECT_LE(event.Time, c.circumstances.timeAfter + 1e-9) << "eclipse " << i << " event " << id;
+      EXPECT_LE(*event.Time, c.circumstances.timeAfter + 1e-9) << "eclipse " << i << " event " << id;
     }
   }
 }

@@ -166,20 +166,19 @@ TEST(FindContact, ContactsOfACentralAndOfAMissingAxis) {
   const BesselianElements central = testing::SyntheticElements(0.3);
   ElementState s;
   // The axis (x = 0.25 + 0.5 t, y = 0.3) meets the limb x^2 + (y/rho1)^2 = 1.
-  const ContactResult begin = FindContact(central, kAxisOnLimb, -5.0, -0.5, s);
-  ASSERT_TRUE(begin.Found());
+  const std::optional<ContactResult> begin = FindContact(central, kAxisOnLimb, -5.0, -0.5, s);
+  ASSERT_TRUE(begin.has_value());
   EXPECT_NEAR(s.X * s.X + (s.Y / s.Rho1) * (s.Y / s.Rho1), 1.0, 1e-8);
-  EXPECT_NEAR(begin.Point.Xi * begin.Point.Xi + begin.Point.Eta1 * begin.Point.Eta1, 1.0, 1e-9);
-  EXPECT_LT(begin.Time, -0.5);
+  EXPECT_NEAR(begin->Point.Xi * begin->Point.Xi + begin->Point.Eta1 * begin->Point.Eta1, 1.0, 1e-9);
+  EXPECT_LT(begin->Time, -0.5);
   // First contact: the penumbra's edge touches the outline.
-  const ContactResult first = FindContact(central, kPenumbraOuter, -6.0, -0.5, s);
-  ASSERT_TRUE(first.Found());
-  EXPECT_LT(first.Time, begin.Time);
+  const std::optional<ContactResult> first = FindContact(central, kPenumbraOuter, -6.0, -0.5, s);
+  ASSERT_TRUE(first.has_value());
+  EXPECT_LT(first->Time, begin->Time);
 
   const BesselianElements missing = testing::SyntheticElements(1.2);
-  const ContactResult none = FindContact(missing, kAxisOnLimb, -5.0, -0.5, s);
-  EXPECT_FALSE(none.Found());
-  EXPECT_EQ(none.Point.Xi, 0.0);
+  const std::optional<ContactResult> none = FindContact(missing, kAxisOnLimb, -5.0, -0.5, s);
+  EXPECT_FALSE(none.has_value());
   EXPECT_EQ(ContactFunction(missing, 7, 0.0, s), 0.0);
 }
 
@@ -197,31 +196,31 @@ TEST(FindContact, AxisThatGrazesTheLimbStillHasBothEnds) {
     const BesselianElements r = testing::SyntheticElements(c.axisOverRho1 * rho1);
     // x = 0.25 + 0.5 t meets x^2 + (y/rho1)^2 = 1 at x = -+sqrt(1 - (y/rho1)^2).
     const double halfChord = std::sqrt(1.0 - c.axisOverRho1 * c.axisOverRho1);
-    const ContactResult begin = FindContact(r, kAxisOnLimb, -5.0, -0.5, s);
-    ASSERT_TRUE(begin.Found());
-    EXPECT_NEAR(begin.Time, -0.5 - 2.0 * halfChord, 1e-4);
+    const std::optional<ContactResult> begin = FindContact(r, kAxisOnLimb, -5.0, -0.5, s);
+    ASSERT_TRUE(begin.has_value());
+    EXPECT_NEAR(begin->Time, -0.5 - 2.0 * halfChord, 1e-4);
     EXPECT_NEAR(s.X * s.X + (s.Y / s.Rho1) * (s.Y / s.Rho1), 1.0, 1e-8);
-    const ContactResult end = FindContact(r, kAxisOnLimb, -0.5, 4.0, s);
-    ASSERT_TRUE(end.Found());
-    EXPECT_NEAR(end.Time, -0.5 + 2.0 * halfChord, 1e-4);
+    const std::optional<ContactResult> end = FindContact(r, kAxisOnLimb, -0.5, 4.0, s);
+    ASSERT_TRUE(end.has_value());
+    EXPECT_NEAR(end->Time, -0.5 + 2.0 * halfChord, 1e-4);
   }
 }
 
 TEST(FindLimitOnLimb, ReachesTheLimbOrReportsNothing) {
   const BesselianElements r = testing::SyntheticElements(0.3);
   ElementState s;
-  const ContactResult tp1 = FindContact(r, kPenumbraOuter, -6.0, -0.5, s);
-  ASSERT_TRUE(tp1.Found());
+  const std::optional<ContactResult> tp1 = FindContact(r, kPenumbraOuter, -6.0, -0.5, s);
+  ASSERT_TRUE(tp1.has_value());
   for (LimbBranch branch : {LimbBranch::PenumbraNorth, LimbBranch::PenumbraSouth}) {
-    const ContactResult limit = FindLimitOnLimb(r, s, tp1.Time, 1.0 / 60.0, branch);
-    if (!limit.Found()) continue;
-    EXPECT_NEAR(limit.Point.Xi * limit.Point.Xi + limit.Point.Eta1 * limit.Point.Eta1, 1.0, 1e-6);
-    EXPECT_GT(limit.Time, tp1.Time);
+    const std::optional<ContactResult> limit = FindLimitOnLimb(r, s, tp1->Time, 1.0 / 60.0, branch);
+    if (!limit.has_value()) continue;
+    EXPECT_NEAR(limit->Point.Xi * limit->Point.Xi + limit->Point.Eta1 * limit->Point.Eta1, 1.0, 1e-6);
+    EXPECT_GT(limit->Time, tp1->Time);
   }
   // Elements that are not numbers end the walk at once, without a point.
   BesselianElements broken = r;
   broken.x.c[0] = std::nan("");
-  EXPECT_FALSE(FindLimitOnLimb(broken, s, 0.0, 1.0 / 60.0, LimbBranch::UmbraNorth).Found());
+  EXPECT_FALSE(FindLimitOnLimb(broken, s, 0.0, 1.0 / 60.0, LimbBranch::UmbraNorth).has_value());
 }
 
 }  // namespace

@@ -39,8 +39,8 @@ TEST(ComputeRiseSetCurve, PointsAreWhereThePenumbraCrossesTheLimb) {
   int crossings = 0;
   for (std::size_t k = 0; k < sample.size(); k += 9) {
     auto c = WithEvents(sample[k].record);
-    const double tp1 = c->circumstances.events.Time(EventId::TP1),
-                 tp4 = c->circumstances.events.Time(EventId::TP4);
+    const double tp1 = c->circumstances.events.Time(EventId::TP1).value(),
+                 tp4 = c->circumstances.events.Time(EventId::TP4).value();
     for (int j = 1; j < 8; ++j) {
       const double t = tp1 + (tp4 - tp1) * j / 8.0;
       CurvePoint branchPoint[2];
@@ -120,8 +120,8 @@ TEST(MaxEclipseAtHorizon, PointsAreOnTheLimbAtTheirMaximum) {
   int valid = 0, invalid = 0;
   for (std::size_t k = 0; k < sample.size(); k += 9) {
     auto c = WithEvents(sample[k].record);
-    const double tp1 = c->circumstances.events.Time(EventId::TP1),
-                 tp4 = c->circumstances.events.Time(EventId::TP4);
+    const double tp1 = c->circumstances.events.Time(EventId::TP1).value(),
+                 tp4 = c->circumstances.events.Time(EventId::TP4).value();
     for (int j = 1; j < 12; ++j) {
       const double t = tp1 + (tp4 - tp1) * j / 12.0;
       for (int branch : {1, 2}) {

@@ -414,8 +414,8 @@ TEST(ComputeUmbraLimits, PointsJustTouchTheUmbraOnOppositeSidesOfTheAxis) {
       EXPECT_EQ(side.curve->At(1).Latitude, c->circumstances.events[side.start].Latitude);
       EXPECT_EQ(side.curve->At(side.curve->Count()).Latitude,
                 c->circumstances.events[side.end].Latitude);
-      const double t1 = c->circumstances.events.Time(side.start),
-                   t2 = c->circumstances.events.Time(side.end);
+      const double t1 = c->circumstances.events.Time(side.start).value(),
+                   t2 = c->circumstances.events.Time(side.end).value();
       // Interior points away from the ends, where the limb makes the minimum ill-defined.
       for (int i = 30; i <= side.curve->Count() - 30; i += 20) {
         const CurvePoint& p = side.curve->At(i);

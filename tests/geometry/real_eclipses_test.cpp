@@ -105,10 +105,10 @@ TEST_F(RealEclipses, TotalEclipseOf2024April8) {
   // A total eclipse: TU1 (kind 2) is the outer umbral contact, so the order is
   // TP1 < TU1 < TU2 < TG0 < TU3 < TU4 < TP4.
   const double order[] = {
-      c->circumstances.events.Time(EventId::TP1), c->circumstances.events.Time(EventId::TU1),
-      c->circumstances.events.Time(EventId::TU2), c->circumstances.timeGreatest,
-      c->circumstances.events.Time(EventId::TU3), c->circumstances.events.Time(EventId::TU4),
-      c->circumstances.events.Time(EventId::TP4)};
+      c->circumstances.events.Time(EventId::TP1).value(), c->circumstances.events.Time(EventId::TU1).value(),
+      c->circumstances.events.Time(EventId::TU2).value(), c->circumstances.timeGreatest,
+      c->circumstances.events.Time(EventId::TU3).value(), c->circumstances.events.Time(EventId::TU4).value(),
+      c->circumstances.events.Time(EventId::TP4).value()};
   for (int i = 1; i < 7; ++i) EXPECT_LT(order[i - 1], order[i]) << i;
   ExpectCurvesFollowTheirEvents(*c);
 }
@@ -142,7 +142,7 @@ TEST_F(RealEclipses, PartialEclipsesWithOneLimit) {
   EXPECT_EQ(Labels(*north), "TP1 |TP4 |TPS1|TPS2|");
   EXPECT_TRUE(north->curves.maxHorizonNorth.Ready());
   EXPECT_FALSE(north->curves.maxHorizonSouth.Ready());
-  EXPECT_FALSE(north->circumstances.events[EventId::TG0].HasPoint());
+  EXPECT_FALSE(north->circumstances.events[EventId::TG0].exists());
   ExpectCurvesFollowTheirEvents(*north);
 
   const auto south = Compute(2022, 4, 30);
@@ -161,7 +161,7 @@ TEST_F(RealEclipses, NonCentralEclipseHasNoCentralEvents) {
   ASSERT_TRUE(c);
   EXPECT_FALSE(c->circumstances.events[EventId::TC1].exists());
   EXPECT_FALSE(c->circumstances.events[EventId::TC2].exists());
-  EXPECT_FALSE(c->circumstances.events[EventId::TG0].HasPoint());
+  EXPECT_FALSE(c->circumstances.events[EventId::TG0].exists());
   EXPECT_FALSE(c->curves.centralLine.Ready());
   EXPECT_NE(c->circumstances.timeGreatest, 0.0);
   ExpectCurvesFollowTheirEvents(*c);

@@ -244,7 +244,7 @@ TEST(MapSheetTest, DateLineBoldsTheDayOfGreatestEclipse) {
   EXPECT_EQ(text, "2024 April 8 / 9 TT");
   EXPECT_EQ(mask, std::string(13, '1') + "000111");
   // No central line: TG0 is empty and TimeGreatest (April 9) decides.
-  c.circumstances.events[EventId::TG0].Time = 0.0;
+  c.circumstances.events[EventId::TG0].Time.reset();
   c.circumstances.timeGreatest = 6.2;
   std::tie(text, mask) = WrittenDateLine(SheetLines(PostScriptSheetText(c, SheetView{}, NoFont())));
   EXPECT_EQ(text, "2024 April 8 / 9 TT");
@@ -296,7 +296,7 @@ TEST(MapSheetTest, CircumstanceRowsCloseUpWhenEventsAreMissing) {
   // A partial eclipse: TP1, TP4 and one northern limit point; TP1 and TP4 stay
   // even when absent, and the footer keeps its place.
   EclipseResult partial = HandMadeTotal(false);
-  for (auto& event : partial.circumstances.events.entries) event.Time = 0.0;
+  for (auto& event : partial.circumstances.events.entries) event.Time.reset();
   partial.circumstances.events[EventId::TP4].Time = 2.0;
   partial.circumstances.events[EventId::TPN1].Time = -1.0;
   partial.circumstances.events[EventId::TC1].CentralKind = 1;

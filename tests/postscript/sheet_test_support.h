@@ -89,7 +89,7 @@ inline EclipseResult HandMadeTotal(bool universalTime) {
   c.circumstances.timeGreatest = 0.2931;
   c.circumstances.julianDayGreatest = e.julianDay + c.circumstances.timeGreatest / 24.0;
   c.circumstances.timeConjunction = 0.4310;
-  c.circumstances.julianDayConjunction = e.julianDay + c.circumstances.timeConjunction / 24.0;
+  c.circumstances.julianDayConjunction = e.julianDay + 0.4310 / 24.0;
   c.circumstances.ephemeris = {4.26e-05, 0.01618, 0.004645, 0.004410};
   c.circumstances.complete = true;
   // What ComputeEclipse leaves for the sheet: the state at greatest eclipse.

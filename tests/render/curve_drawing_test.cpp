@@ -360,7 +360,7 @@ TEST(DrawEventMarkers, AbsentHiddenAndUnmarkedEventsDrawNothing) {
   events[EventId::TU1] = EventAt(0, 0);          // no marker for umbral contacts
   events[EventId::TP1] = EventAt(170, 0);        // behind the globe
   events[EventId::TP4] = EventAt(5, 5);
-  events[EventId::TP4].Time = 0.0;               // absent
+  events[EventId::TP4].Time.reset();             // absent
   QImage image = WhiteImage();
   const QImage before = image;
   DrawEventMarkers(image, events, 0, view);

@@ -50,7 +50,7 @@ std::string CheckResults(const EclipseResult& c) {
   auto finite = [](double v) { return std::isfinite(v); };
   for (int k = 0; k < kEventCount; ++k) {
     const EclipseEvent& e = c.circumstances.events.entries[static_cast<std::size_t>(k)];
-    if (!finite(e.Time) || !finite(e.EphemerisLongitude) || !finite(e.Longitude) ||
+    if ((e.Time && !finite(*e.Time)) || !finite(e.EphemerisLongitude) || !finite(e.Longitude) ||
         !finite(e.Latitude)) {
       problems << " event " << kEventLabels[static_cast<std::size_t>(k)] << " not finite;";
     }
