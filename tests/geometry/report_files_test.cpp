@@ -160,6 +160,26 @@ TEST(ReportText, NonCentralEclipseEndsWithTheBareGreatestEclipseTimes) {
             std::string::npos);
 }
 
+// Greatest eclipse exactly at the record's epoch is an event like any other:
+// its instant 0 does not make it absent.
+TEST(ReportText, GreatestEclipseAtTheEpochIsAnEvent) {
+  EclipseRecord r = testing::SyntheticEclipse();
+  r.XPoly.c[0] = 0.0;  // the axis passes nearest the centre at t = 0 (08:00 TT)
+  const EclipseResult c = ComputeEclipse(PrepareEclipse(r, false, 1));
+  ASSERT_EQ(c.circumstances.timeGreatest, 0.0);
+  const EclipseEvent& tg0 = c.circumstances.events[EventId::TG0];
+  ASSERT_TRUE(tg0.exists());
+  EXPECT_EQ(*tg0.Time, 0.0);
+  EXPECT_NE(CornerPointsText(c.circumstances.events, c.elements, c.deltaT).find("(P19)"),
+            std::string::npos);
+  const auto en = SplitCrLf(MakeReports(c).english);
+  ASSERT_FALSE(en.empty());
+  EXPECT_EQ(en.back(), "TG0   08:00:00.00   08:00:00.00  " +
+                           FormatDegreesMinutes(tg0.Latitude * kRadToDeg, 1) + " " +
+                           FormatDegreesMinutes(tg0.EphemerisLongitude * kRadToDeg, 1) + " " +
+                           FormatDegreesMinutes(tg0.Longitude * kRadToDeg, 1));
+}
+
 TEST(ReportText, NoConjunctionWithinTwoHoursPrintsTheSentinelInstant) {
   EclipseRecord r = testing::SyntheticEclipse();
   r.MoonRAPoly.c[0] = 262.0;  // the Moon stays east of the Sun from -2 h to +2 h

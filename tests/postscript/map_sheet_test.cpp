@@ -321,6 +321,16 @@ TEST(MapSheetTest, CircumstanceRowsCloseUpWhenEventsAreMissing) {
   EXPECT_EQ(CountOf(annularLines, TextLine("Greatest eclipse (annular)")), 1);
 }
 
+TEST(MapSheetTest, AnEventAtTheEpochHasItsRow) {
+  EclipseResult c = HandMadeTotal(true);
+  c.circumstances.events[EventId::TG0].Time = 0.0;
+  const auto lines = SheetLines(PostScriptSheetText(c, SheetView{}, NoFont()));
+  EXPECT_EQ(CountOf(lines, TextLine("Greatest eclipse (total)")), 2);
+  c.circumstances.events[EventId::TG0].Time.reset();
+  const auto without = SheetLines(PostScriptSheetText(c, SheetView{}, NoFont()));
+  EXPECT_EQ(CountOf(without, TextLine("Greatest eclipse (total)")), 0);
+}
+
 TEST(MapSheetTest, EventDatesAreRoundedToATenthOfASecond) {
   EclipseResult c = HandMadeTotal(false);
   // 0.04 s before midnight TT (the epoch is 18:00).
