@@ -48,6 +48,11 @@ int main(int argc, char** argv) {
   if (const char* probe = std::getenv("DARVELLE_RESPONSE_PROBE"); probe != nullptr && *probe == '1') {
     darvelle::ui::StartResponseProbe(window, 2024);
   }
+  // DARVELLE_RESIZE_PROBE=1: after the first map, resize the window eight
+  // times and print the same figures for the resizing; then leave.
+  if (const char* probe = std::getenv("DARVELLE_RESIZE_PROBE"); probe != nullptr && *probe == '1') {
+    darvelle::ui::StartResizeProbe(window);
+  }
   window.show();
   return QApplication::exec();
 }

@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <memory>
 
 #include "catalogue/selection.h"
 #include "ui/main_window.h"
+#include "ui/widgets.h"
 
 namespace darvelle::ui {
 namespace {
@@ -19,6 +21,13 @@ constexpr int kFinestResolution = 32;
 // the painting of the map is measured too.
 constexpr int kIdleMs = 1000;
 constexpr int kAfterResultMs = 300;
+// The resizes, as a user drags a window's corner on a 1920 x 1080 screen:
+// the map panel (beside the column and the docks) from about 900 to 1250
+// pixels wide, each size given time to be painted before the next.
+constexpr QSize kResizeSizes[] = {{1900, 1040}, {1600, 950}, {1850, 1020}, {1550, 900},
+                                  {1900, 1050}, {1700, 980}, {1880, 1030}, {1800, 1000}};
+constexpr int kResizeEveryMs = 150;
+constexpr int kAfterResizesMs = 1000;
 
 // The CPU time the calling thread has used, in nanoseconds.
 qint64 ThreadCpuNs() {
@@ -87,24 +96,92 @@ void MeasureRecomputation(MainWindow& window, int year, const std::shared_ptr<Ti
   window.Session().Recompute(next, window.MapArea());
 }
 
-void Measure(MainWindow& window, int year) {
-  auto gaps = std::make_shared<TickGaps>();
-  QObject::connect(&gaps->timer, &QTimer::timeout, &window, [gaps] { gaps->Tick(); });
-  gaps->timer.setTimerType(Qt::PreciseTimer);
+// The wall time and the window thread's CPU time of each resize as the
+// window handles it at once: the resize events (the layout) and a repaint
+// of the whole window. The wall time includes any wait for other threads
+// the window's thread makes (Qt's smooth scaling hands slices of a picture
+// to its global pool and waits for them).
+struct ResizeCosts {
+  qint64 longestWallNs = 0;
+  qint64 cpuOfLongestNs = 0;
+  qint64 totalWallNs = 0;
+  int count = 0;
+
+  void Resize(MainWindow& window, QSize size) {
+    QElapsedTimer wall;
+    const qint64 cpuBefore = ThreadCpuNs();
+    wall.start();
+    window.resize(size);
+    window.repaint();
+    const qint64 took = wall.nsecsElapsed();
+    if (took > longestWallNs) {
+      longestWallNs = took;
+      cpuOfLongestNs = ThreadCpuNs() - cpuBefore;
+    }
+    totalWallNs += took;
+    ++count;
+  }
+  void Print() const {
+    std::printf("resize and repaint: longest %.1f ms (the window's thread worked %.1f ms of it), mean %.1f ms "
+                "over %d resizes\n",
+                static_cast<double>(longestWallNs) / 1e6, static_cast<double>(cpuOfLongestNs) / 1e6,
+                static_cast<double>(totalWallNs) / 1e6 / std::max(count, 1), count);
+  }
+};
+
+// Resizes the window through `kResizeSizes`, one size every
+// kResizeEveryMs, then waits kAfterResizesMs for the map to settle at the
+// last size; the ticks run all the while.
+void MeasureResizes(MainWindow& window, const std::shared_ptr<TickGaps>& gaps) {
+  window.showNormal();
+  auto costs = std::make_shared<ResizeCosts>();
   gaps->Restart();
-  gaps->timer.start(1);
-  QTimer::singleShot(kIdleMs, &window, [gaps, &window, year] {
-    gaps->Print("idle window (baseline)");
-    MeasureRecomputation(window, year, gaps);
+  int step = 0;
+  for (const QSize size : kResizeSizes) {
+    QTimer::singleShot(step++ * kResizeEveryMs, &window, [&window, size, costs] { costs->Resize(window, size); });
+  }
+  QTimer::singleShot(step * kResizeEveryMs + kAfterResizesMs, &window, [gaps, costs, &window] {
+    gaps->timer.stop();
+    gaps->Print("window resized 8 times and the map settled");
+    costs->Print();
+    const MapPanel* panel = window.findChild<MapPanel*>(QStringLiteral("Panel2"));
+    std::printf("map panel %dx%d, picture shown %dx%d, fitted to the panel: %s\n", panel->width(),
+                panel->height(), panel->Shown().width(), panel->Shown().height(),
+                panel->Shown().size() == MapPanel::FittedSize(panel->Image().size(), panel->size(),
+                                                              panel->devicePixelRatioF())
+                    ? "yes"
+                    : "no");
+    std::fflush(stdout);
+    window.close();
   });
+}
+
+// Starts the ticks once the first map is on the screen, prints the idle
+// baseline after kIdleMs, then runs `measure`.
+void AfterFirstMap(MainWindow& window, std::function<void(MainWindow&, const std::shared_ptr<TickGaps>&)> measure) {
+  QObject::connect(&window, &MainWindow::firstMapPainted, &window, [&window, measure] {
+    QTimer::singleShot(0, &window, [&window, measure] {
+      auto gaps = std::make_shared<TickGaps>();
+      QObject::connect(&gaps->timer, &QTimer::timeout, &window, [gaps] { gaps->Tick(); });
+      gaps->timer.setTimerType(Qt::PreciseTimer);
+      gaps->Restart();
+      gaps->timer.start(1);
+      QTimer::singleShot(kIdleMs, &window, [gaps, &window, measure] {
+        gaps->Print("idle window (baseline)");
+        measure(window, gaps);
+      });
+    });
+  }, Qt::SingleShotConnection);
 }
 
 }  // namespace
 
 void StartResponseProbe(MainWindow& window, int year) {
-  QObject::connect(&window, &MainWindow::firstMapPainted, &window,
-                   [&window, year] { QTimer::singleShot(0, &window, [&window, year] { Measure(window, year); }); },
-                   Qt::SingleShotConnection);
+  AfterFirstMap(window, [year](MainWindow& w, const std::shared_ptr<TickGaps>& gaps) {
+    MeasureRecomputation(w, year, gaps);
+  });
 }
+
+void StartResizeProbe(MainWindow& window) { AfterFirstMap(window, MeasureResizes); }
 
 }  // namespace darvelle::ui

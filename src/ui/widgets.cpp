@@ -18,13 +18,9 @@ void MapPanel::SetImage(const QImage& image, const QImage& fitted) {
   update();
 }
 
-namespace {
-
-QSize FittedSize(QSize image, QSize area, qreal pixelRatio) {
+QSize MapPanel::FittedSize(QSize image, QSize area, qreal pixelRatio) {
   return image.scaled((QSizeF(area) * pixelRatio).toSize(), Qt::KeepAspectRatio);
 }
-
-}  // namespace
 
 QImage MapPanel::Fit(const QImage& image, QSize area, qreal pixelRatio) {
   if (image.isNull() || area.isEmpty()) return {};

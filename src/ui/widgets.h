@@ -27,6 +27,8 @@ class MapPanel : public QWidget {
   // pixels per logical one, keeping its aspect, pixel for pixel as the panel
   // shows it. Safe on any thread.
   static QImage Fit(const QImage& image, QSize area, qreal pixelRatio = 1.0);
+  // The size in device pixels Fit gives an image of `image` pixels.
+  static QSize FittedSize(QSize image, QSize area, qreal pixelRatio);
 
  signals:
   // Emitted after the first paint that showed an image.
