@@ -31,6 +31,33 @@ std::optional<std::string> WriteFiles(const std::shared_ptr<const EclipseResult>
   }
 }
 
+// Makes the display image of `result` for `now`'s width unless `drawnFor`
+// had that width already, then the picture the panel shows at `now`.
+// `result` holds a renderer no other thread sees.
+void FitToPanel(SessionResult& result, MapAreaNow::Area drawnFor, MapAreaNow::Area now) {
+  if (now.size.width() != drawnFor.size.width()) result.renderer->ShowMap(now.size.width());
+  result.mapArea = now.size;
+  result.pixelRatio = now.pixelRatio;
+  result.fitted = MapPanel::Fit(result.ScreenImage(), now.size, now.pixelRatio);
+  result.fittedBy = std::this_thread::get_id();
+}
+
+// A copy of `shown` whose display image and picture fit `area`; `renderer`
+// is a copy of the one shown, made for this job. Null when it failed (the
+// stretched picture stays on the screen until the next size or result).
+std::shared_ptr<const SessionResult> RefitShown(const std::shared_ptr<const SessionResult>& shown,
+                                                MapRenderer renderer, MapAreaNow::Area area) {
+  try {
+    auto result = std::make_shared<SessionResult>(*shown);
+    result->renderer = std::make_shared<MapRenderer>(std::move(renderer));
+    FitToPanel(*result, {shown->mapArea, shown->pixelRatio}, area);
+    return result;
+  } catch (...) {
+    // Nothing may cross into the pool; a picture too large for the memory left is only not sharpened.
+    return nullptr;
+  }
+}
+
 }  // namespace
 
 void RedrawForFiles(MapRenderer& renderer, const SessionResult& shown, const TextureFuture& texture,
@@ -50,14 +77,17 @@ EclipseSession::EclipseSession(SessionResources resources, QObject* parent)
     : QObject(parent), resources_(std::move(resources)) {
   connect(&drawing_, &QFutureWatcherBase::finished, this, &EclipseSession::Drawn);
   connect(&files_, &QFutureWatcherBase::finished, this, &EclipseSession::FilesWritten);
+  connect(&fitting_, &QFutureWatcherBase::finished, this, &EclipseSession::Fitted);
 }
 
 EclipseSession::~EclipseSession() {
   waiting_.reset();
   drawing_.disconnect(this);
   files_.disconnect(this);
+  fitting_.disconnect(this);
   drawing_.waitForFinished();
   files_.waitForFinished();
+  fitting_.waitForFinished();
 }
 
 void EclipseSession::Recompute(const SessionState& next, QSize mapArea) {
@@ -96,6 +126,40 @@ void EclipseSession::SwitchTimeScale(bool universalTime, QSize mapArea) {
 
 void EclipseSession::DropPending() { waiting_.reset(); }
 
+void EclipseSession::ResizeMapArea(QSize mapArea) {
+  FollowMapArea(mapArea);
+  FitShownToPanel();
+}
+
+void EclipseSession::FitShownToPanel() {
+  if (current_ == nullptr || fitRunning_) return;
+  const MapAreaNow::Area area = mapArea_->Get();
+  if (area.size.isEmpty()) return;
+  if (current_->mapArea == area.size && current_->pixelRatio == area.pixelRatio) return;
+  fitRunning_ = true;
+  // The renderer is copied here: its images are shared until the job makes its own display image.
+  fitting_.setFuture(QtConcurrent::run(resources_.workers, [shown = current_, renderer = *current_->renderer,
+                                                            area]() mutable {
+    return Refit{shown, RefitShown(shown, std::move(renderer), area), area};
+  }));
+}
+
+void EclipseSession::Fitted() {
+  fitRunning_ = false;
+  const Refit refit = fitting_.result();
+  // A fit is stale when a newer result is shown or the panel has moved on to
+  // another size; the look below then starts the one wanted now. A fit that
+  // failed is not tried again for the same picture and size: it would fail
+  // again, job after job.
+  const bool asWanted = refit.source == current_ && refit.area == mapArea_->Get();
+  if (asWanted && refit.result != nullptr) {
+    current_ = refit.result;
+    emit refitted(refit.result);
+  }
+  if (!asWanted) FitShownToPanel();
+  if (!fitRunning_) emit fittingEnded();
+}
+
 void EclipseSession::Submit(Request request) {
   if (IsBusy()) {
     // The running job's files are being written: a second job in the same
@@ -127,6 +191,8 @@ void EclipseSession::Drawn() {
   }
   current_ = outcome.result;
   emit resultReady(outcome.result);
+  // The panel changed size after the job's last look at it.
+  FitShownToPanel();
   // A redraw leaves the files of its computation as they are.
   if (running_ != Job::Compute || !resources_.outputFolder) return StartWaitingOrRest();
   running_ = Job::WriteFiles;
@@ -174,20 +240,14 @@ EclipseSession::JobOutcome EclipseSession::Draw(const Request& request, const Te
     const CoastlineLayer& coastlineLayer = AwaitCoastlines(coastlines);
     result->renderer = std::make_shared<MapRenderer>();
     const EarthTexture none;
-    MapAreaNow::Area area = mapArea.Get();
+    const MapAreaNow::Area area = mapArea.Get();
     result->drawnCurves = result->renderer->DrawMap(*eclipse, result->drawnView,
                                                colored ? loaded->image : none, coastlineLayer,
                                                area.size.width());
     // Fitting the picture to the panel is the costliest step of showing it:
-    // done here, the window's thread only copies it to the screen.
-    if (const MapAreaNow::Area now = mapArea.Get(); now != area) {
-      // The panel changed size while the map was drawn.
-      if (now.size.width() != area.size.width()) result->renderer->ShowMap(now.size.width());
-      area = now;
-    }
-    result->mapArea = area.size;
-    result->pixelRatio = area.pixelRatio;
-    result->fitted = MapPanel::Fit(result->ScreenImage(), area.size, area.pixelRatio);
+    // done here, the window's thread only copies it to the screen. The panel
+    // may have changed size while the map was drawn.
+    FitToPanel(*result, area, mapArea.Get());
     result->computation = std::move(eclipse);
     return {std::move(result), {}};
   } catch (const std::exception& error) {

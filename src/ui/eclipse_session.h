@@ -12,7 +12,10 @@
 // follows the drawing, so that the map is on the screen while they are
 // written. A request made while a job runs replaces any request still
 // waiting; the running job's result is then stale and dropped (and its files
-// are not written), so the newest request wins.
+// are not written), so the newest request wins. When the map panel changes
+// size, the result shown is fitted to it again by a job of its own beside
+// these (the window's thread never scales a picture); again the newest size
+// wins.
 
 #include <QFuture>
 #include <QFutureWatcher>
@@ -25,6 +28,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/settings.h"
@@ -58,6 +62,7 @@ struct SessionResult {
   QSize mapArea;             // the map panel's size the pictures were made for
   QImage fitted;             // ScreenImage() fitted into mapArea, as the panel shows it
   qreal pixelRatio = 1.0;    // the screen's device pixels per logical pixel it was fitted for
+  std::thread::id fittedBy;  // the worker that made `fitted`
 
   // The drawing the panel shows: the display image, or on a screen of more
   // than one device pixel per logical pixel the full-size drawing, whose
@@ -127,11 +132,16 @@ class EclipseSession : public QObject {
   void SetPixelRatio(qreal ratio) { pixelRatio_ = ratio; }
   // The map panel has a new size: a job under way fits its picture to it.
   void FollowMapArea(QSize mapArea) { mapArea_->Set({mapArea, pixelRatio_}); }
+  // The same, and the result shown is fitted again to the new size on a
+  // worker; refitted() brings it.
+  void ResizeMapArea(QSize mapArea);
 
   const SessionState& State() const { return state_; }
   // The newest result shown, null before the first.
   const std::shared_ptr<const SessionResult>& Current() const { return current_; }
   bool IsBusy() const { return running_ != Job::None; }
+  // True while the result shown is being fitted to a new panel size.
+  bool IsFitting() const { return fitRunning_; }
 
   // The full cycle for `next`: the eclipse is prepared at once (prepared()
   // carries it, for the labels), computed and drawn on the worker, and
@@ -159,6 +169,12 @@ class EclipseSession : public QObject {
   // cause, naming the folder or file. The map is shown all the same.
   void filesFailed(const QString& cause);
   void failed(const QString& message);
+  // The result shown, fitted anew to the map panel's size (a copy of the
+  // result shown, with the display image and the picture for that size); it
+  // is Current() from now on.
+  void refitted(std::shared_ptr<const darvelle::ui::SessionResult> result);
+  // No fitting job runs any more (after the last refitted(), if any).
+  void fittingEnded();
 
  private:
   enum class Job { None, Compute, Redraw, WriteFiles };
@@ -181,6 +197,15 @@ class EclipseSession : public QObject {
   void StartWaitingOrRest();
   static JobOutcome Draw(const Request& request, const TextureFuture& texture,
                          const CoastlineFuture& coastlines, const MapAreaNow& mapArea);
+  // Starts fitting the result shown to the panel's size unless it fits, or
+  // a fitting job runs (its end looks again).
+  void FitShownToPanel();
+  void Fitted();
+  struct Refit {
+    std::shared_ptr<const SessionResult> source;  // what was shown when it started
+    std::shared_ptr<const SessionResult> result;  // null when the fitting failed
+    MapAreaNow::Area area;                        // what it was fitted to
+  };
 
   SessionResources resources_;
   TextureFuture texture_;
@@ -194,6 +219,8 @@ class EclipseSession : public QObject {
   QFutureWatcher<JobOutcome> drawing_;
   // The files of the result just shown; the text is the failure, if any.
   QFutureWatcher<std::optional<std::string>> files_;
+  QFutureWatcher<Refit> fitting_;
+  bool fitRunning_ = false;
 };
 
 }  // namespace darvelle::ui

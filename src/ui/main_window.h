@@ -107,7 +107,8 @@ class MainWindow : public QMainWindow {
   // True while a save or export of the File menu is writing.
   bool IsSaving() const;
 
-  // True while a recomputation, a redraw or the exit files are under way.
+  // True while a recomputation, a redraw, the map's fitting to a new panel
+  // size or the exit files are under way.
   bool IsBusy() const;
   EclipseSession& Session() { return *session_; }
 
@@ -138,7 +139,6 @@ class MainWindow : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

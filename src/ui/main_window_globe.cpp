@@ -108,11 +108,8 @@ void MainWindow::ShowDragPreview(const ViewParameters& view) {
 void MainWindow::ShowCurrentMap() {
   const auto& shown = session_->Current();
   if (shown == nullptr) return;
-  if (shown->mapArea == MapArea() && shown->pixelRatio == Panel2->devicePixelRatioF()) {
-    Panel2->SetImage(shown->ScreenImage(), shown->fitted);
-  } else {
-    Panel2->SetImage(shown->ScreenImage());
-  }
+  // Made for another size, it is stretched until the session's fit for this one comes.
+  Panel2->SetImage(shown->ScreenImage(), shown->fitted);
 }
 
 void MainWindow::ShowOnGlobe(const SessionResult& result) {

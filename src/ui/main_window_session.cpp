@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QResizeEvent>
 #include <QStatusBar>
 #include <algorithm>
 #include <stdexcept>
@@ -164,8 +163,21 @@ void MainWindow::BindSession() {
   connect(session_.get(), &EclipseSession::resultReady, this, &MainWindow::ShowResult);
   connect(session_.get(), &EclipseSession::busyChanged, this, &MainWindow::ShowBusy);
   // A picture under way follows the panel's size (the window's first showing
-  // changes it while the first map is drawn).
-  connect(Panel2, &MapPanel::resized, session_.get(), &EclipseSession::FollowMapArea);
+  // changes it while the first map is drawn), and the one shown is fitted
+  // to it again on a worker: the panel stretches the last one meanwhile.
+  connect(Panel2, &MapPanel::resized, session_.get(), &EclipseSession::ResizeMapArea);
+  connect(Panel2, &MapPanel::pixelRatioChanged, this, [this](qreal ratio) {
+    session_->SetPixelRatio(ratio);
+    session_->ResizeMapArea(MapArea());
+  });
+  connect(session_.get(), &EclipseSession::refitted, this,
+          [this](const std::shared_ptr<const SessionResult>& result) {
+            ShowCurrentMap();
+            ShowOnGlobe(*result);
+          });
+  connect(session_.get(), &EclipseSession::fittingEnded, this, [this] {
+    if (!IsBusy() && !IsSaving()) emit becameIdle();
+  });
   connect(session_.get(), &EclipseSession::filesFailed, this,
           [this](const QString& cause) { ReportOutputFailure(cause.toStdString()); });
   connect(session_.get(), &EclipseSession::failed, this, [this](const QString& message) {
@@ -224,14 +236,9 @@ void MainWindow::ShowViewState(const SessionState& state) {
 
 void MainWindow::ShowResult(const std::shared_ptr<const SessionResult>& result) {
   ApplyStatusTexts(result->drawnCurves);
-  // The panel may have changed size while the worker drew.
-  if (result->mapArea == MapArea() && result->pixelRatio == Panel2->devicePixelRatioF()) {
-    Panel2->SetImage(result->ScreenImage(), result->fitted);
-  } else {
-    // The panel changed size (or screen) while the worker drew.
-    result->renderer->ShowMap(Panel2->width());
-    Panel2->SetImage(result->ScreenImage());
-  }
+  // Should the panel have changed size since the worker last looked, the
+  // session fits the picture again; the panel stretches it meanwhile.
+  Panel2->SetImage(result->ScreenImage(), result->fitted);
   ShowOnGlobe(*result);
 }
 
@@ -250,7 +257,8 @@ void MainWindow::ShowBusy(bool busy) {
     // as in a window shown idle.
     focusNextChild();
   }
-  emit becameIdle();
+  // Else fittingEnded() says it.
+  if (!session_->IsFitting()) emit becameIdle();
 }
 
 void MainWindow::ReportOutputFailure(const std::string& cause) {
@@ -288,17 +296,9 @@ void MainWindow::ShowMessage(QMessageBox::Icon icon, const QString& title, const
   if (messageSink_) messageSink_(icon, title, text);
 }
 
-void MainWindow::resizeEvent(QResizeEvent* event) {
-  QMainWindow::resizeEvent(event);
-  // The scaled copy follows the panel's width (between 1000 and 1440 pixels).
-  // The worker never holds the map shown, so this needs no waiting.
-  const auto& current = session_->Current();
-  if (current == nullptr) return;
-  current->renderer->ShowMap(Panel2->width());
-  Panel2->SetImage(current->ScreenImage());
+bool MainWindow::IsBusy() const {
+  return session_->IsBusy() || session_->IsFitting() || exitWithSheet_.has_value();
 }
-
-bool MainWindow::IsBusy() const { return session_->IsBusy() || exitWithSheet_.has_value(); }
 
 const EclipseResult& MainWindow::Computation() const {
   const auto& current = session_->Current();

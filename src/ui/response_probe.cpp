@@ -96,23 +96,22 @@ void MeasureRecomputation(MainWindow& window, int year, const std::shared_ptr<Ti
   window.Session().Recompute(next, window.MapArea());
 }
 
-// The wall time and the window thread's CPU time of each resize as the
-// window handles it at once: the resize events (the layout) and a repaint
-// of the whole window. The wall time includes any wait for other threads
-// the window's thread makes (Qt's smooth scaling hands slices of a picture
-// to its global pool and waits for them).
-struct ResizeCosts {
+// The wall time and the window thread's CPU time of one step of the
+// window's work, longest and mean over its runs. The wall time includes
+// any wait for other threads the window's thread makes (Qt's smooth
+// scaling hands slices of a picture to its global pool and waits for them).
+struct StepCosts {
   qint64 longestWallNs = 0;
   qint64 cpuOfLongestNs = 0;
   qint64 totalWallNs = 0;
   int count = 0;
 
-  void Resize(MainWindow& window, QSize size) {
+  template <class Step>
+  void Run(Step step) {
     QElapsedTimer wall;
     const qint64 cpuBefore = ThreadCpuNs();
     wall.start();
-    window.resize(size);
-    window.repaint();
+    step();
     const qint64 took = wall.nsecsElapsed();
     if (took > longestWallNs) {
       longestWallNs = took;
@@ -121,11 +120,27 @@ struct ResizeCosts {
     totalWallNs += took;
     ++count;
   }
-  void Print() const {
-    std::printf("resize and repaint: longest %.1f ms (the window's thread worked %.1f ms of it), mean %.1f ms "
-                "over %d resizes\n",
+  void Print(const char* step) const {
+    std::printf("%s: longest %.1f ms (the window's thread worked %.1f ms of it), mean %.1f ms over %d\n", step,
                 static_cast<double>(longestWallNs) / 1e6, static_cast<double>(cpuOfLongestNs) / 1e6,
                 static_cast<double>(totalWallNs) / 1e6 / std::max(count, 1), count);
+  }
+};
+
+// Each resize as the window handles it at once: the resize events (the
+// layout, and whatever the window does for the new size), then a repaint of
+// the whole window, which a resize needs in any case.
+struct ResizeCosts {
+  StepCosts resizing;
+  StepCosts repainting;
+
+  void Resize(MainWindow& window, QSize size) {
+    resizing.Run([&] { window.resize(size); });
+    repainting.Run([&] { window.repaint(); });
+  }
+  void Print() const {
+    resizing.Print("resize events");
+    repainting.Print("repaint after the resize");
   }
 };
 

@@ -10,8 +10,6 @@ MapPanel::MapPanel(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void MapPanel::SetImage(const QImage& image) { SetImage(image, QImage()); }
-
 void MapPanel::SetImage(const QImage& image, const QImage& fitted) {
   image_ = image;
   fitted_ = fitted;
@@ -34,18 +32,31 @@ QImage MapPanel::Fit(const QImage& image, QSize area, qreal pixelRatio) {
   return fitted;
 }
 
+bool MapPanel::ShowsStandIn() const {
+  const qreal ratio = devicePixelRatioF();
+  return fitted_.size() != FittedSize(image_.size(), size(), ratio) || fitted_.devicePixelRatio() != ratio;
+}
+
 void MapPanel::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().window());
   if (image_.isNull()) return;
   const qreal ratio = devicePixelRatioF();
-  if (fitted_.size() != FittedSize(image_.size(), size(), ratio) || fitted_.devicePixelRatio() != ratio) {
-    fitted_ = Fit(image_, size(), ratio);
+  if (!ShowsStandIn()) {
+    painter.drawImage(QPoint(0, 0), fitted_);
+    if (!announced_) {
+      announced_ = true;
+      emit firstMapPainted();
+    }
+    return;
   }
-  painter.drawImage(QPoint(0, 0), fitted_);
-  if (!announced_) {
-    announced_ = true;
-    emit firstMapPainted();
+  // Nearest pixels, not smoothing: a stand-in for the moment until the
+  // fitted copy for this size comes.
+  const QImage& source = fitted_.isNull() ? image_ : fitted_;
+  painter.drawImage(QRectF(QPointF(0, 0), QSizeF(FittedSize(image_.size(), size(), ratio)) / ratio), source);
+  if (!fitted_.isNull() && fitted_.devicePixelRatio() != ratio && ratioTold_ != ratio) {
+    ratioTold_ = ratio;
+    emit pixelRatioChanged(ratio);
   }
 }
 

@@ -9,19 +9,26 @@
 namespace darvelle::ui {
 
 // Shows an image scaled to fit, keeping its aspect, at the top left corner.
-// The scaled copy is kept between paints (a repaint of the window, say when
-// it is disabled, then costs a copy, not a scaling).
+// The panel never scales smoothly itself: smooth scaling costs the window's
+// thread tens of milliseconds, so the scaled copy is made by whoever gives
+// the image (on a worker, by Fit). While the copy given was made for
+// another size (the panel has just been resized), it is stretched over the
+// fitted rectangle without smoothing, which costs a few milliseconds, until
+// the copy for the new size comes.
 class MapPanel : public QWidget {
   Q_OBJECT
  public:
   explicit MapPanel(QWidget* parent = nullptr);
-  void SetImage(const QImage& image);
-  // The same with the scaled copy already made (by Fit, for this panel's size).
+  // `image` and its scaled copy (by Fit, for this panel's size or for an
+  // earlier one; or null, when `image` itself is stretched meanwhile).
   void SetImage(const QImage& image, const QImage& fitted);
   const QImage& Image() const { return image_; }
-  // The picture on the screen: Image() fitted to the panel in device pixels,
-  // tagged with the device pixel ratio (null before the first paint).
+  // The scaled copy given last: Image() fitted to the panel in device
+  // pixels, tagged with the device pixel ratio, unless ShowsStandIn().
   const QImage& Shown() const { return fitted_; }
+  // True while the copy given was made for another size than the panel's
+  // (or pixel ratio), and the panel shows it stretched.
+  bool ShowsStandIn() const;
 
   // `image` scaled to fit `area` (logical pixels) at `pixelRatio` device
   // pixels per logical one, keeping its aspect, pixel for pixel as the panel
@@ -31,9 +38,12 @@ class MapPanel : public QWidget {
   static QSize FittedSize(QSize image, QSize area, qreal pixelRatio);
 
  signals:
-  // Emitted after the first paint that showed an image.
+  // Emitted after the first paint that showed an image fitted to the panel.
   void firstMapPainted();
   void resized(QSize size);
+  // The screen's device pixels per logical pixel differ from what the copy
+  // given was made for (the window went to another screen).
+  void pixelRatioChanged(qreal ratio);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -41,8 +51,9 @@ class MapPanel : public QWidget {
 
  private:
   QImage image_;
-  QImage fitted_;  // image_ fitted to the panel's size when it was last painted
+  QImage fitted_;  // image_ fitted to the panel's size, or to an earlier one
   bool announced_ = false;
+  qreal ratioTold_ = 0.0;  // the ratio pixelRatioChanged() told last
 };
 
 // A rectangle filled with one colour.

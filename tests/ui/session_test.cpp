@@ -1,6 +1,7 @@
 // The window while its session works: disabled but answering, the newest request winning, a close during a recomputation, the shipped data and the screenshots.
 
 #include <QPainter>
+#include <thread>
 
 #include "window_fixture.h"
 
@@ -77,15 +78,18 @@ class SessionTest : public WindowFixture {
     QVERIFY(fs::is_empty(TempFolder()));  // every output file removed, no temporary left
   }
 
-  // The panel shows its picture scaled to fit, as a painter scales it
-  // straight onto the screen; a scaled copy made for another size (the panel
-  // was resized while the worker drew) is not what it shows.
+  // The panel shows the copy scaled for its size pixel for pixel, as a
+  // painter scales the picture straight onto the screen. A copy made for
+  // another size (the panel was resized while the worker drew) is stretched
+  // over the same rectangle until the copy for this size comes; the panel
+  // never makes the smooth copy itself.
   void mapPanelShowsThePictureFitted_data() {
     QTest::addColumn<QSize>("panel");
     QTest::addColumn<QSize>("copyMadeFor");
     QTest::newRow("the copy made for this size") << QSize(1450, 930) << QSize(1450, 930);
-    QTest::newRow("a copy made for a wider panel") << QSize(800, 500) << QSize(1600, 500);
+    QTest::newRow("a copy made for a wider panel") << QSize(800, 500) << QSize(1600, 1000);
     QTest::newRow("a copy made for a shorter panel") << QSize(300, 900) << QSize(300, 100);
+    QTest::newRow("no copy yet") << QSize(1000, 700) << QSize();
   }
   void mapPanelShowsThePictureFitted() {
     QFETCH(QSize, panel);
@@ -103,9 +107,84 @@ class SessionTest : public WindowFixture {
     }
     darvelle::ui::MapPanel shown;
     shown.resize(panel);
-    shown.SetImage(map, darvelle::ui::MapPanel::Fit(map, copyMadeFor));
-    const QImage screen = shown.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage copy = copyMadeFor.isValid() ? darvelle::ui::MapPanel::Fit(map, copyMadeFor) : QImage();
+    shown.SetImage(map, copy);
+    const bool forThisSize = copy.size() == fitted;
+    QCOMPARE(shown.ShowsStandIn(), !forThisSize);
+    QImage screen = shown.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (forThisSize) {
+      QCOMPARE(screen.copy(QRect(QPoint(0, 0), fitted)), direct);
+      return;
+    }
+    // The stand-in covers the fitted rectangle and nothing beyond it, and the
+    // copy given is still the one kept: the paint scaled nothing smoothly.
+    const QColor background = shown.palette().window().color();
+    QVERIFY(screen.pixelColor(fitted.width() - 1, fitted.height() - 1) != background);
+    if (fitted.width() < panel.width()) QCOMPARE(screen.pixelColor(fitted.width(), 0), background);
+    if (fitted.height() < panel.height()) QCOMPARE(screen.pixelColor(0, fitted.height()), background);
+    QCOMPARE(shown.Shown().cacheKey(), copy.cacheKey());
+    // The copy for this size, once it comes, is shown pixel for pixel.
+    shown.SetImage(map, darvelle::ui::MapPanel::Fit(map, panel));
+    QVERIFY(!shown.ShowsStandIn());
+    screen = shown.grab().toImage().convertToFormat(QImage::Format_RGB32);
     QCOMPARE(screen.copy(QRect(QPoint(0, 0), fitted)), direct);
+  }
+
+  // A resize of the window never scales the map on the window's thread: the
+  // panel stretches the picture it has, a worker makes the display image and
+  // the picture for the new size, and the panel shows them when they come,
+  // the same pixels as the window has always shown for that size. Several
+  // resizes before the worker is done end in the picture for the last size.
+  void resizeFitsTheMapOnAWorker_data() {
+    QTest::addColumn<QList<QSize>>("sizes");
+    QTest::newRow("wider") << QList<QSize>{{1700, 1000}};
+    QTest::newRow("taller only") << QList<QSize>{{1400, 1050}};
+    QTest::newRow("narrower") << QList<QSize>{{1100, 750}};
+    QTest::newRow("three resizes at once") << QList<QSize>{{1800, 1000}, {1200, 800}, {1600, 950}};
+  }
+  void resizeFitsTheMapOnAWorker() {
+    QFETCH(QList<QSize>, sizes);
+    StartDefault();
+    window_->showNormal();
+    window_->resize(1400, 900);
+    QTRY_VERIFY_WITH_TIMEOUT(window_->size() == QSize(1400, 900), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!window_->IsBusy(), kSettleLimitMs);
+    auto* panel = Find<darvelle::ui::MapPanel>("Panel2");
+    QVERIFY(!panel->ShowsStandIn());
+    const std::shared_ptr<const darvelle::ui::SessionResult> before = window_->Session().Current();
+    const qint64 displayBefore = before->renderer->DisplayImage().cacheKey();
+    const qint64 shownBefore = panel->Shown().cacheKey();
+    // Checked inside each resize, after the window has handled it and the
+    // panel has painted, before any event could bring a worker's picture.
+    int resizesSeen = 0;
+    bool untouchedDuringResizes = true;
+    const QMetaObject::Connection watch =
+        connect(panel, &darvelle::ui::MapPanel::resized, this, [&](QSize) {
+          ++resizesSeen;
+          panel->repaint();
+          untouchedDuringResizes = untouchedDuringResizes && window_->Session().Current() == before &&
+                                   before->renderer->DisplayImage().cacheKey() == displayBefore &&
+                                   panel->Shown().cacheKey() == shownBefore;
+        });
+    for (const QSize size : sizes) window_->resize(size);
+    disconnect(watch);
+    QCOMPARE(resizesSeen, sizes.size());
+    QVERIFY(untouchedDuringResizes);
+    Settle();
+    QTRY_VERIFY_WITH_TIMEOUT(!panel->ShowsStandIn(), kSettleLimitMs);
+    const std::shared_ptr<const darvelle::ui::SessionResult> after = window_->Session().Current();
+    QVERIFY(after != before);
+    QCOMPARE(after->computation, before->computation);  // fitted again, not recomputed
+    QVERIFY(after->fittedBy != std::thread::id());
+    QVERIFY(after->fittedBy != std::this_thread::get_id());
+    QCOMPARE(after->mapArea, panel->size());
+    QCOMPARE(panel->Shown().cacheKey(), after->fitted.cacheKey());
+    // What the window's thread used to make for this size, made here.
+    darvelle::MapRenderer expected = *before->renderer;
+    expected.ShowMap(panel->width());
+    QCOMPARE(after->renderer->DisplayImage(), expected.DisplayImage());
+    QCOMPARE(panel->Shown(),
+             darvelle::ui::MapPanel::Fit(expected.DisplayImage(), panel->size(), panel->devicePixelRatioF()));
   }
 
   // The finest recomputation of 2024 April 8 runs on a worker: a timer on the
