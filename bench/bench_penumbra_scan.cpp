@@ -64,8 +64,8 @@ void BM_PenumbraLimits(benchmark::State& state) {
   const CurveTracer tracer{c->elements, c->circumstances.events, c->resolution, *scratch,
                            c->curves};
   for (auto _ : state) {
-    ComputePenumbraLimit(tracer, +1);
-    ComputePenumbraLimit(tracer, -1);
+    ComputePenumbraLimit(tracer, PenumbraSide::North);
+    ComputePenumbraLimit(tracer, PenumbraSide::South);
     benchmark::DoNotOptimize(c->curves.southPenumbra.Count());
   }
   state.SetLabel(std::string(NameOf(static_cast<int>(state.range(0)))) + ", nNPen " +
@@ -87,8 +87,8 @@ void BM_ScanLimitLongitudes(benchmark::State& state) {
   for (auto _ : state) {
     std::fill(first.begin(), first.end(), LimitScanRecord{});
     std::fill(second.begin(), second.end(), LimitScanRecord{});
-    ScanLimitLongitudes(e, LimitScanSetup{resolution, 1, 0.0}, 0.0, 80.0 * kDegToRad, first,
-                        second);
+    ScanLimitLongitudes(e, LimitScanSetup{resolution, PenumbraSide::North, 0.0}, 0.0,
+                        80.0 * kDegToRad, first, second);
     benchmark::DoNotOptimize(first.data());
   }
   state.SetItemsProcessed(state.iterations() * 360 * resolution);  // longitudes

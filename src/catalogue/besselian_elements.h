@@ -31,18 +31,23 @@ enum class EclipseKind : std::int32_t {
   NonCentralAnnular = 6,
 };
 
-struct BesselianElements {
+// What the catalogue says of an eclipse besides its polynomials: the date,
+// classification and Saros series that lists and exported files name it by.
+struct EclipseDescription {
   int year = 0;         // astronomical numbering, -4999 .. 7000
   int month = 0;        // 1 .. 12
   int day = 0;          // TT date of greatest eclipse
-  int epochHour = 0;    // 0 .. 24, TT epoch of every polynomial
-  double julianDay = 0; // TT at epochHour:00 of that date
   EclipseKind kind = EclipseKind::Partial;
-  double gamma = 0;     // Earth equatorial radii, signed
-  int lunation = 0;
   int saros = 0;
   int sarosMember = 0;  // 1-based
   int sarosMemberCount = 0;
+};
+
+struct BesselianElements : EclipseDescription {
+  int epochHour = 0;    // 0 .. 24, TT epoch of every polynomial
+  double julianDay = 0; // TT at epochHour:00 of that date
+  double gamma = 0;     // Earth equatorial radii, signed
+  int lunation = 0;
 
   // Geocentric ephemeris: angles in degrees, distances in AU.
   Cubic sunRightAscension, sunDeclination, sunDistance;

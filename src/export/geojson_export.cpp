@@ -182,7 +182,7 @@ std::string ZoneFeature(const Zone& zone, int language) {
 }
 
 std::string EventFeature(const GisEvent& event, const GisSource& source, int language) {
-  const int kind = LocalCentralKind(source, event);
+  const CentralKind kind = LocalCentralKind(source, event);
   return Feature(PointGeometry(event.Where),
                  {{"event", Text(EventCode(event.Id))},
                   {"name", Text(EventName(event.Id, language))},
@@ -196,12 +196,12 @@ std::string EventFeature(const GisEvent& event, const GisSource& source, int lan
 QJsonObject EclipseMember(const GisSource& source, int language) {
   QJsonObject member{
       {"catalogue_index", source.catalogueIndex},
-      {"date", QString::asprintf("%d-%02d-%02d", source.year, source.month, source.day)},
-      {"type", Text(EclipseTypeId(source.eclipseType))},
-      {"type_name", Text(Latin1ToUtf8(EclipseTypeName(source.eclipseType, language)))},
-      {"saros", source.sarosNumber},
-      {"saros_member", source.sarosMember},
-      {"saros_member_count", source.sarosMemberCount},
+      {"date", Text(IsoDate(source.eclipse))},
+      {"type", Text(EclipseTypeId(source.eclipse.kind))},
+      {"type_name", Text(Latin1ToUtf8(EclipseTypeName(source.eclipse.kind, language)))},
+      {"saros", source.eclipse.saros},
+      {"saros_member", source.eclipse.sarosMember},
+      {"saros_member_count", source.eclipse.sarosMemberCount},
       {"delta_t_s", Rounded(source.modelDeltaTSeconds, 1)},
       {"time_scale", source.universalTime ? "UT" : "TT"},
   };

@@ -10,7 +10,7 @@ void AddCentralRuns(const GisSource& source, GisLayers& layers) {
   // Segment i joins vertices i - 1 and i and has the kind of vertex i.
   std::size_t first = 1;
   while (first < line.size()) {
-    const std::uint8_t kind = source.centralKinds[first];
+    const CentralKind kind = source.centralKinds[first];
     std::size_t last = first;
     while (last + 1 < line.size() && source.centralKinds[last + 1] == kind) ++last;
     const GeoLine run(line.begin() + static_cast<std::ptrdiff_t>(first - 1),
@@ -18,7 +18,7 @@ void AddCentralRuns(const GisSource& source, GisLayers& layers) {
     std::vector<GeoLine> parts = SplitAtAntimeridian(run);
     if (!parts.empty()) {
       layers.lines.push_back({MapCurve::CentralLine, std::move(parts),
-                              kind == kCentralAnnular ? kCentralAnnularColor : kCentralTotalColor,
+                              kind == CentralKind::Annular ? kCentralAnnularColor : kCentralTotalColor,
                               kind});
     }
     first = last + 1;
@@ -44,21 +44,23 @@ GisLayers BuildGisLayers(const GisSource& source) {
 
 // A TU event's local kind follows the umbra: total or annular by the
 // eclipse's type, on a hybrid by the central end nearer in time.
-int LocalCentralKind(const GisSource& source, const GisEvent& event) {
-  if (event.CentralKind != 0) return event.CentralKind;
+CentralKind LocalCentralKind(const GisSource& source, const GisEvent& event) {
+  if (event.CentralKind != CentralKind::None) return event.CentralKind;
   const int id = static_cast<int>(event.Id);
-  if (id < static_cast<int>(EventId::TU1) || id > static_cast<int>(EventId::TUS2)) return 0;
-  switch (source.eclipseType) {
-    case 2:
-    case 5: return kCentralTotal;
-    case 3:
-    case 6: return kCentralAnnular;
+  if (id < static_cast<int>(EventId::TU1) || id > static_cast<int>(EventId::TUS2)) {
+    return CentralKind::None;
+  }
+  switch (source.eclipse.kind) {
+    case EclipseKind::Total:
+    case EclipseKind::NonCentralTotal: return CentralKind::Total;
+    case EclipseKind::Annular:
+    case EclipseKind::NonCentralAnnular: return CentralKind::Annular;
     default: break;
   }
   const bool early = event.Id == EventId::TU1 || event.Id == EventId::TU2 ||
                      event.Id == EventId::TUN1 || event.Id == EventId::TUS1;
   const GisEvent* end = source.Event(early ? EventId::TC1 : EventId::TC2);
-  return end != nullptr ? end->CentralKind : 0;
+  return end != nullptr ? end->CentralKind : CentralKind::None;
 }
 
 QRgb ZoneColor(ZoneKind kind) {
@@ -71,7 +73,7 @@ QRgb ZoneColor(ZoneKind kind) {
   return qRgb(128, 128, 128);
 }
 
-QRgb EventColor(EventId id, int centralKind) {
+QRgb EventColor(EventId id, CentralKind centralKind) {
   switch (MarkerKindOf(id)) {
     case MarkerKind::Contact: return qRgb(0, 128, 0);
     case MarkerKind::InnerContact: return qRgb(255, 0, 0);
@@ -79,7 +81,7 @@ QRgb EventColor(EventId id, int centralKind) {
     case MarkerKind::CentralEnd:
     case MarkerKind::Greatest:
       // The map rings these black discs white where total, yellow where annular.
-      return centralKind == kCentralTotal ? qRgb(255, 255, 255) : qRgb(255, 255, 0);
+      return centralKind == CentralKind::Total ? qRgb(255, 255, 255) : qRgb(255, 255, 0);
     case MarkerKind::None: break;
   }
   return qRgb(0, 0, 0);

@@ -16,7 +16,7 @@ struct GisLine {
   MapCurve curve;
   std::vector<GeoLine> parts;  // one part, or several where the curve crosses the antimeridian
   QRgb color;                  // as the map draws it
-  int centralKind = 0;         // central-line runs only
+  CentralKind centralKind = CentralKind::None;  // central-line runs only
 };
 
 struct GisLayers {
@@ -32,10 +32,10 @@ QRgb ZoneColor(ZoneKind kind);
 
 // The kind of eclipse at an event's place: its own central kind (TC1, TC2,
 // TG0); for the TU events the umbra's, total or annular by the eclipse's
-// type, on a hybrid by the central end nearer in time; 0 (partial) otherwise.
-int LocalCentralKind(const GisSource& source, const GisEvent& event);
+// type, on a hybrid by the central end nearer in time; none (partial) otherwise.
+CentralKind LocalCentralKind(const GisSource& source, const GisEvent& event);
 
 // The map's marker colours of the events.
-QRgb EventColor(EventId id, int centralKind);
+QRgb EventColor(EventId id, CentralKind centralKind);
 
 }  // namespace darvelle

@@ -102,13 +102,7 @@ GisSource GisSourceFrom(const EclipseResult& c) {
   GisSource source;
   const BesselianElements& e = c.elements;
   source.catalogueIndex = c.selectedIndex;
-  source.year = e.year;
-  source.month = e.month;
-  source.day = e.day;
-  source.eclipseType = static_cast<int>(e.kind);
-  source.sarosNumber = e.saros;
-  source.sarosMember = e.sarosMember;
-  source.sarosMemberCount = e.sarosMemberCount;
+  source.eclipse = e;
   source.universalTime = c.universalTime;
   source.deltaTSeconds = c.deltaT;
   source.modelDeltaTSeconds = c.modelDeltaT;

@@ -21,7 +21,7 @@ struct GisEvent {
   EventId Id = EventId::TG0;
   double JulianDayTT = 0;
   GeoPoint Where;
-  int CentralKind = 0;  // kCentralAnnular, kCentralTotal, 0 where the event has none
+  darvelle::CentralKind CentralKind = darvelle::CentralKind::None;  // TC1, TC2, TG0 only
 };
 
 // The two branches of the shadow's crossing of the Earth's outline over one
@@ -34,9 +34,7 @@ struct LimbOutline {
 
 struct GisSource {
   int catalogueIndex = 0;
-  int year = 0, month = 0, day = 0;  // TT date of greatest eclipse, the catalogue's calendar
-  int eclipseType = 0;               // 1 partial .. 6 non-central annular
-  int sarosNumber = 0, sarosMember = 0, sarosMemberCount = 0;
+  EclipseDescription eclipse;        // date (TT, the catalogue's calendar), kind, Saros series
   bool universalTime = true;
   double deltaTSeconds = 0;          // in force: the model's in UT, 0 in TT
   double modelDeltaTSeconds = 0;     // the model's, whatever the scale (for UT instants)
@@ -45,7 +43,7 @@ struct GisSource {
   // By MapCurve; a curve that was not built is empty. Central-line vertices
   // carry their instant, duration, width and solar altitude.
   std::array<GeoLine, kMapCurveCount> curves;
-  std::vector<std::uint8_t> centralKinds;  // per central-line vertex
+  std::vector<CentralKind> centralKinds;  // per central-line vertex
   std::vector<GisEvent> events;            // the events that occur, table order
 
   // Where the umbra meets the horizon: between TU1 and TU2, and between TU3

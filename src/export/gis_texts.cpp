@@ -215,22 +215,32 @@ std::string_view GroupName(GisGroup group, int language) {
   return {};
 }
 
-std::string_view CentralKindId(int centralKind) {
-  if (centralKind == kCentralTotal) return "total";
-  if (centralKind == kCentralAnnular) return "annular";
+std::string_view CentralKindId(CentralKind centralKind) {
+  switch (centralKind) {
+    case CentralKind::Total: return "total";
+    case CentralKind::Annular: return "annular";
+    case CentralKind::None: break;
+  }
   return "partial";
 }
 
-std::string_view EclipseTypeId(int eclipseType) {
-  switch (eclipseType) {
-    case 1: return "partial";
-    case 2: return "total";
-    case 3: return "annular";
-    case 4: return "hybrid";
-    case 5: return "non_central_total";
-    case 6: return "non_central_annular";
-    default: return "unknown";
+std::string_view EclipseTypeId(EclipseKind kind) {
+  switch (kind) {
+    case EclipseKind::Partial: return "partial";
+    case EclipseKind::Total: return "total";
+    case EclipseKind::Annular: return "annular";
+    case EclipseKind::Hybrid: return "hybrid";
+    case EclipseKind::NonCentralTotal: return "non_central_total";
+    case EclipseKind::NonCentralAnnular: return "non_central_annular";
   }
+  // A damaged record keeps the code it carries.
+  return "unknown";
+}
+
+std::string IsoDate(const EclipseDescription& eclipse) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%d-%02d-%02d", eclipse.year, eclipse.month, eclipse.day);
+  return text;
 }
 
 std::string IsoInstant(double julianDay) {

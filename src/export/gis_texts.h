@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "catalogue/besselian_elements.h"
 #include "export/zone_polygons.h"
 #include "geometry/events.h"
 #include "render/curve_drawing.h"
@@ -28,11 +29,15 @@ GisGroup GroupOf(MapCurve curve);
 std::string_view GroupName(GisGroup group, int language);
 
 // "total", "annular" for a central kind, "partial" for none.
-std::string_view CentralKindId(int centralKind);
+std::string_view CentralKindId(CentralKind centralKind);
 
-// Eclipse type 1 .. 6 as an id: "partial", "total", "annular", "hybrid",
-// "non_central_total", "non_central_annular"; "unknown" otherwise.
-std::string_view EclipseTypeId(int eclipseType);
+// The catalogue's classification as an id: "partial", "total", "annular",
+// "hybrid", "non_central_total", "non_central_annular"; "unknown" for a code
+// outside them.
+std::string_view EclipseTypeId(EclipseKind kind);
+
+// "2024-04-08": the date of greatest eclipse (TT) as the catalogue gives it.
+std::string IsoDate(const EclipseDescription& eclipse);
 
 // "2024-04-08T18:17:16Z": the instant of a Julian Day in the proleptic
 // Gregorian calendar that ISO 8601 and XML Schema use (also before 1582),

@@ -68,8 +68,8 @@ class KmlDocument {
 
  private:
   QString Title() const {
-    return Text(Latin1ToUtf8(EclipseTypeName(source_.eclipseType, language_))) +
-           QString::asprintf(" %d-%02d-%02d", source_.year, source_.month, source_.day);
+    return Text(Latin1ToUtf8(EclipseTypeName(source_.eclipse.kind, language_)) + " " +
+                IsoDate(source_.eclipse));
   }
 
   void WriteLineStyle(const QString& id, QRgb color, int width) {
@@ -158,7 +158,7 @@ class KmlDocument {
       open = true;
       const QString style =
           line.curve != MapCurve::CentralLine ? Text(CurveId(line.curve))
-          : line.centralKind == kCentralAnnular ? QString("central_line_annular")
+          : line.centralKind == CentralKind::Annular ? QString("central_line_annular")
                                                 : QString("central_line_total");
       BeginPlacemark(Text(CurveName(line.curve, language_)), style);
       WriteParts(line.parts, [&](const GeoLine& part) {

@@ -60,10 +60,10 @@ std::optional<GeoPoint> InsidePoint(const GisSource& source) {
   return std::nullopt;
 }
 
-ZoneKind PathKind(int eclipseType) {
-  switch (eclipseType) {
-    case 2: return ZoneKind::Totality;
-    case 3: return ZoneKind::Annularity;
+ZoneKind PathKind(EclipseKind kind) {
+  switch (kind) {
+    case EclipseKind::Total: return ZoneKind::Totality;
+    case EclipseKind::Annular: return ZoneKind::Annularity;
     default: return ZoneKind::Hybrid;
   }
 }
@@ -106,9 +106,11 @@ std::vector<Zone> EclipseZones(const GisSource& source) {
     }
     return true;
   };
-  const int type = source.eclipseType;
+  const EclipseKind type = source.eclipse.kind;
   // The caps need the shadow's coming on and going off the Earth as a whole.
-  if ((type == 2 || type == 3 || type == 4) &&
+  const bool central = type == EclipseKind::Total || type == EclipseKind::Annular ||
+                       type == EclipseKind::Hybrid;
+  if (central &&
       allOf({EventId::TU1, EventId::TU2, EventId::TU3, EventId::TU4})) {
     add(PathKind(type),
         ZoneRing(source.Curve(MapCurve::NorthUmbraLimit), source.Curve(MapCurve::SouthUmbraLimit),

@@ -90,10 +90,11 @@ void FindPenumbralContacts(EventSearch& search) {
   const BesselianElements& e = search.e;
   const Circumstances& c = search.found;
   const double tg = c.timeGreatest;
-  RecordIfFound(search, EventId::TP1, FindContact(e, kPenumbraOuter, c.timeBefore, tg, search.s));
-  RecordIfFound(search, EventId::TP2, FindContact(e, kPenumbraInner, c.timeBefore, tg, search.s));
-  RecordIfFound(search, EventId::TP3, FindContact(e, kPenumbraInner, tg, c.timeAfter, search.s));
-  RecordIfFound(search, EventId::TP4, FindContact(e, kPenumbraOuter, tg, c.timeAfter, search.s));
+  using enum ContactKind;
+  RecordIfFound(search, EventId::TP1, FindContact(e, PenumbraOuter, c.timeBefore, tg, search.s));
+  RecordIfFound(search, EventId::TP2, FindContact(e, PenumbraInner, c.timeBefore, tg, search.s));
+  RecordIfFound(search, EventId::TP3, FindContact(e, PenumbraInner, tg, c.timeAfter, search.s));
+  RecordIfFound(search, EventId::TP4, FindContact(e, PenumbraOuter, tg, c.timeAfter, search.s));
 }
 
 // The four limits of the penumbra or the umbra on the limb: walking forward
@@ -118,10 +119,11 @@ void FindUmbralContacts(EventSearch& search) {
   const double t1 = SearchStart(search.found, EventId::TP1);
   const double t4 = SearchStart(search.found, EventId::TP4);
   const double tg = search.found.timeGreatest;
-  RecordIfFound(search, EventId::TU1, FindContact(e, kUmbraKind2, t1, tg, search.s));
-  RecordIfFound(search, EventId::TU2, FindContact(e, kUmbraKind3, t1, tg, search.s));
-  RecordIfFound(search, EventId::TU3, FindContact(e, kUmbraKind3, tg, t4, search.s));
-  RecordIfFound(search, EventId::TU4, FindContact(e, kUmbraKind2, tg, t4, search.s));
+  using enum ContactKind;
+  RecordIfFound(search, EventId::TU1, FindContact(e, UmbraOuter, t1, tg, search.s));
+  RecordIfFound(search, EventId::TU2, FindContact(e, UmbraInner, t1, tg, search.s));
+  RecordIfFound(search, EventId::TU3, FindContact(e, UmbraInner, tg, t4, search.s));
+  RecordIfFound(search, EventId::TU4, FindContact(e, UmbraOuter, tg, t4, search.s));
 }
 
 // The kind of the central eclipse at an event on the shadow axis is found by
@@ -134,7 +136,8 @@ void FindEndsOfCentralLine(EventSearch& search) {
   const double tg = c.timeGreatest;
   for (const auto& [id, from, to] :
        {std::tuple{EventId::TC1, c.timeBefore, tg}, std::tuple{EventId::TC2, tg, c.timeAfter}}) {
-    const std::optional<ContactResult> end = FindContact(search.e, kAxisOnLimb, from, to, search.s);
+    const std::optional<ContactResult> end =
+        FindContact(search.e, ContactKind::AxisOnLimb, from, to, search.s);
     if (!end) continue;
     RecordEvent(search, id, end->Time, end->Point);
     search.found.events[id].CentralKind = CentralKindAt(search.s);

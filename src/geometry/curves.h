@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "geometry/events.h"
+
 namespace darvelle {
 
 // Ephemeris longitude (east positive, radians, [-pi, pi], no DeltaT term) and
@@ -19,7 +21,7 @@ struct CurvePoint {
 
 // A central-line point also carries what its file line prints.
 struct CentralLinePoint : CurvePoint {
-  std::uint8_t CentralKind = 0;  // 1 annular, 2 total at that point
+  darvelle::CentralKind CentralKind = darvelle::CentralKind::None;  // at that point
   double Time = 0;               // hours from T0 (TT)
   double DurationMinutes = 0;    // of the central phase
   double WidthKm = 0;            // path width

@@ -91,8 +91,8 @@ CurveSet TraceCurves(const BesselianElements& eclipse, const Circumstances& circ
   ComputeCentralLine(tracer);
   ComputeSouthUmbraLimit(tracer);
   ComputeHorizonCurves(tracer);
-  ComputePenumbraLimit(tracer, +1);
-  ComputePenumbraLimit(tracer, -1);
+  ComputePenumbraLimit(tracer, PenumbraSide::North);
+  ComputePenumbraLimit(tracer, PenumbraSide::South);
   return curves;
 }
 

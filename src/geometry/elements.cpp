@@ -109,7 +109,7 @@ double FindGreatestEclipse(const BesselianElements& e, double a, double b, Eleme
   return t;
 }
 
-double ContactFunction(const BesselianElements& e, int kind, double t, ElementState& s,
+double ContactFunction(const BesselianElements& e, ContactKind kind, double t, ElementState& s,
                        ContactGeometry* geometry) {
   EvaluateAllAt(e, t, s);
   ContactGeometry g;
@@ -120,13 +120,14 @@ double ContactFunction(const BesselianElements& e, int kind, double t, ElementSt
   if (geometry != nullptr) *geometry = g;
   const double m2 = g.M * g.M;
   switch (kind) {
-    case kPenumbraOuter: return m2 - (g.R + s.L1) * (g.R + s.L1);
-    case kPenumbraInner: return m2 - (s.L1 - g.R) * (s.L1 - g.R);
-    case kUmbraKind2: return m2 - (s.L2 - g.R) * (s.L2 - g.R);
-    case kUmbraKind3: return m2 - (g.R + s.L2) * (g.R + s.L2);
-    case kAxisOnLimb: return s.X * s.X + g.Y1 * g.Y1 - 1.0;
-    default: return 0.0;
+    case ContactKind::PenumbraOuter: return m2 - (g.R + s.L1) * (g.R + s.L1);
+    case ContactKind::PenumbraInner: return m2 - (s.L1 - g.R) * (s.L1 - g.R);
+    case ContactKind::UmbraOuter: return m2 - (s.L2 - g.R) * (s.L2 - g.R);
+    case ContactKind::UmbraInner: return m2 - (g.R + s.L2) * (g.R + s.L2);
+    case ContactKind::AxisOnLimb: return s.X * s.X + g.Y1 * g.Y1 - 1.0;
   }
+  // A value cast from outside the enumeration has no contact: no root, no sign change.
+  return 0.0;
 }
 
 namespace {
@@ -135,7 +136,7 @@ namespace {
 // more than it needs on these smooth functions away from a tangency, and
 // than the Illinois rule needs at one; a bracket without a sign change ends
 // by the stall test.
-RootSearch SearchContact(const BesselianElements& e, int kind, double tFrom, double tTo,
+RootSearch SearchContact(const BesselianElements& e, ContactKind kind, double tFrom, double tTo,
                          ElementState& s, bool illinois) {
   RootSearchLimits limits;
   limits.valueTolerance = 1e-9;
@@ -148,8 +149,8 @@ RootSearch SearchContact(const BesselianElements& e, int kind, double tFrom, dou
 
 }  // namespace
 
-std::optional<ContactResult> FindContact(const BesselianElements& e, int kind, double tFrom, double tTo,
-                          ElementState& s) {
+std::optional<ContactResult> FindContact(const BesselianElements& e, ContactKind kind, double tFrom,
+                                         double tTo, ElementState& s) {
   RootSearch search = SearchContact(e, kind, tFrom, tTo, s, false);
   // Plain regula falsi keeps one end for ever where the function is convex
   // and creeps towards the root from the other side. At a tangency (a shadow

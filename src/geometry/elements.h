@@ -62,17 +62,19 @@ struct ContactGeometry {
   double R = 0;   // radius of the Earth's outline towards the axis
 };
 
-enum ContactKind : int {
-  kPenumbraOuter = 0,  // first / last contact
-  kPenumbraInner = 1,
-  kUmbraKind2 = 2,     // outer umbral contact of a total eclipse (inner for annular)
-  kUmbraKind3 = 3,
-  kAxisOnLimb = 4,     // beginning / end of the central line
+// Which contact a contact function finds; m is the axis's distance from the
+// Earth's centre on the fundamental plane, R the Earth's outline towards it.
+enum class ContactKind {
+  PenumbraOuter,  // first / last contact: m = R + l1
+  PenumbraInner,  // m = l1 - R
+  UmbraOuter,     // TU1 / TU4: m = |l2 - R|, the outer contact of a total eclipse (l2 < 0)
+  UmbraInner,     // TU2 / TU3: m = |l2 + R|, the inner contact of a total eclipse
+  AxisOnLimb,     // beginning / end of the central line
 };
 
-// Signed value whose root is the contact of that kind (0 for an unknown kind);
-// runs EvaluateAllAt(t) first.
-double ContactFunction(const BesselianElements& eclipse, int kind, double t, ElementState& s,
+// Signed value whose root is the contact of that kind (0 for a value outside
+// the enumeration); runs EvaluateAllAt(t) first.
+double ContactFunction(const BesselianElements& eclipse, ContactKind kind, double t, ElementState& s,
                        ContactGeometry* geometry = nullptr);
 
 // A point on the fundamental plane in coordinates where the Earth is the unit
@@ -89,8 +91,8 @@ struct ContactResult {
 // Contact of that kind between tFrom and tTo (regula falsi, at most 200
 // evaluations); a root outside that span is no contact (empty). On success
 // the elements are left evaluated at the result.
-std::optional<ContactResult> FindContact(const BesselianElements& eclipse, int kind, double tFrom, double tTo,
-                          ElementState& s);
+std::optional<ContactResult> FindContact(const BesselianElements& eclipse, ContactKind kind, double tFrom,
+                                         double tTo, ElementState& s);
 
 // a + b*sin Q + c*cos Q = 0. Valid is false when |a| > sqrt(b^2 + c^2) (no real
 // root; Q1 and Q2 are then NaN and must not be used).

@@ -26,16 +26,17 @@ inline constexpr std::array<std::string_view, kEventCount> kEventLabels = {
     "TP1 ", "TP2 ", "TP3 ", "TP4 ", "TPN1", "TPN2", "TPS1", "TPS2", "TU1 ", "TU2 ",
     "TU3 ", "TU4 ", "TUN1", "TUN2", "TUS1", "TUS2", "TC1 ", "TC2 ", "TG0 "};
 
-// CentralKind values (TC1, TC2, TG0 and the central line's points).
-inline constexpr std::uint8_t kCentralAnnular = 1;
-inline constexpr std::uint8_t kCentralTotal = 2;
+// The kind of the central eclipse where the shadow axis meets the Earth
+// (TC1, TC2, TG0 and the central line's points). Inside the program only:
+// every file that shows it writes its own word for it.
+enum class CentralKind : std::uint8_t { None, Annular, Total };
 
 struct EclipseEvent {
   std::optional<double> Time;     // hours from T0 (TT); empty when the event does not occur
   double EphemerisLongitude = 0;  // radians, east positive, [-pi, pi]
   double Longitude = 0;           // radians, DeltaT-corrected, [-pi, pi]
   double Latitude = 0;            // geodetic, radians
-  int CentralKind = 0;            // TC1, TC2, TG0 only: 1 annular, 2 total; 0 otherwise
+  darvelle::CentralKind CentralKind = darvelle::CentralKind::None;  // TC1, TC2, TG0 only
 
   bool exists() const { return Time.has_value(); }
 };

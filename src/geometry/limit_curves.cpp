@@ -69,9 +69,9 @@ double CentralZetaAt(const ElementState& s) {
   return std::sqrt(std::fabs(1.0 - s.X * s.X - eta * eta));
 }
 
-std::uint8_t CentralKindAt(const ElementState& s) {
+CentralKind CentralKindAt(const ElementState& s) {
   const double l2 = s.L2 - CentralZetaAt(s) * s.TanF2;
-  return l2 >= 0.0 ? kCentralAnnular : kCentralTotal;
+  return l2 >= 0.0 ? CentralKind::Annular : CentralKind::Total;
 }
 
 void ComputeCentralLine(const CurveTracer& c) {

@@ -36,9 +36,9 @@ struct CentralLineValues {
 CentralLineValues CentralLineValuesAt(const ElementState& s, double zeta,
                                       const CurvePoint& point);
 
-// 1 (annular) when the umbral radius on the surface below the axis is >= 0,
-// 2 (total) otherwise; elements evaluated at the instant.
-std::uint8_t CentralKindAt(const ElementState& s);
+// Annular when the umbral radius on the surface below the axis is >= 0,
+// total otherwise; elements evaluated at the instant.
+CentralKind CentralKindAt(const ElementState& s);
 // Height above the fundamental plane of the Earth's surface on the shadow
 // axis (eta scaled to the flattened Earth), the zeta of that kind test.
 double CentralZetaAt(const ElementState& s);

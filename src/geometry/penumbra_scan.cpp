@@ -189,7 +189,7 @@ class LongitudeIteration {
     const double dt = m / n2 / (l1 + l2) * ((l2 + m) * l1Rate - (l1 - m) * l2Rate);
     dtTotal_ = dt + tau;
     t_ = t_ + dtTotal_;
-    const double side = setup_.side;
+    const double side = SignOf(setup_.side);
     dphi_ = (std::fabs(l1 - (l1 + l2) * setup_.level) * side + (v * a - u * b) / n) /
             ((b * sinH * rs + a * (rs * cosH * sinD + cosD * rc)) / kRadToDeg / n) *
             (kPi / 180.0);
@@ -215,7 +215,7 @@ class LongitudeIteration {
     if (!(sinAltitude >= 0.0)) return;
     double lambda = lambda_;
     while (lambda >= kPi) lambda -= 2.0 * kPi;  // i < 360 * R: one turn at most
-    Store(t_ + epochHour, setup_.side * setup_.level, lambda, phi_, first, second);
+    Store(t_ + epochHour, SignOf(setup_.side) * setup_.level, lambda, phi_, first, second);
   }
 
  private:
@@ -263,8 +263,8 @@ void ScanLimitLongitudes(const BesselianElements& eclipse, const LimitScanSetup&
   ScanSideBySide(scan, setup.resolution, eclipse.epochHour, first, second);
 }
 
-void ComputePenumbraLimit(const CurveTracer& c, int side) {
-  const bool north = side > 0;
+void ComputePenumbraLimit(const CurveTracer& c, PenumbraSide side) {
+  const bool north = side == PenumbraSide::North;
   PointCurve& curve = north ? c.curves.northPenumbra : c.curves.southPenumbra;
   curve.Clear();
   // The records are sized by the resolution: anything else would mis-size them.
@@ -279,7 +279,7 @@ void ComputePenumbraLimit(const CurveTracer& c, int side) {
   const EventId endId = north ? EventId::TPN2 : EventId::TPS2;
   if (!c.events[startId].exists()) return;
 
-  const LimitScanSetup setup{c.resolution, north ? 1 : -1, 0.0};
+  const LimitScanSetup setup{c.resolution, side, 0.0};
   LongitudeIteration scans[3] = {
       LongitudeIteration(c.elements, setup, 0.0, kStartLatitudes[0] * kDegToRad),
       LongitudeIteration(c.elements, setup, 0.0, kStartLatitudes[1] * kDegToRad),

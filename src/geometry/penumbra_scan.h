@@ -21,11 +21,17 @@ inline constexpr double kLimitScanLatitudeTolerance = (kPi / 180.0) / 360.0;  //
 // Two solutions at one longitude are distinct when their latitudes differ by more than this.
 inline constexpr double kLimitScanDistinctLatitudeDeg = 0.0001;
 
-// What one scan solves for: the side of the shadow (+1 north, -1 south) and
-// the magnitude level (0 for the limits themselves).
+// Which limit of the penumbra: the one north or south of the shadow's path.
+enum class PenumbraSide { North, South };
+
+// The sign the limit's equations give each side: +1 north, -1 south.
+inline double SignOf(PenumbraSide side) { return side == PenumbraSide::North ? 1.0 : -1.0; }
+
+// What one scan solves for: the side of the shadow and the magnitude level
+// (0 for the limits themselves).
 struct LimitScanSetup {
   int resolution = 1;  // longitude steps per degree, 1 .. 32
-  int side = 1;
+  PenumbraSide side = PenumbraSide::North;
   double level = 0.0;
 };
 
@@ -39,10 +45,10 @@ void ScanLimitLongitudes(const BesselianElements& eclipse, const LimitScanSetup&
                          double phi0, std::vector<LimitScanRecord>& first,
                          std::vector<LimitScanRecord>& second);
 
-// Builds the northern (side +1, from TPN1 to TPN2) or southern (side -1, from
-// TPS1 to TPS2) penumbral limit when its start event exists: three scans from
+// Builds the northern (from TPN1 to TPN2) or southern (from TPS1 to TPS2)
+// penumbral limit when its start event exists: three scans from
 // +80, 0 and -80 degrees, the events and every solution chained from the start
 // event. Sets the curve's ready flag when built; writes no file.
-void ComputePenumbraLimit(const CurveTracer& c, int side);
+void ComputePenumbraLimit(const CurveTracer& c, PenumbraSide side);
 
 }  // namespace darvelle

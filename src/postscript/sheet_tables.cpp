@@ -259,7 +259,7 @@ void WriteCircumstancesPage(POST_lib& ps, const SheetInput& in, bool universalTi
         ps.PS_FontArial(14);
       } else if (r.id == EventId::TC1 || r.id == EventId::TC2 || r.id == EventId::TG0) {
         const std::string kind =
-            event.CentralKind == kCentralAnnular ? " (annular)" : " (total)";
+            event.CentralKind == CentralKind::Annular ? " (annular)" : " (total)";
         Put(ps, 3.27, row, std::string(r.description) + kind, kTextLeft);
       } else {
         Put(ps, 3.27, row, r.description, kTextLeft);

@@ -144,7 +144,7 @@ void DrawCurveWith(Pen& pen, MapCurve curve, const CurveSet& curves, const Eclip
     const std::optional<ScreenPoint> start = firstPoint(points);
     if (!start) return;
     DrawPolyline(pen, points, *start, view, deltaTSeconds, [](const CentralLinePoint& p) {
-      return p.CentralKind == kCentralAnnular ? kCentralAnnularColor : kCentralTotalColor;
+      return p.CentralKind == CentralKind::Annular ? kCentralAnnularColor : kCentralTotalColor;
     });
     return;
   }
@@ -273,7 +273,7 @@ MarkerKind MarkerKindOf(EventId event) {
   }
 }
 
-std::optional<MarkerLook> MarkerLookOf(MarkerKind kind, int centralKind) {
+std::optional<MarkerLook> MarkerLookOf(MarkerKind kind, CentralKind centralKind) {
   switch (kind) {
     case MarkerKind::Contact: return MarkerLook{kSmallMarkerRadius, Rgb(0, 128, 0), kBlack, 1};
     case MarkerKind::InnerContact:
@@ -282,7 +282,7 @@ std::optional<MarkerLook> MarkerLookOf(MarkerKind kind, int centralKind) {
     case MarkerKind::CentralEnd:
     case MarkerKind::Greatest:
       return MarkerLook{kLargeMarkerRadius, kBlack,
-                        centralKind == kCentralTotal ? Rgb(255, 255, 255) : Rgb(255, 255, 0), 3};
+                        centralKind == CentralKind::Total ? Rgb(255, 255, 255) : Rgb(255, 255, 0), 3};
     case MarkerKind::None: break;
   }
   return std::nullopt;

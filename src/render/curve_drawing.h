@@ -102,7 +102,7 @@ struct MarkerLook {
 // The look of a marker kind; `centralKind` is the event's CentralKind, which
 // decides the outline of the central-line markers (white where total, else
 // yellow). Nothing for MarkerKind::None.
-std::optional<MarkerLook> MarkerLookOf(MarkerKind kind, int centralKind);
+std::optional<MarkerLook> MarkerLookOf(MarkerKind kind, CentralKind centralKind);
 
 // The markers of every existing, visible event in table order (TG0 last, on top).
 void DrawEventMarkers(QImage& image, const EclipseEvents& events, double deltaTSeconds,

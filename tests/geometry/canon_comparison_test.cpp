@@ -109,11 +109,11 @@ TEST_F(CanonComparison, CentralEventsExistExactlyForCentralEclipses) {
     EXPECT_LT(c.circumstances.events.Time(EventId::TP1), c.circumstances.timeGreatest);
     EXPECT_GT(c.circumstances.events.Time(EventId::TP4), c.circumstances.timeGreatest);
     if (central) {
-      const int kind = c.circumstances.events[EventId::TG0].CentralKind;
+      const CentralKind kind = c.circumstances.events[EventId::TG0].CentralKind;
       if (canon.typeCode[0] == 'T') {
-        EXPECT_EQ(kind, kCentralTotal);
+        EXPECT_EQ(kind, CentralKind::Total);
       } else if (canon.typeCode[0] == 'A') {
-        EXPECT_EQ(kind, kCentralAnnular);
+        EXPECT_EQ(kind, CentralKind::Annular);
       }
       EXPECT_TRUE(c.curves.centralLine.Ready());
     }

@@ -95,19 +95,19 @@ TEST_F(CatalogueCurves, WhichCurvesEachKindOfEclipseHas) {
 TEST_F(CatalogueCurves, CentralLineKindsAlongThePath) {
   struct Case {
     int year, month, day;
-    std::vector<int> kinds;  // the runs of equal kinds from TC1 to TC2
+    std::vector<CentralKind> kinds;  // the runs of equal kinds from TC1 to TC2
   };
   const Case cases[] = {
-      {2024, 4, 8, {kCentralTotal}},
-      {2023, 10, 14, {kCentralAnnular}},
+      {2024, 4, 8, {CentralKind::Total}},
+      {2023, 10, 14, {CentralKind::Annular}},
       // The hybrid of 2023 is annular where the path meets the limb at both
       // ends and total in between.
-      {2023, 4, 20, {kCentralAnnular, kCentralTotal, kCentralAnnular}},
+      {2023, 4, 20, {CentralKind::Annular, CentralKind::Total, CentralKind::Annular}},
   };
   for (const Case& c : cases) {
     auto r = Compute(c.year, c.month, c.day);
     ASSERT_NE(r, nullptr);
-    std::vector<int> runs;
+    std::vector<CentralKind> runs;
     for (const CentralLinePoint& p : r->curves.centralLine.Points()) {
       if (runs.empty() || runs.back() != p.CentralKind) runs.push_back(p.CentralKind);
     }

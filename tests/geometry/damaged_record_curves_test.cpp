@@ -100,8 +100,8 @@ TEST(DamagedRecords, CurvesStayFiniteAndEveryBuilderEnds) {
       ComputeCentralLine(*c);
       ComputeSouthUmbraLimit(*c);
       ComputeHorizonCurves(*c);
-      ComputePenumbraLimit(*c, +1);
-      ComputePenumbraLimit(*c, -1);
+      ComputePenumbraLimit(*c, PenumbraSide::North);
+      ComputePenumbraLimit(*c, PenumbraSide::South);
       EXPECT_EQ(Problems(c->curves), "") << damage.name << " R" << resolution;
       // Every curve whose events exist was built, points or not.
       EXPECT_TRUE(c->curves.centralLine.Ready()) << damage.name;

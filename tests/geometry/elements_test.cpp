@@ -166,20 +166,20 @@ TEST(FindContact, ContactsOfACentralAndOfAMissingAxis) {
   const BesselianElements central = testing::SyntheticElements(0.3);
   ElementState s;
   // The axis (x = 0.25 + 0.5 t, y = 0.3) meets the limb x^2 + (y/rho1)^2 = 1.
-  const std::optional<ContactResult> begin = FindContact(central, kAxisOnLimb, -5.0, -0.5, s);
+  const auto begin = FindContact(central, ContactKind::AxisOnLimb, -5.0, -0.5, s);
   ASSERT_TRUE(begin.has_value());
   EXPECT_NEAR(s.X * s.X + (s.Y / s.Rho1) * (s.Y / s.Rho1), 1.0, 1e-8);
   EXPECT_NEAR(begin->Point.Xi * begin->Point.Xi + begin->Point.Eta1 * begin->Point.Eta1, 1.0, 1e-9);
   EXPECT_LT(begin->Time, -0.5);
   // First contact: the penumbra's edge touches the outline.
-  const std::optional<ContactResult> first = FindContact(central, kPenumbraOuter, -6.0, -0.5, s);
+  const auto first = FindContact(central, ContactKind::PenumbraOuter, -6.0, -0.5, s);
   ASSERT_TRUE(first.has_value());
   EXPECT_LT(first->Time, begin->Time);
 
   const BesselianElements missing = testing::SyntheticElements(1.2);
-  const std::optional<ContactResult> none = FindContact(missing, kAxisOnLimb, -5.0, -0.5, s);
+  const auto none = FindContact(missing, ContactKind::AxisOnLimb, -5.0, -0.5, s);
   EXPECT_FALSE(none.has_value());
-  EXPECT_EQ(ContactFunction(missing, 7, 0.0, s), 0.0);
+  EXPECT_EQ(ContactFunction(missing, static_cast<ContactKind>(7), 0.0, s), 0.0);
 }
 
 // An axis that only just reaches the Earth: at the contact the function is
@@ -196,11 +196,11 @@ TEST(FindContact, AxisThatGrazesTheLimbStillHasBothEnds) {
     const BesselianElements r = testing::SyntheticElements(c.axisOverRho1 * rho1);
     // x = 0.25 + 0.5 t meets x^2 + (y/rho1)^2 = 1 at x = -+sqrt(1 - (y/rho1)^2).
     const double halfChord = std::sqrt(1.0 - c.axisOverRho1 * c.axisOverRho1);
-    const std::optional<ContactResult> begin = FindContact(r, kAxisOnLimb, -5.0, -0.5, s);
+    const auto begin = FindContact(r, ContactKind::AxisOnLimb, -5.0, -0.5, s);
     ASSERT_TRUE(begin.has_value());
     EXPECT_NEAR(begin->Time, -0.5 - 2.0 * halfChord, 1e-4);
     EXPECT_NEAR(s.X * s.X + (s.Y / s.Rho1) * (s.Y / s.Rho1), 1.0, 1e-8);
-    const std::optional<ContactResult> end = FindContact(r, kAxisOnLimb, -0.5, 4.0, s);
+    const auto end = FindContact(r, ContactKind::AxisOnLimb, -0.5, 4.0, s);
     ASSERT_TRUE(end.has_value());
     EXPECT_NEAR(end->Time, -0.5 + 2.0 * halfChord, 1e-4);
   }
@@ -209,7 +209,7 @@ TEST(FindContact, AxisThatGrazesTheLimbStillHasBothEnds) {
 TEST(FindLimitOnLimb, ReachesTheLimbOrReportsNothing) {
   const BesselianElements r = testing::SyntheticElements(0.3);
   ElementState s;
-  const std::optional<ContactResult> tp1 = FindContact(r, kPenumbraOuter, -6.0, -0.5, s);
+  const auto tp1 = FindContact(r, ContactKind::PenumbraOuter, -6.0, -0.5, s);
   ASSERT_TRUE(tp1.has_value());
   for (LimbBranch branch : {LimbBranch::PenumbraNorth, LimbBranch::PenumbraSouth}) {
     const std::optional<ContactResult> limit = FindLimitOnLimb(r, s, tp1->Time, 1.0 / 60.0, branch);

@@ -285,12 +285,12 @@ TEST(ComputeCentralLine, KindsFollowTheEclipseType) {
     ComputeCentralLine(*c);
     int total = 0, annular = 0;
     for (const auto& p : c->curves.centralLine.Points()) {
-      if (p.CentralKind == kCentralTotal) {
+      if (p.CentralKind == CentralKind::Total) {
         ++total;
       } else {
         ++annular;
       }
-      EXPECT_TRUE(p.CentralKind == kCentralTotal || p.CentralKind == kCentralAnnular);
+      EXPECT_TRUE(p.CentralKind == CentralKind::Total || p.CentralKind == CentralKind::Annular);
     }
     const char type = e.typeCode[0];
     // Paths narrower than a few km are hybrids in all but name.
@@ -313,7 +313,7 @@ TEST(ComputeCentralLine, KindsFollowTheEclipseType) {
       ElementState s;
       EvaluateElements(c->elements, p.Time, s);
       if (std::fabs(s.L2) > 1e-5) {
-        EXPECT_EQ(p.CentralKind, s.L2 >= 0.0 ? kCentralAnnular : kCentralTotal) << e.date;
+        EXPECT_EQ(p.CentralKind, s.L2 >= 0.0 ? CentralKind::Annular : CentralKind::Total) << e.date;
       }
     }
   }

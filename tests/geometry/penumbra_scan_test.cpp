@@ -21,6 +21,9 @@ namespace {
 using testing::CanonEclipse;
 using testing::WithEvents;
 
+// The plain scan below and the checks work with the side's sign.
+PenumbraSide SideOf(int sign) { return sign > 0 ? PenumbraSide::North : PenumbraSide::South; }
+
 // The scan written out plainly: every value recomputed where it is used.
 // The optimised scan must give the very same records.
 void PlainScan(const BesselianElements& e, int resolution, int side, double t0, double phi0,
@@ -114,7 +117,7 @@ TEST(ScanLimitLongitudes, SameRecordsAsThePlainAlgorithm) {
         const int steps = 360 * resolution;
         std::vector<LimitScanRecord> first(steps), second(steps), wantFirst(steps),
             wantSecond(steps);
-        const LimitScanSetup setup{resolution, side, 0.0};
+        const LimitScanSetup setup{resolution, SideOf(side), 0.0};
         for (double startDeg : {80.0, 0.0, -80.0}) {
           ScanLimitLongitudes(e, setup, 0.0, startDeg * kDegToRad, first, second);
           PlainScan(e, resolution, side, 0.0, startDeg * kDegToRad, wantFirst, wantSecond);
@@ -141,7 +144,7 @@ TEST(ScanLimitLongitudes, SolutionsLieOnThePenumbralLimit) {
     const BesselianElements e = ElementsFromRecord(sample[k].record);
     for (int side : {1, -1}) {
       std::vector<LimitScanRecord> first(360), second(360);
-      ScanLimitLongitudes(e, LimitScanSetup{1, side, 0.0}, 0.0, 0.0, first, second);
+      ScanLimitLongitudes(e, LimitScanSetup{1, SideOf(side), 0.0}, 0.0, 0.0, first, second);
       for (const auto* records : {&first, &second}) {
         for (const LimitScanRecord& r : *records) {
           if (!r.Used) continue;
@@ -182,7 +185,7 @@ TEST(ScanLimitLongitudes, VisitsEveryLongitudeStepOfTheResolution) {
     const int steps = 360 * resolution;
     std::vector<LimitScanRecord> first(steps), second(steps);
     for (double startDeg : {80.0, 0.0, -80.0}) {
-      ScanLimitLongitudes(e, LimitScanSetup{resolution, 1, 0.0}, 0.0, startDeg * kDegToRad,
+      ScanLimitLongitudes(e, LimitScanSetup{resolution, PenumbraSide::North, 0.0}, 0.0, startDeg * kDegToRad,
                           first, second);
     }
     int used = 0;
@@ -210,7 +213,8 @@ TEST(ScanLimitLongitudes, VisitsEveryLongitudeStepOfTheResolution) {
 TEST(ScanLimitLongitudes, RefusesRecordArraysShorterThanTheScan) {
   const auto sample = testing::RequireCanonSample();
   std::vector<LimitScanRecord> first(359), second(360);
-  ScanLimitLongitudes(ElementsFromRecord(sample[0].record), LimitScanSetup{1, 1, 0.0}, 0.0, 0.0, first, second);
+  ScanLimitLongitudes(ElementsFromRecord(sample[0].record), LimitScanSetup{1, PenumbraSide::North, 0.0},
+                      0.0, 0.0, first, second);
   for (const auto& r : first) EXPECT_FALSE(r.Used);
   for (const auto& r : second) EXPECT_FALSE(r.Used);
 }
@@ -225,7 +229,7 @@ TEST(ComputePenumbraLimit, BuiltFromItsStartEventAndEverySolution) {
     for (int side : {1, -1}) {
       const EventId startId = side > 0 ? EventId::TPN1 : EventId::TPS1;
       const EventId endId = side > 0 ? EventId::TPN2 : EventId::TPS2;
-      ComputePenumbraLimit(*c, side);
+      ComputePenumbraLimit(*c, SideOf(side));
       const PointCurve& curve = side > 0 ? c->curves.northPenumbra : c->curves.southPenumbra;
       const std::string what = sample[k].date + (side > 0 ? " north" : " south");
       if (!c->circumstances.events[startId].exists()) {
@@ -260,7 +264,7 @@ TEST(ComputePenumbraLimit, RejectsAResolutionTheViewDoesNotOffer) {
   auto c = WithEvents(sample[0].record, 1);
   for (int resolution : {0, 3, -1, 64}) {
     c->resolution = resolution;
-    EXPECT_THROW(ComputePenumbraLimit(*c, 1), std::invalid_argument) << resolution;
+    EXPECT_THROW(ComputePenumbraLimit(*c, PenumbraSide::North), std::invalid_argument) << resolution;
   }
 }
 
@@ -275,9 +279,9 @@ TEST(ComputePenumbraLimit, NorthernLimitLiesNorthOfTheSouthernOne) {
     if (!c->circumstances.events[EventId::TPN1].exists() ||
         !c->circumstances.events[EventId::TPS1].exists())
       continue;
-    ComputePenumbraLimit(*c, +1);
+    ComputePenumbraLimit(*c, PenumbraSide::North);
     const std::vector<LimitScanRecord> north = c->scratch.scanFirst;
-    ComputePenumbraLimit(*c, -1);
+    ComputePenumbraLimit(*c, PenumbraSide::South);
     const std::vector<LimitScanRecord>& south = c->scratch.scanFirst;
     for (std::size_t i = 0; i < 360; ++i) {
       if (!north[i].Used || !south[i].Used) continue;

@@ -66,7 +66,7 @@ void ExpectCurvesFollowTheirEvents(const EclipseResult& c) {
   EXPECT_FALSE(problem.has_value()) << *problem;
 }
 
-bool HasKind(const EclipseResult& c, std::uint8_t kind) {
+bool HasKind(const EclipseResult& c, CentralKind kind) {
   for (const CentralLinePoint& p : c.curves.centralLine.Points()) {
     if (p.CentralKind == kind) return true;
   }
@@ -90,9 +90,9 @@ TEST_F(RealEclipses, TotalEclipseOf2024April8) {
             "TP1 |TP2 |TP3 |TP4 |TPN1|TPN2|TPS1|TPS2|TU1 |TU2 |TU3 |TU4 |TUN1|TUN2|TUS1|TUS2|"
             "TC1 |TC2 |TG0 |");
   const EclipseEvent& tg0 = c->circumstances.events[EventId::TG0];
-  EXPECT_EQ(tg0.CentralKind, kCentralTotal);
-  EXPECT_EQ(c->circumstances.events[EventId::TC1].CentralKind, kCentralTotal);
-  EXPECT_FALSE(HasKind(*c, kCentralAnnular));
+  EXPECT_EQ(tg0.CentralKind, CentralKind::Total);
+  EXPECT_EQ(c->circumstances.events[EventId::TC1].CentralKind, CentralKind::Total);
+  EXPECT_FALSE(HasKind(*c, CentralKind::Annular));
   // Published greatest eclipse: 18:17:16 TT (18:18:29 TT in the canon's
   // instant of nearest approach), 25 deg 17.4' N, 104 deg 08.3' W.
   EXPECT_NEAR(std::fmod(18.0 + c->circumstances.timeGreatest, 24.0),
@@ -116,20 +116,20 @@ TEST_F(RealEclipses, TotalEclipseOf2024April8) {
 TEST_F(RealEclipses, HybridEclipseChangesKindAlongItsCentralLine) {
   const auto c = Compute(2023, 4, 20);
   ASSERT_TRUE(c);
-  EXPECT_TRUE(HasKind(*c, kCentralAnnular));
-  EXPECT_TRUE(HasKind(*c, kCentralTotal));
-  EXPECT_EQ(c->circumstances.events[EventId::TG0].CentralKind, kCentralTotal);
+  EXPECT_TRUE(HasKind(*c, CentralKind::Annular));
+  EXPECT_TRUE(HasKind(*c, CentralKind::Total));
+  EXPECT_EQ(c->circumstances.events[EventId::TG0].CentralKind, CentralKind::Total);
   // Annular at both ends, where the Moon is farther from the observer.
-  EXPECT_EQ(c->circumstances.events[EventId::TC1].CentralKind, kCentralAnnular);
-  EXPECT_EQ(c->circumstances.events[EventId::TC2].CentralKind, kCentralAnnular);
+  EXPECT_EQ(c->circumstances.events[EventId::TC1].CentralKind, CentralKind::Annular);
+  EXPECT_EQ(c->circumstances.events[EventId::TC2].CentralKind, CentralKind::Annular);
   ExpectCurvesFollowTheirEvents(*c);
 }
 
 TEST_F(RealEclipses, AnnularEclipseIsAnnularEverywhere) {
   const auto c = Compute(2023, 10, 14);
   ASSERT_TRUE(c);
-  EXPECT_EQ(c->circumstances.events[EventId::TG0].CentralKind, kCentralAnnular);
-  EXPECT_FALSE(HasKind(*c, kCentralTotal));
+  EXPECT_EQ(c->circumstances.events[EventId::TG0].CentralKind, CentralKind::Annular);
+  EXPECT_FALSE(HasKind(*c, CentralKind::Total));
   EXPECT_TRUE(c->circumstances.events[EventId::TU1].exists());
   ExpectCurvesFollowTheirEvents(*c);
 }
@@ -198,15 +198,16 @@ TEST_F(RealEclipses, GrazingCentralEclipsesHaveTheirCentralLine) {
   struct Case {
     int index;
     int year, month, day;
-    int kind;
+    CentralKind kind;
     double canonDurationSeconds;  // 0: not compared
   };
+  using enum CentralKind;
   const Case cases[] = {
-      {16864, 2101, 2, 28, kCentralAnnular, 164.0}, {17060, 2185, 7, 26, kCentralTotal, 147.0},
-      {9640, -951, 8, 3, kCentralAnnular, 0.0},      {9774, -891, 11, 26, kCentralTotal, 0.0},
-      {10127, -735, 1, 21, kCentralAnnular, 0.0},    {11688, -84, 7, 18, kCentralAnnular, 0.0},
-      {15243, 1411, 2, 23, kCentralAnnular, 0.0},    {15495, 1523, 8, 11, kCentralTotal, 0.0},
-      {18014, 2582, 4, 23, kCentralTotal, 0.0},      {18234, 2680, 1, 23, kCentralAnnular, 0.0},
+      {16864, 2101, 2, 28, Annular, 164.0}, {17060, 2185, 7, 26, Total, 147.0},
+      {9640, -951, 8, 3, Annular, 0.0},      {9774, -891, 11, 26, Total, 0.0},
+      {10127, -735, 1, 21, Annular, 0.0},    {11688, -84, 7, 18, Annular, 0.0},
+      {15243, 1411, 2, 23, Annular, 0.0},    {15495, 1523, 8, 11, Total, 0.0},
+      {18014, 2582, 4, 23, Total, 0.0},      {18234, 2680, 1, 23, Annular, 0.0},
   };
   EclipseResult c;
   for (const Case& k : cases) {

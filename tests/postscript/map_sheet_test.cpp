@@ -299,7 +299,7 @@ TEST(MapSheetTest, CircumstanceRowsCloseUpWhenEventsAreMissing) {
   for (auto& event : partial.circumstances.events.entries) event.Time.reset();
   partial.circumstances.events[EventId::TP4].Time = 2.0;
   partial.circumstances.events[EventId::TPN1].Time = -1.0;
-  partial.circumstances.events[EventId::TC1].CentralKind = 1;
+  partial.circumstances.events[EventId::TC1].CentralKind = CentralKind::Annular;
   const auto partialLines = SheetLines(PostScriptSheetText(partial, SheetView{}, NoFont()));
   EXPECT_EQ(PlacesOf(partialLines, "TP1"), std::vector<std::string>{PageYText(4.17)});
   EXPECT_EQ(PlacesOf(partialLines, "TP4"), std::vector<std::string>{PageYText(4.77)});
@@ -315,7 +315,7 @@ TEST(MapSheetTest, CircumstanceRowsCloseUpWhenEventsAreMissing) {
   // An annular central line names its kind.
   EclipseResult annular = HandMadeTotal(false);
   for (EventId id : {EventId::TC1, EventId::TC2, EventId::TG0})
-    annular.circumstances.events[id].CentralKind = 1;
+    annular.circumstances.events[id].CentralKind = CentralKind::Annular;
   const auto annularLines = SheetLines(PostScriptSheetText(annular, SheetView{}, NoFont()));
   EXPECT_EQ(CountOf(annularLines, TextLine("End of central eclipse (annular)")), 1);
   EXPECT_EQ(CountOf(annularLines, TextLine("Greatest eclipse (annular)")), 1);

@@ -107,9 +107,9 @@ inline EclipseResult HandMadeTotal(bool universalTime) {
     event.EphemerisLongitude = -(99 - i + 53.2 / 60.0) * kDegToRad;
     event.Latitude = (20 + i + 0.4 / 60.0) * kDegToRad;
   }
-  c.circumstances.events[EventId::TC1].CentralKind = 2;
-  c.circumstances.events[EventId::TC2].CentralKind = 2;
-  c.circumstances.events[EventId::TG0].CentralKind = 2;
+  c.circumstances.events[EventId::TC1].CentralKind = CentralKind::Total;
+  c.circumstances.events[EventId::TC2].CentralKind = CentralKind::Total;
+  c.circumstances.events[EventId::TG0].CentralKind = CentralKind::Total;
   return c;
 }
 

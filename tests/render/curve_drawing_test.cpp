@@ -129,7 +129,7 @@ TEST(DrawCurve, CentralLineTurnsFromYellowToRedWhereItBecomesTotal) {
     CentralLinePoint p;
     p.Longitude = (-50 + 5 * i) * kDeg;
     p.Latitude = 0.0;
-    p.CentralKind = i <= 8 ? kCentralAnnular : kCentralTotal;  // total from -5 deg
+    p.CentralKind = i <= 8 ? CentralKind::Annular : CentralKind::Total;  // total from -5 deg
     ASSERT_TRUE(curves.centralLine.Append(p));
   }
   curves.centralLine.SetReady(true);
@@ -166,7 +166,7 @@ TEST(DrawCurve, PenWidths) {
     for (int lon = -30; lon <= 30; lon += 10) {
       CentralLinePoint p;
       p.Longitude = lon * kDeg;
-      p.CentralKind = kCentralTotal;
+      p.CentralKind = CentralKind::Total;
       ASSERT_TRUE(curves.centralLine.Append(p));
     }
     Fill(curves.northUmbra, {Pt(-30, 0), Pt(-10, 0), Pt(10, 0), Pt(30, 0)});
@@ -272,7 +272,7 @@ TEST(DrawCurve, CurvesWithoutReadyFlagAreNotDrawn) {
   EXPECT_FALSE(drawn.PointCount(MapCurve::NorthUmbraLimit).has_value());
 }
 
-EclipseEvent EventAt(double lonDeg, double latDeg, int centralKind = 0) {
+EclipseEvent EventAt(double lonDeg, double latDeg, CentralKind centralKind = CentralKind::None) {
   EclipseEvent e;
   e.Time = 1.0;
   e.EphemerisLongitude = lonDeg * kDeg;
@@ -321,7 +321,7 @@ TEST(DrawCurve, RiseSetCurveRunsFromItsStartEventToItsEndEvent) {
 TEST(DrawEventMarkers, ColoursAndOutlines) {
   struct Case {
     EventId id;
-    int centralKind;
+    CentralKind centralKind;
     Rgb fill;
     Rgb outline;
     int radius;
@@ -329,13 +329,16 @@ TEST(DrawEventMarkers, ColoursAndOutlines) {
   const Rgb black = {0, 0, 0};
   const Rgb white = {255, 255, 255};
   const Case cases[] = {
-      {EventId::TP1, 0, {0, 128, 0}, black, 4},   {EventId::TP4, 0, {0, 128, 0}, black, 4},
-      {EventId::TP2, 0, {255, 0, 0}, black, 4},   {EventId::TP3, 0, {255, 0, 0}, black, 4},
-      {EventId::TPN1, 0, {0, 0, 255}, black, 4},  {EventId::TPS2, 0, {0, 0, 255}, black, 4},
-      {EventId::TC1, kCentralAnnular, black, kYellow, 8},
-      {EventId::TC2, kCentralAnnular, black, kYellow, 8},
-      {EventId::TG0, kCentralTotal, black, white, 8},
-      {EventId::TG0, kCentralAnnular, black, kYellow, 8},
+      {EventId::TP1, CentralKind::None, {0, 128, 0}, black, 4},
+      {EventId::TP4, CentralKind::None, {0, 128, 0}, black, 4},
+      {EventId::TP2, CentralKind::None, {255, 0, 0}, black, 4},
+      {EventId::TP3, CentralKind::None, {255, 0, 0}, black, 4},
+      {EventId::TPN1, CentralKind::None, {0, 0, 255}, black, 4},
+      {EventId::TPS2, CentralKind::None, {0, 0, 255}, black, 4},
+      {EventId::TC1, CentralKind::Annular, black, kYellow, 8},
+      {EventId::TC2, CentralKind::Annular, black, kYellow, 8},
+      {EventId::TG0, CentralKind::Total, black, white, 8},
+      {EventId::TG0, CentralKind::Annular, black, kYellow, 8},
   };
   const GlobeProjection view = ViewAt(0, 0);
   for (const Case& c : cases) {
@@ -370,8 +373,8 @@ TEST(DrawEventMarkers, AbsentHiddenAndUnmarkedEventsDrawNothing) {
 TEST(DrawEventMarkers, GreatestEclipseLiesOnTop) {
   const GlobeProjection view = ViewAt(0, 0);
   EclipseEvents events;
-  events[EventId::TC1] = EventAt(0, 0, kCentralAnnular);
-  events[EventId::TG0] = EventAt(0, 0, kCentralTotal);
+  events[EventId::TC1] = EventAt(0, 0, CentralKind::Annular);
+  events[EventId::TG0] = EventAt(0, 0, CentralKind::Total);
   QImage image = WhiteImage();
   image.fill(QColor(216, 216, 216));
   DrawEventMarkers(image, events, 0, view);

@@ -81,7 +81,7 @@ EclipseResult EclipseWithACurve() {
   c.circumstances.complete = true;
   EclipseEvent& tg0 = c.circumstances.events[EventId::TG0];
   tg0.Time = 0.25;
-  tg0.CentralKind = kCentralTotal;
+  tg0.CentralKind = CentralKind::Total;
   c.curves = EquatorCurve();
   return c;
 }
@@ -128,19 +128,19 @@ TEST_F(CurveHalosOnTheMap, TheColouredMapChangesOnlyBesideTheCurves) {
 TEST(MarkerLookOf, TheMarkersOfEveryKind) {
   struct Case {
     MarkerKind kind;
-    int centralKind;
+    CentralKind centralKind;
     int radius;
     QRgb fill, outline;
     int outlineWidth;
   };
   const Case cases[] = {
-      {MarkerKind::Contact, 0, 4, qRgb(0, 128, 0), qRgb(0, 0, 0), 1},
-      {MarkerKind::InnerContact, 0, 4, qRgb(255, 0, 0), qRgb(0, 0, 0), 1},
-      {MarkerKind::LimitOnLimb, 0, 4, qRgb(0, 0, 255), qRgb(0, 0, 0), 1},
-      {MarkerKind::CentralEnd, kCentralTotal, 8, qRgb(0, 0, 0), qRgb(255, 255, 255), 3},
-      {MarkerKind::CentralEnd, kCentralAnnular, 8, qRgb(0, 0, 0), qRgb(255, 255, 0), 3},
-      {MarkerKind::Greatest, kCentralTotal, 8, qRgb(0, 0, 0), qRgb(255, 255, 255), 3},
-      {MarkerKind::Greatest, kCentralAnnular, 8, qRgb(0, 0, 0), qRgb(255, 255, 0), 3},
+      {MarkerKind::Contact, CentralKind::None, 4, qRgb(0, 128, 0), qRgb(0, 0, 0), 1},
+      {MarkerKind::InnerContact, CentralKind::None, 4, qRgb(255, 0, 0), qRgb(0, 0, 0), 1},
+      {MarkerKind::LimitOnLimb, CentralKind::None, 4, qRgb(0, 0, 255), qRgb(0, 0, 0), 1},
+      {MarkerKind::CentralEnd, CentralKind::Total, 8, qRgb(0, 0, 0), qRgb(255, 255, 255), 3},
+      {MarkerKind::CentralEnd, CentralKind::Annular, 8, qRgb(0, 0, 0), qRgb(255, 255, 0), 3},
+      {MarkerKind::Greatest, CentralKind::Total, 8, qRgb(0, 0, 0), qRgb(255, 255, 255), 3},
+      {MarkerKind::Greatest, CentralKind::Annular, 8, qRgb(0, 0, 0), qRgb(255, 255, 0), 3},
   };
   for (const Case& c : cases) {
     const std::optional<MarkerLook> look = MarkerLookOf(c.kind, c.centralKind);
@@ -150,7 +150,7 @@ TEST(MarkerLookOf, TheMarkersOfEveryKind) {
     EXPECT_EQ(look->outline, c.outline);
     EXPECT_EQ(look->outlineWidth, c.outlineWidth);
   }
-  EXPECT_FALSE(MarkerLookOf(MarkerKind::None, 0).has_value());
+  EXPECT_FALSE(MarkerLookOf(MarkerKind::None, CentralKind::None).has_value());
 }
 
 }  // namespace

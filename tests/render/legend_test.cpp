@@ -31,7 +31,7 @@ class LegendTest : public ::testing::Test {
     tg0.Time = 0.3;
     tg0.EphemerisLongitude = -105.0 * kDeg;
     tg0.Latitude = 25.5 * kDeg;
-    tg0.CentralKind = kCentralTotal;
+    tg0.CentralKind = CentralKind::Total;
     c.circumstances.complete = true;
     return c;
   }

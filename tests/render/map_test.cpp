@@ -19,7 +19,7 @@ constexpr Rgb kBackground = {216, 216, 216};
 constexpr Rgb kOutline = {168, 168, 168};
 
 // A central eclipse whose greatest eclipse lies at (lonDeg, latDeg).
-EclipseResult CentralEclipse(double lonDeg, double latDeg, int centralKind = kCentralTotal) {
+EclipseResult CentralEclipse(double lonDeg, double latDeg, CentralKind centralKind = CentralKind::Total) {
   EclipseResult c;
   c.universalTime = false;
   c.deltaT = 0.0;
@@ -224,11 +224,11 @@ TEST_F(MapTest, TimeScaleSwitchKeepsTheEclipseAndMovesTheEarth) {
 TEST_F(MapTest, LayersLieInTheirOrder) {
   // A central line through the centre under the TG0 marker; a coastline
   // point under the line's pixels loses to the line.
-  EclipseResult c = CentralEclipse(0, 0, kCentralAnnular);
+  EclipseResult c = CentralEclipse(0, 0, CentralKind::Annular);
   for (int lon = -20; lon <= 20; lon += 2) {
     CentralLinePoint p;
     p.Longitude = lon * kDeg;
-    p.CentralKind = kCentralTotal;
+    p.CentralKind = CentralKind::Total;
     ASSERT_TRUE(c.curves.centralLine.Append(p));
   }
   c.curves.centralLine.SetReady(true);

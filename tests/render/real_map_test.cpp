@@ -86,8 +86,8 @@ TEST_F(RealMapTest, HybridCentralLineIsBothYellowAndRed) {
   const auto c = Compute(2023);
   bool annular = false, total = false;
   for (const CentralLinePoint& p : c->curves.centralLine.Points()) {
-    annular = annular || p.CentralKind == kCentralAnnular;
-    total = total || p.CentralKind == kCentralTotal;
+    annular = annular || p.CentralKind == CentralKind::Annular;
+    total = total || p.CentralKind == CentralKind::Total;
   }
   ASSERT_TRUE(annular && total);
   MapRenderer renderer;

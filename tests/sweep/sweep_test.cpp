@@ -83,7 +83,7 @@ std::string CheckResults(const EclipseResult& c) {
   for (const CentralLinePoint& p : k.centralLine.Points()) {
     if (!checkPoint(p, "CLinData")) break;
     if (!finite(p.Time) || !finite(p.DurationMinutes) || !finite(p.WidthKm) ||
-        !finite(p.SunAltitudeDeg) || (p.CentralKind != 1 && p.CentralKind != 2)) {
+        !finite(p.SunAltitudeDeg) || (p.CentralKind != CentralKind::Annular && p.CentralKind != CentralKind::Total)) {
       problems << " CLinData values not finite;";
       break;
     }

@@ -108,7 +108,7 @@ void PanelsTest::legendNamesEveryCurveAndMarker() {
   QVERIFY(hasLine(darvelle::kCentralAnnularColor));
   for (int e = 0; e < darvelle::kEventCount; ++e) {
     const darvelle::MarkerKind kind = darvelle::MarkerKindOf(static_cast<darvelle::EventId>(e));
-    for (int central : {darvelle::kCentralAnnular, darvelle::kCentralTotal}) {
+    for (const auto central : {darvelle::CentralKind::Annular, darvelle::CentralKind::Total}) {
       if (const auto look = darvelle::MarkerLookOf(kind, central)) QVERIFY(hasMarker(*look));
     }
   }
