@@ -187,6 +187,28 @@ class SessionTest : public WindowFixture {
              darvelle::ui::MapPanel::Fit(expected.DisplayImage(), panel->size(), panel->devicePixelRatioF()));
   }
 
+  // A resize while the worker computes: the result comes fitted to the size
+  // the panel has by then (or is fitted again on a worker), never scaled on
+  // the window's thread.
+  void resizeDuringARecomputation() {
+    StartAt(100);
+    window_->showNormal();
+    auto* panel = Find<darvelle::ui::MapPanel>("Panel2");
+    Find<QAbstractButton>("Button_plus_01_Ecl")->click();
+    QVERIFY(window_->Session().IsBusy());
+    const QSize before = panel->size();
+    window_->resize(1700, 1000);
+    QVERIFY(panel->size() != before);
+    Settle();
+    QTRY_VERIFY_WITH_TIMEOUT(!panel->ShowsStandIn(), kSettleLimitMs);
+    const auto& shown = window_->Session().Current();
+    QCOMPARE(shown->state.index, 101);
+    QCOMPARE(shown->mapArea, panel->size());
+    QVERIFY(shown->fittedBy != std::thread::id());
+    QVERIFY(shown->fittedBy != std::this_thread::get_id());
+    QCOMPARE(panel->Shown().cacheKey(), shown->fitted.cacheKey());
+  }
+
   // The finest recomputation of 2024 April 8 runs on a worker: a timer on the
   // window's thread keeps firing through it, and a close asked for in the
   // middle of it is answered at once (the window leaves the screen while the
