@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollBar>
+#include <QStyle>
 #include <QStringListModel>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -104,10 +104,12 @@ void LocalCircumstancesPanel::BuildControls() {
   contacts_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   contacts_->setSelectionMode(QAbstractItemView::NoSelection);
   contacts_->setFocusPolicy(Qt::NoFocus);
+  // The table is as large as its cells (FitContacts): the dock is at least
+  // that wide, and no column is ever cut.
   contacts_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  // A dock narrower than the table scrolls it sideways; its height is fixed below.
-  contacts_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  contacts_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  contacts_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  contacts_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  contacts_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   contacts_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   for (int r = 0; r < kLocalRowCount; ++r) {
     for (int c = 0; c < kColumnCount; ++c) {
@@ -228,16 +230,30 @@ void LocalCircumstancesPanel::Refresh() {
     const QString cells[kColumnCount] = {row.event, row.time, row.local, row.altitude, row.azimuth};
     for (int c = 0; c < kColumnCount; ++c) contacts_->item(r, c)->setText(cells[c]);
   }
-  // All five rows without scrolling, and room for the sideways scroll bar.
-  contacts_->resizeRowsToContents();
-  int height = contacts_->horizontalHeader()->sizeHint().height() + 2 * contacts_->frameWidth() +
-               contacts_->horizontalScrollBar()->sizeHint().height();
-  for (int r = 0; r < kLocalRowCount; ++r) height += contacts_->rowHeight(r);
-  contacts_->setFixedHeight(height);
+  FitContacts();
   magnitude_->setText(t.magnitude);
   obscuration_->setText(t.obscuration);
   duration_->setText(t.duration);
   visibility_->setText(t.visibility);
+}
+
+void LocalCircumstancesPanel::FitContacts() {
+  // Each column at least as wide as a seen eclipse's values, so that the
+  // dock keeps its width when the next eclipse is not seen from the place.
+  static const QString widest[kColumnCount] = {QString(), QStringLiteral("88:88:88"),
+                                               QStringLiteral("88:88:88 WWWW"), QStringLiteral("-88.8\u00b0"),
+                                               QStringLiteral("888.8\u00b0")};
+  contacts_->resizeColumnsToContents();
+  const int padding = 2 * contacts_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, contacts_) + 8;
+  for (int c = 0; c < kColumnCount; ++c) {
+    const int least = contacts_->fontMetrics().horizontalAdvance(widest[c]) + padding;
+    contacts_->setColumnWidth(c, std::max(contacts_->columnWidth(c), least));
+  }
+  contacts_->resizeRowsToContents();
+  const int frame = 2 * contacts_->frameWidth();
+  contacts_->setFixedSize(contacts_->horizontalHeader()->length() + frame,
+                          contacts_->horizontalHeader()->sizeHint().height() +
+                              contacts_->verticalHeader()->length() + frame);
 }
 
 // ---------------------------------------------------------------- the search

@@ -85,6 +85,7 @@ class LocalCircumstancesPanel : public QWidget {
   void ResolvePoint();
   void MarkSearch(const QString& problem);
   void RenamePlace();
+  void FitContacts();
   void Refresh();
 
   int language_ = 1;

@@ -87,6 +87,10 @@ class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
+  // The globe keeps at least this width beside the docks (pixels); a window
+  // narrower than the column, the docks and this floats its docks.
+  static constexpr int kLeastMapWidth = 400;
+
   // How a message reaches the user; the window shows a message box unless
   // told otherwise (tests collect the messages instead).
   using MessageSink =
@@ -139,6 +143,7 @@ class MainWindow : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -232,6 +237,14 @@ class MainWindow : public QMainWindow {
   void RestoreWindowLayout();
   void SaveWindowLayout();
 
+  // main_window_docks.cpp
+  int LeastWidthWithDocks() const;
+  bool DocksAreCompact() const;
+  void ScheduleDockArrangement();
+  void ArrangeDocks();
+  void ShowPlaceDock();
+  QByteArray DockStateToRemember() const;
+
   // main_window_files.cpp
   void BuildFileItems(QMenu* file);
   void SaveAs(SaveKind kind);
@@ -318,6 +331,9 @@ class MainWindow : public QMainWindow {
   LocalCircumstancesPanel* localPanel_ = nullptr;
   VisibleEclipsesDialog* visibleDialog_ = nullptr;
   QAction* visibleFromHereItem_ = nullptr;
+  // The docks' arrangement in a wide window while a narrow one floats them.
+  std::optional<QByteArray> wideDockState_;
+  bool dockArrangementPending_ = false;
   // Shortcuts, tooltips and the entry checks.
   QAction* helpItem_ = nullptr;
   std::vector<EntryCheck*> entryChecks_;

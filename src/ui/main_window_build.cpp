@@ -97,6 +97,9 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
   BuildCursorPlace();
   BuildAboutPanel();
   BuildConventions();
+  // The docks do not set the window's least width: a narrower window floats
+  // them (ArrangeDocks) instead of refusing to shrink.
+  setMinimumWidth(centralWidget()->minimumSizeHint().width());
   BindSession();
   connect(&exitWriter_, &QFutureWatcherBase::finished, this, &MainWindow::FinishExit);
 }

@@ -56,6 +56,7 @@ void MainWindow::RestoreWindowLayout() {
   // Nothing saved (a first start): the window stays maximized on the screen.
   if (const QByteArray geometry = saved.WindowGeometry(); !geometry.isEmpty()) restoreGeometry(geometry);
   if (const QByteArray layout = saved.DockState(); !layout.isEmpty()) restoreState(layout);
+  ScheduleDockArrangement();
 }
 
 void MainWindow::SaveWindowLayout() {
@@ -63,7 +64,7 @@ void MainWindow::SaveWindowLayout() {
   // nothing else, and the settings file's own save reports that folder.
   WindowSettings saved(options_.settingsFolder);
   saved.SetWindowGeometry(saveGeometry());
-  saved.SetDockState(saveState());
+  saved.SetDockState(DockStateToRemember());
 }
 
 }  // namespace darvelle::ui

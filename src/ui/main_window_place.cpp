@@ -76,7 +76,14 @@ void MainWindow::RestorePlace() {
 }
 
 void MainWindow::ChoosePlace(const ObserverPlace& place) {
+  const bool renamed = localPanel_->place() && localPanel_->place()->cityId == place.cityId &&
+                       localPanel_->place()->latitudeDeg == place.latitudeDeg &&
+                       localPanel_->place()->longitudeDeg == place.longitudeDeg;
   ShowPlace(place);
+  // What the user asked for comes to the front, unless only its name changed.
+  if (!renamed) ShowPlaceDock();
+  // The table may have grown: the docks may no longer fit beside the globe.
+  ScheduleDockArrangement();
   WindowSettings stored(options_.settingsFolder);
   stored.SetPlace({place.name, place.latitudeDeg, place.longitudeDeg, place.heightM});
   stored.SetValue(kPlaceTimeZone, place.timeZone);

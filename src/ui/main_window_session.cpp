@@ -300,6 +300,11 @@ bool MainWindow::IsBusy() const {
   return session_->IsBusy() || session_->IsFitting() || exitWithSheet_.has_value();
 }
 
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  ScheduleDockArrangement();
+}
+
 const EclipseResult& MainWindow::Computation() const {
   const auto& current = session_->Current();
   if (current == nullptr) throw std::logic_error("no eclipse has been computed yet");

@@ -279,6 +279,35 @@ class WindowPlaceTest : public WindowFixture {
     QVERIFY(MarkerAt(PointOf(chosen.latitudeDeg, chosen.longitudeDeg)));
   }
 
+  // Every cell of the contacts table is shown whole in every language: the
+  // dock is as wide as the table, and the globe keeps its width beside it.
+  void contactsTableIsWholeInTheDock() {
+    // Wider than the offscreen screen: room for the globe beside the dock.
+    window_->showNormal();
+    window_->resize(1400, 900);
+    ChooseByName(QStringLiteral("Dallas"));
+    auto* table = Find<QTableWidget>("LocalContacts");
+    auto* dock = Find<QDockWidget>("LocalCircumstancesDock");
+    for (const char* item : {"Deutsch1", "Francais1", "English1"}) {
+      Trigger(item);
+      QApplication::processEvents();
+      QTRY_VERIFY_WITH_TIMEOUT(dock->isVisible() && !dock->isFloating(), 5000);
+      QVERIFY(table->horizontalHeader()->length() <= table->viewport()->width());
+      QVERIFY(table->verticalHeader()->length() <= table->viewport()->height());
+      QVERIFY(dock->rect().contains(QRect(table->mapTo(dock, QPoint(0, 0)), table->size())));
+      const QFontMetrics metrics(table->font());
+      for (int c = 0; c < table->columnCount(); ++c) {
+        const int header = metrics.horizontalAdvance(table->horizontalHeaderItem(c)->text());
+        QVERIFY2(header < table->columnWidth(c), qPrintable(table->horizontalHeaderItem(c)->text()));
+        for (int r = 0; r < table->rowCount(); ++r) {
+          const QString text = table->item(r, c)->text();
+          QVERIFY2(metrics.horizontalAdvance(text) < table->columnWidth(c), qPrintable(text));
+        }
+      }
+      QVERIFY(Find<QWidget>("Panel2")->width() >= MainWindow::kLeastMapWidth);
+    }
+  }
+
   // The names are the city list's own translations (libgeonames' catalogues;
   // the places tests compare every city with the library's names).
   void placeNamesFollowTheLanguage() {

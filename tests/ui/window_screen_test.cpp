@@ -11,7 +11,11 @@
 #include <QDockWidget>
 #include <QScreen>
 #include <QScrollArea>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QStatusBar>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <QToolTip>
 
 #include "render/coastline_file.h"
@@ -20,6 +24,7 @@
 #include "render/texture_file.h"
 #include "ui/control_factory.h"
 #include "ui/entry_check.h"
+#include "ui/local_panel.h"
 #include "ui/save_actions.h"
 #include "ui/tooltips.h"
 #include "ui/window_settings.h"
@@ -287,6 +292,80 @@ class WindowScreenTest : public WindowFixture {
     const QRect mapInWindow(map->mapTo(window_.get(), QPoint(0, 0)), map->size());
     QVERIFY(!mapInWindow.intersects(window_->statusBar()->geometry()));
     SaveScreen(QStringLiteral("window_800x600.png"));
+  }
+
+  // The globe keeps most of a small window: the docks, as wide as the
+  // local circumstances' table, float there instead of taking half of it.
+  void globeKeepsMostOfASmallWindow() {
+    auto* placeDock = Find<QDockWidget>("LocalCircumstancesDock");
+    auto* legendDock = Find<QDockWidget>("LegendDock");
+    auto* panel = Find<darvelle::ui::LocalCircumstancesPanel>("LocalCircumstancesPanel");
+    Type("Edit_Jahr", QStringLiteral("2024"));  // April 8, seen from Dallas: the table's longest texts
+    panel->choosePoint(32.78, -96.80);          // as a click on the globe at Dallas
+    QTRY_VERIFY_WITH_TIMEOUT(panel->citiesReady(), 20000);
+    QApplication::processEvents();
+    QVERIFY(placeDock->isVisible() && !placeDock->isFloating());
+    auto* map = Find<QWidget>("Panel2");
+    auto* column = Find<QWidget>("ControlColumn");
+    const auto mapShare = [&] {
+      return double(map->width()) * map->height() / (double(window_->width()) * window_->height());
+    };
+    // The window's parts side by side, none over another.
+    const auto partsApart = [&] {
+      QList<QWidget*> parts = {column, map, static_cast<QWidget*>(window_->statusBar()), window_->menuBar()};
+      for (QDockWidget* dock : {placeDock, legendDock}) {
+        if (dock->isVisible() && !dock->isFloating()) parts << dock;
+      }
+      for (int i = 0; i < parts.size(); ++i) {
+        for (int j = i + 1; j < parts.size(); ++j) {
+          const QRect a(parts[i]->mapTo(window_.get(), QPoint(0, 0)), parts[i]->size());
+          const QRect b(parts[j]->mapTo(window_.get(), QPoint(0, 0)), parts[j]->size());
+          if (a.intersects(b)) return parts[i]->objectName() + QStringLiteral(" overlaps ") + parts[j]->objectName();
+        }
+      }
+      return QString();
+    };
+    QCOMPARE(partsApart(), QString());
+
+    for (const QSize small : {QSize(800, 600), QSize(1024, 700)}) {
+      ResizeTo(small.width(), small.height());
+      QTRY_VERIFY_WITH_TIMEOUT(placeDock->isFloating() && !placeDock->isVisible(), 5000);
+      QVERIFY(legendDock->isFloating() && !legendDock->isVisible());
+      QCOMPARE(partsApart(), QString());
+      // At least 55 % of the window is the globe's (the column takes 260 of 800 pixels).
+      QVERIFY2(mapShare() >= 0.55, qPrintable(QString::number(mapShare())));
+      // Opened from the Options menu, the place dock floats over the globe,
+      // which keeps its size.
+      const QSize mapSize = map->size();
+      placeDock->toggleViewAction()->trigger();
+      QApplication::processEvents();
+      QVERIFY(placeDock->isVisible() && placeDock->isFloating());
+      QCOMPARE(map->size(), mapSize);
+      auto* table = Find<QTableWidget>("LocalContacts");
+      QVERIFY(table->isVisible());
+      QVERIFY(table->horizontalHeader()->length() <= table->viewport()->width());
+      if (small.width() == 800) SaveScreen(QStringLiteral("window_800x600_place_open.png"));
+      placeDock->toggleViewAction()->trigger();
+      QApplication::processEvents();
+    }
+
+    // Wide again: the docks are back beside the globe as they were.
+    ResizeTo(1400, 900);
+    QTRY_VERIFY_WITH_TIMEOUT(!placeDock->isFloating() && placeDock->isVisible(), 5000);
+    QVERIFY(!legendDock->isFloating());
+    QCOMPARE(partsApart(), QString());
+    QVERIFY2(map->width() >= darvelle::ui::MainWindow::kLeastMapWidth, qPrintable(QString::number(map->width())));
+
+    // Closed while small, the next window at a desktop's size has its docks beside the globe.
+    ResizeTo(800, 600);
+    QTRY_VERIFY_WITH_TIMEOUT(placeDock->isFloating(), 5000);
+    window_->close();
+    QTRY_VERIFY(!window_->isVisible());
+    window_.reset();
+    StartShipped(QSize(1400, 900));
+    QApplication::processEvents();
+    QTRY_VERIFY_WITH_TIMEOUT(!Find<QDockWidget>("LocalCircumstancesDock")->isFloating(), 5000);
+    QVERIFY(!Find<QDockWidget>("LegendDock")->isFloating());
   }
 
   void globeIsShownAtTheScreensPixelDensity() {

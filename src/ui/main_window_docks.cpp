@@ -1,0 +1,68 @@
+// The docks at any width. Beside the control column a dock takes the width
+// of its widest content (the local circumstances' table), which on a small
+// screen would leave the globe a sliver. There the docks leave the window:
+// they float, closed, and open from the Options menu (the place dock also
+// opens by itself when a place is chosen) over the globe, which keeps the
+// window's width. When the window is wide again they go back where they
+// were, and it is that arrangement the next run restores.
+
+#include <QDockWidget>
+#include <QTimer>
+
+#include "ui/main_window.h"
+#include "ui/widgets.h"
+
+namespace darvelle::ui {
+
+int MainWindow::LeastWidthWithDocks() const {
+  int docks = 0;
+  for (const QDockWidget* dock : {legendDock_, placeDock_}) {
+    docks = std::max(docks, dock->minimumSizeHint().width());
+  }
+  return centralWidget()->minimumSizeHint().width() - Panel2->minimumSizeHint().width() + docks +
+         kLeastMapWidth;
+}
+
+bool MainWindow::DocksAreCompact() const { return wideDockState_.has_value(); }
+
+void MainWindow::ScheduleDockArrangement() {
+  // Floating a dock changes the window's layout: not from inside a resize.
+  if (dockArrangementPending_) return;
+  dockArrangementPending_ = true;
+  QTimer::singleShot(0, this, [this] {
+    dockArrangementPending_ = false;
+    ArrangeDocks();
+  });
+}
+
+void MainWindow::ArrangeDocks() {
+  const bool compact = width() < LeastWidthWithDocks();
+  if (compact == DocksAreCompact()) return;
+  if (!compact) {
+    const QByteArray wide = *wideDockState_;
+    wideDockState_.reset();
+    restoreState(wide);
+    return;
+  }
+  wideDockState_ = saveState();
+  for (QDockWidget* dock : {legendDock_, placeDock_}) {
+    if (dock->isFloating()) continue;  // the user's own floating dock stays as it is
+    dock->hide();
+    dock->setFloating(true);
+    // Over the right of the globe, when opened.
+    const QSize size = dock->sizeHint().boundedTo(QSize(dock->sizeHint().width(), height() - 80));
+    dock->resize(size);
+    dock->move(mapToGlobal(QPoint(width() - size.width() - 16, 60)));
+  }
+}
+
+void MainWindow::ShowPlaceDock() {
+  placeDock_->show();
+  placeDock_->raise();
+}
+
+QByteArray MainWindow::DockStateToRemember() const {
+  return DocksAreCompact() ? *wideDockState_ : saveState();
+}
+
+}  // namespace darvelle::ui
