@@ -207,6 +207,12 @@ void LocalCircumstancesPanel::Refresh() {
     coordinates_->clear();
     zone_->clear();
     details_->hide();
+    // The event names alone size the table, and with it the panel.
+    const LocalTexts names = FormatLocalCircumstances(ShownEclipse{}, ObserverPlace{}, LocalCircumstances{}, language_);
+    for (int r = 0; r < kLocalRowCount; ++r) {
+      contacts_->item(r, kEventColumn)->setText(names.rows[static_cast<std::size_t>(r)].event);
+    }
+    FitContacts();
     return;
   }
   if (eclipse_) {
@@ -254,6 +260,10 @@ void LocalCircumstancesPanel::FitContacts() {
   contacts_->setFixedSize(contacts_->horizontalHeader()->length() + frame,
                           contacts_->horizontalHeader()->sizeHint().height() +
                               contacts_->verticalHeader()->length() + frame);
+  // The panel keeps the widest table's width, shown or not: the globe beside
+  // the dock does not change size when a place is chosen or the eclipse changes.
+  const QMargins margins = layout()->contentsMargins();
+  setMinimumWidth(std::max(minimumWidth(), contacts_->width() + margins.left() + margins.right()));
 }
 
 // ---------------------------------------------------------------- the search

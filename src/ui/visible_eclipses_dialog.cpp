@@ -8,6 +8,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -20,6 +22,7 @@
 #include "places/local_time.h"
 #include "ui/control_factory.h"
 #include "ui/languages.h"
+#include "ui/tooltips.h"
 #include "ui/year_eclipse_list.h"
 
 namespace darvelle::ui {
@@ -59,10 +62,8 @@ constexpr const char* kSeenWords[5][3] = {{"", "", ""},
                                           {"ganz", "throughout", "en entier"}};
 constexpr const char* kCount[3] = {"%1 Finsternisse", "%1 eclipses", "%1 éclipses"};
 constexpr const char* kSearching[3] = {"Suche\u2026", "Searching\u2026", "Recherche\u2026"};
-constexpr const char* kTip[3] = {
-    "Doppelklick zeigt die Finsternis im Hauptfenster.",
-    "Double-click shows the eclipse in the main window.",
-    "Un double-clic montre l'éclipse dans la fenêtre principale."};
+constexpr const char* kShow[3] = {"Zeigen", "Show", "Afficher"};
+constexpr const char* kClose[3] = {"Schließen", "Close", "Fermer"};
 
 unsigned KindBit(int catalogueKind) {
   switch (catalogueKind) {
@@ -185,9 +186,23 @@ void VisibleEclipsesDialog::BuildControls() {
   connect(table_, &QTableWidget::itemActivated, this, &VisibleEclipsesDialog::Choose);
   column->addWidget(table_, 1);
 
+  auto* bottom = new QHBoxLayout;
   count_ = new QLabel(this);
   count_->setObjectName(QStringLiteral("VisibleCount"));
-  column->addWidget(count_);
+  bottom->addWidget(count_, 1);
+  auto* buttons = new QDialogButtonBox(this);
+  show_ = buttons->addButton(QString(), QDialogButtonBox::AcceptRole);
+  show_->setObjectName(QStringLiteral("VisibleShowButton"));
+  show_->setEnabled(false);
+  close_ = buttons->addButton(QString(), QDialogButtonBox::RejectRole);
+  close_->setObjectName(QStringLiteral("VisibleCloseButton"));
+  // Showing an eclipse leaves the list open, to try the next one.
+  connect(show_, &QPushButton::clicked, this, [this] { Choose(table_->currentItem()); });
+  connect(close_, &QPushButton::clicked, this, &QDialog::reject);
+  connect(table_, &QTableWidget::itemSelectionChanged, this,
+          [this] { show_->setEnabled(!table_->selectedItems().isEmpty()); });
+  bottom->addWidget(buttons);
+  column->addLayout(bottom);
 }
 
 void VisibleEclipsesDialog::ApplyCaptions() {
@@ -199,7 +214,9 @@ void VisibleEclipsesDialog::ApplyCaptions() {
   QStringList headers;
   for (const auto& header : kHeaders) headers << TextIn(header, language_);
   table_->setHorizontalHeaderLabels(headers);
-  table_->setToolTip(TextIn(kTip, language_));
+  show_->setTextIn(TextIn(kShow, language_));
+  close_->setTextIn(TextIn(kClose, language_));
+  ApplyTooltips(this, language_);
   if (place_) {
     placeLabel_->setText(FormatLocalCircumstances({}, *place_, {}, language_).place);
   }

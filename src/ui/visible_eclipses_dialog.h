@@ -20,6 +20,7 @@
 class QCheckBox;
 class QDoubleSpinBox;
 class QLabel;
+class QPushButton;
 class QSpinBox;
 class QTableWidget;
 class QTableWidgetItem;
@@ -119,6 +120,8 @@ class VisibleEclipsesDialog : public QDialog {
   QCheckBox* kinds_[4] = {};
   QTableWidget* table_ = nullptr;
   QLabel* count_ = nullptr;
+  QPushButton* show_ = nullptr;
+  QPushButton* close_ = nullptr;
 };
 
 }  // namespace darvelle::ui

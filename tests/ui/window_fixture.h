@@ -178,8 +178,14 @@ class WindowFixture : public QObject {
       messages_.push_back({icon, text});
     });
     if (!window_->FormCreate()) return false;
-    if (size) window_->resize(*size);
     window_->show();
+    // After the show: a window shown first keeps the screen's size (the
+    // offscreen screen is 800 pixels wide), too narrow for the docks.
+    if (size) {
+      window_->showNormal();
+      window_->resize(*size);
+      QApplication::processEvents();
+    }
     Settle();
     return true;
   }

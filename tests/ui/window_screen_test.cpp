@@ -8,6 +8,7 @@
 // pictures of the screen.
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QDockWidget>
 #include <QScreen>
 #include <QScrollArea>
@@ -159,6 +160,27 @@ class WindowScreenTest : public WindowFixture {
   // ------------------------------------------------------------ tooltips
 
   void tooltipsFollowTheLanguage() {
+    // The list of eclipses visible from a place, opened in French: its
+    // controls explain themselves in the window's language from the start.
+    Trigger(kLanguageItems[2]);
+    Find<darvelle::ui::LocalCircumstancesPanel>("LocalCircumstancesPanel")->choosePoint(40.4, -3.7);
+    Trigger("VisibleFromHere1");
+    auto* dialog = Find<QWidget>("VisibleEclipsesDialog");
+    QVERIFY(dialog->isVisible());
+    QList<QWidget*> dialogControls;
+    for (QWidget* w : dialog->findChildren<QWidget*>()) {
+      // Not the parts of the list (its headers, its corner button).
+      if (qobject_cast<QAbstractItemView*>(w->parentWidget()) || qobject_cast<QHeaderView*>(w)) continue;
+      if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
+          qobject_cast<QAbstractItemView*>(w)) {
+        dialogControls << w;
+      }
+    }
+    QCOMPARE(dialogControls.size(), 10);  // two years, the magnitude, four kinds, the list, two buttons
+    for (QWidget* w : dialogControls) {
+      QVERIFY2(!w->objectName().isEmpty(), w->metaObject()->className());
+      QCOMPARE(w->toolTip(), darvelle::ui::TooltipOf(w->objectName(), 2));
+    }
     for (int language : {0, 1, 2}) {
       Trigger(kLanguageItems[language]);
       for (const auto& row : darvelle::ui::ControlTooltips()) {
@@ -171,7 +193,7 @@ class WindowScreenTest : public WindowFixture {
     }
     // Every control of the column, the globe and the list explain themselves.
     QList<QWidget*> controls = ColumnControls();
-    controls << Find<QWidget>("GlobeInput") << Find<QWidget>("YearEclipseList");
+    controls << Find<QWidget>("GlobeInput") << Find<QWidget>("YearEclipseList") << dialogControls;
     for (QWidget* w : controls) {
       if (qobject_cast<QLabel*>(w) || qobject_cast<darvelle::ui::ShapeBar*>(w)) continue;
       QVERIFY2(!w->toolTip().isEmpty(), qPrintable(w->objectName()));
