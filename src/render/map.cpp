@@ -135,7 +135,7 @@ DrawnCurves MapRenderer::DrawMap(const EclipseResult& c, const ViewParameters& v
     painter.drawEllipse(globe);
   }
 
-  if (view.ColoredEarth) RenderTexture(image, texture, projection);
+  if (view.ColoredEarth) RenderTextureInBlocks(image, texture, projection, textureStep_);
   DrawGraticule(image, projection, view.ColoredEarth);
   DrawCoastlines(image, projection, coastlines);
   if (view.ColoredEarth && view.CurveHalos) {

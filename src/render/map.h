@@ -97,6 +97,11 @@ class MapRenderer {
   LegendLines LegendTexts(const EclipseResult& c, const QString& title,
                           const ViewEditTexts& edits) const;
 
+  // Pictures of a globe on the move: the coloured Earth in blocks of `step`
+  // pixels (RenderTextureInBlocks), a quarter of the lookups at 2. The
+  // default, 1, is the exact texture every drawing that is kept has.
+  void SetTextureStep(int step) { textureStep_ = step; }
+
   int DrawIndex() const { return drawIndex_; }
   // The full-size image of the last drawing (image DrawIndex()).
   const QImage& DrawingImage() const { return images_[static_cast<std::size_t>(drawIndex_)]; }
@@ -109,6 +114,7 @@ class MapRenderer {
   std::array<QImage, 3> images_;
   int drawIndex_ = 0;
   std::optional<GlobeProjection> lastView_;
+  int textureStep_ = 1;
 };
 
 }  // namespace darvelle

@@ -16,6 +16,8 @@ namespace {
 constexpr std::uint8_t kWhite[3] = {255, 255, 255};
 // A pixel of the orthographic view outside the disc: left as it is.
 constexpr std::ptrdiff_t kOutsideDisc = -2;
+// Rows per band of work for one thread.
+constexpr int kBand = 16;
 
 // A double as an int, truncated towards zero; values beyond the int range
 // (only from absurd view offsets) are held at its ends instead of overflowing.
@@ -85,31 +87,47 @@ inline void CopyRow(std::uint8_t* row, const EarthTexture& texture, const RowOff
   }
 }
 
+// Sets the offset of pixel x and, in a coarse picture, of the step - 1
+// pixels after it (up to xEnd).
+inline void PutOffset(RowOffsets& offsets, int x, int xEnd, int step, std::ptrdiff_t offset) {
+  offsets[static_cast<std::size_t>(x)] = offset;
+  for (int k = 1; k < step && x + k < xEnd; ++k) offsets[static_cast<std::size_t>(x + k)] = offset;
+}
+
+// Bitmap row 1065 - m from the offsets, and in a coarse picture the step - 1
+// rows above it (up to endM).
+inline void CopyRows(const Target& image, const EarthTexture& texture, const RowOffsets& offsets, int m,
+                     int endM, int step, int xFirst, int xEnd) {
+  for (int k = 0; k < step && m + k < endM; ++k) {
+    CopyRow(image.Row(kMapHeight - 1 - m - k), texture, offsets, xFirst, xEnd);
+  }
+}
+
 // Rows are counted from the bottom of the picture: bitmap row 1065 - m
 // samples v = (m - 533) / RK, so the textured disc sits one row above the
 // vector layers' centre (800, 533).
 void RenderOrthographicRows(const Target& image, const EarthTexture& texture,
-                            const GlobeProjection& view, int firstM, int endM) {
+                            const GlobeProjection& view, int firstM, int endM, int step) {
   const double rk = view.RK();
   const double sinPsi = view.SinPsi(), cosPsi = view.CosPsi();
   const double sinPhi = view.SinPhi(), cosPhi = view.CosPhi();
   const double sinChi = view.SinChi(), cosChi = view.CosChi();
   RowOffsets offsets;
-  for (int m = firstM; m < endM; ++m) {
+  for (int m = firstM; m < endM; m += step) {
     const double v = (m - 533) / rk;
     const double v2 = v * v;
     if (v2 >= 1.0) continue;
-    std::uint8_t* row = image.Row(kMapHeight - 1 - m);
     // Only the columns whose u can satisfy u^2 + v^2 < 1 need the test; the
     // bound is widened by one pixel so that rounding never drops a pixel.
     const double halfWidth = std::sqrt(1.0 - v2) * rk + 1.0;
-    const int xFirst = std::max(0, static_cast<int>(std::floor(800.0 - halfWidth)));
-    const int xEnd = std::min(kMapWidth, static_cast<int>(std::ceil(800.0 + halfWidth)) + 1);
-    for (int x = xFirst; x < xEnd; ++x) {
+    // Blocks start at multiples of the step, as the rows' do.
+    const int xFirst = std::max(0, static_cast<int>(std::floor(800.0 - halfWidth))) / step * step;
+    const int xEnd = std::min(kMapWidth, (static_cast<int>(std::ceil(800.0 + halfWidth)) + step) / step * step);
+    for (int x = xFirst; x < xEnd; x += step) {
       const double u = (x - 800) / rk;
       const double r2 = u * u + v2;
       if (r2 >= 1.0) {
-        offsets[static_cast<std::size_t>(x)] = kOutsideDisc;
+        PutOffset(offsets, x, xEnd, step, kOutsideDisc);
         continue;
       }
       const double z = std::sqrt(1.0 - u * u - v * v);
@@ -125,24 +143,23 @@ void RenderOrthographicRows(const Target& image, const EarthTexture& texture,
       const double lambda = std::atan2(x0, z0);
       const int textureRow = TruncateToInt(2160.0 - phi * 2160.0 / kHalfPi);
       const int textureColumn = TruncateToInt(lambda * 4320.0 / kPi + 4320.0);
-      offsets[static_cast<std::size_t>(x)] = TexelOffset(texture, textureColumn, textureRow);
+      PutOffset(offsets, x, xEnd, step, TexelOffset(texture, textureColumn, textureRow));
     }
-    CopyRow(row, texture, offsets, xFirst, xEnd);
+    CopyRows(image, texture, offsets, m, endM, step, xFirst, xEnd);
   }
 }
 
 // The oblique stereographic inverse with centre (Psi, Phi) and scale 2 RK.
 void RenderStereographicRows(const Target& image, const EarthTexture& texture,
-                             const GlobeProjection& view, bool fast, int firstM, int endM) {
+                             const GlobeProjection& view, bool fast, int firstM, int endM, int step) {
   const double rk = view.RK();
   const double psi = view.TotalPsi();
   const double sinPhi = view.SinPhi(), cosPhi = view.CosPhi();
   const double sinChi = view.SinChi(), cosChi = view.CosChi();
   RowOffsets offsets;
-  for (int m = firstM; m < endM; ++m) {
+  for (int m = firstM; m < endM; m += step) {
     const double v = (m - 533) / rk;
-    std::uint8_t* row = image.Row(kMapHeight - 1 - m);
-    for (int x = 0; x < kMapWidth; ++x) {
+    for (int x = 0; x < kMapWidth; x += step) {
       const double u = (x - 800) / rk;
       const double b = u * cosChi + v * sinChi;
       const double c = -u * sinChi + v * cosChi;
@@ -180,9 +197,9 @@ void RenderStereographicRows(const Target& image, const EarthTexture& texture,
         textureRow = TruncateToInt(2160.0 - phi * 2160.0 / kHalfPi + 4320.0) % 4320;
         textureColumn = TruncateToInt(lambda * 4320.0 / kPi + 4320.0 + 8640.0) % 8640;
       }
-      offsets[static_cast<std::size_t>(x)] = TexelOffset(texture, textureColumn, textureRow);
+      PutOffset(offsets, x, kMapWidth, step, TexelOffset(texture, textureColumn, textureRow));
     }
-    CopyRow(row, texture, offsets, 0, kMapWidth);
+    CopyRows(image, texture, offsets, m, endM, step, 0, kMapWidth);
   }
 }
 
@@ -190,18 +207,25 @@ void RenderStereographicRows(const Target& image, const EarthTexture& texture,
 
 void RenderTexture(QImage& image, const EarthTexture& texture, const GlobeProjection& view,
                    int threads, TextureEvaluation evaluation) {
+  RenderTextureInBlocks(image, texture, view, 1, threads, evaluation);
+}
+
+void RenderTextureInBlocks(QImage& image, const EarthTexture& texture, const GlobeProjection& view, int step,
+                           int threads, TextureEvaluation evaluation) {
   if (image.width() != kMapWidth || image.height() != kMapHeight ||
       image.format() != QImage::Format_RGB888) {
     throw std::invalid_argument("RenderTexture needs a 1600 x 1066 RGB888 drawing image");
   }
+  // A band of kBand rows holds whole blocks.
+  if (step < 1 || kBand % step != 0) throw std::invalid_argument("RenderTexture: a block step must divide 16");
   image.fill(Qt::white);
   const Target target{image.bits(), image.bytesPerLine()};
   const bool fast = evaluation == TextureEvaluation::Fast;
   auto rows = [&](int firstM, int endM) {
     if (view.Stereographic()) {
-      RenderStereographicRows(target, texture, view, fast, firstM, endM);
+      RenderStereographicRows(target, texture, view, fast, firstM, endM, step);
     } else {
-      RenderOrthographicRows(target, texture, view, firstM, endM);
+      RenderOrthographicRows(target, texture, view, firstM, endM, step);
     }
   };
   threads = std::clamp(threads, 1, 8);
@@ -211,7 +235,6 @@ void RenderTexture(QImage& image, const EarthTexture& texture, const GlobeProjec
   }
   // Interleaved bands keep the threads' loads even in the orthographic view,
   // where the disc's rows differ in length. Each row is written by one thread.
-  constexpr int kBand = 16;
   std::vector<std::thread> workers;
   workers.reserve(static_cast<std::size_t>(threads));
   for (int t = 0; t < threads; ++t) {

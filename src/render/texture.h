@@ -26,4 +26,11 @@ enum class TextureEvaluation { Fast, ExactOnly };
 void RenderTexture(QImage& image, const EarthTexture& texture, const GlobeProjection& view,
                    int threads = 2, TextureEvaluation evaluation = TextureEvaluation::Fast);
 
+// The same, coarse and quicker, for pictures of a globe on the move: the
+// texture looked up once per block of step x step pixels (step 1, 2, 4, 8 or
+// 16; 1 is RenderTexture) and the block painted with it. Throws
+// std::invalid_argument for another step.
+void RenderTextureInBlocks(QImage& image, const EarthTexture& texture, const GlobeProjection& view, int step,
+                           int threads = 2, TextureEvaluation evaluation = TextureEvaluation::Fast);
+
 }  // namespace darvelle

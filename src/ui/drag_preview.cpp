@@ -4,24 +4,26 @@
 
 namespace darvelle::ui {
 
-QImage DragPreview::Draw(const SessionResult& shown, const ViewParameters& view,
+DragPreview::DragPreview() { renderer_.SetTextureStep(kTextureStep); }
+
+QImage DragPreview::Draw(const SessionResult& shown, const ViewParameters& view, const EarthTexture* texture,
                          const CoastlineLayer& coastlines, QSize area, qreal pixelRatio) {
   ViewParameters quick = shown.drawnView;
   quick.Psi = view.Psi;
   quick.Phi = view.Phi;
   quick.Chi = view.Chi;
   quick.RK = view.RK;
-  // The texture pass is most of a coloured drawing's time: the preview
-  // shows the plain globe, whose curves need no halos.
-  quick.ColoredEarth = false;
-  quick.CurveHalos = false;
+  // Without a texture the plain globe is drawn, whose curves need no halos.
   static const EarthTexture kNoTexture;
+  const bool colored = quick.ColoredEarth && texture != nullptr && !texture->Empty();
+  quick.ColoredEarth = colored;
+  quick.CurveHalos = colored && quick.CurveHalos;
   const QSize device = (QSizeF(area) * pixelRatio).toSize();
   if (device.isEmpty()) return {};
   // The drawing's own smooth scaling to the panel's width (within the
   // display image's bounds) keeps the one-pixel lines whole; the last step
   // to the panel's size is then a small one.
-  renderer_.DrawMap(*shown.computation, quick, kNoTexture, coastlines, device.width());
+  renderer_.DrawMap(*shown.computation, quick, colored ? *texture : kNoTexture, coastlines, device.width());
   const QImage& display = renderer_.DisplayImage();
   const QSize target = display.size().scaled(device, Qt::KeepAspectRatio);
   // Nearest pixels when enlarging (quickest, on 32-bit pixels), smooth when

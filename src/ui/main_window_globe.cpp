@@ -100,8 +100,12 @@ void MainWindow::ShowDragPreview(const ViewParameters& view) {
   if (shown == nullptr || session_->IsBusy()) return;
   // Made at the first drag: its images would cost the start-up time.
   if (dragPreview_ == nullptr) dragPreview_ = std::make_unique<DragPreview>();
+  // The texture once it is decoded; the plain Earth until then.
+  std::shared_ptr<const LoadedTexture> texture;
+  if (texture_.isValid() && texture_.isFinished()) texture = texture_.result();
+  const EarthTexture* image = texture != nullptr && texture->Usable() ? &texture->image : nullptr;
   const QImage preview =
-      dragPreview_->Draw(*shown, view, ReadyCoastlines(coastlines_), MapArea(), Panel2->devicePixelRatioF());
+      dragPreview_->Draw(*shown, view, image, ReadyCoastlines(coastlines_), MapArea(), Panel2->devicePixelRatioF());
   Panel2->SetImage(preview, preview);
 }
 

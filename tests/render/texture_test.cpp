@@ -56,6 +56,45 @@ TEST_F(RenderTextureTest, PixelAboveTheCentreShowsTheViewCentre) {
   }
 }
 
+// The coarse texture of a moving globe: every block of step x step pixels
+// has the colour the exact texture has at the block's lower-left pixel
+// (the first row and column the exact pass computes for it), and a block
+// step that does not divide a thread's band of rows is refused.
+TEST_F(RenderTextureTest, BlocksTakeTheExactColourOfTheirFirstPixel) {
+  for (const bool stereographic : {false, true}) {
+    const GlobeProjection view = View(-75.5, 38.25, -12.0, 500, stereographic);
+    const QImage exact = Render(view);
+    for (const int step : {2, 4}) {
+      QImage coarse(kMapWidth, kMapHeight, QImage::Format_RGB888);
+      coarse.fill(Qt::black);
+      RenderTextureInBlocks(coarse, *texture_, view, step);
+      int blocks = 0;
+      int differing = 0;
+      // Rows counted from the bottom as the renderer counts them (m = 1065 - bitmap row).
+      for (int m = 0; m + step <= kMapHeight; m += step) {
+        for (int x = 0; x + step <= kMapWidth; x += step) {
+          const Rgb anchor = PixelAt(coarse, x, kMapHeight - 1 - m);
+          if (IsWhite(anchor)) continue;  // off the disc, or on its edge
+          ++blocks;
+          if (anchor != PixelAt(exact, x, kMapHeight - 1 - m)) ++differing;
+          for (int dy = 0; dy < step; ++dy) {
+            for (int dx = 0; dx < step; ++dx) {
+              ASSERT_EQ(PixelAt(coarse, x + dx, kMapHeight - 1 - m - dy), anchor)
+                  << stereographic << " step " << step << " at " << x << "," << m;
+            }
+          }
+        }
+      }
+      EXPECT_EQ(differing, 0) << stereographic << " step " << step;
+      EXPECT_GT(blocks, 40000 / (step * step)) << stereographic << " step " << step;
+    }
+  }
+  QImage image(kMapWidth, kMapHeight, QImage::Format_RGB888);
+  for (const int step : {0, 3, 32}) {
+    EXPECT_THROW(RenderTextureInBlocks(image, *texture_, View(0, 0, 0, 500, false), step), std::invalid_argument);
+  }
+}
+
 TEST_F(RenderTextureTest, OrthographicDiscIsCentredOneRowAboveTheGlobeCentre) {
   for (int rk : {100, 500, 700}) {
     const QImage image = Render(View(10, 20, 0, rk, false));
