@@ -214,8 +214,8 @@ void VisibleEclipsesDialog::ApplyCaptions() {
   QStringList headers;
   for (const auto& header : kHeaders) headers << TextIn(header, language_);
   table_->setHorizontalHeaderLabels(headers);
-  show_->setTextIn(TextIn(kShow, language_));
-  close_->setTextIn(TextIn(kClose, language_));
+  show_->setText(TextIn(kShow, language_));
+  close_->setText(TextIn(kClose, language_));
   ApplyTooltips(this, language_);
   if (place_) {
     placeLabel_->setText(FormatLocalCircumstances({}, *place_, {}, language_).place);
