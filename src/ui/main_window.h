@@ -242,8 +242,10 @@ class MainWindow : public QMainWindow {
   bool DocksAreCompact() const;
   void ScheduleDockArrangement();
   void ArrangeDocks();
+  void WatchDockedByUser(QDockWidget* dock);
+  void RestoreWideDocks();
   void ShowPlaceDock();
-  QByteArray DockStateToRemember() const;
+  QByteArray DockStateToRemember();
 
   // main_window_files.cpp
   void BuildFileItems(QMenu* file);
@@ -334,6 +336,8 @@ class MainWindow : public QMainWindow {
   // The docks' arrangement in a wide window while a narrow one floats them.
   std::optional<QByteArray> wideDockState_;
   bool dockArrangementPending_ = false;
+  // Docks the user docked while the window was narrow: they keep that place.
+  QList<QDockWidget*> dockedInNarrowWindow_;
   // Shortcuts, tooltips and the entry checks.
   QAction* helpItem_ = nullptr;
   std::vector<EntryCheck*> entryChecks_;

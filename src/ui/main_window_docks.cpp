@@ -4,7 +4,10 @@
 // they float, closed, and open from the Options menu (the place dock also
 // opens by itself when a place is chosen) over the globe, which keeps the
 // window's width. When the window is wide again they go back where they
-// were, and it is that arrangement the next run restores.
+// were, and it is that arrangement the next run restores. A dock the user
+// docks in the narrow window stays where it was put, then and later.
+
+#include <utility>
 
 #include <QDockWidget>
 #include <QTimer>
@@ -35,13 +38,35 @@ void MainWindow::ScheduleDockArrangement() {
   });
 }
 
+void MainWindow::WatchDockedByUser(QDockWidget* dock) {
+  connect(dock, &QDockWidget::topLevelChanged, this, [this, dock](bool floating) {
+    // We only float docks in the compact state and restore them outside it:
+    // a dock that stops floating in it was docked by the user.
+    if (floating || !DocksAreCompact() || dockedInNarrowWindow_.contains(dock)) return;
+    dockedInNarrowWindow_.append(dock);
+  });
+}
+
+void MainWindow::RestoreWideDocks() {
+  // Where the user docked docks meanwhile, read before the wide arrangement
+  // moves them; one docked and floated again goes back to its wide place.
+  QList<std::pair<QDockWidget*, Qt::DockWidgetArea>> userPlaces;
+  for (QDockWidget* dock : std::exchange(dockedInNarrowWindow_, {})) {
+    if (!dock->isFloating()) userPlaces.append({dock, dockWidgetArea(dock)});
+  }
+  restoreState(*std::exchange(wideDockState_, std::nullopt));
+  for (const auto& [dock, area] : userPlaces) {
+    addDockWidget(area, dock);
+    dock->setFloating(false);
+    dock->show();
+  }
+}
+
 void MainWindow::ArrangeDocks() {
   const bool compact = width() < LeastWidthWithDocks();
   if (compact == DocksAreCompact()) return;
   if (!compact) {
-    const QByteArray wide = *wideDockState_;
-    wideDockState_.reset();
-    restoreState(wide);
+    RestoreWideDocks();
     return;
   }
   wideDockState_ = saveState();
@@ -61,8 +86,11 @@ void MainWindow::ShowPlaceDock() {
   placeDock_->raise();
 }
 
-QByteArray MainWindow::DockStateToRemember() const {
-  return DocksAreCompact() ? *wideDockState_ : saveState();
+QByteArray MainWindow::DockStateToRemember() {
+  // Closing: the arrangement of a wide window, with what the user docked
+  // in the narrow one where it was put.
+  if (DocksAreCompact()) RestoreWideDocks();
+  return saveState();
 }
 
 }  // namespace darvelle::ui

@@ -57,6 +57,7 @@ void MainWindow::BuildLegendDock() {
   legendDock_->setWidget(legend_);
   legendDock_->setFont(PixelFont(QStringLiteral("Arial"), 14, false));
   addDockWidget(Qt::RightDockWidgetArea, legendDock_);
+  WatchDockedByUser(legendDock_);
 }
 
 void MainWindow::BuildYearList(QVBoxLayout* yearLayout) {

@@ -36,6 +36,7 @@ void MainWindow::BuildPlaceDock() {
   // In one tab stack with the legend, the place in front: the panel needs
   // the dock's whole height, and two docks side by side would starve the map.
   addDockWidget(Qt::RightDockWidgetArea, placeDock_);
+  WatchDockedByUser(placeDock_);
   if (legendDock_ != nullptr) {
     tabifyDockWidget(legendDock_, placeDock_);
     placeDock_->raise();

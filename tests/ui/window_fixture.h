@@ -5,6 +5,7 @@
 // helpers that drive its controls and its globe and wait for its session to
 // settle.
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -41,6 +43,8 @@
 #include "render/globe_interaction.h"
 #include "ui/globe_view.h"
 #include "ui/languages.h"
+#include "ui/widgets.h"
+#include "ui/year_eclipse_list.h"
 #include "ui/main_window.h"
 #include "ui/widgets.h"
 
@@ -197,6 +201,49 @@ class WindowFixture : public QObject {
   void StartDefault() { QVERIFY(Start(Options(DataFolder()))); }
   void StartShipped(std::optional<QSize> size = std::nullopt) { QVERIFY(Start(Options(ShippedData()), size)); }
 
+  // A fresh run on the shipped data in a window of a desktop's size.
+  void StartShippedOnADesktop() {
+    SetUp();
+    StartShipped();
+    window_->showNormal();
+    window_->resize(1400, 900);
+    Settle();
+  }
+  // Shows the window at `width` x `height` and waits for its drawing.
+  void ResizeTo(int width, int height) {
+    window_->showNormal();
+    window_->resize(width, height);
+    QTRY_COMPARE_WITH_TIMEOUT(window_->size(), QSize(width, height), 5000);
+    QApplication::processEvents();
+    Settle();
+    QApplication::processEvents();
+  }
+  // With DARVELLE_UI_SCREENSHOTS set to a folder, a picture of the window
+  // there (of the whole screen around it under xvfb, tooltips included).
+  void SaveScreen(const QString& name) {
+    const QByteArray out = qgetenv("DARVELLE_UI_SCREENSHOTS");
+    if (out.isEmpty()) return;
+    QApplication::processEvents();
+    // The whole screen under xvfb, so that tooltips are in the picture.
+    QScreen* screen = window_->screen();
+    QPixmap picture = screen->grabWindow(0, window_->frameGeometry().x(), window_->frameGeometry().y(),
+                                         window_->frameGeometry().width() + 320,
+                                         window_->frameGeometry().height() + 60);
+    if (picture.isNull()) picture = window_->grab();
+    QVERIFY(picture.save(QString::fromLocal8Bit(out) + QLatin1Char('/') + name));
+  }
+  // The controls of the left column a user reads or works.
+  QList<QWidget*> ColumnControls() const {
+    QList<QWidget*> controls;
+    for (QWidget* w : Find<QWidget>("Panel0")->findChildren<QWidget*>()) {
+      if (!w->isVisibleTo(window_.get()) || w->objectName().isEmpty()) continue;
+      if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractButton*>(w) || qobject_cast<QLabel*>(w) ||
+          qobject_cast<darvelle::ui::YearEclipseList*>(w) || qobject_cast<darvelle::ui::ShapeBar*>(w)) {
+        controls << w;
+      }
+    }
+    return controls;
+  }
   template <class T>
   T* Find(const char* name) const {
     auto* control = window_->findChild<T*>(QString::fromLatin1(name));

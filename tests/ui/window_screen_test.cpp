@@ -1,22 +1,14 @@
 // The real window on the shipped data as users of a desktop program expect
 // it: shortcuts, tooltips in the window's language, entries not taken as
-// typed marked red and explained, the window's place and docks remembered, a
-// control column that scrolls on a small screen, the globe at the screen's
-// pixel density, halos on the screen only, the cursor's place readable in a
-// narrow window. Run once at the screen's pixel ratio and once at twice it.
-// With DARVELLE_UI_SCREENSHOTS set to a folder (under xvfb) it also saves
-// pictures of the screen.
+// typed marked red and explained, quick pictures while dragging, halos on the
+// screen only. With DARVELLE_UI_SCREENSHOTS set to a folder (under xvfb) it
+// also saves pictures of the screen.
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QDockWidget>
-#include <QScreen>
-#include <QScrollArea>
 #include <QHeaderView>
-#include <QMenuBar>
 #include <QStatusBar>
-#include <QScrollBar>
-#include <QTableWidget>
 #include <QToolTip>
 
 #include "render/coastline_file.h"
@@ -28,8 +20,6 @@
 #include "ui/local_panel.h"
 #include "ui/save_actions.h"
 #include "ui/tooltips.h"
-#include "ui/window_settings.h"
-#include "ui/year_eclipse_list.h"
 #include "window_fixture.h"
 
 namespace window_test {
@@ -43,15 +33,6 @@ bool IsMarkedRed(QLineEdit* edit) {
   return c.red() > 200 && c.green() < 215 && c.blue() < 215 && c.red() - c.green() > 30;
 }
 
-// The least size a layout may give a widget: its own minimum where it has
-// one (the step buttons' fixed width), else its minimum size hint.
-QSize LeastSize(const QWidget* w) {
-  const QSize hint = w->minimumSizeHint();
-  QSize least(w->minimumWidth() > 0 ? w->minimumWidth() : hint.width(),
-              w->minimumHeight() > 0 ? w->minimumHeight() : hint.height());
-  return least.boundedTo(w->maximumSize());
-}
-
 }  // namespace
 
 class WindowScreenTest : public WindowFixture {
@@ -62,49 +43,11 @@ class WindowScreenTest : public WindowFixture {
     window_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window_.get()));
   }
-  void ResizeTo(int width, int height) {
-    window_->showNormal();
-    window_->resize(width, height);
-    QTRY_COMPARE_WITH_TIMEOUT(window_->size(), QSize(width, height), 5000);
-    QApplication::processEvents();
-    Settle();
-    QApplication::processEvents();
-  }
-  void SaveScreen(const QString& name) {
-    const QByteArray out = qgetenv("DARVELLE_UI_SCREENSHOTS");
-    if (out.isEmpty()) return;
-    QApplication::processEvents();
-    // The whole screen under xvfb, so that tooltips are in the picture.
-    QScreen* screen = window_->screen();
-    QPixmap picture = screen->grabWindow(0, window_->frameGeometry().x(), window_->frameGeometry().y(),
-                                         window_->frameGeometry().width() + 320,
-                                         window_->frameGeometry().height() + 60);
-    if (picture.isNull()) picture = window_->grab();
-    QVERIFY(picture.save(QString::fromLocal8Bit(out) + QLatin1Char('/') + name));
-  }
-  // The controls of the left column a user reads or works.
-  QList<QWidget*> ColumnControls() const {
-    QList<QWidget*> controls;
-    for (QWidget* w : Find<QWidget>("Panel0")->findChildren<QWidget*>()) {
-      if (!w->isVisibleTo(window_.get()) || w->objectName().isEmpty()) continue;
-      if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractButton*>(w) || qobject_cast<QLabel*>(w) ||
-          qobject_cast<darvelle::ui::YearEclipseList*>(w) || qobject_cast<darvelle::ui::ShapeBar*>(w)) {
-        controls << w;
-      }
-    }
-    return controls;
-  }
 
  private slots:
   void initTestCase() { SetUpShippedCase(); }
 
-  void init() {
-    SetUp();
-    StartShipped();
-    window_->showNormal();
-    window_->resize(1400, 900);
-    Settle();
-  }
+  void init() { StartShippedOnADesktop(); }
 
   void cleanup() { TearDown(); }
 
@@ -277,158 +220,6 @@ class WindowScreenTest : public WindowFixture {
     }
   }
 
-  // ------------------------------------------------------------ any screen
-
-  void columnScrollsAt800x600WithoutOverlaps() {
-    ResizeTo(800, 600);
-    auto* column = Find<QScrollArea>("ControlColumn");
-    QVERIFY(column->verticalScrollBar()->isVisible());
-    QVERIFY(column->verticalScrollBar()->maximum() > 0);
-    auto* panel = Find<QWidget>("Panel0");
-    QVERIFY(panel->height() >= panel->minimumSizeHint().height());
-    const QList<QWidget*> controls = ColumnControls();
-    QVERIFY(controls.size() > 30);
-    for (QWidget* w : controls) {
-      const QSize least = LeastSize(w);
-      QVERIFY2(w->width() >= least.width() && w->height() >= least.height(),
-               qPrintable(QStringLiteral("%1 %2x%3 < %4x%5").arg(w->objectName()).arg(w->width())
-                              .arg(w->height()).arg(least.width()).arg(least.height())));
-    }
-    for (int i = 0; i < controls.size(); ++i) {
-      for (int j = i + 1; j < controls.size(); ++j) {
-        QWidget* a = controls[i];
-        QWidget* b = controls[j];
-        if (a->isAncestorOf(b) || b->isAncestorOf(a)) continue;
-        const QRect ra(a->mapTo(panel, QPoint(0, 0)), a->size());
-        const QRect rb(b->mapTo(panel, QPoint(0, 0)), b->size());
-        QVERIFY2(!ra.intersects(rb), qPrintable(a->objectName() + QStringLiteral(" overlaps ") + b->objectName()));
-      }
-    }
-    // The last control can be scrolled to, and the map and the status bar keep apart.
-    auto* exitSheet = Find<QWidget>("Button_Exit_pdf");
-    column->ensureWidgetVisible(exitSheet);
-    QVERIFY(column->viewport()->rect().contains(
-        QRect(exitSheet->mapTo(column->viewport(), QPoint(0, 0)), exitSheet->size())));
-    auto* map = Find<QWidget>("Panel2");
-    QVERIFY(map->width() > 100 && map->height() > 100);
-    const QRect mapInWindow(map->mapTo(window_.get(), QPoint(0, 0)), map->size());
-    QVERIFY(!mapInWindow.intersects(window_->statusBar()->geometry()));
-    SaveScreen(QStringLiteral("window_800x600.png"));
-  }
-
-  // The globe keeps most of a small window: the docks, as wide as the
-  // local circumstances' table, float there instead of taking half of it.
-  void globeKeepsMostOfASmallWindow() {
-    auto* placeDock = Find<QDockWidget>("LocalCircumstancesDock");
-    auto* legendDock = Find<QDockWidget>("LegendDock");
-    auto* panel = Find<darvelle::ui::LocalCircumstancesPanel>("LocalCircumstancesPanel");
-    Type("Edit_Jahr", QStringLiteral("2024"));  // April 8, seen from Dallas: the table's longest texts
-    panel->choosePoint(32.78, -96.80);          // as a click on the globe at Dallas
-    QTRY_VERIFY_WITH_TIMEOUT(panel->citiesReady(), 20000);
-    QApplication::processEvents();
-    QVERIFY(placeDock->isVisible() && !placeDock->isFloating());
-    auto* map = Find<QWidget>("Panel2");
-    auto* column = Find<QWidget>("ControlColumn");
-    const auto mapShare = [&] {
-      return double(map->width()) * map->height() / (double(window_->width()) * window_->height());
-    };
-    // The window's parts side by side, none over another.
-    const auto partsApart = [&] {
-      QList<QWidget*> parts = {column, map, static_cast<QWidget*>(window_->statusBar()), window_->menuBar()};
-      for (QDockWidget* dock : {placeDock, legendDock}) {
-        if (dock->isVisible() && !dock->isFloating()) parts << dock;
-      }
-      for (int i = 0; i < parts.size(); ++i) {
-        for (int j = i + 1; j < parts.size(); ++j) {
-          const QRect a(parts[i]->mapTo(window_.get(), QPoint(0, 0)), parts[i]->size());
-          const QRect b(parts[j]->mapTo(window_.get(), QPoint(0, 0)), parts[j]->size());
-          if (a.intersects(b)) return parts[i]->objectName() + QStringLiteral(" overlaps ") + parts[j]->objectName();
-        }
-      }
-      return QString();
-    };
-    QCOMPARE(partsApart(), QString());
-
-    for (const QSize small : {QSize(800, 600), QSize(1024, 700)}) {
-      ResizeTo(small.width(), small.height());
-      QTRY_VERIFY_WITH_TIMEOUT(placeDock->isFloating() && !placeDock->isVisible(), 5000);
-      QVERIFY(legendDock->isFloating() && !legendDock->isVisible());
-      QCOMPARE(partsApart(), QString());
-      // At least 55 % of the window is the globe's (the column takes 260 of 800 pixels).
-      QVERIFY2(mapShare() >= 0.55, qPrintable(QString::number(mapShare())));
-      // Opened from the Options menu, the place dock floats over the globe,
-      // which keeps its size.
-      const QSize mapSize = map->size();
-      placeDock->toggleViewAction()->trigger();
-      QApplication::processEvents();
-      QVERIFY(placeDock->isVisible() && placeDock->isFloating());
-      QCOMPARE(map->size(), mapSize);
-      auto* table = Find<QTableWidget>("LocalContacts");
-      QVERIFY(table->isVisible());
-      QVERIFY(table->horizontalHeader()->length() <= table->viewport()->width());
-      if (small.width() == 800) SaveScreen(QStringLiteral("window_800x600_place_open.png"));
-      placeDock->toggleViewAction()->trigger();
-      QApplication::processEvents();
-    }
-
-    // Wide again: the docks are back beside the globe as they were.
-    ResizeTo(1400, 900);
-    QTRY_VERIFY_WITH_TIMEOUT(!placeDock->isFloating() && placeDock->isVisible(), 5000);
-    QVERIFY(!legendDock->isFloating());
-    QCOMPARE(partsApart(), QString());
-    QVERIFY2(map->width() >= darvelle::ui::MainWindow::kLeastMapWidth, qPrintable(QString::number(map->width())));
-
-    // Closed while small, the next window at a desktop's size has its docks beside the globe.
-    ResizeTo(800, 600);
-    QTRY_VERIFY_WITH_TIMEOUT(placeDock->isFloating(), 5000);
-    window_->close();
-    QTRY_VERIFY(!window_->isVisible());
-    window_.reset();
-    StartShipped(QSize(1400, 900));
-    QApplication::processEvents();
-    QTRY_VERIFY_WITH_TIMEOUT(!Find<QDockWidget>("LocalCircumstancesDock")->isFloating(), 5000);
-    QVERIFY(!Find<QDockWidget>("LegendDock")->isFloating());
-  }
-
-  void globeIsShownAtTheScreensPixelDensity() {
-    auto* panel = Find<darvelle::ui::MapPanel>("Panel2");
-    QApplication::processEvents();
-    const qreal ratio = panel->devicePixelRatioF();
-    if (qgetenv("QT_SCALE_FACTOR") == "2") QCOMPARE(ratio, 2.0);
-    const QImage& shown = panel->Shown();
-    QVERIFY(!shown.isNull());
-    QCOMPARE(shown.devicePixelRatio(), ratio);
-    // The picture fills the panel's width or height in device pixels.
-    const QSizeF logical = shown.deviceIndependentSize();
-    QVERIFY(logical.width() <= panel->width() + 0.5 && logical.height() <= panel->height() + 0.5);
-    QVERIFY(std::abs(shown.width() - panel->width() * ratio) <= 1.0 ||
-            std::abs(shown.height() - panel->height() * ratio) <= 1.0);
-    // At more than one device pixel per pixel the full drawing is its source.
-    if (ratio > 1.0) QCOMPARE(panel->Image().width(), darvelle::kMapWidth);
-    SaveScreen(QStringLiteral("window_pixel_ratio_%1.png").arg(ratio));
-  }
-
-  void cursorPlaceIsReadableInANarrowWindow() {
-    auto* globe = Globe();
-    auto* inBar = Find<QLabel>("CursorPlace");
-    auto* onMap = Find<QLabel>("CursorPlaceOnMap");
-    const QPointF centre = globe->widgetPointAt({darvelle::kGlobeCentreX, darvelle::kGlobeCentreY});
-    auto moveTo = [&](QPointF at) { SendMouse(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton); };
-    ResizeTo(1900, 900);
-    moveTo(centre);
-    QVERIFY(!inBar->text().isEmpty());
-    QVERIFY(!onMap->isVisible());
-    // The bar's place is wholly inside the bar.
-    QVERIFY(window_->statusBar()->rect().contains(inBar->geometry()));
-    ResizeTo(1000, 700);
-    moveTo(globe->widgetPointAt({darvelle::kGlobeCentreX, darvelle::kGlobeCentreY}));
-    QVERIFY(onMap->isVisible());
-    QCOMPARE(onMap->text(), inBar->text());
-    QVERIFY(Find<QWidget>("Panel2")->rect().contains(onMap->geometry()));
-    moveTo(QPointF(2, 2));  // off the globe
-    QVERIFY(!onMap->isVisible());
-  }
-
   // ------------------------------------------------------------ drag
 
   void dragShowsQuickPicturesThenTheFullDrawing() {
@@ -458,26 +249,6 @@ class WindowScreenTest : public WindowFixture {
     QVERIFY(after != before);
     QVERIFY(after->drawnView.Psi != stateBefore.Psi || after->drawnView.Phi != stateBefore.Phi);
     QCOMPARE(panel->Image(), after->ScreenImage());
-  }
-
-  // ------------------------------------------------------------ remembered
-
-  void geometryAndDocksAreRemembered() {
-    ResizeTo(1100, 760);
-    auto* dock = Find<QDockWidget>("LegendDock");
-    window_->addDockWidget(Qt::LeftDockWidgetArea, dock);
-    QApplication::processEvents();
-    window_->close();
-    QTRY_VERIFY(!window_->isVisible());
-    window_.reset();
-    const fs::path folder = SettingsFolder();
-    QVERIFY(fs::exists(folder / darvelle::ui::kWindowSettingsFileName));
-    // The settings file keeps its own size.
-    QCOMPARE(fs::file_size(folder / darvelle::kSettingsFileName), std::uintmax_t{2108});
-
-    StartShipped();
-    QTRY_COMPARE_WITH_TIMEOUT(window_->size(), QSize(1100, 760), 5000);
-    QCOMPARE(window_->dockWidgetArea(Find<QDockWidget>("LegendDock")), Qt::LeftDockWidgetArea);
   }
 
   // ------------------------------------------------------------ halos

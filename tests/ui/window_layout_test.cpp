@@ -1,0 +1,265 @@
+// The real window on the shipped data at any size: a control column that
+// scrolls on a small screen, docks that float where they would squeeze the
+// globe and stay where the user docks them, the globe at the screen's pixel
+// density, the cursor's place readable in a narrow window, the window's place
+// and docks remembered. Run once at the screen's pixel ratio and once at
+// twice it. With DARVELLE_UI_SCREENSHOTS set to a folder (under xvfb) it also
+// saves pictures of the screen.
+
+#include <QDockWidget>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTableWidget>
+
+#include "ui/local_panel.h"
+#include "ui/window_settings.h"
+#include "ui/year_eclipse_list.h"
+#include "window_fixture.h"
+
+namespace window_test {
+
+namespace {
+
+// The least size a layout may give a widget: its own minimum where it has
+// one (the step buttons' fixed width), else its minimum size hint.
+QSize LeastSize(const QWidget* w) {
+  const QSize hint = w->minimumSizeHint();
+  QSize least(w->minimumWidth() > 0 ? w->minimumWidth() : hint.width(),
+              w->minimumHeight() > 0 ? w->minimumHeight() : hint.height());
+  return least.boundedTo(w->maximumSize());
+}
+
+}  // namespace
+
+class WindowLayoutTest : public WindowFixture {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { SetUpShippedCase(); }
+
+  void init() { StartShippedOnADesktop(); }
+
+  void cleanup() { TearDown(); }
+
+  // ------------------------------------------------------------ any screen
+
+  void columnScrollsAt800x600WithoutOverlaps() {
+    ResizeTo(800, 600);
+    auto* column = Find<QScrollArea>("ControlColumn");
+    QVERIFY(column->verticalScrollBar()->isVisible());
+    QVERIFY(column->verticalScrollBar()->maximum() > 0);
+    auto* panel = Find<QWidget>("Panel0");
+    QVERIFY(panel->height() >= panel->minimumSizeHint().height());
+    const QList<QWidget*> controls = ColumnControls();
+    QVERIFY(controls.size() > 30);
+    for (QWidget* w : controls) {
+      const QSize least = LeastSize(w);
+      QVERIFY2(w->width() >= least.width() && w->height() >= least.height(),
+               qPrintable(QStringLiteral("%1 %2x%3 < %4x%5").arg(w->objectName()).arg(w->width())
+                              .arg(w->height()).arg(least.width()).arg(least.height())));
+    }
+    for (int i = 0; i < controls.size(); ++i) {
+      for (int j = i + 1; j < controls.size(); ++j) {
+        QWidget* a = controls[i];
+        QWidget* b = controls[j];
+        if (a->isAncestorOf(b) || b->isAncestorOf(a)) continue;
+        const QRect ra(a->mapTo(panel, QPoint(0, 0)), a->size());
+        const QRect rb(b->mapTo(panel, QPoint(0, 0)), b->size());
+        QVERIFY2(!ra.intersects(rb), qPrintable(a->objectName() + QStringLiteral(" overlaps ") + b->objectName()));
+      }
+    }
+    // The last control can be scrolled to, and the map and the status bar keep apart.
+    auto* exitSheet = Find<QWidget>("Button_Exit_pdf");
+    column->ensureWidgetVisible(exitSheet);
+    QVERIFY(column->viewport()->rect().contains(
+        QRect(exitSheet->mapTo(column->viewport(), QPoint(0, 0)), exitSheet->size())));
+    auto* map = Find<QWidget>("Panel2");
+    QVERIFY(map->width() > 100 && map->height() > 100);
+    const QRect mapInWindow(map->mapTo(window_.get(), QPoint(0, 0)), map->size());
+    QVERIFY(!mapInWindow.intersects(window_->statusBar()->geometry()));
+    SaveScreen(QStringLiteral("window_800x600.png"));
+  }
+
+  // The globe keeps most of a small window: the docks, as wide as the
+  // local circumstances' table, float there instead of taking half of it.
+  void globeKeepsMostOfASmallWindow() {
+    auto* placeDock = Find<QDockWidget>("LocalCircumstancesDock");
+    auto* legendDock = Find<QDockWidget>("LegendDock");
+    auto* panel = Find<darvelle::ui::LocalCircumstancesPanel>("LocalCircumstancesPanel");
+    Type("Edit_Jahr", QStringLiteral("2024"));  // April 8, seen from Dallas: the table's longest texts
+    panel->choosePoint(32.78, -96.80);          // as a click on the globe at Dallas
+    QTRY_VERIFY_WITH_TIMEOUT(panel->citiesReady(), 20000);
+    QApplication::processEvents();
+    QVERIFY(placeDock->isVisible() && !placeDock->isFloating());
+    auto* map = Find<QWidget>("Panel2");
+    auto* column = Find<QWidget>("ControlColumn");
+    const auto mapShare = [&] {
+      return double(map->width()) * map->height() / (double(window_->width()) * window_->height());
+    };
+    // The window's parts side by side, none over another.
+    const auto partsApart = [&] {
+      QList<QWidget*> parts = {column, map, static_cast<QWidget*>(window_->statusBar()), window_->menuBar()};
+      for (QDockWidget* dock : {placeDock, legendDock}) {
+        if (dock->isVisible() && !dock->isFloating()) parts << dock;
+      }
+      for (int i = 0; i < parts.size(); ++i) {
+        for (int j = i + 1; j < parts.size(); ++j) {
+          const QRect a(parts[i]->mapTo(window_.get(), QPoint(0, 0)), parts[i]->size());
+          const QRect b(parts[j]->mapTo(window_.get(), QPoint(0, 0)), parts[j]->size());
+          if (a.intersects(b)) return parts[i]->objectName() + QStringLiteral(" overlaps ") + parts[j]->objectName();
+        }
+      }
+      return QString();
+    };
+    QCOMPARE(partsApart(), QString());
+
+    for (const QSize small : {QSize(800, 600), QSize(1024, 700)}) {
+      ResizeTo(small.width(), small.height());
+      QTRY_VERIFY_WITH_TIMEOUT(placeDock->isFloating() && !placeDock->isVisible(), 5000);
+      QVERIFY(legendDock->isFloating() && !legendDock->isVisible());
+      QCOMPARE(partsApart(), QString());
+      // At least 55 % of the window is the globe's (the column takes 260 of 800 pixels).
+      QVERIFY2(mapShare() >= 0.55, qPrintable(QString::number(mapShare())));
+      // Opened from the Options menu, the place dock floats over the globe,
+      // which keeps its size.
+      const QSize mapSize = map->size();
+      placeDock->toggleViewAction()->trigger();
+      QApplication::processEvents();
+      QVERIFY(placeDock->isVisible() && placeDock->isFloating());
+      QCOMPARE(map->size(), mapSize);
+      auto* table = Find<QTableWidget>("LocalContacts");
+      QVERIFY(table->isVisible());
+      QVERIFY(table->horizontalHeader()->length() <= table->viewport()->width());
+      if (small.width() == 800) SaveScreen(QStringLiteral("window_800x600_place_open.png"));
+      placeDock->toggleViewAction()->trigger();
+      QApplication::processEvents();
+    }
+
+    // Wide again: the docks are back beside the globe as they were.
+    ResizeTo(1400, 900);
+    QTRY_VERIFY_WITH_TIMEOUT(!placeDock->isFloating() && placeDock->isVisible(), 5000);
+    QVERIFY(!legendDock->isFloating());
+    QCOMPARE(partsApart(), QString());
+    QVERIFY2(map->width() >= darvelle::ui::MainWindow::kLeastMapWidth, qPrintable(QString::number(map->width())));
+
+    // Closed while small, the next window at a desktop's size has its docks beside the globe.
+    ResizeTo(800, 600);
+    QTRY_VERIFY_WITH_TIMEOUT(placeDock->isFloating(), 5000);
+    window_->close();
+    QTRY_VERIFY(!window_->isVisible());
+    window_.reset();
+    StartShipped(QSize(1400, 900));
+    QApplication::processEvents();
+    QTRY_VERIFY_WITH_TIMEOUT(!Find<QDockWidget>("LocalCircumstancesDock")->isFloating(), 5000);
+    QVERIFY(!Find<QDockWidget>("LegendDock")->isFloating());
+  }
+
+  void globeIsShownAtTheScreensPixelDensity() {
+    auto* panel = Find<darvelle::ui::MapPanel>("Panel2");
+    QApplication::processEvents();
+    const qreal ratio = panel->devicePixelRatioF();
+    if (qgetenv("QT_SCALE_FACTOR") == "2") QCOMPARE(ratio, 2.0);
+    const QImage& shown = panel->Shown();
+    QVERIFY(!shown.isNull());
+    QCOMPARE(shown.devicePixelRatio(), ratio);
+    // The picture fills the panel's width or height in device pixels.
+    const QSizeF logical = shown.deviceIndependentSize();
+    QVERIFY(logical.width() <= panel->width() + 0.5 && logical.height() <= panel->height() + 0.5);
+    QVERIFY(std::abs(shown.width() - panel->width() * ratio) <= 1.0 ||
+            std::abs(shown.height() - panel->height() * ratio) <= 1.0);
+    // At more than one device pixel per pixel the full drawing is its source.
+    if (ratio > 1.0) QCOMPARE(panel->Image().width(), darvelle::kMapWidth);
+    SaveScreen(QStringLiteral("window_pixel_ratio_%1.png").arg(ratio));
+  }
+
+  void cursorPlaceIsReadableInANarrowWindow() {
+    auto* globe = Globe();
+    auto* inBar = Find<QLabel>("CursorPlace");
+    auto* onMap = Find<QLabel>("CursorPlaceOnMap");
+    const QPointF centre = globe->widgetPointAt({darvelle::kGlobeCentreX, darvelle::kGlobeCentreY});
+    auto moveTo = [&](QPointF at) { SendMouse(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton); };
+    ResizeTo(1900, 900);
+    moveTo(centre);
+    QVERIFY(!inBar->text().isEmpty());
+    QVERIFY(!onMap->isVisible());
+    // The bar's place is wholly inside the bar.
+    QVERIFY(window_->statusBar()->rect().contains(inBar->geometry()));
+    ResizeTo(1000, 700);
+    moveTo(globe->widgetPointAt({darvelle::kGlobeCentreX, darvelle::kGlobeCentreY}));
+    QVERIFY(onMap->isVisible());
+    QCOMPARE(onMap->text(), inBar->text());
+    QVERIFY(Find<QWidget>("Panel2")->rect().contains(onMap->geometry()));
+    moveTo(QPointF(2, 2));  // off the globe
+    QVERIFY(!onMap->isVisible());
+  }
+
+  // ------------------------------------------------------------ remembered
+
+  void geometryAndDocksAreRemembered() {
+    // Wide enough for the docks beside the globe.
+    ResizeTo(1300, 800);
+    auto* dock = Find<QDockWidget>("LegendDock");
+    window_->addDockWidget(Qt::LeftDockWidgetArea, dock);
+    QApplication::processEvents();
+    window_->close();
+    QTRY_VERIFY(!window_->isVisible());
+    window_.reset();
+    const fs::path folder = SettingsFolder();
+    QVERIFY(fs::exists(folder / darvelle::ui::kWindowSettingsFileName));
+    // The settings file keeps its own size.
+    QCOMPARE(fs::file_size(folder / darvelle::kSettingsFileName), std::uintmax_t{2108});
+
+    StartShipped();
+    QTRY_COMPARE_WITH_TIMEOUT(window_->size(), QSize(1300, 800), 5000);
+    QCOMPARE(window_->dockWidgetArea(Find<QDockWidget>("LegendDock")), Qt::LeftDockWidgetArea);
+  }
+
+  // A dock the user docks in a narrow window stays where it was put, the
+  // other keeps floating; wide again, both are docked, the user's where it
+  // was put, and the next run remembers that.
+  void aDockDockedInANarrowWindowStaysThere() {
+    auto* legendDock = Find<QDockWidget>("LegendDock");
+    auto* placeDock = Find<QDockWidget>("LocalCircumstancesDock");
+    ResizeTo(1000, 700);
+    QTRY_VERIFY_WITH_TIMEOUT(legendDock->isFloating() && !legendDock->isVisible(), 5000);
+    // As a drag of the opened legend onto the window's left edge does.
+    legendDock->toggleViewAction()->trigger();
+    window_->addDockWidget(Qt::LeftDockWidgetArea, legendDock);
+    legendDock->setFloating(false);
+    QApplication::processEvents();
+    QVERIFY(legendDock->isVisible() && !legendDock->isFloating());
+    QVERIFY(placeDock->isFloating());
+    SaveScreen(QStringLiteral("window_1000x700_docked_by_user.png"));
+    // Narrower, and wide again.
+    ResizeTo(900, 650);
+    QVERIFY(!legendDock->isFloating() && placeDock->isFloating());
+    ResizeTo(1400, 900);
+    QTRY_VERIFY_WITH_TIMEOUT(!placeDock->isFloating(), 5000);
+    QCOMPARE(window_->dockWidgetArea(legendDock), Qt::LeftDockWidgetArea);
+    QCOMPARE(window_->dockWidgetArea(placeDock), Qt::RightDockWidgetArea);
+
+    // Docked again in a narrow window and closed there.
+    ResizeTo(1000, 700);
+    QTRY_VERIFY_WITH_TIMEOUT(legendDock->isFloating(), 5000);
+    window_->addDockWidget(Qt::TopDockWidgetArea, legendDock);
+    legendDock->setFloating(false);
+    QApplication::processEvents();
+    window_->close();
+    QTRY_VERIFY(!window_->isVisible());
+    window_.reset();
+    StartShipped(QSize(1400, 900));
+    QApplication::processEvents();
+    auto* remembered = Find<QDockWidget>("LegendDock");
+    QTRY_VERIFY_WITH_TIMEOUT(!remembered->isFloating(), 5000);
+    QCOMPARE(window_->dockWidgetArea(remembered), Qt::TopDockWidgetArea);
+    QVERIFY(!Find<QDockWidget>("LocalCircumstancesDock")->isFloating());
+  }
+};
+
+}  // namespace window_test
+
+QTEST_MAIN(window_test::WindowLayoutTest)
+#include "window_layout_test.moc"
