@@ -132,7 +132,9 @@ void MainWindow::FinishExit() {
 void MainWindow::closeEvent(QCloseEvent* event) {
   // Once, while the window is still on the screen where the user left it.
   if (isVisible()) SaveWindowLayout();
-  if (IsBusy() || IsSaving()) {
+  // A picture being fitted to a new panel size is the worker's own copy:
+  // no reason to keep a leaving user waiting.
+  if (session_->IsBusy() || exitWithSheet_.has_value() || IsSaving()) {
     CloseWhenIdle();
     event->ignore();
     return;
