@@ -48,7 +48,9 @@ TEST(CatalogueFile, RecordsAreInChronologicalOrderWithOneEclipsePerLunation) {
   for (int i = 2; i <= c.Count(); ++i) {
     const EclipseRecord& a = c.Record(i - 1);
     const EclipseRecord& b = c.Record(i);
-    ASSERT_LT(a.JulianDay, b.JulianDay) << "record " << i;
+    // Copies: the packed record's doubles may lie on 4-byte boundaries.
+    const double julianDayA = a.JulianDay, julianDayB = b.JulianDay;
+    ASSERT_LT(julianDayA, julianDayB) << "record " << i;
     ASSERT_LT(a.LunationNumber, b.LunationNumber) << "record " << i;
     ASSERT_LE(std::tie(a.Year, a.Month, a.Day), std::tie(b.Year, b.Month, b.Day)) << "record " << i;
   }
@@ -71,11 +73,14 @@ TEST(CatalogueFile, FieldsAreInRangeAndUnusedBytesZero) {
     ASSERT_EQ(std::memcmp(r.Reserved, zeros, sizeof r.Reserved), 0);
     ASSERT_EQ(std::memcmp(r.WorkArea, zeros, sizeof r.WorkArea), 0);
     // The stored Julian Day is the one the program recomputes from the date.
-    ASSERT_EQ(r.JulianDay, CalendarToJulianDay(r.Year, r.Month, r.Day, r.EpochHour, 0, 0));
+    // (Values copied out of the packed record, whose doubles may be misaligned.)
+    const double julianDay = r.JulianDay;
+    ASSERT_EQ(julianDay, CalendarToJulianDay(r.Year, r.Month, r.Day, r.EpochHour, 0, 0));
     // Angles that are continuous over the fit start in [0, 360).
     for (const Polynomial* p : {&r.SunRAPoly, &r.MoonRAPoly, &r.MuPoly}) {
-      ASSERT_GE(p->c[0], 0.0);
-      ASSERT_LT(p->c[0], 360.0);
+      const double c0 = p->c[0];
+      ASSERT_GE(c0, 0.0);
+      ASSERT_LT(c0, 360.0);
     }
   }
 }
@@ -92,7 +97,8 @@ TEST(CatalogueFile, GammaIsTheAxisDistanceAtGreatestEclipseNearTheEpochHour) {
     ASSERT_LE(std::fabs(t), 0.5 + 1e-6);
     worstOffset = std::max(worstOffset, std::fabs(t));
     const double x = r.XPoly.At(t), y = r.YPoly.At(t);
-    ASSERT_NEAR(r.Gamma, std::copysign(std::hypot(x, y), y), 1e-9);
+    const double gamma = r.Gamma;  // a copy: the packed field may be misaligned
+    ASSERT_NEAR(gamma, std::copysign(std::hypot(x, y), y), 1e-9);
   }
   EXPECT_GT(worstOffset, 0.45);  // the epochs are whole hours, not the instants themselves
 }
