@@ -18,19 +18,29 @@ Cubic CubicFrom(const Polynomial& p) {
 
 }  // namespace
 
+EclipseDescription DescriptionFromRecord(const EclipseRecord& r) {
+  EclipseDescription d;
+  d.year = r.Year;
+  d.month = r.Month;
+  d.day = r.Day;
+  d.kind = static_cast<EclipseKind>(r.EclipseType);
+  d.saros = r.SarosNumber;
+  d.sarosMember = r.SarosMember;
+  d.sarosMemberCount = r.SarosMemberCount;
+  return d;
+}
+
+EclipseDescription DescriptionOf(const Catalogue& catalogue, int index) {
+  return DescriptionFromRecord(catalogue.Record(index));
+}
+
 BesselianElements ElementsFromRecord(const EclipseRecord& r) {
   BesselianElements e;
-  e.year = r.Year;
-  e.month = r.Month;
-  e.day = r.Day;
+  static_cast<EclipseDescription&>(e) = DescriptionFromRecord(r);
   e.epochHour = r.EpochHour;
   e.julianDay = r.JulianDay;
-  e.kind = static_cast<EclipseKind>(r.EclipseType);
   e.gamma = r.Gamma;
   e.lunation = r.LunationNumber;
-  e.saros = r.SarosNumber;
-  e.sarosMember = r.SarosMember;
-  e.sarosMemberCount = r.SarosMemberCount;
   e.sunRightAscension = CubicFrom(r.SunRAPoly);
   e.sunDeclination = CubicFrom(r.SunDecPoly);
   e.sunDistance = CubicFrom(r.SunDistancePoly);

@@ -59,6 +59,11 @@ struct BesselianElements : EclipseDescription {
 
 // The record's values as they stand (its stored JulianDay included).
 BesselianElements ElementsFromRecord(const EclipseRecord& record);
+EclipseDescription DescriptionFromRecord(const EclipseRecord& record);
+
+// Record `index`'s date, kind and Saros series, for lists and files that
+// name an eclipse; throws std::out_of_range outside 1 .. Count().
+EclipseDescription DescriptionOf(const Catalogue& catalogue, int index);
 
 // Record `index` of the catalogue with its Julian Day recomputed from its date
 // at the epoch hour (the stored value is ignored); throws std::out_of_range

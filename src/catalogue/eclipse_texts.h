@@ -32,6 +32,9 @@ std::string_view SheetEclipseTypeName(int code, int language);
 inline std::string_view EclipseTypeName(EclipseKind kind, int language) {
   return EclipseTypeName(static_cast<int>(kind), language);
 }
+inline std::string_view EclipseTypeShortName(EclipseKind kind, int language) {
+  return EclipseTypeShortName(static_cast<int>(kind), language);
+}
 inline std::string_view SheetEclipseTypeName(EclipseKind kind, int language) {
   return SheetEclipseTypeName(static_cast<int>(kind), language);
 }

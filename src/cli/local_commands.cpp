@@ -9,6 +9,7 @@
 
 #include "astro/delta_t.h"
 #include "astro/format.h"
+#include "catalogue/besselian_elements.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/eclipse_texts.h"
 #include "cli/args.h"
@@ -90,8 +91,8 @@ int EclipseFor(const Args& args, const Catalogue& catalogue) {
                      text + "'");
   }
   for (int i = 1; i <= catalogue.Count(); ++i) {
-    const EclipseRecord& r = catalogue.Record(i);
-    if (r.Year == year && r.Month == month && r.Day == day) return i;
+    const EclipseDescription e = DescriptionOf(catalogue, i);
+    if (e.year == year && e.month == month && e.day == day) return i;
   }
   throw std::runtime_error("no eclipse in the catalogue on " + text + " (TT date of greatest eclipse)");
 }
@@ -100,13 +101,13 @@ LocalReport ReportFor(const Catalogue& catalogue, int index, const ChosenPlace& 
                       const LocalCircumstances* computed = nullptr, double deltaT = 0.0) {
   LocalReport report;
   report.Index = index;
-  report.Record = MakeCurrentEclipse(catalogue, index);
-  report.DeltaT = computed ? deltaT : ComputeDeltaT(report.Record.Year, report.Record.Month);
+  report.Elements = CurrentElements(catalogue, index);
+  report.DeltaT = computed ? deltaT : ComputeDeltaT(report.Elements.year, report.Elements.month);
   report.Place = place.observer;
   report.PlaceLabel = place.label;
   report.TimeZone = place.timeZone;
   report.Local = computed ? *computed
-                          : ComputeLocalCircumstances(ElementsFromRecord(report.Record), report.DeltaT, place.observer);
+                          : ComputeLocalCircumstances(report.Elements, report.DeltaT, place.observer);
   return report;
 }
 

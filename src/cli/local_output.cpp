@@ -35,7 +35,7 @@ const char* VisibilityWord(Visibility visibility) {
   return "none";
 }
 
-double JulianDayTT(const LocalReport& r, double t) { return r.Record.JulianDay + t / 24.0; }
+double JulianDayTT(const LocalReport& r, double t) { return r.Elements.julianDay + t / 24.0; }
 double JulianDayUT(const LocalReport& r, double t) {
   return JulianDayTT(r, t) - r.DeltaT / 86400.0;
 }
@@ -70,7 +70,7 @@ std::string OptionalText(const std::optional<std::string>& text) {
   return text ? Quoted(*text) : "null";
 }
 
-std::string CatalogueDate(const EclipseRecord& r) { return IsoDate(r.Year, r.Month, r.Day); }
+std::string CatalogueDate(const EclipseDescription& e) { return IsoDate(e.year, e.month, e.day); }
 
 // The local time of an instant, or empty when the place has no zone.
 std::string ZoneTime(const LocalReport& r, double t) {
@@ -161,7 +161,7 @@ std::string PlaceLine(const LocalReport& r) {
 std::string LocalJson(const LocalReport& r) {
   const LocalCircumstances& l = r.Local;
   std::string json = "{\"index\":" + std::to_string(r.Index) + ",\"date\":\"" +
-                     CatalogueDate(r.Record) + "\",\"observer\":{\"lat\":" +
+                     CatalogueDate(r.Elements) + "\",\"observer\":{\"lat\":" +
                      FixedText(r.Place.LatitudeDeg, 6) + ",\"lon\":" +
                      FixedText(r.Place.LongitudeDeg, 6) + ",\"height\":" +
                      FixedText(r.Place.HeightM, 1) + ",\"place\":" + OptionalText(r.PlaceLabel) +
@@ -189,7 +189,7 @@ std::string VisibleCsvRow(const LocalReport& r) {
     }
     sunAlt = FixedText(l.Maximum->SunAltitudeDeg, 2);
   }
-  return std::to_string(r.Index) + "," + CatalogueDate(r.Record) + "," + KindWord(l.Kind) + "," +
+  return std::to_string(r.Index) + "," + CatalogueDate(r.Elements) + "," + KindWord(l.Kind) + "," +
          VisibilityWord(l.Seen) + "," + maxUt + "," + maxLocal + "," +
          FixedText(l.Magnitude, 4) + "," + FixedText(l.Obscuration, 4) + "," +
          (l.DurationS ? FixedText(*l.DurationS, 1) : "") + "," + sunAlt;
@@ -199,7 +199,7 @@ std::string LocalTable(const LocalReport& r, int language) {
   const Words& w = WordsFor(language);
   const LocalCircumstances& l = r.Local;
   std::string out = std::string(w.eclipse) + " #" + std::to_string(r.Index) + "  " +
-                    CatalogueDate(r.Record) + " (TT)\n" + w.place + ": " + PlaceLine(r) + "\n" +
+                    CatalogueDate(r.Elements) + " (TT)\n" + w.place + ": " + PlaceLine(r) + "\n" +
                     w.timeScale + " = " + FixedText(r.DeltaT, 1) + " s\n";
   if (l.Kind == LocalKind::kNone) return out + w.noEclipse + "\n";
   out += std::string(w.kinds[static_cast<int>(l.Kind)]) + ", " +
@@ -253,7 +253,7 @@ std::string VisibleTableHeader(int language) {
 std::string VisibleTableRow(const LocalReport& r, int language) {
   const Words& w = WordsFor(language);
   const LocalCircumstances& l = r.Local;
-  return Padded(std::to_string(r.Index), 7) + Padded(CatalogueDate(r.Record), 13) +
+  return Padded(std::to_string(r.Index), 7) + Padded(CatalogueDate(r.Elements), 13) +
          Padded(w.kinds[static_cast<int>(l.Kind)], 11) + Padded(VisibilityWord(l.Seen), 7) +
          Padded(l.Maximum ? IsoDateTime(JulianDayUT(r, l.Maximum->Time)) : "", 24) +
          Padded(FixedText(l.Magnitude, 4), 11) + Padded(FixedText(l.Obscuration, 4), 13) +

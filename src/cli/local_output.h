@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "catalogue/eclipse_record.h"
+#include "catalogue/besselian_elements.h"
 #include "geometry/local_circumstances.h"
 
 namespace darvelle::cli {
@@ -14,7 +14,7 @@ namespace darvelle::cli {
 // One eclipse at one place, with everything its texts need.
 struct LocalReport {
   int Index = 0;
-  EclipseRecord Record;  // as MakeCurrentEclipse gives it (JulianDay at EpochHour TT)
+  BesselianElements Elements;  // as CurrentElements gives them (julianDay at epochHour TT)
   double DeltaT = 0.0;   // seconds
   Observer Place;
   std::optional<std::string> PlaceLabel;  // "Name, Admin, CC"

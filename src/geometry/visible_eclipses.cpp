@@ -34,11 +34,11 @@ std::vector<VisibleEclipse> FindVisibleEclipses(const Catalogue& catalogue,
                                                 const VisibleEclipseFilter& filter) {
   std::vector<VisibleEclipse> seen;
   for (int index = 1; index <= catalogue.Count(); ++index) {
-    const EclipseRecord& record = catalogue.Record(index);
-    if (record.Year < filter.FromYear) continue;
-    if (record.Year > filter.ToYear) break;  // the catalogue is in date order
-    const double deltaT = ComputeDeltaT(record.Year, record.Month);
-    const BesselianElements elements = ElementsFromRecord(record);
+    const int year = catalogue.CatalogueYear(index);
+    if (year < filter.FromYear) continue;
+    if (year > filter.ToYear) break;  // the catalogue is in date order
+    const BesselianElements elements = ElementsFromRecord(catalogue.Record(index));
+    const double deltaT = ComputeDeltaT(elements.year, elements.month);
     if (!MayBeSeen(elements, deltaT, observer)) continue;
     LocalCircumstances local = ComputeLocalCircumstances(elements, deltaT, observer);
     if (PassesFilter(local, filter)) seen.push_back({index, deltaT, std::move(local)});

@@ -65,15 +65,16 @@ constexpr const char* kSearching[3] = {"Suche\u2026", "Searching\u2026", "Recher
 constexpr const char* kShow[3] = {"Zeigen", "Show", "Afficher"};
 constexpr const char* kClose[3] = {"Schließen", "Close", "Fermer"};
 
-unsigned KindBit(int catalogueKind) {
+unsigned KindBit(EclipseKind catalogueKind) {
   switch (catalogueKind) {
-    case kTotal:
-    case kNonCentralTotal: return kShowTotal;
-    case kAnnular:
-    case kNonCentralAnnular: return kShowAnnular;
-    case kHybrid: return kShowHybrid;
-    default: return kShowPartial;
+    case EclipseKind::Total:
+    case EclipseKind::NonCentralTotal: return kShowTotal;
+    case EclipseKind::Annular:
+    case EclipseKind::NonCentralAnnular: return kShowAnnular;
+    case EclipseKind::Hybrid: return kShowHybrid;
+    case EclipseKind::Partial: break;
   }
+  return kShowPartial;
 }
 
 }  // namespace
@@ -87,14 +88,14 @@ std::vector<VisibleRow> ScanVisibleEclipses(const Catalogue& catalogue, const Vi
   const std::string zone = query.place.timeZone.toStdString();
   std::vector<VisibleRow> rows;
   for (const VisibleEclipse& v : FindVisibleEclipses(catalogue, observer, filter)) {
-    const EclipseRecord& record = catalogue.Record(v.Index);
-    if ((KindBit(record.EclipseType) & query.kinds) == 0) continue;
+    const EclipseDescription eclipse = DescriptionOf(catalogue, v.Index);
+    if ((KindBit(eclipse.kind) & query.kinds) == 0) continue;
     VisibleRow row;
     row.index = v.Index;
-    row.catalogueKind = record.EclipseType;
+    row.catalogueKind = eclipse.kind;
     row.localKind = v.Local.Kind;
     row.seen = v.Local.Seen;
-    row.date = EclipseDateText(record.Year, record.Month, record.Day);
+    row.date = EclipseDateText(eclipse.year, eclipse.month, eclipse.day);
     row.magnitude = v.Local.VisibleMagnitude();
     if (v.Local.Maximum) {
       // The Julian Day as the window's computation has it (recomputed from the date).
@@ -282,8 +283,8 @@ void VisibleEclipsesDialog::Fill() {
     QString kind = FromWindows1252(EclipseTypeShortName(row.catalogueKind, language_));
     // What is seen here, where the eclipse's kind on the whole Earth does not
     // say it: partial here of a central eclipse, either phase of a hybrid one.
-    const bool partialHere = row.catalogueKind != kPartial && row.localKind == LocalKind::kPartial;
-    const bool hybridPhase = row.catalogueKind == kHybrid && row.localKind != LocalKind::kPartial;
+    const bool partialHere = row.catalogueKind != EclipseKind::Partial && row.localKind == LocalKind::kPartial;
+    const bool hybridPhase = row.catalogueKind == EclipseKind::Hybrid && row.localKind != LocalKind::kPartial;
     if (partialHere || hybridPhase) {
       kind += QStringLiteral(" (") + TextIn(kHere[static_cast<int>(row.localKind)], language_) +
               QLatin1Char(')');

@@ -15,6 +15,7 @@
 #include <optional>
 #include <vector>
 
+#include "catalogue/besselian_elements.h"
 #include "ui/local_texts.h"
 
 class QCheckBox;
@@ -53,7 +54,7 @@ struct VisibleQuery {
 // One eclipse of the list, with the texts that do not depend on the language.
 struct VisibleRow {
   int index = 0;            // catalogue index
-  int catalogueKind = 0;    // the record's EclipseType code
+  EclipseKind catalogueKind = EclipseKind::Partial;  // on the whole Earth
   LocalKind localKind = LocalKind::kNone;
   Visibility seen = Visibility::kNone;
   QString date;             // "2026-08-12", TT date of greatest eclipse

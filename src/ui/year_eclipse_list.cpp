@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "catalogue/besselian_elements.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/eclipse_texts.h"
 #include "catalogue/selection.h"
@@ -97,14 +98,13 @@ void YearEclipseList::Fill() {
     clear();
     if (catalogue_ == nullptr) return;
     for (int index : EclipsesOfYear(*catalogue_, year_)) {
-      const EclipseRecord& r = catalogue_->Record(index);
+      const EclipseDescription e = DescriptionOf(*catalogue_, index);
       auto* item = new QTreeWidgetItem(this);
-      item->setText(DateColumn, EclipseDateText(r.Year, r.Month, r.Day));
-      item->setText(TypeColumn, FromWindows1252(EclipseTypeShortName(r.EclipseType, language_)));
-      item->setToolTip(TypeColumn, FromWindows1252(EclipseTypeName(r.EclipseType, language_)));
-      item->setText(SarosColumn, QString::number(r.SarosNumber));
-      item->setToolTip(SarosColumn, FromWindows1252(SarosCaption(r.SarosMember,
-                                                                 r.SarosMemberCount, language_)));
+      item->setText(DateColumn, EclipseDateText(e.year, e.month, e.day));
+      item->setText(TypeColumn, FromWindows1252(EclipseTypeShortName(e.kind, language_)));
+      item->setToolTip(TypeColumn, FromWindows1252(EclipseTypeName(e.kind, language_)));
+      item->setText(SarosColumn, QString::number(e.saros));
+      item->setToolTip(SarosColumn, FromWindows1252(SarosCaption(e.sarosMember, e.sarosMemberCount, language_)));
       item->setData(DateColumn, kIndexRole, index);
     }
   }
