@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableWidget>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -310,14 +311,28 @@ void MainWindow::BuildStatusBar() {
   StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
   StatusBar1->setFont(PixelFont(QStringLiteral("Arial Narrow"), 15, false));
   StatusBar1->setSizeGripEnabled(false);
+  // The panels keep their widths at any window width: they sit in a row as
+  // wide as they are, inside a strip that takes what room the bar has left.
+  // In a narrow window the last ones are cut off at the strip's right end,
+  // instead of being laid over each other and over the cursor's place.
+  auto* strip = new QWidget(StatusBar1);
+  strip->setObjectName(QStringLiteral("StatusPanelStrip"));
+  strip->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  auto* row = new QWidget(strip);
+  auto* panels = new QHBoxLayout(row);
+  panels->setContentsMargins(0, 0, 0, 0);
+  panels->setSpacing(StatusBar1->style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing));
   for (int i = 0; i < kStatusPanelCount; ++i) {
-    auto* panel = new QLabel(StatusBar1);
+    auto* panel = new QLabel(row);
     panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
     panel->setFixedWidth(kStatusPanelWidths[i]);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    StatusBar1->addWidget(panel);
+    panels->addWidget(panel);
     statusPanels_[i] = panel;
   }
+  row->setFixedSize(panels->sizeHint());
+  strip->setFixedHeight(row->height());
+  StatusBar1->addWidget(strip, 1);
 }
 
 void MainWindow::BuildAboutPanel() {

@@ -10,7 +10,6 @@
 #include <QShortcut>
 #include <QStatusBar>
 
-#include "ui/cursor_on_map.h"
 #include "ui/entry_check.h"
 #include "ui/globe_view.h"
 #include "ui/main_window.h"
@@ -30,13 +29,6 @@ void MainWindow::BuildConventions() {
   auto* next = new QShortcut(QKeySequence(Qt::Key_PageDown), this);
   next->setObjectName(QStringLiteral("NextEclipseKey"));
   connect(next, &QShortcut::activated, this, [this] { StepCatalogueBy(1); });
-
-  // The cursor's place over the map when the status bar has no room for it.
-  auto* onMap = new CursorOnMap(Panel2, StatusBar1);
-  connect(globeInput_, &GlobeView::cursorMoved, onMap, [this, onMap](double latitude, double longitude) {
-    onMap->SetPlace(CursorCoordinateText(latitude, longitude, UiLanguage()));
-  });
-  connect(globeInput_, &GlobeView::cursorLeftGlobe, onMap, [onMap] { onMap->SetPlace(QString()); });
 
   entryChecks_ = {new EntryCheck(Edit_Jahr, Entry::Year), new EntryCheck(Saros_Edit, Entry::Saros),
                   new EntryCheck(Edit_Psi, Entry::Angle), new EntryCheck(Edit_Phi, Entry::Angle),

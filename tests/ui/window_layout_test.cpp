@@ -1,8 +1,8 @@
 // The real window on the shipped data at any size: a control column that
 // scrolls on a small screen, docks that float where they would squeeze the
 // globe and stay where the user docks them, the globe at the screen's pixel
-// density, the cursor's place readable in a narrow window, the window's place
-// and docks remembered. Run once at the screen's pixel ratio and once at
+// density, the status bar's panels cut off rather than squeezed in a narrow
+// window, the window's place and docks remembered. Run once at the screen's pixel ratio and once at
 // twice it. With DARVELLE_UI_SCREENSHOTS set to a folder (under xvfb) it also
 // saves pictures of the screen.
 
@@ -30,6 +30,17 @@ QSize LeastSize(const QWidget* w) {
   QSize least(w->minimumWidth() > 0 ? w->minimumWidth() : hint.width(),
               w->minimumHeight() > 0 ? w->minimumHeight() : hint.height());
   return least.boundedTo(w->maximumSize());
+}
+
+// The part of `w` that its parents up to `top` leave in view, in `top`'s
+// coordinates.
+QRect ShownIn(const QWidget* w, const QWidget* top) {
+  QRect shown(w->mapTo(top, QPoint(0, 0)), w->size());
+  for (const QWidget* p = w->parentWidget(); p != nullptr; p = p->parentWidget()) {
+    shown &= QRect(p->mapTo(top, QPoint(0, 0)), p->size());
+    if (p == top) break;
+  }
+  return shown;
 }
 
 }  // namespace
@@ -175,25 +186,41 @@ class WindowLayoutTest : public WindowFixture {
     SaveScreen(QStringLiteral("window_pixel_ratio_%1.png").arg(ratio));
   }
 
-  void cursorPlaceIsReadableInANarrowWindow() {
-    auto* globe = Globe();
-    auto* inBar = Find<QLabel>("CursorPlace");
-    auto* onMap = Find<QLabel>("CursorPlaceOnMap");
-    const QPointF centre = globe->widgetPointAt({darvelle::kGlobeCentreX, darvelle::kGlobeCentreY});
-    auto moveTo = [&](QPointF at) { SendMouse(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton); };
-    ResizeTo(1900, 900);
-    moveTo(centre);
-    QVERIFY(!inBar->text().isEmpty());
-    QVERIFY(!onMap->isVisible());
-    // The bar's place is wholly inside the bar.
-    QVERIFY(window_->statusBar()->rect().contains(inBar->geometry()));
-    ResizeTo(1000, 700);
-    moveTo(globe->widgetPointAt({darvelle::kGlobeCentreX, darvelle::kGlobeCentreY}));
-    QVERIFY(onMap->isVisible());
-    QCOMPARE(onMap->text(), inBar->text());
-    QVERIFY(Find<QWidget>("Panel2")->rect().contains(onMap->geometry()));
-    moveTo(QPointF(2, 2));  // off the globe
-    QVERIFY(!onMap->isVisible());
+  // The seventeen panels keep their widths and their order at any window
+  // width: those past the bar's room are cut off at its right, never pushed
+  // over each other or over the cursor's place, which stays whole.
+  void statusBarPanelsAndCursorPlaceKeepApart() {
+    auto* bar = window_->statusBar();
+    auto* cursorPlace = Find<QLabel>("CursorPlace");
+    for (const QSize size : {QSize(1900, 900), QSize(1000, 700), QSize(800, 600)}) {
+      const QString at = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+      ResizeTo(size.width(), size.height());
+      SendMouse(QEvent::MouseMove, Globe()->widgetPointAt({darvelle::kGlobeCentreX, darvelle::kGlobeCentreY}),
+                Qt::NoButton, Qt::NoButton);
+      const QRect place = ShownIn(cursorPlace, bar);
+      QVERIFY2(cursorPlace->isVisible() && !cursorPlace->text().isEmpty(), qPrintable(at));
+      QVERIFY2(place.size() == cursorPlace->size(), qPrintable(at));
+      QVERIFY(place.width() >= cursorPlace->fontMetrics().horizontalAdvance(cursorPlace->text()));
+      int right = 0;
+      int shown = 0;
+      for (int i = 0; i < darvelle::ui::kStatusPanelCount; ++i) {
+        auto* panel = Find<QLabel>(QStringLiteral("StatusPanel%1").arg(i).toLatin1().constData());
+        const QString which = at + QStringLiteral(" panel %1").arg(i);
+        const QRect where(panel->mapTo(bar, QPoint(0, 0)), panel->size());
+        QCOMPARE(where.width(), panel->maximumWidth());
+        QVERIFY2(where.left() >= right, qPrintable(which));
+        right = where.right() + 1;
+        const QRect seen = ShownIn(panel, bar);
+        if (seen.isEmpty()) continue;
+        ++shown;
+        QVERIFY2(!seen.intersects(place), qPrintable(which));
+      }
+      // The eclipse's number, the first panel, is always whole.
+      auto* first = Find<QLabel>("StatusPanel0");
+      QCOMPARE(ShownIn(first, bar).size(), first->size());
+      if (size.width() >= 1900) QCOMPARE(shown, darvelle::ui::kStatusPanelCount);
+    }
+    SaveScreen(QStringLiteral("window_800x600_status_bar.png"));
   }
 
   // ------------------------------------------------------------ remembered
