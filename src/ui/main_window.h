@@ -21,6 +21,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QThreadPool>
+#include <QTimer>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -240,6 +241,7 @@ class MainWindow : public QMainWindow {
   // main_window_docks.cpp
   int LeastWidthWithDocks() const;
   bool DocksAreCompact() const;
+  void PrepareDockArrangement();
   void ScheduleDockArrangement();
   void ArrangeDocks();
   void WatchDockedByUser(QDockWidget* dock);
@@ -257,6 +259,8 @@ class MainWindow : public QMainWindow {
   void Exit(bool withSheet);
   void FinishExit();
   void GiveBackAfterSheet();
+  // Work a close waits for: a recomputation, the exit's files, a save.
+  bool HoldsClose() const;
   void CloseWhenIdle();
   void SaveSettingsAndRemoveFiles();  // FormClose
 
@@ -335,7 +339,7 @@ class MainWindow : public QMainWindow {
   QAction* visibleFromHereItem_ = nullptr;
   // The docks' arrangement in a wide window while a narrow one floats them.
   std::optional<QByteArray> wideDockState_;
-  bool dockArrangementPending_ = false;
+  QTimer dockArrangement_;  // one arrangement after a burst of resizes
   // Docks the user docked while the window was narrow: they keep that place.
   QList<QDockWidget*> dockedInNarrowWindow_;
   // Shortcuts, tooltips and the entry checks.

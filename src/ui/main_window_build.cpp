@@ -92,6 +92,7 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
   BuildGlobeInput();
   BuildLegendDock();
   BuildPlaceDock();
+  PrepareDockArrangement();
   BuildMenus();
   BuildPlaceMenuItems();
   BuildStatusBar();

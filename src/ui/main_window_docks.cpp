@@ -28,15 +28,15 @@ int MainWindow::LeastWidthWithDocks() const {
 
 bool MainWindow::DocksAreCompact() const { return wideDockState_.has_value(); }
 
-void MainWindow::ScheduleDockArrangement() {
-  // Floating a dock changes the window's layout: not from inside a resize.
-  if (dockArrangementPending_) return;
-  dockArrangementPending_ = true;
-  QTimer::singleShot(0, this, [this] {
-    dockArrangementPending_ = false;
-    ArrangeDocks();
-  });
+void MainWindow::PrepareDockArrangement() {
+  // Floating a dock changes the window's layout: not from inside a resize,
+  // but once the events of the moment are handled.
+  dockArrangement_.setSingleShot(true);
+  dockArrangement_.setInterval(0);
+  connect(&dockArrangement_, &QTimer::timeout, this, &MainWindow::ArrangeDocks);
 }
+
+void MainWindow::ScheduleDockArrangement() { dockArrangement_.start(); }
 
 void MainWindow::WatchDockedByUser(QDockWidget* dock) {
   connect(dock, &QDockWidget::topLevelChanged, this, [this, dock](bool floating) {

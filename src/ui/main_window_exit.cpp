@@ -132,9 +132,7 @@ void MainWindow::FinishExit() {
 void MainWindow::closeEvent(QCloseEvent* event) {
   // Once, while the window is still on the screen where the user left it.
   if (isVisible()) SaveWindowLayout();
-  // A picture being fitted to a new panel size is the worker's own copy:
-  // no reason to keep a leaving user waiting.
-  if (session_->IsBusy() || exitWithSheet_.has_value() || IsSaving()) {
+  if (HoldsClose()) {
     CloseWhenIdle();
     event->ignore();
     return;
@@ -144,6 +142,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   if (helpWindow_ != nullptr) helpWindow_->close();
   event->accept();
   emit closed();
+}
+
+bool MainWindow::HoldsClose() const {
+  // A picture being fitted to a new panel size is not waited for: it is the
+  // worker's own copy, no reason to keep a leaving user waiting.
+  return session_->IsBusy() || exitWithSheet_.has_value() || IsSaving();
 }
 
 // A close during a recomputation, an exit or a save is answered at once: the window
