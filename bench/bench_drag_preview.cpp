@@ -9,62 +9,25 @@
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <memory>
-#include <string>
-
-#include "catalogue/catalogue.h"
-#include "catalogue/data_files.h"
-#include "catalogue/selection.h"
-#include "geometry/eclipse_computation.h"
-#include "render/coastline_file.h"
-#include "render/map.h"
-#include "render/texture_file.h"
+#include "scene_2024.h"
 #include "ui/drag_preview.h"
 #include "ui/eclipse_session.h"
 
 namespace darvelle {
 namespace {
 
-struct Scene {
-  ui::SessionResult shown;
-  CoastlineLayer coastlines;
-  EarthTexture texture;
-  std::vector<CoastlinePoint> points;
-  std::string missing;  // why the scene could not be built, if it could not
-};
-
-Scene& SharedScene() {
-  static const std::unique_ptr<Scene> scene = [] {
-    auto s = std::make_unique<Scene>();
-    const std::filesystem::path data = DARVELLE_TEST_DATA_DIR;
-    try {
-      const Catalogue catalogue = LoadCatalogue(data / kCatalogueFileName);
-      auto computation = std::make_shared<const EclipseResult>(
-          ComputeEclipse(PrepareEclipse(catalogue, FindFirstOfYear(catalogue, 2024), true, 1)));
-      s->points = LoadCoastlines(data / kCoastlineFileName);
-      s->coastlines = CoastlineLayer(s->points);
-      s->shown.computation = std::move(computation);
-      s->shown.drawnView.RK = 500;
-      s->shown.drawnView.CurveHalos = true;  // as the window draws the coloured Earth
-      if (!LoadTexture(FindDataFile(kTextureFileName, data), s->texture).decoded) s->missing = "no texture";
-    } catch (const std::exception& e) {
-      s->missing = e.what();
-    }
-    return s;
-  }();
-  return *scene;
-}
-
 void BM_DragPreviewFrame(benchmark::State& state) {
-  Scene& scene = SharedScene();
+  const Scene2024& scene = SharedScene2024();
   if (!scene.missing.empty()) {
     state.SkipWithError(scene.missing.c_str());
     return;
   }
   const qreal ratio = static_cast<qreal>(state.range(0));
   ui::DragPreview preview;
-  ui::SessionResult shown = scene.shown;
+  ui::SessionResult shown;
+  shown.computation = scene.computation;
+  shown.drawnView.RK = 500;
+  shown.drawnView.CurveHalos = true;  // as the window draws the coloured Earth
   shown.drawnView.ColoredEarth = state.range(1) != 0;
   ViewParameters view = shown.drawnView;
   for (auto _ : state) {

@@ -4,52 +4,14 @@
 
 #include <benchmark/benchmark.h>
 
-
-#include <filesystem>
-#include <memory>
-#include <string>
-
-#include "catalogue/catalogue.h"
-#include "catalogue/data_files.h"
-#include "catalogue/selection.h"
-#include "geometry/eclipse_computation.h"
-#include "render/coastline_file.h"
 #include "render/map.h"
-#include "render/texture.h"
-#include "render/texture_file.h"
+#include "scene_2024.h"
 
 namespace darvelle {
 namespace {
 
-struct Scene {
-  EclipseResult computation;
-  EarthTexture texture;
-  CoastlineLayer coastlines;
-  std::string missing;  // why the scene could not be built, if it could not
-};
-
-// Built once for all benchmarks of this program (loading takes a second).
-Scene& SharedScene() {
-  static const std::unique_ptr<Scene> scene = [] {
-    auto s = std::make_unique<Scene>();
-    const std::filesystem::path data = DARVELLE_TEST_DATA_DIR;
-    try {
-      const Catalogue catalogue = LoadCatalogue(data / kCatalogueFileName);
-      s->computation =
-          ComputeEclipse(PrepareEclipse(catalogue, FindFirstOfYear(catalogue, 2024), true, 1));
-      const TextureLoadResult loaded = LoadTexture(data / kTextureFileName, s->texture);
-      if (!loaded.decoded) s->missing = loaded.message;
-      s->coastlines = CoastlineLayer(LoadCoastlines(data / kCoastlineFileName));
-    } catch (const std::exception& e) {
-      s->missing = e.what();
-    }
-    return s;
-  }();
-  return *scene;
-}
-
 void DrawMapWith(benchmark::State& state, bool colored, bool stereographic) {
-  Scene& scene = SharedScene();
+  const Scene2024& scene = SharedScene2024();
   if (!scene.missing.empty()) {
     state.SkipWithError(scene.missing.c_str());
     return;
@@ -60,7 +22,7 @@ void DrawMapWith(benchmark::State& state, bool colored, bool stereographic) {
   view.Stereographic = stereographic;
   for (auto _ : state) {
     const DrawnCurves drawn =
-        renderer.DrawMap(scene.computation, view, scene.texture, scene.coastlines);
+        renderer.DrawMap(*scene.computation, view, scene.texture, scene.coastlines);
     benchmark::DoNotOptimize(drawn);
   }
 }
@@ -72,14 +34,14 @@ void BM_DrawMapPlainStereographic(benchmark::State& state) { DrawMapWith(state, 
 
 // The texture pass alone, on 1 or 2 threads (argument).
 void BM_RenderTexture(benchmark::State& state, bool stereographic) {
-  Scene& scene = SharedScene();
+  const Scene2024& scene = SharedScene2024();
   if (!scene.missing.empty()) {
     state.SkipWithError(scene.missing.c_str());
     return;
   }
   QImage image(kMapWidth, kMapHeight, kMapImageFormat);
   const GlobeProjection view = ComputeViewAngles(
-      ViewParameters{}, ViewCentreOf(scene.computation), scene.computation.deltaT);
+      ViewParameters{}, ViewCentreOf(*scene.computation), scene.computation->deltaT);
   const GlobeProjection projection(view.TotalPsi(), view.TotalPhi(), 0.0, 500, stereographic);
   for (auto _ : state) {
     RenderTexture(image, scene.texture, projection, static_cast<int>(state.range(0)));
