@@ -12,7 +12,6 @@
 namespace darvelle::ui {
 namespace {
 
-
 constexpr const char* kNotAccepted[3] = {"„%1“ wird hier nicht angenommen.",
                                          "“%1” is not accepted here.",
                                          "« %1 » n'est pas accepté ici."};
@@ -73,8 +72,9 @@ QString EntryOutcome(const QString& shown, bool kept, int language) {
 }
 
 EntryCheck::EntryCheck(QLineEdit* edit, Entry kind) : QObject(edit), edit_(edit), kind_(kind) {
-  // Every change counts, the window's own writing too: that is how a value
-  // shown again clears the mark.
+  // What the user types is checked. What the window writes into the edit is
+  // the value it shows, and clears the mark: a record's own Saros number may
+  // lie beyond what the entry accepts, and is not the user's mistake.
   connect(edit_, &QLineEdit::textChanged, this, &EntryCheck::Evaluate);
   // Connected after the window's own handler, so this runs once the window
   // has taken (or kept) the text.
@@ -89,7 +89,8 @@ void EntryCheck::SetLanguage(int language) {
 }
 
 void EntryCheck::Evaluate() {
-  const QString problem = EntryProblem(kind_, edit_->text(), language_);
+  // setText leaves the edit unmodified; typing, pasting and undo modify it.
+  const QString problem = edit_->isModified() ? EntryProblem(kind_, edit_->text(), language_) : QString();
   if (problem.isEmpty()) {
     if (!problem_.isEmpty()) edit_->setStyleSheet(QString());
     edit_->setToolTip(TooltipOf(edit_->objectName(), language_));

@@ -2,7 +2,8 @@
 // Entries the window does not take as typed are marked and explained: the
 // edit turns red and its tooltip says what it accepts, for as long as its
 // text is not accepted; it is plain again once the text is accepted (typed
-// so, or the window writes the value shown back into it). When Enter is
+// so, or the window writes the value shown back into it). Only what the user
+// typed is judged: what the window writes is the value it shows. When Enter is
 // pressed on such text the window does what it has always done (keeps the
 // eclipse for a year, takes a default or the nearest bound otherwise), and
 // the explanation pops up beside the edit, saying what is shown instead.
