@@ -55,6 +55,11 @@ GlobeView::GlobeView(QWidget* parent) : QWidget(parent) {
   settle_.setSingleShot(true);
   settle_.setInterval(kSettleMilliseconds);
   connect(&settle_, &QTimer::timeout, this, &GlobeView::RequestFinal);
+  // A double-click centres its point and leaves the place alone: the first
+  // click of one must not pick the place.
+  clickWait_.setSingleShot(true);
+  connect(&clickWait_, &QTimer::timeout, this,
+          [this] { emit placeClicked(clickedPlace_.latitude, clickedPlace_.longitude); });
 }
 
 QSize GlobeView::sizeHint() const { return {kMapWidth / 2, kMapHeight / 2}; }
@@ -257,16 +262,19 @@ void GlobeView::mouseReleaseEvent(QMouseEvent* event) {
     return;
   }
   if (event->button() != Qt::LeftButton) return;
-  if (const auto place = UnprojectPixel(*drawnProjection_, imagePositionAt(event->position()))) {
-    emit placeClicked(place->latitude, place->longitude);
+  if (const auto place = PlaceAt(event->position())) {
+    clickedPlace_ = *place;
+    clickWait_.start(QApplication::doubleClickInterval());
   }
 }
 
 void GlobeView::mouseDoubleClickEvent(QMouseEvent* event) {
   if (!hasMap() || event->button() != Qt::LeftButton) return;
-  // The press of the second click: its release must not pick the place again.
+  // The press of the second click: neither click picks the place.
   pressed_ = false;
   dragging_ = false;
+  clickWait_.stop();
+  if (!mapRect().contains(event->position())) return;
   const std::optional<ViewChange> change =
       CentreOn(ProjectionFor(requested_), imagePositionAt(event->position()));
   if (change) Request(Applied(requested_, *change), false);
@@ -308,9 +316,16 @@ void GlobeView::leaveEvent(QEvent* event) {
   emit cursorLeftGlobe();
 }
 
+// Off the picture there is no place, though the projection may go on there
+// (a large globe runs past the drawing's edges).
+std::optional<GeoPosition> GlobeView::PlaceAt(QPointF widgetPoint) const {
+  if (!mapRect().contains(widgetPoint)) return std::nullopt;
+  return UnprojectPixel(*drawnProjection_, imagePositionAt(widgetPoint));
+}
+
 void GlobeView::ReportCursor(QPointF widgetPoint) {
   if (!hasMap()) return;
-  if (const auto place = UnprojectPixel(*drawnProjection_, imagePositionAt(widgetPoint))) {
+  if (const auto place = PlaceAt(widgetPoint)) {
     emit cursorMoved(place->latitude, place->longitude);
   } else {
     emit cursorLeftGlobe();

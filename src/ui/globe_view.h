@@ -86,7 +86,8 @@ class GlobeView : public QWidget {
  signals:
   // A view to draw; `interim` while a drag or wheel turn goes on.
   void viewRequested(const darvelle::ViewParameters& view, bool interim);
-  // A click without a drag on the globe, degrees (east positive).
+  // A click without a drag on the globe, degrees (east positive); told once
+  // the time for a double-click has passed without one.
   void placeClicked(double latitude, double longitude);
   // The cursor over the globe, degrees; cursorLeftGlobe when it is off it.
   void cursorMoved(double latitude, double longitude);
@@ -111,6 +112,7 @@ class GlobeView : public QWidget {
   void RequestFinal();
   void UpdateDisplay();
   void ReportCursor(QPointF widgetPoint);
+  std::optional<GeoPosition> PlaceAt(QPointF widgetPoint) const;
   void PaintMarker(QPainter& painter) const;
 
   QImage drawing_;
@@ -133,6 +135,9 @@ class GlobeView : public QWidget {
 
   QTimer settle_;
   std::optional<GeoPosition> marker_;
+  // A click's place, held until it is clear that no double-click follows.
+  QTimer clickWait_;
+  GeoPosition clickedPlace_;
 };
 
 }  // namespace darvelle::ui

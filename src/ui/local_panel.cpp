@@ -324,7 +324,7 @@ void LocalCircumstancesPanel::ChooseTyped() {
   const QString text = search_->text().trimmed();
   if (text.isEmpty()) return;
   if (const auto point = ParseCoordinates(text)) {
-    choosePoint(point->latitudeDeg, point->longitudeDeg);
+    ChooseCoordinates(point->latitudeDeg, point->longitudeDeg);
     return;
   }
   if (index_ == nullptr && indexProblem_.isEmpty()) {
@@ -353,6 +353,12 @@ void LocalCircumstancesPanel::ChooseOffered(int row) {
 }
 
 void LocalCircumstancesPanel::choosePoint(double latitudeDeg, double longitudeDeg) {
+  search_->clear();
+  ChooseCoordinates(latitudeDeg, longitudeDeg);
+}
+
+// Typed coordinates stay in the box: they name the place chosen.
+void LocalCircumstancesPanel::ChooseCoordinates(double latitudeDeg, double longitudeDeg) {
   ObserverPlace point;
   point.latitudeDeg = latitudeDeg;
   point.longitudeDeg = longitudeDeg;

@@ -58,7 +58,8 @@ class LocalCircumstancesPanel : public QWidget {
 
   // Asks for a point of the globe as the observer: placeChosen follows at
   // once with the coordinates, and again with the nearest city's time zone
-  // once the city list is read (none far from any city).
+  // once the city list is read (none far from any city). The search box's
+  // text, which no longer names the place, is cleared.
   void choosePoint(double latitudeDeg, double longitudeDeg);
 
   // What the panel shows; none before a place and an eclipse are both there.
@@ -82,6 +83,7 @@ class LocalCircumstancesPanel : public QWidget {
   void Offer(const QString& text);
   void ChooseTyped();
   void ChooseOffered(int row);
+  void ChooseCoordinates(double latitudeDeg, double longitudeDeg);
   void ResolvePoint();
   void MarkSearch(const QString& problem);
   void RenamePlace();

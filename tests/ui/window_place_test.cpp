@@ -50,9 +50,12 @@ class WindowPlaceTest : public WindowFixture {
  private:
   void StartWindow() { StartShipped(QSize(1400, 900)); }
   LocalCircumstancesPanel* LocalPanel() const { return Find<LocalCircumstancesPanel>("LocalCircumstancesPanel"); }
+  // A click on the globe, and the wait for the time of a double-click after it.
   void Click(QPointF at) {
+    QSignalSpy picked(Globe(), &darvelle::ui::GlobeView::placeClicked);
     SendMouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
     SendMouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    QTRY_COMPARE(picked.count(), 1);
   }
   // The widget point of a place in the drawing shown, by the drawing's own
   // projection (not the globe view's).
@@ -255,13 +258,19 @@ class WindowPlaceTest : public WindowFixture {
     QTRY_COMPARE_WITH_TIMEOUT(LocalPanel()->place()->longitudeDeg, -96.80, kCityListLimitMs);
     QCOMPARE(LocalPanel()->place()->latitudeDeg, 32.78);
     QTRY_COMPARE_WITH_TIMEOUT(LocalPanel()->place()->timeZone, QStringLiteral("America/Chicago"), kCityListLimitMs);
+    QCOMPARE(search->text(), QStringLiteral("32.78, -96.80"));
+    // A click on the globe picks another point: the box no longer names the place.
+    Click(PointOf(40.0, -100.0));
+    QVERIFY(std::abs(LocalPanel()->place()->latitudeDeg - 40.0) < 0.5);
+    QVERIFY(search->text().isEmpty());
 
     // A name that is nowhere: the box says so and the place stays.
+    const double latitude = LocalPanel()->place()->latitudeDeg;
     search->setText(QStringLiteral("Qxzqxzqxz"));
     QTest::keyClick(search, Qt::Key_Return);
     QVERIFY(search->toolTip().contains(QStringLiteral("Qxzqxzqxz")));
     QVERIFY(!search->styleSheet().isEmpty());
-    QCOMPARE(LocalPanel()->place()->latitudeDeg, 32.78);
+    QCOMPARE(LocalPanel()->place()->latitudeDeg, latitude);
     QTest::keyClicks(search, QStringLiteral("x"));
     QVERIFY(search->styleSheet().isEmpty());
   }
