@@ -4,11 +4,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <cmath>
 
 #include "astro/format.h"
 
 namespace darvelle::ui {
+namespace {
+
+// What a QLineEdit keeps free beside its text inside the frame (2 pixels
+// each side in Qt's own layout of the line).
+constexpr int kLineEditSideMargins = 4;
+
+}  // namespace
 
 QFont PixelFont(const QString& family, int pixels, bool bold) {
   QFont font(family);
@@ -45,11 +53,16 @@ double AsShownWithOneDecimal(double value) {
   return ParseReal(OneDecimal(value)).value_or(0.0);
 }
 
-QLineEdit* NewEdit(const char* name, const QString& text, QWidget* parent) {
+QLineEdit* NewEdit(const char* name, const QString& text, const QString& widest, QWidget* parent) {
   auto* edit = new QLineEdit(text, parent);
   edit->setObjectName(QString::fromLatin1(name));
   edit->setFont(PixelFont(QStringLiteral("Arial"), 23, true));
-  edit->setMinimumWidth(60);
+  // The text's width, the frame and the edit's own margins on both sides,
+  // and the cursor.
+  const int frame = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit);
+  const QMargins margins = edit->textMargins();
+  edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(widest) + 2 * frame + margins.left() +
+                        margins.right() + kLineEditSideMargins + 2);
   return edit;
 }
 

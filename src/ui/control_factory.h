@@ -34,7 +34,8 @@ QString OneDecimal(double value);
 // decimal: what the drawing uses, so that the map matches the edit.
 double AsShownWithOneDecimal(double value);
 
-QLineEdit* NewEdit(const char* name, const QString& text, QWidget* parent);
+// An edit of the column, at least as wide as its `widest` text.
+QLineEdit* NewEdit(const char* name, const QString& text, const QString& widest, QWidget* parent);
 QLabel* NewLabel(const char* name, const QString& text, QWidget* parent);
 // A row of [<<][<][edit][>][>>], the layout of every stepped value.
 QHBoxLayout* StepRow(QPushButton* minus10, QPushButton* minus1, QLineEdit* edit,

@@ -35,6 +35,7 @@ struct ViewRow {
   const char* caption;
   const char* edit;
   const char* text;
+  const char* widest;  // the widest text the edit shows whole
   const char* buttons[4];  // <<, <, >, >>
   const int* steps;        // what each button adds, in the same order
 };
@@ -171,7 +172,7 @@ QPushButton* MainWindow::StepButton(const char* name, const char* caption, QWidg
                                     std::function<void()> onClick) {
   auto* button = new QPushButton(QString::fromLatin1(caption), parent);
   button->setObjectName(QString::fromLatin1(name));
-  button->setFixedWidth(42);
+  button->setFixedWidth(36);
   button->setFont(PixelFont(QStringLiteral("Arial"), 16, true));
   button->setFocusPolicy(Qt::TabFocus);
   connect(button, &QPushButton::clicked, this, std::move(onClick));
@@ -181,7 +182,7 @@ QPushButton* MainWindow::StepButton(const char* name, const char* caption, QWidg
 void MainWindow::BuildYearGroup(QVBoxLayout* column) {
   GroupBox_Finsternis = new QGroupBox(QStringLiteral("Eclipse in the year..."), Panel0);
   GroupBox_Finsternis->setObjectName(QStringLiteral("GroupBox_Finsternis"));
-  Edit_Jahr = NewEdit("Edit_Jahr", QStringLiteral("2021"), GroupBox_Finsternis);
+  Edit_Jahr = NewEdit("Edit_Jahr", QStringLiteral("2021"), QStringLiteral("-4999"), GroupBox_Finsternis);
   connect(Edit_Jahr, &QLineEdit::returnPressed, this, &MainWindow::EnterYear);
   QWidget* box = GroupBox_Finsternis;
   auto* yearRow = StepRow(StepButton("Button_minus_10_Ecl", "<<", box, [this] { StepCatalogueBy(-10); }),
@@ -200,7 +201,7 @@ void MainWindow::BuildSarosGroup(QVBoxLayout* column) {
   GroupBox_Saros = new QGroupBox(QStringLiteral("Eclipse in Saros"), Panel0);
   GroupBox_Saros->setObjectName(QStringLiteral("GroupBox_Saros"));
   GroupBox_Saros->setFont(PixelFont(QStringLiteral("Arial"), 17, true));
-  Saros_Edit = NewEdit("Saros_Edit", QStringLiteral("152"), GroupBox_Saros);
+  Saros_Edit = NewEdit("Saros_Edit", QStringLiteral("152"), QStringLiteral("-108"), GroupBox_Saros);
   connect(Saros_Edit, &QLineEdit::returnPressed, this, &MainWindow::EnterSaros);
   QWidget* box = GroupBox_Saros;
   auto* sarosRow = StepRow(StepButton("Button_minus_3_saros", "-3S", box, [this] { StepSarosBy(-3); }),
@@ -230,13 +231,13 @@ void MainWindow::BuildTimeScaleGroup(QVBoxLayout* column) {
 
 void MainWindow::BuildViewRows(QVBoxLayout* column) {
   const ViewRow rows[] = {
-      {"Label2", "Angle Psi (West/East)", "Edit_Psi", "0.0",
+      {"Label2", "Angle Psi (West/East)", "Edit_Psi", "0.0", "-180.0",
        {"Button_Psi_minus_10", "Button_Psi_minus_01", "Button_Psi_plus_01", "Button_Psi_plus_10"}, kAngleSteps},
-      {"Label3", "Angle Phi (South/North)", "Edit_Phi", "0.0",
+      {"Label3", "Angle Phi (South/North)", "Edit_Phi", "0.0", "-180.0",
        {"Button_Phi_minus_10", "Button_Phi_minus_01", "Button_Phi_plus_01", "Button_Phi_plus_10"}, kAngleSteps},
-      {"Label4", "Angle Chi (tilt)", "Edit_Chi", "0.0",
+      {"Label4", "Angle Chi (tilt)", "Edit_Chi", "0.0", "-180.0",
        {"Button_Chi_Minus_10", "Button_Chi_minus_01", "Button_Chi_plus_01", "Button_Chi_plus_10"}, kAngleSteps},
-      {"Label1", "Globe Size (Pixels)", "Edit_RK", "500",
+      {"Label1", "Globe Size (Pixels)", "Edit_RK", "500", "9999",
        {"Button_RK_minus_10", "Button_RK_minus_01", "Button_RK_plus_01", "Button_RK_plus_10"}, kSizeSteps},
   };
   double ViewParameters::*const angles[] = {&ViewParameters::Psi, &ViewParameters::Phi,
@@ -246,7 +247,7 @@ void MainWindow::BuildViewRows(QVBoxLayout* column) {
     const ViewRow& row = rows[r];
     column->addSpacing(4);
     column->addWidget(NewLabel(row.label, QString::fromLatin1(row.caption), Panel0));
-    QLineEdit* edit = NewEdit(row.edit, QString::fromLatin1(row.text), Panel0);
+    QLineEdit* edit = NewEdit(row.edit, QString::fromLatin1(row.text), QString::fromLatin1(row.widest), Panel0);
     *edits[r] = edit;
     // Three rows of angles stepped by 10 and 1 degrees, the last the globe
     // size stepped by 25 and 5 pixels.

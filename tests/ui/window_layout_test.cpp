@@ -82,6 +82,23 @@ class WindowLayoutTest : public WindowFixture {
         QVERIFY2(!ra.intersects(rb), qPrintable(a->objectName() + QStringLiteral(" overlaps ") + b->objectName()));
       }
     }
+    // Each edit shows its widest text whole: the catalogue's first year and
+    // Saros series, an angle's and a size's longest values.
+    const std::pair<const char*, QString> widest[] = {
+        {"Edit_Jahr", QStringLiteral("-4999")}, {"Saros_Edit", QStringLiteral("-108")},
+        {"Edit_Psi", QStringLiteral("-180.0")}, {"Edit_Phi", QStringLiteral("-180.0")},
+        {"Edit_Chi", QStringLiteral("-180.0")}, {"Edit_RK", QStringLiteral("9999")}};
+    for (const auto& [name, text] : widest) {
+      auto* edit = Find<QLineEdit>(name);
+      const QString before = edit->text();
+      edit->setText(text);
+      edit->end(false);
+      // The cursor after the text (the line unscrolled) is inside the frame.
+      const int end = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().right();
+      QVERIFY2(end < edit->width() - 2, qPrintable(QStringLiteral("%1: the text ends at %2 of %3")
+                                                    .arg(QLatin1String(name)).arg(end).arg(edit->width())));
+      edit->setText(before);
+    }
     // The last control can be scrolled to, and the map and the status bar keep apart.
     auto* exitSheet = Find<QWidget>("Button_Exit_pdf");
     column->ensureWidgetVisible(exitSheet);
