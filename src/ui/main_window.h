@@ -111,6 +111,8 @@ class MainWindow : public QMainWindow {
   void SetFileAsker(FileAsker asker) { fileAsker_ = std::move(asker); }
   // True while a save or export of the File menu is writing.
   bool IsSaving() const;
+  // How long the status bar says a file was saved.
+  static constexpr int kSavedShownMilliseconds = 5000;
 
   // True while a recomputation, a redraw, the map's fitting to a new panel
   // size or the exit files are under way.
@@ -253,6 +255,7 @@ class MainWindow : public QMainWindow {
   void BuildFileItems(QMenu* file);
   void SaveAs(SaveKind kind);
   void ShowSaving(const QString& fileName);
+  void ShowSaved(const QString& fileName);
   void FinishSave(const SaveJob& job, const QString& failure);
 
   // main_window_exit.cpp
@@ -351,6 +354,8 @@ class MainWindow : public QMainWindow {
   // The File menu's "saving ..." in the status bar, made at the first save.
   QWidget* saveIndicator_ = nullptr;
   QLabel* saveLabel_ = nullptr;
+  QWidget* saveBusyBar_ = nullptr;
+  QTimer savedShown_;  // how long "Saved NAME" stays beside the panels
 };
 
 }  // namespace darvelle::ui

@@ -120,18 +120,34 @@ void MainWindow::ShowSaving(const QString& fileName) {
     bar->setRange(0, 0);  // how long Ghostscript takes is unknown: a busy bar
     bar->setFixedSize(60, 12);
     bar->setTextVisible(false);
+    saveBusyBar_ = bar;
     row->addWidget(saveLabel_);
     row->addWidget(bar);
     StatusBar1->addPermanentWidget(saveIndicator_);
+    savedShown_.setSingleShot(true);
+    savedShown_.setInterval(kSavedShownMilliseconds);
+    connect(&savedShown_, &QTimer::timeout, saveIndicator_, &QWidget::hide);
   }
+  savedShown_.stop();
   saveLabel_->setText(SavingText(fileName, UiLanguage()));
+  saveBusyBar_->show();
   saveIndicator_->show();
 }
 
+// Beside the panels, not over them as a status message would be.
+void MainWindow::ShowSaved(const QString& fileName) {
+  saveLabel_->setText(SavedText(fileName, UiLanguage()));
+  saveBusyBar_->hide();
+  saveIndicator_->show();
+  savedShown_.start();
+}
+
 void MainWindow::FinishSave(const SaveJob& job, const QString& failure) {
-  if (!IsSaving() && saveIndicator_ != nullptr) saveIndicator_->hide();
   const QString path = QString::fromStdString(job.target.path.string());
-  if (!failure.isEmpty()) {
+  if (failure.isEmpty()) {
+    if (!IsSaving()) ShowSaved(QString::fromStdString(job.target.path.filename().string()));
+  } else {
+    if (!IsSaving()) saveIndicator_->hide();
     ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"),
                 SaveFailedText(job.kind, path, failure, UiLanguage()));
   }

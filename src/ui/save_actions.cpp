@@ -156,6 +156,7 @@ constexpr const char* kNothingToSave[3] = {
     "Aucune carte n'a encore été calculée ; il n'y a rien à enregistrer.",
 };
 constexpr const char* kSaving[3] = {"Speichere %1 …", "Saving %1 …", "Enregistrement de %1 …"};
+constexpr const char* kSaved[3] = {"%1 gespeichert", "Saved %1", "%1 enregistré"};
 constexpr const char* kKeyTitle[3] = {"Legende", "Legend", "Légende"};
 
 void SaveSheet(const SaveJob& job, const MapRenderer& renderer, const ViewEditTexts& edits) {
@@ -258,6 +259,8 @@ QString SaveFailedText(SaveKind kind, const QString& path, const QString& cause,
 QString SavingText(const QString& fileName, int language) {
   return TextIn(kSaving, language).arg(fileName);
 }
+
+QString SavedText(const QString& fileName, int language) { return TextIn(kSaved, language).arg(fileName); }
 
 QImage MapWithLegendImage(MapRenderer renderer, const EclipseResult& eclipse,
                           const QString& title, const ViewEditTexts& edits, int penWidth,

@@ -79,6 +79,7 @@ const char* MenuItemName(SaveKind kind);
 QString NothingToSaveText(int language);
 QString SaveFailedText(SaveKind kind, const QString& path, const QString& cause, int language);
 QString SavingText(const QString& fileName, int language);
+QString SavedText(const QString& fileName, int language);
 
 // Everything one job needs, copied on the window's thread.
 struct SaveJob {

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
+#include <QProgressBar>
 #include <QScreen>
 #include <QXmlStreamReader>
 
@@ -189,7 +190,13 @@ class FilesTest : public WindowFixture {
     QVERIFY(finished.count() > 0 || finished.wait(kSettleLimitMs));
     QCOMPARE(finished.count(), 1);
     QVERIFY(finished.front().at(1).toBool());
-    QVERIFY(!Find<QWidget>("SaveIndicator")->isVisible());
+    // The bar says it is done, then the note goes.
+    auto* indicator = Find<QWidget>("SaveIndicator");
+    QVERIFY(indicator->isVisible());
+    QVERIFY(!indicator->findChild<QProgressBar*>()->isVisible());
+    QCOMPARE(indicator->findChild<QLabel*>()->text(),
+             darvelle::ui::SavedText(QStringLiteral("sheet.pdf"), window_->UiLanguage()));
+    QTRY_VERIFY_WITH_TIMEOUT(!indicator->isVisible(), MainWindow::kSavedShownMilliseconds + 2000);
     const fs::path pdf = folder / "sheet.pdf";
     QVERIFY(ReadAll(pdf).startsWith("%PDF-"));
     const Run check = RunProgram(QStringLiteral("gs"),
@@ -359,6 +366,7 @@ class FilesTest : public WindowFixture {
     QVERIFY2(text.contains(QString::fromStdString(target.string())), qPrintable(text));
     QVERIFY2(text.contains(cause), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Cause: ")), qPrintable(text));
+    QVERIFY(!Find<QWidget>("SaveIndicator")->isVisible());  // nothing said saved
     QCOMPARE(ReadAll(earlier), QByteArray::fromStdString(earlierText));
     // No temporary left beside it.
     for (const std::string& n : darvelle::testing::NamesIn(folder)) {
