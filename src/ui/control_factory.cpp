@@ -47,7 +47,11 @@ std::optional<int> ParseInteger(const QString& text) {
   return value;
 }
 
-QString OneDecimal(double value) { return FromStd(FixedText(value, 1)); }
+QString OneDecimal(double value) {
+  // An angle that rounds to zero reads 0.0, whichever side it comes from.
+  const QString text = FromStd(FixedText(value, 1));
+  return text == QLatin1String("-0.0") ? QStringLiteral("0.0") : text;
+}
 
 double AsShownWithOneDecimal(double value) {
   return ParseReal(OneDecimal(value)).value_or(0.0);

@@ -1,4 +1,5 @@
-// The legend panel and the year list driven on their own, offscreen. The
+// The legend panel, the year list, the status panels' texts and the view
+// angles' texts on their own, offscreen. The
 // suite runs once at the screen's own pixel ratio and once with
 // QT_SCALE_FACTOR=2.
 
@@ -14,6 +15,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/eclipse_record.h"
 #include "render/curve_drawing.h"
+#include "ui/control_factory.h"
 #include "ui/languages.h"
 #include "ui/legend_panel.h"
 #include "ui/tooltips.h"
@@ -65,6 +67,8 @@ class PanelsTest : public QObject {
   void statusPanelsShowTheCurveCounts_data();
   void statusPanelsShowTheCurveCounts();
   void statusPanelsLeaveWhatWasNotDrawn();
+  void viewAnglesReadWithOneDecimal_data();
+  void viewAnglesReadWithOneDecimal();
 };
 
 void PanelsTest::legendShowsTheDrawingsColours() {
@@ -316,6 +320,25 @@ void PanelsTest::statusPanelsLeaveWhatWasNotDrawn() {
       QVERIFY2(!texts[p].has_value(), qPrintable(QStringLiteral("panel %1").arg(p)));
     }
   }
+}
+
+void PanelsTest::viewAnglesReadWithOneDecimal_data() {
+  QTest::addColumn<double>("angle");
+  QTest::addColumn<QString>("text");
+  QTest::newRow("positive") << 12.34 << "12.3";
+  QTest::newRow("negative") << -12.36 << "-12.4";
+  QTest::newRow("zero") << 0.0 << "0.0";
+  // A turn of a few hundredths west is no turn as the edit shows it.
+  QTest::newRow("negative zero") << -0.0 << "0.0";
+  QTest::newRow("rounds to zero from below") << -0.04 << "0.0";
+  QTest::newRow("rounds away from zero") << -0.06 << "-0.1";
+}
+
+void PanelsTest::viewAnglesReadWithOneDecimal() {
+  QFETCH(double, angle);
+  QFETCH(QString, text);
+  QCOMPARE(darvelle::ui::OneDecimal(angle), text);
+  QCOMPARE(darvelle::ui::AsShownWithOneDecimal(angle), text.toDouble());
 }
 
 QTEST_MAIN(PanelsTest)
