@@ -10,7 +10,7 @@ namespace darvelle::ui {
 
 HelpBrowser::HelpBrowser(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("HelpWindow"));
-  setWindowTitle(QStringLiteral("darvelleEN"));
+  setWindowTitle(QStringLiteral("Darvelle help"));
   resize(760, 640);
   browser_ = new QTextBrowser(this);
   browser_->setObjectName(QStringLiteral("HelpBrowser"));
@@ -27,6 +27,11 @@ HelpBrowser::HelpBrowser(QWidget* parent) : QWidget(parent, Qt::Window) {
   connect(back, &QPushButton::clicked, browser_, &QTextBrowser::backward);
   connect(browser_, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
   back->setEnabled(false);
+  // The window is named after the page shown, as a help viewer's is.
+  connect(browser_, &QTextBrowser::sourceChanged, this, [this] {
+    const QString title = browser_->documentTitle();
+    setWindowTitle(title.isEmpty() ? QStringLiteral("Darvelle help") : title);
+  });
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(contents);

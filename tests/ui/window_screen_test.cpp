@@ -78,6 +78,11 @@ class WindowScreenTest : public WindowFixture {
     auto* browser = window_->findChild<QTextBrowser*>(QStringLiteral("HelpBrowser"));
     QVERIFY(browser != nullptr);
     QVERIFY(browser->window()->isVisible());
+    // Named after the page shown: the contents, then a topic.
+    QCOMPARE(browser->window()->windowTitle(), browser->documentTitle());
+    QCOMPARE(browser->window()->windowTitle(), QStringLiteral("Darvelle help - Contents"));
+    browser->setSource(QUrl(QStringLiteral("statusbar.html")));
+    QCOMPARE(browser->window()->windowTitle(), QStringLiteral("The status bar - Darvelle help"));
     Activate();
     QSignalSpy closed(window_.get(), &MainWindow::closed);
     QTest::keyClick(window_.get(), Qt::Key_Q, Qt::ControlModifier);
