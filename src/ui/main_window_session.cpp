@@ -19,6 +19,7 @@
 #include "ui/languages.h"
 #include "ui/main_window.h"
 #include "ui/widgets.h"
+#include "ui/year_eclipse_list.h"
 
 namespace darvelle::ui {
 namespace {
@@ -199,6 +200,7 @@ void MainWindow::ShowPrepared(const PreparedEclipse& eclipse, bool recomputing) 
     ShowYearOf(eclipse);
   }
   ShowEclipseLabels(eclipse);
+  yearList_->setTimeScale(eclipse.universalTime);
 }
 
 void MainWindow::ShowEclipseLabels(const PreparedEclipse& c) {

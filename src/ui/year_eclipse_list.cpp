@@ -6,20 +6,24 @@
 #include <algorithm>
 #include <string>
 
+#include "astro/calendar.h"
 #include "catalogue/besselian_elements.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/eclipse_texts.h"
+#include "catalogue/record_check.h"
 #include "catalogue/selection.h"
+#include "geometry/eclipse_computation.h"
 #include "ui/languages.h"
 
 namespace darvelle::ui {
 
 namespace {
 
+// The date's title names the time scale (%1: UT or TT).
 constexpr const char* kColumnTitles[3][3] = {
-    {"Datum", "Art", "Saros"},
-    {"Date", "Type", "Saros"},
-    {"Date", "Type", "Saros"},
+    {"Datum (%1)", "Art", "Saros"},
+    {"Date (%1)", "Type", "Saros"},
+    {"Date (%1)", "Type", "Saros"},
 };
 
 constexpr const char* kAccessibleNames[3] = {"Finsternisse des Jahres", "Eclipses of the year",
@@ -31,6 +35,18 @@ QString FromWindows1252(std::string_view text) {
 }
 
 }  // namespace
+
+QString ListedDate(const Catalogue& catalogue, int index, bool universalTime) {
+  try {
+    const PreparedEclipse p = PrepareEclipse(catalogue, index, universalTime, 1);
+    const CalendarInstant greatest =
+        JulianDayToCalendar(universalTime ? p.greatestJulianDayUT : p.greatestJulianDayTT);
+    return EclipseDateText(greatest.year, greatest.month, greatest.day);
+  } catch (const RecordError&) {
+    const EclipseDescription e = DescriptionOf(catalogue, index);
+    return EclipseDateText(e.year, e.month, e.day);
+  }
+}
 
 QString EclipseDateText(int year, int month, int day) {
   return QStringLiteral("%1-%2-%3")
@@ -71,11 +87,23 @@ void YearEclipseList::setYear(int year) {
 
 void YearEclipseList::setLanguage(int language) {
   language_ = KnownLanguage(language);
-  QStringList titles;
-  for (const char* title : kColumnTitles[language_]) titles << QString::fromUtf8(title);
-  setHeaderLabels(titles);
+  ApplyTitles();
   setAccessibleName(QString::fromUtf8(kAccessibleNames[language_]));
   Fill();
+}
+
+void YearEclipseList::setTimeScale(bool universalTime) {
+  if (universalTime == universalTime_) return;
+  universalTime_ = universalTime;
+  ApplyTitles();
+  Fill();
+}
+
+void YearEclipseList::ApplyTitles() {
+  const QString scale = universalTime_ ? QStringLiteral("UT") : QStringLiteral("TT");
+  const auto& titles = kColumnTitles[language_];
+  setHeaderLabels({QString::fromUtf8(titles[DateColumn]).arg(scale), QString::fromUtf8(titles[TypeColumn]),
+                   QString::fromUtf8(titles[SarosColumn])});
 }
 
 void YearEclipseList::setCurrentEclipse(int catalogueIndex) {
@@ -100,7 +128,7 @@ void YearEclipseList::Fill() {
     for (int index : EclipsesOfYear(*catalogue_, year_)) {
       const EclipseDescription e = DescriptionOf(*catalogue_, index);
       auto* item = new QTreeWidgetItem(this);
-      item->setText(DateColumn, EclipseDateText(e.year, e.month, e.day));
+      item->setText(DateColumn, ListedDate(*catalogue_, index, universalTime_));
       item->setText(TypeColumn, FromWindows1252(EclipseTypeShortName(e.kind, language_)));
       item->setToolTip(TypeColumn, FromWindows1252(EclipseTypeName(e.kind, language_)));
       item->setText(SarosColumn, QString::number(e.saros));

@@ -1,8 +1,9 @@
 #pragma once
 // The eclipses of one year as a list beside the year entry: date, type and
 // Saros series of each (the member within the series in a tooltip), in the
-// window's language. Clicking one (or Enter on
-// it) chooses it.
+// window's language. The date is that of the estimated greatest eclipse in
+// the window's time scale, as the panel shows it (far in the past UT and TT
+// fall on different days). Clicking one (or Enter on it) chooses it.
 
 #include <QString>
 #include <QTreeWidget>
@@ -13,8 +14,12 @@ class Catalogue;
 
 namespace darvelle::ui {
 
-// "2024-04-08": the date of greatest eclipse (TT) with the astronomical year.
+// "2024-04-08": a date with the astronomical year.
 QString EclipseDateText(int year, int month, int day);
+// The date of record `index`'s estimated greatest eclipse in UT or TT, as the
+// window's panel shows it; a record the computation cannot use (it says why
+// when chosen) is listed by its own date.
+QString ListedDate(const Catalogue& catalogue, int index, bool universalTime);
 
 class YearEclipseList : public QTreeWidget {
   Q_OBJECT
@@ -32,6 +37,8 @@ class YearEclipseList : public QTreeWidget {
   void setYear(int year);
   // Column titles and type names in German (0), English (1) or French (2).
   void setLanguage(int language);
+  // Dates in UT (true) or TT.
+  void setTimeScale(bool universalTime);
   // Marks the eclipse shown in the window, without choosing it again.
   void setCurrentEclipse(int catalogueIndex);
 
@@ -42,12 +49,14 @@ class YearEclipseList : public QTreeWidget {
   void eclipseChosen(int catalogueIndex);
 
  private:
+  void ApplyTitles();
   void Fill();
   void Choose(QTreeWidgetItem* item);
 
   const Catalogue* catalogue_ = nullptr;
   int year_ = 0;
   int language_ = 1;
+  bool universalTime_ = true;
   int current_ = 0;
 };
 

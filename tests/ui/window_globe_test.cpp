@@ -147,6 +147,27 @@ class WindowGlobeTest : public WindowFixture {
     QVERIFY(!list->topLevelItem(0)->isSelected());
   }
 
+  // The list's date is the panel's, in the panel's time scale: for the
+  // catalogue's first eclipse, with DeltaT near 1.5 days, UT and TT fall on
+  // different days.
+  void yearListDatesFollowTheTimeScale() {
+    auto* list = Find<darvelle::ui::YearEclipseList>("YearEclipseList");
+    auto* label = Find<QLabel>("Label_DatumZeit");
+    Type("Edit_Jahr", QStringLiteral("-4999"));
+    QCOMPARE(window_->SelectedIndex(), 1);
+    QVERIFY(list->headerItem()->text(0).endsWith(QStringLiteral(" (UT)")));
+    const QString universal = list->topLevelItem(0)->text(0);
+    QVERIFY2(label->text().startsWith(universal + QStringLiteral("  ")), qPrintable(label->text()));
+    Find<QCheckBox>("CheckBox_ET_UT")->click();
+    Settle();
+    QVERIFY(label->text().endsWith(QStringLiteral(" TT")));
+    QVERIFY(list->headerItem()->text(0).endsWith(QStringLiteral(" (TT)")));
+    const QString dynamical = list->topLevelItem(0)->text(0);
+    QVERIFY2(label->text().startsWith(dynamical + QStringLiteral("  ")), qPrintable(label->text()));
+    QVERIFY(dynamical != universal);
+    QVERIFY(list->topLevelItem(0)->isSelected());
+  }
+
   void screenshots() {
     const QByteArray out = qgetenv("DARVELLE_UI_SCREENSHOTS");
     if (out.isEmpty()) QSKIP("set DARVELLE_UI_SCREENSHOTS to a folder to take the pictures");
