@@ -73,12 +73,12 @@ run_program() {
 run_tests() {
   echo "== Test suite"
   (cd "$build" && ctest --output-on-failure -j"$jobs" --timeout 1800)
-  echo "== Test suite under AddressSanitizer + UndefinedBehaviorSanitizer (without the catalogue sweep)"
+  echo "== Test suite under AddressSanitizer + UndefinedBehaviorSanitizer (without the catalogue sweep and the X display run)"
   configure_and_build "$asan_build" -DDARVELLE_SANITIZE=ON -DDARVELLE_BUILD_BENCH=OFF \
     -DDARVELLE_BUILD_TOOLS=OFF
   (cd "$asan_build" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
      LSAN_OPTIONS="suppressions=$here/tests/lsan.supp" \
-     ctest --output-on-failure -j"$jobs" --timeout 1800 -LE sweep)
+     ctest --output-on-failure -j"$jobs" --timeout 1800 -LE 'sweep|desktop')
   echo "== Fuzz targets (libFuzzer, 30 s each, from the committed seed corpora)"
   bash "$here/tools/fuzz.sh" 30
 }

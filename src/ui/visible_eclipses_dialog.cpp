@@ -10,10 +10,14 @@
 #include <QLabel>
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
 
 #include "astro/iso_time.h"
 #include "catalogue/catalogue.h"
@@ -307,6 +311,22 @@ void VisibleEclipsesDialog::Fill() {
   }
   table_->setUpdatesEnabled(true);
   count_->setText(TextIn(kCount, language_).arg(rows_.size()));
+  WidenToColumns();
+}
+
+void VisibleEclipsesDialog::WidenToColumns() {
+  // The kinds and the words of what is seen run long in German; the last
+  // column, stretched, would be cut to "bei ..." in the default width.
+  const QAbstractItemView* view = table_;  // the cells' widths, public there
+  int columns = 0;
+  for (int c = 0; c < kColumnCount; ++c) {
+    columns += std::max(view->sizeHintForColumn(c), table_->horizontalHeader()->sectionSizeHint(c));
+  }
+  const int frame = 2 * table_->frameWidth() + table_->verticalScrollBar()->sizeHint().width();
+  const QMargins margins = layout()->contentsMargins();
+  const int wanted = columns + frame + margins.left() + margins.right();
+  const int room = screen() != nullptr ? screen()->availableGeometry().width() - 40 : wanted;
+  if (width() < wanted) resize(std::min(wanted, room), height());
 }
 
 void VisibleEclipsesDialog::Choose(QTableWidgetItem* item) {

@@ -101,6 +101,7 @@ class VisibleEclipsesDialog : public QDialog {
   void Rescan();
   void Scanned();
   void Fill();
+  void WidenToColumns();
   void Choose(QTableWidgetItem* item);
 
   const Catalogue* catalogue_;

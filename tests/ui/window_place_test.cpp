@@ -418,6 +418,21 @@ class WindowPlaceTest : public WindowFixture {
              table->item(0, 0)->data(darvelle::ui::VisibleEclipsesDialog::kIndexRole).toInt());
     QVERIFY(Find<QLabel>("Label_DatumZeit")->text().startsWith(QStringLiteral("2026-08-12")));
     CompareDock(Expected(*LocalPanel()->place()));
+
+    // In German the kinds and what is seen run longest: the dialog widens
+    // until every column is as wide as its cells, or it is as wide as the
+    // screen lets it be (the offscreen screen is 800 pixels wide; under
+    // xvfb at 1920 the columns fit).
+    Trigger("Deutsch1");
+    QTRY_VERIFY(table->item(0, 1)->text().startsWith(QStringLiteral("Totale Sonnenfinsternis")));
+    QApplication::processEvents();
+    const int room = dialog->screen()->availableGeometry().width() - 40;
+    if (dialog->width() >= room) return;
+    for (int c = 0; c < table->columnCount(); ++c) {
+      const int cells = static_cast<const QAbstractItemView*>(table)->sizeHintForColumn(c);
+      QVERIFY2(table->columnWidth(c) >= cells, qPrintable(QStringLiteral("%1: %2 < %3").arg(c)
+                                                              .arg(table->columnWidth(c)).arg(cells)));
+    }
   }
 
   void coordinatesTyped_data() {
