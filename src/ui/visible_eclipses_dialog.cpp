@@ -64,7 +64,14 @@ constexpr const char* kSeenWords[5][3] = {{"", "", ""},
                                           {"bei Sonnenaufgang", "at sunrise", "au lever"},
                                           {"bei Sonnenuntergang", "at sunset", "au coucher"},
                                           {"ganz", "throughout", "en entier"}};
-constexpr const char* kCount[3] = {"%1 Finsternisse", "%1 eclipses", "%1 éclipses"};
+constexpr const char* kCount[3] = {"%1 Finsternisse von %2 bis %3", "%1 eclipses from %2 to %3",
+                                    "%1 éclipses de %2 à %3"};
+// An empty list says what would widen it.
+constexpr const char* kNoneHint[3] = {
+    "Keine Finsternis von %1 bis %2: mehr Jahre, eine kleinere Mindestgröße oder mehr Arten wählen.",
+    "No eclipse from %1 to %2: choose more years, a smaller least magnitude or more kinds.",
+    "Aucune éclipse de %1 à %2 : choisissez plus d'années, une grandeur minimale plus petite ou plus "
+    "de types."};
 constexpr const char* kSearching[3] = {"Suche\u2026", "Searching\u2026", "Recherche\u2026"};
 constexpr const char* kShow[3] = {"Zeigen", "Show", "Afficher"};
 constexpr const char* kClose[3] = {"Schließen", "Close", "Fermer"};
@@ -310,7 +317,9 @@ void VisibleEclipsesDialog::Fill() {
     }
   }
   table_->setUpdatesEnabled(true);
-  count_->setText(TextIn(kCount, language_).arg(rows_.size()));
+  const VisibleQuery asked = query();
+  count_->setText(rows_.empty() ? TextIn(kNoneHint, language_).arg(asked.fromYear).arg(asked.toYear)
+                                : TextIn(kCount, language_).arg(rows_.size()).arg(asked.fromYear).arg(asked.toYear));
   WidenToColumns();
 }
 

@@ -388,6 +388,19 @@ class WindowPlaceTest : public WindowFixture {
       Find<QCheckBox>(kind)->setChecked(false);
     }
     QTRY_VERIFY_WITH_TIMEOUT(!dialog->scanning() && listed.count() > 0, 20000);
+    auto* count = Find<QLabel>("VisibleCount");
+    QVERIFY2(count->text().endsWith(QStringLiteral("eclipses from 2024 to 2100")), qPrintable(count->text()));
+    // No total phase at Madrid in these years: the empty list says what would widen it.
+    auto* least = Find<QDoubleSpinBox>("VisibleMinMagnitude");
+    listed.clear();
+    least->setValue(1.0);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->scanning() && listed.count() > 0, 20000);
+    QCOMPARE(Find<QTableWidget>("VisibleEclipsesTable")->rowCount(), 0);
+    QVERIFY2(count->text().startsWith(QStringLiteral("No eclipse from 2024 to 2100: choose more years")),
+             qPrintable(count->text()));
+    listed.clear();
+    least->setValue(0.0);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->scanning() && listed.count() > 0, 20000);
     const darvelle::ui::VisibleQuery query = dialog->query();
     QCOMPARE(query.fromYear, 2024);
     QCOMPARE(query.kinds, unsigned{darvelle::ui::kShowTotal});
