@@ -49,13 +49,13 @@ void WriteSheet(const EclipseResult& c, const ComputeOptions& options, const std
 // temporary beside the PDF, which is dropped afterwards.
 void WritePdf(const EclipseResult& c, const ComputeOptions& options, const std::string& file) {
   if (const auto sheet = OptionValue(options, "sheet")) {
-    ConvertSheetToPdf(*sheet, file);
+    ConvertSheetToPdf(*sheet, file, std::nullopt, {SheetTitle(c)});
     return;
   }
   const fs::path pdf(file);
   AtomicFile sheet(pdf.parent_path() / (pdf.filename().string() + ".ps"));
   WriteSheetOf(c, options, sheet);
-  ConvertSheetToPdf(sheet.TemporaryPath(), pdf);
+  ConvertSheetToPdf(sheet.TemporaryPath(), pdf, std::nullopt, {SheetTitle(c)});
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <system_error>
@@ -284,6 +285,14 @@ std::filesystem::path DefaultFontFile() {
 std::string SheetNotice() {
   return std::string(kProgramName) + " " + kProgramVersion +
          "  -  maps of solar eclipses computed from Besselian elements";
+}
+
+std::string SheetTitle(const EclipseResult& computation) {
+  const BesselianElements& e = computation.elements;
+  char date[32];
+  std::snprintf(date, sizeof date, "%s%04d-%02d-%02d", e.year < 0 ? "-" : "", std::abs(e.year), e.month,
+                e.day);
+  return std::string(EclipseTypeName(e.kind, kEnglish)) + " " + date;
 }
 
 std::string PostScriptSheetText(const EclipseResult& computation, const SheetView& view,

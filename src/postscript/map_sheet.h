@@ -54,6 +54,10 @@ std::filesystem::path DefaultFontFile();
 // The one-line notice of this program in the sheet's footers.
 std::string SheetNotice();
 
+// "Total solar eclipse 2024-04-08": the title of a PDF of the sheet, in the
+// sheet's language, with the catalogue's date (astronomical year).
+std::string SheetTitle(const EclipseResult& computation);
+
 // Writes the whole sheet to `target` (normally the output folder's
 // "Darvelle.ps") through an AtomicFile (io/atomic_file.h). Throws FileError naming the file and the cause; a failed sheet
 // leaves the target as it was and no temporary file behind. The time scale is

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "catalogue/data_files.h"
+#include "darvelle/version.h"
 #include "io/atomic_file.h"
 
 extern char** environ;
@@ -188,8 +189,21 @@ std::optional<std::string> IncompletePdfProblem(const std::filesystem::path& fil
   return std::nullopt;
 }
 
+std::string DocumentInfoMark(const PdfDocumentInfo& info) {
+  if (info.title.empty()) return {};
+  // A PostScript string: its delimiters and backslash escaped, and only
+  // printable ASCII kept, which PDF reads the same in any encoding.
+  std::string title;
+  for (const char ch : info.title) {
+    if (ch == '(' || ch == ')' || ch == '\\') title += '\\';
+    title += (ch >= ' ' && ch <= '~') ? ch : '?';
+  }
+  return "[ /Title (" + title + ") /Creator (" + kProgramName + " " + kProgramVersion +
+         ") /DOCINFO pdfmark";
+}
+
 void ConvertSheetToPdf(const std::filesystem::path& sheet, const std::filesystem::path& pdf,
-                       const std::optional<std::string>& searchPath) {
+                       const std::optional<std::string>& searchPath, const PdfDocumentInfo& info) {
   const char* processPath = std::getenv("PATH");
   const std::string path = searchPath ? *searchPath : (processPath ? processPath : "");
   const auto gs = FindProgramOnPath("gs", path);
@@ -199,11 +213,15 @@ void ConvertSheetToPdf(const std::filesystem::path& sheet, const std::filesystem
                     "the PostScript sheet " + Quoted(sheet) + " to PDF");
   }
   AtomicFile out(pdf);
-  const ConverterRun run = RunConverter({gs->string(), "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE",
-                                         "-sDEVICE=pdfwrite",
-                                         "-sOutputFile=" + OutputFileText(out.TemporaryPath()),
-                                         "-f", AbsoluteText(sheet)},
-                                        pdf);
+  std::vector<std::string> arguments = {gs->string(), "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE",
+                                        "-sDEVICE=pdfwrite",
+                                        "-sOutputFile=" + OutputFileText(out.TemporaryPath()),
+                                        "-f", AbsoluteText(sheet)};
+  // After the sheet, whose header comments set the title first.
+  if (const std::string mark = DocumentInfoMark(info); !mark.empty()) {
+    arguments.insert(arguments.end(), {"-c", mark});
+  }
+  const ConverterRun run = RunConverter(arguments, pdf);
   std::string problem = RunProblem(run, out);
   if (problem.empty()) problem = IncompletePdfProblem(out.TemporaryPath()).value_or("");
   if (!problem.empty()) throw FileError("Cannot write " + Quoted(pdf) + ": " + problem);

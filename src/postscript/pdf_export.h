@@ -19,6 +19,13 @@ std::optional<std::filesystem::path> FindProgramOnPath(const std::string& progra
 // but may still exit with status 0, leaving such a cut-off file.
 std::optional<std::string> IncompletePdfProblem(const std::filesystem::path& file);
 
+// What a PDF viewer shows of the document. The sheet's own header names an
+// old library routine as its title; a title given here replaces it in the
+// PDF (the PostScript stays as it is), with this program as the creator.
+struct PdfDocumentInfo {
+  std::string title;  // none: the sheet's own
+};
+
 // Converts the PostScript file `sheet` into `pdf` through an AtomicFile
 // (io/atomic_file.h): Ghostscript writes the temporary, which replaces `pdf`
 // only when Ghostscript ended with status 0, printed no error and left a
@@ -28,6 +35,11 @@ std::optional<std::string> IncompletePdfProblem(const std::filesystem::path& fil
 // earlier `pdf` then stays as it was. When gs is not found the message says
 // so and names the sheet, which stays as it is.
 void ConvertSheetToPdf(const std::filesystem::path& sheet, const std::filesystem::path& pdf,
-                       const std::optional<std::string>& searchPath = std::nullopt);
+                       const std::optional<std::string>& searchPath = std::nullopt,
+                       const PdfDocumentInfo& info = {});
+
+// The pdfmark that sets `info` in Ghostscript's PDF, run after the sheet;
+// empty when there is nothing to set.
+std::string DocumentInfoMark(const PdfDocumentInfo& info);
 
 }  // namespace darvelle

@@ -172,7 +172,7 @@ void SaveSheet(const SaveJob& job, const MapRenderer& renderer, const ViewEditTe
   // it is only Ghostscript's input and disappears with `sheet`.
   AtomicFile sheet(target.parent_path() / (target.filename().string() + ".ps"));
   WritePostScriptSheet(c, view, sheet);
-  ConvertSheetToPdf(sheet.TemporaryPath(), target);
+  ConvertSheetToPdf(sheet.TemporaryPath(), target, std::nullopt, {SheetTitle(c)});
 }
 
 }  // namespace

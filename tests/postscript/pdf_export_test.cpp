@@ -10,6 +10,7 @@
 
 #include "catalogue/data_files.h"
 #include "postscript/map_sheet.h"
+#include "../support/run_process.h"
 #include "sheet_test_support.h"
 
 namespace darvelle {
@@ -208,6 +209,43 @@ TEST_F(PdfExportTest, RealGhostscriptWritesAPdf) {
   in.read(head.data(), 5);
   EXPECT_EQ(head, "%PDF-");
   EXPECT_GT(fs::file_size(pdf), 10000u);
+  // Without a title the sheet's header names the document.
+  EXPECT_NE(testing::ReadWholeFile(pdf).find("/Title(Normale POST_Lib-Routine)"), std::string::npos);
+}
+
+// The PDF's title is the eclipse's, and its creator this program, in place
+// of the sheet's header comments; the PostScript keeps them.
+TEST_F(PdfExportTest, RealGhostscriptTakesTheTitle) {
+  const char* path = std::getenv("PATH");
+  if (path == nullptr || !FindProgramOnPath("gs", path)) GTEST_SKIP() << "gs not on PATH";
+  const fs::path pdf = dir_ / "Darvelle.pdf";
+  const EclipseResult eclipse = sheet_testing::HandMadeTotal(true);
+  ConvertSheetToPdf(sheet_, pdf, std::nullopt, {SheetTitle(eclipse)});
+  const std::string text = testing::ReadWholeFile(pdf);
+  EXPECT_NE(text.find("/Title(Total solar eclipse 2024-04-08)"), std::string::npos);
+  EXPECT_EQ(text.find("POST_Lib"), std::string::npos);
+  EXPECT_NE(text.find("/Creator(Darvelle "), std::string::npos);
+  EXPECT_NE(testing::ReadWholeFile(sheet_).find("%%Title: Normale POST_Lib-Routine"), std::string::npos);
+}
+
+TEST(DocumentInfoMark, EscapesTheTitleAsAPostScriptString) {
+  EXPECT_EQ(DocumentInfoMark({}), "");
+  const std::string plain = DocumentInfoMark({"Total solar eclipse 2024-04-08"});
+  EXPECT_EQ(plain.rfind("[ /Title (Total solar eclipse 2024-04-08) /Creator (Darvelle ", 0), 0u) << plain;
+  EXPECT_NE(plain.find(") /DOCINFO pdfmark"), std::string::npos);
+  // Delimiters and backslashes escaped; what is not printable ASCII replaced.
+  const std::string odd = DocumentInfoMark({"a (b) \\ c\n\xC3\xA9 d"});
+  EXPECT_EQ(odd.rfind("[ /Title (a \\(b\\) \\\\ c??? d) ", 0), 0u) << odd;
+}
+
+TEST(SheetTitle, NamesTheKindAndTheCatalogueDate) {
+  EclipseResult eclipse = sheet_testing::HandMadeTotal(true);
+  EXPECT_EQ(SheetTitle(eclipse), "Total solar eclipse 2024-04-08");
+  eclipse.elements.year = -584;
+  eclipse.elements.month = 5;
+  eclipse.elements.day = 28;
+  eclipse.elements.kind = EclipseKind::Annular;
+  EXPECT_EQ(SheetTitle(eclipse), "Annular solar eclipse -0584-05-28");
 }
 
 }  // namespace

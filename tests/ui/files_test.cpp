@@ -13,6 +13,7 @@
 #include <QXmlStreamReader>
 
 #include "catalogue/platform_folders.h"
+#include "postscript/map_sheet.h"
 #include "render/map.h"
 #include "ui/window_settings.h"
 #include "window_fixture.h"
@@ -179,6 +180,7 @@ class FilesTest : public WindowFixture {
     QVERIFY(ReadAll(folder / "sheet.ps").startsWith("%!PS"));
 
     const int before = window_->SelectedIndex();
+    const std::string title = darvelle::SheetTitle(window_->Computation());
     QSignalSpy finished(window_.get(), &MainWindow::saveFinished);
     Answer(folder / "sheet", QStringLiteral("PDF-Dokument (*.pdf)"));
     Find<QAction>("SaveSheet1")->trigger();
@@ -199,6 +201,8 @@ class FilesTest : public WindowFixture {
     QTRY_VERIFY_WITH_TIMEOUT(!indicator->isVisible(), MainWindow::kSavedShownMilliseconds + 2000);
     const fs::path pdf = folder / "sheet.pdf";
     QVERIFY(ReadAll(pdf).startsWith("%PDF-"));
+    // Titled after the eclipse, as a viewer shows it.
+    QVERIFY(ReadAll(pdf).contains("/Title(" + title + ")"));
     const Run check = RunProgram(QStringLiteral("gs"),
                                  {QStringLiteral("-q"), QStringLiteral("-dNOPAUSE"), QStringLiteral("-dBATCH"),
                                   QStringLiteral("-sDEVICE=nullpage"), QString::fromStdString(pdf.string())});
