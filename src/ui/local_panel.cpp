@@ -353,7 +353,9 @@ void LocalCircumstancesPanel::ChooseOffered(int row) {
 }
 
 void LocalCircumstancesPanel::choosePoint(double latitudeDeg, double longitudeDeg) {
-  search_->clear();
+  // A click's place comes a moment after the click: text the user has begun
+  // to type in the box since then is kept.
+  if (!search_->hasFocus()) search_->clear();
   ChooseCoordinates(latitudeDeg, longitudeDeg);
 }
 

@@ -15,7 +15,6 @@ namespace {
 constexpr double kSecondsPerDay = 86400.0;
 const QString kAbsent = QStringLiteral("\u2014");
 
-
 // Contact names by the kind seen here: the inner contacts begin and end
 // totality or annularity.
 constexpr const char* kOuterNames[2][3] = {
@@ -130,7 +129,12 @@ LocalTexts FormatLocalCircumstances(const ShownEclipse& eclipse, const ObserverP
                     : TextIn(kTerrestrial, language);
   t.kind = TextIn(kKindNames[static_cast<int>(local.Kind)], language);
 
-  const bool annular = local.Kind == LocalKind::kAnnular;
+  // Seen partial here, the inner contacts (absent) are named after the
+  // eclipse's central phase elsewhere: an annular eclipse has no totality.
+  const EclipseKind onEarth = eclipse.elements.kind;
+  const bool annular = local.Kind == LocalKind::kAnnular ||
+                       (local.Kind != LocalKind::kTotal &&
+                        (onEarth == EclipseKind::Annular || onEarth == EclipseKind::NonCentralAnnular));
   const char* const(*inner)[3] = annular ? kAnnularityNames : kTotalityNames;
   t.rows[kRowC1].event = TextIn(kOuterNames[0], language);
   t.rows[kRowC2].event = TextIn(inner[0], language);

@@ -66,6 +66,8 @@ constexpr const char* kSeenWords[5][3] = {{"", "", ""},
                                           {"ganz", "throughout", "en entier"}};
 constexpr const char* kCount[3] = {"%1 Finsternisse von %2 bis %3", "%1 eclipses from %2 to %3",
                                     "%1 éclipses de %2 à %3"};
+constexpr const char* kOne[3] = {"1 Finsternis von %1 bis %2", "1 eclipse from %1 to %2",
+                                 "1 éclipse de %1 à %2"};
 // An empty list says what would widen it.
 constexpr const char* kNoneHint[3] = {
     "Keine Finsternis von %1 bis %2: mehr Jahre, eine kleinere Mindestgröße oder mehr Arten wählen.",
@@ -317,10 +319,18 @@ void VisibleEclipsesDialog::Fill() {
     }
   }
   table_->setUpdatesEnabled(true);
-  const VisibleQuery asked = query();
-  count_->setText(rows_.empty() ? TextIn(kNoneHint, language_).arg(asked.fromYear).arg(asked.toYear)
-                                : TextIn(kCount, language_).arg(rows_.size()).arg(asked.fromYear).arg(asked.toYear));
+  count_->setText(CountText());
   WidenToColumns();
+}
+
+QString VisibleEclipsesDialog::CountText() const {
+  const VisibleQuery asked = query();
+  const auto years = [&](const char* const (&text)[3]) {
+    return TextIn(text, language_).arg(asked.fromYear).arg(asked.toYear);
+  };
+  if (rows_.empty()) return years(kNoneHint);
+  if (rows_.size() == 1) return years(kOne);
+  return TextIn(kCount, language_).arg(rows_.size()).arg(asked.fromYear).arg(asked.toYear);
 }
 
 void VisibleEclipsesDialog::WidenToColumns() {

@@ -102,6 +102,7 @@ class VisibleEclipsesDialog : public QDialog {
   void Scanned();
   void Fill();
   void WidenToColumns();
+  QString CountText() const;
   void Choose(QTableWidgetItem* item);
 
   const Catalogue* catalogue_;

@@ -18,6 +18,7 @@
 #include "ui/control_factory.h"
 #include "ui/languages.h"
 #include "ui/legend_panel.h"
+#include "ui/local_texts.h"
 #include "ui/tooltips.h"
 #include "ui/status_panels.h"
 #include "ui/year_eclipse_list.h"
@@ -67,6 +68,8 @@ class PanelsTest : public QObject {
   void statusPanelsShowTheCurveCounts_data();
   void statusPanelsShowTheCurveCounts();
   void statusPanelsLeaveWhatWasNotDrawn();
+  void contactNamesFollowTheCentralPhase_data();
+  void contactNamesFollowTheCentralPhase();
   void viewAnglesReadWithOneDecimal_data();
   void viewAnglesReadWithOneDecimal();
 };
@@ -325,6 +328,39 @@ void PanelsTest::statusPanelsLeaveWhatWasNotDrawn() {
       QVERIFY2(!texts[p].has_value(), qPrintable(QStringLiteral("panel %1").arg(p)));
     }
   }
+}
+
+// The inner contacts are named after totality or annularity: as seen here,
+// or, where the eclipse is partial here, as it is central elsewhere.
+void PanelsTest::contactNamesFollowTheCentralPhase_data() {
+  QTest::addColumn<int>("onEarth");
+  QTest::addColumn<int>("here");
+  QTest::addColumn<QString>("c2");
+  using darvelle::EclipseKind;
+  using darvelle::LocalKind;
+  QTest::newRow("total, seen total") << int(EclipseKind::Total) << int(LocalKind::kTotal) << "Totality begins (C2)";
+  QTest::newRow("total, partial here") << int(EclipseKind::Total) << int(LocalKind::kPartial) << "Totality begins (C2)";
+  QTest::newRow("annular, partial here") << int(EclipseKind::Annular) << int(LocalKind::kPartial)
+                                         << "Annularity begins (C2)";
+  QTest::newRow("non-central annular, partial here")
+      << int(EclipseKind::NonCentralAnnular) << int(LocalKind::kPartial) << "Annularity begins (C2)";
+  QTest::newRow("hybrid, annular here") << int(EclipseKind::Hybrid) << int(LocalKind::kAnnular)
+                                        << "Annularity begins (C2)";
+  QTest::newRow("hybrid, total here") << int(EclipseKind::Hybrid) << int(LocalKind::kTotal) << "Totality begins (C2)";
+}
+
+void PanelsTest::contactNamesFollowTheCentralPhase() {
+  QFETCH(int, onEarth);
+  QFETCH(int, here);
+  QFETCH(QString, c2);
+  darvelle::ui::ShownEclipse eclipse;
+  eclipse.elements.kind = static_cast<darvelle::EclipseKind>(onEarth);
+  darvelle::LocalCircumstances local;
+  local.Kind = static_cast<darvelle::LocalKind>(here);
+  const darvelle::ui::LocalTexts texts =
+      darvelle::ui::FormatLocalCircumstances(eclipse, darvelle::ui::ObserverPlace{}, local, 1);
+  QCOMPARE(texts.rows[darvelle::ui::kRowC2].event, c2);
+  QVERIFY(texts.rows[darvelle::ui::kRowC3].event.startsWith(c2.section(QLatin1Char(' '), 0, 0)));
 }
 
 void PanelsTest::viewAnglesReadWithOneDecimal_data() {

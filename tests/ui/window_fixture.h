@@ -209,6 +209,11 @@ class WindowFixture : public QObject {
     window_->resize(1400, 900);
     Settle();
   }
+  // Makes the window the active one, as the user's click on it does.
+  void Activate() {
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+  }
   // Shows the window at `width` x `height` and waits for its drawing.
   void ResizeTo(int width, int height) {
     window_->showNormal();

@@ -53,6 +53,7 @@ class WindowPlaceTest : public WindowFixture {
   // A click on the globe, and the wait for the time of a double-click after it.
   void Click(QPointF at) {
     QSignalSpy picked(Globe(), &darvelle::ui::GlobeView::placeClicked);
+    Globe()->setFocus();  // as a real click on it does
     SendMouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
     SendMouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
     QTRY_COMPARE(picked.count(), 1);
@@ -263,6 +264,19 @@ class WindowPlaceTest : public WindowFixture {
     Click(PointOf(40.0, -100.0));
     QVERIFY(std::abs(LocalPanel()->place()->latitudeDeg - 40.0) < 0.5);
     QVERIFY(search->text().isEmpty());
+    // A click's place follows the click after the time of a double-click:
+    // what the user begins to type in the box meanwhile stays there.
+    QSignalSpy picked(Globe(), &darvelle::ui::GlobeView::placeClicked);
+    Globe()->setFocus();
+    SendMouse(QEvent::MouseButtonPress, PointOf(35.0, -100.0), Qt::LeftButton, Qt::LeftButton);
+    SendMouse(QEvent::MouseButtonRelease, PointOf(35.0, -100.0), Qt::LeftButton, Qt::NoButton);
+    Activate();
+    search->setFocus();
+    QTRY_VERIFY(search->hasFocus());
+    QTest::keyClicks(search, QStringLiteral("Ber"));
+    QTRY_COMPARE(picked.count(), 1);
+    QVERIFY(std::abs(LocalPanel()->place()->latitudeDeg - 35.0) < 0.5);
+    QCOMPARE(search->text(), QStringLiteral("Ber"));
 
     // A name that is nowhere: the box says so and the place stays.
     const double latitude = LocalPanel()->place()->latitudeDeg;
@@ -398,6 +412,12 @@ class WindowPlaceTest : public WindowFixture {
     QCOMPARE(Find<QTableWidget>("VisibleEclipsesTable")->rowCount(), 0);
     QVERIFY2(count->text().startsWith(QStringLiteral("No eclipse from 2024 to 2100: choose more years")),
              qPrintable(count->text()));
+    // One eclipse is one.
+    listed.clear();
+    least->setValue(0.95);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->scanning() && listed.count() > 0, 20000);
+    QCOMPARE(Find<QTableWidget>("VisibleEclipsesTable")->rowCount(), 1);
+    QCOMPARE(count->text(), QStringLiteral("1 eclipse from 2024 to 2100"));
     listed.clear();
     least->setValue(0.0);
     QTRY_VERIFY_WITH_TIMEOUT(!dialog->scanning() && listed.count() > 0, 20000);

@@ -44,12 +44,6 @@ bool IsMarkedRed(QLineEdit* edit) {
 class WindowScreenTest : public WindowFixture {
   Q_OBJECT
 
- private:
-  void Activate() {
-    window_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-  }
-
  private slots:
   void initTestCase() { SetUpShippedCase(); }
 
