@@ -19,7 +19,7 @@ jobs=$(nproc)
 packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev
+  qt6-base-dev qt6-translations-l10n libgl-dev
   libjpeg62-turbo-dev libturbojpeg0-dev
   libswe-dev swe-basic-data swe-standard-data swe-extra-data
   libgeonames-dev tzdata

@@ -36,6 +36,7 @@
 #include "ui/data_loads.h"
 #include "ui/drag_preview.h"
 #include "ui/eclipse_session.h"
+#include "ui/qt_texts.h"
 #include "ui/save_actions.h"
 #include "ui/status_panels.h"
 #include "ui/version_info.h"
@@ -349,6 +350,7 @@ class MainWindow : public QMainWindow {
   QAction* helpItem_ = nullptr;
   std::vector<EntryCheck*> entryChecks_;
   int tooltipLanguage_ = -1;  // the language the tooltips are in; none yet
+  QtStandardTexts qtTexts_;   // the dialogs' buttons in the window's language
   std::unique_ptr<DragPreview> dragPreview_;  // the quick pictures of a drag under way
 
   // The File menu's "saving ..." in the status bar, made at the first save.

@@ -128,6 +128,7 @@ void MainWindow::ShowInPanels(const SessionState& state) {
   legend_->setPenWidth(state.view.PenWidth);
   legendDock_->setWindowTitle(LegendPanel::Title(state.language));
   yearList_->setLanguage(state.language);
+  qtTexts_.Use(state.language);
   ShowTooltips(state.language);
 }
 

@@ -107,6 +107,16 @@ class WindowScreenTest : public WindowFixture {
 
   // ------------------------------------------------------------ tooltips
 
+  // Qt's own buttons and menus (the file dialog's, the message boxes') speak
+  // the window's language, from Qt's catalogues that the setup installs.
+  void qtsOwnTextsFollowTheLanguage() {
+    const char* cancel[] = {"Abbrechen", "Cancel", "Annuler"};
+    for (int language : {0, 2, 1}) {
+      Trigger(kLanguageItems[language]);
+      QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8(cancel[language]));
+    }
+  }
+
   void tooltipsFollowTheLanguage() {
     // The list of eclipses visible from a place, opened in French: its
     // controls explain themselves in the window's language from the start.
