@@ -226,6 +226,8 @@ void LocalCircumstancesPanel::Refresh() {
   const LocalTexts& t = *texts_;
   placeLabel_->setText(t.place);
   coordinates_->setText(t.coordinates);
+  // A point far from any town is named by its coordinates: once is enough.
+  coordinates_->setVisible(t.coordinates != t.place);
   zone_->setText(t.zone);
   details_->setVisible(eclipse_.has_value());
   if (!eclipse_) return;

@@ -68,12 +68,16 @@ constexpr const char* kCount[3] = {"%1 Finsternisse von %2 bis %3", "%1 eclipses
                                     "%1 éclipses de %2 à %3"};
 constexpr const char* kOne[3] = {"1 Finsternis von %1 bis %2", "1 eclipse from %1 to %2",
                                  "1 éclipse de %1 à %2"};
-// An empty list says what would widen it.
+// An empty list says what would widen it; more kinds only while some are left out.
 constexpr const char* kNoneHint[3] = {
     "Keine Finsternis von %1 bis %2: mehr Jahre, eine kleinere Mindestgröße oder mehr Arten wählen.",
     "No eclipse from %1 to %2: choose more years, a smaller least magnitude or more kinds.",
     "Aucune éclipse de %1 à %2 : choisissez plus d'années, une grandeur minimale plus petite ou plus "
     "de types."};
+constexpr const char* kNoneHintAllKinds[3] = {
+    "Keine Finsternis von %1 bis %2: mehr Jahre oder eine kleinere Mindestgröße wählen.",
+    "No eclipse from %1 to %2: choose more years or a smaller least magnitude.",
+    "Aucune éclipse de %1 à %2 : choisissez plus d'années ou une grandeur minimale plus petite."};
 constexpr const char* kSearching[3] = {"Suche\u2026", "Searching\u2026", "Recherche\u2026"};
 constexpr const char* kShow[3] = {"Zeigen", "Show", "Afficher"};
 constexpr const char* kClose[3] = {"Schließen", "Close", "Fermer"};
@@ -328,7 +332,7 @@ QString VisibleEclipsesDialog::CountText() const {
   const auto years = [&](const char* const (&text)[3]) {
     return TextIn(text, language_).arg(asked.fromYear).arg(asked.toYear);
   };
-  if (rows_.empty()) return years(kNoneHint);
+  if (rows_.empty()) return years(asked.kinds == kShowAll ? kNoneHintAllKinds : kNoneHint);
   if (rows_.size() == 1) return years(kOne);
   return TextIn(kCount, language_).arg(rows_.size()).arg(asked.fromYear).arg(asked.toYear);
 }

@@ -277,6 +277,16 @@ class WindowPlaceTest : public WindowFixture {
     QTRY_COMPARE(picked.count(), 1);
     QVERIFY(std::abs(LocalPanel()->place()->latitudeDeg - 35.0) < 0.5);
     QCOMPARE(search->text(), QStringLiteral("Ber"));
+    QVERIFY(Find<QLabel>("LocalCoordinates")->isVisibleTo(LocalPanel()));
+
+    // In the middle of the Pacific no town is near: the coordinates name the
+    // place, and are not repeated beneath.
+    search->setText(QStringLiteral("0, -140"));
+    QTest::keyClick(search, Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(LocalPanel()->place()->longitudeDeg, -140.0, kCityListLimitMs);
+    QCOMPARE(Find<QLabel>("LocalPlace")->text(),
+             darvelle::ui::CursorCoordinateText(0.0, -140.0, window_->UiLanguage()));
+    QVERIFY(!Find<QLabel>("LocalCoordinates")->isVisibleTo(LocalPanel()));
 
     // A name that is nowhere: the box says so and the place stays.
     const double latitude = LocalPanel()->place()->latitudeDeg;
@@ -412,6 +422,17 @@ class WindowPlaceTest : public WindowFixture {
     QCOMPARE(Find<QTableWidget>("VisibleEclipsesTable")->rowCount(), 0);
     QVERIFY2(count->text().startsWith(QStringLiteral("No eclipse from 2024 to 2100: choose more years")),
              qPrintable(count->text()));
+    QVERIFY(count->text().endsWith(QStringLiteral("or more kinds.")));  // only total ones asked for
+    Find<QCheckBox>("VisibleKindAnnular")->setChecked(true);
+    Find<QCheckBox>("VisibleKindHybrid")->setChecked(true);
+    listed.clear();
+    Find<QCheckBox>("VisibleKindPartial")->setChecked(true);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->scanning() && listed.count() > 0, 20000);
+    QCOMPARE(count->text(),
+             QStringLiteral("No eclipse from 2024 to 2100: choose more years or a smaller least magnitude."));
+    for (const char* kind : {"VisibleKindAnnular", "VisibleKindHybrid", "VisibleKindPartial"}) {
+      Find<QCheckBox>(kind)->setChecked(false);
+    }
     // One eclipse is one.
     listed.clear();
     least->setValue(0.95);
