@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <string>
 
-#include "astro/calendar.h"
 #include "catalogue/besselian_elements.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/eclipse_texts.h"
@@ -38,10 +37,9 @@ QString FromWindows1252(std::string_view text) {
 
 QString ListedDate(const Catalogue& catalogue, int index, bool universalTime) {
   try {
-    const PreparedEclipse p = PrepareEclipse(catalogue, index, universalTime, 1);
-    const CalendarInstant greatest =
-        JulianDayToCalendar(universalTime ? p.greatestJulianDayUT : p.greatestJulianDayTT);
-    return EclipseDateText(greatest.year, greatest.month, greatest.day);
+    // The panel's own text of the estimate, up to its time.
+    const std::string estimate = EstimateText(PrepareEclipse(catalogue, index, universalTime, 1));
+    return QString::fromStdString(estimate.substr(0, estimate.find(' ')));
   } catch (const RecordError&) {
     const EclipseDescription e = DescriptionOf(catalogue, index);
     return EclipseDateText(e.year, e.month, e.day);

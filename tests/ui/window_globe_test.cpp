@@ -166,6 +166,10 @@ class WindowGlobeTest : public WindowFixture {
     QVERIFY2(label->text().startsWith(dynamical + QStringLiteral("  ")), qPrintable(label->text()));
     QVERIFY(dynamical != universal);
     QVERIFY(list->topLevelItem(0)->isSelected());
+    // A year of three digits is written as the panel writes it.
+    Type("Edit_Jahr", QStringLiteral("-584"));
+    QVERIFY2(label->text().startsWith(list->topLevelItem(0)->text(0) + QStringLiteral("  ")),
+             qPrintable(list->topLevelItem(0)->text(0) + QStringLiteral(" / ") + label->text()));
   }
 
   void screenshots() {
