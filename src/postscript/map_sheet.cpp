@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <system_error>
@@ -10,6 +9,7 @@
 
 #include "astro/calendar.h"
 #include "astro/format.h"
+#include "astro/iso_time.h"
 #include "catalogue/data_files.h"
 #include "catalogue/eclipse_texts.h"
 #include "darvelle/version.h"
@@ -289,10 +289,7 @@ std::string SheetNotice() {
 
 std::string SheetTitle(const EclipseResult& computation) {
   const BesselianElements& e = computation.elements;
-  char date[32];
-  std::snprintf(date, sizeof date, "%s%04d-%02d-%02d", e.year < 0 ? "-" : "", std::abs(e.year), e.month,
-                e.day);
-  return std::string(EclipseTypeName(e.kind, kEnglish)) + " " + date;
+  return std::string(EclipseTypeName(e.kind, kEnglish)) + " " + IsoDate(e.year, e.month, e.day);
 }
 
 std::string PostScriptSheetText(const EclipseResult& computation, const SheetView& view,

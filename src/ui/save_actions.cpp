@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <span>
 
+#include "astro/iso_time.h"
 #include "export/geojson_export.h"
 #include "export/kml_export.h"
 #include "geometry/computation_files.h"
@@ -191,11 +192,7 @@ FileAnswer AskWithFileDialog(QWidget* parent, const FileQuestion& question) {
 
 QString SuggestedBaseName(const EclipseResult& eclipse) {
   const BesselianElements& e = eclipse.elements;
-  return QStringLiteral("eclipse-%1%2-%3-%4")
-      .arg(e.year < 0 ? QStringLiteral("-") : QString())
-      .arg(std::abs(e.year), 4, 10, QLatin1Char('0'))
-      .arg(e.month, 2, 10, QLatin1Char('0'))
-      .arg(e.day, 2, 10, QLatin1Char('0'));
+  return QStringLiteral("eclipse-") + QString::fromStdString(IsoDate(e.year, e.month, e.day));
 }
 
 FileQuestion QuestionFor(SaveKind kind, int language, const QString& folder,
