@@ -15,20 +15,19 @@ constexpr const char* kCatalogues[3] = {"qtbase_de", nullptr, "qtbase_fr"};
 
 QtStandardTexts::~QtStandardTexts() { Remove(); }
 
-bool QtStandardTexts::Use(int language) {
+void QtStandardTexts::Use(int language) {
   language = KnownLanguage(language);
-  if (language == language_) return translator_ != nullptr || kCatalogues[language] == nullptr;
+  if (language == language_) return;
   Remove();
   language_ = language;
-  if (kCatalogues[language] == nullptr) return true;
+  if (kCatalogues[language] == nullptr) return;
   auto translator = std::make_unique<QTranslator>();
   if (!translator->load(QString::fromLatin1(kCatalogues[language]),
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    return false;
+    return;  // not installed: Qt's English
   }
   QCoreApplication::installTranslator(translator.get());
   translator_ = std::move(translator);
-  return true;
 }
 
 void QtStandardTexts::Remove() {

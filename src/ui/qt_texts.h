@@ -17,8 +17,8 @@ class QtStandardTexts {
   QtStandardTexts& operator=(const QtStandardTexts&) = delete;
   ~QtStandardTexts();
 
-  // 0 German, 1 English, 2 French; true when Qt speaks it now.
-  bool Use(int language);
+  // 0 German, 1 English, 2 French.
+  void Use(int language);
 
  private:
   void Remove();
