@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 std::optional<std::string> WriteFiles(const std::shared_ptr<const EclipseResult>& result,
                                       const fs::path& folder) {
   try {
-    DeleteComputationFiles(folder);
+    // The earlier eclipse's files stay until the new set is whole.
     WriteComputationFiles(*result, folder);
     return std::nullopt;
   } catch (const std::exception& error) {
