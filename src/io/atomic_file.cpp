@@ -1,6 +1,8 @@
 #include "io/atomic_file.h"
 
 #include "io/deferred_sync.h"
+#include "io/file_set.h"
+#include "io/output_folder.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -10,8 +12,10 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <random>
+#include <utility>
 
 namespace darvelle {
 namespace {
@@ -54,25 +58,74 @@ std::string TemporaryNameFor(const std::filesystem::path& target) {
 
 std::string Quoted(const std::filesystem::path& file) { return "\"" + file.string() + "\""; }
 
-// A device, a pipe or a folder at the final name is not something a program's
-// output may replace (think of "--map /dev/null" run as root).
-void CheckReplaceable(const std::filesystem::path& target) {
-  struct stat info {};
-  if (::lstat(target.c_str(), &info) != 0) return;  // missing: created; other errors: at create
-  if (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)) return;
-  throw FileError("Cannot write " + Quoted(target) + ": " +
-                  (S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file"));
+// Links are followed this far, as the kernel does.
+constexpr int kMaxLinksFollowed = 40;
+
+[[noreturn]] void Refuse(const std::filesystem::path& target, const std::string& why) {
+  throw FileError("Cannot write " + Quoted(target) + ": " + why);
+}
+
+// The regular file a chain of links ends in. Only links of this user's are
+// followed: a link someone else planted (think of a shared folder and a
+// program run as root) must not steer the write anywhere.
+std::filesystem::path FollowOwnLinks(const std::filesystem::path& target) {
+  std::filesystem::path current = target;
+  for (int followed = 0; followed < kMaxLinksFollowed; ++followed) {
+    struct stat info {};
+    if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+    if (info.st_uid != ::geteuid()) {
+      Refuse(target, "it is a symbolic link of another user's (" + current.string() +
+                         "), which is not followed");
+    }
+    std::error_code ec;
+    const std::filesystem::path next = std::filesystem::read_symlink(current, ec);
+    if (ec) Refuse(target, ec.message());
+    current = next.is_absolute() ? next
+                                 : (current.has_parent_path() ? current.parent_path() : ".") / next;
+  }
+  Refuse(target, "too many levels of symbolic links");
+}
+
+struct Destination {
+  std::filesystem::path path;
+  bool stream = false;
+};
+
+// Where the bytes for `target` go, or why they may not go there.
+Destination DestinationOf(const std::filesystem::path& target) {
+  if (target == "-") return {target, true};
+  struct stat named {};
+  if (::lstat(target.c_str(), &named) != 0) return {target, false};  // missing: created
+  if (S_ISREG(named.st_mode)) return {target, false};
+  struct stat resolved {};
+  if (::stat(target.c_str(), &resolved) != 0) {
+    if (S_ISLNK(named.st_mode)) Refuse(target, "it is a symbolic link to a missing file");
+    Refuse(target, std::strerror(errno));
+  }
+  if (S_ISCHR(resolved.st_mode) || S_ISFIFO(resolved.st_mode) || S_ISSOCK(resolved.st_mode)) {
+    return {target, true};
+  }
+  if (S_ISDIR(resolved.st_mode)) Refuse(target, "it is a folder");
+  if (!S_ISREG(resolved.st_mode)) Refuse(target, "it is not a regular file");
+  return {FollowOwnLinks(target), false};
+}
+
+std::filesystem::path FolderOf(const std::filesystem::path& file) {
+  return file.has_parent_path() ? file.parent_path() : ".";
 }
 
 }  // namespace
 
 AtomicFile::AtomicFile(std::filesystem::path target, DeferredSync* deferred)
     : target_(std::move(target)), deferred_(deferred) {
-  if (target_.filename().empty()) {
-    throw FileError("Cannot write " + Quoted(target_) + ": no file name");
-  }
-  CheckReplaceable(target_);
-  folder_ = target_.has_parent_path() ? target_.parent_path() : ".";
+  if (target_.filename().empty()) Refuse(target_, "no file name");
+  const Destination destination = DestinationOf(target_);
+  destination_ = destination.path;
+  stream_ = destination.stream;
+  // A stream's contents wait in the temporary folder: the folder of a device
+  // or a pipe is no place for files.
+  folder_ = stream_ ? std::filesystem::path(TempFolderFor(std::getenv("TMPDIR")))
+                    : FolderOf(destination_);
   folderFd_ = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folderFd_ < 0) {
     const int error = errno;
@@ -80,9 +133,9 @@ AtomicFile::AtomicFile(std::filesystem::path target, DeferredSync* deferred)
   }
   std::string name;
   for (int attempt = 0; attempt < kMaxCreateAttempts; ++attempt) {
-    name = TemporaryNameFor(target_);
-    fd_ = ::openat(folderFd_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                   0666);
+    name = TemporaryNameFor(destination_);
+    fd_ = ::openat(folderFd_, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                   stream_ ? 0600 : 0666);
     if (fd_ >= 0 || errno != EEXIST) break;
   }
   if (fd_ < 0) {
@@ -96,6 +149,16 @@ AtomicFile::AtomicFile(std::filesystem::path target, DeferredSync* deferred)
   // A file system without locks still gets the file, only not the marker.
   (void)::flock(fd_, LOCK_EX | LOCK_NB);
 }
+
+AtomicFile::AtomicFile(AtomicFile&& other) noexcept
+    : target_(std::move(other.target_)),
+      destination_(std::move(other.destination_)),
+      folder_(std::move(other.folder_)),
+      temporary_(std::exchange(other.temporary_, {})),
+      deferred_(other.deferred_),
+      stream_(other.stream_),
+      folderFd_(std::exchange(other.folderFd_, -1)),
+      fd_(std::exchange(other.fd_, -1)) {}
 
 AtomicFile::~AtomicFile() { Discard(); }
 
@@ -113,45 +176,90 @@ void AtomicFile::Fail(const std::string& what, int error) {
   throw FileError(what + " " + Quoted(target_) + ": " + std::strerror(error));
 }
 
-void AtomicFile::Write(std::string_view bytes) {
-  if (fd_ < 0) throw FileError("Cannot write " + Quoted(target_) + ": the file was closed");
+namespace {
+
+// Writes all of `bytes` to `fd`; 0 or the errno of the failure.
+int WriteAll(int fd, std::string_view bytes) {
   // Each pass writes at least one byte or fails, so the loop ends; the
   // interruptions are capped separately.
   int interrupted = 0;
   while (!bytes.empty()) {
-    const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
     if (n < 0 && errno == EINTR && ++interrupted < kMaxInterruptedWrites) continue;
-    if (n < 0) Fail("Cannot write", errno);
-    if (n == 0) Fail("Cannot write", EIO);
+    if (n < 0) return errno;
+    if (n == 0) return EIO;
     bytes.remove_prefix(static_cast<std::size_t>(n));
   }
+  return 0;
 }
 
-void AtomicFile::Commit() {
+}  // namespace
+
+void AtomicFile::Write(std::string_view bytes) {
   if (fd_ < 0) throw FileError("Cannot write " + Quoted(target_) + ": the file was closed");
-  if (deferred_ == nullptr && ::fsync(fd_) != 0) Fail("Cannot write", errno);
+  if (const int error = WriteAll(fd_, bytes)) Fail("Cannot write", error);
+}
+
+void AtomicFile::FlushContents() {
+  if (fd_ < 0) throw FileError("Cannot write " + Quoted(target_) + ": the file was closed");
+  if (!stream_ && ::fsync(fd_) != 0) Fail("Cannot write", errno);
+}
+
+void AtomicFile::CopyToStream() {
+  const int out = target_ == "-" ? ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0)
+                                 : ::open(destination_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+  if (out < 0) Fail("Cannot write", errno);
+  std::array<char, 1 << 16> buffer{};
+  int error = 0;
+  for (off_t offset = 0; error == 0;) {
+    const ssize_t n = ::pread(fd_, buffer.data(), buffer.size(), offset);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) error = errno;
+    if (n <= 0) break;
+    error = WriteAll(out, std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+    offset += n;
+  }
+  ::close(out);
+  if (error != 0) Fail("Cannot write", error);
+  Discard();
+}
+
+void AtomicFile::Replace() {
+  if (fd_ < 0) throw FileError("Cannot write " + Quoted(target_) + ": the file was closed");
+  if (stream_) {
+    CopyToStream();
+    return;
+  }
   // Renamed while still open and locked, so that no cleaner takes the
   // temporary for an abandoned one in between.
   if (::renameat(folderFd_, temporary_.filename().c_str(), folderFd_,
-                 target_.filename().c_str()) != 0) {
+                 destination_.filename().c_str()) != 0) {
     Fail("Cannot write", errno);
   }
   temporary_.clear();
-  if (deferred_ != nullptr) {
-    try {
-      deferred_->Committed(folderFd_, folder_);
-    } catch (...) {
-      Discard();
-      throw;
-    }
-  } else if (::fsync(folderFd_) != 0 && errno != EINVAL) {
-    // EINVAL: a file system that cannot flush a folder (some network and
-    // user-space ones); the rename is then as durable as it can be made.
+}
+
+bool AtomicFile::FlushFolder() noexcept {
+  // EINVAL: a file system that cannot flush a folder (some network and
+  // user-space ones); the rename is then as durable as it can be made.
+  return stream_ || folderFd_ < 0 || ::fsync(folderFd_) == 0 || errno == EINVAL;
+}
+
+void AtomicFile::Commit() {
+  if (deferred_ != nullptr && !stream_) {
+    FileSet set(deferred_);
+    set.Add(std::move(*this));
+    set.Commit();
+    return;
+  }
+  FlushContents();
+  Replace();
+  if (!FlushFolder()) {
     const int error = errno;
     Discard();
     throw FileError("Cannot write " + Quoted(target_) + " to the disk: " + std::strerror(error));
   }
-  // Written and renamed (and flushed, unless deferred); closing cannot lose them.
+  // Written and renamed (and flushed); closing cannot lose them.
   Discard();
 }
 
