@@ -16,6 +16,7 @@
 #include "cli/sheet_outputs.h"
 #include "geometry/computation_files.h"
 #include "geometry/report_files.h"
+#include "io/folder_lock.h"
 #include "io/output_folder.h"
 
 namespace darvelle::cli {
@@ -61,19 +62,23 @@ int ResolutionFor(const Args& args) {
   return static_cast<int>(resolution);
 }
 
-EclipseResult RunComputation(const Catalogue& catalogue, const ComputeOptions& options,
-                             EclipseScratch& scratch) {
+void CreateOutputFolder(const std::filesystem::path& folder) {
   std::error_code ec;
-  std::filesystem::create_directories(options.outFolder, ec);
-  if (ec || !std::filesystem::is_directory(options.outFolder)) {
-    throw FileError("Cannot create the output folder \"" + options.outFolder.string() +
+  std::filesystem::create_directories(folder, ec);
+  if (ec || !std::filesystem::is_directory(folder)) {
+    throw FileError("Cannot create the output folder \"" + folder.string() +
                     "\": " + (ec ? ec.message() : "not a folder"));
   }
-  RemoveStaleTemporaries(options.outFolder);
+}
+
+EclipseResult RunComputation(const Catalogue& catalogue, const ComputeOptions& options,
+                             EclipseScratch& scratch) {
+  CreateOutputFolder(options.outFolder);
+  RemoveOwnStaleTemporaries(options.outFolder);
   const PreparedEclipse prepared =
       PrepareEclipse(catalogue, options.index, options.universalTime, options.resolution);
   EclipseResult result = ComputeEclipse(prepared, scratch);
-  DeleteComputationFiles(options.outFolder);
+  // Replaces the earlier set only once the new one is whole.
   WriteComputationFiles(result, options.outFolder, options.deferredSync);
   return result;
 }
@@ -112,6 +117,10 @@ int RunCompute(const std::vector<std::string>& rawArgs) {
   const Catalogue catalogue = LoadCatalogueFor(args);
   options.index = SelectedIndexFor(args, catalogue);
   EclipseScratch scratch;
+  CreateOutputFolder(options.outFolder);
+  // Held until every file of this run is written: a second run into the
+  // same folder waits, rather than leave it mixing two eclipses.
+  const FolderLock lock = FolderLock::Take(options.outFolder);
   const EclipseResult computation = RunComputation(catalogue, options, scratch);
   for (const ComputeOutput& output : outputs) {
     if (!args.Has(output.option)) continue;

@@ -12,6 +12,8 @@
 #include <ctime>
 #include <string_view>
 
+#include "io/atomic_file.h"
+#include "io/folder_lock.h"
 #include "io/output_file_names.h"
 #include "io/temporary_names.h"
 
@@ -35,7 +37,9 @@ bool RemoveIfStale(int folderFd, const char* name, std::chrono::seconds minimumA
   if (fd < 0) return false;
   bool removed = false;
   struct stat opened {};
-  if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_uid == ::geteuid() &&
+  // A second name (a hard link) means someone made it on purpose: not ours.
+  if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_nlink == 1 &&
+      opened.st_uid == ::geteuid() &&
       std::time(nullptr) - opened.st_mtime >= minimumAge.count() &&
       ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
     // The name must still be the file that was checked and locked.
@@ -109,6 +113,33 @@ OutputFolder PrivateOutputFolder() {
       PrivateOutputFolderFor(std::getenv("XDG_RUNTIME_DIR"), std::getenv("TMPDIR"), user), user);
 }
 
+// Windows of one user beyond this many share nothing but a message.
+constexpr int kMaxPrivateFolders = 9;
+
+ClaimedOutputFolder ClaimPrivateOutputFolderAt(const std::filesystem::path& first, uid_t owner) {
+  ClaimedOutputFolder claimed;
+  for (int n = 1; n <= kMaxPrivateFolders; ++n) {
+    const std::filesystem::path folder =
+        n == 1 ? first : std::filesystem::path(first.string() + "-" + std::to_string(n));
+    claimed.folder = PreparePrivateFolder(folder, owner);
+    if (!claimed.folder.Usable()) return claimed;
+    if (auto lock = FolderLock::TryTake(folder)) {
+      claimed.lock = std::make_shared<FolderLock>(std::move(*lock));
+      return claimed;
+    }
+  }
+  claimed.folder.problem = "The output folders " + Quoted(first) + " to \"-" +
+                           std::to_string(kMaxPrivateFolders) +
+                           "\" are all in use by other windows of Darvelle. Close one of them.";
+  return claimed;
+}
+
+ClaimedOutputFolder ClaimPrivateOutputFolder() {
+  const uid_t user = ::geteuid();
+  return ClaimPrivateOutputFolderAt(
+      PrivateOutputFolderFor(std::getenv("XDG_RUNTIME_DIR"), std::getenv("TMPDIR"), user), user);
+}
+
 namespace {
 
 // Removes the stale temporaries of `folder` whose names `ours` accepts.
@@ -141,15 +172,12 @@ int RemoveStaleTemporaries(const std::filesystem::path& folder, std::chrono::sec
   });
 }
 
+int RemoveOwnStaleTemporaries(const std::filesystem::path& folder, std::chrono::seconds minimumAge) {
+  return RemoveStaleTemporariesWhere(folder, minimumAge, IsAtomicTemporaryName);
+}
+
 int RemoveStaleTemporariesOf(const std::filesystem::path& file, std::chrono::seconds minimumAge) {
-  const std::string name = file.filename().string();
-  // The PDF converter of earlier versions wrote its sheet to "FILE.ps.tmpPID".
-  const std::string sheet = name + ".ps";
-  const std::string_view names[] = {name, sheet};
-  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
-  return RemoveStaleTemporariesWhere(folder, minimumAge, [&](std::string_view entry) {
-    return IsTemporaryOf(entry, names, false);
-  });
+  return RemoveOwnStaleTemporaries(file.has_parent_path() ? file.parent_path() : ".", minimumAge);
 }
 
 }  // namespace darvelle

@@ -12,10 +12,13 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <sys/types.h>
 
 namespace darvelle {
+
+class FolderLock;
 
 // A folder named by an environment variable's `value` (null when unset),
 // trimmed of blanks; empty when unset or blank, and, with `absoluteOnly`, when
@@ -54,25 +57,44 @@ OutputFolder PreparePrivateFolder(const std::filesystem::path& folder, uid_t own
 // and effective user.
 OutputFolder PrivateOutputFolder();
 
+// A private output folder of this process's own for as long as `lock` lives:
+// PrivateOutputFolder when no other window holds it, else the first free of
+// the same name with "-2" .. "-9" appended, so that two windows of one user
+// never write into one folder. A folder refused for its owner or mode is
+// reported as PrivateOutputFolder reports it; when all are taken the last
+// one's problem says so.
+struct ClaimedOutputFolder {
+  OutputFolder folder;
+  std::shared_ptr<FolderLock> lock;  // null when the folder is not usable
+};
+ClaimedOutputFolder ClaimPrivateOutputFolder();
+ClaimedOutputFolder ClaimPrivateOutputFolderAt(const std::filesystem::path& first, uid_t owner);
+
 // How long a temporary must have been left untouched before it may be taken
 // for abandoned: longer than any gap between two writes of a live writer, and
 // long enough that another instance of the program still writing it (an older
 // one holds no lock on its temporaries) has long finished.
 inline constexpr std::chrono::seconds kStaleTemporaryAge{5 * 60};
 
-// Removes from `folder` the temporaries a killed writer left (the patterns of
-// io/temporary_names.h: any of this version's AtomicFile, and those of earlier
-// versions for the names of io/output_file_names.h): regular files, not links,
-// owned by this user, not modified for `minimumAge`, and not locked by a live
-// writer. Anyone else's file is never touched. Returns how many were removed;
-// a folder that cannot be read removes none.
+// Removes from the program's private output folder the temporaries a killed
+// writer left (the patterns of io/temporary_names.h: any of this version's
+// AtomicFile, and those of earlier versions for the names of
+// io/output_file_names.h): regular files with one name, not links, owned by
+// this user, not modified for `minimumAge`, and not locked by a live writer.
+// Anyone else's file is never touched. Returns how many were removed; a
+// folder that cannot be read removes none.
 int RemoveStaleTemporaries(const std::filesystem::path& folder,
                            std::chrono::seconds minimumAge = kStaleTemporaryAge);
 
-// The same for the folder of a file the user named (darvelle-cli --pdf FILE):
-// this version's temporaries, and those earlier versions made for FILE. An
-// earlier sheet's six-character suffix is left alone here, since a name of the
-// user's such as "FILE.backup" has that shape too.
+// The same for a folder the user named (darvelle-cli --out DIR), with only
+// this version's temporaries, whose names carry the program's marker and a
+// random part: the earlier versions' patterns ("FILE.tmp1", "FILE.part",
+// "FILE.backup") are also what a user's own files may be called.
+int RemoveOwnStaleTemporaries(const std::filesystem::path& folder,
+                              std::chrono::seconds minimumAge = kStaleTemporaryAge);
+
+// RemoveOwnStaleTemporaries of the folder of a file the user named
+// (darvelle-cli --pdf FILE).
 int RemoveStaleTemporariesOf(const std::filesystem::path& file,
                              std::chrono::seconds minimumAge = kStaleTemporaryAge);
 

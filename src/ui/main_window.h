@@ -66,6 +66,11 @@ class LegendPanel;
 class MapPanel;
 class YearEclipseList;
 class ShapeBar;
+}  // namespace darvelle::ui
+namespace darvelle {
+class FolderLock;
+}  // namespace darvelle
+namespace darvelle::ui {
 
 // Where one run of the window works. The program fills it from the
 // environment; tests point it at folders of their own.
@@ -75,6 +80,8 @@ struct StartupOptions {
   // Why tempFolder must not be used (it failed the private-folder check);
   // empty when it may. With a problem the maps are drawn but no file is written.
   std::string tempFolderProblem;
+  // Held for the window's life: no other window writes into tempFolder.
+  std::shared_ptr<FolderLock> tempFolderLock;
   std::filesystem::path settingsFolder;             // "Darvelle.ini"
   std::string computerName;
   std::string keepFilesHost;  // on this host the output files stay at exit
@@ -213,6 +220,8 @@ class MainWindow : public QMainWindow {
   void SetStatusPanel(int panel, const QString& text);
   QString LegendTitle(const PreparedEclipse& eclipse) const;
   void ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text);
+  // Says, once a run, that the settings are not read or cannot be saved.
+  void ReportSettingsProblem(const QString& problem);
 
   // main_window_globe.cpp
   void BuildGlobeInput();
@@ -270,6 +279,7 @@ class MainWindow : public QMainWindow {
 
   StartupOptions options_;
   MessageSink messageSink_;
+  bool settingsProblemReported_ = false;
   std::filesystem::path settingsPath_;
   TFileVersionInfo versionInfo_;
   QString captionPrefix_;

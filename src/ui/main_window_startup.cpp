@@ -31,9 +31,10 @@ const QString kWithoutTexture = QStringLiteral("\n\nThe globe is drawn without t
 
 StartupOptions StartupOptions::FromEnvironment(const QString& executable) {
   StartupOptions options;
-  const OutputFolder output = PrivateOutputFolder();
-  options.tempFolder = output.path;
-  options.tempFolderProblem = output.problem;
+  const ClaimedOutputFolder output = ClaimPrivateOutputFolder();
+  options.tempFolder = output.folder.path;
+  options.tempFolderProblem = output.folder.problem;
+  options.tempFolderLock = output.lock;
   options.settingsFolder = darvelle::SettingsFolder();
   options.computerName = darvelle::ComputerName();
   options.keepFilesHost = kKeepFilesHost;
@@ -177,23 +178,37 @@ SessionState MainWindow::RestoreSettings() {
   first.index = ClampEclipseIndex(kStartEclipseIndex, catalogue_.Count());
   first.language = kGerman;
   std::error_code ec;
-  if (!fs::exists(settingsPath_, ec)) {
+  if (!fs::exists(fs::symlink_status(settingsPath_, ec))) {
     try {
       WriteSettingsFile(settingsPath_, settings_);
-    } catch (const std::exception&) {
-      // Nothing is lost but the memory of this run's choices; the close
-      // saves only into an existing file, so it stays silent as well.
+    } catch (const std::exception& e) {
+      // The close saves only into an existing file: without this file no
+      // choice of this run can be remembered, which the user must know.
+      ReportSettingsProblem(FromStd(e.what()));
     }
     return first;
   }
+  SettingsRead read;
   try {
-    settings_ = ReadSettingsFile(settingsPath_);
+    read = ReadSettingsFileChecked(settingsPath_);
   } catch (const std::exception& e) {
-    settings_ = NewSettings(versionInfo_.FileVersion.toStdString());
     ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"),
                 FromStd(e.what()) + QStringLiteral("\n\nThe program starts with its default settings."));
     return first;
   }
+  if (!read.damage.empty()) {
+    // Rewritten whole at the close, from this run's choices.
+    ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"),
+                FromStd(read.damage) + QStringLiteral(".\n\nThe program starts with its default settings."));
+    return first;
+  }
+  if (!read.outOfRange.empty()) {
+    ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"),
+                QStringLiteral("The settings file \"%1\" holds values the program cannot use (%2); "
+                               "their defaults are used instead.")
+                    .arg(FromStd(settingsPath_.string()), FromStd(read.outOfRange)));
+  }
+  settings_ = read.settings;
   return StateFromSettings(settings_, catalogue_.Count());
 }
 

@@ -217,31 +217,38 @@ TEST_F(OutputFolderTest, StaleTemporariesOfEarlierVersionsAreRemovedTooButNothin
   EXPECT_EQ(testing::ReadWholeFile(dir_ / "Darvelle.ps"), "left behind");
 }
 
-TEST_F(OutputFolderTest, AFileTheUserNamesHasTheTemporariesOfItsOwnWritersRemoved) {
+// In a folder the user names, a file of the user's may bear any of the
+// earlier versions' patterns: only names with this program's marker and a
+// random part go, and only with one name (a hard link was made on purpose).
+TEST_F(OutputFolderTest, AFolderTheUserNamesLosesOnlyThisProgramsOwnTemporaries) {
   const struct {
     const char* name;
     bool removed;
   } cases[] = {
-      {"x.pdf.part", true},                        // the PDF converter's
-      {"x.pdf.ps.tmp31337", true},                 // the PDF's sheet
-      {"x.pdf.tmp31337", true},
       {".x.pdf.darvelle-AbCdEf012345", true},
-      {".other.png.darvelle-AbCdEf012345", true},  // this version's, any name
-      {"x.pdf.aB3xY9", false},                     // could be the user's "x.pdf.backup"
-      {"x.pdf.backup", false},
-      {"y.pdf.part", false},                       // another file's
-      {"x.pdf.part.old", false},
+      {".other.png.darvelle-AbCdEf012345", true},
+      {"CLinData.txt.backup", false},
+      {"Darvelle.ps.backup", false},
+      {"eclipse.geojson.backup", false},
+      {"SunEclipse4_EN.TXT.before", false},
+      {"NorthUmb.txt.tmp1", false},
+      {"Testfile.001.part", false},
+      {".Testfile.003.part-7", false},
+      {"x.pdf.part", false},
+      {"map.png.tmp1234", false},
       {"x.pdf", false},
   };
   for (const auto& c : cases) {
     std::ofstream(dir_ / c.name) << "left behind";
     AgeFile(dir_ / c.name, 3600);
   }
-  std::vector<std::string> kept;
+  fs::create_hard_link(dir_ / "x.pdf", dir_ / ".x.pdf.darvelle-HardLink0000");
+  AgeFile(dir_ / ".x.pdf.darvelle-HardLink0000", 3600);
+  std::vector<std::string> kept = {".x.pdf.darvelle-HardLink0000"};
   int removed = 0;
   for (const auto& c : cases) c.removed ? ++removed : (kept.push_back(c.name), 0);
   std::sort(kept.begin(), kept.end());
-  EXPECT_EQ(RemoveStaleTemporariesOf(dir_ / "x.pdf"), removed);
+  EXPECT_EQ(RemoveOwnStaleTemporaries(dir_) + RemoveStaleTemporariesOf(dir_ / "x.pdf"), removed);
   EXPECT_EQ(NamesIn(dir_), kept);
 }
 
