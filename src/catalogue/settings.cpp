@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -9,6 +10,7 @@
 
 #include "catalogue/data_files.h"
 #include "io/atomic_file.h"
+#include "io/whole_file.h"
 
 namespace darvelle {
 namespace {
@@ -27,6 +29,7 @@ constexpr std::size_t kOrthographicOffset = 51;
 constexpr std::size_t kResolutionOffset = 52;
 constexpr std::size_t kPenWidthOffset = 56;
 constexpr std::size_t kReservedOffset = 60;
+constexpr std::uintmax_t kMaxSettingsFileBytes = 64 * 1024;
 static_assert(kReservedOffset + kSettingsReservedSize == kSettingsFileSize);
 
 using Block = std::array<std::uint8_t, kSettingsFileSize>;
@@ -99,13 +102,45 @@ Settings DecodeSettings(std::span<const std::uint8_t> bytes) {
   return settings;
 }
 
+namespace {
+
+// The names of the stored values the program cannot use, or empty.
+std::string OutOfRange(const Settings& s) {
+  std::string names;
+  const auto note = [&](bool bad, const char* name) {
+    if (!bad) return;
+    if (!names.empty()) names += ", ";
+    names += name;
+  };
+  note(s.Language > 2, "language");
+  note(s.UseUT > 1, "time scale");
+  note(!std::isfinite(s.Psi) || !std::isfinite(s.Phi) || !std::isfinite(s.Chi), "view angles");
+  note(s.GlobeSize < kMinGlobeSize || s.GlobeSize > kMaxGlobeSize, "globe size");
+  note(s.Orthographic > 1, "projection");
+  note(ClampPenWidth(s.PenWidth) != s.PenWidth, "pen width");
+  return names;
+}
+
+}  // namespace
+
+SettingsRead ReadSettingsFileChecked(const std::filesystem::path& file) {
+  // A file far larger than a block is not read at all: it is no settings
+  // file, and reading it would only cost the start-up time and memory.
+  const std::string bytes = ReadWholeFile(file, kMaxSettingsFileBytes, "the settings file");
+  SettingsRead read;
+  read.settings = DecodeSettings(
+      std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+  if (bytes.size() != kSettingsFileSize) {
+    read.damage = "The settings file \"" + file.string() + "\" holds " + std::to_string(bytes.size()) +
+                  " bytes, not the " + std::to_string(kSettingsFileSize) + " of a settings block";
+  } else {
+    read.outOfRange = OutOfRange(read.settings);
+  }
+  return read;
+}
+
 Settings ReadSettingsFile(const std::filesystem::path& file) {
-  std::unique_ptr<std::FILE, FileCloser> in(std::fopen(file.c_str(), "rb"));
-  if (!in) Fail("open", file, std::strerror(errno));
-  Block block{};
-  const std::size_t read = std::fread(block.data(), 1, block.size(), in.get());
-  if (std::ferror(in.get())) Fail("read", file, std::strerror(errno));
-  return DecodeSettings(std::span<const std::uint8_t>(block.data(), read));
+  return ReadSettingsFileChecked(file).settings;
 }
 
 void WriteSettingsFile(const std::filesystem::path& file, const Settings& settings) {

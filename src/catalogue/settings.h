@@ -35,6 +35,9 @@ inline constexpr std::string_view kSettingsFileName = "Darvelle.ini";
 // Values the program uses before (or without) a settings file.
 inline constexpr int kStartEclipseIndex = 16686;
 inline constexpr int kDefaultGlobeSize = 500;
+// The globe sizes (radii in pixels) the window accepts.
+inline constexpr int kMinGlobeSize = 100;
+inline constexpr int kMaxGlobeSize = 9999;
 
 struct Settings {
   std::string VersionText;          // at most 16 bytes are stored
@@ -64,8 +67,24 @@ std::array<std::uint8_t, kSettingsFileSize> EncodeSettings(const Settings& setti
 // beyond 2,108 are ignored. A length byte above 16 is taken as 16.
 Settings DecodeSettings(std::span<const std::uint8_t> bytes);
 
-// Reads the file; throws FileError naming the file and the cause when it
-// cannot be opened or read. A short file is not an error (see DecodeSettings).
+// A settings file as read: the block, and what is wrong with it.
+struct SettingsRead {
+  Settings settings;
+  // Empty, or why the file is not a settings block (its size is not 2,108
+  // bytes: an empty or truncated file, or another file under its name); the
+  // program then starts from its defaults.
+  std::string damage;
+  // The stored values the program cannot use and replaces (a language,
+  // flag, angle, globe size, resolution or pen width out of range).
+  std::string outOfRange;
+};
+
+// Reads the file without ever waiting on it (a pipe under its name is refused
+// like any other file that is not a regular one); throws FileError naming the
+// file and the cause when it cannot be opened or read.
+SettingsRead ReadSettingsFileChecked(const std::filesystem::path& file);
+// Only the block of ReadSettingsFileChecked. A short file is not an error
+// here (see DecodeSettings).
 Settings ReadSettingsFile(const std::filesystem::path& file);
 
 // Writes the whole block through an AtomicFile (io/atomic_file.h), so a

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "catalogue/data_files.h"
@@ -25,6 +26,7 @@
 #include "export/gis_file.h"
 #include "geometry/result_check.h"
 #include "io/deferred_sync.h"
+#include "io/folder_lock.h"
 #include "io/output_file_names.h"
 
 namespace darvelle::cli {
@@ -105,6 +107,17 @@ void WriteGisFiles(const EclipseResult& computation, const ComputeOptions& optio
   if (files.kml) {
     WriteGisFile(options.outFolder / kBatchKmlFileName, KmlForEclipse(source, options.language),
                  options.deferredSync);
+  }
+}
+
+// The files of each eclipse stay open until the next flush replaces their
+// earlier versions; a worker holds one eclipse's set besides. The soft limit
+// of open files (often 1,024) is raised to what the system allows.
+void RaiseOpenFileLimit() {
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+    limit.rlim_cur = limit.rlim_max;
+    (void)::setrlimit(RLIMIT_NOFILE, &limit);
   }
 }
 
@@ -219,10 +232,14 @@ int RunBatch(const std::vector<std::string>& rawArgs) {
   // One flush of the disk for all files at the end: a flush per file would
   // make a batch several times slower than its computing.
   std::optional<DeferredSync> deferred;
+  std::optional<FolderLock> lock;
   if (out) {
     std::error_code ec;
     std::filesystem::create_directories(*out, ec);
     if (ec) throw FileError("Cannot create the output folder \"" + out->string() + "\": " + ec.message());
+    // One batch at a time in a folder: a second one waits for this one.
+    lock.emplace(FolderLock::Take(*out));
+    RaiseOpenFileLimit();
     deferred.emplace(*out);
   }
 

@@ -8,19 +8,20 @@
 
 #include "geometry/report_files.h"
 #include "geometry/report_text.h"
-#include "io/atomic_file.h"
+#include "io/file_set.h"
 
 namespace darvelle {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Writes one file and notes its name for WriteComputationFiles.
+// Writes one file into the eclipse's set and notes its name for
+// WriteComputationFiles.
 class FileWriter {
  public:
-  FileWriter(const fs::path& folder, DeferredSync* deferred) : folder_(folder), deferred_(deferred) {}
+  FileWriter(const fs::path& folder, DeferredSync* deferred) : folder_(folder), set_(deferred) {}
   void Write(std::string_view name, std::string_view text) {
-    WriteFileAtomically(folder_ / name, text, deferred_);
+    set_.Write(folder_ / name, text);
     written_.emplace_back(name);
   }
   // A curve that does not exist for this eclipse has no file.
@@ -30,10 +31,11 @@ class FileWriter {
   }
   const fs::path& Folder() const { return folder_; }
   const std::vector<std::string>& Written() const { return written_; }
+  FileSet& Set() { return set_; }
 
  private:
   fs::path folder_;
-  DeferredSync* deferred_;
+  FileSet set_;
   std::vector<std::string> written_;
 };
 
@@ -80,19 +82,19 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
 // Removes the files of the program's names in the writer's folder that this
 // computation did not write: a curve file of another eclipse left there would
 // pass for one of this eclipse.
-void RemoveOthers(const FileWriter& out) {
+void RemoveOthers(const fs::path& folder, const std::vector<std::string>& written) {
   for (const std::string_view name : kComputationFileNames) {
-    const fs::path file = out.Folder() / name;
+    const fs::path file = folder / name;
     std::error_code ec;
     if (!fs::exists(fs::symlink_status(file, ec))) continue;
     // Another spelling of a file just written is that file where the file
     // system ignores case, and a left-over where it does not.
-    const bool written = std::any_of(out.Written().begin(), out.Written().end(), [&](const std::string& w) {
+    const bool ours = std::any_of(written.begin(), written.end(), [&](const std::string& w) {
       if (w == name) return true;
       std::error_code same;
-      return SameIgnoringCase(w, name) && fs::equivalent(out.Folder() / w, file, same);
+      return SameIgnoringCase(w, name) && fs::equivalent(folder / w, file, same);
     });
-    if (!written) fs::remove(file, ec);
+    if (!ours) fs::remove(file, ec);
   }
 }
 
@@ -106,8 +108,10 @@ void WriteComputationFiles(const EclipseResult& c, const fs::path& folder,
   Umbra(c, out);
   Horizon(c, out);
   Penumbra(c, out);
-  // Only now, so that a failure above leaves the earlier files as they were.
-  RemoveOthers(out);
+  // Only once the whole new set has replaced the earlier one, so that a
+  // failure anywhere before leaves the earlier files as they were.
+  out.Set().ThenRun([folder = out.Folder(), written = out.Written()] { RemoveOthers(folder, written); });
+  out.Set().Commit();
 }
 
 }  // namespace darvelle

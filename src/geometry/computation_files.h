@@ -15,13 +15,14 @@ namespace darvelle {
 class DeferredSync;
 
 // The two reports, "Eckpunkt.txt" and the file of every curve that was built,
-// into `folder`, which must exist. When all are written, the files of the
-// program's output names that this eclipse has none of (left there by
+// into `folder`, which must exist, as one set (io/file_set.h): all are
+// written and flushed before any earlier file is replaced. Then the files of
+// the program's output names that this eclipse has none of (left there by
 // another eclipse) are removed, so the folder holds one eclipse's set; any
-// other file in the folder is left alone. On a failure the files written so
-// far stay, and the earlier ones of the names not yet reached. Each file is
-// durable when this returns, unless `deferred` (io/deferred_sync.h) is given
-// to make them durable later, together with the other files of a batch.
+// other file in the folder is left alone. On a failure the folder keeps the
+// earlier set as it was. Each file is durable when this returns, unless
+// `deferred` (io/deferred_sync.h) is given: then the set waits there and
+// replaces the earlier files after the next flush of a batch.
 void WriteComputationFiles(const EclipseResult& c, const std::filesystem::path& folder,
                            DeferredSync* deferred = nullptr);
 

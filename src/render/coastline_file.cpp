@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "catalogue/data_files.h"
-#include "render/whole_file.h"
+#include "io/whole_file.h"
 
 namespace darvelle {
 namespace {

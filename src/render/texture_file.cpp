@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "render/whole_file.h"
+#include "io/whole_file.h"
 
 namespace darvelle {
 namespace {

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "catalogue/settings.h"
+
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
@@ -45,9 +47,8 @@ QHBoxLayout* StepRow(QPushButton* minus10, QPushButton* minus1, QLineEdit* edit,
 
 namespace darvelle::ui {
 
-// The globe radius the size edit accepts, in pixels.
-inline constexpr int kMinGlobeSize = 100;
-inline constexpr int kMaxGlobeSize = 9999;
+// The globe radius the size edit accepts, in pixels: kMinGlobeSize ..
+// kMaxGlobeSize of catalogue/settings.h.
 
 // Panel0's medium grey, also the idle colour of the busy bar.
 inline const QColor kPanelGrey{160, 160, 164};

@@ -45,6 +45,7 @@ void MainWindow::ShowTooltips(int language) {
 
 void MainWindow::RestoreWindowLayout() {
   const WindowSettings saved(options_.settingsFolder);
+  ReportSettingsProblem(saved.Problem());
   // Nothing saved (a first start): the window stays maximized on the screen.
   if (const QByteArray geometry = saved.WindowGeometry(); !geometry.isEmpty()) restoreGeometry(geometry);
   if (const QByteArray layout = saved.DockState(); !layout.isEmpty()) restoreState(layout);
@@ -53,10 +54,9 @@ void MainWindow::RestoreWindowLayout() {
 
 void MainWindow::SaveWindowLayout() {
   // The layout is a comfort: a folder that cannot be written costs the user
-  // nothing else, and the settings file's own save reports that folder.
+  // nothing else, and was reported when it first failed.
   WindowSettings saved(options_.settingsFolder);
-  saved.SetWindowGeometry(saveGeometry());
-  saved.SetDockState(DockStateToRemember());
+  if (saved.SetWindowGeometry(saveGeometry())) saved.SetDockState(DockStateToRemember());
 }
 
 }  // namespace darvelle::ui

@@ -82,7 +82,8 @@ void MainWindow::SaveAs(SaveKind kind) {
   const QString folder = kind == SaveKind::ReportFolder
                              ? answer.path
                              : QFileInfo(QString::fromStdString(job.target.path.string())).absolutePath();
-  WindowSettings(options_.settingsFolder).SetLastFolder(folder);
+  WindowSettings remembered(options_.settingsFolder);
+  if (!remembered.SetLastFolder(folder)) ReportSettingsProblem(remembered.Problem());
 
   auto* watcher = new QFutureWatcher<QString>(this);
   connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, job] {

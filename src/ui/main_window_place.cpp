@@ -70,9 +70,10 @@ void MainWindow::RestorePlace() {
   place.latitudeDeg = remembered->latitudeDeg;
   place.longitudeDeg = remembered->longitudeDeg;
   place.heightM = remembered->heightM;
-  place.timeZone = stored.Value(kPlaceTimeZone).toString();
-  place.nearby = stored.Value(kPlaceNearby).toString();
-  place.cityId = stored.Value(kPlaceCityId).toString();
+  // Texts a damaged file could make huge are cut like the name.
+  place.timeZone = stored.Value(kPlaceTimeZone).toString().left(kMaxPlaceNameLength);
+  place.nearby = stored.Value(kPlaceNearby).toString().left(kMaxPlaceNameLength);
+  place.cityId = stored.Value(kPlaceCityId).toString().left(kMaxPlaceNameLength);
   ShowPlace(place);
 }
 
@@ -86,10 +87,11 @@ void MainWindow::ChoosePlace(const ObserverPlace& place) {
   // The table may have grown: the docks may no longer fit beside the globe.
   ScheduleDockArrangement();
   WindowSettings stored(options_.settingsFolder);
-  stored.SetPlace({place.name, place.latitudeDeg, place.longitudeDeg, place.heightM});
-  stored.SetValue(kPlaceTimeZone, place.timeZone);
-  stored.SetValue(kPlaceNearby, place.nearby);
-  stored.SetValue(kPlaceCityId, place.cityId);
+  const bool saved = stored.SetPlace({place.name, place.latitudeDeg, place.longitudeDeg, place.heightM}) &&
+                     stored.SetValue(kPlaceTimeZone, place.timeZone) &&
+                     stored.SetValue(kPlaceNearby, place.nearby) &&
+                     stored.SetValue(kPlaceCityId, place.cityId);
+  if (!saved) ReportSettingsProblem(stored.Problem());
 }
 
 void MainWindow::ShowPlace(const ObserverPlace& place) {

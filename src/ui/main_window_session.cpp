@@ -298,6 +298,13 @@ void MainWindow::ShowMessage(QMessageBox::Icon icon, const QString& title, const
   if (messageSink_) messageSink_(icon, title, text);
 }
 
+void MainWindow::ReportSettingsProblem(const QString& problem) {
+  if (problem.isEmpty() || settingsProblemReported_) return;
+  settingsProblemReported_ = true;
+  ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"),
+              problem + QStringLiteral("\n\nThe choices of this run will not be remembered."));
+}
+
 bool MainWindow::IsBusy() const {
   return session_->IsBusy() || session_->IsFitting() || exitWithSheet_.has_value();
 }

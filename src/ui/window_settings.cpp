@@ -1,6 +1,8 @@
 #include "ui/window_settings.h"
 
 #include <QSettings>
+#include <sys/stat.h>
+
 #include <cmath>
 
 namespace darvelle::ui {
@@ -13,28 +15,71 @@ const QString kPlaceLongitude = QStringLiteral("place/longitudeDeg");
 const QString kPlaceHeight = QStringLiteral("place/heightM");
 const QString kGeometry = QStringLiteral("window/geometry");
 const QString kDockState = QStringLiteral("window/dockState");
+// The heights the local circumstances accept, in metres.
+constexpr double kLowestHeightM = -500;
+constexpr double kHighestHeightM = 10000;
+
+}  // namespace
+
+namespace {
+
+QString Quoted(const std::filesystem::path& file) {
+  return QStringLiteral("\"") + QString::fromStdString(file.string()) + QStringLiteral("\"");
+}
+
+// Why the file must not be opened; empty when it may (a missing file may).
+QString RefusalOf(const std::filesystem::path& file) {
+  struct stat named {};
+  if (::lstat(file.c_str(), &named) != 0) return {};
+  struct stat info {};
+  if (::stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return QStringLiteral("The window's settings file %1 is not used: it is not a regular file.")
+        .arg(Quoted(file));
+  }
+  if (static_cast<std::uintmax_t>(info.st_size) > kMaxWindowSettingsBytes) {
+    return QStringLiteral("The window's settings file %1 is not used: it holds %2 bytes, more "
+                          "than such a file can hold.")
+        .arg(Quoted(file))
+        .arg(static_cast<qulonglong>(info.st_size));
+  }
+  return {};
+}
 
 }  // namespace
 
 WindowSettings::WindowSettings(const std::filesystem::path& settingsFolder)
-    : file_(settingsFolder / kWindowSettingsFileName) {}
-
-QVariant WindowSettings::Value(const QString& key, const QVariant& fallback) const {
-  const QSettings file(QString::fromStdString(file_.string()), QSettings::IniFormat);
-  return file.value(key, fallback);
+    : file_(settingsFolder / kWindowSettingsFileName), problem_(RefusalOf(file_)) {
+  if (problem_.isEmpty()) {
+    store_ = std::make_unique<QSettings>(QString::fromStdString(file_.string()), QSettings::IniFormat);
+  }
 }
 
-void WindowSettings::SetValue(const QString& key, const QVariant& value) {
-  QSettings file(QString::fromStdString(file_.string()), QSettings::IniFormat);
-  file.setValue(key, value);
-  file.sync();
+WindowSettings::~WindowSettings() = default;
+
+bool WindowSettings::Saved() {
+  if (!store_) return false;
+  store_->sync();
+  if (store_->status() == QSettings::NoError) return true;
+  problem_ = QStringLiteral("The window's settings cannot be saved in %1.").arg(Quoted(file_));
+  return false;
+}
+
+QVariant WindowSettings::Value(const QString& key, const QVariant& fallback) const {
+  return store_ ? store_->value(key, fallback) : fallback;
+}
+
+bool WindowSettings::SetValue(const QString& key, const QVariant& value) {
+  if (!store_) return false;
+  store_->setValue(key, value);
+  return Saved();
 }
 
 QString WindowSettings::LastFolder() const { return Value(kLastFolder).toString(); }
-void WindowSettings::SetLastFolder(const QString& folder) { SetValue(kLastFolder, folder); }
+bool WindowSettings::SetLastFolder(const QString& folder) { return SetValue(kLastFolder, folder); }
 
 std::optional<RememberedPlace> WindowSettings::Place() const {
-  const QSettings file(QString::fromStdString(file_.string()), QSettings::IniFormat);
+  if (!store_) return std::nullopt;
+  const QSettings& file = *store_;
   if (!file.contains(kPlaceLatitude) || !file.contains(kPlaceLongitude)) return std::nullopt;
   bool latOk = false;
   bool lonOk = false;
@@ -47,30 +92,33 @@ std::optional<RememberedPlace> WindowSettings::Place() const {
   // A hand-edited or damaged file must not put the observer off the Earth.
   if (!latOk || !lonOk || !heightOk || !std::isfinite(place.latitudeDeg) ||
       !std::isfinite(place.longitudeDeg) || !std::isfinite(place.heightM) ||
-      std::abs(place.latitudeDeg) > 90 || std::abs(place.longitudeDeg) > 180) {
+      std::abs(place.latitudeDeg) > 90 || std::abs(place.longitudeDeg) > 180 ||
+      place.heightM < kLowestHeightM || place.heightM > kHighestHeightM) {
     return std::nullopt;
   }
+  // A huge name would squeeze the globe to make room for it.
+  place.name.truncate(kMaxPlaceNameLength);
   return place;
 }
 
-void WindowSettings::SetPlace(const RememberedPlace& place) {
-  QSettings file(QString::fromStdString(file_.string()), QSettings::IniFormat);
-  file.setValue(kPlaceName, place.name);
-  file.setValue(kPlaceLatitude, place.latitudeDeg);
-  file.setValue(kPlaceLongitude, place.longitudeDeg);
-  file.setValue(kPlaceHeight, place.heightM);
-  file.sync();
+bool WindowSettings::SetPlace(const RememberedPlace& place) {
+  if (!store_) return false;
+  store_->setValue(kPlaceName, place.name);
+  store_->setValue(kPlaceLatitude, place.latitudeDeg);
+  store_->setValue(kPlaceLongitude, place.longitudeDeg);
+  store_->setValue(kPlaceHeight, place.heightM);
+  return Saved();
 }
 
-void WindowSettings::ForgetPlace() {
-  QSettings file(QString::fromStdString(file_.string()), QSettings::IniFormat);
-  file.remove(QStringLiteral("place"));
-  file.sync();
+bool WindowSettings::ForgetPlace() {
+  if (!store_) return false;
+  store_->remove(QStringLiteral("place"));
+  return Saved();
 }
 
 QByteArray WindowSettings::WindowGeometry() const { return Value(kGeometry).toByteArray(); }
-void WindowSettings::SetWindowGeometry(const QByteArray& geometry) { SetValue(kGeometry, geometry); }
+bool WindowSettings::SetWindowGeometry(const QByteArray& geometry) { return SetValue(kGeometry, geometry); }
 QByteArray WindowSettings::DockState() const { return Value(kDockState).toByteArray(); }
-void WindowSettings::SetDockState(const QByteArray& state) { SetValue(kDockState, state); }
+bool WindowSettings::SetDockState(const QByteArray& state) { return SetValue(kDockState, state); }
 
 }  // namespace darvelle::ui

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -23,6 +24,7 @@
 #include "geometry/eclipse_computation.h"
 #include "geometry/report_text.h"
 #include "io/atomic_file.h"
+#include "../support/file_faults.h"
 #include "../support/synthetic_eclipse.h"
 
 namespace darvelle {
@@ -334,21 +336,23 @@ TEST_F(OutputFolder, CentralEclipseWritesReportsCornerPointsAndItsCurves) {
             CornerPointsText(c.circumstances.events, c.elements, c.deltaT));
 }
 
-TEST_F(OutputFolder, AFileThatCannotBeWrittenStopsTheWritingNamingIt) {
-  // A non-empty folder in the place of "Eckpunkt.txt" cannot be replaced by a file.
-  fs::create_directories(dir_ / "Eckpunkt.txt" / "inside");
-  const EclipseResult c = ComputeEclipse(PrepareEclipse(testing::SyntheticEclipse(0.3), true, 1));
+// A failure anywhere in the new set (here a disk that fills up half-way)
+// leaves the earlier eclipse's files exactly as they were.
+TEST_F(OutputFolder, AFailedWriteLeavesTheEarlierSetWhole) {
+  WriteComputationFiles(ComputeEclipse(PrepareEclipse(testing::SyntheticEclipse(0.3), true, 1)), dir_);
+  const std::vector<std::string> earlierNames = Names();
+  std::map<std::string, std::string> earlier;
+  for (const std::string& name : earlierNames) earlier[name] = ReadFile(dir_ / name);
+  const EclipseResult next = ComputeEclipse(PrepareEclipse(testing::SyntheticEclipse(1.2), true, 1));
   try {
-    WriteComputationFiles(c, dir_);
-    FAIL() << "no error for an unwritable file";
+    testing::FileSizeLimit full(2000);
+    WriteComputationFiles(next, dir_);
+    ADD_FAILURE() << "no error";
   } catch (const FileError& e) {
-    EXPECT_NE(std::string(e.what()).find((dir_ / "Eckpunkt.txt").string()), std::string::npos)
-        << e.what();
+    EXPECT_NE(std::string(e.what()).find("File too large"), std::string::npos) << e.what();
   }
-  // The reports came first and are complete; nothing after the failure, no temporary file.
-  EXPECT_EQ(Names(), (std::vector<std::string>{"Eckpunkt.txt", "SunEclipse4_DE.TXT",
-                                                "SunEclipse4_EN.TXT"}));
-  EXPECT_TRUE(fs::is_directory(dir_ / "Eckpunkt.txt"));
+  EXPECT_EQ(Names(), earlierNames);
+  for (const std::string& name : earlierNames) EXPECT_EQ(ReadFile(dir_ / name), earlier[name]) << name;
 }
 
 TEST_F(OutputFolder, AFinishedComputationWritesTheSameFilesIntoAnotherFolder) {

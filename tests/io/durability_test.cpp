@@ -149,19 +149,33 @@ TEST_F(DurabilityTest, ASingleSaveFlushesTheContentsThenRenamesThenFlushesTheFol
   EXPECT_EQ(ReadWholeFile(dir_ / "out.txt"), "contents");
 }
 
-TEST_F(DurabilityTest, ABatchRenamesEachFileAndFlushesOnceAtTheEnd) {
+TEST_F(DurabilityTest, ABatchFlushesOnceBeforeItReplacesAnyFileAndOnceAfter) {
+  WriteFileAtomically(dir_ / "a.txt", "earlier");
   SyncLog log;
   DeferredSync sync(dir_);
   for (const fs::path& file : {dir_ / "a.txt", dir_ / "b.txt", dir_ / "sub" / "c.txt"}) {
     WriteFileAtomically(file, file.filename().string(), &sync);
   }
-  // Each file is whole under its name at once; nothing is flushed yet.
-  EXPECT_EQ(log.Calls(), (Calls{"rename", "rename", "rename"}));
-  EXPECT_EQ(ReadWholeFile(dir_ / "sub" / "c.txt"), "c.txt");
-  log.Clear();
+  // Until the contents are on the disk, the earlier file keeps its name: a
+  // power cut now must not leave an empty file where a whole one was.
+  EXPECT_EQ(log.Calls(), Calls{});
+  EXPECT_EQ(ReadWholeFile(dir_ / "a.txt"), "earlier");
   sync.Flush();
-  // One file system, one flush, whatever the number of files and folders.
-  EXPECT_EQ(log.Calls(), Calls{"syncfs"});
+  // One file system: one flush for the contents, the renames, one for the names.
+  EXPECT_EQ(log.Calls(), (Calls{"syncfs", "rename", "rename", "rename", "syncfs"}));
+  EXPECT_EQ(ReadWholeFile(dir_ / "a.txt"), "a.txt");
+  EXPECT_EQ(ReadWholeFile(dir_ / "sub" / "c.txt"), "c.txt");
+}
+
+TEST_F(DurabilityTest, ABatchReplacesInGroupsSoThatFewFilesStayOpen) {
+  SyncLog log;
+  DeferredSync sync(dir_, 2);
+  for (const char* name : {"a.txt", "b.txt", "c.txt"}) WriteFileAtomically(dir_ / name, name, &sync);
+  // The second file filled the group: both were flushed, then renamed.
+  EXPECT_EQ(log.Calls(), (Calls{"syncfs", "rename", "rename"}));
+  EXPECT_FALSE(fs::exists(dir_ / "c.txt"));
+  sync.Flush();
+  EXPECT_EQ(ReadWholeFile(dir_ / "c.txt"), "c.txt");
 }
 
 TEST_F(DurabilityTest, AFailedFlushIsAnErrorNamingTheFolderAndTheCause) {
@@ -182,6 +196,7 @@ TEST_F(DurabilityTest, AFailedFlushIsAnErrorNamingTheFolderAndTheCause) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
+    WriteFileAtomically(dir_ / "out.txt", "earlier");
     SyncLog log;
     log.FailFolderFsync(c.folderFsyncError);
     log.FailSyncfs(c.syncfsError);
@@ -194,8 +209,10 @@ TEST_F(DurabilityTest, AFailedFlushIsAnErrorNamingTheFolderAndTheCause) {
       message = e.what();
     }
     EXPECT_EQ(message, c.expected);
-    // The rename had happened: the new file is there, no temporary is left.
-    EXPECT_EQ(ReadWholeFile(dir_ / "out.txt"), c.what);
+    // A single save had renamed before the folder's flush failed; a batch
+    // whose contents never reached the disk replaced nothing. Either way no
+    // temporary is left.
+    EXPECT_EQ(ReadWholeFile(dir_ / "out.txt"), c.deferred ? std::string("earlier") : c.what);
     EXPECT_EQ(NamesIn(dir_), (std::vector<std::string>{"out.txt", "sub"}));
   }
 }
