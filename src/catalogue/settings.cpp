@@ -114,7 +114,8 @@ std::string OutOfRange(const Settings& s) {
   };
   note(s.Language > 2, "language");
   note(s.UseUT > 1, "time scale");
-  note(!std::isfinite(s.Psi) || !std::isfinite(s.Phi) || !std::isfinite(s.Chi), "view angles");
+  const auto badAngle = [](double degrees) { return !std::isfinite(degrees) || std::abs(degrees) > 360; };
+  note(badAngle(s.Psi) || badAngle(s.Phi) || badAngle(s.Chi), "view angles");
   note(s.GlobeSize < kMinGlobeSize || s.GlobeSize > kMaxGlobeSize, "globe size");
   note(s.Orthographic > 1, "projection");
   note(ClampPenWidth(s.PenWidth) != s.PenWidth, "pen width");

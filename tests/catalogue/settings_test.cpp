@@ -1,6 +1,7 @@
 #include "catalogue/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <fstream>
@@ -191,6 +192,40 @@ TEST(SettingsTest, FileErrorsNameTheFile) {
   } catch (const FileError& e) {
     EXPECT_NE(std::string(e.what()).find(missing.string()), std::string::npos) << e.what();
   }
+}
+
+// What is no settings block is said, never waited on, and never taken for
+// one: an empty file read as German with a globe of size 0.
+TEST(SettingsTest, WhatIsNoSettingsBlockIsToldApart) {
+  TempDir dir;
+  const fs::path file = dir.path() / "Darvelle.ini";
+  ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+  EXPECT_THROW(ReadSettingsFileChecked(file), FileError);
+  fs::remove(file);
+  const struct {
+    std::vector<std::uint8_t> bytes;
+    bool damaged;
+    std::string outOfRange;
+  } cases[] = {
+      {{}, true, ""},
+      {std::vector<std::uint8_t>(100, 1), true, ""},
+      {std::vector<std::uint8_t>(kSettingsFileSize + 1, 0), true, ""},
+      {std::vector<std::uint8_t>(kSettingsFileSize, 'x'), false,
+       "language, time scale, view angles, globe size, projection, pen width"},
+  };
+  for (const auto& c : cases) {
+    WriteBytes(file, c.bytes);
+    const SettingsRead read = ReadSettingsFileChecked(file);
+    EXPECT_EQ(!read.damage.empty(), c.damaged) << c.bytes.size();
+    EXPECT_EQ(read.outOfRange, c.outOfRange) << c.bytes.size();
+  }
+  const auto block = EncodeSettings(NewSettings("1"));
+  const std::vector<std::uint8_t> whole(block.begin(), block.end());
+  WriteBytes(file, whole);
+  EXPECT_TRUE(ReadSettingsFileChecked(file).damage.empty());
+  EXPECT_TRUE(ReadSettingsFileChecked(file).outOfRange.empty());
+  WriteBytes(file, std::vector<std::uint8_t>(1 << 20, 0));
+  EXPECT_THROW(ReadSettingsFileChecked(file), FileError);
 }
 
 TEST(PlatformFoldersTest, TempFolderEndsWithSeparator) {

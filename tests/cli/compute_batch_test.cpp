@@ -173,6 +173,26 @@ TEST_F(CliComputeBatch, ComputeClearsStaleTemporariesButNotAFreshOne) {
   EXPECT_TRUE(fs::exists(fresh));
 }
 
+// Files of the user's that look like temporaries of earlier versions stay,
+// and a system link named as output is written through as the stream it is.
+TEST_F(CliComputeBatch, ComputeKeepsLookalikesOfTheUsersAndWritesToStandardOutput) {
+  const fs::path out = dir_ / "out";
+  fs::create_directories(out);
+  const std::vector<std::string> users = {"CLinData.txt.backup", "Darvelle.ps.backup",
+                                          "SunEclipse4_EN.TXT.before", "NorthUmb.txt.tmp1",
+                                          "Testfile.001.part", "eclipse.geojson.part"};
+  for (const std::string& name : users) {
+    std::ofstream(out / name) << "the user's";
+    testing::AgeFile(out / name, 3600);
+  }
+  const auto result =
+      RunProcess(Cli("compute --index 2 --out " + out.string() + " --geojson /dev/stdout"));
+  ASSERT_EQ(result.exitStatus, 0) << result.err;
+  EXPECT_NE(result.out.find("\"FeatureCollection\""), std::string::npos);
+  EXPECT_TRUE(fs::is_symlink("/dev/stdout"));
+  for (const std::string& name : users) EXPECT_TRUE(fs::exists(out / name)) << name;
+}
+
 TEST_F(CliComputeBatch, BatchWritesEachEclipseIntoItsOwnFolder) {
   const fs::path out = dir_ / "batch";
   const auto result = RunProcess(Cli("batch --first 1 --last 4 --out " + out.string()));

@@ -1,4 +1,6 @@
 #include "io/output_folder.h"
+#include "io/file_error.h"
+#include "io/folder_lock.h"
 
 #include <gtest/gtest.h>
 #include <csignal>
@@ -215,6 +217,28 @@ TEST_F(OutputFolderTest, StaleTemporariesOfEarlierVersionsAreRemovedTooButNothin
   EXPECT_EQ(RemoveStaleTemporaries(dir_), removed);
   EXPECT_EQ(NamesIn(dir_), kept);
   EXPECT_EQ(testing::ReadWholeFile(dir_ / "Darvelle.ps"), "left behind");
+}
+
+TEST_F(OutputFolderTest, OneWriterAtATimePerFolderAndEachWindowItsOwnFolder) {
+  const fs::path first = dir_ / "darvelle";
+  ClaimedOutputFolder a = ClaimPrivateOutputFolderAt(first, ::geteuid());
+  ASSERT_TRUE(a.lock);
+  EXPECT_EQ(a.folder.path, first);
+  EXPECT_FALSE(FolderLock::TryTake(first));
+  try {
+    FolderLock::Take(first, std::chrono::milliseconds(100));
+    ADD_FAILURE() << "a second writer got the folder";
+  } catch (const FileError& e) {
+    EXPECT_NE(std::string(e.what()).find(first.string()), std::string::npos) << e.what();
+  }
+  // A second window gets a folder of its own, a third window another.
+  const ClaimedOutputFolder b = ClaimPrivateOutputFolderAt(first, ::geteuid());
+  const ClaimedOutputFolder c = ClaimPrivateOutputFolderAt(first, ::geteuid());
+  EXPECT_EQ(b.folder.path, dir_ / "darvelle-2");
+  EXPECT_EQ(c.folder.path, dir_ / "darvelle-3");
+  // Gone with its holder, as when the process ends.
+  a.lock.reset();
+  EXPECT_TRUE(FolderLock::TryTake(first));
 }
 
 // In a folder the user names, a file of the user's may bear any of the

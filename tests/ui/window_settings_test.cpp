@@ -3,6 +3,9 @@
 // program's own settings file, which it leaves alone.
 
 #include <QSettings>
+#include <sys/stat.h>
+
+#include <fstream>
 
 #include "ui/window_settings.h"
 #include "window_fixture.h"
@@ -58,6 +61,7 @@ class WindowSettingsTest : public WindowFixture {
     QTest::newRow("longitude -180.5") << "10" << "-180.5";
     QTest::newRow("not a number") << "north" << "10";
     QTest::newRow("nan") << "nan" << "10";
+    QTest::newRow("height 1e12") << "10" << "10";
   }
 
   void windowSettingsRejectAPlaceOffTheEarth() {
@@ -70,10 +74,42 @@ class WindowSettingsTest : public WindowFixture {
       QSettings raw(QString::fromStdString(settings.FilePath().string()), QSettings::IniFormat);
       raw.setValue(QStringLiteral("place/latitudeDeg"), latitude);
       raw.setValue(QStringLiteral("place/longitudeDeg"), longitude);
+      if (QString(QTest::currentDataTag()).startsWith(QStringLiteral("height"))) {
+        raw.setValue(QStringLiteral("place/heightM"), 1e12);
+      }
     }
     QVERIFY(!settings.Place().has_value());
     settings.ForgetPlace();
     QVERIFY(!settings.Place().has_value());
+  }
+
+  // A pipe under the file's name kept the window from ever appearing, and a
+  // huge file cost seconds at every call: neither is opened, the file is left
+  // as it is, and the reason is there to be said.
+  void windowSettingsLeaveWhatIsNoSettingsFileAlone() {
+    fs::create_directories(SettingsFolder());
+    const fs::path file = SettingsFolder() / "DarvelleWindow.ini";
+    QCOMPARE(::mkfifo(file.c_str(), 0600), 0);
+    {
+      WindowSettings settings(SettingsFolder());
+      QVERIFY(settings.Problem().contains(QStringLiteral("not a regular file")));
+      QVERIFY(!settings.Place().has_value());
+      QVERIFY(!settings.SetLastFolder(QStringLiteral("/x")));
+      QVERIFY(fs::is_fifo(file));
+    }
+    fs::remove(file);
+    std::ofstream(file) << std::string(2 << 20, '#');
+    WindowSettings huge(SettingsFolder());
+    QVERIFY(huge.Problem().contains(QStringLiteral("bytes")));
+    QVERIFY(!huge.SetLastFolder(QStringLiteral("/x")));
+    QCOMPARE(fs::file_size(file), std::uintmax_t{2 << 20});
+  }
+
+  void windowSettingsCutAHugePlaceName() {
+    fs::create_directories(SettingsFolder());
+    WindowSettings settings(SettingsFolder());
+    QVERIFY(settings.SetPlace({QString(1'000'000, QLatin1Char('a')), 10, 10, 0}));
+    QCOMPARE(WindowSettings(SettingsFolder()).Place()->name.size(), darvelle::ui::kMaxPlaceNameLength);
   }
 };
 
