@@ -3,6 +3,10 @@
 
 #include "cli/compute_command.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <iostream>
 #include <set>
 #include <system_error>
@@ -27,6 +31,16 @@ constexpr const char* kUsage =
     "                            [--language de|en|fr] [--data DIR] --out DIR\n"
     "Computes one eclipse as the window does (UT with the DeltaT model unless --tt) and\n"
     "writes its reports and curve files into DIR.\n";
+
+// Whether `file` names this process's standard output ("-", /dev/stdout, or
+// the file or pipe it is redirected to).
+bool IsStandardOutput(const std::string& file) {
+  if (file == "-") return true;
+  struct stat named {};
+  struct stat out {};
+  return ::stat(file.c_str(), &named) == 0 && ::fstat(STDOUT_FILENO, &out) == 0 &&
+         named.st_dev == out.st_dev && named.st_ino == out.st_ino;
+}
 
 void PrintUsage() {
   std::cout << kUsage;
@@ -129,14 +143,20 @@ int RunCompute(const std::vector<std::string>& rawArgs) {
     output.write(computation, options, value);
   }
 
+  // An output written to standard output must not be followed by the summary.
+  const bool outputOnStdout = std::any_of(outputs.begin(), outputs.end(), [&](const ComputeOutput& output) {
+    return output.writesFile && args.Has(output.option) &&
+           IsStandardOutput(args.Value(output.option).value_or(""));
+  });
+  std::ostream& summary = outputOnStdout ? std::cerr : std::cout;
   const BesselianElements& e = computation.elements;
-  std::cout << "Eclipse#" << options.index << "  " << EstimateText(computation) << "  "
+  summary << "Eclipse#" << options.index << "  " << EstimateText(computation) << "  "
             << Latin1ToUtf8(EclipseTypeName(e.kind, options.language)) << "\n";
   const CurveSet& curves = computation.curves;
-  std::cout << "nNPen " << curves.northPenumbra.Count() << "  nNUmb " << curves.northUmbra.Count()
+  summary << "nNPen " << curves.northPenumbra.Count() << "  nNUmb " << curves.northUmbra.Count()
             << "  nClin " << curves.centralLine.Count() << "  nSUmb " << curves.southUmbra.Count()
             << "  nSPen " << curves.southPenumbra.Count() << "\n";
-  std::cout << "Files in " << options.outFolder.string() << "\n";
+  summary << "Files in " << options.outFolder.string() << "\n";
   return kExitOk;
 }
 

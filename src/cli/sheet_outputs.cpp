@@ -10,6 +10,7 @@
 #include "catalogue/data_files.h"
 #include "cli/map_outputs.h"
 #include "io/atomic_file.h"
+#include "io/output_folder.h"
 #include "postscript/exit_files.h"
 #include "postscript/map_sheet.h"
 #include "postscript/pdf_export.h"
@@ -53,7 +54,9 @@ void WritePdf(const EclipseResult& c, const ComputeOptions& options, const std::
     return;
   }
   const fs::path pdf(file);
-  AtomicFile sheet(pdf.parent_path() / (pdf.filename().string() + ".ps"));
+  // The sheet is only Ghostscript's input: it waits in the temporary folder,
+  // never beside a PDF that may be a device or a pipe.
+  AtomicFile sheet(fs::path(TempFolderFor(std::getenv("TMPDIR"))) / (pdf.filename().string() + ".ps"));
   WriteSheetOf(c, options, sheet);
   ConvertSheetToPdf(sheet.TemporaryPath(), pdf, std::nullopt, {SheetTitle(c)});
 }

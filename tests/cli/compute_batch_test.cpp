@@ -188,7 +188,11 @@ TEST_F(CliComputeBatch, ComputeKeepsLookalikesOfTheUsersAndWritesToStandardOutpu
   const auto result =
       RunProcess(Cli("compute --index 2 --out " + out.string() + " --geojson /dev/stdout"));
   ASSERT_EQ(result.exitStatus, 0) << result.err;
+  // Standard output holds the GeoJSON alone; the summary went to stderr.
+  EXPECT_EQ(result.out.front(), '{');
   EXPECT_NE(result.out.find("\"FeatureCollection\""), std::string::npos);
+  EXPECT_EQ(result.out.find("Eclipse#"), std::string::npos);
+  EXPECT_NE(result.err.find("Eclipse#2"), std::string::npos);
   EXPECT_TRUE(fs::is_symlink("/dev/stdout"));
   for (const std::string& name : users) EXPECT_TRUE(fs::exists(out / name)) << name;
 }
