@@ -270,6 +270,15 @@ void WriteFileAtomically(const std::filesystem::path& file, std::string_view byt
   out.Commit();
 }
 
+std::string WriteRefusal(const std::filesystem::path& target) {
+  try {
+    (void)DestinationOf(target);
+    return {};
+  } catch (const FileError& e) {
+    return e.what();
+  }
+}
+
 bool IsAtomicTemporaryName(std::string_view name) {
   if (name.size() < 1 + 1 + kTemporaryMarker.size() + kRandomLength || name.front() != '.') {
     return false;

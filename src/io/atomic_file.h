@@ -102,6 +102,11 @@ class AtomicFile {
 void WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes,
                          DeferredSync* deferred = nullptr);
 
+// Why a write to `target` would be refused under the rules above (a folder,
+// a dangling link, anyone else's link, ...); empty when it would not. For a
+// writer of another library (Qt's settings) that must follow the same rules.
+std::string WriteRefusal(const std::filesystem::path& target);
+
 // Whether a file name is one AtomicFile gives its temporaries.
 bool IsAtomicTemporaryName(std::string_view fileName);
 

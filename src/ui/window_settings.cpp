@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "io/atomic_file.h"
+
 namespace darvelle::ui {
 namespace {
 
@@ -28,13 +30,16 @@ QString Quoted(const std::filesystem::path& file) {
 }
 
 // Why the file must not be opened; empty when it may (a missing file may).
+// Links are followed, or refused, as for every file the program writes.
 QString RefusalOf(const std::filesystem::path& file) {
   struct stat named {};
   if (::lstat(file.c_str(), &named) != 0) return {};
+  const std::string refusal = WriteRefusal(file);
   struct stat info {};
-  if (::stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-    return QStringLiteral("The window's settings file %1 is not used: it is not a regular file.")
-        .arg(Quoted(file));
+  if (!refusal.empty() || ::stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return QStringLiteral("The window's settings file %1 is not used: %2.")
+        .arg(Quoted(file), refusal.empty() ? QStringLiteral("it is not a regular file")
+                                           : QString::fromStdString(refusal));
   }
   if (static_cast<std::uintmax_t>(info.st_size) > kMaxWindowSettingsBytes) {
     return QStringLiteral("The window's settings file %1 is not used: it holds %2 bytes, more "

@@ -2,10 +2,16 @@
 // built from the published canon sample.
 
 #include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <csignal>
+#include <map>
+#include <thread>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -21,6 +27,7 @@
 #include "geometry/eclipse_computation.h"
 #include "geometry/report_files.h"
 #include "geometry/report_text.h"
+#include "io/atomic_file.h"
 
 namespace darvelle {
 namespace {
@@ -210,6 +217,48 @@ TEST_F(CliComputeBatch, BatchWritesEachEclipseIntoItsOwnFolder) {
         << index;
   }
   EXPECT_FALSE(fs::exists(out / "5"));
+}
+
+// Every file of a folder below `root`, by its path there, with its bytes;
+// temporaries a killed writer left are not files of the set.
+std::map<std::string, std::string> FilesBelow(const fs::path& root) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    if (!entry.is_regular_file() || IsAtomicTemporaryName(entry.path().filename().string())) continue;
+    files[fs::relative(entry.path(), root).string()] = ReadWholeFile(entry.path());
+  }
+  return files;
+}
+
+// A batch killed at any moment of a re-run leaves every earlier file whole:
+// the earlier version or the complete new one, never a gap or a part.
+TEST_F(CliComputeBatch, ABatchKilledWhileReplacingLosesNoEarlierFile) {
+  const fs::path out = dir_ / "out";
+  const fs::path fresh = dir_ / "fresh";
+  ASSERT_EQ(RunProcess(Cli("batch --resolution 1 --geojson --out " + out.string())).exitStatus, 0);
+  ASSERT_EQ(RunProcess(Cli("batch --resolution 8 --geojson --out " + fresh.string())).exitStatus, 0);
+  const auto earlier = FilesBelow(out);
+  const auto renewed = FilesBelow(fresh);
+  for (const int delayMs : {5, 20, 60, 150, 400}) {
+    SCOPED_TRACE(delayMs);
+    const std::string data = (dir_ / "data").string();
+    const std::string folder = out.string();
+    std::vector<const char*> argv = {kCli.c_str(), "batch", "--resolution", "8", "--geojson",
+                                     "--out", folder.c_str(), "--data", data.c_str(), nullptr};
+    pid_t child = 0;
+    ASSERT_EQ(::posix_spawn(&child, kCli.c_str(), nullptr, nullptr, const_cast<char**>(argv.data()),
+                            environ),
+              0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    const auto now = FilesBelow(out);
+    for (const auto& [name, bytes] : earlier) {
+      const auto found = now.find(name);
+      ASSERT_NE(found, now.end()) << name << " was lost";
+      EXPECT_TRUE(found->second == bytes || found->second == renewed.at(name)) << name;
+    }
+  }
 }
 
 // The real catalogue, when it is in data/: the year entry's choice and the
