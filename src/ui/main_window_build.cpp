@@ -26,9 +26,6 @@
 namespace darvelle::ui {
 namespace {
 
-constexpr int kStatusPanelWidths[kStatusPanelCount] = {87, 76, 77, 77, 77, 77, 77, 77, 75,
-                                                       72, 60, 72, 75, 80, 80, 70, 70};
-
 // One row of the view: a label over an edit between four step buttons.
 struct ViewRow {
   const char* label;
@@ -73,7 +70,10 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
     : QMainWindow(parent),
       options_(std::move(options)),
       session_(std::make_unique<EclipseSession>(
-          SessionResources{&catalogue_, &workers_, OutputFolderOf(options_)})) {
+          SessionResources{&catalogue_, &workers_, OutputFolderOf(options_)})),
+      controller_(std::make_unique<SessionController>(
+          catalogue_, [this]() -> const SessionState& { return session_->State(); },
+          [this](const SessionState& next) { Request(next); })) {
   setObjectName(QStringLiteral("Form_Main"));
   setWindowTitle(QStringLiteral("Darvelle"));
   setWindowIcon(QIcon(QPixmap::fromImage(DarvelleIcon(64))));
@@ -97,7 +97,6 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
   BuildMenus();
   BuildPlaceMenuItems();
   BuildStatusBar();
-  BuildCursorPlace();
   BuildAboutPanel();
   BuildConventions();
   // The docks do not set the window's least width: a narrower window floats
@@ -308,34 +307,7 @@ void MainWindow::BuildExitButtons(QVBoxLayout* column) {
   column->addWidget(Button_Exit_pdf);
 }
 
-void MainWindow::BuildStatusBar() {
-  StatusBar1 = statusBar();
-  StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-  StatusBar1->setFont(PixelFont(QStringLiteral("Arial Narrow"), 15, false));
-  StatusBar1->setSizeGripEnabled(false);
-  // The panels keep their widths at any window width: they sit in a row as
-  // wide as they are, inside a strip that takes what room the bar has left.
-  // In a narrow window the last ones are cut off at the strip's right end,
-  // instead of being laid over each other and over the cursor's place.
-  auto* strip = new QWidget(StatusBar1);
-  strip->setObjectName(QStringLiteral("StatusPanelStrip"));
-  strip->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-  auto* row = new QWidget(strip);
-  auto* panels = new QHBoxLayout(row);
-  panels->setContentsMargins(0, 0, 0, 0);
-  panels->setSpacing(StatusBar1->style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing));
-  for (int i = 0; i < kStatusPanelCount; ++i) {
-    auto* panel = new QLabel(row);
-    panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-    panel->setFixedWidth(kStatusPanelWidths[i]);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panels->addWidget(panel);
-    statusPanels_[i] = panel;
-  }
-  row->setFixedSize(panels->sizeHint());
-  strip->setFixedHeight(row->height());
-  StatusBar1->addWidget(strip, 1);
-}
+void MainWindow::BuildStatusBar() { statusBar_ = new WindowStatusBar(statusBar()); }
 
 void MainWindow::BuildAboutPanel() {
   auto* about = new QFrame(centralWidget());

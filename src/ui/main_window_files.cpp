@@ -106,49 +106,17 @@ void MainWindow::SaveAs(SaveKind kind) {
       });
   saves_.Add(future);
   watcher->setFuture(future);
-  ShowSaving(QString::fromStdString(job.target.path.filename().string()));
-}
-
-void MainWindow::ShowSaving(const QString& fileName) {
-  if (saveIndicator_ == nullptr) {
-    saveIndicator_ = new QWidget(StatusBar1);
-    saveIndicator_->setObjectName(QStringLiteral("SaveIndicator"));
-    auto* row = new QHBoxLayout(saveIndicator_);
-    row->setContentsMargins(4, 0, 4, 0);
-    saveLabel_ = new QLabel(saveIndicator_);
-    saveLabel_->setFont(PixelFont(QStringLiteral("Arial"), 13, false));
-    auto* bar = new QProgressBar(saveIndicator_);
-    bar->setRange(0, 0);  // how long Ghostscript takes is unknown: a busy bar
-    bar->setFixedSize(60, 12);
-    bar->setTextVisible(false);
-    saveBusyBar_ = bar;
-    row->addWidget(saveLabel_);
-    row->addWidget(bar);
-    StatusBar1->addPermanentWidget(saveIndicator_);
-    savedShown_.setSingleShot(true);
-    savedShown_.setInterval(kSavedShownMilliseconds);
-    connect(&savedShown_, &QTimer::timeout, saveIndicator_, &QWidget::hide);
-  }
-  savedShown_.stop();
-  saveLabel_->setText(SavingText(fileName, UiLanguage()));
-  saveBusyBar_->show();
-  saveIndicator_->show();
-}
-
-// Beside the panels, not over them as a status message would be.
-void MainWindow::ShowSaved(const QString& fileName) {
-  saveLabel_->setText(SavedText(fileName, UiLanguage()));
-  saveBusyBar_->hide();
-  saveIndicator_->show();
-  savedShown_.start();
+  statusBar_->ShowSaving(QString::fromStdString(job.target.path.filename().string()), UiLanguage());
 }
 
 void MainWindow::FinishSave(const SaveJob& job, const QString& failure) {
   const QString path = QString::fromStdString(job.target.path.string());
   if (failure.isEmpty()) {
-    if (!IsSaving()) ShowSaved(QString::fromStdString(job.target.path.filename().string()));
+    if (!IsSaving()) {
+      statusBar_->ShowSaved(QString::fromStdString(job.target.path.filename().string()), UiLanguage());
+    }
   } else {
-    if (!IsSaving()) saveIndicator_->hide();
+    if (!IsSaving()) statusBar_->HideSaveNote();
     ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"),
                 SaveFailedText(job.kind, path, failure, UiLanguage()));
   }

@@ -35,19 +35,10 @@ void MainWindow::BuildGlobeInput() {
   fill->addWidget(globeInput_);
   connect(globeInput_, &GlobeView::viewRequested, this, &MainWindow::TurnGlobe);
   connect(globeInput_, &GlobeView::cursorMoved, this, [this](double latitude, double longitude) {
-    cursorPlace_->setText(CursorCoordinateText(latitude, longitude, UiLanguage()));
+    statusBar_->ShowCursor(latitude, longitude, UiLanguage());
   });
-  connect(globeInput_, &GlobeView::cursorLeftGlobe, this, [this] { cursorPlace_->clear(); });
-}
-
-void MainWindow::BuildCursorPlace() {
-  // Beside the seventeen panels, not one of them: it is the status bar's
-  // permanent widget at the right end.
-  cursorPlace_ = new QLabel(StatusBar1);
-  cursorPlace_->setObjectName(QStringLiteral("CursorPlace"));
-  cursorPlace_->setMinimumWidth(cursorPlace_->fontMetrics().horizontalAdvance(
-      CursorCoordinateText(-88.88, -188.88, kEnglish) + QStringLiteral("  ")));
-  StatusBar1->addPermanentWidget(cursorPlace_);
+  // The bar is built after the globe: it is looked up when the cursor leaves.
+  connect(globeInput_, &GlobeView::cursorLeftGlobe, this, [this] { statusBar_->ClearCursor(); });
 }
 
 void MainWindow::BuildLegendDock() {
@@ -68,11 +59,8 @@ void MainWindow::BuildYearList(QVBoxLayout* yearLayout) {
                             3 * yearList_->fontMetrics().height() + 10);
   yearList_->setCatalogue(&catalogue_);
   yearLayout->addWidget(yearList_);
-  connect(yearList_, &YearEclipseList::eclipseChosen, this, [this](int index) {
-    SessionState next = session_->State();
-    next.index = index;
-    Request(next);
-  });
+  connect(yearList_, &YearEclipseList::eclipseChosen, this,
+          [this](int index) { controller_->ChooseEclipse(index); });
 }
 
 void MainWindow::TurnGlobe(const ViewParameters& view, bool interim) {
@@ -80,19 +68,7 @@ void MainWindow::TurnGlobe(const ViewParameters& view, bool interim) {
     ShowDragPreview(view);
     return;
   }
-  SessionState next = session_->State();
-  // The angles as the edits show them, as the buttons write them.
-  next.view.Psi = AsShownWithOneDecimal(view.Psi);
-  next.view.Phi = AsShownWithOneDecimal(view.Phi);
-  next.view.Chi = AsShownWithOneDecimal(view.Chi);
-  next.view.RK = view.RK;
-  const ViewParameters& now = session_->State().view;
-  if (next.view.Psi == now.Psi && next.view.Phi == now.Phi && next.view.Chi == now.Chi &&
-      next.view.RK == now.RK) {
-    ShowCurrentMap();  // in place of the last quick picture
-    return;
-  }
-  Request(next);
+  if (!controller_->TurnTo(view)) ShowCurrentMap();  // in place of the last quick picture
 }
 
 void MainWindow::ShowDragPreview(const ViewParameters& view) {

@@ -104,9 +104,7 @@ void MainWindow::BuildLanguageMenu() {
 
 void MainWindow::ChooseLanguage(int language) {
   ApplyLanguageCaptions(this, language);
-  SessionState next = session_->State();
-  next.language = language;
-  Request(next);
+  controller_->ChooseLanguage(language);
 }
 
 void MainWindow::OpenHelp() {

@@ -46,40 +46,19 @@ QSize MainWindow::MapArea() const { return Panel2->size(); }
 void MainWindow::EnterYear() {
   const auto year = ParseInteger(Edit_Jahr->text());
   if (!year) return;  // not a whole number: left as typed
-  const int clamped = ClampYear(*year);
-  Edit_Jahr->setText(QString::number(clamped));
-  SessionState next = session_->State();
-  next.index = FindFirstOfYear(catalogue_, clamped);
-  Request(next);
+  Edit_Jahr->setText(QString::number(controller_->ChooseYear(*year)));
 }
 
-void MainWindow::StepCatalogueBy(int step) {
-  SessionState next = session_->State();
-  next.index = StepCatalogue(catalogue_, next.index, step);
-  if (next.index == session_->State().index) return;
-  next.view.Resolution = 1;  // a step starts afresh at the quickest resolution
-  Request(next);
-}
+void MainWindow::StepCatalogueBy(int step) { controller_->StepCatalogue(step); }
 
-void MainWindow::StepSarosBy(int members) {
-  SessionState next = session_->State();
-  next.index = StepSaros(catalogue_, next.index, members);
-  if (next.index == session_->State().index) return;
-  next.view.Resolution = 1;
-  Request(next);
-}
+void MainWindow::StepSarosBy(int members) { controller_->StepSaros(members); }
 
 void MainWindow::EnterSaros() {
   const int saros = ClampSaros(ParseInteger(Saros_Edit->text()).value_or(kDefaultSarosEntry));
   Saros_Edit->setText(QString::number(saros));
-  const auto first = FindFirstOfSaros(catalogue_, saros);
-  if (!first) {
-    StatusBar1->showMessage(SarosNotFoundText(saros, UiLanguage()), kSarosNotFoundMilliseconds);
-    return;
+  if (!controller_->ChooseSaros(saros)) {
+    statusBar_->ShowMessage(SarosNotFoundText(saros, UiLanguage()), kSarosNotFoundMilliseconds);
   }
-  SessionState next = session_->State();
-  next.index = *first;
-  Request(next);
 }
 
 void MainWindow::SwitchTimeScale() {
@@ -93,15 +72,11 @@ void MainWindow::StepAngle(QLineEdit* edit, double ViewParameters::*angle, doubl
                 QStringLiteral("\"%1\" is not a valid floating point value.").arg(edit->text()));
     return;
   }
-  SessionState next = session_->State();
-  next.view.*angle = AsShownWithOneDecimal(*value + step);
-  Request(next);
+  controller_->SetAngle(angle, *value + step);
 }
 
 void MainWindow::EnterAngle(QLineEdit* edit, double ViewParameters::*angle) {
-  SessionState next = session_->State();
-  next.view.*angle = AsShownWithOneDecimal(ParseReal(edit->text()).value_or(0.0));
-  Request(next);
+  controller_->SetAngle(angle, ParseReal(edit->text()).value_or(0.0));
 }
 
 void MainWindow::StepGlobeSize(int step) {
@@ -111,51 +86,22 @@ void MainWindow::StepGlobeSize(int step) {
                 QStringLiteral("\"%1\" is not a valid integer value.").arg(Edit_RK->text()));
     return;
   }
-  // Only the bound the step moves towards is applied.
-  const long long moved = static_cast<long long>(*size) + step;
-  SessionState next = session_->State();
-  next.view.RK = static_cast<int>(step < 0 ? std::max<long long>(kMinGlobeSize, moved)
-                                           : std::min<long long>(kMaxGlobeSize, moved));
-  Request(next);
+  controller_->StepGlobeSize(*size, step);
 }
 
 void MainWindow::EnterGlobeSize() {
-  const int size = ParseInteger(Edit_RK->text()).value_or(kGlobeSizeOnBadEntry);
-  SessionState next = session_->State();
-  next.view.RK = std::clamp(size, kMinGlobeSize, kMaxGlobeSize);
-  Request(next);
+  controller_->SetGlobeSize(ParseInteger(Edit_RK->text()).value_or(kGlobeSizeOnBadEntry));
 }
 
-void MainWindow::ResetView() {
-  SessionState next = session_->State();
-  next.view.Psi = next.view.Phi = next.view.Chi = 0.0;
-  next.view.RK = kDefaultGlobeSize;
-  Request(next);
-}
+void MainWindow::ResetView() { controller_->ResetView(); }
 
-void MainWindow::ChooseProjection(bool stereographic) {
-  SessionState next = session_->State();
-  next.view.Stereographic = stereographic;
-  Request(next);
-}
+void MainWindow::ChooseProjection(bool stereographic) { controller_->ChooseProjection(stereographic); }
 
-void MainWindow::ChooseColoredEarth() {
-  SessionState next = session_->State();
-  next.view.ColoredEarth = CheckBox_Farbe->isChecked();
-  Request(next);
-}
+void MainWindow::ChooseColoredEarth() { controller_->ChooseColoredEarth(CheckBox_Farbe->isChecked()); }
 
-void MainWindow::ChooseResolution(int resolution) {
-  SessionState next = session_->State();
-  next.view.Resolution = resolution;
-  Request(next);
-}
+void MainWindow::ChooseResolution(int resolution) { controller_->ChooseResolution(resolution); }
 
-void MainWindow::ChoosePenWidth(int penWidth) {
-  SessionState next = session_->State();
-  next.view.PenWidth = std::clamp(penWidth, 1, 3);
-  Request(next);
-}
+void MainWindow::ChoosePenWidth(int penWidth) { controller_->ChoosePenWidth(penWidth); }
 
 // ---------------------------------------------------------------- what the session emits
 
@@ -189,9 +135,8 @@ void MainWindow::BindSession() {
 void MainWindow::ShowPrepared(const PreparedEclipse& eclipse, bool recomputing) {
   ShowViewState(session_->State());
   if (recomputing) {
-    // The curve counts of the last map go; 13 to 16 stay until redrawn.
-    for (int p = 2; p <= 12; ++p) SetStatusPanel(p, QString());
-    SetStatusPanel(kEclipseNumberPanel, QStringLiteral("Eclipse#%1").arg(eclipse.selectedIndex));
+    statusBar_->ClearCurveCounts();
+    statusBar_->ShowEclipseNumber(eclipse.selectedIndex);
     const BesselianElements& e = eclipse.elements;
     GroupBox_Saros->setTitle(
         FromWindows1252(SarosCaption(e.sarosMember, e.sarosMemberCount, UiLanguage())));
@@ -237,7 +182,7 @@ void MainWindow::ShowViewState(const SessionState& state) {
 }
 
 void MainWindow::ShowResult(const std::shared_ptr<const SessionResult>& result) {
-  ApplyStatusTexts(result->drawnCurves);
+  statusBar_->ShowDrawnCurves(result->drawnCurves);
   // Should the panel have changed size since the worker last looked, the
   // session fits the picture again; the panel stretches it meanwhile.
   Panel2->SetImage(result->ScreenImage(), result->fitted);
@@ -273,21 +218,6 @@ void MainWindow::ReportOutputFailure(const std::string& cause) {
                              "The map is drawn all the same; the files are left out for as long as "
                              "the folder cannot be written, and this message is not repeated.")
                   .arg(FromStd(options_.tempFolder.string()), FromStd(cause)));
-}
-
-void MainWindow::ApplyStatusTexts(const DrawnCurves& drawn) {
-  const StatusPanelTexts texts = StatusPanelTextsOf(drawn);
-  for (int p = 0; p < kStatusPanelCount; ++p) {
-    if (const std::optional<QString>& text = texts[static_cast<std::size_t>(p)]) {
-      SetStatusPanel(p, *text);
-    }
-  }
-  // The drawing's progress words ("Program running...", "Done.") would cover
-  // the seventeen panels, which hold what the user reads; they are left out.
-}
-
-void MainWindow::SetStatusPanel(int panel, const QString& text) {
-  if (panel >= 0 && panel < kStatusPanelCount) statusPanels_[panel]->setText(text);
 }
 
 QString MainWindow::LegendTitle(const PreparedEclipse& eclipse) const {

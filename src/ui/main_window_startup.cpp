@@ -62,7 +62,7 @@ bool MainWindow::FormCreate() {
   }
   setWindowState(windowState() | Qt::WindowMaximized);
   RestoreWindowLayout();
-  StatusBar1->clearMessage();
+  statusBar_->ClearMessage();
 
   const SessionState first = RestoreSettings();
   if (!options_.tempFolderProblem.empty()) ReportOutputFailure(options_.tempFolderProblem);
@@ -90,7 +90,7 @@ void MainWindow::StartTextureLoad() {
   // The texture is decoded on a worker: it is the longest step of the
   // start-up, and the first map does not need it ("Colored Earth" starts
   // unticked). A drawing that wants it waits for it on its own worker.
-  StatusBar1->showMessage(QStringLiteral("Loading image. Please wait..."));
+  statusBar_->ShowMessage(QStringLiteral("Loading image. Please wait..."));
   try {
     const std::filesystem::path file = FindDataFile(kTextureFileName, options_.dataFolder);
     // The decoding starts with the first result, before the window takes
@@ -107,7 +107,7 @@ void MainWindow::StartTextureLoad() {
   } catch (const std::exception& e) {
     ReportMissingTexture(FromStd(e.what()));
   }
-  StatusBar1->showMessage(QStringLiteral("Image loaded."));
+  statusBar_->ShowMessage(QStringLiteral("Image loaded."));
 }
 
 bool MainWindow::LoadCatalogueOrExplain() {
@@ -140,7 +140,7 @@ void MainWindow::StartCoastlineLoad() {
 // read is told without keeping the map away (it is drawn without them).
 void MainWindow::ReportCoastlineOutcome() {
   const std::shared_ptr<const LoadedCoastlines> loaded = coastlineWatcher_.result();
-  SetStatusPanel(kCoastlinePanel, FromStd(CoastlineStatusText(loaded->layer.Count())));
+  statusBar_->ShowCoastlinePoints(loaded->layer.Count());
   if (!loaded->failure.empty()) {
     ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"),
                 FromStd(loaded->failure) + QStringLiteral("\n\nThe globe is drawn without coastlines."));

@@ -198,7 +198,7 @@ class FilesTest : public WindowFixture {
     QVERIFY(!indicator->findChild<QProgressBar*>()->isVisible());
     QCOMPARE(indicator->findChild<QLabel*>()->text(),
              darvelle::ui::SavedText(QStringLiteral("sheet.pdf"), window_->UiLanguage()));
-    QTRY_VERIFY_WITH_TIMEOUT(!indicator->isVisible(), MainWindow::kSavedShownMilliseconds + 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(!indicator->isVisible(), darvelle::ui::WindowStatusBar::kSavedShownMilliseconds + 2000);
     const fs::path pdf = folder / "sheet.pdf";
     QVERIFY(ReadAll(pdf).startsWith("%PDF-"));
     // Titled after the eclipse, as a viewer shows it.
