@@ -38,8 +38,10 @@
 #include "ui/eclipse_session.h"
 #include "ui/qt_texts.h"
 #include "ui/save_actions.h"
+#include "ui/session_controller.h"
 #include "ui/status_panels.h"
 #include "ui/version_info.h"
+#include "ui/window_status_bar.h"
 
 class QAction;
 class QCheckBox;
@@ -60,6 +62,7 @@ class EntryCheck;
 class GlobeView;
 class HelpBrowser;
 class LocalCircumstancesPanel;
+class ObserverModel;
 class VisibleEclipsesDialog;
 struct ObserverPlace;
 class LegendPanel;
@@ -120,7 +123,6 @@ class MainWindow : public QMainWindow {
   // True while a save or export of the File menu is writing.
   bool IsSaving() const;
   // How long the status bar says a file was saved.
-  static constexpr int kSavedShownMilliseconds = 5000;
 
   // True while a recomputation, a redraw, the map's fitting to a new panel
   // size or the exit files are under way.
@@ -216,8 +218,6 @@ class MainWindow : public QMainWindow {
   void ShowResult(const std::shared_ptr<const SessionResult>& result);
   void ShowBusy(bool busy);
   void ReportOutputFailure(const std::string& cause);
-  void ApplyStatusTexts(const DrawnCurves& drawn);
-  void SetStatusPanel(int panel, const QString& text);
   QString LegendTitle(const PreparedEclipse& eclipse) const;
   void ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text);
   // Says, once a run, that the settings are not read or cannot be saved.
@@ -225,7 +225,6 @@ class MainWindow : public QMainWindow {
 
   // main_window_globe.cpp
   void BuildGlobeInput();
-  void BuildCursorPlace();
   void BuildLegendDock();
   void BuildYearList(QVBoxLayout* yearLayout);
   void TurnGlobe(const ViewParameters& view, bool interim);
@@ -238,8 +237,7 @@ class MainWindow : public QMainWindow {
   // main_window_place.cpp
   void BuildPlaceDock();
   void BuildPlaceMenuItems();
-  void RestorePlace();
-  void ChoosePlace(const ObserverPlace& place);
+  void ChoosePlace(const ObserverPlace& place, bool moved);
   void ShowPlace(const ObserverPlace& place);
   void ShowLocalFor(const PreparedEclipse& eclipse);
   void OpenVisibleEclipses();
@@ -264,8 +262,6 @@ class MainWindow : public QMainWindow {
   // main_window_files.cpp
   void BuildFileItems(QMenu* file);
   void SaveAs(SaveKind kind);
-  void ShowSaving(const QString& fileName);
-  void ShowSaved(const QString& fileName);
   void FinishSave(const SaveJob& job, const QString& failure);
 
   // main_window_exit.cpp
@@ -300,6 +296,8 @@ class MainWindow : public QMainWindow {
   bool textureFound_ = false;  // the texture file was found; it is decoded after the first map
   QFutureWatcher<std::shared_ptr<const LoadedTexture>> textureWatcher_;
   std::unique_ptr<EclipseSession> session_;
+  // Turns what the controls ask into the session's next state.
+  std::unique_ptr<SessionController> controller_;
   // The exit files are written on a worker; the text is the failure, empty on success.
   QFutureWatcher<QString> exitWriter_;
   // Which exit is writing its files (true: with the sheet); empty when none is.
@@ -332,8 +330,7 @@ class MainWindow : public QMainWindow {
   QPushButton* Button_Exit = nullptr;
   QPushButton* Button_Exit_pdf = nullptr;
   QAction* Exit1 = nullptr;
-  QStatusBar* StatusBar1 = nullptr;
-  QLabel* statusPanels_[kStatusPanelCount] = {};
+  WindowStatusBar* statusBar_ = nullptr;  // the panels, the cursor's place, the save note
   QAction* resolutionItems_[6] = {};
   QAction* penWidthItems_[3] = {};
   QAction* languageItems_[3] = {};
@@ -342,13 +339,13 @@ class MainWindow : public QMainWindow {
   HelpBrowser* helpWindow_ = nullptr;
   // Around the map: the globe's mouse, the cursor's place, the legend, the year's eclipses.
   GlobeView* globeInput_ = nullptr;
-  QLabel* cursorPlace_ = nullptr;
   QDockWidget* legendDock_ = nullptr;
   LegendPanel* legend_ = nullptr;
   YearEclipseList* yearList_ = nullptr;
   // The observer: the local-circumstances dock and the list of eclipses seen from the place.
   QDockWidget* placeDock_ = nullptr;
   LocalCircumstancesPanel* localPanel_ = nullptr;
+  ObserverModel* observer_ = nullptr;  // the one place, and its memory
   VisibleEclipsesDialog* visibleDialog_ = nullptr;
   QAction* visibleFromHereItem_ = nullptr;
   // The docks' arrangement in a wide window while a narrow one floats them.
@@ -364,10 +361,6 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<DragPreview> dragPreview_;  // the quick pictures of a drag under way
 
   // The File menu's "saving ..." in the status bar, made at the first save.
-  QWidget* saveIndicator_ = nullptr;
-  QLabel* saveLabel_ = nullptr;
-  QWidget* saveBusyBar_ = nullptr;
-  QTimer savedShown_;  // how long "Saved NAME" stays beside the panels
 };
 
 }  // namespace darvelle::ui

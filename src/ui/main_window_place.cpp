@@ -13,18 +13,10 @@
 #include "ui/globe_view.h"
 #include "ui/local_panel.h"
 #include "ui/main_window.h"
+#include "ui/observer_model.h"
 #include "ui/visible_eclipses_dialog.h"
-#include "ui/window_settings.h"
 
 namespace darvelle::ui {
-namespace {
-
-// Beside the typed place of WindowSettings: what the local times need.
-const QString kPlaceTimeZone = QStringLiteral("place/timeZone");
-const QString kPlaceNearby = QStringLiteral("place/nearby");
-const QString kPlaceCityId = QStringLiteral("place/cityId");
-
-}  // namespace
 
 void MainWindow::BuildPlaceDock() {
   localPanel_ = new LocalCircumstancesPanel;
@@ -43,12 +35,16 @@ void MainWindow::BuildPlaceDock() {
   }
 
   connect(globeInput_, &GlobeView::placeClicked, localPanel_, &LocalCircumstancesPanel::choosePoint);
-  connect(localPanel_, &LocalCircumstancesPanel::placeChosen, this, &MainWindow::ChoosePlace);
+  observer_ = new ObserverModel(options_.settingsFolder, this);
+  connect(localPanel_, &LocalCircumstancesPanel::placeChosen, observer_, &ObserverModel::choose);
+  connect(observer_, &ObserverModel::placeRestored, this, &MainWindow::ShowPlace);
+  connect(observer_, &ObserverModel::placeChosen, this, &MainWindow::ChoosePlace);
+  connect(observer_, &ObserverModel::settingsProblem, this, &MainWindow::ReportSettingsProblem);
   connect(localPanel_, &LocalCircumstancesPanel::visibleFromHereRequested, this,
           &MainWindow::OpenVisibleEclipses);
   connect(session_.get(), &EclipseSession::prepared, this,
           [this](const PreparedEclipse& eclipse, bool) { ShowLocalFor(eclipse); });
-  RestorePlace();
+  observer_->restore();
 }
 
 void MainWindow::BuildPlaceMenuItems() {
@@ -57,41 +53,16 @@ void MainWindow::BuildPlaceMenuItems() {
   options->addAction(placeDock_->toggleViewAction());
   visibleFromHereItem_ = options->addAction(LocalCaptionsIn(kEnglish).visibleFromHere);
   visibleFromHereItem_->setObjectName(QStringLiteral("VisibleFromHere1"));
-  visibleFromHereItem_->setEnabled(localPanel_->place().has_value());
+  visibleFromHereItem_->setEnabled(observer_->place().has_value());
   connect(visibleFromHereItem_, &QAction::triggered, this, &MainWindow::OpenVisibleEclipses);
 }
 
-void MainWindow::RestorePlace() {
-  const WindowSettings stored(options_.settingsFolder);
-  const std::optional<RememberedPlace> remembered = stored.Place();
-  if (!remembered) return;
-  ObserverPlace place;
-  place.name = remembered->name;
-  place.latitudeDeg = remembered->latitudeDeg;
-  place.longitudeDeg = remembered->longitudeDeg;
-  place.heightM = remembered->heightM;
-  // Texts a damaged file could make huge are cut like the name.
-  place.timeZone = stored.Value(kPlaceTimeZone).toString().left(kMaxPlaceNameLength);
-  place.nearby = stored.Value(kPlaceNearby).toString().left(kMaxPlaceNameLength);
-  place.cityId = stored.Value(kPlaceCityId).toString().left(kMaxPlaceNameLength);
-  ShowPlace(place);
-}
-
-void MainWindow::ChoosePlace(const ObserverPlace& place) {
-  const bool renamed = localPanel_->place() && localPanel_->place()->cityId == place.cityId &&
-                       localPanel_->place()->latitudeDeg == place.latitudeDeg &&
-                       localPanel_->place()->longitudeDeg == place.longitudeDeg;
+void MainWindow::ChoosePlace(const ObserverPlace& place, bool moved) {
   ShowPlace(place);
   // What the user asked for comes to the front, unless only its name changed.
-  if (!renamed) ShowPlaceDock();
+  if (moved) ShowPlaceDock();
   // The table may have grown: the docks may no longer fit beside the globe.
   ScheduleDockArrangement();
-  WindowSettings stored(options_.settingsFolder);
-  const bool saved = stored.SetPlace({place.name, place.latitudeDeg, place.longitudeDeg, place.heightM}) &&
-                     stored.SetValue(kPlaceTimeZone, place.timeZone) &&
-                     stored.SetValue(kPlaceNearby, place.nearby) &&
-                     stored.SetValue(kPlaceCityId, place.cityId);
-  if (!saved) ReportSettingsProblem(stored.Problem());
 }
 
 void MainWindow::ShowPlace(const ObserverPlace& place) {
@@ -112,17 +83,14 @@ void MainWindow::ShowLocalFor(const PreparedEclipse& eclipse) {
 }
 
 void MainWindow::OpenVisibleEclipses() {
-  const std::optional<ObserverPlace>& place = localPanel_->place();
+  const std::optional<ObserverPlace>& place = observer_->place();
   if (!place) return;
   if (visibleDialog_ == nullptr) {
     visibleDialog_ = new VisibleEclipsesDialog(&catalogue_, this);
     visibleDialog_->setWorkers(&workers_);
     visibleDialog_->setLanguage(UiLanguage());
-    connect(visibleDialog_, &VisibleEclipsesDialog::eclipseChosen, this, [this](int index) {
-      SessionState next = session_->State();
-      next.index = index;
-      Request(next);
-    });
+    connect(visibleDialog_, &VisibleEclipsesDialog::eclipseChosen, this,
+            [this](int index) { controller_->ChooseEclipse(index); });
   }
   visibleDialog_->setPlace(*place);
   visibleDialog_->show();

@@ -6,7 +6,10 @@
 #include <sys/stat.h>
 
 #include <fstream>
+#include <optional>
+#include <vector>
 
+#include "ui/observer_model.h"
 #include "ui/window_settings.h"
 #include "window_fixture.h"
 
@@ -110,6 +113,39 @@ class WindowSettingsTest : public WindowFixture {
     WindowSettings settings(SettingsFolder());
     QVERIFY(settings.SetPlace({QString(1'000'000, QLatin1Char('a')), 10, 10, 0}));
     QCOMPARE(WindowSettings(SettingsFolder()).Place()->name.size(), darvelle::ui::kMaxPlaceNameLength);
+  }
+
+  // The observer's model without a window: a choice is remembered whole for
+  // the next run, and a change of name alone does not count as a move.
+  void observerModelRemembersThePlaceForTheNextRun() {
+    fs::create_directories(SettingsFolder());
+    darvelle::ui::ObserverPlace dallas;
+    dallas.name = QStringLiteral("Dallas, Texas, United States");
+    dallas.latitudeDeg = 32.78;
+    dallas.longitudeDeg = -96.8;
+    dallas.heightM = 139;
+    dallas.timeZone = QStringLiteral("America/Chicago");
+    dallas.cityId = QStringLiteral("4684888");
+    std::vector<bool> moves;
+    {
+      darvelle::ui::ObserverModel model(SettingsFolder());
+      connect(&model, &darvelle::ui::ObserverModel::placeChosen, this,
+              [&](const darvelle::ui::ObserverPlace&, bool moved) { moves.push_back(moved); });
+      model.choose(dallas);
+      darvelle::ui::ObserverPlace renamed = dallas;
+      renamed.name = QStringLiteral("Dallas, Texas, Vereinigte Staaten");
+      model.choose(renamed);
+      model.choose(dallas);
+    }
+    QCOMPARE(moves, (std::vector<bool>{true, false, false}));
+    darvelle::ui::ObserverModel next(SettingsFolder());
+    std::optional<darvelle::ui::ObserverPlace> restored;
+    connect(&next, &darvelle::ui::ObserverModel::placeRestored, this,
+            [&](const darvelle::ui::ObserverPlace& place) { restored = place; });
+    next.restore();
+    QVERIFY(restored.has_value());
+    QVERIFY(*restored == dallas);
+    QVERIFY(next.place() == restored);
   }
 };
 
