@@ -1,4 +1,4 @@
-#include "ui/response_probe.h"
+#include "window_probes.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

@@ -1,8 +1,8 @@
 #pragma once
 // Measurements, not tests: how long the window's thread goes without
 // running its own timer while the worker recomputes an eclipse at the finest
-// resolution (DARVELLE_RESPONSE_PROBE=1), or while the window is resized
-// (DARVELLE_RESIZE_PROBE=1). main() starts them.
+// resolution, or while the window is resized. window_probe_main.cpp starts
+// them; they are not part of the shipped window.
 
 namespace darvelle::ui {
 

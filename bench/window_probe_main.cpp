@@ -1,0 +1,53 @@
+// window_probes startup|response|resize: the window program as it starts,
+// with one measurement of its responsiveness, printed to stdout, after which
+// it leaves.
+//   startup   the time from main() to the first map on the screen
+//   response  the longest gap between two ticks of a timer on the window's
+//             thread while 2024 April 8 is recomputed at resolution 32
+//   resize    the same figures while the window is resized eight times
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLocale>
+#include <QTimer>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "ui/main_window.h"
+#include "window_probes.h"
+
+int main(int argc, char** argv) {
+  QElapsedTimer sinceStart;
+  sinceStart.start();
+  const std::string probe = argc > 1 ? argv[1] : "";
+  if (probe != "startup" && probe != "response" && probe != "resize") {
+    std::fprintf(stderr, "usage: window_probes startup|response|resize\n");
+    return 2;
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Darvelle"));
+  std::setlocale(LC_NUMERIC, "C");
+  QLocale::setDefault(QLocale::c());
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  darvelle::ui::MainWindow window(
+      darvelle::ui::StartupOptions::FromEnvironment(QApplication::applicationFilePath()));
+  QObject::connect(&window, &darvelle::ui::MainWindow::closed, &app, &QApplication::quit,
+                   Qt::QueuedConnection);
+  if (!window.FormCreate()) return EXIT_FAILURE;
+  if (probe == "startup") {
+    QObject::connect(&window, &darvelle::ui::MainWindow::firstMapPainted, &app, [&] {
+      std::printf("first map painted after %lld ms\n", static_cast<long long>(sinceStart.elapsed()));
+      std::fflush(stdout);
+      QTimer::singleShot(0, &window, [&] { window.close(); });
+    });
+  } else if (probe == "response") {
+    darvelle::ui::StartResponseProbe(window, 2024);
+  } else {
+    darvelle::ui::StartResizeProbe(window);
+  }
+  window.show();
+  return QApplication::exec();
+}
