@@ -163,5 +163,50 @@ TEST(CliLocalCommands, MistakesGiveClearMessagesAndExitStatus) {
   }
 }
 
+
+TEST(CliLocalCommands, NumbersAndDatesAreReadByOneRule) {
+  // One optional sign before a number or a date's year; no blank anywhere;
+  // a date must be a day of the calendar (Julian until 1582 October 4).
+  struct Case {
+    const char* args;
+    int status;
+  };
+  const Case cases[] = {
+      {"local --date +2024-04-08 --lat +32.78 --lon -96.8 --height +150", 0},
+      {"local --index +16690 --lat=+3278e-2 --lon=-968e-1", 0},
+      {"local --date 4294969320-04-08 --lat 32.78 --lon -96.8", 2},  // 2024 beyond 2^32
+      {"local --date 2023-02-29 --lat 32.78 --lon -96.8", 2},
+      {"local --date 1900-02-29 --lat 32.78 --lon -96.8", 2},
+      {"local --date 1582-10-10 --lat 32.78 --lon -96.8", 2},
+      {"local --date 1582-10-14 --lat 32.78 --lon -96.8", 2},
+      {"local --date 2024-04-31 --lat 32.78 --lon -96.8", 2},
+      {"local --date 8000-01-01 --lat 32.78 --lon -96.8", 2},
+      {"local --date 1500-02-29 --lat 32.78 --lon -96.8", 1},  // days without an eclipse
+      {"local --date 1582-10-04 --lat 32.78 --lon -96.8", 1},
+      {"local --date 2000-02-29 --lat 32.78 --lon -96.8", 1},
+      {"local --date ' 2024-04-08' --lat 32.78 --lon -96.8", 2},
+      {"local --date '2024-04-08 ' --lat 32.78 --lon -96.8", 2},
+      {"local --date '2024-04- 8' --lat 32.78 --lon -96.8", 2},
+      {"local --date 2024-4-08 --lat 32.78 --lon -96.8", 2},
+      {"local --date +-2024-04-08 --lat 32.78 --lon -96.8", 2},
+      {"local --date 2024-04-08 --lat ' 32.78' --lon -96.8", 2},
+      {"local --date 2024-04-08 --lat 32.78 --lon '-96.8 '", 2},
+      {"local --date 2024-04-08 --lat '32. 78' --lon -96.8", 2},
+      {"local --date 2024-04-08 --lat ++32.78 --lon -96.8", 2},
+      {"local --date 2024-04-08 --lat +-32.78 --lon -96.8", 2},
+      {"local --date 2024-04-08 --lat inf --lon -96.8", 2},
+      {"local --date 2024-04-08 --lat 32.78 --lon -96.8 --height ' 150'", 2},
+      {"local --index ' 16690' --lat 32.78 --lon -96.8", 2},
+      {"visible --lat 32.78 --lon -96.8 --from +2024 --to +2024 --csv", 0},
+      {"visible --lat 32.78 --lon -96.8 --from '2024 ' --csv", 2},
+      {"visible --lat 32.78 --lon -96.8 --min-magnitude ' 0.5' --csv", 2},
+  };
+  for (const Case& c : cases) {
+    const auto r = RunProcess(kCli + c.args + kData);
+    EXPECT_EQ(r.exitStatus, c.status) << c.args << "\n" << r.err;
+    EXPECT_EQ(r.out.empty(), c.status != 0) << c.args << "\n" << r.out;
+  }
+}
+
 }  // namespace
 }  // namespace darvelle
