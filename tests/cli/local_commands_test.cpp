@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <sstream>
 #include <string>
 
 #include "../support/run_process.h"
@@ -86,6 +88,46 @@ TEST(CliLocal, PlaceByNameWithItsZone) {
   const auto table = RunProcess(kCli + "local --date 2024-04-08 --place Dallas" + kData);
   EXPECT_TRUE(Contains(table.out, "2024-04-08T13:4")) << table.out;  // CDT beside UT
   EXPECT_TRUE(Contains(table.out, "-05:00")) << table.out;
+}
+
+TEST(CliLocal, DirectionsStayBelowAFullTurnWhenRounded) {
+  // 2024 April 8: near the equator the Sun stands due north at first contact
+  // (azimuth 359.999), and at 8 N 90 W the Moon leaves the Sun's north point
+  // (position angle 359.97). Printed, both must read 0, not 360.
+  for (const char* place : {"--lat 1.003 --lon -84.999", "--lat 8 --lon -90"}) {
+    const std::string args = std::string("local --date 2024-04-08 ") + place + kData;
+    const auto json = RunProcess(kCli + args + " --json");
+    ASSERT_EQ(json.exitStatus, 0) << json.err;
+    int angles = 0;
+    for (const std::string key : {"\"sun_az\":", "\"position_angle\":"}) {
+      for (auto at = json.out.find(key); at != std::string::npos; at = json.out.find(key, at + 1)) {
+        const double value = std::strtod(json.out.c_str() + at + key.size(), nullptr);
+        EXPECT_TRUE(value >= 0.0 && value < 360.0) << key << value << "\n" << json.out;
+        ++angles;
+      }
+    }
+    EXPECT_EQ(angles, 2 * 3) << json.out;  // C1, maximum, C4
+    // In the table the azimuth and P close each row of an event above the horizon.
+    const auto table = RunProcess(kCli + args);
+    ASSERT_EQ(table.exitStatus, 0) << table.err;
+    std::istringstream lines(table.out);
+    int rows = 0;
+    for (std::string line; std::getline(lines, line);) {
+      if (line.find(" (C") == std::string::npos && line.rfind("Maximum ", 0) != 0) continue;
+      std::istringstream words(line);
+      std::string word, azimuth, p;
+      while (words >> word) {
+        azimuth = p;
+        p = word;
+      }
+      for (const std::string& angle : {azimuth, p}) {
+        const double value = std::strtod(angle.c_str(), nullptr);
+        EXPECT_TRUE(value >= 0.0 && value < 360.0) << line;
+      }
+      ++rows;
+    }
+    EXPECT_EQ(rows, 3) << table.out;
+  }
 }
 
 TEST(CliVisible, CsvColumnsAndRows) {
