@@ -2,8 +2,10 @@
 
 #include <charconv>
 #include <cmath>
+#include <iostream>
 
 #include "astro/calendar.h"
+#include "io/file_error.h"
 
 namespace darvelle::cli {
 namespace {
@@ -131,6 +133,13 @@ std::optional<CalendarDate> Args::Date(const std::string& name) const {
                      "1582-10-15)");
   }
   return date;
+}
+
+void PrintError(std::string_view command, std::string_view message) {
+  std::string line = "darvelle-cli";
+  if (!command.empty()) line.append(" ").append(command);
+  line.append(": ").append(message);
+  std::cerr << EscapeControlBytes(line) << "\n";
 }
 
 }  // namespace darvelle::cli

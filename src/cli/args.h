@@ -61,4 +61,9 @@ class Args {
   std::set<std::string> flags_;
 };
 
+// Prints "darvelle-cli[ COMMAND]: MESSAGE" on stderr with the message's
+// control bytes escaped: messages quote what the user typed or what a file
+// held, and such bytes could drive the terminal.
+void PrintError(std::string_view command, std::string_view message);
+
 }  // namespace darvelle::cli

@@ -205,7 +205,6 @@ TEST(CliLocalCommands, MistakesGiveClearMessagesAndExitStatus) {
   }
 }
 
-
 TEST(CliLocalCommands, NumbersAndDatesAreReadByOneRule) {
   // One optional sign before a number or a date's year; no blank anywhere;
   // a date must be a day of the calendar (Julian until 1582 October 4).
@@ -247,6 +246,32 @@ TEST(CliLocalCommands, NumbersAndDatesAreReadByOneRule) {
     const auto r = RunProcess(kCli + c.args + kData);
     EXPECT_EQ(r.exitStatus, c.status) << c.args << "\n" << r.err;
     EXPECT_EQ(r.out.empty(), c.status != 0) << c.args << "\n" << r.out;
+  }
+}
+
+TEST(CliLocalCommands, MessagesShowControlBytesEscaped) {
+  struct Case {
+    std::string args;
+    int status;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"local --date \"$(printf '\\033[2J')\" --lat 1 --lon 1" + kData, 2, "'\\x1B[2J'"},
+      {"local --date 2024-04-08 --lat \"$(printf '1\\r')\" --lon 1" + kData, 2, "'1\\x0D'"},
+      {"local --date 2024-04-08 --place \"$(printf 'Qxzq\\302\\233m\\177')\"" + kData, 1,
+       "'Qxzq\\xC2\\x9Bm\\x7F'"},
+      {"places \"$(printf 'Qxzq\\303\\274\\033]0;title\\007')\"", 1,
+       "'Qxzq\xC3\xBC\\x1B]0;title\\x07'"},
+      {"\"$(printf 'nope\\033[31m')\"", 2, "'nope\\x1B[31m'"},
+  };
+  for (const Case& c : cases) {
+    const auto r = RunProcess(kCli + c.args);
+    EXPECT_EQ(r.exitStatus, c.status) << c.args << "\n" << r.err;
+    EXPECT_TRUE(Contains(r.err, c.shown)) << c.args << "\n" << r.err;
+    for (const char ch : r.err) {
+      const auto byte = static_cast<unsigned char>(ch);
+      EXPECT_TRUE((byte >= 0x20 && byte != 0x7F) || ch == '\n') << c.args << ": " << int{byte};
+    }
   }
 }
 
