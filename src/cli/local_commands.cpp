@@ -147,7 +147,7 @@ void ApplyPlaceLanguage(const Args& args) {
 
 }  // namespace
 
-int RunLocal(const std::vector<std::string>& rawArgs) {
+std::string LocalText(const std::vector<std::string>& rawArgs, const Catalogue* catalogue) {
   const Args args(rawArgs, {"index", "date", "lat", "lon", "height", "place", "language", "data"},
                   {"json"});
   CheckPlaceOptions(args);
@@ -159,10 +159,15 @@ int RunLocal(const std::vector<std::string>& rawArgs) {
   (void)args.Integer("index");
   (void)args.Date("date");
   ApplyPlaceLanguage(args);
-  const ChosenPlace place = PlaceFor(args, true);
-  const Catalogue catalogue = LoadCatalogueFor(args);
-  const LocalReport report = ReportFor(catalogue, EclipseFor(args, catalogue), place);
-  std::cout << (args.Has("json") ? LocalJson(report) + "\n" : LocalTable(report, language));
+  const ChosenPlace place = PlaceFor(args, catalogue == nullptr);
+  std::optional<Catalogue> loaded;
+  if (catalogue == nullptr) catalogue = &loaded.emplace(LoadCatalogueFor(args));
+  const LocalReport report = ReportFor(*catalogue, EclipseFor(args, *catalogue), place);
+  return args.Has("json") ? LocalJson(report) + "\n" : LocalTable(report, language);
+}
+
+int RunLocal(const std::vector<std::string>& rawArgs) {
+  std::cout << LocalText(rawArgs);
   return kExitOk;
 }
 
