@@ -49,6 +49,17 @@ double CalendarToJulianDay(int year, int month, int day, double hour, double min
   return static_cast<double>(sum);
 }
 
+bool IsCalendarDate(int year, int month, int day) {
+  if (month < 1 || month > 12 || day < 1) return false;
+  if (year == 1582 && month == 10 && day > 4 && day < 15) return false;
+  // 1582 is no leap year in either calendar, so the reform's year needs no
+  // rule of its own here.
+  const bool gregorian = year > 1582;
+  const bool leap = year % 4 == 0 && (!gregorian || year % 100 != 0 || year % 400 == 0);
+  static constexpr int kMonthLength[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return day <= kMonthLength[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
 CalendarInstant JulianDayToCalendar(double jd) {
   if (!(std::fabs(jd) <= kMaxCalendarJulianDay)) {
     char text[80];

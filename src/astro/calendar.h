@@ -20,6 +20,11 @@ struct CalendarInstant {
 double CalendarToJulianDay(int year, int month, int day, double hour, double minute,
                            double second);
 
+// Whether year-month-day names a day of this calendar: the Julian calendar's
+// leap years up to 1582 October 4, the Gregorian ones from October 15, and
+// none of the ten days between (CalendarToJulianDay would quietly move them).
+bool IsCalendarDate(int year, int month, int day);
+
 // Julian Days beyond this (about 2.7 million years either side of its zero)
 // are no instant of an eclipse; they would not fit the year's int.
 inline constexpr double kMaxCalendarJulianDay = 1e9;

@@ -106,6 +106,17 @@ std::string FixedText(double value, int decimals) {
   return Fixed(value, 0, decimals);
 }
 
+std::string FixedAngleText(double degrees, int decimals) {
+  if (!std::isfinite(degrees)) return Fixed(degrees, 0, decimals);
+  double reduced = std::fmod(degrees, 360.0);
+  if (reduced < 0.0) reduced += 360.0;
+  // A value just below 360 (or just below 0 before the shift) rounds up to
+  // 360; the sum also turns -0 into 0, which would print as "-0.0".
+  std::string text = Fixed(reduced + 0.0, 0, decimals);
+  if (text.rfind("360", 0) == 0) text = Fixed(0.0, 0, decimals);
+  return text;
+}
+
 std::string FixedField(double value, int width, int decimals) {
   return Fixed(value, width, decimals);
 }

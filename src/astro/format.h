@@ -25,6 +25,12 @@ std::string HexDigits(std::uint32_t value, int bytes);
 // Fixed-point text with the given decimals and "." as separator (no locale).
 std::string FixedText(double value, int decimals);
 
+// A direction in degrees (azimuth, position angle) as FixedText prints it,
+// within [0, 360) as printed: reduced before rounding and wrapped after it,
+// so 359.96 with one decimal reads "0.0", never "360.0". A value that is not
+// a number prints as FixedText prints it.
+std::string FixedAngleText(double degrees, int decimals);
+
 // The same, right-aligned with blanks in `width` characters (0: no padding).
 std::string FixedField(double value, int width, int decimals);
 

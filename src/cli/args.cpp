@@ -1,8 +1,57 @@
 #include "cli/args.h"
 
 #include <charconv>
+#include <cmath>
+#include <iostream>
+
+#include "astro/calendar.h"
+#include "io/file_error.h"
 
 namespace darvelle::cli {
+namespace {
+
+// The text after an optional '+': std::from_chars takes a '-' but no '+'.
+// Nothing for a second sign ("+-5") or for nothing after the '+'.
+std::optional<std::string_view> WithoutPlus(std::string_view text) {
+  if (text.empty() || text.front() != '+') return text;
+  text.remove_prefix(1);
+  if (text.empty() || text.front() == '-' || text.front() == '+') return std::nullopt;
+  return text;
+}
+
+template <typename Number>
+std::optional<Number> WholeText(std::string_view text) {
+  Number value{};
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+// Exactly two decimal digits, as month and day are written.
+std::optional<int> TwoDigits(std::string_view text) {
+  if (text.size() != 2 || text[0] < '0' || text[0] > '9' || text[1] < '0' || text[1] > '9') {
+    return std::nullopt;
+  }
+  return (text[0] - '0') * 10 + (text[1] - '0');
+}
+
+}  // namespace
+
+std::optional<long long> WholeNumberOf(std::string_view text) {
+  const auto digits = WithoutPlus(text);
+  if (!digits) return std::nullopt;
+  return WholeText<long long>(*digits);
+}
+
+std::optional<double> RealNumberOf(std::string_view text) {
+  const auto digits = WithoutPlus(text);
+  if (!digits) return std::nullopt;
+  double value = 0.0;
+  const char* const last = digits->data() + digits->size();
+  const auto [end, ec] = std::from_chars(digits->data(), last, value);
+  if (ec != std::errc() || end != last || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
 
 Args::Args(const std::vector<std::string>& args, const std::set<std::string>& valued,
            const std::set<std::string>& flags) {
@@ -44,9 +93,8 @@ std::optional<std::string> Args::Value(const std::string& name) const {
 std::optional<long long> Args::Integer(const std::string& name) const {
   auto text = Value(name);
   if (!text) return std::nullopt;
-  long long value = 0;
-  auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), value);
-  if (ec != std::errc() || end != text->data() + text->size()) {
+  const auto value = WholeNumberOf(*text);
+  if (!value) {
     throw UsageError("option '--" + name + "' needs a whole number, not '" + *text + "'");
   }
   return value;
@@ -55,12 +103,43 @@ std::optional<long long> Args::Integer(const std::string& name) const {
 std::optional<double> Args::Real(const std::string& name) const {
   auto text = Value(name);
   if (!text) return std::nullopt;
-  double value = 0;
-  auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), value);
-  if (ec != std::errc() || end != text->data() + text->size()) {
-    throw UsageError("option '--" + name + "' needs a number, not '" + *text + "'");
-  }
+  const auto value = RealNumberOf(*text);
+  if (!value) throw UsageError("option '--" + name + "' needs a number, not '" + *text + "'");
   return value;
+}
+
+std::optional<CalendarDate> Args::Date(const std::string& name) const {
+  auto text = Value(name);
+  if (!text) return std::nullopt;
+  // The year may carry a sign of its own, so the separators are found from
+  // the end: "-0584-05-28" is year -584.
+  const std::string_view all = *text;
+  std::optional<CalendarDate> date;
+  if (all.size() >= 7 && all[all.size() - 3] == '-' && all[all.size() - 6] == '-') {
+    const auto sign = WithoutPlus(all.substr(0, all.size() - 6));
+    const auto year = sign ? WholeText<int>(*sign) : std::nullopt;
+    const auto month = TwoDigits(all.substr(all.size() - 5, 2));
+    const auto day = TwoDigits(all.substr(all.size() - 2));
+    if (year && month && day) date = CalendarDate{*year, *month, *day};
+  }
+  if (!date) {
+    throw UsageError("option '--" + name +
+                     "' needs a date YYYY-MM-DD (a minus sign before years before 1), not '" +
+                     *text + "'");
+  }
+  if (!IsCalendarDate(date->year, date->month, date->day)) {
+    throw UsageError("option '--" + name + "': " + *text +
+                     " is no day of the calendar (Julian until 1582-10-04, Gregorian from "
+                     "1582-10-15)");
+  }
+  return date;
+}
+
+void PrintError(std::string_view command, std::string_view message) {
+  std::string line = "darvelle-cli";
+  if (!command.empty()) line.append(" ").append(command);
+  line.append(": ").append(message);
+  std::cerr << EscapeControlBytes(line) << "\n";
 }
 
 }  // namespace darvelle::cli

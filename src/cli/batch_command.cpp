@@ -27,6 +27,7 @@
 #include "geometry/result_check.h"
 #include "io/deferred_sync.h"
 #include "io/folder_lock.h"
+#include "io/file_error.h"
 #include "io/output_file_names.h"
 
 namespace darvelle::cli {
@@ -271,11 +272,13 @@ int RunBatch(const std::vector<std::string>& rawArgs) {
   std::printf("Eclipses computed: %d (%lld .. %lld, resolution %d, %d threads)\n", total, first,
               last, resolution, jobs);
   std::printf("Failures: %zu\n", failures.size());
-  for (const Failure& f : failures) std::printf("  Eclipse#%d: %s\n", f.index, f.reason.c_str());
+  for (const Failure& f : failures) {
+    std::printf("  Eclipse#%d: %s\n", f.index, EscapeControlBytes(f.reason).c_str());
+  }
   std::printf("Wall time: %.2f s\n", seconds);
   std::printf("Eclipses per second: %.1f\n", seconds > 0.0 ? total / seconds : 0.0);
   std::fflush(stdout);
-  if (!syncFailure.empty()) std::fprintf(stderr, "darvelle-cli batch: %s\n", syncFailure.c_str());
+  if (!syncFailure.empty()) PrintError("batch", syncFailure);
   return failures.empty() && syncFailure.empty() ? kExitOk : kExitFailure;
 }
 

@@ -9,6 +9,7 @@
 
 #include "astro/delta_t.h"
 #include "astro/format.h"
+#include "astro/iso_time.h"
 #include "catalogue/besselian_elements.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/eclipse_texts.h"
@@ -82,19 +83,18 @@ int EclipseFor(const Args& args, const Catalogue& catalogue) {
     }
     return static_cast<int>(*index);
   }
-  const std::string text = *args.Value("date");
-  int year = 0, month = 0, day = 0;
-  char extra = 0;
-  if (std::sscanf(text.c_str(), "%d-%d-%d%c", &year, &month, &day, &extra) != 3 || month < 1 ||
-      month > 12 || day < 1 || day > 31) {
-    throw UsageError("--date must be YYYY-MM-DD (a minus sign before years before 1), not '" +
-                     text + "'");
+  const CalendarDate date = *args.Date("date");
+  if (date.year < kFirstCatalogueYear || date.year > kLastCatalogueYear) {
+    throw UsageError("--date must lie in the years " + std::to_string(kFirstCatalogueYear) +
+                     " .. " + std::to_string(kLastCatalogueYear));
   }
   for (int i = 1; i <= catalogue.Count(); ++i) {
     const EclipseDescription e = DescriptionOf(catalogue, i);
-    if (e.year == year && e.month == month && e.day == day) return i;
+    if (e.year == date.year && e.month == date.month && e.day == date.day) return i;
   }
-  throw std::runtime_error("no eclipse in the catalogue on " + text + " (TT date of greatest eclipse)");
+  throw std::runtime_error("no eclipse in the catalogue on " +
+                           IsoDate(date.year, date.month, date.day) +
+                           " (TT date of greatest eclipse)");
 }
 
 LocalReport ReportFor(const Catalogue& catalogue, int index, const ChosenPlace& place,
@@ -147,7 +147,7 @@ void ApplyPlaceLanguage(const Args& args) {
 
 }  // namespace
 
-int RunLocal(const std::vector<std::string>& rawArgs) {
+std::string LocalText(const std::vector<std::string>& rawArgs, const Catalogue* catalogue) {
   const Args args(rawArgs, {"index", "date", "lat", "lon", "height", "place", "language", "data"},
                   {"json"});
   CheckPlaceOptions(args);
@@ -155,11 +155,19 @@ int RunLocal(const std::vector<std::string>& rawArgs) {
   if (args.Has("index") == args.Has("date")) {
     throw UsageError("give exactly one of --index N or --date YYYY-MM-DD");
   }
+  // A mistyped index or date is a usage error even before the catalogue is read.
+  (void)args.Integer("index");
+  (void)args.Date("date");
   ApplyPlaceLanguage(args);
-  const ChosenPlace place = PlaceFor(args, true);
-  const Catalogue catalogue = LoadCatalogueFor(args);
-  const LocalReport report = ReportFor(catalogue, EclipseFor(args, catalogue), place);
-  std::cout << (args.Has("json") ? LocalJson(report) + "\n" : LocalTable(report, language));
+  const ChosenPlace place = PlaceFor(args, catalogue == nullptr);
+  std::optional<Catalogue> loaded;
+  if (catalogue == nullptr) catalogue = &loaded.emplace(LoadCatalogueFor(args));
+  const LocalReport report = ReportFor(*catalogue, EclipseFor(args, *catalogue), place);
+  return args.Has("json") ? LocalJson(report) + "\n" : LocalTable(report, language);
+}
+
+int RunLocal(const std::vector<std::string>& rawArgs) {
+  std::cout << LocalText(rawArgs);
   return kExitOk;
 }
 

@@ -5,9 +5,17 @@
 #include <string>
 #include <vector>
 
+namespace darvelle {
+class Catalogue;
+}
+
 namespace darvelle::cli {
 
 int RunLocal(const std::vector<std::string>& args);
+// What `local` prints for these arguments (UsageError or another exception
+// otherwise). With `catalogue` given, --data is not read and the chosen
+// place is not announced on stderr.
+std::string LocalText(const std::vector<std::string>& args, const Catalogue* catalogue = nullptr);
 int RunVisible(const std::vector<std::string>& args);
 int RunPlaces(const std::vector<std::string>& args);
 

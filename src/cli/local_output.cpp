@@ -62,8 +62,8 @@ std::string EventJson(const LocalReport& r, const std::optional<LocalEvent>& e) 
   if (!e) return "null";
   return "{\"ut\":\"" + IsoDateTime(JulianDayUT(r, e->Time)) + "Z\",\"tt\":\"" +
          IsoDateTime(JulianDayTT(r, e->Time)) + "\",\"sun_alt\":" +
-         FixedText(e->SunAltitudeDeg, 2) + ",\"sun_az\":" + FixedText(e->SunAzimuthDeg, 2) +
-         ",\"position_angle\":" + FixedText(e->PositionAngleDeg, 1) + "}";
+         FixedText(e->SunAltitudeDeg, 2) + ",\"sun_az\":" + FixedAngleText(e->SunAzimuthDeg, 2) +
+         ",\"position_angle\":" + FixedAngleText(e->PositionAngleDeg, 1) + "}";
 }
 
 std::string OptionalText(const std::optional<std::string>& text) {
@@ -216,8 +216,8 @@ std::string LocalTable(const LocalReport& r, int language) {
     rows.emplace_back(e.Time, Padded(w.events[i], 30) + Padded(UtClock(r, e.Time), 12) +
                                   Padded(ZoneTime(r, e.Time), 32) +
                                   Padded(FixedText(e.SunAltitudeDeg, 1), 13) +
-                                  Padded(FixedText(e.SunAzimuthDeg, 1), 9) +
-                                  FixedText(e.PositionAngleDeg, 1) +
+                                  Padded(FixedAngleText(e.SunAzimuthDeg, 1), 9) +
+                                  FixedAngleText(e.PositionAngleDeg, 1) +
                                   (e.SunUp() ? "" : std::string("  (") + w.sunDown + ")"));
   }
   const std::optional<HorizonCrossing>* crossings[2] = {&l.Sunrise, &l.Sunset};

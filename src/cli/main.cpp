@@ -29,6 +29,8 @@ const Command kCommands[] = {
     {"places", "places QUERY [--language de|en|fr]   search the place list", darvelle::cli::RunPlaces},
 };
 
+constexpr const char* kTryHelp = "Try 'darvelle-cli --help'.\n";
+
 void PrintHelp() {
   std::cout << "Usage: darvelle-cli COMMAND [OPTIONS]\n"
                "Computes solar eclipses from the Darvelle catalogue without a window.\n\n"
@@ -44,7 +46,8 @@ void PrintHelp() {
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
-    std::cerr << "darvelle-cli: no command given\nTry 'darvelle-cli --help'.\n";
+    darvelle::cli::PrintError("", "no command given");
+    std::cerr << kTryHelp;
     return darvelle::cli::kExitUsage;
   }
   if (args[0] == "--help" || args[0] == "-h") {
@@ -62,14 +65,15 @@ int main(int argc, char** argv) {
     try {
       return command.run(rest);
     } catch (const darvelle::cli::UsageError& e) {
-      std::cerr << "darvelle-cli " << command.name << ": " << e.what()
-                << "\nTry 'darvelle-cli --help'.\n";
+      darvelle::cli::PrintError(command.name, e.what());
+      std::cerr << kTryHelp;
       return darvelle::cli::kExitUsage;
     } catch (const std::exception& e) {
-      std::cerr << "darvelle-cli " << command.name << ": " << e.what() << "\n";
+      darvelle::cli::PrintError(command.name, e.what());
       return darvelle::cli::kExitFailure;
     }
   }
-  std::cerr << "darvelle-cli: unknown command '" << args[0] << "'\nTry 'darvelle-cli --help'.\n";
+  darvelle::cli::PrintError("", "unknown command '" + args[0] + "'");
+  std::cerr << kTryHelp;
   return darvelle::cli::kExitUsage;
 }

@@ -34,37 +34,25 @@ std::optional<std::string> OptionValue(const ComputeOptions& options, const char
 double AngleOption(const ComputeOptions& options, const char* name) {
   const auto text = OptionValue(options, name);
   if (!text) return 0.0;
-  std::size_t used = 0;
-  double value = 0.0;
-  try {
-    value = std::stod(*text, &used);
-  } catch (const std::exception&) {
-    used = 0;
-  }
-  if (used == 0 || used != text->size() || !std::isfinite(value) || std::abs(value) > 1e6) {
+  const auto value = RealNumberOf(*text);
+  if (!value || std::abs(*value) > 1e6) {
     throw UsageError(std::string("--") + name + " must be an angle in degrees, not '" + *text +
                      "'");
   }
-  return value;
+  return *value;
 }
 
 long long IntegerOption(const ComputeOptions& options, const char* name, long long fallback,
                         long long low, long long high) {
   const auto text = OptionValue(options, name);
   if (!text) return fallback;
-  std::size_t used = 0;
-  long long value = 0;
-  try {
-    value = std::stoll(*text, &used);
-  } catch (const std::exception&) {
-    used = 0;
-  }
-  if (used == 0 || used != text->size() || value < low || value > high) {
+  const auto value = WholeNumberOf(*text);
+  if (!value || *value < low || *value > high) {
     throw UsageError(std::string("--") + name + " must be a whole number from " +
                      std::to_string(low) + " to " + std::to_string(high) + ", not '" + *text +
                      "'");
   }
-  return value;
+  return *value;
 }
 
 // "BMP" or "PNG" from the file's extension; UsageError otherwise.

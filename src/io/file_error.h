@@ -7,9 +7,11 @@
 
 namespace darvelle {
 
-// `text` with every control byte but the line end (0x00 .. 0x1F and 0x7F)
-// written as \xHH, so that bytes of a damaged or hostile file cannot drive
-// the terminal that shows a message quoting them.
+// `text` with every control byte but the line end (0x00 .. 0x1F and 0x7F),
+// every C1 control (U+0080 .. U+009F) and every byte that is not part of
+// well-formed UTF-8 written as \xHH, so that bytes of a damaged or hostile
+// file or command line cannot drive the terminal that shows a message
+// quoting them. Other UTF-8 text stays as it is.
 std::string EscapeControlBytes(std::string_view text);
 
 // A file could not be found, read or written; what() names the file and the

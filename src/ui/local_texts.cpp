@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "astro/format.h"
 #include "astro/iso_time.h"
 #include "places/local_time.h"
 #include "ui/globe_view.h"
@@ -89,6 +90,11 @@ Stamp StampOf(const std::string& iso) {
 
 QString Degrees(double value) { return QString::number(value, 'f', 1) + QStringLiteral("\u00B0"); }
 
+// An azimuth never reads 360.0: what rounds up to a full turn is north, 0.0.
+QString Direction(double degrees) {
+  return QString::fromStdString(FixedAngleText(degrees, 1)) + QStringLiteral("\u00B0");
+}
+
 QString LocalClock(const ObserverPlace& place, double julianDay, const QString& referenceDate) {
   const places::LocalTime local =
       places::LocalTimeAt(julianDay, place.timeZone.toStdString(), place.longitudeDeg);
@@ -162,7 +168,7 @@ LocalTexts FormatLocalCircumstances(const ShownEclipse& eclipse, const ObserverP
     if (stamp.date != referenceDate) row.time += QStringLiteral(" (") + stamp.date + QLatin1Char(')');
     row.local = LocalClock(place, jd, referenceDate);
     row.altitude = Degrees(event->SunAltitudeDeg);
-    row.azimuth = Degrees(event->SunAzimuthDeg);
+    row.azimuth = Direction(event->SunAzimuthDeg);
   }
 
   const bool eclipsed = local.Kind != LocalKind::kNone;

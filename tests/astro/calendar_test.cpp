@@ -103,6 +103,28 @@ TEST(Calendar, ReformGapDatesAreReadAsJulian) {
   EXPECT_DOUBLE_EQ(CalendarToJulianDay(1582, 10, 11, 0, 0, 0), 2299156.5);
 }
 
+TEST(IsCalendarDate, AgreesWithTheDayCountRoundTrip) {
+  // A day of the calendar comes back unchanged through its Julian Day; a day
+  // that does not exist (February 30, a Julian-only leap day after the
+  // reform, the ten days of the reform) comes back under another name.
+  const int years[] = {-4999, -101, -100, -4, -1, 0, 4, 100, 1500, 1581, 1582, 1583,
+                       1600,  1700, 1900, 2000, 2023, 2024, 2100, 7000};
+  for (const int year : years) {
+    for (int month = 0; month <= 13; ++month) {
+      for (int day = 0; day <= 32; ++day) {
+        bool roundTrip = false;
+        if (month >= 1 && month <= 12 && day >= 1) {
+          const CalendarInstant t =
+              JulianDayToCalendar(CalendarToJulianDay(year, month, day, 12, 0, 0));
+          roundTrip = t.year == year && t.month == month && t.day == day;
+        }
+        EXPECT_EQ(IsCalendarDate(year, month, day), roundTrip)
+            << year << "-" << month << "-" << day;
+      }
+    }
+  }
+}
+
 TEST(Calendar, ConsecutiveDaysAreOneJulianDayApart) {
   // Day numbers must be continuous over month, year, reform and millennium-shift seams.
   const double jd0 = CalendarToJulianDay(-5000, 1, 1, 0, 0, 0);

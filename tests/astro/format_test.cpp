@@ -91,5 +91,21 @@ TEST(FixedText, RoundsToTheGivenDecimals) {
   EXPECT_EQ(FixedText(0.0, 3), "0.000");
 }
 
+TEST(FixedAngleText, StaysWithinAFullTurnAfterRounding) {
+  struct Case {
+    double degrees;
+    int decimals;
+    const char* text;
+  };
+  const Case cases[] = {
+      {359.96, 1, "0.0"},    {359.94, 1, "359.9"}, {359.996, 2, "0.00"}, {359.7, 0, "0"},
+      {360.0, 1, "0.0"},     {-0.04, 1, "0.0"},    {-0.0, 1, "0.0"},      {-90.0, 1, "270.0"},
+      {725.25, 2, "5.25"},   {180.0, 0, "180"},    {0.04, 1, "0.0"},      {-359.96, 1, "0.0"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FixedAngleText(c.degrees, c.decimals), c.text) << c.degrees << " " << c.decimals;
+  }
+}
+
 }  // namespace
 }  // namespace darvelle

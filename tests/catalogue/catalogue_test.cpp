@@ -287,6 +287,12 @@ TEST(FileError, EscapesControlBytesOfTheMessage) {
       {std::string("nul\0byte", 8), "nul\\x00byte"},
       {"del\x7f cr\r tab\t", "del\\x7F cr\\x0D tab\\x09"},
       {"two\nlines", "two\nlines"},
+      {"C1 csi \xC2\x9B" "2J, nbsp \xC2\xA0", "C1 csi \\xC2\\x9B2J, nbsp \xC2\xA0"},
+      {"8-bit csi \x9B" "2J", "8-bit csi \\x9B2J"},
+      {"euro \xE2\x82\xAC, clef \xF0\x9D\x84\x9E", "euro \xE2\x82\xAC, clef \xF0\x9D\x84\x9E"},
+      {"overlong \xC0\xAF, surrogate \xED\xA0\x80, cut \xE2\x82",
+       "overlong \\xC0\\xAF, surrogate \\xED\\xA0\\x80, cut \\xE2\\x82"},
+      {"latin-1 caf\xE9", "latin-1 caf\\xE9"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(EscapeControlBytes(c.text), c.expected);

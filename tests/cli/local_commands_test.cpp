@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <sstream>
 #include <string>
 
 #include "../support/run_process.h"
@@ -88,6 +90,46 @@ TEST(CliLocal, PlaceByNameWithItsZone) {
   EXPECT_TRUE(Contains(table.out, "-05:00")) << table.out;
 }
 
+TEST(CliLocal, DirectionsStayBelowAFullTurnWhenRounded) {
+  // 2024 April 8: near the equator the Sun stands due north at first contact
+  // (azimuth 359.999), and at 8 N 90 W the Moon leaves the Sun's north point
+  // (position angle 359.97). Printed, both must read 0, not 360.
+  for (const char* place : {"--lat 1.003 --lon -84.999", "--lat 8 --lon -90"}) {
+    const std::string args = std::string("local --date 2024-04-08 ") + place + kData;
+    const auto json = RunProcess(kCli + args + " --json");
+    ASSERT_EQ(json.exitStatus, 0) << json.err;
+    int angles = 0;
+    for (const std::string key : {"\"sun_az\":", "\"position_angle\":"}) {
+      for (auto at = json.out.find(key); at != std::string::npos; at = json.out.find(key, at + 1)) {
+        const double value = std::strtod(json.out.c_str() + at + key.size(), nullptr);
+        EXPECT_TRUE(value >= 0.0 && value < 360.0) << key << value << "\n" << json.out;
+        ++angles;
+      }
+    }
+    EXPECT_EQ(angles, 2 * 3) << json.out;  // C1, maximum, C4
+    // In the table the azimuth and P close each row of an event above the horizon.
+    const auto table = RunProcess(kCli + args);
+    ASSERT_EQ(table.exitStatus, 0) << table.err;
+    std::istringstream lines(table.out);
+    int rows = 0;
+    for (std::string line; std::getline(lines, line);) {
+      if (line.find(" (C") == std::string::npos && line.rfind("Maximum ", 0) != 0) continue;
+      std::istringstream words(line);
+      std::string word, azimuth, p;
+      while (words >> word) {
+        azimuth = p;
+        p = word;
+      }
+      for (const std::string& angle : {azimuth, p}) {
+        const double value = std::strtod(angle.c_str(), nullptr);
+        EXPECT_TRUE(value >= 0.0 && value < 360.0) << line;
+      }
+      ++rows;
+    }
+    EXPECT_EQ(rows, 3) << table.out;
+  }
+}
+
 TEST(CliVisible, CsvColumnsAndRows) {
   const auto r = RunProcess(kCli + "visible --place Dallas --from 2020 --to 2030 --csv" + kData);
   ASSERT_EQ(r.exitStatus, 0) << r.err;
@@ -160,6 +202,76 @@ TEST(CliLocalCommands, MistakesGiveClearMessagesAndExitStatus) {
     EXPECT_EQ(r.exitStatus, c.status) << c.args << "\n" << r.err;
     EXPECT_TRUE(Contains(r.err, c.message)) << c.args << "\n" << r.err;
     EXPECT_TRUE(r.out.empty()) << c.args << "\n" << r.out;
+  }
+}
+
+TEST(CliLocalCommands, NumbersAndDatesAreReadByOneRule) {
+  // One optional sign before a number or a date's year; no blank anywhere;
+  // a date must be a day of the calendar (Julian until 1582 October 4).
+  struct Case {
+    const char* args;
+    int status;
+  };
+  const Case cases[] = {
+      {"local --date +2024-04-08 --lat +32.78 --lon -96.8 --height +150", 0},
+      {"local --index +16690 --lat=+3278e-2 --lon=-968e-1", 0},
+      {"local --date 4294969320-04-08 --lat 32.78 --lon -96.8", 2},  // 2024 beyond 2^32
+      {"local --date 2023-02-29 --lat 32.78 --lon -96.8", 2},
+      {"local --date 1900-02-29 --lat 32.78 --lon -96.8", 2},
+      {"local --date 1582-10-10 --lat 32.78 --lon -96.8", 2},
+      {"local --date 1582-10-14 --lat 32.78 --lon -96.8", 2},
+      {"local --date 2024-04-31 --lat 32.78 --lon -96.8", 2},
+      {"local --date 8000-01-01 --lat 32.78 --lon -96.8", 2},
+      {"local --date 1500-02-29 --lat 32.78 --lon -96.8", 1},  // days without an eclipse
+      {"local --date 1582-10-04 --lat 32.78 --lon -96.8", 1},
+      {"local --date 2000-02-29 --lat 32.78 --lon -96.8", 1},
+      {"local --date ' 2024-04-08' --lat 32.78 --lon -96.8", 2},
+      {"local --date '2024-04-08 ' --lat 32.78 --lon -96.8", 2},
+      {"local --date '2024-04- 8' --lat 32.78 --lon -96.8", 2},
+      {"local --date 2024-4-08 --lat 32.78 --lon -96.8", 2},
+      {"local --date +-2024-04-08 --lat 32.78 --lon -96.8", 2},
+      {"local --date 2024-04-08 --lat ' 32.78' --lon -96.8", 2},
+      {"local --date 2024-04-08 --lat 32.78 --lon '-96.8 '", 2},
+      {"local --date 2024-04-08 --lat '32. 78' --lon -96.8", 2},
+      {"local --date 2024-04-08 --lat ++32.78 --lon -96.8", 2},
+      {"local --date 2024-04-08 --lat +-32.78 --lon -96.8", 2},
+      {"local --date 2024-04-08 --lat inf --lon -96.8", 2},
+      {"local --date 2024-04-08 --lat 32.78 --lon -96.8 --height ' 150'", 2},
+      {"local --index ' 16690' --lat 32.78 --lon -96.8", 2},
+      {"visible --lat 32.78 --lon -96.8 --from +2024 --to +2024 --csv", 0},
+      {"visible --lat 32.78 --lon -96.8 --from '2024 ' --csv", 2},
+      {"visible --lat 32.78 --lon -96.8 --min-magnitude ' 0.5' --csv", 2},
+  };
+  for (const Case& c : cases) {
+    const auto r = RunProcess(kCli + c.args + kData);
+    EXPECT_EQ(r.exitStatus, c.status) << c.args << "\n" << r.err;
+    EXPECT_EQ(r.out.empty(), c.status != 0) << c.args << "\n" << r.out;
+  }
+}
+
+TEST(CliLocalCommands, MessagesShowControlBytesEscaped) {
+  struct Case {
+    std::string args;
+    int status;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"local --date \"$(printf '\\033[2J')\" --lat 1 --lon 1" + kData, 2, "'\\x1B[2J'"},
+      {"local --date 2024-04-08 --lat \"$(printf '1\\r')\" --lon 1" + kData, 2, "'1\\x0D'"},
+      {"local --date 2024-04-08 --place \"$(printf 'Qxzq\\302\\233m\\177')\"" + kData, 1,
+       "'Qxzq\\xC2\\x9Bm\\x7F'"},
+      {"places \"$(printf 'Qxzq\\303\\274\\033]0;title\\007')\"", 1,
+       "'Qxzq\xC3\xBC\\x1B]0;title\\x07'"},
+      {"\"$(printf 'nope\\033[31m')\"", 2, "'nope\\x1B[31m'"},
+  };
+  for (const Case& c : cases) {
+    const auto r = RunProcess(kCli + c.args);
+    EXPECT_EQ(r.exitStatus, c.status) << c.args << "\n" << r.err;
+    EXPECT_TRUE(Contains(r.err, c.shown)) << c.args << "\n" << r.err;
+    for (const char ch : r.err) {
+      const auto byte = static_cast<unsigned char>(ch);
+      EXPECT_TRUE((byte >= 0x20 && byte != 0x7F) || ch == '\n') << c.args << ": " << int{byte};
+    }
   }
 }
 

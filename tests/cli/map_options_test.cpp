@@ -84,7 +84,8 @@ TEST_F(CliMap, StereographicColouredView) {
 TEST_F(CliMap, BadViewOptionsAreUsageErrorsBeforeAnyComputation) {
   const char* bad[] = {"--pen-width 4 --map a.png", "--map a.jpg", "--legend a",
                        "--psi abc --map a.png",     "--size 0 --map a.png", "--chi 1e400 --map a.png",
-                       "--size 12x --map a.png"};
+                       "--size 12x --map a.png",    "--psi ' 10' --map a.png",
+                       "--size '+500 ' --map a.png", "--chi 0x1p3 --map a.png"};
   for (const char* args : bad) {
     const auto result = RunProcess(Cli(args));
     EXPECT_EQ(result.exitStatus, 2) << args;
