@@ -8,13 +8,12 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLocale>
 #include <QTimer>
-#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "ui/application.h"
 #include "ui/main_window.h"
 #include "window_probes.h"
 
@@ -27,10 +26,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Darvelle"));
-  std::setlocale(LC_NUMERIC, "C");
-  QLocale::setDefault(QLocale::c());
-  QApplication::setQuitOnLastWindowClosed(false);
+  darvelle::ui::ConfigureApplication();
 
   darvelle::ui::MainWindow window(
       darvelle::ui::StartupOptions::FromEnvironment(QApplication::applicationFilePath()));

@@ -30,22 +30,20 @@ int SessionController::ChooseYear(long long year) {
   return clamped;
 }
 
-void SessionController::StepCatalogue(int step) {
-  const int index = darvelle::StepCatalogue(catalogue_, current_().index, step);
-  if (index == current_().index) return;
+void SessionController::StepTo(int index) {
+  if (index == current_().index) return;  // the step would leave the catalogue
   Send([&](SessionState& next) {
     next.index = index;
     next.view.Resolution = 1;
   });
 }
 
+void SessionController::StepCatalogue(int step) {
+  StepTo(darvelle::StepCatalogue(catalogue_, current_().index, step));
+}
+
 void SessionController::StepSaros(int members) {
-  const int index = darvelle::StepSaros(catalogue_, current_().index, members);
-  if (index == current_().index) return;
-  Send([&](SessionState& next) {
-    next.index = index;
-    next.view.Resolution = 1;
-  });
+  StepTo(darvelle::StepSaros(catalogue_, current_().index, members));
 }
 
 bool SessionController::ChooseSaros(int saros) {

@@ -48,6 +48,8 @@ class SessionController {
 
  private:
   void Send(const std::function<void(SessionState&)>& change);
+  // A step's result: nothing when it stayed, else afresh at resolution 1.
+  void StepTo(int index);
 
   const Catalogue& catalogue_;
   std::function<const SessionState&()> current_;
