@@ -232,7 +232,7 @@ void MainWindow::ReportSettingsProblem(const QString& problem) {
   if (problem.isEmpty() || settingsProblemReported_) return;
   settingsProblemReported_ = true;
   ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"),
-              problem + QStringLiteral("\n\nThe choices of this run will not be remembered."));
+              problem + QStringLiteral("\n\nUntil this is mended, the program does not remember the choices of this run."));
 }
 
 bool MainWindow::IsBusy() const {
