@@ -50,7 +50,7 @@ CentralLineValues CentralLineValuesAt(const ElementState& s, double zeta,
   // no finite duration or width; such a point reports 0 rather than Inf.
   v.DurationMinutes = n > 0.0 ? std::fabs(2.0 * l2 / n * 60.0) : 0.0;
   v.WidthKm = (n > 0.0 && widthRoot > 0.0)
-                  ? std::fabs(2.0 * l2 / widthRoot) / kEarthRadiusAu * kUmbraLunarRadius
+                  ? std::fabs(2.0 * l2 / widthRoot) * kEarthRadiusKm
                   : 0.0;
   const double sinAltitude =
       std::sin(point.Latitude) * s.SinD +
