@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "astro/numeric.h"
+#include "astro/root_finder.h"
 
 namespace darvelle {
 
@@ -132,10 +133,88 @@ void ComputeCentralLine(const CurveTracer& c) {
 
 namespace {
 
-// One umbral limit between its two limb events. The southern limit turns the
-// direction of the limit point by pi in every pass.
+// The place of direction q from the axis at the umbra's radius there, and
+// the part of the axis' motion relative to that place along q: zero where
+// the place's closest approach to the axis falls at this instant. The rates
+// of the place are those of the local circumstances, so that a limit point is
+// exactly where they change from central to not central.
+struct LimitTrial {
+  PlanePoint point;
+  double alongQ = 0;
+};
+
+LimitTrial TrialAt(const ElementState& s, double q) {
+  const double sinQ = std::sin(q), cosQ = std::cos(q);
+  LimitTrial trial;
+  PlanePoint& p = trial.point;
+  double l = s.L2;
+  double zeta = 0.0;
+  // The radius changes with zeta by tan f2 (about 0.005): four passes leave
+  // it exact to the last digit.
+  for (int pass = 0; pass < 4; ++pass) {
+    p.Xi = s.X - l * sinQ;
+    p.Eta1 = (s.Y - l * cosQ) / s.Rho1;
+    p.Zeta1 = std::sqrt(std::max(0.0, 1.0 - p.Xi * p.Xi - p.Eta1 * p.Eta1));
+    zeta = s.Rho2 * (p.Zeta1 * s.CosD1MinusD2 - p.Eta1 * s.SinD1MinusD2);
+    l = s.L2 - zeta * s.TanF2;
+  }
+  const double eta = p.Eta1 * s.Rho1;
+  const double a = s.XRate - s.MuRate * (zeta * s.CosD - eta * s.SinD);
+  const double b = s.YRate - s.MuRate * p.Xi * s.SinD + s.DRate * zeta;
+  trial.alongQ = a * sinQ + b * cosQ;
+  return trial;
+}
+
+}  // namespace
+
+std::optional<CurvePoint> UmbraLimitPointAt(const ElementState& s, bool north) {
+  const double turn = north ? 0.0 : kPi;
+  // First estimate: the classical direction of the limit, which neglects the
+  // place's own distance from the axis in its rates and, where the Sun is
+  // low, has not settled after a few passes (up to 5 km off at a Sun 2 deg
+  // up). It picks the branch; the search below makes it exact.
+  double l = s.L2;
+  double q = std::atan2(s.B2, s.C2);
+  for (int pass = 0; pass < 3; ++pass) {
+    const double sinQ = std::sin(q), cosQ = std::cos(q);
+    const double xi = s.X - l * sinQ;
+    const double eta1 = (s.Y - l * cosQ) / s.Rho1;
+    const double zeta1 = std::sqrt(std::max(0.0, 1.0 - xi * xi - eta1 * eta1));
+    const double zeta = s.Rho2 * (zeta1 * s.CosD1MinusD2 - eta1 * s.SinD1MinusD2);
+    q = std::atan2(s.B2 - zeta * s.DRate - s.A2 / cosQ, s.C2 - zeta * s.MuRate * s.CosD) + turn;
+    l = s.L2 - zeta * s.TanF2;
+  }
+  // alongQ is about n sin(q - q0): one root within a quarter turn of the
+  // estimate. 1e-13 of it is well under a millimetre on the ground.
+  RootSearchLimits limits;
+  limits.valueTolerance = 1e-13;
+  limits.spanTolerance = 1e-12;
+  limits.maxSteps = 80;
+  const auto root = FindRoot([&](double angle) { return TrialAt(s, angle).alongQ; }, q - 0.4,
+                             q + 0.4, limits);
+  if (root) q = *root;
+  PlanePoint p = TrialAt(s, q).point;
+  // Between the limit's limb events the exact point can still fall just off
+  // the Earth's outline: the events are found by the classical direction.
+  // The limit ends on the limb there, so the limb point in that direction
+  // stands for it, and the curve keeps its number of points.
+  const double r = std::hypot(p.Xi, p.Eta1);
+  if (r > 1.0) {
+    p.Xi /= r;
+    p.Eta1 /= r;
+    p.Zeta1 = 0.0;
+  }
+  const CurveGeographic geo = CurvePointFromPlane(s, PlaneToGeographicClamped(s, p));
+  // Elements that are not numbers (a damaged record) give no point.
+  if (!std::isfinite(geo.Longitude) || !std::isfinite(geo.Latitude)) return std::nullopt;
+  return CurvePoint{geo.Longitude, geo.Latitude};
+}
+
+namespace {
+
+// One umbral limit between its two limb events.
 void ComputeUmbraLimit(const CurveTracer& c, PointCurve& curve, EventId startId, EventId endId,
-                       double turn) {
+                       bool north) {
   curve.Clear();
   if (!c.events[startId].exists() || !c.events[endId].exists()) return;
   const double tStart = *c.events.Time(startId);
@@ -145,29 +224,9 @@ void ComputeUmbraLimit(const CurveTracer& c, PointCurve& curve, EventId startId,
   curve.Append(EventPoint(c.events, startId));
   for (int i = 1; i < kTracedCurveIntervals; ++i) {
     EvaluateAllAt(c.elements, EasedInstant(tStart, tEnd, i), s);
-    double l = s.L2;
-    double q = std::atan2(s.B2, s.C2);
-    PlanePoint point;
-    // Three passes refine the limit direction Q and the umbral radius L at the
-    // surface; the point of the last pass uses the Q and L before its update.
-    for (int pass = 0; pass < 3; ++pass) {
-      const double sinQ = std::sin(q);
-      const double cosQ = std::cos(q);
-      point.Xi = s.X - l * sinQ;
-      point.Eta1 = (s.Y - l * cosQ) / s.Rho1;
-      double zeta1Squared = 1.0 - point.Xi * point.Xi - point.Eta1 * point.Eta1;
-      if (zeta1Squared < 0.0) zeta1Squared = 0.0;
-      point.Zeta1 = std::sqrt(zeta1Squared);
-      const double zeta = s.Rho2 * (point.Zeta1 * s.CosD1MinusD2 - point.Eta1 * s.SinD1MinusD2);
-      q = std::atan2(s.B2 - zeta * s.DRate - s.A2 / cosQ, s.C2 - zeta * s.MuRate * s.CosD) + turn;
-      l = s.L2 - zeta * s.TanF2;
-    }
-    const std::optional<HourAngleLatitude> g = PlaneToGeographic(s, point);
-    if (!g) continue;
-    const CurveGeographic geo = CurvePointFromPlane(s, *g);
-    // Elements that are not numbers (a damaged record) give no point.
-    if (!std::isfinite(geo.Longitude) || !std::isfinite(geo.Latitude)) continue;
-    if (!curve.Append(CurvePoint{geo.Longitude, geo.Latitude})) break;  // 301 < 400
+    const std::optional<CurvePoint> point = UmbraLimitPointAt(s, north);
+    if (!point) continue;
+    if (!curve.Append(*point)) break;  // 301 < 400
   }
   curve.Append(EventPoint(c.events, endId));
   curve.SetReady(true);
@@ -176,11 +235,11 @@ void ComputeUmbraLimit(const CurveTracer& c, PointCurve& curve, EventId startId,
 }  // namespace
 
 void ComputeNorthUmbraLimit(const CurveTracer& c) {
-  ComputeUmbraLimit(c, c.curves.northUmbra, EventId::TUN1, EventId::TUN2, 0.0);
+  ComputeUmbraLimit(c, c.curves.northUmbra, EventId::TUN1, EventId::TUN2, true);
 }
 
 void ComputeSouthUmbraLimit(const CurveTracer& c) {
-  ComputeUmbraLimit(c, c.curves.southUmbra, EventId::TUS1, EventId::TUS2, kPi);
+  ComputeUmbraLimit(c, c.curves.southUmbra, EventId::TUS1, EventId::TUS2, false);
 }
 
 // ---------------------------------------------------------------------------
