@@ -44,6 +44,14 @@ CentralKind CentralKindAt(const ElementState& s);
 // axis (eta scaled to the flattened Earth), the zeta of that kind test.
 double CentralZetaAt(const ElementState& s);
 
+// Width of the path (km) at a central-line point at instant t: the arc on the
+// ellipsoid between the two umbral limits where they cross the section square
+// to the path through the point. Nothing when a limit is missing or does not
+// cross there (a one-limit path, the limb ends of the line).
+std::optional<double> PathWidthFromLimits(const BesselianElements& elements,
+                                          const EclipseEvents& events, double t,
+                                          const CurvePoint& point);
+
 // Between TC1 and TC2 (both must exist): up to 301 points thinned to
 // kCentralLineMinSpacingKm, each with its instant, kind, duration, width and
 // solar altitude.
