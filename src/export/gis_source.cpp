@@ -26,11 +26,12 @@ GeoVertex VertexOf(const CurvePoint& p, double deltaT) {
   return v;
 }
 
-GeoLine LineOf(const PointCurve& curve, double deltaT) {
+GeoLine LineOf(const PointCurve& curve, const CurveSet& curves, double deltaT) {
   GeoLine line;
   if (!curve.Ready()) return line;
-  line.reserve(curve.Points().size());
-  for (const CurvePoint& p : curve.Points()) line.push_back(VertexOf(p, deltaT));
+  const std::vector<CurvePoint>& points = curves.DrawnPoints(curve);
+  line.reserve(points.size());
+  for (const CurvePoint& p : points) line.push_back(VertexOf(p, deltaT));
   return line;
 }
 
@@ -112,7 +113,8 @@ GisSource GisSourceFrom(const EclipseResult& c) {
   for (int i = 0; i < kMapCurveCount; ++i) {
     const auto curve = static_cast<MapCurve>(i);
     if (curve == MapCurve::CentralLine) continue;
-    source.curves[static_cast<std::size_t>(i)] = LineOf(PointCurveFor(curve, c.curves), c.deltaT);
+    source.curves[static_cast<std::size_t>(i)] =
+        LineOf(PointCurveFor(curve, c.curves), c.curves, c.deltaT);
   }
   AddCentralLine(c, source);
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "geometry/events.h"
@@ -90,6 +91,23 @@ struct CurveSet {
   PointCurve maxHorizonSouth{8000};      // nMaxHS, "MaxHoriS.txt"
   PointCurve maxSunrise{8000};           // nMaxR, "MaxSunrise.txt"
   PointCurve maxSunset{8000};            // nMaxS, "MaxSunset.txt"
+  // The limits as the map draws them and the GIS files export them: true
+  // points refined until no segment misses the limit by more than 0.5 km
+  // (limit_curves.h). The files keep the points above; where one of these is
+  // empty, the drawing uses those too.
+  std::vector<CurvePoint> northPenumbraExact, northUmbraExact, southUmbraExact,
+      southPenumbraExact;
+
+  // The points of a curve as drawn and exported.
+  const std::vector<CurvePoint>& DrawnPoints(const PointCurve& curve) const {
+    const std::pair<const PointCurve*, const std::vector<CurvePoint>*> exact[] = {
+        {&northPenumbra, &northPenumbraExact}, {&northUmbra, &northUmbraExact},
+        {&southUmbra, &southUmbraExact}, {&southPenumbra, &southPenumbraExact}};
+    for (const auto& [file, drawn] : exact) {
+      if (&curve == file && !drawn->empty()) return *drawn;
+    }
+    return curve.Points();
+  }
 
   // Rise/set curve 1 .. 6.
   PointCurve& RiseSet(int number) { return riseSet.at(static_cast<std::size_t>(number - 1)); }
@@ -108,6 +126,10 @@ struct CurveSet {
     maxHorizonSouth.Clear();
     maxSunrise.Clear();
     maxSunset.Clear();
+    for (auto* drawn : {&northPenumbraExact, &northUmbraExact, &southUmbraExact,
+                        &southPenumbraExact}) {
+      drawn->clear();
+    }
   }
 };
 

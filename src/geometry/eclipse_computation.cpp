@@ -7,6 +7,7 @@
 
 #include "astro/calendar.h"
 #include "astro/delta_t.h"
+#include "geometry/curve_refinement.h"
 #include "geometry/horizon_curves.h"
 #include "geometry/limit_curves.h"
 #include "geometry/penumbra_scan.h"
@@ -93,6 +94,7 @@ CurveSet TraceCurves(const BesselianElements& eclipse, const Circumstances& circ
   ComputeHorizonCurves(tracer);
   ComputePenumbraLimit(tracer, PenumbraSide::North);
   ComputePenumbraLimit(tracer, PenumbraSide::South);
+  ComputeExactLimits(tracer);
   return curves;
 }
 

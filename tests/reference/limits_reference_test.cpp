@@ -19,6 +19,7 @@
 
 #include "astro/delta_t.h"
 #include "astro/earth_rotation.h"
+#include "export/gis_source.h"
 #include "geometry/eclipse_computation.h"
 #include "geometry/local_circumstances.h"
 #include "../support/shipped_catalogue.h"
@@ -27,9 +28,10 @@ namespace darvelle {
 namespace {
 
 constexpr double kD2R = M_PI / 180.0;
-// The catalogue's radii: the Moon's umbral radius in Earth radii, the Earth's
+// The catalogue's radii: the Moon's umbral and penumbral radius in Earth radii, the Earth's
 // radius in AU and the Sun's radius in arcseconds at 1 AU.
 constexpr double kMoonRadiusAu = 0.272281 * 4.263521265376305e-05;
+constexpr double kPenumbraMoonRadiusAu = 0.2725076 * 4.263521265376305e-05;
 const double kSunRadiusAu = std::sin(959.63 / 3600.0 * kD2R);
 constexpr double kKmPerRad = 6371.0;  // offsets of a few km only
 
@@ -95,7 +97,15 @@ class Sky {
 
   // Separation of the centres minus the difference of the radii, radians:
   // below zero the Moon's disc lies wholly inside the Sun's or covers it.
+  // With `penumbra`, minus the sum of the radii: below zero the discs overlap.
   double Umbral(const Vec& place, double jdUt) const {
+    return penumbra_ ? Edge(place, jdUt, kPenumbraMoonRadiusAu, 1.0)
+                     : Edge(place, jdUt, kMoonRadiusAu, -1.0);
+  }
+  void SetPenumbra(bool penumbra) { penumbra_ = penumbra; }
+
+ private:
+  double Edge(const Vec& place, double jdUt, double moonRadiusAu, double sunSign) const {
     swe_set_topo(std::atan2(place[1], place[0]) / kD2R, std::asin(place[2]) / kD2R, 0.0);
     double sun[6] = {}, moon[6] = {};
     char serr[256] = {};
@@ -106,9 +116,12 @@ class Sky {
         std::sin(sun[1] * kD2R) * std::sin(moon[1] * kD2R) +
         std::cos(sun[1] * kD2R) * std::cos(moon[1] * kD2R) * std::cos((sun[0] - moon[0]) * kD2R);
     const double separation = std::acos(std::clamp(cosSep, -1.0, 1.0));
-    return separation - std::abs(std::asin(kMoonRadiusAu / moon[2]) -
-                                 std::asin(kSunRadiusAu / sun[2]));
+    return separation - std::abs(std::asin(moonRadiusAu / moon[2]) +
+                                 sunSign * std::asin(kSunRadiusAu / sun[2]));
   }
+  bool penumbra_ = false;
+
+ public:
 
   // The least of Umbral() over the passage: with `scan`, from the least of
   // a minute-by-minute scan of the 40 minutes around jdUt, then by golden
@@ -263,6 +276,90 @@ TEST_F(LimitsReference, LimitsAndWidthAgreeWithTheSwissEphemeris) {
               "worst %.4f %%\n",
               limitKm.size(), limitKm[limitKm.size() / 2], limitKm.back(), widthShare.size(),
               100.0 * widthShare[widthShare.size() / 2], 100.0 * widthShare.back());
+}
+
+// The limits as exported (GeoJSON, KML) and drawn: every checked vertex and
+// the middle of every checked segment, straight in longitude and latitude as
+// a GIS draws it, within 0.5 km of the true limit. The penumbral limits turn
+// back in longitude near the poles and the horizon, where the file's points
+// lie far apart.
+TEST_F(LimitsReference, ExportedLimitsHaveNoGaps) {
+  struct Case {
+    int year, month, day;
+    MapCurve curve;
+  };
+  const Case cases[] = {{2024, 10, 2, MapCurve::SouthPenumbraLimit},
+                        {2024, 4, 8, MapCurve::NorthPenumbraLimit},
+                        {2023, 4, 20, MapCurve::NorthPenumbraLimit},
+                        {2023, 4, 20, MapCurve::SouthPenumbraLimit},
+                        {2017, 8, 21, MapCurve::NorthPenumbraLimit},
+                        {2017, 8, 21, MapCurve::SouthPenumbraLimit},
+                        {2021, 12, 4, MapCurve::SouthUmbraLimit},
+                        {2033, 3, 30, MapCurve::NorthUmbraLimit}};
+  std::vector<double> missKm;
+  for (const Case& k : cases) {
+    SCOPED_TRACE(::testing::Message() << k.year << "-" << k.month << "-" << k.day << " curve "
+                                      << static_cast<int>(k.curve));
+    const int index = IndexOf(k.year, k.month, k.day);
+    ASSERT_NE(index, 0);
+    const EclipseResult r = ComputeEclipse(PrepareEclipse(*catalogue_, index, true, 1));
+    const GisSource source = GisSourceFrom(r);
+    const GeoLine& line = source.curves[static_cast<std::size_t>(k.curve)];
+    ASSERT_GT(line.size(), 10u);
+    const bool penumbra =
+        k.curve == MapCurve::NorthPenumbraLimit || k.curve == MapCurve::SouthPenumbraLimit;
+    Sky sky(r.modelDeltaT);
+    sky.SetPenumbra(penumbra);
+    // The search for the least value starts at the local maximum of a place
+    // 20 km inside the limit, on whichever side sees the eclipse there; as in
+    // the test above, only where the Sun stands 1 deg up or more there.
+    double sunDeg = 0.0;
+    auto start = [&](const Vec& v, const Vec& across) -> std::optional<double> {
+      for (const double sign : {1.0, -1.0}) {
+        const Vec q = Step(v, across, sign * 20.0 / kKmPerRad);
+        const Observer o{std::asin(q[2]) / kD2R, std::atan2(q[1], q[0]) / kD2R, 0.0};
+        const auto local = ComputeLocalCircumstances(r.elements, r.modelDeltaT, o);
+        if (local.Maximum && (penumbra || local.DurationS)) {
+          if (local.Maximum->SunAltitudeDeg < 1.0) return std::nullopt;
+          sunDeg = local.Maximum->SunAltitudeDeg;
+          return r.elements.julianDay + local.Maximum->Time / 24.0 - r.modelDeltaT / 86400.0;
+        }
+      }
+      return std::nullopt;
+    };
+    for (std::size_t i = 0; i + 1 < line.size(); ++i) {
+      const Vec a = UnitOf(line[i].LongitudeDeg * kD2R, line[i].LatitudeDeg * kD2R);
+      const Vec b = UnitOf(line[i + 1].LongitudeDeg * kD2R, line[i + 1].LatitudeDeg * kD2R);
+      const double segmentKm = std::acos(std::clamp(Dot(a, b), -1.0, 1.0)) * kKmPerRad;
+      // Every fourth short segment; every long one, where gaps are.
+      if (segmentKm < 30.0 && i % 4 != 0) continue;
+      double lon = 0.5 * (line[i].LongitudeDeg + line[i + 1].LongitudeDeg);
+      if (std::abs(line[i].LongitudeDeg - line[i + 1].LongitudeDeg) > 180.0) lon += 180.0;
+      const Vec plainMiddle =
+          UnitOf(lon * kD2R, 0.5 * (line[i].LatitudeDeg + line[i + 1].LatitudeDeg) * kD2R);
+      for (const bool vertex : {true, false}) {
+        const Vec& v = vertex ? a : plainMiddle;
+        const Vec across = Normalized(Cross(v, Along(a, b)));
+        const std::optional<double> from = start(v, across);
+        if (!from) continue;  // the Sun low or down there
+        auto g = [&](double s) { return sky.Least(Step(v, across, s), *from, true); };
+        std::optional<double> root;
+        for (double reach = 2.0; !root && reach <= 128.0; reach *= 2.0) {
+          const double lo = -reach / kKmPerRad, hi = reach / kKmPerRad;
+          if ((g(lo) > 0.0) != (g(hi) > 0.0)) root = Bisect(g, lo, hi);
+        }
+        ASSERT_TRUE(root.has_value()) << "no true limit within 128 km of segment " << i;
+        missKm.push_back(std::abs(*root) * kKmPerRad);
+        EXPECT_LT(missKm.back(), 0.5) << (vertex ? "vertex " : "middle of segment ") << i
+                                      << " of " << line.size() << ", "
+                                      << segmentKm << " km long, Sun " << sunDeg << " deg";
+      }
+    }
+  }
+  ASSERT_GT(missKm.size(), 300u);
+  std::sort(missKm.begin(), missKm.end());
+  std::printf("exported limits, %zu vertices and middles: median %.3f km, worst %.3f km\n",
+              missKm.size(), missKm[missKm.size() / 2], missKm.back());
 }
 
 }  // namespace
