@@ -39,23 +39,26 @@ std::optional<Unit> Normalized(const Unit& a) {
 // sagitta on the tightest bend a limit makes (far beyond 10 km of radius) is
 // metres.
 constexpr double kShortSegmentKm = 2.0;
+// How far across the curve a file's vertex is sought on the true curve.
+constexpr double kVertexReachKm = 20.0;
 // Halvings of one file segment at most: 2^12 pieces of the longest gap.
 constexpr int kMaxDepth = 12;
 
-class LimitRefiner {
+class CurveRefiner {
  public:
-  LimitRefiner(const BesselianElements& eclipse, bool umbra) : eclipse_(eclipse), umbra_(umbra) {}
+  explicit CurveRefiner(const CurveSide& side) : side_(side) {}
 
   // The vertex moved across the curve onto the limit: the file's points are
   // found to 10" of latitude and 2 s of time, up to some hundreds of metres
-  // off. The ends (events on the limb) and a vertex whose neighbours give no
+  // off (a few km for the first points of a curve of maximum on the horizon,
+  // whose maximum is another). The ends (events on the limb) and a vertex whose neighbours give no
   // direction stay.
   Unit Vertex(const Unit& before, const Unit& here, const Unit& after) const {
     const std::optional<Unit> along = Normalized(Sum(after, Scaled(before, -1.0)));
     if (!along) return here;
     const std::optional<Unit> across = Normalized(Cross(here, *along));
     if (!across) return here;
-    return LimitAcross(here, *across, 5.0).value_or(here);
+    return LimitAcross(here, *across, kVertexReachKm).value_or(here);
   }
 
   void Segment(const Unit& a, const Unit& b, int depth, std::vector<CurvePoint>& out) const {
@@ -94,13 +97,7 @@ class LimitRefiner {
   }
 
  private:
-  // Outside the shadow's edge (> 0) or inside, at a place: the local
-  // circumstances' own test, with ephemeris longitudes (no DeltaT).
-  double Margin(const Unit& place) const {
-    const CurvePoint p = PointOf(place);
-    return ShadowEdgeMargin(eclipse_, 0.0, {p.Latitude * kRadToDeg, p.Longitude * kRadToDeg, 0.0},
-                            umbra_);
-  }
+  double Margin(const Unit& place) const { return side_(PointOf(place)); }
 
   static Unit Along(const Unit& from, const Unit& direction, double km) {
     const double angle = km / kEarthRadiusKm;
@@ -156,17 +153,15 @@ class LimitRefiner {
     return Along(middle, across, 0.5 * (lo + hi));
   }
 
-  const BesselianElements& eclipse_;
-  bool umbra_;
+  const CurveSide& side_;
 };
 
 }  // namespace
 
-std::vector<CurvePoint> RefineLimit(const BesselianElements& eclipse,
-                                    const std::vector<CurvePoint>& vertices, bool umbra) {
+std::vector<CurvePoint> RefineCurve(const CurveSide& side, const std::vector<CurvePoint>& vertices) {
   std::vector<CurvePoint> out;
   if (vertices.empty()) return out;
-  const LimitRefiner refiner(eclipse, umbra);
+  const CurveRefiner refiner(side);
   std::vector<Unit> on(vertices.size());
   for (std::size_t i = 0; i < vertices.size(); ++i) on[i] = UnitOf(vertices[i]);
   for (std::size_t i = 1; i + 1 < vertices.size(); ++i) {
@@ -179,17 +174,29 @@ std::vector<CurvePoint> RefineLimit(const BesselianElements& eclipse,
   return out;
 }
 
-void ComputeExactLimits(const CurveTracer& c) {
-  const std::pair<const PointCurve*, std::vector<CurvePoint>*> limits[] = {
-      {&c.curves.northPenumbra, &c.curves.northPenumbraExact},
-      {&c.curves.northUmbra, &c.curves.northUmbraExact},
-      {&c.curves.southUmbra, &c.curves.southUmbraExact},
-      {&c.curves.southPenumbra, &c.curves.southPenumbraExact}};
-  for (const auto& [file, exact] : limits) {
-    exact->clear();
+void ComputeDrawnCurves(const BesselianElements& eclipse, CurveSet& curves) {
+  // Ephemeris longitudes with no DeltaT: the local circumstances reckon the
+  // place's hour angle exactly as the curves do.
+  auto observer = [](const CurvePoint& p) {
+    return Observer{p.Latitude * kRadToDeg, p.Longitude * kRadToDeg, 0.0};
+  };
+  const CurveSide penumbra = [&](const CurvePoint& p) {
+    return ShadowEdgeMargin(eclipse, 0.0, observer(p), false);
+  };
+  const CurveSide umbra = [&](const CurvePoint& p) {
+    return ShadowEdgeMargin(eclipse, 0.0, observer(p), true);
+  };
+  // The curves of maximum on the horizon: where the local circumstances'
+  // own maximum comes with the Sun's centre on the geometric horizon.
+  const CurveSide horizon = [&](const CurvePoint& p) {
+    return SunAltitudeAtMaximum(eclipse, 0.0, observer(p));
+  };
+  for (const auto& [file, drawn] : curves.DrawnCurves()) {
+    drawn->clear();
     if (!file->Ready() || file->Count() < 2) continue;
-    const bool umbra = file == &c.curves.northUmbra || file == &c.curves.southUmbra;
-    *exact = RefineLimit(c.elements, file->Points(), umbra);
+    const bool isUmbra = file == &curves.northUmbra || file == &curves.southUmbra;
+    const bool isPenumbra = file == &curves.northPenumbra || file == &curves.southPenumbra;
+    *drawn = RefineCurve(isUmbra ? umbra : isPenumbra ? penumbra : horizon, file->Points());
   }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// The limits as the map draws them and the GIS files export them. The curve
+// The limits and the curves of maximum on the horizon as the map draws them
+// and the GIS files export them. The curve
 // files keep the points their format counts; drawn as straight segments,
 // those can cut a bend by tens of kilometres where a penumbral limit turns
 // back in longitude or a limit bends near the horizon. Here every segment
@@ -9,10 +10,11 @@
 // until none does: dense where the limit bends, as sparse as the file
 // elsewhere.
 
+#include <functional>
 #include <vector>
 
+#include "catalogue/besselian_elements.h"
 #include "geometry/curves.h"
-#include "geometry/eclipse_scratch.h"
 
 namespace darvelle {
 
@@ -22,14 +24,19 @@ namespace darvelle {
 // 0.2 km from an ephemeris' in the median).
 inline constexpr double kExactCurveToleranceKm = 0.25;
 
-// The limit through `vertices` (ephemeris longitudes) made exact as above:
-// the umbral limit (umbra) or the penumbral one. Each vertex but the two
-// ends (events on the limb) moves across the curve onto the true limit, in
-// its order; true points go in between wherever a segment needs them.
-std::vector<CurvePoint> RefineLimit(const BesselianElements& eclipse,
-                                    const std::vector<CurvePoint>& vertices, bool umbra);
+// Which side of a curve a place lies on: a value that changes its sign
+// across the curve and is zero on it (ephemeris longitude).
+using CurveSide = std::function<double(const CurvePoint&)>;
 
-// CurveSet::northPenumbraExact .. for every ready limit.
-void ComputeExactLimits(const CurveTracer& c);
+// The curve through `vertices` made exact as above: each vertex but the two
+// ends (events on the limb) moves across the curve onto the zero of `side`,
+// in its order; true points go in between wherever a segment needs them.
+std::vector<CurvePoint> RefineCurve(const CurveSide& side, const std::vector<CurvePoint>& vertices);
+
+// CurveSet::northPenumbraExact .. maxSunsetExact for every ready curve: the
+// limits where the local circumstances change from eclipse to none (or
+// central to not central), the curves of maximum on the horizon where their
+// maximum comes with the Sun on the horizon.
+void ComputeDrawnCurves(const BesselianElements& eclipse, CurveSet& curves);
 
 }  // namespace darvelle

@@ -91,19 +91,33 @@ struct CurveSet {
   PointCurve maxHorizonSouth{8000};      // nMaxHS, "MaxHoriS.txt"
   PointCurve maxSunrise{8000};           // nMaxR, "MaxSunrise.txt"
   PointCurve maxSunset{8000};            // nMaxS, "MaxSunset.txt"
-  // The limits as the map draws them and the GIS files export them: true
-  // points refined until no segment misses the limit by more than 0.5 km
-  // (limit_curves.h). The files keep the points above; where one of these is
-  // empty, the drawing uses those too.
+  // The limits and the curves of maximum on the horizon as the map draws
+  // them and the GIS files export them: true points, refined until no
+  // segment misses the curve (curve_refinement.h). The files keep the points
+  // above; where one of these is empty, the drawing uses those too.
   std::vector<CurvePoint> northPenumbraExact, northUmbraExact, southUmbraExact,
-      southPenumbraExact;
+      southPenumbraExact, maxHorizonNorthExact, maxHorizonSouthExact, maxSunriseExact,
+      maxSunsetExact;
+
+  template <class Set>
+  static auto DrawnCurvesOf(Set& set) {
+    return std::array{std::pair{&set.northPenumbra, &set.northPenumbraExact},
+                      std::pair{&set.northUmbra, &set.northUmbraExact},
+                      std::pair{&set.southUmbra, &set.southUmbraExact},
+                      std::pair{&set.southPenumbra, &set.southPenumbraExact},
+                      std::pair{&set.maxHorizonNorth, &set.maxHorizonNorthExact},
+                      std::pair{&set.maxHorizonSouth, &set.maxHorizonSouthExact},
+                      std::pair{&set.maxSunrise, &set.maxSunriseExact},
+                      std::pair{&set.maxSunset, &set.maxSunsetExact}};
+  }
+
+  // Each file curve with its drawn one.
+  auto DrawnCurves() { return DrawnCurvesOf(*this); }
+  auto DrawnCurves() const { return DrawnCurvesOf(*this); }
 
   // The points of a curve as drawn and exported.
   const std::vector<CurvePoint>& DrawnPoints(const PointCurve& curve) const {
-    const std::pair<const PointCurve*, const std::vector<CurvePoint>*> exact[] = {
-        {&northPenumbra, &northPenumbraExact}, {&northUmbra, &northUmbraExact},
-        {&southUmbra, &southUmbraExact}, {&southPenumbra, &southPenumbraExact}};
-    for (const auto& [file, drawn] : exact) {
+    for (const auto& [file, drawn] : DrawnCurves()) {
       if (&curve == file && !drawn->empty()) return *drawn;
     }
     return curve.Points();
@@ -126,10 +140,7 @@ struct CurveSet {
     maxHorizonSouth.Clear();
     maxSunrise.Clear();
     maxSunset.Clear();
-    for (auto* drawn : {&northPenumbraExact, &northUmbraExact, &southUmbraExact,
-                        &southPenumbraExact}) {
-      drawn->clear();
-    }
+    for (const auto& [file, drawn] : DrawnCurves()) drawn->clear();
   }
 };
 

@@ -94,13 +94,13 @@ CurveSet TraceCurves(const BesselianElements& eclipse, const Circumstances& circ
   ComputeHorizonCurves(tracer);
   ComputePenumbraLimit(tracer, PenumbraSide::North);
   ComputePenumbraLimit(tracer, PenumbraSide::South);
-  ComputeExactLimits(tracer);
   return curves;
 }
 
 EclipseResult ComputeEclipse(const PreparedEclipse& eclipse, EclipseScratch& scratch) {
   Circumstances found = FindCircumstances(eclipse.elements, eclipse.deltaT, scratch);
   CurveSet curves = TraceCurves(eclipse.elements, found, eclipse.resolution, scratch);
+  if (eclipse.drawnCurves) ComputeDrawnCurves(eclipse.elements, curves);
   EclipseResult result{eclipse, std::move(found), std::move(curves), {}};
   const double tg = result.circumstances.timeGreatest;
   EvaluateAllAt(eclipse.elements, tg, result.atGreatest);

@@ -79,6 +79,11 @@ struct LocalCircumstances {
 double ShadowEdgeMargin(const BesselianElements& eclipse, double deltaT, const Observer& observer,
                         bool umbra);
 
+// The Sun's geometric altitude (degrees) at the maximum, both as
+// ComputeLocalCircumstances finds them (its Maximum->SunAltitudeDeg).
+double SunAltitudeAtMaximum(const BesselianElements& eclipse, double deltaT,
+                            const Observer& observer);
+
 // Local circumstances of one eclipse. deltaT: TT - UT in seconds (the
 // program's DeltaT for the eclipse). The observer's values must be finite;
 // latitudes beyond the poles are clamped to them.
