@@ -131,6 +131,14 @@ GisSource GisSourceFrom(const EclipseResult& c) {
 
   source.umbraAtSunrise = UmbraOutline(c, EventId::TU1, EventId::TU2);
   source.umbraAtSunset = UmbraOutline(c, EventId::TU3, EventId::TU4);
+  // The umbra never wholly on the Earth: only its outer contacts occur, TU1
+  // and TU4 where it is total there, TU2 and TU3 where it is annular.
+  const EclipseEvents& contacts = c.circumstances.events;
+  if (!contacts[EventId::TU2].exists() && !contacts[EventId::TU3].exists()) {
+    source.umbraWholePass = UmbraOutline(c, EventId::TU1, EventId::TU4);
+  } else if (!contacts[EventId::TU1].exists() && !contacts[EventId::TU4].exists()) {
+    source.umbraWholePass = UmbraOutline(c, EventId::TU2, EventId::TU3);
+  }
   return source;
 }
 

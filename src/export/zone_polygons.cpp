@@ -91,6 +91,17 @@ std::optional<std::vector<GeoPoint>> ZoneRing(const GeoLine& north, const GeoLin
   return ring;
 }
 
+std::optional<std::vector<GeoPoint>> OneLimitRing(const GeoLine& limit, const LimbOutline& pass) {
+  if (limit.size() < 2 || pass.plusBranch.empty() || pass.minusBranch.empty()) return std::nullopt;
+  // The loop of both branches runs out to TU4 on one and back to TU1 on the
+  // other; from the limit's end the cap goes round through TU4 to its start.
+  const std::vector<GeoPoint> loop = LoopOf(pass);
+  std::vector<GeoPoint> ring(limit.begin(), limit.end());
+  const auto cap = CapBetween(loop, LastOf(limit), FirstOf(limit), pass.plusBranch.size() - 1);
+  ring.insert(ring.end(), cap.begin(), cap.end());
+  return ring;
+}
+
 std::vector<Zone> EclipseZones(const GisSource& source) {
   std::vector<Zone> zones;
   const std::optional<GeoPoint> inside = InsidePoint(source);
@@ -115,6 +126,13 @@ std::vector<Zone> EclipseZones(const GisSource& source) {
     add(PathKind(type),
         ZoneRing(source.Curve(MapCurve::NorthUmbraLimit), source.Curve(MapCurve::SouthUmbraLimit),
                  source.umbraAtSunrise, source.umbraAtSunset));
+  }
+  // Only one limit on the Earth (|gamma| near 1): the path is closed along
+  // where the umbra meets the horizon during the whole passage.
+  const GeoLine& north = source.Curve(MapCurve::NorthUmbraLimit);
+  const GeoLine& south = source.Curve(MapCurve::SouthUmbraLimit);
+  if (central && !source.umbraWholePass.Empty() && (north.size() < 2) != (south.size() < 2)) {
+    add(PathKind(type), OneLimitRing(north.size() < 2 ? south : north, source.umbraWholePass));
   }
   auto branch = [&](MapCurve curve) {
     const GeoLine& line = source.Curve(curve);

@@ -26,6 +26,11 @@ std::optional<std::vector<GeoPoint>> ZoneRing(const GeoLine& north, const GeoLin
                                               const LimbOutline& atStart,
                                               const LimbOutline& atEnd);
 
+// The ring of a path with a single limit: along the limit in time order,
+// then round the umbra's crossings of the Earth's outline between its first
+// and last contact (`pass`) back to its start. Nothing without the limit or a crossing.
+std::optional<std::vector<GeoPoint>> OneLimitRing(const GeoLine& limit, const LimbOutline& pass);
+
 enum class ZoneKind { Totality, Annularity, Hybrid, Partial };
 
 struct Zone {

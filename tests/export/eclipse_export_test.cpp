@@ -229,6 +229,38 @@ TEST(GeoJsonExport, KnownPlacesLieInsideOrOutsideThePaths) {
   }
 }
 
+// Central eclipses with only one umbral limit on the Earth (|gamma| 0.97 to
+// 0.997, total and annular, north and south): the path is closed along where
+// the umbra meets the horizon, and holds the central line where the Sun is
+// half a degree up or more.
+TEST(GeoJsonExport, APathWithOneLimitIsClosedAlongTheHorizon) {
+  for (const int index : {5648, 715, 4222, 9283}) {
+    const QJsonObject collection = GeoJson(index);
+    std::vector<Ring> path;
+    for (const QJsonObject& f : Features(collection, "zone")) {
+      if (f["properties"].toObject()["zone"].toString() == "partial_zone") continue;
+      const std::vector<Ring> rings = ExteriorRings(f["geometry"].toObject());
+      path.insert(path.end(), rings.begin(), rings.end());
+    }
+    ASSERT_FALSE(path.empty()) << index << ": no path";
+    int checked = 0;
+    for (const QJsonObject& f : Features(collection, "curve")) {
+      const QJsonObject properties = f["properties"].toObject();
+      if (properties["curve"].toString() != "central_line") continue;
+      const QJsonArray vertices = f["geometry"].toObject()["coordinates"].toArray();
+      const QJsonArray sun = properties["sun_alt"].toArray();
+      for (qsizetype k = 0; k < vertices.size(); ++k) {
+        if (sun[k].toDouble() < 0.5) continue;
+        ++checked;
+        const QJsonArray p = vertices[k].toArray();
+        EXPECT_TRUE(InsideAny(path, p[0].toDouble(), p[1].toDouble()))
+            << index << ": central-line vertex " << k << " outside the path";
+      }
+    }
+    EXPECT_GT(checked, 200) << index;
+  }
+}
+
 TEST(GeoJsonExport, APathOverTheAntimeridianIsCutIntoPolygonsOnBothSides) {
   const std::vector<Ring> rings = Zone(GeoJson(k2012May20Annular), "path_of_annularity");
   ASSERT_GE(rings.size(), 2u);
