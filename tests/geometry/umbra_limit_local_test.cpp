@@ -18,25 +18,18 @@
 #include "geometry/eclipse_computation.h"
 #include "geometry/local_circumstances.h"
 #include "../support/shipped_catalogue.h"
+#include "../support/sphere_vectors.h"
 
 namespace darvelle {
 namespace {
 
-using Vec = std::array<double, 3>;
-
-Vec UnitOf(double lonRad, double latRad) {
-  return {std::cos(latRad) * std::cos(lonRad), std::cos(latRad) * std::sin(lonRad),
-          std::sin(latRad)};
-}
-Vec Cross(const Vec& a, const Vec& b) {
-  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-double Dot(const Vec& a, const Vec& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-Vec Normalized(const Vec& a) {
-  const double n = std::sqrt(Dot(a, a));
-  return {a[0] / n, a[1] / n, a[2] / n};
-}
-Vec Minus(const Vec& a, const Vec& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+using testing::Along;
+using testing::Cross;
+using testing::Dot;
+using testing::Normalized;
+using testing::Step;
+using testing::UnitOf;
+using testing::Vec;
 
 // Angle from p to the nearest point of the polyline (unit sphere).
 double DistanceToLine(const Vec& p, const std::vector<CentralLinePoint>& line) {
@@ -46,7 +39,7 @@ double DistanceToLine(const Vec& p, const std::vector<CentralLinePoint>& line) {
     const Vec b = UnitOf(line[i + 1].Longitude, line[i + 1].Latitude);
     best = std::min({best, std::acos(std::min(1.0, Dot(p, a))), std::acos(std::min(1.0, Dot(p, b)))});
     const Vec n = Normalized(Cross(a, b));
-    const Vec foot = Normalized(Minus(p, {n[0] * Dot(p, n), n[1] * Dot(p, n), n[2] * Dot(p, n)}));
+    const Vec foot = Normalized({p[0] - n[0] * Dot(p, n), p[1] - n[1] * Dot(p, n), p[2] - n[2] * Dot(p, n)});
     if (Dot(Cross(a, foot), n) > 0.0 && Dot(Cross(foot, b), n) > 0.0) {
       best = std::min(best, std::abs(std::asin(Dot(p, n))));
     }
@@ -78,8 +71,8 @@ TEST_F(UmbraLimitLocal, OneKilometreInsideIsCentralOutsideIsNot) {
       ASSERT_TRUE(limit->Ready() && p.size() > 10 && centre.size() > 10);
       for (std::size_t i = 1; i + 1 < p.size(); ++i) {
         const Vec here = UnitOf(p[i].Longitude, p[i].Latitude);
-        const Vec along = Normalized(Minus(UnitOf(p[i + 1].Longitude, p[i + 1].Latitude),
-                                           UnitOf(p[i - 1].Longitude, p[i - 1].Latitude)));
+        const Vec along = Along(UnitOf(p[i - 1].Longitude, p[i - 1].Latitude),
+                                UnitOf(p[i + 1].Longitude, p[i + 1].Latitude));
         // 1 km, or less where the path is narrower than 2 km (a hybrid's
         // ends): a place inside must not cross the central line. Where it is
         // narrower than 0.2 km the local contacts' 0.01 s decide alone.
@@ -95,10 +88,7 @@ TEST_F(UmbraLimitLocal, OneKilometreInsideIsCentralOutsideIsNot) {
           across = {-across[0], -across[1], -across[2]};
         }
         auto localAt = [&](double sign) {
-          Vec q;
-          for (int k = 0; k < 3; ++k) {
-            q[k] = std::cos(offset) * here[k] + sign * std::sin(offset) * across[k];
-          }
+          const Vec q = Step(here, across, sign * offset);
           const Observer o{std::asin(q[2]) * kRadToDeg,
                            std::remainder(std::atan2(q[1], q[0]) + rotation, kTwoPi) * kRadToDeg,
                            0.0};

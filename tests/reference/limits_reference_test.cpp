@@ -23,6 +23,7 @@
 #include "geometry/eclipse_computation.h"
 #include "geometry/local_circumstances.h"
 #include "../support/shipped_catalogue.h"
+#include "../support/sphere_vectors.h"
 
 namespace darvelle {
 namespace {
@@ -35,28 +36,13 @@ constexpr double kPenumbraMoonRadiusAu = 0.2725076 * 4.263521265376305e-05;
 const double kSunRadiusAu = std::sin(959.63 / 3600.0 * kD2R);
 constexpr double kKmPerRad = 6371.0;  // offsets of a few km only
 
-using Vec = std::array<double, 3>;
-Vec UnitOf(double lonRad, double latRad) {
-  return {std::cos(latRad) * std::cos(lonRad), std::cos(latRad) * std::sin(lonRad),
-          std::sin(latRad)};
-}
-double Dot(const Vec& a, const Vec& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-Vec Cross(const Vec& a, const Vec& b) {
-  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-Vec Normalized(const Vec& a) {
-  const double n = std::sqrt(Dot(a, a));
-  return {a[0] / n, a[1] / n, a[2] / n};
-}
-Vec Along(const Vec& from, const Vec& to) {
-  return Normalized({to[0] - from[0], to[1] - from[1], to[2] - from[2]});
-}
-// The point `angle` from p towards the unit tangent d.
-Vec Step(const Vec& p, const Vec& d, double angle) {
-  return {std::cos(angle) * p[0] + std::sin(angle) * d[0],
-          std::cos(angle) * p[1] + std::sin(angle) * d[1],
-          std::cos(angle) * p[2] + std::sin(angle) * d[2]};
-}
+using testing::Along;
+using testing::Cross;
+using testing::Dot;
+using testing::Normalized;
+using testing::Step;
+using testing::UnitOf;
+using testing::Vec;
 
 // Geodesic distance on the WGS 84 ellipsoid, km (Vincenty's inverse method).
 double VincentyKm(double lat1, double lon1, double lat2, double lon2) {
