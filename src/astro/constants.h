@@ -27,6 +27,9 @@ inline constexpr double kSecondsPerRadianOfRotation = 13713.44;
 inline constexpr double kEarthE2 = 0.00669437999014133;          // squared eccentricity
 inline constexpr double kEarthAxisRatio = 0.9966471893352525;    // sqrt(1 - e^2), polar / equatorial
 inline constexpr double kEarthRadiusAu = 4.263521265376305e-05;  // equatorial radius, AU
+// The same equatorial radius in kilometres: the unit of the fundamental plane,
+// so a length of the Besselian elements times this is kilometres.
+inline constexpr double kEarthRadiusKm = 6378.137;
 
 // Moon radius in Earth equatorial radii: the report's value (semidiameter)
 // and the one the path width uses.

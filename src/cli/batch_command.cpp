@@ -136,10 +136,13 @@ void Work(const Catalogue& catalogue, int resolution, const std::optional<std::f
         options.resolution = resolution;
         options.outFolder = *out / std::to_string(index);
         options.deferredSync = deferred;
+        options.drawnCurves = files.geoJson || files.kml;
         computed = RunComputation(catalogue, options, scratch);
         if (files.geoJson || files.kml) WriteGisFiles(*computed, options, files);
       } else {
-        computed = ComputeEclipse(PrepareEclipse(catalogue, index, true, resolution), scratch);
+        PreparedEclipse prepared = PrepareEclipse(catalogue, index, true, resolution);
+        prepared.drawnCurves = false;
+        computed = ComputeEclipse(prepared, scratch);
       }
       const EclipseResult& computation = *computed;
       if (auto problem = FindNonFiniteResult(computation)) progress.Fail(index, *problem);

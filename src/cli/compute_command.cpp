@@ -89,8 +89,9 @@ EclipseResult RunComputation(const Catalogue& catalogue, const ComputeOptions& o
                              EclipseScratch& scratch) {
   CreateOutputFolder(options.outFolder);
   RemoveOwnStaleTemporaries(options.outFolder);
-  const PreparedEclipse prepared =
+  PreparedEclipse prepared =
       PrepareEclipse(catalogue, options.index, options.universalTime, options.resolution);
+  prepared.drawnCurves = options.drawnCurves;
   EclipseResult result = ComputeEclipse(prepared, scratch);
   // Replaces the earlier set only once the new one is whole.
   WriteComputationFiles(result, options.outFolder, options.deferredSync);

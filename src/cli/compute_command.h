@@ -29,6 +29,8 @@ struct ComputeOptions {
   std::map<std::string, std::string> outputValues;
   // The batch's: the report and curve files are made durable once at its end.
   DeferredSync* deferredSync = nullptr;
+  // The curves as drawn and exported (PreparedEclipse::drawnCurves).
+  bool drawnCurves = true;
 };
 
 // An output beyond the text files, switched on by its own option (the map,

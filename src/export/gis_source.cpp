@@ -26,11 +26,12 @@ GeoVertex VertexOf(const CurvePoint& p, double deltaT) {
   return v;
 }
 
-GeoLine LineOf(const PointCurve& curve, double deltaT) {
+GeoLine LineOf(const PointCurve& curve, const CurveSet& curves, double deltaT) {
   GeoLine line;
   if (!curve.Ready()) return line;
-  line.reserve(curve.Points().size());
-  for (const CurvePoint& p : curve.Points()) line.push_back(VertexOf(p, deltaT));
+  const std::vector<CurvePoint>& points = curves.DrawnPoints(curve);
+  line.reserve(points.size());
+  for (const CurvePoint& p : points) line.push_back(VertexOf(p, deltaT));
   return line;
 }
 
@@ -112,7 +113,8 @@ GisSource GisSourceFrom(const EclipseResult& c) {
   for (int i = 0; i < kMapCurveCount; ++i) {
     const auto curve = static_cast<MapCurve>(i);
     if (curve == MapCurve::CentralLine) continue;
-    source.curves[static_cast<std::size_t>(i)] = LineOf(PointCurveFor(curve, c.curves), c.deltaT);
+    source.curves[static_cast<std::size_t>(i)] =
+        LineOf(PointCurveFor(curve, c.curves), c.curves, c.deltaT);
   }
   AddCentralLine(c, source);
 
@@ -129,6 +131,14 @@ GisSource GisSourceFrom(const EclipseResult& c) {
 
   source.umbraAtSunrise = UmbraOutline(c, EventId::TU1, EventId::TU2);
   source.umbraAtSunset = UmbraOutline(c, EventId::TU3, EventId::TU4);
+  // The umbra never wholly on the Earth: only its outer contacts occur, TU1
+  // and TU4 where it is total there, TU2 and TU3 where it is annular.
+  const EclipseEvents& contacts = c.circumstances.events;
+  if (!contacts[EventId::TU2].exists() && !contacts[EventId::TU3].exists()) {
+    source.umbraWholePass = UmbraOutline(c, EventId::TU1, EventId::TU4);
+  } else if (!contacts[EventId::TU1].exists() && !contacts[EventId::TU4].exists()) {
+    source.umbraWholePass = UmbraOutline(c, EventId::TU2, EventId::TU3);
+  }
   return source;
 }
 

@@ -49,6 +49,10 @@ struct GisSource {
   // Where the umbra meets the horizon: between TU1 and TU2, and between TU3
 // and TU4, when both exist; each in time order.
   LimbOutline umbraAtSunrise, umbraAtSunset;
+  // Between the umbra's first and last contact when it never lies wholly on
+  // the Earth (only TU1 and TU4, or only TU2 and TU3): where a path with one
+  // limit meets the horizon.
+  LimbOutline umbraWholePass;
 
   const GisEvent* Event(EventId id) const;
   const GeoLine& Curve(MapCurve curve) const { return curves[static_cast<std::size_t>(curve)]; }

@@ -245,22 +245,27 @@ std::string IsoDate(const EclipseDescription& eclipse) {
 
 std::string IsoInstant(double julianDay) {
   if (!std::isfinite(julianDay) || std::fabs(julianDay) > 1e9) return {};
-  // Days counted from midnight; the second rounded before the date is taken,
-  // so 23:59:59.7 carries into the next day.
+  // Days counted from midnight; the millisecond rounded before the date is
+  // taken, so 23:59:59.9997 carries into the next day. Milliseconds because
+  // the shadow moves 0.5 to several km a second: a whole second would put a
+  // vertex's instant up to tens of kilometres from the vertex near the ends
+  // of a path. A Julian Day in a double holds about 0.05 ms.
+  constexpr long long kMsPerDay = 86400000;
   const double fromMidnight = julianDay + 0.5;
   long long days = static_cast<long long>(std::floor(fromMidnight));
-  long long seconds = std::llround((fromMidnight - static_cast<double>(days)) * 86400.0);
-  if (seconds >= 86400) {
-    seconds -= 86400;
+  long long ms = std::llround((fromMidnight - static_cast<double>(days)) * 86400000.0);
+  if (ms >= kMsPerDay) {
+    ms -= kMsPerDay;
     ++days;
   }
   long long year = 0;
   int month = 0, day = 0;
   CivilFromDays(days - 2440588, year, month, day);  // JDN 2440588 is 1970-01-01
+  const long long seconds = ms / 1000;
   char text[96];
-  std::snprintf(text, sizeof text, "%s%04lld-%02d-%02dT%02lld:%02lld:%02lldZ",
+  std::snprintf(text, sizeof text, "%s%04lld-%02d-%02dT%02lld:%02lld:%02lld.%03lldZ",
                 year < 0 ? "-" : (year > 9999 ? "+" : ""), year < 0 ? -year : year, month, day,
-                seconds / 3600, seconds / 60 % 60, seconds % 60);
+                seconds / 3600, seconds / 60 % 60, seconds % 60, ms % 1000);
   return text;
 }
 

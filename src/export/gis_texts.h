@@ -39,9 +39,9 @@ std::string_view EclipseTypeId(EclipseKind kind);
 // "2024-04-08": the date of greatest eclipse (TT) as the catalogue gives it.
 std::string IsoDate(const EclipseDescription& eclipse);
 
-// "2024-04-08T18:17:16Z": the instant of a Julian Day in the proleptic
+// "2024-04-08T18:17:16.800Z": the instant of a Julian Day in the proleptic
 // Gregorian calendar that ISO 8601 and XML Schema use (also before 1582),
-// to the nearest second; years before 1 and after 9999 with their sign and
+// to the nearest millisecond; years before 1 and after 9999 with their sign and
 // at least four digits ("-0584-05-22T..." is 585 BC).
 std::string IsoInstant(double julianDay);
 

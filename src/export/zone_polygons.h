@@ -26,6 +26,18 @@ std::optional<std::vector<GeoPoint>> ZoneRing(const GeoLine& north, const GeoLin
                                               const LimbOutline& atStart,
                                               const LimbOutline& atEnd);
 
+// The rings of a path between both limits: ZoneRing's one ring, or where the
+// limits cross (a hybrid's path narrows to nothing between its annular and
+// total parts) one ring per part between the crossings, so that each part
+// is an area of its own and none is lost to a ring that crosses itself.
+std::vector<std::vector<GeoPoint>> PathRings(const GeoLine& north, const GeoLine& south,
+                                             const LimbOutline& atStart, const LimbOutline& atEnd);
+
+// The ring of a path with a single limit: along the limit in time order,
+// then round the umbra's crossings of the Earth's outline between its first
+// and last contact (`pass`) back to its start. Nothing without the limit or a crossing.
+std::optional<std::vector<GeoPoint>> OneLimitRing(const GeoLine& limit, const LimbOutline& pass);
+
 enum class ZoneKind { Totality, Annularity, Hybrid, Partial };
 
 struct Zone {

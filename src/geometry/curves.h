@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "geometry/events.h"
@@ -90,6 +91,37 @@ struct CurveSet {
   PointCurve maxHorizonSouth{8000};      // nMaxHS, "MaxHoriS.txt"
   PointCurve maxSunrise{8000};           // nMaxR, "MaxSunrise.txt"
   PointCurve maxSunset{8000};            // nMaxS, "MaxSunset.txt"
+  // The limits and the curves of maximum on the horizon as the map draws
+  // them and the GIS files export them: true points, refined until no
+  // segment misses the curve (curve_refinement.h). The files keep the points
+  // above; where one of these is empty, the drawing uses those too.
+  std::vector<CurvePoint> northPenumbraExact, northUmbraExact, southUmbraExact,
+      southPenumbraExact, maxHorizonNorthExact, maxHorizonSouthExact, maxSunriseExact,
+      maxSunsetExact;
+
+  template <class Set>
+  static auto DrawnCurvesOf(Set& set) {
+    return std::array{std::pair{&set.northPenumbra, &set.northPenumbraExact},
+                      std::pair{&set.northUmbra, &set.northUmbraExact},
+                      std::pair{&set.southUmbra, &set.southUmbraExact},
+                      std::pair{&set.southPenumbra, &set.southPenumbraExact},
+                      std::pair{&set.maxHorizonNorth, &set.maxHorizonNorthExact},
+                      std::pair{&set.maxHorizonSouth, &set.maxHorizonSouthExact},
+                      std::pair{&set.maxSunrise, &set.maxSunriseExact},
+                      std::pair{&set.maxSunset, &set.maxSunsetExact}};
+  }
+
+  // Each file curve with its drawn one.
+  auto DrawnCurves() { return DrawnCurvesOf(*this); }
+  auto DrawnCurves() const { return DrawnCurvesOf(*this); }
+
+  // The points of a curve as drawn and exported.
+  const std::vector<CurvePoint>& DrawnPoints(const PointCurve& curve) const {
+    for (const auto& [file, drawn] : DrawnCurves()) {
+      if (&curve == file && !drawn->empty()) return *drawn;
+    }
+    return curve.Points();
+  }
 
   // Rise/set curve 1 .. 6.
   PointCurve& RiseSet(int number) { return riseSet.at(static_cast<std::size_t>(number - 1)); }
@@ -108,6 +140,7 @@ struct CurveSet {
     maxHorizonSouth.Clear();
     maxSunrise.Clear();
     maxSunset.Clear();
+    for (const auto& [file, drawn] : DrawnCurves()) drawn->clear();
   }
 };
 

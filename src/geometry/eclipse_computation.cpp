@@ -7,6 +7,7 @@
 
 #include "astro/calendar.h"
 #include "astro/delta_t.h"
+#include "geometry/curve_refinement.h"
 #include "geometry/horizon_curves.h"
 #include "geometry/limit_curves.h"
 #include "geometry/penumbra_scan.h"
@@ -99,6 +100,7 @@ CurveSet TraceCurves(const BesselianElements& eclipse, const Circumstances& circ
 EclipseResult ComputeEclipse(const PreparedEclipse& eclipse, EclipseScratch& scratch) {
   Circumstances found = FindCircumstances(eclipse.elements, eclipse.deltaT, scratch);
   CurveSet curves = TraceCurves(eclipse.elements, found, eclipse.resolution, scratch);
+  if (eclipse.drawnCurves) ComputeDrawnCurves(eclipse.elements, curves);
   EclipseResult result{eclipse, std::move(found), std::move(curves), {}};
   const double tg = result.circumstances.timeGreatest;
   EvaluateAllAt(eclipse.elements, tg, result.atGreatest);

@@ -35,6 +35,10 @@ struct PreparedEclipse {
   double modelDeltaT = 0;         // ComputeDeltaT(year, month), seconds, whatever the scale
   double deltaT = 0;              // DeltaT in force: modelDeltaT in UT, 0 in TT
   int resolution = 1;             // 1, 2, 4, 8, 16 or 32
+  // The limits and horizon curves as the map draws them and the GIS files
+  // export them (curve_refinement.h); a batch that writes only the curve
+  // files goes without them.
+  bool drawnCurves = true;
   // First estimate of greatest eclipse, as the window shows it before computing.
   double estimatedGreatest = 0;   // hours from T0
   double greatestJulianDayTT = 0;

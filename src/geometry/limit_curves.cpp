@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "astro/numeric.h"
+#include "astro/root_finder.h"
 
 namespace darvelle {
 
@@ -50,7 +51,7 @@ CentralLineValues CentralLineValuesAt(const ElementState& s, double zeta,
   // no finite duration or width; such a point reports 0 rather than Inf.
   v.DurationMinutes = n > 0.0 ? std::fabs(2.0 * l2 / n * 60.0) : 0.0;
   v.WidthKm = (n > 0.0 && widthRoot > 0.0)
-                  ? std::fabs(2.0 * l2 / widthRoot) / kEarthRadiusAu * kUmbraLunarRadius
+                  ? std::fabs(2.0 * l2 / widthRoot) * kEarthRadiusKm
                   : 0.0;
   const double sinAltitude =
       std::sin(point.Latitude) * s.SinD +
@@ -72,6 +73,131 @@ double CentralZetaAt(const ElementState& s) {
 CentralKind CentralKindAt(const ElementState& s) {
   const double l2 = s.L2 - CentralZetaAt(s) * s.TanF2;
   return l2 >= 0.0 ? CentralKind::Annular : CentralKind::Total;
+}
+
+namespace {
+
+using Ecef = std::array<double, 3>;
+
+// Earth-fixed position of a curve point on the ellipsoid, Earth equatorial
+// radii (the ephemeris longitude serves: only differences matter here).
+Ecef EcefOf(const CurvePoint& p) {
+  const double sinLat = std::sin(p.Latitude), cosLat = std::cos(p.Latitude);
+  const double n = 1.0 / std::sqrt(1.0 - kEarthE2 * sinLat * sinLat);
+  return {n * cosLat * std::cos(p.Longitude), n * cosLat * std::sin(p.Longitude),
+          n * (1.0 - kEarthE2) * sinLat};
+}
+
+double DotOf(const Ecef& a, const Ecef& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+Ecef Difference(const Ecef& a, const Ecef& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+
+// The shadow axis' point on the Earth at the instant s is evaluated at.
+std::optional<CurvePoint> AxisPointAt(const ElementState& s) {
+  const double xi = s.X, eta1 = s.Y / s.Rho1;
+  const double r2 = xi * xi + eta1 * eta1;
+  if (!(r2 <= 1.0)) return std::nullopt;
+  const std::optional<HourAngleLatitude> g = PlaneToGeographic(s, {xi, eta1, std::sqrt(1.0 - r2)});
+  if (!g) return std::nullopt;
+  const CurveGeographic geo = CurvePointFromPlane(s, *g);
+  if (!std::isfinite(geo.Longitude) || !std::isfinite(geo.Latitude)) return std::nullopt;
+  return CurvePoint{geo.Longitude, geo.Latitude};
+}
+
+// Where a limit crosses the plane through `centre` that holds the vertical
+// there and is square to the path: the limit point whose instant makes
+// offset() zero, searched outwards from the central point's instant t within
+// the limit's own span [tFirst, tLast].
+std::optional<CurvePoint> LimitAcross(const BesselianElements& elements, double t, double tFirst,
+                                      double tLast, bool north, const Ecef& centre,
+                                      const Ecef& along) {
+  ElementState s;
+  auto offset = [&](double tau) {
+    EvaluateAllAt(elements, tau, s);
+    const std::optional<CurvePoint> p = UmbraLimitPointAt(s, north);
+    return p ? DotOf(Difference(EcefOf(*p), centre), along) : std::nan("");
+  };
+  const double here = std::clamp(t, tFirst, tLast);
+  const double f0 = offset(here);
+  if (!std::isfinite(f0)) return std::nullopt;
+  // A low Sun stretches the path along its direction: the crossing lies up to
+  // some minutes from t. Steps of 36 s find the sign change, 0.3 h at most.
+  constexpr double kStep = 0.01;
+  std::optional<double> root;
+  if (f0 == 0.0) root = here;
+  for (int k = 1; !root && k <= 30; ++k) {
+    for (const double direction : {-1.0, 1.0}) {
+      const double near = here + direction * (k - 1) * kStep;
+      const double far = std::clamp(here + direction * k * kStep, tFirst, tLast);
+      if (far == near) continue;
+      const double ff = offset(far);
+      if (!std::isfinite(ff) || (ff > 0.0) == (f0 > 0.0)) continue;
+      RootSearchLimits limits;
+      limits.valueTolerance = 1e-9;   // 6 mm
+      limits.spanTolerance = 1e-10;   // under a millimetre at any ground speed
+      limits.maxSteps = 100;
+      root = FindRoot(offset, near, far, limits);
+      break;
+    }
+  }
+  if (!root) return std::nullopt;
+  EvaluateAllAt(elements, *root, s);
+  return UmbraLimitPointAt(s, north);
+}
+
+}  // namespace
+
+std::optional<double> PathWidthFromLimits(const BesselianElements& elements,
+                                          const EclipseEvents& events, double t,
+                                          const CurvePoint& point) {
+  for (const EventId id : {EventId::TUN1, EventId::TUN2, EventId::TUS1, EventId::TUS2}) {
+    if (!events[id].exists()) return std::nullopt;
+  }
+  // The path's direction at the point: the axis 3.6 s before and after.
+  constexpr double kHalfSpan = 0.001;
+  ElementState s;
+  EvaluateAllAt(elements, t - kHalfSpan, s);
+  const std::optional<CurvePoint> before = AxisPointAt(s);
+  EvaluateAllAt(elements, t + kHalfSpan, s);
+  const std::optional<CurvePoint> after = AxisPointAt(s);
+  if (!before || !after) return std::nullopt;
+  const Ecef centre = EcefOf(point);
+  const Ecef up = {std::cos(point.Latitude) * std::cos(point.Longitude),
+                   std::cos(point.Latitude) * std::sin(point.Longitude), std::sin(point.Latitude)};
+  Ecef along = Difference(EcefOf(*after), EcefOf(*before));
+  const double rise = DotOf(along, up);
+  for (int k = 0; k < 3; ++k) along[k] -= rise * up[k];
+  const double length = std::sqrt(DotOf(along, along));
+  if (!(length > 0.0)) return std::nullopt;
+  for (double& v : along) v /= length;
+
+  const auto span = [&](EventId first, EventId last) {
+    return std::minmax(*events.Time(first), *events.Time(last));
+  };
+  const auto [northFirst, northLast] = span(EventId::TUN1, EventId::TUN2);
+  const auto [southFirst, southLast] = span(EventId::TUS1, EventId::TUS2);
+  const std::optional<CurvePoint> north =
+      LimitAcross(elements, t, northFirst, northLast, true, centre, along);
+  const std::optional<CurvePoint> south =
+      LimitAcross(elements, t, southFirst, southLast, false, centre, along);
+  if (!north || !south) return std::nullopt;
+
+  // The arc of the normal section from the chord: the radius of curvature in
+  // the section's azimuth (Euler) turns the chord into the arc; over 1000 km
+  // the arc is 1 km longer than its chord and this is right to metres.
+  const Ecef chord = Difference(EcefOf(*north), EcefOf(*south));
+  const double sinLat = std::sin(point.Latitude);
+  const Ecef east = {-std::sin(point.Longitude), std::cos(point.Longitude), 0.0};
+  const Ecef northward = {-sinLat * std::cos(point.Longitude), -sinLat * std::sin(point.Longitude),
+                          std::cos(point.Latitude)};
+  const double azimuth = std::atan2(DotOf(chord, east), DotOf(chord, northward));
+  const double w = 1.0 - kEarthE2 * sinLat * sinLat;
+  const double meridian = (1.0 - kEarthE2) / (w * std::sqrt(w));
+  const double primeVertical = 1.0 / std::sqrt(w);
+  const double radius = 1.0 / (std::cos(azimuth) * std::cos(azimuth) / meridian +
+                               std::sin(azimuth) * std::sin(azimuth) / primeVertical);
+  const double c = std::sqrt(DotOf(chord, chord));
+  const double arc = 2.0 * radius * std::asin(std::min(1.0, c / (2.0 * radius)));
+  return std::isfinite(arc) ? std::optional<double>(arc * kEarthRadiusKm) : std::nullopt;
 }
 
 void ComputeCentralLine(const CurveTracer& c) {
@@ -121,7 +247,10 @@ void ComputeCentralLine(const CurveTracer& c) {
     p.Time = t;
     const CentralLineValues v = CentralLineValuesAt(s, zeta, p);
     p.DurationMinutes = v.DurationMinutes;
-    p.WidthKm = v.WidthKm;
+    // The width between the limits themselves; the classical formula, which
+    // treats the Earth as flat across the path and fails at a low Sun by up
+    // to 6 %, only where a limit is missing there.
+    p.WidthKm = PathWidthFromLimits(c.elements, c.events, t, p).value_or(v.WidthKm);
     p.SunAltitudeDeg = v.SunAltitudeDeg;
     if (!curve.Append(p)) break;  // 301 points at most: the capacity of 400 is never reached
     last = p;
@@ -132,10 +261,88 @@ void ComputeCentralLine(const CurveTracer& c) {
 
 namespace {
 
-// One umbral limit between its two limb events. The southern limit turns the
-// direction of the limit point by pi in every pass.
+// The place of direction q from the axis at the umbra's radius there, and
+// the part of the axis' motion relative to that place along q: zero where
+// the place's closest approach to the axis falls at this instant. The rates
+// of the place are those of the local circumstances, so that a limit point is
+// exactly where they change from central to not central.
+struct LimitTrial {
+  PlanePoint point;
+  double alongQ = 0;
+};
+
+LimitTrial TrialAt(const ElementState& s, double q) {
+  const double sinQ = std::sin(q), cosQ = std::cos(q);
+  LimitTrial trial;
+  PlanePoint& p = trial.point;
+  double l = s.L2;
+  double zeta = 0.0;
+  // The radius changes with zeta by tan f2 (about 0.005): four passes leave
+  // it exact to the last digit.
+  for (int pass = 0; pass < 4; ++pass) {
+    p.Xi = s.X - l * sinQ;
+    p.Eta1 = (s.Y - l * cosQ) / s.Rho1;
+    p.Zeta1 = std::sqrt(std::max(0.0, 1.0 - p.Xi * p.Xi - p.Eta1 * p.Eta1));
+    zeta = s.Rho2 * (p.Zeta1 * s.CosD1MinusD2 - p.Eta1 * s.SinD1MinusD2);
+    l = s.L2 - zeta * s.TanF2;
+  }
+  const double eta = p.Eta1 * s.Rho1;
+  const double a = s.XRate - s.MuRate * (zeta * s.CosD - eta * s.SinD);
+  const double b = s.YRate - s.MuRate * p.Xi * s.SinD + s.DRate * zeta;
+  trial.alongQ = a * sinQ + b * cosQ;
+  return trial;
+}
+
+}  // namespace
+
+std::optional<CurvePoint> UmbraLimitPointAt(const ElementState& s, bool north) {
+  const double turn = north ? 0.0 : kPi;
+  // First estimate: the classical direction of the limit, which neglects the
+  // place's own distance from the axis in its rates and, where the Sun is
+  // low, has not settled after a few passes (up to 5 km off at a Sun 2 deg
+  // up). It picks the branch; the search below makes it exact.
+  double l = s.L2;
+  double q = std::atan2(s.B2, s.C2);
+  for (int pass = 0; pass < 3; ++pass) {
+    const double sinQ = std::sin(q), cosQ = std::cos(q);
+    const double xi = s.X - l * sinQ;
+    const double eta1 = (s.Y - l * cosQ) / s.Rho1;
+    const double zeta1 = std::sqrt(std::max(0.0, 1.0 - xi * xi - eta1 * eta1));
+    const double zeta = s.Rho2 * (zeta1 * s.CosD1MinusD2 - eta1 * s.SinD1MinusD2);
+    q = std::atan2(s.B2 - zeta * s.DRate - s.A2 / cosQ, s.C2 - zeta * s.MuRate * s.CosD) + turn;
+    l = s.L2 - zeta * s.TanF2;
+  }
+  // alongQ is about n sin(q - q0): one root within a quarter turn of the
+  // estimate. 1e-13 of it is well under a millimetre on the ground.
+  RootSearchLimits limits;
+  limits.valueTolerance = 1e-13;
+  limits.spanTolerance = 1e-12;
+  limits.maxSteps = 80;
+  const auto root = FindRoot([&](double angle) { return TrialAt(s, angle).alongQ; }, q - 0.4,
+                             q + 0.4, limits);
+  if (root) q = *root;
+  PlanePoint p = TrialAt(s, q).point;
+  // Between the limit's limb events the exact point can still fall just off
+  // the Earth's outline: the events are found by the classical direction.
+  // The limit ends on the limb there, so the limb point in that direction
+  // stands for it, and the curve keeps its number of points.
+  const double r = std::hypot(p.Xi, p.Eta1);
+  if (r > 1.0) {
+    p.Xi /= r;
+    p.Eta1 /= r;
+    p.Zeta1 = 0.0;
+  }
+  const CurveGeographic geo = CurvePointFromPlane(s, PlaneToGeographicClamped(s, p));
+  // Elements that are not numbers (a damaged record) give no point.
+  if (!std::isfinite(geo.Longitude) || !std::isfinite(geo.Latitude)) return std::nullopt;
+  return CurvePoint{geo.Longitude, geo.Latitude};
+}
+
+namespace {
+
+// One umbral limit between its two limb events.
 void ComputeUmbraLimit(const CurveTracer& c, PointCurve& curve, EventId startId, EventId endId,
-                       double turn) {
+                       bool north) {
   curve.Clear();
   if (!c.events[startId].exists() || !c.events[endId].exists()) return;
   const double tStart = *c.events.Time(startId);
@@ -145,29 +352,9 @@ void ComputeUmbraLimit(const CurveTracer& c, PointCurve& curve, EventId startId,
   curve.Append(EventPoint(c.events, startId));
   for (int i = 1; i < kTracedCurveIntervals; ++i) {
     EvaluateAllAt(c.elements, EasedInstant(tStart, tEnd, i), s);
-    double l = s.L2;
-    double q = std::atan2(s.B2, s.C2);
-    PlanePoint point;
-    // Three passes refine the limit direction Q and the umbral radius L at the
-    // surface; the point of the last pass uses the Q and L before its update.
-    for (int pass = 0; pass < 3; ++pass) {
-      const double sinQ = std::sin(q);
-      const double cosQ = std::cos(q);
-      point.Xi = s.X - l * sinQ;
-      point.Eta1 = (s.Y - l * cosQ) / s.Rho1;
-      double zeta1Squared = 1.0 - point.Xi * point.Xi - point.Eta1 * point.Eta1;
-      if (zeta1Squared < 0.0) zeta1Squared = 0.0;
-      point.Zeta1 = std::sqrt(zeta1Squared);
-      const double zeta = s.Rho2 * (point.Zeta1 * s.CosD1MinusD2 - point.Eta1 * s.SinD1MinusD2);
-      q = std::atan2(s.B2 - zeta * s.DRate - s.A2 / cosQ, s.C2 - zeta * s.MuRate * s.CosD) + turn;
-      l = s.L2 - zeta * s.TanF2;
-    }
-    const std::optional<HourAngleLatitude> g = PlaneToGeographic(s, point);
-    if (!g) continue;
-    const CurveGeographic geo = CurvePointFromPlane(s, *g);
-    // Elements that are not numbers (a damaged record) give no point.
-    if (!std::isfinite(geo.Longitude) || !std::isfinite(geo.Latitude)) continue;
-    if (!curve.Append(CurvePoint{geo.Longitude, geo.Latitude})) break;  // 301 < 400
+    const std::optional<CurvePoint> point = UmbraLimitPointAt(s, north);
+    if (!point) continue;
+    if (!curve.Append(*point)) break;  // 301 < 400
   }
   curve.Append(EventPoint(c.events, endId));
   curve.SetReady(true);
@@ -176,11 +363,11 @@ void ComputeUmbraLimit(const CurveTracer& c, PointCurve& curve, EventId startId,
 }  // namespace
 
 void ComputeNorthUmbraLimit(const CurveTracer& c) {
-  ComputeUmbraLimit(c, c.curves.northUmbra, EventId::TUN1, EventId::TUN2, 0.0);
+  ComputeUmbraLimit(c, c.curves.northUmbra, EventId::TUN1, EventId::TUN2, true);
 }
 
 void ComputeSouthUmbraLimit(const CurveTracer& c) {
-  ComputeUmbraLimit(c, c.curves.southUmbra, EventId::TUS1, EventId::TUS2, kPi);
+  ComputeUmbraLimit(c, c.curves.southUmbra, EventId::TUS1, EventId::TUS2, false);
 }
 
 // ---------------------------------------------------------------------------

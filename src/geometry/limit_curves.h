@@ -7,6 +7,7 @@
 // eclipse and then sets its ready flag; it writes no file (the computation
 // writes the file of every ready curve).
 
+#include <optional>
 #include <vector>
 
 #include "geometry/curves.h"
@@ -43,10 +44,26 @@ CentralKind CentralKindAt(const ElementState& s);
 // axis (eta scaled to the flattened Earth), the zeta of that kind test.
 double CentralZetaAt(const ElementState& s);
 
+// Width of the path (km) at a central-line point at instant t: the arc on the
+// ellipsoid between the two umbral limits where they cross the section square
+// to the path through the point. Nothing when a limit is missing or does not
+// cross there (a one-limit path, the limb ends of the line).
+std::optional<double> PathWidthFromLimits(const BesselianElements& elements,
+                                          const EclipseEvents& events, double t,
+                                          const CurvePoint& point);
+
 // Between TC1 and TC2 (both must exist): up to 301 points thinned to
 // kCentralLineMinSpacingKm, each with its instant, kind, duration, width and
 // solar altitude.
 void ComputeCentralLine(const CurveTracer& c);
+// The point of the northern (or southern) umbral limit whose closest approach
+// to the shadow's axis falls at the instant the elements are evaluated at
+// (EvaluateAllAt): the place on the ellipsoid at the umbra's radius there
+// from the axis, as the local circumstances reckon both. Where that place
+// falls just off the Earth (near the limit's limb events), the limb point in
+// its direction; nothing for elements that are not numbers.
+std::optional<CurvePoint> UmbraLimitPointAt(const ElementState& s, bool north);
+
 // Between TUN1 and TUN2 / TUS1 and TUS2 (both must exist): 301 points at most.
 void ComputeNorthUmbraLimit(const CurveTracer& c);
 void ComputeSouthUmbraLimit(const CurveTracer& c);

@@ -411,6 +411,19 @@ bool MayBeSeen(const BesselianElements& eclipse, double deltaT, const Observer& 
   return altitudeDeg + reachDeg > kSunUpAltitudeDeg;
 }
 
+double ShadowEdgeMargin(const BesselianElements& eclipse, double deltaT, const Observer& observer,
+                        bool umbra) {
+  const ShadowModel model(eclipse, deltaT, observer);
+  const Shadow s = model.At(FindClosestApproach(model, FirstEstimate(eclipse)));
+  return s.Distance() - RadiusOf(s, umbra ? Shade::kUmbra : Shade::kPenumbra);
+}
+
+double SunAltitudeAtMaximum(const BesselianElements& eclipse, double deltaT,
+                            const Observer& observer) {
+  const ShadowModel model(eclipse, deltaT, observer);
+  return SunAltitude(model, FindMaximum(model, FindClosestApproach(model, FirstEstimate(eclipse))));
+}
+
 double LocalCircumstances::VisibleMagnitude() const {
   if (Kind == LocalKind::kNone) return 0.0;
   if (Maximum && Maximum->SunUp()) return Magnitude;

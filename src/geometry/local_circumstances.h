@@ -72,6 +72,18 @@ struct LocalCircumstances {
   double VisibleMagnitude() const;
 };
 
+// How far the observer stays outside the penumbra (umbra = false) or the
+// umbra at the closest approach to the shadow's axis, on the fundamental
+// plane in Earth radii: negative inside. The limits of the eclipse and of its
+// central phase are where this is zero, as ComputeLocalCircumstances decides.
+double ShadowEdgeMargin(const BesselianElements& eclipse, double deltaT, const Observer& observer,
+                        bool umbra);
+
+// The Sun's geometric altitude (degrees) at the maximum, both as
+// ComputeLocalCircumstances finds them (its Maximum->SunAltitudeDeg).
+double SunAltitudeAtMaximum(const BesselianElements& eclipse, double deltaT,
+                            const Observer& observer);
+
 // Local circumstances of one eclipse. deltaT: TT - UT in seconds (the
 // program's DeltaT for the eclipse). The observer's values must be finite;
 // latitudes beyond the poles are clamped to them.

@@ -149,7 +149,7 @@ void DrawCurveWith(Pen& pen, MapCurve curve, const CurveSet& curves, const Eclip
     return;
   }
 
-  const auto& points = PointCurveOf(curve, curves)->Points();
+  const auto& points = curves.DrawnPoints(*PointCurveOf(curve, curves));
   // A sunrise/sunset curve starts at its first event point, whether visible
   // or not. An event that was not found has no position (its table entry is
   // zero): the curve then starts at its own first point instead of at

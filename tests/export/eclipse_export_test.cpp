@@ -229,6 +229,42 @@ TEST(GeoJsonExport, KnownPlacesLieInsideOrOutsideThePaths) {
   }
 }
 
+// The central line lies inside the path wherever the Sun is half a degree up
+// or more and the path is a kilometre wide: for central eclipses with only
+// one umbral limit on the Earth (|gamma| 0.97 to 0.997, total and annular,
+// north and south), closed along where the umbra meets the horizon, and for
+// hybrids whose limits cross where the path narrows to nothing between the
+// annular and the total parts (1804 February 11 and two others).
+TEST(GeoJsonExport, TheCentralLineLiesInsideItsPath) {
+  for (const int index : {5648, 715, 4222, 9283, 16178, 9935, 19538, k2013Nov03Hybrid}) {
+    const QJsonObject collection = GeoJson(index);
+    std::vector<Ring> path;
+    for (const QJsonObject& f : Features(collection, "zone")) {
+      if (f["properties"].toObject()["zone"].toString() == "partial_zone") continue;
+      const std::vector<Ring> rings = ExteriorRings(f["geometry"].toObject());
+      path.insert(path.end(), rings.begin(), rings.end());
+    }
+    ASSERT_FALSE(path.empty()) << index << ": no path";
+    int checked = 0;
+    for (const QJsonObject& f : Features(collection, "curve")) {
+      const QJsonObject properties = f["properties"].toObject();
+      if (properties["curve"].toString() != "central_line") continue;
+      const QJsonArray vertices = f["geometry"].toObject()["coordinates"].toArray();
+      const QJsonArray sun = properties["sun_alt"].toArray();
+      const QJsonArray width = properties["width_km"].toArray();
+      for (qsizetype k = 0; k < vertices.size(); ++k) {
+        if (sun[k].toDouble() < 0.5 || width[k].toDouble() < 1.0) continue;
+        ++checked;
+        const QJsonArray p = vertices[k].toArray();
+        EXPECT_TRUE(InsideAny(path, p[0].toDouble(), p[1].toDouble()))
+            << index << ": central-line vertex " << k << " ("
+            << properties["central_kind"].toString().toStdString() << ") outside the path";
+      }
+    }
+    EXPECT_GT(checked, 200) << index;
+  }
+}
+
 TEST(GeoJsonExport, APathOverTheAntimeridianIsCutIntoPolygonsOnBothSides) {
   const std::vector<Ring> rings = Zone(GeoJson(k2012May20Annular), "path_of_annularity");
   ASSERT_GE(rings.size(), 2u);

@@ -90,7 +90,10 @@ TEST_F(CanonComparison, GreatestEclipsePositionDurationAndWidth) {
   // The canon prints positions to 0.1 deg and durations to whole seconds.
   EXPECT_LT(Quantile(positionErrors, 1.0), 0.1);
   EXPECT_LT(Quantile(durationErrors, 1.0), 1.0);
-  EXPECT_LT(Median(widthErrors), 0.01);
+  // The canon's widths are whole kilometres of a few hundred: a kilometre
+  // taken for the wrong length (the Moon's radius over the Earth's in AU,
+  // 6386 km, instead of 6378.137 km) shows as a median of 0.13 %.
+  EXPECT_LT(Median(widthErrors), 0.0005);
 }
 
 // Partial and non-central eclipses have no central line and no TG0 point;
