@@ -240,7 +240,11 @@ class Sweep : public ::testing::Test {
         mine.index = index;
         std::string problem;
         try {
-          *c = ComputeEclipse(PrepareEclipse(catalogue_, index, true, resolution), scratch);
+          PreparedEclipse prepared = PrepareEclipse(catalogue_, index, true, resolution);
+          // The computation the files come from; the curves as drawn and
+          // exported are swept by GisSweep.
+          prepared.drawnCurves = false;
+          *c = ComputeEclipse(prepared, scratch);
           if (withFiles) {
             DeleteComputationFiles(folder);
             WriteComputationFiles(*c, folder);
