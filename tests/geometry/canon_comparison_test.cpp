@@ -17,7 +17,7 @@
 namespace darvelle {
 namespace {
 
-// These check the computation the specified files come from; the curves as
+// These check the computation the curve files come from; the curves as
 // drawn and exported have tests of their own.
 PreparedEclipse WithoutDrawnCurves(PreparedEclipse eclipse) {
   eclipse.drawnCurves = false;
