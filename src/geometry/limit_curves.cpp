@@ -170,8 +170,11 @@ std::optional<double> PathWidthFromLimits(const BesselianElements& elements,
   if (!(length > 0.0)) return std::nullopt;
   for (double& v : along) v /= length;
 
-  const auto span = [&](EventId first, EventId last) {
-    return std::minmax(*events.Time(first), *events.Time(last));
+  // By value: std::minmax of two temporaries returns references to them.
+  const auto span = [&](EventId first, EventId last) -> std::pair<double, double> {
+    const double a = *events.Time(first);
+    const double b = *events.Time(last);
+    return {std::min(a, b), std::max(a, b)};
   };
   const auto [northFirst, northLast] = span(EventId::TUN1, EventId::TUN2);
   const auto [southFirst, southLast] = span(EventId::TUS1, EventId::TUS2);
