@@ -9,19 +9,13 @@
 #include <vector>
 
 #include "cli/args.h"
+#include "fuzz_file.h"
 
 using darvelle::cli::Args;
 using darvelle::cli::UsageError;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::vector<std::string> args(1);
-  for (std::size_t i = 0; i < size; ++i) {
-    if (data[i] == 0) {
-      args.emplace_back();
-    } else {
-      args.back() += static_cast<char>(data[i]);
-    }
-  }
+  const std::vector<std::string> args = darvelle::fuzz::ArgumentsOf(data, size);
   const std::set<std::string> valued = {"index", "year", "resolution", "language", "data",
                                         "out",   "psi",  "phi",        "chi",      "size"};
   const std::set<std::string> flags = {"tt", "colored", "stereographic"};

@@ -9,8 +9,23 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace darvelle::fuzz {
+
+// The fuzzer's bytes as command-line arguments: split at NUL bytes, the
+// first one the program's name.
+inline std::vector<std::string> ArgumentsOf(const std::uint8_t* data, std::size_t size) {
+  std::vector<std::string> args(1);
+  for (std::size_t i = 0; i < size; ++i) {
+    if (data[i] == 0) {
+      args.emplace_back();
+    } else {
+      args.back() += static_cast<char>(data[i]);
+    }
+  }
+  return args;
+}
 
 class MemoryFile {
  public:

@@ -19,6 +19,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/data_files.h"
 #include "cli/args.h"
+#include "fuzz_file.h"
 #include "cli/local_commands.h"
 #include "../support/non_numbers.h"
 
@@ -61,14 +62,7 @@ void CheckJson(const std::string& text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const Catalogue catalogue = LoadCatalogue(
       FindDataFile(kCatalogueFileName, std::filesystem::path(DARVELLE_FUZZ_DATA_DIR)));
-  std::vector<std::string> args(1);
-  for (std::size_t i = 0; i < size; ++i) {
-    if (data[i] == 0) {
-      args.emplace_back();
-    } else {
-      args.back() += static_cast<char>(data[i]);
-    }
-  }
+  const std::vector<std::string> args = darvelle::fuzz::ArgumentsOf(data, size);
   std::string text;
   try {
     text = cli::LocalText(args, &catalogue);
