@@ -11,6 +11,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/data_files.h"
 #include "geometry/circumstances.h"
+#include "geometry/curve_refinement.h"
 #include "geometry/eclipse_computation.h"
 #include "geometry/computation_files.h"
 #include "geometry/report_files.h"
@@ -100,3 +101,29 @@ void BM_GeneralCircumstances(benchmark::State& state) {
 BENCHMARK(BM_GeneralCircumstances)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+// The limits and horizon curves made exact for drawing and export, alone
+// (2024 April 8 and 2011 June 1, resolution 1).
+void BM_DrawnCurves(benchmark::State& state) {
+  const Catalogue* catalogue = SharedCatalogue();
+  const auto date = state.range(0);
+  const int index = catalogue ? FindByDate(*catalogue, static_cast<int>(date / 10000),
+                                           static_cast<int>(date / 100 % 100), static_cast<int>(date % 100))
+                              : 0;
+  if (index == 0) {
+    state.SkipWithError("catalogue or eclipse missing");
+    return;
+  }
+  PreparedEclipse prepared = PrepareEclipse(*catalogue, index, true, 1);
+  prepared.drawnCurves = false;
+  EclipseResult c = ComputeEclipse(prepared);
+  std::size_t points = 0;
+  for (auto _ : state) {
+    ComputeDrawnCurves(c.elements, c.curves);
+    points = 0;
+    for (const auto& [file, drawn] : c.curves.DrawnCurves()) points += drawn->size();
+    benchmark::DoNotOptimize(points);
+  }
+  state.counters["points"] = static_cast<double>(points);
+}
+BENCHMARK(BM_DrawnCurves)->Arg(20240408)->Arg(20110601)->Unit(benchmark::kMillisecond);

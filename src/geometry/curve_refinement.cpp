@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <utility>
 
 #include "astro/constants.h"
 #include "astro/numeric.h"
+#include "astro/root_finder.h"
 #include "geometry/elements.h"
 #include "geometry/local_circumstances.h"
 
@@ -108,50 +110,57 @@ class CurveRefiner {
   // segment, within `reachKm` either side: nothing when it does not cross
   // there (the segment then stays as it is).
   std::optional<Unit> LimitAcross(const Unit& middle, const Unit& across, double reachKm) const {
-    const double here = Margin(middle);
-    if (!std::isfinite(here)) return std::nullopt;
-    // One secant step from the middle usually lands within metres of the
-    // limit; a true bracket is then sought around it and closed by halving.
-    const double probeKm = 0.5;
-    const double there = Margin(Along(middle, across, probeKm));
-    double guessKm = 0.0;
-    if (std::isfinite(there) && there != here) guessKm = -here * probeKm / (there - here);
-    if (std::abs(guessKm) < 0.1 * kExactCurveToleranceKm) return Along(middle, across, guessKm);
-    guessKm = std::clamp(guessKm, -reachKm, reachKm);
     auto margin = [&](double km) { return Margin(Along(middle, across, km)); };
-    double lo = 0.0, hi = 0.0;
-    double loValue = here;
-    bool bracket = false;
-    // From the secant's guess outwards, then from the middle outwards.
-    for (const double centre : {guessKm, 0.0}) {
-      for (double step = 0.05; step <= 2.0 * reachKm && !bracket; step *= 2.0) {
-        for (const double sign : {-1.0, 1.0}) {
-          const double a = std::clamp(centre, -reachKm, reachKm);
-          const double b = std::clamp(centre + sign * step, -reachKm, reachKm);
-          if (a == b) continue;
-          const double va = margin(a), vb = margin(b);
-          if (std::isfinite(va) && std::isfinite(vb) && (va > 0.0) != (vb > 0.0)) {
-            lo = a, hi = b, loValue = va;
-            bracket = true;
-            break;
-          }
-        }
-      }
-      if (bracket) break;
-    }
-    if (!bracket) return std::nullopt;
-    // Halving to 5 m.
-    while (std::abs(hi - lo) > 0.005) {
-      const double mid = 0.5 * (lo + hi), value = margin(mid);
-      if (!std::isfinite(value)) return std::nullopt;
-      if ((value > 0.0) == (loValue > 0.0)) {
-        lo = mid, loValue = value;
-      } else {
-        hi = mid;
-      }
-    }
-    return Along(middle, across, 0.5 * (lo + hi));
+    const double here = margin(0.0);
+    if (!std::isfinite(here)) return std::nullopt;
+    if (const auto km = SecantAcross(margin, here, reachKm)) return Along(middle, across, *km);
+    if (const auto km = BracketAcross(margin, here, reachKm)) return Along(middle, across, *km);
+    return std::nullopt;
   }
+
+  // Within a few km of a limit its margin is nearly straight in the distance
+  // across it, so secant steps from the middle land within metres in two or
+  // three evaluations. Nothing when they leave the reach or stall (a bend, a
+  // second branch close by): the bracket search then decides.
+  template <class Margin>
+  static std::optional<double> SecantAcross(const Margin& margin, double here, double reachKm) {
+    double x0 = 0.0, f0 = here;
+    double x1 = kProbeKm, f1 = margin(x1);
+    // Converging secant steps halve the error's digits each time; 8 steps
+    // are far more than a straight margin needs.
+    for (int step = 0; step < 8; ++step) {
+      if (!std::isfinite(f1) || f1 == f0) return std::nullopt;
+      const double x2 = x1 - f1 * (x1 - x0) / (f1 - f0);
+      if (!(std::abs(x2) <= reachKm)) return std::nullopt;
+      x0 = x1, f0 = f1;
+      x1 = x2, f1 = margin(x2);
+      if (std::abs(x1 - x0) < kRootKm) return x1;
+    }
+    return std::nullopt;
+  }
+
+  // A true sign change found by steps doubling outwards from the middle,
+  // then closed by the program's root search.
+  template <class Margin>
+  static std::optional<double> BracketAcross(const Margin& margin, double here, double reachKm) {
+    for (double step = 0.05; step <= 2.0 * reachKm; step *= 2.0) {
+      for (const double sign : {-1.0, 1.0}) {
+        const double b = std::clamp(sign * step, -reachKm, reachKm);
+        const double vb = margin(b);
+        if (!std::isfinite(vb) || (here > 0.0) == (vb > 0.0)) continue;
+        RootSearchLimits limits;
+        limits.valueTolerance = 0.0;
+        limits.spanTolerance = kRootKm;
+        limits.maxSteps = 60;  // regula falsi with the Illinois rule: tens of steps at worst
+        return FindRoot([&](double km) { return margin(km); }, 0.0, b, limits);
+      }
+    }
+    return std::nullopt;
+  }
+
+  // The first step across a segment, and how closely the limit is found.
+  static constexpr double kProbeKm = 0.5;
+  static constexpr double kRootKm = 0.005;
 
   const CurveSide& side_;
 };
@@ -180,16 +189,19 @@ void ComputeDrawnCurves(const BesselianElements& eclipse, CurveSet& curves) {
   auto observer = [](const CurvePoint& p) {
     return Observer{p.Latitude * kRadToDeg, p.Longitude * kRadToDeg, 0.0};
   };
+  // Each search starts at the instant found for the place judged before,
+  // nearly always a neighbour on the same curve.
+  double searchStart = std::numeric_limits<double>::quiet_NaN();
   const CurveSide penumbra = [&](const CurvePoint& p) {
-    return ShadowEdgeMargin(eclipse, 0.0, observer(p), false);
+    return ShadowEdgeMargin(eclipse, 0.0, observer(p), false, &searchStart);
   };
   const CurveSide umbra = [&](const CurvePoint& p) {
-    return ShadowEdgeMargin(eclipse, 0.0, observer(p), true);
+    return ShadowEdgeMargin(eclipse, 0.0, observer(p), true, &searchStart);
   };
   // The curves of maximum on the horizon: where the local circumstances'
   // own maximum comes with the Sun's centre on the geometric horizon.
   const CurveSide horizon = [&](const CurvePoint& p) {
-    return SunAltitudeAtMaximum(eclipse, 0.0, observer(p));
+    return SunAltitudeAtMaximum(eclipse, 0.0, observer(p), &searchStart);
   };
   for (const auto& [file, drawn] : curves.DrawnCurves()) {
     drawn->clear();

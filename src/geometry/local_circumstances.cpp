@@ -411,17 +411,32 @@ bool MayBeSeen(const BesselianElements& eclipse, double deltaT, const Observer& 
   return altitudeDeg + reachDeg > kSunUpAltitudeDeg;
 }
 
+namespace {
+
+// The search for the closest approach starts at `start` when it is a
+// neighbour's instant (within the span a search may move), else where
+// ComputeLocalCircumstances starts it; `start` is left at the instant found.
+double ClosestApproachFrom(const ShadowModel& model, const BesselianElements& eclipse, double* start) {
+  const double first = FirstEstimate(eclipse);
+  const bool near = start && std::isfinite(*start) && std::abs(*start - first) < kContactSearchHours;
+  const double closest = FindClosestApproach(model, near ? *start : first);
+  if (start) *start = closest;
+  return closest;
+}
+
+}  // namespace
+
 double ShadowEdgeMargin(const BesselianElements& eclipse, double deltaT, const Observer& observer,
-                        bool umbra) {
+                        bool umbra, double* searchStart) {
   const ShadowModel model(eclipse, deltaT, observer);
-  const Shadow s = model.At(FindClosestApproach(model, FirstEstimate(eclipse)));
+  const Shadow s = model.At(ClosestApproachFrom(model, eclipse, searchStart));
   return s.Distance() - RadiusOf(s, umbra ? Shade::kUmbra : Shade::kPenumbra);
 }
 
 double SunAltitudeAtMaximum(const BesselianElements& eclipse, double deltaT,
-                            const Observer& observer) {
+                            const Observer& observer, double* searchStart) {
   const ShadowModel model(eclipse, deltaT, observer);
-  return SunAltitude(model, FindMaximum(model, FindClosestApproach(model, FirstEstimate(eclipse))));
+  return SunAltitude(model, FindMaximum(model, ClosestApproachFrom(model, eclipse, searchStart)));
 }
 
 double LocalCircumstances::VisibleMagnitude() const {

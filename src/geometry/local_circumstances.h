@@ -76,13 +76,17 @@ struct LocalCircumstances {
 // umbra at the closest approach to the shadow's axis, on the fundamental
 // plane in Earth radii: negative inside. The limits of the eclipse and of its
 // central phase are where this is zero, as ComputeLocalCircumstances decides.
+// `searchStart` (hours from T0, optional): where to begin the search for the
+// closest approach, left at the instant found; a neighbouring place's
+// instant saves about half of the search when many places along a curve are
+// judged in turn.
 double ShadowEdgeMargin(const BesselianElements& eclipse, double deltaT, const Observer& observer,
-                        bool umbra);
+                        bool umbra, double* searchStart = nullptr);
 
 // The Sun's geometric altitude (degrees) at the maximum, both as
 // ComputeLocalCircumstances finds them (its Maximum->SunAltitudeDeg).
 double SunAltitudeAtMaximum(const BesselianElements& eclipse, double deltaT,
-                            const Observer& observer);
+                            const Observer& observer, double* searchStart = nullptr);
 
 // Local circumstances of one eclipse. deltaT: TT - UT in seconds (the
 // program's DeltaT for the eclipse). The observer's values must be finite;
