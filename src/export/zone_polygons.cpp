@@ -1,5 +1,7 @@
 #include "export/zone_polygons.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <initializer_list>
 
@@ -7,6 +9,13 @@
 
 namespace darvelle {
 namespace {
+
+// How far from the limits' ends a crossing must lie to count as a hybrid's
+// narrowing, and the length of a degree of a great circle.
+constexpr double kEndClearanceKm = 10.0;
+constexpr double kKmPerDegree = kEarthRadiusKm / kRadToDeg;
+
+double ReduceTo180(double degrees) { return degrees - 360.0 * std::round(degrees / 360.0); }
 
 double SquaredDistance(const GeoPoint& a, const GeoPoint& b) {
   // Longitude steps the short way round; close points are all this compares.
@@ -91,16 +100,23 @@ struct LimitCrossing {
 std::vector<LimitCrossing> LimitCrossings(const GeoLine& northLine, const GeoLine& southLine) {
   const std::vector<GeoPoint> north = Unwrapped(northLine), south = Unwrapped(southLine);
   std::vector<LimitCrossing> found;
+  // Near their limb events both limits start from nearly one place and may
+  // touch there by rounding: only crossings clear of all four ends count. A
+  // count of vertices is no measure of that: a hybrid's annular stretch at
+  // sunrise may be a few vertices of 150 km long.
+  const std::array<GeoPoint, 4> ends = {north.front(), north.back(), south.front(), south.back()};
+  auto clearOfTheEnds = [&](const GeoPoint& at) {
+    constexpr double kClearDeg = kEndClearanceKm / kKmPerDegree;
+    return std::all_of(ends.begin(), ends.end(), [&](const GeoPoint& end) {
+      GeoPoint unwrapped = at;
+      unwrapped.LongitudeDeg = end.LongitudeDeg + ReduceTo180(at.LongitudeDeg - end.LongitudeDeg);
+      return SquaredDistance(unwrapped, end) > kClearDeg * kClearDeg;
+    });
+  };
   for (std::size_t i = 0; i + 1 < north.size(); ++i) {
     const GeoPoint& a = north[i];
     const GeoPoint& b = north[i + 1];
     for (std::size_t j = 0; j + 1 < south.size(); ++j) {
-      // Near their limb events both limits start from nearly one place and
-      // may touch by rounding: only crossings clear of both ends count.
-      constexpr std::size_t kEnds = 4;
-      if (i < kEnds || j < kEnds || i + 1 + kEnds > north.size() || j + 1 + kEnds > south.size()) {
-        continue;
-      }
       for (const double turn : {-360.0, 0.0, 360.0}) {
         const GeoPoint c{south[j].LongitudeDeg + turn, south[j].LatitudeDeg};
         const GeoPoint d{south[j + 1].LongitudeDeg + turn, south[j + 1].LatitudeDeg};
@@ -113,6 +129,7 @@ std::vector<LimitCrossing> LimitCrossings(const GeoLine& northLine, const GeoLin
         const double u = (qx * ry - qy * rx) / denominator;
         if (t > 0.0 && t <= 1.0 && u > 0.0 && u <= 1.0) {
           GeoPoint at{a.LongitudeDeg + t * rx, a.LatitudeDeg + t * ry};
+          if (!clearOfTheEnds(at)) continue;
           at.LongitudeDeg -= 360.0 * std::round(at.LongitudeDeg / 360.0);
           found.push_back({i, j, at});
         }

@@ -1,7 +1,7 @@
 // The GIS export over a sample of the whole catalogue (every 5th record,
-// -4999 .. 7000): every area closed and simple, every central eclipse with
-// both umbral limits given its path, with greatest eclipse inside it, and no
-// line jumping across the map. Long: CTest label "sweep".
+// -4999 .. 7000, and every hybrid): every area closed and simple, every
+// central eclipse with both umbral limits given its path, with greatest
+// eclipse and its central line inside it, and no line jumping across the map. Long: CTest label "sweep".
 
 #include <gtest/gtest.h>
 
@@ -31,6 +31,13 @@ using darvelle::testing::InsideAny;
 using darvelle::testing::Ring;
 
 constexpr int kStride = 5;
+// Below this the path's end is the umbra's outline on the horizon, which a
+// vertex of the central line may touch.
+constexpr double kLowestSunDeg = 0.5;
+// Where a hybrid changes kind its limits cross as an X, and a drawn limit's
+// point within its 0.25 km may lie on either branch: a path narrower than
+// this is a sliver there.
+constexpr double kNarrowestPathKm = 2.0;
 
 Ring RingOf(const QJsonArray& positions) {
   Ring ring;
@@ -65,6 +72,8 @@ std::string CheckExport(const EclipseResult& c) {
   std::vector<Ring> pathRings;
   // The path's width (km) at the central-line vertex nearest greatest eclipse.
   std::vector<std::pair<std::pair<double, double>, double>> widths;
+  // Central-line vertices with the Sun up and a path that is no sliver.
+  std::vector<std::pair<double, double>> centralVertices;
   for (const QJsonValue& value : collection["features"].toArray()) {
     const QJsonObject f = value.toObject();
     const QJsonObject p = f["properties"].toObject();
@@ -74,11 +83,19 @@ std::string CheckExport(const EclipseResult& c) {
       greatest = {xy[0].toDouble(), xy[1].toDouble()};
     }
     if (p["curve"].toString() == "central_line") {
-      const QJsonArray xy = geometry["coordinates"].toArray();
+      // The per-vertex values run on through the parts of a line cut at the antimeridian.
+      Ring xy;
+      for (const Ring& part : Rings(geometry, false)) xy.insert(xy.end(), part.begin(), part.end());
       const QJsonArray w = p["width_km"].toArray();
-      for (qsizetype k = 0; k < xy.size() && k < w.size(); ++k) {
-        widths.push_back({{xy[k].toArray()[0].toDouble(), xy[k].toArray()[1].toDouble()},
-                          w[k].toDouble()});
+      const QJsonArray sun = p["sun_alt"].toArray();
+      for (std::size_t k = 0; k < xy.size() && k < static_cast<std::size_t>(w.size()); ++k) {
+        const double width = w[static_cast<qsizetype>(k)].toDouble();
+        widths.push_back({xy[k], width});
+        // A cut point lies on the path's own cut edge, neither inside nor out.
+        const bool onCut = std::fabs(xy[k].first) == 180.0;
+        if (width >= kNarrowestPathKm && sun[static_cast<qsizetype>(k)].toDouble() >= kLowestSunDeg && !onCut) {
+          centralVertices.push_back(xy[k]);
+        }
       }
     }
     if (p.contains("curve")) {
@@ -122,6 +139,10 @@ std::string CheckExport(const EclipseResult& c) {
       !InsideAny(pathRings, greatest->first, greatest->second)) {
     problems << "greatest eclipse outside the path; ";
   }
+  int outside = 0;
+  for (const auto& [lon, lat] : centralVertices) outside += path && !InsideAny(pathRings, lon, lat);
+  if (outside > 0) problems << outside << " central-line vertices outside the path; ";
+  if (!centralVertices.empty() && !path) problems << "a central line without a path; ";
   return problems.str();
 }
 
@@ -129,13 +150,18 @@ TEST(GisSweep, EveryFifthEclipseExportsValidAreasAndLines) {
   const auto path = std::filesystem::path(DARVELLE_TEST_DATA_DIR) / std::string(kCatalogueFileName);
   if (!std::filesystem::exists(path)) GTEST_SKIP() << "catalogue not in data/";
   const Catalogue catalogue = LoadCatalogue(path);
-  std::atomic<int> next{1};
+  // Every fifth record and every hybrid, whose paths are built part by part.
+  std::vector<int> sample;
+  for (int index = 1; index <= catalogue.Count(); ++index) {
+    if (index % kStride == 1 || catalogue.Record(index).EclipseType == kHybrid) sample.push_back(index);
+  }
+  std::atomic<std::size_t> next{0};
   std::mutex mutex;
   std::vector<std::string> failures;
   auto work = [&] {
     EclipseResult c;
-    for (int index = next.fetch_add(kStride); index <= catalogue.Count();
-         index = next.fetch_add(kStride)) {
+    for (std::size_t k = next++; k < sample.size(); k = next++) {
+      const int index = sample[k];
       c = ComputeEclipse(PrepareEclipse(catalogue, index, true, 1));
       if (const std::string problem = CheckExport(c); !problem.empty()) {
         std::lock_guard lock(mutex);
