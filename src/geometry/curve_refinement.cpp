@@ -132,6 +132,9 @@ class CurveRefiner {
       if (!std::isfinite(f1) || f1 == f0) return std::nullopt;
       const double x2 = x1 - f1 * (x1 - x0) / (f1 - f0);
       if (!(std::abs(x2) <= reachKm)) return std::nullopt;
+      // A first step this short puts the middle on the curve well within
+      // the tolerance: nothing more is needed of it.
+      if (step == 0 && std::abs(x2) < 0.1 * kExactCurveToleranceKm) return x2;
       x0 = x1, f0 = f1;
       x1 = x2, f1 = margin(x2);
       if (std::abs(x1 - x0) < kRootKm) return x1;
