@@ -133,6 +133,19 @@ std::string EventFeature(const GisEvent& event, const GisSource& source, int lan
                   {"marker-color", HexColor(EventColor(event.Id, kind))}});
 }
 
+// The umbra at one instant of the path, for a GIS program's time slider.
+std::string UmbraOutlineFeature(const TimedArea& area, const GisSource& source, int language) {
+  const char* name = language == kGerman ? "Kernschatten" : language == kFrench ? "Ombre" : "Umbra";
+  return Feature(GeoJsonAreaGeometry(area.polygons),
+                 {{"curve", "umbra_outline"},
+                  {"name", name},
+                  {"time_ut", Text(IsoInstant(area.JulianDayTT -
+                                              source.modelDeltaTSeconds / 86400.0))},
+                  {"stroke", "#000000"},
+                  {"fill", "#000000"},
+                  {"fill-opacity", 0.5}});
+}
+
 QJsonObject EclipseMember(const GisSource& source, int language) {
   QJsonObject member{
       {"catalogue_index", source.catalogueIndex},
@@ -162,6 +175,9 @@ QByteArray GeoJsonForEclipse(const GisSource& source, int language) {
   for (const GisLine& line : layers.lines) features.push_back(LineFeature(line, source, language));
   for (const GisEvent& event : source.events) {
     features.push_back(EventFeature(event, source, language));
+  }
+  for (const TimedArea& area : source.umbraOutlines) {
+    features.push_back(UmbraOutlineFeature(area, source, language));
   }
   std::string text = R"({"type":"FeatureCollection","darvelle":)" +
                      JsonText(EclipseMember(source, language)) + R"(,"features":[)";

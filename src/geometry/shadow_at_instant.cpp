@@ -224,7 +224,10 @@ void Refine(const CurveAt& curve, double qa, const Sample& a, double qb, const S
 // The curve over one turn of its parameter: closed when every sample lies on
 // the day side, else one open arc per run of samples there, each ended on
 // the terminator. `extra` is a parameter value sampled besides the even ones.
-std::vector<ShadowCurve> TraceAround(const CurveAt& curve, int samples, double extra) {
+// `ends`, when given, receives the parameters of each open arc's first and
+// last point.
+std::vector<ShadowCurve> TraceAround(const CurveAt& curve, int samples, double extra,
+                                     std::vector<std::pair<double, double>>* ends = nullptr) {
   std::vector<double> q;
   q.reserve(samples + 1);
   for (int i = 0; i < samples; ++i) q.push_back(kTwoPi * i / samples);
@@ -288,6 +291,7 @@ std::vector<ShadowCurve> TraceAround(const CurveAt& curve, int samples, double e
       if (!p[j]) {
         auto [qEnd, pEnd] = endBetween(qLast, pLast, q[j] + unwrap);
         Refine(curve, qLast, pLast, qEnd, pEnd, 0, arc.Points);
+        if (ends) ends->emplace_back(q0, qEnd);
         break;
       }
       i = j;
@@ -296,6 +300,120 @@ std::vector<ShadowCurve> TraceAround(const CurveAt& curve, int samples, double e
   }
   return curves;
 }
+
+
+// One instant's elements and the ways of tracing its curves.
+class InstantShadow {
+ public:
+  InstantShadow(const BesselianElements& eclipse, double deltaT, double t)
+      : eclipse_(eclipse), t_(t) {
+    EvaluateElements(eclipse, t, s_);
+    EvaluateEphemeris(eclipse, t, s_);
+    valid_ = std::isfinite(t) && std::isfinite(deltaT) && AllFinite(s_);
+    if (valid_) geometry_.emplace(s_, deltaT);
+  }
+
+  // The elements are numbers: every other member may be used.
+  bool Valid() const { return valid_; }
+  const ElementState& State() const { return s_; }
+  const ShadowGeometry& Geometry() const { return *geometry_; }
+
+  // Outside the first and last contact the penumbra misses the Earth.
+  bool InEclipse() const {
+    ElementState contact;
+    return ContactFunction(eclipse_, ContactKind::PenumbraOuter, t_, contact) < 0.0;
+  }
+
+  RadiusLaw UmbraLaw() const { return {s_.L2, s_.TanF2, true}; }
+  RadiusLaw PenumbraLaw() const { return {s_.L1, s_.TanF1, false}; }
+  // Magnitude m where the distance from the axis is L1 - m (L1 + L2), each
+  // radius at the place's own zeta.
+  RadiusLaw MagnitudeLaw(double m) const {
+    return {s_.L1 - m * (s_.L1 + s_.L2), s_.TanF1 - m * (s_.TanF1 + s_.TanF2), false};
+  }
+
+  std::vector<ShadowCurve> Outline(const RadiusLaw& law,
+                                   std::vector<std::pair<double, double>>* ends = nullptr) const {
+    const CurveAt curve = [&](double q) -> std::optional<Sample> {
+      const auto p = geometry_->OutlinePoint(law, q);
+      if (!p) return std::nullopt;
+      return geometry_->Geographic(*p);
+    };
+    return TraceAround(curve, kOutlineSamples, std::atan2(-s_.X, -s_.Y), ends);
+  }
+
+  ShadowCurve Terminator() const {
+    auto rings = TraceAround(LimbCurve(), kTerminatorSamples, std::nan(""));
+    return rings.empty() ? ShadowCurve{} : std::move(rings.front());
+  }
+
+  // The area inside `law`'s outline: its closed rings as they are, each open
+  // arc closed along the terminator from its last point back to its first,
+  // the way that runs inside the shadow.
+  std::vector<ShadowCurve> Area(const RadiusLaw& law) const {
+    std::vector<std::pair<double, double>> ends;
+    std::vector<ShadowCurve> curves = Outline(law, &ends);
+    std::size_t open = 0;
+    for (ShadowCurve& c : curves) {
+      if (c.Closed || open >= ends.size()) continue;
+      const auto [qFirst, qLast] = ends[open++];
+      const auto first = geometry_->OutlinePoint(law, qFirst);
+      const auto last = geometry_->OutlinePoint(law, qLast);
+      if (!first || !last) continue;
+      CloseAlongLimb(law, *last, *first, c);
+    }
+    return curves;
+  }
+
+ private:
+  CurveAt LimbCurve() const {
+    return [this](double theta) -> std::optional<Sample> {
+      return geometry_->Geographic(geometry_->LimbAt(theta));
+    };
+  }
+
+  // The limb's angle of a plane point on (or next to) it.
+  double LimbAngle(const Vec3& p) const {
+    const Vec3 unit = geometry_->LimbAt(kHalfPi);  // (0, eta of the limb's top, ...)
+    return std::atan2(p[1] / unit[1], p[0]);
+  }
+
+  void CloseAlongLimb(const RadiusLaw& law, const Vec3& from, const Vec3& to,
+                      ShadowCurve& arc) const {
+    const double a = LimbAngle(from);
+    double b = LimbAngle(to);
+    // The way round whose middle lies in the shadow.
+    double forward = b - a;
+    if (forward < 0.0) forward += kTwoPi;
+    const Vec3 middle = geometry_->LimbAt(a + 0.5 * forward);
+    const bool inside =
+        std::hypot(middle[0] - s_.X, middle[1] - s_.Y) <= law.At(middle[2]);
+    const double span = inside ? forward : forward - kTwoPi;
+    // Pieces of a sample interval at most, each refined like the outlines.
+    const int pieces = std::max(1, static_cast<int>(std::ceil(std::abs(span) /
+                                                              (kTwoPi / kTerminatorSamples))));
+    const CurveAt limb = LimbCurve();
+    double qa = a;
+    Sample pa = *limb(a);
+    for (int k = 1; k <= pieces; ++k) {
+      const double qb = a + span * k / pieces;
+      const Sample pb = *limb(qb);
+      Refine(limb, qa, pa, qb, pb, 0, arc.Points);
+      qa = qb;
+      pa = pb;
+    }
+    // The limb's last point is the arc's first, to the bisection's millimetre:
+    // the ring ends exactly where it began.
+    arc.Points.back() = arc.Points.front();
+    arc.Closed = true;
+  }
+
+  const BesselianElements& eclipse_;
+  double t_;
+  ElementState s_;
+  bool valid_ = false;
+  std::optional<ShadowGeometry> geometry_;
+};
 
 }  // namespace
 
@@ -306,11 +424,10 @@ double ShadowTimeOfUt(const BesselianElements& eclipse, double deltaT, double ju
 ShadowAtInstant ComputeShadowAt(const BesselianElements& eclipse, double deltaT, double t) {
   ShadowAtInstant result;
   result.Time = t;
-  ElementState s;
-  EvaluateElements(eclipse, t, s);
-  EvaluateEphemeris(eclipse, t, s);
-  if (!std::isfinite(t) || !std::isfinite(deltaT) || !AllFinite(s)) return result;
-  const ShadowGeometry geometry(s, deltaT);
+  const InstantShadow instant(eclipse, deltaT, t);
+  if (!instant.Valid()) return result;
+  const ElementState& s = instant.State();
+  const ShadowGeometry& geometry = instant.Geometry();
 
   // The Sun in the zenith: its declination is the geodetic latitude there
   // (the Sun's parallax, 9", is left aside); its longitude follows from the
@@ -324,44 +441,35 @@ ShadowAtInstant ComputeShadowAt(const BesselianElements& eclipse, double deltaT,
   result.SubSolar = ShadowPoint{
       ReduceToPi(s.SunRA - axisRA - s.Mu + EarthRotationDuring(deltaT)) * kRadToDeg,
       s.SunDec * kRadToDeg};
+  result.Terminator = instant.Terminator();
 
-  const CurveAt limb = [&](double theta) -> std::optional<Sample> {
-    return geometry.Geographic(geometry.LimbAt(theta));
-  };
-  auto terminator = TraceAround(limb, kTerminatorSamples, std::nan(""));
-  if (!terminator.empty()) result.Terminator = std::move(terminator.front());
-
-  // Outside the first and last contact the penumbra misses the Earth.
-  ElementState contact;
-  if (!(ContactFunction(eclipse, ContactKind::PenumbraOuter, t, contact) < 0.0)) return result;
+  if (!instant.InEclipse()) return result;
   result.InEclipse = true;
-
   if (const auto zeta = geometry.ZetaAt(s.X, s.Y)) {
     result.Axis = geometry.Geographic({s.X, s.Y, *zeta}).Point;
     result.Antumbra = s.L2 - *zeta * s.TanF2 > 0.0;
   } else {
     result.Antumbra = s.L2 > 0.0;
   }
-  const double towardsCentre = std::atan2(-s.X, -s.Y);
-  auto outline = [&](const RadiusLaw& law) {
-    const CurveAt curve = [&](double q) -> std::optional<Sample> {
-      const auto p = geometry.OutlinePoint(law, q);
-      if (!p) return std::nullopt;
-      return geometry.Geographic(*p);
-    };
-    return TraceAround(curve, kOutlineSamples, towardsCentre);
-  };
-  result.Umbra = outline({s.L2, s.TanF2, true});
-  result.Penumbra = outline({s.L1, s.TanF1, false});
-  // Magnitude m where the distance from the axis is L1 - m (L1 + L2), each
-  // radius at the place's own zeta.
+  result.Umbra = instant.Outline(instant.UmbraLaw());
+  result.Penumbra = instant.Outline(instant.PenumbraLaw());
   for (const double m : kShadowMagnitudes) {
-    MagnitudeLine line;
-    line.Magnitude = m;
-    line.Curves = outline({s.L1 - m * (s.L1 + s.L2), s.TanF1 - m * (s.TanF1 + s.TanF2), false});
-    result.MagnitudeLines.push_back(std::move(line));
+    result.MagnitudeLines.push_back({m, instant.Outline(instant.MagnitudeLaw(m))});
   }
   return result;
+}
+
+std::vector<ShadowCurve> UmbraAreaAt(const BesselianElements& eclipse, double deltaT, double t) {
+  const InstantShadow instant(eclipse, deltaT, t);
+  if (!instant.Valid() || !instant.InEclipse()) return {};
+  return instant.Area(instant.UmbraLaw());
+}
+
+std::vector<ShadowCurve> PenumbraOutlineAt(const BesselianElements& eclipse, double deltaT,
+                                           double t) {
+  const InstantShadow instant(eclipse, deltaT, t);
+  if (!instant.Valid() || !instant.InEclipse()) return {};
+  return instant.Outline(instant.PenumbraLaw());
 }
 
 }  // namespace darvelle

@@ -64,6 +64,16 @@ struct ShadowAtInstant {
 // answer in bounded time: elements that are not numbers give an empty one.
 ShadowAtInstant ComputeShadowAt(const BesselianElements& eclipse, double deltaT, double t);
 
+// The umbra's (or antumbra's) area at t as closed rings: the outline where it
+// lies wholly on the day side, else the outline closed along the terminator
+// the way that runs inside the shadow. Empty outside the contacts or where
+// the umbra misses the Earth. For the timed outlines of the GIS files.
+std::vector<ShadowCurve> UmbraAreaAt(const BesselianElements& eclipse, double deltaT, double t);
+
+// The penumbra's outline at t as ComputeShadowAt gives it, without the rest.
+std::vector<ShadowCurve> PenumbraOutlineAt(const BesselianElements& eclipse, double deltaT,
+                                           double t);
+
 // The instant (hours of TT from the epoch hour) of a Julian Day in UT.
 double ShadowTimeOfUt(const BesselianElements& eclipse, double deltaT, double julianDayUt);
 

@@ -78,6 +78,13 @@ TEST_F(ShadowAt, UmbraOutlineIsWhereTheCentralPhaseBeginsOrEnds) {
       EXPECT_EQ(umbra.Points.front().LatitudeDeg, umbra.Points.back().LatitudeDeg);
       EXPECT_EQ(umbra.Points.front().LongitudeDeg, umbra.Points.back().LongitudeDeg);
     }
+    // The area: the same outline, closed along the terminator where it is cut.
+    const auto area = UmbraAreaAt(s.elements, s.deltaT, t);
+    ASSERT_EQ(area.size(), 1u);
+    EXPECT_TRUE(area.front().Closed);
+    EXPECT_EQ(area.front().Points.front().LatitudeDeg, area.front().Points.back().LatitudeDeg);
+    EXPECT_EQ(area.front().Points.front().LongitudeDeg, area.front().Points.back().LongitudeDeg);
+    EXPECT_GE(area.front().Points.size(), umbra.Points.size());
     for (const ShadowPoint& p : umbra.Points) {
       const LocalCircumstances local =
           ComputeLocalCircumstances(s.elements, s.deltaT, {p.LatitudeDeg, p.LongitudeDeg, 0.0});
