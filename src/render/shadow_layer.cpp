@@ -148,4 +148,20 @@ void DrawShadowLayer(QImage& image, const GlobeProjection& projection,
   if (shadow.SubSolar) Mark(painter, projection, *shadow.SubSolar, style.SubSolar, 5.0);
 }
 
+void DrawUmbraOutlines(QImage& image, const GlobeProjection& projection,
+                       const std::vector<std::vector<ShadowCurve>>& areas,
+                       const ShadowLayerStyle& style) {
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QColor fill = style.Umbra;
+  fill.setAlpha(70);
+  painter.setPen(QPen(style.UmbraEdge, 1.0));
+  painter.setBrush(fill);
+  for (const auto& rings : areas) {
+    for (const ShadowCurve& ring : rings) {
+      for (const QPolygonF& part : VisibleParts(projection, ring)) painter.drawPolygon(part);
+    }
+  }
+}
+
 }  // namespace darvelle

@@ -32,4 +32,10 @@ struct ShadowLayerStyle {
 void DrawShadowLayer(QImage& image, const GlobeProjection& projection,
                      const ShadowAtInstant& shadow, const ShadowLayerStyle& style = {});
 
+// The umbra's areas at several instants (UmbraAreaAt, one set per instant)
+// over a map, outlined and lightly filled: the shadow's march along the path.
+void DrawUmbraOutlines(QImage& image, const GlobeProjection& projection,
+                       const std::vector<std::vector<ShadowCurve>>& areas,
+                       const ShadowLayerStyle& style = {});
+
 }  // namespace darvelle
