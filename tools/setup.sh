@@ -25,7 +25,7 @@ packages=(
   libgeonames-dev tzdata
   ghostscript poppler-utils t1utils fonts-urw-base35 fonts-liberation
   xvfb xauth locales
-  gdal-bin
+  gdal-bin ffmpeg
   clang libclang-rt-14-dev
 )
 

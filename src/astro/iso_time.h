@@ -17,4 +17,8 @@ std::string IsoDate(int year, int month, int day);
 // rounds to 24:00:00.0 becomes 00:00:00.0 of the next day. No zone suffix.
 std::string IsoDateTime(double julianDay);
 
+// "YYYY-MM-DDThh:mm:ss.sssZ" of a Julian Day of UT, rounded to the
+// millisecond, carried into the next day as above.
+std::string IsoInstantUt(double julianDay);
+
 }  // namespace darvelle

@@ -108,20 +108,79 @@ std::optional<double> Args::Real(const std::string& name) const {
   return value;
 }
 
-std::optional<CalendarDate> Args::Date(const std::string& name) const {
-  auto text = Value(name);
-  if (!text) return std::nullopt;
-  // The year may carry a sign of its own, so the separators are found from
-  // the end: "-0584-05-28" is year -584.
-  const std::string_view all = *text;
-  std::optional<CalendarDate> date;
+namespace {
+
+// YYYY-MM-DD as Date reads it. The year may carry a sign of its own, so the
+// separators are found from the end: "-0584-05-28" is year -584.
+std::optional<CalendarDate> DateOf(std::string_view all) {
   if (all.size() >= 7 && all[all.size() - 3] == '-' && all[all.size() - 6] == '-') {
     const auto sign = WithoutPlus(all.substr(0, all.size() - 6));
     const auto year = sign ? WholeText<int>(*sign) : std::nullopt;
     const auto month = TwoDigits(all.substr(all.size() - 5, 2));
     const auto day = TwoDigits(all.substr(all.size() - 2));
-    if (year && month && day) date = CalendarDate{*year, *month, *day};
+    if (year && month && day) return CalendarDate{*year, *month, *day};
   }
+  return std::nullopt;
+}
+
+// hh:mm, hh:mm:ss or hh:mm:ss.fff (any number of decimals) as seconds of
+// the day; nothing for another form or a value out of range (no leap second).
+std::optional<double> TimeOfDayOf(std::string_view text) {
+  if (text.size() < 5 || text[2] != ':') return std::nullopt;
+  const auto hours = TwoDigits(text.substr(0, 2));
+  const auto minutes = TwoDigits(text.substr(3, 2));
+  if (!hours || !minutes || *hours > 23 || *minutes > 59) return std::nullopt;
+  double seconds = 0.0;
+  if (text.size() > 5) {
+    if (text[5] != ':') return std::nullopt;
+    const std::string_view rest = text.substr(6);
+    const auto whole = TwoDigits(rest.substr(0, 2));
+    if (!whole || *whole > 59) return std::nullopt;
+    seconds = *whole;
+    if (rest.size() > 2) {
+      if (rest[2] != '.' || rest.size() == 3) return std::nullopt;
+      double scale = 0.1;
+      for (const char c : rest.substr(3)) {
+        if (c < '0' || c > '9') return std::nullopt;
+        seconds += (c - '0') * scale;
+        scale *= 0.1;
+      }
+    }
+  }
+  return *hours * 3600.0 + *minutes * 60.0 + seconds;
+}
+
+}  // namespace
+
+std::optional<double> Args::InstantUt(const std::string& name) const {
+  auto text = Value(name);
+  if (!text) return std::nullopt;
+  std::string_view all = *text;
+  if (!all.empty() && (all.back() == 'Z' || all.back() == 'z')) all.remove_suffix(1);
+  const auto t = all.find_first_of("Tt");
+  std::optional<CalendarDate> date;
+  std::optional<double> seconds;
+  if (t != std::string_view::npos) {
+    date = DateOf(all.substr(0, t));
+    seconds = TimeOfDayOf(all.substr(t + 1));
+  }
+  if (!date || !seconds) {
+    throw UsageError("option '--" + name +
+                     "' needs an instant of UT as YYYY-MM-DDThh:mm[:ss[.fff]][Z], not '" +
+                     *text + "'");
+  }
+  if (!IsCalendarDate(date->year, date->month, date->day)) {
+    throw UsageError("option '--" + name + "': " + *text +
+                     " is no day of the calendar (Julian until 1582-10-04, Gregorian from "
+                     "1582-10-15)");
+  }
+  return CalendarToJulianDay(date->year, date->month, date->day, 0.0, 0.0, *seconds);
+}
+
+std::optional<CalendarDate> Args::Date(const std::string& name) const {
+  auto text = Value(name);
+  if (!text) return std::nullopt;
+  const std::optional<CalendarDate> date = DateOf(*text);
   if (!date) {
     throw UsageError("option '--" + name +
                      "' needs a date YYYY-MM-DD (a minus sign before years before 1), not '" +

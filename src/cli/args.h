@@ -55,6 +55,10 @@ class Args {
   // and day two digits); UsageError when it is not written so or names no
   // day of the calendar.
   std::optional<CalendarDate> Date(const std::string& name) const;
+  // The option's value as an instant of UT, YYYY-MM-DDThh:mm[:ss[.fff]] with
+  // an optional Z (the date as Date reads it), as a Julian Day; UsageError
+  // when it is not written so or names no day of the calendar.
+  std::optional<double> InstantUt(const std::string& name) const;
 
  private:
   std::map<std::string, std::string> values_;

@@ -83,18 +83,7 @@ int EclipseFor(const Args& args, const Catalogue& catalogue) {
     }
     return static_cast<int>(*index);
   }
-  const CalendarDate date = *args.Date("date");
-  if (date.year < kFirstCatalogueYear || date.year > kLastCatalogueYear) {
-    throw UsageError("--date must lie in the years " + std::to_string(kFirstCatalogueYear) +
-                     " .. " + std::to_string(kLastCatalogueYear));
-  }
-  for (int i = 1; i <= catalogue.Count(); ++i) {
-    const EclipseDescription e = DescriptionOf(catalogue, i);
-    if (e.year == date.year && e.month == date.month && e.day == date.day) return i;
-  }
-  throw std::runtime_error("no eclipse in the catalogue on " +
-                           IsoDate(date.year, date.month, date.day) +
-                           " (TT date of greatest eclipse)");
+  return IndexOfDate(catalogue, *args.Date("date"));
 }
 
 LocalReport ReportFor(const Catalogue& catalogue, int index, const ChosenPlace& place,

@@ -7,11 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "cli/animate_command.h"
 #include "cli/args.h"
 #include "cli/batch_command.h"
 #include "cli/commands.h"
 #include "cli/compute_command.h"
 #include "cli/local_commands.h"
+#include "cli/shadow_command.h"
 #include "darvelle/version.h"
 
 namespace {
@@ -26,6 +28,8 @@ const Command kCommands[] = {
     {"batch", "batch [--first N] [--last M] [--resolution R] [--jobs J] [--data DIR] [--out DIR]   compute a range on every core", darvelle::cli::RunBatch},
     {"local", "local (--index N | --date YYYY-MM-DD) (--lat DEG --lon DEG [--height M] | --place NAME) [--language de|en|fr] [--json] [--data DIR]   what one place sees of one eclipse", darvelle::cli::RunLocal},
     {"visible", "visible (--lat DEG --lon DEG [--height M] | --place NAME) [--from YEAR] [--to YEAR] [--min-magnitude X] [--kind partial|annular|total|central] [--csv|--json] [--language de|en|fr] [--data DIR]   every eclipse a place sees", darvelle::cli::RunVisible},
+    {"shadow", "shadow (--index N | --year Y | --date YYYY-MM-DD) --at YYYY-MM-DDThh:mm:ssZ [--json] [--geojson FILE] [--data DIR]   where the shadow lies at one instant (UT)", darvelle::cli::RunShadow},
+    {"animate", "animate (--index N | --year Y | --date YYYY-MM-DD) --out DIR [--step SECONDS] [--size PIXELS] [--colored] [--video FILE.mp4|.webm] [--data DIR]   a picture of the shadow every step from first to last contact", darvelle::cli::RunAnimate},
     {"places", "places QUERY [--language de|en|fr]   search the place list", darvelle::cli::RunPlaces},
 };
 

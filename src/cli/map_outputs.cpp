@@ -8,14 +8,17 @@
 #include <cmath>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 #include "catalogue/data_files.h"
 #include "catalogue/eclipse_texts.h"
 #include "cli/args.h"
+#include "geometry/shadow_at_instant.h"
 #include "render/coastline_file.h"
 #include "render/image_file.h"
 #include "render/map.h"
+#include "render/shadow_layer.h"
 #include "render/texture_file.h"
 
 namespace darvelle::cli {
@@ -105,11 +108,42 @@ ViewEditTexts EditTextsFor(const ComputeOptions& options) {
 
 namespace {
 
+// The umbra's areas every `minutes` of UT while it touches the Earth, from
+// the first whole multiple on (central eclipses; none otherwise).
+std::vector<std::vector<ShadowCurve>> TimedUmbras(const EclipseResult& c, int minutes) {
+  std::vector<std::vector<ShadowCurve>> areas;
+  const EclipseEvents& events = c.circumstances.events;
+  if (!events[EventId::TC1].exists()) return areas;
+  std::optional<double> first, last;
+  for (const EventId id : {EventId::TU1, EventId::TU2}) {
+    if (const auto t = events.Time(id)) first = first ? std::min(*first, *t) : *t;
+  }
+  for (const EventId id : {EventId::TU3, EventId::TU4}) {
+    if (const auto t = events.Time(id)) last = last ? std::max(*last, *t) : *t;
+  }
+  if (!first || !last) return areas;
+  const double stepHours = minutes / 60.0;
+  // Whole multiples of the step of UT: t + shift is hours of UT from the epoch hour.
+  const double shift = c.elements.epochHour - c.modelDeltaT / 3600.0;
+  for (double t = std::ceil((*first + shift) / stepHours) * stepHours - shift; t <= *last;
+       t += stepHours) {
+    areas.push_back(UmbraAreaAt(c.elements, c.deltaT, t));
+  }
+  return areas;
+}
+
 void WriteMap(const EclipseResult& c, const ComputeOptions& options, const std::string& file) {
   const GuiSession session;
   MapRenderer renderer;
   DrawMapFor(renderer, c, options);
-  SaveImageFile(renderer.DrawingImage(), file, PictureFormat("map", file));
+  const long long minutes = IntegerOption(options, "outlines", 0, 1, 720);
+  if (minutes == 0 || !renderer.LastView()) {
+    SaveImageFile(renderer.DrawingImage(), file, PictureFormat("map", file));
+    return;
+  }
+  QImage map = renderer.DrawingImage();
+  DrawUmbraOutlines(map, *renderer.LastView(), TimedUmbras(c, static_cast<int>(minutes)));
+  SaveImageFile(map, file, PictureFormat("map", file));
 }
 
 void WriteLegend(const EclipseResult& c, const ComputeOptions& options, const std::string& file) {
@@ -137,6 +171,8 @@ std::vector<ComputeOutput> MapOutputs() {
       {"colored", false, "paint the globe with the Earth texture", WriteNothing},
       {"pen-width", true, "pen width of the curves: 1, 2 or 3 pixels (default 1)", WriteNothing},
       {"map", true, "the 1600 x 1066 map drawing, a .bmp or .png file", WriteMap, true},
+      {"outlines", true, "with --map: the umbra every MINUTES of UT along the path, 1 .. 720",
+       WriteNothing},
       {"legend", true, "the 1600 x 1266 legend picture, a .bmp or .png file", WriteLegend,
        true},
   };
@@ -159,6 +195,7 @@ ViewParameters MapViewFor(const ComputeOptions& options) {
 void CheckMapOptions(const ComputeOptions& options) {
   (void)MapViewFor(options);
   if (auto file = OptionValue(options, "map")) PictureFormat("map", *file);
+  (void)IntegerOption(options, "outlines", 0, 1, 720);
   if (auto file = OptionValue(options, "legend")) PictureFormat("legend", *file);
 }
 

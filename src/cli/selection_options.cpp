@@ -1,6 +1,10 @@
 #include "cli/selection_options.h"
 
+#include <stdexcept>
 #include <string>
+
+#include "astro/iso_time.h"
+#include "catalogue/besselian_elements.h"
 
 #include "catalogue/data_files.h"
 #include "catalogue/selection.h"
@@ -31,6 +35,31 @@ int SelectedIndexFor(const Args& args, const Catalogue& catalogue) {
     throw UsageError("--index must lie in 1 .. " + std::to_string(catalogue.Count()));
   }
   return static_cast<int>(*index);
+}
+
+int IndexOfDate(const Catalogue& catalogue, const CalendarDate& date) {
+  constexpr int kFirstCatalogueYear = -4999;
+  constexpr int kLastCatalogueYear = 7000;
+  if (date.year < kFirstCatalogueYear || date.year > kLastCatalogueYear) {
+    throw UsageError("--date must lie in the years " + std::to_string(kFirstCatalogueYear) +
+                     " .. " + std::to_string(kLastCatalogueYear));
+  }
+  for (int i = 1; i <= catalogue.Count(); ++i) {
+    const EclipseDescription e = DescriptionOf(catalogue, i);
+    if (e.year == date.year && e.month == date.month && e.day == date.day) return i;
+  }
+  throw std::runtime_error("no eclipse in the catalogue on " +
+                           IsoDate(date.year, date.month, date.day) +
+                           " (TT date of greatest eclipse)");
+}
+
+int SelectedEclipseFor(const Args& args, const Catalogue& catalogue) {
+  const int given = int{args.Has("index")} + int{args.Has("year")} + int{args.Has("date")};
+  if (given != 1) {
+    throw UsageError("give exactly one of --index N, --year Y or --date YYYY-MM-DD");
+  }
+  if (const auto date = args.Date("date")) return IndexOfDate(catalogue, *date);
+  return SelectedIndexFor(args, catalogue);
 }
 
 }  // namespace darvelle::cli

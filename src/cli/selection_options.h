@@ -24,4 +24,12 @@ void CheckSelectionOptions(const Args& args);
 // otherwise.
 int SelectedIndexFor(const Args& args, const Catalogue& catalogue);
 
+// The eclipse whose greatest eclipse falls on that TT date: UsageError for a
+// year outside the catalogue's, std::runtime_error when it has none that day.
+int IndexOfDate(const Catalogue& catalogue, const CalendarDate& date);
+
+// The eclipse of exactly one of --index N, --year Y (as SelectedIndexFor) or
+// --date YYYY-MM-DD (IndexOfDate).
+int SelectedEclipseFor(const Args& args, const Catalogue& catalogue);
+
 }  // namespace darvelle::cli

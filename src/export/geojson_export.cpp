@@ -26,68 +26,6 @@ QString HexColor(QRgb color) {
   return QString::asprintf("#%02x%02x%02x", qRed(color), qGreen(color), qBlue(color));
 }
 
-// The geometries are written as text straight from the coordinates: they
-// are nearly all of the file, and a JSON value per number would cost several
-// times the rest of the export.
-void AppendPosition(std::string& out, const GeoPoint& p) {
-  out += '[';
-  AppendCoordinateText(out, p.LongitudeDeg);
-  out += ',';
-  AppendCoordinateText(out, p.LatitudeDeg);
-  out += ']';
-}
-
-template <typename Points>
-void AppendPositions(std::string& out, const Points& points) {
-  out += '[';
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    if (i > 0) out += ',';
-    AppendPosition(out, points[i]);
-  }
-  out += ']';
-}
-
-std::string LineGeometry(const std::vector<GeoLine>& parts) {
-  std::string out;
-  if (parts.size() == 1) {
-    out = R"({"type":"LineString","coordinates":)";
-    AppendPositions(out, parts.front());
-  } else {
-    out = R"({"type":"MultiLineString","coordinates":[)";
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-      if (i > 0) out += ',';
-      AppendPositions(out, parts[i]);
-    }
-    out += ']';
-  }
-  return out + '}';
-}
-
-std::string AreaGeometry(const std::vector<GeoRing>& polygons) {
-  std::string out;
-  if (polygons.size() == 1) {
-    out = R"({"type":"Polygon","coordinates":[)";
-    AppendPositions(out, polygons.front());
-    out += ']';
-  } else {
-    out = R"({"type":"MultiPolygon","coordinates":[)";
-    for (std::size_t i = 0; i < polygons.size(); ++i) {
-      if (i > 0) out += ',';
-      out += '[';
-      AppendPositions(out, polygons[i]);
-      out += ']';
-    }
-    out += ']';
-  }
-  return out + '}';
-}
-
-std::string PointGeometry(const GeoPoint& p) {
-  std::string out = R"({"type":"Point","coordinates":)";
-  AppendPosition(out, p);
-  return out + '}';
-}
-
 std::string JsonText(const QJsonObject& object) {
   return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
 }
@@ -166,14 +104,16 @@ std::string LineFeature(const GisLine& line, const GisSource& source, int langua
       {"stroke", HexColor(line.color)},
       {"stroke-width", line.curve == MapCurve::CentralLine ? 2 : 1},
   };
-  if (line.curve != MapCurve::CentralLine) return Feature(LineGeometry(line.parts), properties);
+  if (line.curve != MapCurve::CentralLine) {
+    return Feature(GeoJsonLineGeometry(line.parts), properties);
+  }
   properties["central_kind"] = Text(CentralKindId(line.centralKind));
-  return Feature(LineGeometry(line.parts), properties,
+  return Feature(GeoJsonLineGeometry(line.parts), properties,
                  VertexValueMembers(line.parts, source.modelDeltaTSeconds));
 }
 
 std::string ZoneFeature(const Zone& zone, int language) {
-  return Feature(AreaGeometry(zone.polygons),
+  return Feature(GeoJsonAreaGeometry(zone.polygons),
                  {{"zone", Text(ZoneId(zone.kind))},
                   {"name", Text(ZoneName(zone.kind, language))},
                   {"stroke", HexColor(ZoneColor(zone.kind))},
@@ -183,7 +123,7 @@ std::string ZoneFeature(const Zone& zone, int language) {
 
 std::string EventFeature(const GisEvent& event, const GisSource& source, int language) {
   const CentralKind kind = LocalCentralKind(source, event);
-  return Feature(PointGeometry(event.Where),
+  return Feature(GeoJsonPointGeometry(event.Where),
                  {{"event", Text(EventCode(event.Id))},
                   {"name", Text(EventName(event.Id, language))},
                   {"ut", Text(IsoInstant(event.JulianDayTT -
@@ -191,6 +131,19 @@ std::string EventFeature(const GisEvent& event, const GisSource& source, int lan
                   {"tt", Text(IsoInstant(event.JulianDayTT))},
                   {"kind", Text(CentralKindId(kind))},
                   {"marker-color", HexColor(EventColor(event.Id, kind))}});
+}
+
+// The umbra at one instant of the path, for a GIS program's time slider.
+std::string UmbraOutlineFeature(const TimedArea& area, const GisSource& source, int language) {
+  const char* name = language == kGerman ? "Kernschatten" : language == kFrench ? "Ombre" : "Umbra";
+  return Feature(GeoJsonAreaGeometry(area.polygons),
+                 {{"curve", "umbra_outline"},
+                  {"name", name},
+                  {"time_ut", Text(IsoInstant(area.JulianDayTT -
+                                              source.modelDeltaTSeconds / 86400.0))},
+                  {"stroke", "#000000"},
+                  {"fill", "#000000"},
+                  {"fill-opacity", 0.5}});
 }
 
 QJsonObject EclipseMember(const GisSource& source, int language) {
@@ -222,6 +175,9 @@ QByteArray GeoJsonForEclipse(const GisSource& source, int language) {
   for (const GisLine& line : layers.lines) features.push_back(LineFeature(line, source, language));
   for (const GisEvent& event : source.events) {
     features.push_back(EventFeature(event, source, language));
+  }
+  for (const TimedArea& area : source.umbraOutlines) {
+    features.push_back(UmbraOutlineFeature(area, source, language));
   }
   std::string text = R"({"type":"FeatureCollection","darvelle":)" +
                      JsonText(EclipseMember(source, language)) + R"(,"features":[)";

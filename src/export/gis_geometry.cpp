@@ -476,4 +476,70 @@ std::vector<GeoRing> PolygonsOnMap(const std::vector<GeoPoint>& ring, const GeoP
   return polygons;
 }
 
+namespace {
+
+// The geometries are written as text straight from the coordinates: they
+// are nearly all of the file, and a JSON value per number would cost several
+// times the rest of the export.
+void AppendPosition(std::string& out, const GeoPoint& p) {
+  out += '[';
+  AppendCoordinateText(out, p.LongitudeDeg);
+  out += ',';
+  AppendCoordinateText(out, p.LatitudeDeg);
+  out += ']';
+}
+
+template <typename Points>
+void AppendPositions(std::string& out, const Points& points) {
+  out += '[';
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    if (i > 0) out += ',';
+    AppendPosition(out, points[i]);
+  }
+  out += ']';
+}
+
+}  // namespace
+
+std::string GeoJsonLineGeometry(const std::vector<GeoLine>& parts) {
+  std::string out;
+  if (parts.size() == 1) {
+    out = R"({"type":"LineString","coordinates":)";
+    AppendPositions(out, parts.front());
+  } else {
+    out = R"({"type":"MultiLineString","coordinates":[)";
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+      if (i > 0) out += ',';
+      AppendPositions(out, parts[i]);
+    }
+    out += ']';
+  }
+  return out + '}';
+}
+
+std::string GeoJsonAreaGeometry(const std::vector<GeoRing>& polygons) {
+  std::string out;
+  if (polygons.size() == 1) {
+    out = R"({"type":"Polygon","coordinates":[)";
+    AppendPositions(out, polygons.front());
+    out += ']';
+  } else {
+    out = R"({"type":"MultiPolygon","coordinates":[)";
+    for (std::size_t i = 0; i < polygons.size(); ++i) {
+      if (i > 0) out += ',';
+      out += '[';
+      AppendPositions(out, polygons[i]);
+      out += ']';
+    }
+    out += ']';
+  }
+  return out + '}';
+}
+
+std::string GeoJsonPointGeometry(const GeoPoint& p) {
+  std::string out = R"({"type":"Point","coordinates":)";
+  AppendPosition(out, p);
+  return out + '}';
+}
+
 }  // namespace darvelle

@@ -57,4 +57,11 @@ std::vector<GeoRing> PolygonsOnMap(const std::vector<GeoPoint>& ring, const GeoP
 // counter-clockwise), square degrees.
 double SignedAreaTwice(const GeoRing& ring);
 
+// GeoJSON geometry objects as text, coordinates rounded as above: a
+// LineString (MultiLineString for several parts), a Polygon (MultiPolygon
+// for several), a Point.
+std::string GeoJsonLineGeometry(const std::vector<GeoLine>& parts);
+std::string GeoJsonAreaGeometry(const std::vector<GeoRing>& polygons);
+std::string GeoJsonPointGeometry(const GeoPoint& p);
+
 }  // namespace darvelle

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
+#include "astro/constants.h"
 #include "geometry/elements.h"
 #include "geometry/horizon_curves.h"
 #include "geometry/report_files.h"
+#include "geometry/shadow_at_instant.h"
 
 namespace darvelle {
 namespace {
@@ -99,6 +102,85 @@ const GisEvent* GisSource::Event(EventId id) const {
   return nullptr;
 }
 
+namespace {
+
+// The instants (Julian Days of TT) of whole multiples of the outline step of
+// UT between two instants of the elements (hours of TT), at most one a step.
+std::vector<double> OutlineInstants(const EclipseResult& c, double from, double to) {
+  std::vector<double> instants;
+  const double stepDays = kOutlineStepMinutes / 1440.0;
+  const double shift = c.modelDeltaT / 86400.0;  // TT - UT
+  const double firstUt = c.elements.julianDay + from / 24.0 - shift;
+  const double lastUt = c.elements.julianDay + to / 24.0 - shift;
+  // Whole steps counted from the civil day's start (JD .5); a pass lasts
+  // hours, so the cap is never what ends it.
+  const double origin = std::floor(firstUt - 0.5) + 0.5;
+  for (double k = std::ceil((firstUt - origin) / stepDays); instants.size() < 1000; k += 1.0) {
+    const double ut = origin + k * stepDays;
+    if (ut > lastUt) break;
+    instants.push_back(ut + shift);
+  }
+  return instants;
+}
+
+// A point inside a small ring: the mean of its points' directions.
+GeoPoint MiddleOf(const ShadowCurve& ring) {
+  double x = 0, y = 0, z = 0;
+  for (const ShadowPoint& p : ring.Points) {
+    const double lat = p.LatitudeDeg * kDegToRad, lon = p.LongitudeDeg * kDegToRad;
+    x += std::cos(lat) * std::cos(lon);
+    y += std::cos(lat) * std::sin(lon);
+    z += std::sin(lat);
+  }
+  return {std::atan2(y, x) * kRadToDeg, std::atan2(z, std::hypot(x, y)) * kRadToDeg};
+}
+
+void AddTimedOutlines(const EclipseResult& c, GisSource& source) {
+  const EclipseEvents& events = c.circumstances.events;
+  const BesselianElements& e = c.elements;
+  auto hours = [&](double julianDayTT) { return (julianDayTT - e.julianDay) * 24.0; };
+  if (const auto p1 = events.Time(EventId::TP1), p4 = events.Time(EventId::TP4); p1 && p4) {
+    for (const double jd : OutlineInstants(c, *p1, *p4)) {
+      TimedLine line{jd, {}};
+      for (const ShadowCurve& curve : PenumbraOutlineAt(e, c.deltaT, hours(jd))) {
+        GeoLine points;
+        for (const ShadowPoint& p : curve.Points) {
+          GeoVertex v;
+          v.LongitudeDeg = p.LongitudeDeg;
+          v.LatitudeDeg = p.LatitudeDeg;
+          points.push_back(v);
+        }
+        for (GeoLine& part : SplitAtAntimeridian(points)) line.parts.push_back(std::move(part));
+      }
+      if (!line.parts.empty()) source.penumbraOutlines.push_back(std::move(line));
+    }
+  }
+  // The umbra from its first contact with the Earth to its last: TU1 and TU4
+  // where it is total there, TU2 and TU3 where annular.
+  if (!events[EventId::TC1].exists()) return;
+  std::optional<double> first, last;
+  for (const EventId id : {EventId::TU1, EventId::TU2}) {
+    if (const auto t = events.Time(id)) first = first ? std::min(*first, *t) : *t;
+  }
+  for (const EventId id : {EventId::TU3, EventId::TU4}) {
+    if (const auto t = events.Time(id)) last = last ? std::max(*last, *t) : *t;
+  }
+  if (!first || !last) return;
+  for (const double jd : OutlineInstants(c, *first, *last)) {
+    TimedArea area{jd, {}};
+    for (const ShadowCurve& ring : UmbraAreaAt(e, c.deltaT, hours(jd))) {
+      std::vector<GeoPoint> points;
+      for (const ShadowPoint& p : ring.Points) points.push_back({p.LongitudeDeg, p.LatitudeDeg});
+      for (GeoRing& polygon : PolygonsOnMap(points, MiddleOf(ring))) {
+        area.polygons.push_back(std::move(polygon));
+      }
+    }
+    if (!area.polygons.empty()) source.umbraOutlines.push_back(std::move(area));
+  }
+}
+
+}  // namespace
+
 GisSource GisSourceFrom(const EclipseResult& c) {
   GisSource source;
   const BesselianElements& e = c.elements;
@@ -139,6 +221,7 @@ GisSource GisSourceFrom(const EclipseResult& c) {
   } else if (!contacts[EventId::TU1].exists() && !contacts[EventId::TU4].exists()) {
     source.umbraWholePass = UmbraOutline(c, EventId::TU2, EventId::TU3);
   }
+  AddTimedOutlines(c, source);
   return source;
 }
 

@@ -32,6 +32,20 @@ struct LimbOutline {
   bool Empty() const { return plusBranch.empty() && minusBranch.empty(); }
 };
 
+// The shadow at one instant of a film of the eclipse: the umbra's area
+// (closed along the terminator where it is cut) or the penumbra's outline.
+struct TimedArea {
+  double JulianDayTT = 0;
+  std::vector<GeoRing> polygons;  // cut at the antimeridian
+};
+struct TimedLine {
+  double JulianDayTT = 0;
+  std::vector<GeoLine> parts;  // cut at the antimeridian
+};
+
+// The step of the timed outlines, minutes of UT (outlines at whole multiples).
+inline constexpr int kOutlineStepMinutes = 10;
+
 struct GisSource {
   int catalogueIndex = 0;
   EclipseDescription eclipse;        // date (TT, the catalogue's calendar), kind, Saros series
@@ -53,6 +67,11 @@ struct GisSource {
   // the Earth (only TU1 and TU4, or only TU2 and TU3): where a path with one
   // limit meets the horizon.
   LimbOutline umbraWholePass;
+
+  // Every kOutlineStepMinutes while the umbra touches the Earth (central
+  // eclipses only), and while the penumbra does.
+  std::vector<TimedArea> umbraOutlines;
+  std::vector<TimedLine> penumbraOutlines;
 
   const GisEvent* Event(EventId id) const;
   const GeoLine& Curve(MapCurve curve) const { return curves[static_cast<std::size_t>(curve)]; }

@@ -60,6 +60,7 @@ class KmlDocument {
     WriteLines(GisGroup::CentralLine);
     WriteLines(GisGroup::HorizonCurves);
     WriteEvents();
+    WriteTimedOutlines();
     xml_.writeEndElement();  // Document
     xml_.writeEndElement();  // kml
     xml_.writeEndDocument();
@@ -209,6 +210,76 @@ class KmlDocument {
       xml_.writeEndElement();  // Placemark
     }
     xml_.writeEndElement();  // Folder
+  }
+
+  QString UtOf(double julianDayTT) const {
+    return Text(IsoInstant(julianDayTT - source_.modelDeltaTSeconds / 86400.0));
+  }
+
+  // The shadow every few minutes for Google Earth's time slider: each
+  // umbra's area at its instant, each penumbra's outline until the next.
+  void WriteTimedOutlines() {
+    if (source_.umbraOutlines.empty() && source_.penumbraOutlines.empty()) return;
+    const bool german = language_ == kGerman, french = language_ == kFrench;
+    xml_.writeStartElement("Folder");
+    xml_.writeTextElement("name", german ? "Schatten im Lauf der Zeit"
+                                  : french ? "L'ombre au fil du temps"
+                                           : "The shadow in time");
+    const QString umbra = german ? "Kernschatten" : french ? "Ombre" : "Umbra";
+    for (const TimedArea& area : source_.umbraOutlines) {
+      const QString ut = UtOf(area.JulianDayTT);
+      xml_.writeStartElement("Placemark");
+      xml_.writeTextElement("name", umbra + " " + ut);
+      xml_.writeStartElement("TimeStamp");
+      xml_.writeTextElement("when", ut);
+      xml_.writeEndElement();
+      WriteOutlineStyle(0xff000000u, 0x80000000u);
+      WriteParts(area.polygons, [&](const GeoRing& ring) {
+        xml_.writeStartElement("Polygon");
+        WriteGroundElements();
+        xml_.writeStartElement("outerBoundaryIs");
+        xml_.writeStartElement("LinearRing");
+        xml_.writeTextElement("coordinates", CoordinatesText(ring));
+        xml_.writeEndElement();
+        xml_.writeEndElement();
+        xml_.writeEndElement();
+      });
+      xml_.writeEndElement();  // Placemark
+    }
+    const QString penumbra = german ? "Halbschatten" : french ? "P\u00e9nombre" : "Penumbra";
+    for (const TimedLine& line : source_.penumbraOutlines) {
+      xml_.writeStartElement("Placemark");
+      xml_.writeTextElement("name", penumbra + " " + UtOf(line.JulianDayTT));
+      xml_.writeStartElement("TimeSpan");
+      xml_.writeTextElement("begin", UtOf(line.JulianDayTT));
+      xml_.writeTextElement("end", UtOf(line.JulianDayTT + kOutlineStepMinutes / 1440.0));
+      xml_.writeEndElement();
+      WriteOutlineStyle(0xffffc828u, 0);
+      WriteParts(line.parts, [&](const GeoLine& part) {
+        xml_.writeStartElement("LineString");
+        WriteGroundElements();
+        xml_.writeTextElement("coordinates", CoordinatesText(part));
+        xml_.writeEndElement();
+      });
+      xml_.writeEndElement();  // Placemark
+    }
+    xml_.writeEndElement();  // Folder
+  }
+
+  // An inline style: the line's colour, and the fill's where there is one
+  // (KML writes aabbggrr).
+  void WriteOutlineStyle(QRgb line, QRgb fill) {
+    xml_.writeStartElement("Style");
+    xml_.writeStartElement("LineStyle");
+    xml_.writeTextElement("color", KmlColor(line, qAlpha(line)));
+    xml_.writeTextElement("width", "2");
+    xml_.writeEndElement();
+    if (fill != 0) {
+      xml_.writeStartElement("PolyStyle");
+      xml_.writeTextElement("color", KmlColor(fill, qAlpha(fill)));
+      xml_.writeEndElement();
+    }
+    xml_.writeEndElement();
   }
 
   const GisSource& source_;

@@ -80,7 +80,17 @@ class ShadowModel {
   }
 
   // The Sun's topocentric geometric altitude and azimuth (degrees) at t.
-  void SunPosition(double t, double& altitudeDeg, double& azimuthDeg) const;
+  void SunPosition(double t, double& altitudeDeg, double& azimuthDeg) const {
+    const SunSky sky = SunAt(t);
+    altitudeDeg = sky.AltitudeDeg;
+    azimuthDeg = sky.AzimuthDeg;
+  }
+  struct SunSky {
+    double AltitudeDeg = 0.0, AzimuthDeg = 0.0;
+    double ParallacticDeg = 0.0;
+    double DistanceEarthRadii = 0.0;
+  };
+  SunSky SunAt(double t) const;
 
   // Local apparent hour angle of the shadow axis at t (radians, not reduced).
   double AxisHourAngle(double t) const {
@@ -97,7 +107,7 @@ class ShadowModel {
   double rotation_;  // the Earth's turn during DeltaT, radians
 };
 
-void ShadowModel::SunPosition(double t, double& altitudeDeg, double& azimuthDeg) const {
+ShadowModel::SunSky ShadowModel::SunAt(double t) const {
   ElementState s;
   EvaluateElements(eclipse_, t, s);
   EvaluateEphemeris(eclipse_, t, s);
@@ -120,10 +130,22 @@ void ShadowModel::SunPosition(double t, double& altitudeDeg, double& azimuthDeg)
   const double north =
       -observer_.SinLat * (cosLst * p[0] + sinLst * p[1]) + observer_.CosLat * p[2];
   const double east = -sinLst * p[0] + cosLst * p[1];
-  altitudeDeg = std::atan2(up, std::hypot(north, east)) * kRadToDeg;
+  SunSky sky;
+  sky.AltitudeDeg = std::atan2(up, std::hypot(north, east)) * kRadToDeg;
   double azimuth = std::atan2(east, north) * kRadToDeg;
   if (azimuth < 0.0) azimuth += 360.0;
-  azimuthDeg = azimuth;
+  sky.AzimuthDeg = azimuth;
+  // The zenith seen from the Sun, against the pole: by the Sun's topocentric
+  // hour angle and declination and the place's (geodetic) latitude.
+  const double hourAngle = localSidereal - std::atan2(p[1], p[0]);
+  const double declination = std::atan2(p[2], std::hypot(p[0], p[1]));
+  sky.ParallacticDeg =
+      std::atan2(std::sin(hourAngle), observer_.SinLat / observer_.CosLat * std::cos(declination) -
+                                          std::sin(declination) * std::cos(hourAngle)) *
+      kRadToDeg;
+  if (observer_.CosLat == 0.0) sky.ParallacticDeg = 0.0;
+  sky.DistanceEarthRadii = std::hypot(std::hypot(p[0], p[1]), p[2]);
+  return sky;
 }
 
 double Magnitude(const Shadow& s) {
@@ -437,6 +459,30 @@ double SunAltitudeAtMaximum(const BesselianElements& eclipse, double deltaT,
                             const Observer& observer, double* searchStart) {
   const ShadowModel model(eclipse, deltaT, observer);
   return SunAltitude(model, FindMaximum(model, ClosestApproachFrom(model, eclipse, searchStart)));
+}
+
+LocalView LocalViewAt(const BesselianElements& eclipse, double deltaT, const Observer& observer,
+                      double t) {
+  const ShadowModel model(eclipse, deltaT, observer);
+  const Shadow s = model.At(t);
+  const ShadowModel::SunSky sky = model.SunAt(t);
+  LocalView view;
+  view.Time = t;
+  view.SunAltitudeDeg = sky.AltitudeDeg;
+  view.SunAzimuthDeg = sky.AzimuthDeg;
+  view.ParallacticAngleDeg = sky.ParallacticDeg;
+  // The Sun's radius, 696,000 km, in Earth radii.
+  constexpr double kSunRadiusEarthRadii = 696000.0 / 6378.137;
+  if (sky.DistanceEarthRadii > 0.0) {
+    view.SunRadiusDeg = std::asin(std::min(1.0, kSunRadiusEarthRadii / sky.DistanceEarthRadii)) *
+                        kRadToDeg;
+  }
+  view.MoonSunRatio = MoonSunRatio(s);
+  view.SeparationSunRadii = 2.0 * ApparentSeparation(s);
+  view.PositionAngleDeg = PositiveDegrees(std::atan2(s.U, s.V));
+  view.Magnitude = std::max(0.0, Magnitude(s));
+  view.Obscuration = ObscurationOf(s);
+  return view;
 }
 
 double LocalCircumstances::VisibleMagnitude() const {

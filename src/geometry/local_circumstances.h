@@ -88,6 +88,33 @@ double ShadowEdgeMargin(const BesselianElements& eclipse, double deltaT, const O
 double SunAltitudeAtMaximum(const BesselianElements& eclipse, double deltaT,
                             const Observer& observer, double* searchStart = nullptr);
 
+// What the observer sees at one instant: the two discs, where the Moon's
+// centre stands from the Sun's, and where the Sun stands in the sky. What a
+// picture of the Sun from the place draws; the same shadow model as
+// ComputeLocalCircumstances, so at its maximum the two agree.
+struct LocalView {
+  double Time = 0.0;            // hours of TT from EpochHour
+  double SunAltitudeDeg = 0.0;  // geometric (no refraction), topocentric
+  double SunAzimuthDeg = 0.0;   // from north through east, [0, 360)
+  double SunRadiusDeg = 0.0;    // the Sun's apparent radius
+  double MoonSunRatio = 0.0;    // apparent diameters
+  // The Moon's centre from the Sun's centre: the direction from the north
+  // point of the Sun's disc through east, [0, 360), and the distance in
+  // radii of the Sun.
+  double PositionAngleDeg = 0.0;
+  double SeparationSunRadii = 0.0;
+  // The angle at the Sun from the celestial north pole to the zenith, from
+  // north through east (-180 .. 180]: PositionAngleDeg minus this is the
+  // direction from the top of the disc as the observer sees it.
+  double ParallacticAngleDeg = 0.0;
+  double Magnitude = 0.0;    // fraction of the Sun's diameter covered, 0 outside the eclipse
+  double Obscuration = 0.0;  // fraction of the Sun's area covered
+};
+
+// The view of `observer` at t (hours of TT from EpochHour), at any t.
+LocalView LocalViewAt(const BesselianElements& eclipse, double deltaT, const Observer& observer,
+                      double t);
+
 // Local circumstances of one eclipse. deltaT: TT - UT in seconds (the
 // program's DeltaT for the eclipse). The observer's values must be finite;
 // latitudes beyond the poles are clamped to them.

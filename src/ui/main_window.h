@@ -69,6 +69,7 @@ class LegendPanel;
 class MapPanel;
 class YearEclipseList;
 class ShapeBar;
+class TimeControls;
 }  // namespace darvelle::ui
 namespace darvelle {
 class FolderLock;
@@ -259,6 +260,9 @@ class MainWindow : public QMainWindow {
   void ShowPlaceDock();
   QByteArray DockStateToRemember();
 
+  // main_window_time.cpp
+  void BuildTimeControls();
+
   // main_window_files.cpp
   void BuildFileItems(QMenu* file);
   void SaveAs(SaveKind kind);
@@ -361,6 +365,10 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<DragPreview> dragPreview_;  // the quick pictures of a drag under way
 
   // The File menu's "saving ..." in the status bar, made at the first save.
+
+  // The time slider, the Sun from the place, the film export. Goes first:
+  // its jobs run in workers_.
+  std::unique_ptr<TimeControls> timeControls_;
 };
 
 }  // namespace darvelle::ui

@@ -21,6 +21,7 @@
 #include "ui/control_factory.h"
 #include "ui/languages.h"
 #include "ui/main_window.h"
+#include "ui/time_controls.h"
 #include "ui/widgets.h"
 
 namespace darvelle::ui {
@@ -103,6 +104,7 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
   // them (ArrangeDocks) instead of refusing to shrink.
   setMinimumWidth(centralWidget()->minimumSizeHint().width());
   BindSession();
+  BuildTimeControls();
   connect(&exitWriter_, &QFutureWatcherBase::finished, this, &MainWindow::FinishExit);
 }
 

@@ -18,6 +18,7 @@
 #include "ui/help_browser.h"
 #include "ui/languages.h"
 #include "ui/main_window.h"
+#include "ui/time_controls.h"
 #include "ui/widgets.h"
 
 namespace darvelle::ui {
@@ -56,6 +57,8 @@ QString WriteExitFilesOf(const std::shared_ptr<const SessionResult>& shown, MapR
 MainWindow::~MainWindow() {
   // The exit files must not be left half-written, and every job reads the
   // catalogue, the coastlines or the texture, which go with the window.
+  // A film under way is cancelled and its files removed, not finished.
+  timeControls_.reset();
   workers_.waitForDone();
   exitWriter_.waitForFinished();
   textureWatcher_.waitForFinished();

@@ -18,6 +18,7 @@
 #include "ui/control_factory.h"
 #include "ui/languages.h"
 #include "ui/main_window.h"
+#include "ui/time_controls.h"
 #include "ui/widgets.h"
 
 namespace darvelle::ui {
@@ -62,6 +63,7 @@ bool MainWindow::FormCreate() {
   }
   setWindowState(windowState() | Qt::WindowMaximized);
   RestoreWindowLayout();
+  timeControls_->restore();
   statusBar_->ClearMessage();
 
   const SessionState first = RestoreSettings();

@@ -36,5 +36,18 @@ TEST(IsoTime, InstantsToATenthOfASecond) {
   for (const Case& c : cases) EXPECT_EQ(IsoDateTime(c.julianDay), c.text) << c.julianDay;
 }
 
+TEST(IsoTime, InstantsOfUtToTheMillisecond) {
+  struct Case {
+    double julianDay;
+    const char* text;
+  };
+  const Case cases[] = {
+      {2451544.5 + 3661.25 / 86400.0, "2000-01-01T01:01:01.250Z"},
+      {2451544.5 + (86400.0 - 0.0004) / 86400.0, "2000-01-02T00:00:00.000Z"},
+      {1721057.5 + 0.75, "0000-01-01T18:00:00.000Z"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsoInstantUt(c.julianDay), c.text) << c.julianDay;
+}
+
 }  // namespace
 }  // namespace darvelle

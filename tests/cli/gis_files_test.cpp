@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -70,7 +71,8 @@ TEST_F(GisFiles, GdalReadsTheGeoJsonAndKmlOfATotalEclipse) {
   // GeoJSON: one layer of every feature; geometry types by GDAL's SQL.
   const std::string types = OgrInfo(
       "-q -dialect sqlite -sql \"SELECT ST_GeometryType(geometry) AS shape, COUNT(*) AS n FROM "
-      "eclipse GROUP BY shape ORDER BY shape\" " + geojson.string());
+      "eclipse WHERE curve IS NULL OR curve <> 'umbra_outline' GROUP BY shape ORDER BY shape\" " +
+      geojson.string());
   std::map<std::string, int> byType;
   const auto kinds = FieldValues(types, "shape");
   const auto counts = FieldValues(types, "n");
@@ -95,6 +97,21 @@ TEST_F(GisFiles, GdalFindsTheAreasValidAndDallasInsideThePath) {
   EXPECT_EQ(FieldValues(dump, "dallas"), (std::vector<std::string>{"1", "1"}));
   // New York saw a partial eclipse only.
   EXPECT_EQ(FieldValues(dump, "new_york"), (std::vector<std::string>{"1", "0"}));
+  // The umbra every 10 minutes: valid areas, each inside the path of totality.
+  const std::string outlines = OgrInfo(
+      "-q -dialect sqlite -sql \"SELECT o.time_ut AS t, ST_IsValid(o.geometry) AS valid, "
+      "COALESCE(ST_Area(ST_Difference(o.geometry, p.geometry)), 0) / ST_Area(o.geometry) AS outside "
+      "FROM eclipse o, eclipse p WHERE o.curve = 'umbra_outline' AND "
+      "p.zone = 'path_of_totality'\" " + geojson.string());
+  const auto times = FieldValues(outlines, "t");
+  EXPECT_GE(times.size(), 20u);
+  EXPECT_EQ(std::set<std::string>(times.begin(), times.end()).size(), times.size());
+  for (const std::string& valid : FieldValues(outlines, "valid")) EXPECT_EQ(valid, "1");
+  // The path's polygon is drawn straight between its limits' points: the
+  // outlines may stray beyond it by a sliver.
+  for (const std::string& outside : FieldValues(outlines, "outside")) {
+    EXPECT_LT(std::stod(outside), 0.01);
+  }
 }
 
 TEST_F(GisFiles, BatchWritesBothFilesBesideTheOthers) {
@@ -115,7 +132,10 @@ TEST_F(GisFiles, BatchWritesBothFilesBesideTheOthers) {
     ASSERT_EQ(FieldValues(dump, "n").size(), 1u) << dump;
     EXPECT_EQ(std::stod(FieldValues(dump, "n")[0]), std::stod(FieldValues(dump, "valid")[0]));
     if (index == 16664) {
-      EXPECT_EQ(FieldValues(dump, "n")[0], "1") << "the annular path";
+      const std::string zones = OgrInfo(
+          "-q -dialect sqlite -sql \"SELECT COUNT(*) AS n FROM eclipse WHERE zone IS NOT NULL AND "
+          "ST_GeometryType(geometry) LIKE '%POLYGON'\" " + (folder / "eclipse.geojson").string());
+      EXPECT_EQ(FieldValues(zones, "n"), std::vector<std::string>{"1"}) << "the annular path";
     }
     EXPECT_NE(OgrInfo("-so " + (folder / "eclipse.kml").string()).find("Events"),
               std::string::npos);

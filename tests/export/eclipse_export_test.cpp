@@ -18,6 +18,7 @@
 #include "catalogue/data_files.h"
 #include "catalogue/eclipse_texts.h"
 #include "export/geojson_export.h"
+#include "export/gis_source.h"
 #include "export/kml_export.h"
 #include "plane_checks.h"
 
@@ -149,6 +150,8 @@ TEST(GeoJsonExport, NoLineJumpsAcrossTheMapAndEveryCoordinateIsOnIt) {
   for (const Expected& e : kExpected) {
     SCOPED_TRACE(e.index);
     for (const QJsonObject& f : Features(GeoJson(e.index), "curve")) {
+      // The timed umbra outlines are areas, checked with the others below.
+      if (f["properties"].toObject()["curve"].toString() == "umbra_outline") continue;
       for (const Ring& part : LineParts(f["geometry"].toObject())) {
         ASSERT_GE(part.size(), 2u);
         for (std::size_t i = 0; i < part.size(); ++i) {
@@ -166,7 +169,12 @@ TEST(GeoJsonExport, NoLineJumpsAcrossTheMapAndEveryCoordinateIsOnIt) {
 TEST(GeoJsonExport, EveryAreaIsClosedAndValid) {
   for (const Expected& e : kExpected) {
     SCOPED_TRACE(e.index);
-    for (const QJsonObject& f : Features(GeoJson(e.index), "zone")) {
+    const QJsonObject collection = GeoJson(e.index);
+    std::vector<QJsonObject> areas = Features(collection, "zone");
+    for (const QJsonObject& f : Features(collection, "curve")) {
+      if (f["properties"].toObject()["curve"].toString() == "umbra_outline") areas.push_back(f);
+    }
+    for (const QJsonObject& f : areas) {
       const std::vector<Ring> rings = ExteriorRings(f["geometry"].toObject());
       ASSERT_FALSE(rings.empty());
       for (const Ring& ring : rings) {
@@ -360,6 +368,7 @@ struct KmlSummary {
   std::map<QString, int> placemarksByFolder;
   std::set<QString> styleIds;
   int timeStamps = 0;
+  int timeSpans = 0;
   bool wellFormed = false;
 };
 
@@ -382,6 +391,7 @@ KmlSummary ReadKml(const QByteArray& bytes) {
         summary.styleIds.insert(xml.attributes().value("id").toString());
       }
       if (name == QStringLiteral("TimeStamp")) ++summary.timeStamps;
+      if (name == QStringLiteral("TimeSpan")) ++summary.timeSpans;
     }
   }
   summary.wellFormed = !xml.hasError();
@@ -391,11 +401,19 @@ KmlSummary ReadKml(const QByteArray& bytes) {
 TEST(KmlExport, FoldersHoldTheCurvesAreasAndEventsWithTheirStyles) {
   const KmlSummary kml = ReadKml(KmlForEclipse(Computed(k2024Apr08Total), kEnglish));
   ASSERT_TRUE(kml.wellFormed);
+  // The umbra every 10 minutes from about 16:40 to 20:20 UT, the penumbra
+  // from about 15:50 to 20:50.
+  const GisSource source = GisSourceFrom(Computed(k2024Apr08Total));
+  const int umbras = static_cast<int>(source.umbraOutlines.size());
+  const int penumbras = static_cast<int>(source.penumbraOutlines.size());
+  EXPECT_GE(umbras, 20);
+  EXPECT_GE(penumbras, 30);
   const std::map<QString, int> expected = {{"Zones", 2},           {"Limits", 4},
                                            {"Central line", 1},    {"Horizon curves", 6},
-                                           {"Events", 19}};
+                                           {"Events", 19}, {"The shadow in time", umbras + penumbras}};
   EXPECT_EQ(kml.placemarksByFolder, expected);
-  EXPECT_EQ(kml.timeStamps, 19);
+  EXPECT_EQ(kml.timeStamps, 19 + umbras);
+  EXPECT_EQ(kml.timeSpans, penumbras);
   for (const char* style : {"path_of_totality", "partial_zone", "central_line_total",
                             "northern_umbral_limit", "max_at_sunrise"}) {
     EXPECT_TRUE(kml.styleIds.contains(style)) << style;

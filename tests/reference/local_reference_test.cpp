@@ -388,3 +388,71 @@ TEST_F(LocalReference, VisibleEclipsesMatchTheLibrarysSearch) {
 
 }  // namespace
 }  // namespace darvelle
+
+namespace darvelle {
+namespace {
+
+// Where the zenith lies from the Sun's centre, by the library's topocentric
+// Sun and its sidereal time (degrees from north through east).
+double SweZenithAngle(const Pair& p, double jdUt) {
+  swe_set_topo(p.lon, p.lat, p.height);
+  double sun[6] = {};
+  char serr[256] = {};
+  swe_calc_ut(jdUt, SE_SUN, SEFLG_SWIEPH | SEFLG_EQUATORIAL | SEFLG_TOPOCTR, sun, serr);
+  const double d2r = M_PI / 180.0;
+  const double zenithRa = swe_sidtime(jdUt) * 15.0 + p.lon;
+  const double dRa = (zenithRa - sun[0]) * d2r;
+  return std::atan2(std::cos(p.lat * d2r) * std::sin(dRa),
+                    std::sin(p.lat * d2r) * std::cos(sun[1] * d2r) -
+                        std::cos(p.lat * d2r) * std::sin(sun[1] * d2r) * std::cos(dRa)) / d2r;
+}
+
+// The view at single instants, away from the maximum the engine refines:
+// through the partial phases, in and out of totality, low in the sky.
+TEST_F(LocalReference, ViewAtAnInstantAgreesWithTheSwissEphemeris) {
+  struct Instant {
+    int pair;  // into kPairs
+    double minutesFromMaximum;
+  };
+  const Instant instants[] = {
+      {12, -70.0}, {12, -1.0}, {12, 0.5}, {12, 45.0},   // Dallas 2024
+      {3, -40.0},  {3, 20.0},                           // Nashville 2017
+      {18, -30.0}, {18, 30.0},                          // Los Angeles 2024, partial
+      {23, -20.0}, {23, 0.0},                           // Valencia 2026, near sunset
+      {31, 10.0},                                       // Albuquerque 2023, annular
+  };
+  for (const Instant& instant : instants) {
+    const Pair& p = kPairs[instant.pair];
+    SCOPED_TRACE(std::string(p.name) + " " + std::to_string(instant.minutesFromMaximum) + " min");
+    const EclipseRecord record = MakeCurrentEclipse(*catalogue_, IndexOf(p.year, p.month, p.day));
+    const double deltaT = ComputeDeltaT(record.Year, record.Month);
+    const BesselianElements elements = ElementsFromRecord(record);
+    const Observer observer{p.lat, p.lon, p.height};
+    const LocalCircumstances local = ComputeLocalCircumstances(elements, deltaT, observer);
+    ASSERT_TRUE(local.Maximum.has_value());
+    const double t = local.Maximum->Time + instant.minutesFromMaximum / 60.0;
+    const double jdUt = record.JulianDay + t / 24.0 - deltaT / 86400.0;
+    const LocalView view = LocalViewAt(elements, deltaT, observer, t);
+
+    swe_set_delta_t_userdef(deltaT / 86400.0);
+    double geopos[3] = {p.lon, p.lat, p.height};
+    double attr[20] = {};
+    char serr[256] = {};
+    ASSERT_GE(swe_sol_eclipse_how(jdUt, SEFLG_SWIEPH, geopos, attr, serr), 0) << serr;
+    EXPECT_NEAR(view.Magnitude, attr[0], 0.002);
+    EXPECT_NEAR(view.MoonSunRatio, attr[1], 0.002);
+    EXPECT_NEAR(view.SunAltitudeDeg, attr[5], 0.02);
+    // attr[7]: the distance of the centres in degrees.
+    EXPECT_NEAR(view.SeparationSunRadii * view.SunRadiusDeg, attr[7], 0.002);
+    if (view.Magnitude < 1.0) {
+      EXPECT_NEAR(view.Obscuration, attr[2], 0.003);
+    }
+    if (view.SeparationSunRadii > 0.05) {
+      EXPECT_NEAR(AngleDifference(view.PositionAngleDeg, SwePositionAngle(p, jdUt)), 0.0, 0.5);
+    }
+    EXPECT_NEAR(AngleDifference(view.ParallacticAngleDeg, SweZenithAngle(p, jdUt)), 0.0, 0.5);
+  }
+}
+
+}  // namespace
+}  // namespace darvelle

@@ -1,0 +1,94 @@
+// darvelle-cli animate.
+
+#include "cli/animate_command.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "catalogue/catalogue.h"
+#include "catalogue/data_files.h"
+#include "cli/args.h"
+#include "cli/map_outputs.h"
+#include "cli/selection_options.h"
+#include "export/film.h"
+#include "geometry/eclipse_computation.h"
+#include "io/file_error.h"
+#include "render/coastline_file.h"
+#include "render/texture_file.h"
+
+namespace darvelle::cli {
+namespace {
+
+void DrawBar(int done, int total) {
+  constexpr int kWidth = 40;
+  const int filled = total > 0 ? static_cast<int>(static_cast<long long>(done) * kWidth / total) : kWidth;
+  std::string bar(static_cast<std::size_t>(filled), '#');
+  bar.append(static_cast<std::size_t>(kWidth - filled), '.');
+  std::fprintf(stderr, "\r[%s] %d/%d", bar.c_str(), done, total);
+  std::fflush(stderr);
+}
+
+}  // namespace
+
+int RunAnimate(const std::vector<std::string>& args) {
+  const Args parsed(args, {"index", "year", "date", "out", "step", "size", "video", "data"},
+                    {"colored"});
+  if (int{parsed.Has("index")} + int{parsed.Has("year")} + int{parsed.Has("date")} != 1) {
+    throw UsageError("give exactly one of --index N, --year Y or --date YYYY-MM-DD");
+  }
+  parsed.Integer("index");
+  parsed.Integer("year");
+  parsed.Date("date");
+  const auto out = parsed.Value("out");
+  if (!out) throw UsageError("give the folder of the frames as --out DIR");
+  FilmOptions options;
+  options.stepSeconds = parsed.Real("step").value_or(60.0);
+  options.size = static_cast<int>(std::clamp<long long>(parsed.Integer("size").value_or(800), -1,
+                                                        kMaxFilmSize + 1));
+  options.colored = parsed.Has("colored");
+  options.folder = *out;
+  if (const auto video = parsed.Value("video")) options.video = *video;
+  if (const std::string problem = FilmOptionsProblem(options); !problem.empty()) {
+    throw UsageError(problem);
+  }
+
+  const Catalogue catalogue = LoadCatalogueFor(parsed);
+  const EclipseResult computation = ComputeEclipse(
+      PrepareEclipse(catalogue, SelectedEclipseFor(parsed, catalogue), true, 1));
+  const int frames = FilmFrameCount(computation, options);
+  if (frames == 0) throw std::runtime_error("the eclipse has no first or last contact");
+
+  const GuiSession session;
+  EarthTexture texture;
+  if (options.colored) {
+    const TextureLoadResult loaded =
+        LoadTexture(FindDataFile(kTextureFileName, DataFolder(parsed)), texture);
+    if (!loaded.decoded) throw FileError(loaded.message);
+  }
+  const CoastlineLayer coastlines(LoadCoastlines(FindDataFile(kCoastlineFileName, DataFolder(parsed))));
+  const FilmBase base = DrawFilmBase(computation, options, texture, coastlines);
+
+  const bool terminal = ::isatty(STDERR_FILENO) != 0;
+  bool barShown = false;
+  WriteFilm(computation, options, base, [&](int done, int total) {
+    if (terminal && done >= 0) {
+      DrawBar(done, total);
+      barShown = true;
+    } else if (barShown) {
+      std::fputc('\n', stderr);
+      barShown = false;
+    }
+    return true;
+  });
+  if (barShown) std::fputc('\n', stderr);
+  std::cerr << "darvelle-cli animate: " << frames << " frames in " << options.folder.string()
+            << "\n";
+  return kExitOk;
+}
+
+}  // namespace darvelle::cli

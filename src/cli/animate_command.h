@@ -1,0 +1,13 @@
+#pragma once
+// darvelle-cli animate: the eclipse as a film, one picture of the globe per
+// instant from the first contact to the last, optionally joined into a video
+// by ffmpeg.
+
+#include <string>
+#include <vector>
+
+namespace darvelle::cli {
+
+int RunAnimate(const std::vector<std::string>& args);
+
+}  // namespace darvelle::cli

@@ -1,0 +1,167 @@
+#include "render/shadow_layer.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "astro/constants.h"
+
+namespace darvelle {
+namespace {
+
+// The map's unit vector of a place (as UnitVectorFromArcseconds, without the
+// rounding to whole arcseconds, which a frame drawn 60 times a second needs
+// as little as the shadow's points need it).
+UnitVector UnitOf(const ShadowPoint& p) {
+  const double lambda = p.LongitudeDeg * kDegToRad, phi = p.LatitudeDeg * kDegToRad;
+  return {std::sin(lambda) * std::cos(phi), std::sin(phi), std::cos(lambda) * std::cos(phi)};
+}
+
+// The turned frame's vector of a projected point: orthographic x and y are
+// the screen offsets over the radius; stereographic ones are scaled by
+// (1 + z) / 2.
+void TurnedVector(const ProjectedPoint& p, int rk, bool stereographic, double v[3]) {
+  const double scale = (stereographic ? 0.5 * (p.Depth + 1.0) : 1.0) / rk;
+  v[0] = (p.ScreenX - kGlobeCentreX) * scale;
+  v[1] = (kGlobeCentreY - p.ScreenY) * scale;
+  v[2] = p.Depth;
+}
+
+// Darkens every pixel of the globe whose place has the Sun below the horizon:
+// the place's vector (from the pixel by the inverse projection) against the
+// Sun's in the turned frame, so no pixel needs a sine.
+void ShadeNight(QImage& image, const GlobeProjection& projection, const ShadowPoint& subSolar,
+                double darkening) {
+  const UnitVector s = UnitOf(subSolar);
+  double sun[3];
+  const int rk = std::max(projection.RK(), 1);
+  const bool stereo = projection.Stereographic();
+  TurnedVector(projection.ProjectUnitVector(s.x, s.y, s.z), rk, stereo, sun);
+  // The stereographic picture of the Earth spans the whole image (all but a
+  // small cap round the far antipode); the orthographic one the globe's disc.
+  const double reach = stereo ? 1e6 : rk;
+  const int top = std::max(0, static_cast<int>(kGlobeCentreY - reach));
+  const int bottom = std::min(image.height() - 1, static_cast<int>(kGlobeCentreY + reach));
+  const int left = std::max(0, static_cast<int>(kGlobeCentreX - reach));
+  const int right = std::min(image.width() - 1, static_cast<int>(kGlobeCentreX + reach));
+  const int keep = static_cast<int>(std::lround((1.0 - darkening) * 256.0));
+  const double perPixel = 1.0 / rk;
+  for (int y = top; y <= bottom; ++y) {
+    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+    const double py = (kGlobeCentreY - y) * perPixel;
+    int from = left, to = right;
+    if (!stereo) {
+      // Only the row's chord of the globe's disc.
+      if (py * py >= 1.0) continue;
+      const double half = std::sqrt(1.0 - py * py) * rk;
+      from = std::max(left, static_cast<int>(std::floor(kGlobeCentreX - half)));
+      to = std::min(right, static_cast<int>(std::ceil(kGlobeCentreX + half)));
+    }
+    for (int x = from; x <= to; ++x) {
+      const double px = (x - kGlobeCentreX) * perPixel;
+      double vx, vy, vz;
+      if (stereo) {
+        const double a = 0.5 * px, b = 0.5 * py, r2 = a * a + b * b;
+        vz = (1.0 - r2) / (1.0 + r2);
+        vx = a * (1.0 + vz);
+        vy = b * (1.0 + vz);
+      } else {
+        const double r2 = px * px + py * py;
+        if (r2 > 1.0) continue;
+        vx = px;
+        vy = py;
+        vz = std::sqrt(1.0 - r2);
+      }
+      if (vx * sun[0] + vy * sun[1] + vz * sun[2] >= 0.0) continue;
+      const QRgb c = row[x];
+      row[x] = qRgba(qRed(c) * keep >> 8, qGreen(c) * keep >> 8, qBlue(c) * keep >> 8, qAlpha(c));
+    }
+  }
+}
+
+// The visible stretches of a curve as screen polylines, cut where it goes
+// behind the globe.
+std::vector<QPolygonF> VisibleParts(const GlobeProjection& projection, const ShadowCurve& curve) {
+  std::vector<QPolygonF> parts(1);
+  for (const ShadowPoint& p : curve.Points) {
+    const UnitVector u = UnitOf(p);
+    const ProjectedPoint q = projection.ProjectUnitVector(u.x, u.y, u.z);
+    if (q.IsVisible()) {
+      parts.back().append(QPointF(q.ScreenX, q.ScreenY));
+    } else if (!parts.back().isEmpty()) {
+      parts.emplace_back();
+    }
+  }
+  std::erase_if(parts, [](const QPolygonF& part) { return part.size() < 2; });
+  return parts;
+}
+
+void Mark(QPainter& painter, const GlobeProjection& projection, const ShadowPoint& p,
+          const QColor& color, double radius) {
+  const UnitVector u = UnitOf(p);
+  const ProjectedPoint q = projection.ProjectUnitVector(u.x, u.y, u.z);
+  if (!q.IsVisible()) return;
+  painter.setPen(QPen(Qt::black, 1.0));
+  painter.setBrush(color);
+  painter.drawEllipse(QPointF(q.ScreenX, q.ScreenY), radius, radius);
+}
+
+}  // namespace
+
+void DrawShadowLayer(QImage& image, const GlobeProjection& projection,
+                     const ShadowAtInstant& shadow, const ShadowLayerStyle& style) {
+  if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32 &&
+      image.format() != QImage::Format_ARGB32_Premultiplied) {
+    image = image.convertToFormat(QImage::Format_RGB32);
+  }
+  if (shadow.SubSolar) ShadeNight(image, projection, *shadow.SubSolar, style.NightDarkening);
+
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  // The umbra: a ring whole on the globe's front is filled; an outline cut by
+  // the terminator or the globe's edge is filled as far as it is seen.
+  painter.setPen(QPen(style.UmbraEdge, 1.0));
+  painter.setBrush(style.Umbra);
+  for (const ShadowCurve& c : shadow.Umbra) {
+    for (const QPolygonF& part : VisibleParts(projection, c)) painter.drawPolygon(part);
+  }
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(QPen(style.Terminator, style.LineWidth * 0.75));
+  for (const QPolygonF& part : VisibleParts(projection, shadow.Terminator)) {
+    painter.drawPolyline(part);
+  }
+  painter.setPen(QPen(style.MagnitudeLine, style.LineWidth * 0.75, Qt::DashLine));
+  for (const MagnitudeLine& line : shadow.MagnitudeLines) {
+    for (const ShadowCurve& c : line.Curves) {
+      for (const QPolygonF& part : VisibleParts(projection, c)) painter.drawPolyline(part);
+    }
+  }
+  painter.setPen(QPen(style.Penumbra, style.LineWidth));
+  for (const ShadowCurve& c : shadow.Penumbra) {
+    for (const QPolygonF& part : VisibleParts(projection, c)) painter.drawPolyline(part);
+  }
+  if (shadow.Axis) Mark(painter, projection, *shadow.Axis, style.Axis, 2.5);
+  if (shadow.SubSolar) Mark(painter, projection, *shadow.SubSolar, style.SubSolar, 5.0);
+}
+
+void DrawUmbraOutlines(QImage& image, const GlobeProjection& projection,
+                       const std::vector<std::vector<ShadowCurve>>& areas,
+                       const ShadowLayerStyle& style) {
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QColor fill = style.Umbra;
+  fill.setAlpha(70);
+  painter.setPen(QPen(style.UmbraEdge, 1.0));
+  painter.setBrush(fill);
+  for (const auto& rings : areas) {
+    for (const ShadowCurve& ring : rings) {
+      for (const QPolygonF& part : VisibleParts(projection, ring)) painter.drawPolygon(part);
+    }
+  }
+}
+
+}  // namespace darvelle
