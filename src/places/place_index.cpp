@@ -8,7 +8,7 @@
 #include <cctype>
 #include <cmath>
 #include <initializer_list>
-#include <map>
+#include <unordered_map>
 #include <stdexcept>
 
 #include "catalogue/data_files.h"
@@ -163,7 +163,13 @@ PlaceIndex PlaceIndex::FromLibrary(const PlaceNames* names) {
 }
 
 void PlaceIndex::Finish(const PlaceNames* names, const std::vector<std::string>& adminCodes) {
-  std::map<std::string, std::uint32_t> regionOf;
+  // Towns of one region share its translated names and words: a few thousand
+  // regions for 135,000 towns, so each is translated and folded once.
+  struct Region {
+    std::string admin, country;
+  };
+  std::unordered_map<std::string, std::uint32_t> regionOf;
+  std::vector<Region> shownRegions;
   std::vector<std::pair<std::string, std::uint32_t>> shown;
   std::vector<std::uint32_t> folded, first;
   folded.reserve(folded_.size());
@@ -171,15 +177,40 @@ void PlaceIndex::Finish(const PlaceNames* names, const std::vector<std::string>&
   region_.resize(places_.size());
   for (std::size_t i = 0; i < places_.size(); ++i) {
     Place& p = places_[i];
-    const std::string englishAdmin = p.AdminArea;
-    const std::string englishCountry = p.Country;
-    if (names != nullptr) {
-      p.Name = std::string(names->Translate(p.GeonameId, p.Name));
-      p.AdminArea = std::string(names->Translate(p.CountryCode + "." + adminCodes[i], p.AdminArea));
-      p.Country = std::string(names->Translate(p.CountryCode, p.Country));
+    const std::string key = p.CountryCode + "\n" + adminCodes[i] + "\n" + p.AdminArea + "\n" + p.Country;
+    auto found = regionOf.find(key);
+    if (found == regionOf.end()) {
+      Region r{p.AdminArea, p.Country};
+      if (names != nullptr) {
+        r.admin = std::string(names->Translate(p.CountryCode + "." + adminCodes[i], p.AdminArea));
+        r.country = std::string(names->Translate(p.CountryCode, p.Country));
+      }
+      // US states and Canadian provinces are written by their codes ("Paris, TX").
+      const bool lettered = std::any_of(adminCodes[i].begin(), adminCodes[i].end(),
+                                        [](char c) { return std::isalpha(static_cast<unsigned char>(c)); });
+      const std::string adminCode = lettered ? adminCodes[i] : std::string();
+      std::vector<std::string> words;
+      for (const std::string* text : std::initializer_list<const std::string*>{
+               &p.AdminArea, &r.admin, &p.Country, &r.country, &p.CountryCode, &adminCode}) {
+        for (std::string& w : FoldedWords(*text)) {
+          if (std::find(words.begin(), words.end(), w) == words.end()) words.push_back(std::move(w));
+        }
+      }
+      found = regionOf.emplace(key, static_cast<std::uint32_t>(regions_.size())).first;
+      regions_.push_back(std::move(words));
+      shownRegions.push_back(std::move(r));
     }
+    region_[i] = found->second;
+    p.AdminArea = shownRegions[found->second].admin;
+    p.Country = shownRegions[found->second].country;
+
     first.push_back(static_cast<std::uint32_t>(folded.size()));
     folded.insert(folded.end(), folded_.begin() + firstFolded_[i], folded_.begin() + firstFolded_[i + 1]);
+    if (names == nullptr) continue;
+    const std::string_view name = names->Translate(p.GeonameId, p.Name);
+    if (name == p.Name) continue;
+    p.Name = std::string(name);
+    // The translation shown must find its town too.
     const std::string shownName = FoldedName(p.Name);
     const bool known = std::any_of(folded_.begin() + firstFolded_[i], folded_.begin() + firstFolded_[i + 1],
                                    [&](std::uint32_t f) { return At(f) == shownName; });
@@ -187,25 +218,6 @@ void PlaceIndex::Finish(const PlaceNames* names, const std::vector<std::string>&
       folded.push_back(AddText(shownName));
       for (std::string_view w : WordsOf(shownName)) shown.emplace_back(std::string(w), static_cast<std::uint32_t>(i));
     }
-    // US states and Canadian provinces are written by their codes ("Paris, TX").
-    const bool lettered = std::any_of(adminCodes[i].begin(), adminCodes[i].end(),
-                                      [](char c) { return std::isalpha(static_cast<unsigned char>(c)); });
-    const std::string adminCode = lettered ? adminCodes[i] : std::string();
-    const std::string key = p.CountryCode + "\n" + adminCode + "\n" + englishAdmin + "\n" + p.AdminArea + "\n" + englishCountry +
-                            "\n" + p.Country;
-    auto found = regionOf.find(key);
-    if (found == regionOf.end()) {
-      std::vector<std::string> words;
-      for (const std::string* text : std::initializer_list<const std::string*>{
-               &englishAdmin, &p.AdminArea, &englishCountry, &p.Country, &p.CountryCode, &adminCode}) {
-        for (std::string& w : FoldedWords(*text)) {
-          if (std::find(words.begin(), words.end(), w) == words.end()) words.push_back(std::move(w));
-        }
-      }
-      found = regionOf.emplace(key, static_cast<std::uint32_t>(regions_.size())).first;
-      regions_.push_back(std::move(words));
-    }
-    region_[i] = found->second;
   }
   first.push_back(static_cast<std::uint32_t>(folded.size()));
   folded_ = std::move(folded);
