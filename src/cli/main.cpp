@@ -27,7 +27,7 @@ const Command kCommands[] = {
     {"local", "local (--index N | --date YYYY-MM-DD) (--lat DEG --lon DEG [--height M] | --place NAME) [--language de|en|fr] [--json] [--data DIR]   what one place sees of one eclipse", darvelle::cli::RunLocal},
     {"visible", "visible (--lat DEG --lon DEG [--height M] | --place NAME) [--from YEAR] [--to YEAR] [--min-magnitude X] [--kind partial|annular|total|central] [--csv|--json] [--language de|en|fr] [--data DIR]   every eclipse a place sees", darvelle::cli::RunVisible},
     {"places", "places QUERY [--limit N] [--language de|en|fr] [--data DIR]   search the town list", darvelle::cli::RunPlaces},
-    {"towns", "towns (--index N | --year Y | --date YYYY-MM-DD) [--central] [--min-magnitude M] [--country CC] [--limit N] [--sort duration|population|name] [--csv|--json] [--data DIR]   every town that sees an eclipse", darvelle::cli::RunTowns},
+    {"towns", "towns (--index N | --year Y | --date YYYY-MM-DD) [--central] [--min-magnitude M] [--country CC] [--limit N] [--sort duration|population|name] [--csv|--json] [--language de|en|fr] [--data DIR]   every town that sees an eclipse", darvelle::cli::RunTowns},
 };
 
 constexpr const char* kTryHelp = "Try 'darvelle-cli --help'.\n";

@@ -1,5 +1,6 @@
 // darvelle-cli towns: every town that sees one eclipse.
 
+#include <cctype>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -106,6 +107,10 @@ int RunTowns(const std::vector<std::string>& rawArgs) {
                    "language"},
                   {"central", "csv", "json"});
   if (args.Has("csv") && args.Has("json")) throw UsageError("give at most one of --csv, --json");
+  const std::string language = args.Value("language").value_or("en");
+  if (language != "de" && language != "en" && language != "fr") {
+    throw UsageError("--language must be de, en or fr, not '" + language + "'");
+  }
   const int chosen = args.Has("index") + args.Has("year") + args.Has("date");
   if (chosen != 1) throw UsageError("give exactly one of --index N, --year Y or --date YYYY-MM-DD");
   (void)args.Integer("index");
@@ -137,7 +142,7 @@ int RunTowns(const std::vector<std::string>& rawArgs) {
   const Catalogue catalogue = LoadCatalogueFor(args);
   const int index = args.Has("year") ? SelectedIndexFor(args, catalogue) : EclipseFor(args, catalogue);
   const places::PlaceIndex towns =
-      places::PlaceIndex::Load(args.Value("language").value_or("en"), DataFolder(args));
+      places::PlaceIndex::Load(language, DataFolder(args));
   if (!towns.Note().empty()) std::cerr << "darvelle-cli: " << towns.Note() << "\n";
   const BesselianElements elements = CurrentElements(catalogue, index);
   const double deltaT = ComputeDeltaT(elements.year, elements.month);

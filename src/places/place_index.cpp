@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstring>
 #include <initializer_list>
 #include <unordered_map>
 #include <stdexcept>
@@ -37,6 +38,23 @@ std::vector<std::string_view> WordsOf(std::string_view folded) {
     start = end + 1;
   }
   return words;
+}
+
+// On the pool's NUL-terminated texts without measuring them first: a search
+// looks at hundreds of thousands of names for a query of one letter.
+bool TextEquals(const char* text, std::string_view q) {
+  return std::strncmp(text, q.data(), q.size()) == 0 && text[q.size()] == '\0';
+}
+bool TextBegins(const char* text, std::string_view q) { return std::strncmp(text, q.data(), q.size()) == 0; }
+
+// Whether a word of a folded name (words between single spaces) begins with q.
+bool AnyWordBegins(const char* text, std::string_view q) {
+  for (const char* word = text;;) {
+    if (TextBegins(word, q)) return true;
+    word = std::strchr(word, ' ');
+    if (word == nullptr) return false;
+    ++word;
+  }
 }
 
 // 2 when a word equals `q`, 1 when one begins with it, else 0.
@@ -250,11 +268,17 @@ std::optional<PlaceIndex::Hit> PlaceIndex::Judge(std::uint32_t town,
   const auto begin = folded_.begin() + firstFolded_[town];
   const auto end = folded_.begin() + firstFolded_[town + 1];
   for (auto f = begin; f != end && hit.tier < 3; ++f) {
-    const std::string_view name = At(*f);
-    if (name == joinedName) {
+    const char* text = pool_.c_str() + *f;
+    if (TextEquals(text, joinedName)) {
       hit.tier = 3;
-    } else if (hit.tier < 2 && nameWords.size() > 1 && StartsWith(joinedName, name) &&
-               joinedName[name.size()] == ' ') {
+      break;
+    }
+    if (nameWords.size() == 1) {
+      if (hit.tier < 1 && TextBegins(text, joinedName)) hit.tier = 1;
+      continue;
+    }
+    const std::string_view name(text);
+    if (hit.tier < 2 && StartsWith(joinedName, name) && joinedName[name.size()] == ' ') {
       // "paris tex", "valencia spain": the name, then words of its region.
       const std::size_t used = WordsOf(name).size();
       bool rest = true;
@@ -272,14 +296,7 @@ std::optional<PlaceIndex::Hit> PlaceIndex::Judge(std::uint32_t town,
   // "san jose costa").
   for (const std::string& q : nameWords) {
     bool found = BestFit(region, q) > 0;
-    for (auto f = begin; f != end && !found; ++f) {
-      for (std::string_view w : WordsOf(At(*f))) {
-        if (StartsWith(w, q)) {
-          found = true;
-          break;
-        }
-      }
-    }
+    for (auto f = begin; f != end && !found; ++f) found = AnyWordBegins(pool_.c_str() + *f, q);
     if (!found) return std::nullopt;
   }
   hit.tier = 0;
@@ -299,9 +316,10 @@ std::vector<Place> PlaceIndex::Search(const std::string& query, std::size_t limi
   std::vector<Hit> hits;
   std::vector<bool> seen(places_.size(), false);
   for (const std::vector<Key>* keys : {&keys_, &shownKeys_}) {
-    auto lo = std::lower_bound(keys->begin(), keys->end(), first,
-                               [&](const Key& k, const std::string& q) { return At(k.word) < q; });
-    for (auto k = lo; k != keys->end() && StartsWith(At(k->word), first); ++k) {
+    auto lo = std::lower_bound(keys->begin(), keys->end(), first, [&](const Key& k, const std::string& q) {
+      return std::strcmp(pool_.c_str() + k.word, q.c_str()) < 0;
+    });
+    for (auto k = lo; k != keys->end() && TextBegins(pool_.c_str() + k->word, first); ++k) {
       if (seen[k->town]) continue;
       seen[k->town] = true;
       if (auto hit = Judge(k->town, nameWords, joinedName, qualifier)) hits.push_back(*hit);

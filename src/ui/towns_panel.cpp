@@ -88,13 +88,21 @@ void TownsPanel::setEclipse(const ShownEclipse& eclipse) {
   Start();
 }
 
+void TownsPanel::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (stale_) Start();
+}
+
 void TownsPanel::Start() {
   if (!eclipse_) return;
+  stale_ = true;
+  if (!isVisible()) return;
   if (watcher_.isRunning()) {
     waiting_ = true;  // the newest request wins once this scan ends
     return;
   }
   waiting_ = false;
+  stale_ = false;
   places::TownsFilter filter;
   filter.CentralOnly = central_->isChecked();
   filter.MinMagnitude = filter.CentralOnly ? 0.0 : minMagnitude_->value();
@@ -119,7 +127,7 @@ void TownsPanel::Start() {
 void TownsPanel::Scanned() {
   Scan scan = watcher_.result();
   if (scan.index) index_ = scan.index;
-  if (waiting_) {
+  if (waiting_ || stale_) {
     Start();
     return;
   }

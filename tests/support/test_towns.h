@@ -12,17 +12,26 @@
 
 namespace darvelle::testing {
 
+// Removed when the test program ends.
+struct TemporaryFolder {
+  std::filesystem::path path;
+  ~TemporaryFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+};
+
 inline std::filesystem::path TestTownsFolder() {
-  static const std::filesystem::path folder = [] {
+  static const TemporaryFolder folder = [] {
     const std::filesystem::path dir = std::filesystem::temp_directory_path() /
                                       ("darvelle-test-towns-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::filesystem::path source = std::filesystem::path(DARVELLE_REFERENCE_DIR) / "towns";
     places::MakeTownsFile(source / "cities1000_extract.txt", source / "admin1_extract.json",
                           dir / std::string(kTownsFileName));
-    return dir;
+    return TemporaryFolder{dir};
   }();
-  return folder;
+  return folder.path;
 }
 
 inline std::filesystem::path TestTownsFile() {
