@@ -126,6 +126,12 @@ PlaceIndex PlaceIndex::LoadTowns(const std::filesystem::path& file, const std::s
     adminCodes.push_back(std::move(t.adminCode));
   }
   index.firstFolded_.push_back(static_cast<std::uint32_t>(index.folded_.size()));
+  // The search's binary search needs the words in order.
+  for (std::size_t i = 1; i < index.keys_.size(); ++i) {
+    if (std::strcmp(index.pool_.c_str() + index.keys_[i - 1].word, index.pool_.c_str() + index.keys_[i].word) > 0) {
+      throw std::runtime_error("The town list \"" + file.string() + "\" is damaged: search words out of order");
+    }
+  }
   // The file keeps each town's names in one run, in town order.
   for (std::size_t i = 0; i + 1 < index.firstFolded_.size(); ++i) {
     if (index.firstFolded_[i] >= index.firstFolded_[i + 1]) {
