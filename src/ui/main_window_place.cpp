@@ -48,7 +48,7 @@ void MainWindow::BuildPlaceDock() {
   // The towns that see the eclipse, a tab behind the place.
   townsPanel_ = new TownsPanel;
   townsPanel_->setWorkers(&workers_);
-  townsDock_ = new QDockWidget(TownsPanel::Title(), this);
+  townsDock_ = new QDockWidget(TownsPanel::Title(kEnglish), this);
   townsDock_->setObjectName(QStringLiteral("TownsDock"));
   townsDock_->setFont(PixelFont(QStringLiteral("Arial"), 14, false));
   townsDock_->setWidget(townsPanel_);
@@ -56,6 +56,8 @@ void MainWindow::BuildPlaceDock() {
   placeDock_->raise();
   connect(townsPanel_, &TownsPanel::townChosen, observer_, &ObserverModel::choose);
   connect(session_.get(), &EclipseSession::prepared, townsPanel_, [this](const PreparedEclipse& e, bool) {
+    townsDock_->setWindowTitle(TownsPanel::Title(UiLanguage()));
+    townsPanel_->setLanguage(UiLanguage());
     townsPanel_->setEclipse({e.selectedIndex, e.elements, e.deltaT, e.universalTime});
   });
   observer_->restore();

@@ -34,13 +34,67 @@ class SortedItem : public QTableWidgetItem {
   double key_;
 };
 
+struct Captions {
+  const char* title;
+  const char* centralOnly;
+  const char* magnitude;
+  const char* columns[kColumns];
+  const char* scanning;  // %1: eclipse index
+  const char* found;     // %1: eclipse index, %2: towns
+  const char* cut;       // %1: rows shown
+};
+
+const Captions kCaptions[3] = {
+    {"Orte im Pfad", "Nur zentrale Phase", "Größe ≥ ",
+     {"Ort", "Land", "Region", "Einwohner", "Dauer", "Maximum (Ortszeit)", "Größe", "Bedeckung", "Sonnenhöhe"},
+     "Orte für Finsternis #%1 werden gesucht …", "Finsternis #%1: %2 Orte",
+     ", die %1 mit der längsten Dauer oder größten Größe gezeigt"},
+    {"Towns on the path", "Central phase only", "magnitude ≥ ",
+     {"Town", "Country", "Region", "Population", "Duration", "Maximum (local)", "Magnitude", "Obscuration", "Sun alt."},
+     "Looking for the towns of eclipse #%1…", "Eclipse #%1: %2 towns",
+     ", the %1 with the longest duration or greatest magnitude shown"},
+    {"Villes sur la bande", "Phase centrale seulement", "grandeur ≥ ",
+     {"Ville", "Pays", "Région", "Habitants", "Durée", "Maximum (heure locale)", "Grandeur", "Obscuration", "Hauteur du Soleil"},
+     "Recherche des villes de l'éclipse n° %1…", "Éclipse n° %1 : %2 villes",
+     ", les %1 de plus longue durée ou de plus grande grandeur affichées"},
+};
+
+const Captions& CaptionsIn(int language) { return kCaptions[language >= 0 && language < 3 ? language : 1]; }
+
 }  // namespace
+
+QString TownsPanel::Title(int language) { return QString::fromUtf8(CaptionsIn(language).title); }
+
+void TownsPanel::setLanguage(int language) {
+  language_ = language;
+  const Captions& c = CaptionsIn(language);
+  central_->setText(QString::fromUtf8(c.centralOnly));
+  minMagnitude_->setPrefix(QString::fromUtf8(c.magnitude));
+  QStringList headers;
+  for (const char* column : c.columns) headers << QString::fromUtf8(column);
+  table_->setHorizontalHeaderLabels(headers);
+  ShowStatus();
+}
+
+void TownsPanel::ShowStatus() {
+  const Captions& c = CaptionsIn(language_);
+  if (!problem_.isEmpty()) {
+    status_->setText(problem_);
+  } else if (state_ == State::kScanning) {
+    status_->setText(QString::fromUtf8(c.scanning).arg(eclipse_ ? eclipse_->index : 0));
+  } else if (state_ == State::kDone) {
+    QString text = QString::fromUtf8(c.found).arg(shownEclipse_).arg(found_);
+    if (found_ > shownRows_) text += QString::fromUtf8(c.cut).arg(shownRows_);
+    if (index_ && !index_->Note().empty()) text += QStringLiteral("\n") + QString::fromStdString(index_->Note());
+    status_->setText(text);
+  }
+}
 
 TownsPanel::TownsPanel(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("TownsPanel"));
   auto* layout = new QVBoxLayout(this);
   auto* filters = new QHBoxLayout;
-  central_ = new QCheckBox(QStringLiteral("Central phase only"), this);
+  central_ = new QCheckBox(this);
   central_->setObjectName(QStringLiteral("TownsCentralOnly"));
   central_->setChecked(true);
   minMagnitude_ = new QDoubleSpinBox(this);
@@ -49,7 +103,6 @@ TownsPanel::TownsPanel(QWidget* parent) : QWidget(parent) {
   minMagnitude_->setDecimals(2);
   minMagnitude_->setSingleStep(0.05);
   minMagnitude_->setValue(0.9);
-  minMagnitude_->setPrefix(QStringLiteral("magnitude ≥ "));
   minMagnitude_->setEnabled(false);
   filters->addWidget(central_);
   filters->addWidget(minMagnitude_);
@@ -61,10 +114,6 @@ TownsPanel::TownsPanel(QWidget* parent) : QWidget(parent) {
   layout->addWidget(status_);
   table_ = new QTableWidget(0, kColumns, this);
   table_->setObjectName(QStringLiteral("TownsTable"));
-  table_->setHorizontalHeaderLabels({QStringLiteral("Town"), QStringLiteral("Country"), QStringLiteral("Region"),
-                                     QStringLiteral("Population"), QStringLiteral("Duration"),
-                                     QStringLiteral("Maximum (local)"), QStringLiteral("Magnitude"),
-                                     QStringLiteral("Obscuration"), QStringLiteral("Sun alt.")});
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -79,6 +128,7 @@ TownsPanel::TownsPanel(QWidget* parent) : QWidget(parent) {
   connect(minMagnitude_, &QDoubleSpinBox::valueChanged, this, [this] { Start(); });
   connect(&watcher_, &QFutureWatcherBase::finished, this, &TownsPanel::Scanned);
   connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { Choose(row); });
+  setLanguage(language_);
 }
 
 TownsPanel::~TownsPanel() { watcher_.waitForFinished(); }
@@ -107,7 +157,9 @@ void TownsPanel::Start() {
   filter.CentralOnly = central_->isChecked();
   filter.MinMagnitude = filter.CentralOnly ? 0.0 : minMagnitude_->value();
   const ShownEclipse eclipse = *eclipse_;
-  status_->setText(QStringLiteral("Looking for the towns of eclipse #%1…").arg(eclipse.index));
+  state_ = State::kScanning;
+  problem_.clear();
+  ShowStatus();
   watcher_.setFuture(QtConcurrent::run(workers_, [index = index_, eclipse, filter]() -> Scan {
     Scan scan;
     scan.eclipse = eclipse.index;
@@ -132,7 +184,8 @@ void TownsPanel::Scanned() {
     return;
   }
   if (!scan.problem.isEmpty()) {
-    status_->setText(scan.problem);
+    problem_ = scan.problem;
+    ShowStatus();
     return;
   }
   found_ = static_cast<int>(scan.towns.size());
@@ -180,10 +233,10 @@ void TownsPanel::Scanned() {
   // Long names ("San Francisco de Horizonte (Horizonte)") would push the numbers out of the dock.
   table_->setColumnWidth(kTown, std::min(table_->columnWidth(kTown), 14 * fontMetrics().averageCharWidth()));
   table_->setColumnWidth(kRegion, std::min(table_->columnWidth(kRegion), 10 * fontMetrics().averageCharWidth()));
-  QString text = QStringLiteral("Eclipse #%1: %2 towns").arg(scan.eclipse).arg(found_);
-  if (found_ > rows) text += QStringLiteral(", the %1 with the longest duration or greatest magnitude shown").arg(rows);
-  if (!index_->Note().empty()) text += QStringLiteral("\n") + QString::fromStdString(index_->Note());
-  status_->setText(text);
+  shownRows_ = rows;
+  shownEclipse_ = scan.eclipse;
+  state_ = State::kDone;
+  ShowStatus();
   emit scanFinished();
 }
 

@@ -54,8 +54,10 @@ class TownsPanel : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  public:
-  // The window's title of the dock.
-  static QString Title() { return QStringLiteral("Towns on the path"); }
+  // The captions' language (kGerman, kEnglish, kFrench); the rows stay.
+  void setLanguage(int language);
+  // The dock's title in a language.
+  static QString Title(int language);
 
  signals:
   void townChosen(const darvelle::ui::ObserverPlace& place);
@@ -71,6 +73,7 @@ class TownsPanel : public QWidget {
   void Start();
   void Scanned();
   void Choose(int row);
+  void ShowStatus();
 
   QThreadPool* workers_ = QThreadPool::globalInstance();
   std::optional<ShownEclipse> eclipse_;
@@ -79,6 +82,11 @@ class TownsPanel : public QWidget {
   std::shared_ptr<const places::PlaceIndex> index_;
   QFutureWatcher<Scan> watcher_;
   int found_ = 0;
+  int shownRows_ = 0;
+  int shownEclipse_ = 0;
+  int language_ = 1;
+  QString problem_;
+  enum class State { kNone, kScanning, kDone } state_ = State::kNone;
 
   QCheckBox* central_ = nullptr;
   QDoubleSpinBox* minMagnitude_ = nullptr;
