@@ -143,8 +143,9 @@ PlaceIndex PlaceIndex::LoadTowns(const std::filesystem::path& file, const std::s
   return index;
 }
 
+PlaceIndex PlaceIndex::LoadLibraryCitiesInProcessLanguage() { return FromLibrary(nullptr); }
+
 PlaceIndex PlaceIndex::LoadLibraryCities(const std::string& languageCode) {
-  if (languageCode.empty()) return FromLibrary(nullptr);
   const PlaceNames names = PlaceNames::ForLanguage(languageCode);
   return FromLibrary(&names);
 }
@@ -153,6 +154,7 @@ PlaceIndex PlaceIndex::FromLibrary(const PlaceNames* names) {
   struct Entry {
     Place place;
     std::string adminCode;
+    std::string listName;
   };
   const PlaceNames none;
   std::vector<Entry> entries;
@@ -162,7 +164,7 @@ PlaceIndex PlaceIndex::FromLibrary(const PlaceNames* names) {
     GeonamesCity* city = geonames_get_city(i);
     if (!city) continue;
     // The list's own names, translated in Finish; without a table, the library's.
-    entries.push_back({PlaceFromCity(city, names ? &none : nullptr), AdminCodeOf(city)});
+    entries.push_back({PlaceFromCity(city, names ? &none : nullptr), AdminCodeOf(city), ListNameOf(city)});
     geonames_city_free(city);
   }
   if (entries.empty()) throw std::runtime_error("the GeoNames city list is empty or missing");
@@ -174,8 +176,12 @@ PlaceIndex PlaceIndex::FromLibrary(const PlaceNames* names) {
   for (std::size_t i = 0; i < entries.size(); ++i) {
     index.firstFolded_.push_back(static_cast<std::uint32_t>(index.folded_.size()));
     const std::string name = FoldedName(entries[i].place.Name);
-    index.folded_.push_back(index.AddText(name));
-    for (std::string_view w : WordsOf(name)) keys.emplace_back(std::string(w), static_cast<std::uint32_t>(i));
+    const std::string listName = FoldedName(entries[i].listName);
+    for (const std::string* n : {&name, &listName}) {
+      if (n->empty() || (n == &listName && listName == name)) continue;
+      index.folded_.push_back(index.AddText(*n));
+      for (std::string_view w : WordsOf(*n)) keys.emplace_back(std::string(w), static_cast<std::uint32_t>(i));
+    }
     index.places_.push_back(std::move(entries[i].place));
     adminCodes.push_back(std::move(entries[i].adminCode));
   }

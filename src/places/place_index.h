@@ -32,9 +32,11 @@ class PlaceIndex {
                          const std::optional<std::filesystem::path>& dataFolder = std::nullopt);
   // The towns of one towns file. Throws std::runtime_error naming the file.
   static PlaceIndex LoadTowns(const std::filesystem::path& file, const std::string& languageCode);
-  // libgeonames' cities alone; with an empty code, named in the process'
-  // message language as the library's own getters name them.
+  // libgeonames' cities alone, named as Load names them.
   static PlaceIndex LoadLibraryCities(const std::string& languageCode);
+  // The same named in the process' message language, as the library's own
+  // getters name them (found by the list's own names too).
+  static PlaceIndex LoadLibraryCitiesInProcessLanguage();
 
   // Empty when the full town list was read; else what was read instead and why.
   const std::string& Note() const { return note_; }

@@ -29,7 +29,7 @@ TEST(PlaceNames, EveryCityNamedAsTheLibraryNamesItInThatLanguage) {
   for (const auto& [code, usName] : unitedStates) {
     const char* language = code.c_str();
     UsePlaceLanguage(language);
-    const PlaceIndex library = PlaceIndex::LoadLibraryCities("");
+    const PlaceIndex library = PlaceIndex::LoadLibraryCitiesInProcessLanguage();
     // Ours, asked for a language other than the process' own first, so that
     // nothing can come from the process' catalogue.
     UsePlaceLanguage(std::string(language) == "de" ? "fr" : "de");
