@@ -85,8 +85,12 @@ void TownsPanel::ShowStatus() {
   } else if (state_ == State::kDone) {
     QString text = QString::fromUtf8(c.found).arg(shownEclipse_).arg(found_);
     if (found_ > shownRows_) text += QString::fromUtf8(c.cut).arg(shownRows_);
-    if (index_ && !index_->Note().empty()) text += QStringLiteral("\n") + QString::fromStdString(index_->Note());
+    // Without the town list the note's last line says what is searched instead;
+    // the whole note, with the folders searched, is the tooltip.
+    const QString note = index_ ? QString::fromStdString(index_->Note()) : QString();
+    if (!note.isEmpty()) text += QStringLiteral("\n") + note.section(QLatin1Char('\n'), -1);
     status_->setText(text);
+    status_->setToolTip(note);
   }
 }
 
@@ -111,6 +115,8 @@ TownsPanel::TownsPanel(QWidget* parent) : QWidget(parent) {
   status_ = new QLabel(this);
   status_->setObjectName(QStringLiteral("TownsStatus"));
   status_->setWordWrap(true);
+  // A long file name in a note must not widen the dock and squeeze the globe.
+  status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   layout->addWidget(status_);
   table_ = new QTableWidget(0, kColumns, this);
   table_->setObjectName(QStringLiteral("TownsTable"));
