@@ -51,9 +51,10 @@ class PlaceIndex {
   // translation shown) and every other word begins a word of its names, its
   // region or its country (case and accents ignored: "sao paulo" finds São
   // Paulo, "paris tex" Paris, Texas); the words after a comma must each
-  // begin a word of its region, its country (shown or English) or be its
-  // country code. Order: a name equal to the query's name first (a name
-  // followed by its region's words next, then a name the query begins),
+  // begin a word of its region, its country (shown or English), its
+  // country code or its region's lettered code ("TX"). Order: a name equal
+  // to the query's name first (a name followed by its region's words next,
+  // then a name that begins with the query),
   // then how well the words after the comma fit (whole words over
   // beginnings), then population weighted by the number of the town's names
   // (how widely it is known). Every label LongLabel or Label prints finds

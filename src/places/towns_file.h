@@ -34,7 +34,7 @@ std::string FoldedName(std::string_view text);
 
 struct TownsFile {
   struct Town {
-    Place place;          // everything but GeonameId's folded names
+    Place place;            // names as the list has them (English country names)
     std::string adminCode;  // GeoNames admin1 code, for the translations' "CC.code" keys
     std::uint32_t firstFolded = 0;
     std::uint32_t foldedCount = 0;
