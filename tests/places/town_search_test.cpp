@@ -81,7 +81,7 @@ TEST(TownSearch, ShowsTheLanguagesNamesAndFindsTheListsOwn) {
 }
 
 TEST(TownSearch, WithoutTheTownsFileSaysSoAndSearchesTheLibrary) {
-  const auto empty = std::filesystem::temp_directory_path() / "darvelle-test-no-towns";
+  const auto empty = testing::TestTownsFolder() / "empty";
   std::filesystem::create_directories(empty);
   const PlaceIndex index = PlaceIndex::Load("en", empty);
   EXPECT_NE(index.Note().find(std::string(kTownsFileName)), std::string::npos) << index.Note();
