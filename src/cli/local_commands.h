@@ -18,5 +18,11 @@ int RunLocal(const std::vector<std::string>& args);
 std::string LocalText(const std::vector<std::string>& args, const Catalogue* catalogue = nullptr);
 int RunVisible(const std::vector<std::string>& args);
 int RunPlaces(const std::vector<std::string>& args);
+int RunTowns(const std::vector<std::string>& args);
+
+class Args;
+// The eclipse of --index N or of --date YYYY-MM-DD (the catalogue's TT date
+// of greatest eclipse); UsageError unless exactly one is given.
+int EclipseFor(const Args& args, const Catalogue& catalogue);
 
 }  // namespace darvelle::cli

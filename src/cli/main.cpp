@@ -30,7 +30,8 @@ const Command kCommands[] = {
     {"visible", "visible (--lat DEG --lon DEG [--height M] | --place NAME) [--from YEAR] [--to YEAR] [--min-magnitude X] [--kind partial|annular|total|central] [--csv|--json] [--language de|en|fr] [--data DIR]   every eclipse a place sees", darvelle::cli::RunVisible},
     {"shadow", "shadow (--index N | --year Y | --date YYYY-MM-DD) --at YYYY-MM-DDThh:mm:ssZ [--json] [--geojson FILE] [--data DIR]   where the shadow lies at one instant (UT)", darvelle::cli::RunShadow},
     {"animate", "animate (--index N | --year Y | --date YYYY-MM-DD) --out DIR [--step SECONDS] [--size PIXELS] [--colored] [--video FILE.mp4|.webm] [--data DIR]   a picture of the shadow every step from first to last contact", darvelle::cli::RunAnimate},
-    {"places", "places QUERY [--language de|en|fr]   search the place list", darvelle::cli::RunPlaces},
+    {"places", "places QUERY [--limit N] [--language de|en|fr] [--data DIR]   search the town list", darvelle::cli::RunPlaces},
+    {"towns", "towns (--index N | --year Y | --date YYYY-MM-DD) [--central] [--min-magnitude M] [--country CC] [--limit N] [--sort duration|population|name] [--csv|--json] [--language de|en|fr] [--data DIR]   every town that sees an eclipse", darvelle::cli::RunTowns},
 };
 
 constexpr const char* kTryHelp = "Try 'darvelle-cli --help'.\n";

@@ -16,5 +16,7 @@ Place PlaceFromCity(GeonamesCity* city, const PlaceNames* names = nullptr);
 
 // The city's name as the list has it, before any translation ("Munich").
 std::string ListNameOf(GeonamesCity* city);
+// The city's GeoNames admin1 code ("TX"), empty when the layout is unknown.
+std::string AdminCodeOf(GeonamesCity* city);
 
 }  // namespace darvelle::places

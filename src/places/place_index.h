@@ -1,12 +1,16 @@
 #pragma once
-// The GeoNames city list held in memory, for searching as the user types
-// and for the city nearest to a point. The library's own query
-// (SearchPlaces) scans its files and every translation on each call, which
-// takes a good part of a second; the index is read once (under 0.1 s, on a
-// worker) and answers a query in a millisecond or two.
+// The town list held in memory, for searching as the user types and for the
+// town nearest to a point: the GeoNames towns of at least about 1,000
+// inhabitants from the towns file (towns_file.h), or, when that file is
+// missing, the 24,000 cities of Debian's libgeonames, with a note saying so.
+// The library's own query (SearchPlaces) scans its files and every
+// translation on each call, a good part of a second; the index is read once
+// (on a worker) and answers a query in a millisecond or two.
 //
 // Read-only once loaded: any number of threads may search one index.
 
+#include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,24 +22,43 @@ namespace darvelle::places {
 
 class PlaceIndex {
  public:
-  // Every city of the list, names in the process' message language (as
-  // SearchPlaces gives them). Throws std::runtime_error when the list is empty.
-  static PlaceIndex Load();
-  // The same with the names in a language of the list's own catalogue
-  // ("de", "en", "fr"; see PlaceNames), whatever the process' locale. A
-  // city is also found by its name as the list has it ("Munich" for
-  // München). Throws std::runtime_error naming the file when the
-  // language's catalogue cannot be read.
-  static PlaceIndex Load(const std::string& languageCode);
+  // Every town of the towns file found among the data folders (only in
+  // `dataFolder` when given), names translated into a language of
+  // libgeonames' catalogue ("de", "en", "fr"; see PlaceNames) where it has
+  // them, whatever the process' locale. Without the file, libgeonames'
+  // cities, and Note() says why. Throws std::runtime_error when neither can
+  // be read or the language's catalogue cannot be.
+  static PlaceIndex Load(const std::string& languageCode = "en",
+                         const std::optional<std::filesystem::path>& dataFolder = std::nullopt);
+  // The towns of one towns file. Throws std::runtime_error naming the file.
+  static PlaceIndex LoadTowns(const std::filesystem::path& file, const std::string& languageCode);
+  // libgeonames' cities alone, named as Load names them.
+  static PlaceIndex LoadLibraryCities(const std::string& languageCode);
+  // The same named in the process' message language, as the library's own
+  // getters name them (found by the list's own names too).
+  static PlaceIndex LoadLibraryCitiesInProcessLanguage();
+
+  // Empty when the full town list was read; else what was read instead and why.
+  const std::string& Note() const { return note_; }
 
   std::size_t Size() const { return places_.size(); }
   // Every city, most populous first.
   const std::vector<Place>& Places() const { return places_; }
 
-  // Cities whose "name, admin area, country" has, for every word of the
-  // query, a word beginning with it (case and accents ignored: "sao paulo"
-  // finds "São Paulo", "paris tex" finds Paris, Texas), most populous first,
-  // at most `limit`. An empty query gives none.
+  // Towns for a query "name[, region or country ...]", at most `limit`. A
+  // town is found when the first word of the name begins a word of any of
+  // its names (its own, the list's alternate names in Latin letters, the
+  // translation shown) and every other word begins a word of its names, its
+  // region or its country (case and accents ignored: "sao paulo" finds São
+  // Paulo, "paris tex" Paris, Texas); the words after a comma must each
+  // begin a word of its region, its country (shown or English), its
+  // country code or its region's lettered code ("TX"). Order: a name equal
+  // to the query's name first (a name followed by its region's words next,
+  // then a name that begins with the query),
+  // then how well the words after the comma fit (whole words over
+  // beginnings), then population weighted by the number of the town's names
+  // (how widely it is known). Every label LongLabel or Label prints finds
+  // its town. An empty query gives none.
   std::vector<Place> Search(const std::string& query, std::size_t limit) const;
 
   // The city nearest to a point (degrees, east positive) within
@@ -48,10 +71,31 @@ class PlaceIndex {
   std::optional<Place> ById(const std::string& geonameId) const;
 
  private:
-  static PlaceIndex Build(const PlaceNames* names);
+  struct Key {
+    std::uint32_t word = 0;  // offset in pool_
+    std::uint32_t town = 0;
+  };
+  struct Hit;
+  static PlaceIndex FromLibrary(const PlaceNames* names);
+  // Translates the names shown and adds each town's region words, after
+  // places_ (names as the list has them, in English), the folded names and
+  // the keys are set.
+  void Finish(const PlaceNames* names, const std::vector<std::string>& adminCodes);
+  std::uint32_t AddText(const std::string& text);
+  std::string_view At(std::uint32_t offset) const { return pool_.c_str() + offset; }
+  std::optional<Hit> Judge(std::uint32_t town, const std::vector<std::string>& nameWords,
+                           const std::string& joinedName,
+                           const std::vector<std::string>& qualifier) const;
 
-  std::vector<Place> places_;                  // most populous first
-  std::vector<std::vector<std::string>> words_;  // folded words of each place's label
+  std::vector<Place> places_;  // most populous first
+  std::string pool_;           // NUL-terminated folded texts
+  std::vector<std::uint32_t> folded_;       // each town's folded names, its own first
+  std::vector<std::uint32_t> firstFolded_;  // town i's names: folded_[first[i] .. first[i+1])
+  std::vector<Key> keys_;                   // every word of every name, sorted by word
+  std::vector<Key> shownKeys_;              // the same for translations not among the names
+  std::vector<std::uint32_t> region_;       // town -> regions_
+  std::vector<std::vector<std::string>> regions_;  // folded words of admin area, country, code
+  std::string note_;
 };
 
 // "Dallas, Texas, United States": name, admin area (when there is one) and

@@ -65,6 +65,10 @@ std::string ListNameOf(GeonamesCity* city) {
   return HasKnownLayout(city) ? FieldOf(city, kNameField) : TextOrEmpty(geonames_city_get_name(city));
 }
 
+std::string AdminCodeOf(GeonamesCity* city) {
+  return HasKnownLayout(city) ? FieldOf(city, kAdminCodeField) : std::string();
+}
+
 std::string Place::Label() const {
   std::string label = Name;
   if (!AdminArea.empty()) label += ", " + AdminArea;

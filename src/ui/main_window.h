@@ -62,6 +62,7 @@ class EntryCheck;
 class GlobeView;
 class HelpBrowser;
 class LocalCircumstancesPanel;
+class TownsPanel;
 class ObserverModel;
 class VisibleEclipsesDialog;
 struct ObserverPlace;
@@ -349,6 +350,8 @@ class MainWindow : public QMainWindow {
   // The observer: the local-circumstances dock and the list of eclipses seen from the place.
   QDockWidget* placeDock_ = nullptr;
   LocalCircumstancesPanel* localPanel_ = nullptr;
+  QDockWidget* townsDock_ = nullptr;
+  TownsPanel* townsPanel_ = nullptr;
   ObserverModel* observer_ = nullptr;  // the one place, and its memory
   VisibleEclipsesDialog* visibleDialog_ = nullptr;
   QAction* visibleFromHereItem_ = nullptr;

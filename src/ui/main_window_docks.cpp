@@ -19,7 +19,7 @@ namespace darvelle::ui {
 
 int MainWindow::LeastWidthWithDocks() const {
   int docks = 0;
-  for (const QDockWidget* dock : {legendDock_, placeDock_}) {
+  for (const QDockWidget* dock : {legendDock_, placeDock_, townsDock_}) {
     docks = std::max(docks, dock->minimumSizeHint().width());
   }
   return centralWidget()->minimumSizeHint().width() - Panel2->minimumSizeHint().width() + docks +
@@ -70,7 +70,7 @@ void MainWindow::ArrangeDocks() {
     return;
   }
   wideDockState_ = saveState();
-  for (QDockWidget* dock : {legendDock_, placeDock_}) {
+  for (QDockWidget* dock : {legendDock_, placeDock_, townsDock_}) {
     if (dock->isFloating()) continue;  // the user's own floating dock stays as it is
     dock->hide();
     dock->setFloating(true);

@@ -14,6 +14,7 @@
 #include "ui/local_panel.h"
 #include "ui/main_window.h"
 #include "ui/observer_model.h"
+#include "ui/towns_panel.h"
 #include "ui/visible_eclipses_dialog.h"
 
 namespace darvelle::ui {
@@ -44,6 +45,21 @@ void MainWindow::BuildPlaceDock() {
           &MainWindow::OpenVisibleEclipses);
   connect(session_.get(), &EclipseSession::prepared, this,
           [this](const PreparedEclipse& eclipse, bool) { ShowLocalFor(eclipse); });
+  // The towns that see the eclipse, a tab behind the place.
+  townsPanel_ = new TownsPanel;
+  townsPanel_->setWorkers(&workers_);
+  townsDock_ = new QDockWidget(TownsPanel::Title(kEnglish), this);
+  townsDock_->setObjectName(QStringLiteral("TownsDock"));
+  townsDock_->setFont(PixelFont(QStringLiteral("Arial"), 14, false));
+  townsDock_->setWidget(townsPanel_);
+  tabifyDockWidget(placeDock_, townsDock_);
+  placeDock_->raise();
+  connect(townsPanel_, &TownsPanel::townChosen, observer_, &ObserverModel::choose);
+  connect(session_.get(), &EclipseSession::prepared, townsPanel_, [this](const PreparedEclipse& e, bool) {
+    townsDock_->setWindowTitle(TownsPanel::Title(UiLanguage()));
+    townsPanel_->setLanguage(UiLanguage());
+    townsPanel_->setEclipse({e.selectedIndex, e.elements, e.deltaT, e.universalTime});
+  });
   observer_->restore();
 }
 
@@ -51,6 +67,7 @@ void MainWindow::BuildPlaceMenuItems() {
   QMenu* options = findChild<QMenu*>(QStringLiteral("Option1"));
   if (options == nullptr) return;
   options->addAction(placeDock_->toggleViewAction());
+  options->addAction(townsDock_->toggleViewAction());
   visibleFromHereItem_ = options->addAction(LocalCaptionsIn(kEnglish).visibleFromHere);
   visibleFromHereItem_->setObjectName(QStringLiteral("VisibleFromHere1"));
   visibleFromHereItem_->setEnabled(observer_->place().has_value());

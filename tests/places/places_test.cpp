@@ -38,10 +38,11 @@ TEST(PlaceSearch, NamesInTheChosenLanguage) {
   UsePlaceLanguage("en");
 }
 
-// The index the window searches as the user types: the same best match as
-// the library's own query, found by any word's beginning, accents ignored.
+// The index over the library's cities, searched when the towns file is
+// missing: the same best match as the library's own query, found by any
+// word's beginning, accents ignored.
 TEST(PlaceIndex, SearchesLikeTheLibraryAndFindsTheNearestCity) {
-  const PlaceIndex index = PlaceIndex::Load();
+  const PlaceIndex index = PlaceIndex::LoadLibraryCities("en");
   EXPECT_GT(index.Size(), 20000u);
   for (const char* query : {"Dallas", "Madrid", "Paris", "Sydney", "Mazatlan"}) {
     const auto library = SearchPlaces(query, 1);
@@ -50,7 +51,6 @@ TEST(PlaceIndex, SearchesLikeTheLibraryAndFindsTheNearestCity) {
     ASSERT_FALSE(ours.empty()) << query;
     EXPECT_EQ(ours.front().Label(), library.front().Label()) << query;
     EXPECT_EQ(ours.front().TimeZone, library.front().TimeZone) << query;
-    for (std::size_t i = 1; i < ours.size(); ++i) EXPECT_GE(ours[i - 1].Population, ours[i].Population);
   }
   EXPECT_EQ(LongLabel(index.Search("Dallas", 1).front()), "Dallas, Texas, United States of America");
   const auto saoPaulo = index.Search("sao paulo", 3);

@@ -24,6 +24,7 @@
 #include "geometry/local_circumstances.h"
 #include "geometry/visible_eclipses.h"
 #include "../support/shipped_catalogue.h"
+#include "../support/swiss_local.h"
 
 namespace darvelle {
 namespace {
@@ -102,23 +103,10 @@ class LocalReference : public testing::ShippedCatalogueTest {
   }
 };
 
-// The library's answer for one place: the next eclipse it finds visible there
-// from a day before ours, with its attributes at our maximum.
-struct SweLocal {
-  int flags = 0;
-  double tret[10] = {};  // UT: maximum, C1, C2, C3, C4, sunrise, sunset
-  double attr[20] = {};  // at its maximum: magnitude, ratio, obscuration, ...
-  double how[20] = {};   // at our maximum: azimuth (from south) [4], true altitude [5]
-};
+using testing::SweLocal;
 
 SweLocal AskSwissEphemeris(const Pair& p, double jdUtStart, double deltaT, double ourMaxUt) {
-  SweLocal r;
-  swe_set_delta_t_userdef(deltaT / 86400.0);
-  double geopos[3] = {p.lon, p.lat, p.height};
-  char serr[256] = {};
-  r.flags = swe_sol_eclipse_when_loc(jdUtStart, SEFLG_SWIEPH, geopos, r.tret, r.attr, 0, serr);
-  if (ourMaxUt != 0.0) swe_sol_eclipse_how(ourMaxUt, SEFLG_SWIEPH, geopos, r.how, serr);
-  return r;
+  return testing::AskSwissEphemeris(p.lat, p.lon, p.height, jdUtStart, deltaT, ourMaxUt);
 }
 
 // Position angle of the Moon's centre from the Sun's centre, topocentric, by
