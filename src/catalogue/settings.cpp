@@ -46,15 +46,6 @@ T Get(const Block& block, std::size_t offset) {
   return value;
 }
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-[[noreturn]] void Fail(const std::string& what, const std::filesystem::path& file,
-                       const std::string& cause) {
-  throw FileError("Cannot " + what + " the settings file \"" + file.string() + "\": " + cause);
-}
-
 }  // namespace
 
 Settings NewSettings(std::string_view programVersion) {
