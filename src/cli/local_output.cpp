@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "astro/format.h"
+#include "astro/instant.h"
 #include "astro/iso_time.h"
 #include "catalogue/eclipse_texts.h"
 #include "places/local_time.h"
@@ -35,9 +36,11 @@ const char* VisibilityWord(Visibility visibility) {
   return "none";
 }
 
-double JulianDayTT(const LocalReport& r, double t) { return r.Elements.julianDay + t / 24.0; }
+double JulianDayTT(const LocalReport& r, double t) {
+  return Instant::FromEpochHours(r.Elements.julianDay, t).JulianDayTT();
+}
 double JulianDayUT(const LocalReport& r, double t) {
-  return JulianDayTT(r, t) - r.DeltaT / 86400.0;
+  return Instant::FromEpochHours(r.Elements.julianDay, t).JulianDayUT(r.DeltaT);
 }
 
 // JSON string with the characters JSON requires escaped.

@@ -7,6 +7,7 @@
 
 #include "astro/delta_t.h"
 #include "astro/format.h"
+#include "astro/instant.h"
 #include "astro/iso_time.h"
 #include "catalogue/besselian_elements.h"
 #include "catalogue/catalogue.h"
@@ -64,7 +65,7 @@ Row RowOf(const places::Place& town, const LocalCircumstances& l, const Besselia
           double deltaT) {
   std::string maxUt, maxLocal, sunAlt;
   if (l.Maximum) {
-    const double jdUt = e.julianDay + l.Maximum->Time / 24.0 - deltaT / 86400.0;
+    const double jdUt = Instant::FromEpochHours(e.julianDay, l.Maximum->Time).JulianDayUT(deltaT);
     maxUt = IsoDateTime(jdUt) + "Z";
     const places::LocalTime local = places::LocalTimeAt(jdUt, town.TimeZone, town.LongitudeDeg);
     maxLocal = local.Text + (local.MeanTime ? "" : local.Offset);

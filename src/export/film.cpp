@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "astro/instant.h"
 #include "astro/iso_time.h"
 #include "geometry/shadow_at_instant.h"
 #include "io/atomic_file.h"
@@ -44,8 +45,8 @@ Plan PlanOf(const EclipseResult& c, const FilmOptions& options) {
   const auto p1 = c.circumstances.events.Time(EventId::TP1);
   const auto p4 = c.circumstances.events.Time(EventId::TP4);
   if (!p1 || !p4 || !(options.stepSeconds > 0.0)) return plan;
-  plan.firstJulianDayUt = c.elements.julianDay + *p1 / 24.0 - c.deltaT / 86400.0;
-  plan.stepDays = options.stepSeconds / 86400.0;
+  plan.firstJulianDayUt = Instant::FromEpochHours(c.elements.julianDay, *p1).JulianDayUT(c.deltaT);
+  plan.stepDays = options.stepSeconds / kSecondsPerDay;
   plan.frames = std::min(kMaxFilmFrames,
                          static_cast<int>(std::floor((*p4 - *p1) * 3600.0 / options.stepSeconds)) + 1);
   return plan;

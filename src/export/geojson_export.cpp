@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "astro/instant.h"
 #include "catalogue/eclipse_texts.h"
 #include "export/gis_file.h"
 #include "export/gis_layers.h"
@@ -66,7 +67,7 @@ std::string VertexValueMembers(const std::vector<GeoLine>& parts, double deltaTS
     for (const GeoVertex& v : part) {
       if (!first) out += ',';
       first = false;
-      out += '"' + IsoInstant(v.JulianDayTT - deltaTSeconds / 86400.0) + '"';
+      out += '"' + IsoInstant(UniversalFromTerrestrial(v.JulianDayTT, deltaTSeconds)) + '"';
     }
   }
   out += ']';
@@ -126,8 +127,7 @@ std::string EventFeature(const GisEvent& event, const GisSource& source, int lan
   return Feature(GeoJsonPointGeometry(event.Where),
                  {{"event", Text(EventCode(event.Id))},
                   {"name", Text(EventName(event.Id, language))},
-                  {"ut", Text(IsoInstant(event.JulianDayTT -
-                                         source.modelDeltaTSeconds / 86400.0))},
+                  {"ut", Text(IsoInstant(UniversalFromTerrestrial(event.JulianDayTT, source.modelDeltaTSeconds)))},
                   {"tt", Text(IsoInstant(event.JulianDayTT))},
                   {"kind", Text(CentralKindId(kind))},
                   {"marker-color", HexColor(EventColor(event.Id, kind))}});
@@ -139,8 +139,7 @@ std::string UmbraOutlineFeature(const TimedArea& area, const GisSource& source, 
   return Feature(GeoJsonAreaGeometry(area.polygons),
                  {{"curve", "umbra_outline"},
                   {"name", name},
-                  {"time_ut", Text(IsoInstant(area.JulianDayTT -
-                                              source.modelDeltaTSeconds / 86400.0))},
+                  {"time_ut", Text(IsoInstant(UniversalFromTerrestrial(area.JulianDayTT, source.modelDeltaTSeconds)))},
                   {"stroke", "#000000"},
                   {"fill", "#000000"},
                   {"fill-opacity", 0.5}});
@@ -161,7 +160,7 @@ QJsonObject EclipseMember(const GisSource& source, int language) {
   if (source.greatestJulianDayTT) {
     member["greatest_eclipse_tt"] = Text(IsoInstant(*source.greatestJulianDayTT));
     member["greatest_eclipse_ut"] =
-        Text(IsoInstant(*source.greatestJulianDayTT - source.modelDeltaTSeconds / 86400.0));
+        Text(IsoInstant(UniversalFromTerrestrial(*source.greatestJulianDayTT, source.modelDeltaTSeconds)));
   }
   return member;
 }

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "astro/constants.h"
+#include "astro/instant.h"
 #include "geometry/elements.h"
 #include "geometry/horizon_curves.h"
 #include "geometry/report_files.h"
@@ -109,16 +110,15 @@ namespace {
 std::vector<double> OutlineInstants(const EclipseResult& c, double from, double to) {
   std::vector<double> instants;
   const double stepDays = kOutlineStepMinutes / 1440.0;
-  const double shift = c.modelDeltaT / 86400.0;  // TT - UT
-  const double firstUt = c.elements.julianDay + from / 24.0 - shift;
-  const double lastUt = c.elements.julianDay + to / 24.0 - shift;
+  const double firstUt = Instant::FromEpochHours(c.elements.julianDay, from).JulianDayUT(c.modelDeltaT);
+  const double lastUt = Instant::FromEpochHours(c.elements.julianDay, to).JulianDayUT(c.modelDeltaT);
   // Whole steps counted from the civil day's start (JD .5); a pass lasts
   // hours, so the cap is never what ends it.
   const double origin = std::floor(firstUt - 0.5) + 0.5;
   for (double k = std::ceil((firstUt - origin) / stepDays); instants.size() < 1000; k += 1.0) {
     const double ut = origin + k * stepDays;
     if (ut > lastUt) break;
-    instants.push_back(ut + shift);
+    instants.push_back(TerrestrialFromUniversal(ut, c.modelDeltaT));
   }
   return instants;
 }

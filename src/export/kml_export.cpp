@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 
+#include "astro/instant.h"
 #include "catalogue/eclipse_texts.h"
 #include "export/gis_file.h"
 #include "export/gis_layers.h"
@@ -187,7 +188,7 @@ class KmlDocument {
     BeginFolder(GisGroup::Events);
     for (const GisEvent& event : source_.events) {
       const QString ut =
-          Text(IsoInstant(event.JulianDayTT - source_.modelDeltaTSeconds / 86400.0));
+          Text(IsoInstant(UniversalFromTerrestrial(event.JulianDayTT, source_.modelDeltaTSeconds)));
       const QString tt = Text(IsoInstant(event.JulianDayTT));
       xml_.writeStartElement("Placemark");
       xml_.writeTextElement("name", Text(EventCode(event.Id)));
@@ -213,7 +214,7 @@ class KmlDocument {
   }
 
   QString UtOf(double julianDayTT) const {
-    return Text(IsoInstant(julianDayTT - source_.modelDeltaTSeconds / 86400.0));
+    return Text(IsoInstant(UniversalFromTerrestrial(julianDayTT, source_.modelDeltaTSeconds)));
   }
 
   // The shadow every few minutes for Google Earth's time slider: each

@@ -6,6 +6,7 @@
 #include "astro/calendar.h"
 #include "astro/earth_rotation.h"
 #include "astro/format.h"
+#include "astro/instant.h"
 #include "catalogue/data_files.h"
 #include "geometry/elements.h"
 
@@ -111,7 +112,7 @@ std::string CornerPointsText(const EclipseEvents& events, const BesselianElement
   for (int k = 0; k < kEventCount; ++k) {
     const EclipseEvent& event = events.entries[static_cast<std::size_t>(k)];
     if (!event.exists()) continue;
-    const double julianDayUT = eclipse.julianDay + *event.Time / 24.0 - deltaT / 86400.0;
+    const double julianDayUT = Instant::FromEpochHours(eclipse.julianDay, *event.Time).JulianDayUT(deltaT);
     text += PlaceColumns(julianDayUT, event.Longitude * kRadToDeg, event.Latitude * kRadToDeg);
     char name[16];
     std::snprintf(name, sizeof name, " (P%02d)", k + 1);

@@ -7,6 +7,7 @@
 
 #include "astro/calendar.h"
 #include "astro/format.h"
+#include "astro/instant.h"
 #include "astro/numeric.h"
 #include "geometry/report_files.h"
 
@@ -58,7 +59,7 @@ std::string DateAndHour(double julianDay) {
 void WriteInstantLines(ReportText& report, double julianDayTT, double deltaT,
                        std::string_view germanTT, std::string_view germanUT,
                        std::string_view englishTT, std::string_view englishUT) {
-  const double julianDayUT = julianDayTT - deltaT / 86400.0;
+  const double julianDayUT = UniversalFromTerrestrial(julianDayTT, deltaT);
   const std::string tt =
       DateAndHour(julianDayTT) + "  J.D.: " + FixedField(julianDayTT, 0, 6) + " TT";
   const std::string ut =

@@ -6,6 +6,7 @@
 
 #include "astro/constants.h"
 #include "astro/earth_rotation.h"
+#include "astro/instant.h"
 #include "astro/root_finder.h"
 #include "geometry/curve_refinement.h"
 #include "geometry/elements.h"
@@ -418,7 +419,7 @@ class InstantShadow {
 }  // namespace
 
 double ShadowTimeOfUt(const BesselianElements& eclipse, double deltaT, double julianDayUt) {
-  return (julianDayUt + deltaT / kSecondsPerDay - eclipse.julianDay) * 24.0;
+  return Instant::FromJulianDayUT(julianDayUt, deltaT).HoursAfter(eclipse.julianDay);
 }
 
 ShadowAtInstant ComputeShadowAt(const BesselianElements& eclipse, double deltaT, double t) {

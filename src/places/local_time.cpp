@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "astro/calendar.h"
+#include "astro/constants.h"
 #include "astro/iso_time.h"
 
 namespace darvelle::places {
@@ -48,7 +49,7 @@ LocalTime LocalTimeAt(double julianDayUt, const std::string& zone, double longit
   const QDateTime instant = QDateTime::fromMSecsSinceEpoch(msecs, QTimeZone::utc());
   const int offset = timeZone.offsetFromUtc(instant);
   LocalTime local;
-  local.Text = IsoDateTime(julianDayUt + offset / 86400.0);
+  local.Text = IsoDateTime(julianDayUt + offset / kSecondsPerDay);
   local.Offset = OffsetText(offset);
   local.Abbreviation = timeZone.abbreviation(instant).toStdString();
   return local;

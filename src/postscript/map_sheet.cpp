@@ -9,6 +9,7 @@
 
 #include "astro/calendar.h"
 #include "astro/format.h"
+#include "astro/instant.h"
 #include "astro/iso_time.h"
 #include "catalogue/data_files.h"
 #include "catalogue/eclipse_texts.h"
@@ -37,13 +38,13 @@ SheetDate DateOf(double julianDay) {
 void WriteDateLine(POST_lib& ps, const SheetInput& in) {
   const EclipseResult& c = in.computation;
   const double jd0 = c.elements.julianDay;
-  const double shift = in.deltaT / 86400.0;
+  auto universal = [&](double hours) { return Instant::FromEpochHours(jd0, hours).JulianDayUT(in.deltaT); };
   const EclipseEvents& events = c.circumstances.events;
   const double greatestTime = events.Time(EventId::TG0).value_or(c.circumstances.timeGreatest);
   const DateLine line =
-      BuildDateLine(DateOf(jd0 + PrintedInstant(events[EventId::TP1]) / 24.0 - shift),
-                    DateOf(jd0 + PrintedInstant(events[EventId::TP4]) / 24.0 - shift),
-                    DateOf(jd0 + greatestTime / 24.0 - shift), in.universalTime);
+      BuildDateLine(DateOf(universal(PrintedInstant(events[EventId::TP1]))),
+                    DateOf(universal(PrintedInstant(events[EventId::TP4]))),
+                    DateOf(universal(greatestTime)), in.universalTime);
   ps.PS_MoveTo(10.5 - 0.166 * static_cast<double>(line.text.size()), 2.77);
   for (std::size_t i = 0; i < line.text.size(); ++i) {
     if (line.mask[i] == '0') {

@@ -6,6 +6,7 @@
 
 #include "astro/calendar.h"
 #include "astro/format.h"
+#include "astro/instant.h"
 #include "astro/numeric.h"
 #include "geometry/report_files.h"
 #include "postscript/sheet_format.h"
@@ -107,11 +108,11 @@ void WriteGeocentricBlock(POST_lib& ps, const SheetInput& in, double& y) {
   ps.PS_FontArial(14);
 
   if (in.universalTime) {
-    const double shift = in.deltaT / 86400.0;
+    auto universal = [&](double julianDayTT) { return UniversalFromTerrestrial(julianDayTT, in.deltaT); };
     y += 1.0;
     Put(ps, 1.27, 1.27 + y, "Instant of greatest eclipse", kTextLeft);
     WriteInstantColumns(
-        ps, 1.27 + y, jdGreatest - shift,
+        ps, 1.27 + y, universal(jdGreatest),
         FormatSexagesimal(PositiveMod(24.0 * jdGreatest + 12.0 - in.deltaT / 3600.0, 24.0), 2),
         c.greatestJulianDayUT, "UT");
     y += 0.6;
@@ -121,8 +122,8 @@ void WriteGeocentricBlock(POST_lib& ps, const SheetInput& in, double& y) {
     y += 0.8;
     ps.PS_WriteBytes("0 SG");
     Put(ps, 1.27, 1.27 + y, "Geocentric conjunction", kTextLeft);
-    WriteInstantColumns(ps, 1.27 + y, jdConjunction - shift, ClockTimeText(jdConjunction - shift),
-                        jdConjunction - shift, "UT");
+    WriteInstantColumns(ps, 1.27 + y, universal(jdConjunction), ClockTimeText(universal(jdConjunction)),
+                        universal(jdConjunction), "UT");
     y += 0.6;
     ps.PS_WriteBytes("0 SG");
     Put(ps, 1.27, 1.27 + y, "in Right Ascension", kTextLeft);
@@ -245,7 +246,7 @@ void WriteCircumstancesPage(POST_lib& ps, const SheetInput& in, bool universalTi
   ps.PS_FontArial(14);
   y += universalTimePage ? 0.8 : 0.7;
 
-  const double shift = universalTimePage ? in.deltaT / 86400.0 : 0.0;
+  const TimeScale scale = universalTimePage ? TimeScale::kUniversal : TimeScale::kTerrestrial;
   for (const CircumstanceRow& r : kCircumstanceRows) {
     const EclipseEvent& event = c.circumstances.events[r.id];
     const bool always = r.id == EventId::TP1 || r.id == EventId::TP4;
@@ -265,7 +266,7 @@ void WriteCircumstancesPage(POST_lib& ps, const SheetInput& in, bool universalTi
         Put(ps, 3.27, row, r.description, kTextLeft);
       }
       const double jd =
-          RoundToTenthSecond(c.elements.julianDay + PrintedInstant(event) / 24.0 - shift);
+          RoundToTenthSecond(Instant::FromEpochHours(c.elements.julianDay, PrintedInstant(event)).JulianDay(scale, in.deltaT));
       Put(ps, 18.87, row, SheetDateText(jd), kTextRight);
       Put(ps, 21.57, row, SheetTimeOfDayText(jd, 1), kTextRight);
       Put(ps, 24.97, row,

@@ -9,6 +9,7 @@
 
 #include "astro/calendar.h"
 #include "astro/format.h"
+#include "astro/instant.h"
 #include "render/texture.h"
 
 namespace darvelle {
@@ -59,8 +60,8 @@ ViewEditTexts ViewEditTexts::FromParameters(const ViewParameters& view) {
 }
 
 QString LegendDateLine(const EclipseResult& c) {
-  double julianDay = c.elements.julianDay + c.circumstances.timeGreatest / 24.0;
-  if (c.universalTime) julianDay -= c.deltaT / 86400.0;
+  const double julianDay = Instant::FromEpochHours(c.elements.julianDay, c.circumstances.timeGreatest)
+                               .JulianDay(c.universalTime ? TimeScale::kUniversal : TimeScale::kTerrestrial, c.deltaT);
   const CalendarInstant at = JulianDayToCalendar(julianDay);
   const double hours = at.hour + at.minute / 60.0 + at.second / 3600.0;
   const char* month = (at.month >= 1 && at.month <= 12)

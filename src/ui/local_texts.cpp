@@ -4,7 +4,9 @@
 #include <cmath>
 #include <string>
 
+#include "astro/constants.h"
 #include "astro/format.h"
+#include "astro/instant.h"
 #include "astro/iso_time.h"
 #include "places/local_time.h"
 #include "ui/globe_view.h"
@@ -13,7 +15,6 @@
 namespace darvelle::ui {
 namespace {
 
-constexpr double kSecondsPerDay = 86400.0;
 const QString kAbsent = QStringLiteral("\u2014");
 
 // Contact names by the kind seen here: the inner contacts begin and end
@@ -70,7 +71,8 @@ constexpr const char* kMinutesSeconds[3] = {"%1 min %2 s", "%1 min %2 s", "%1 mi
 // An instant of the window's scale, to the second: the Julian Day rounded
 // to whole seconds, so that its clock text and its zone text agree.
 double RoundedJulianDay(const ShownEclipse& eclipse, double hoursTT) {
-  const double jd = eclipse.elements.julianDay + hoursTT / 24.0 - eclipse.deltaT / kSecondsPerDay;
+  // DeltaT in force: zero when the window shows TT.
+  const double jd = Instant::FromEpochHours(eclipse.elements.julianDay, hoursTT).JulianDayUT(eclipse.deltaT);
   // Whole days and the fraction apart, so that the rounding keeps its second.
   const double day = std::floor(jd - 0.5);
   const double seconds = std::round((jd - 0.5 - day) * kSecondsPerDay);
