@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -77,9 +78,11 @@ TimeSlider::TimeSlider(QWidget* parent) : QWidget(parent) {
   scaleTime_->setObjectName(QStringLiteral("TimeInScale"));
   localTime_ = new QLabel(this);
   localTime_->setObjectName(QStringLiteral("TimeLocal"));
+  // The keys belong to the slider as a whole: a click anywhere on it gives it the focus.
   for (QPushButton* b : {back_, play_, forward_, greatest_, placeMaximum_}) {
     b->setFocusPolicy(Qt::NoFocus);
     b->setAutoDefault(false);
+    connect(b, &QPushButton::clicked, this, [this] { setFocus(Qt::MouseFocusReason); });
   }
   speeds_->setFocusPolicy(Qt::NoFocus);
 
@@ -184,6 +187,11 @@ void TimeSlider::keyPressEvent(QKeyEvent* event) {
     default:
       QWidget::keyPressEvent(event);
   }
+}
+
+void TimeSlider::mousePressEvent(QMouseEvent* event) {
+  setFocus(Qt::MouseFocusReason);
+  QWidget::mousePressEvent(event);
 }
 
 void TimeSlider::Advance() {
