@@ -18,7 +18,12 @@ void MainWindow::BuildTimeControls() {
   parts.placeDock = placeDock_;
   parts.optionMenu = findChild<QMenu*>(QStringLiteral("Option1"));
   parts.fileMenu = findChild<QMenu*>(QStringLiteral("File1"));
-  parts.fileMenuBefore = Exit1;
+  // With the exports, above the separator that sets off the exit.
+  if (parts.fileMenu != nullptr) {
+    const QList<QAction*> items = parts.fileMenu->actions();
+    const qsizetype exit = items.indexOf(Exit1);
+    parts.fileMenuBefore = exit > 0 ? items[exit - 1] : Exit1;
+  }
   parts.workers = &workers_;
   parts.settingsFolder = options_.settingsFolder;
   parts.texture = &texture_;

@@ -37,6 +37,14 @@ QString SunTitle(int language) {
   }
 }
 
+QString ExportTitle(int language) {
+  switch (language) {
+    case kGerman: return QStringLiteral("&Animation exportieren…");
+    case kEnglish: return QStringLiteral("Export &animation…");
+    default: return QStringLiteral("Exporter une &animation…");
+  }
+}
+
 }  // namespace
 
 TimeControls::TimeControls(TimeControlsParts parts, QObject* parent)
@@ -85,6 +93,7 @@ TimeControls::TimeControls(TimeControlsParts parts, QObject* parent)
     sunView_->setLanguage(language);
     sliderDock_->setWindowTitle(SliderTitle(language));
     sunDock_->setWindowTitle(SunTitle(language));
+    if (exportItem_ != nullptr) exportItem_->setText(ExportTitle(language));
   });
   connect(parts_.observer, &ObserverModel::placeRestored, this, &TimeControls::ShowPlace);
   connect(parts_.observer, &ObserverModel::placeChosen, this,
