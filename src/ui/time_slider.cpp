@@ -172,17 +172,20 @@ void TimeSlider::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Space:
       setPlaying(!playing());
       return;
+    // Page Up and Page Down stay the window's previous and next eclipse.
     case Qt::Key_Left:
-      stepMinutes(-1);
+      if (event->modifiers() & Qt::ShiftModifier) {
+        jumpToPlaceEvent(-1);
+      } else {
+        stepMinutes(-1);
+      }
       return;
     case Qt::Key_Right:
-      stepMinutes(1);
-      return;
-    case Qt::Key_PageUp:
-      jumpToPlaceEvent(-1);
-      return;
-    case Qt::Key_PageDown:
-      jumpToPlaceEvent(1);
+      if (event->modifiers() & Qt::ShiftModifier) {
+        jumpToPlaceEvent(1);
+      } else {
+        stepMinutes(1);
+      }
       return;
     default:
       QWidget::keyPressEvent(event);
