@@ -44,8 +44,7 @@ Captions CaptionsIn(int language) {
   }
 }
 
-// "2024-04-08 18:42:07" from the program's ISO text (of an instant already
-// rounded to the second, as the local circumstances give their times).
+// "2024-04-08 18:42:07" from the program's ISO text of an instant in whole seconds.
 QString Civil(const std::string& iso) {
   return QString::fromStdString(iso.substr(0, 10) + " " + iso.substr(11, 8));
 }
@@ -256,8 +255,10 @@ void TimeSlider::ShowInstant() {
     return;
   }
   const ShownEclipse& e = span_->eclipse;
-  constexpr double kHalfSecond = 0.5 / 86400.0;
-  const double inScale = e.elements.julianDay + instant_ / 24.0 - e.deltaT / 86400.0 + kHalfSecond;
+  // Whole seconds before any formatting: the two clocks then never disagree
+  // by a second that one rounding and one truncation would make.
+  auto toSecond = [](double julianDay) { return std::round(julianDay * 86400.0) / 86400.0; };
+  const double inScale = toSecond(e.elements.julianDay + instant_ / 24.0 - e.deltaT / 86400.0);
   scaleTime_->setText(Civil(IsoInstantUt(inScale)) +
                       (e.universalTime ? QStringLiteral(" UT") : QStringLiteral(" TT")));
   if (!place_) {
@@ -265,8 +266,7 @@ void TimeSlider::ShowInstant() {
                         QString::fromUtf8(c.noPlace));
     return;
   }
-  const double ut =
-      e.elements.julianDay + instant_ / 24.0 - span_->modelDeltaT / 86400.0 + kHalfSecond;
+  const double ut = toSecond(e.elements.julianDay + instant_ / 24.0 - span_->modelDeltaT / 86400.0);
   const places::LocalTime local =
       places::LocalTimeAt(ut, place_->timeZone.toStdString(), place_->longitudeDeg);
   localTime_->setText(QString::fromUtf8(c.local) + QStringLiteral(": ") + Civil(local.Text) +
