@@ -16,6 +16,7 @@ void MainWindow::BuildTimeControls() {
   parts.observer = observer_;
   parts.mapPanel = Panel2;
   parts.placeDock = placeDock_;
+  parts.globe = globeInput_;
   parts.optionMenu = findChild<QMenu*>(QStringLiteral("Option1"));
   parts.fileMenu = findChild<QMenu*>(QStringLiteral("File1"));
   // With the exports, above the separator that sets off the exit.

@@ -11,6 +11,7 @@
 #include "catalogue/eclipse_texts.h"
 #include "geometry/local_circumstances.h"
 #include "ui/animation_export.h"
+#include "ui/globe_view.h"
 #include "ui/observer_model.h"
 #include "ui/sun_view.h"
 #include "ui/time_layer.h"
@@ -95,6 +96,16 @@ TimeControls::TimeControls(TimeControlsParts parts, QObject* parent)
     sunDock_->setWindowTitle(SunTitle(language));
     if (exportItem_ != nullptr) exportItem_->setText(ExportTitle(language));
   });
+  if (parts_.globe != nullptr) {
+    // After the window's own answer to the final view: a view that changed
+    // is being drawn (its result brings the layer), one that did not left
+    // the plain map on the panel.
+    connect(parts_.globe, &GlobeView::viewRequested, this,
+            [this](const ViewParameters&, bool interim) {
+              if (!interim && !parts_.session->IsBusy()) layer_->showAgain();
+            },
+            Qt::QueuedConnection);
+  }
   connect(parts_.observer, &ObserverModel::placeRestored, this, &TimeControls::ShowPlace);
   connect(parts_.observer, &ObserverModel::placeChosen, this,
           [this](const ObserverPlace& place, bool) { ShowPlace(place); });

@@ -26,6 +26,7 @@ class QThreadPool;
 namespace darvelle::ui {
 
 class AnimationExport;
+class GlobeView;
 class MapPanel;
 class ObserverModel;
 class SunView;
@@ -38,6 +39,7 @@ struct TimeControlsParts {
   ObserverModel* observer = nullptr;
   MapPanel* mapPanel = nullptr;
   QDockWidget* placeDock = nullptr;  // the Sun's view goes under it
+  GlobeView* globe = nullptr;        // its final views end the drag's quick pictures
   QMenu* optionMenu = nullptr;
   QMenu* fileMenu = nullptr;
   QAction* fileMenuBefore = nullptr;  // the film's item goes above this one
