@@ -33,7 +33,7 @@ class SunView;
 class TimeLayer;
 class TimeSlider;
 
-struct TimeControlsParts {
+struct TimeControlsWiring {
   QMainWindow* window = nullptr;
   EclipseSession* session = nullptr;
   ObserverModel* observer = nullptr;
@@ -58,7 +58,7 @@ class TimeControls : public QObject {
  public:
   static constexpr const char* kOpenKey = "TimeSlider/open";
 
-  explicit TimeControls(TimeControlsParts parts, QObject* parent = nullptr);
+  explicit TimeControls(TimeControlsWiring wiring, QObject* parent = nullptr);
 
   // Opens the slider when the last run left it open.
   void restore();
@@ -79,7 +79,7 @@ class TimeControls : public QObject {
   void OpenChanged(bool open);
   void AskForFilm();
 
-  TimeControlsParts parts_;
+  TimeControlsWiring wiring_;
   QDockWidget* sliderDock_ = nullptr;
   QDockWidget* sunDock_ = nullptr;
   TimeSlider* slider_ = nullptr;
