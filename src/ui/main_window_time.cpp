@@ -10,24 +10,30 @@
 namespace darvelle::ui {
 
 void MainWindow::BuildTimeControls() {
-  TimeControlsParts parts;
-  parts.window = this;
-  parts.session = session_.get();
-  parts.observer = observer_;
-  parts.mapPanel = Panel2;
-  parts.placeDock = placeDock_;
-  parts.optionMenu = findChild<QMenu*>(QStringLiteral("Option1"));
-  parts.fileMenu = findChild<QMenu*>(QStringLiteral("File1"));
-  parts.fileMenuBefore = Exit1;
-  parts.workers = &workers_;
-  parts.settingsFolder = options_.settingsFolder;
-  parts.texture = &texture_;
-  parts.coastlines = &coastlines_;
-  parts.showPlainMap = [this] { ShowCurrentMap(); };
-  parts.report = [this](const QString& problem) {
+  TimeControlsWiring wiring;
+  wiring.window = this;
+  wiring.session = session_.get();
+  wiring.observer = observer_;
+  wiring.mapPanel = Panel2;
+  wiring.placeDock = placeDock_;
+  wiring.globe = globeInput_;
+  wiring.optionMenu = findChild<QMenu*>(QStringLiteral("Option1"));
+  wiring.fileMenu = findChild<QMenu*>(QStringLiteral("File1"));
+  // With the exports, above the separator that sets off the exit.
+  if (wiring.fileMenu != nullptr) {
+    const QList<QAction*> items = wiring.fileMenu->actions();
+    const qsizetype exit = items.indexOf(Exit1);
+    wiring.fileMenuBefore = exit > 0 ? items[exit - 1] : Exit1;
+  }
+  wiring.workers = &workers_;
+  wiring.settingsFolder = options_.settingsFolder;
+  wiring.texture = &texture_;
+  wiring.coastlines = &coastlines_;
+  wiring.showPlainMap = [this] { ShowCurrentMap(); };
+  wiring.report = [this](const QString& problem) {
     ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), problem);
   };
-  timeControls_ = std::make_unique<TimeControls>(std::move(parts));
+  timeControls_ = std::make_unique<TimeControls>(std::move(wiring));
 }
 
 }  // namespace darvelle::ui

@@ -74,12 +74,14 @@ void SunView::paintEvent(QPaintEvent*) {
   const double radius = std::min(area.width(), area.height()) * 0.22;
   const double pixelsPerDeg = v.SunRadiusDeg > 0.0 ? radius / v.SunRadiusDeg : 0.0;
 
-  if (v.Magnitude >= 1.0) {  // the corona round a covered Sun
-    QRadialGradient corona(centre, radius * 2.2);
-    corona.setColorAt(0.4, QColor(255, 255, 240, 200));
-    corona.setColorAt(1.0, QColor(255, 255, 240, 0));
+  // The corona round a covered Sun, fading in over the last per cent of it
+  // (at an inner contact the Sun's last sliver is thinner than a pixel).
+  if (const double corona = std::clamp((v.Obscuration - 0.99) / 0.01, 0.0, 1.0); corona > 0.0) {
+    QRadialGradient glow(centre, radius * 2.2);
+    glow.setColorAt(0.4, QColor(255, 255, 240, static_cast<int>(200 * corona)));
+    glow.setColorAt(1.0, QColor(255, 255, 240, 0));
     p.setPen(Qt::NoPen);
-    p.setBrush(corona);
+    p.setBrush(glow);
     p.drawEllipse(centre, radius * 2.2, radius * 2.2);
   }
   p.setPen(Qt::NoPen);
@@ -93,8 +95,8 @@ void SunView::paintEvent(QPaintEvent*) {
   const QPointF moon(centre.x() - std::sin(towardsZenith) * distance,
                      centre.y() - std::cos(towardsZenith) * distance);
   const double moonRadius = v.MoonSunRatio * radius;
-  // A new Moon is seen only against the Sun.
-  if (distance < radius + moonRadius) {
+  // A new Moon is seen only against the Sun; at an outer contact it touches it.
+  if (distance < radius + moonRadius + 1.0) {
     p.setBrush(QColor(40, 40, 48));
     p.drawEllipse(moon, moonRadius, moonRadius);
   }

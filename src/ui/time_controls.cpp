@@ -11,6 +11,7 @@
 #include "catalogue/eclipse_texts.h"
 #include "geometry/local_circumstances.h"
 #include "ui/animation_export.h"
+#include "ui/globe_view.h"
 #include "ui/observer_model.h"
 #include "ui/sun_view.h"
 #include "ui/time_layer.h"
@@ -37,11 +38,19 @@ QString SunTitle(int language) {
   }
 }
 
+QString ExportTitle(int language) {
+  switch (language) {
+    case kGerman: return QStringLiteral("&Animation exportieren…");
+    case kEnglish: return QStringLiteral("Export &animation…");
+    default: return QStringLiteral("Exporter une &animation…");
+  }
+}
+
 }  // namespace
 
-TimeControls::TimeControls(TimeControlsParts parts, QObject* parent)
-    : QObject(parent), parts_(std::move(parts)) {
-  QMainWindow* window = parts_.window;
+TimeControls::TimeControls(TimeControlsWiring wiring, QObject* parent)
+    : QObject(parent), wiring_(std::move(wiring)) {
+  QMainWindow* window = wiring_.window;
   slider_ = new TimeSlider;
   slider_->setObjectName(QStringLiteral("TimeSlider"));
   sliderDock_ = new QDockWidget(SliderTitle(kEnglish), window);
@@ -59,48 +68,59 @@ TimeControls::TimeControls(TimeControlsParts parts, QObject* parent)
   window->addDockWidget(Qt::RightDockWidgetArea, sunDock_, Qt::Vertical);
   sunDock_->hide();
 
-  layer_ = new TimeLayer(parts_.mapPanel, parts_.workers, parts_.showPlainMap, this);
-  export_ = new AnimationExport(parts_.workers, this);
+  layer_ = new TimeLayer(wiring_.mapPanel, wiring_.workers, wiring_.showPlainMap, this);
+  export_ = new AnimationExport(wiring_.workers, this);
 
   QAction* open = sliderDock_->toggleViewAction();
   open->setObjectName(QStringLiteral("TimeSlider1"));
-  if (parts_.optionMenu != nullptr) parts_.optionMenu->addAction(open);
+  if (wiring_.optionMenu != nullptr) wiring_.optionMenu->addAction(open);
   connect(open, &QAction::toggled, this, &TimeControls::OpenChanged);
-  if (parts_.fileMenu != nullptr) {
-    exportItem_ = new QAction(QStringLiteral("Export &animation…"), parts_.fileMenu);
-    parts_.fileMenu->insertAction(parts_.fileMenuBefore, exportItem_);
+  if (wiring_.fileMenu != nullptr) {
+    exportItem_ = new QAction(QStringLiteral("Export &animation…"), wiring_.fileMenu);
+    wiring_.fileMenu->insertAction(wiring_.fileMenuBefore, exportItem_);
     exportItem_->setObjectName(QStringLiteral("ExportAnimation1"));
     connect(exportItem_, &QAction::triggered, this, &TimeControls::AskForFilm);
   }
 
   connect(slider_, &TimeSlider::instantChanged, this, &TimeControls::FollowInstant);
   // After the window's own slots: the layer goes over the picture it has just shown.
-  connect(parts_.session, &EclipseSession::resultReady, this, &TimeControls::Show,
+  connect(wiring_.session, &EclipseSession::resultReady, this, &TimeControls::Show,
           Qt::QueuedConnection);
-  connect(parts_.session, &EclipseSession::refitted, this, &TimeControls::Show,
+  connect(wiring_.session, &EclipseSession::refitted, this, &TimeControls::Show,
           Qt::QueuedConnection);
-  connect(parts_.session, &EclipseSession::prepared, this, [this] {
-    const int language = parts_.session->State().language;
+  connect(wiring_.session, &EclipseSession::prepared, this, [this] {
+    const int language = wiring_.session->State().language;
     slider_->setLanguage(language);
     sunView_->setLanguage(language);
     sliderDock_->setWindowTitle(SliderTitle(language));
     sunDock_->setWindowTitle(SunTitle(language));
+    if (exportItem_ != nullptr) exportItem_->setText(ExportTitle(language));
   });
-  connect(parts_.observer, &ObserverModel::placeRestored, this, &TimeControls::ShowPlace);
-  connect(parts_.observer, &ObserverModel::placeChosen, this,
+  if (wiring_.globe != nullptr) {
+    // After the window's own answer to the final view: a view that changed
+    // is being drawn (its result brings the layer), one that did not left
+    // the plain map on the panel.
+    connect(wiring_.globe, &GlobeView::viewRequested, this,
+            [this](const ViewParameters&, bool interim) {
+              if (!interim && !wiring_.session->IsBusy()) layer_->showAgain();
+            },
+            Qt::QueuedConnection);
+  }
+  connect(wiring_.observer, &ObserverModel::placeRestored, this, &TimeControls::ShowPlace);
+  connect(wiring_.observer, &ObserverModel::placeChosen, this,
           [this](const ObserverPlace& place, bool) { ShowPlace(place); });
-  if (parts_.observer->place()) ShowPlace(*parts_.observer->place());
-  if (parts_.session->Current() != nullptr) Show(parts_.session->Current());
+  if (wiring_.observer->place()) ShowPlace(*wiring_.observer->place());
+  if (wiring_.session->Current() != nullptr) Show(wiring_.session->Current());
 }
 
 QAction* TimeControls::openAction() const { return sliderDock_->toggleViewAction(); }
 
-bool TimeControls::isOpen() const { return sliderDock_->isVisibleTo(parts_.window); }
+bool TimeControls::isOpen() const { return sliderDock_->isVisibleTo(wiring_.window); }
 
 void TimeControls::setOpen(bool open) { sliderDock_->setVisible(open); }
 
 void TimeControls::restore() {
-  const WindowSettings settings(parts_.settingsFolder);
+  const WindowSettings settings(wiring_.settingsFolder);
   restoring_ = true;
   setOpen(settings.Value(QString::fromLatin1(kOpenKey), false).toBool());
   restoring_ = false;
@@ -111,12 +131,12 @@ void TimeControls::OpenChanged(bool open) {
   layer_->setActive(open);
   if (open) slider_->setFocus();
   if (!open) slider_->setPlaying(false);
-  if (!restoring_) WindowSettings(parts_.settingsFolder).SetValue(QString::fromLatin1(kOpenKey), open);
+  if (!restoring_) WindowSettings(wiring_.settingsFolder).SetValue(QString::fromLatin1(kOpenKey), open);
 }
 
 void TimeControls::Show(const std::shared_ptr<const SessionResult>& result) {
   // Only the picture the session shows now: a queued older one is stale.
-  if (result == nullptr || result != parts_.session->Current()) return;
+  if (result == nullptr || result != wiring_.session->Current()) return;
   const bool newComputation = shown_ == nullptr || shown_->computation != result->computation;
   shown_ = result;
   if (newComputation) {
@@ -154,22 +174,22 @@ void TimeControls::FollowInstant(double t) {
 }
 
 void TimeControls::AskForFilm() {
-  const auto shown = parts_.session->Current();
+  const auto shown = wiring_.session->Current();
   if (shown == nullptr || export_->running()) return;
-  QString folder = WindowSettings(parts_.settingsFolder).LastFolder();
+  QString folder = WindowSettings(wiring_.settingsFolder).LastFolder();
   if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
-  AnimationExportDialog dialog(folder, parts_.window);
+  AnimationExportDialog dialog(folder, wiring_.window);
   if (dialog.exec() != QDialog::Accepted) return;
   const FilmOptions options = dialog.options();
   if (const std::string problem = FilmOptionsProblem(options); !problem.empty()) {
-    if (parts_.report) parts_.report(QString::fromStdString(problem));
+    if (wiring_.report) wiring_.report(QString::fromStdString(problem));
     return;
   }
   export_->start(shown->computation, options,
-                 parts_.texture != nullptr ? *parts_.texture : TextureFuture(),
-                 parts_.coastlines != nullptr ? *parts_.coastlines : CoastlineFuture());
+                 wiring_.texture != nullptr ? *wiring_.texture : TextureFuture(),
+                 wiring_.coastlines != nullptr ? *wiring_.coastlines : CoastlineFuture());
   auto* progress = new QProgressDialog(tr("Writing the animation…"), tr("Cancel"), 0,
-                                       std::max(1, export_->total()), parts_.window);
+                                       std::max(1, export_->total()), wiring_.window);
   progress->setObjectName(QStringLiteral("AnimationProgress"));
   progress->setWindowModality(Qt::WindowModal);
   progress->setMinimumDuration(0);
@@ -188,7 +208,7 @@ void TimeControls::AskForFilm() {
   connect(export_, &AnimationExport::finished, progress,
           [this, progress](bool, const QString& problem) {
             progress->deleteLater();
-            if (!problem.isEmpty() && parts_.report) parts_.report(problem);
+            if (!problem.isEmpty() && wiring_.report) wiring_.report(problem);
           }, Qt::SingleShotConnection);
 }
 

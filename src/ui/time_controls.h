@@ -26,18 +26,20 @@ class QThreadPool;
 namespace darvelle::ui {
 
 class AnimationExport;
+class GlobeView;
 class MapPanel;
 class ObserverModel;
 class SunView;
 class TimeLayer;
 class TimeSlider;
 
-struct TimeControlsParts {
+struct TimeControlsWiring {
   QMainWindow* window = nullptr;
   EclipseSession* session = nullptr;
   ObserverModel* observer = nullptr;
   MapPanel* mapPanel = nullptr;
   QDockWidget* placeDock = nullptr;  // the Sun's view goes under it
+  GlobeView* globe = nullptr;        // its final views end the drag's quick pictures
   QMenu* optionMenu = nullptr;
   QMenu* fileMenu = nullptr;
   QAction* fileMenuBefore = nullptr;  // the film's item goes above this one
@@ -56,7 +58,7 @@ class TimeControls : public QObject {
  public:
   static constexpr const char* kOpenKey = "TimeSlider/open";
 
-  explicit TimeControls(TimeControlsParts parts, QObject* parent = nullptr);
+  explicit TimeControls(TimeControlsWiring wiring, QObject* parent = nullptr);
 
   // Opens the slider when the last run left it open.
   void restore();
@@ -77,7 +79,7 @@ class TimeControls : public QObject {
   void OpenChanged(bool open);
   void AskForFilm();
 
-  TimeControlsParts parts_;
+  TimeControlsWiring wiring_;
   QDockWidget* sliderDock_ = nullptr;
   QDockWidget* sunDock_ = nullptr;
   TimeSlider* slider_ = nullptr;

@@ -23,6 +23,7 @@ void TimeLayer::setActive(bool active) {
     Request();
   } else {
     waiting_ = false;
+    shownPicture_ = {};
     showPlainMap_();
   }
 }
@@ -35,6 +36,15 @@ void TimeLayer::setShown(std::shared_ptr<const SessionResult> shown) {
 void TimeLayer::setInstant(double t) {
   instant_ = t;
   Request();
+}
+
+void TimeLayer::showAgain() {
+  if (!active_) return;
+  if (shownPicture_.source != nullptr && shownPicture_.source == shown_) {
+    panel_->SetImage(shownPicture_.drawing, shownPicture_.fitted);
+  } else {
+    Request();
+  }
 }
 
 TimeLayer::Picture TimeLayer::Compose(std::shared_ptr<const SessionResult> shown, double t,
@@ -72,6 +82,7 @@ void TimeLayer::Finished() {
   const Picture picture = watcher_.result();
   // A picture of a map no longer shown, or made after the layer was closed, is dropped.
   if (active_ && picture.source == shown_ && !picture.drawing.isNull()) {
+    shownPicture_ = picture;
     panel_->SetImage(picture.drawing, picture.fitted);
     emit pictureShown();
   }

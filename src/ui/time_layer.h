@@ -37,6 +37,9 @@ class TimeLayer : public QObject {
   void setShown(std::shared_ptr<const SessionResult> shown);
   void setInstant(double t);
   bool busy() const { return running_; }
+  // Puts the last picture back after the window showed another one in its
+  // place (the drag's quick pictures end so when the view did not change).
+  void showAgain();
 
   // The picture of one instant: the drawing with the layer, fitted to `area`.
   struct Picture {
@@ -64,6 +67,7 @@ class TimeLayer : public QObject {
   std::optional<double> instant_;
   bool running_ = false;
   bool waiting_ = false;
+  Picture shownPicture_;  // the last picture put on the panel
   QFutureWatcher<Picture> watcher_;
 };
 

@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -43,7 +44,7 @@ Captions CaptionsIn(int language) {
   }
 }
 
-// "2024-04-08 18:42:07" from the program's ISO text.
+// "2024-04-08 18:42:07" from the program's ISO text of an instant in whole seconds.
 QString Civil(const std::string& iso) {
   return QString::fromStdString(iso.substr(0, 10) + " " + iso.substr(11, 8));
 }
@@ -77,9 +78,11 @@ TimeSlider::TimeSlider(QWidget* parent) : QWidget(parent) {
   scaleTime_->setObjectName(QStringLiteral("TimeInScale"));
   localTime_ = new QLabel(this);
   localTime_->setObjectName(QStringLiteral("TimeLocal"));
+  // The keys belong to the slider as a whole: a click anywhere on it gives it the focus.
   for (QPushButton* b : {back_, play_, forward_, greatest_, placeMaximum_}) {
     b->setFocusPolicy(Qt::NoFocus);
     b->setAutoDefault(false);
+    connect(b, &QPushButton::clicked, this, [this] { setFocus(Qt::MouseFocusReason); });
   }
   speeds_->setFocusPolicy(Qt::NoFocus);
 
@@ -169,21 +172,29 @@ void TimeSlider::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Space:
       setPlaying(!playing());
       return;
+    // Page Up and Page Down stay the window's previous and next eclipse.
     case Qt::Key_Left:
-      stepMinutes(-1);
+      if (event->modifiers() & Qt::ShiftModifier) {
+        jumpToPlaceEvent(-1);
+      } else {
+        stepMinutes(-1);
+      }
       return;
     case Qt::Key_Right:
-      stepMinutes(1);
-      return;
-    case Qt::Key_PageUp:
-      jumpToPlaceEvent(-1);
-      return;
-    case Qt::Key_PageDown:
-      jumpToPlaceEvent(1);
+      if (event->modifiers() & Qt::ShiftModifier) {
+        jumpToPlaceEvent(1);
+      } else {
+        stepMinutes(1);
+      }
       return;
     default:
       QWidget::keyPressEvent(event);
   }
+}
+
+void TimeSlider::mousePressEvent(QMouseEvent* event) {
+  setFocus(Qt::MouseFocusReason);
+  QWidget::mousePressEvent(event);
 }
 
 void TimeSlider::Advance() {
@@ -244,7 +255,10 @@ void TimeSlider::ShowInstant() {
     return;
   }
   const ShownEclipse& e = span_->eclipse;
-  const double inScale = e.elements.julianDay + instant_ / 24.0 - e.deltaT / 86400.0;
+  // Whole seconds before any formatting: the two clocks then never disagree
+  // by a second that one rounding and one truncation would make.
+  auto toSecond = [](double julianDay) { return std::round(julianDay * 86400.0) / 86400.0; };
+  const double inScale = toSecond(e.elements.julianDay + instant_ / 24.0 - e.deltaT / 86400.0);
   scaleTime_->setText(Civil(IsoInstantUt(inScale)) +
                       (e.universalTime ? QStringLiteral(" UT") : QStringLiteral(" TT")));
   if (!place_) {
@@ -252,7 +266,7 @@ void TimeSlider::ShowInstant() {
                         QString::fromUtf8(c.noPlace));
     return;
   }
-  const double ut = e.elements.julianDay + instant_ / 24.0 - span_->modelDeltaT / 86400.0;
+  const double ut = toSecond(e.elements.julianDay + instant_ / 24.0 - span_->modelDeltaT / 86400.0);
   const places::LocalTime local =
       places::LocalTimeAt(ut, place_->timeZone.toStdString(), place_->longitudeDeg);
   localTime_->setText(QString::fromUtf8(c.local) + QStringLiteral(": ") + Civil(local.Text) +

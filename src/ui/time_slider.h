@@ -65,6 +65,7 @@ class TimeSlider : public QWidget {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
 
  private:
   void Advance();

@@ -1,0 +1,150 @@
+// The eclipse in time in the real window on the shipped catalogue: the time
+// slider spans the eclipse shown and steps a minute a key, the map shows the
+// shadow of its instant only while it is open, and the film export writes
+// its frames or, cancelled, none.
+
+#include <QDockWidget>
+#include <QDir>
+#include <QSlider>
+
+#include <cmath>
+
+#include "export/film.h"
+#include "geometry/shadow_at_instant.h"
+#include "ui/animation_export.h"
+#include "ui/time_slider.h"
+#include "window_fixture.h"
+
+namespace window_test {
+
+using darvelle::ui::TimeSlider;
+
+class WindowTimeTest : public WindowFixture {
+  Q_OBJECT
+
+ private:
+  TimeSlider* Slider() const { return Find<TimeSlider>("TimeSlider"); }
+  darvelle::ui::MapPanel* MapShown() const { return Find<darvelle::ui::MapPanel>("Panel2"); }
+  bool InEclipse(double t) const {
+    const auto& c = *window_->Session().Current()->computation;
+    return darvelle::ComputeShadowAt(c.elements, c.deltaT, t).InEclipse;
+  }
+
+ private slots:
+  void initTestCase() { SetUpShippedCase(); }
+
+  void init() {
+    SetUp();
+    StartShipped(QSize(1400, 900));
+    Type("Edit_Jahr", QStringLiteral("2024"));
+    QVERIFY(Find<QLabel>("Label_DatumZeit")->text().startsWith(QStringLiteral("2024-04-08")));
+  }
+
+  void cleanup() { TearDown(); }
+
+  void sliderSpansTheContactsAndItsKeysStepAMinute() {
+    QVERIFY(!Find<QDockWidget>("TimeSliderDock")->isVisible());
+    Trigger("TimeSlider1");
+    QVERIFY(Find<QDockWidget>("TimeSliderDock")->isVisible());
+    const auto span = Slider()->span();
+    QVERIFY(span.has_value());
+    // The ends are where the penumbra first and last touches the Earth, as
+    // the shadow at an instant finds it on its own: 20 s either side.
+    constexpr double kSide = 20.0 / 3600.0;
+    QVERIFY(!InEclipse(span->firstContact - kSide));
+    QVERIFY(InEclipse(span->firstContact + kSide));
+    QVERIFY(InEclipse(span->lastContact - kSide));
+    QVERIFY(!InEclipse(span->lastContact + kSide));
+    auto* bar = Find<QSlider>("TimeSliderBar");
+    QCOMPARE(bar->maximum() - bar->minimum(),
+             static_cast<int>(std::lround((span->lastContact - span->firstContact) * 3600.0)));
+
+    Slider()->setFocus();
+    struct Step {
+      Qt::Key key;
+      double minutes;  // the change of the instant
+    };
+    const Step steps[] = {{Qt::Key_Right, 1}, {Qt::Key_Right, 1}, {Qt::Key_Left, -1}};
+    for (const Step& step : steps) {
+      const double before = Slider()->instant();
+      QTest::keyClick(Slider(), step.key);
+      QCOMPARE(std::lround((Slider()->instant() - before) * 3600.0), std::lround(step.minutes * 60));
+    }
+    // At an end a step goes no further.
+    Slider()->setInstant(span->firstContact);
+    QTest::keyClick(Slider(), Qt::Key_Left);
+    QCOMPARE(Slider()->instant(), span->firstContact);
+    QTest::keyClick(Slider(), Qt::Key_Space);
+    QVERIFY(Slider()->playing());
+    QTest::keyClick(Slider(), Qt::Key_Space);
+    QVERIFY(!Slider()->playing());
+  }
+
+  void theShadowIsOnTheMapOnlyWhileTheSliderIsOpen() {
+    const QImage closedImage = MapShown()->Image();
+    const QImage closedShown = MapShown()->Shown();
+    QVERIFY(!closedShown.isNull());
+    // The session's own picture for the panel as it is now (the dock takes room from the map).
+    auto plain = [this] { return window_->Session().Current()->fitted; };
+    auto layered = [&] {
+      return !window_->IsBusy() && MapShown()->Shown().size() == plain().size() &&
+             MapShown()->Shown() != plain();
+    };
+    Trigger("TimeSlider1");
+    QTRY_VERIFY_WITH_TIMEOUT(layered(), 10000);
+    const QImage atGreatest = MapShown()->Shown();
+    // Another instant, another shadow.
+    Slider()->stepMinutes(30);
+    QTRY_VERIFY_WITH_TIMEOUT(layered() && MapShown()->Shown() != atGreatest, 10000);
+    Trigger("TimeSlider1");
+    QVERIFY(!Find<QDockWidget>("TimeSliderDock")->isVisible());
+    // Back at its size, the panel shows the session's picture again, byte for byte.
+    QTRY_COMPARE_WITH_TIMEOUT(MapShown()->Shown(), closedShown, 10000);
+    QCOMPARE(MapShown()->Image(), closedImage);
+    // Nothing under way puts the shadow back.
+    QTest::qWait(300);
+    Settle();
+    QCOMPARE(MapShown()->Shown(), closedShown);
+  }
+
+  void filmIsWrittenOrCancelledWithoutLeftovers() {
+    const auto computation = window_->Session().Current()->computation;
+    QThreadPool workers;
+    darvelle::ui::AnimationExport film(&workers);
+    QTemporaryDir out;
+    struct Case {
+      double stepSeconds;
+      bool cancel;
+    };
+    for (const Case& c : {Case{1800, false}, Case{1, true}}) {
+      darvelle::FilmOptions options;
+      options.stepSeconds = c.stepSeconds;
+      options.size = 120;
+      options.folder = (out.path() + QStringLiteral("/frames-%1").arg(c.stepSeconds)).toStdString();
+      QSignalSpy finished(&film, &darvelle::ui::AnimationExport::finished);
+      QVERIFY(film.start(computation, options, {}, {}));
+      if (c.cancel) {
+        QTRY_VERIFY_WITH_TIMEOUT(film.done() > 0, 20000);
+        film.cancel();
+      }
+      QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
+      QCOMPARE(finished.at(0).at(0).toBool(), !c.cancel);
+      QVERIFY(finished.at(0).at(1).toString().isEmpty());
+      const QStringList left = QDir(QString::fromStdString(options.folder.string()))
+                                   .entryList(QDir::Files | QDir::Hidden);
+      if (c.cancel) {
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char(' '))));
+      } else {
+        // Every half hour from the first contact to the last.
+        const auto& events = computation->circumstances.events;
+        const double hours = *events.Time(darvelle::EventId::TP4) - *events.Time(darvelle::EventId::TP1);
+        QCOMPARE(left.size(), static_cast<int>(std::floor(hours * 2)) + 1);
+      }
+    }
+  }
+};
+
+}  // namespace window_test
+
+QTEST_MAIN(window_test::WindowTimeTest)
+#include "window_time_test.moc"
