@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "astro/constants.h"
+#include "astro/instant.h"
 #include "astro/iso_time.h"
 #include "catalogue/eclipse_texts.h"
 #include "geometry/local_circumstances.h"
@@ -257,8 +259,10 @@ void TimeSlider::ShowInstant() {
   const ShownEclipse& e = span_->eclipse;
   // Whole seconds before any formatting: the two clocks then never disagree
   // by a second that one rounding and one truncation would make.
-  auto toSecond = [](double julianDay) { return std::round(julianDay * 86400.0) / 86400.0; };
-  const double inScale = toSecond(e.elements.julianDay + instant_ / 24.0 - e.deltaT / 86400.0);
+  auto toSecond = [](double julianDay) { return std::round(julianDay * kSecondsPerDay) / kSecondsPerDay; };
+  const Instant instant = Instant::FromEpochHours(e.elements.julianDay, instant_);
+  // e.deltaT is the one in force: zero when the window shows TT.
+  const double inScale = toSecond(instant.JulianDayUT(e.deltaT));
   scaleTime_->setText(Civil(IsoInstantUt(inScale)) +
                       (e.universalTime ? QStringLiteral(" UT") : QStringLiteral(" TT")));
   if (!place_) {
@@ -266,7 +270,7 @@ void TimeSlider::ShowInstant() {
                         QString::fromUtf8(c.noPlace));
     return;
   }
-  const double ut = toSecond(e.elements.julianDay + instant_ / 24.0 - span_->modelDeltaT / 86400.0);
+  const double ut = toSecond(instant.JulianDayUT(span_->modelDeltaT));
   const places::LocalTime local =
       places::LocalTimeAt(ut, place_->timeZone.toStdString(), place_->longitudeDeg);
   localTime_->setText(QString::fromUtf8(c.local) + QStringLiteral(": ") + Civil(local.Text) +

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 
+#include "astro/instant.h"
 #include "astro/iso_time.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/eclipse_texts.h"
@@ -34,7 +35,6 @@ namespace {
 
 constexpr int kFirstYear = -4999;
 constexpr int kLastYear = 7000;
-constexpr double kSecondsPerDay = 86400.0;
 
 
 constexpr const char* kTitle[3] = {"Von hier sichtbare Finsternisse", "Eclipses visible from here",
@@ -116,8 +116,8 @@ std::vector<VisibleRow> ScanVisibleEclipses(const Catalogue& catalogue, const Vi
     row.magnitude = v.Local.VisibleMagnitude();
     if (v.Local.Maximum) {
       // The Julian Day as the window's computation has it (recomputed from the date).
-      const double jd = CurrentElements(catalogue, v.Index).julianDay + v.Local.Maximum->Time / 24.0 -
-                        v.DeltaT / kSecondsPerDay;
+      const double jd = Instant::FromEpochHours(CurrentElements(catalogue, v.Index).julianDay, v.Local.Maximum->Time)
+                            .JulianDayUT(v.DeltaT);
       const places::LocalTime local = places::LocalTimeAt(jd, zone, query.place.longitudeDeg);
       QString text = QString::fromStdString(local.Text);
       text = text.left(text.indexOf(QLatin1Char('.'))).replace(QLatin1Char('T'), QLatin1Char(' '));
