@@ -5,6 +5,7 @@
 //   response  the longest gap between two ticks of a timer on the window's
 //             thread while 2024 April 8 is recomputed at resolution 32
 //   resize    the same figures while the window is resized eight times
+//   play      the same figures while the time slider plays the eclipse
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -21,8 +22,8 @@ int main(int argc, char** argv) {
   QElapsedTimer sinceStart;
   sinceStart.start();
   const std::string probe = argc > 1 ? argv[1] : "";
-  if (probe != "startup" && probe != "response" && probe != "resize") {
-    std::fprintf(stderr, "usage: window_probes startup|response|resize\n");
+  if (probe != "startup" && probe != "response" && probe != "resize" && probe != "play") {
+    std::fprintf(stderr, "usage: window_probes startup|response|resize|play\n");
     return 2;
   }
   QApplication app(argc, argv);
@@ -41,8 +42,10 @@ int main(int argc, char** argv) {
     });
   } else if (probe == "response") {
     darvelle::ui::StartResponseProbe(window, 2024);
-  } else {
+  } else if (probe == "resize") {
     darvelle::ui::StartResizeProbe(window);
+  } else {
+    darvelle::ui::StartPlayProbe(window);
   }
   window.show();
   return QApplication::exec();

@@ -1,5 +1,7 @@
 #include "window_probes.h"
 
+#include <QAction>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <algorithm>
@@ -10,6 +12,7 @@
 
 #include "catalogue/selection.h"
 #include "ui/main_window.h"
+#include "ui/time_slider.h"
 #include "ui/widgets.h"
 
 namespace darvelle::ui {
@@ -171,6 +174,43 @@ void MeasureResizes(MainWindow& window, const std::shared_ptr<TickGaps>& gaps) {
   });
 }
 
+// Opens the time slider and plays it for kPlayMs at 10 minutes a second,
+// counting the pictures the map panel shows on the way.
+constexpr int kPlayMs = 5000;
+void MeasurePlaying(MainWindow& window, const std::shared_ptr<TickGaps>& gaps) {
+  auto* open = window.findChild<QAction*>(QStringLiteral("TimeSlider1"));
+  auto* slider = window.findChild<TimeSlider*>(QStringLiteral("TimeSlider"));
+  auto* speeds = window.findChild<QComboBox*>(QStringLiteral("TimeSpeed"));
+  const MapPanel* panel = window.findChild<MapPanel*>(QStringLiteral("Panel2"));
+  if (!open || !slider || !speeds || !panel) {
+    std::printf("the time slider is missing\n");
+    window.close();
+    return;
+  }
+  if (!open->isChecked()) open->trigger();
+  speeds->setCurrentIndex(speeds->findText(QStringLiteral("10 min/s")) >= 0
+                              ? speeds->findText(QStringLiteral("10 min/s"))
+                              : speeds->count() - 2);
+  auto pictures = std::make_shared<int>(0);
+  auto lastKey = std::make_shared<qint64>(panel->Shown().cacheKey());
+  QObject::connect(&gaps->timer, &QTimer::timeout, &window, [panel, pictures, lastKey] {
+    if (panel->Shown().cacheKey() != *lastKey) {
+      *lastKey = panel->Shown().cacheKey();
+      ++*pictures;
+    }
+  });
+  gaps->Restart();
+  slider->setPlaying(true);
+  QTimer::singleShot(kPlayMs, &window, [gaps, pictures, slider, &window] {
+    slider->setPlaying(false);
+    gaps->timer.stop();
+    gaps->Print("time slider playing at 10 min/s");
+    std::printf("pictures shown while playing: %d (%.1f a second)\n", *pictures, *pictures * 1000.0 / kPlayMs);
+    std::fflush(stdout);
+    window.close();
+  });
+}
+
 // Starts the ticks once the first map is on the screen, prints the idle
 // baseline after kIdleMs, then runs `measure`.
 void AfterFirstMap(MainWindow& window, std::function<void(MainWindow&, const std::shared_ptr<TickGaps>&)> measure) {
@@ -198,5 +238,7 @@ void StartResponseProbe(MainWindow& window, int year) {
 }
 
 void StartResizeProbe(MainWindow& window) { AfterFirstMap(window, MeasureResizes); }
+
+void StartPlayProbe(MainWindow& window) { AfterFirstMap(window, MeasurePlaying); }
 
 }  // namespace darvelle::ui

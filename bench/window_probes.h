@@ -21,4 +21,10 @@ void StartResponseProbe(MainWindow& window, int year);
 // fits the map panel, and closes the window.
 void StartResizeProbe(MainWindow& window);
 
+// Once the first map is on the screen: a second of ticks as a baseline, then
+// the time slider opened and played at 10 minutes a second for five seconds
+// over the shown eclipse; prints the longest gap between two ticks, how many
+// different pictures the map panel showed, and closes the window.
+void StartPlayProbe(MainWindow& window);
+
 }  // namespace darvelle::ui
