@@ -69,11 +69,6 @@ class LocalCircumstancesPanel : public QWidget {
   QStringList offered() const;
   // True once the city list is read (or failed to be).
   bool citiesReady() const { return index_ != nullptr || !indexProblem_.isEmpty(); }
-  // The town list read (none before, or when it could not be read), shared
-  // with the other views of places: it is tens of megabytes.
-  std::shared_ptr<const places::PlaceIndex> townList() const { return index_; }
-  // Reads the town list now unless it is read or being read; citiesLoaded follows.
-  void loadTownList() { LoadCities(); }
 
  signals:
   void placeChosen(const darvelle::ui::ObserverPlace& place);

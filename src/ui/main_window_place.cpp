@@ -55,16 +55,6 @@ void MainWindow::BuildPlaceDock() {
   tabifyDockWidget(placeDock_, townsDock_);
   placeDock_->raise();
   connect(townsPanel_, &TownsPanel::townChosen, observer_, &ObserverModel::choose);
-  // One town list for both docks: the place panel reads it, the towns dock borrows it.
-  connect(townsPanel_, &TownsPanel::townListWanted, localPanel_, [this] {
-    if (localPanel_->citiesReady()) {
-      townsPanel_->setTownList(localPanel_->townList());
-    } else {
-      localPanel_->loadTownList();
-    }
-  });
-  connect(localPanel_, &LocalCircumstancesPanel::citiesLoaded, townsPanel_,
-          [this] { townsPanel_->setTownList(localPanel_->townList()); });
   connect(session_.get(), &EclipseSession::prepared, townsPanel_, [this](const PreparedEclipse& e, bool) {
     townsDock_->setWindowTitle(TownsPanel::Title(UiLanguage()));
     townsPanel_->setLanguage(UiLanguage());

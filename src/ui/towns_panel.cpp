@@ -10,7 +10,6 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "astro/format.h"
-#include "astro/instant.h"
 #include "astro/iso_time.h"
 #include "places/local_time.h"
 
@@ -145,16 +144,6 @@ void TownsPanel::setEclipse(const ShownEclipse& eclipse) {
   Start();
 }
 
-void TownsPanel::setTownList(std::shared_ptr<const places::PlaceIndex> towns) {
-  listAsked_ = false;
-  if (towns) {
-    index_ = std::move(towns);
-  } else {
-    readOwnList_ = true;
-  }
-  if (stale_) Start();
-}
-
 void TownsPanel::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (stale_) Start();
@@ -167,15 +156,6 @@ void TownsPanel::Start() {
   if (watcher_.isRunning()) {
     waiting_ = true;  // the newest request wins once this scan ends
     return;
-  }
-  if (!index_ && !readOwnList_) {
-    if (!listAsked_) {
-      listAsked_ = true;
-      state_ = State::kScanning;
-      ShowStatus();
-      emit townListWanted();
-    }
-    return;  // stale_ stays: the scan starts when the list comes
   }
   waiting_ = false;
   stale_ = false;
@@ -241,7 +221,7 @@ void TownsPanel::Scanned() {
     QString maximum;
     double maximumKey = 0.0;
     if (l.Maximum) {
-      const double jdUt = Instant::FromEpochHours(julianDay, l.Maximum->Time).JulianDayUT(deltaT);
+      const double jdUt = julianDay + l.Maximum->Time / 24.0 - deltaT / 86400.0;
       const places::LocalTime local = places::LocalTimeAt(jdUt, town.TimeZone, town.LongitudeDeg);
       maximum = QString::fromStdString(local.Text.substr(local.Text.find('T') + 1, 8) + " " + local.Abbreviation);
       maximumKey = jdUt;

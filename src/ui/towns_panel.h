@@ -43,10 +43,6 @@ class TownsPanel : public QWidget {
 
   // Where the list is read and the towns computed; it must outlive the scans.
   void setWorkers(QThreadPool* workers) { workers_ = workers; }
-  // The town list to scan, read by the place panel: a scan that finds none
-  // asks for it (townListWanted) and waits. An empty list (it could not be
-  // read there) makes the panel read its own, which says why it failed.
-  void setTownList(std::shared_ptr<const places::PlaceIndex> towns);
   // Scans at once when the panel is shown, else when it is next shown.
   void setEclipse(const ShownEclipse& eclipse);
   // The towns found for the eclipse shown (before the row limit); none
@@ -65,7 +61,6 @@ class TownsPanel : public QWidget {
 
  signals:
   void townChosen(const darvelle::ui::ObserverPlace& place);
-  void townListWanted();
   void scanFinished();
 
  private:
@@ -85,8 +80,6 @@ class TownsPanel : public QWidget {
   bool waiting_ = false;  // a scan asked for while one runs
   bool stale_ = false;    // the rows are not those of eclipse_ and the filters
   std::shared_ptr<const places::PlaceIndex> index_;
-  bool listAsked_ = false;  // townListWanted sent, no list given yet
-  bool readOwnList_ = false;  // the place panel could not read one
   QFutureWatcher<Scan> watcher_;
   int found_ = 0;
   int shownRows_ = 0;
