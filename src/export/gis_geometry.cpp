@@ -465,8 +465,8 @@ std::vector<GeoRing> PolygonsOnMap(const std::vector<GeoPoint>& ring, const GeoP
   std::vector<PlaneRing> simple;
   SplitAtSelfCrossings(std::move(plane), simple);
   std::vector<PlaneRing> pieces;
-  for (const PlaneRing& ring : simple) {
-    if (ring.size() >= 3 && !CutIntoMapRings(ring, 0, pieces)) return {};
+  for (const PlaneRing& part : simple) {
+    if (part.size() >= 3 && !CutIntoMapRings(part, 0, pieces)) return {};
   }
   std::vector<GeoRing> polygons;
   for (const PlaneRing& piece : pieces) FinishRings(piece, polygons);
