@@ -273,16 +273,18 @@ std::vector<PlacedLabel> PlaceTownLabels(std::span<const TownLabelCandidate> can
     const int ay = static_cast<int>(std::lround(p.ScreenY));
     const QRect dot(ax - kDotRadius, ay - kDotRadius, 2 * kDotRadius + 1, 2 * kDotRadius + 1);
     if (!frame.contains(dot)) continue;
-    const int w = metrics.horizontalAdvance(town.name) + 2 * kHaloWidth;
-    const int h = metrics.height() + 2 * kHaloWidth;
-    const QRect tries[] = {
-        QRect(ax + kDotRadius + kDotGap, ay - h / 2, w, h),
-        QRect(ax - kDotRadius - kDotGap - w, ay - h / 2, w, h),
-        QRect(ax - w / 2, ay - kDotRadius - kDotGap - h, w, h),
-        QRect(ax - w / 2, ay + kDotRadius + kDotGap, w, h),
-    };
     bool done = false;
+    // Most misses are towns whose dot falls on a name already placed: they
+    // are turned away before their text is measured.
     if (taken.Free(dot)) {
+      const int w = metrics.horizontalAdvance(town.name) + 2 * kHaloWidth;
+      const int h = metrics.height() + 2 * kHaloWidth;
+      const QRect tries[] = {
+          QRect(ax + kDotRadius + kDotGap, ay - h / 2, w, h),
+          QRect(ax - kDotRadius - kDotGap - w, ay - h / 2, w, h),
+          QRect(ax - w / 2, ay - kDotRadius - kDotGap - h, w, h),
+          QRect(ax - w / 2, ay + kDotRadius + kDotGap, w, h),
+      };
       for (const QRect& box : tries) {
         if (!frame.contains(box) || !taken.Free(box) || box.intersects(dot)) continue;
         taken.Take(dot);
@@ -299,19 +301,29 @@ std::vector<PlacedLabel> PlaceTownLabels(std::span<const TownLabelCandidate> can
 
 void DrawTownLabels(QImage& image, std::span<const PlacedLabel> labels) {
   QPainter painter(&image);
-  painter.setRenderHint(QPainter::Antialiasing, true);
   const QFont font = TownLabelFont();
+  painter.setFont(font);
   const QFontMetrics metrics(font);
-  const QPen halo(QColor(255, 255, 255, 220), 2 * kHaloWidth + 1, Qt::SolidLine, Qt::RoundCap,
-                  Qt::RoundJoin);
+  const QColor ink(20, 20, 20);
+  const QColor halo(255, 255, 255);
+  // The halo is the text itself in white, moved a pixel each way: glyphs
+  // come from the painter's cache, where outlining the letters as paths
+  // would cost several times the whole drawing.
   for (const PlacedLabel& label : labels) {
-    QPainterPath text;
-    text.addText(label.box.left() + kHaloWidth, label.box.top() + kHaloWidth + metrics.ascent(),
-                 font, label.name);
-    painter.strokePath(text, halo);
-    painter.fillPath(text, QColor(20, 20, 20));
-    painter.setPen(QPen(Qt::white, 1));
-    painter.setBrush(QColor(20, 20, 20));
+    const QPoint base(label.box.left() + kHaloWidth, label.box.top() + kHaloWidth + metrics.ascent());
+    painter.setPen(halo);
+    for (int dy = -kHaloWidth; dy <= kHaloWidth; ++dy) {
+      for (int dx = -kHaloWidth; dx <= kHaloWidth; ++dx) {
+        if (dx != 0 || dy != 0) painter.drawText(base + QPoint(dx, dy), label.name);
+      }
+    }
+    painter.setPen(ink);
+    painter.drawText(base, label.name);
+  }
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.setPen(QPen(Qt::white, 1));
+  painter.setBrush(ink);
+  for (const PlacedLabel& label : labels) {
     // Centred on the middle of the town's pixel, so that pixel is solid.
     const QPointF pixelMiddle(std::lround(label.anchor.x()) + 0.5,
                               std::lround(label.anchor.y()) + 0.5);
