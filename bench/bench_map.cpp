@@ -1,9 +1,15 @@
 // Speed of the map drawing for the total eclipse of 2024 April 8 with the
 // real Earth texture and coastlines: the plain orthographic globe, the
-// coloured one, the coloured stereographic view, and the texture pass alone.
+// coloured one, the coloured stereographic view, and the texture pass alone;
+// and the globe with the borders, the town names and the path as a band.
 
 #include <benchmark/benchmark.h>
 
+#include <QGuiApplication>
+
+#include "export/path_band.h"
+#include "places/place_index.h"
+#include "render/border_file.h"
 #include "render/map.h"
 #include "scene_2024.h"
 
@@ -51,6 +57,50 @@ void BM_RenderTexture(benchmark::State& state, bool stereographic) {
 void BM_RenderTextureOrthographic(benchmark::State& state) { BM_RenderTexture(state, false); }
 void BM_RenderTextureStereographic(benchmark::State& state) { BM_RenderTexture(state, true); }
 
+// The whole redraw with the optional layers at globe size 500: the layers'
+// data (borders, town list, band rings, the ranked names) are made once, as
+// the window keeps them between drawings; the names are placed anew each time.
+void DrawMapWithLayers(benchmark::State& state, bool colored) {
+  const Scene2024& scene = SharedScene2024();
+  if (!scene.missing.empty()) {
+    state.SkipWithError(scene.missing.c_str());
+    return;
+  }
+  static int argc = 1;
+  static char name[] = "bench_map";
+  static char* argv[] = {name, nullptr};
+  if (QGuiApplication::instance() == nullptr) new QGuiApplication(argc, argv);
+  static const BorderLayer borders(
+      LoadBorders(std::filesystem::path(DARVELLE_TEST_DATA_DIR) / kBorderFileName));
+  static const places::PlaceIndex index = places::PlaceIndex::Load("en", std::nullopt);
+  const std::vector<BandArea> areas = PathBandAreas(*scene.computation, true);
+  std::vector<TownLabelCandidate> byPopulation;
+  for (const places::Place& place : index.Places()) {
+    byPopulation.push_back({QString::fromStdString(place.Name), place.LongitudeDeg,
+                            place.LatitudeDeg});
+  }
+  const std::vector<TownLabelCandidate> towns =
+      RankTownLabels(byPopulation, std::nullopt, PathRingsOf(areas));
+  MapLayers layers;
+  layers.borders = &borders;
+  layers.band = areas;
+  layers.towns = towns;
+  MapRenderer renderer;
+  ViewParameters view;
+  view.ColoredEarth = colored;
+  for (auto _ : state) {
+    const DrawnCurves drawn =
+        renderer.DrawMap(*scene.computation, view, scene.texture, scene.coastlines, layers);
+    benchmark::DoNotOptimize(drawn);
+  }
+  state.counters["towns"] = static_cast<double>(index.Size());
+  state.counters["names"] = static_cast<double>(renderer.LastLabels().size());
+}
+void BM_DrawMapPlainWithLayers(benchmark::State& state) { DrawMapWithLayers(state, false); }
+void BM_DrawMapColoredWithLayers(benchmark::State& state) { DrawMapWithLayers(state, true); }
+
+BENCHMARK(BM_DrawMapPlainWithLayers)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DrawMapColoredWithLayers)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DrawMapPlainOrthographic)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DrawMapColoredOrthographic)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DrawMapColoredStereographic)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -15,6 +15,8 @@ namespace darvelle {
 inline constexpr std::string_view kCatalogueFileName = "BElm_Solar_-4999_to_+7000_20201116.bin";
 inline constexpr std::string_view kTextureFileName = "land_shallow_topo_8640_Relief_Gamma_4.0x.jpg";
 inline constexpr std::string_view kCoastlineFileName = "World_Points_165648.txt";
+// National borders, made by tools/borders/make_borders.py (data/README.md).
+inline constexpr std::string_view kBorderFileName = "Borders_WDBII_i.txt";
 // Made by tools/setup.sh from the GeoNames towns of at least about 1,000
 // inhabitants (src/places/towns_file.h); not in the repository.
 inline constexpr std::string_view kTownsFileName = "Towns_GeoNames_1000.bin";

@@ -15,6 +15,9 @@
 #include "catalogue/eclipse_texts.h"
 #include "cli/args.h"
 #include "geometry/shadow_at_instant.h"
+#include "export/path_band.h"
+#include "places/place_index.h"
+#include "render/border_file.h"
 #include "render/coastline_file.h"
 #include "render/image_file.h"
 #include "render/map.h"
@@ -90,7 +93,34 @@ void DrawMapFor(MapRenderer& renderer, const EclipseResult& c, const ComputeOpti
   }
   const CoastlineLayer coastlines(
       LoadCoastlines(FindDataFile(kCoastlineFileName, options.dataFolder)));
-  renderer.DrawMap(c, view, texture, coastlines);
+
+  MapLayers layers;
+  std::optional<BorderLayer> borders;
+  if (options.outputValues.contains("borders")) {
+    borders.emplace(LoadBorders(FindDataFile(kBorderFileName, options.dataFolder)));
+    layers.borders = &*borders;
+  }
+  const bool band = options.outputValues.contains("band");
+  const bool labels = options.outputValues.contains("labels");
+  std::vector<BandArea> areas;
+  if (band || labels) areas = PathBandAreas(c, true);
+  if (band) layers.band = areas;
+  std::vector<TownLabelCandidate> towns;
+  if (labels) {
+    static constexpr const char* kCodes[] = {"de", "en", "fr"};
+    const auto index = places::PlaceIndex::Load(kCodes[std::clamp(options.language, 0, 2)],
+                                                options.dataFolder);
+    if (!index.Note().empty()) std::cerr << "darvelle-cli: " << index.Note() << "\n";
+    std::vector<TownLabelCandidate> byPopulation;
+    byPopulation.reserve(index.Size());
+    for (const places::Place& place : index.Places()) {
+      byPopulation.push_back(
+          {QString::fromStdString(place.Name), place.LongitudeDeg, place.LatitudeDeg});
+    }
+    towns = RankTownLabels(byPopulation, std::nullopt, PathRingsOf(areas));
+    layers.towns = towns;
+  }
+  renderer.DrawMap(c, view, texture, coastlines, layers);
 }
 
 ViewEditTexts EditTextsFor(const ComputeOptions& options) {
@@ -170,6 +200,9 @@ std::vector<ComputeOutput> MapOutputs() {
       {"stereographic", false, "stereographic instead of orthographic view", WriteNothing},
       {"colored", false, "paint the globe with the Earth texture", WriteNothing},
       {"pen-width", true, "pen width of the curves: 1, 2 or 3 pixels (default 1)", WriteNothing},
+      {"borders", false, "national borders on the pictures", WriteNothing},
+      {"labels", false, "town names on the pictures, the towns in the path first", WriteNothing},
+      {"band", false, "the path shaded on the pictures, the partial zone faintly", WriteNothing},
       {"map", true, "the 1600 x 1066 map drawing, a .bmp or .png file", WriteMap, true},
       {"outlines", true, "with --map: the umbra every MINUTES of UT along the path, 1 .. 720",
        WriteNothing},

@@ -25,6 +25,17 @@ QString KmlColor(QRgb color, int alpha) {
 }
 
 constexpr int kOpaque = 0xff;
+// Over aerial imagery a one-pixel line vanishes: every curve is drawn wide
+// with a contrasting rim (Google Earth's gx:outerColor, which other readers
+// ignore, leaving the wide line).
+const QString kGxNamespace = QStringLiteral("http://www.google.com/kml/ext/2.2");
+constexpr int kCurveWidth = 4;
+constexpr int kCentralLineWidth = 5;
+constexpr double kRimFraction = 0.3;  // of the width, both rims together
+
+// A white rim round dark lines, a black one round light lines (the yellow
+// central line), so each stands out from whatever lies under it.
+QRgb RimColor(QRgb color) { return qGray(color) < 128 ? 0xffffffffu : 0xff000000u; }
 constexpr int kPathAlpha = 0x66;     // 40 %: the ground shows through the path
 constexpr int kPartialAlpha = 0x26;  // 15 %
 
@@ -52,6 +63,7 @@ class KmlDocument {
     xml_.writeStartDocument();
     xml_.writeStartElement("kml");
     xml_.writeDefaultNamespace("http://www.opengis.net/kml/2.2");
+    xml_.writeNamespace(kGxNamespace, "gx");
     xml_.writeStartElement("Document");
     xml_.writeTextElement("name", Title());
     xml_.writeTextElement("open", "1");
@@ -80,6 +92,8 @@ class KmlDocument {
     xml_.writeStartElement("LineStyle");
     xml_.writeTextElement("color", KmlColor(color, kOpaque));
     xml_.writeTextElement("width", QString::number(width));
+    xml_.writeTextElement(kGxNamespace, "outerColor", KmlColor(RimColor(color), kOpaque));
+    xml_.writeTextElement(kGxNamespace, "outerWidth", QString::number(kRimFraction));
     xml_.writeEndElement();
     xml_.writeEndElement();
   }
@@ -88,17 +102,17 @@ class KmlDocument {
     for (int i = 0; i < kMapCurveCount; ++i) {
       const auto curve = static_cast<MapCurve>(i);
       if (curve == MapCurve::CentralLine) continue;
-      WriteLineStyle(Text(CurveId(curve)), StyleOf(curve).color, 1);
+      WriteLineStyle(Text(CurveId(curve)), StyleOf(curve).color, kCurveWidth);
     }
-    WriteLineStyle("central_line_total", kCentralTotalColor, 2);
-    WriteLineStyle("central_line_annular", kCentralAnnularColor, 2);
+    WriteLineStyle("central_line_total", kCentralTotalColor, kCentralLineWidth);
+    WriteLineStyle("central_line_annular", kCentralAnnularColor, kCentralLineWidth);
     for (ZoneKind kind : {ZoneKind::Totality, ZoneKind::Annularity, ZoneKind::Hybrid,
                           ZoneKind::Partial}) {
       xml_.writeStartElement("Style");
       xml_.writeAttribute("id", Text(ZoneId(kind)));
       xml_.writeStartElement("LineStyle");
       xml_.writeTextElement("color", KmlColor(ZoneColor(kind), kOpaque));
-      xml_.writeTextElement("width", "1");
+      xml_.writeTextElement("width", "2");
       xml_.writeEndElement();
       xml_.writeStartElement("PolyStyle");
       xml_.writeTextElement(

@@ -118,6 +118,12 @@ MapRenderer::MapRenderer() : images_{NewMapImage(), NewMapImage(), NewMapImage()
 DrawnCurves MapRenderer::DrawMap(const EclipseResult& c, const ViewParameters& view,
                                  const EarthTexture& texture, const CoastlineLayer& coastlines,
                                  int displayWidth) {
+  return DrawMap(c, view, texture, coastlines, MapLayers{}, displayWidth);
+}
+
+DrawnCurves MapRenderer::DrawMap(const EclipseResult& c, const ViewParameters& view,
+                                 const EarthTexture& texture, const CoastlineLayer& coastlines,
+                                 const MapLayers& layers, int displayWidth) {
   drawIndex_ = 1 - drawIndex_;
   QImage& image = images_[static_cast<std::size_t>(drawIndex_)];
   const int penWidth = std::clamp(view.PenWidth, 1, 3);
@@ -139,6 +145,8 @@ DrawnCurves MapRenderer::DrawMap(const EclipseResult& c, const ViewParameters& v
   if (view.ColoredEarth) RenderTextureInBlocks(image, texture, projection, textureStep_);
   DrawGraticule(image, projection, view.ColoredEarth);
   DrawCoastlines(image, projection, coastlines);
+  if (!layers.band.empty()) DrawBand(image, projection, layers.band);
+  if (layers.borders != nullptr) DrawBorders(image, projection, *layers.borders);
   if (view.ColoredEarth && view.CurveHalos) {
     DrawCurveHalos(image, c.curves, c.circumstances.events, c.deltaT, penWidth, projection);
   }
@@ -146,6 +154,11 @@ DrawnCurves MapRenderer::DrawMap(const EclipseResult& c, const ViewParameters& v
       DrawCurves(image, c.curves, c.circumstances.events, c.deltaT, penWidth, projection);
   if (c.circumstances.complete) {
     DrawEventMarkers(image, c.circumstances.events, c.deltaT, projection);
+  }
+  lastLabels_.clear();
+  if (!layers.towns.empty()) {
+    lastLabels_ = PlaceTownLabels(layers.towns, projection, image.size());
+    DrawTownLabels(image, lastLabels_);
   }
 
   if (!view.Stereographic) {

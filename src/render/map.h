@@ -12,11 +12,14 @@
 
 #include <array>
 #include <optional>
+#include <span>
+#include <vector>
 #include <string>
 
 #include "geometry/eclipse_computation.h"
 #include "render/coastlines.h"
 #include "render/curve_drawing.h"
+#include "render/map_layers.h"
 #include "render/projection.h"
 #include "render/texture_file.h"
 
@@ -68,6 +71,15 @@ QString LegendFontFamily();
 // The view centre an eclipse computation gives the projection.
 ViewCentre ViewCentreOf(const EclipseResult& c);
 
+// The optional layers of a drawing; none by default, as the exit bitmap, the
+// sheet and the files are drawn.
+struct MapLayers {
+  const BorderLayer* borders = nullptr;
+  std::span<const BandArea> band;
+  // Names are placed in this order (PlaceTownLabels); none when empty.
+  std::span<const TownLabelCandidate> towns;
+};
+
 class MapRenderer {
  public:
   MapRenderer();
@@ -83,6 +95,11 @@ class MapRenderer {
   DrawnCurves DrawMap(const EclipseResult& c, const ViewParameters& view,
                       const EarthTexture& texture, const CoastlineLayer& coastlines,
                       int displayWidth = kMaxDisplayWidth);
+  // The same with optional layers: the band over the coastlines, the borders
+  // over the band, the curves and markers over both, the town names last.
+  DrawnCurves DrawMap(const EclipseResult& c, const ViewParameters& view,
+                      const EarthTexture& texture, const CoastlineLayer& coastlines,
+                      const MapLayers& layers, int displayWidth = kMaxDisplayWidth);
 
   // The scaled copy of the last drawing into the display image: width
   // max(1000, min(1440, panelWidth)), height width * 4 / 6, smooth scaling.
@@ -109,11 +126,14 @@ class MapRenderer {
   const QImage& DisplayImage() const { return images_[2]; }
   // The view state of the last drawing.
   const std::optional<GlobeProjection>& LastView() const { return lastView_; }
+  // The town names the last drawing placed.
+  const std::vector<PlacedLabel>& LastLabels() const { return lastLabels_; }
 
  private:
   std::array<QImage, 3> images_;
   int drawIndex_ = 0;
   std::optional<GlobeProjection> lastView_;
+  std::vector<PlacedLabel> lastLabels_;
   int textureStep_ = 1;
 };
 

@@ -8,6 +8,14 @@
 
 namespace darvelle::ui {
 
+const char* HelpIndexFile(int language) {
+  switch (language) {
+    case 0: return "help/darvelleEN/de/index.html";
+    case 2: return "help/darvelleEN/fr/index.html";
+    default: return kHelpIndexFile;
+  }
+}
+
 HelpBrowser::HelpBrowser(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("HelpWindow"));
   setWindowTitle(QStringLiteral("Darvelle help"));

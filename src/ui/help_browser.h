@@ -1,6 +1,7 @@
 #pragma once
-// The in-program help: the "darvelleEN" pages, opened at their table of
-// contents in a browser window of their own.
+// The in-program help: the "darvelleEN" pages (English, with the German and
+// French pages in its folders de/ and fr/), opened at the table of contents
+// in the window's language in a browser window of their own.
 
 #include <QWidget>
 #include <filesystem>
@@ -11,6 +12,10 @@ namespace darvelle::ui {
 
 // The table of contents of the help, relative to the data folder.
 inline constexpr const char* kHelpIndexFile = "help/darvelleEN/index.html";
+
+// The table of contents in the window's language (0 German, 1 English,
+// 2 French); each links to the other two. English for any other value.
+const char* HelpIndexFile(int language);
 
 class HelpBrowser : public QWidget {
   Q_OBJECT

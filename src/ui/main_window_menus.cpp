@@ -109,7 +109,8 @@ void MainWindow::ChooseLanguage(int language) {
 
 void MainWindow::OpenHelp() {
   try {
-    const std::filesystem::path index = FindDataFile(kHelpIndexFile, options_.dataFolder);
+    const std::filesystem::path index =
+        FindDataFile(HelpIndexFile(UiLanguage()), options_.dataFolder);
     if (helpWindow_ == nullptr) helpWindow_ = new HelpBrowser(this);
     helpWindow_->OpenContents(index);
     helpWindow_->show();

@@ -81,6 +81,43 @@ TEST_F(CliMap, StereographicColouredView) {
   EXPECT_NE(GreyAt(c, 100, 900), 255);
 }
 
+TEST_F(CliMap, BordersNamesAndBandOnlyWhenAskedFor) {
+  const struct {
+    const char* flags;
+    bool borders, band, names;
+  } cases[] = {
+      {"", false, false, false},
+      {"--borders", true, false, false},
+      {"--band", false, true, false},
+      {"--labels", false, false, true},
+      {"--borders --labels --band", true, true, true},
+  };
+  const fs::path plainFile = dir_ / "plain.png";
+  ASSERT_EQ(RunProcess(Cli("--size 1500 --map " + plainFile.string())).exitStatus, 0);
+  const QImage plain = Load(plainFile);
+  for (const auto& c : cases) {
+    const fs::path file = dir_ / "layers.png";
+    const auto result =
+        RunProcess(Cli(std::string("--size 1500 ") + c.flags + " --map " + file.string()));
+    ASSERT_EQ(result.exitStatus, 0) << c.flags << result.err;
+    const QImage m = Load(file);
+    int magenta = 0, reddened = 0, dark = 0;
+    for (int y = 0; y < m.height(); ++y) {
+      for (int x = 0; x < m.width(); ++x) {
+        const QRgb was = plain.pixel(x, y), now = m.pixel(x, y);
+        if (now == was) continue;
+        if (qRed(now) > 150 && qGreen(now) < 60 && qBlue(now) > 150) ++magenta;
+        // The total path's tint over the plain globe's grey.
+        if (qGray(was) == 216 && qRed(now) > qGreen(now) + 30) ++reddened;
+        if (qGray(was) == 216 && qGray(now) < 60) ++dark;  // letters and dots
+      }
+    }
+    EXPECT_EQ(magenta > 200, c.borders) << c.flags << ": " << magenta;
+    EXPECT_EQ(reddened > 5000, c.band) << c.flags << ": " << reddened;
+    EXPECT_EQ(dark > 500, c.names) << c.flags << ": " << dark;
+  }
+}
+
 TEST_F(CliMap, BadViewOptionsAreUsageErrorsBeforeAnyComputation) {
   const char* bad[] = {"--pen-width 4 --map a.png", "--map a.jpg", "--legend a",
                        "--psi abc --map a.png",     "--size 0 --map a.png", "--chi 1e400 --map a.png",

@@ -3,7 +3,12 @@
 // suite runs once at the screen's own pixel ratio and once with
 // QT_SCALE_FACTOR=2.
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
@@ -16,6 +21,7 @@
 #include "catalogue/eclipse_record.h"
 #include "render/curve_drawing.h"
 #include "ui/control_factory.h"
+#include "ui/help_browser.h"
 #include "ui/languages.h"
 #include "ui/legend_panel.h"
 #include "ui/local_texts.h"
@@ -58,6 +64,7 @@ class PanelsTest : public QObject {
   void legendSpeaksThreeLanguages();
   void legendLineWidthsFollowThePen();
   void helpPageExplainsTheLegend();
+  void helpLinksResolveInEveryLanguage();
 
   void yearListShowsTheYearsEclipses();
   void yearListChoosesByClick();
@@ -167,6 +174,52 @@ void PanelsTest::helpPageExplainsTheLegend() {
     QVERIFY2(html.contains(code), qPrintable(code + " for " + row.text));
     if (row.marker) QVERIFY(html.contains(QColor::fromRgb(row.marker->outline).name()));
   }
+}
+
+void PanelsTest::helpLinksResolveInEveryLanguage() {
+  const QDir data(QStringLiteral(DARVELLE_HELP_DIR "/.."));
+  const auto read = [](const QString& file) {
+    QFile page(file);
+    return page.open(QIODevice::ReadOnly) ? QString::fromUtf8(page.readAll()) : QString();
+  };
+  // Each language's contents exists and leads to the other two.
+  QStringList indexes;
+  for (int language = 0; language < 3; ++language) {
+    indexes << QFileInfo(data.filePath(QString::fromLatin1(darvelle::ui::HelpIndexFile(language))))
+                   .canonicalFilePath();
+    QVERIFY2(!indexes.last().isEmpty(), darvelle::ui::HelpIndexFile(language));
+  }
+  QCOMPARE(QSet<QString>(indexes.begin(), indexes.end()).size(), 3);
+  const QRegularExpression href(QStringLiteral("href=\"([^\"]*)\""));
+  int pages = 0;
+  QDirIterator it(QStringLiteral(DARVELLE_HELP_DIR), {QStringLiteral("*.html")}, QDir::Files,
+                  QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QString page = QFileInfo(it.next()).canonicalFilePath();
+    ++pages;
+    QSet<QString> reached;
+    for (const auto& m : href.globalMatch(read(page))) {
+      const QString link = m.captured(1);
+      if (link.startsWith(QStringLiteral("http"))) continue;
+      const QString file = link.section('#', 0, 0);
+      const QString anchor = link.section('#', 1);
+      const QString target = file.isEmpty() ? page
+                                            : QFileInfo(QFileInfo(page).dir().filePath(file))
+                                                  .canonicalFilePath();
+      QVERIFY2(!target.isEmpty(), qPrintable(page + ": " + link));
+      reached.insert(target);
+      if (!anchor.isEmpty()) {
+        QVERIFY2(read(target).contains(QStringLiteral("id=\"") + anchor + '"'),
+                 qPrintable(page + ": " + link));
+      }
+    }
+    if (indexes.contains(page)) {
+      for (const QString& other : indexes) {
+        if (other != page) QVERIFY2(reached.contains(other), qPrintable(page + " -> " + other));
+      }
+    }
+  }
+  QVERIFY(pages >= 3 * 3);
 }
 
 void PanelsTest::yearListShowsTheYearsEclipses() {

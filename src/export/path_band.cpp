@@ -1,0 +1,57 @@
+#include "export/path_band.h"
+
+#include "export/gis_source.h"
+#include "export/zone_polygons.h"
+
+namespace darvelle {
+namespace {
+
+QRgb BandColorOf(ZoneKind kind) {
+  switch (kind) {
+    case ZoneKind::Totality: return kTotalityBandColor;
+    case ZoneKind::Annularity: return kAnnularityBandColor;
+    case ZoneKind::Hybrid: return kHybridBandColor;
+    case ZoneKind::Partial: return kPartialZoneColor;
+  }
+  return kPartialZoneColor;
+}
+
+BandArea AreaOf(const Zone& zone) {
+  BandArea area;
+  area.color = BandColorOf(zone.kind);
+  area.partialZone = zone.kind == ZoneKind::Partial;
+  for (const GeoRing& ring : zone.polygons) {
+    std::vector<CoastlinePoint>& out = area.rings.emplace_back();
+    out.reserve(ring.size());
+    for (const GeoPoint& p : ring) out.push_back({p.LongitudeDeg, p.LatitudeDeg});
+  }
+  return area;
+}
+
+}  // namespace
+
+std::vector<BandArea> PathBandAreas(const EclipseResult& computation, bool withPartialZone) {
+  const std::vector<Zone> zones = EclipseZones(GisSourceFrom(computation));
+  std::vector<BandArea> areas;
+  // The faint partial zone goes under the path.
+  if (withPartialZone) {
+    for (const Zone& zone : zones) {
+      if (zone.kind == ZoneKind::Partial) areas.push_back(AreaOf(zone));
+    }
+  }
+  for (const Zone& zone : zones) {
+    if (zone.kind != ZoneKind::Partial) areas.push_back(AreaOf(zone));
+  }
+  return areas;
+}
+
+std::vector<std::vector<CoastlinePoint>> PathRingsOf(const std::vector<BandArea>& areas) {
+  std::vector<std::vector<CoastlinePoint>> rings;
+  for (const BandArea& area : areas) {
+    if (area.partialZone) continue;
+    rings.insert(rings.end(), area.rings.begin(), area.rings.end());
+  }
+  return rings;
+}
+
+}  // namespace darvelle

@@ -1,0 +1,105 @@
+#include "render/border_file.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "catalogue/data_files.h"
+#include "io/whole_file.h"
+
+namespace darvelle {
+namespace {
+
+// The intermediate-resolution file is under half a megabyte; the full
+// resolution would be a few megabytes. Anything far beyond is not a border file.
+constexpr std::uintmax_t kMaxBorderFileBytes = std::uintmax_t{128} * 1024 * 1024;
+
+[[noreturn]] void FailAt(const std::filesystem::path& file, std::size_t lineNumber,
+                         const std::string& cause) {
+  throw FileError("Cannot read the border file \"" + file.string() + "\": line " +
+                  std::to_string(lineNumber) + ": " + cause);
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+std::string_view NextItem(std::string_view line, std::size_t& pos) {
+  while (pos < line.size() && IsBlank(line[pos])) ++pos;
+  const std::size_t start = pos;
+  while (pos < line.size() && !IsBlank(line[pos])) ++pos;
+  return line.substr(start, pos - start);
+}
+
+// The point is the decimal separator whatever the locale.
+std::optional<double> ParseNumber(std::string_view item) {
+  if (!item.empty() && item.front() == '+') item.remove_prefix(1);
+  if (item.empty() || item.front() == '+') return std::nullopt;
+  double value = 0.0;
+  const char* end = item.data() + item.size();
+  const auto [ptr, ec] = std::from_chars(item.data(), end, value, std::chars_format::general);
+  if (ec != std::errc() || ptr != end || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+std::string Shown(std::string_view item) {
+  constexpr std::size_t kMaxShown = 40;
+  if (item.size() > kMaxShown) return "\"" + std::string(item.substr(0, kMaxShown)) + "...\"";
+  return "\"" + std::string(item) + "\"";
+}
+
+}  // namespace
+
+std::vector<BorderLine> LoadBorders(const std::filesystem::path& fileName) {
+  const std::string text = ReadWholeFile(fileName, kMaxBorderFileBytes, "the border file");
+  const std::string_view all(text);
+  std::vector<BorderLine> lines;
+  BorderLine current;
+  std::size_t total = 0;
+  const auto finish = [&] {
+    if (current.size() >= 2) lines.push_back(std::move(current));
+    current.clear();
+  };
+
+  std::size_t lineNumber = 0;
+  std::size_t lineStart = 0;
+  while (lineStart < all.size()) {
+    std::size_t lineEnd = all.find('\n', lineStart);
+    if (lineEnd == std::string_view::npos) lineEnd = all.size();
+    const std::string_view line = all.substr(lineStart, lineEnd - lineStart);
+    lineStart = lineEnd + 1;
+    ++lineNumber;
+
+    std::size_t pos = 0;
+    const std::string_view first = NextItem(line, pos);
+    if (first.empty()) continue;
+    if (first.front() == '>') {
+      finish();
+      continue;
+    }
+    const std::optional<double> longitude = ParseNumber(first);
+    if (!longitude) FailAt(fileName, lineNumber, Shown(first) + " is not a number");
+    const std::string_view second = NextItem(line, pos);
+    if (second.empty()) {
+      FailAt(fileName, lineNumber, "only one number; expected longitude and latitude");
+    }
+    const std::optional<double> latitude = ParseNumber(second);
+    if (!latitude) FailAt(fileName, lineNumber, Shown(second) + " is not a number");
+    if (std::fabs(*longitude) > 360.0) {
+      FailAt(fileName, lineNumber,
+             "longitude " + std::string(first) + " outside -360 .. 360 degrees");
+    }
+    if (std::fabs(*latitude) > 90.0) {
+      FailAt(fileName, lineNumber, "latitude " + std::string(second) + " outside -90 .. 90 degrees");
+    }
+    if (++total > kMaxBorderPoints) {
+      FailAt(fileName, lineNumber, "more than " + std::to_string(kMaxBorderPoints) + " points");
+    }
+    current.push_back({*longitude, *latitude});
+  }
+  finish();
+  return lines;
+}
+
+}  // namespace darvelle
