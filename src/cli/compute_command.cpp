@@ -76,6 +76,8 @@ int ResolutionFor(const Args& args) {
   return static_cast<int>(resolution);
 }
 
+namespace {
+
 void CreateOutputFolder(const std::filesystem::path& folder) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
@@ -84,6 +86,8 @@ void CreateOutputFolder(const std::filesystem::path& folder) {
                     "\": " + (ec ? ec.message() : "not a folder"));
   }
 }
+
+}  // namespace
 
 EclipseResult RunComputation(const Catalogue& catalogue, const ComputeOptions& options,
                              EclipseScratch& scratch) {
