@@ -94,7 +94,7 @@ EclipseResult RunComputation(const Catalogue& catalogue, const ComputeOptions& o
   prepared.drawnCurves = options.drawnCurves;
   EclipseResult result = ComputeEclipse(prepared, scratch);
   // Replaces the earlier set only once the new one is whole.
-  WriteComputationFiles(result, options.outFolder, options.deferredSync);
+  WriteComputationFiles(result, options.outFolder, options.deferredSync, options.summaryFile);
   return result;
 }
 

@@ -22,7 +22,7 @@ using darvelle::cli::Command;
 
 // Every command of the tool, in the order --help lists them.
 const Command kCommands[] = {
-    {"info", "info (--index N | --year Y) [--data DIR]   print a catalogue record",
+    {"info", "info (--index N | --year Y | --date YYYY-MM-DD) [--delta-t SECONDS] [--json] [--data DIR]   a catalogue record, greatest eclipse and greatest duration",
      darvelle::cli::RunInfo},
     {"compute", "compute (--index N | --year Y) [--tt] [--resolution R] [--language de|en|fr] [--data DIR] --out DIR   compute one eclipse and write its files", darvelle::cli::RunCompute},
     {"batch", "batch [--first N] [--last M] [--resolution R] [--jobs J] [--data DIR] [--out DIR]   compute a range on every core", darvelle::cli::RunBatch},

@@ -133,6 +133,28 @@ std::string EventFeature(const GisEvent& event, const GisSource& source, int lan
                   {"marker-color", HexColor(EventColor(event.Id, kind))}});
 }
 
+// The point of greatest duration, as an event beside the nineteen.
+std::string GreatestDurationFeature(const GisGreatestDuration& g, const GisSource& source,
+                                    int language) {
+  std::string more = "\"duration_s\":";
+  AppendNumber(more, g.DurationS, 1);
+  more += ",\"width_km\":";
+  if (g.WidthKm) AppendNumber(more, *g.WidthKm, 1); else more += "null";
+  more += ",\"sun_alt\":";
+  AppendNumber(more, g.SunAltitudeDeg, 1);
+  more += ",\"lat\":";
+  AppendNumber(more, g.Where.LatitudeDeg, 4);
+  more += ",\"lon\":";
+  AppendNumber(more, g.Where.LongitudeDeg, 4);
+  return Feature(GeoJsonPointGeometry(g.Where),
+                 {{"event", "greatest_duration"},
+                  {"name", Text(GreatestDurationName(language))},
+                  {"ut", Text(IsoInstant(g.JulianDayTT - source.modelDeltaTSeconds / 86400.0))},
+                  {"tt", Text(IsoInstant(g.JulianDayTT))},
+                  {"marker-color", "#ff00ff"}},
+                 more);
+}
+
 // The umbra at one instant of the path, for a GIS program's time slider.
 std::string UmbraOutlineFeature(const TimedArea& area, const GisSource& source, int language) {
   const char* name = language == kGerman ? "Kernschatten" : language == kFrench ? "Ombre" : "Umbra";
@@ -175,6 +197,9 @@ QByteArray GeoJsonForEclipse(const GisSource& source, int language) {
   for (const GisLine& line : layers.lines) features.push_back(LineFeature(line, source, language));
   for (const GisEvent& event : source.events) {
     features.push_back(EventFeature(event, source, language));
+  }
+  if (source.greatestDuration) {
+    features.push_back(GreatestDurationFeature(*source.greatestDuration, source, language));
   }
   for (const TimedArea& area : source.umbraOutlines) {
     features.push_back(UmbraOutlineFeature(area, source, language));

@@ -1,5 +1,7 @@
 #include "export/gis_source.h"
 
+#include "geometry/headline_numbers.h"
+
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -209,6 +211,13 @@ GisSource GisSourceFrom(const EclipseResult& c) {
     source.events.push_back({static_cast<EventId>(k), e.julianDay + *event.Time / 24.0,
                              VertexOf({event.EphemerisLongitude, event.Latitude}, c.deltaT),
                              event.CentralKind});
+  }
+
+  if (const auto longest =
+          ComputeHeadlineNumbers(e, c.deltaT, c.circumstances).greatestDuration) {
+    source.greatestDuration = GisGreatestDuration{
+        e.julianDay + longest->Time / 24.0, {longest->LongitudeDeg, longest->LatitudeDeg},
+        longest->DurationS, longest->WidthKm, longest->SunAltitudeDeg};
   }
 
   source.umbraAtSunrise = UmbraOutline(c, EventId::TU1, EventId::TU2);

@@ -209,7 +209,46 @@ class KmlDocument {
       xml_.writeEndElement();
       xml_.writeEndElement();  // Placemark
     }
+    if (source_.greatestDuration) WriteGreatestDuration(*source_.greatestDuration);
     xml_.writeEndElement();  // Folder
+  }
+
+  // Among the events, named by its id as they are by their codes.
+  void WriteGreatestDuration(const GisGreatestDuration& g) {
+    const QString ut = UtOf(g.JulianDayTT);
+    xml_.writeStartElement("Placemark");
+    xml_.writeTextElement("name", "greatest_duration");
+    xml_.writeStartElement("description");
+    xml_.writeCDATA("<b>" + Text(GreatestDurationName(language_)) + "</b><table><tr><td>UT</td><td>" +
+                    ut + "</td></tr><tr><td>TT</td><td>" + Text(IsoInstant(g.JulianDayTT)) +
+                    "</td></tr><tr><td>duration_s</td><td>" + QString::number(g.DurationS, 'f', 1) +
+                    "</td></tr><tr><td>width_km</td><td>" +
+                    (g.WidthKm ? QString::number(*g.WidthKm, 'f', 1) : QString("-")) +
+                    "</td></tr><tr><td>sun_alt</td><td>" + QString::number(g.SunAltitudeDeg, 'f', 1) +
+                    "</td></tr></table>");
+    xml_.writeEndElement();
+    xml_.writeStartElement("ExtendedData");
+    const auto data = [&](const char* name, const QString& value) {
+      xml_.writeStartElement("Data");
+      xml_.writeAttribute("name", name);
+      xml_.writeTextElement("value", value);
+      xml_.writeEndElement();
+    };
+    data("event", "greatest_duration");
+    data("lat", QString::number(g.Where.LatitudeDeg, 'f', 4));
+    data("lon", QString::number(g.Where.LongitudeDeg, 'f', 4));
+    data("ut", ut);
+    data("duration_s", QString::number(g.DurationS, 'f', 1));
+    if (g.WidthKm) data("width_km", QString::number(*g.WidthKm, 'f', 1));
+    data("sun_alt", QString::number(g.SunAltitudeDeg, 'f', 1));
+    xml_.writeEndElement();  // ExtendedData
+    xml_.writeStartElement("TimeStamp");
+    xml_.writeTextElement("when", ut);
+    xml_.writeEndElement();
+    xml_.writeStartElement("Point");
+    xml_.writeTextElement("coordinates", CoordinatesText(std::array<GeoPoint, 1>{g.Where}));
+    xml_.writeEndElement();
+    xml_.writeEndElement();  // Placemark
   }
 
   QString UtOf(double julianDayTT) const {
