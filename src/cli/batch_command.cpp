@@ -125,7 +125,8 @@ void RaiseOpenFileLimit() {
 // One worker: its own work areas, reused from eclipse to eclipse. Its files
 // are made durable by `deferred` once the batch is done.
 void Work(const Catalogue& catalogue, int resolution, const std::optional<std::filesystem::path>& out,
-          DeferredSync* deferred, BatchFiles files, BatchProgress& progress) {
+          DeferredSync* deferred, BatchFiles files, std::optional<double> deltaT,
+          BatchProgress& progress) {
   EclipseScratch scratch;
   for (int index = progress.Take(); index != 0; index = progress.Take()) {
     try {
@@ -137,10 +138,12 @@ void Work(const Catalogue& catalogue, int resolution, const std::optional<std::f
         options.outFolder = *out / std::to_string(index);
         options.deferredSync = deferred;
         options.drawnCurves = files.geoJson || files.kml;
+        options.deltaT = deltaT;
         computed = RunComputation(catalogue, options, scratch);
         if (files.geoJson || files.kml) WriteGisFiles(*computed, options, files);
       } else {
         PreparedEclipse prepared = PrepareEclipse(catalogue, index, true, resolution);
+        if (deltaT) SetUserDeltaT(prepared, *deltaT);
         prepared.drawnCurves = false;
         computed = ComputeEclipse(prepared, scratch);
       }
@@ -209,9 +212,10 @@ int RunBatch(const std::vector<std::string>& rawArgs) {
       return kExitOk;
     }
   }
-  const Args args(rawArgs, {"first", "last", "resolution", "jobs", "data", "out"},
+  const Args args(rawArgs, {"first", "last", "resolution", "jobs", "data", "out", "delta-t"},
                   {"geojson", "kml"});
   const BatchFiles files{args.Has("geojson"), args.Has("kml")};
+  const std::optional<double> deltaT = DeltaTOption(args);
   const int resolution = ResolutionFor(args);
   const long long jobsWanted = args.Integer("jobs").value_or(0);
   if (jobsWanted < 0 || jobsWanted > 256) throw UsageError("--jobs must lie in 1 .. 256");
@@ -255,7 +259,7 @@ int RunBatch(const std::vector<std::string>& rawArgs) {
   std::vector<std::thread> workers;
   for (int j = 0; j < jobs; ++j) {
     workers.emplace_back(Work, std::cref(catalogue), resolution, std::cref(out),
-                         deferred ? &*deferred : nullptr, files, std::ref(progress));
+                         deferred ? &*deferred : nullptr, files, deltaT, std::ref(progress));
   }
   ShowProgress(progress, total, start);
   for (auto& worker : workers) worker.join();

@@ -158,6 +158,38 @@ std::string PlaceLine(const LocalReport& r) {
 
 }  // namespace
 
+namespace {
+
+const char* VerdictWord(CentralVerdict verdict) {
+  switch (verdict) {
+    case CentralVerdict::kCertain: return "certain";
+    case CentralVerdict::kPossible: return "possible";
+    case CentralVerdict::kExcluded: return "excluded";
+  }
+  return "excluded";
+}
+
+// The line of the table on the central phase over DeltaT's range; the
+// verdict's word as the JSON gives it, so that scripts and people read one.
+std::string BandLine(const LocalReport& r, int language) {
+  if (!r.BandRange || !r.Band) return {};
+  const char* const heads[3] = {"Zentrale Phase für DeltaT ", "Central phase for DeltaT ",
+                                "Phase centrale pour DeltaT "};
+  const char* const during[3] = {"zentral für DeltaT ", "central for DeltaT ",
+                                 "centrale pour DeltaT "};
+  const int i = language == kGerman ? 0 : language == kFrench ? 2 : 1;
+  std::string line = std::string(heads[i]) + FixedText(r.BandRange->Low, 0) + " .. " +
+                     FixedText(r.BandRange->High, 0) + " s (2 sigma): " +
+                     VerdictWord(r.Band->Verdict);
+  for (std::size_t k = 0; k < r.Band->Central.size(); ++k) {
+    line += std::string(k ? ", " : "; ") + during[i] + FixedText(r.Band->Central[k].Low, 0) +
+            " .. " + FixedText(r.Band->Central[k].High, 0) + " s";
+  }
+  return line + "\n";
+}
+
+}  // namespace
+
 std::string LocalJson(const LocalReport& r) {
   const LocalCircumstances& l = r.Local;
   std::string json = "{\"index\":" + std::to_string(r.Index) + ",\"date\":\"" +
@@ -173,8 +205,18 @@ std::string LocalJson(const LocalReport& r) {
           ",\"c4\":" + EventJson(r, l.C4);
   json += ",\"magnitude\":" + FixedText(l.Magnitude, 4) + ",\"moon_sun_ratio\":" +
           FixedText(l.MoonSunRatio, 4) + ",\"obscuration\":" + FixedText(l.Obscuration, 4) +
-          ",\"duration_s\":" + (l.DurationS ? FixedText(*l.DurationS, 1) : "null") + "}";
-  return json;
+          ",\"duration_s\":" + (l.DurationS ? FixedText(*l.DurationS, 1) : "null");
+  if (r.BandRange && r.Band) {
+    json += ",\"delta_t_band\":{\"low_s\":" + FixedText(r.BandRange->Low, 1) + ",\"high_s\":" +
+            FixedText(r.BandRange->High, 1) + ",\"sigma_s\":" + FixedText(r.BandRange->Sigma, 1) +
+            ",\"central\":\"" + VerdictWord(r.Band->Verdict) + "\",\"central_for_delta_t_s\":[";
+    for (std::size_t i = 0; i < r.Band->Central.size(); ++i) {
+      json += std::string(i ? "," : "") + "[" + FixedText(r.Band->Central[i].Low, 1) + "," +
+              FixedText(r.Band->Central[i].High, 1) + "]";
+    }
+    json += "]}";
+  }
+  return json + "}";
 }
 
 std::string VisibleCsvRow(const LocalReport& r) {
@@ -201,6 +243,7 @@ std::string LocalTable(const LocalReport& r, int language) {
   std::string out = std::string(w.eclipse) + " #" + std::to_string(r.Index) + "  " +
                     CatalogueDate(r.Elements) + " (TT)\n" + w.place + ": " + PlaceLine(r) + "\n" +
                     w.timeScale + " = " + FixedText(r.DeltaT, 1) + " s\n";
+  out += BandLine(r, language);
   if (l.Kind == LocalKind::kNone) return out + w.noEclipse + "\n";
   out += std::string(w.kinds[static_cast<int>(l.Kind)]) + ", " +
          w.visibility[static_cast<int>(l.Seen)] + "\n\n";

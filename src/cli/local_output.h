@@ -7,6 +7,7 @@
 #include <string>
 
 #include "catalogue/besselian_elements.h"
+#include "geometry/delta_t_range.h"
 #include "geometry/local_circumstances.h"
 
 namespace darvelle::cli {
@@ -20,6 +21,10 @@ struct LocalReport {
   std::optional<std::string> PlaceLabel;  // "Name, Admin, CC"
   std::optional<std::string> TimeZone;    // IANA name
   LocalCircumstances Local;
+  // Where DeltaT is uncertain (before 1600, after 2100): the central phase
+  // at the place over DeltaT +- 2 sigma.
+  std::optional<DeltaTRange> BandRange;
+  std::optional<CentralOverDeltaT> Band;
 };
 
 std::string LocalJson(const LocalReport& report);

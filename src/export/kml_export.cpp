@@ -4,6 +4,7 @@
 #include <QXmlStreamWriter>
 
 #include <array>
+#include <utility>
 #include <string>
 
 #include "catalogue/eclipse_texts.h"
@@ -58,6 +59,7 @@ class KmlDocument {
     WriteZones();
     WriteLines(GisGroup::Limits);
     WriteLines(GisGroup::CentralLine);
+    WriteDeltaTBand();
     WriteLines(GisGroup::HorizonCurves);
     WriteEvents();
     WriteTimedOutlines();
@@ -144,6 +146,59 @@ class KmlDocument {
         xml_.writeTextElement("coordinates", CoordinatesText(ring));
         xml_.writeEndElement();
         xml_.writeEndElement();
+        xml_.writeEndElement();
+      });
+      xml_.writeEndElement();  // Placemark
+    }
+    xml_.writeEndElement();  // Folder
+  }
+
+  // The band where the central line may lie for DeltaT within twice its
+  // standard error, and the line at both ends; named by id, with inline
+  // styles, so that the shared style list stays as it is.
+  void WriteDeltaTBand() {
+    if (!source_.deltaTBand) return;
+    const GisDeltaTBand& band = *source_.deltaTBand;
+    const QString range = "DeltaT " + QString::number(band.LowSeconds, 'f', 1) + " .. " +
+                          QString::number(band.HighSeconds, 'f', 1) + " s (sigma " +
+                          QString::number(band.SigmaSeconds, 'f', 1) + " s)";
+    xml_.writeStartElement("Folder");
+    xml_.writeTextElement("name", "delta_t_band");
+    const auto begin = [&](const QString& name) {
+      xml_.writeStartElement("Placemark");
+      xml_.writeTextElement("name", name);
+      xml_.writeTextElement("description", range);
+      xml_.writeStartElement("Style");
+      xml_.writeStartElement("LineStyle");
+      xml_.writeTextElement("color", "ffff0080");
+      xml_.writeEndElement();
+      xml_.writeStartElement("PolyStyle");
+      xml_.writeTextElement("color", "26ff0080");
+      xml_.writeEndElement();
+      xml_.writeEndElement();  // Style
+    };
+    if (!band.polygons.empty()) {
+      begin("delta_t_band");
+      WriteParts(band.polygons, [&](const GeoRing& ring) {
+        xml_.writeStartElement("Polygon");
+        WriteGroundElements();
+        xml_.writeStartElement("outerBoundaryIs");
+        xml_.writeStartElement("LinearRing");
+        xml_.writeTextElement("coordinates", CoordinatesText(ring));
+        xml_.writeEndElement();
+        xml_.writeEndElement();
+        xml_.writeEndElement();
+      });
+      xml_.writeEndElement();  // Placemark
+    }
+    for (const auto& [name, parts] : {std::pair{"central_line_delta_t_low", &band.low},
+                                      std::pair{"central_line_delta_t_high", &band.high}}) {
+      if (parts->empty()) continue;
+      begin(name);
+      WriteParts(*parts, [&](const GeoLine& part) {
+        xml_.writeStartElement("LineString");
+        WriteGroundElements();
+        xml_.writeTextElement("coordinates", CoordinatesText(part));
         xml_.writeEndElement();
       });
       xml_.writeEndElement();  // Placemark

@@ -38,7 +38,7 @@ std::vector<VisibleEclipse> FindVisibleEclipses(const Catalogue& catalogue,
     if (year < filter.FromYear) continue;
     if (year > filter.ToYear) break;  // the catalogue is in date order
     const BesselianElements elements = ElementsFromRecord(catalogue.Record(index));
-    const double deltaT = ComputeDeltaT(elements.year, elements.month);
+    const double deltaT = filter.DeltaT.value_or(ComputeDeltaT(elements.year, elements.month));
     if (!MayBeSeen(elements, deltaT, observer)) continue;
     LocalCircumstances local = ComputeLocalCircumstances(elements, deltaT, observer);
     if (PassesFilter(local, filter)) seen.push_back({index, deltaT, std::move(local)});

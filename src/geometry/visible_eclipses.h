@@ -19,6 +19,8 @@ struct VisibleEclipseFilter {
   int ToYear = 7000;
   double MinMagnitude = 0.0;  // compared with the greatest magnitude while the Sun is up
   LocalKindFilter Kind = LocalKindFilter::kAny;
+  // One DeltaT of the user's for every eclipse in place of the model's.
+  std::optional<double> DeltaT;
 };
 
 struct VisibleEclipse {
