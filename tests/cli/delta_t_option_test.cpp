@@ -1,0 +1,63 @@
+// --delta-t, --date and the headline numbers through the tool itself: a
+// DeltaT of 0 gives the catalogue's own (TT) path, compute writes
+// summary.json beside the report files, and info tells the same numbers.
+
+#include <gtest/gtest.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+#include "../support/run_process.h"
+
+namespace darvelle {
+namespace {
+
+namespace fs = std::filesystem;
+using darvelle::testing::ReadWholeFile;
+using darvelle::testing::RunProcess;
+
+const std::string kCli = std::string(DARVELLE_CLI_PATH) + " ";
+const std::string kData = " --data '" + std::string(DARVELLE_TEST_DATA_DIR) + "'";
+
+QJsonObject JsonOf(const std::string& text) {
+  return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+}
+
+TEST(CliDeltaT, ZeroGivesTheTerrestrialTimePathAndASummary) {
+  const fs::path root = fs::temp_directory_path() / ("darvelle-delta-t-" + std::to_string(::getpid()));
+  const auto zero = RunProcess(kCli + "compute --date 2024-04-08 --delta-t 0 --out '" +
+                               (root / "zero").string() + "'" + kData);
+  const auto tt = RunProcess(kCli + "compute --date 2024-04-08 --tt --out '" +
+                             (root / "tt").string() + "'" + kData);
+  ASSERT_EQ(zero.exitStatus, 0) << zero.err;
+  ASSERT_EQ(tt.exitStatus, 0) << tt.err;
+  EXPECT_EQ(ReadWholeFile(root / "zero" / "CLinData.txt"), ReadWholeFile(root / "tt" / "CLinData.txt"));
+  const QJsonObject summary = JsonOf(ReadWholeFile(root / "zero" / "summary.json"));
+  EXPECT_EQ(summary["delta_t_s"].toDouble(), 0.0);
+
+  // info tells what the summary holds.
+  const auto info = RunProcess(kCli + "info --date 2024-04-08 --delta-t 0 --json" + kData);
+  ASSERT_EQ(info.exitStatus, 0) << info.err;
+  const QJsonObject told = JsonOf(info.out);
+  for (const char* key : {"greatest_duration", "width_km", "magnitude", "gamma"}) {
+    EXPECT_EQ(told[key], summary[key]) << key;
+  }
+  fs::remove_all(root);
+}
+
+TEST(CliDeltaT, HelpOfInfoAndUnreasonableValues) {
+  const auto help = RunProcess(kCli + "info --help");
+  EXPECT_EQ(help.exitStatus, 0);
+  EXPECT_NE(help.out.find("Usage: darvelle-cli info"), std::string::npos) << help.out;
+  for (const char* bad : {"--delta-t 1e7", "--delta-t x", "--delta-t"}) {
+    const auto r = RunProcess(kCli + "info --date 2024-04-08 " + bad + kData);
+    EXPECT_EQ(r.exitStatus, 2) << bad << ": " << r.err;
+  }
+}
+
+}  // namespace
+}  // namespace darvelle
