@@ -35,11 +35,13 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: darvelle-cli batch [--first N] [--last M] [--resolution 1|2|4|8|16|32]\n"
-    "                          [--jobs J] [--data DIR] [--out DIR] [--geojson] [--kml]\n"
+    "                          [--jobs J] [--delta-t SECONDS] [--data DIR] [--out DIR]\n"
+    "                          [--geojson] [--kml]\n"
     "Computes the eclipses N .. M of the catalogue (default: all) on every core. With\n"
     "--out the files of eclipse i go into DIR/i/; --geojson and --kml add\n"
     "DIR/i/eclipse.geojson and DIR/i/eclipse.kml (English names). Ends with a summary;\n"
-    "the exit status is 1 when any eclipse failed.\n";
+    "the exit status is 1 when any eclipse failed. --delta-t puts one DeltaT of the\n"
+    "user's in place of the model's for every eclipse.\n";
 
 struct Failure {
   int index;

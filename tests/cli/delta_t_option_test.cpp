@@ -1,4 +1,4 @@
-// --delta-t, --date and the headline numbers through the tool itself: a
+// --delta-t, --date, --help and the headline numbers through the tool itself: a
 // DeltaT of 0 gives the catalogue's own (TT) path, compute writes
 // summary.json beside the report files, and info tells the same numbers.
 
@@ -56,6 +56,23 @@ TEST(CliDeltaT, HelpOfInfoAndUnreasonableValues) {
   for (const char* bad : {"--delta-t 1e7", "--delta-t x", "--delta-t"}) {
     const auto r = RunProcess(kCli + "info --date 2024-04-08 " + bad + kData);
     EXPECT_EQ(r.exitStatus, 2) << bad << ": " << r.err;
+  }
+}
+
+// Every command answers --help with its own usage, and the list names
+// --delta-t on each command that computes.
+TEST(CliHelp, EveryCommandHasItsHelp) {
+  const auto list = RunProcess(kCli + "--help");
+  ASSERT_EQ(list.exitStatus, 0);
+  for (const std::string command :
+       {"info", "compute", "batch", "local", "visible", "shadow", "animate", "places", "towns"}) {
+    const auto r = RunProcess(kCli + command + " --help");
+    EXPECT_EQ(r.exitStatus, 0) << command << ": " << r.err;
+    EXPECT_NE(r.out.find("Usage: darvelle-cli " + command), std::string::npos) << r.out;
+    const std::size_t line = list.out.find("  " + command + " ");
+    ASSERT_NE(line, std::string::npos) << command;
+    const std::string entry = list.out.substr(line, list.out.find('\n', line) - line);
+    if (command != "places") EXPECT_NE(entry.find("--delta-t"), std::string::npos) << entry;
   }
 }
 
