@@ -199,11 +199,13 @@ std::string LocalJson(const LocalReport& r) {
                      FixedText(r.Place.HeightM, 1) + ",\"place\":" + OptionalText(r.PlaceLabel) +
                      ",\"time_zone\":" + OptionalText(r.TimeZone) + "},\"delta_t_s\":" +
                      FixedText(r.DeltaT, 1) + ",\"kind\":\"" + KindWord(l.Kind) +
+                     "\",\"kind_seen\":\"" + KindWord(l.SeenKind()) +
                      "\",\"visibility\":\"" + VisibilityWord(l.Seen) + "\"";
   json += ",\"c1\":" + EventJson(r, l.C1) + ",\"c2\":" + EventJson(r, l.C2) +
           ",\"max\":" + EventJson(r, l.Maximum) + ",\"c3\":" + EventJson(r, l.C3) +
           ",\"c4\":" + EventJson(r, l.C4);
-  json += ",\"magnitude\":" + FixedText(l.Magnitude, 4) + ",\"moon_sun_ratio\":" +
+  json += ",\"magnitude\":" + FixedText(l.Magnitude, 4) + ",\"magnitude_seen\":" +
+          FixedText(l.VisibleMagnitude(), 4) + ",\"moon_sun_ratio\":" +
           FixedText(l.MoonSunRatio, 4) + ",\"obscuration\":" + FixedText(l.Obscuration, 4) +
           ",\"duration_s\":" + (l.DurationS ? FixedText(*l.DurationS, 1) : "null");
   if (r.BandRange && r.Band) {
@@ -231,10 +233,14 @@ std::string VisibleCsvRow(const LocalReport& r) {
     }
     sunAlt = FixedText(l.Maximum->SunAltitudeDeg, 2);
   }
-  return std::to_string(r.Index) + "," + CatalogueDate(r.Elements) + "," + KindWord(l.Kind) + "," +
+  // The list tells what the place sees: the kind with the Sun up, the
+  // duration only of a central phase seen.
+  const bool centralSeen = l.SeenKind() == LocalKind::kTotal || l.SeenKind() == LocalKind::kAnnular;
+  return std::to_string(r.Index) + "," + CatalogueDate(r.Elements) + "," + KindWord(l.SeenKind()) + "," +
          VisibilityWord(l.Seen) + "," + maxUt + "," + maxLocal + "," +
          FixedText(l.Magnitude, 4) + "," + FixedText(l.Obscuration, 4) + "," +
-         (l.DurationS ? FixedText(*l.DurationS, 1) : "") + "," + sunAlt;
+         (l.DurationS && centralSeen ? FixedText(*l.DurationS, 1) : "") + "," + sunAlt + "," +
+         FixedText(l.VisibleMagnitude(), 4);
 }
 
 std::string LocalTable(const LocalReport& r, int language) {
@@ -297,10 +303,10 @@ std::string VisibleTableRow(const LocalReport& r, int language) {
   const Words& w = WordsFor(language);
   const LocalCircumstances& l = r.Local;
   return Padded(std::to_string(r.Index), 7) + Padded(CatalogueDate(r.Elements), 13) +
-         Padded(w.kinds[static_cast<int>(l.Kind)], 11) + Padded(VisibilityWord(l.Seen), 7) +
+         Padded(w.kinds[static_cast<int>(l.SeenKind())], 11) + Padded(VisibilityWord(l.Seen), 7) +
          Padded(l.Maximum ? IsoDateTime(JulianDayUT(r, l.Maximum->Time)) : "", 24) +
          Padded(FixedText(l.Magnitude, 4), 11) + Padded(FixedText(l.Obscuration, 4), 13) +
-         Padded(l.DurationS ? FixedText(*l.DurationS, 1) + " s" : "", 10) +
+         Padded(l.DurationS && l.SeenKind() != LocalKind::kPartial ? FixedText(*l.DurationS, 1) + " s" : "", 10) +
          (l.Maximum ? FixedText(l.Maximum->SunAltitudeDeg, 1) : "") + "\n";
 }
 

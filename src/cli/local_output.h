@@ -29,8 +29,13 @@ struct LocalReport {
 
 std::string LocalJson(const LocalReport& report);
 
+// kind: what the place sees with the Sun up (a total eclipse after sunset is
+// partial); magnitude: the greatest, geometric, whether the Sun is up or
+// not; magnitude_seen: the greatest with the Sun up, which --min-magnitude
+// filters on.
 inline constexpr const char* kVisibleCsvHeader =
-    "index,date,kind,visibility,max_ut,max_local,magnitude,obscuration,duration_s,sun_alt";
+    "index,date,kind,visibility,max_ut,max_local,magnitude,obscuration,duration_s,sun_alt,"
+    "magnitude_seen";
 std::string VisibleCsvRow(const LocalReport& report);
 
 // language: kGerman, kEnglish or kFrench.

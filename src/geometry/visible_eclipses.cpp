@@ -25,7 +25,7 @@ bool Seen(Visibility visibility) {
 }  // namespace
 
 bool PassesFilter(const LocalCircumstances& local, const VisibleEclipseFilter& filter) {
-  return Seen(local.Seen) && KindMatches(local.Kind, filter.Kind) &&
+  return Seen(local.Seen) && KindMatches(local.SeenKind(), filter.Kind) &&
          local.VisibleMagnitude() >= filter.MinMagnitude;
 }
 
