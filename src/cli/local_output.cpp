@@ -199,15 +199,16 @@ std::string LocalJson(const LocalReport& r) {
                      FixedText(r.Place.HeightM, 1) + ",\"place\":" + OptionalText(r.PlaceLabel) +
                      ",\"time_zone\":" + OptionalText(r.TimeZone) + "},\"delta_t_s\":" +
                      FixedText(r.DeltaT, 1) + ",\"kind\":\"" + KindWord(l.Kind) +
-                     "\",\"kind_seen\":\"" + KindWord(l.SeenKind()) +
                      "\",\"visibility\":\"" + VisibilityWord(l.Seen) + "\"";
   json += ",\"c1\":" + EventJson(r, l.C1) + ",\"c2\":" + EventJson(r, l.C2) +
           ",\"max\":" + EventJson(r, l.Maximum) + ",\"c3\":" + EventJson(r, l.C3) +
           ",\"c4\":" + EventJson(r, l.C4);
-  json += ",\"magnitude\":" + FixedText(l.Magnitude, 4) + ",\"magnitude_seen\":" +
-          FixedText(l.VisibleMagnitude(), 4) + ",\"moon_sun_ratio\":" +
+  json += ",\"magnitude\":" + FixedText(l.Magnitude, 4) + ",\"moon_sun_ratio\":" +
           FixedText(l.MoonSunRatio, 4) + ",\"obscuration\":" + FixedText(l.Obscuration, 4) +
           ",\"duration_s\":" + (l.DurationS ? FixedText(*l.DurationS, 1) : "null");
+  // What the place sees with the Sun up, after the geometric values.
+  json += ",\"kind_seen\":\"" + std::string(KindWord(l.SeenKind())) + "\",\"magnitude_seen\":" +
+          FixedText(l.VisibleMagnitude(), 4);
   if (r.BandRange && r.Band) {
     json += ",\"delta_t_band\":{\"low_s\":" + FixedText(r.BandRange->Low, 1) + ",\"high_s\":" +
             FixedText(r.BandRange->High, 1) + ",\"sigma_s\":" + FixedText(r.BandRange->Sigma, 1) +
