@@ -2,6 +2,9 @@
 
 #include "cli/local_commands.h"
 
+#include <QByteArray>
+#include <QTimeZone>
+
 #include <iostream>
 #include <optional>
 #include <stdexcept>
@@ -63,6 +66,15 @@ void CheckPlaceOptions(const Args& args) {
   if (args.Has("place") && args.Has("height")) {
     throw UsageError("--height goes with --lat and --lon");
   }
+  if (args.Has("place") && args.Has("tz")) {
+    throw UsageError("--tz goes with --lat and --lon (a place found by name has its own zone)");
+  }
+  if (const auto zone = args.Value("tz")) {
+    if (!QTimeZone::isTimeZoneIdAvailable(QByteArray::fromStdString(*zone))) {
+      throw UsageError("--tz needs a time zone of the IANA database (such as Europe/Berlin), not '" +
+                       *zone + "'");
+    }
+  }
 }
 
 ChosenPlace PlaceFor(const Args& args, bool announce) {
@@ -78,6 +90,7 @@ ChosenPlace PlaceFor(const Args& args, bool announce) {
     return chosen;
   }
   chosen.observer = {*args.Real("lat"), *args.Real("lon"), args.Real("height").value_or(0.0)};
+  chosen.timeZone = args.Value("tz");
   if (const char* problem = ObserverProblem(chosen.observer)) throw UsageError(problem);
   return chosen;
 }
@@ -152,7 +165,7 @@ void ApplyPlaceLanguage(const Args& args) {
 
 std::string LocalText(const std::vector<std::string>& rawArgs, const Catalogue* catalogue) {
   const Args args(rawArgs,
-                  {"index", "date", "lat", "lon", "height", "place", "language", "data", "delta-t"},
+                  {"index", "date", "lat", "lon", "height", "tz", "place", "language", "data", "delta-t"},
                   {"json"});
   CheckPlaceOptions(args);
   const int language = LanguageOf(args);
@@ -184,7 +197,7 @@ int RunLocal(const std::vector<std::string>& rawArgs) {
 
 int RunVisible(const std::vector<std::string>& rawArgs) {
   const Args args(rawArgs,
-                  {"lat", "lon", "height", "place", "from", "to", "min-magnitude", "kind",
+                  {"lat", "lon", "height", "tz", "place", "from", "to", "min-magnitude", "kind",
                    "language", "data", "delta-t"},
                   {"csv", "json"});
   CheckPlaceOptions(args);

@@ -59,6 +59,22 @@ TEST(CliDeltaT, HelpOfInfoAndUnreasonableValues) {
   }
 }
 
+// Bare coordinates take a zone of their own: the local times follow it, an
+// unknown zone is a usage error, and a named place keeps its own.
+TEST(CliTimeZone, BareCoordinatesTakeTheZoneGiven) {
+  const std::string dallas = " --lat 32.7767 --lon -96.797";
+  const auto csv = RunProcess(kCli + "visible" + dallas +
+                              " --tz America/Chicago --from 2024 --to 2024 --csv" + kData);
+  ASSERT_EQ(csv.exitStatus, 0) << csv.err;
+  EXPECT_NE(csv.out.find("-05:00,"), std::string::npos) << csv.out;  // daylight time in April
+  const auto json = RunProcess(kCli + "local --date 2024-04-08" + dallas + " --tz America/Chicago --json" + kData);
+  EXPECT_EQ(JsonOf(json.out)["observer"].toObject()["time_zone"].toString(), "America/Chicago");
+  for (const std::string bad : {"local --date 2024-04-08" + dallas + " --tz Mars/Olympus",
+                                std::string("local --date 2024-04-08 --place Dallas --tz America/Chicago")}) {
+    EXPECT_EQ(RunProcess(kCli + bad + kData).exitStatus, 2) << bad;
+  }
+}
+
 // Every command answers --help with its own usage, and the list names
 // --delta-t on each command that computes.
 TEST(CliHelp, EveryCommandHasItsHelp) {
