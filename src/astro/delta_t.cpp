@@ -1,6 +1,7 @@
 #include "astro/delta_t.h"
 
 #include <cfenv>
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 
@@ -95,6 +96,13 @@ double ComputeDeltaT(double year, double month) {
   // below 69.35) rounds to 69.3. nearbyintl rounds ties to even by default.
   const Extended tenths = std::nearbyintl(10.0L * static_cast<Extended>(deltaT));
   return static_cast<double>(tenths) / 10.0;
+}
+
+std::optional<double> DeltaTUncertainty(int year) {
+  if (year >= 1600 && year <= 2100) return std::nullopt;
+  const double t = (year - 1820) / 100.0;
+  constexpr double kDecadeFluctuationS = 20.0;
+  return std::max(0.8 * t * t, kDecadeFluctuationS);
 }
 
 }  // namespace darvelle

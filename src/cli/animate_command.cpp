@@ -36,7 +36,7 @@ void DrawBar(int done, int total) {
 }  // namespace
 
 int RunAnimate(const std::vector<std::string>& args) {
-  const Args parsed(args, {"index", "year", "date", "out", "step", "size", "video", "data"},
+  const Args parsed(args, {"index", "year", "date", "out", "step", "size", "video", "data", "delta-t"},
                     {"colored"});
   if (int{parsed.Has("index")} + int{parsed.Has("year")} + int{parsed.Has("date")} != 1) {
     throw UsageError("give exactly one of --index N, --year Y or --date YYYY-MM-DD");
@@ -58,8 +58,9 @@ int RunAnimate(const std::vector<std::string>& args) {
   }
 
   const Catalogue catalogue = LoadCatalogueFor(parsed);
-  const EclipseResult computation = ComputeEclipse(
-      PrepareEclipse(catalogue, SelectedEclipseFor(parsed, catalogue), true, 1));
+  PreparedEclipse prepared = PrepareEclipse(catalogue, SelectedEclipseFor(parsed, catalogue), true, 1);
+  if (const auto deltaT = DeltaTOption(parsed)) SetUserDeltaT(prepared, *deltaT);
+  const EclipseResult computation = ComputeEclipse(prepared);
   const int frames = FilmFrameCount(computation, options);
   if (frames == 0) throw std::runtime_error("the eclipse has no first or last contact");
 

@@ -35,11 +35,13 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: darvelle-cli batch [--first N] [--last M] [--resolution 1|2|4|8|16|32]\n"
-    "                          [--jobs J] [--data DIR] [--out DIR] [--geojson] [--kml]\n"
+    "                          [--jobs J] [--delta-t SECONDS] [--data DIR] [--out DIR]\n"
+    "                          [--geojson] [--kml]\n"
     "Computes the eclipses N .. M of the catalogue (default: all) on every core. With\n"
     "--out the files of eclipse i go into DIR/i/; --geojson and --kml add\n"
     "DIR/i/eclipse.geojson and DIR/i/eclipse.kml (English names). Ends with a summary;\n"
-    "the exit status is 1 when any eclipse failed.\n";
+    "the exit status is 1 when any eclipse failed. --delta-t puts one DeltaT of the\n"
+    "user's in place of the model's for every eclipse.\n";
 
 struct Failure {
   int index;
@@ -125,7 +127,8 @@ void RaiseOpenFileLimit() {
 // One worker: its own work areas, reused from eclipse to eclipse. Its files
 // are made durable by `deferred` once the batch is done.
 void Work(const Catalogue& catalogue, int resolution, const std::optional<std::filesystem::path>& out,
-          DeferredSync* deferred, BatchFiles files, BatchProgress& progress) {
+          DeferredSync* deferred, BatchFiles files, std::optional<double> deltaT,
+          BatchProgress& progress) {
   EclipseScratch scratch;
   for (int index = progress.Take(); index != 0; index = progress.Take()) {
     try {
@@ -137,10 +140,12 @@ void Work(const Catalogue& catalogue, int resolution, const std::optional<std::f
         options.outFolder = *out / std::to_string(index);
         options.deferredSync = deferred;
         options.drawnCurves = files.geoJson || files.kml;
+        options.deltaT = deltaT;
         computed = RunComputation(catalogue, options, scratch);
         if (files.geoJson || files.kml) WriteGisFiles(*computed, options, files);
       } else {
         PreparedEclipse prepared = PrepareEclipse(catalogue, index, true, resolution);
+        if (deltaT) SetUserDeltaT(prepared, *deltaT);
         prepared.drawnCurves = false;
         computed = ComputeEclipse(prepared, scratch);
       }
@@ -209,9 +214,10 @@ int RunBatch(const std::vector<std::string>& rawArgs) {
       return kExitOk;
     }
   }
-  const Args args(rawArgs, {"first", "last", "resolution", "jobs", "data", "out"},
+  const Args args(rawArgs, {"first", "last", "resolution", "jobs", "data", "out", "delta-t"},
                   {"geojson", "kml"});
   const BatchFiles files{args.Has("geojson"), args.Has("kml")};
+  const std::optional<double> deltaT = DeltaTOption(args);
   const int resolution = ResolutionFor(args);
   const long long jobsWanted = args.Integer("jobs").value_or(0);
   if (jobsWanted < 0 || jobsWanted > 256) throw UsageError("--jobs must lie in 1 .. 256");
@@ -255,7 +261,7 @@ int RunBatch(const std::vector<std::string>& rawArgs) {
   std::vector<std::thread> workers;
   for (int j = 0; j < jobs; ++j) {
     workers.emplace_back(Work, std::cref(catalogue), resolution, std::cref(out),
-                         deferred ? &*deferred : nullptr, files, std::ref(progress));
+                         deferred ? &*deferred : nullptr, files, deltaT, std::ref(progress));
   }
   ShowProgress(progress, total, start);
   for (auto& worker : workers) worker.join();

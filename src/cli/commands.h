@@ -12,6 +12,7 @@ struct Command {
   const char* name;
   const char* synopsis;  // one line for --help
   int (*run)(const std::vector<std::string>& args);
+  bool ownHelp = false;  // answers --help itself, at more length
 };
 
 int RunInfo(const std::vector<std::string>& args);

@@ -27,10 +27,13 @@ namespace darvelle::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: darvelle-cli compute (--index N | --year Y) [--tt] [--resolution 1|2|4|8|16|32]\n"
+    "Usage: darvelle-cli compute (--index N | --year Y | --date YYYY-MM-DD) [--tt]\n"
+    "                            [--delta-t SECONDS] [--resolution 1|2|4|8|16|32]\n"
     "                            [--language de|en|fr] [--data DIR] --out DIR\n"
-    "Computes one eclipse as the window does (UT with the DeltaT model unless --tt) and\n"
-    "writes its reports and curve files into DIR.\n";
+    "Computes one eclipse as the window does (UT with the DeltaT model, or with\n"
+    "--delta-t SECONDS; TT with --tt) and writes its reports and curve files into DIR,\n"
+    "with summary.json beside them: greatest eclipse, the point of greatest duration,\n"
+    "the path's width, magnitude and gamma.\n";
 
 // Whether `file` names this process's standard output ("-", /dev/stdout, or
 // the file or pipe it is redirected to).
@@ -96,9 +99,10 @@ EclipseResult RunComputation(const Catalogue& catalogue, const ComputeOptions& o
   PreparedEclipse prepared =
       PrepareEclipse(catalogue, options.index, options.universalTime, options.resolution);
   prepared.drawnCurves = options.drawnCurves;
+  if (options.deltaT) SetUserDeltaT(prepared, *options.deltaT);
   EclipseResult result = ComputeEclipse(prepared, scratch);
   // Replaces the earlier set only once the new one is whole.
-  WriteComputationFiles(result, options.outFolder, options.deferredSync);
+  WriteComputationFiles(result, options.outFolder, options.deferredSync, options.summaryFile);
   return result;
 }
 
@@ -109,16 +113,20 @@ int RunCompute(const std::vector<std::string>& rawArgs) {
       return kExitOk;
     }
   }
-  std::set<std::string> valued = {"index", "year", "resolution", "language", "data", "out"};
+  std::set<std::string> valued = {"index", "year", "date", "delta-t", "resolution", "language",
+                                  "data", "out"};
   std::set<std::string> flags = {"tt"};
   const auto outputs = ComputeOutputs();
   for (const ComputeOutput& output : outputs) {
     (output.takesValue ? valued : flags).insert(output.option);
   }
   const Args args(rawArgs, valued, flags);
-  CheckSelectionOptions(args);
+  if (!args.Has("date")) CheckSelectionOptions(args);
   ComputeOptions options;
   options.universalTime = !args.Has("tt");
+  options.deltaT = DeltaTOption(args);
+  if (options.deltaT && args.Has("tt")) throw UsageError("--delta-t goes with UT, not --tt");
+  options.summaryFile = true;
   options.resolution = ResolutionFor(args);
   options.language = ParseLanguage(args.Value("language").value_or("en"));
   const auto out = args.Value("out");
@@ -134,7 +142,7 @@ int RunCompute(const std::vector<std::string>& rawArgs) {
   CheckSheetOptions(options);
 
   const Catalogue catalogue = LoadCatalogueFor(args);
-  options.index = SelectedIndexFor(args, catalogue);
+  options.index = SelectedEclipseFor(args, catalogue);
   EclipseScratch scratch;
   CreateOutputFolder(options.outFolder);
   // Held until every file of this run is written: a second run into the

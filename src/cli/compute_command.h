@@ -31,6 +31,10 @@ struct ComputeOptions {
   DeferredSync* deferredSync = nullptr;
   // The curves as drawn and exported (PreparedEclipse::drawnCurves).
   bool drawnCurves = true;
+  // summary.json beside the report files; the batch's folders go without.
+  bool summaryFile = false;
+  // --delta-t: the user's DeltaT in place of the model's (UT only).
+  std::optional<double> deltaT;
 };
 
 // An output beyond the text files, switched on by its own option (the map,

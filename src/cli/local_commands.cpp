@@ -2,6 +2,9 @@
 
 #include "cli/local_commands.h"
 
+#include <QByteArray>
+#include <QTimeZone>
+
 #include <iostream>
 #include <optional>
 #include <stdexcept>
@@ -16,6 +19,7 @@
 #include "cli/args.h"
 #include "cli/local_output.h"
 #include "cli/selection_options.h"
+#include "geometry/delta_t_range.h"
 #include "geometry/local_circumstances.h"
 #include "geometry/visible_eclipses.h"
 #include "places/place_index.h"
@@ -62,6 +66,15 @@ void CheckPlaceOptions(const Args& args) {
   if (args.Has("place") && args.Has("height")) {
     throw UsageError("--height goes with --lat and --lon");
   }
+  if (args.Has("place") && args.Has("tz")) {
+    throw UsageError("--tz goes with --lat and --lon (a place found by name has its own zone)");
+  }
+  if (const auto zone = args.Value("tz")) {
+    if (!QTimeZone::isTimeZoneIdAvailable(QByteArray::fromStdString(*zone))) {
+      throw UsageError("--tz needs a time zone of the IANA database (such as Europe/Berlin), not '" +
+                       *zone + "'");
+    }
+  }
 }
 
 ChosenPlace PlaceFor(const Args& args, bool announce) {
@@ -77,6 +90,7 @@ ChosenPlace PlaceFor(const Args& args, bool announce) {
     return chosen;
   }
   chosen.observer = {*args.Real("lat"), *args.Real("lon"), args.Real("height").value_or(0.0)};
+  chosen.timeZone = args.Value("tz");
   if (const char* problem = ObserverProblem(chosen.observer)) throw UsageError(problem);
   return chosen;
 }
@@ -99,11 +113,12 @@ int EclipseFor(const Args& args, const Catalogue& catalogue) {
 namespace {
 
 LocalReport ReportFor(const Catalogue& catalogue, int index, const ChosenPlace& place,
-                      const LocalCircumstances* computed = nullptr, double deltaT = 0.0) {
+                      const LocalCircumstances* computed = nullptr,
+                      std::optional<double> deltaT = std::nullopt) {
   LocalReport report;
   report.Index = index;
   report.Elements = CurrentElements(catalogue, index);
-  report.DeltaT = computed ? deltaT : ComputeDeltaT(report.Elements.year, report.Elements.month);
+  report.DeltaT = deltaT.value_or(ComputeDeltaT(report.Elements.year, report.Elements.month));
   report.Place = place.observer;
   report.PlaceLabel = place.label;
   report.TimeZone = place.timeZone;
@@ -149,7 +164,8 @@ void ApplyPlaceLanguage(const Args& args) {
 }  // namespace
 
 std::string LocalText(const std::vector<std::string>& rawArgs, const Catalogue* catalogue) {
-  const Args args(rawArgs, {"index", "date", "lat", "lon", "height", "place", "language", "data"},
+  const Args args(rawArgs,
+                  {"index", "date", "lat", "lon", "height", "tz", "place", "language", "data", "delta-t"},
                   {"json"});
   CheckPlaceOptions(args);
   const int language = LanguageOf(args);
@@ -163,7 +179,14 @@ std::string LocalText(const std::vector<std::string>& rawArgs, const Catalogue* 
   const ChosenPlace place = PlaceFor(args, catalogue == nullptr);
   std::optional<Catalogue> loaded;
   if (catalogue == nullptr) catalogue = &loaded.emplace(LoadCatalogueFor(args));
-  const LocalReport report = ReportFor(*catalogue, EclipseFor(args, *catalogue), place);
+  const std::optional<double> deltaT = DeltaTOption(args);
+  LocalReport report = ReportFor(*catalogue, EclipseFor(args, *catalogue), place, nullptr, deltaT);
+  // The band is the model's uncertainty around the DeltaT in force, the
+  // user's included: a value from a record is no better known than that.
+  report.BandRange = DeltaTBandOf(report.Elements, report.DeltaT);
+  if (report.BandRange) {
+    report.Band = CentralPhaseOverDeltaT(report.Elements, place.observer, *report.BandRange);
+  }
   return args.Has("json") ? LocalJson(report) + "\n" : LocalTable(report, language);
 }
 
@@ -174,13 +197,14 @@ int RunLocal(const std::vector<std::string>& rawArgs) {
 
 int RunVisible(const std::vector<std::string>& rawArgs) {
   const Args args(rawArgs,
-                  {"lat", "lon", "height", "place", "from", "to", "min-magnitude", "kind",
-                   "language", "data"},
+                  {"lat", "lon", "height", "tz", "place", "from", "to", "min-magnitude", "kind",
+                   "language", "data", "delta-t"},
                   {"csv", "json"});
   CheckPlaceOptions(args);
   if (args.Has("csv") && args.Has("json")) throw UsageError("give at most one of --csv, --json");
   const int language = LanguageOf(args);
-  const VisibleEclipseFilter filter = FilterOf(args);
+  VisibleEclipseFilter filter = FilterOf(args);
+  filter.DeltaT = DeltaTOption(args);
   ApplyPlaceLanguage(args);
   const ChosenPlace place = PlaceFor(args, true);
   const Catalogue catalogue = LoadCatalogueFor(args);

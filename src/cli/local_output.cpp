@@ -161,6 +161,38 @@ std::string PlaceLine(const LocalReport& r) {
 
 }  // namespace
 
+namespace {
+
+const char* VerdictWord(CentralVerdict verdict) {
+  switch (verdict) {
+    case CentralVerdict::kCertain: return "certain";
+    case CentralVerdict::kPossible: return "possible";
+    case CentralVerdict::kExcluded: return "excluded";
+  }
+  return "excluded";
+}
+
+// The line of the table on the central phase over DeltaT's range; the
+// verdict's word as the JSON gives it, so that scripts and people read one.
+std::string BandLine(const LocalReport& r, int language) {
+  if (!r.BandRange || !r.Band) return {};
+  const char* const heads[3] = {"Zentrale Phase für DeltaT ", "Central phase for DeltaT ",
+                                "Phase centrale pour DeltaT "};
+  const char* const during[3] = {"zentral für DeltaT ", "central for DeltaT ",
+                                 "centrale pour DeltaT "};
+  const int i = language == kGerman ? 0 : language == kFrench ? 2 : 1;
+  std::string line = std::string(heads[i]) + FixedText(r.BandRange->Low, 0) + " .. " +
+                     FixedText(r.BandRange->High, 0) + " s (2 sigma): " +
+                     VerdictWord(r.Band->Verdict);
+  for (std::size_t k = 0; k < r.Band->Central.size(); ++k) {
+    line += std::string(k ? ", " : "; ") + during[i] + FixedText(r.Band->Central[k].Low, 0) +
+            " .. " + FixedText(r.Band->Central[k].High, 0) + " s";
+  }
+  return line + "\n";
+}
+
+}  // namespace
+
 std::string LocalJson(const LocalReport& r) {
   const LocalCircumstances& l = r.Local;
   std::string json = "{\"index\":" + std::to_string(r.Index) + ",\"date\":\"" +
@@ -176,8 +208,21 @@ std::string LocalJson(const LocalReport& r) {
           ",\"c4\":" + EventJson(r, l.C4);
   json += ",\"magnitude\":" + FixedText(l.Magnitude, 4) + ",\"moon_sun_ratio\":" +
           FixedText(l.MoonSunRatio, 4) + ",\"obscuration\":" + FixedText(l.Obscuration, 4) +
-          ",\"duration_s\":" + (l.DurationS ? FixedText(*l.DurationS, 1) : "null") + "}";
-  return json;
+          ",\"duration_s\":" + (l.DurationS ? FixedText(*l.DurationS, 1) : "null");
+  // What the place sees with the Sun up, after the geometric values.
+  json += ",\"kind_seen\":\"" + std::string(KindWord(l.SeenKind())) + "\",\"magnitude_seen\":" +
+          FixedText(l.VisibleMagnitude(), 4);
+  if (r.BandRange && r.Band) {
+    json += ",\"delta_t_band\":{\"low_s\":" + FixedText(r.BandRange->Low, 1) + ",\"high_s\":" +
+            FixedText(r.BandRange->High, 1) + ",\"sigma_s\":" + FixedText(r.BandRange->Sigma, 1) +
+            ",\"central\":\"" + VerdictWord(r.Band->Verdict) + "\",\"central_for_delta_t_s\":[";
+    for (std::size_t i = 0; i < r.Band->Central.size(); ++i) {
+      json += std::string(i ? "," : "") + "[" + FixedText(r.Band->Central[i].Low, 1) + "," +
+              FixedText(r.Band->Central[i].High, 1) + "]";
+    }
+    json += "]}";
+  }
+  return json + "}";
 }
 
 std::string VisibleCsvRow(const LocalReport& r) {
@@ -192,10 +237,14 @@ std::string VisibleCsvRow(const LocalReport& r) {
     }
     sunAlt = FixedText(l.Maximum->SunAltitudeDeg, 2);
   }
-  return std::to_string(r.Index) + "," + CatalogueDate(r.Elements) + "," + KindWord(l.Kind) + "," +
+  // The list tells what the place sees: the kind with the Sun up, the
+  // duration only of a central phase seen.
+  const bool centralSeen = l.SeenKind() == LocalKind::kTotal || l.SeenKind() == LocalKind::kAnnular;
+  return std::to_string(r.Index) + "," + CatalogueDate(r.Elements) + "," + KindWord(l.SeenKind()) + "," +
          VisibilityWord(l.Seen) + "," + maxUt + "," + maxLocal + "," +
          FixedText(l.Magnitude, 4) + "," + FixedText(l.Obscuration, 4) + "," +
-         (l.DurationS ? FixedText(*l.DurationS, 1) : "") + "," + sunAlt;
+         (l.DurationS && centralSeen ? FixedText(*l.DurationS, 1) : "") + "," + sunAlt + "," +
+         FixedText(l.VisibleMagnitude(), 4);
 }
 
 std::string LocalTable(const LocalReport& r, int language) {
@@ -204,6 +253,7 @@ std::string LocalTable(const LocalReport& r, int language) {
   std::string out = std::string(w.eclipse) + " #" + std::to_string(r.Index) + "  " +
                     CatalogueDate(r.Elements) + " (TT)\n" + w.place + ": " + PlaceLine(r) + "\n" +
                     w.timeScale + " = " + FixedText(r.DeltaT, 1) + " s\n";
+  out += BandLine(r, language);
   if (l.Kind == LocalKind::kNone) return out + w.noEclipse + "\n";
   out += std::string(w.kinds[static_cast<int>(l.Kind)]) + ", " +
          w.visibility[static_cast<int>(l.Seen)] + "\n\n";
@@ -257,10 +307,10 @@ std::string VisibleTableRow(const LocalReport& r, int language) {
   const Words& w = WordsFor(language);
   const LocalCircumstances& l = r.Local;
   return Padded(std::to_string(r.Index), 7) + Padded(CatalogueDate(r.Elements), 13) +
-         Padded(w.kinds[static_cast<int>(l.Kind)], 11) + Padded(VisibilityWord(l.Seen), 7) +
+         Padded(w.kinds[static_cast<int>(l.SeenKind())], 11) + Padded(VisibilityWord(l.Seen), 7) +
          Padded(l.Maximum ? IsoDateTime(JulianDayUT(r, l.Maximum->Time)) : "", 24) +
          Padded(FixedText(l.Magnitude, 4), 11) + Padded(FixedText(l.Obscuration, 4), 13) +
-         Padded(l.DurationS ? FixedText(*l.DurationS, 1) + " s" : "", 10) +
+         Padded(l.DurationS && l.SeenKind() != LocalKind::kPartial ? FixedText(*l.DurationS, 1) + " s" : "", 10) +
          (l.Maximum ? FixedText(l.Maximum->SunAltitudeDeg, 1) : "") + "\n";
 }
 

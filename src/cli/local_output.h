@@ -7,6 +7,7 @@
 #include <string>
 
 #include "catalogue/besselian_elements.h"
+#include "geometry/delta_t_range.h"
 #include "geometry/local_circumstances.h"
 
 namespace darvelle::cli {
@@ -20,12 +21,21 @@ struct LocalReport {
   std::optional<std::string> PlaceLabel;  // "Name, Admin, CC"
   std::optional<std::string> TimeZone;    // IANA name
   LocalCircumstances Local;
+  // Where DeltaT is uncertain (before 1600, after 2100): the central phase
+  // at the place over DeltaT +- 2 sigma.
+  std::optional<DeltaTRange> BandRange;
+  std::optional<CentralOverDeltaT> Band;
 };
 
 std::string LocalJson(const LocalReport& report);
 
+// kind: what the place sees with the Sun up (a total eclipse after sunset is
+// partial); magnitude: the greatest, geometric, whether the Sun is up or
+// not; magnitude_seen: the greatest with the Sun up, which --min-magnitude
+// filters on.
 inline constexpr const char* kVisibleCsvHeader =
-    "index,date,kind,visibility,max_ut,max_local,magnitude,obscuration,duration_s,sun_alt";
+    "index,date,kind,visibility,max_ut,max_local,magnitude,obscuration,duration_s,sun_alt,"
+    "magnitude_seen";
 std::string VisibleCsvRow(const LocalReport& report);
 
 // language: kGerman, kEnglish or kFrench.

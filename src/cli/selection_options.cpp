@@ -1,5 +1,6 @@
 #include "cli/selection_options.h"
 
+#include <cmath>
 #include <stdexcept>
 #include <string>
 
@@ -51,6 +52,17 @@ int IndexOfDate(const Catalogue& catalogue, const CalendarDate& date) {
   throw std::runtime_error("no eclipse in the catalogue on " +
                            IsoDate(date.year, date.month, date.day) +
                            " (TT date of greatest eclipse)");
+}
+
+std::optional<double> DeltaTOption(const Args& args) {
+  const auto value = args.Real("delta-t");
+  // The model reaches about 1.7 days at -4999; six times that is no
+  // longer a DeltaT but a mistake.
+  constexpr double kLargestSeconds = 1.0e6;
+  if (value && std::abs(*value) > kLargestSeconds) {
+    throw UsageError("--delta-t must lie within +-1000000 seconds");
+  }
+  return value;
 }
 
 int SelectedEclipseFor(const Args& args, const Catalogue& catalogue) {

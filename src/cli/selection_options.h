@@ -28,6 +28,11 @@ int SelectedIndexFor(const Args& args, const Catalogue& catalogue);
 // year outside the catalogue's, std::runtime_error when it has none that day.
 int IndexOfDate(const Catalogue& catalogue, const CalendarDate& date);
 
+// The DeltaT of --delta-t SECONDS when given (a value of the user's own, say
+// from a historical record, in place of the model's); UsageError for a value
+// no eclipse could have.
+std::optional<double> DeltaTOption(const Args& args);
+
 // The eclipse of exactly one of --index N, --year Y (as SelectedIndexFor) or
 // --date YYYY-MM-DD (IndexOfDate).
 int SelectedEclipseFor(const Args& args, const Catalogue& catalogue);

@@ -113,7 +113,7 @@ std::string Json(const Snapshot& s) {
 }  // namespace
 
 int RunShadow(const std::vector<std::string>& args) {
-  const Args parsed(args, {"index", "year", "date", "at", "geojson", "data"}, {"json"});
+  const Args parsed(args, {"index", "year", "date", "at", "geojson", "data", "delta-t"}, {"json"});
   // Every usage error before the catalogue is read.
   if (int{parsed.Has("index")} + int{parsed.Has("year")} + int{parsed.Has("date")} != 1) {
     throw UsageError("give exactly one of --index N, --year Y or --date YYYY-MM-DD");
@@ -129,7 +129,7 @@ int RunShadow(const std::vector<std::string>& args) {
   s.index = SelectedEclipseFor(parsed, catalogue);
   const BesselianElements elements = CurrentElements(catalogue, s.index);
   s.eclipse = elements;
-  s.deltaT = ComputeDeltaT(elements.year, elements.month);
+  s.deltaT = DeltaTOption(parsed).value_or(ComputeDeltaT(elements.year, elements.month));
   s.julianDayUt = *at;
   s.shadow = ComputeShadowAt(elements, s.deltaT, ShadowTimeOfUt(elements, s.deltaT, *at));
 

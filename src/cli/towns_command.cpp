@@ -104,7 +104,7 @@ std::string TableLine(const Row& row) {
 
 int RunTowns(const std::vector<std::string>& rawArgs) {
   const Args args(rawArgs,
-                  {"index", "year", "date", "min-magnitude", "country", "limit", "sort", "data",
+                  {"index", "year", "date", "min-magnitude", "country", "limit", "sort", "data", "delta-t",
                    "language"},
                   {"central", "csv", "json"});
   if (args.Has("csv") && args.Has("json")) throw UsageError("give at most one of --csv, --json");
@@ -146,7 +146,7 @@ int RunTowns(const std::vector<std::string>& rawArgs) {
       places::PlaceIndex::Load(language, DataFolder(args));
   if (!towns.Note().empty()) std::cerr << "darvelle-cli: " << towns.Note() << "\n";
   const BesselianElements elements = CurrentElements(catalogue, index);
-  const double deltaT = ComputeDeltaT(elements.year, elements.month);
+  const double deltaT = DeltaTOption(args).value_or(ComputeDeltaT(elements.year, elements.month));
   auto found = places::FindTownsOnPath(elements, deltaT, towns.Places(), filter);
   places::SortTowns(found, towns.Places(), order);
   if (limit > 0 && found.size() > static_cast<std::size_t>(limit)) found.resize(static_cast<std::size_t>(limit));

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "astro/instant.h"
@@ -133,6 +134,55 @@ std::string EventFeature(const GisEvent& event, const GisSource& source, int lan
                   {"marker-color", HexColor(EventColor(event.Id, kind))}});
 }
 
+// The point of greatest duration, as an event beside the nineteen.
+std::string GreatestDurationFeature(const GisGreatestDuration& g, const GisSource& source,
+                                    int language) {
+  std::string more = "\"duration_s\":";
+  AppendNumber(more, g.DurationS, 1);
+  more += ",\"width_km\":";
+  if (g.WidthKm) AppendNumber(more, *g.WidthKm, 1); else more += "null";
+  more += ",\"sun_alt\":";
+  AppendNumber(more, g.SunAltitudeDeg, 1);
+  more += ",\"lat\":";
+  AppendNumber(more, g.Where.LatitudeDeg, 4);
+  more += ",\"lon\":";
+  AppendNumber(more, g.Where.LongitudeDeg, 4);
+  return Feature(GeoJsonPointGeometry(g.Where),
+                 {{"event", "greatest_duration"},
+                  {"name", Text(GreatestDurationName(language))},
+                  {"ut", Text(IsoInstant(g.JulianDayTT - source.modelDeltaTSeconds / 86400.0))},
+                  {"tt", Text(IsoInstant(g.JulianDayTT))},
+                  {"marker-color", "#ff00ff"}},
+                 more);
+}
+
+// The central line at both ends of DeltaT's range, and the band between.
+void AddDeltaTBandFeatures(const GisDeltaTBand& band, std::vector<std::string>& features) {
+  const auto seconds = [](double value) {
+    std::string text;
+    AppendNumber(text, value, 1);
+    return text;
+  };
+  const std::string members = "\"delta_t_low_s\":" + seconds(band.LowSeconds) +
+                              ",\"delta_t_high_s\":" + seconds(band.HighSeconds) +
+                              ",\"delta_t_sigma_s\":" + seconds(band.SigmaSeconds);
+  if (!band.polygons.empty()) {
+    features.push_back(Feature(GeoJsonAreaGeometry(band.polygons),
+                               {{"zone", "delta_t_band"},
+                                {"stroke", "#8000ff"},
+                                {"fill", "#8000ff"},
+                                {"fill-opacity", 0.15}},
+                               members));
+  }
+  for (const auto& [id, parts] : {std::pair{"central_line_delta_t_low", &band.low},
+                                  std::pair{"central_line_delta_t_high", &band.high}}) {
+    if (parts->empty()) continue;
+    features.push_back(Feature(GeoJsonLineGeometry(*parts),
+                               {{"curve", id}, {"stroke", "#8000ff"}, {"stroke-width", 1}},
+                               members));
+  }
+}
+
 // The umbra at one instant of the path, for a GIS program's time slider.
 std::string UmbraOutlineFeature(const TimedArea& area, const GisSource& source, int language) {
   const char* name = language == kGerman ? "Kernschatten" : language == kFrench ? "Ombre" : "Umbra";
@@ -172,8 +222,12 @@ QByteArray GeoJsonForEclipse(const GisSource& source, int language) {
   std::vector<std::string> features;
   for (const Zone& zone : layers.zones) features.push_back(ZoneFeature(zone, language));
   for (const GisLine& line : layers.lines) features.push_back(LineFeature(line, source, language));
+  if (source.deltaTBand) AddDeltaTBandFeatures(*source.deltaTBand, features);
   for (const GisEvent& event : source.events) {
     features.push_back(EventFeature(event, source, language));
+  }
+  if (source.greatestDuration) {
+    features.push_back(GreatestDurationFeature(*source.greatestDuration, source, language));
   }
   for (const TimedArea& area : source.umbraOutlines) {
     features.push_back(UmbraOutlineFeature(area, source, language));

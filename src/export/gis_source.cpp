@@ -1,5 +1,8 @@
 #include "export/gis_source.h"
 
+#include "geometry/delta_t_range.h"
+#include "geometry/headline_numbers.h"
+
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -72,6 +75,28 @@ void AddCentralLine(const EclipseResult& c, GisSource& source) {
     line.push_back(v);
     source.centralKinds.push_back(p.CentralKind);
   }
+}
+
+void AddDeltaTBand(const EclipseResult& c, GisSource& source) {
+  if (!c.universalTime || !c.curves.centralLine.Ready()) return;
+  const std::optional<DeltaTRange> range = DeltaTBandOf(c.elements, c.deltaT);
+  if (!range) return;
+  const auto& points = c.curves.centralLine.Points();
+  if (points.size() < 2) return;
+  GisDeltaTBand band{range->Low, range->High, range->Sigma, {}, {}, {}};
+  GeoLine low, high;
+  for (const CentralLinePoint& p : points) {
+    low.push_back(VertexOf(p, range->Low));
+    high.push_back(VertexOf(p, range->High));
+  }
+  band.low = SplitAtAntimeridian(low);
+  band.high = SplitAtAntimeridian(high);
+  std::vector<GeoPoint> ring;
+  for (const GeoVertex& v : low) ring.push_back({v.LongitudeDeg, v.LatitudeDeg});
+  for (auto v = high.rbegin(); v != high.rend(); ++v) ring.push_back({v->LongitudeDeg, v->LatitudeDeg});
+  const GeoVertex middle = VertexOf(points[points.size() / 2], c.deltaT);
+  band.polygons = PolygonsOnMap(ring, {middle.LongitudeDeg, middle.LatitudeDeg});
+  source.deltaTBand = std::move(band);
 }
 
 std::vector<GeoPoint> OutlineBranch(const EclipseResult& c, double from, double to, int branch) {
@@ -199,6 +224,7 @@ GisSource GisSourceFrom(const EclipseResult& c) {
         LineOf(PointCurveFor(curve, c.curves), c.curves, c.deltaT);
   }
   AddCentralLine(c, source);
+  AddDeltaTBand(c, source);
 
   for (int k = 0; k < kEventCount; ++k) {
     const EclipseEvent& event = c.circumstances.events.entries[static_cast<std::size_t>(k)];
@@ -209,6 +235,13 @@ GisSource GisSourceFrom(const EclipseResult& c) {
     source.events.push_back({static_cast<EventId>(k), e.julianDay + *event.Time / 24.0,
                              VertexOf({event.EphemerisLongitude, event.Latitude}, c.deltaT),
                              event.CentralKind});
+  }
+
+  if (const auto longest =
+          ComputeHeadlineNumbers(e, c.deltaT, c.circumstances).greatestDuration) {
+    source.greatestDuration = GisGreatestDuration{
+        e.julianDay + longest->Time / 24.0, {longest->LongitudeDeg, longest->LatitudeDeg},
+        longest->DurationS, longest->WidthKm, longest->SunAltitudeDeg};
   }
 
   source.umbraAtSunrise = UmbraOutline(c, EventId::TU1, EventId::TU2);

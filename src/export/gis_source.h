@@ -24,6 +24,25 @@ struct GisEvent {
   darvelle::CentralKind CentralKind = darvelle::CentralKind::None;  // TC1, TC2, TG0 only
 };
 
+// Where the central phase lasts longest (geometry/headline_numbers.h), at the
+// place the map puts it.
+struct GisGreatestDuration {
+  double JulianDayTT = 0;
+  GeoPoint Where;
+  double DurationS = 0;
+  std::optional<double> WidthKm;
+  double SunAltitudeDeg = 0;
+};
+
+// Where the central line may lie for an unknown DeltaT (before 1600 and after
+// 2100, UT only): the line at DeltaT minus and plus twice its standard error
+// (geometry/delta_t_range.h) and the band between them.
+struct GisDeltaTBand {
+  double LowSeconds = 0, HighSeconds = 0, SigmaSeconds = 0;
+  std::vector<GeoLine> low, high;  // cut at the antimeridian
+  std::vector<GeoRing> polygons;
+};
+
 // The two branches of the shadow's crossing of the Earth's outline over one
 // interval, both in time order (from the first instant to the last).
 struct LimbOutline {
@@ -59,6 +78,8 @@ struct GisSource {
   std::array<GeoLine, kMapCurveCount> curves;
   std::vector<CentralKind> centralKinds;  // per central-line vertex
   std::vector<GisEvent> events;            // the events that occur, table order
+  std::optional<GisGreatestDuration> greatestDuration;  // central eclipses only
+  std::optional<GisDeltaTBand> deltaTBand;
 
   // Where the umbra meets the horizon: between TU1 and TU2, and between TU3
 // and TU4, when both exist; each in time order.

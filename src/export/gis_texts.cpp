@@ -162,6 +162,12 @@ std::string_view EventName(EventId id, int language) {
   return Pick(kEventNames[EventIndex(id)], language);
 }
 
+std::string_view GreatestDurationName(int language) {
+  if (language == kGerman) return "Größte Dauer der zentralen Phase";
+  if (language == kFrench) return "Durée maximale de la phase centrale";
+  return "Greatest duration of the central phase";
+}
+
 std::string_view ZoneId(ZoneKind kind) {
   switch (kind) {
     case ZoneKind::Totality: return "path_of_totality";

@@ -19,6 +19,9 @@ std::string CurveName(MapCurve curve, int language);   // "Northern limit of the
 std::string_view EventCode(EventId id);                // "TP1"
 std::string_view EventName(EventId id, int language);  // "First contact of the penumbra ..."
 
+// The point of greatest duration on the central line.
+std::string_view GreatestDurationName(int language);
+
 std::string_view ZoneId(ZoneKind kind);                // "path_of_totality"
 std::string_view ZoneName(ZoneKind kind, int language);
 

@@ -4,6 +4,7 @@
 #include <QXmlStreamWriter>
 
 #include <array>
+#include <utility>
 #include <string>
 
 #include "astro/instant.h"
@@ -71,6 +72,7 @@ class KmlDocument {
     WriteZones();
     WriteLines(GisGroup::Limits);
     WriteLines(GisGroup::CentralLine);
+    WriteDeltaTBand();
     WriteLines(GisGroup::HorizonCurves);
     WriteEvents();
     WriteTimedOutlines();
@@ -166,6 +168,59 @@ class KmlDocument {
     xml_.writeEndElement();  // Folder
   }
 
+  // The band where the central line may lie for DeltaT within twice its
+  // standard error, and the line at both ends; named by id, with inline
+  // styles, so that the shared style list stays as it is.
+  void WriteDeltaTBand() {
+    if (!source_.deltaTBand) return;
+    const GisDeltaTBand& band = *source_.deltaTBand;
+    const QString range = "DeltaT " + QString::number(band.LowSeconds, 'f', 1) + " .. " +
+                          QString::number(band.HighSeconds, 'f', 1) + " s (sigma " +
+                          QString::number(band.SigmaSeconds, 'f', 1) + " s)";
+    xml_.writeStartElement("Folder");
+    xml_.writeTextElement("name", "delta_t_band");
+    const auto begin = [&](const QString& name) {
+      xml_.writeStartElement("Placemark");
+      xml_.writeTextElement("name", name);
+      xml_.writeTextElement("description", range);
+      xml_.writeStartElement("Style");
+      xml_.writeStartElement("LineStyle");
+      xml_.writeTextElement("color", "ffff0080");
+      xml_.writeEndElement();
+      xml_.writeStartElement("PolyStyle");
+      xml_.writeTextElement("color", "26ff0080");
+      xml_.writeEndElement();
+      xml_.writeEndElement();  // Style
+    };
+    if (!band.polygons.empty()) {
+      begin("delta_t_band");
+      WriteParts(band.polygons, [&](const GeoRing& ring) {
+        xml_.writeStartElement("Polygon");
+        WriteGroundElements();
+        xml_.writeStartElement("outerBoundaryIs");
+        xml_.writeStartElement("LinearRing");
+        xml_.writeTextElement("coordinates", CoordinatesText(ring));
+        xml_.writeEndElement();
+        xml_.writeEndElement();
+        xml_.writeEndElement();
+      });
+      xml_.writeEndElement();  // Placemark
+    }
+    for (const auto& [name, parts] : {std::pair{"central_line_delta_t_low", &band.low},
+                                      std::pair{"central_line_delta_t_high", &band.high}}) {
+      if (parts->empty()) continue;
+      begin(name);
+      WriteParts(*parts, [&](const GeoLine& part) {
+        xml_.writeStartElement("LineString");
+        WriteGroundElements();
+        xml_.writeTextElement("coordinates", CoordinatesText(part));
+        xml_.writeEndElement();
+      });
+      xml_.writeEndElement();  // Placemark
+    }
+    xml_.writeEndElement();  // Folder
+  }
+
   void WriteLines(GisGroup group) {
     bool open = false;
     for (const GisLine& line : layers_.lines) {
@@ -224,7 +279,46 @@ class KmlDocument {
       xml_.writeEndElement();
       xml_.writeEndElement();  // Placemark
     }
+    if (source_.greatestDuration) WriteGreatestDuration(*source_.greatestDuration);
     xml_.writeEndElement();  // Folder
+  }
+
+  // Among the events, named by its id as they are by their codes.
+  void WriteGreatestDuration(const GisGreatestDuration& g) {
+    const QString ut = UtOf(g.JulianDayTT);
+    xml_.writeStartElement("Placemark");
+    xml_.writeTextElement("name", "greatest_duration");
+    xml_.writeStartElement("description");
+    xml_.writeCDATA("<b>" + Text(GreatestDurationName(language_)) + "</b><table><tr><td>UT</td><td>" +
+                    ut + "</td></tr><tr><td>TT</td><td>" + Text(IsoInstant(g.JulianDayTT)) +
+                    "</td></tr><tr><td>duration_s</td><td>" + QString::number(g.DurationS, 'f', 1) +
+                    "</td></tr><tr><td>width_km</td><td>" +
+                    (g.WidthKm ? QString::number(*g.WidthKm, 'f', 1) : QString("-")) +
+                    "</td></tr><tr><td>sun_alt</td><td>" + QString::number(g.SunAltitudeDeg, 'f', 1) +
+                    "</td></tr></table>");
+    xml_.writeEndElement();
+    xml_.writeStartElement("ExtendedData");
+    const auto data = [&](const char* name, const QString& value) {
+      xml_.writeStartElement("Data");
+      xml_.writeAttribute("name", name);
+      xml_.writeTextElement("value", value);
+      xml_.writeEndElement();
+    };
+    data("event", "greatest_duration");
+    data("lat", QString::number(g.Where.LatitudeDeg, 'f', 4));
+    data("lon", QString::number(g.Where.LongitudeDeg, 'f', 4));
+    data("ut", ut);
+    data("duration_s", QString::number(g.DurationS, 'f', 1));
+    if (g.WidthKm) data("width_km", QString::number(*g.WidthKm, 'f', 1));
+    data("sun_alt", QString::number(g.SunAltitudeDeg, 'f', 1));
+    xml_.writeEndElement();  // ExtendedData
+    xml_.writeStartElement("TimeStamp");
+    xml_.writeTextElement("when", ut);
+    xml_.writeEndElement();
+    xml_.writeStartElement("Point");
+    xml_.writeTextElement("coordinates", CoordinatesText(std::array<GeoPoint, 1>{g.Where}));
+    xml_.writeEndElement();
+    xml_.writeEndElement();  // Placemark
   }
 
   QString UtOf(double julianDayTT) const {

@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "astro/format.h"
+#include "astro/iso_time.h"
+#include "geometry/headline_numbers.h"
 #include "geometry/report_files.h"
 #include "geometry/report_text.h"
 #include "io/file_set.h"
@@ -83,7 +87,9 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
 // computation did not write: a curve file of another eclipse left there would
 // pass for one of this eclipse.
 void RemoveOthers(const fs::path& folder, const std::vector<std::string>& written) {
-  for (const std::string_view name : kComputationFileNames) {
+  std::vector<std::string_view> names(kComputationFileNames.begin(), kComputationFileNames.end());
+  names.push_back(kSummaryFileName);
+  for (const std::string_view name : names) {
     const fs::path file = folder / name;
     std::error_code ec;
     if (!fs::exists(fs::symlink_status(file, ec))) continue;
@@ -98,12 +104,43 @@ void RemoveOthers(const fs::path& folder, const std::vector<std::string>& writte
   }
 }
 
+std::string Number(double value, int decimals) {
+  return std::isfinite(value) ? FixedText(value, decimals) : "null";
+}
+
 }  // namespace
 
+std::string SummaryJson(const EclipseResult& c) {
+  const HeadlineNumbers h = ComputeHeadlineNumbers(c.elements, c.deltaT, c.circumstances);
+  // The instants in UT whatever the scale shown, as the GIS files give them.
+  const auto ut = [&](double t) {
+    return "\"" + IsoInstantUt(c.elements.julianDay + (t - c.modelDeltaT / 3600.0) / 24.0) + "\"";
+  };
+  std::string json = "{\"index\":" + std::to_string(c.selectedIndex) + ",\"date_tt\":\"" +
+                     IsoDate(c.elements.year, c.elements.month, c.elements.day) +
+                     "\",\"time_scale\":\"" + (c.universalTime ? "UT" : "TT") +
+                     "\",\"delta_t_s\":" + Number(c.deltaT, 1) + ",\"delta_t_model_s\":" +
+                     Number(c.modelDeltaT, 1) + ",\"greatest_ut\":" +
+                     ut(c.circumstances.timeGreatest) + ",\"greatest_duration\":";
+  if (const auto& g = h.greatestDuration) {
+    json += "{\"lat\":" + Number(g->LatitudeDeg, 4) + ",\"lon\":" + Number(g->LongitudeDeg, 4) +
+            ",\"ut\":" + ut(g->Time) + ",\"duration_s\":" + Number(g->DurationS, 1) +
+            ",\"width_km\":" + (g->WidthKm ? Number(*g->WidthKm, 1) : "null") +
+            ",\"sun_alt\":" + Number(g->SunAltitudeDeg, 1) + "}";
+  } else {
+    json += "null";
+  }
+  json += ",\"width_km\":" + (h.widthKm ? Number(*h.widthKm, 1) : "null") +
+          ",\"magnitude\":" + Number(h.magnitude, 4) + ",\"gamma\":" + Number(h.gamma, 4) +
+          "}\n";
+  return json;
+}
+
 void WriteComputationFiles(const EclipseResult& c, const fs::path& folder,
-                           DeferredSync* deferred) {
+                           DeferredSync* deferred, bool summary) {
   FileWriter out(folder, deferred);
   Reports(c, out);
+  if (summary) out.Write(kSummaryFileName, SummaryJson(c));
   RiseSet(c, out);
   Umbra(c, out);
   Horizon(c, out);

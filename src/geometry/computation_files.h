@@ -7,6 +7,7 @@
 // FileError naming it and the cause.
 
 #include <filesystem>
+#include <string>
 
 #include "geometry/eclipse_computation.h"
 
@@ -23,7 +24,17 @@ class DeferredSync;
 // earlier set as it was. Each file is durable when this returns, unless
 // `deferred` (io/deferred_sync.h) is given: then the set waits there and
 // replaces the earlier files after the next flush of a batch.
+// With `summary`, the set also holds kSummaryFileName (SummaryJson); without
+// it, a summary left in the folder by another eclipse is removed with the
+// other left-overs.
 void WriteComputationFiles(const EclipseResult& c, const std::filesystem::path& folder,
-                           DeferredSync* deferred = nullptr);
+                           DeferredSync* deferred = nullptr, bool summary = false);
+
+// The eclipse's headline numbers (headline_numbers.h) as one JSON object:
+// the catalogue index, the date, DeltaT in force, greatest eclipse (UT with
+// the model's DeltaT), greatest_duration {lat, lon, ut, duration_s,
+// width_km, sun_alt} (null for a non-central eclipse), and width_km,
+// magnitude and gamma at greatest eclipse.
+std::string SummaryJson(const EclipseResult& c);
 
 }  // namespace darvelle

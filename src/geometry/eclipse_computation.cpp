@@ -65,6 +65,11 @@ void SetTimeScale(PreparedEclipse& p, bool universalTime) {
                                               3600.0 * p.estimatedGreatest - p.deltaT);
 }
 
+void SetUserDeltaT(PreparedEclipse& p, double deltaTSeconds) {
+  p.modelDeltaT = deltaTSeconds;
+  SetTimeScale(p, p.universalTime);
+}
+
 std::string EstimateText(const PreparedEclipse& p) {
   return DateTimeText(p.universalTime ? p.greatestJulianDayUT : p.greatestJulianDayTT,
                       p.universalTime);

@@ -68,6 +68,11 @@ PreparedEclipse PrepareEclipse(const EclipseRecord& current, bool universalTime,
 // estimate. A result's events and curves stay as computed.
 void SetTimeScale(PreparedEclipse& eclipse, bool universalTime);
 
+// Puts a DeltaT of the user's own (seconds, say one a historian derives from
+// a record of the eclipse) in place of the model's: it becomes the
+// eclipse's modelDeltaT, in force in UT, and every UT instant follows it.
+void SetUserDeltaT(PreparedEclipse& eclipse, double deltaTSeconds);
+
 // The estimate of greatest eclipse in the eclipse's time scale, as
 // "2021-12-04  07:33:27 UT".
 std::string EstimateText(const PreparedEclipse& eclipse);

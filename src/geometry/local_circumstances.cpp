@@ -494,6 +494,14 @@ double LocalCircumstances::VisibleMagnitude() const {
   return best;
 }
 
+LocalKind LocalCircumstances::SeenKind() const {
+  if (Kind == LocalKind::kNone || Seen == Visibility::kNone || Seen == Visibility::kNight) {
+    return LocalKind::kNone;
+  }
+  if (Maximum && Maximum->SunUp()) return Kind;
+  return LocalKind::kPartial;
+}
+
 LocalCircumstances ComputeLocalCircumstances(const BesselianElements& eclipse, double deltaT,
                                              const Observer& observer) {
   LocalCircumstances local;

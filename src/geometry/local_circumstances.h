@@ -70,6 +70,11 @@ struct LocalCircumstances {
   std::optional<HorizonCrossing> Sunrise, Sunset;  // only between C1 and C4
   // The greatest magnitude with the Sun up (0 when it is never up).
   double VisibleMagnitude() const;
+  // What the place sees with the Sun up: the central kind only when the Sun
+  // is up at the maximum (the central phase lasts minutes around it), a
+  // total or annular eclipse whose central phase falls after sunset or
+  // before sunrise is partial here, and one never seen is none.
+  LocalKind SeenKind() const;
 };
 
 // How far the observer stays outside the penumbra (umbra = false) or the

@@ -25,7 +25,7 @@ bool Seen(Visibility visibility) {
 }  // namespace
 
 bool PassesFilter(const LocalCircumstances& local, const VisibleEclipseFilter& filter) {
-  return Seen(local.Seen) && KindMatches(local.Kind, filter.Kind) &&
+  return Seen(local.Seen) && KindMatches(local.SeenKind(), filter.Kind) &&
          local.VisibleMagnitude() >= filter.MinMagnitude;
 }
 
@@ -38,7 +38,7 @@ std::vector<VisibleEclipse> FindVisibleEclipses(const Catalogue& catalogue,
     if (year < filter.FromYear) continue;
     if (year > filter.ToYear) break;  // the catalogue is in date order
     const BesselianElements elements = ElementsFromRecord(catalogue.Record(index));
-    const double deltaT = ComputeDeltaT(elements.year, elements.month);
+    const double deltaT = filter.DeltaT.value_or(ComputeDeltaT(elements.year, elements.month));
     if (!MayBeSeen(elements, deltaT, observer)) continue;
     LocalCircumstances local = ComputeLocalCircumstances(elements, deltaT, observer);
     if (PassesFilter(local, filter)) seen.push_back({index, deltaT, std::move(local)});

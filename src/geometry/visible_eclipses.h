@@ -11,14 +11,18 @@
 namespace darvelle {
 
 // What the observer sees, not the eclipse's kind on the whole Earth: an
-// eclipse total elsewhere is partial here. kCentral is total or annular here.
+// eclipse total elsewhere is partial here, and so is one total here after
+// sunset. kCentral is total or annular here with the Sun up.
 enum class LocalKindFilter { kAny, kPartial, kAnnular, kTotal, kCentral };
 
 struct VisibleEclipseFilter {
   int FromYear = -4999;  // catalogue years (astronomical numbering), inclusive
   int ToYear = 7000;
   double MinMagnitude = 0.0;  // compared with the greatest magnitude while the Sun is up
+  // Compared with the kind the place sees with the Sun up (SeenKind).
   LocalKindFilter Kind = LocalKindFilter::kAny;
+  // One DeltaT of the user's for every eclipse in place of the model's.
+  std::optional<double> DeltaT;
 };
 
 struct VisibleEclipse {

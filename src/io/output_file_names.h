@@ -27,6 +27,11 @@ inline constexpr std::string_view kMaxSunsetFileName = "MaxSunset.txt";
 inline constexpr std::array<std::string_view, 6> kRiseSetFileNames = {
     "Testfile.001", "Testfile.002", "Testfile.003", "Testfile.004", "Testfile.005", "Testfile.006"};
 
+// The headline numbers of one computation (JSON, UTF-8), written beside the
+// report files when asked for; not one of the files above, which other
+// programs read by name and layout.
+inline constexpr std::string_view kSummaryFileName = "summary.json";
+
 // The exit commands' files: the map with its legend, and the PostScript sheet.
 inline constexpr std::string_view kLegendBitmapFileName = "Darvelle.bmp";
 inline constexpr std::string_view kSheetFileName = "Darvelle.ps";

@@ -110,7 +110,8 @@ std::vector<VisibleRow> ScanVisibleEclipses(const Catalogue& catalogue, const Vi
     VisibleRow row;
     row.index = v.Index;
     row.catalogueKind = eclipse.kind;
-    row.localKind = v.Local.Kind;
+    // What the place sees with the Sun up: a total eclipse after sunset is partial here.
+    row.localKind = v.Local.SeenKind();
     row.seen = v.Local.Seen;
     row.date = EclipseDateText(eclipse.year, eclipse.month, eclipse.day);
     row.magnitude = v.Local.VisibleMagnitude();

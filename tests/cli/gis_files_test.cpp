@@ -56,10 +56,11 @@ TEST_F(GisFiles, GdalReadsTheGeoJsonAndKmlOfATotalEclipse) {
   ASSERT_EQ(run.exitStatus, 0) << run.err;
 
   // KML: one layer per folder. 2 areas, 4 limits, 1 central line, 4 rise/set
-  // curves and 2 of maximum at sunrise/sunset, 19 events.
+  // curves and 2 of maximum at sunrise/sunset, 19 events and the point of
+  // greatest duration.
   const std::map<std::string, int> folders = {{"Zones", 2},          {"Limits", 4},
                                               {"Central line", 1},   {"Horizon curves", 6},
-                                              {"Events", 19}};
+                                              {"Events", 20}};
   const std::string kmlSummary = OgrInfo("-al -so " + kml.string());
   for (const auto& [folder, count] : folders) {
     const auto at = kmlSummary.find("Layer name: " + folder + "\n");
@@ -79,7 +80,7 @@ TEST_F(GisFiles, GdalReadsTheGeoJsonAndKmlOfATotalEclipse) {
   ASSERT_EQ(kinds.size(), counts.size());
   for (std::size_t i = 0; i < kinds.size(); ++i) byType[kinds[i]] = std::stoi(counts[i]);
   EXPECT_EQ(byType["POLYGON"], 2);
-  EXPECT_EQ(byType["POINT"], 19);
+  EXPECT_EQ(byType["POINT"], 20);
   EXPECT_EQ(byType["LINESTRING"] + byType["MULTILINESTRING"], 11);
 }
 

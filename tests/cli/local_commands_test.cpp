@@ -134,7 +134,7 @@ TEST(CliVisible, CsvColumnsAndRows) {
   const auto r = RunProcess(kCli + "visible --place Dallas --from 2020 --to 2030 --csv" + kData);
   ASSERT_EQ(r.exitStatus, 0) << r.err;
   EXPECT_EQ(r.out.rfind("index,date,kind,visibility,max_ut,max_local,magnitude,obscuration,"
-                        "duration_s,sun_alt\n",
+                        "duration_s,sun_alt,magnitude_seen\n",
                         0),
             0u)
       << r.out;

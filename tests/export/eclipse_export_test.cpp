@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QXmlStreamReader>
 
+#include <cmath>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -34,6 +35,7 @@ constexpr int k2012May20Annular = 16664;  // crosses the antimeridian
 constexpr int k2013Nov03Hybrid = 16667;
 constexpr int k2014Apr29NonCentralAnnular = 16668;
 constexpr int k2024Apr08Total = 16690;
+constexpr int kMinus584May28Total = 10507;  // Thales' eclipse
 
 const Catalogue& TestCatalogue() {
   static const Catalogue catalogue = LoadCatalogue(
@@ -113,13 +115,13 @@ struct Expected {
   int index;
   std::set<QString> zones;
   bool centralLine;
-  std::size_t events;  // the event points the computation found
+  std::size_t events;  // the event points the computation found, greatest duration included
 };
 
 const Expected kExpected[] = {
-    {k2024Apr08Total, {"path_of_totality", "partial_zone"}, true, 19},
-    {k2012May20Annular, {"path_of_annularity"}, true, 15},
-    {k2013Nov03Hybrid, {"path_of_hybrid_eclipse", "partial_zone"}, true, 19},
+    {k2024Apr08Total, {"path_of_totality", "partial_zone"}, true, 20},
+    {k2012May20Annular, {"path_of_annularity"}, true, 16},
+    {k2013Nov03Hybrid, {"path_of_hybrid_eclipse", "partial_zone"}, true, 20},
     // Only the southern penumbral limit reaches the Earth: no partial zone.
     {k2011Jun01Partial, {}, false, 4},
     // One umbral limit, no central line: no path.
@@ -248,7 +250,8 @@ TEST(GeoJsonExport, TheCentralLineLiesInsideItsPath) {
     const QJsonObject collection = GeoJson(index);
     std::vector<Ring> path;
     for (const QJsonObject& f : Features(collection, "zone")) {
-      if (f["properties"].toObject()["zone"].toString() == "partial_zone") continue;
+      const QString zone = f["properties"].toObject()["zone"].toString();
+      if (zone == "partial_zone" || zone == "delta_t_band") continue;
       const std::vector<Ring> rings = ExteriorRings(f["geometry"].toObject());
       path.insert(path.end(), rings.begin(), rings.end());
     }
@@ -398,6 +401,46 @@ KmlSummary ReadKml(const QByteArray& bytes) {
   return summary;
 }
 
+// The band of an uncertain DeltaT is the central line turned with the Earth
+// through 4 sigma of time: Espenak and Meeus' Table 1 of the Five Millennium
+// Canon gives 1.79 degrees of longitude for sigma = 431 s; a recent eclipse
+// has no band, and both carry the point of greatest duration.
+TEST(GeoJsonExport, AnUncertainDeltaTWidensTheCentralLineIntoABand) {
+  for (const int index : {kMinus584May28Total, k2024Apr08Total}) {
+    SCOPED_TRACE(index);
+    const QJsonObject doc = GeoJson(index);
+    std::map<QString, QJsonObject> byId;
+    for (const QJsonValue f : doc["features"].toArray()) {
+      const QJsonObject p = f.toObject()["properties"].toObject();
+      for (const char* key : {"curve", "zone", "event"}) {
+        if (p.contains(key)) byId[p[key].toString()] = f.toObject();
+      }
+    }
+    ASSERT_TRUE(byId.count("greatest_duration"));
+    EXPECT_GT(byId["greatest_duration"]["properties"].toObject()["duration_s"].toDouble(), 0.0);
+    if (index == k2024Apr08Total) {
+      EXPECT_FALSE(byId.count("delta_t_band"));
+      EXPECT_FALSE(byId.count("central_line_delta_t_low"));
+      continue;
+    }
+    ASSERT_TRUE(byId.count("delta_t_band"));
+    ASSERT_TRUE(byId.count("central_line_delta_t_low") && byId.count("central_line_delta_t_high"));
+    const QJsonObject low = byId["central_line_delta_t_low"];
+    const double sigma = low["properties"].toObject()["delta_t_sigma_s"].toDouble();
+    const QJsonArray a = low["geometry"].toObject()["coordinates"].toArray();
+    const QJsonArray b =
+        byId["central_line_delta_t_high"]["geometry"].toObject()["coordinates"].toArray();
+    ASSERT_EQ(a.size(), b.size());
+    const double expected = 4.0 * sigma * 1.79 / 431.0;
+    for (const qsizetype i : {qsizetype{0}, a.size() / 2, a.size() - 1}) {
+      const double width = std::remainder(
+          b[i].toArray()[0].toDouble() - a[i].toArray()[0].toDouble(), 360.0);
+      EXPECT_NEAR(std::abs(width), expected, 0.01 * expected) << i;
+      EXPECT_EQ(a[i].toArray()[1].toDouble(), b[i].toArray()[1].toDouble());
+    }
+  }
+}
+
 TEST(KmlExport, FoldersHoldTheCurvesAreasAndEventsWithTheirStyles) {
   const KmlSummary kml = ReadKml(KmlForEclipse(Computed(k2024Apr08Total), kEnglish));
   ASSERT_TRUE(kml.wellFormed);
@@ -410,9 +453,9 @@ TEST(KmlExport, FoldersHoldTheCurvesAreasAndEventsWithTheirStyles) {
   EXPECT_GE(penumbras, 30);
   const std::map<QString, int> expected = {{"Zones", 2},           {"Limits", 4},
                                            {"Central line", 1},    {"Horizon curves", 6},
-                                           {"Events", 19}, {"The shadow in time", umbras + penumbras}};
+                                           {"Events", 20}, {"The shadow in time", umbras + penumbras}};
   EXPECT_EQ(kml.placemarksByFolder, expected);
-  EXPECT_EQ(kml.timeStamps, 19 + umbras);
+  EXPECT_EQ(kml.timeStamps, 20 + umbras);  // the events and the point of greatest duration
   EXPECT_EQ(kml.timeSpans, penumbras);
   for (const char* style : {"path_of_totality", "partial_zone", "central_line_total",
                             "northern_umbral_limit", "max_at_sunrise"}) {

@@ -32,4 +32,13 @@ inline Vec Step(const Vec& p, const Vec& d, double angle) {
           std::cos(angle) * p[2] + std::sin(angle) * d[2]};
 }
 
+// Great-circle distance (km, mean radius) between two places given in
+// degrees: for offsets of a few kilometres, where the Earth's shape does not
+// matter.
+inline double SurfaceDistanceKm(double latADeg, double lonADeg, double latBDeg, double lonBDeg) {
+  constexpr double kRad = 3.14159265358979323846 / 180.0;
+  const Vec a = UnitOf(lonADeg * kRad, latADeg * kRad), b = UnitOf(lonBDeg * kRad, latBDeg * kRad);
+  return std::atan2(std::sqrt(Dot(Cross(a, b), Cross(a, b))), Dot(a, b)) * 6371.0;
+}
+
 }  // namespace darvelle::testing
