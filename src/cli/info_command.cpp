@@ -10,6 +10,7 @@
 #include "astro/constants.h"
 #include "astro/delta_t.h"
 #include "astro/format.h"
+#include "astro/instant.h"
 #include "catalogue/catalogue.h"
 #include "cli/commands.h"
 #include "astro/iso_time.h"
@@ -99,7 +100,7 @@ struct InfoValues {
 };
 
 double JulianDayUtOf(const InfoValues& v, double t) {
-  return v.elements.julianDay + (t - v.deltaT / 3600.0) / 24.0;
+  return Instant::FromEpochHours(v.elements.julianDay, t).JulianDayUT(v.deltaT);
 }
 
 std::string Json(double value, int decimals) {

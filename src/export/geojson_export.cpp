@@ -150,7 +150,7 @@ std::string GreatestDurationFeature(const GisGreatestDuration& g, const GisSourc
   return Feature(GeoJsonPointGeometry(g.Where),
                  {{"event", "greatest_duration"},
                   {"name", Text(GreatestDurationName(language))},
-                  {"ut", Text(IsoInstant(g.JulianDayTT - source.modelDeltaTSeconds / 86400.0))},
+                  {"ut", Text(IsoInstant(UniversalFromTerrestrial(g.JulianDayTT, source.modelDeltaTSeconds)))},
                   {"tt", Text(IsoInstant(g.JulianDayTT))},
                   {"marker-color", "#ff00ff"}},
                  more);

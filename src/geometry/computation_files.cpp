@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "astro/format.h"
+#include "astro/instant.h"
 #include "astro/iso_time.h"
 #include "geometry/headline_numbers.h"
 #include "geometry/report_files.h"
@@ -114,7 +115,7 @@ std::string SummaryJson(const EclipseResult& c) {
   const HeadlineNumbers h = ComputeHeadlineNumbers(c.elements, c.deltaT, c.circumstances);
   // The instants in UT whatever the scale shown, as the GIS files give them.
   const auto ut = [&](double t) {
-    return "\"" + IsoInstantUt(c.elements.julianDay + (t - c.modelDeltaT / 3600.0) / 24.0) + "\"";
+    return "\"" + IsoInstantUt(Instant::FromEpochHours(c.elements.julianDay, t).JulianDayUT(c.modelDeltaT)) + "\"";
   };
   std::string json = "{\"index\":" + std::to_string(c.selectedIndex) + ",\"date_tt\":\"" +
                      IsoDate(c.elements.year, c.elements.month, c.elements.day) +

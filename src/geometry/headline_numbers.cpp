@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "astro/constants.h"
+#include "astro/instant.h"
 #include "geometry/elements.h"
 #include "geometry/limit_curves.h"
 #include "geometry/local_circumstances.h"
@@ -124,7 +125,7 @@ HeadlineNumbers ComputeHeadlineNumbers(const BesselianElements& eclipse, double 
   if (!local.DurationS) return h;
   GreatestDuration g;
   g.Time = t;
-  g.JulianDayUt = eclipse.julianDay + (t - deltaT / 3600.0) / 24.0;
+  g.JulianDayUt = Instant::FromEpochHours(eclipse.julianDay, t).JulianDayUT(deltaT);
   g.LatitudeDeg = axis->where.Latitude * kRadToDeg;
   g.LongitudeDeg = axis->where.Longitude * kRadToDeg;
   g.DurationS = *local.DurationS;

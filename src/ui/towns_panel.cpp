@@ -10,6 +10,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "astro/format.h"
+#include "astro/instant.h"
 #include "astro/iso_time.h"
 #include "places/local_time.h"
 
@@ -221,7 +222,7 @@ void TownsPanel::Scanned() {
     QString maximum;
     double maximumKey = 0.0;
     if (l.Maximum) {
-      const double jdUt = julianDay + l.Maximum->Time / 24.0 - deltaT / 86400.0;
+      const double jdUt = Instant::FromEpochHours(julianDay, l.Maximum->Time).JulianDayUT(deltaT);
       const places::LocalTime local = places::LocalTimeAt(jdUt, town.TimeZone, town.LongitudeDeg);
       maximum = QString::fromStdString(local.Text.substr(local.Text.find('T') + 1, 8) + " " + local.Abbreviation);
       maximumKey = jdUt;

@@ -69,7 +69,7 @@ TEST(CliTimeZone, BareCoordinatesTakeTheZoneGiven) {
   EXPECT_NE(csv.out.find("-05:00,"), std::string::npos) << csv.out;  // daylight time in April
   const auto json = RunProcess(kCli + "local --date 2024-04-08" + dallas + " --tz America/Chicago --json" + kData);
   EXPECT_EQ(JsonOf(json.out)["observer"].toObject()["time_zone"].toString(), "America/Chicago");
-  for (const std::string bad : {"local --date 2024-04-08" + dallas + " --tz Mars/Olympus",
+  for (const std::string& bad : {"local --date 2024-04-08" + dallas + " --tz Mars/Olympus",
                                 std::string("local --date 2024-04-08 --place Dallas --tz America/Chicago")}) {
     EXPECT_EQ(RunProcess(kCli + bad + kData).exitStatus, 2) << bad;
   }
@@ -88,7 +88,9 @@ TEST(CliHelp, EveryCommandHasItsHelp) {
     const std::size_t line = list.out.find("  " + command + " ");
     ASSERT_NE(line, std::string::npos) << command;
     const std::string entry = list.out.substr(line, list.out.find('\n', line) - line);
-    if (command != "places") EXPECT_NE(entry.find("--delta-t"), std::string::npos) << entry;
+    if (command != "places") {
+      EXPECT_NE(entry.find("--delta-t"), std::string::npos) << entry;
+    }
   }
 }
 

@@ -65,8 +65,12 @@ TEST_F(DeltaTBand, CentralPhaseCertainPossibleOrExcluded) {
     };
     for (const DeltaTRange& stretch : over.Central) {
       EXPECT_TRUE(central(0.5 * (stretch.Low + stretch.High)));
-      if (stretch.Low > range->Low) EXPECT_FALSE(central(stretch.Low - 2.0)) << stretch.Low;
-      if (stretch.High < range->High) EXPECT_FALSE(central(stretch.High + 2.0)) << stretch.High;
+      if (stretch.Low > range->Low) {
+        EXPECT_FALSE(central(stretch.Low - 2.0)) << stretch.Low;
+      }
+      if (stretch.High < range->High) {
+        EXPECT_FALSE(central(stretch.High + 2.0)) << stretch.High;
+      }
     }
   }
 }
