@@ -281,9 +281,14 @@ class LifecycleTest : public WindowFixture {
     Click("Button_About_OK");
     QVERIFY(!about->isVisible());
 
+    // The help opens at the contents in the window's language.
+    Trigger("Deutsch1");
     Trigger("DVLHelp1");
     auto* browser = Find<QTextBrowser>("HelpBrowser");
     QVERIFY(browser->isVisible());
+    QVERIFY(browser->source().toLocalFile().endsWith(QStringLiteral("help/darvelleEN/de/index.html")));
+    Trigger("English1");
+    Trigger("DVLHelp1");
     QVERIFY(browser->source().toLocalFile().endsWith(QStringLiteral("help/darvelleEN/index.html")));
     QVERIFY(browser->toPlainText().contains(QStringLiteral("Contents")));
     // Every page of the contents opens.
