@@ -14,6 +14,7 @@
 #include "catalogue/data_files.h"
 #include "cli/args.h"
 #include "cli/map_outputs.h"
+#include "cli/progress_bar.h"
 #include "cli/selection_options.h"
 #include "export/film.h"
 #include "geometry/eclipse_computation.h"
@@ -22,18 +23,6 @@
 #include "render/texture_file.h"
 
 namespace darvelle::cli {
-namespace {
-
-void DrawBar(int done, int total) {
-  constexpr int kWidth = 40;
-  const int filled = total > 0 ? static_cast<int>(static_cast<long long>(done) * kWidth / total) : kWidth;
-  std::string bar(static_cast<std::size_t>(filled), '#');
-  bar.append(static_cast<std::size_t>(kWidth - filled), '.');
-  std::fprintf(stderr, "\r[%s] %d/%d", bar.c_str(), done, total);
-  std::fflush(stderr);
-}
-
-}  // namespace
 
 int RunAnimate(const std::vector<std::string>& args) {
   const Args parsed(args, {"index", "year", "date", "out", "step", "size", "video", "data", "delta-t"},
@@ -78,7 +67,7 @@ int RunAnimate(const std::vector<std::string>& args) {
   bool barShown = false;
   WriteFilm(computation, options, base, [&](int done, int total) {
     if (terminal && done >= 0) {
-      DrawBar(done, total);
+      DrawProgressBar(done, total);
       barShown = true;
     } else if (barShown) {
       std::fputc('\n', stderr);

@@ -19,6 +19,7 @@
 #include "cli/args.h"
 #include "cli/compute_command.h"
 #include "cli/gis_outputs.h"
+#include "cli/progress_bar.h"
 #include "cli/selection_options.h"
 #include "geometry/eclipse_computation.h"
 #include "export/geojson_export.h"
@@ -156,15 +157,6 @@ void Work(const Catalogue& catalogue, int resolution, const std::optional<std::f
     }
     progress.Done();
   }
-}
-
-void DrawProgressBar(int done, int total) {
-  constexpr int kWidth = 40;
-  const int filled = total > 0 ? static_cast<int>(static_cast<long long>(done) * kWidth / total) : kWidth;
-  std::string bar(static_cast<std::size_t>(filled), '#');
-  bar.append(static_cast<std::size_t>(kWidth - filled), '.');
-  std::fprintf(stderr, "\r[%s] %d/%d", bar.c_str(), done, total);
-  std::fflush(stderr);
 }
 
 // Progress for a log or a pipe, where a redrawn bar would be noise: one plain
