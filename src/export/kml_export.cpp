@@ -135,6 +135,18 @@ class KmlDocument {
     xml_.writeTextElement("styleUrl", "#" + style);
   }
 
+  // One ring as a Polygon on the ground.
+  void WritePolygon(const GeoRing& ring) {
+    xml_.writeStartElement("Polygon");
+    WriteGroundElements();
+    xml_.writeStartElement("outerBoundaryIs");
+    xml_.writeStartElement("LinearRing");
+    xml_.writeTextElement("coordinates", CoordinatesText(ring));
+    xml_.writeEndElement();
+    xml_.writeEndElement();
+    xml_.writeEndElement();
+  }
+
   void WriteGroundElements() {
     xml_.writeTextElement("tessellate", "1");
     xml_.writeTextElement("altitudeMode", "clampToGround");
@@ -153,16 +165,7 @@ class KmlDocument {
     BeginFolder(GisGroup::Zones);
     for (const Zone& zone : layers_.zones) {
       BeginPlacemark(Text(ZoneName(zone.kind, language_)), Text(ZoneId(zone.kind)));
-      WriteParts(zone.polygons, [&](const GeoRing& ring) {
-        xml_.writeStartElement("Polygon");
-        WriteGroundElements();
-        xml_.writeStartElement("outerBoundaryIs");
-        xml_.writeStartElement("LinearRing");
-        xml_.writeTextElement("coordinates", CoordinatesText(ring));
-        xml_.writeEndElement();
-        xml_.writeEndElement();
-        xml_.writeEndElement();
-      });
+      WriteParts(zone.polygons, [&](const GeoRing& ring) { WritePolygon(ring); });
       xml_.writeEndElement();  // Placemark
     }
     xml_.writeEndElement();  // Folder
@@ -194,16 +197,7 @@ class KmlDocument {
     };
     if (!band.polygons.empty()) {
       begin("delta_t_band");
-      WriteParts(band.polygons, [&](const GeoRing& ring) {
-        xml_.writeStartElement("Polygon");
-        WriteGroundElements();
-        xml_.writeStartElement("outerBoundaryIs");
-        xml_.writeStartElement("LinearRing");
-        xml_.writeTextElement("coordinates", CoordinatesText(ring));
-        xml_.writeEndElement();
-        xml_.writeEndElement();
-        xml_.writeEndElement();
-      });
+      WriteParts(band.polygons, [&](const GeoRing& ring) { WritePolygon(ring); });
       xml_.writeEndElement();  // Placemark
     }
     for (const auto& [name, parts] : {std::pair{"central_line_delta_t_low", &band.low},
@@ -343,16 +337,7 @@ class KmlDocument {
       xml_.writeTextElement("when", ut);
       xml_.writeEndElement();
       WriteOutlineStyle(0xff000000u, 0x80000000u);
-      WriteParts(area.polygons, [&](const GeoRing& ring) {
-        xml_.writeStartElement("Polygon");
-        WriteGroundElements();
-        xml_.writeStartElement("outerBoundaryIs");
-        xml_.writeStartElement("LinearRing");
-        xml_.writeTextElement("coordinates", CoordinatesText(ring));
-        xml_.writeEndElement();
-        xml_.writeEndElement();
-        xml_.writeEndElement();
-      });
+      WriteParts(area.polygons, [&](const GeoRing& ring) { WritePolygon(ring); });
       xml_.writeEndElement();  // Placemark
     }
     const QString penumbra = german ? "Halbschatten" : french ? "P\u00e9nombre" : "Penumbra";
