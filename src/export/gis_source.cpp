@@ -77,28 +77,6 @@ void AddCentralLine(const EclipseResult& c, GisSource& source) {
   }
 }
 
-void AddDeltaTBand(const EclipseResult& c, GisSource& source) {
-  if (!c.universalTime || !c.curves.centralLine.Ready()) return;
-  const std::optional<DeltaTRange> range = DeltaTBandOf(c.elements, c.deltaT);
-  if (!range) return;
-  const auto& points = c.curves.centralLine.Points();
-  if (points.size() < 2) return;
-  GisDeltaTBand band{range->Low, range->High, range->Sigma, {}, {}, {}};
-  GeoLine low, high;
-  for (const CentralLinePoint& p : points) {
-    low.push_back(VertexOf(p, range->Low));
-    high.push_back(VertexOf(p, range->High));
-  }
-  band.low = SplitAtAntimeridian(low);
-  band.high = SplitAtAntimeridian(high);
-  std::vector<GeoPoint> ring;
-  for (const GeoVertex& v : low) ring.push_back({v.LongitudeDeg, v.LatitudeDeg});
-  for (auto v = high.rbegin(); v != high.rend(); ++v) ring.push_back({v->LongitudeDeg, v->LatitudeDeg});
-  const GeoVertex middle = VertexOf(points[points.size() / 2], c.deltaT);
-  band.polygons = PolygonsOnMap(ring, {middle.LongitudeDeg, middle.LatitudeDeg});
-  source.deltaTBand = std::move(band);
-}
-
 std::vector<GeoPoint> OutlineBranch(const EclipseResult& c, double from, double to, int branch) {
   std::vector<GeoPoint> points;
   for (const CurvePoint& p : UmbraOutlineOnLimb(c.elements, from, to, branch)) {
@@ -206,6 +184,28 @@ void AddTimedOutlines(const EclipseResult& c, GisSource& source) {
 
 }  // namespace
 
+std::optional<GisDeltaTBand> CentralLineDeltaTBand(const EclipseResult& c) {
+  if (!c.universalTime || !c.curves.centralLine.Ready()) return std::nullopt;
+  const std::optional<DeltaTRange> range = DeltaTBandOf(c.elements, c.deltaT);
+  if (!range) return std::nullopt;
+  const auto& points = c.curves.centralLine.Points();
+  if (points.size() < 2) return std::nullopt;
+  GisDeltaTBand band{range->Low, range->High, range->Sigma, {}, {}, {}};
+  GeoLine low, high;
+  for (const CentralLinePoint& p : points) {
+    low.push_back(VertexOf(p, range->Low));
+    high.push_back(VertexOf(p, range->High));
+  }
+  band.low = SplitAtAntimeridian(low);
+  band.high = SplitAtAntimeridian(high);
+  std::vector<GeoPoint> ring;
+  for (const GeoVertex& v : low) ring.push_back({v.LongitudeDeg, v.LatitudeDeg});
+  for (auto v = high.rbegin(); v != high.rend(); ++v) ring.push_back({v->LongitudeDeg, v->LatitudeDeg});
+  const GeoVertex middle = VertexOf(points[points.size() / 2], c.deltaT);
+  band.polygons = PolygonsOnMap(ring, {middle.LongitudeDeg, middle.LatitudeDeg});
+  return band;
+}
+
 GisSource GisSourceFrom(const EclipseResult& c) {
   GisSource source;
   const BesselianElements& e = c.elements;
@@ -224,7 +224,7 @@ GisSource GisSourceFrom(const EclipseResult& c) {
         LineOf(PointCurveFor(curve, c.curves), c.curves, c.deltaT);
   }
   AddCentralLine(c, source);
-  AddDeltaTBand(c, source);
+  source.deltaTBand = CentralLineDeltaTBand(c);
 
   for (int k = 0; k < kEventCount; ++k) {
     const EclipseEvent& event = c.circumstances.events.entries[static_cast<std::size_t>(k)];

@@ -100,4 +100,8 @@ struct GisSource {
 
 GisSource GisSourceFrom(const EclipseResult& computation);
 
+// The band alone, as GisSourceFrom puts it into `deltaTBand`: nothing in TT,
+// without a central line, or where DeltaT is known to seconds.
+std::optional<GisDeltaTBand> CentralLineDeltaTBand(const EclipseResult& computation);
+
 }  // namespace darvelle

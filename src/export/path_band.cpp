@@ -16,19 +16,36 @@ QRgb BandColorOf(ZoneKind kind) {
   return kPartialZoneColor;
 }
 
+std::vector<CoastlinePoint> PointsOf(const std::vector<GeoPoint>& points) {
+  std::vector<CoastlinePoint> out;
+  out.reserve(points.size());
+  for (const GeoPoint& p : points) out.push_back({p.LongitudeDeg, p.LatitudeDeg});
+  return out;
+}
+
 BandArea AreaOf(const Zone& zone) {
   BandArea area;
   area.color = BandColorOf(zone.kind);
   area.partialZone = zone.kind == ZoneKind::Partial;
-  for (const GeoRing& ring : zone.polygons) {
-    std::vector<CoastlinePoint>& out = area.rings.emplace_back();
-    out.reserve(ring.size());
-    for (const GeoPoint& p : ring) out.push_back({p.LongitudeDeg, p.LatitudeDeg});
-  }
+  for (const GeoRing& ring : zone.polygons) area.rings.push_back(PointsOf(ring));
   return area;
 }
 
 }  // namespace
+
+std::optional<DeltaTBandLayer> DeltaTBandLayerOf(const EclipseResult& computation) {
+  const std::optional<GisDeltaTBand> band = CentralLineDeltaTBand(computation);
+  if (!band) return std::nullopt;
+  DeltaTBandLayer layer;
+  for (const GeoRing& ring : band->polygons) layer.rings.push_back(PointsOf(ring));
+  for (const auto* lines : {&band->low, &band->high}) {
+    for (const GeoLine& line : *lines) {
+      std::vector<CoastlinePoint>& edge = layer.edges.emplace_back();
+      for (const GeoVertex& v : line) edge.push_back({v.LongitudeDeg, v.LatitudeDeg});
+    }
+  }
+  return layer;
+}
 
 std::vector<BandArea> PathBandAreas(const EclipseResult& computation, bool withPartialZone) {
   const std::vector<Zone> zones = EclipseZones(GisSourceFrom(computation));

@@ -146,6 +146,7 @@ DrawnCurves MapRenderer::DrawMap(const EclipseResult& c, const ViewParameters& v
   DrawGraticule(image, projection, view.ColoredEarth);
   DrawCoastlines(image, projection, coastlines);
   if (!layers.band.empty()) DrawBand(image, projection, layers.band);
+  if (layers.deltaTBand != nullptr) DrawDeltaTBand(image, projection, *layers.deltaTBand);
   if (layers.borders != nullptr) DrawBorders(image, projection, *layers.borders);
   if (view.ColoredEarth && view.CurveHalos) {
     DrawCurveHalos(image, c.curves, c.circumstances.events, c.deltaT, penWidth, projection);

@@ -76,6 +76,7 @@ ViewCentre ViewCentreOf(const EclipseResult& c);
 struct MapLayers {
   const BorderLayer* borders = nullptr;
   std::span<const BandArea> band;
+  const DeltaTBandLayer* deltaTBand = nullptr;
   // Names are placed in this order (PlaceTownLabels); none when empty.
   std::span<const TownLabelCandidate> towns;
 };
@@ -95,8 +96,9 @@ class MapRenderer {
   DrawnCurves DrawMap(const EclipseResult& c, const ViewParameters& view,
                       const EarthTexture& texture, const CoastlineLayer& coastlines,
                       int displayWidth = kMaxDisplayWidth);
-  // The same with optional layers: the band over the coastlines, the borders
-  // over the band, the curves and markers over both, the town names last.
+  // The same with optional layers: the band and the DeltaT band over the
+  // coastlines, the borders over them, the curves and markers over all of
+  // these, the town names last.
   DrawnCurves DrawMap(const EclipseResult& c, const ViewParameters& view,
                       const EarthTexture& texture, const CoastlineLayer& coastlines,
                       const MapLayers& layers, int displayWidth = kMaxDisplayWidth);

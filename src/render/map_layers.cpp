@@ -195,6 +195,30 @@ void DrawBand(QImage& image, const GlobeProjection& view, std::span<const BandAr
   }
 }
 
+void DrawDeltaTBand(QImage& image, const GlobeProjection& view, const DeltaTBandLayer& band) {
+  const BandArea area{band.rings, kDeltaTBandColor, false};
+  DrawBand(image, view, std::span(&area, 1));
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setPen(QPen(QColor::fromRgba(kDeltaTEdgeColor), 1));
+  for (const auto& edge : band.edges) {
+    QPolygonF visible;
+    const auto flush = [&] {
+      if (visible.size() >= 2) painter.drawPolyline(visible);
+      visible.clear();
+    };
+    for (const CoastlinePoint& p : edge) {
+      const ProjectedPoint at = ProjectDegrees(view, p.longitude, p.latitude);
+      if (!at.IsVisible()) {
+        flush();
+        continue;
+      }
+      visible.append(QPointF(at.ScreenX, at.ScreenY));
+    }
+    flush();
+  }
+}
+
 bool InsideRings(const std::vector<std::vector<CoastlinePoint>>& rings, double longitudeDeg,
                  double latitudeDeg) {
   for (const auto& ring : rings) {

@@ -73,6 +73,25 @@ void DrawBand(QImage& image, const GlobeProjection& view, std::span<const BandAr
 bool InsideRings(const std::vector<std::vector<CoastlinePoint>>& rings, double longitudeDeg,
                  double latitudeDeg);
 
+// ---- The central line's band for an uncertain DeltaT ----
+
+// Where the central line may lie for DeltaT within its range (before 1600
+// and after 2100): the band between the line at both ends of the range and
+// those two lines, in degrees as the GIS files write them.
+struct DeltaTBandLayer {
+  std::vector<std::vector<CoastlinePoint>> rings;  // the band, cut at the antimeridian
+  std::vector<std::vector<CoastlinePoint>> edges;  // the central line at each end, cut there too
+};
+
+// Blue, which no curve and no path band uses: the band thin enough that the
+// path's own colours show through, its edges solid.
+inline constexpr QRgb kDeltaTBandColor = 0x483060ff;  // alpha 72 of 255
+inline constexpr QRgb kDeltaTEdgeColor = 0xff2040d0;
+
+// Fills the band as DrawBand fills an area, then draws both edges as
+// one-pixel lines broken where they pass behind the globe.
+void DrawDeltaTBand(QImage& image, const GlobeProjection& view, const DeltaTBandLayer& band);
+
 // ---- Town names ----
 
 // A town that may be named, in the order the names are tried: the caller
