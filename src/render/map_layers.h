@@ -83,10 +83,11 @@ struct DeltaTBandLayer {
   std::vector<std::vector<CoastlinePoint>> edges;  // the central line at each end, cut there too
 };
 
-// Blue, which no curve and no path band uses: the band thin enough that the
-// path's own colours show through, its edges solid.
-inline constexpr QRgb kDeltaTBandColor = 0x483060ff;  // alpha 72 of 255
-inline constexpr QRgb kDeltaTEdgeColor = 0xff2040d0;
+// Lavender and violet, which no curve and no path band uses and which stand
+// out from the ocean's blues as well as from the plain globe's grey: the band
+// thin enough that the path's own colours show through, its edges solid.
+inline constexpr QRgb kDeltaTBandColor = 0x58c080ff;  // alpha 88 of 255
+inline constexpr QRgb kDeltaTEdgeColor = 0xff8020d0;
 
 // Fills the band as DrawBand fills an area, then draws both edges as
 // one-pixel lines broken where they pass behind the globe.
