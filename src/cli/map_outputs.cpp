@@ -17,6 +17,7 @@
 #include "geometry/shadow_at_instant.h"
 #include "export/path_band.h"
 #include "places/place_index.h"
+#include "places/towns_on_path.h"
 #include "render/border_file.h"
 #include "render/coastline_file.h"
 #include "render/image_file.h"
@@ -72,6 +73,31 @@ const char* PictureFormat(const std::string& option, const std::string& file) {
                    "'");
 }
 
+// The towns that see the central phase, most populous first, each named
+// with its duration.
+std::vector<TownLabelCandidate> TownDurationCandidates(const EclipseResult& c,
+                                                       const std::vector<places::Place>& towns) {
+  places::TownsFilter central;
+  central.CentralOnly = true;
+  std::vector<TownLabelCandidate> candidates;
+  for (const places::TownDurationLabel& label : places::TownDurationLabels(
+           places::FindTownsOnPath(c.elements, c.deltaT, towns, central), towns)) {
+    candidates.push_back({QString::fromStdString(label.text), label.LongitudeDeg, label.LatitudeDeg});
+  }
+  return candidates;
+}
+
+// Every town of the list, the towns in the path first.
+std::vector<TownLabelCandidate> TownNameCandidates(const places::PlaceIndex& index,
+                                                   const std::vector<BandArea>& areas) {
+  std::vector<TownLabelCandidate> byPopulation;
+  byPopulation.reserve(index.Size());
+  for (const places::Place& place : index.Places()) {
+    byPopulation.push_back({QString::fromStdString(place.Name), place.LongitudeDeg, place.LatitudeDeg});
+  }
+  return RankTownLabels(byPopulation, std::nullopt, PathRingsOf(areas));
+}
+
 }  // namespace
 
 GuiSession::GuiSession() {
@@ -105,19 +131,19 @@ void DrawMapFor(MapRenderer& renderer, const EclipseResult& c, const ComputeOpti
   std::vector<BandArea> areas;
   if (band || labels) areas = PathBandAreas(c, true);
   if (band) layers.band = areas;
+  std::optional<DeltaTBandLayer> deltaTBand;
+  if (options.outputValues.contains("delta-t-band")) {
+    deltaTBand = DeltaTBandLayerOf(c);
+    if (deltaTBand) layers.deltaTBand = &*deltaTBand;
+  }
   std::vector<TownLabelCandidate> towns;
-  if (labels) {
+  const bool durations = options.outputValues.contains("town-durations");
+  if (labels || durations) {
     static constexpr const char* kCodes[] = {"de", "en", "fr"};
     const auto index = places::PlaceIndex::Load(kCodes[std::clamp(options.language, 0, 2)],
                                                 options.dataFolder);
     if (!index.Note().empty()) std::cerr << "darvelle-cli: " << index.Note() << "\n";
-    std::vector<TownLabelCandidate> byPopulation;
-    byPopulation.reserve(index.Size());
-    for (const places::Place& place : index.Places()) {
-      byPopulation.push_back(
-          {QString::fromStdString(place.Name), place.LongitudeDeg, place.LatitudeDeg});
-    }
-    towns = RankTownLabels(byPopulation, std::nullopt, PathRingsOf(areas));
+    towns = durations ? TownDurationCandidates(c, index.Places()) : TownNameCandidates(index, areas);
     layers.towns = towns;
   }
   renderer.DrawMap(c, view, texture, coastlines, layers);
@@ -203,6 +229,12 @@ std::vector<ComputeOutput> MapOutputs() {
       {"borders", false, "national borders on the pictures", WriteNothing},
       {"labels", false, "town names on the pictures, the towns in the path first", WriteNothing},
       {"band", false, "the path shaded on the pictures, the partial zone faintly", WriteNothing},
+      {"delta-t-band", false,
+       "the central line's band for DeltaT +- 2 sigma (before 1600 and after 2100, UT)",
+       WriteNothing},
+      {"town-durations", false,
+       "the largest towns in the path named with their duration (in place of --labels)",
+       WriteNothing},
       {"map", true, "the 1600 x 1066 map drawing, a .bmp or .png file", WriteMap, true},
       {"outlines", true, "with --map: the umbra every MINUTES of UT along the path, 1 .. 720",
        WriteNothing},

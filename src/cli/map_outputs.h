@@ -2,8 +2,8 @@
 // The pictures darvelle-cli compute can write besides the text files: the
 // full-size map drawing (--map) and the legend picture (--legend), with the
 // view chosen by --psi, --phi, --chi, --size, --stereographic, --colored and
-// --pen-width, and the layers --borders, --labels and --band (each off unless
-// asked for).
+// --pen-width, and the layers --borders, --labels, --band, --delta-t-band and
+// --town-durations (each off unless asked for).
 
 #include <QGuiApplication>
 

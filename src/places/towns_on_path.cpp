@@ -1,6 +1,7 @@
 #include "places/towns_on_path.h"
 
 #include <algorithm>
+#include <cmath>
 #include <thread>
 
 namespace darvelle::places {
@@ -78,6 +79,28 @@ void SortTowns(std::vector<TownOnPath>& found, const std::vector<Place>& towns, 
       });
       break;
   }
+}
+
+std::string MinutesSecondsText(double seconds) {
+  const long long whole = std::llround(seconds);
+  return std::to_string(whole / 60) + " min " + std::to_string(whole % 60) + " s";
+}
+
+std::vector<TownDurationLabel> TownDurationLabels(const std::vector<TownOnPath>& found,
+                                                  const std::vector<Place>& towns) {
+  std::vector<TownOnPath> central;
+  for (const TownOnPath& t : found) {
+    if (Central(t.Local)) central.push_back(t);
+  }
+  SortTowns(central, towns, TownOrder::kPopulation);
+  std::vector<TownDurationLabel> labels;
+  labels.reserve(central.size());
+  for (const TownOnPath& t : central) {
+    const Place& town = towns[t.Town];
+    labels.push_back({town.Name + " " + MinutesSecondsText(*t.Local.DurationS), town.LatitudeDeg,
+                      town.LongitudeDeg});
+  }
+  return labels;
 }
 
 }  // namespace darvelle::places

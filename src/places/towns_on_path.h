@@ -39,4 +39,20 @@ std::vector<TownOnPath> FindTownsOnPath(const BesselianElements& eclipse, double
 // populous first, or by name (bytewise, then population).
 void SortTowns(std::vector<TownOnPath>& found, const std::vector<Place>& towns, TownOrder order);
 
+// "3 min 52 s": a central phase's duration to the second, as the map's
+// labels and the window's panels give it.
+std::string MinutesSecondsText(double seconds);
+
+// A town named with its duration of the central phase, for the map's labels.
+struct TownDurationLabel {
+  std::string text;  // "Dallas 3 min 52 s"
+  double LatitudeDeg = 0;
+  double LongitudeDeg = 0;
+};
+
+// The towns of `found` that see the central phase with the Sun up, most
+// populous first (the order the map's labels are tried in).
+std::vector<TownDurationLabel> TownDurationLabels(const std::vector<TownOnPath>& found,
+                                                  const std::vector<Place>& towns);
+
 }  // namespace darvelle::places

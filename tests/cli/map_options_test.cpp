@@ -118,6 +118,35 @@ TEST_F(CliMap, BordersNamesAndBandOnlyWhenAskedFor) {
   }
 }
 
+// The band of the central line for DeltaT +- 2 sigma: lavender over the plain
+// globe where DeltaT is uncertain, nothing at all where it is known.
+TEST_F(CliMap, DeltaTBandOnlyWhereDeltaTIsUncertain) {
+  const struct {
+    const char* date;
+    bool band;
+  } cases[] = {{"-584-05-28", true}, {"2024-04-08", false}};
+  for (const auto& c : cases) {
+    const std::string select = std::string(DARVELLE_CLI_PATH) + " compute --date " + c.date +
+                               " --data " + data_.string() + " --out " + (dir_ / "out").string();
+    const fs::path plainFile = dir_ / "plain.png", bandFile = dir_ / "band.png";
+    ASSERT_EQ(RunProcess(select + " --map " + plainFile.string()).exitStatus, 0);
+    const auto result = RunProcess(select + " --delta-t-band --map " + bandFile.string());
+    ASSERT_EQ(result.exitStatus, 0) << c.date << result.err;
+    const QImage plain = Load(plainFile), banded = Load(bandFile);
+    int changed = 0, tinted = 0;
+    for (int y = 0; y < plain.height(); ++y) {
+      for (int x = 0; x < plain.width(); ++x) {
+        const QRgb was = plain.pixel(x, y), now = banded.pixel(x, y);
+        if (now == was) continue;
+        ++changed;
+        if (qGray(was) == 216 && qBlue(now) > qGreen(now) + 20) ++tinted;
+      }
+    }
+    EXPECT_EQ(changed > 0, c.band) << c.date;
+    EXPECT_EQ(tinted > 2000, c.band) << c.date << ": " << tinted;
+  }
+}
+
 TEST_F(CliMap, BadViewOptionsAreUsageErrorsBeforeAnyComputation) {
   const char* bad[] = {"--pen-width 4 --map a.png", "--map a.jpg", "--legend a",
                        "--psi abc --map a.png",     "--size 0 --map a.png", "--chi 1e400 --map a.png",
