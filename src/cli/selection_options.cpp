@@ -6,9 +6,9 @@
 
 #include "astro/iso_time.h"
 #include "catalogue/besselian_elements.h"
-
 #include "catalogue/data_files.h"
 #include "catalogue/selection.h"
+#include "geometry/eclipse_computation.h"
 
 namespace darvelle::cli {
 
@@ -56,10 +56,7 @@ int IndexOfDate(const Catalogue& catalogue, const CalendarDate& date) {
 
 std::optional<double> DeltaTOption(const Args& args) {
   const auto value = args.Real("delta-t");
-  // The model reaches about 1.7 days at -4999; six times that is no
-  // longer a DeltaT but a mistake.
-  constexpr double kLargestSeconds = 1.0e6;
-  if (value && std::abs(*value) > kLargestSeconds) {
+  if (value && std::abs(*value) > kLargestUserDeltaT) {
     throw UsageError("--delta-t must lie within +-1000000 seconds");
   }
   return value;

@@ -72,6 +72,9 @@ void SetTimeScale(PreparedEclipse& eclipse, bool universalTime);
 // a record of the eclipse) in place of the model's: it becomes the
 // eclipse's modelDeltaT, in force in UT, and every UT instant follows it.
 void SetUserDeltaT(PreparedEclipse& eclipse, double deltaTSeconds);
+// The model reaches about 1.7 days at -4999; a DeltaT of six times that is
+// no longer a DeltaT but a mistake, which the entries refuse.
+inline constexpr double kLargestUserDeltaT = 1.0e6;  // seconds, either sign
 
 // The estimate of greatest eclipse in the eclipse's time scale, as
 // "2021-12-04  07:33:27 UT".
