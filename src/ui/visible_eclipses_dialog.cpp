@@ -18,6 +18,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+#include <tuple>
 
 #include "astro/instant.h"
 #include "astro/iso_time.h"
@@ -107,6 +108,11 @@ std::vector<VisibleRow> ScanVisibleEclipses(const Catalogue& catalogue, const Vi
   for (const VisibleEclipse& v : FindVisibleEclipses(catalogue, observer, filter)) {
     const EclipseDescription eclipse = DescriptionOf(catalogue, v.Index);
     if ((KindBit(eclipse.kind) & query.kinds) == 0) continue;
+    if (query.notBefore.isValid() &&
+        std::tuple(eclipse.year, eclipse.month, eclipse.day) <
+            std::tuple(query.notBefore.year(), query.notBefore.month(), query.notBefore.day())) {
+      continue;
+    }
     VisibleRow row;
     row.index = v.Index;
     row.catalogueKind = eclipse.kind;
@@ -260,6 +266,10 @@ VisibleQuery VisibleEclipsesDialog::query() const {
   if (place_) q.place = *place_;
   q.fromYear = from_->value();
   q.toYear = to_->value();
+  // From this year means from today: this year's eclipses already past are
+  // no more to be seen.
+  const QDate today = QDate::currentDate();
+  if (q.fromYear == today.year()) q.notBefore = today;
   q.minMagnitude = minMagnitude_->value();
   q.kinds = 0;
   for (int k = 0; k < 4; ++k) {

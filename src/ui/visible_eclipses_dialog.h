@@ -7,6 +7,7 @@
 // it ends, and only the newest is shown. Double-clicking a row (or Enter)
 // chooses that eclipse.
 
+#include <QDate>
 #include <QDialog>
 #include <QFutureWatcher>
 #include <QThreadPool>
@@ -49,6 +50,9 @@ struct VisibleQuery {
   int toYear = 2100;
   double minMagnitude = 0.0;  // while the Sun is up
   unsigned kinds = kShowAll;
+  // Eclipses dated before this day are left out (none when not valid): the
+  // dialog starts at today, not at the first of January.
+  QDate notBefore;
 };
 
 // One eclipse of the list, with the texts that do not depend on the language.
