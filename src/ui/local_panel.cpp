@@ -133,6 +133,7 @@ void LocalCircumstancesPanel::BuildControls() {
   row(obscurationCaption_, obscuration_, "LocalObscuration", false);
   row(durationCaption_, duration_, "LocalDuration", false);
   row(visibilityCaption_, visibility_, "LocalVisibility", true);
+  row(centralCaption_, central_, "LocalCentralOverDeltaT", true);
   detailColumn->addLayout(form);
   column->addWidget(details_);
 
@@ -154,6 +155,7 @@ void LocalCircumstancesPanel::ApplyCaptions() {
   obscurationCaption_->setText(c.obscuration);
   durationCaption_->setText(c.duration);
   visibilityCaption_->setText(c.visibility);
+  centralCaption_->setText(c.centralOverDeltaT);
   visibleFromHere_->setText(c.visibleFromHere);
 }
 
@@ -243,6 +245,18 @@ void LocalCircumstancesPanel::Refresh() {
   obscuration_->setText(t.obscuration);
   duration_->setText(t.duration);
   visibility_->setText(t.visibility);
+  ShowCentralOverDeltaT();
+}
+
+void LocalCircumstancesPanel::ShowCentralOverDeltaT() {
+  // As the map's band: in UT, where the model's DeltaT is uncertain.
+  const std::optional<DeltaTRange> range =
+      eclipse_->universalTime ? DeltaTBandOf(eclipse_->elements, eclipse_->deltaT) : std::nullopt;
+  centralCaption_->setVisible(range.has_value());
+  central_->setVisible(range.has_value());
+  if (!range) return;
+  const CentralOverDeltaT central = CentralPhaseOverDeltaT(eclipse_->elements, ObserverOf(*place_), *range);
+  central_->setText(CentralOverDeltaTText(*range, central, language_));
 }
 
 void LocalCircumstancesPanel::FitContacts() {

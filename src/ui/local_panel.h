@@ -88,6 +88,8 @@ class LocalCircumstancesPanel : public QWidget {
   void MarkSearch(const QString& problem);
   void RenamePlace();
   void FitContacts();
+  // The central phase over DeltaT's range, shown where the range is uncertain.
+  void ShowCentralOverDeltaT();
   void Refresh();
 
   int language_ = 1;
@@ -129,6 +131,8 @@ class LocalCircumstancesPanel : public QWidget {
   QLabel* duration_ = nullptr;
   QLabel* visibilityCaption_ = nullptr;
   QLabel* visibility_ = nullptr;
+  QLabel* centralCaption_ = nullptr;
+  QLabel* central_ = nullptr;  // the central phase over DeltaT's range, where it is uncertain
   QWidget* details_ = nullptr;
   QPushButton* visibleFromHere_ = nullptr;
 };

@@ -9,6 +9,7 @@
 #include "astro/instant.h"
 #include "astro/iso_time.h"
 #include "places/local_time.h"
+#include "places/towns_on_path.h"
 #include "ui/globe_view.h"
 #include "ui/languages.h"
 
@@ -66,7 +67,12 @@ constexpr const char* kTerrestrial[3] = {"TT (DeltaT = 0, wie die Karte)",
                                          "TT (DeltaT = 0, as the map)",
                                          "TT (DeltaT = 0, comme la carte)"};
 constexpr const char* kNear[3] = {"Bei %1", "Near %1", "Près de %1"};
-constexpr const char* kMinutesSeconds[3] = {"%1 min %2 s", "%1 min %2 s", "%1 min %2 s"};
+// The verdicts in the order of CentralVerdict.
+constexpr const char* kVerdicts[3][3] = {{"sicher", "certain", "certaine"},
+                                         {"möglich", "possible", "possible"},
+                                         {"ausgeschlossen", "excluded", "exclue"}};
+constexpr const char* kCentralFor[3] = {"zentral für ΔT %1 .. %2 s", "central for ΔT %1 .. %2 s",
+                                        "centrale pour ΔT %1 .. %2 s"};
 
 // An instant of the window's scale, to the second: the Julian Day rounded
 // to whole seconds, so that its clock text and its zone text agree.
@@ -177,12 +183,7 @@ LocalTexts FormatLocalCircumstances(const ShownEclipse& eclipse, const ObserverP
   t.magnitude = eclipsed ? QString::number(local.Magnitude, 'f', 4) : kAbsent;
   t.obscuration = eclipsed ? QString::number(local.Obscuration * 100.0, 'f', 1) + QStringLiteral(" %")
                            : kAbsent;
-  if (local.DurationS) {
-    const long long seconds = std::llround(*local.DurationS);
-    t.duration = TextIn(kMinutesSeconds, language).arg(seconds / 60).arg(seconds % 60);
-  } else {
-    t.duration = kAbsent;
-  }
+  t.duration = local.DurationS ? DurationText(*local.DurationS) : kAbsent;
 
   auto crossing = [&](const char* const(&words)[3], const std::optional<HorizonCrossing>& c) {
     if (!c) return TextIn(words, language).arg(kAbsent, kAbsent);
@@ -200,6 +201,23 @@ LocalTexts FormatLocalCircumstances(const ShownEclipse& eclipse, const ObserverP
     case Visibility::kNone: t.visibility = TextIn(kNoEclipse, language); break;
   }
   return t;
+}
+
+QString DurationText(double seconds) { return QString::fromStdString(places::MinutesSecondsText(seconds)); }
+
+QString CentralOverDeltaTText(const DeltaTRange& range, const CentralOverDeltaT& central, int language) {
+  const auto seconds = [](double s) { return QString::number(s, 'f', 0); };
+  QString text = QStringLiteral("ΔT %1 .. %2 s (±2σ): %3")
+                     .arg(seconds(range.Low), seconds(range.High),
+                          TextIn(kVerdicts[static_cast<int>(central.Verdict)], language));
+  // Seen for the whole range, the range says it all.
+  if (central.Verdict == CentralVerdict::kPossible) {
+    for (std::size_t k = 0; k < central.Central.size(); ++k) {
+      text += (k == 0 ? QStringLiteral("; ") : QStringLiteral(", ")) +
+              TextIn(kCentralFor, language).arg(seconds(central.Central[k].Low), seconds(central.Central[k].High));
+    }
+  }
+  return text;
 }
 
 LocalCaptions LocalCaptionsIn(int language) {
@@ -229,6 +247,7 @@ LocalCaptions LocalCaptionsIn(int language) {
   static constexpr const char* kObscuration[3] = {"Bedeckung", "Obscuration", "Obscuration"};
   static constexpr const char* kDuration[3] = {"Dauer", "Duration", "Durée"};
   static constexpr const char* kVisibility[3] = {"Sichtbarkeit", "Visibility", "Visibilité"};
+  static constexpr const char* kCentralOverDeltaT[3] = {"Zentrale Phase", "Central phase", "Phase centrale"};
   static constexpr const char* kVisibleFromHere[3] = {"Von hier sichtbare Finsternisse\u2026",
                                                       "Eclipses visible from here\u2026",
                                                       "Éclipses visibles d'ici\u2026"};
@@ -247,6 +266,7 @@ LocalCaptions LocalCaptionsIn(int language) {
   c.obscuration = TextIn(kObscuration, language);
   c.duration = TextIn(kDuration, language);
   c.visibility = TextIn(kVisibility, language);
+  c.centralOverDeltaT = TextIn(kCentralOverDeltaT, language);
   c.visibleFromHere = TextIn(kVisibleFromHere, language);
   return c;
 }

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "catalogue/besselian_elements.h"
+#include "geometry/delta_t_range.h"
 #include "geometry/local_circumstances.h"
 
 namespace darvelle::ui {
@@ -68,6 +69,15 @@ struct LocalTexts {
 LocalTexts FormatLocalCircumstances(const ShownEclipse& eclipse, const ObserverPlace& place,
                                     const LocalCircumstances& local, int language);
 
+// A duration of the central phase: "3 min 52 s", to the second, the same
+// in the three languages.
+QString DurationText(double seconds);
+
+// Whether the place sees the central phase over DeltaT's range (before 1600
+// and after 2100): "ΔT 9873 .. 11721 s (±2σ): possible; central for ΔT
+// 10204 .. 10960 s", the verdict in `language`.
+QString CentralOverDeltaTText(const DeltaTRange& range, const CentralOverDeltaT& central, int language);
+
 // Captions that do not depend on an eclipse.
 struct LocalCaptions {
   QString title;            // the dock's title
@@ -83,6 +93,7 @@ struct LocalCaptions {
   QString obscuration;      // "Obscuration"
   QString duration;         // "Duration"
   QString visibility;       // "Visibility"
+  QString centralOverDeltaT;  // "Central phase" over DeltaT's range
   QString visibleFromHere;  // "Eclipses visible from here…"
 };
 LocalCaptions LocalCaptionsIn(int language);
