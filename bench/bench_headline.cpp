@@ -58,4 +58,27 @@ void BM_CentralPhaseOverDeltaT(benchmark::State& state) {
 }
 BENCHMARK(BM_CentralPhaseOverDeltaT)->Unit(benchmark::kMillisecond);
 
+// The widest range there is: the catalogue's first central eclipse (-4999,
+// sigma about an hour), seen from its point of greatest eclipse. The window's
+// local panel computes this on its own thread.
+void BM_CentralPhaseOverDeltaTEarliest(benchmark::State& state) {
+  const Catalogue* catalogue = SharedCatalogue();
+  if (!catalogue) return state.SkipWithError("catalogue not in data/");
+  for (int index = 1; index <= catalogue->Count(); ++index) {
+    const BesselianElements elements = CurrentElements(*catalogue, index);
+    const double deltaT = ComputeDeltaT(elements.year, elements.month);
+    EclipseScratch scratch;
+    const Circumstances circumstances = FindCircumstances(elements, deltaT, scratch);
+    const EclipseEvent& greatest = circumstances.events[EventId::TG0];
+    if (!greatest.exists() || greatest.CentralKind == CentralKind::None) continue;
+    const Observer place{greatest.Latitude * 180.0 / 3.14159265358979323846,
+                         greatest.Longitude * 180.0 / 3.14159265358979323846, 0.0};
+    const auto range = DeltaTBandOf(elements, deltaT);
+    for (auto _ : state) benchmark::DoNotOptimize(CentralPhaseOverDeltaT(elements, place, *range));
+    state.SetLabel("index " + std::to_string(index) + ", sigma " + std::to_string(range->Sigma) + " s");
+    return;
+  }
+}
+BENCHMARK(BM_CentralPhaseOverDeltaTEarliest)->Unit(benchmark::kMillisecond);
+
 }  // namespace
