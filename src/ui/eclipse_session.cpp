@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "catalogue/data_files.h"
+#include "export/path_band.h"
 #include "geometry/computation_files.h"
 #include "geometry/report_files.h"
 #include "ui/widgets.h"
@@ -95,6 +96,7 @@ void EclipseSession::Recompute(const SessionState& next, QSize mapArea) {
   try {
     eclipse =
         PrepareEclipse(*resources_.catalogue, next.index, next.universalTime, next.view.Resolution);
+    if (next.userDeltaT) SetUserDeltaT(eclipse, *next.userDeltaT);
   } catch (const std::exception& error) {
     emit failed(QString::fromUtf8(error.what()));
     return;
@@ -109,7 +111,8 @@ void EclipseSession::SwitchTimeScale(bool universalTime, QSize mapArea) {
   SessionState next = state_;
   next.universalTime = universalTime;
   const bool shownIsChosen = current_ != nullptr && current_->state.index == state_.index &&
-                             current_->state.view.Resolution == state_.view.Resolution;
+                             current_->state.view.Resolution == state_.view.Resolution &&
+                             current_->state.userDeltaT == state_.userDeltaT;
   if (!shownIsChosen || IsBusy()) {
     // Nothing finished to redraw (or what is shown is not what was chosen:
     // its recomputation failed), or what runs is about to be replaced.
@@ -175,7 +178,8 @@ void EclipseSession::Start(Request request) {
   running_ = request.kind;
   drawing_.setFuture(QtConcurrent::run(
       resources_.workers, [request = std::move(request), texture = texture_, coastlines = coastlines_,
-                           mapArea = mapArea_] { return Draw(request, texture, coastlines, *mapArea);
+                           mapArea = mapArea_, townLabels = townLabels_] {
+        return Draw(request, texture, coastlines, *mapArea, *townLabels);
       }));
 }
 
@@ -220,7 +224,7 @@ void EclipseSession::StartWaitingOrRest() {
 
 EclipseSession::JobOutcome EclipseSession::Draw(const Request& request, const TextureFuture& texture,
                                                 const CoastlineFuture& coastlines,
-                                                const MapAreaNow& mapArea) {
+                                                const MapAreaNow& mapArea, PathTownLabels& townLabels) {
   try {
     auto result = std::make_shared<SessionResult>();
     result->state = request.state;
@@ -230,6 +234,8 @@ EclipseSession::JobOutcome EclipseSession::Draw(const Request& request, const Te
       EclipseScratch scratch;
       eclipse = std::make_shared<const EclipseResult>(ComputeEclipse(request.prepared, scratch));
     }
+    // A scan along the central line: here, not on the window's thread.
+    result->headline = ComputeHeadlineNumbers(eclipse->elements, eclipse->deltaT, eclipse->circumstances);
     // The texture and the coastlines are waited for here, on the worker,
     // never on the window's thread.
     std::shared_ptr<const LoadedTexture> loaded;
@@ -241,9 +247,16 @@ EclipseSession::JobOutcome EclipseSession::Draw(const Request& request, const Te
     result->renderer = std::make_shared<MapRenderer>();
     const EarthTexture none;
     const MapAreaNow::Area area = mapArea.Get();
+    MapLayers layers;
+    std::optional<DeltaTBandLayer> deltaTBand;
+    if (request.state.deltaTBand) deltaTBand = DeltaTBandLayerOf(*eclipse);
+    if (deltaTBand) layers.deltaTBand = &*deltaTBand;
+    std::shared_ptr<const PathTownLabels::Labels> towns;
+    if (request.state.townDurations) towns = townLabels.For(*eclipse, request.state.language);
+    if (towns) layers.towns = *towns;
     result->drawnCurves = result->renderer->DrawMap(*eclipse, result->drawnView,
                                                colored ? loaded->image : none, coastlineLayer,
-                                               area.size.width());
+                                               layers, area.size.width());
     // Fitting the picture to the panel is the costliest step of showing it:
     // done here, the window's thread only copies it to the screen. The panel
     // may have changed size while the map was drawn.

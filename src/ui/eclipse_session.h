@@ -33,11 +33,13 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/settings.h"
 #include "geometry/eclipse_computation.h"
+#include "geometry/headline_numbers.h"
 #include "render/coastlines.h"
 #include "render/curve_drawing.h"
 #include "render/map.h"
 #include "render/projection.h"
 #include "ui/data_loads.h"
+#include "ui/path_town_labels.h"
 
 namespace darvelle::ui {
 
@@ -48,6 +50,14 @@ struct SessionState {
   bool universalTime = true;       // UT with DeltaT, else TT
   ViewParameters view;             // angles, size, projection, colours, pen width, resolution
   int language = 0;                // UiLanguage: 0 German, 1 English, 2 French
+  // The user's own DeltaT for this eclipse (seconds), in place of the
+  // model's; none: the model's estimate.
+  std::optional<double> userDeltaT;
+  // The central line's band for DeltaT +- 2 sigma on the map, where the
+  // eclipse has one (before 1600 and after 2100, in UT).
+  bool deltaTBand = false;
+  // The largest towns in the path named with their duration on the map.
+  bool townDurations = false;
 };
 
 // One finished computation and its drawing. Immutable once emitted; the
@@ -58,6 +68,7 @@ struct SessionResult {
   std::shared_ptr<const EclipseResult> computation;
   std::shared_ptr<MapRenderer> renderer;
   DrawnCurves drawnCurves;  // what the drawing drew, for the status bar
+  HeadlineNumbers headline;  // for the eclipse's summary, computed with the drawing
   ViewParameters drawnView;  // ColoredEarth as actually drawn
   QSize mapArea;             // the map panel's size the pictures were made for
   QImage fitted;             // ScreenImage() fitted into mapArea, as the panel shows it
@@ -196,7 +207,8 @@ class EclipseSession : public QObject {
   void FilesWritten();
   void StartWaitingOrRest();
   static JobOutcome Draw(const Request& request, const TextureFuture& texture,
-                         const CoastlineFuture& coastlines, const MapAreaNow& mapArea);
+                         const CoastlineFuture& coastlines, const MapAreaNow& mapArea,
+                         PathTownLabels& townLabels);
   // Starts fitting the result shown to the panel's size unless it fits, or
   // a fitting job runs (its end looks again).
   void FitShownToPanel();
@@ -213,6 +225,7 @@ class EclipseSession : public QObject {
   SessionState state_;
   qreal pixelRatio_ = 1.0;
   std::shared_ptr<MapAreaNow> mapArea_ = std::make_shared<MapAreaNow>();
+  std::shared_ptr<PathTownLabels> townLabels_ = std::make_shared<PathTownLabels>();
   std::shared_ptr<const SessionResult> current_;
   Job running_ = Job::None;
   std::optional<Request> waiting_;

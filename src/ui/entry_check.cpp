@@ -4,7 +4,10 @@
 #include <QLineEdit>
 #include <QToolTip>
 
+#include <cmath>
+
 #include "catalogue/selection.h"
+#include "geometry/eclipse_computation.h"
 #include "ui/control_factory.h"
 #include "ui/languages.h"
 #include "ui/tooltips.h"
@@ -17,7 +20,7 @@ constexpr const char* kNotAccepted[3] = {"„%1“ wird hier nicht angenommen.",
                                          "« %1 » n'est pas accepté ici."};
 
 // What each kind accepts, in the order of Entry.
-constexpr const char* kAccepted[4][3] = {
+constexpr const char* kAccepted[5][3] = {
     {"Ein ganzes Jahr von -4999 bis 7000, z. B. 2024.",
      "Enter a whole year from -4999 to 7000, e.g. 2024.",
      "Entrez une année entière de -4999 à 7000, p. ex. 2024."},
@@ -30,6 +33,9 @@ constexpr const char* kAccepted[4][3] = {
     {"Ein ganzer Radius in Pixeln von 100 bis 9999.",
      "Enter a whole radius in pixels from 100 to 9999.",
      "Entrez un rayon entier en pixels de 100 à 9999."},
+    {"DeltaT in Sekunden zwischen -1000000 und 1000000, z. B. 10500; leer: die Schätzung des Modells.",
+     "Enter DeltaT in seconds from -1000000 to 1000000, e.g. 10500; empty: the model's estimate.",
+     "Entrez DeltaT en secondes de -1000000 à 1000000, p. ex. 10500 ; vide : l'estimation du modèle."},
 };
 
 constexpr const char* kShownInstead[3] = {"Stattdessen gilt: %1", "Shown instead: %1",
@@ -49,6 +55,7 @@ bool Accepted(Entry kind, const QString& text) {
     case Entry::Saros: return WholeWithin(text, kFirstSelectableSaros, kLastSelectableSaros);
     case Entry::Angle: return ParseReal(text).has_value();
     case Entry::GlobeSize: return WholeWithin(text, kMinGlobeSize, kMaxGlobeSize);
+    case Entry::DeltaT: return DeltaTOfEntry(text).has_value();
   }
   return false;
 }
@@ -58,6 +65,13 @@ const QString kMarkedStyle =
     QStringLiteral("QLineEdit { background-color: #ffc8c8; color: #a00000; }");
 
 }  // namespace
+
+std::optional<std::optional<double>> DeltaTOfEntry(const QString& text) {
+  if (text.trimmed().isEmpty()) return std::optional<double>();
+  const auto seconds = ParseReal(text);
+  if (!seconds || std::abs(*seconds) > kLargestUserDeltaT) return std::nullopt;
+  return seconds;
+}
 
 QString EntryProblem(Entry kind, const QString& text, int language) {
   if (Accepted(kind, text)) return {};

@@ -10,12 +10,19 @@
 
 #include <QObject>
 #include <QString>
+#include <optional>
 
 class QLineEdit;
 
 namespace darvelle::ui {
 
-enum class Entry { Year, Saros, Angle, GlobeSize };
+// DeltaT: seconds, or nothing for the model's estimate.
+enum class Entry { Year, Saros, Angle, GlobeSize, DeltaT };
+
+// The DeltaT an entry asks for: a number of seconds within
+// +-kLargestUserDeltaT, or an empty inner value for empty text (the model's
+// estimate); nullopt for anything else.
+std::optional<std::optional<double>> DeltaTOfEntry(const QString& text);
 
 // Why `text` is not accepted as `kind`, in `language` (0 German, 1 English,
 // 2 French): the text quoted and what is accepted. Empty when it is accepted.

@@ -58,6 +58,7 @@ class QVBoxLayout;
 
 namespace darvelle::ui {
 
+class DeltaTEntry;
 class EntryCheck;
 class GlobeView;
 class HelpBrowser;
@@ -322,6 +323,8 @@ class MainWindow : public QMainWindow {
   QLineEdit* Saros_Edit = nullptr;
   QGroupBox* GroupBox_ET_UT = nullptr;
   QCheckBox* CheckBox_ET_UT = nullptr;
+  DeltaTEntry* deltaTEntry_ = nullptr;
+  QLabel* headlineLabel_ = nullptr;  // the eclipse's headline numbers under its date
   ShapeBar* Shape1 = nullptr;
   QLabel* Label_SoFiTyp = nullptr;
   QLabel* Label_DatumZeit = nullptr;
@@ -339,6 +342,8 @@ class MainWindow : public QMainWindow {
   QAction* resolutionItems_[6] = {};
   QAction* penWidthItems_[3] = {};
   QAction* languageItems_[3] = {};
+  QAction* deltaTBandItem_ = nullptr;
+  QAction* townDurationsItem_ = nullptr;
   QWidget* Panel_About = nullptr;
   QTableWidget* StringGrid_VersionsInfo = nullptr;
   HelpBrowser* helpWindow_ = nullptr;

@@ -19,6 +19,7 @@
 #include "catalogue/eclipse_texts.h"
 #include "ui/control_column.h"
 #include "ui/control_factory.h"
+#include "ui/delta_t_entry.h"
 #include "ui/languages.h"
 #include "ui/main_window.h"
 #include "ui/time_controls.h"
@@ -162,6 +163,13 @@ void MainWindow::BuildControls() {
   Label_DatumZeit->setAlignment(Qt::AlignCenter);
   column->addWidget(Label_SoFiTyp);
   column->addWidget(Label_DatumZeit);
+  headlineLabel_ = new QLabel(Panel0);
+  headlineLabel_->setObjectName(QStringLiteral("Label_Headline"));
+  headlineLabel_->setAlignment(Qt::AlignCenter);
+  // Smaller than the kind and date above it: five lines of figures.
+  headlineLabel_->setFont(PixelFont(QStringLiteral("Arial"), 13, false));
+  headlineLabel_->setWordWrap(true);
+  column->addWidget(headlineLabel_);
 
   BuildViewRows(column);
   BuildProjectionOptions(column);
@@ -227,6 +235,10 @@ void MainWindow::BuildTimeScaleGroup(QVBoxLayout* column) {
   auto* timeLayout = new QVBoxLayout(GroupBox_ET_UT);
   timeLayout->setContentsMargins(3, 3, 3, 3);
   timeLayout->addWidget(CheckBox_ET_UT);
+  deltaTEntry_ = new DeltaTEntry(GroupBox_ET_UT);
+  connect(deltaTEntry_, &DeltaTEntry::deltaTChosen, this,
+          [this](std::optional<double> seconds) { controller_->ChooseDeltaT(seconds); });
+  timeLayout->addWidget(deltaTEntry_);
   column->addWidget(GroupBox_ET_UT);
 }
 

@@ -10,6 +10,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 
+#include "ui/delta_t_entry.h"
 #include "ui/entry_check.h"
 #include "ui/globe_view.h"
 #include "ui/main_window.h"
@@ -32,7 +33,8 @@ void MainWindow::BuildConventions() {
 
   entryChecks_ = {new EntryCheck(Edit_Jahr, Entry::Year), new EntryCheck(Saros_Edit, Entry::Saros),
                   new EntryCheck(Edit_Psi, Entry::Angle), new EntryCheck(Edit_Phi, Entry::Angle),
-                  new EntryCheck(Edit_Chi, Entry::Angle), new EntryCheck(Edit_RK, Entry::GlobeSize)};
+                  new EntryCheck(Edit_Chi, Entry::Angle), new EntryCheck(Edit_RK, Entry::GlobeSize),
+                  new EntryCheck(deltaTEntry_->Edit(), Entry::DeltaT)};
 }
 
 void MainWindow::ShowTooltips(int language) {

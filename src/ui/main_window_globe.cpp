@@ -16,6 +16,7 @@
 #include "ui/drag_preview.h"
 #include "ui/globe_view.h"
 #include "ui/legend_panel.h"
+#include "ui/delta_t_entry.h"
 #include "ui/main_window.h"
 #include "ui/widgets.h"
 #include "ui/year_eclipse_list.h"
@@ -104,6 +105,8 @@ void MainWindow::ShowInPanels(const SessionState& state) {
   legend_->setPenWidth(state.view.PenWidth);
   legendDock_->setWindowTitle(LegendPanel::Title(state.language));
   yearList_->setLanguage(state.language);
+  deltaTEntry_->SetLanguage(state.language);
+  deltaTEntry_->ShowDeltaT(state.userDeltaT);
   qtTexts_.Use(state.language);
   ShowTooltips(state.language);
 }

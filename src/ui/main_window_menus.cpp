@@ -99,6 +99,16 @@ void MainWindow::BuildLanguageMenu() {
             [this, language] { ChooseLanguage(language); });
   }
   menu->addSeparator();
+  // The map's layers, off at first, so that the map is the one it always was.
+  deltaTBandItem_ = AddItem(menu, "DeltaTBand1", "DeltaT band (±2σ)");
+  deltaTBandItem_->setCheckable(true);
+  connect(deltaTBandItem_, &QAction::triggered, this,
+          [this](bool shown) { controller_->ShowDeltaTBand(shown); });
+  townDurationsItem_ = AddItem(menu, "TownDurations1", "Towns in the path with durations");
+  townDurationsItem_->setCheckable(true);
+  connect(townDurationsItem_, &QAction::triggered, this,
+          [this](bool shown) { controller_->ShowTownDurations(shown); });
+  menu->addSeparator();
   menu->addAction(legendDock_->toggleViewAction());
 }
 

@@ -13,9 +13,11 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "astro/delta_t.h"
 #include "catalogue/eclipse_texts.h"
 #include "catalogue/selection.h"
 #include "ui/control_factory.h"
+#include "ui/headline_texts.h"
 #include "ui/languages.h"
 #include "ui/main_window.h"
 #include "ui/widgets.h"
@@ -143,6 +145,7 @@ void MainWindow::ShowPrepared(const PreparedEclipse& eclipse, bool recomputing) 
     Edit_Jahr->setText(QString::number(e.year));
     Saros_Edit->setText(QString::number(e.saros));
     ShowYearOf(eclipse);
+    headlineLabel_->clear();  // until the worker brings the new eclipse's
   }
   ShowEclipseLabels(eclipse);
   yearList_->setTimeScale(eclipse.universalTime);
@@ -159,6 +162,8 @@ void MainWindow::ShowEclipseLabels(const PreparedEclipse& c) {
   Label_SoFiTyp->setText(
       FromWindows1252(EclipseTypeShortName(static_cast<int>(c.elements.kind), language)));
   Label_DatumZeit->setText(dateTime);
+  // The band exists where the model's DeltaT is uncertain, in UT.
+  deltaTBandItem_->setEnabled(c.universalTime && DeltaTUncertainty(c.elements.year).has_value());
 }
 
 void MainWindow::ShowViewState(const SessionState& state) {
@@ -171,6 +176,8 @@ void MainWindow::ShowViewState(const SessionState& state) {
   // A box disabled for want of a texture stays unticked.
   CheckBox_Farbe->setChecked(view.ColoredEarth && CheckBox_Farbe->isEnabled());
   CheckBox_ET_UT->setChecked(state.universalTime);
+  deltaTBandItem_->setChecked(state.deltaTBand);
+  townDurationsItem_->setChecked(state.townDurations);
   for (int i = 0; i < 6; ++i) {
     if (kResolutions[i] == view.Resolution) resolutionItems_[i]->setChecked(true);
   }
@@ -183,6 +190,8 @@ void MainWindow::ShowViewState(const SessionState& state) {
 
 void MainWindow::ShowResult(const std::shared_ptr<const SessionResult>& result) {
   statusBar_->ShowDrawnCurves(result->drawnCurves);
+  headlineLabel_->setText(HeadlineSummaryText(result->headline, result->computation->universalTime,
+                                              result->state.language));
   // Should the panel have changed size since the worker last looked, the
   // session fits the picture again; the panel stretches it meanwhile.
   Panel2->SetImage(result->ScreenImage(), result->fitted);

@@ -21,7 +21,10 @@ void SessionController::Send(const std::function<void(SessionState&)>& change) {
 }
 
 void SessionController::ChooseEclipse(int index) {
-  Send([&](SessionState& next) { next.index = index; });
+  Send([&](SessionState& next) {
+    if (next.index != index) next.userDeltaT.reset();
+    next.index = index;
+  });
 }
 
 int SessionController::ChooseYear(long long year) {
@@ -34,6 +37,7 @@ void SessionController::StepTo(int index) {
   if (index == current_().index) return;  // the step would leave the catalogue
   Send([&](SessionState& next) {
     next.index = index;
+    next.userDeltaT.reset();
     next.view.Resolution = 1;
   });
 }
@@ -109,6 +113,18 @@ void SessionController::ChoosePenWidth(int penWidth) {
 
 void SessionController::ChooseLanguage(int language) {
   Send([&](SessionState& next) { next.language = language; });
+}
+
+void SessionController::ChooseDeltaT(std::optional<double> seconds) {
+  Send([&](SessionState& next) { next.userDeltaT = seconds; });
+}
+
+void SessionController::ShowDeltaTBand(bool shown) {
+  Send([&](SessionState& next) { next.deltaTBand = shown; });
+}
+
+void SessionController::ShowTownDurations(bool shown) {
+  Send([&](SessionState& next) { next.townDurations = shown; });
 }
 
 }  // namespace darvelle::ui

@@ -6,6 +6,7 @@
 // without a widget.
 
 #include <functional>
+#include <optional>
 
 #include "catalogue/catalogue.h"
 #include "ui/eclipse_session.h"
@@ -19,6 +20,8 @@ class SessionController {
   SessionController(const Catalogue& catalogue, std::function<const SessionState&()> current,
                     std::function<void(const SessionState&)> send);
 
+  // Another eclipse drops the user's DeltaT: a DeltaT derived from a record
+  // belongs to the eclipse it was derived for.
   void ChooseEclipse(int index);
   // The first eclipse of `year`, the year clamped to the catalogue's; the
   // year chosen.
@@ -45,6 +48,10 @@ class SessionController {
   void ChooseResolution(int resolution);
   void ChoosePenWidth(int penWidth);
   void ChooseLanguage(int language);
+  // The user's DeltaT for the eclipse shown (seconds); none: the model's.
+  void ChooseDeltaT(std::optional<double> seconds);
+  void ShowDeltaTBand(bool shown);
+  void ShowTownDurations(bool shown);
 
  private:
   void Send(const std::function<void(SessionState&)>& change);

@@ -44,6 +44,10 @@ constexpr TooltipRow kTooltips[] = {
      {"3 Glieder der Saros-Reihe vor", "3 members forward in the Saros series",
       "3 membres en avant dans la série de Saros"}},
     // The time scale.
+    {"Edit_DeltaT",
+     {"DeltaT in Sekunden für diese Finsternis (etwa aus einem historischen Bericht); leer: die Schätzung des Modells",
+      "DeltaT in seconds for this eclipse (say from a historical record); empty: the model's estimate",
+      "DeltaT en secondes pour cette éclipse (tiré p. ex. d'un récit historique) ; vide : l'estimation du modèle"}},
     {"CheckBox_ET_UT",
      {"Angekreuzt: Zeiten in Weltzeit (UT, mit DeltaT); sonst in Terrestrischer Zeit (TT)",
       "Ticked: times in Universal Time (UT, with DeltaT); else in Terrestrial Time (TT)",

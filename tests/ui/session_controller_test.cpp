@@ -60,6 +60,29 @@ TEST_F(SessionControllerTest, StepsMoveThroughTheCatalogueAndTheSeriesAndStopAtT
   EXPECT_EQ(sent_.size(), 2u);  // nothing beyond the ends
 }
 
+TEST_F(SessionControllerTest, TheUsersDeltaTStaysWithItsEclipseOnly) {
+  SessionController controller = Controller();
+  state_.index = 16686;
+  controller.ChooseDeltaT(-1234.5);
+  ASSERT_EQ(sent_.back().userDeltaT, -1234.5);
+  state_ = sent_.back();
+  // Whatever else changes for the same eclipse keeps it.
+  controller.ChooseEclipse(16686);
+  controller.ChooseProjection(true);
+  controller.ShowDeltaTBand(true);
+  for (std::size_t i = 1; i < sent_.size(); ++i) EXPECT_EQ(sent_[i].userDeltaT, -1234.5) << i;
+  EXPECT_TRUE(sent_.back().deltaTBand);
+  // Another eclipse, however chosen, starts from the model's estimate.
+  controller.ChooseEclipse(16690);
+  EXPECT_FALSE(sent_.back().userDeltaT);
+  controller.StepCatalogue(1);
+  EXPECT_FALSE(sent_.back().userDeltaT);
+  controller.ChooseYear(-584);
+  EXPECT_FALSE(sent_.back().userDeltaT);
+  controller.ChooseDeltaT(std::nullopt);
+  EXPECT_FALSE(sent_.back().userDeltaT);
+}
+
 TEST_F(SessionControllerTest, AYearOrASeriesChoosesItsFirstEclipse) {
   SessionController controller = Controller();
   EXPECT_EQ(controller.ChooseYear(2024), 2024);

@@ -8,14 +8,18 @@
 #include <QDockWidget>
 #include <QDoubleSpinBox>
 #include <QHeaderView>
+#include <QRegularExpression>
 #include <QSpinBox>
 
+#include <algorithm>
 #include <cmath>
 
 #include "astro/delta_t.h"
 #include "catalogue/besselian_elements.h"
 #include "catalogue/eclipse_texts.h"
+#include "geometry/eclipse_computation.h"
 #include "geometry/local_circumstances.h"
+#include "ui/entry_check.h"
 #include "places/places.h"
 #include "ui/local_panel.h"
 #include "ui/local_texts.h"
@@ -136,6 +140,15 @@ class WindowPlaceTest : public WindowFixture {
     QCOMPARE(renamed.longitudeDeg, before.longitudeDeg);
     QCOMPARE(renamed.timeZone, before.timeZone);
     QCOMPARE(renamed.cityId, before.cityId);
+  }
+  // -584 May 28, the eclipse Herodotus tells of (the year's first eclipse or the next).
+  void ShowThalesEclipse() {
+    Type("Edit_Jahr", QStringLiteral("-584"));
+    for (int step = 0; step < 4 && window_->Computation().elements.month != 5; ++step) {
+      Find<QPushButton>("Button_plus_01_Ecl")->click();
+      Settle();
+    }
+    QCOMPARE(window_->Computation().elements.day, 28);
   }
   // The year list's first eclipse of 2024: April 8.
   void ShowApril8() {
@@ -489,6 +502,129 @@ class WindowPlaceTest : public WindowFixture {
     }
   }
 
+  // A DeltaT of the user's moves the eclipse and what the dock shows, stays
+  // with its eclipse only, and text that is no DeltaT is marked and left.
+  void userDeltaTIsTakenForTheEclipseShown() {
+    ChooseByName(QStringLiteral("Dallas"));
+    auto* edit = Find<QLineEdit>("Edit_DeltaT");
+    QVERIFY(edit->text().isEmpty());  // the model's estimate
+    edit->setFocus();
+    QTest::keyClicks(edit, QStringLiteral("12 s"));
+    QVERIFY(edit->findChild<darvelle::ui::EntryCheck*>()->Marked());
+    QTest::keyClick(edit, Qt::Key_Return);
+    Settle();
+    QVERIFY(!window_->Session().State().userDeltaT.has_value());
+    QVERIFY(edit->text().isEmpty());
+    Type("Edit_DeltaT", QStringLiteral("-30000"));
+    QCOMPARE(window_->Session().State().userDeltaT, std::optional<double>(-30000.0));
+    QCOMPARE(window_->Computation().modelDeltaT, -30000.0);
+    // Some eight hours off: the Sun is down in Dallas at the catalogue's instant.
+    const ObserverPlace place = *LocalPanel()->place();
+    const int index = window_->SelectedIndex();
+    const auto elements = darvelle::CurrentElements(window_->GetCatalogue(), index);
+    const auto local = darvelle::ComputeLocalCircumstances(elements, -30000.0, darvelle::ui::ObserverOf(place));
+    CompareDock(darvelle::ui::FormatLocalCircumstances({index, elements, -30000.0, true}, place, local, 1));
+    QVERIFY(Find<QLabel>("LocalTimeScale")->text().contains(QStringLiteral("-30000.0")));
+    QCOMPARE(edit->text(), QStringLiteral("-30000.0"));
+    Find<QPushButton>("Button_plus_01_Ecl")->click();
+    Settle();
+    QVERIFY(!window_->Session().State().userDeltaT.has_value());
+    QVERIFY(edit->text().isEmpty());
+  }
+
+  // Where the model's DeltaT is uncertain the dock says whether the central
+  // phase is seen over DeltaT +- 2 sigma, the map can show the central
+  // line's band, and the summary gives the eclipse's headline numbers.
+  void uncertainDeltaTIsJudgedAndDrawn() {
+    auto* band = Find<QAction>("DeltaTBand1");
+    QVERIFY(!band->isEnabled());  // 2024: DeltaT known to seconds
+    // The longest duration shown agrees with the central line's vertices.
+    const QRegularExpression duration(QStringLiteral("(\\d+) min (\\d+) s"));
+    const QRegularExpressionMatch m = duration.match(Find<QLabel>("Label_Headline")->text());
+    QVERIFY(m.hasMatch());
+    double longest = 0;
+    for (const auto& p : window_->Computation().curves.centralLine.Points()) {
+      longest = std::max(longest, p.DurationMinutes * 60.0);
+    }
+    QVERIFY(std::abs(m.captured(1).toInt() * 60 + m.captured(2).toInt() - longest) <= 2.0);
+
+    const auto placeAt = [this](const QString& coordinates) {
+      auto* search = Find<QLineEdit>("PlaceSearch");
+      search->setText(coordinates);
+      QTest::keyClick(search, Qt::Key_Return);
+      QTRY_VERIFY(LocalPanel()->place().has_value() && LocalPanel()->place()->name.isEmpty());
+    };
+    placeAt(QStringLiteral("32.78, -96.80"));
+    QVERIFY(!Find<QLabel>("LocalCentralOverDeltaT")->isVisible());
+    ShowThalesEclipse();
+    const auto& shown = window_->Computation();
+    const double sigma = *darvelle::DeltaTUncertainty(-584);
+    const QString low = QString::number(shown.modelDeltaT - 2 * sigma, 'f', 0);
+    const QString high = QString::number(shown.modelDeltaT + 2 * sigma, 'f', 0);
+    auto* central = Find<QLabel>("LocalCentralOverDeltaT");
+    QString texts[2];
+    int k = 0;
+    // Smyrna lies where some DeltaT of the range puts the path, Sydney where none does.
+    for (const QString& where : {QStringLiteral("38.42, 27.14"), QStringLiteral("-33.87, 151.21")}) {
+      placeAt(where);
+      QVERIFY(central->isVisible());
+      QVERIFY2(central->text().contains(low + QStringLiteral(" .. ") + high), qPrintable(central->text()));
+      texts[k++] = central->text();
+    }
+    QVERIFY(texts[0].size() > texts[1].size());  // Smyrna's names its stretch of DeltaT
+
+    QVERIFY(band->isEnabled() && !band->isChecked());
+    const QImage plain = window_->Session().Current()->renderer->DrawingImage();
+    Trigger("DeltaTBand1");
+    QVERIFY(window_->Session().State().deltaTBand && band->isChecked());
+    QVERIFY(window_->Session().Current()->renderer->DrawingImage() != plain);
+  }
+
+  // The towns named with their durations lie in the path and their
+  // durations are those the engine gives at their dots (to the few km of a
+  // dot's pixel).
+  void townDurationsNameThePathsTowns() {
+    QVERIFY(!Find<QAction>("TownDurations1")->isChecked());
+    QVERIFY(window_->Session().Current()->renderer->LastLabels().empty());
+    Trigger("TownDurations1");
+    QVERIFY(window_->Session().State().townDurations);
+    const auto& labels = window_->Session().Current()->renderer->LastLabels();
+    QVERIFY(labels.size() > 10);
+    const QRegularExpression named(QStringLiteral("^.+ (\\d+) min (\\d+) s$"));
+    const auto& shown = window_->Computation();
+    int agreeing = 0;
+    for (const auto& label : labels) {
+      const QRegularExpressionMatch m = named.match(label.name);
+      QVERIFY2(m.hasMatch(), qPrintable(label.name));
+      const double seconds = m.captured(1).toInt() * 60 + m.captured(2).toInt();
+      const auto at = darvelle::UnprojectPixel(Drawn(), {label.anchor.x(), label.anchor.y()});
+      QVERIFY(at.has_value());
+      const auto local = darvelle::ComputeLocalCircumstances(shown.elements, shown.deltaT,
+                                                             {at->latitude, at->longitude, 0.0});
+      if (local.DurationS && std::abs(*local.DurationS - seconds) < 30.0) ++agreeing;
+    }
+    QVERIFY2(agreeing >= static_cast<int>(labels.size()) * 9 / 10, qPrintable(QString::number(agreeing)));
+  }
+
+  void visibleListStartsToday() {
+    ChooseByName(QStringLiteral("Madrid"));
+    Find<QPushButton>("VisibleFromHereButton")->click();
+    auto* dialog = Find<darvelle::ui::VisibleEclipsesDialog>("VisibleEclipsesDialog");
+    const QDate today = QDate::currentDate();
+    QCOMPARE(dialog->query().fromYear, today.year());
+    QCOMPARE(dialog->query().notBefore, today);
+    darvelle::ui::VisibleQuery asked = dialog->query();
+    asked.fromYear = today.year() - 1;
+    const QString first = today.toString(Qt::ISODate);
+    int before = 0;
+    for (const auto& row : darvelle::ui::ScanVisibleEclipses(window_->GetCatalogue(), asked)) {
+      QVERIFY2(row.date >= first, qPrintable(row.date));
+      ++before;
+    }
+    asked.notBefore = QDate();
+    QVERIFY(darvelle::ui::ScanVisibleEclipses(window_->GetCatalogue(), asked).size() > static_cast<std::size_t>(before));
+  }
+
   void coordinatesTyped_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("valid");
@@ -549,6 +685,41 @@ class WindowPlaceTest : public WindowFixture {
     QTRY_VERIFY_WITH_TIMEOUT(!dialog->scanning(), 20000);
     QApplication::processEvents();
     QVERIFY(dialog->grab().save(folder + QStringLiteral("/visible_from_madrid.png")));
+  }
+
+  // The pictures of a historian's eclipse: a DeltaT of one's own, the band
+  // of the central line for the model's uncertain one, the place's verdict
+  // over it; and the summary and the towns with their durations in 2024.
+  void historianScreenshots() {
+    const QByteArray out = qgetenv("DARVELLE_UI_SCREENSHOTS");
+    if (out.isEmpty()) QSKIP("set DARVELLE_UI_SCREENSHOTS to a folder to take the pictures");
+    const QString folder = QString::fromLocal8Bit(out) + QLatin1Char('/');
+    window_->resize(1700, 1000);
+    const auto save = [&](QWidget* widget, const char* name) {
+      QApplication::processEvents();
+      QVERIFY(widget->grab().save(folder + QString::fromLatin1(name)));
+    };
+    QTRY_VERIFY(!Find<QLabel>("Label_Headline")->text().isEmpty());
+    save(Find<QWidget>("Panel0"), "summary_headline_2024-04-08.png");
+    Trigger("TownDurations1");
+    Type("Edit_Psi", QStringLiteral("8"));
+    Type("Edit_Phi", QStringLiteral("6"));
+    Type("Edit_RK", QStringLiteral("3000"));
+    save(window_.get(), "town_durations_2024-04-08_texas.png");
+    Trigger("TownDurations1");
+    Find<QPushButton>("Button_ResetView")->click();
+    Settle();
+    ShowThalesEclipse();
+    auto* search = Find<QLineEdit>("PlaceSearch");
+    search->setText(QStringLiteral("38.42, 27.14"));  // Smyrna
+    QTest::keyClick(search, Qt::Key_Return);
+    QTRY_VERIFY(LocalPanel()->place().has_value());
+    Trigger("DeltaTBand1");
+    save(window_.get(), "delta_t_band_-584-05-28.png");
+    save(Find<QDockWidget>("LocalCircumstancesDock"), "local_panel_certainty_smyrna_-584-05-28.png");
+    Type("Edit_DeltaT", QStringLiteral("17000"));
+    save(window_.get(), "delta_t_entry_17000_-584-05-28.png");
+    save(Find<QWidget>("GroupBox_ET_UT"), "delta_t_entry_17000_box.png");
   }
 };
 

@@ -1,0 +1,43 @@
+#pragma once
+// The map's town labels with durations ("Dallas 3 min 52 s"): the towns that
+// see the central phase of the eclipse drawn, most populous first. The list
+// is made once per eclipse (FindTownsOnPath over the whole town list, a few
+// tenths of a second) and kept for the drawings of the same eclipse that
+// follow (a turn, a zoom, a new pen width). The session's jobs call it on
+// their worker, never the window's thread.
+
+#include <QMutex>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "geometry/eclipse_computation.h"
+#include "places/place_index.h"
+#include "render/map_layers.h"
+
+namespace darvelle::ui {
+
+class PathTownLabels {
+ public:
+  using Labels = std::vector<TownLabelCandidate>;
+
+  // The labels for `eclipse` with the town names of `language` (0 German,
+  // 1 English, 2 French); any thread. Throws what reading the town list throws.
+  std::shared_ptr<const Labels> For(const PreparedEclipse& eclipse, int language);
+
+ private:
+  struct Key {
+    int index = 0;
+    double deltaT = 0;
+    int language = -1;
+    bool operator==(const Key&) const = default;
+  };
+
+  QMutex mutex_;
+  std::shared_ptr<const places::PlaceIndex> towns_;
+  std::string townsLanguage_;
+  Key key_;
+  std::shared_ptr<const Labels> labels_;
+};
+
+}  // namespace darvelle::ui
