@@ -90,6 +90,7 @@ TEST_F(CliMap, BordersNamesAndBandOnlyWhenAskedFor) {
       {"--borders", true, false, false},
       {"--band", false, true, false},
       {"--labels", false, false, true},
+      {"--town-durations", false, false, true},
       {"--borders --labels --band", true, true, true},
   };
   const fs::path plainFile = dir_ / "plain.png";
