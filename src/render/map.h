@@ -17,6 +17,7 @@
 #include <string>
 
 #include "geometry/eclipse_computation.h"
+#include "geometry/timed_outlines.h"
 #include "render/coastlines.h"
 #include "render/curve_drawing.h"
 #include "render/map_layers.h"
@@ -78,6 +79,8 @@ struct MapLayers {
   std::span<const BandArea> band;
   // Names are placed in this order (PlaceTownLabels); none when empty.
   std::span<const TownLabelCandidate> towns;
+  // The umbra every few minutes of UT, over the curves and under the names.
+  std::span<const TimedUmbraArea> umbraOutlines;
 };
 
 class MapRenderer {
@@ -96,7 +99,8 @@ class MapRenderer {
                       const EarthTexture& texture, const CoastlineLayer& coastlines,
                       int displayWidth = kMaxDisplayWidth);
   // The same with optional layers: the band over the coastlines, the borders
-  // over the band, the curves and markers over both, the town names last.
+  // over the band, the curves and markers over both, the umbra's timed
+  // outlines over them, the town names last.
   DrawnCurves DrawMap(const EclipseResult& c, const ViewParameters& view,
                       const EarthTexture& texture, const CoastlineLayer& coastlines,
                       const MapLayers& layers, int displayWidth = kMaxDisplayWidth);

@@ -1,5 +1,6 @@
 #include "render/shadow_layer.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "astro/constants.h"
+#include "astro/instant.h"
 
 namespace darvelle {
 namespace {
@@ -110,6 +112,15 @@ void Mark(QPainter& painter, const GlobeProjection& projection, const ShadowPoin
   painter.drawEllipse(QPointF(q.ScreenX, q.ScreenY), radius, radius);
 }
 
+// Hours and minutes of UT of an instant (whole minutes, rounded).
+QString UtClockText(double julianDayTT, double deltaT) {
+  const double ut = Instant::FromJulianDayTT(julianDayTT).JulianDayUT(deltaT);
+  const long long minutes = std::llround((ut - 0.5 - std::floor(ut - 0.5)) * 1440.0) % 1440;
+  return QStringLiteral("%1:%2")
+      .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+      .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
 }  // namespace
 
 void DrawShadowLayer(QImage& image, const GlobeProjection& projection,
@@ -149,18 +160,44 @@ void DrawShadowLayer(QImage& image, const GlobeProjection& projection,
 }
 
 void DrawUmbraOutlines(QImage& image, const GlobeProjection& projection,
-                       const std::vector<std::vector<ShadowCurve>>& areas,
+                       std::span<const TimedUmbraArea> areas, double deltaTForLabels,
                        const ShadowLayerStyle& style) {
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
   QColor fill = style.Umbra;
   fill.setAlpha(70);
-  painter.setPen(QPen(style.UmbraEdge, 1.0));
-  painter.setBrush(fill);
-  for (const auto& rings : areas) {
-    for (const ShadowCurve& ring : rings) {
-      for (const QPolygonF& part : VisibleParts(projection, ring)) painter.drawPolygon(part);
+  QFont font = painter.font();
+  font.setPixelSize(kOutlineLabelPixels);
+  painter.setFont(font);
+  const QFontMetrics metrics(font);
+  std::vector<QRect> labels;
+  for (const TimedUmbraArea& area : areas) {
+    QRectF extent;
+    painter.setPen(QPen(style.UmbraEdge, 1.0));
+    painter.setBrush(fill);
+    for (const ShadowCurve& ring : area.rings) {
+      for (const QPolygonF& part : VisibleParts(projection, ring)) {
+        painter.drawPolygon(part);
+        extent = extent.united(part.boundingRect());
+      }
     }
+    if (extent.isEmpty()) continue;
+    // "18:40" beside the outline, as NASA's maps mark the shadow's march;
+    // a time whose place another one took is left out.
+    const QString text = UtClockText(area.julianDayTT, deltaTForLabels);
+    QRect box = metrics.boundingRect(text).adjusted(-2, -1, 2, 1);
+    box.moveCenter(QPoint(static_cast<int>(extent.right()) + box.width() / 2 + 3,
+                          static_cast<int>(extent.center().y())));
+    if (!image.rect().contains(box)) continue;
+    if (std::any_of(labels.begin(), labels.end(), [&](const QRect& r) { return r.intersects(box); })) {
+      continue;
+    }
+    labels.push_back(box);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 255, 255, 190));
+    painter.drawRect(box);
+    painter.setPen(style.UmbraEdge);
+    painter.drawText(box, Qt::AlignCenter, text);
   }
 }
 

@@ -7,6 +7,7 @@
 #include "catalogue/data_files.h"
 #include "geometry/computation_files.h"
 #include "geometry/report_files.h"
+#include "geometry/timed_outlines.h"
 #include "ui/widgets.h"
 
 namespace darvelle::ui {
@@ -241,9 +242,15 @@ EclipseSession::JobOutcome EclipseSession::Draw(const Request& request, const Te
     result->renderer = std::make_shared<MapRenderer>();
     const EarthTexture none;
     const MapAreaNow::Area area = mapArea.Get();
+    MapLayers layers;
+    std::vector<TimedUmbraArea> outlines;
+    if (request.state.umbraOutlineMinutes > 0) {
+      outlines = TimedUmbraAreas(*eclipse, request.state.umbraOutlineMinutes);
+      layers.umbraOutlines = outlines;
+    }
     result->drawnCurves = result->renderer->DrawMap(*eclipse, result->drawnView,
                                                colored ? loaded->image : none, coastlineLayer,
-                                               area.size.width());
+                                               layers, area.size.width());
     // Fitting the picture to the panel is the costliest step of showing it:
     // done here, the window's thread only copies it to the screen. The panel
     // may have changed size while the map was drawn.

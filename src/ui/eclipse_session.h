@@ -48,6 +48,8 @@ struct SessionState {
   bool universalTime = true;       // UT with DeltaT, else TT
   ViewParameters view;             // angles, size, projection, colours, pen width, resolution
   int language = 0;                // UiLanguage: 0 German, 1 English, 2 French
+  // The umbra drawn every so many minutes of UT along the path; 0: not drawn.
+  int umbraOutlineMinutes = 0;
 };
 
 // One finished computation and its drawing. Immutable once emitted; the

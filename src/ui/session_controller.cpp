@@ -5,6 +5,7 @@
 
 #include "catalogue/selection.h"
 #include "catalogue/settings.h"
+#include "geometry/timed_outlines.h"
 #include "ui/control_factory.h"
 
 namespace darvelle::ui {
@@ -109,6 +110,13 @@ void SessionController::ChoosePenWidth(int penWidth) {
 
 void SessionController::ChooseLanguage(int language) {
   Send([&](SessionState& next) { next.language = language; });
+}
+
+void SessionController::ChooseUmbraOutlines(int minutes) {
+  Send([&](SessionState& next) {
+    next.umbraOutlineMinutes =
+        minutes <= 0 ? 0 : std::clamp(minutes, kMinOutlineStepMinutes, kMaxOutlineStepMinutes);
+  });
 }
 
 }  // namespace darvelle::ui

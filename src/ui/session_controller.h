@@ -45,6 +45,8 @@ class SessionController {
   void ChooseResolution(int resolution);
   void ChoosePenWidth(int penWidth);
   void ChooseLanguage(int language);
+  // The umbra every `minutes` of UT on the map; 0 for none.
+  void ChooseUmbraOutlines(int minutes);
 
  private:
   void Send(const std::function<void(SessionState&)>& change);

@@ -84,21 +84,22 @@ TEST_F(ShadowLayer, ShadesWhatTheShadowAndTheNightCover) {
 }
 
 TEST_F(ShadowLayer, TimedUmbrasDarkenTheirOwnPlacesOnly) {
+  test::EnsureGuiApplication();  // the outlines carry their times
   const int index = IndexOf(2024, 4, 8);
   ASSERT_NE(index, 0);
   const BesselianElements e = CurrentElements(*catalogue_, index);
   const double deltaT = ComputeDeltaT(2024, 4);
   const GlobeProjection projection(-100.0 * M_PI / 180.0, 20.0 * M_PI / 180.0, 0.0, 500, false);
-  std::vector<std::vector<ShadowCurve>> areas;
+  std::vector<TimedUmbraArea> areas;
   std::vector<ShadowPoint> centres;
   for (const int minute : {0, 30}) {
     const double t = ShadowTimeOfUt(e, deltaT, CalendarToJulianDay(2024, 4, 8, 18, minute, 0));
-    areas.push_back(UmbraAreaAt(e, deltaT, t));
+    areas.push_back({CalendarToJulianDay(2024, 4, 8, 18, minute, 0) + deltaT / 86400.0, UmbraAreaAt(e, deltaT, t)});
     centres.push_back(*ComputeShadowAt(e, deltaT, t).Axis);
   }
   QImage image(kMapWidth, kMapHeight, QImage::Format_RGB32);
   image.fill(QColor(200, 200, 200));
-  DrawUmbraOutlines(image, projection, areas);
+  DrawUmbraOutlines(image, projection, areas, deltaT);
   for (const ShadowPoint& c : centres) {
     const QPoint at = PixelOf(projection, c.LatitudeDeg, c.LongitudeDeg);
     EXPECT_LT(test::PixelAt(image, at.x(), at.y())[0], 190) << c.LatitudeDeg;
