@@ -4,7 +4,7 @@ namespace darvelle::ui {
 namespace {
 
 const TimeCaptions kCaptions[3] = {
-    {"Zeitleiste", "Die Sonne vom Ort aus", "&Animation exportieren…",
+    {"Zeitleiste", "Die Sonne vom Ort aus", "&Animation exportieren …",
      "Animation exportieren", "Schritt", "Größe", "Farbige Erde", "Wählen…",
      "Ordner der Einzelbilder", "Einzelbilder in", "Auch ein Video (ffmpeg)",
      "Videodatei (.mp4, .webm)",
