@@ -102,6 +102,7 @@ struct Words {
   const char* noEclipse;
   const char* dateTT;
   const char* maximumUT;
+  const char* magnitudeSeen;  // the visible list's filter: with the Sun up
 };
 
 const Words kWords[3] = {
@@ -114,7 +115,8 @@ const Words kWords[3] = {
       "Finsternis bei Sonnenaufgang im Gang", "Finsternis bei Sonnenuntergang im Gang",
       "ganz sichtbar"},
      "Größe", "Bedeckung", "Verhältnis Mond/Sonne", "Dauer", "Sonne unter dem Horizont",
-     "An diesem Ort findet keine Finsternis statt.", "Datum (TT)", "Maximum (UT)"},
+     "An diesem Ort findet keine Finsternis statt.", "Datum (TT)", "Maximum (UT)",
+     "gesehen"},
     {"Eclipse", "Place", "Time scale: UT = TT - DeltaT, DeltaT", "Event", "Local time",
      "Sun alt.", "Azimuth", "P",
      {"Partial begins (C1)", "Total/annular begins (C2)", "Maximum", "Total/annular ends (C3)",
@@ -123,7 +125,8 @@ const Words kWords[3] = {
      {"no eclipse at this place", "the Sun is below the horizon throughout",
       "in progress at sunrise", "in progress at sunset", "fully visible"},
      "Magnitude", "Obscuration", "Moon/Sun ratio", "Duration", "Sun below the horizon",
-     "No eclipse at this place.", "Date (TT)", "Maximum (UT)"},
+     "No eclipse at this place.", "Date (TT)", "Maximum (UT)",
+     "seen"},
     {"Éclipse", "Lieu", "Échelle de temps : UT = TT - DeltaT, DeltaT", "Événement",
      "Heure locale", "Haut. Soleil", "Azimut", "P",
      {"Début partielle (C1)", "Début totalité/anneau (C2)", "Maximum",
@@ -133,7 +136,8 @@ const Words kWords[3] = {
      {"pas d'éclipse en ce lieu", "le Soleil reste sous l'horizon",
       "en cours au lever du Soleil", "en cours au coucher du Soleil", "entièrement visible"},
      "Grandeur", "Obscuration", "Rapport Lune/Soleil", "Durée", "Soleil sous l'horizon",
-     "Pas d'éclipse en ce lieu.", "Date (TT)", "Maximum (UT)"},
+     "Pas d'éclipse en ce lieu.", "Date (TT)", "Maximum (UT)",
+     "vue"},
 };
 
 const Words& WordsFor(int language) {
@@ -299,7 +303,8 @@ std::string LocalTable(const LocalReport& r, int language) {
 std::string VisibleTableHeader(int language) {
   const Words& w = WordsFor(language);
   return Padded("#", 7) + Padded(w.dateTT, 13) + Padded("", 11) + Padded("", 7) +
-         Padded(w.maximumUT, 24) + Padded(w.magnitude, 11) + Padded(w.obscuration, 13) +
+         Padded(w.maximumUT, 24) + Padded(w.magnitude, 11) + Padded(w.magnitudeSeen, 11) +
+         Padded(w.obscuration, 13) +
          Padded(w.duration, 10) + w.sunAlt + "\n";
 }
 
@@ -309,7 +314,8 @@ std::string VisibleTableRow(const LocalReport& r, int language) {
   return Padded(std::to_string(r.Index), 7) + Padded(CatalogueDate(r.Elements), 13) +
          Padded(w.kinds[static_cast<int>(l.SeenKind())], 11) + Padded(VisibilityWord(l.Seen), 7) +
          Padded(l.Maximum ? IsoDateTime(JulianDayUT(r, l.Maximum->Time)) : "", 24) +
-         Padded(FixedText(l.Magnitude, 4), 11) + Padded(FixedText(l.Obscuration, 4), 13) +
+         Padded(FixedText(l.Magnitude, 4), 11) + Padded(FixedText(l.VisibleMagnitude(), 4), 11) +
+         Padded(FixedText(l.Obscuration, 4), 13) +
          Padded(l.DurationS && l.SeenKind() != LocalKind::kPartial ? FixedText(*l.DurationS, 1) + " s" : "", 10) +
          (l.Maximum ? FixedText(l.Maximum->SunAltitudeDeg, 1) : "") + "\n";
 }

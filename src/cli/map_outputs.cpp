@@ -16,6 +16,7 @@
 #include "cli/args.h"
 #include "geometry/shadow_at_instant.h"
 #include "export/path_band.h"
+#include "geometry/timed_outlines.h"
 #include "places/place_index.h"
 #include "places/towns_on_path.h"
 #include "render/border_file.h"
@@ -60,6 +61,11 @@ long long IntegerOption(const ComputeOptions& options, const char* name, long lo
                      "'");
   }
   return *value;
+}
+
+// --outlines MINUTES, 0 when not given.
+long long OutlineMinutes(const ComputeOptions& options) {
+  return IntegerOption(options, "outlines", 0, kMinOutlineStepMinutes, kMaxOutlineStepMinutes);
 }
 
 // "BMP" or "PNG" from the file's extension; UsageError otherwise.
@@ -146,6 +152,11 @@ void DrawMapFor(MapRenderer& renderer, const EclipseResult& c, const ComputeOpti
     towns = durations ? TownDurationCandidates(c, index.Places()) : TownNameCandidates(index, areas);
     layers.towns = towns;
   }
+  std::vector<TimedUmbraArea> outlines;
+  if (const long long minutes = OutlineMinutes(options); minutes > 0) {
+    outlines = TimedUmbraAreas(c, static_cast<int>(minutes));
+    layers.umbraOutlines = outlines;
+  }
   renderer.DrawMap(c, view, texture, coastlines, layers);
 }
 
@@ -164,42 +175,11 @@ ViewEditTexts EditTextsFor(const ComputeOptions& options) {
 
 namespace {
 
-// The umbra's areas every `minutes` of UT while it touches the Earth, from
-// the first whole multiple on (central eclipses; none otherwise).
-std::vector<std::vector<ShadowCurve>> TimedUmbras(const EclipseResult& c, int minutes) {
-  std::vector<std::vector<ShadowCurve>> areas;
-  const EclipseEvents& events = c.circumstances.events;
-  if (!events[EventId::TC1].exists()) return areas;
-  std::optional<double> first, last;
-  for (const EventId id : {EventId::TU1, EventId::TU2}) {
-    if (const auto t = events.Time(id)) first = first ? std::min(*first, *t) : *t;
-  }
-  for (const EventId id : {EventId::TU3, EventId::TU4}) {
-    if (const auto t = events.Time(id)) last = last ? std::max(*last, *t) : *t;
-  }
-  if (!first || !last) return areas;
-  const double stepHours = minutes / 60.0;
-  // Whole multiples of the step of UT: t + shift is hours of UT from the epoch hour.
-  const double shift = c.elements.epochHour - c.modelDeltaT / 3600.0;
-  for (double t = std::ceil((*first + shift) / stepHours) * stepHours - shift; t <= *last;
-       t += stepHours) {
-    areas.push_back(UmbraAreaAt(c.elements, c.deltaT, t));
-  }
-  return areas;
-}
-
 void WriteMap(const EclipseResult& c, const ComputeOptions& options, const std::string& file) {
   const GuiSession session;
   MapRenderer renderer;
   DrawMapFor(renderer, c, options);
-  const long long minutes = IntegerOption(options, "outlines", 0, 1, 720);
-  if (minutes == 0 || !renderer.LastView()) {
-    SaveImageFile(renderer.DrawingImage(), file, PictureFormat("map", file));
-    return;
-  }
-  QImage map = renderer.DrawingImage();
-  DrawUmbraOutlines(map, *renderer.LastView(), TimedUmbras(c, static_cast<int>(minutes)));
-  SaveImageFile(map, file, PictureFormat("map", file));
+  SaveImageFile(renderer.DrawingImage(), file, PictureFormat("map", file));
 }
 
 void WriteLegend(const EclipseResult& c, const ComputeOptions& options, const std::string& file) {
@@ -260,7 +240,7 @@ ViewParameters MapViewFor(const ComputeOptions& options) {
 void CheckMapOptions(const ComputeOptions& options) {
   (void)MapViewFor(options);
   if (auto file = OptionValue(options, "map")) PictureFormat("map", *file);
-  (void)IntegerOption(options, "outlines", 0, 1, 720);
+  (void)OutlineMinutes(options);
   if (auto file = OptionValue(options, "legend")) PictureFormat("legend", *file);
 }
 

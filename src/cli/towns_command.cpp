@@ -77,7 +77,8 @@ Row RowOf(const places::Place& town, const LocalCircumstances& l, const Besselia
                 {"admin", town.AdminArea},
                 {"lat", FixedText(town.LatitudeDeg, 5)},
                 {"lon", FixedText(town.LongitudeDeg, 5)},
-                {"population", std::to_string(town.Population)},
+                // GeoNames gives 0 where it knows no count (seats of regions, mostly).
+                {"population", town.Population > 0 ? std::to_string(town.Population) : ""},
                 {"time_zone", town.TimeZone},
                 {"kind", KindName(l.Kind)},
                 {"duration_s", l.DurationS ? FixedText(*l.DurationS, 1) : ""},

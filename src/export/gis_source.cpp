@@ -13,6 +13,7 @@
 #include "geometry/horizon_curves.h"
 #include "geometry/report_files.h"
 #include "geometry/shadow_at_instant.h"
+#include "geometry/timed_outlines.h"
 
 namespace darvelle {
 namespace {
@@ -108,24 +109,6 @@ const GisEvent* GisSource::Event(EventId id) const {
 
 namespace {
 
-// The instants (Julian Days of TT) of whole multiples of the outline step of
-// UT between two instants of the elements (hours of TT), at most one a step.
-std::vector<double> OutlineInstants(const EclipseResult& c, double from, double to) {
-  std::vector<double> instants;
-  const double stepDays = kOutlineStepMinutes / 1440.0;
-  const double firstUt = Instant::FromEpochHours(c.elements.julianDay, from).JulianDayUT(c.modelDeltaT);
-  const double lastUt = Instant::FromEpochHours(c.elements.julianDay, to).JulianDayUT(c.modelDeltaT);
-  // Whole steps counted from the civil day's start (JD .5); a pass lasts
-  // hours, so the cap is never what ends it.
-  const double origin = std::floor(firstUt - 0.5) + 0.5;
-  for (double k = std::ceil((firstUt - origin) / stepDays); instants.size() < 1000; k += 1.0) {
-    const double ut = origin + k * stepDays;
-    if (ut > lastUt) break;
-    instants.push_back(TerrestrialFromUniversal(ut, c.modelDeltaT));
-  }
-  return instants;
-}
-
 // A point inside a small ring: the mean of its points' directions.
 GeoPoint MiddleOf(const ShadowCurve& ring) {
   double x = 0, y = 0, z = 0;
@@ -141,9 +124,11 @@ GeoPoint MiddleOf(const ShadowCurve& ring) {
 void AddTimedOutlines(const EclipseResult& c, GisSource& source) {
   const EclipseEvents& events = c.circumstances.events;
   const BesselianElements& e = c.elements;
-  auto hours = [&](double julianDayTT) { return (julianDayTT - e.julianDay) * 24.0; };
+  auto hours = [&](double julianDayTT) {
+    return Instant::FromJulianDayTT(julianDayTT).HoursAfter(e.julianDay);
+  };
   if (const auto p1 = events.Time(EventId::TP1), p4 = events.Time(EventId::TP4); p1 && p4) {
-    for (const double jd : OutlineInstants(c, *p1, *p4)) {
+    for (const double jd : WholeStepInstants(c, *p1, *p4, kOutlineStepMinutes)) {
       TimedLine line{jd, {}};
       for (const ShadowCurve& curve : PenumbraOutlineAt(e, c.deltaT, hours(jd))) {
         GeoLine points;
@@ -158,20 +143,9 @@ void AddTimedOutlines(const EclipseResult& c, GisSource& source) {
       if (!line.parts.empty()) source.penumbraOutlines.push_back(std::move(line));
     }
   }
-  // The umbra from its first contact with the Earth to its last: TU1 and TU4
-  // where it is total there, TU2 and TU3 where annular.
-  if (!events[EventId::TC1].exists()) return;
-  std::optional<double> first, last;
-  for (const EventId id : {EventId::TU1, EventId::TU2}) {
-    if (const auto t = events.Time(id)) first = first ? std::min(*first, *t) : *t;
-  }
-  for (const EventId id : {EventId::TU3, EventId::TU4}) {
-    if (const auto t = events.Time(id)) last = last ? std::max(*last, *t) : *t;
-  }
-  if (!first || !last) return;
-  for (const double jd : OutlineInstants(c, *first, *last)) {
-    TimedArea area{jd, {}};
-    for (const ShadowCurve& ring : UmbraAreaAt(e, c.deltaT, hours(jd))) {
+  for (const TimedUmbraArea& timed : TimedUmbraAreas(c, kOutlineStepMinutes)) {
+    TimedArea area{timed.julianDayTT, {}};
+    for (const ShadowCurve& ring : timed.rings) {
       std::vector<GeoPoint> points;
       for (const ShadowPoint& p : ring.Points) points.push_back({p.LongitudeDeg, p.LatitudeDeg});
       for (GeoRing& polygon : PolygonsOnMap(points, MiddleOf(ring))) {

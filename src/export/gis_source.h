@@ -13,6 +13,7 @@
 #include "export/gis_geometry.h"
 #include "geometry/eclipse_computation.h"
 #include "geometry/events.h"
+#include "geometry/timed_outlines.h"
 #include "render/curve_drawing.h"
 
 namespace darvelle {
@@ -63,7 +64,7 @@ struct TimedLine {
 };
 
 // The step of the timed outlines, minutes of UT (outlines at whole multiples).
-inline constexpr int kOutlineStepMinutes = 10;
+inline constexpr int kOutlineStepMinutes = kDefaultOutlineStepMinutes;
 
 struct GisSource {
   int catalogueIndex = 0;

@@ -10,6 +10,7 @@
 #include "astro/calendar.h"
 #include "astro/format.h"
 #include "astro/instant.h"
+#include "render/shadow_layer.h"
 #include "render/texture.h"
 
 namespace darvelle {
@@ -155,6 +156,9 @@ DrawnCurves MapRenderer::DrawMap(const EclipseResult& c, const ViewParameters& v
       DrawCurves(image, c.curves, c.circumstances.events, c.deltaT, penWidth, projection);
   if (c.circumstances.complete) {
     DrawEventMarkers(image, c.circumstances.events, c.deltaT, projection);
+  }
+  if (!layers.umbraOutlines.empty()) {
+    DrawUmbraOutlines(image, projection, layers.umbraOutlines, c.modelDeltaT);
   }
   lastLabels_.clear();
   if (!layers.towns.empty()) {

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "geometry/eclipse_computation.h"
+#include "geometry/timed_outlines.h"
 #include "render/coastlines.h"
 #include "render/curve_drawing.h"
 #include "render/map_layers.h"
@@ -79,6 +80,8 @@ struct MapLayers {
   const DeltaTBandLayer* deltaTBand = nullptr;
   // Names are placed in this order (PlaceTownLabels); none when empty.
   std::span<const TownLabelCandidate> towns;
+  // The umbra every few minutes of UT, over the curves and under the names.
+  std::span<const TimedUmbraArea> umbraOutlines;
 };
 
 class MapRenderer {
@@ -98,7 +101,7 @@ class MapRenderer {
                       int displayWidth = kMaxDisplayWidth);
   // The same with optional layers: the band and the DeltaT band over the
   // coastlines, the borders over them, the curves and markers over all of
-  // these, the town names last.
+  // these, the umbra's timed outlines over them, the town names last.
   DrawnCurves DrawMap(const EclipseResult& c, const ViewParameters& view,
                       const EarthTexture& texture, const CoastlineLayer& coastlines,
                       const MapLayers& layers, int displayWidth = kMaxDisplayWidth);

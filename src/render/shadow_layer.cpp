@@ -1,5 +1,6 @@
 #include "render/shadow_layer.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "astro/constants.h"
+#include "astro/instant.h"
 
 namespace darvelle {
 namespace {
@@ -31,9 +33,51 @@ void TurnedVector(const ProjectedPoint& p, int rk, bool stereographic, double v[
   v[2] = p.Depth;
 }
 
+void Darken(QRgb* row, int from, int to, int keep) {
+  for (int x = from; x <= to; ++x) {
+    const QRgb c = row[x];
+    row[x] = qRgba(qRed(c) * keep >> 8, qGreen(c) * keep >> 8, qBlue(c) * keep >> 8, qAlpha(c));
+  }
+}
+
+// The night part of one row of the orthographic globe as intervals of px
+// (the screen offset over the radius). With px = h cos θ and the depth
+// h sin θ (θ from 0 to π, h the row's half chord), the Sun's height is
+// h R cos(θ − α) + py s_y: night is one arc of θ, found with one acos, so
+// the row needs no root per pixel. At most two intervals.
+int NightOfRow(double py, const double sun[3], double out[2][2]) {
+  const double h2 = 1.0 - py * py;
+  if (h2 <= 0.0) return 0;
+  const double h = std::sqrt(h2);
+  const double k = py * sun[1];
+  const double r = std::hypot(sun[0], sun[2]) * h;
+  auto whole = [&] {
+    out[0][0] = -h;
+    out[0][1] = h;
+    return 1;
+  };
+  if (r < 1e-12) return k < 0.0 ? whole() : 0;
+  const double c = -k / r;
+  if (c <= -1.0) return 0;
+  if (c >= 1.0) return whole();
+  const double alpha = std::atan2(sun[2], sun[0]);
+  const double beta = std::acos(c);
+  int count = 0;
+  for (const double shift : {-2.0 * M_PI, 0.0, 2.0 * M_PI}) {
+    const double a = std::max(alpha + beta + shift, 0.0);
+    const double b = std::min(alpha + 2.0 * M_PI - beta + shift, M_PI);
+    if (a >= b || count == 2) continue;
+    out[count][0] = h * std::cos(b);  // cos falls over [0, π]
+    out[count][1] = h * std::cos(a);
+    ++count;
+  }
+  return count;
+}
+
 // Darkens every pixel of the globe whose place has the Sun below the horizon:
 // the place's vector (from the pixel by the inverse projection) against the
-// Sun's in the turned frame, so no pixel needs a sine.
+// Sun's in the turned frame. The orthographic globe takes the night of each
+// row whole (NightOfRow); the stereographic picture asks pixel by pixel.
 void ShadeNight(QImage& image, const GlobeProjection& projection, const ShadowPoint& subSolar,
                 double darkening) {
   const UnitVector s = UnitOf(subSolar);
@@ -53,32 +97,21 @@ void ShadeNight(QImage& image, const GlobeProjection& projection, const ShadowPo
   for (int y = top; y <= bottom; ++y) {
     auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
     const double py = (kGlobeCentreY - y) * perPixel;
-    int from = left, to = right;
     if (!stereo) {
-      // Only the row's chord of the globe's disc.
-      if (py * py >= 1.0) continue;
-      const double half = std::sqrt(1.0 - py * py) * rk;
-      from = std::max(left, static_cast<int>(std::floor(kGlobeCentreX - half)));
-      to = std::min(right, static_cast<int>(std::ceil(kGlobeCentreX + half)));
-    }
-    for (int x = from; x <= to; ++x) {
-      const double px = (x - kGlobeCentreX) * perPixel;
-      double vx, vy, vz;
-      if (stereo) {
-        const double a = 0.5 * px, b = 0.5 * py, r2 = a * a + b * b;
-        vz = (1.0 - r2) / (1.0 + r2);
-        vx = a * (1.0 + vz);
-        vy = b * (1.0 + vz);
-      } else {
-        const double r2 = px * px + py * py;
-        if (r2 > 1.0) continue;
-        vx = px;
-        vy = py;
-        vz = std::sqrt(1.0 - r2);
+      double night[2][2];
+      const int parts = NightOfRow(py, sun, night);
+      for (int i = 0; i < parts; ++i) {
+        // The pixels whose px lies in the interval.
+        const int from = std::max(left, static_cast<int>(std::ceil(kGlobeCentreX + night[i][0] * rk)));
+        const int to = std::min(right, static_cast<int>(std::floor(kGlobeCentreX + night[i][1] * rk)));
+        Darken(row, from, to, keep);
       }
-      if (vx * sun[0] + vy * sun[1] + vz * sun[2] >= 0.0) continue;
-      const QRgb c = row[x];
-      row[x] = qRgba(qRed(c) * keep >> 8, qGreen(c) * keep >> 8, qBlue(c) * keep >> 8, qAlpha(c));
+      continue;
+    }
+    for (int x = left; x <= right; ++x) {
+      const double a = 0.5 * (x - kGlobeCentreX) * perPixel, b = 0.5 * py, r2 = a * a + b * b;
+      const double vz = (1.0 - r2) / (1.0 + r2);
+      if (a * (1.0 + vz) * sun[0] + b * (1.0 + vz) * sun[1] + vz * sun[2] < 0.0) Darken(row, x, x, keep);
     }
   }
 }
@@ -110,6 +143,15 @@ void Mark(QPainter& painter, const GlobeProjection& projection, const ShadowPoin
   painter.drawEllipse(QPointF(q.ScreenX, q.ScreenY), radius, radius);
 }
 
+// Hours and minutes of UT of an instant (whole minutes, rounded).
+QString UtClockText(double julianDayTT, double deltaT) {
+  const double ut = Instant::FromJulianDayTT(julianDayTT).JulianDayUT(deltaT);
+  const long long minutes = std::llround((ut - 0.5 - std::floor(ut - 0.5)) * 1440.0) % 1440;
+  return QStringLiteral("%1:%2")
+      .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+      .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
 }  // namespace
 
 void DrawShadowLayer(QImage& image, const GlobeProjection& projection,
@@ -130,11 +172,14 @@ void DrawShadowLayer(QImage& image, const GlobeProjection& projection,
     for (const QPolygonF& part : VisibleParts(projection, c)) painter.drawPolygon(part);
   }
   painter.setBrush(Qt::NoBrush);
-  painter.setPen(QPen(style.Terminator, style.LineWidth * 0.75));
+  // The thinner lines one pixel wide: Qt draws those along its quick
+  // cosmetic path, dashes included, where wider ones are stroked as areas
+  // (half the layer's time at 60 pictures a second).
+  painter.setPen(QPen(style.Terminator, 1.0));
   for (const QPolygonF& part : VisibleParts(projection, shadow.Terminator)) {
     painter.drawPolyline(part);
   }
-  painter.setPen(QPen(style.MagnitudeLine, style.LineWidth * 0.75, Qt::DashLine));
+  painter.setPen(QPen(style.MagnitudeLine, 1.0, Qt::DashLine));
   for (const MagnitudeLine& line : shadow.MagnitudeLines) {
     for (const ShadowCurve& c : line.Curves) {
       for (const QPolygonF& part : VisibleParts(projection, c)) painter.drawPolyline(part);
@@ -149,18 +194,44 @@ void DrawShadowLayer(QImage& image, const GlobeProjection& projection,
 }
 
 void DrawUmbraOutlines(QImage& image, const GlobeProjection& projection,
-                       const std::vector<std::vector<ShadowCurve>>& areas,
+                       std::span<const TimedUmbraArea> areas, double deltaTForLabels,
                        const ShadowLayerStyle& style) {
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
   QColor fill = style.Umbra;
   fill.setAlpha(70);
-  painter.setPen(QPen(style.UmbraEdge, 1.0));
-  painter.setBrush(fill);
-  for (const auto& rings : areas) {
-    for (const ShadowCurve& ring : rings) {
-      for (const QPolygonF& part : VisibleParts(projection, ring)) painter.drawPolygon(part);
+  QFont font = painter.font();
+  font.setPixelSize(kOutlineLabelPixels);
+  painter.setFont(font);
+  const QFontMetrics metrics(font);
+  std::vector<QRect> labels;
+  for (const TimedUmbraArea& area : areas) {
+    QRectF extent;
+    painter.setPen(QPen(style.UmbraEdge, 1.0));
+    painter.setBrush(fill);
+    for (const ShadowCurve& ring : area.rings) {
+      for (const QPolygonF& part : VisibleParts(projection, ring)) {
+        painter.drawPolygon(part);
+        extent = extent.united(part.boundingRect());
+      }
     }
+    if (extent.isEmpty()) continue;
+    // "18:40" beside the outline, as NASA's maps mark the shadow's march;
+    // a time whose place another one took is left out.
+    const QString text = UtClockText(area.julianDayTT, deltaTForLabels);
+    QRect box = metrics.boundingRect(text).adjusted(-2, -1, 2, 1);
+    box.moveCenter(QPoint(static_cast<int>(extent.right()) + box.width() / 2 + 3,
+                          static_cast<int>(extent.center().y())));
+    if (!image.rect().contains(box)) continue;
+    if (std::any_of(labels.begin(), labels.end(), [&](const QRect& r) { return r.intersects(box); })) {
+      continue;
+    }
+    labels.push_back(box);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 255, 255, 190));
+    painter.drawRect(box);
+    painter.setPen(style.UmbraEdge);
+    painter.drawText(box, Qt::AlignCenter, text);
   }
 }
 

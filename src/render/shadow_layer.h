@@ -9,7 +9,10 @@
 #include <QColor>
 #include <QImage>
 
+#include <span>
+
 #include "geometry/shadow_at_instant.h"
+#include "geometry/timed_outlines.h"
 #include "render/projection.h"
 
 namespace darvelle {
@@ -32,10 +35,12 @@ struct ShadowLayerStyle {
 void DrawShadowLayer(QImage& image, const GlobeProjection& projection,
                      const ShadowAtInstant& shadow, const ShadowLayerStyle& style = {});
 
-// The umbra's areas at several instants (UmbraAreaAt, one set per instant)
-// over a map, outlined and lightly filled: the shadow's march along the path.
+// The umbra's areas at several instants over a map, outlined and lightly
+// filled, each marked with its time of UT (hours and minutes by
+// `deltaTForLabels`, the model's DeltaT): the shadow's march along the path.
+inline constexpr int kOutlineLabelPixels = 13;
 void DrawUmbraOutlines(QImage& image, const GlobeProjection& projection,
-                       const std::vector<std::vector<ShadowCurve>>& areas,
+                       std::span<const TimedUmbraArea> areas, double deltaTForLabels,
                        const ShadowLayerStyle& style = {});
 
 }  // namespace darvelle

@@ -12,6 +12,8 @@
 
 #include <exception>
 
+#include "ui/time_texts.h"
+
 namespace darvelle::ui {
 
 AnimationExport::AnimationExport(QThreadPool* workers, QObject* parent)
@@ -65,10 +67,13 @@ bool AnimationExport::start(std::shared_ptr<const EclipseResult> eclipse,
   return true;
 }
 
-AnimationExportDialog::AnimationExportDialog(const QString& startFolder, QWidget* parent)
+AnimationExportDialog::AnimationExportDialog(const QString& startFolder, int language,
+                                             QWidget* parent)
     : QDialog(parent) {
+  const TimeCaptions& words = TimeCaptionsIn(language);
+  auto text = [](const char* utf8) { return QString::fromUtf8(utf8); };
   setObjectName(QStringLiteral("AnimationExportDialog"));
-  setWindowTitle(tr("Export animation"));
+  setWindowTitle(text(words.exportTitle));
   auto* form = new QFormLayout(this);
   step_ = new QSpinBox(this);
   step_->setObjectName(QStringLiteral("FilmStep"));
@@ -80,31 +85,31 @@ AnimationExportDialog::AnimationExportDialog(const QString& startFolder, QWidget
   size_->setRange(kMinFilmSize, kMaxFilmSize);
   size_->setValue(800);
   size_->setSuffix(QStringLiteral(" px"));
-  colored_ = new QCheckBox(tr("Coloured Earth"), this);
+  colored_ = new QCheckBox(text(words.colored), this);
   colored_->setObjectName(QStringLiteral("FilmColored"));
   folder_ = new QLineEdit(startFolder + QStringLiteral("/eclipse-frames"), this);
   folder_->setObjectName(QStringLiteral("FilmFolder"));
-  auto* browse = new QPushButton(tr("Choose…"), this);
-  connect(browse, &QPushButton::clicked, this, [this] {
-    const QString chosen = QFileDialog::getExistingDirectory(this, tr("Folder of the frames"),
+  auto* browse = new QPushButton(text(words.choose), this);
+  connect(browse, &QPushButton::clicked, this, [this, words, text] {
+    const QString chosen = QFileDialog::getExistingDirectory(this, text(words.framesFolderTitle),
                                                              folder_->text());
     if (!chosen.isEmpty()) folder_->setText(chosen);
   });
   auto* folderRow = new QHBoxLayout;
   folderRow->addWidget(folder_, 1);
   folderRow->addWidget(browse);
-  withVideo_ = new QCheckBox(tr("Also a video (ffmpeg)"), this);
+  withVideo_ = new QCheckBox(text(words.alsoVideo), this);
   withVideo_->setObjectName(QStringLiteral("FilmWithVideo"));
   video_ = new QLineEdit(startFolder + QStringLiteral("/eclipse.mp4"), this);
   video_->setObjectName(QStringLiteral("FilmVideo"));
   video_->setEnabled(false);
   connect(withVideo_, &QCheckBox::toggled, video_, &QWidget::setEnabled);
-  form->addRow(tr("Step"), step_);
-  form->addRow(tr("Size"), size_);
+  form->addRow(text(words.step), step_);
+  form->addRow(text(words.size), size_);
   form->addRow(QString(), colored_);
-  form->addRow(tr("Frames into"), folderRow);
+  form->addRow(text(words.framesInto), folderRow);
   form->addRow(QString(), withVideo_);
-  form->addRow(tr("Video file (.mp4, .webm)"), video_);
+  form->addRow(text(words.videoFile), video_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

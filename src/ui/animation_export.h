@@ -62,7 +62,8 @@ class AnimationExportDialog : public QDialog {
   Q_OBJECT
 
  public:
-  AnimationExportDialog(const QString& startFolder, QWidget* parent = nullptr);
+  // In the window's language (UiLanguage).
+  AnimationExportDialog(const QString& startFolder, int language, QWidget* parent = nullptr);
   FilmOptions options() const;
 
  private:

@@ -8,6 +8,7 @@
 #include "export/path_band.h"
 #include "geometry/computation_files.h"
 #include "geometry/report_files.h"
+#include "geometry/timed_outlines.h"
 #include "ui/widgets.h"
 
 namespace darvelle::ui {
@@ -254,6 +255,11 @@ EclipseSession::JobOutcome EclipseSession::Draw(const Request& request, const Te
     std::shared_ptr<const PathTownLabels::Labels> towns;
     if (request.state.townDurations) towns = townLabels.For(*eclipse, request.state.language);
     if (towns) layers.towns = *towns;
+    std::vector<TimedUmbraArea> outlines;
+    if (request.state.umbraOutlineMinutes > 0) {
+      outlines = TimedUmbraAreas(*eclipse, request.state.umbraOutlineMinutes);
+      layers.umbraOutlines = outlines;
+    }
     result->drawnCurves = result->renderer->DrawMap(*eclipse, result->drawnView,
                                                colored ? loaded->image : none, coastlineLayer,
                                                layers, area.size.width());

@@ -58,6 +58,8 @@ struct SessionState {
   bool deltaTBand = false;
   // The largest towns in the path named with their duration on the map.
   bool townDurations = false;
+  // The umbra drawn every so many minutes of UT along the path; 0: not drawn.
+  int umbraOutlineMinutes = 0;
 };
 
 // One finished computation and its drawing. Immutable once emitted; the

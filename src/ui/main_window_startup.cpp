@@ -66,7 +66,8 @@ bool MainWindow::FormCreate() {
   timeControls_->restore();
   statusBar_->ClearMessage();
 
-  const SessionState first = RestoreSettings();
+  SessionState first = RestoreSettings();
+  first.umbraOutlineMinutes = timeControls_->umbraOutlineMinutes();
   if (!options_.tempFolderProblem.empty()) ReportOutputFailure(options_.tempFolderProblem);
   ApplyLanguageCaptions(this, first.language);
   // One request for everything the settings chose; the map follows when the

@@ -17,6 +17,7 @@ void MainWindow::BuildTimeControls() {
   wiring.mapPanel = Panel2;
   wiring.placeDock = placeDock_;
   wiring.globe = globeInput_;
+  wiring.controller = controller_.get();
   wiring.optionMenu = findChild<QMenu*>(QStringLiteral("Option1"));
   wiring.fileMenu = findChild<QMenu*>(QStringLiteral("File1"));
   // With the exports, above the separator that sets off the exit.

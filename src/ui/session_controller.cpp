@@ -5,6 +5,7 @@
 
 #include "catalogue/selection.h"
 #include "catalogue/settings.h"
+#include "geometry/timed_outlines.h"
 #include "ui/control_factory.h"
 
 namespace darvelle::ui {
@@ -125,6 +126,13 @@ void SessionController::ShowDeltaTBand(bool shown) {
 
 void SessionController::ShowTownDurations(bool shown) {
   Send([&](SessionState& next) { next.townDurations = shown; });
+}
+
+void SessionController::ChooseUmbraOutlines(int minutes) {
+  Send([&](SessionState& next) {
+    next.umbraOutlineMinutes =
+        minutes <= 0 ? 0 : std::clamp(minutes, kMinOutlineStepMinutes, kMaxOutlineStepMinutes);
+  });
 }
 
 }  // namespace darvelle::ui

@@ -1,6 +1,7 @@
 #include "ui/time_controls.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QDir>
 #include <QDockWidget>
 #include <QMainWindow>
@@ -13,38 +14,21 @@
 #include "ui/animation_export.h"
 #include "ui/globe_view.h"
 #include "ui/observer_model.h"
+#include "ui/session_controller.h"
 #include "ui/sun_view.h"
 #include "ui/time_layer.h"
 #include "ui/time_slider.h"
+#include "ui/time_texts.h"
 #include "ui/widgets.h"
 #include "ui/window_settings.h"
 
 namespace darvelle::ui {
 namespace {
 
-QString SliderTitle(int language) {
-  switch (language) {
-    case kGerman: return QStringLiteral("Zeitleiste");
-    case kEnglish: return QStringLiteral("Time slider");
-    default: return QStringLiteral("Curseur temporel");
-  }
-}
+QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 
-QString SunTitle(int language) {
-  switch (language) {
-    case kGerman: return QStringLiteral("Die Sonne vom Ort aus");
-    case kEnglish: return QStringLiteral("The Sun from the place");
-    default: return QStringLiteral("Le Soleil vu du lieu");
-  }
-}
-
-QString ExportTitle(int language) {
-  switch (language) {
-    case kGerman: return QStringLiteral("&Animation exportieren…");
-    case kEnglish: return QStringLiteral("Export &animation…");
-    default: return QStringLiteral("Exporter une &animation…");
-  }
-}
+// The steps Option > Umbra every … offers, minutes; 0 is "off".
+constexpr int kOutlineChoices[] = {0, 5, 10, 15, 30, 60};
 
 }  // namespace
 
@@ -53,7 +37,7 @@ TimeControls::TimeControls(TimeControlsWiring wiring, QObject* parent)
   QMainWindow* window = wiring_.window;
   slider_ = new TimeSlider;
   slider_->setObjectName(QStringLiteral("TimeSlider"));
-  sliderDock_ = new QDockWidget(SliderTitle(kEnglish), window);
+  sliderDock_ = new QDockWidget(Text(TimeCaptionsIn(kEnglish).sliderDock), window);
   sliderDock_->setObjectName(QStringLiteral("TimeSliderDock"));
   sliderDock_->setWidget(slider_);
   sliderDock_->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);
@@ -61,7 +45,7 @@ TimeControls::TimeControls(TimeControlsWiring wiring, QObject* parent)
   sliderDock_->hide();
 
   sunView_ = new SunView;
-  sunDock_ = new QDockWidget(SunTitle(kEnglish), window);
+  sunDock_ = new QDockWidget(Text(TimeCaptionsIn(kEnglish).sunDock), window);
   sunDock_->setObjectName(QStringLiteral("SunViewDock"));
   sunDock_->setWidget(sunView_);
   // Under the place's tabs, not among them: the picture is worth seeing beside the table.
@@ -73,7 +57,10 @@ TimeControls::TimeControls(TimeControlsWiring wiring, QObject* parent)
 
   QAction* open = sliderDock_->toggleViewAction();
   open->setObjectName(QStringLiteral("TimeSlider1"));
-  if (wiring_.optionMenu != nullptr) wiring_.optionMenu->addAction(open);
+  if (wiring_.optionMenu != nullptr) {
+    wiring_.optionMenu->addAction(open);
+    BuildOutlineMenu(wiring_.optionMenu);
+  }
   connect(open, &QAction::toggled, this, &TimeControls::OpenChanged);
   if (wiring_.fileMenu != nullptr) {
     exportItem_ = new QAction(QStringLiteral("Export &animation…"), wiring_.fileMenu);
@@ -90,11 +77,16 @@ TimeControls::TimeControls(TimeControlsWiring wiring, QObject* parent)
           Qt::QueuedConnection);
   connect(wiring_.session, &EclipseSession::prepared, this, [this] {
     const int language = wiring_.session->State().language;
+    const TimeCaptions& words = TimeCaptionsIn(language);
     slider_->setLanguage(language);
     sunView_->setLanguage(language);
-    sliderDock_->setWindowTitle(SliderTitle(language));
-    sunDock_->setWindowTitle(SunTitle(language));
-    if (exportItem_ != nullptr) exportItem_->setText(ExportTitle(language));
+    sliderDock_->setWindowTitle(Text(words.sliderDock));
+    sunDock_->setWindowTitle(Text(words.sunDock));
+    if (exportItem_ != nullptr) exportItem_->setText(Text(words.exportItem));
+    if (outlineMenu_ != nullptr) {
+      outlineMenu_->setTitle(Text(words.outlinesMenu));
+      outlineItems_.front()->setText(Text(words.outlinesOff));
+    }
   });
   if (wiring_.globe != nullptr) {
     // After the window's own answer to the final view: a view that changed
@@ -121,6 +113,7 @@ void TimeControls::setOpen(bool open) { sliderDock_->setVisible(open); }
 
 void TimeControls::restore() {
   const WindowSettings settings(wiring_.settingsFolder);
+  if (!outlineItems_.empty()) RestoreOutlines(settings);
   restoring_ = true;
   setOpen(settings.Value(QString::fromLatin1(kOpenKey), false).toBool());
   restoring_ = false;
@@ -178,7 +171,9 @@ void TimeControls::AskForFilm() {
   if (shown == nullptr || export_->running()) return;
   QString folder = WindowSettings(wiring_.settingsFolder).LastFolder();
   if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
-  AnimationExportDialog dialog(folder, wiring_.window);
+  const int language = wiring_.session->State().language;
+  const TimeCaptions& words = TimeCaptionsIn(language);
+  AnimationExportDialog dialog(folder, language, wiring_.window);
   if (dialog.exec() != QDialog::Accepted) return;
   const FilmOptions options = dialog.options();
   if (const std::string problem = FilmOptionsProblem(options); !problem.empty()) {
@@ -188,16 +183,16 @@ void TimeControls::AskForFilm() {
   export_->start(shown->computation, options,
                  wiring_.texture != nullptr ? *wiring_.texture : TextureFuture(),
                  wiring_.coastlines != nullptr ? *wiring_.coastlines : CoastlineFuture());
-  auto* progress = new QProgressDialog(tr("Writing the animation…"), tr("Cancel"), 0,
+  auto* progress = new QProgressDialog(Text(words.writing), Text(words.cancel), 0,
                                        std::max(1, export_->total()), wiring_.window);
   progress->setObjectName(QStringLiteral("AnimationProgress"));
   progress->setWindowModality(Qt::WindowModal);
   progress->setMinimumDuration(0);
   auto* poll = new QTimer(progress);
-  connect(poll, &QTimer::timeout, progress, [this, progress] {
+  connect(poll, &QTimer::timeout, progress, [this, progress, joining = Text(words.joining)] {
     const int done = export_->done();
     if (done < 0) {
-      progress->setLabelText(tr("Joining the frames into a video…"));
+      progress->setLabelText(joining);
       progress->setRange(0, 0);
     } else {
       progress->setValue(done);
@@ -210,6 +205,46 @@ void TimeControls::AskForFilm() {
             progress->deleteLater();
             if (!problem.isEmpty() && wiring_.report) wiring_.report(problem);
           }, Qt::SingleShotConnection);
+}
+
+}  // namespace darvelle::ui
+
+namespace darvelle::ui {
+
+void TimeControls::BuildOutlineMenu(QMenu* options) {
+  outlineMenu_ = options->addMenu(Text(TimeCaptionsIn(kEnglish).outlinesMenu));
+  outlineMenu_->setObjectName(QStringLiteral("UmbraOutlines1"));
+  auto* group = new QActionGroup(outlineMenu_);
+  for (const int minutes : kOutlineChoices) {
+    QAction* item = outlineMenu_->addAction(
+        minutes == 0 ? Text(TimeCaptionsIn(kEnglish).outlinesOff) : QStringLiteral("%1 min").arg(minutes));
+    item->setObjectName(QStringLiteral("UmbraOutlines%1min").arg(minutes));
+    item->setCheckable(true);
+    item->setData(minutes);
+    group->addAction(item);
+    outlineItems_.push_back(item);
+    connect(item, &QAction::triggered, this, [this, minutes] { ChooseOutlines(minutes); });
+  }
+  outlineItems_.front()->setChecked(true);
+}
+
+int TimeControls::umbraOutlineMinutes() const {
+  for (const QAction* item : outlineItems_) {
+    if (item->isChecked()) return item->data().toInt();
+  }
+  return 0;
+}
+
+void TimeControls::ChooseOutlines(int minutes) {
+  WindowSettings(wiring_.settingsFolder).SetValue(QString::fromLatin1(kOutlineKey), minutes);
+  if (wiring_.controller != nullptr) wiring_.controller->ChooseUmbraOutlines(minutes);
+}
+
+void TimeControls::RestoreOutlines(const WindowSettings& settings) {
+  const int minutes = settings.Value(QString::fromLatin1(kOutlineKey), 0).toInt();
+  for (QAction* item : outlineItems_) item->setChecked(item->data().toInt() == minutes);
+  // A step no item offers (an edited file) is no step.
+  if (umbraOutlineMinutes() != minutes) outlineItems_.front()->setChecked(true);
 }
 
 }  // namespace darvelle::ui

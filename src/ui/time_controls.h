@@ -12,6 +12,7 @@
 #include <optional>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "ui/data_loads.h"
 #include "ui/eclipse_session.h"
@@ -29,6 +30,8 @@ class AnimationExport;
 class GlobeView;
 class MapPanel;
 class ObserverModel;
+class SessionController;
+class WindowSettings;
 class SunView;
 class TimeLayer;
 class TimeSlider;
@@ -40,6 +43,7 @@ struct TimeControlsWiring {
   MapPanel* mapPanel = nullptr;
   QDockWidget* placeDock = nullptr;  // the Sun's view goes under it
   GlobeView* globe = nullptr;        // its final views end the drag's quick pictures
+  SessionController* controller = nullptr;  // asks for the map with timed outlines
   QMenu* optionMenu = nullptr;
   QMenu* fileMenu = nullptr;
   QAction* fileMenuBefore = nullptr;  // the film's item goes above this one
@@ -57,11 +61,15 @@ class TimeControls : public QObject {
 
  public:
   static constexpr const char* kOpenKey = "TimeSlider/open";
+  static constexpr const char* kOutlineKey = "Map/umbraOutlineMinutes";
 
   explicit TimeControls(TimeControlsWiring wiring, QObject* parent = nullptr);
 
-  // Opens the slider when the last run left it open.
+  // Opens the slider when the last run left it open, and checks the step of
+  // the timed outlines the last run chose (the first request asks for it).
   void restore();
+  // The step of the umbra's timed outlines checked in the Option menu; 0: none.
+  int umbraOutlineMinutes() const;
   void setOpen(bool open);
   bool isOpen() const;
 
@@ -78,6 +86,9 @@ class TimeControls : public QObject {
   void FollowInstant(double t);
   void OpenChanged(bool open);
   void AskForFilm();
+  void BuildOutlineMenu(QMenu* options);
+  void ChooseOutlines(int minutes);
+  void RestoreOutlines(const WindowSettings& settings);
 
   TimeControlsWiring wiring_;
   QDockWidget* sliderDock_ = nullptr;
@@ -87,6 +98,8 @@ class TimeControls : public QObject {
   TimeLayer* layer_ = nullptr;
   AnimationExport* export_ = nullptr;
   QAction* exportItem_ = nullptr;
+  QMenu* outlineMenu_ = nullptr;
+  std::vector<QAction*> outlineItems_;  // "off" first
   std::shared_ptr<const SessionResult> shown_;
   std::optional<ObserverPlace> place_;
   bool restoring_ = false;

@@ -212,7 +212,10 @@ void TownsPanel::Scanned() {
     table_->setItem(r, kTown, name);
     table_->setItem(r, kCountry, new QTableWidgetItem(QString::fromStdString(town.CountryCode)));
     table_->setItem(r, kRegion, new QTableWidgetItem(QString::fromStdString(town.AdminArea)));
-    table_->setItem(r, kPopulation, new SortedItem(QString::number(town.Population), town.Population));
+    // 0 is GeoNames' "not known": left blank, and below every known count.
+    const bool counted = town.Population > 0;
+    table_->setItem(r, kPopulation, new SortedItem(counted ? QString::number(town.Population) : QString(),
+                                                   counted ? town.Population : -1.0));
     const double duration = l.DurationS.value_or(0.0);
     table_->setItem(r, kDuration,
                     new SortedItem(l.DurationS ? QStringLiteral("%1m %2s").arg(static_cast<int>(duration) / 60)

@@ -151,6 +151,29 @@ TEST(CliVisible, CsvColumnsAndRows) {
   EXPECT_EQ(rows, 2) << plain.out;
 }
 
+// Munich on 2028 January 26: magnitude 0.835, but the Sun sets at 0.25.
+// The table shows both, and --min-magnitude filters on the one seen.
+TEST(CliVisible, TableShowsTheMagnitudeTheFilterUses) {
+  const std::string munich = "visible --lat 48.137 --lon 11.575 --from 2028 --to 2028";
+  const auto table = RunProcess(kCli + munich + " --min-magnitude 0.2" + kData);
+  ASSERT_EQ(table.exitStatus, 0) << table.err;
+  std::istringstream lines(table.out);
+  std::vector<double> numbers;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find("2028-01-26") == std::string::npos) continue;
+    std::istringstream words(line);
+    for (std::string word; words >> word;) {
+      if (word.size() == 6 && word[1] == '.') numbers.push_back(std::stod(word));
+    }
+  }
+  ASSERT_GE(numbers.size(), 2u) << table.out;
+  EXPECT_NEAR(numbers[0], 0.835, 0.01) << table.out;  // geometric
+  EXPECT_NEAR(numbers[1], 0.249, 0.01) << table.out;  // seen
+  const auto filtered = RunProcess(kCli + munich + " --min-magnitude 0.3" + kData);
+  ASSERT_EQ(filtered.exitStatus, 0) << filtered.err;
+  EXPECT_FALSE(Contains(filtered.out, "2028-01-26")) << filtered.out;
+}
+
 TEST(CliVisible, JsonArrayOfLocalObjects) {
   const auto r = RunProcess(kCli + "visible --lat 32.7767 --lon -96.797 --from 2023 --to 2024 --json" +
                             kData);

@@ -83,22 +83,80 @@ TEST_F(ShadowLayer, ShadesWhatTheShadowAndTheNightCover) {
   }
 }
 
+// Every place on a one-degree grid is darkened exactly when the Sun is
+// below its horizon (the sub-solar point more than 90 degrees away), in
+// both projections and with the terminator crossing the rows in every way;
+// places within 1.5 degrees of the terminator may fall either side.
+// (The orthographic globe shades whole stretches of rows at once.)
+TEST_F(ShadowLayer, NightCoversThePlacesWhereTheSunIsDown) {
+  const int index = IndexOf(2024, 4, 8);
+  ASSERT_NE(index, 0);
+  const BesselianElements e = CurrentElements(*catalogue_, index);
+  const double deltaT = ComputeDeltaT(2024, 4);
+  struct View {
+    double lonDeg, latDeg, chiDeg;
+    bool stereographic;
+  };
+  const View views[] = {{-100, 20, 0, false}, {60, -35, 40, false}, {-170, 70, -25, false},
+                        {-100, 20, 0, true}, {10, 50, 90, true}};
+  const ShadowLayerStyle style;
+  for (const int hour : {15, 18, 21}) {
+    const double t = ShadowTimeOfUt(e, deltaT, CalendarToJulianDay(2024, 4, 8, hour, 0, 0));
+    const ShadowAtInstant shadow = ComputeShadowAt(e, deltaT, t);
+    ASSERT_TRUE(shadow.SubSolar.has_value());
+    const double sLat = shadow.SubSolar->LatitudeDeg * M_PI / 180.0;
+    const double sLon = shadow.SubSolar->LongitudeDeg * M_PI / 180.0;
+    for (const View& v : views) {
+      SCOPED_TRACE(::testing::Message() << hour << "h view " << v.lonDeg << " " << v.latDeg << " "
+                                        << v.stereographic);
+      const GlobeProjection projection(v.lonDeg * M_PI / 180.0, v.latDeg * M_PI / 180.0,
+                                       v.chiDeg * M_PI / 180.0, 300, v.stereographic);
+      QImage image(kMapWidth, kMapHeight, QImage::Format_RGB32);
+      image.fill(QColor(200, 200, 200));
+      ShadowAtInstant nightOnly;
+      nightOnly.SubSolar = shadow.SubSolar;
+      DrawShadowLayer(image, projection, nightOnly, style);
+      int checked = 0;
+      for (int lat = -89; lat <= 89; ++lat) {
+        for (int lon = -180; lon < 180; ++lon) {
+          const double la = lat * M_PI / 180.0, lo = lon * M_PI / 180.0;
+          const double sinAltitude = std::sin(la) * std::sin(sLat) +
+                                     std::cos(la) * std::cos(sLat) * std::cos(lo - sLon);
+          if (std::abs(sinAltitude) < std::sin(1.5 * M_PI / 180.0)) continue;
+          if (sinAltitude > std::sin(80.0 * M_PI / 180.0)) continue;  // the sub-solar mark
+          const ProjectedPoint p = projection.ProjectPoint(lon * 3600LL, lat * 3600LL);
+          const int x = static_cast<int>(std::lround(p.ScreenX));
+          const int y = static_cast<int>(std::lround(p.ScreenY));
+          // Towards the globe's rim a pixel's width spans ever more of the
+          // Earth: a pixel there may stand for a place a degree away.
+          if (p.Depth < p.VisibilityLimit + 0.25 || !image.rect().contains(x, y)) continue;
+          const bool dark = test::PixelAt(image, x, y)[0] < 150;
+          ASSERT_EQ(dark, sinAltitude < 0.0) << lat << " " << lon;
+          ++checked;
+        }
+      }
+      EXPECT_GT(checked, 5000);
+    }
+  }
+}
+
 TEST_F(ShadowLayer, TimedUmbrasDarkenTheirOwnPlacesOnly) {
+  test::EnsureGuiApplication();  // the outlines carry their times
   const int index = IndexOf(2024, 4, 8);
   ASSERT_NE(index, 0);
   const BesselianElements e = CurrentElements(*catalogue_, index);
   const double deltaT = ComputeDeltaT(2024, 4);
   const GlobeProjection projection(-100.0 * M_PI / 180.0, 20.0 * M_PI / 180.0, 0.0, 500, false);
-  std::vector<std::vector<ShadowCurve>> areas;
+  std::vector<TimedUmbraArea> areas;
   std::vector<ShadowPoint> centres;
   for (const int minute : {0, 30}) {
     const double t = ShadowTimeOfUt(e, deltaT, CalendarToJulianDay(2024, 4, 8, 18, minute, 0));
-    areas.push_back(UmbraAreaAt(e, deltaT, t));
+    areas.push_back({CalendarToJulianDay(2024, 4, 8, 18, minute, 0) + deltaT / 86400.0, UmbraAreaAt(e, deltaT, t)});
     centres.push_back(*ComputeShadowAt(e, deltaT, t).Axis);
   }
   QImage image(kMapWidth, kMapHeight, QImage::Format_RGB32);
   image.fill(QColor(200, 200, 200));
-  DrawUmbraOutlines(image, projection, areas);
+  DrawUmbraOutlines(image, projection, areas, deltaT);
   for (const ShadowPoint& c : centres) {
     const QPoint at = PixelOf(projection, c.LatitudeDeg, c.LongitudeDeg);
     EXPECT_LT(test::PixelAt(image, at.x(), at.y())[0], 190) << c.LatitudeDeg;

@@ -9,6 +9,7 @@
 
 #include <cmath>
 
+#include "astro/calendar.h"
 #include "export/film.h"
 #include "geometry/shadow_at_instant.h"
 #include "ui/animation_export.h"
@@ -105,6 +106,35 @@ class WindowTimeTest : public WindowFixture {
     QTest::qWait(300);
     Settle();
     QCOMPARE(MapShown()->Shown(), closedShown);
+  }
+
+  void timedOutlinesAreDrawnAtWholeStepsAndRemembered() {
+    auto axisPixel = [this](int hour, int minute) {
+      const auto& c = *window_->Session().Current()->computation;
+      const double t = darvelle::ShadowTimeOfUt(
+          c.elements, c.modelDeltaT, darvelle::CalendarToJulianDay(2024, 4, 8, hour, minute, 0));
+      const auto axis = *darvelle::ComputeShadowAt(c.elements, c.deltaT, t).Axis;
+      const darvelle::ProjectedPoint p = Drawn().ProjectPoint(std::llround(axis.LongitudeDeg * 3600.0),
+                                                              std::llround(axis.LatitudeDeg * 3600.0));
+      return window_->Session().Current()->renderer->DrawingImage().pixel(
+          static_cast<int>(std::lround(p.ScreenX)), static_cast<int>(std::lround(p.ScreenY)));
+    };
+    const QRgb plainAt1820 = axisPixel(18, 20);
+    const QRgb plainAt1825 = axisPixel(18, 25);
+    Trigger("UmbraOutlines10min");
+    QCOMPARE(window_->Session().State().umbraOutlineMinutes, 10);
+    // The shadow of 18:20 UT is filled on the map, the one of 18:25 is not.
+    QVERIFY(axisPixel(18, 20) != plainAt1820);
+    QCOMPARE(axisPixel(18, 25), plainAt1825);
+    // Another eclipse keeps the choice; so does the next start.
+    Type("Edit_Jahr", QStringLiteral("2026"));
+    QCOMPARE(window_->Session().State().umbraOutlineMinutes, 10);
+    window_.reset();
+    StartShipped(QSize(1400, 900));
+    QVERIFY(Find<QAction>("UmbraOutlines10min")->isChecked());
+    QCOMPARE(window_->Session().State().umbraOutlineMinutes, 10);
+    Trigger("UmbraOutlines0min");
+    QCOMPARE(window_->Session().State().umbraOutlineMinutes, 0);
   }
 
   void filmIsWrittenOrCancelledWithoutLeftovers() {
