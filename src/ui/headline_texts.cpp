@@ -10,8 +10,8 @@
 namespace darvelle::ui {
 namespace {
 
-constexpr const char* kLongest[kLanguageCount] = {"Längste Dauer %1 um %2", "Longest duration %1 at %2",
-                                                  "Durée maximale %1 à %2"};
+constexpr const char* kLongest[kLanguageCount] = {"Längste Dauer %1", "Longest duration %1",
+                                                  "Durée maximale %1"};
 constexpr const char* kWidth[kLanguageCount] = {"Breite des Pfades %1 km", "Path width %1 km",
                                                 "Largeur de la bande %1 km"};
 constexpr const char* kMagnitudeGamma[kLanguageCount] = {"Größe %1   Gamma %2", "Magnitude %1   Gamma %2",
@@ -25,8 +25,9 @@ QString HeadlineSummaryText(const HeadlineNumbers& numbers, bool universalTime, 
     const std::string iso = IsoDateTime(longest->JulianDayUt);
     const QString clock = QString::fromStdString(iso.substr(iso.find('T') + 1, 8)) +
                           (universalTime ? QStringLiteral(" UT") : QStringLiteral(" TT"));
-    lines << TextIn(kLongest, language).arg(DurationText(longest->DurationS), clock)
-          << CursorCoordinateText(longest->LatitudeDeg, longest->LongitudeDeg, language);
+    // The instant and the place on a line of their own, which the left column's width holds.
+    lines << TextIn(kLongest, language).arg(DurationText(longest->DurationS))
+          << clock + QStringLiteral("  ") + CursorCoordinateText(longest->LatitudeDeg, longest->LongitudeDeg, language);
   }
   if (numbers.widthKm) lines << TextIn(kWidth, language).arg(QString::number(*numbers.widthKm, 'f', 0));
   lines << TextIn(kMagnitudeGamma, language)
