@@ -104,7 +104,7 @@ BENCHMARK(BM_GeneralCircumstances)->Unit(benchmark::kMicrosecond);
 
 // The limits and horizon curves made exact for drawing and export, alone
 // (2024 April 8 and 2011 June 1, resolution 1).
-void BM_DrawnCurves(benchmark::State& state) {
+static void BM_DrawnCurves(benchmark::State& state) {
   const Catalogue* catalogue = SharedCatalogue();
   const auto date = state.range(0);
   const int index = catalogue ? FindByDate(*catalogue, static_cast<int>(date / 10000),

@@ -113,7 +113,8 @@ run_tests() {
 
 case "${1:-}" in
   run) install_packages; configure_and_build "$build"; make_town_list; run_program ;;
-  test) install_packages; configure_and_build "$build"; make_town_list; run_tests ;;
+  # The test run builds with warnings as errors, so that none creeps in.
+  test) install_packages; configure_and_build "$build" -DDARVELLE_WERROR=ON; make_town_list; run_tests ;;
   build) install_packages; configure_and_build "$build"; make_town_list ;;
   *) echo "usage: bash tools/setup.sh run|test|build" >&2; exit 2 ;;
 esac

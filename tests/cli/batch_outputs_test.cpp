@@ -97,8 +97,8 @@ TEST_P(BatchOutputs, FilesMatchTheManifestByteForByte) {
 INSTANTIATE_TEST_SUITE_P(Resolutions, BatchOutputs,
                          ::testing::Values(BatchCase{1, "batch_outputs_resolution1.sha256"},
                                            BatchCase{8, "batch_outputs_resolution8.sha256"}),
-                         [](const auto& info) {
-                           return "Resolution" + std::to_string(info.param.resolution);
+                         [](const auto& testInfo) {
+                           return "Resolution" + std::to_string(testInfo.param.resolution);
                          });
 
 }  // namespace

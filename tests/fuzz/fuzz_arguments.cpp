@@ -14,6 +14,9 @@
 using darvelle::cli::Args;
 using darvelle::cli::UsageError;
 
+// libFuzzer calls this by name; declared for -Wmissing-declarations.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::vector<std::string> args = darvelle::fuzz::ArgumentsOf(data, size);
   const std::set<std::string> valued = {"index", "year", "resolution", "language", "data",

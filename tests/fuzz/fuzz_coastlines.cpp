@@ -11,6 +11,9 @@
 
 using namespace darvelle;
 
+// libFuzzer calls this by name; declared for -Wmissing-declarations.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const fuzz::MemoryFile file(data, size);
   if (!file.Ok()) return 0;

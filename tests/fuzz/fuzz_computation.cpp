@@ -31,6 +31,9 @@ void Check(const std::string& text) {
 
 }  // namespace
 
+// libFuzzer calls this by name; declared for -Wmissing-declarations.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   EclipseRecord record = BaseRecord();
   std::memcpy(&record, data, size < sizeof record ? size : sizeof record);

@@ -87,6 +87,9 @@ void CheckKml(const QByteArray& text) {
 
 }  // namespace
 
+// libFuzzer calls this by name; declared for -Wmissing-declarations.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   EclipseRecord record = fuzz::BaseRecord();
   std::memcpy(&record, data, size < sizeof record ? size : sizeof record);

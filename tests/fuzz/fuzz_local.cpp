@@ -59,6 +59,9 @@ void CheckJson(const std::string& text) {
 
 }  // namespace
 
+// libFuzzer calls this by name; declared for -Wmissing-declarations.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const Catalogue catalogue = LoadCatalogue(
       FindDataFile(kCatalogueFileName, std::filesystem::path(DARVELLE_FUZZ_DATA_DIR)));

@@ -19,6 +19,9 @@
 using darvelle::places::Place;
 using darvelle::places::PlaceIndex;
 
+// libFuzzer calls this by name; declared for -Wmissing-declarations.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   static const bool language = (darvelle::places::UsePlaceLanguage("en"), true);

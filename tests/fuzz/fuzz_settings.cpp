@@ -13,6 +13,9 @@
 
 using namespace darvelle;
 
+// libFuzzer calls this by name; declared for -Wmissing-declarations.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const Settings decoded = DecodeSettings(std::span<const std::uint8_t>(data, size));
   const auto block = EncodeSettings(decoded);

@@ -29,6 +29,9 @@ const fs::path& Folder() {
 
 }  // namespace
 
+// libFuzzer calls this by name; declared for -Wmissing-declarations.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   {
     std::ofstream file(Folder() / darvelle::ui::kWindowSettingsFileName, std::ios::binary | std::ios::trunc);

@@ -17,6 +17,7 @@
 #include "render/map.h"
 #include "ui/window_settings.h"
 #include "window_fixture.h"
+#include "window_test_list.h"
 #include "../support/file_faults.h"
 
 namespace window_test {
@@ -25,7 +26,7 @@ using darvelle::ui::FileAnswer;
 using darvelle::ui::FileQuestion;
 using darvelle::ui::WindowSettings;
 
-QByteArray ReadAll(const fs::path& file) {
+static QByteArray ReadAll(const fs::path& file) {
   QFile f(QString::fromStdString(file.string()));
   if (!f.open(QIODevice::ReadOnly)) return {};
   return f.readAll();
@@ -36,7 +37,7 @@ struct Run {
   int code = -1;
   QString output;
 };
-Run RunProgram(const QString& program, const QStringList& arguments) {
+static Run RunProgram(const QString& program, const QStringList& arguments) {
   QProcess process;
   process.setProcessChannelMode(QProcess::MergedChannels);
   process.start(program, arguments);

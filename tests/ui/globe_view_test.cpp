@@ -131,7 +131,7 @@ void GlobeViewTest::widgetAndImagePositionsCorrespond() {
 
 // The place the globe shows at an image position for view offsets `v`
 // round the fixture's view centre (20, 10).
-darvelle::GeoPosition PlaceAt(const ViewParameters& v, ImagePosition at) {
+static darvelle::GeoPosition PlaceAt(const ViewParameters& v, ImagePosition at) {
   return *darvelle::UnprojectPixel(
       GlobeProjection((20 + v.Psi) * kDeg, (10 + v.Phi) * kDeg, v.Chi * kDeg, v.RK, false), at);
 }

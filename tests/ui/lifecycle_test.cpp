@@ -1,6 +1,7 @@
 // Start-up and the settings file, the two exits and the close, and data files that are missing or cannot be written.
 
 #include "window_fixture.h"
+#include "window_test_list.h"
 
 namespace window_test {
 

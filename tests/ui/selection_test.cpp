@@ -1,6 +1,7 @@
 // Choosing the eclipse: by year, catalogue and Saros steps, Saros number, and the time scale.
 
 #include "window_fixture.h"
+#include "window_test_list.h"
 
 namespace window_test {
 

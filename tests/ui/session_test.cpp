@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "window_fixture.h"
+#include "window_test_list.h"
 
 namespace window_test {
 

@@ -1,6 +1,7 @@
 // The view controls, the menus, the languages and what the status bar and caption show.
 
 #include "window_fixture.h"
+#include "window_test_list.h"
 
 namespace window_test {
 

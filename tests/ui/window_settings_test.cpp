@@ -12,6 +12,7 @@
 #include "ui/observer_model.h"
 #include "ui/window_settings.h"
 #include "window_fixture.h"
+#include "window_test_list.h"
 
 namespace window_test {
 

@@ -9,14 +9,8 @@
 #include <memory>
 #include <vector>
 
-namespace window_test {
-std::unique_ptr<QObject> MakeSelectionTest();
-std::unique_ptr<QObject> MakeViewTest();
-std::unique_ptr<QObject> MakeLifecycleTest();
-std::unique_ptr<QObject> MakeSessionTest();
-std::unique_ptr<QObject> MakeFilesTest();
-std::unique_ptr<QObject> MakeWindowSettingsTest();
-}  // namespace window_test
+#include "window_test_list.h"
+
 
 namespace {
 
