@@ -193,20 +193,20 @@ void WriteNothing(const EclipseResult&, const ComputeOptions&, const std::string
 
 std::vector<ComputeOutput> MapOutputs() {
   return {
-      {"psi", true, "longitude offset of the view centre, degrees (default 0)", WriteNothing},
-      {"phi", true, "latitude offset of the view centre, degrees (default 0)", WriteNothing},
-      {"chi", true, "turn of the picture, degrees counter-clockwise (default 0)", WriteNothing},
-      {"size", true, "globe radius in pixels, 1 .. 9999 (default 500)", WriteNothing},
-      {"stereographic", false, "stereographic instead of orthographic view", WriteNothing},
-      {"colored", false, "paint the globe with the Earth texture", WriteNothing},
-      {"pen-width", true, "pen width of the curves: 1, 2 or 3 pixels (default 1)", WriteNothing},
-      {"borders", false, "national borders on the pictures", WriteNothing},
-      {"labels", false, "town names on the pictures, the towns in the path first", WriteNothing},
-      {"band", false, "the path shaded on the pictures, the partial zone faintly", WriteNothing},
-      {"map", true, "the 1600 x 1066 map drawing, a .bmp or .png file", WriteMap, true},
-      {"outlines", true, "with --map: the umbra every MINUTES of UT along the path, 1 .. 720",
+      {"psi", "DEG", "longitude offset of the view centre, degrees (default 0)", WriteNothing},
+      {"phi", "DEG", "latitude offset of the view centre, degrees (default 0)", WriteNothing},
+      {"chi", "DEG", "turn of the picture, degrees counter-clockwise (default 0)", WriteNothing},
+      {"size", "PIXELS", "globe radius in pixels, 1 .. 9999 (default 500)", WriteNothing},
+      {"stereographic", nullptr, "stereographic instead of orthographic view", WriteNothing},
+      {"colored", nullptr, "paint the globe with the Earth texture", WriteNothing},
+      {"pen-width", "1|2|3", "pen width of the curves: 1, 2 or 3 pixels (default 1)", WriteNothing},
+      {"borders", nullptr, "national borders on the pictures", WriteNothing},
+      {"labels", nullptr, "town names on the pictures, the towns in the path first", WriteNothing},
+      {"band", nullptr, "the path shaded on the pictures, the partial zone faintly", WriteNothing},
+      {"map", "FILE", "the 1600 x 1066 map drawing, a .bmp or .png file", WriteMap, true},
+      {"outlines", "MINUTES", "with --map: the umbra every MINUTES of UT along the path, 1 .. 720",
        WriteNothing},
-      {"legend", true, "the 1600 x 1266 legend picture, a .bmp or .png file", WriteLegend,
+      {"legend", "FILE", "the 1600 x 1266 legend picture, a .bmp or .png file", WriteLegend,
        true},
   };
 }
