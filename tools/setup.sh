@@ -3,10 +3,12 @@
 # program or the whole test suite.
 #
 #   bash tools/setup.sh run    install, build, start the program
-#   bash tools/setup.sh test   install, build, run every test (then again
-#                              under AddressSanitizer + UBSan, then the
-#                              fuzz targets for 30 s each)
+#   bash tools/setup.sh test   install, build, run every test (then the
+#                              Debian package's check, then again under
+#                              AddressSanitizer + UBSan, then the fuzz
+#                              targets for 30 s each)
 #   bash tools/setup.sh build  install and build only
+#   bash tools/setup.sh package  check the Debian package of the last build
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -27,6 +29,7 @@ packages=(
   xvfb xauth locales
   gdal-bin ffmpeg
   clang libclang-rt-14-dev
+  dpkg-dev lintian desktop-file-utils appstream man-db groff-base
 )
 
 as_root() {
@@ -95,9 +98,52 @@ run_program() {
   exec "$build/src/cli/darvelle-cli" info --index 16686
 }
 
+# The Debian package as a user gets it: made from this build, unpacked (not
+# installed) into an empty folder and run from a folder outside the
+# repository with an empty HOME and no XDG_* variables, so that it has only
+# its own files: <program folder>/../share/darvelle is the unpacked data.
+check_package() {
+  echo "== Debian package"
+  local work
+  work=$(mktemp -d)
+  (cd "$build" && cpack -G DEB -B "$work/out" >/dev/null)
+  local deb
+  deb=$(echo "$work"/out/darvelle_*.deb)
+  dpkg-deb --field "$deb"
+  dpkg -x "$deb" "$work/root"
+  mkdir "$work/home" "$work/run"
+  local bin="$work/root/usr/bin"
+  if grep -l -F "$here" "$bin"/*; then
+    echo "The programs above hold a path of this build machine." >&2; return 1
+  fi
+  local user=(env -i PATH=/usr/bin:/bin HOME="$work/home" TMPDIR="$work/run" LANG=C.UTF-8)
+  (
+    cd "$work/run"
+    set -x
+    "${user[@]}" "$bin/darvelle-cli" --version
+    "${user[@]}" "$bin/darvelle-cli" info --year 2024 >/dev/null
+    "${user[@]}" "$bin/darvelle-cli" compute --year 2024 --out "$work/run/eclipse" \
+      --pdf "$work/run/eclipse.pdf" >/dev/null
+    test -s "$work/run/eclipse.pdf"
+    "${user[@]}" "$bin/darvelle-cli" local --date 2024-04-08 --place Dallas >/dev/null
+    "${user[@]}" QT_QPA_PLATFORM=offscreen "$bin/darvelle" --exit-after-first-map
+  )
+  lintian --fail-on error --tag-display-limit 0 "$deb"
+  local page
+  for page in "$work"/root/usr/share/man/man1/*.1.gz; do
+    local warnings
+    warnings=$(man --warnings -l "$page" 2>&1 >/dev/null)
+    if [ -n "$warnings" ]; then echo "$page: $warnings" >&2; return 1; fi
+  done
+  desktop-file-validate "$work"/root/usr/share/applications/*.desktop
+  appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.metainfo.xml
+  rm -rf "$work"
+}
+
 run_tests() {
   echo "== Test suite"
   (cd "$build" && ctest --output-on-failure -j"$jobs" --timeout 1800)
+  check_package
   echo "== Test suite under AddressSanitizer + UndefinedBehaviorSanitizer (without the catalogue sweep and the X display run)"
   configure_and_build "$asan_build" -DDARVELLE_SANITIZE=ON -DDARVELLE_BUILD_BENCH=OFF \
     -DDARVELLE_BUILD_TOOLS=OFF
@@ -115,6 +161,7 @@ case "${1:-}" in
   run) install_packages; configure_and_build "$build"; make_town_list; run_program ;;
   # The test run builds with warnings as errors, so that none creeps in.
   test) install_packages; configure_and_build "$build" -DDARVELLE_WERROR=ON; make_town_list; run_tests ;;
+  package) check_package ;;
   build) install_packages; configure_and_build "$build"; make_town_list ;;
-  *) echo "usage: bash tools/setup.sh run|test|build" >&2; exit 2 ;;
+  *) echo "usage: bash tools/setup.sh run|test|build|package" >&2; exit 2 ;;
 esac

@@ -21,9 +21,26 @@ inline constexpr std::string_view kBorderFileName = "Borders_WDBII_i.txt";
 // inhabitants (src/places/towns_file.h); not in the repository.
 inline constexpr std::string_view kTownsFileName = "Towns_GeoNames_1000.bin";
 
-// The folders searched for a data file, in order: the explicit folder alone
-// when one is given; otherwise the current working folder, the installed data
-// folder and the source tree's data/ folder (for runs from the build tree).
+// Where the data may be, as this process finds it: the --data option, the
+// DARVELLE_DATA variable, the executable's folder and XDG_DATA_DIRS.
+struct DataLocations {
+  std::optional<std::filesystem::path> option;
+  std::optional<std::filesystem::path> variable;
+  std::optional<std::filesystem::path> executableFolder;
+  std::optional<std::string> xdgDataDirs;
+};
+
+// This process's locations: the given --data folder, $DARVELLE_DATA when set
+// and not empty, the folder of /proc/self/exe and $XDG_DATA_DIRS.
+DataLocations ProcessDataLocations(const std::optional<std::filesystem::path>& explicitFolder);
+
+// The folders searched for a data file, in order. A folder the user names is
+// searched alone, so that a mistyped one is said rather than passed over: the
+// --data folder, else $DARVELLE_DATA. Otherwise <executable folder>/../share/darvelle
+// (the installed program wherever its tree was put, and the build tree, where
+// CMake links share/darvelle to data/), then <dir>/darvelle for each dir of
+// XDG_DATA_DIRS (/usr/local/share:/usr/share when unset or empty).
+std::vector<std::filesystem::path> DataSearchFolders(const DataLocations& locations);
 std::vector<std::filesystem::path> DataSearchFolders(
     const std::optional<std::filesystem::path>& explicitFolder);
 

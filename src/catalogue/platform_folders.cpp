@@ -40,10 +40,4 @@ bool CreateFolder(const std::filesystem::path& folder) {
   return std::filesystem::is_directory(folder, ec);
 }
 
-std::string ComputerName() {
-  char name[257] = {};
-  if (::gethostname(name, sizeof name - 1) != 0) return {};
-  return name;
-}
-
 }  // namespace darvelle

@@ -22,7 +22,4 @@ std::string SettingsFolder();
 // exist afterwards (start-up goes on; only the settings are lost).
 bool CreateFolder(const std::filesystem::path& folder);
 
-// The host name, at most 256 characters; empty when the system does not say.
-std::string ComputerName();
-
 }  // namespace darvelle

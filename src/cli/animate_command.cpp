@@ -13,6 +13,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/data_files.h"
 #include "cli/args.h"
+#include "cli/common_options.h"
 #include "cli/map_outputs.h"
 #include "cli/progress_bar.h"
 #include "cli/selection_options.h"
@@ -24,9 +25,21 @@
 
 namespace darvelle::cli {
 
+CommandHelp AnimateHelp() {
+  return {"animate", "",
+    "Draws a picture of the shadow every step from the first contact to the last, as "
+    "DIR/frame_0001.png ..., and with --video joins them into a film by ffmpeg.",
+    Joined({EclipseChoice(),
+            {{"out", "DIR", "the folder of the frames", true},
+             {"step", "SECONDS", "time between frames (default 60)"},
+             {"size", "PIXELS", "side of the square frame, 100 .. 1066 (default 800)"},
+             {"colored", "", "paint the globe with the Earth texture"},
+             {"video", "FILE.mp4|.webm", "join the frames into that film (needs ffmpeg)"},
+             DeltaTOptionHelp(), DataOptionHelp()}})};
+}
+
 int RunAnimate(const std::vector<std::string>& args) {
-  const Args parsed(args, {"index", "year", "date", "out", "step", "size", "video", "data", "delta-t"},
-                    {"colored"});
+  const Args parsed(args, AnimateHelp().options);
   if (int{parsed.Has("index")} + int{parsed.Has("year")} + int{parsed.Has("date")} != 1) {
     throw UsageError("give exactly one of --index N, --year Y or --date YYYY-MM-DD");
   }

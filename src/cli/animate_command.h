@@ -6,8 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/command_line_help.h"
+
 namespace darvelle::cli {
 
+// animate's options and --help.
+CommandHelp AnimateHelp();
 int RunAnimate(const std::vector<std::string>& args);
 
 }  // namespace darvelle::cli

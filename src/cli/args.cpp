@@ -53,6 +53,21 @@ std::optional<double> RealNumberOf(std::string_view text) {
   return value;
 }
 
+namespace {
+
+std::set<std::string> NamesOf(const std::vector<OptionHelp>& options, bool valued) {
+  std::set<std::string> names;
+  for (const OptionHelp& option : options) {
+    if (option.value.empty() != valued) names.insert(option.name);
+  }
+  return names;
+}
+
+}  // namespace
+
+Args::Args(const std::vector<std::string>& args, const std::vector<OptionHelp>& options)
+    : Args(args, NamesOf(options, true), NamesOf(options, false)) {}
+
 Args::Args(const std::vector<std::string>& args, const std::set<std::string>& valued,
            const std::set<std::string>& flags) {
   for (std::size_t i = 0; i < args.size(); ++i) {

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "catalogue/command_line_help.h"
+
 namespace darvelle::cli {
 
 inline constexpr int kExitOk = 0;
@@ -44,6 +46,8 @@ class Args {
   // value, flags take none. Throws UsageError on anything else.
   Args(const std::vector<std::string>& args, const std::set<std::string>& valued,
        const std::set<std::string>& flags);
+  // The same against a command's table: options with a value name take a value.
+  Args(const std::vector<std::string>& args, const std::vector<OptionHelp>& options);
 
   bool Has(const std::string& name) const;
   std::optional<std::string> Value(const std::string& name) const;

@@ -17,6 +17,7 @@
 
 #include "catalogue/data_files.h"
 #include "cli/args.h"
+#include "cli/common_options.h"
 #include "cli/compute_command.h"
 #include "cli/gis_outputs.h"
 #include "cli/progress_bar.h"
@@ -33,16 +34,6 @@
 
 namespace darvelle::cli {
 namespace {
-
-constexpr const char* kUsage =
-    "Usage: darvelle-cli batch [--first N] [--last M] [--resolution 1|2|4|8|16|32]\n"
-    "                          [--jobs J] [--delta-t SECONDS] [--data DIR] [--out DIR]\n"
-    "                          [--geojson] [--kml]\n"
-    "Computes the eclipses N .. M of the catalogue (default: all) on every core. With\n"
-    "--out the files of eclipse i go into DIR/i/; --geojson and --kml add\n"
-    "DIR/i/eclipse.geojson and DIR/i/eclipse.kml (English names). Ends with a summary;\n"
-    "the exit status is 1 when any eclipse failed. --delta-t puts one DeltaT of the\n"
-    "user's in place of the model's for every eclipse.\n";
 
 struct Failure {
   int index;
@@ -199,15 +190,23 @@ void ShowProgress(BatchProgress& progress, int total,
 
 }  // namespace
 
+CommandHelp BatchHelp() {
+  return {"batch", "",
+    "Computes the eclipses N .. M of the catalogue (default: all) on every core. With --out "
+    "the files of eclipse i go into DIR/i/; --geojson and --kml add DIR/i/eclipse.geojson and "
+    "DIR/i/eclipse.kml (English names). Ends with a summary; the exit status is 1 when any "
+    "eclipse failed.",
+    {{"first", "N", "the first eclipse (default 1)"},
+     {"last", "M", "the last eclipse (default the catalogue's last)"},
+     {"resolution", "1|2|4|8|16|32", "step of the curves, 1 the finest (default 1)"},
+     {"jobs", "J", "at most J eclipses at once, 1 .. 256 (default one per core)"},
+     DeltaTOptionHelp(), DataOptionHelp(), {"out", "DIR", "write each eclipse's files into DIR/i/"},
+     {"geojson", "", "add DIR/i/eclipse.geojson (with --out)"},
+     {"kml", "", "add DIR/i/eclipse.kml (with --out)"}}};
+}
+
 int RunBatch(const std::vector<std::string>& rawArgs) {
-  for (const auto& arg : rawArgs) {
-    if (arg == "--help") {
-      std::cout << kUsage;
-      return kExitOk;
-    }
-  }
-  const Args args(rawArgs, {"first", "last", "resolution", "jobs", "data", "out", "delta-t"},
-                  {"geojson", "kml"});
+  const Args args(rawArgs, BatchHelp().options);
   const BatchFiles files{args.Has("geojson"), args.Has("kml")};
   const std::optional<double> deltaT = DeltaTOption(args);
   const int resolution = ResolutionFor(args);

@@ -4,8 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/command_line_help.h"
+
 namespace darvelle::cli {
 
+// batch's options and --help.
+CommandHelp BatchHelp();
 int RunBatch(const std::vector<std::string>& args);
 
 }  // namespace darvelle::cli

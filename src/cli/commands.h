@@ -6,16 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/command_line_help.h"
+
 namespace darvelle::cli {
 
-struct Command {
-  const char* name;
-  const char* synopsis;  // one line for --help
-  int (*run)(const std::vector<std::string>& args);
-  bool ownHelp = false;  // answers --help itself, at more length
-};
-
+// info's options and --help.
+CommandHelp InfoHelp();
 int RunInfo(const std::vector<std::string>& args);
-// Other commands are declared in their own headers and listed in main.cpp.
+// Other commands are declared in their own headers and listed in command_table.cpp.
 
 }  // namespace darvelle::cli

@@ -14,6 +14,7 @@
 #include "catalogue/data_files.h"
 #include "catalogue/eclipse_texts.h"
 #include "cli/args.h"
+#include "cli/common_options.h"
 #include "cli/gis_outputs.h"
 #include "cli/map_outputs.h"
 #include "cli/selection_options.h"
@@ -26,15 +27,6 @@
 namespace darvelle::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: darvelle-cli compute (--index N | --year Y | --date YYYY-MM-DD) [--tt]\n"
-    "                            [--delta-t SECONDS] [--resolution 1|2|4|8|16|32]\n"
-    "                            [--language de|en|fr] [--data DIR] --out DIR\n"
-    "Computes one eclipse as the window does (UT with the DeltaT model, or with\n"
-    "--delta-t SECONDS; TT with --tt) and writes its reports and curve files into DIR,\n"
-    "with summary.json beside them: greatest eclipse, the point of greatest duration,\n"
-    "the path's width, magnitude and gamma.\n";
-
 // Whether `file` names this process's standard output ("-", /dev/stdout, or
 // the file or pipe it is redirected to).
 bool IsStandardOutput(const std::string& file) {
@@ -43,15 +35,6 @@ bool IsStandardOutput(const std::string& file) {
   struct stat out {};
   return ::stat(file.c_str(), &named) == 0 && ::fstat(STDOUT_FILENO, &out) == 0 &&
          named.st_dev == out.st_dev && named.st_ino == out.st_ino;
-}
-
-void PrintUsage() {
-  std::cout << kUsage;
-  const auto outputs = ComputeOutputs();
-  for (const ComputeOutput& output : outputs) {
-    std::cout << "  --" << output.option << (output.takesValue ? " VALUE" : "") << "   "
-              << output.help << "\n";
-  }
 }
 
 int ParseLanguage(const std::string& text) {
@@ -106,21 +89,36 @@ EclipseResult RunComputation(const Catalogue& catalogue, const ComputeOptions& o
   return result;
 }
 
+namespace {
+
+std::vector<OptionHelp> ComputeOptionsHelp() {
+  std::vector<OptionHelp> options = Joined({
+      EclipseChoice(),
+      {{"tt", "", "compute in TT (Terrestrial Time) instead of UT"}, DeltaTOptionHelp(),
+       {"resolution", "1|2|4|8|16|32", "step of the curves, 1 the finest (default 1)"}, LanguageOptionHelp(),
+       DataOptionHelp(), {"out", "DIR", "the folder of the report and curve files and summary.json", true}},
+  });
+  for (const ComputeOutput& output : ComputeOutputs()) {
+    options.push_back({output.option, output.value ? output.value : "", output.help});
+  }
+  return options;
+}
+
+}  // namespace
+
+CommandHelp ComputeHelp() {
+  return {"compute", "",
+    "Computes one eclipse as the window does (UT with the DeltaT model, or with --delta-t "
+    "SECONDS; TT with --tt) and writes its reports and curve files into DIR, with "
+    "summary.json beside them: greatest eclipse, the point of greatest duration, the path's "
+    "width, magnitude and gamma. The options after --out add the map, the legend, the "
+    "PostScript sheet, the PDF and the GIS files.",
+    ComputeOptionsHelp()};
+}
+
 int RunCompute(const std::vector<std::string>& rawArgs) {
-  for (const auto& arg : rawArgs) {
-    if (arg == "--help") {
-      PrintUsage();
-      return kExitOk;
-    }
-  }
-  std::set<std::string> valued = {"index", "year", "date", "delta-t", "resolution", "language",
-                                  "data", "out"};
-  std::set<std::string> flags = {"tt"};
+  const Args args(rawArgs, ComputeHelp().options);
   const auto outputs = ComputeOutputs();
-  for (const ComputeOutput& output : outputs) {
-    (output.takesValue ? valued : flags).insert(output.option);
-  }
-  const Args args(rawArgs, valued, flags);
   if (!args.Has("date")) CheckSelectionOptions(args);
   ComputeOptions options;
   options.universalTime = !args.Has("tt");

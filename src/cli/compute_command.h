@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/command_line_help.h"
+
 #include "geometry/eclipse_computation.h"
 
 namespace darvelle {
@@ -42,7 +44,7 @@ struct ComputeOptions {
 // computation with the option's value (empty for a flag).
 struct ComputeOutput {
   const char* option;       // without "--"
-  bool takesValue;
+  const char* value;        // its name in the help (FILE, DEG); nullptr for a flag
   const char* help;         // one line for --help
   void (*write)(const EclipseResult& computation, const ComputeOptions& options,
                 const std::string& value);
@@ -62,6 +64,8 @@ class Args;
 // The --resolution option (default 1); UsageError unless 1, 2, 4, 8, 16 or 32.
 int ResolutionFor(const Args& args);
 
+// compute's options and --help.
+CommandHelp ComputeHelp();
 int RunCompute(const std::vector<std::string>& args);
 
 }  // namespace darvelle::cli

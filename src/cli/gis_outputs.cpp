@@ -25,9 +25,9 @@ void WriteKml(const EclipseResult& c, const ComputeOptions& options, const std::
 
 std::vector<ComputeOutput> GisOutputs() {
   return {
-      {"geojson", true, "every curve, event and the eclipse's paths as GeoJSON (RFC 7946)",
+      {"geojson", "FILE", "every curve, event and the eclipse's paths as GeoJSON (RFC 7946)",
        WriteGeoJson, true},
-      {"kml", true, "the same as a KML 2.2 document for Google Earth", WriteKml,
+      {"kml", "FILE", "the same as a KML 2.2 document for Google Earth", WriteKml,
        true},
   };
 }

@@ -12,6 +12,7 @@
 #include "astro/format.h"
 #include "astro/instant.h"
 #include "catalogue/catalogue.h"
+#include "cli/common_options.h"
 #include "cli/commands.h"
 #include "astro/iso_time.h"
 #include "catalogue/besselian_elements.h"
@@ -79,14 +80,6 @@ void PrintRecord(int index, int count, const EclipseRecord& r) {
               << Scientific(poly.c[2]) << " " << Scientific(poly.c[3]) << "\n";
   }
 }
-
-constexpr const char* kUsage =
-    "Usage: darvelle-cli info (--index N | --year Y | --date YYYY-MM-DD) [--delta-t SECONDS]\n"
-    "                         [--json] [--data DIR]\n"
-    "Prints a catalogue record, greatest eclipse, the point of greatest duration on the\n"
-    "central line (duration, UT, the Sun's altitude, the path's width) and the path's\n"
-    "width, the magnitude and gamma at greatest eclipse. Instants in UT with the DeltaT\n"
-    "model, or with --delta-t SECONDS (0 gives TT).\n";
 
 // Everything the texts print beyond the record.
 struct InfoValues {
@@ -171,14 +164,17 @@ void PrintHeadline(const InfoValues& v) {
 
 }  // namespace
 
+CommandHelp InfoHelp() {
+  return {"info", "",
+    "Prints a catalogue record, greatest eclipse, the point of greatest duration on the "
+    "central line (duration, UT, the Sun's altitude, the path's width) and the path's width, "
+    "the magnitude and gamma at greatest eclipse. Instants in UT with the DeltaT model, or "
+    "with --delta-t SECONDS (0 gives TT).",
+    Joined({EclipseChoice(), {DeltaTOptionHelp(), JsonOptionHelp(), DataOptionHelp()}})};
+}
+
 int RunInfo(const std::vector<std::string>& rawArgs) {
-  for (const auto& arg : rawArgs) {
-    if (arg == "--help") {
-      std::cout << kUsage;
-      return kExitOk;
-    }
-  }
-  const Args args(rawArgs, {"index", "year", "date", "data", "delta-t"}, {"json"});
+  const Args args(rawArgs, InfoHelp().options);
   const int given = int{args.Has("index")} + int{args.Has("year")} + int{args.Has("date")};
   if (given != 1) throw UsageError("give exactly one of --index N, --year Y or --date YYYY-MM-DD");
   if (!args.Has("date")) CheckSelectionOptions(args);

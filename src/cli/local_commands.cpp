@@ -17,6 +17,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/eclipse_texts.h"
 #include "cli/args.h"
+#include "cli/common_options.h"
 #include "cli/local_output.h"
 #include "cli/selection_options.h"
 #include "geometry/delta_t_range.h"
@@ -164,9 +165,7 @@ void ApplyPlaceLanguage(const Args& args) {
 }  // namespace
 
 std::string LocalText(const std::vector<std::string>& rawArgs, const Catalogue* catalogue) {
-  const Args args(rawArgs,
-                  {"index", "date", "lat", "lon", "height", "tz", "place", "language", "data", "delta-t"},
-                  {"json"});
+  const Args args(rawArgs, LocalHelp().options);
   CheckPlaceOptions(args);
   const int language = LanguageOf(args);
   if (args.Has("index") == args.Has("date")) {
@@ -190,16 +189,36 @@ std::string LocalText(const std::vector<std::string>& rawArgs, const Catalogue* 
   return args.Has("json") ? LocalJson(report) + "\n" : LocalTable(report, language);
 }
 
+CommandHelp LocalHelp() {
+  return {"local", "",
+    "What one place sees of one eclipse: the contacts, the maximum, the Sun's altitude and "
+    "azimuth, magnitude, obscuration, the duration of totality or annularity and the "
+    "visibility (and, before 1600 and after 2100, over DeltaT +- 2 sigma).",
+    Joined({EclipseChoice(false), PlaceChoice(), {DeltaTOptionHelp(), LanguageOptionHelp(), JsonOptionHelp(), DataOptionHelp()}})};
+}
+
 int RunLocal(const std::vector<std::string>& rawArgs) {
   std::cout << LocalText(rawArgs);
   return kExitOk;
 }
 
+CommandHelp VisibleHelp() {
+  return {"visible", "",
+    "Every eclipse of the catalogue a place sees, as it sees it with the Sun up.",
+    Joined({PlaceChoice(),
+            {{"from", "YEAR", "the first year (default the catalogue's first, -4999)"},
+             {"to", "YEAR", "the last year (default the catalogue's last, 7000)"},
+             {"min-magnitude", "X", "only eclipses whose magnitude seen reaches X, 0 .. 2"},
+             {"kind", "partial|annular|total|central",
+              "only eclipses seen so (central: total or annular there)"},
+             DeltaTOptionHelp(),
+             {"csv", "", "print CSV", false, kOutputFormat},
+             {"json", "", "print JSON", false, kOutputFormat},
+             LanguageOptionHelp(), DataOptionHelp()}})};
+}
+
 int RunVisible(const std::vector<std::string>& rawArgs) {
-  const Args args(rawArgs,
-                  {"lat", "lon", "height", "tz", "place", "from", "to", "min-magnitude", "kind",
-                   "language", "data", "delta-t"},
-                  {"csv", "json"});
+  const Args args(rawArgs, VisibleHelp().options);
   CheckPlaceOptions(args);
   if (args.Has("csv") && args.Has("json")) throw UsageError("give at most one of --csv, --json");
   const int language = LanguageOf(args);
@@ -234,12 +253,17 @@ int RunVisible(const std::vector<std::string>& rawArgs) {
   return kExitOk;
 }
 
+CommandHelp PlacesHelp() {
+  return {"places", "QUERY", "Searches the town list for QUERY (\"Paris, Texas\", \"München\").",
+    {{"limit", "N", "at most N places (default 50)"}, LanguageOptionHelp(), DataOptionHelp()}};
+}
+
 int RunPlaces(const std::vector<std::string>& rawArgs) {
   if (rawArgs.empty() || rawArgs.front().rfind("--", 0) == 0) {
     throw UsageError("give the name to search for: places QUERY [--language de|en|fr]");
   }
   const std::vector<std::string> rest(rawArgs.begin() + 1, rawArgs.end());
-  const Args args(rest, {"language", "limit", "data"}, {});
+  const Args args(rest, PlacesHelp().options);
   LanguageOf(args);
   const long long limit = args.Integer("limit").value_or(50);
   if (limit < 1) throw UsageError("--limit must be at least 1");

@@ -11,6 +11,7 @@
 #include "catalogue/besselian_elements.h"
 #include "catalogue/catalogue.h"
 #include "cli/args.h"
+#include "cli/common_options.h"
 #include "cli/selection_options.h"
 #include "export/shadow_geojson.h"
 #include "geometry/shadow_at_instant.h"
@@ -112,8 +113,18 @@ std::string Json(const Snapshot& s) {
 
 }  // namespace
 
+CommandHelp ShadowHelp() {
+  return {"shadow", "",
+    "Where the shadow lies at one instant of UT: the outlines of the umbra and the "
+    "penumbra, the lines of magnitude 0.2 to 0.8, the shadow's axis, the sub-solar point and "
+    "the terminator.",
+    Joined({EclipseChoice(),
+            {{"at", "YYYY-MM-DDThh:mm[:ss[.fff]][Z]", "the instant, UT", true}, DeltaTOptionHelp(), JsonOptionHelp(),
+             {"geojson", "FILE", "write the shadow as GeoJSON"}, DataOptionHelp()}})};
+}
+
 int RunShadow(const std::vector<std::string>& args) {
-  const Args parsed(args, {"index", "year", "date", "at", "geojson", "data", "delta-t"}, {"json"});
+  const Args parsed(args, ShadowHelp().options);
   // Every usage error before the catalogue is read.
   if (int{parsed.Has("index")} + int{parsed.Has("year")} + int{parsed.Has("date")} != 1) {
     throw UsageError("give exactly one of --index N, --year Y or --date YYYY-MM-DD");

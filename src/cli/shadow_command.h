@@ -5,8 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/command_line_help.h"
+
 namespace darvelle::cli {
 
+// shadow's options and --help.
+CommandHelp ShadowHelp();
 int RunShadow(const std::vector<std::string>& args);
 
 }  // namespace darvelle::cli

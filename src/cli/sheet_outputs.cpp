@@ -66,9 +66,9 @@ void WritePdf(const EclipseResult& c, const ComputeOptions& options, const std::
 std::vector<ComputeOutput> SheetOutputs() {
   // --sheet first: --pdf converts the sheet it wrote.
   return {
-      {"sheet", true, "the PostScript map sheet of that map (English, 4 pages, 3 with --tt)",
+      {"sheet", "FILE", "the PostScript map sheet of that map (English, 4 pages, 3 with --tt)",
        WriteSheet, true},
-      {"pdf", true, "the map sheet as PDF, converted by Ghostscript (gs on PATH)", WritePdf, true},
+      {"pdf", "FILE", "the map sheet as PDF, converted by Ghostscript (gs on PATH)", WritePdf, true},
   };
 }
 

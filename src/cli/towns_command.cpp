@@ -12,6 +12,7 @@
 #include "catalogue/besselian_elements.h"
 #include "catalogue/catalogue.h"
 #include "cli/args.h"
+#include "cli/common_options.h"
 #include "cli/local_commands.h"
 #include "cli/selection_options.h"
 #include "places/local_time.h"
@@ -103,11 +104,23 @@ std::string TableLine(const Row& row) {
 
 }  // namespace
 
+CommandHelp TownsHelp() {
+  return {"towns", "",
+    "Every town of the town list that sees one eclipse, longest duration first.",
+    Joined({EclipseChoice(),
+            {{"central", "", "only towns that see the total or annular phase with the Sun up"},
+             {"min-magnitude", "M", "only towns whose greatest magnitude with the Sun up reaches M"},
+             {"country", "CC", "only towns of that country (ISO 3166 code)"},
+             {"limit", "N", "at most N towns (default all)"},
+             {"sort", "duration|population|name", "the order (default duration)"},
+             DeltaTOptionHelp(),
+             {"csv", "", "print CSV", false, kOutputFormat},
+             {"json", "", "print JSON", false, kOutputFormat},
+             LanguageOptionHelp(), DataOptionHelp()}})};
+}
+
 int RunTowns(const std::vector<std::string>& rawArgs) {
-  const Args args(rawArgs,
-                  {"index", "year", "date", "min-magnitude", "country", "limit", "sort", "data", "delta-t",
-                   "language"},
-                  {"central", "csv", "json"});
+  const Args args(rawArgs, TownsHelp().options);
   if (args.Has("csv") && args.Has("json")) throw UsageError("give at most one of --csv, --json");
   const std::string language = args.Value("language").value_or("en");
   if (language != "de" && language != "en" && language != "fr") {

@@ -13,6 +13,7 @@
 
 #include "astro/instant.h"
 #include "catalogue/eclipse_texts.h"
+#include "darvelle/version.h"
 #include "export/gis_file.h"
 #include "export/gis_layers.h"
 #include "export/gis_texts.h"
@@ -232,7 +233,8 @@ QByteArray GeoJsonForEclipse(const GisSource& source, int language) {
   for (const TimedArea& area : source.umbraOutlines) {
     features.push_back(UmbraOutlineFeature(area, source, language));
   }
-  std::string text = R"({"type":"FeatureCollection","darvelle":)" +
+  std::string text = R"({"type":"FeatureCollection","generator":")" + std::string(kGeneratorName) +
+                     R"(","darvelle":)" +
                      JsonText(EclipseMember(source, language)) + R"(,"features":[)";
   for (std::size_t i = 0; i < features.size(); ++i) {
     if (i > 0) text += ',';

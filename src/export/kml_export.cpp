@@ -9,6 +9,7 @@
 
 #include "astro/instant.h"
 #include "catalogue/eclipse_texts.h"
+#include "darvelle/version.h"
 #include "export/gis_file.h"
 #include "export/gis_layers.h"
 #include "export/gis_texts.h"
@@ -69,6 +70,13 @@ class KmlDocument {
     xml_.writeTextElement("name", Title());
     xml_.writeTextElement("open", "1");
     WriteStyles();
+    // KML has no generator element; the document's own data says who wrote it.
+    xml_.writeStartElement("ExtendedData");
+    xml_.writeStartElement("Data");
+    xml_.writeAttribute("name", "generator");
+    xml_.writeTextElement("value", kGeneratorName);
+    xml_.writeEndElement();  // Data
+    xml_.writeEndElement();  // ExtendedData
     WriteZones();
     WriteLines(GisGroup::Limits);
     WriteLines(GisGroup::CentralLine);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "astro/iso_time.h"
+#include "darvelle/version.h"
 #include "export/gis_geometry.h"
 #include "io/atomic_file.h"
 
@@ -55,7 +56,8 @@ class FeatureList {
   }
 
   std::string Text() const {
-    return R"({"type":"FeatureCollection","features":[)" + out_ + "\n]}\n";
+    return R"({"type":"FeatureCollection","generator":")" + std::string(kGeneratorName) +
+           R"(","features":[)" + out_ + "\n]}\n";
   }
 
  private:

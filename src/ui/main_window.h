@@ -89,8 +89,7 @@ struct StartupOptions {
   // Held for the window's life: no other window writes into tempFolder.
   std::shared_ptr<FolderLock> tempFolderLock;
   std::filesystem::path settingsFolder;             // "Darvelle.ini"
-  std::string computerName;
-  std::string keepFilesHost;  // on this host the output files stay at exit
+  bool keepFilesAtExit = false;  // --keep-files or DARVELLE_KEEP_FILES=1
   QString executable;         // for the file type in the About panel
   // How the coastline file is read (on a pool thread); tests wrap it.
   CoastlineReader readCoastlines = LoadCoastlines;

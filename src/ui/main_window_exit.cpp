@@ -192,7 +192,7 @@ void MainWindow::SaveSettingsAndRemoveFiles() {
   }
   // The twenty names of the list, and the horizon curves under the names
   // they are written with (the list spells them in capitals).
-  if (options_.computerName != options_.keepFilesHost && options_.tempFolderProblem.empty()) {
+  if (!options_.keepFilesAtExit && options_.tempFolderProblem.empty()) {
     DeleteComputationFiles(options_.tempFolder);
   }
 }

@@ -12,7 +12,6 @@
 
 #include "catalogue/data_files.h"
 #include "catalogue/platform_folders.h"
-#include "darvelle/version.h"
 #include "postscript/map_sheet.h"
 #include "catalogue/eclipse_texts.h"
 #include "ui/control_factory.h"
@@ -37,8 +36,6 @@ StartupOptions StartupOptions::FromEnvironment(const QString& executable) {
   options.tempFolderProblem = output.folder.problem;
   options.tempFolderLock = output.lock;
   options.settingsFolder = darvelle::SettingsFolder();
-  options.computerName = darvelle::ComputerName();
-  options.keepFilesHost = kKeepFilesHost;
   options.executable = executable;
   return options;
 }

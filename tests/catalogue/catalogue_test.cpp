@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <filesystem>
@@ -130,11 +131,45 @@ TEST_F(FindDataFileTest, ExplicitFolderOnlyAndMessageListsPlaces) {
   }
 }
 
-TEST(DataSearchFolders, WorkingFolderFirstThenInstalledThenSourceTree) {
-  const auto folders = DataSearchFolders(std::nullopt);
-  ASSERT_EQ(folders.size(), 3u);
-  EXPECT_EQ(folders[0], fs::current_path());
-  EXPECT_EQ(folders[2], fs::path(DARVELLE_TEST_DATA_DIR));
+// A folder the user names is searched alone, the option before the
+// variable; otherwise the executable's share/darvelle, then XDG_DATA_DIRS.
+TEST(DataSearchFolders, NamedFolderAloneElseBesideTheProgramThenXdg) {
+  using Folders = std::vector<fs::path>;
+  struct Case {
+    DataLocations in;
+    Folders expected;
+  };
+  const fs::path exe = "/opt/x/bin";
+  const Case cases[] = {
+      {{"/o", "/v", exe, "/a"}, Folders{"/o"}},
+      {{std::nullopt, "/v", exe, "/a"}, Folders{"/v"}},
+      {{std::nullopt, std::nullopt, exe, "/a:relative::/b/"},
+       Folders{"/opt/x/share/darvelle", "/a/darvelle", "/b/darvelle"}},
+      {{std::nullopt, std::nullopt, std::nullopt, ""},
+       Folders{"/usr/local/share/darvelle", "/usr/share/darvelle"}},
+      {{std::nullopt, std::nullopt, std::nullopt, std::nullopt},
+       Folders{"/usr/local/share/darvelle", "/usr/share/darvelle"}},
+  };
+  const auto normal = [](Folders folders) {
+    for (auto& folder : folders) folder = folder.lexically_normal();
+    return folders;
+  };
+  for (const Case& c : cases) EXPECT_EQ(normal(DataSearchFolders(c.in)), normal(c.expected));
+}
+
+// The build tree has share/darvelle beside the test programs' folders, as an
+// installed tree has beside bin/: a program run from it finds the shipped data
+// with nothing named, and DARVELLE_DATA takes over when set.
+TEST_F(FindDataFileTest, BuildTreeDataAndTheVariable) {
+  ::unsetenv("DARVELLE_DATA");
+  const fs::path found = FindDataFile(kCatalogueFileName, std::nullopt);
+  EXPECT_TRUE(fs::equivalent(found, fs::path(DARVELLE_TEST_DATA_DIR) / std::string(kCatalogueFileName)));
+  const char bytes[] = "x";
+  WriteFile(std::string(kCatalogueFileName), bytes, 1);
+  ::setenv("DARVELLE_DATA", dir_.c_str(), 1);
+  EXPECT_EQ(FindDataFile(kCatalogueFileName, std::nullopt), dir_ / std::string(kCatalogueFileName));
+  EXPECT_THROW(FindDataFile("absent.txt", std::nullopt), FileError);
+  ::unsetenv("DARVELLE_DATA");
 }
 
 }  // namespace

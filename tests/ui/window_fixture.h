@@ -168,8 +168,6 @@ class WindowFixture : public QObject {
     o.dataFolder = data;
     o.tempFolder = TempFolder();
     o.settingsFolder = SettingsFolder();
-    o.computerName = "test-host";
-    o.keepFilesHost = "keeping-host";
     o.executable = QCoreApplication::applicationFilePath();
     return o;
   }
