@@ -12,6 +12,7 @@
 #include "ui/help_browser.h"
 #include "ui/languages.h"
 #include "ui/main_window.h"
+#include "ui/window_settings.h"
 
 namespace darvelle::ui {
 namespace {
@@ -103,11 +104,17 @@ void MainWindow::BuildLanguageMenu() {
   deltaTBandItem_ = AddItem(menu, "DeltaTBand1", "DeltaT band (±2σ)");
   deltaTBandItem_->setCheckable(true);
   connect(deltaTBandItem_, &QAction::triggered, this,
-          [this](bool shown) { controller_->ShowDeltaTBand(shown); });
+          [this](bool shown) {
+            WindowSettings(options_.settingsFolder).SetValue(QString::fromLatin1(kDeltaTBandKey), shown);
+            controller_->ShowDeltaTBand(shown);
+          });
   townDurationsItem_ = AddItem(menu, "TownDurations1", "Towns in the path with durations");
   townDurationsItem_->setCheckable(true);
   connect(townDurationsItem_, &QAction::triggered, this,
-          [this](bool shown) { controller_->ShowTownDurations(shown); });
+          [this](bool shown) {
+            WindowSettings(options_.settingsFolder).SetValue(QString::fromLatin1(kTownDurationsKey), shown);
+            controller_->ShowTownDurations(shown);
+          });
   menu->addSeparator();
   menu->addAction(legendDock_->toggleViewAction());
 }

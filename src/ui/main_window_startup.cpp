@@ -17,6 +17,7 @@
 #include "ui/control_factory.h"
 #include "ui/languages.h"
 #include "ui/main_window.h"
+#include "ui/window_settings.h"
 #include "ui/time_controls.h"
 #include "ui/widgets.h"
 
@@ -65,6 +66,10 @@ bool MainWindow::FormCreate() {
 
   SessionState first = RestoreSettings();
   first.umbraOutlineMinutes = timeControls_->umbraOutlineMinutes();
+  // The map's layers as the last run left them (the window's own file).
+  const WindowSettings layers(options_.settingsFolder);
+  first.deltaTBand = layers.Value(QString::fromLatin1(kDeltaTBandKey), false).toBool();
+  first.townDurations = layers.Value(QString::fromLatin1(kTownDurationsKey), false).toBool();
   if (!options_.tempFolderProblem.empty()) ReportOutputFailure(options_.tempFolderProblem);
   ApplyLanguageCaptions(this, first.language);
   // One request for everything the settings chose; the map follows when the

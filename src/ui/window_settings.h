@@ -28,6 +28,9 @@ inline constexpr std::uintmax_t kMaxWindowSettingsBytes = 1 << 20;
 // A stored place name beyond this is cut: the longest names of places on
 // Earth have fewer than 200 characters.
 inline constexpr int kMaxPlaceNameLength = 200;
+// The map's optional layers the Option menu turns on, remembered between runs.
+inline constexpr const char* kDeltaTBandKey = "Map/deltaTBand";
+inline constexpr const char* kTownDurationsKey = "Map/townDurations";
 
 // A remembered observer: a name as the user chose it (may be empty for a
 // clicked point), geographic latitude north positive and longitude east

@@ -578,6 +578,11 @@ class WindowPlaceTest : public WindowFixture {
     Trigger("DeltaTBand1");
     QVERIFY(window_->Session().State().deltaTBand && band->isChecked());
     QVERIFY(window_->Session().Current()->renderer->DrawingImage() != plain);
+    // The next start draws the band again.
+    window_.reset();
+    StartShipped();
+    QVERIFY(window_->Session().State().deltaTBand);
+    QVERIFY(Find<QAction>("DeltaTBand1")->isChecked());
   }
 
   // The towns named with their durations lie in the path and their
