@@ -8,6 +8,7 @@
 #include "export/path_band.h"
 #include "geometry/computation_files.h"
 #include "geometry/report_files.h"
+#include "export/path_band.h"
 #include "geometry/timed_outlines.h"
 #include "ui/widgets.h"
 
@@ -76,7 +77,9 @@ void RedrawForFiles(MapRenderer& renderer, const SessionResult& shown, const Tex
 }
 
 EclipseSession::EclipseSession(SessionResources resources, QObject* parent)
-    : QObject(parent), resources_(std::move(resources)) {
+    : QObject(parent),
+      resources_(std::move(resources)),
+      borders_(std::make_shared<SharedBorders>(resources_.dataFolder)) {
   connect(&drawing_, &QFutureWatcherBase::finished, this, &EclipseSession::Drawn);
   connect(&files_, &QFutureWatcherBase::finished, this, &EclipseSession::FilesWritten);
   connect(&fitting_, &QFutureWatcherBase::finished, this, &EclipseSession::Fitted);
@@ -179,8 +182,8 @@ void EclipseSession::Start(Request request) {
   running_ = request.kind;
   drawing_.setFuture(QtConcurrent::run(
       resources_.workers, [request = std::move(request), texture = texture_, coastlines = coastlines_,
-                           mapArea = mapArea_, townLabels = townLabels_] {
-        return Draw(request, texture, coastlines, *mapArea, *townLabels);
+                           mapArea = mapArea_, townLabels = townLabels_, borders = borders_] {
+        return Draw(request, texture, coastlines, *mapArea, *townLabels, *borders);
       }));
 }
 
@@ -225,7 +228,8 @@ void EclipseSession::StartWaitingOrRest() {
 
 EclipseSession::JobOutcome EclipseSession::Draw(const Request& request, const TextureFuture& texture,
                                                 const CoastlineFuture& coastlines,
-                                                const MapAreaNow& mapArea, PathTownLabels& townLabels) {
+                                                const MapAreaNow& mapArea, PathTownLabels& townLabels,
+                                                SharedBorders& borders) {
   try {
     auto result = std::make_shared<SessionResult>();
     result->state = request.state;
@@ -255,6 +259,12 @@ EclipseSession::JobOutcome EclipseSession::Draw(const Request& request, const Te
     std::shared_ptr<const PathTownLabels::Labels> towns;
     if (request.state.townDurations) towns = townLabels.For(*eclipse, request.state.language);
     if (towns) layers.towns = *towns;
+    std::shared_ptr<const BorderLayer> borderLayer;
+    if (request.state.borders) borderLayer = borders.Get();
+    layers.borders = borderLayer.get();
+    std::vector<BandArea> band;
+    if (request.state.pathBand) band = PathBandAreas(*eclipse, true);
+    layers.band = band;
     std::vector<TimedUmbraArea> outlines;
     if (request.state.umbraOutlineMinutes > 0) {
       outlines = TimedUmbraAreas(*eclipse, request.state.umbraOutlineMinutes);

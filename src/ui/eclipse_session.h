@@ -40,6 +40,7 @@
 #include "render/projection.h"
 #include "ui/data_loads.h"
 #include "ui/path_town_labels.h"
+#include "ui/shared_borders.h"
 
 namespace darvelle::ui {
 
@@ -58,6 +59,9 @@ struct SessionState {
   bool deltaTBand = false;
   // The largest towns in the path named with their duration on the map.
   bool townDurations = false;
+  // National borders, and the path shaded as a band (the partial zone faintly).
+  bool borders = false;
+  bool pathBand = false;
   // The umbra drawn every so many minutes of UT along the path; 0: not drawn.
   int umbraOutlineMinutes = 0;
 };
@@ -127,6 +131,8 @@ struct SessionResources {
   QThreadPool* workers = nullptr;
   // Report and curve files; none are written without a folder.
   std::optional<std::filesystem::path> outputFolder;
+  // The folder the user named for the data files (the borders), if any.
+  std::optional<std::filesystem::path> dataFolder;
 };
 
 class EclipseSession : public QObject {
@@ -210,7 +216,7 @@ class EclipseSession : public QObject {
   void StartWaitingOrRest();
   static JobOutcome Draw(const Request& request, const TextureFuture& texture,
                          const CoastlineFuture& coastlines, const MapAreaNow& mapArea,
-                         PathTownLabels& townLabels);
+                         PathTownLabels& townLabels, SharedBorders& borders);
   // Starts fitting the result shown to the panel's size unless it fits, or
   // a fitting job runs (its end looks again).
   void FitShownToPanel();
@@ -228,6 +234,7 @@ class EclipseSession : public QObject {
   qreal pixelRatio_ = 1.0;
   std::shared_ptr<MapAreaNow> mapArea_ = std::make_shared<MapAreaNow>();
   std::shared_ptr<PathTownLabels> townLabels_ = std::make_shared<PathTownLabels>();
+  std::shared_ptr<SharedBorders> borders_;
   std::shared_ptr<const SessionResult> current_;
   Job running_ = Job::None;
   std::optional<Request> waiting_;

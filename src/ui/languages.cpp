@@ -39,6 +39,8 @@ constexpr CaptionRow kCaptions[] = {
     {"Resolution1", {"Auflösung", "Resolution", "Resolution"}},
     {"Penwidth1", {"Strichdicke", "Pen width", "Largeur des lignes"}},
     {"Option1", {"Option", "Option", "Option"}},
+    {"Borders1", {"Landesgrenzen", "National borders", "Frontières"}},
+    {"PathBand1", {"Pfad als Band", "Path as a band", "Bande de centralité"}},
     {"DeltaTBand1",
      {"DeltaT-Band (±2σ)", "DeltaT band (±2σ)", "Bande de DeltaT (±2σ)"}},
     {"TownDurations1",

@@ -72,7 +72,7 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
     : QMainWindow(parent),
       options_(std::move(options)),
       session_(std::make_unique<EclipseSession>(
-          SessionResources{&catalogue_, &workers_, OutputFolderOf(options_)})),
+          SessionResources{&catalogue_, &workers_, OutputFolderOf(options_), options_.dataFolder})),
       controller_(std::make_unique<SessionController>(
           catalogue_, [this]() -> const SessionState& { return session_->State(); },
           [this](const SessionState& next) { Request(next); })) {

@@ -100,21 +100,31 @@ void MainWindow::BuildLanguageMenu() {
             [this, language] { ChooseLanguage(language); });
   }
   menu->addSeparator();
-  // The map's layers, off at first, so that the map is the one it always was.
-  deltaTBandItem_ = AddItem(menu, "DeltaTBand1", "DeltaT band (±2σ)");
-  deltaTBandItem_->setCheckable(true);
-  connect(deltaTBandItem_, &QAction::triggered, this,
-          [this](bool shown) {
-            WindowSettings(options_.settingsFolder).SetValue(QString::fromLatin1(kDeltaTBandKey), shown);
-            controller_->ShowDeltaTBand(shown);
-          });
-  townDurationsItem_ = AddItem(menu, "TownDurations1", "Towns in the path with durations");
-  townDurationsItem_->setCheckable(true);
-  connect(townDurationsItem_, &QAction::triggered, this,
-          [this](bool shown) {
-            WindowSettings(options_.settingsFolder).SetValue(QString::fromLatin1(kTownDurationsKey), shown);
-            controller_->ShowTownDurations(shown);
-          });
+  // The map's layers, off at first, so that the map is the one it always
+  // was; each remembered in the window's settings for the next start.
+  struct Layer {
+    const char* name;
+    const char* caption;
+    const char* key;
+    void (SessionController::*show)(bool);
+  };
+  const Layer layers[] = {
+      {"Borders1", "National borders", kBordersKey, &SessionController::ShowBorders},
+      {"PathBand1", "Path as a band", kPathBandKey, &SessionController::ShowPathBand},
+      {"DeltaTBand1", "DeltaT band (±2σ)", kDeltaTBandKey, &SessionController::ShowDeltaTBand},
+      {"TownDurations1", "Towns in the path with durations", kTownDurationsKey,
+       &SessionController::ShowTownDurations},
+  };
+  for (const Layer& layer : layers) {
+    QAction* item = AddItem(menu, layer.name, layer.caption);
+    item->setCheckable(true);
+    connect(item, &QAction::triggered, this, [this, layer](bool shown) {
+      WindowSettings(options_.settingsFolder).SetValue(QString::fromLatin1(layer.key), shown);
+      (controller_.get()->*layer.show)(shown);
+    });
+  }
+  deltaTBandItem_ = findChild<QAction*>(QStringLiteral("DeltaTBand1"));
+  townDurationsItem_ = findChild<QAction*>(QStringLiteral("TownDurations1"));
   menu->addSeparator();
   menu->addAction(legendDock_->toggleViewAction());
 }

@@ -178,6 +178,9 @@ void MainWindow::ShowViewState(const SessionState& state) {
   CheckBox_ET_UT->setChecked(state.universalTime);
   deltaTBandItem_->setChecked(state.deltaTBand);
   townDurationsItem_->setChecked(state.townDurations);
+  for (const auto& [name, shown] : {std::pair{"Borders1", state.borders}, std::pair{"PathBand1", state.pathBand}}) {
+    if (auto* item = findChild<QAction*>(QString::fromLatin1(name))) item->setChecked(shown);
+  }
   for (int i = 0; i < 6; ++i) {
     if (kResolutions[i] == view.Resolution) resolutionItems_[i]->setChecked(true);
   }

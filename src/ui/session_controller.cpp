@@ -128,6 +128,14 @@ void SessionController::ShowTownDurations(bool shown) {
   Send([&](SessionState& next) { next.townDurations = shown; });
 }
 
+void SessionController::ShowBorders(bool shown) {
+  Send([&](SessionState& next) { next.borders = shown; });
+}
+
+void SessionController::ShowPathBand(bool shown) {
+  Send([&](SessionState& next) { next.pathBand = shown; });
+}
+
 void SessionController::ChooseUmbraOutlines(int minutes) {
   Send([&](SessionState& next) {
     next.umbraOutlineMinutes =

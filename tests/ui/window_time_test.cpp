@@ -12,6 +12,7 @@
 #include "astro/calendar.h"
 #include "export/film.h"
 #include "geometry/shadow_at_instant.h"
+#include "render/map_layers.h"
 #include "ui/animation_export.h"
 #include "ui/time_slider.h"
 #include "window_fixture.h"
@@ -135,6 +136,43 @@ class WindowTimeTest : public WindowFixture {
     QCOMPARE(window_->Session().State().umbraOutlineMinutes, 10);
     Trigger("UmbraOutlines0min");
     QCOMPARE(window_->Session().State().umbraOutlineMinutes, 0);
+  }
+
+  void bordersAndThePathBandAreDrawnAndRemembered() {
+    auto drawing = [this] { return window_->Session().Current()->renderer->DrawingImage(); };
+    auto pixelAt = [&](double latDeg, double lonDeg) {
+      const darvelle::ProjectedPoint p =
+          Drawn().ProjectPoint(std::llround(lonDeg * 3600.0), std::llround(latDeg * 3600.0));
+      return drawing().pixel(static_cast<int>(std::lround(p.ScreenX)),
+                             static_cast<int>(std::lround(p.ScreenY)));
+    };
+    auto borderPixels = [&] {
+      const QImage image = drawing().convertToFormat(QImage::Format_RGB32);
+      int count = 0;
+      for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+          count += (row[x] | 0xff000000u) == (darvelle::kBorderColor | 0xff000000u);
+        }
+      }
+      return count;
+    };
+    QCOMPARE(borderPixels(), 0);
+    const QRgb indianapolis = pixelAt(39.77, -86.16);  // in the path of totality
+    const QRgb southPacific = pixelAt(-40.0, -100.0);   // far outside the partial zone
+    Trigger("Borders1");
+    QVERIFY(window_->Session().State().borders);
+    QVERIFY(borderPixels() > 500);
+    Trigger("PathBand1");
+    QVERIFY(window_->Session().State().pathBand);
+    QVERIFY(pixelAt(39.77, -86.16) != indianapolis);
+    QCOMPARE(pixelAt(-40.0, -100.0), southPacific);
+    // Both are there at the next start.
+    window_.reset();
+    StartShipped(QSize(1400, 900));
+    QVERIFY(Find<QAction>("Borders1")->isChecked() && Find<QAction>("PathBand1")->isChecked());
+    QVERIFY(window_->Session().State().borders && window_->Session().State().pathBand);
+    QVERIFY(borderPixels() > 500);
   }
 
   void filmIsWrittenOrCancelledWithoutLeftovers() {
