@@ -63,16 +63,37 @@ std::shared_ptr<const SessionResult> RefitShown(const std::shared_ptr<const Sess
 
 }  // namespace
 
+MapLayers DrawnLayers::View() const {
+  MapLayers view;
+  if (deltaTBand) view.deltaTBand = &*deltaTBand;
+  if (towns) view.towns = *towns;
+  view.borders = borders.get();
+  view.band = band;
+  view.umbraOutlines = outlines;
+  return view;
+}
+
+bool DrawnLayers::Empty() const {
+  return !deltaTBand && (!towns || towns->empty()) && !borders && band.empty() && outlines.empty();
+}
+
 void RedrawForFiles(MapRenderer& renderer, const SessionResult& shown, const TextureFuture& texture,
-                    const CoastlineLayer& coastlines) {
+                    const CoastlineLayer& coastlines, FileLayers layers) {
   const ViewParameters& drawn = shown.drawnView;
-  // Halos are drawn on the coloured Earth only; a plain drawing is already as the files want it.
-  if (!drawn.CurveHalos || !drawn.ColoredEarth || !texture.isValid()) return;
+  // Halos are drawn on the coloured Earth only.
+  const bool halos = drawn.CurveHalos && drawn.ColoredEarth;
+  const bool dropLayers = layers == FileLayers::kNone && shown.layers && !shown.layers->Empty();
+  if (!halos && !dropLayers) return;  // the shown drawing is what the files want
   ViewParameters plain = drawn;
   plain.CurveHalos = false;
   // A coloured drawing was made with a usable texture, which is still there.
-  const std::shared_ptr<const LoadedTexture> loaded = texture.result();
-  renderer.DrawMap(*shown.computation, plain, loaded->image, coastlines,
+  const EarthTexture none;
+  std::shared_ptr<const LoadedTexture> loaded;
+  if (drawn.ColoredEarth && texture.isValid()) loaded = texture.result();
+  plain.ColoredEarth = loaded != nullptr;
+  const MapLayers chosen =
+      layers == FileLayers::kAsShown && shown.layers ? shown.layers->View() : MapLayers{};
+  renderer.DrawMap(*shown.computation, plain, loaded ? loaded->image : none, coastlines, chosen,
                    renderer.DisplayImage().width());
 }
 
@@ -252,27 +273,19 @@ EclipseSession::JobOutcome EclipseSession::Draw(const Request& request, const Te
     result->renderer = std::make_shared<MapRenderer>();
     const EarthTexture none;
     const MapAreaNow::Area area = mapArea.Get();
-    MapLayers layers;
-    std::optional<DeltaTBandLayer> deltaTBand;
-    if (request.state.deltaTBand) deltaTBand = DeltaTBandLayerOf(*eclipse);
-    if (deltaTBand) layers.deltaTBand = &*deltaTBand;
-    std::shared_ptr<const PathTownLabels::Labels> towns;
-    if (request.state.townDurations) towns = townLabels.For(*eclipse, request.state.language);
-    if (towns) layers.towns = *towns;
-    std::shared_ptr<const BorderLayer> borderLayer;
-    if (request.state.borders) borderLayer = borders.Get();
-    layers.borders = borderLayer.get();
-    std::vector<BandArea> band;
-    if (request.state.pathBand) band = PathBandAreas(*eclipse, true);
-    layers.band = band;
-    std::vector<TimedUmbraArea> outlines;
-    if (request.state.umbraOutlineMinutes > 0) {
-      outlines = TimedUmbraAreas(*eclipse, request.state.umbraOutlineMinutes);
-      layers.umbraOutlines = outlines;
+    auto layers = std::make_shared<DrawnLayers>();
+    const SessionState& state = request.state;
+    if (state.deltaTBand) layers->deltaTBand = DeltaTBandLayerOf(*eclipse);
+    if (state.townDurations) layers->towns = townLabels.For(*eclipse, state.language);
+    if (state.borders) layers->borders = borders.Get();
+    if (state.pathBand) layers->band = PathBandAreas(*eclipse, true);
+    if (state.umbraOutlineMinutes > 0) {
+      layers->outlines = TimedUmbraAreas(*eclipse, state.umbraOutlineMinutes);
     }
+    result->layers = layers;
     result->drawnCurves = result->renderer->DrawMap(*eclipse, result->drawnView,
                                                colored ? loaded->image : none, coastlineLayer,
-                                               layers, area.size.width());
+                                               layers->View(), area.size.width());
     // Fitting the picture to the panel is the costliest step of showing it:
     // done here, the window's thread only copies it to the screen. The panel
     // may have changed size while the map was drawn.

@@ -66,6 +66,18 @@ struct SessionState {
   int umbraOutlineMinutes = 0;
 };
 
+// The optional layers a drawing was made with, and what they point into.
+struct DrawnLayers {
+  std::optional<DeltaTBandLayer> deltaTBand;
+  std::shared_ptr<const PathTownLabels::Labels> towns;
+  std::shared_ptr<const BorderLayer> borders;
+  std::vector<BandArea> band;
+  std::vector<TimedUmbraArea> outlines;
+
+  MapLayers View() const;
+  bool Empty() const;
+};
+
 // One finished computation and its drawing. Immutable once emitted; the
 // renderer may still compose the legend picture on the user-interface
 // thread, which is the only thread that holds it by then.
@@ -74,6 +86,7 @@ struct SessionResult {
   std::shared_ptr<const EclipseResult> computation;
   std::shared_ptr<MapRenderer> renderer;
   DrawnCurves drawnCurves;  // what the drawing drew, for the status bar
+  std::shared_ptr<const DrawnLayers> layers;  // never null once drawn
   HeadlineNumbers headline;  // for the eclipse's summary, computed with the drawing
   ViewParameters drawnView;  // ColoredEarth as actually drawn
   QSize mapArea;             // the map panel's size the pictures were made for
@@ -90,11 +103,14 @@ struct SessionResult {
 };
 
 // The drawing of `shown` as files have it: without the light halos the
-// window's globe draws under the curves. `renderer` (a copy of the shown
-// one) draws the map again when the shown drawing has halos, and is left as
-// it is otherwise. Any thread; waits for the texture when it needs it.
+// window's globe draws under the curves; with the optional layers the user
+// chose for the maps saved from the File menu, without them for the exit
+// bitmap and sheet. `renderer` (a copy of the shown one) draws the map again
+// when the shown drawing differs from that, and is left as it is otherwise.
+// Any thread; waits for the texture when it needs it.
+enum class FileLayers { kAsShown, kNone };
 void RedrawForFiles(MapRenderer& renderer, const SessionResult& shown, const TextureFuture& texture,
-                    const CoastlineLayer& coastlines);
+                    const CoastlineLayer& coastlines, FileLayers layers);
 
 // The map panel's size as the window last reported it, shared with the
 // jobs: a job reads it when it draws and again when it has drawn, so that a

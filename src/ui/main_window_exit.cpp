@@ -39,7 +39,8 @@ QString WriteExitFilesOf(const std::shared_ptr<const SessionResult>& shown, MapR
                          const TextureFuture& texture, const CoastlineFuture& coastlines,
                          const QString& title, const fs::path& folder, bool withSheet) {
   try {
-    RedrawForFiles(renderer, *shown, texture, AwaitCoastlines(coastlines));
+    // The exit bitmap and sheet stay the plain map, whatever layers are shown.
+    RedrawForFiles(renderer, *shown, texture, AwaitCoastlines(coastlines), FileLayers::kNone);
     const ViewEditTexts edits = EditTextsOf(shown->drawnView);
     if (withSheet) {
       WriteExitFilesWithSheet(renderer, *shown->computation, title, edits, folder);

@@ -97,7 +97,8 @@ void MainWindow::SaveAs(SaveKind kind) {
       QtConcurrent::run(&workers_, [job, texture = texture_, coastlines = coastlines_]() mutable {
         try {
           auto plain = std::make_shared<MapRenderer>(*job.renderer);
-          RedrawForFiles(*plain, *job.shown, texture, AwaitCoastlines(coastlines));
+          RedrawForFiles(*plain, *job.shown, texture, AwaitCoastlines(coastlines),
+                         FileLayers::kAsShown);
           job.renderer = std::move(plain);
         } catch (const std::exception& e) {
           return FromStd(e.what());  // nothing may cross into the pool

@@ -146,8 +146,8 @@ class WindowTimeTest : public WindowFixture {
       return drawing().pixel(static_cast<int>(std::lround(p.ScreenX)),
                              static_cast<int>(std::lround(p.ScreenY)));
     };
-    auto borderPixels = [&] {
-      const QImage image = drawing().convertToFormat(QImage::Format_RGB32);
+    auto borderPixelsOf = [](const QImage& picture) {
+      const QImage image = picture.convertToFormat(QImage::Format_RGB32);
       int count = 0;
       for (int y = 0; y < image.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
@@ -157,6 +157,7 @@ class WindowTimeTest : public WindowFixture {
       }
       return count;
     };
+    auto borderPixels = [&] { return borderPixelsOf(drawing()); };
     QCOMPARE(borderPixels(), 0);
     const QRgb indianapolis = pixelAt(39.77, -86.16);  // in the path of totality
     const QRgb southPacific = pixelAt(-40.0, -100.0);   // far outside the partial zone
@@ -173,6 +174,11 @@ class WindowTimeTest : public WindowFixture {
     QVERIFY(Find<QAction>("Borders1")->isChecked() && Find<QAction>("PathBand1")->isChecked());
     QVERIFY(window_->Session().State().borders && window_->Session().State().pathBand);
     QVERIFY(borderPixels() > 500);
+    // The exit bitmap stays the plain map.
+    Click("Button_Exit");
+    const QImage bitmap(QString::fromStdString((TempFolder() / "Darvelle.bmp").string()));
+    QCOMPARE(bitmap.size(), QSize(1600, 1266));
+    QCOMPARE(borderPixelsOf(bitmap), 0);
   }
 
   void filmIsWrittenOrCancelledWithoutLeftovers() {
