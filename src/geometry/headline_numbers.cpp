@@ -31,6 +31,22 @@ Observer ObserverAt(const GeographicPosition& g) {
   return Observer{g.Latitude * kRadToDeg, g.Longitude * kRadToDeg, 0.0};
 }
 
+// The place of greatest eclipse: where the axis meets the Earth, else the
+// point of the Earth's limb nearest the axis (a hair inside it, so that the
+// place has the Sun on its horizon rather than just below it).
+Observer PlaceOfGreatestEclipse(const ElementState& s, const EclipseEvents& events, double deltaT) {
+  const EclipseEvent& greatest = events[EventId::TG0];
+  if (greatest.exists()) {
+    return Observer{greatest.Latitude * kRadToDeg, greatest.Longitude * kRadToDeg, 0.0};
+  }
+  const double y1 = s.Y / s.Rho1;
+  const double r = std::max(std::hypot(s.X, y1), 1e-12);
+  constexpr double kInside = 0.99999;
+  const PlanePoint limb{kInside * s.X / r, kInside * y1 / r,
+                        std::sqrt(1.0 - kInside * kInside)};
+  return ObserverAt(GeographicFromPlane(s, limb, deltaT));
+}
+
 // The duration as a function to maximise: nothing counts as less than any
 // duration, so the search walks away from the ends where the axis leaves.
 double DurationOrLeast(const BesselianElements& eclipse, double deltaT, double t) {
@@ -104,15 +120,12 @@ HeadlineNumbers ComputeHeadlineNumbers(const BesselianElements& eclipse, double 
   ElementState s;
   EvaluateAllAt(eclipse, circumstances.timeGreatest, s);
   h.gamma = std::copysign(std::hypot(s.X, s.Y), s.Y);
-  const EclipseEvent& greatest = events[EventId::TG0];
-  if (greatest.exists()) {
-    const Observer there{greatest.Latitude * kRadToDeg, greatest.Longitude * kRadToDeg, 0.0};
-    // Where the axis meets the Earth the Moon covers the whole Sun or lies
-    // wholly within it, and the canons give the ratio of the diameters
-    // there; the covered part of the diameter only for a partial eclipse.
-    const LocalCircumstances local = ComputeLocalCircumstances(eclipse, deltaT, there);
-    h.magnitude = local.DurationS ? local.MoonSunRatio : local.Magnitude;
-  }
+  // Where the Moon covers the whole Sun or lies wholly within it, the
+  // canons give the ratio of the diameters; the covered part of the
+  // diameter only for a partial eclipse.
+  const LocalCircumstances atGreatest =
+      ComputeLocalCircumstances(eclipse, deltaT, PlaceOfGreatestEclipse(s, events, deltaT));
+  h.magnitude = atGreatest.DurationS ? atGreatest.MoonSunRatio : atGreatest.Magnitude;
   if (!events[EventId::TC1].exists() || !events[EventId::TC2].exists()) return h;
   h.widthKm = WidthAt(eclipse, circumstances, circumstances.timeGreatest);
 
