@@ -201,4 +201,22 @@ std::string BashCompletion(const std::string& program, const std::vector<OptionH
   return out + "complete -o default -F " + function + " " + program + "\n";
 }
 
+std::vector<std::pair<std::string, std::string>> DataFolderEnvironment() {
+  return {
+      {"DARVELLE_DATA",
+       "the folder of the data files when --data is not given; searched alone, like --data"},
+      {"XDG_DATA_DIRS",
+       "DIR/darvelle of each DIR is searched after <program folder>/../share/darvelle "
+       "(default /usr/local/share:/usr/share)"},
+  };
+}
+
+std::pair<std::string, std::string> DataFolderFile() {
+  return {"/usr/share/darvelle",
+          "the data files: the catalogue, the Earth texture, coastlines, borders, the town list "
+          "and the help. Searched in this order: --data DIR; else $DARVELLE_DATA; else "
+          "<program folder>/../share/darvelle, then DIR/darvelle for each DIR of $XDG_DATA_DIRS. "
+          "A folder named by --data or DARVELLE_DATA is searched alone."};
+}
+
 }  // namespace darvelle

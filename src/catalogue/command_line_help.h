@@ -55,4 +55,9 @@ std::string ManPage(const ManPageText& page);
 std::string BashCompletion(const std::string& program, const std::vector<OptionHelp>& programOptions,
                            const std::vector<CommandHelp>& commands);
 
+// What both programs' manual pages say of the data folder: the variables
+// that choose it, and where it lies with the search order.
+std::vector<std::pair<std::string, std::string>> DataFolderEnvironment();
+std::pair<std::string, std::string> DataFolderFile();
+
 }  // namespace darvelle

@@ -70,20 +70,8 @@ std::string CliManPage() {
       "stream.";
   page.options = ProgramOptions();
   for (const Command& command : Commands()) page.commands.push_back(command.help);
-  page.environment = {
-      {"DARVELLE_DATA",
-       "the folder of the data files when --data is not given; searched alone, like --data"},
-      {"XDG_DATA_DIRS",
-       "DIR/darvelle of each DIR is searched after <program folder>/../share/darvelle "
-       "(default /usr/local/share:/usr/share)"},
-  };
-  page.files = {
-      {"/usr/share/darvelle",
-       "the data files: the catalogue, the Earth texture, coastlines, borders, the town list and "
-       "the help. Searched in this order: --data DIR; else $DARVELLE_DATA; else "
-       "<program folder>/../share/darvelle, then DIR/darvelle for each DIR of $XDG_DATA_DIRS. A "
-       "folder named by --data or DARVELLE_DATA is searched alone."},
-  };
+  page.environment = DataFolderEnvironment();
+  page.files = {DataFolderFile()};
   page.exitStatus = "0 on success, 1 on a failure, 2 for bad usage.";
   page.seeAlso = "darvelle(1), gs(1), ffmpeg(1)";
   return ManPage(page);

@@ -68,23 +68,15 @@ std::string WindowManPage() {
       "The program also takes Qt's own options, such as -platform offscreen.\n\n"
       "darvelle-cli(1) does the same computations without a window.";
   page.options = WindowOptions();
-  page.environment = {
-      {"DARVELLE_DATA",
-       "the folder of the data files when --data is not given; searched alone, like --data"},
-      {"XDG_DATA_DIRS",
-       "DIR/darvelle of each DIR is searched after <program folder>/../share/darvelle "
-       "(default /usr/local/share:/usr/share)"},
+  page.environment = DataFolderEnvironment();
+  page.environment.insert(page.environment.end(), {
       {"DARVELLE_KEEP_FILES", "1 keeps the output files at exit, as --keep-files"},
       {"XDG_RUNTIME_DIR", "the output files go into $XDG_RUNTIME_DIR/darvelle, else "
                           "$TMPDIR/darvelle-UID, else /tmp/darvelle-UID"},
       {"XDG_CONFIG_HOME", "the settings are kept in $XDG_CONFIG_HOME/Darvelle (default ~/.config)"},
-  };
+  });
   page.files = {
-      {"/usr/share/darvelle",
-       "the data files: the catalogue, the Earth texture, coastlines, borders, the town list and "
-       "the help. Searched in this order: --data DIR; else $DARVELLE_DATA; else "
-       "<program folder>/../share/darvelle, then DIR/darvelle for each DIR of $XDG_DATA_DIRS. A "
-       "folder named by --data or DARVELLE_DATA is searched alone."},
+      DataFolderFile(),
       {"~/.config/Darvelle/Darvelle.ini", "the settings of the last run"},
   };
   page.exitStatus = "0 when the window was closed, 1 when the catalogue could not be read, 2 for bad usage.";
