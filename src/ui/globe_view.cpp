@@ -1,14 +1,20 @@
 #include "ui/globe_view.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QFocusEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace darvelle::ui {
 
@@ -29,6 +35,15 @@ QString DegreesMinutes(double magnitude) {
       .arg(tenths / 600)
       .arg(static_cast<double>(tenths % 600) / 10.0, 4, 'f', 1, QLatin1Char('0'));
 }
+
+// The right-click menu: set the place here, centre here.
+constexpr const char* kPlaceMenuTexts[3][2] = {{"Ort hier setzen", "Hier zentrieren"},
+                                               {"Set place here", "Centre here"},
+                                               {"Choisir ce lieu", "Centrer ici"}};
+
+// Half the side of the square round the pointer that the help tip leaves
+// clear: the spot being read and the cursor's own arrow.
+constexpr int kTipClearance = 24;
 
 bool SameView(const ViewParameters& a, const ViewParameters& b) {
   return a.Psi == b.Psi && a.Phi == b.Phi && a.Chi == b.Chi && a.RK == b.RK &&
@@ -78,6 +93,8 @@ void GlobeView::setMap(const QImage& drawing, const ViewParameters& view,
   }
   UpdateDisplay();
   update();
+  // The place under a cursor that stood still has changed with the view.
+  if (underMouse()) ReportCursor(mapFromGlobal(QCursor::pos()));
 }
 
 void GlobeView::setMapPlacement(Qt::Alignment alignment, QSize aspect) {
@@ -165,9 +182,7 @@ void GlobeView::setMarker(std::optional<GeoPosition> place) {
 
 std::optional<QPointF> GlobeView::widgetPointOfPlace(GeoPosition place) const {
   if (!drawnProjection_) return std::nullopt;
-  // With interim views the picture shows the view asked for last (a quick
-  // picture while a gesture goes on), which the drawing then catches up with.
-  const GlobeProjection shown = interimViews_ ? ProjectionFor(requested_) : *drawnProjection_;
+  const GlobeProjection shown = ShownProjection();
   const double lat = place.latitude * kRadiansPerDegree;
   const double lon = place.longitude * kRadiansPerDegree;
   // The frame of UnitVectorFromArcseconds: y to the north pole, z to longitude 0.
@@ -175,6 +190,12 @@ std::optional<QPointF> GlobeView::widgetPointOfPlace(GeoPosition place) const {
       std::sin(lon) * std::cos(lat), std::sin(lat), std::cos(lon) * std::cos(lat));
   if (!p.IsVisible()) return std::nullopt;
   return widgetPointAt({p.ScreenX, p.ScreenY});
+}
+
+// With interim views the picture shows the view asked for last (a quick
+// picture while a gesture goes on), which the drawing then catches up with.
+GlobeProjection GlobeView::ShownProjection() const {
+  return interimViews_ ? ProjectionFor(requested_) : *drawnProjection_;
 }
 
 void GlobeView::PaintMarker(QPainter& painter) const {
@@ -218,6 +239,7 @@ void GlobeView::Request(const ViewParameters& view, bool interim) {
 void GlobeView::RequestFinal() { Request(requested_, false); }
 
 void GlobeView::mousePressEvent(QMouseEvent* event) {
+  pressFocused_ = std::exchange(focusedByMouse_, false);
   if (!hasMap() || (event->button() != Qt::LeftButton && event->button() != Qt::RightButton)) {
     QWidget::mousePressEvent(event);
     return;
@@ -261,7 +283,11 @@ void GlobeView::mouseReleaseEvent(QMouseEvent* event) {
     RequestFinal();
     return;
   }
-  if (event->button() != Qt::LeftButton) return;
+  if (event->button() == Qt::RightButton) {
+    ShowPlaceMenu(event->position());
+    return;
+  }
+  if (event->button() != Qt::LeftButton || pressFocused_) return;
   if (const auto place = PlaceAt(event->position())) {
     clickedPlace_ = *place;
     clickWait_.start(QApplication::doubleClickInterval());
@@ -288,6 +314,7 @@ void GlobeView::wheelEvent(QWheelEvent* event) {
       ZoomAbout(ProjectionFor(requested_), imagePositionAt(event->position()), notches);
   Request(Applied(requested_, change), true);
   settle_.start();
+  ReportCursor(event->position());
   event->accept();
 }
 
@@ -306,6 +333,7 @@ void GlobeView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Plus:
     case Qt::Key_Equal: change = ZoomAbout(view, {kGlobeCentreX, kGlobeCentreY}, 1); break;
     case Qt::Key_Minus: change = ZoomAbout(view, {kGlobeCentreX, kGlobeCentreY}, -1); break;
+    case Qt::Key_Escape: emit previousPlaceRequested(); return;
     default: QWidget::keyPressEvent(event); return;
   }
   Request(Applied(requested_, *change), false);
@@ -316,11 +344,60 @@ void GlobeView::leaveEvent(QEvent* event) {
   emit cursorLeftGlobe();
 }
 
+void GlobeView::focusInEvent(QFocusEvent* event) {
+  focusedByMouse_ = event->reason() == Qt::MouseFocusReason;
+  QWidget::focusInEvent(event);
+}
+
+bool GlobeView::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip && !toolTip().isEmpty()) {
+    ShowHelpTip(static_cast<QHelpEvent*>(event)->pos());
+    return true;
+  }
+  return QWidget::event(event);
+}
+
+// Qt puts a tip just below the pointer, and above it where the screen ends,
+// so that it covers the coordinates being read: it goes clear of a square
+// round the pointer instead, below it or else above it.
+void GlobeView::ShowHelpTip(QPoint widgetPoint) {
+  const QPoint pointer = mapToGlobal(widgetPoint);
+  const QRect clear(pointer - QPoint(kTipClearance, kTipClearance),
+                    QSize(2 * kTipClearance, 2 * kTipClearance));
+  QToolTip::showText(QPoint(pointer.x(), clear.bottom()), toolTip(), this);
+  for (QWidget* tip : QApplication::topLevelWidgets()) {
+    if (!tip->inherits("QTipLabel") || !tip->isVisible()) continue;
+    if (tip->geometry().intersects(clear)) tip->move(tip->x(), clear.top() - tip->height());
+  }
+}
+
+void GlobeView::ShowPlaceMenu(QPointF widgetPoint) {
+  const std::optional<GeoPosition> place = PlaceAt(widgetPoint);
+  if (!place) return;
+  const auto& texts = kPlaceMenuTexts[std::clamp(language_, 0, 2)];
+  auto* menu = new QMenu(this);
+  menu->setObjectName(QStringLiteral("GlobePlaceMenu"));
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  QAction* setPlace = menu->addAction(QString::fromUtf8(texts[0]));
+  setPlace->setObjectName(QStringLiteral("SetPlaceHere"));
+  connect(setPlace, &QAction::triggered, this,
+          [this, place] { emit placeClicked(place->latitude, place->longitude); });
+  QAction* centre = menu->addAction(QString::fromUtf8(texts[1]));
+  centre->setObjectName(QStringLiteral("CentreHere"));
+  const ImagePosition at = imagePositionAt(widgetPoint);
+  connect(centre, &QAction::triggered, this, [this, at] {
+    if (const auto change = CentreOn(ProjectionFor(requested_), at)) {
+      Request(Applied(requested_, *change), false);
+    }
+  });
+  menu->popup(mapToGlobal(widgetPoint.toPoint()));
+}
+
 // Off the picture there is no place, though the projection may go on there
 // (a large globe runs past the drawing's edges).
 std::optional<GeoPosition> GlobeView::PlaceAt(QPointF widgetPoint) const {
   if (!mapRect().contains(widgetPoint)) return std::nullopt;
-  return UnprojectPixel(*drawnProjection_, imagePositionAt(widgetPoint));
+  return UnprojectPixel(ShownProjection(), imagePositionAt(widgetPoint));
 }
 
 void GlobeView::ReportCursor(QPointF widgetPoint) {

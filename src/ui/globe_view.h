@@ -6,7 +6,10 @@
 //   Shift-drag or right-drag  turns the picture about the line of sight (Chi)
 //   wheel                     zooms about the cursor
 //   double-click              centres the point
-//   click without a drag      picks a place
+//   click without a drag      picks a place, once the globe has the focus (the
+//                             click that gives it the focus only focuses)
+//   right-click               a menu: set the place here, centre here
+//   Escape                    asks for the place chosen before
 //   arrow keys, + and -       pan and zoom when the globe has the focus
 // The widget never draws the map itself: it asks for a view with
 // viewRequested and shows whatever drawing it is given next.
@@ -79,6 +82,8 @@ class GlobeView : public QWidget {
   std::optional<QPointF> widgetPointOfPlace(GeoPosition place) const;
   // The view the widget last asked for (or was given).
   const ViewParameters& requestedView() const { return requested_; }
+  // The language of the right-click menu (0 German, 1 English, 2 French).
+  void setLanguage(int language) { language_ = language; }
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;
@@ -92,6 +97,8 @@ class GlobeView : public QWidget {
   // The cursor over the globe, degrees; cursorLeftGlobe when it is off it.
   void cursorMoved(double latitude, double longitude);
   void cursorLeftGlobe();
+  // Escape on the globe: the user wants the place chosen before back.
+  void previousPlaceRequested();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -103,6 +110,8 @@ class GlobeView : public QWidget {
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   enum class DragKind { Turn, Tilt };
@@ -114,6 +123,9 @@ class GlobeView : public QWidget {
   void ReportCursor(QPointF widgetPoint);
   std::optional<GeoPosition> PlaceAt(QPointF widgetPoint) const;
   void PaintMarker(QPainter& painter) const;
+  GlobeProjection ShownProjection() const;
+  void ShowPlaceMenu(QPointF widgetPoint);
+  void ShowHelpTip(QPoint widgetPoint);
 
   QImage drawing_;
   QImage display_;
@@ -132,6 +144,11 @@ class GlobeView : public QWidget {
   DragKind dragKind_ = DragKind::Turn;
   QPointF pressPoint_;
   ViewParameters pressView_;
+  // The press under way gave the globe the keyboard focus: its click only
+  // focuses, so that reaching for the keys never moves the place.
+  bool pressFocused_ = false;
+  bool focusedByMouse_ = false;
+  int language_ = 1;
 
   QTimer settle_;
   std::optional<GeoPosition> marker_;

@@ -251,6 +251,8 @@ LocalCaptions LocalCaptionsIn(int language) {
   static constexpr const char* kVisibleFromHere[3] = {"Von hier sichtbare Finsternisse\u2026",
                                                       "Eclipses visible from here\u2026",
                                                       "Éclipses visibles d'ici\u2026"};
+  static constexpr const char* kPreviousPlace[3] = {"Vorheriger Ort", "Previous place",
+                                                    "Lieu précédent"};
   static constexpr const char* kEvent[3] = {"Ereignis", "Event", "Événement"};
   LocalCaptions c;
   c.title = TextIn(kTitle, language);
@@ -268,6 +270,7 @@ LocalCaptions LocalCaptionsIn(int language) {
   c.visibility = TextIn(kVisibility, language);
   c.centralOverDeltaT = TextIn(kCentralOverDeltaT, language);
   c.visibleFromHere = TextIn(kVisibleFromHere, language);
+  c.previousPlace = TextIn(kPreviousPlace, language);
   return c;
 }
 

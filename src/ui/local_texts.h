@@ -95,6 +95,7 @@ struct LocalCaptions {
   QString visibility;       // "Visibility"
   QString centralOverDeltaT;  // "Central phase" over DeltaT's range
   QString visibleFromHere;  // "Eclipses visible from here…"
+  QString previousPlace;    // "Previous place": takes the last choice back
 };
 LocalCaptions LocalCaptionsIn(int language);
 

@@ -359,6 +359,7 @@ class MainWindow : public QMainWindow {
   ObserverModel* observer_ = nullptr;  // the one place, and its memory
   VisibleEclipsesDialog* visibleDialog_ = nullptr;
   QAction* visibleFromHereItem_ = nullptr;
+  QAction* previousPlaceItem_ = nullptr;
   // The docks' arrangement in a wide window while a narrow one floats them.
   std::optional<QByteArray> wideDockState_;
   QTimer dockArrangement_;  // one arrangement after a burst of resizes

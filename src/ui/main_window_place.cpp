@@ -41,6 +41,7 @@ void MainWindow::BuildPlaceDock() {
   connect(observer_, &ObserverModel::placeRestored, this, &MainWindow::ShowPlace);
   connect(observer_, &ObserverModel::placeChosen, this, &MainWindow::ChoosePlace);
   connect(observer_, &ObserverModel::settingsProblem, this, &MainWindow::ReportSettingsProblem);
+  connect(globeInput_, &GlobeView::previousPlaceRequested, observer_, &ObserverModel::choosePrevious);
   connect(localPanel_, &LocalCircumstancesPanel::visibleFromHereRequested, this,
           &MainWindow::OpenVisibleEclipses);
   connect(session_.get(), &EclipseSession::prepared, this,
@@ -72,6 +73,13 @@ void MainWindow::BuildPlaceMenuItems() {
   visibleFromHereItem_->setObjectName(QStringLiteral("VisibleFromHere1"));
   visibleFromHereItem_->setEnabled(observer_->place().has_value());
   connect(visibleFromHereItem_, &QAction::triggered, this, &MainWindow::OpenVisibleEclipses);
+  // Takes back a place chosen by a slip of the mouse (Escape on the globe does too).
+  previousPlaceItem_ = options->addAction(LocalCaptionsIn(kEnglish).previousPlace);
+  previousPlaceItem_->setObjectName(QStringLiteral("PreviousPlace"));
+  previousPlaceItem_->setShortcut(QKeySequence::Undo);
+  previousPlaceItem_->setEnabled(observer_->hasPrevious());
+  connect(previousPlaceItem_, &QAction::triggered, observer_, &ObserverModel::choosePrevious);
+  connect(observer_, &ObserverModel::previousAvailable, previousPlaceItem_, &QAction::setEnabled);
 }
 
 void MainWindow::ChoosePlace(const ObserverPlace& place, bool moved) {
@@ -94,6 +102,8 @@ void MainWindow::ShowLocalFor(const PreparedEclipse& eclipse) {
   const LocalCaptions captions = LocalCaptionsIn(language);
   placeDock_->setWindowTitle(captions.title);
   if (visibleFromHereItem_ != nullptr) visibleFromHereItem_->setText(captions.visibleFromHere);
+  if (previousPlaceItem_ != nullptr) previousPlaceItem_->setText(captions.previousPlace);
+  globeInput_->setLanguage(language);
   if (visibleDialog_ != nullptr) visibleDialog_->setLanguage(language);
   localPanel_->setLanguage(language);
   localPanel_->setEclipse({eclipse.selectedIndex, eclipse.elements, eclipse.deltaT, eclipse.universalTime});

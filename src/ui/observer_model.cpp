@@ -12,6 +12,8 @@ const QString kPlaceTimeZone = QStringLiteral("place/timeZone");
 const QString kPlaceNearby = QStringLiteral("place/nearby");
 const QString kPlaceCityId = QStringLiteral("place/cityId");
 
+constexpr std::size_t kMaxPreviousPlaces = 20;
+
 }  // namespace
 
 ObserverModel::ObserverModel(std::filesystem::path settingsFolder, QObject* parent)
@@ -35,11 +37,31 @@ void ObserverModel::restore() {
 }
 
 void ObserverModel::choose(const ObserverPlace& place) {
-  const bool moved = !place_ || place_->cityId != place.cityId ||
-                     place_->latitudeDeg != place.latitudeDeg ||
-                     place_->longitudeDeg != place.longitudeDeg;
+  const bool newSpot = !place_ || place_->latitudeDeg != place.latitudeDeg ||
+                       place_->longitudeDeg != place.longitudeDeg;
+  const bool moved = newSpot || place_->cityId != place.cityId;
+  // A new name for the same point (a click's place once its town is known)
+  // is no new choice to take back.
+  if (newSpot && place_) {
+    if (previous_.size() == kMaxPreviousPlaces) previous_.erase(previous_.begin());
+    previous_.push_back(*place_);
+    if (previous_.size() == 1) emit previousAvailable(true);
+  }
   place_ = place;
   emit placeChosen(place, moved);
+  Remember(place);
+}
+
+void ObserverModel::choosePrevious() {
+  if (previous_.empty()) return;
+  place_ = previous_.back();
+  previous_.pop_back();
+  if (previous_.empty()) emit previousAvailable(false);
+  emit placeChosen(*place_, true);
+  Remember(*place_);
+}
+
+void ObserverModel::Remember(const ObserverPlace& place) {
   WindowSettings stored(settingsFolder_);
   const bool saved =
       stored.SetPlace({place.name, place.latitudeDeg, place.longitudeDeg, place.heightM}) &&

@@ -116,11 +116,14 @@ constexpr TooltipRow kTooltips[] = {
     // Around the map.
     {"GlobeInput",
      {"Ziehen: drehen · Umschalt- oder rechts ziehen: kippen · Rad: Größe · Doppelklick: "
-      "zentrieren · Pfeiltasten, + und −",
+      "zentrieren · Klick (Karte aktiv) oder Rechtsklick: Ort wählen · Esc: voriger Ort · "
+      "Pfeiltasten, + und −",
       "Drag: turn · Shift-drag or right-drag: tilt · Wheel: size · Double-click: centre · "
+      "Click (map focused) or right-click: choose the place · Esc: previous place · "
       "Arrow keys, + and −",
       "Glisser : tourner · Glisser avec Maj ou le bouton droit : incliner · Molette : taille · "
-      "Double-clic : centrer · Flèches, + et −"}},
+      "Double-clic : centrer · Clic (carte active) ou clic droit : choisir le lieu · "
+      "Échap : lieu précédent · Flèches, + et −"}},
     {"CursorPlace",
      {"Breite und Länge unter dem Mauszeiger", "Latitude and longitude under the cursor",
       "Latitude et longitude sous le curseur"}},

@@ -3,13 +3,20 @@
 // once with QT_SCALE_FACTOR=2.
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScreen>
+#include <QToolTip>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
 
 #include <cmath>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "render/curve_drawing.h"
@@ -98,6 +105,11 @@ class GlobeViewTest : public QObject {
   void clickPicksThePlace();
   void noPlaceOffThePicture();
   void cursorReportsItsPlace();
+  void cursorFollowsTheWheel();
+  void theClickThatFocusesTheGlobeOnlyFocuses();
+  void rightClickSetsThePlaceOrCentres();
+  void helpTipStaysClearOfThePointer_data();
+  void helpTipStaysClearOfThePointer();
   void keysPanAndZoom_data();
   void keysPanAndZoom();
   void withoutAMapNothingHappens();
@@ -314,6 +326,117 @@ void GlobeViewTest::cursorReportsItsPlace() {
   SendMouse(&f.view, QEvent::MouseMove, f.At(10, 10), Qt::NoButton, Qt::NoButton);
   QCOMPARE(left.count(), 1);
   QCOMPARE(moved.count(), 1);
+}
+
+// The last thing the cursor's signals told: a place, or off the globe.
+struct CursorRecord {
+  std::optional<std::pair<double, double>> place;
+  explicit CursorRecord(GlobeView& view) {
+    QObject::connect(&view, &GlobeView::cursorMoved, &view,
+                     [this](double lat, double lon) { place = std::pair{lat, lon}; });
+    QObject::connect(&view, &GlobeView::cursorLeftGlobe, &view, [this] { place.reset(); });
+  }
+};
+
+// A wheel that grows the globe under a pointer standing off it: the
+// coordinates show at once, as a move of the mouse to the same spot reports.
+void GlobeViewTest::cursorFollowsTheWheel() {
+  GlobeFixture f;
+  f.view.setInterimViews(true);
+  CursorRecord shown(f.view);
+  const QPointF off = f.At(1400, 533);
+  SendMouse(&f.view, QEvent::MouseMove, off, Qt::NoButton, Qt::NoButton);
+  QVERIFY(!shown.place);
+  Wheel(&f.view, off, 240);
+  QVERIFY(shown.place.has_value());
+  const auto afterWheel = *shown.place;
+  SendMouse(&f.view, QEvent::MouseMove, off, Qt::NoButton, Qt::NoButton);
+  QVERIFY(shown.place.has_value());
+  QVERIFY(std::abs(shown.place->first - afterWheel.first) < 1e-6);
+  QVERIFY(std::abs(shown.place->second - afterWheel.second) < 1e-6);
+}
+
+// Reaching for the keys must not move the place: the click that gives the
+// globe the focus only focuses; the next one picks.
+void GlobeViewTest::theClickThatFocusesTheGlobeOnlyFocuses() {
+  QWidget window;
+  auto* edit = new QLineEdit(&window);
+  auto* view = new GlobeView(&window);
+  edit->setGeometry(0, 0, 100, 20);
+  view->setGeometry(0, 30, 800, 534);
+  view->setMap(QImage(), ViewParameters{}, GlobeProjection(20 * kDeg, 10 * kDeg, 0, 500, false));
+  window.show();
+  window.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&window));
+  edit->setFocus();
+  QSignalSpy places(view, &GlobeView::placeClicked);
+  const QPoint centre = view->widgetPointAt({800, 533}).toPoint();
+  QTest::mouseClick(view, Qt::LeftButton, {}, centre);
+  QVERIFY(view->hasFocus());
+  QTest::qWait(QApplication::doubleClickInterval() + 100);
+  QCOMPARE(places.count(), 0);
+  QTest::mouseClick(view, Qt::LeftButton, {}, centre);
+  QTRY_COMPARE(places.count(), 1);
+}
+
+void GlobeViewTest::rightClickSetsThePlaceOrCentres() {
+  GlobeFixture f;
+  QSignalSpy places(&f.view, &GlobeView::placeClicked);
+  QSignalSpy requests(&f.view, &GlobeView::viewRequested);
+  const auto menuAction = [&f](QPointF at, const char* name) {
+    QTest::mouseClick(&f.view, Qt::RightButton, {}, at.toPoint());
+    auto* menu = f.view.findChild<QMenu*>(QStringLiteral("GlobePlaceMenu"));
+    QVERIFY(menu != nullptr && menu->isVisible());
+    auto* action = menu->findChild<QAction*>(QLatin1String(name));
+    QVERIFY(action != nullptr);
+    action->trigger();
+    menu->close();
+    QTest::qWait(0);
+  };
+  menuAction(f.At(800, 533), "SetPlaceHere");
+  QCOMPARE(places.count(), 1);
+  QVERIFY(std::abs(places.last().at(0).toDouble() - 10) < 1e-9);
+  QVERIFY(std::abs(places.last().at(1).toDouble() - 20) < 1e-9);
+  QCOMPARE(requests.count(), 0);
+  menuAction(f.At(1050, 533), "CentreHere");
+  QCOMPARE(places.count(), 1);
+  QCOMPARE(FinalCount(requests), 1);
+  const auto point = darvelle::UnprojectPixel(GlobeProjection(20 * kDeg, 10 * kDeg, 0, 500, false),
+                                              {1050, 533});
+  const ViewParameters v = LastView(requests);
+  QVERIFY(std::abs(20 + v.Psi - point->longitude) < 1e-9);
+  QVERIFY(std::abs(10 + v.Phi - point->latitude) < 1e-9);
+}
+
+void GlobeViewTest::helpTipStaysClearOfThePointer_data() {
+  QTest::addColumn<double>("height");  // where in the view, as a share of its height
+  QTest::newRow("middle") << 0.5;
+  QTest::newRow("bottom edge") << 0.98;
+}
+
+void GlobeViewTest::helpTipStaysClearOfThePointer() {
+  QFETCH(double, height);
+  GlobeFixture f;
+  // Down to the screen's foot, where Qt would lift the tip onto the pointer.
+  const QRect screen = f.view.screen()->availableGeometry();
+  f.view.move(screen.left(), screen.bottom() - f.view.frameGeometry().height() + 1);
+  f.view.setToolTip(QStringLiteral("Drag: turn · Wheel: size · Double-click: centre"));
+  const QPoint at(400, static_cast<int>(f.view.height() * height));
+  QHelpEvent help(QEvent::ToolTip, at, f.view.mapToGlobal(at));
+  QApplication::sendEvent(&f.view, &help);
+  QWidget* tip = nullptr;
+  QTRY_VERIFY((tip = [] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->inherits("QTipLabel") && w->isVisible()) return w;
+    return static_cast<QWidget*>(nullptr);
+  }()) != nullptr);
+  const QPoint pointer = f.view.mapToGlobal(at);
+  const QRect clear(pointer - QPoint(20, 20), QSize(40, 40));
+  QVERIFY2(!tip->geometry().intersects(clear),
+           qPrintable(QStringLiteral("tip at %1,%2 %3x%4, pointer %5,%6")
+                          .arg(tip->x()).arg(tip->y()).arg(tip->width()).arg(tip->height())
+                          .arg(pointer.x()).arg(pointer.y())));
+  QToolTip::hideText();
 }
 
 void GlobeViewTest::keysPanAndZoom_data() {

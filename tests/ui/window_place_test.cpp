@@ -291,6 +291,14 @@ class WindowPlaceTest : public WindowFixture {
     QVERIFY(std::abs(LocalPanel()->place()->latitudeDeg - 35.0) < 0.5);
     QCOMPARE(search->text(), QStringLiteral("Ber"));
     QVERIFY(Find<QLabel>("LocalCoordinates")->isVisibleTo(LocalPanel()));
+    // A slip of the mouse is taken back: Escape on the globe, then the menu
+    // item, each restore the place chosen before.
+    Globe()->setFocus();
+    QTest::keyClick(Globe(), Qt::Key_Escape);
+    QVERIFY(std::abs(LocalPanel()->place()->latitudeDeg - 40.0) < 0.5);
+    Find<QAction>("PreviousPlace")->trigger();
+    QCOMPARE(LocalPanel()->place()->latitudeDeg, 32.78);
+    QCOMPARE(LocalPanel()->place()->longitudeDeg, -96.80);
 
     // In the middle of the Pacific no town is near: the coordinates name the
     // place, and are not repeated beneath.

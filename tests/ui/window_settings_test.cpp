@@ -3,6 +3,7 @@
 // program's own settings file, which it leaves alone.
 
 #include <QSettings>
+#include <QSignalSpy>
 #include <sys/stat.h>
 
 #include <fstream>
@@ -147,6 +148,37 @@ class WindowSettingsTest : public WindowFixture {
     QVERIFY(restored.has_value());
     QVERIFY(*restored == dallas);
     QVERIFY(next.place() == restored);
+  }
+
+  // Places chosen can be taken back one by one, latest first, and what is
+  // taken back is what the next run finds; a new name for the same point
+  // (a clicked point once its town is known) is no step of its own.
+  void observerModelTakesChoicesBack() {
+    fs::create_directories(SettingsFolder());
+    const auto at = [](double lat, double lon, const char* id = "") {
+      darvelle::ui::ObserverPlace p;
+      p.latitudeDeg = lat;
+      p.longitudeDeg = lon;
+      p.cityId = QString::fromLatin1(id);
+      return p;
+    };
+    darvelle::ui::ObserverModel model(SettingsFolder());
+    QSignalSpy available(&model, &darvelle::ui::ObserverModel::previousAvailable);
+    model.choosePrevious();  // nothing to take back
+    QVERIFY(!model.place().has_value());
+    model.choose(at(32.78, -96.8, "4684888"));
+    model.choose(at(43.26, -2.93));
+    model.choose(at(43.26, -2.93, "3128026"));
+    model.choose(at(-33.87, 151.21));
+    QCOMPARE(available.count(), 1);
+    model.choosePrevious();
+    QVERIFY(*model.place() == at(43.26, -2.93, "3128026"));
+    model.choosePrevious();
+    QVERIFY(*model.place() == at(32.78, -96.8, "4684888"));
+    QVERIFY(!model.hasPrevious());
+    QCOMPARE(available.count(), 2);
+    QCOMPARE(available.last().at(0).toBool(), false);
+    QCOMPARE(WindowSettings(SettingsFolder()).Place()->latitudeDeg, 32.78);
   }
 };
 
