@@ -121,7 +121,7 @@ std::string ZoneFeature(const Zone& zone, int language) {
                   {"name", Text(ZoneName(zone.kind, language))},
                   {"stroke", HexColor(ZoneColor(zone.kind))},
                   {"fill", HexColor(ZoneColor(zone.kind))},
-                  {"fill-opacity", zone.kind == ZoneKind::Partial ? 0.15 : 0.4}});
+                  {"fill-opacity", std::round(qAlpha(ZoneBandColor(zone.kind)) / 2.55) / 100.0}});
 }
 
 std::string EventFeature(const GisEvent& event, const GisSource& source, int language) {

@@ -1,5 +1,7 @@
 #include "export/gis_layers.h"
 
+#include "render/map_layers.h"
+
 namespace darvelle {
 namespace {
 
@@ -63,14 +65,19 @@ CentralKind LocalCentralKind(const GisSource& source, const GisEvent& event) {
   return end != nullptr ? end->CentralKind : CentralKind::None;
 }
 
-QRgb ZoneColor(ZoneKind kind) {
+QRgb ZoneBandColor(ZoneKind kind) {
   switch (kind) {
-    case ZoneKind::Totality:
-    case ZoneKind::Hybrid: return kCentralTotalColor;
-    case ZoneKind::Annularity: return kCentralAnnularColor;
-    case ZoneKind::Partial: return qRgb(128, 128, 128);
+    case ZoneKind::Totality: return kTotalityBandColor;
+    case ZoneKind::Annularity: return kAnnularityBandColor;
+    case ZoneKind::Hybrid: return kHybridBandColor;
+    case ZoneKind::Partial: return kPartialZoneColor;
   }
-  return qRgb(128, 128, 128);
+  return kPartialZoneColor;
+}
+
+QRgb ZoneColor(ZoneKind kind) {
+  const QRgb band = ZoneBandColor(kind);
+  return qRgb(qRed(band), qGreen(band), qBlue(band));
 }
 
 QRgb EventColor(EventId id, CentralKind centralKind) {

@@ -26,8 +26,10 @@ struct GisLayers {
 
 GisLayers BuildGisLayers(const GisSource& source);
 
-// The fill colour of an area: the central line's colour of its kind, grey
-// for the partial zone.
+// An area's colour as the map's band draws it, with its opacity, so that
+// the GIS files, the map and its legend show a path alike; ZoneColor is the
+// same colour opaque, for outlines.
+QRgb ZoneBandColor(ZoneKind kind);
 QRgb ZoneColor(ZoneKind kind);
 
 // The kind of eclipse at an event's place: its own central kind (TC1, TC2,

@@ -38,8 +38,6 @@ constexpr double kRimFraction = 0.3;  // of the width, both rims together
 // A white rim round dark lines, a black one round light lines (the yellow
 // central line), so each stands out from whatever lies under it.
 QRgb RimColor(QRgb color) { return qGray(color) < 128 ? 0xffffffffu : 0xff000000u; }
-constexpr int kPathAlpha = 0x66;     // 40 %: the ground shows through the path
-constexpr int kPartialAlpha = 0x26;  // 15 %
 
 template <typename Points>
 QString CoordinatesText(const Points& points) {
@@ -125,8 +123,7 @@ class KmlDocument {
       xml_.writeTextElement("width", "2");
       xml_.writeEndElement();
       xml_.writeStartElement("PolyStyle");
-      xml_.writeTextElement(
-          "color", KmlColor(ZoneColor(kind), kind == ZoneKind::Partial ? kPartialAlpha : kPathAlpha));
+      xml_.writeTextElement("color", KmlColor(ZoneColor(kind), qAlpha(ZoneBandColor(kind))));
       xml_.writeEndElement();
       xml_.writeEndElement();
     }

@@ -1,20 +1,11 @@
 #include "export/path_band.h"
 
+#include "export/gis_layers.h"
 #include "export/gis_source.h"
 #include "export/zone_polygons.h"
 
 namespace darvelle {
 namespace {
-
-QRgb BandColorOf(ZoneKind kind) {
-  switch (kind) {
-    case ZoneKind::Totality: return kTotalityBandColor;
-    case ZoneKind::Annularity: return kAnnularityBandColor;
-    case ZoneKind::Hybrid: return kHybridBandColor;
-    case ZoneKind::Partial: return kPartialZoneColor;
-  }
-  return kPartialZoneColor;
-}
 
 std::vector<CoastlinePoint> PointsOf(const std::vector<GeoPoint>& points) {
   std::vector<CoastlinePoint> out;
@@ -25,7 +16,7 @@ std::vector<CoastlinePoint> PointsOf(const std::vector<GeoPoint>& points) {
 
 BandArea AreaOf(const Zone& zone) {
   BandArea area;
-  area.color = BandColorOf(zone.kind);
+  area.color = ZoneBandColor(zone.kind);
   area.partialZone = zone.kind == ZoneKind::Partial;
   for (const GeoRing& ring : zone.polygons) area.rings.push_back(PointsOf(ring));
   return area;

@@ -199,7 +199,7 @@ void DrawUmbraOutlines(QImage& image, const GlobeProjection& projection,
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
   QColor fill = style.Umbra;
-  fill.setAlpha(70);
+  fill.setAlpha(kUmbraOutlineFillAlpha);
   QFont font = painter.font();
   font.setPixelSize(kOutlineLabelPixels);
   painter.setFont(font);

@@ -39,6 +39,7 @@ void DrawShadowLayer(QImage& image, const GlobeProjection& projection,
 // filled, each marked with its time of UT (hours and minutes by
 // `deltaTForLabels`, the model's DeltaT): the shadow's march along the path.
 inline constexpr int kOutlineLabelPixels = 13;
+inline constexpr int kUmbraOutlineFillAlpha = 70;  // of 255: the ground shows through
 void DrawUmbraOutlines(QImage& image, const GlobeProjection& projection,
                        std::span<const TimedUmbraArea> areas, double deltaTForLabels,
                        const ShadowLayerStyle& style = {});

@@ -19,6 +19,7 @@
 #include "ui/control_factory.h"
 #include "ui/headline_texts.h"
 #include "ui/languages.h"
+#include "ui/legend_panel.h"
 #include "ui/main_window.h"
 #include "ui/widgets.h"
 #include "ui/year_eclipse_list.h"
@@ -199,6 +200,7 @@ void MainWindow::ShowResult(const std::shared_ptr<const SessionResult>& result) 
   // session fits the picture again; the panel stretches it meanwhile.
   Panel2->SetImage(result->ScreenImage(), result->fitted);
   ShowOnGlobe(*result);
+  legend_->setLayers(LegendLayersOf(*result));
 }
 
 void MainWindow::ShowBusy(bool busy) {

@@ -11,9 +11,12 @@
 
 #include "astro/calendar.h"
 #include "export/film.h"
+#include "export/gis_texts.h"
 #include "geometry/shadow_at_instant.h"
+#include "render/map.h"
 #include "render/map_layers.h"
 #include "ui/animation_export.h"
+#include "ui/legend_panel.h"
 #include "ui/time_slider.h"
 #include "window_fixture.h"
 
@@ -168,6 +171,21 @@ class WindowTimeTest : public WindowFixture {
     QVERIFY(window_->Session().State().pathBand);
     QVERIFY(pixelAt(39.77, -86.16) != indianapolis);
     QCOMPARE(pixelAt(-40.0, -100.0), southPacific);
+    // The legend names what is drawn as the GIS files name it, and its
+    // swatch shows the band as the map does over the bare globe.
+    QCOMPARE(indianapolis, qRgb(darvelle::kGlobeBackgroundGrey, darvelle::kGlobeBackgroundGrey,
+                                darvelle::kGlobeBackgroundGrey));
+    const auto* legend = Find<darvelle::ui::LegendPanel>("LegendPanel");
+    const QString totality = QString::fromUtf8(darvelle::ZoneName(darvelle::ZoneKind::Totality, legend->language()));
+    const darvelle::ui::LegendRow* bandRow = nullptr;
+    bool bordersRow = false;
+    for (int i = 0; i < legend->rowCount(); ++i) {
+      if (legend->row(i).text == totality) bandRow = &legend->row(i);
+      bordersRow |= legend->row(i).lineColor == darvelle::kBorderColor;
+    }
+    QVERIFY(bandRow != nullptr && bordersRow);
+    const QImage swatch = darvelle::ui::LegendSwatch(*bandRow, 22);
+    QCOMPARE(swatch.pixel(swatch.rect().center()), pixelAt(39.77, -86.16));
     // Both are there at the next start.
     window_.reset();
     StartShipped(QSize(1400, 900));
