@@ -25,6 +25,7 @@
 #include "render/map.h"
 #include "render/shadow_layer.h"
 #include "render/texture_file.h"
+#include "render/vector_state.h"
 
 namespace darvelle::cli {
 namespace {
@@ -110,6 +111,7 @@ GuiSession::GuiSession() {
   if (QGuiApplication::instance() != nullptr) return;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+  ClearUpperVectorState();
 }
 
 GuiSession::~GuiSession() = default;
