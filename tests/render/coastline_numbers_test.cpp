@@ -20,9 +20,9 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(CoastlineNumbers, AreReadAsStrtodReadsThem) {
-  std::vector<std::string> texts = {"-0.5",   "+5.25", "007.125", "1e1",  "-179.99999999",
+  std::vector<std::string> texts = {"-0.5",   "+5.25", "007.125", "1e1",  "-89.99999999",
                                     "12",     "-3",    "0.0001",  "5.",   ".5",
-                                    "-89.9999", "359.99995", "45.123456789012"};
+                                    "-89.9999", "89.99995", "45.123456789012"};
   std::mt19937_64 random(20240408);
   for (int i = 0; i < 20000; ++i) {
     const int decimals = 1 + static_cast<int>(random() % 8);
