@@ -22,7 +22,7 @@ packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-translations-l10n libgl-dev
-  libjpeg62-turbo-dev libturbojpeg0-dev
+  libjpeg62-turbo-dev libturbojpeg0-dev zlib1g-dev
   libswe-dev swe-basic-data swe-standard-data swe-extra-data
   libgeonames-dev tzdata
   ghostscript poppler-utils t1utils fonts-urw-base35 fonts-liberation

@@ -2,7 +2,10 @@
 // The catalogue of Besselian elements: every record of the file, in
 // chronological order, numbered from 1. Read once, never changed.
 
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "catalogue/eclipse_record.h"
@@ -49,5 +52,42 @@ Catalogue LoadCatalogue(const std::filesystem::path& file);
 // file and the field when the record fails RecordProblem: nothing computes
 // with such a record.
 EclipseRecord MakeCurrentEclipse(const Catalogue& catalogue, int index);
+
+// The catalogue file for a process that computes one eclipse of it: the file
+// passes the checks of LoadCatalogue, with the same messages, as it streams
+// through a small buffer, and only each record's date is kept; a record is
+// read from the file when it is asked for. The whole file's memory, and the
+// time to fill it, is saved.
+class CatalogueFile {
+ public:
+  explicit CatalogueFile(const std::filesystem::path& file);
+
+  int Count() const { return static_cast<int>(dates_.size()); }
+  // Year, Month, Day of record i, 1 <= i <= Count(); throws std::out_of_range
+  // otherwise.
+  int CatalogueYear(int index) const { return DateOf(index).year; }
+  int CatalogueMonth(int index) const { return DateOf(index).month; }
+  int CatalogueDay(int index) const { return DateOf(index).day; }
+  // Record i as LoadCatalogue holds it; throws std::out_of_range outside
+  // 1 .. Count(), FileError when it cannot be read (the file shrank).
+  EclipseRecord Record(int index) const;
+  const std::filesystem::path& Source() const { return source_; }
+
+ private:
+  struct Date {
+    std::int32_t year, month, day;
+  };
+  struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+  };
+  const Date& DateOf(int index) const;
+
+  std::unique_ptr<std::FILE, FileCloser> in_;
+  std::vector<Date> dates_;
+  std::filesystem::path source_;
+};
+
+// As above, for a record of the file.
+EclipseRecord MakeCurrentEclipse(const CatalogueFile& catalogue, int index);
 
 }  // namespace darvelle

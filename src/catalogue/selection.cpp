@@ -24,12 +24,25 @@ int ClampSaros(long long saros) {
   return static_cast<int>(std::clamp<long long>(saros, kFirstSelectableSaros, kLastSelectableSaros));
 }
 
-int FindFirstOfYear(const Catalogue& catalogue, long long year) {
+namespace {
+
+template <typename Records>
+int FirstOfYear(const Records& catalogue, long long year) {
   const int wanted = ClampYear(year);
   for (int i = 1; i <= catalogue.Count(); ++i) {
     if (catalogue.CatalogueYear(i) >= wanted) return i;
   }
   return catalogue.Count();
+}
+
+}  // namespace
+
+int FindFirstOfYear(const Catalogue& catalogue, long long year) {
+  return FirstOfYear(catalogue, year);
+}
+
+int FindFirstOfYear(const CatalogueFile& catalogue, long long year) {
+  return FirstOfYear(catalogue, year);
 }
 
 std::vector<int> EclipsesOfYear(const Catalogue& catalogue, long long year) {

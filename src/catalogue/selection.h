@@ -23,6 +23,7 @@ int ClampSaros(long long saros);
 // Index of the first record whose Year >= year (year clamped first); the last
 // record when no record is that late.
 int FindFirstOfYear(const Catalogue& catalogue, long long year);
+int FindFirstOfYear(const CatalogueFile& catalogue, long long year);
 
 // Indices of every record of `year` (not clamped), in catalogue order; empty
 // when the catalogue has none that year.

@@ -75,18 +75,34 @@ void CreateOutputFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
-EclipseResult RunComputation(const Catalogue& catalogue, const ComputeOptions& options,
-                             EclipseScratch& scratch) {
+namespace {
+
+template <typename Records>
+EclipseResult RunComputationOn(const Records& catalogue, const ComputeOptions& options,
+                               EclipseScratch& scratch) {
   CreateOutputFolder(options.outFolder);
   RemoveOwnStaleTemporaries(options.outFolder);
-  PreparedEclipse prepared =
-      PrepareEclipse(catalogue, options.index, options.universalTime, options.resolution);
+  PreparedEclipse prepared = PrepareEclipse(MakeCurrentEclipse(catalogue, options.index),
+                                            options.universalTime, options.resolution);
+  prepared.selectedIndex = options.index;
   prepared.drawnCurves = options.drawnCurves;
   if (options.deltaT) SetUserDeltaT(prepared, *options.deltaT);
   EclipseResult result = ComputeEclipse(prepared, scratch);
   // Replaces the earlier set only once the new one is whole.
   WriteComputationFiles(result, options.outFolder, options.deferredSync, options.summaryFile);
   return result;
+}
+
+}  // namespace
+
+EclipseResult RunComputation(const Catalogue& catalogue, const ComputeOptions& options,
+                             EclipseScratch& scratch) {
+  return RunComputationOn(catalogue, options, scratch);
+}
+
+EclipseResult RunComputation(const CatalogueFile& catalogue, const ComputeOptions& options,
+                             EclipseScratch& scratch) {
+  return RunComputationOn(catalogue, options, scratch);
 }
 
 namespace {
@@ -139,7 +155,8 @@ int RunCompute(const std::vector<std::string>& rawArgs) {
   CheckMapOptions(options);
   CheckSheetOptions(options);
 
-  const Catalogue catalogue = LoadCatalogueFor(args);
+  // One eclipse is computed: its record is read alone, not the whole file.
+  const CatalogueFile catalogue = OpenCatalogueFor(args);
   options.index = SelectedEclipseFor(args, catalogue);
   EclipseScratch scratch;
   CreateOutputFolder(options.outFolder);

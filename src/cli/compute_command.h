@@ -59,6 +59,8 @@ std::vector<ComputeOutput> ComputeOutputs();
 // killed writers left there).
 EclipseResult RunComputation(const Catalogue& catalogue, const ComputeOptions& options,
                              EclipseScratch& scratch);
+EclipseResult RunComputation(const CatalogueFile& catalogue, const ComputeOptions& options,
+                             EclipseScratch& scratch);
 
 class Args;
 // The --resolution option (default 1); UsageError unless 1, 2, 4, 8, 16 or 32.

@@ -25,6 +25,7 @@
 #include "render/map.h"
 #include "render/shadow_layer.h"
 #include "render/texture_file.h"
+#include "render/vector_state.h"
 
 namespace darvelle::cli {
 namespace {
@@ -110,6 +111,7 @@ GuiSession::GuiSession() {
   if (QGuiApplication::instance() != nullptr) return;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+  ClearUpperVectorState();
 }
 
 GuiSession::~GuiSession() = default;
@@ -179,7 +181,7 @@ void WriteMap(const EclipseResult& c, const ComputeOptions& options, const std::
   const GuiSession session;
   MapRenderer renderer;
   DrawMapFor(renderer, c, options);
-  SaveImageFile(renderer.DrawingImage(), file, PictureFormat("map", file));
+  SaveImageFile(renderer.DrawingImage(), file, PictureFormat("map", file), PngEncoding::kQuick);
 }
 
 void WriteLegend(const EclipseResult& c, const ComputeOptions& options, const std::string& file) {
@@ -190,7 +192,7 @@ void WriteLegend(const EclipseResult& c, const ComputeOptions& options, const st
   const QString title =
       QString::fromLatin1(EclipseTypeName(c.elements.kind, options.language).data());
   renderer.ComposeLegendImage(c, title, edits);
-  SaveImageFile(renderer.DisplayImage(), file, PictureFormat("legend", file));
+  SaveImageFile(renderer.DisplayImage(), file, PictureFormat("legend", file), PngEncoding::kQuick);
 }
 
 void WriteNothing(const EclipseResult&, const ComputeOptions&, const std::string&) {}

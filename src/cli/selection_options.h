@@ -14,6 +14,8 @@ std::optional<std::filesystem::path> DataFolder(const Args& args);
 
 // Loads the catalogue from the --data folder or the usual places.
 Catalogue LoadCatalogueFor(const Args& args);
+// The same file for one of its records (CatalogueFile).
+CatalogueFile OpenCatalogueFor(const Args& args);
 
 // Usage check done before any file is read: exactly one of --index and --year,
 // each a whole number.
@@ -36,5 +38,6 @@ std::optional<double> DeltaTOption(const Args& args);
 // The eclipse of exactly one of --index N, --year Y (as SelectedIndexFor) or
 // --date YYYY-MM-DD (IndexOfDate).
 int SelectedEclipseFor(const Args& args, const Catalogue& catalogue);
+int SelectedEclipseFor(const Args& args, const CatalogueFile& catalogue);
 
 }  // namespace darvelle::cli

@@ -22,6 +22,35 @@ constexpr double kMaxAbsLatitudeDeg = 90.0;
 // coastline file.
 constexpr std::uintmax_t kMaxCoastlineFileBytes = std::uintmax_t{256} * 1024 * 1024;
 
+// The file's usual "-12.3456": the same double as ParseNumber gives, since
+// both the digits as a whole number and the power of ten are exact, and one
+// division rounds correctly as the general parser does; in a fraction of its
+// time. Anything else (a '+', an exponent, a bare point, many digits) is left
+// to ParseNumber.
+std::optional<double> ParseCoordinate(std::string_view item) {
+  static constexpr double kPowersOfTen[] = {1.0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+  std::size_t i = 0;
+  const bool negative = !item.empty() && item[0] == '-';
+  if (negative) ++i;
+  std::int64_t digits = 0;
+  std::size_t wholeDigits = 0;
+  for (; i < item.size() && item[i] >= '0' && item[i] <= '9'; ++i, ++wholeDigits) {
+    digits = digits * 10 + (item[i] - '0');
+  }
+  std::size_t fractionDigits = 0;
+  if (i < item.size() && item[i] == '.') {
+    for (++i; i < item.size() && item[i] >= '0' && item[i] <= '9'; ++i, ++fractionDigits) {
+      digits = digits * 10 + (item[i] - '0');
+    }
+    if (fractionDigits == 0) return ParseNumber(item);
+  }
+  if (i != item.size() || wholeDigits == 0 || wholeDigits > 6 || fractionDigits > 8) {
+    return ParseNumber(item);
+  }
+  const double value = static_cast<double>(digits) / kPowersOfTen[fractionDigits];
+  return negative ? -value : value;
+}
+
 [[noreturn]] void FailAt(const std::filesystem::path& file, std::size_t lineNumber,
                          const std::string& cause) {
   throw FileError("Cannot read the coastline file \"" + file.string() + "\": line " +
@@ -50,13 +79,13 @@ std::vector<CoastlinePoint> LoadCoastlines(const std::filesystem::path& fileName
     std::size_t pos = 0;
     const std::string_view first = NextItem(line, pos);
     if (first.empty()) continue;  // blank line
-    const std::optional<double> longitude = ParseNumber(first);
+    const std::optional<double> longitude = ParseCoordinate(first);
     if (!longitude) FailAt(fileName, lineNumber, Shown(first) + " is not a number");
     const std::string_view second = NextItem(line, pos);
     if (second.empty()) {
       FailAt(fileName, lineNumber, "only one number; expected longitude and latitude");
     }
-    const std::optional<double> latitude = ParseNumber(second);
+    const std::optional<double> latitude = ParseCoordinate(second);
     if (!latitude) FailAt(fileName, lineNumber, Shown(second) + " is not a number");
 
     // Points on the prime meridian or the equator are dropped by design of the

@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "darvelle/version.h"
+#include "render/vector_state.h"
 #include "ui/application.h"
 #include "ui/main_window.h"
 #include "ui/window_options.h"
@@ -39,6 +40,8 @@ bool AnswerWithoutWindow(int argc, char** argv) {
 int main(int argc, char** argv) {
   if (AnswerWithoutWindow(argc, argv)) return EXIT_SUCCESS;
   QApplication app(argc, argv);
+  // Before the map's worker threads start: they inherit the state.
+  darvelle::ClearUpperVectorState();
   darvelle::ui::ConfigureApplication();
   const darvelle::ui::WindowCommandLine line =
       darvelle::ui::ReadWindowCommandLine(QApplication::arguments(), std::getenv("DARVELLE_KEEP_FILES"));
