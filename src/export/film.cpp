@@ -67,7 +67,8 @@ QImage DrawFrame(const EclipseResult& c, const FilmBase& base, const Plan& plan,
       ComputeShadowAt(c.elements, c.deltaT, ShadowTimeOfUt(c.elements, c.deltaT, julianDayUt));
   QImage image = base.map;
   DrawShadowLayer(image, base.projection, shadow);
-  QImage square = image.copy(kGlobeCentreX - size / 2, kGlobeCentreY - size / 2, size, size);
+  const MapCanvas& canvas = base.projection.Canvas();
+  QImage square = image.copy(canvas.CentreX() - size / 2, canvas.CentreY() - size / 2, size, size);
   QPainter painter(&square);
   QFont font(LegendFontFamily());
   font.setPixelSize(std::max(12, size / 32));

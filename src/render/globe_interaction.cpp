@@ -23,8 +23,8 @@ constexpr double kPoleDistance = 1e-12;
 std::optional<UnitVector> ScreenVector(const GlobeProjection& view, ImagePosition pixel,
                                        bool pullToLimb) {
   const double rk = static_cast<double>(view.RK());
-  const double u = (pixel.x - kGlobeCentreX) / rk;
-  const double v = (kGlobeCentreY - pixel.y) / rk;
+  const double u = (pixel.x - view.CentreX()) / rk;
+  const double v = (view.CentreY() - pixel.y) / rk;
   if (view.Stereographic()) {
     // Inverse of x = 2 x3 / (z3 + 1), y = 2 y3 / (z3 + 1) on the unit sphere.
     const double a = u / 2.0;
@@ -63,11 +63,11 @@ double WrappedRadians(double radians) {
   return r;
 }
 
-ViewChange Unchanged(const GlobeProjection& view) { return {0.0, 0.0, 0.0, view.RK()}; }
+ViewChange Unchanged(const GlobeProjection& view) { return {0.0, 0.0, 0.0, view.SizeRK()}; }
 
 ViewChange TurnTo(const GlobeProjection& view, double psi, double phi) {
   return {WrappedRadians(psi - view.TotalPsi()) * kDegreesPerRadian,
-          (phi - view.TotalPhi()) * kDegreesPerRadian, 0.0, view.RK()};
+          (phi - view.TotalPhi()) * kDegreesPerRadian, 0.0, view.SizeRK()};
 }
 
 // Turning by Psi and Phi keeps a point's distance from the polar axis as its
@@ -160,9 +160,10 @@ ViewChange DragTurn(const GlobeProjection& view, ImagePosition from, ImagePositi
 }
 
 ViewChange TiltTurn(const GlobeProjection& view, ImagePosition from, ImagePosition to) {
-  const double fx = from.x - kGlobeCentreX, fy = kGlobeCentreY - from.y;
-  const double tx = to.x - kGlobeCentreX, ty = kGlobeCentreY - to.y;
-  if (std::hypot(fx, fy) < kTiltDeadZonePixels || std::hypot(tx, ty) < kTiltDeadZonePixels) {
+  const double fx = from.x - view.CentreX(), fy = view.CentreY() - from.y;
+  const double tx = to.x - view.CentreX(), ty = view.CentreY() - to.y;
+  const double deadZone = kTiltDeadZonePixels * view.Canvas().pixelRatio;
+  if (std::hypot(fx, fy) < deadZone || std::hypot(tx, ty) < deadZone) {
     return Unchanged(view);
   }
   ViewChange change = Unchanged(view);
@@ -171,20 +172,20 @@ ViewChange TiltTurn(const GlobeProjection& view, ImagePosition from, ImagePositi
 }
 
 ViewChange ZoomAbout(const GlobeProjection& view, ImagePosition cursor, double notches) {
-  const double scaled = view.RK() * std::pow(kWheelZoomFactor, notches);
+  const double scaled = view.SizeRK() * std::pow(kWheelZoomFactor, notches);
   const int radius = static_cast<int>(std::lround(
-      std::clamp(std::isfinite(scaled) ? scaled : static_cast<double>(view.RK()),
+      std::clamp(std::isfinite(scaled) ? scaled : static_cast<double>(view.SizeRK()),
                  static_cast<double>(kSmallestGlobeRadius),
                  static_cast<double>(kLargestGlobeRadius))));
   ViewChange change = Unchanged(view);
   change.radius = radius;
   const std::optional<UnitVector> held = UnprojectToUnitVector(view, cursor);
-  if (radius == view.RK() || !held) return change;
+  if (radius == view.SizeRK() || !held) return change;
 
   // Where the held point lands on the resized globe, then the drag that
   // brings it back under the cursor.
   const GlobeProjection resized(view.TotalPsi(), view.TotalPhi(), view.TotalChi(), radius,
-                                view.Stereographic());
+                                view.Stereographic(), view.Canvas());
   const ProjectedPoint landed = resized.ProjectUnitVector(held->x, held->y, held->z);
   const ViewChange turn = DragTurn(resized, {landed.ScreenX, landed.ScreenY}, cursor);
   change.psi = turn.psi;
@@ -202,9 +203,8 @@ std::optional<ViewChange> CentreOn(const GlobeProjection& view, ImagePosition pi
 }
 
 ViewChange ArrowPan(const GlobeProjection& view, int columns, int rows) {
-  const double step = std::min(view.RK() / 5.0, 100.0);
-  const ImagePosition centre{static_cast<double>(kGlobeCentreX),
-                             static_cast<double>(kGlobeCentreY)};
+  const double step = std::min(view.RK() / 5.0, 100.0 * view.Canvas().pixelRatio);
+  const ImagePosition centre{view.CentreX(), view.CentreY()};
   return DragTurn(view, centre, {centre.x - columns * step, centre.y - rows * step});
 }
 

@@ -5,8 +5,8 @@
 // that a drag, a tilt drag, a wheel step, a double-click or an arrow key
 // asks for.
 //
-// Positions are pixels of the kMapWidth x kMapHeight drawing image (x to the
-// right, y downwards, fractional); the window maps its own widget
+// Positions are pixels of the drawing image, the projection's canvas (x to
+// the right, y downwards, fractional); the window maps its own widget
 // coordinates onto them. The view changes are returned as differences of
 // the total angles, which are exactly the differences of the user's offsets
 // (the view centre of the eclipse is a constant added to them).
@@ -41,7 +41,7 @@ struct ViewChange {
   double psi = 0.0;
   double phi = 0.0;
   double chi = 0.0;
-  int radius = 0;  // the globe radius after the change (pixels)
+  int radius = 0;  // the globe size after the change (the view's RK)
 };
 
 // The point of the globe drawn at `pixel`, or nullopt off the globe: outside

@@ -5,11 +5,13 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 #include "astro/calendar.h"
 #include "astro/format.h"
 #include "astro/instant.h"
+#include "render/globe_interaction.h"
 #include "render/shadow_layer.h"
 #include "render/texture.h"
 
@@ -35,20 +37,23 @@ std::string Trimmed(const std::string& text) {
 }
 
 // The globe's bounding box in the drawing's own coordinates: a disc of radius
-// RK + 1 round the centre (800, 533).
-QRect GlobeBox(int rk) {
-  return QRect(kGlobeCentreX - 1 - rk, kGlobeCentreY - 1 - rk, 2 * rk + 2, 2 * rk + 2);
+// RK + 1 round the canvas centre ((800, 533) on the default canvas).
+QRect GlobeBox(const GlobeProjection& projection) {
+  const int rk = projection.RK();
+  const MapCanvas& canvas = projection.Canvas();
+  return QRect(canvas.CentreX() - 1 - rk, canvas.CentreY() - 1 - rk, 2 * rk + 2, 2 * rk + 2);
 }
 
-QImage NewMapImage() {
-  QImage image(kMapWidth, kMapHeight, kMapImageFormat);
+QImage NewMapImage(const MapCanvas& canvas) {
+  QImage image(canvas.width, canvas.height, kMapImageFormat);
   image.fill(Qt::white);
   return image;
 }
 
+// A line centred over the picture (x = 800 on the default canvas).
 void DrawText(QPainter& painter, int top, const QString& text) {
   const QFontMetrics metrics(painter.font());
-  const int left = kGlobeCentreX - metrics.horizontalAdvance(text) / 2;
+  const int left = painter.device()->width() / 2 - metrics.horizontalAdvance(text) / 2;
   painter.drawText(left, top + metrics.ascent(), text);
 }
 
@@ -114,7 +119,70 @@ ViewCentre ViewCentreOf(const EclipseResult& c) {
   return centre;
 }
 
-MapRenderer::MapRenderer() : images_{NewMapImage(), NewMapImage(), NewMapImage()} {}
+int FitGlobeSize(const EclipseResult& c, const ViewParameters& view, const MapCanvas& canvas) {
+  // Margin round the area, in logical pixels, so that the outermost curve
+  // does not touch the panel's edge.
+  constexpr double kMarginPixels = 16.0;
+  // An area that needs less than this much more than the whole globe's
+  // size is most of the globe: the whole globe is shown.
+  constexpr double kMostOfTheGlobe = 1.25;
+  // The extent is taken from at most this many points of a curve: the
+  // finest curves hold thousands, a few hundred outline them as well.
+  constexpr std::size_t kPointsPerCurve = 400;
+
+  const GlobeProjection projection = ComputeViewAngles(view, ViewCentreOf(c), c.deltaT, canvas);
+  const double rk = projection.RK();
+  double reachX = 0.0, reachY = 0.0;  // the area's half extent round the centre, in radii
+  bool seen = false;
+  const auto take = [&](double longitude, double latitude) {
+    if (!std::isfinite(longitude) || !std::isfinite(latitude)) return;
+    const ProjectedPoint p = ProjectEphemerisPoint(projection, longitude, latitude, c.deltaT);
+    if (!p.IsVisible()) return;
+    seen = true;
+    reachX = std::max(reachX, std::abs(p.ScreenX - projection.CentreX()) / rk);
+    reachY = std::max(reachY, std::abs(p.ScreenY - projection.CentreY()) / rk);
+  };
+  const auto takeCurve = [&](const auto& points) {
+    const std::size_t stride = std::max<std::size_t>(1, points.size() / kPointsPerCurve);
+    for (std::size_t i = 0; i < points.size(); i += stride) take(points[i].Longitude, points[i].Latitude);
+    if (!points.empty()) take(points.back().Longitude, points.back().Latitude);
+  };
+  const CurveSet& curves = c.curves;
+  for (const PointCurve* curve : {&curves.northPenumbra, &curves.northUmbra, &curves.southUmbra,
+                                  &curves.southPenumbra, &curves.maxHorizonNorth, &curves.maxHorizonSouth,
+                                  &curves.maxSunrise, &curves.maxSunset}) {
+    if (curve->Ready()) takeCurve(curves.DrawnPoints(*curve));
+  }
+  for (const PointCurve& curve : curves.riseSet) {
+    if (curve.Ready()) takeCurve(curve.Points());
+  }
+  if (curves.centralLine.Ready()) takeCurve(curves.centralLine.Points());
+  for (const EclipseEvent& e : c.circumstances.events.entries) {
+    if (e.exists()) take(e.EphemerisLongitude, e.Latitude);
+  }
+
+  const double margin = kMarginPixels * canvas.pixelRatio;
+  const double halfWidth = std::max(1.0, canvas.width / 2.0 - margin);
+  const double halfHeight = std::max(1.0, canvas.height / 2.0 - margin);
+  // The limb lies at RK (orthographic) or, for the near hemisphere, at 2 RK.
+  const double limb = view.Stereographic ? 2.0 : 1.0;
+  const double whole = std::min(halfWidth, halfHeight) / limb;
+  double pixels = whole;
+  if (seen) {
+    pixels = std::min(reachX > 0.0 ? halfWidth / reachX : INFINITY,
+                      reachY > 0.0 ? halfHeight / reachY : INFINITY);
+    if (!std::isfinite(pixels)) pixels = whole;  // one point, at the centre
+    if (pixels < kMostOfTheGlobe * whole) pixels = std::min(pixels, whole);
+  }
+  const double size = pixels / (canvas.pixelRatio > 0.0 ? canvas.pixelRatio : 1.0);
+  return static_cast<int>(std::clamp(std::floor(size), static_cast<double>(kSmallestGlobeRadius),
+                                     static_cast<double>(kLargestGlobeRadius)));
+}
+
+MapRenderer::MapRenderer(const MapCanvas& canvas)
+    : images_{NewMapImage(canvas), NewMapImage(canvas), NewMapImage(canvas)}, canvas_(canvas) {}
+
+void MapRenderer::SetCanvas(const MapCanvas& canvas) { canvas_ = canvas; }
 
 DrawnCurves MapRenderer::DrawMap(const EclipseResult& c, const ViewParameters& view,
                                  const EarthTexture& texture, const CoastlineLayer& coastlines,
@@ -127,11 +195,12 @@ DrawnCurves MapRenderer::DrawMap(const EclipseResult& c, const ViewParameters& v
                                  const MapLayers& layers, int displayWidth) {
   drawIndex_ = 1 - drawIndex_;
   QImage& image = images_[static_cast<std::size_t>(drawIndex_)];
+  if (image.width() != canvas_.width || image.height() != canvas_.height) image = NewMapImage(canvas_);
   const int penWidth = std::clamp(view.PenWidth, 1, 3);
   const QColor background(kGlobeBackgroundGrey, kGlobeBackgroundGrey, kGlobeBackgroundGrey);
-  const GlobeProjection projection = ComputeViewAngles(view, ViewCentreOf(c), c.deltaT);
+  const GlobeProjection projection = ComputeViewAngles(view, ViewCentreOf(c), c.deltaT, canvas_);
   lastView_ = projection;
-  const QRect globe = GlobeBox(projection.RK());
+  const QRect globe = GlobeBox(projection);
 
   if (view.Stereographic) {
     image.fill(background);
@@ -178,6 +247,11 @@ DrawnCurves MapRenderer::DrawMap(const EclipseResult& c, const ViewParameters& v
 }
 
 void MapRenderer::ShowMap(int panelWidth) {
+  // A screen's canvas is the panel itself: the drawing is shown as it is.
+  if (!canvas_.IsDefault()) {
+    images_[2] = DrawingImage();
+    return;
+  }
   const int width = std::max(kMinDisplayWidth, std::min(kMaxDisplayWidth, panelWidth));
   const int height = width * 4 / 6;
   // Qt's area-averaging scaler has a fast path for 32-bit pixels only; the

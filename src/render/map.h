@@ -72,6 +72,14 @@ QString LegendFontFamily();
 // The view centre an eclipse computation gives the projection.
 ViewCentre ViewCentreOf(const EclipseResult& c);
 
+// The globe size (the view's RK) at which the eclipse's drawn area, its
+// curves and event points as `view` turns the globe, fills `canvas` short
+// of a margin, the globe zoomed about its centre so that the area stays in
+// sight. When that area spans most of the globe, or none of it is on the
+// near side, the size at which the whole globe fills the canvas instead.
+// Within kSmallestGlobeRadius .. kLargestGlobeRadius.
+int FitGlobeSize(const EclipseResult& c, const ViewParameters& view, const MapCanvas& canvas);
+
 // The optional layers of a drawing; none by default, as the exit bitmap, the
 // sheet and the files are drawn.
 struct MapLayers {
@@ -86,7 +94,12 @@ struct MapLayers {
 
 class MapRenderer {
  public:
-  MapRenderer();
+  explicit MapRenderer(const MapCanvas& canvas = {});
+
+  // The canvas the next drawings are made on (the default one unless set):
+  // the drawing images take its size, the globe its centre and pixel ratio.
+  void SetCanvas(const MapCanvas& canvas);
+  const MapCanvas& Canvas() const { return canvas_; }
 
   // Draws the map of `c` with `view` into the next drawing image: background,
   // texture (coloured view), graticule, coastlines, the ready curves (over
@@ -108,9 +121,10 @@ class MapRenderer {
 
   // The scaled copy of the last drawing into the display image: width
   // max(1000, min(1440, panelWidth)), height width * 4 / 6, smooth scaling.
+  // On any other canvas than the default the display image is the drawing.
   void ShowMap(int panelWidth);
 
-  // The legend picture (1600 x 1266) in the display image: the last drawing
+  // The legend picture (1600 x 1266 for the default canvas) in the display image: the last drawing
   // 130 pixels below the top, the title and date above it, the view and
   // state lines below it. Throws std::logic_error before the first DrawMap.
   void ComposeLegendImage(const EclipseResult& c, const QString& title, const ViewEditTexts& edits);
@@ -140,6 +154,7 @@ class MapRenderer {
   std::optional<GlobeProjection> lastView_;
   std::vector<PlacedLabel> lastLabels_;
   int textureStep_ = 1;
+  MapCanvas canvas_;
 };
 
 }  // namespace darvelle

@@ -51,17 +51,18 @@ void DrawBordersWith(Pen& pen, const GlobeProjection& view, const BorderLayer& b
 // covers the visible part only.
 QPointF BandVertex(const GlobeProjection& view, double longitudeDeg, double latitudeDeg) {
   const ProjectedPoint p = ProjectDegrees(view, longitudeDeg, latitudeDeg);
-  const double dx = p.ScreenX - kGlobeCentreX;
-  const double dy = p.ScreenY - kGlobeCentreY;
+  const double cx = view.CentreX(), cy = view.CentreY();
+  const double dx = p.ScreenX - cx;
+  const double dy = p.ScreenY - cy;
   if (view.Stereographic() || p.IsVisible()) {
     // Near the far antipode the stereographic view throws points very far.
     constexpr double kFar = 1.0e6;
     return {std::clamp(p.ScreenX, -kFar, kFar), std::clamp(p.ScreenY, -kFar, kFar)};
   }
   const double r = std::hypot(dx, dy);
-  if (r == 0.0) return {kGlobeCentreX + static_cast<double>(view.RK()), double{kGlobeCentreY}};
+  if (r == 0.0) return {cx + static_cast<double>(view.RK()), cy};
   const double scale = view.RK() / r;
-  return {kGlobeCentreX + dx * scale, kGlobeCentreY + dy * scale};
+  return {cx + dx * scale, cy + dy * scale};
 }
 
 constexpr double kMaxBandStepDeg = 0.5;
@@ -182,7 +183,7 @@ void DrawBand(QImage& image, const GlobeProjection& view, std::span<const BandAr
   if (!view.Stereographic()) {
     QPainterPath globe;
     const double r = view.RK();
-    globe.addEllipse(QPointF(kGlobeCentreX, kGlobeCentreY), r, r);
+    globe.addEllipse(QPointF(view.CentreX(), view.CentreY()), r, r);
     painter.setClipPath(globe);
   }
   for (const BandArea& area : areas) {

@@ -26,12 +26,29 @@ std::int64_t CurveLongitudeToArcseconds(double ephemerisLongitude, double deltaT
                        180.0 / kPi * 3600.0);
 }
 
-GlobeProjection::GlobeProjection(double psi, double phi, double chi, int rk, bool stereographic)
+int MapCanvas::PixelRadius(int size) const {
+  if (pixelRatio == 1.0) return std::max(size, kMinGlobeRadius);
+  const double pixels = std::round(size * pixelRatio);
+  return static_cast<int>(std::clamp(pixels, static_cast<double>(kMinGlobeRadius), 1.0e9));
+}
+
+MapCanvas ScreenCanvas(int width, int height, double pixelRatio) {
+  const double ratio = pixelRatio > 0.0 && std::isfinite(pixelRatio) ? pixelRatio : 1.0;
+  const auto device = [ratio](int logical) {
+    return std::max(1, static_cast<int>(std::lround(std::max(logical, 1) * ratio)));
+  };
+  return {device(width), device(height), ratio};
+}
+
+GlobeProjection::GlobeProjection(double psi, double phi, double chi, int rk, bool stereographic,
+                                 const MapCanvas& canvas)
     : psi_(psi),
       phi_(phi),
       chi_(chi),
-      rk_(std::max(rk, kMinGlobeRadius)),
+      rk_(canvas.PixelRadius(rk)),
+      sizeRk_(std::max(rk, kMinGlobeRadius)),
       stereographic_(stereographic),
+      canvas_(canvas),
       sinPsi_(std::sin(psi)),
       cosPsi_(std::cos(psi)),
       sinPhi_(std::sin(phi)),
@@ -63,14 +80,15 @@ ProjectedPoint GlobeProjection::ProjectUnitVector(double x0, double y0, double z
 
   ProjectedPoint p;
   const double rk = static_cast<double>(rk_);
+  const double cx = canvas_.CentreX(), cy = canvas_.CentreY();
   if (stereographic_) {
     p.VisibilityLimit = kStereographicVisibilityLimit;
-    p.ScreenX = kGlobeCentreX + 2.0 * rk * x3 / (z3 + 1.0);
-    p.ScreenY = kGlobeCentreY - 2.0 * rk * y3 / (z3 + 1.0);
+    p.ScreenX = cx + 2.0 * rk * x3 / (z3 + 1.0);
+    p.ScreenY = cy - 2.0 * rk * y3 / (z3 + 1.0);
   } else {
     p.VisibilityLimit = kOrthographicVisibilityLimit;
-    p.ScreenX = kGlobeCentreX + rk * x3;
-    p.ScreenY = kGlobeCentreY - rk * y3;
+    p.ScreenX = cx + rk * x3;
+    p.ScreenY = cy - rk * y3;
   }
   p.Depth = z3;
   return p;
@@ -83,7 +101,7 @@ ProjectedPoint GlobeProjection::ProjectPoint(std::int64_t longitudeArcsec,
 }
 
 GlobeProjection ComputeViewAngles(const ViewParameters& view, const ViewCentre& centre,
-                                  double deltaTSeconds) {
+                                  double deltaTSeconds, const MapCanvas& canvas) {
   const double omega = EarthRotationDuring(deltaTSeconds);
   double psi = 0.0;
   double phi = 0.0;
@@ -98,7 +116,7 @@ GlobeProjection ComputeViewAngles(const ViewParameters& view, const ViewCentre& 
     phi = view.Phi * kPi / 180.0 + side * (45.0 * kPi / 180.0);
   }
   const double chi = view.Chi * kPi / 180.0;
-  return GlobeProjection(psi, phi, chi, view.RK, view.Stereographic);
+  return GlobeProjection(psi, phi, chi, view.RK, view.Stereographic, canvas);
 }
 
 }  // namespace darvelle

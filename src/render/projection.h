@@ -2,11 +2,12 @@
 // The globe's projection: the view parameters the user sets, the three view
 // angles derived from them and the current eclipse at the start of every
 // drawing, and the projection of a geographic point (whole arcseconds) onto
-// the 1600 x 1066 drawing image, orthographic or stereographic.
+// the drawing image (its canvas), orthographic or stereographic.
 //
 // The Earth is a unit sphere here. The turned frame has x to the right, y up
 // and z towards the viewer; image pixels have x to the right and y downwards,
-// with the globe centre at (800, 533).
+// with the globe centre in the middle of the canvas: (800, 533) on the
+// 1600 x 1066 image that every file, film and sheet is drawn on.
 
 #include <cmath>
 #include <cstdint>
@@ -17,6 +18,28 @@ inline constexpr int kMapWidth = 1600;
 inline constexpr int kMapHeight = 1066;
 inline constexpr int kGlobeCentreX = 800;
 inline constexpr int kGlobeCentreY = 533;
+
+// The image a map is drawn on. Files, films and the sheet keep the default;
+// the window draws its globe on a canvas of the map panel's size in device
+// pixels, where one unit of the globe size is `pixelRatio` pixels, so that a
+// size means the same on every screen.
+struct MapCanvas {
+  int width = kMapWidth;
+  int height = kMapHeight;
+  double pixelRatio = 1.0;
+
+  // The globe centre: (800, 533) on the default canvas.
+  int CentreX() const { return width / 2; }
+  int CentreY() const { return height / 2; }
+  // The globe radius in pixels of this canvas for a globe size.
+  int PixelRadius(int size) const;
+  bool IsDefault() const { return *this == MapCanvas{}; }
+  bool operator==(const MapCanvas&) const = default;
+};
+
+// The canvas of a panel of `width` x `height` logical pixels at `pixelRatio`
+// device pixels per logical one (at least one pixel each way).
+MapCanvas ScreenCanvas(int width, int height, double pixelRatio);
 
 // A point is visible when its depth is above this limit: the front hemisphere
 // less a rim of about 0.06 deg in the orthographic view, everything but a cap
@@ -64,15 +87,23 @@ struct ProjectedPoint {
 };
 
 // The derived view state of one drawing: the total angles (radians) with
-// their sines and cosines, the globe radius and the projection.
+// their sines and cosines, the globe radius and the projection onto a canvas.
 class GlobeProjection {
  public:
-  GlobeProjection(double psi, double phi, double chi, int rk, bool stereographic);
+  // `rk` is the globe size; the canvas's pixel ratio scales it to pixels.
+  GlobeProjection(double psi, double phi, double chi, int rk, bool stereographic,
+                  const MapCanvas& canvas = {});
 
   double TotalPsi() const { return psi_; }  // radians
   double TotalPhi() const { return phi_; }  // radians
   double TotalChi() const { return chi_; }  // radians
+  // The globe radius in pixels of the canvas.
   int RK() const { return rk_; }
+  // The globe size asked for (RK() on a canvas of pixel ratio 1).
+  int SizeRK() const { return sizeRk_; }
+  const MapCanvas& Canvas() const { return canvas_; }
+  double CentreX() const { return canvas_.CentreX(); }
+  double CentreY() const { return canvas_.CentreY(); }
   bool Stereographic() const { return stereographic_; }
   double SinPsi() const { return sinPsi_; }
   double CosPsi() const { return cosPsi_; }
@@ -101,7 +132,9 @@ class GlobeProjection {
  private:
   double psi_, phi_, chi_;
   int rk_;
+  int sizeRk_;
   bool stereographic_;
+  MapCanvas canvas_;
   double sinPsi_, cosPsi_, sinPhi_, cosPhi_, sinChi_, cosChi_;
 };
 
@@ -115,7 +148,7 @@ UnitVector UnitVectorFromArcseconds(std::int64_t longitudeArcsec, std::int64_t l
 // side of Gamma's sign; plus the user's offsets and the Earth's rotation
 // during deltaT (0 in TT).
 GlobeProjection ComputeViewAngles(const ViewParameters& view, const ViewCentre& centre,
-                                  double deltaTSeconds);
+                                  double deltaTSeconds, const MapCanvas& canvas = {});
 
 // Nearest integer with exact halves going to the even neighbour. Values
 // beyond +-2^62 (no pixel or arcsecond count is that large) are held there,

@@ -26,10 +26,11 @@ UnitVector UnitOf(const ShadowPoint& p) {
 // The turned frame's vector of a projected point: orthographic x and y are
 // the screen offsets over the radius; stereographic ones are scaled by
 // (1 + z) / 2.
-void TurnedVector(const ProjectedPoint& p, int rk, bool stereographic, double v[3]) {
+void TurnedVector(const GlobeProjection& projection, const ProjectedPoint& p, int rk, bool stereographic,
+                  double v[3]) {
   const double scale = (stereographic ? 0.5 * (p.Depth + 1.0) : 1.0) / rk;
-  v[0] = (p.ScreenX - kGlobeCentreX) * scale;
-  v[1] = (kGlobeCentreY - p.ScreenY) * scale;
+  v[0] = (p.ScreenX - projection.CentreX()) * scale;
+  v[1] = (projection.CentreY() - p.ScreenY) * scale;
   v[2] = p.Depth;
 }
 
@@ -84,32 +85,33 @@ void ShadeNight(QImage& image, const GlobeProjection& projection, const ShadowPo
   double sun[3];
   const int rk = std::max(projection.RK(), 1);
   const bool stereo = projection.Stereographic();
-  TurnedVector(projection.ProjectUnitVector(s.x, s.y, s.z), rk, stereo, sun);
+  TurnedVector(projection, projection.ProjectUnitVector(s.x, s.y, s.z), rk, stereo, sun);
+  const double centreX = projection.CentreX(), centreY = projection.CentreY();
   // The stereographic picture of the Earth spans the whole image (all but a
   // small cap round the far antipode); the orthographic one the globe's disc.
   const double reach = stereo ? 1e6 : rk;
-  const int top = std::max(0, static_cast<int>(kGlobeCentreY - reach));
-  const int bottom = std::min(image.height() - 1, static_cast<int>(kGlobeCentreY + reach));
-  const int left = std::max(0, static_cast<int>(kGlobeCentreX - reach));
-  const int right = std::min(image.width() - 1, static_cast<int>(kGlobeCentreX + reach));
+  const int top = std::max(0, static_cast<int>(centreY - reach));
+  const int bottom = std::min(image.height() - 1, static_cast<int>(centreY + reach));
+  const int left = std::max(0, static_cast<int>(centreX - reach));
+  const int right = std::min(image.width() - 1, static_cast<int>(centreX + reach));
   const int keep = static_cast<int>(std::lround((1.0 - darkening) * 256.0));
   const double perPixel = 1.0 / rk;
   for (int y = top; y <= bottom; ++y) {
     auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-    const double py = (kGlobeCentreY - y) * perPixel;
+    const double py = (centreY - y) * perPixel;
     if (!stereo) {
       double night[2][2];
       const int parts = NightOfRow(py, sun, night);
       for (int i = 0; i < parts; ++i) {
         // The pixels whose px lies in the interval.
-        const int from = std::max(left, static_cast<int>(std::ceil(kGlobeCentreX + night[i][0] * rk)));
-        const int to = std::min(right, static_cast<int>(std::floor(kGlobeCentreX + night[i][1] * rk)));
+        const int from = std::max(left, static_cast<int>(std::ceil(centreX + night[i][0] * rk)));
+        const int to = std::min(right, static_cast<int>(std::floor(centreX + night[i][1] * rk)));
         Darken(row, from, to, keep);
       }
       continue;
     }
     for (int x = left; x <= right; ++x) {
-      const double a = 0.5 * (x - kGlobeCentreX) * perPixel, b = 0.5 * py, r2 = a * a + b * b;
+      const double a = 0.5 * (x - centreX) * perPixel, b = 0.5 * py, r2 = a * a + b * b;
       const double vz = (1.0 - r2) / (1.0 + r2);
       if (a * (1.0 + vz) * sun[0] + b * (1.0 + vz) * sun[1] + vz * sun[2] < 0.0) Darken(row, x, x, keep);
     }

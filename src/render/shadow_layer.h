@@ -30,8 +30,8 @@ struct ShadowLayerStyle {
 };
 
 // Draws `shadow` over `image` (a drawing of MapRenderer, RGB32 or ARGB32,
-// kMapWidth x kMapHeight, the globe at its centre) with the projection the
-// map was drawn with. Other formats are converted to RGB32 first.
+// of the projection's canvas, the globe at its centre) with the projection
+// the map was drawn with. Other formats are converted to RGB32 first.
 void DrawShadowLayer(QImage& image, const GlobeProjection& projection,
                      const ShadowAtInstant& shadow, const ShadowLayerStyle& style = {});
 

@@ -27,10 +27,12 @@ inline int TruncateToInt(double value) {
   return static_cast<int>(std::clamp(value, -kMax, kMax));
 }
 
-// Row pointers of the target, taken once before any thread starts.
+// Row pointers of the target, taken once before any thread starts, and its size.
 struct Target {
   std::uint8_t* bits;
   qsizetype bytesPerLine;
+  int width;
+  int height;
   std::uint8_t* Row(int bitmapRow) const { return bits + bitmapRow * bytesPerLine; }
 };
 
@@ -68,7 +70,7 @@ inline bool SafeTexel(double t, int& index) {
 // known, and the colours copied afterwards, so the memory reads overlap.
 // An offset of -1 stands for a position outside the texture (white),
 // kOutsideDisc for a pixel the orthographic disc does not cover.
-using RowOffsets = std::array<std::ptrdiff_t, kMapWidth>;
+using RowOffsets = std::vector<std::ptrdiff_t>;
 
 inline std::ptrdiff_t TexelOffset(const EarthTexture& texture, int column, int row) {
   const std::uint8_t* p = texture.Pixel(column, row);
@@ -94,37 +96,46 @@ inline void PutOffset(RowOffsets& offsets, int x, int xEnd, int step, std::ptrdi
   for (int k = 1; k < step && x + k < xEnd; ++k) offsets[static_cast<std::size_t>(x + k)] = offset;
 }
 
-// Bitmap row 1065 - m from the offsets, and in a coarse picture the step - 1
+// Bitmap row height - 1 - m from the offsets, and in a coarse picture the step - 1
 // rows above it (up to endM).
 inline void CopyRows(const Target& image, const EarthTexture& texture, const RowOffsets& offsets, int m,
                      int endM, int step, int xFirst, int xEnd) {
   for (int k = 0; k < step && m + k < endM; ++k) {
-    CopyRow(image.Row(kMapHeight - 1 - m - k), texture, offsets, xFirst, xEnd);
+    CopyRow(image.Row(image.height - 1 - m - k), texture, offsets, xFirst, xEnd);
   }
 }
 
-// Rows are counted from the bottom of the picture: bitmap row 1065 - m
-// samples v = (m - 533) / RK, so the textured disc sits one row above the
-// vector layers' centre (800, 533).
+// Rows are counted from the bottom of the picture: bitmap row height - 1 - m
+// samples v = (m - (height - centreY)) / RK, so the textured disc sits one
+// row above the vector layers' centre (on the default canvas bitmap row
+// 1065 - m samples v = (m - 533) / RK round the centre (800, 533)). Every
+// saved picture has that row, so it stays.
+double TextureCentreM(const Target& image, const GlobeProjection& view) {
+  return image.height - view.Canvas().CentreY();
+}
+
 void RenderOrthographicRows(const Target& image, const EarthTexture& texture,
                             const GlobeProjection& view, int firstM, int endM, int step) {
   const double rk = view.RK();
+  const double centreM = TextureCentreM(image, view);
+  const double centreX = view.CentreX();
   const double sinPsi = view.SinPsi(), cosPsi = view.CosPsi();
   const double sinPhi = view.SinPhi(), cosPhi = view.CosPhi();
   const double sinChi = view.SinChi(), cosChi = view.CosChi();
-  RowOffsets offsets;
+  RowOffsets offsets(static_cast<std::size_t>(image.width));
   for (int m = firstM; m < endM; m += step) {
-    const double v = (m - 533) / rk;
+    const double v = (m - centreM) / rk;
     const double v2 = v * v;
     if (v2 >= 1.0) continue;
     // Only the columns whose u can satisfy u^2 + v^2 < 1 need the test; the
     // bound is widened by one pixel so that rounding never drops a pixel.
     const double halfWidth = std::sqrt(1.0 - v2) * rk + 1.0;
     // Blocks start at multiples of the step, as the rows' do.
-    const int xFirst = std::max(0, static_cast<int>(std::floor(800.0 - halfWidth))) / step * step;
-    const int xEnd = std::min(kMapWidth, (static_cast<int>(std::ceil(800.0 + halfWidth)) + step) / step * step);
+    const int xFirst = std::max(0, static_cast<int>(std::floor(centreX - halfWidth))) / step * step;
+    const int xEnd =
+        std::min(image.width, (static_cast<int>(std::ceil(centreX + halfWidth)) + step) / step * step);
     for (int x = xFirst; x < xEnd; x += step) {
-      const double u = (x - 800) / rk;
+      const double u = (x - centreX) / rk;
       const double r2 = u * u + v2;
       if (r2 >= 1.0) {
         PutOffset(offsets, x, xEnd, step, kOutsideDisc);
@@ -156,11 +167,13 @@ void RenderStereographicRows(const Target& image, const EarthTexture& texture,
   const double psi = view.TotalPsi();
   const double sinPhi = view.SinPhi(), cosPhi = view.CosPhi();
   const double sinChi = view.SinChi(), cosChi = view.CosChi();
-  RowOffsets offsets;
+  const double centreM = TextureCentreM(image, view);
+  const double centreX = view.CentreX();
+  RowOffsets offsets(static_cast<std::size_t>(image.width));
   for (int m = firstM; m < endM; m += step) {
-    const double v = (m - 533) / rk;
-    for (int x = 0; x < kMapWidth; x += step) {
-      const double u = (x - 800) / rk;
+    const double v = (m - centreM) / rk;
+    for (int x = 0; x < image.width; x += step) {
+      const double u = (x - centreX) / rk;
       const double b = u * cosChi + v * sinChi;
       const double c = -u * sinChi + v * cosChi;
       const double rho2 = b * b + c * c + 1e-20;
@@ -197,9 +210,9 @@ void RenderStereographicRows(const Target& image, const EarthTexture& texture,
         textureRow = TruncateToInt(2160.0 - phi * 2160.0 / kHalfPi + 4320.0) % 4320;
         textureColumn = TruncateToInt(lambda * 4320.0 / kPi + 4320.0 + 8640.0) % 8640;
       }
-      PutOffset(offsets, x, kMapWidth, step, TexelOffset(texture, textureColumn, textureRow));
+      PutOffset(offsets, x, image.width, step, TexelOffset(texture, textureColumn, textureRow));
     }
-    CopyRows(image, texture, offsets, m, endM, step, 0, kMapWidth);
+    CopyRows(image, texture, offsets, m, endM, step, 0, image.width);
   }
 }
 
@@ -212,14 +225,15 @@ void RenderTexture(QImage& image, const EarthTexture& texture, const GlobeProjec
 
 void RenderTextureInBlocks(QImage& image, const EarthTexture& texture, const GlobeProjection& view, int step,
                            int threads, TextureEvaluation evaluation) {
-  if (image.width() != kMapWidth || image.height() != kMapHeight ||
+  const MapCanvas& canvas = view.Canvas();
+  if (image.width() != canvas.width || image.height() != canvas.height ||
       image.format() != QImage::Format_RGB888) {
-    throw std::invalid_argument("RenderTexture needs a 1600 x 1066 RGB888 drawing image");
+    throw std::invalid_argument("RenderTexture needs an RGB888 drawing image of the projection's canvas");
   }
   // A band of kBand rows holds whole blocks.
   if (step < 1 || kBand % step != 0) throw std::invalid_argument("RenderTexture: a block step must divide 16");
   image.fill(Qt::white);
-  const Target target{image.bits(), image.bytesPerLine()};
+  const Target target{image.bits(), image.bytesPerLine(), image.width(), image.height()};
   const bool fast = evaluation == TextureEvaluation::Fast;
   auto rows = [&](int firstM, int endM) {
     if (view.Stereographic()) {
@@ -230,7 +244,7 @@ void RenderTextureInBlocks(QImage& image, const EarthTexture& texture, const Glo
   };
   threads = std::clamp(threads, 1, 8);
   if (threads == 1) {
-    rows(0, kMapHeight);
+    rows(0, target.height);
     return;
   }
   // Interleaved bands keep the threads' loads even in the orthographic view,
@@ -239,8 +253,8 @@ void RenderTextureInBlocks(QImage& image, const EarthTexture& texture, const Glo
   workers.reserve(static_cast<std::size_t>(threads));
   for (int t = 0; t < threads; ++t) {
     workers.emplace_back([&, t] {
-      for (int first = t * kBand; first < kMapHeight; first += threads * kBand) {
-        rows(first, std::min(first + kBand, kMapHeight));
+      for (int first = t * kBand; first < target.height; first += threads * kBand) {
+        rows(first, std::min(first + kBand, target.height));
       }
     });
   }

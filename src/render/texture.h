@@ -17,9 +17,10 @@ namespace darvelle {
 // everywhere (for comparisons). The orthographic view is always exact.
 enum class TextureEvaluation { Fast, ExactOnly };
 
-// Fills `image` (kMapWidth x kMapHeight, Format_RGB888) with white, then
-// paints the texture: in the orthographic view the disc of radius RK round
-// pixel (800, 532), in the stereographic view every pixel. Texture positions
+// Fills `image` (the size of the projection's canvas, Format_RGB888) with
+// white, then paints the texture: in the orthographic view the disc of
+// radius RK round the pixel one row above the canvas centre ((800, 532) on
+// the default canvas), in the stereographic view every pixel. Texture positions
 // outside the picture (an empty texture, the far edge at +180 deg or -90 deg)
 // stay white. The work is split over `threads` threads (1 or more) by rows;
 // the pixels do not depend on the split.

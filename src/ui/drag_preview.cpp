@@ -20,9 +20,11 @@ QImage DragPreview::Draw(const SessionResult& shown, const ViewParameters& view,
   quick.CurveHalos = colored && quick.CurveHalos;
   const QSize device = (QSizeF(area) * pixelRatio).toSize();
   if (device.isEmpty()) return {};
-  // The drawing's own smooth scaling to the panel's width (within the
-  // display image's bounds) keeps the one-pixel lines whole; the last step
-  // to the panel's size is then a small one.
+  // On the shown drawing's canvas, so that the quick picture lies where the
+  // mouse's positions are read. On the files' canvas (no panel size yet) the
+  // drawing's own smooth scaling to the panel's width keeps the one-pixel
+  // lines whole; the last step to the panel's size is then a small one.
+  renderer_.SetCanvas(shown.renderer->Canvas());
   renderer_.DrawMap(*shown.computation, quick, colored ? *texture : kNoTexture, coastlines, device.width());
   const QImage& display = renderer_.DisplayImage();
   const QSize target = display.size().scaled(device, Qt::KeepAspectRatio);

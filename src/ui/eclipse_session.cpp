@@ -34,26 +34,46 @@ std::optional<std::string> WriteFiles(const std::shared_ptr<const EclipseResult>
   }
 }
 
-// Makes the display image of `result` for `now`'s width unless `drawnFor`
-// had that width already, then the picture the panel shows at `now`.
+// The canvas a drawing for the panel is made on: the panel's own size in
+// device pixels, so that nothing is scaled and the globe size means logical
+// pixels on any screen. Before the panel has a size, the files' canvas.
+MapCanvas CanvasFor(MapAreaNow::Area area) {
+  if (area.size.isEmpty()) return {};
+  return ScreenCanvas(area.size.width(), area.size.height(), area.pixelRatio);
+}
+
+// The picture the panel shows of `result`, whose drawing was made for `area`.
 // `result` holds a renderer no other thread sees.
-void FitToPanel(SessionResult& result, MapAreaNow::Area drawnFor, MapAreaNow::Area now) {
-  if (now.size.width() != drawnFor.size.width()) result.renderer->ShowMap(now.size.width());
-  result.mapArea = now.size;
-  result.pixelRatio = now.pixelRatio;
-  result.fitted = MapPanel::Fit(result.ScreenImage(), now.size, now.pixelRatio);
+void FitToPanel(SessionResult& result, MapAreaNow::Area area) {
+  result.mapArea = area.size;
+  result.pixelRatio = area.pixelRatio;
+  result.fitted = MapPanel::Fit(result.ScreenImage(), area.size, area.pixelRatio);
   result.fittedBy = std::this_thread::get_id();
 }
 
-// A copy of `shown` whose display image and picture fit `area`; `renderer`
-// is a copy of the one shown, made for this job. Null when it failed (the
-// stretched picture stays on the screen until the next size or result).
+// A copy of `shown` drawn anew on the canvas of `area` and fitted to it. Null
+// when it failed (the stretched picture stays on the screen until the next
+// size or result).
 std::shared_ptr<const SessionResult> RefitShown(const std::shared_ptr<const SessionResult>& shown,
-                                                MapRenderer renderer, MapAreaNow::Area area) {
+                                                const TextureFuture& texture, const CoastlineFuture& coastlines,
+                                                MapAreaNow::Area area) {
   try {
     auto result = std::make_shared<SessionResult>(*shown);
-    result->renderer = std::make_shared<MapRenderer>(std::move(renderer));
-    FitToPanel(*result, {shown->mapArea, shown->pixelRatio}, area);
+    auto renderer = std::make_shared<MapRenderer>(CanvasFor(area));
+    // A coloured drawing was made with a usable texture, which is still there.
+    const EarthTexture none;
+    std::shared_ptr<const LoadedTexture> loaded;
+    if (shown->drawnView.ColoredEarth && texture.isValid()) loaded = texture.result();
+    const bool colored = loaded != nullptr && loaded->Usable();
+    ViewParameters view = shown->drawnView;
+    view.ColoredEarth = colored;
+    result->drawnCurves = renderer->DrawMap(*shown->computation, view, colored ? loaded->image : none,
+                                            AwaitCoastlines(coastlines),
+                                            shown->layers ? shown->layers->View() : MapLayers{},
+                                            area.size.width());
+    result->drawnView = view;
+    result->renderer = std::move(renderer);
+    FitToPanel(*result, area);
     return result;
   } catch (...) {
     // Nothing may cross into the pool; a picture too large for the memory left is only not sharpened.
@@ -83,7 +103,10 @@ void RedrawForFiles(MapRenderer& renderer, const SessionResult& shown, const Tex
   // Halos are drawn on the coloured Earth only.
   const bool halos = drawn.CurveHalos && drawn.ColoredEarth;
   const bool dropLayers = layers == FileLayers::kNone && shown.layers && !shown.layers->Empty();
-  if (!halos && !dropLayers) return;  // the shown drawing is what the files want
+  // Files keep the default canvas, whatever the panel's size.
+  const bool screenCanvas = !renderer.Canvas().IsDefault();
+  if (!halos && !dropLayers && !screenCanvas) return;  // the shown drawing is what the files want
+  renderer.SetCanvas({});
   ViewParameters plain = drawn;
   plain.CurveHalos = false;
   // A coloured drawing was made with a usable texture, which is still there.
@@ -165,10 +188,10 @@ void EclipseSession::FitShownToPanel() {
   if (area.size.isEmpty()) return;
   if (current_->mapArea == area.size && current_->pixelRatio == area.pixelRatio) return;
   fitRunning_ = true;
-  // The renderer is copied here: its images are shared until the job makes its own display image.
-  fitting_.setFuture(QtConcurrent::run(resources_.workers, [shown = current_, renderer = *current_->renderer,
-                                                            area]() mutable {
-    return Refit{shown, RefitShown(shown, std::move(renderer), area), area};
+  // The new canvas needs a new drawing: the shown result drawn again, never recomputed.
+  fitting_.setFuture(QtConcurrent::run(resources_.workers, [shown = current_, texture = texture_,
+                                                            coastlines = coastlines_, area] {
+    return Refit{shown, RefitShown(shown, texture, coastlines, area), area};
   }));
 }
 
@@ -270,9 +293,9 @@ EclipseSession::JobOutcome EclipseSession::Draw(const Request& request, const Te
     result->drawnView = request.state.view;
     result->drawnView.ColoredEarth = colored;
     const CoastlineLayer& coastlineLayer = AwaitCoastlines(coastlines);
-    result->renderer = std::make_shared<MapRenderer>();
     const EarthTexture none;
     const MapAreaNow::Area area = mapArea.Get();
+    result->renderer = std::make_shared<MapRenderer>(CanvasFor(area));
     auto layers = std::make_shared<DrawnLayers>();
     const SessionState& state = request.state;
     if (state.deltaTBand) layers->deltaTBand = DeltaTBandLayerOf(*eclipse);
@@ -286,10 +309,10 @@ EclipseSession::JobOutcome EclipseSession::Draw(const Request& request, const Te
     result->drawnCurves = result->renderer->DrawMap(*eclipse, result->drawnView,
                                                colored ? loaded->image : none, coastlineLayer,
                                                layers->View(), area.size.width());
-    // Fitting the picture to the panel is the costliest step of showing it:
-    // done here, the window's thread only copies it to the screen. The panel
-    // may have changed size while the map was drawn.
-    FitToPanel(*result, area, mapArea.Get());
+    // Done here, the window's thread only copies the picture to the screen.
+    // Should the panel have changed size while the map was drawn, the
+    // session draws it again for the new size (FitShownToPanel).
+    FitToPanel(*result, area);
     result->computation = std::move(eclipse);
     return {std::move(result), {}};
   } catch (const std::exception& error) {

@@ -14,8 +14,8 @@
 // waiting; the running job's result is then stale and dropped (and its files
 // are not written), so the newest request wins. When the map panel changes
 // size, the result shown is fitted to it again by a job of its own beside
-// these (the window's thread never scales a picture); again the newest size
-// wins.
+// these, on a canvas of the panel's size (the window's thread never draws
+// or scales a picture); again the newest size wins.
 
 #include <QFuture>
 #include <QFutureWatcher>
@@ -89,7 +89,7 @@ struct SessionResult {
   std::shared_ptr<const DrawnLayers> layers;  // never null once drawn
   HeadlineNumbers headline;  // for the eclipse's summary, computed with the drawing
   ViewParameters drawnView;  // ColoredEarth as actually drawn
-  QSize mapArea;             // the map panel's size the pictures were made for
+  QSize mapArea;             // the map panel's size the pictures were made for (the canvas)
   QImage fitted;             // ScreenImage() fitted into mapArea, as the panel shows it
   qreal pixelRatio = 1.0;    // the screen's device pixels per logical pixel it was fitted for
   std::thread::id fittedBy;  // the worker that made `fitted`
@@ -165,9 +165,9 @@ class EclipseSession : public QObject {
   // The screen's device pixels per logical pixel, which the pictures of the
   // next requests are fitted for.
   void SetPixelRatio(qreal ratio) { pixelRatio_ = ratio; }
-  // The map panel has a new size: a job under way fits its picture to it.
+  // The map panel has a new size: the next drawing is made for it.
   void FollowMapArea(QSize mapArea) { mapArea_->Set({mapArea, pixelRatio_}); }
-  // The same, and the result shown is fitted again to the new size on a
+  // The same, and the result shown is drawn again for the new size on a
   // worker; refitted() brings it.
   void ResizeMapArea(QSize mapArea);
 
@@ -204,9 +204,9 @@ class EclipseSession : public QObject {
   // cause, naming the folder or file. The map is shown all the same.
   void filesFailed(const QString& cause);
   void failed(const QString& message);
-  // The result shown, fitted anew to the map panel's size (a copy of the
-  // result shown, with the display image and the picture for that size); it
-  // is Current() from now on.
+  // The result shown, drawn anew for the map panel's size (a copy of the
+  // result shown, with the drawing and the picture for that size); it is
+  // Current() from now on.
   void refitted(std::shared_ptr<const darvelle::ui::SessionResult> result);
   // No fitting job runs any more (after the last refitted(), if any).
   void fittingEnded();

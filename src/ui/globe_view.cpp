@@ -120,16 +120,22 @@ QRectF GlobeView::mapRect() const {
   return {left, top, w, h};
 }
 
+MapCanvas GlobeView::Canvas() const { return drawnProjection_ ? drawnProjection_->Canvas() : MapCanvas{}; }
+
 ImagePosition GlobeView::imagePositionAt(QPointF widgetPoint) const {
   const QRectF r = mapRect();
-  if (r.width() <= 0.0 || r.height() <= 0.0) return {kGlobeCentreX, kGlobeCentreY};
-  return {(widgetPoint.x() - r.x()) * kMapWidth / r.width(),
-          (widgetPoint.y() - r.y()) * kMapHeight / r.height()};
+  const MapCanvas canvas = Canvas();
+  if (r.width() <= 0.0 || r.height() <= 0.0) {
+    return {static_cast<double>(canvas.CentreX()), static_cast<double>(canvas.CentreY())};
+  }
+  return {(widgetPoint.x() - r.x()) * canvas.width / r.width(),
+          (widgetPoint.y() - r.y()) * canvas.height / r.height()};
 }
 
 QPointF GlobeView::widgetPointAt(ImagePosition position) const {
   const QRectF r = mapRect();
-  return {r.x() + position.x * r.width() / kMapWidth, r.y() + position.y * r.height() / kMapHeight};
+  const MapCanvas canvas = Canvas();
+  return {r.x() + position.x * r.width() / canvas.width, r.y() + position.y * r.height() / canvas.height};
 }
 
 GlobeProjection GlobeView::ProjectionFor(const ViewParameters& view) const {
@@ -139,7 +145,7 @@ GlobeProjection GlobeView::ProjectionFor(const ViewParameters& view) const {
   const double psi = drawn.TotalPsi() + (view.Psi - drawnView_.Psi) * kRadiansPerDegree;
   const double phi = drawn.TotalPhi() + (view.Phi - drawnView_.Phi) * kRadiansPerDegree;
   const double chi = drawn.TotalChi() + (view.Chi - drawnView_.Chi) * kRadiansPerDegree;
-  return GlobeProjection(psi, phi, chi, view.RK, view.Stereographic);
+  return GlobeProjection(psi, phi, chi, view.RK, view.Stereographic, drawn.Canvas());
 }
 
 void GlobeView::UpdateDisplay() {
@@ -324,6 +330,7 @@ void GlobeView::keyPressEvent(QKeyEvent* event) {
     return;
   }
   const GlobeProjection view = ProjectionFor(requested_);
+  const ImagePosition centre{view.CentreX(), view.CentreY()};
   std::optional<ViewChange> change;
   switch (event->key()) {
     case Qt::Key_Left: change = ArrowPan(view, -1, 0); break;
@@ -331,8 +338,8 @@ void GlobeView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Up: change = ArrowPan(view, 0, -1); break;
     case Qt::Key_Down: change = ArrowPan(view, 0, 1); break;
     case Qt::Key_Plus:
-    case Qt::Key_Equal: change = ZoomAbout(view, {kGlobeCentreX, kGlobeCentreY}, 1); break;
-    case Qt::Key_Minus: change = ZoomAbout(view, {kGlobeCentreX, kGlobeCentreY}, -1); break;
+    case Qt::Key_Equal: change = ZoomAbout(view, centre, 1); break;
+    case Qt::Key_Minus: change = ZoomAbout(view, centre, -1); break;
     case Qt::Key_Escape: emit previousPlaceRequested(); return;
     default: QWidget::keyPressEvent(event); return;
   }

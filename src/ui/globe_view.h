@@ -44,8 +44,8 @@ class GlobeView : public QWidget {
 
   explicit GlobeView(QWidget* parent = nullptr);
 
-  // The full-size map drawing (kMapWidth x kMapHeight) and the view it was
-  // drawn with: the user's offsets and the projection they gave.
+  // The map drawing (of the projection's canvas) and the view it was drawn
+  // with: the user's offsets and the projection they gave.
   void setMap(const QImage& drawing, const ViewParameters& view,
               const GlobeProjection& projection);
   bool hasMap() const { return drawnProjection_.has_value(); }
@@ -69,7 +69,8 @@ class GlobeView : public QWidget {
   const QImage& displayImage() const { return display_; }
   // Where the map lies in the widget (logical pixels), its aspect kept.
   QRectF mapRect() const;
-  // The drawing-image position under a widget point (outside the map, too).
+  // The drawing-image position (pixels of the drawing's canvas) under a
+  // widget point (outside the map, too).
   ImagePosition imagePositionAt(QPointF widgetPoint) const;
   // The widget point of a drawing-image position.
   QPointF widgetPointAt(ImagePosition position) const;
@@ -117,6 +118,8 @@ class GlobeView : public QWidget {
   enum class DragKind { Turn, Tilt };
 
   GlobeProjection ProjectionFor(const ViewParameters& view) const;
+  // The last drawing's canvas, the default one before any.
+  MapCanvas Canvas() const;
   void Request(const ViewParameters& view, bool interim);
   void RequestFinal();
   void UpdateDisplay();

@@ -1,4 +1,5 @@
-// The main menu: exit, resolution, pen width, language, help and About.
+// The main menu: exit, resolution, pen width, language, the map's layers,
+// fit to window, help and About.
 
 #include <QAction>
 #include <QActionGroup>
@@ -9,9 +10,11 @@
 #include "catalogue/data_files.h"
 #include "catalogue/eclipse_texts.h"
 #include "ui/control_factory.h"
+#include "ui/fit_to_window.h"
 #include "ui/help_browser.h"
 #include "ui/languages.h"
 #include "ui/main_window.h"
+#include "ui/widgets.h"
 #include "ui/window_settings.h"
 
 namespace darvelle::ui {
@@ -127,6 +130,13 @@ void MainWindow::BuildLanguageMenu() {
   townDurationsItem_ = findChild<QAction*>(QStringLiteral("TownDurations1"));
   menu->addSeparator();
   menu->addAction(legendDock_->toggleViewAction());
+  menu->addSeparator();
+  AddFitToWindowItem(menu, [this] {
+    if (const auto size = FitToWindowSize(session_->Current().get(), session_->State().view, MapArea(),
+                                          Panel2->devicePixelRatioF())) {
+      controller_->SetGlobeSize(*size);
+    }
+  });
 }
 
 void MainWindow::ChooseLanguage(int language) {

@@ -91,7 +91,12 @@ class FilesTest : public WindowFixture {
     QCOMPARE(LastSaved(), QString::fromStdString(file.string()));
     QImage saved;
     QVERIFY(saved.load(QString::fromStdString(file.string()), format.constData()));
-    const QImage drawing = window_->Session().Current()->renderer->DrawingImage();
+    // The screen's drawing has the panel's size; files have the map as
+    // drawn on the files' own canvas (here without texture and coastlines).
+    const auto& shown = *window_->Session().Current();
+    darvelle::MapRenderer files;
+    files.DrawMap(*shown.computation, shown.drawnView, darvelle::EarthTexture{}, darvelle::CoastlineLayer{});
+    const QImage drawing = files.DrawingImage();
     QCOMPARE(drawing.size(), QSize(darvelle::kMapWidth, darvelle::kMapHeight));
     if (item == QLatin1String("SaveMap1")) {
       QCOMPARE(saved.size(), drawing.size());

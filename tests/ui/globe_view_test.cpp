@@ -114,6 +114,7 @@ class GlobeViewTest : public QObject {
   void keysPanAndZoom();
   void withoutAMapNothingHappens();
   void overlayMapsThePictureOfAnotherWidget();
+  void overlayOnAScreenCanvasSpeaksLogicalPixels();
   void cursorCoordinateTexts_data();
   void cursorCoordinateTexts();
 };
@@ -501,6 +502,40 @@ void GlobeViewTest::overlayMapsThePictureOfAnotherWidget() {
   QTRY_COMPARE(places.count(), 1);
   QVERIFY(std::abs(places.last().at(0).toDouble() - 10) < 1e-9);
   QVERIFY(std::abs(places.last().at(1).toDouble() - 20) < 1e-9);
+}
+
+// Over a panel whose drawing is the panel itself in device pixels, the globe
+// size is the radius in logical pixels: a widget point's place is the one the
+// inverse projection gives for its canvas pixel and comes back to the same
+// widget point, and the place at RK / 2 logical pixels right of the centre
+// lies 30 deg east of it, at the screen's pixel ratio and at twice it.
+void GlobeViewTest::overlayOnAScreenCanvasSpeaksLogicalPixels() {
+  GlobeView overlay;
+  overlay.setOverlay(true);
+  overlay.resize(900, 620);
+  overlay.show();
+  const qreal ratio = overlay.devicePixelRatioF();
+  const darvelle::MapCanvas canvas = darvelle::ScreenCanvas(900, 620, ratio);
+  overlay.setMapPlacement(Qt::AlignLeft | Qt::AlignTop, QSize(canvas.width, canvas.height));
+  ViewParameters view;
+  view.RK = 240;
+  const GlobeProjection projection(20 * kDeg, 0, 0, view.RK, false, canvas);
+  overlay.setMap(QImage(), view, projection);
+  QCOMPARE(overlay.mapRect(), QRectF(0, 0, 900, 620));
+  for (const QPointF at : {QPointF(450, 310), QPointF(571.5, 200.25), QPointF(300, 480)}) {
+    const ImagePosition pixel = overlay.imagePositionAt(at);
+    QVERIFY(std::abs(pixel.x - at.x() * ratio) < 1e-9 && std::abs(pixel.y - at.y() * ratio) < 1e-9);
+    const auto place = darvelle::UnprojectPixel(projection, pixel);
+    QVERIFY(place.has_value());
+    const auto back = overlay.widgetPointOfPlace(*place);
+    QVERIFY(back.has_value());
+    QVERIFY2(QLineF(*back, at).length() < 1e-6, qPrintable(QStringLiteral("%1 %2").arg(back->x()).arg(back->y())));
+  }
+  QSignalSpy places(&overlay, &GlobeView::placeClicked);
+  QTest::mouseClick(&overlay, Qt::LeftButton, {}, QPoint(450 + 120, 310));
+  QTRY_COMPARE(places.count(), 1);
+  QVERIFY(std::abs(places.last().at(0).toDouble()) < 1e-9);
+  QVERIFY(std::abs(places.last().at(1).toDouble() - 50) < 1e-9);
 }
 
 void GlobeViewTest::cursorCoordinateTexts_data() {

@@ -180,12 +180,15 @@ class SessionTest : public WindowFixture {
     QVERIFY(after->fittedBy != std::this_thread::get_id());
     QCOMPARE(after->mapArea, panel->size());
     QCOMPARE(panel->Shown().cacheKey(), after->fitted.cacheKey());
-    // What the window's thread used to make for this size, made here.
-    darvelle::MapRenderer expected = *before->renderer;
-    expected.ShowMap(panel->width());
-    QCOMPARE(after->renderer->DisplayImage(), expected.DisplayImage());
-    QCOMPARE(panel->Shown(),
-             darvelle::ui::MapPanel::Fit(expected.DisplayImage(), panel->size(), panel->devicePixelRatioF()));
+    // Drawn again on the canvas of the new size: the same view, the same
+    // picture the window's thread would get from drawing it there itself.
+    const qreal ratio = panel->devicePixelRatioF();
+    const darvelle::MapCanvas canvas = darvelle::ScreenCanvas(panel->width(), panel->height(), ratio);
+    QCOMPARE(after->renderer->Canvas(), canvas);
+    QCOMPARE(after->renderer->DrawingImage().size(), QSize(canvas.width, canvas.height));
+    QCOMPARE(after->renderer->LastView()->RK(), canvas.PixelRadius(before->drawnView.RK));
+    QCOMPARE(after->renderer->LastView()->TotalPsi(), before->renderer->LastView()->TotalPsi());
+    QCOMPARE(panel->Shown(), darvelle::ui::MapPanel::Fit(after->ScreenImage(), panel->size(), ratio));
   }
 
   // A resize while the worker computes: the result comes fitted to the size

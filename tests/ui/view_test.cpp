@@ -94,7 +94,9 @@ class ViewTest : public WindowFixture {
     QCOMPARE(Find<QLineEdit>("Edit_Psi")->text(), QStringLiteral("0.0"));
     QCOMPARE(Find<QLineEdit>("Edit_RK")->text(), QStringLiteral("500"));
 
-    // Orthographic: white outside the globe; stereographic: light grey all over.
+    // Orthographic: white outside the globe; stereographic: light grey all
+    // over. A small globe, so that the panel's corners lie outside it.
+    Type("Edit_RK", QStringLiteral("100"));
     const QImage ortho = window_->DisplayImage();
     QCOMPARE(ortho.pixelColor(2, 2), QColor(Qt::white));
     Find<QRadioButton>("RadioButton_Stereo")->click();

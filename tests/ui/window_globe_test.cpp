@@ -36,7 +36,12 @@ class WindowGlobeTest : public WindowFixture {
                              10000);
     Settle();
   }
-  QPointF At(double imageX, double imageY) const { return Globe()->widgetPointAt({imageX, imageY}); }
+  // Positions as on the files' canvas round (800, 533), moved to the
+  // centre of the canvas the window draws on.
+  QPointF At(double imageX, double imageY) const {
+    return Globe()->widgetPointAt({imageX - darvelle::kGlobeCentreX + Drawn().CentreX(),
+                                   imageY - darvelle::kGlobeCentreY + Drawn().CentreY()});
+  }
   // The place shown at a widget point of the globe in the drawing shown.
   darvelle::GeoPosition PlaceAt(QPointF widgetPoint) const {
     const auto place = darvelle::UnprojectPixel(Drawn(), Globe()->imagePositionAt(widgetPoint));

@@ -198,9 +198,36 @@ class WindowLayoutTest : public WindowFixture {
     QVERIFY(logical.width() <= panel->width() + 0.5 && logical.height() <= panel->height() + 0.5);
     QVERIFY(std::abs(shown.width() - panel->width() * ratio) <= 1.0 ||
             std::abs(shown.height() - panel->height() * ratio) <= 1.0);
-    // At more than one device pixel per pixel the full drawing is its source.
-    if (ratio > 1.0) QCOMPARE(panel->Image().width(), darvelle::kMapWidth);
+    // The drawing is the panel itself in device pixels: nothing scaled, no margin.
+    QCOMPARE(panel->Image().size(), (QSizeF(panel->size()) * ratio).toSize());
     SaveScreen(QStringLiteral("window_pixel_ratio_%1.png").arg(ratio));
+
+    // The globe size is the radius in logical pixels on the screen: the
+    // plain globe's disc (grey, its outline one pixel out) measured across
+    // and down the middle of the picture shown, at either pixel ratio.
+    if (Find<QCheckBox>("CheckBox_Farbe")->isChecked()) {
+      Find<QCheckBox>("CheckBox_Farbe")->click();  // white ice would hide the rim
+      Settle();
+    }
+    Type("Edit_RK", QStringLiteral("230"));
+    QTRY_VERIFY_WITH_TIMEOUT(!window_->IsBusy() && !panel->ShowsStandIn(), kSettleLimitMs);
+    const QImage picture = panel->Shown().convertToFormat(QImage::Format_RGB32);
+    const auto extent = [&picture](bool across) {
+      const int length = across ? picture.width() : picture.height();
+      int first = -1, last = -1;
+      for (int i = 0; i < length; ++i) {
+        const QRgb p = across ? picture.pixel(i, picture.height() / 2) : picture.pixel(picture.width() / 2, i);
+        if (p == qRgb(255, 255, 255)) continue;
+        if (first < 0) first = i;
+        last = i;
+      }
+      return last - first + 1;
+    };
+    for (const bool across : {true, false}) {
+      const double radius = extent(across) / 2.0 / ratio;
+      // The outline lies one pixel outside the disc.
+      QVERIFY2(std::abs(radius - 230) <= 2.0, qPrintable(QString::number(radius)));
+    }
   }
 
   // The seventeen panels keep their widths and their order at any window
@@ -212,8 +239,8 @@ class WindowLayoutTest : public WindowFixture {
     for (const QSize size : {QSize(1900, 900), QSize(1000, 700), QSize(800, 600)}) {
       const QString at = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
       ResizeTo(size.width(), size.height());
-      SendMouse(QEvent::MouseMove, Globe()->widgetPointAt({darvelle::kGlobeCentreX, darvelle::kGlobeCentreY}),
-                Qt::NoButton, Qt::NoButton);
+      // The globe's centre is the middle of the picture.
+      SendMouse(QEvent::MouseMove, Globe()->mapRect().center(), Qt::NoButton, Qt::NoButton);
       const QRect place = ShownIn(cursorPlace, bar);
       QVERIFY2(cursorPlace->isVisible() && !cursorPlace->text().isEmpty(), qPrintable(at));
       QVERIFY2(place.size() == cursorPlace->size(), qPrintable(at));

@@ -261,7 +261,8 @@ class WindowScreenTest : public WindowFixture {
     const auto before = window_->Session().Current();
     const darvelle::ViewParameters stateBefore = window_->Session().State().view;
     const QImage shownBefore = panel->Image();
-    const QPointF from = globe->widgetPointAt({800, 533}), to = globe->widgetPointAt({950, 450});
+    const double cx = Drawn().CentreX(), cy = Drawn().CentreY();
+    const QPointF from = globe->widgetPointAt({cx, cy}), to = globe->widgetPointAt({cx + 150, cy - 83});
     SendMouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
     QImage last = shownBefore;
     for (int i = 1; i <= 4; ++i) {
