@@ -28,6 +28,7 @@ packages=(
   ghostscript poppler-utils t1utils fonts-urw-base35 fonts-liberation
   xvfb xauth locales
   gdal-bin ffmpeg
+  gmt gmt-gshhg-high python3
   clang libclang-rt-14-dev
   dpkg-dev lintian desktop-file-utils appstream man-db groff-base
 )
@@ -84,6 +85,20 @@ make_town_list() {
   if [ ! -f "$out" ] || [ "$maker" -nt "$out" ] || [ "$table" -nt "$out" ]; then
     "$maker" "$table" "$admin1" "$out"
   fi
+}
+
+# The zoomed globe's shores and borders at GSHHG's intermediate and high
+# resolutions (data/Coast_GSHHG_i.bin and _h.bin, about 21 MB; not in the
+# repository), made from the packages gmt and gmt-gshhg-high.
+make_coast_tiers() {
+  local tier
+  for tier in i h; do
+    local out="$here/data/Coast_GSHHG_$tier.bin"
+    local maker="$here/tools/coastlines/make_coast_tier.py"
+    if [ ! -f "$out" ] || [ "$maker" -nt "$out" ]; then
+      python3 "$maker" "$tier" "$out"
+    fi
+  done
 }
 
 run_program() {
@@ -158,10 +173,10 @@ run_tests() {
 }
 
 case "${1:-}" in
-  run) install_packages; configure_and_build "$build"; make_town_list; run_program ;;
+  run) install_packages; configure_and_build "$build"; make_town_list; make_coast_tiers; run_program ;;
   # The test run builds with warnings as errors, so that none creeps in.
-  test) install_packages; configure_and_build "$build" -DDARVELLE_WERROR=ON; make_town_list; run_tests ;;
+  test) install_packages; configure_and_build "$build" -DDARVELLE_WERROR=ON; make_town_list; make_coast_tiers; run_tests ;;
   package) check_package ;;
-  build) install_packages; configure_and_build "$build"; make_town_list ;;
+  build) install_packages; configure_and_build "$build"; make_town_list; make_coast_tiers ;;
   *) echo "usage: bash tools/setup.sh run|test|build|package" >&2; exit 2 ;;
 esac

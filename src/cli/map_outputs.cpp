@@ -26,6 +26,7 @@
 #include "render/shadow_layer.h"
 #include "render/texture_file.h"
 #include "render/vector_state.h"
+#include "render/zoom_coastlines.h"
 
 namespace darvelle::cli {
 namespace {
@@ -129,6 +130,17 @@ void DrawMapFor(MapRenderer& renderer, const EclipseResult& c, const ComputeOpti
       LoadCoastlines(FindDataFile(kCoastlineFileName, options.dataFolder)));
 
   MapLayers layers;
+  // Zoomed in, the finest tier installed; the points when there is none.
+  std::optional<ZoomCoastLayer> zoomCoast;
+  for (const char tier : CoastTiersToTry(view.RK)) {
+    try {
+      zoomCoast.emplace(LoadCoastTier(FindDataFile(CoastTierFileName(tier), options.dataFolder)));
+      layers.zoomCoast = &*zoomCoast;
+      break;
+    } catch (const FileError& error) {
+      std::cerr << "darvelle-cli: " << EscapeControlBytes(error.what()) << "\n";
+    }
+  }
   std::optional<BorderLayer> borders;
   if (options.outputValues.contains("borders")) {
     borders.emplace(LoadBorders(FindDataFile(kBorderFileName, options.dataFolder)));

@@ -214,10 +214,19 @@ DrawnCurves MapRenderer::DrawMap(const EclipseResult& c, const ViewParameters& v
 
   if (view.ColoredEarth) RenderTextureInBlocks(image, texture, projection, textureStep_);
   DrawGraticule(image, projection, view.ColoredEarth);
-  DrawCoastlines(image, projection, coastlines);
+  const bool zoomed = layers.zoomCoast != nullptr && CoastTierForRadius(projection.RK());
+  if (zoomed) {
+    DrawZoomLines(image, projection, layers.zoomCoast->Shores(), qRgb(0, 0, 0));
+  } else {
+    DrawCoastlines(image, projection, coastlines);
+  }
   if (!layers.band.empty()) DrawBand(image, projection, layers.band);
   if (layers.deltaTBand != nullptr) DrawDeltaTBand(image, projection, *layers.deltaTBand);
-  if (layers.borders != nullptr) DrawBorders(image, projection, *layers.borders);
+  if (layers.borders != nullptr && zoomed) {
+    DrawZoomLines(image, projection, layers.zoomCoast->Borders(), kBorderColor);
+  } else if (layers.borders != nullptr) {
+    DrawBorders(image, projection, *layers.borders);
+  }
   if (view.ColoredEarth && view.CurveHalos) {
     DrawCurveHalos(image, c.curves, c.circumstances.events, c.deltaT, penWidth, projection);
   }

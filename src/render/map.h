@@ -23,6 +23,7 @@
 #include "render/map_layers.h"
 #include "render/projection.h"
 #include "render/texture_file.h"
+#include "render/zoom_coastlines.h"
 
 namespace darvelle {
 
@@ -90,6 +91,9 @@ struct MapLayers {
   std::span<const TownLabelCandidate> towns;
   // The umbra every few minutes of UT, over the curves and under the names.
   std::span<const TimedUmbraArea> umbraOutlines;
+  // Shores (and, with the borders on, borders) as lines in place of the
+  // coastline points once the globe is zoomed past kZoomCoastRadius.
+  const ZoomCoastLayer* zoomCoast = nullptr;
 };
 
 class MapRenderer {

@@ -90,11 +90,13 @@ MapLayers DrawnLayers::View() const {
   view.borders = borders.get();
   view.band = band;
   view.umbraOutlines = outlines;
+  view.zoomCoast = zoomCoast.get();
   return view;
 }
 
 bool DrawnLayers::Empty() const {
-  return !deltaTBand && (!towns || towns->empty()) && !borders && band.empty() && outlines.empty();
+  return !deltaTBand && (!towns || towns->empty()) && !borders && band.empty() && outlines.empty() &&
+         !zoomCoast;
 }
 
 void RedrawForFiles(MapRenderer& renderer, const SessionResult& shown, const TextureFuture& texture,
@@ -123,13 +125,17 @@ void RedrawForFiles(MapRenderer& renderer, const SessionResult& shown, const Tex
 EclipseSession::EclipseSession(SessionResources resources, QObject* parent)
     : QObject(parent),
       resources_(std::move(resources)),
-      borders_(std::make_shared<SharedBorders>(resources_.dataFolder)) {
+      borders_(std::make_shared<SharedBorders>(resources_.dataFolder)),
+      zoomCoast_(std::make_shared<ZoomCoastTiers>(resources_.dataFolder, resources_.workers, [this] {
+        QMetaObject::invokeMethod(this, &EclipseSession::ZoomTierLoaded, Qt::QueuedConnection);
+      })) {
   connect(&drawing_, &QFutureWatcherBase::finished, this, &EclipseSession::Drawn);
   connect(&files_, &QFutureWatcherBase::finished, this, &EclipseSession::FilesWritten);
   connect(&fitting_, &QFutureWatcherBase::finished, this, &EclipseSession::Fitted);
 }
 
 EclipseSession::~EclipseSession() {
+  zoomCoast_->WaitForLoads();  // they call back into this session
   waiting_.reset();
   drawing_.disconnect(this);
   files_.disconnect(this);
@@ -226,8 +232,9 @@ void EclipseSession::Start(Request request) {
   running_ = request.kind;
   drawing_.setFuture(QtConcurrent::run(
       resources_.workers, [request = std::move(request), texture = texture_, coastlines = coastlines_,
-                           mapArea = mapArea_, townLabels = townLabels_, borders = borders_] {
-        return Draw(request, texture, coastlines, *mapArea, *townLabels, *borders);
+                           mapArea = mapArea_, townLabels = townLabels_, borders = borders_,
+                           zoomCoast = zoomCoast_] {
+        return Draw(request, texture, coastlines, *mapArea, *townLabels, *borders, *zoomCoast);
       }));
 }
 
@@ -268,12 +275,24 @@ void EclipseSession::StartWaitingOrRest() {
   }
   running_ = Job::None;
   emit busyChanged(false);
+  if (zoomTierPending_) ZoomTierLoaded();
+}
+
+void EclipseSession::ZoomTierLoaded() {
+  if (IsBusy()) {
+    zoomTierPending_ = true;
+    return;
+  }
+  zoomTierPending_ = false;
+  if (current_ == nullptr || !CoastTierForRadius(current_->drawnView.RK)) return;
+  Submit({Job::Redraw, current_->state, *current_->computation, current_->computation});
 }
 
 EclipseSession::JobOutcome EclipseSession::Draw(const Request& request, const TextureFuture& texture,
                                                 const CoastlineFuture& coastlines,
                                                 const MapAreaNow& mapArea, PathTownLabels& townLabels,
-                                                SharedBorders& borders) {
+                                                SharedBorders& borders,
+                                                ZoomCoastTiers& zoomCoast) {
   try {
     auto result = std::make_shared<SessionResult>();
     result->state = request.state;
@@ -301,6 +320,7 @@ EclipseSession::JobOutcome EclipseSession::Draw(const Request& request, const Te
     if (state.deltaTBand) layers->deltaTBand = DeltaTBandLayerOf(*eclipse);
     if (state.townDurations) layers->towns = townLabels.For(*eclipse, state.language);
     if (state.borders) layers->borders = borders.Get();
+    layers->zoomCoast = zoomCoast.For(result->drawnView.RK);
     if (state.pathBand) layers->band = PathBandAreas(*eclipse, true);
     if (state.umbraOutlineMinutes > 0) {
       layers->outlines = TimedUmbraAreas(*eclipse, state.umbraOutlineMinutes);

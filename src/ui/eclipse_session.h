@@ -41,6 +41,7 @@
 #include "ui/data_loads.h"
 #include "ui/path_town_labels.h"
 #include "ui/shared_borders.h"
+#include "ui/zoom_coast_tiers.h"
 
 namespace darvelle::ui {
 
@@ -73,6 +74,7 @@ struct DrawnLayers {
   std::shared_ptr<const BorderLayer> borders;
   std::vector<BandArea> band;
   std::vector<TimedUmbraArea> outlines;
+  std::shared_ptr<const ZoomCoastLayer> zoomCoast;
 
   MapLayers View() const;
   bool Empty() const;
@@ -232,7 +234,8 @@ class EclipseSession : public QObject {
   void StartWaitingOrRest();
   static JobOutcome Draw(const Request& request, const TextureFuture& texture,
                          const CoastlineFuture& coastlines, const MapAreaNow& mapArea,
-                         PathTownLabels& townLabels, SharedBorders& borders);
+                         PathTownLabels& townLabels, SharedBorders& borders,
+                         ZoomCoastTiers& zoomCoast);
   // Starts fitting the result shown to the panel's size unless it fits, or
   // a fitting job runs (its end looks again).
   void FitShownToPanel();
@@ -251,6 +254,11 @@ class EclipseSession : public QObject {
   std::shared_ptr<MapAreaNow> mapArea_ = std::make_shared<MapAreaNow>();
   std::shared_ptr<PathTownLabels> townLabels_ = std::make_shared<PathTownLabels>();
   std::shared_ptr<SharedBorders> borders_;
+  // A finer tier came after the zoomed view was drawn: the view is drawn
+  // again with it, once no job runs.
+  void ZoomTierLoaded();
+  std::shared_ptr<ZoomCoastTiers> zoomCoast_;
+  bool zoomTierPending_ = false;
   std::shared_ptr<const SessionResult> current_;
   Job running_ = Job::None;
   std::optional<Request> waiting_;

@@ -125,6 +125,34 @@ TEST_F(EarthTextureFileTest, ShallowSeaIsPalerThanDeepOcean) {
   }
 }
 
+TEST_F(EarthTextureFileTest, TheHillsOfNorthernSpainAreNotPaintedAsLowland) {
+  // Behind the coast the land rises within a few kilometres of the shore to
+  // 500 .. 1500 m. ETOPO5 holds flat rectangles of a few metres there,
+  // which painted as they stood made blocks of the lowland's green (the
+  // colour of sea level, unshaded). Hardly a texel of those hills may have it.
+  const struct {
+    const char* name;
+    double west, east, south, north;
+  } hills[] = {{"Cantabria and Biscay", -3.9, -2.3, 43.1, 43.3},
+               {"round A Coruna", -8.9, -8.2, 43.1, 43.3}};
+  for (const auto& h : hills) {
+    SCOPED_TRACE(h.name);
+    int texels = 0, lowland = 0;
+    for (double lat = h.south; lat < h.north; lat += 1.0 / 24) {
+      for (double lon = h.west; lon < h.east; lon += 1.0 / 24) {
+        const std::uint8_t* rgb = TexelAt(*texture_, lon, lat);
+        ASSERT_NE(rgb, nullptr);
+        ++texels;
+        if (std::abs(rgb[0] - 72) <= 8 && std::abs(rgb[1] - 120) <= 8 &&
+            std::abs(rgb[2] - 58) <= 8) {
+          ++lowland;
+        }
+      }
+    }
+    EXPECT_LT(lowland * 10, texels) << lowland << " of " << texels;
+  }
+}
+
 TEST_F(EarthTextureFileTest, EastAndWestEdgesMeetAtTheDateLine) {
   // Plate carrée wraps: the first and last columns are neighbours on the globe.
   long difference = 0;

@@ -81,6 +81,17 @@ SHADE_STRENGTH_SNOW = 0.45
 # before shading.
 ANTARCTIC_ROWS_FROM = (90 + 60) * PIXELS_PER_DEGREE
 ANTARCTIC_SMOOTHING_PX = (6.0, 12.0)
+# Boxes (west, east, south, north in degrees) where ETOPO5 is known to be
+# wrong on land. Over the Cantabrian and Basque coast of Spain it holds a
+# rectangle of 8 to 30 m (-4.1 .. -2.1 deg east, 43.05 .. 43.45 deg north)
+# where the hills rise to over 1000 m, and another of 3 to 15 m in Galicia
+# round A Coruna (-9 .. -8.1 deg east, 43.05 .. 43.45 deg north) where they
+# rise to 500 m: painted as they stand, flat lowland-green blocks. Each box
+# takes in the reach of the upsampling cubic round its rectangle; the land
+# inside is filled in from the relief round the box, the sea floor there is
+# right and kept.
+RELIEF_DEFECTS = [(-4.25, -1.95, 42.95, 43.5), (-9.4, -7.95, 42.95, 43.6)]
+DEFECT_FILL_ITERATIONS = 4000
 
 
 def read_etopo5(path):
@@ -125,6 +136,32 @@ def relief_grid():
     elevation = upsample_twice(rose, axis=0, periodic=False)
     elevation = upsample_twice(elevation, axis=1, periodic=True)
     assert elevation.shape == (HEIGHT, WIDTH), elevation.shape
+    return elevation
+
+
+def mend_relief(elevation, land):
+    """Fills the land of each RELIEF_DEFECTS box with the harmonic surface that
+    meets the relief round the box (Jacobi iterations of Laplace's equation)."""
+    for west, east, south, north in RELIEF_DEFECTS:
+        c0 = int(np.floor((west + 180) * PIXELS_PER_DEGREE))
+        c1 = int(np.ceil((east + 180) * PIXELS_PER_DEGREE))
+        r0 = int(np.floor((90 - north) * PIXELS_PER_DEGREE))
+        r1 = int(np.ceil((90 - south) * PIXELS_PER_DEGREE))
+        # One pixel of frame: the values the fill starts from and keeps.
+        # The sea counts as sea level here: the land rises from the shore,
+        # not from the sea floor.
+        frame = (slice(r0 - 1, r1 + 1), slice(c0 - 1, c1 + 1))
+        block = np.where(land[frame], elevation[frame], np.maximum(elevation[frame], 0.0))
+        block = block.astype(np.float64)
+        unknown = np.zeros(block.shape, dtype=bool)
+        unknown[1:-1, 1:-1] = land[r0:r1, c0:c1]
+        block[unknown] = block[~unknown].mean()
+        for _ in range(DEFECT_FILL_ITERATIONS):
+            mean = np.zeros_like(block)
+            mean[1:-1, 1:-1] = (block[:-2, 1:-1] + block[2:, 1:-1] + block[1:-1, :-2] +
+                                block[1:-1, 2:]) / 4
+            block[unknown] = mean[unknown]
+        elevation[frame] = np.where(unknown, block, elevation[frame]).astype(np.float32)
     return elevation
 
 
@@ -178,6 +215,7 @@ def hill_shade(elevation):
 def make_texture(workdir):
     elevation = relief_grid()
     land = land_mask(workdir)
+    elevation = mend_relief(elevation, land)
 
     land_elevation = np.maximum(elevation, 0.0)
     rgb_land = ramp(land_elevation, LAND_STOPS)
