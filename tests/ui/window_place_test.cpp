@@ -52,7 +52,12 @@ class WindowPlaceTest : public WindowFixture {
   Q_OBJECT
 
  private:
-  void StartWindow() { StartShipped(QSize(1400, 900)); }
+  // The whole globe in the panel beside the docks, so that every place on
+  // its near side is in the picture.
+  void StartWindow() {
+    StartShipped(QSize(1400, 900));
+    Type("Edit_RK", QStringLiteral("280"));
+  }
   LocalCircumstancesPanel* LocalPanel() const { return Find<LocalCircumstancesPanel>("LocalCircumstancesPanel"); }
   // A click on the globe, and the wait for the time of a double-click after it.
   void Click(QPointF at) {
