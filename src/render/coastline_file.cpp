@@ -35,11 +35,13 @@ std::optional<double> ParseCoordinate(std::string_view item) {
   std::int64_t digits = 0;
   std::size_t wholeDigits = 0;
   for (; i < item.size() && item[i] >= '0' && item[i] <= '9'; ++i, ++wholeDigits) {
+    if (wholeDigits == 6) return ParseNumber(item);  // before the digits could overflow
     digits = digits * 10 + (item[i] - '0');
   }
   std::size_t fractionDigits = 0;
   if (i < item.size() && item[i] == '.') {
     for (++i; i < item.size() && item[i] >= '0' && item[i] <= '9'; ++i, ++fractionDigits) {
+      if (fractionDigits == 8) return ParseNumber(item);
       digits = digits * 10 + (item[i] - '0');
     }
     if (fractionDigits == 0) return ParseNumber(item);
