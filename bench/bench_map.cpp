@@ -57,10 +57,12 @@ void BM_RenderTexture(benchmark::State& state, bool stereographic) {
 void BM_RenderTextureOrthographic(benchmark::State& state) { BM_RenderTexture(state, false); }
 void BM_RenderTextureStereographic(benchmark::State& state) { BM_RenderTexture(state, true); }
 
-// The whole redraw with the optional layers at globe size 500: the layers'
-// data (borders, town list, band rings, the ranked names) are made once, as
-// the window keeps them between drawings; the names are placed anew each time.
-void DrawMapWithLayers(benchmark::State& state, bool colored) {
+// The whole redraw with the optional layers at globe size 500 on the files'
+// canvas, or on a full-window canvas of 1600 x 1200 with
+// a globe 1,200 pixels across: the layers' data (borders, town list, band
+// rings, the ranked names) are made once, as the window keeps them between
+// drawings; the names are placed anew each time.
+void DrawMapWithLayers(benchmark::State& state, bool colored, const MapCanvas& canvas = {}, int size = 500) {
   const Scene2024& scene = SharedScene2024();
   if (!scene.missing.empty()) {
     state.SkipWithError(scene.missing.c_str());
@@ -85,9 +87,10 @@ void DrawMapWithLayers(benchmark::State& state, bool colored) {
   layers.borders = &borders;
   layers.band = areas;
   layers.towns = towns;
-  MapRenderer renderer;
+  MapRenderer renderer(canvas);
   ViewParameters view;
   view.ColoredEarth = colored;
+  view.RK = size;
   for (auto _ : state) {
     const DrawnCurves drawn =
         renderer.DrawMap(*scene.computation, view, scene.texture, scene.coastlines, layers);
@@ -98,9 +101,13 @@ void DrawMapWithLayers(benchmark::State& state, bool colored) {
 }
 void BM_DrawMapPlainWithLayers(benchmark::State& state) { DrawMapWithLayers(state, false); }
 void BM_DrawMapColoredWithLayers(benchmark::State& state) { DrawMapWithLayers(state, true); }
+void BM_DrawFullWindowColoredWithLayers(benchmark::State& state) {
+  DrawMapWithLayers(state, true, MapCanvas{1600, 1200, 1.0}, 600);
+}
 
 BENCHMARK(BM_DrawMapPlainWithLayers)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DrawMapColoredWithLayers)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DrawFullWindowColoredWithLayers)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DrawMapPlainOrthographic)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DrawMapColoredOrthographic)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DrawMapColoredStereographic)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -8,7 +8,6 @@
 #include "export/path_band.h"
 #include "geometry/computation_files.h"
 #include "geometry/report_files.h"
-#include "export/path_band.h"
 #include "geometry/timed_outlines.h"
 #include "ui/widgets.h"
 
@@ -318,10 +317,16 @@ EclipseSession::JobOutcome EclipseSession::Draw(const Request& request, const Te
     auto layers = std::make_shared<DrawnLayers>();
     const SessionState& state = request.state;
     if (state.deltaTBand) layers->deltaTBand = DeltaTBandLayerOf(*eclipse);
-    if (state.townDurations) layers->towns = townLabels.For(*eclipse, state.language);
+    std::vector<BandArea> band;
+    if (state.pathBand || state.townNames) band = PathBandAreas(*eclipse, true);
+    if (state.townDurations) {
+      layers->towns = townLabels.For(*eclipse, state.language);
+    } else if (state.townNames) {
+      layers->towns = townLabels.Names(state.language, PathRingsOf(band));
+    }
     if (state.borders) layers->borders = borders.Get();
     layers->zoomCoast = zoomCoast.For(result->drawnView.RK);
-    if (state.pathBand) layers->band = PathBandAreas(*eclipse, true);
+    if (state.pathBand) layers->band = std::move(band);
     if (state.umbraOutlineMinutes > 0) {
       layers->outlines = TimedUmbraAreas(*eclipse, state.umbraOutlineMinutes);
     }

@@ -58,8 +58,10 @@ struct SessionState {
   // The central line's band for DeltaT +- 2 sigma on the map, where the
   // eclipse has one (before 1600 and after 2100, in UT).
   bool deltaTBand = false;
-  // The largest towns in the path named with their duration on the map.
+  // The largest towns in the path named with their duration on the map;
+  // else, when chosen, the names of the towns the scale has room for.
   bool townDurations = false;
+  bool townNames = false;
   // National borders, and the path shaded as a band (the partial zone faintly).
   bool borders = false;
   bool pathBand = false;

@@ -43,6 +43,7 @@ constexpr CaptionRow kCaptions[] = {
     {"PathBand1", {"Pfad als Band", "Path as a band", "Bande de centralité"}},
     {"DeltaTBand1",
      {"DeltaT-Band (±2σ)", "DeltaT band (±2σ)", "Bande de DeltaT (±2σ)"}},
+    {"TownNames1", {"Ortsnamen", "Town names", "Noms des villes"}},
     {"TownDurations1",
      {"Orte im Pfad mit Dauer", "Towns in the path with durations",
       "Villes dans la bande avec durée"}},

@@ -89,6 +89,7 @@ constexpr const char* kDeltaTBandText[3] = {
     "Zentrallinie für DeltaT ± 2σ", "Central line for DeltaT ± 2σ", "Ligne centrale pour DeltaT ± 2σ"};
 constexpr const char* kTownsText[3] = {"Orte im Pfad mit Dauer", "Towns in the path with durations",
                                        "Villes dans la bande avec durée"};
+constexpr const char* kTownNamesText[3] = {"Orte", "Towns", "Villes"};
 
 // Stripes of the coloured Earth under a swatch: sea, land and ice, the
 // grounds a curve must read over.
@@ -139,10 +140,10 @@ std::vector<LegendRow> LayerRows(const LegendLayers& layers, int language) {
     line.lineColor = kBorderColor;
     add(line, TextIn(kBordersText, language));
   }
-  if (layers.towns) {
+  if (layers.towns || layers.townNames) {
     LegendRow town;
     town.townMark = true;
-    add(town, TextIn(kTownsText, language));
+    add(town, TextIn(layers.towns ? kTownsText : kTownNamesText, language));
   }
   return rows;
 }
@@ -204,7 +205,9 @@ LegendLayers LegendLayersOf(const SessionResult& result) {
   }
   if (!drawn.outlines.empty()) layers.umbraOutlineMinutes = result.state.umbraOutlineMinutes;
   layers.deltaTBand = drawn.deltaTBand.has_value();
-  layers.towns = drawn.towns != nullptr && !drawn.towns->empty();
+  const bool towns = drawn.towns != nullptr && !drawn.towns->empty();
+  layers.towns = towns && result.state.townDurations;
+  layers.townNames = towns && !result.state.townDurations;
   return layers;
 }
 

@@ -25,7 +25,8 @@ struct LegendLayers {
   std::vector<QRgb> bands;  // the band colours drawn (path, partial zone), in drawing order
   int umbraOutlineMinutes = 0;  // 0: none drawn
   bool deltaTBand = false;
-  bool towns = false;
+  bool towns = false;      // towns in the path with their durations
+  bool townNames = false;  // towns by name only
 };
 
 // One row of the legend: a line of a curve's colour and width, a marker, an

@@ -102,7 +102,7 @@ class MainWindow : public QMainWindow {
 
  public:
   // The globe keeps at least this width beside the docks (pixels); a window
-  // narrower than the column, the docks and this floats its docks.
+  // narrower than the column, the docks and this moves its docks under the globe.
   static constexpr int kLeastMapWidth = 400;
 
   // How a message reaches the user; the window shows a message box unless
@@ -256,7 +256,12 @@ class MainWindow : public QMainWindow {
   void PrepareDockArrangement();
   void ScheduleDockArrangement();
   void ArrangeDocks();
-  void WatchDockedByUser(QDockWidget* dock);
+  QList<QDockWidget*> DocksBesideGlobe() const;
+  void NoteDockMoved(Qt::DockWidgetArea area);
+  void NoteDockShown(bool visible);
+  void MoveUnderGlobe(QDockWidget* dock);
+  bool StackDocksUnderGlobe();  // true when it made a new tab
+  void FitDocksUnderGlobe();
   void RestoreWideDocks();
   void ShowPlaceDock();
   QByteArray DockStateToRemember();
@@ -360,8 +365,10 @@ class MainWindow : public QMainWindow {
   VisibleEclipsesDialog* visibleDialog_ = nullptr;
   QAction* visibleFromHereItem_ = nullptr;
   QAction* previousPlaceItem_ = nullptr;
-  // The docks' arrangement in a wide window while a narrow one floats them.
+  // The docks' arrangement in a wide window while a narrow one stacks them under the globe.
   std::optional<QByteArray> wideDockState_;
+  QList<QDockWidget*> docksUnderGlobe_;  // the docks a narrow window moved under the globe
+  bool arrangingDocks_ = false;          // moves of ours, not the user's
   QTimer dockArrangement_;  // one arrangement after a burst of resizes
   // Docks the user docked while the window was narrow: they keep that place.
   QList<QDockWidget*> dockedInNarrowWindow_;

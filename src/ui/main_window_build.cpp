@@ -101,8 +101,8 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
   BuildStatusBar();
   BuildAboutPanel();
   BuildConventions();
-  // The docks do not set the window's least width: a narrower window floats
-  // them (ArrangeDocks) instead of refusing to shrink.
+  // The docks do not set the window's least width: a narrower window moves
+  // them under the globe (ArrangeDocks) instead of refusing to shrink.
   setMinimumWidth(centralWidget()->minimumSizeHint().width());
   BindSession();
   BuildTimeControls();

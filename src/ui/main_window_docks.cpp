@@ -1,11 +1,12 @@
 // The docks at any width. Beside the control column a dock takes the width
 // of its widest content (the local circumstances' table), which on a small
-// screen would leave the globe a sliver. There the docks leave the window:
-// they float, closed, and open from the Options menu (the place dock also
-// opens by itself when a place is chosen) over the globe, which keeps the
-// window's width. When the window is wide again they go back where they
-// were, and it is that arrangement the next run restores. A dock the user
-// docks in the narrow window stays where it was put, then and later.
+// screen would leave the globe a sliver. There the docks beside the globe
+// close and, opened, move under it, in one stack of tabs: they open from the Options
+// menu (the place dock also opens by itself when a place is chosen) and
+// take at most a share of the window's height, so nothing covers the globe
+// or leaves the screen. When the window is wide again they go back where
+// they were, and it is that arrangement the next run restores. A dock the
+// user moves in the narrow window stays where it was put, then and later.
 
 #include <utility>
 
@@ -29,7 +30,7 @@ int MainWindow::LeastWidthWithDocks() const {
 bool MainWindow::DocksAreCompact() const { return wideDockState_.has_value(); }
 
 void MainWindow::PrepareDockArrangement() {
-  // Floating a dock changes the window's layout: not from inside a resize,
+  // Moving a dock changes the window's layout: not from inside a resize,
   // but once the events of the moment are handled.
   dockArrangement_.setSingleShot(true);
   dockArrangement_.setInterval(0);
@@ -38,12 +39,20 @@ void MainWindow::PrepareDockArrangement() {
 
 void MainWindow::ScheduleDockArrangement() { dockArrangement_.start(); }
 
-void MainWindow::WatchDockedByUser(QDockWidget* dock) {
-  connect(dock, &QDockWidget::topLevelChanged, this, [this, dock](bool floating) {
-    // We only float docks in the compact state and restore them outside it:
-    // a dock that stops floating in it was docked by the user.
-    if (floating || !DocksAreCompact() || dockedInNarrowWindow_.contains(dock)) return;
-    dockedInNarrowWindow_.append(dock);
+void MainWindow::NoteDockMoved(Qt::DockWidgetArea area) {
+  // In the narrow window we only ever put docks under the globe: a dock
+  // that lands anywhere else there was put by the user.
+  auto* dock = qobject_cast<QDockWidget*>(sender());
+  if (dock == nullptr || arrangingDocks_ || !DocksAreCompact() || area == Qt::BottomDockWidgetArea) return;
+  if (!dockedInNarrowWindow_.contains(dock)) dockedInNarrowWindow_.append(dock);
+}
+
+void MainWindow::NoteDockShown(bool visible) {
+  auto* dock = qobject_cast<QDockWidget*>(sender());
+  if (dock == nullptr || !visible || !DocksAreCompact()) return;
+  // Not from inside the dock's own showing.
+  QTimer::singleShot(0, dock, [this, dock] {
+    if (DocksAreCompact() && dock->isVisible()) MoveUnderGlobe(dock);
   });
 }
 
@@ -54,12 +63,24 @@ void MainWindow::RestoreWideDocks() {
   for (QDockWidget* dock : std::exchange(dockedInNarrowWindow_, {})) {
     if (!dock->isFloating()) userPlaces.append({dock, dockWidgetArea(dock)});
   }
+  docksUnderGlobe_.clear();
   restoreState(*std::exchange(wideDockState_, std::nullopt));
   for (const auto& [dock, area] : userPlaces) {
     addDockWidget(area, dock);
     dock->setFloating(false);
     dock->show();
   }
+}
+
+QList<QDockWidget*> MainWindow::DocksBesideGlobe() const {
+  QList<QDockWidget*> docks;
+  for (QDockWidget* dock : findChildren<QDockWidget*>(Qt::FindDirectChildrenOnly)) {
+    const Qt::DockWidgetArea area = dockWidgetArea(dock);
+    if (!dock->isFloating() && (area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea)) {
+      docks.append(dock);
+    }
+  }
+  return docks;
 }
 
 void MainWindow::ArrangeDocks() {
@@ -70,15 +91,57 @@ void MainWindow::ArrangeDocks() {
     return;
   }
   wideDockState_ = saveState();
-  for (QDockWidget* dock : {legendDock_, placeDock_, townsDock_}) {
-    if (dock->isFloating()) continue;  // the user's own floating dock stays as it is
+  // Closed where they are; each moves under the globe when it opens
+  // (MoveUnderGlobe): Qt's dock layout is sure ground only for moves of
+  // docks that are shown.
+  docksUnderGlobe_ = DocksBesideGlobe();
+  for (QDockWidget* dock : std::as_const(docksUnderGlobe_)) {
+    connect(dock, &QDockWidget::dockLocationChanged, this, &MainWindow::NoteDockMoved, Qt::UniqueConnection);
+    connect(dock, &QDockWidget::visibilityChanged, this, &MainWindow::NoteDockShown, Qt::UniqueConnection);
     dock->hide();
-    dock->setFloating(true);
-    // Over the right of the globe, when opened.
-    const QSize size = dock->sizeHint().boundedTo(QSize(dock->sizeHint().width(), height() - 80));
-    dock->resize(size);
-    dock->move(mapToGlobal(QPoint(width() - size.width() - 16, 60)));
   }
+}
+
+void MainWindow::MoveUnderGlobe(QDockWidget* dock) {
+  if (dockedInNarrowWindow_.contains(dock) || dock->isFloating()) return;
+  arrangingDocks_ = true;
+  if (dockWidgetArea(dock) != Qt::BottomDockWidgetArea) addDockWidget(Qt::BottomDockWidgetArea, dock, Qt::Vertical);
+  arrangingDocks_ = false;
+  const bool newTab = StackDocksUnderGlobe();
+  FitDocksUnderGlobe();
+  if (newTab) dock->raise();  // the dock just opened in front
+}
+
+bool MainWindow::StackDocksUnderGlobe() {
+  // The shown docks under the globe in one stack of tabs.
+  QDockWidget* front = nullptr;
+  bool stacked = false;
+  arrangingDocks_ = true;
+  for (QDockWidget* dock : std::as_const(docksUnderGlobe_)) {
+    if (!dock->isVisible() || dock->isFloating() || dockWidgetArea(dock) != Qt::BottomDockWidgetArea) continue;
+    if (front == nullptr) {
+      front = dock;
+    } else if (!tabifiedDockWidgets(front).contains(dock)) {
+      tabifyDockWidget(front, dock);
+      stacked = true;
+    }
+  }
+  arrangingDocks_ = false;
+  return stacked;
+}
+
+void MainWindow::FitDocksUnderGlobe() {
+  // An opened stack takes what its panel asks for, up to a share of the
+  // window's height: the globe above keeps the rest.
+  QList<QDockWidget*> shown;
+  QList<int> heights;
+  const int most = height() * 2 / 5;
+  for (QDockWidget* dock : std::as_const(docksUnderGlobe_)) {
+    if (dock->isFloating() || !dock->isVisible() || dockWidgetArea(dock) != Qt::BottomDockWidgetArea) continue;
+    shown.append(dock);
+    heights.append(std::min(dock->sizeHint().height(), most));
+  }
+  if (!shown.isEmpty()) resizeDocks(shown, heights, Qt::Vertical);
 }
 
 void MainWindow::ShowPlaceDock() {

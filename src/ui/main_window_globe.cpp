@@ -17,6 +17,7 @@
 #include "ui/globe_view.h"
 #include "ui/legend_panel.h"
 #include "ui/delta_t_entry.h"
+#include "ui/dock_scroller.h"
 #include "ui/main_window.h"
 #include "ui/widgets.h"
 #include "ui/year_eclipse_list.h"
@@ -46,10 +47,9 @@ void MainWindow::BuildLegendDock() {
   legend_ = new LegendPanel;
   legendDock_ = new QDockWidget(LegendPanel::Title(kEnglish), this);
   legendDock_->setObjectName(QStringLiteral("LegendDock"));
-  legendDock_->setWidget(legend_);
+  legendDock_->setWidget(new DockScroller(legend_));
   legendDock_->setFont(PixelFont(QStringLiteral("Arial"), 14, false));
   addDockWidget(Qt::RightDockWidgetArea, legendDock_);
-  WatchDockedByUser(legendDock_);
 }
 
 void MainWindow::BuildYearList(QVBoxLayout* yearLayout) {

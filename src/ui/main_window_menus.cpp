@@ -115,6 +115,7 @@ void MainWindow::BuildLanguageMenu() {
       {"Borders1", "National borders", kBordersKey, &SessionController::ShowBorders},
       {"PathBand1", "Path as a band", kPathBandKey, &SessionController::ShowPathBand},
       {"DeltaTBand1", "DeltaT band (±2σ)", kDeltaTBandKey, &SessionController::ShowDeltaTBand},
+      {"TownNames1", "Town names", kTownNamesKey, &SessionController::ShowTownNames},
       {"TownDurations1", "Towns in the path with durations", kTownDurationsKey,
        &SessionController::ShowTownDurations},
   };

@@ -10,6 +10,7 @@
 
 #include "catalogue/eclipse_texts.h"
 #include "ui/control_factory.h"
+#include "ui/dock_scroller.h"
 #include "ui/globe_view.h"
 #include "ui/local_panel.h"
 #include "ui/main_window.h"
@@ -25,11 +26,10 @@ void MainWindow::BuildPlaceDock() {
   placeDock_ = new QDockWidget(LocalCaptionsIn(kEnglish).title, this);
   placeDock_->setObjectName(QStringLiteral("LocalCircumstancesDock"));
   placeDock_->setFont(PixelFont(QStringLiteral("Arial"), 14, false));
-  placeDock_->setWidget(localPanel_);
+  placeDock_->setWidget(new DockScroller(localPanel_));
   // In one tab stack with the legend, the place in front: the panel needs
   // the dock's whole height, and two docks side by side would starve the map.
   addDockWidget(Qt::RightDockWidgetArea, placeDock_);
-  WatchDockedByUser(placeDock_);
   if (legendDock_ != nullptr) {
     tabifyDockWidget(legendDock_, placeDock_);
     placeDock_->raise();
@@ -52,7 +52,7 @@ void MainWindow::BuildPlaceDock() {
   townsDock_ = new QDockWidget(TownsPanel::Title(kEnglish), this);
   townsDock_->setObjectName(QStringLiteral("TownsDock"));
   townsDock_->setFont(PixelFont(QStringLiteral("Arial"), 14, false));
-  townsDock_->setWidget(townsPanel_);
+  townsDock_->setWidget(new DockScroller(townsPanel_));
   tabifyDockWidget(placeDock_, townsDock_);
   placeDock_->raise();
   connect(townsPanel_, &TownsPanel::townChosen, observer_, &ObserverModel::choose);

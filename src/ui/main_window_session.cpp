@@ -179,7 +179,8 @@ void MainWindow::ShowViewState(const SessionState& state) {
   CheckBox_ET_UT->setChecked(state.universalTime);
   deltaTBandItem_->setChecked(state.deltaTBand);
   townDurationsItem_->setChecked(state.townDurations);
-  for (const auto& [name, shown] : {std::pair{"Borders1", state.borders}, std::pair{"PathBand1", state.pathBand}}) {
+  for (const auto& [name, shown] : {std::pair{"Borders1", state.borders}, std::pair{"PathBand1", state.pathBand},
+                                    std::pair{"TownNames1", state.townNames}}) {
     if (auto* item = findChild<QAction*>(QString::fromLatin1(name))) item->setChecked(shown);
   }
   for (int i = 0; i < 6; ++i) {

@@ -70,6 +70,7 @@ bool MainWindow::FormCreate() {
   const WindowSettings layers(options_.settingsFolder);
   first.deltaTBand = layers.Value(QString::fromLatin1(kDeltaTBandKey), false).toBool();
   first.townDurations = layers.Value(QString::fromLatin1(kTownDurationsKey), false).toBool();
+  first.townNames = layers.Value(QString::fromLatin1(kTownNamesKey), false).toBool();
   first.borders = layers.Value(QString::fromLatin1(kBordersKey), false).toBool();
   first.pathBand = layers.Value(QString::fromLatin1(kPathBandKey), false).toBool();
   if (!options_.tempFolderProblem.empty()) ReportOutputFailure(options_.tempFolderProblem);

@@ -4,28 +4,50 @@
 
 namespace darvelle::ui {
 
-std::shared_ptr<const PathTownLabels::Labels> PathTownLabels::For(const PreparedEclipse& eclipse,
-                                                                  int language) {
-  QMutexLocker lock(&mutex_);
-  const Key key{eclipse.selectedIndex, eclipse.deltaT, language};
-  if (labels_ && key == key_) return labels_;
+const places::PlaceIndex& PathTownLabels::TownsIn(int language) {
   static constexpr const char* kCodes[] = {"de", "en", "fr"};
   const std::string code = kCodes[language >= 0 && language <= 2 ? language : 1];
   if (!towns_ || townsLanguage_ != code) {
     towns_ = std::make_shared<const places::PlaceIndex>(places::PlaceIndex::Load(code));
     townsLanguage_ = code;
+    byPopulation_.reset();
   }
+  return *towns_;
+}
+
+std::shared_ptr<const PathTownLabels::Labels> PathTownLabels::For(const PreparedEclipse& eclipse,
+                                                                  int language) {
+  QMutexLocker lock(&mutex_);
+  const Key key{eclipse.selectedIndex, eclipse.deltaT, language};
+  if (labels_ && key == key_) return labels_;
+  const places::PlaceIndex& towns = TownsIn(language);
   places::TownsFilter central;
   central.CentralOnly = true;
   // Two threads: the job's own and one more of a machine the window shares.
-  const auto found = places::FindTownsOnPath(eclipse.elements, eclipse.deltaT, towns_->Places(), central, 2);
+  const auto found = places::FindTownsOnPath(eclipse.elements, eclipse.deltaT, towns.Places(), central, 2);
   auto labels = std::make_shared<Labels>();
-  for (const places::TownDurationLabel& town : places::TownDurationLabels(found, towns_->Places())) {
+  for (const places::TownDurationLabel& town : places::TownDurationLabels(found, towns.Places())) {
     labels->push_back({QString::fromStdString(town.text), town.LongitudeDeg, town.LatitudeDeg});
   }
   key_ = key;
   labels_ = std::move(labels);
   return labels_;
+}
+
+std::shared_ptr<const PathTownLabels::Labels> PathTownLabels::Names(
+    int language, const std::vector<std::vector<CoastlinePoint>>& pathRings) {
+  QMutexLocker lock(&mutex_);
+  const places::PlaceIndex& towns = TownsIn(language);
+  if (!byPopulation_) {
+    // The index keeps its towns most populous first.
+    auto all = std::make_shared<Labels>();
+    all->reserve(towns.Size());
+    for (const places::Place& town : towns.Places()) {
+      all->push_back({QString::fromStdString(town.Name), town.LongitudeDeg, town.LatitudeDeg});
+    }
+    byPopulation_ = std::move(all);
+  }
+  return std::make_shared<const Labels>(RankTownLabels(*byPopulation_, std::nullopt, pathRings));
 }
 
 }  // namespace darvelle::ui

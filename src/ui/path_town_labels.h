@@ -25,6 +25,10 @@ class PathTownLabels {
   // 1 English, 2 French); any thread. Throws what reading the town list throws.
   std::shared_ptr<const Labels> For(const PreparedEclipse& eclipse, int language);
 
+  // Every town's name in `language`, the towns inside `pathRings` first,
+  // then the rest, most populous first; any thread.
+  std::shared_ptr<const Labels> Names(int language, const std::vector<std::vector<CoastlinePoint>>& pathRings);
+
  private:
   struct Key {
     int index = 0;
@@ -33,11 +37,16 @@ class PathTownLabels {
     bool operator==(const Key&) const = default;
   };
 
+  // The town list in `language` (loaded at the first call for it); under mutex_.
+  const places::PlaceIndex& TownsIn(int language);
+
   QMutex mutex_;
   std::shared_ptr<const places::PlaceIndex> towns_;
   std::string townsLanguage_;
   Key key_;
   std::shared_ptr<const Labels> labels_;
+  // The towns as candidates, most populous first, in townsLanguage_.
+  std::shared_ptr<const Labels> byPopulation_;
 };
 
 }  // namespace darvelle::ui

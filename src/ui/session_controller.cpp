@@ -128,6 +128,10 @@ void SessionController::ShowTownDurations(bool shown) {
   Send([&](SessionState& next) { next.townDurations = shown; });
 }
 
+void SessionController::ShowTownNames(bool shown) {
+  Send([&](SessionState& next) { next.townNames = shown; });
+}
+
 void SessionController::ShowBorders(bool shown) {
   Send([&](SessionState& next) { next.borders = shown; });
 }

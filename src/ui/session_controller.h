@@ -52,6 +52,7 @@ class SessionController {
   void ChooseDeltaT(std::optional<double> seconds);
   void ShowDeltaTBand(bool shown);
   void ShowTownDurations(bool shown);
+  void ShowTownNames(bool shown);
   void ShowBorders(bool shown);
   void ShowPathBand(bool shown);
   // The umbra every `minutes` of UT on the map; 0 for none.

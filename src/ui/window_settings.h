@@ -31,6 +31,7 @@ inline constexpr int kMaxPlaceNameLength = 200;
 // The map's optional layers the Option menu turns on, remembered between runs.
 inline constexpr const char* kDeltaTBandKey = "Map/deltaTBand";
 inline constexpr const char* kTownDurationsKey = "Map/townDurations";
+inline constexpr const char* kTownNamesKey = "Map/townNames";
 inline constexpr const char* kBordersKey = "Map/borders";
 inline constexpr const char* kPathBandKey = "Map/pathBand";
 

@@ -1,6 +1,6 @@
 // The real window on the shipped data at any size: a control column that
-// scrolls on a small screen, docks that float where they would squeeze the
-// globe and stay where the user docks them, the globe at the screen's pixel
+// scrolls on a small screen, docks that move under the globe where they
+// would squeeze it and stay where the user puts them, the globe at the screen's pixel
 // density, the status bar's panels cut off rather than squeezed in a narrow
 // window, the window's place and docks remembered. Run once at the screen's pixel ratio and once at
 // twice it. With DARVELLE_UI_SCREENSHOTS set to a folder (under xvfb) it also
@@ -112,7 +112,8 @@ class WindowLayoutTest : public WindowFixture {
   }
 
   // The globe keeps most of a small window: the docks, as wide as the
-  // local circumstances' table, float there instead of taking half of it.
+  // local circumstances' table, go under it in tabs, closed, instead of
+  // taking half of it; opened, they share the height and cover nothing.
   void globeKeepsMostOfASmallWindow() {
     auto* placeDock = Find<QDockWidget>("LocalCircumstancesDock");
     auto* legendDock = Find<QDockWidget>("LegendDock");
@@ -127,15 +128,17 @@ class WindowLayoutTest : public WindowFixture {
     const auto mapShare = [&] {
       return double(map->width()) * map->height() / (double(window_->width()) * window_->height());
     };
-    // The window's parts side by side, none over another.
+    // The window's parts side by side, none over another, all inside the
+    // window (a tab behind another is moved out of sight: not shown).
     const auto partsApart = [&] {
       QList<QWidget*> parts = {column, map, static_cast<QWidget*>(window_->statusBar()), window_->menuBar()};
-      for (QDockWidget* dock : {placeDock, legendDock}) {
-        if (dock->isVisible() && !dock->isFloating()) parts << dock;
+      for (QDockWidget* dock : window_->findChildren<QDockWidget*>()) {
+        if (dock->isVisible() && !dock->isFloating() && !dock->visibleRegion().isEmpty()) parts << dock;
       }
       for (int i = 0; i < parts.size(); ++i) {
+        const QRect a(parts[i]->mapTo(window_.get(), QPoint(0, 0)), parts[i]->size());
+        if (!window_->rect().contains(a)) return parts[i]->objectName() + QStringLiteral(" leaves the window");
         for (int j = i + 1; j < parts.size(); ++j) {
-          const QRect a(parts[i]->mapTo(window_.get(), QPoint(0, 0)), parts[i]->size());
           const QRect b(parts[j]->mapTo(window_.get(), QPoint(0, 0)), parts[j]->size());
           if (a.intersects(b)) return parts[i]->objectName() + QStringLiteral(" overlaps ") + parts[j]->objectName();
         }
@@ -146,43 +149,60 @@ class WindowLayoutTest : public WindowFixture {
 
     for (const QSize small : {QSize(800, 600), QSize(1024, 700)}) {
       ResizeTo(small.width(), small.height());
-      QTRY_VERIFY_WITH_TIMEOUT(placeDock->isFloating() && !placeDock->isVisible(), 5000);
-      QVERIFY(legendDock->isFloating() && !legendDock->isVisible());
+      QTRY_VERIFY_WITH_TIMEOUT(!placeDock->isVisible(), 5000);
+      QVERIFY(!legendDock->isVisible() && !placeDock->isFloating() && !legendDock->isFloating());
       QCOMPARE(partsApart(), QString());
       // At least 55 % of the window is the globe's (the column takes 260 of 800 pixels).
       QVERIFY2(mapShare() >= 0.55, qPrintable(QString::number(mapShare())));
-      // Opened from the Options menu, the place dock floats over the globe,
-      // which keeps its size.
+      // Opened from the Options menu, the place dock takes a share of the
+      // height under the globe; the window keeps its size.
       const QSize mapSize = map->size();
       placeDock->toggleViewAction()->trigger();
-      QApplication::processEvents();
-      QVERIFY(placeDock->isVisible() && placeDock->isFloating());
-      QCOMPARE(map->size(), mapSize);
+      QTRY_VERIFY(placeDock->isVisible());
+      Settle();
+      QCOMPARE(window_->size(), small);
+      QVERIFY(!placeDock->isFloating());
+      QCOMPARE(window_->dockWidgetArea(placeDock), Qt::BottomDockWidgetArea);
+      QCOMPARE(partsApart(), QString());
+      QCOMPARE(map->width(), mapSize.width());
+      QVERIFY2(map->height() >= mapSize.height() * 0.55, qPrintable(QString::number(map->height())));
       auto* table = Find<QTableWidget>("LocalContacts");
       QVERIFY(table->isVisible());
       QVERIFY(table->horizontalHeader()->length() <= table->viewport()->width());
-      if (small.width() == 800) SaveScreen(QStringLiteral("window_800x600_place_open.png"));
+      // The legend opens as a tab beside it, not as a second strip.
+      legendDock->toggleViewAction()->trigger();
+      QTRY_VERIFY(legendDock->isVisible());
+      Settle();
+      QVERIFY(window_->tabifiedDockWidgets(placeDock).contains(legendDock));
+      QCOMPARE(partsApart(), QString());
+      QVERIFY2(map->height() >= mapSize.height() * 0.55, qPrintable(QString::number(map->height())));
+      SaveScreen(QStringLiteral("window_%1x%2_docks_open.png").arg(small.width()).arg(small.height()));
+      legendDock->toggleViewAction()->trigger();
       placeDock->toggleViewAction()->trigger();
       QApplication::processEvents();
     }
 
     // Wide again: the docks are back beside the globe as they were.
     ResizeTo(1400, 900);
-    QTRY_VERIFY_WITH_TIMEOUT(!placeDock->isFloating() && placeDock->isVisible(), 5000);
-    QVERIFY(!legendDock->isFloating());
+    QTRY_VERIFY_WITH_TIMEOUT(window_->dockWidgetArea(placeDock) == Qt::RightDockWidgetArea &&
+                                 placeDock->isVisible(), 5000);
+    QCOMPARE(window_->dockWidgetArea(legendDock), Qt::RightDockWidgetArea);
     QCOMPARE(partsApart(), QString());
     QVERIFY2(map->width() >= darvelle::ui::MainWindow::kLeastMapWidth, qPrintable(QString::number(map->width())));
 
     // Closed while small, the next window at a desktop's size has its docks beside the globe.
     ResizeTo(800, 600);
-    QTRY_VERIFY_WITH_TIMEOUT(placeDock->isFloating(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!placeDock->isVisible(), 5000);
+    placeDock->toggleViewAction()->trigger();
+    QTRY_COMPARE(window_->dockWidgetArea(placeDock), Qt::BottomDockWidgetArea);
     window_->close();
     QTRY_VERIFY(!window_->isVisible());
     window_.reset();
     StartShipped(QSize(1400, 900));
     QApplication::processEvents();
-    QTRY_VERIFY_WITH_TIMEOUT(!Find<QDockWidget>("LocalCircumstancesDock")->isFloating(), 5000);
-    QVERIFY(!Find<QDockWidget>("LegendDock")->isFloating());
+    QTRY_COMPARE_WITH_TIMEOUT(window_->dockWidgetArea(Find<QDockWidget>("LocalCircumstancesDock")),
+                              Qt::RightDockWidgetArea, 5000);
+    QCOMPARE(window_->dockWidgetArea(Find<QDockWidget>("LegendDock")), Qt::RightDockWidgetArea);
   }
 
   void globeIsShownAtTheScreensPixelDensity() {
@@ -288,35 +308,32 @@ class WindowLayoutTest : public WindowFixture {
     QCOMPARE(window_->dockWidgetArea(Find<QDockWidget>("LegendDock")), Qt::LeftDockWidgetArea);
   }
 
-  // A dock the user docks in a narrow window stays where it was put, the
-  // other keeps floating; wide again, both are docked, the user's where it
-  // was put, and the next run remembers that.
+  // A dock the user moves in a narrow window stays where it was put, the
+  // other keeps its tab under the globe; wide again, the user's dock stays
+  // where it was put, the other goes back, and the next run remembers that.
   void aDockDockedInANarrowWindowStaysThere() {
     auto* legendDock = Find<QDockWidget>("LegendDock");
     auto* placeDock = Find<QDockWidget>("LocalCircumstancesDock");
     ResizeTo(1000, 700);
-    QTRY_VERIFY_WITH_TIMEOUT(legendDock->isFloating() && !legendDock->isVisible(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!legendDock->isVisible(), 5000);
     // As a drag of the opened legend onto the window's left edge does.
     legendDock->toggleViewAction()->trigger();
     window_->addDockWidget(Qt::LeftDockWidgetArea, legendDock);
-    legendDock->setFloating(false);
     QApplication::processEvents();
     QVERIFY(legendDock->isVisible() && !legendDock->isFloating());
-    QVERIFY(placeDock->isFloating());
+    QVERIFY(!placeDock->isVisible());
     SaveScreen(QStringLiteral("window_1000x700_docked_by_user.png"));
     // Narrower, and wide again.
     ResizeTo(900, 650);
-    QVERIFY(!legendDock->isFloating() && placeDock->isFloating());
-    ResizeTo(1400, 900);
-    QTRY_VERIFY_WITH_TIMEOUT(!placeDock->isFloating(), 5000);
     QCOMPARE(window_->dockWidgetArea(legendDock), Qt::LeftDockWidgetArea);
-    QCOMPARE(window_->dockWidgetArea(placeDock), Qt::RightDockWidgetArea);
+    ResizeTo(1400, 900);
+    QTRY_COMPARE_WITH_TIMEOUT(window_->dockWidgetArea(placeDock), Qt::RightDockWidgetArea, 5000);
+    QCOMPARE(window_->dockWidgetArea(legendDock), Qt::LeftDockWidgetArea);
 
-    // Docked again in a narrow window and closed there.
+    // Moved again in a narrow window and closed there.
     ResizeTo(1000, 700);
-    QTRY_VERIFY_WITH_TIMEOUT(legendDock->isFloating(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!placeDock->isVisible(), 5000);
     window_->addDockWidget(Qt::TopDockWidgetArea, legendDock);
-    legendDock->setFloating(false);
     QApplication::processEvents();
     window_->close();
     QTRY_VERIFY(!window_->isVisible());
@@ -324,9 +341,8 @@ class WindowLayoutTest : public WindowFixture {
     StartShipped(QSize(1400, 900));
     QApplication::processEvents();
     auto* remembered = Find<QDockWidget>("LegendDock");
-    QTRY_VERIFY_WITH_TIMEOUT(!remembered->isFloating(), 5000);
-    QCOMPARE(window_->dockWidgetArea(remembered), Qt::TopDockWidgetArea);
-    QVERIFY(!Find<QDockWidget>("LocalCircumstancesDock")->isFloating());
+    QTRY_COMPARE_WITH_TIMEOUT(window_->dockWidgetArea(remembered), Qt::TopDockWidgetArea, 5000);
+    QCOMPARE(window_->dockWidgetArea(Find<QDockWidget>("LocalCircumstancesDock")), Qt::RightDockWidgetArea);
   }
 };
 

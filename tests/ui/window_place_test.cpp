@@ -624,6 +624,40 @@ class WindowPlaceTest : public WindowFixture {
     QVERIFY2(agreeing >= static_cast<int>(labels.size()) * 9 / 10, qPrintable(QString::number(agreeing)));
   }
 
+  // Town names: the towns in the path are named first, then the others
+  // the scale has room for; the durations, when chosen too, take their
+  // place; the choice is remembered.
+  void townNamesPutThePathsTownsFirst() {
+    Trigger("TownNames1");
+    QVERIFY(window_->Session().State().townNames);
+    const auto& labels = window_->Session().Current()->renderer->LastLabels();
+    QVERIFY(labels.size() > 20);
+    const auto& shown = window_->Computation();
+    const auto central = [&](const darvelle::PlacedLabel& label) {
+      const auto at = darvelle::UnprojectPixel(Drawn(), {label.anchor.x(), label.anchor.y()});
+      const auto local = darvelle::ComputeLocalCircumstances(shown.elements, shown.deltaT,
+                                                             {at->latitude, at->longitude, 0.0});
+      return local.DurationS.has_value() && *local.DurationS > 0.0;
+    };
+    // Placed in rank order: a run of towns in the path, then none of them.
+    int inPath = 0;
+    while (inPath < static_cast<int>(labels.size()) && central(labels[inPath])) ++inPath;
+    QVERIFY2(inPath >= 5, qPrintable(QString::number(inPath)));
+    QVERIFY(inPath < static_cast<int>(labels.size()));
+    for (std::size_t i = inPath; i < labels.size(); ++i) {
+      QVERIFY2(!labels[i].name.contains(QStringLiteral(" min ")), qPrintable(labels[i].name));
+    }
+    Trigger("TownDurations1");
+    for (const auto& label : window_->Session().Current()->renderer->LastLabels()) {
+      QVERIFY2(label.name.endsWith(QStringLiteral(" s")), qPrintable(label.name));
+    }
+    Trigger("TownDurations1");
+    window_.reset();
+    StartShipped();
+    QVERIFY(Find<QAction>("TownNames1")->isChecked());
+    QVERIFY(!window_->Session().Current()->renderer->LastLabels().empty());
+  }
+
   void visibleListStartsToday() {
     ChooseByName(QStringLiteral("Madrid"));
     Find<QPushButton>("VisibleFromHereButton")->click();
