@@ -10,6 +10,7 @@
 
 #include "render/map.h"
 #include "render/pen_path.h"
+#include "render/sphere_stroke.h"
 
 namespace darvelle {
 namespace {
@@ -24,23 +25,8 @@ template <typename Pen>
 void DrawBordersWith(Pen& pen, const GlobeProjection& view, const BorderLayer& borders) {
   pen.SetColor(kBorderColor);
   for (const std::vector<UnitVector>& line : borders.Lines()) {
-    bool penDown = false;
-    for (const UnitVector& v : line) {
-      if (!view.UnitVectorVisible(v.x, v.y, v.z)) {
-        penDown = false;
-        continue;
-      }
-      const ProjectedPoint p = view.ProjectUnitVector(v.x, v.y, v.z);
-      const std::int64_t x = RoundHalfEven(p.ScreenX);
-      const std::int64_t y = RoundHalfEven(p.ScreenY);
-      if (penDown) {
-        pen.LineTo(x, y);
-      } else {
-        pen.MoveTo(x, y);
-        pen.LineTo(x, y);  // a lone visible point still shows
-        penDown = true;
-      }
-    }
+    SphereStroke stroke(pen, view);
+    for (const UnitVector& v : line) stroke.Add(v);
   }
   pen.Flush();
 }

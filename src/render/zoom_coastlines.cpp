@@ -11,6 +11,7 @@
 #include "catalogue/data_files.h"
 #include "io/whole_file.h"
 #include "render/pen_path.h"
+#include "render/sphere_stroke.h"
 
 namespace darvelle {
 namespace {
@@ -79,23 +80,9 @@ template <typename Pen>
 void DrawWith(Pen& pen, const GlobeProjection& view, const ZoomLines& lines, int width,
               int height) {
   lines.ForEachVisiblePiece(view, width, height, [&](std::uint32_t first, std::uint32_t count) {
-    bool penDown = false;
+    SphereStroke stroke(pen, view);
     for (std::size_t k = first; k < std::size_t{first} + count; ++k) {
-      const UnitVector v = VectorOf(lines.Longitude(k), lines.Latitude(k));
-      if (!view.UnitVectorVisible(v.x, v.y, v.z)) {
-        penDown = false;
-        continue;
-      }
-      const ProjectedPoint p = view.ProjectUnitVector(v.x, v.y, v.z);
-      const std::int64_t x = RoundHalfEven(p.ScreenX);
-      const std::int64_t y = RoundHalfEven(p.ScreenY);
-      if (penDown) {
-        pen.LineTo(x, y);
-      } else {
-        pen.MoveTo(x, y);
-        pen.LineTo(x, y);
-        penDown = true;
-      }
+      stroke.Add(VectorOf(lines.Longitude(k), lines.Latitude(k)));
     }
   });
   pen.Flush();
