@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -56,6 +57,9 @@ QString WriteExitFilesOf(const std::shared_ptr<const SessionResult>& shown, MapR
 }  // namespace
 
 MainWindow::~MainWindow() {
+  // The docks hide as the window's widgets go, after this body: by then the
+  // window is no MainWindow to tell.
+  for (QDockWidget* dock : findChildren<QDockWidget*>()) dock->disconnect(this);
   // The exit files must not be left half-written, and every job reads the
   // catalogue, the coastlines or the texture, which go with the window.
   // A film under way is cancelled and its files removed, not finished.
