@@ -317,16 +317,14 @@ EclipseSession::JobOutcome EclipseSession::Draw(const Request& request, const Te
     auto layers = std::make_shared<DrawnLayers>();
     const SessionState& state = request.state;
     if (state.deltaTBand) layers->deltaTBand = DeltaTBandLayerOf(*eclipse);
-    std::vector<BandArea> band;
-    if (state.pathBand || state.townNames) band = PathBandAreas(*eclipse, true);
     if (state.townDurations) {
       layers->towns = townLabels.For(*eclipse, state.language);
     } else if (state.townNames) {
-      layers->towns = townLabels.Names(state.language, PathRingsOf(band));
+      layers->towns = townLabels.Names(*eclipse, state.language);
     }
     if (state.borders) layers->borders = borders.Get();
     layers->zoomCoast = zoomCoast.For(result->drawnView.RK);
-    if (state.pathBand) layers->band = std::move(band);
+    if (state.pathBand) layers->band = PathBandAreas(*eclipse, true);
     if (state.umbraOutlineMinutes > 0) {
       layers->outlines = TimedUmbraAreas(*eclipse, state.umbraOutlineMinutes);
     }

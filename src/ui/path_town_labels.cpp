@@ -1,5 +1,6 @@
 #include "ui/path_town_labels.h"
 
+#include "export/path_band.h"
 #include "places/towns_on_path.h"
 
 namespace darvelle::ui {
@@ -10,7 +11,6 @@ const places::PlaceIndex& PathTownLabels::TownsIn(int language) {
   if (!towns_ || townsLanguage_ != code) {
     towns_ = std::make_shared<const places::PlaceIndex>(places::PlaceIndex::Load(code));
     townsLanguage_ = code;
-    byPopulation_.reset();
   }
   return *towns_;
 }
@@ -34,20 +34,22 @@ std::shared_ptr<const PathTownLabels::Labels> PathTownLabels::For(const Prepared
   return labels_;
 }
 
-std::shared_ptr<const PathTownLabels::Labels> PathTownLabels::Names(
-    int language, const std::vector<std::vector<CoastlinePoint>>& pathRings) {
+std::shared_ptr<const PathTownLabels::Labels> PathTownLabels::Names(const EclipseResult& eclipse,
+                                                                    int language) {
   QMutexLocker lock(&mutex_);
+  const Key key{eclipse.selectedIndex, eclipse.deltaT, language};
+  if (names_ && key == namesKey_) return names_;
   const places::PlaceIndex& towns = TownsIn(language);
-  if (!byPopulation_) {
-    // The index keeps its towns most populous first.
-    auto all = std::make_shared<Labels>();
-    all->reserve(towns.Size());
-    for (const places::Place& town : towns.Places()) {
-      all->push_back({QString::fromStdString(town.Name), town.LongitudeDeg, town.LatitudeDeg});
-    }
-    byPopulation_ = std::move(all);
+  // The index keeps its towns most populous first.
+  Labels byPopulation;
+  byPopulation.reserve(towns.Size());
+  for (const places::Place& town : towns.Places()) {
+    byPopulation.push_back({QString::fromStdString(town.Name), town.LongitudeDeg, town.LatitudeDeg});
   }
-  return std::make_shared<const Labels>(RankTownLabels(*byPopulation_, std::nullopt, pathRings));
+  namesKey_ = key;
+  names_ = std::make_shared<const Labels>(
+      RankTownLabels(byPopulation, std::nullopt, PathRingsOf(PathBandAreas(eclipse, true))));
+  return names_;
 }
 
 }  // namespace darvelle::ui

@@ -25,9 +25,10 @@ class PathTownLabels {
   // 1 English, 2 French); any thread. Throws what reading the town list throws.
   std::shared_ptr<const Labels> For(const PreparedEclipse& eclipse, int language);
 
-  // Every town's name in `language`, the towns inside `pathRings` first,
-  // then the rest, most populous first; any thread.
-  std::shared_ptr<const Labels> Names(int language, const std::vector<std::vector<CoastlinePoint>>& pathRings);
+  // Every town's name in `language`, the towns inside the path of
+  // `eclipse` first, then the rest, most populous first; made once per
+  // eclipse like the labels with durations. Any thread.
+  std::shared_ptr<const Labels> Names(const EclipseResult& eclipse, int language);
 
  private:
   struct Key {
@@ -45,8 +46,8 @@ class PathTownLabels {
   std::string townsLanguage_;
   Key key_;
   std::shared_ptr<const Labels> labels_;
-  // The towns as candidates, most populous first, in townsLanguage_.
-  std::shared_ptr<const Labels> byPopulation_;
+  Key namesKey_;
+  std::shared_ptr<const Labels> names_;
 };
 
 }  // namespace darvelle::ui
