@@ -12,8 +12,7 @@
 //   main_window_globe.cpp    the globe under the mouse, the legend dock, the year list
 //   main_window_place.cpp    the observer, its local circumstances and the eclipses it sees
 //   main_window_exit.cpp     the two exits, the close and what it saves
-//   main_window_conventions.cpp  shortcuts, tooltips, entries marked when not taken
-//   main_window_files.cpp    the File menu's saves and exports
+//   main_window_conventions.cpp  shortcuts, tooltips, entries marked when not taken, the layout
 
 #include <QFutureWatcher>
 #include <QImage>
@@ -58,8 +57,9 @@ class QVBoxLayout;
 
 namespace darvelle::ui {
 
-class DeltaTEntry;
-class EntryCheck;
+class EclipseControls;
+class DockArranger;
+class SaveController;
 class GlobeView;
 class HelpBrowser;
 class LocalCircumstancesPanel;
@@ -69,8 +69,6 @@ class VisibleEclipsesDialog;
 struct ObserverPlace;
 class LegendPanel;
 class MapPanel;
-class YearEclipseList;
-class ShapeBar;
 class TimeControls;
 }  // namespace darvelle::ui
 namespace darvelle {
@@ -101,10 +99,6 @@ class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
-  // The globe keeps at least this width beside the docks (pixels); a window
-  // narrower than the column, the docks and this moves its docks under the globe.
-  static constexpr int kLeastMapWidth = 400;
-
   // How a message reaches the user; the window shows a message box unless
   // told otherwise (tests collect the messages instead).
   using MessageSink =
@@ -121,7 +115,7 @@ class MainWindow : public QMainWindow {
 
   void SetMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
   // How the File menu asks for a path (a QFileDialog unless told otherwise).
-  void SetFileAsker(FileAsker asker) { fileAsker_ = std::move(asker); }
+  void SetFileAsker(FileAsker asker);
   // True while a save or export of the File menu is writing.
   bool IsSaving() const;
   // How long the status bar says a file was saved.
@@ -159,25 +153,16 @@ class MainWindow : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // main_window_build.cpp
   void BuildControls();
-  QVBoxLayout* BuildLeftPanel(QWidget* central);
-  void BuildYearGroup(QVBoxLayout* column);
-  void BuildSarosGroup(QVBoxLayout* column);
-  void BuildTimeScaleGroup(QVBoxLayout* column);
-  void BuildViewRows(QVBoxLayout* column);
-  void BuildProjectionOptions(QVBoxLayout* column);
-  void BuildExitButtons(QVBoxLayout* column);
-  QPushButton* StepButton(const char* name, const char* caption, QWidget* parent,
-                          std::function<void()> onClick);
   void BuildStatusBar();
   void BuildAboutPanel();
 
   // main_window_menus.cpp
   void BuildMenus();
+  void BuildSaves(QMenu* file);
   QMenu* AddMenu(const char* name, const char* caption);
   void BuildResolutionMenu();
   void BuildPenWidthMenu();
@@ -198,25 +183,12 @@ class MainWindow : public QMainWindow {
 
   // main_window_session.cpp: requests
   void Request(const SessionState& next);
-  void EnterYear();
-  void StepCatalogueBy(int step);
-  void StepSarosBy(int members);
-  void EnterSaros();
-  void SwitchTimeScale();
-  void StepAngle(QLineEdit* edit, double ViewParameters::*angle, double step);
-  void EnterAngle(QLineEdit* edit, double ViewParameters::*angle);
-  void StepGlobeSize(int step);
-  void EnterGlobeSize();
-  void ResetView();
-  void ChooseProjection(bool stereographic);
-  void ChooseColoredEarth();
-  void ChooseResolution(int resolution);
-  void ChoosePenWidth(int penWidth);
+  void SwitchTimeScale(bool universalTime);
   // main_window_session.cpp: what the session emits
   void BindSession();
   void ShowPrepared(const PreparedEclipse& eclipse, bool recomputing);
   void ShowEclipseLabels(const PreparedEclipse& eclipse);
-  void ShowViewState(const SessionState& state);
+  void ShowMenuState(const SessionState& state);
   void ShowResult(const std::shared_ptr<const SessionResult>& result);
   void ShowBusy(bool busy);
   void ReportOutputFailure(const std::string& cause);
@@ -228,13 +200,11 @@ class MainWindow : public QMainWindow {
   // main_window_globe.cpp
   void BuildGlobeInput();
   void BuildLegendDock();
-  void BuildYearList(QVBoxLayout* yearLayout);
   void TurnGlobe(const ViewParameters& view, bool interim);
   void ShowDragPreview(const ViewParameters& view);
   void ShowCurrentMap();
   void ShowOnGlobe(const SessionResult& result);
   void ShowInPanels(const SessionState& state);
-  void ShowYearOf(const PreparedEclipse& eclipse);
 
   // main_window_place.cpp
   void BuildPlaceDock();
@@ -250,29 +220,8 @@ class MainWindow : public QMainWindow {
   void RestoreWindowLayout();
   void SaveWindowLayout();
 
-  // main_window_docks.cpp
-  int LeastWidthWithDocks() const;
-  bool DocksAreCompact() const;
-  void PrepareDockArrangement();
-  void ScheduleDockArrangement();
-  void ArrangeDocks();
-  QList<QDockWidget*> DocksBesideGlobe() const;
-  void NoteDockMoved(Qt::DockWidgetArea area);
-  void NoteDockShown(bool visible);
-  void MoveUnderGlobe(QDockWidget* dock);
-  bool StackDocksUnderGlobe();  // true when it made a new tab
-  void FitDocksUnderGlobe();
-  void RestoreWideDocks();
-  void ShowPlaceDock();
-  QByteArray DockStateToRemember();
-
   // main_window_time.cpp
   void BuildTimeControls();
-
-  // main_window_files.cpp
-  void BuildFileItems(QMenu* file);
-  void SaveAs(SaveKind kind);
-  void FinishSave(const SaveJob& job, const QString& failure);
 
   // main_window_exit.cpp
   void Exit(bool withSheet);
@@ -314,33 +263,12 @@ class MainWindow : public QMainWindow {
   std::optional<bool> exitWithSheet_;
   QPointer<QWidget> focusBeforeBusy_;
   bool outputFailureReported_ = false;  // warned once that the files cannot be written
-  FileAsker fileAsker_ = AskWithFileDialog;
-  SavesInFlight saves_;  // the File menu's jobs; waited for on the way out
+  std::unique_ptr<SaveController> saveController_;  // the File menu's saves and exports
 
-  // Controls, named as their objectName.
-  QWidget* Panel0 = nullptr;
+  // The window's panels, named as their objectName.
   QWidget* Panel1 = nullptr;
   MapPanel* Panel2 = nullptr;
-  QGroupBox* GroupBox_Finsternis = nullptr;
-  QLineEdit* Edit_Jahr = nullptr;
-  QGroupBox* GroupBox_Saros = nullptr;
-  QLineEdit* Saros_Edit = nullptr;
-  QGroupBox* GroupBox_ET_UT = nullptr;
-  QCheckBox* CheckBox_ET_UT = nullptr;
-  DeltaTEntry* deltaTEntry_ = nullptr;
-  QLabel* headlineLabel_ = nullptr;  // the eclipse's headline numbers under its date
-  ShapeBar* Shape1 = nullptr;
-  QLabel* Label_SoFiTyp = nullptr;
-  QLabel* Label_DatumZeit = nullptr;
-  QLineEdit* Edit_Psi = nullptr;
-  QLineEdit* Edit_Phi = nullptr;
-  QLineEdit* Edit_Chi = nullptr;
-  QLineEdit* Edit_RK = nullptr;
-  QRadioButton* RadioButton_Ortho = nullptr;
-  QRadioButton* RadioButton_Stereo = nullptr;
-  QCheckBox* CheckBox_Farbe = nullptr;
-  QPushButton* Button_Exit = nullptr;
-  QPushButton* Button_Exit_pdf = nullptr;
+  EclipseControls* controls_ = nullptr;  // the left column, Panel0
   QAction* Exit1 = nullptr;
   WindowStatusBar* statusBar_ = nullptr;  // the panels, the cursor's place, the save note
   QAction* resolutionItems_[6] = {};
@@ -355,7 +283,6 @@ class MainWindow : public QMainWindow {
   GlobeView* globeInput_ = nullptr;
   QDockWidget* legendDock_ = nullptr;
   LegendPanel* legend_ = nullptr;
-  YearEclipseList* yearList_ = nullptr;
   // The observer: the local-circumstances dock and the list of eclipses seen from the place.
   QDockWidget* placeDock_ = nullptr;
   LocalCircumstancesPanel* localPanel_ = nullptr;
@@ -365,16 +292,10 @@ class MainWindow : public QMainWindow {
   VisibleEclipsesDialog* visibleDialog_ = nullptr;
   QAction* visibleFromHereItem_ = nullptr;
   QAction* previousPlaceItem_ = nullptr;
-  // The docks' arrangement in a wide window while a narrow one stacks them under the globe.
-  std::optional<QByteArray> wideDockState_;
-  QList<QDockWidget*> docksUnderGlobe_;  // the docks a narrow window moved under the globe
-  bool arrangingDocks_ = false;          // moves of ours, not the user's
-  QTimer dockArrangement_;  // one arrangement after a burst of resizes
-  // Docks the user docked while the window was narrow: they keep that place.
-  QList<QDockWidget*> dockedInNarrowWindow_;
+  // Closes the docks beside the globe in a narrow window, opens them under it.
+  std::unique_ptr<DockArranger> dockArranger_;
   // Shortcuts, tooltips and the entry checks.
   QAction* helpItem_ = nullptr;
-  std::vector<EntryCheck*> entryChecks_;
   int tooltipLanguage_ = -1;  // the language the tooltips are in; none yet
   QtStandardTexts qtTexts_;   // the dialogs' buttons in the window's language
   std::unique_ptr<DragPreview> dragPreview_;  // the quick pictures of a drag under way

@@ -10,8 +10,8 @@
 #include <QShortcut>
 #include <QStatusBar>
 
-#include "ui/delta_t_entry.h"
-#include "ui/entry_check.h"
+#include "ui/eclipse_controls.h"
+#include "ui/dock_arranger.h"
 #include "ui/globe_view.h"
 #include "ui/main_window.h"
 #include "ui/tooltips.h"
@@ -26,23 +26,17 @@ void MainWindow::BuildConventions() {
   // The same steps as the < and > buttons beside the year.
   auto* previous = new QShortcut(QKeySequence(Qt::Key_PageUp), this);
   previous->setObjectName(QStringLiteral("PreviousEclipseKey"));
-  connect(previous, &QShortcut::activated, this, [this] { StepCatalogueBy(-1); });
+  connect(previous, &QShortcut::activated, this, [this] { controller_->StepCatalogue(-1); });
   auto* next = new QShortcut(QKeySequence(Qt::Key_PageDown), this);
   next->setObjectName(QStringLiteral("NextEclipseKey"));
-  connect(next, &QShortcut::activated, this, [this] { StepCatalogueBy(1); });
-
-  entryChecks_ = {new EntryCheck(Edit_Jahr, Entry::Year), new EntryCheck(Saros_Edit, Entry::Saros),
-                  new EntryCheck(Edit_Psi, Entry::Angle), new EntryCheck(Edit_Phi, Entry::Angle),
-                  new EntryCheck(Edit_Chi, Entry::Angle), new EntryCheck(Edit_RK, Entry::GlobeSize),
-                  new EntryCheck(deltaTEntry_->Edit(), Entry::DeltaT)};
+  connect(next, &QShortcut::activated, this, [this] { controller_->StepCatalogue(1); });
 }
 
 void MainWindow::ShowTooltips(int language) {
   if (tooltipLanguage_ == language) return;
   tooltipLanguage_ = language;
   ApplyTooltips(this, language);
-  // The checks own their edits' tooltips: a marked edit explains its text.
-  for (EntryCheck* check : entryChecks_) check->SetLanguage(language);
+  controls_->ExplainEntriesIn(language);
 }
 
 void MainWindow::RestoreWindowLayout() {
@@ -51,14 +45,14 @@ void MainWindow::RestoreWindowLayout() {
   // Nothing saved (a first start): the window stays maximized on the screen.
   if (const QByteArray geometry = saved.WindowGeometry(); !geometry.isEmpty()) restoreGeometry(geometry);
   if (const QByteArray layout = saved.DockState(); !layout.isEmpty()) restoreState(layout);
-  ScheduleDockArrangement();
+  dockArranger_->Schedule();
 }
 
 void MainWindow::SaveWindowLayout() {
   // The layout is a comfort: a folder that cannot be written costs the user
   // nothing else, and was reported when it first failed.
   WindowSettings saved(options_.settingsFolder);
-  if (saved.SetWindowGeometry(saveGeometry())) saved.SetDockState(DockStateToRemember());
+  if (saved.SetWindowGeometry(saveGeometry())) saved.SetDockState(dockArranger_->StateToRemember());
 }
 
 }  // namespace darvelle::ui

@@ -16,9 +16,12 @@
 #include "geometry/report_files.h"
 #include "postscript/exit_files.h"
 #include "ui/control_factory.h"
+#include "ui/dock_arranger.h"
+#include "ui/eclipse_controls.h"
 #include "ui/help_browser.h"
 #include "ui/languages.h"
 #include "ui/main_window.h"
+#include "ui/save_controller.h"
 #include "ui/time_controls.h"
 #include "ui/widgets.h"
 
@@ -96,8 +99,7 @@ void MainWindow::Exit(bool withSheet) {
     return;
   }
   if (withSheet) {
-    Button_Exit_pdf->setEnabled(false);
-    Shape1->SetBrushColor(kBusyRed);
+    controls_->ShowExitWriting(true);
   }
   // No input while the files are written: nothing may change what they show.
   focusBeforeBusy_ = QApplication::focusWidget();
@@ -114,8 +116,7 @@ void MainWindow::FinishExit() {
   exitWithSheet_.reset();
   const QString failure = exitWriter_.result();
   setEnabled(true);
-  Shape1->SetBrushColor(kPanelGrey);
-  Button_Exit_pdf->setEnabled(true);
+  controls_->ShowExitWriting(false);
   if (failure.isEmpty() || !withSheet) {
     if (withSheet) {
       // The sheet is English, and the settings remember it.
@@ -181,9 +182,10 @@ void MainWindow::SaveSettingsAndRemoveFiles() {
     // The angles as the edits read, when the user typed a number without
     // pressing Enter; text that is not a number never keeps the user from
     // leaving: the angle drawn last is saved instead.
-    s.Psi = ParseReal(Edit_Psi->text()).value_or(state.view.Psi);
-    s.Phi = ParseReal(Edit_Phi->text()).value_or(state.view.Phi);
-    s.Chi = ParseReal(Edit_Chi->text()).value_or(state.view.Chi);
+    const ViewParameters typed = controls_->TypedAngles(state.view);
+    s.Psi = typed.Psi;
+    s.Phi = typed.Phi;
+    s.Chi = typed.Chi;
     const auto& shown = session_->Current();
     s.GlobeSize = shown != nullptr ? shown->drawnView.RK : state.view.RK;
     s.Orthographic = state.view.Stereographic ? 0 : 1;

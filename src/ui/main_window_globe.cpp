@@ -52,18 +52,6 @@ void MainWindow::BuildLegendDock() {
   addDockWidget(Qt::RightDockWidgetArea, legendDock_);
 }
 
-void MainWindow::BuildYearList(QVBoxLayout* yearLayout) {
-  yearList_ = new YearEclipseList(GroupBox_Finsternis);
-  yearList_->setFont(PixelFont(QStringLiteral("Arial"), 13, false));
-  // Room for a year's eclipses (two to five) without squashing the column.
-  yearList_->setFixedHeight(yearList_->header()->sizeHint().height() +
-                            3 * yearList_->fontMetrics().height() + 10);
-  yearList_->setCatalogue(&catalogue_);
-  yearLayout->addWidget(yearList_);
-  connect(yearList_, &YearEclipseList::eclipseChosen, this,
-          [this](int index) { controller_->ChooseEclipse(index); });
-}
-
 void MainWindow::TurnGlobe(const ViewParameters& view, bool interim) {
   if (interim) {
     ShowDragPreview(view);
@@ -104,16 +92,8 @@ void MainWindow::ShowInPanels(const SessionState& state) {
   legend_->setLanguage(state.language);
   legend_->setPenWidth(state.view.PenWidth);
   legendDock_->setWindowTitle(LegendPanel::Title(state.language));
-  yearList_->setLanguage(state.language);
-  deltaTEntry_->SetLanguage(state.language);
-  deltaTEntry_->ShowDeltaT(state.userDeltaT);
   qtTexts_.Use(state.language);
   ShowTooltips(state.language);
-}
-
-void MainWindow::ShowYearOf(const PreparedEclipse& eclipse) {
-  yearList_->setYear(eclipse.elements.year);
-  yearList_->setCurrentEclipse(eclipse.selectedIndex);
 }
 
 }  // namespace darvelle::ui

@@ -14,6 +14,7 @@
 #include "ui/help_browser.h"
 #include "ui/languages.h"
 #include "ui/main_window.h"
+#include "ui/save_controller.h"
 #include "ui/widgets.h"
 #include "ui/window_settings.h"
 
@@ -47,12 +48,29 @@ QMenu* MainWindow::AddMenu(const char* name, const char* caption) {
   return menu;
 }
 
+void MainWindow::BuildSaves(QMenu* file) {
+  saveController_ = std::make_unique<SaveController>(SaveController::Context{
+      *session_, workers_, texture_, coastlines_, options_.settingsFolder, *statusBar_, *this});
+  connect(saveController_.get(), &SaveController::message, this, &MainWindow::ShowMessage);
+  connect(saveController_.get(), &SaveController::settingsProblem, this, &MainWindow::ReportSettingsProblem);
+  connect(saveController_.get(), &SaveController::finished, this, [this](const QString& path, bool written) {
+    emit saveFinished(path, written);
+    // A close asked for during the save waits for this.
+    if (!IsSaving() && !IsBusy()) emit becameIdle();
+  });
+  saveController_->AddMenuItems(file);
+}
+
+void MainWindow::SetFileAsker(FileAsker asker) { saveController_->SetFileAsker(std::move(asker)); }
+
+bool MainWindow::IsSaving() const { return saveController_ != nullptr && saveController_->IsSaving(); }
+
 void MainWindow::BuildMenus() {
   menuBar()->setObjectName(QStringLiteral("MainMenu1"));
   menuBar()->setFont(PixelFont(QStringLiteral("Arial"), 15, false));
 
   QMenu* file = AddMenu("File1", "&File");
-  BuildFileItems(file);
+  BuildSaves(file);
   Exit1 = AddItem(file, "Exit1", "E&xit");
   connect(Exit1, &QAction::triggered, this, [this] { Exit(false); });
   BuildResolutionMenu();
@@ -75,7 +93,7 @@ void MainWindow::BuildResolutionMenu() {
     resolutionItems_[i] = AddChoice(menu, group, kResolutionNames[i], kResolutionCaptions[i]);
     const int resolution = kResolutions[i];
     connect(resolutionItems_[i], &QAction::triggered, this,
-            [this, resolution] { ChooseResolution(resolution); });
+            [this, resolution] { controller_->ChooseResolution(resolution); });
   }
   resolutionItems_[0]->setChecked(true);
 }
@@ -87,7 +105,7 @@ void MainWindow::BuildPenWidthMenu() {
     const QByteArray name = "PWidth" + QByteArray::number(i + 1);
     penWidthItems_[i] = AddChoice(menu, group, name.constData(), QByteArray::number(i + 1).constData());
     const int width = i + 1;
-    connect(penWidthItems_[i], &QAction::triggered, this, [this, width] { ChoosePenWidth(width); });
+    connect(penWidthItems_[i], &QAction::triggered, this, [this, width] { controller_->ChoosePenWidth(width); });
   }
   penWidthItems_[0]->setChecked(true);
 }

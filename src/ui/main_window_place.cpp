@@ -10,6 +10,7 @@
 
 #include "catalogue/eclipse_texts.h"
 #include "ui/control_factory.h"
+#include "ui/dock_arranger.h"
 #include "ui/dock_scroller.h"
 #include "ui/globe_view.h"
 #include "ui/local_panel.h"
@@ -85,9 +86,9 @@ void MainWindow::BuildPlaceMenuItems() {
 void MainWindow::ChoosePlace(const ObserverPlace& place, bool moved) {
   ShowPlace(place);
   // What the user asked for comes to the front, unless only its name changed.
-  if (moved) ShowPlaceDock();
+  if (moved) dockArranger_->ShowInFront(placeDock_);
   // The table may have grown: the docks may no longer fit beside the globe.
-  ScheduleDockArrangement();
+  dockArranger_->Schedule();
 }
 
 void MainWindow::ShowPlace(const ObserverPlace& place) {

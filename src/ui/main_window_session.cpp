@@ -17,19 +17,18 @@
 #include "catalogue/eclipse_texts.h"
 #include "catalogue/selection.h"
 #include "ui/control_factory.h"
+#include "ui/dock_arranger.h"
+#include "ui/eclipse_controls.h"
 #include "ui/headline_texts.h"
 #include "ui/languages.h"
 #include "ui/legend_panel.h"
 #include "ui/main_window.h"
 #include "ui/widgets.h"
-#include "ui/year_eclipse_list.h"
 
 namespace darvelle::ui {
 namespace {
 
-constexpr int kGlobeSizeOnBadEntry = 300;
 constexpr int kResolutions[6] = {1, 2, 4, 8, 16, 32};
-constexpr int kSarosNotFoundMilliseconds = 5000;
 
 }  // namespace
 
@@ -46,65 +45,7 @@ void MainWindow::Request(const SessionState& next) {
 
 QSize MainWindow::MapArea() const { return Panel2->size(); }
 
-void MainWindow::EnterYear() {
-  const auto year = ParseInteger(Edit_Jahr->text());
-  if (!year) return;  // not a whole number: left as typed
-  Edit_Jahr->setText(QString::number(controller_->ChooseYear(*year)));
-}
-
-void MainWindow::StepCatalogueBy(int step) { controller_->StepCatalogue(step); }
-
-void MainWindow::StepSarosBy(int members) { controller_->StepSaros(members); }
-
-void MainWindow::EnterSaros() {
-  const int saros = ClampSaros(ParseInteger(Saros_Edit->text()).value_or(kDefaultSarosEntry));
-  Saros_Edit->setText(QString::number(saros));
-  if (!controller_->ChooseSaros(saros)) {
-    statusBar_->ShowMessage(SarosNotFoundText(saros, UiLanguage()), kSarosNotFoundMilliseconds);
-  }
-}
-
-void MainWindow::SwitchTimeScale() {
-  session_->SwitchTimeScale(CheckBox_ET_UT->isChecked(), MapArea());
-}
-
-void MainWindow::StepAngle(QLineEdit* edit, double ViewParameters::*angle, double step) {
-  const auto value = ParseReal(edit->text());
-  if (!value) {
-    ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"),
-                QStringLiteral("\"%1\" is not a valid floating point value.").arg(edit->text()));
-    return;
-  }
-  controller_->SetAngle(angle, *value + step);
-}
-
-void MainWindow::EnterAngle(QLineEdit* edit, double ViewParameters::*angle) {
-  controller_->SetAngle(angle, ParseReal(edit->text()).value_or(0.0));
-}
-
-void MainWindow::StepGlobeSize(int step) {
-  const auto size = ParseInteger(Edit_RK->text());
-  if (!size) {
-    ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"),
-                QStringLiteral("\"%1\" is not a valid integer value.").arg(Edit_RK->text()));
-    return;
-  }
-  controller_->StepGlobeSize(*size, step);
-}
-
-void MainWindow::EnterGlobeSize() {
-  controller_->SetGlobeSize(ParseInteger(Edit_RK->text()).value_or(kGlobeSizeOnBadEntry));
-}
-
-void MainWindow::ResetView() { controller_->ResetView(); }
-
-void MainWindow::ChooseProjection(bool stereographic) { controller_->ChooseProjection(stereographic); }
-
-void MainWindow::ChooseColoredEarth() { controller_->ChooseColoredEarth(CheckBox_Farbe->isChecked()); }
-
-void MainWindow::ChooseResolution(int resolution) { controller_->ChooseResolution(resolution); }
-
-void MainWindow::ChoosePenWidth(int penWidth) { controller_->ChoosePenWidth(penWidth); }
+void MainWindow::SwitchTimeScale(bool universalTime) { session_->SwitchTimeScale(universalTime, MapArea()); }
 
 // ---------------------------------------------------------------- what the session emits
 
@@ -136,47 +77,27 @@ void MainWindow::BindSession() {
 }
 
 void MainWindow::ShowPrepared(const PreparedEclipse& eclipse, bool recomputing) {
-  ShowViewState(session_->State());
+  const SessionState& state = session_->State();
+  controls_->ShowState(state);
+  ShowMenuState(state);
+  ShowInPanels(state);
   if (recomputing) {
     statusBar_->ClearCurveCounts();
     statusBar_->ShowEclipseNumber(eclipse.selectedIndex);
-    const BesselianElements& e = eclipse.elements;
-    GroupBox_Saros->setTitle(
-        FromWindows1252(SarosCaption(e.sarosMember, e.sarosMemberCount, UiLanguage())));
-    Edit_Jahr->setText(QString::number(e.year));
-    Saros_Edit->setText(QString::number(e.saros));
-    ShowYearOf(eclipse);
-    headlineLabel_->clear();  // until the worker brings the new eclipse's
   }
+  controls_->ShowEclipse(eclipse, recomputing, UiLanguage());
   ShowEclipseLabels(eclipse);
-  yearList_->setTimeScale(eclipse.universalTime);
 }
 
 void MainWindow::ShowEclipseLabels(const PreparedEclipse& c) {
-  const int language = UiLanguage();
-  CheckBox_ET_UT->setText(
-      FromWindows1252(TimeScaleCaption(c.universalTime, c.modelDeltaT, c.elements.year, language)));
-  const QString dateTime = FromStd(EstimateText(c));
   const QString nine(9, QLatin1Char(' '));
-  setWindowTitle(captionPrefix_ + nine + dateTime + nine +
-                 FromWindows1252(EclipseTypeName(c.elements.kind, language)));
-  Label_SoFiTyp->setText(
-      FromWindows1252(EclipseTypeShortName(static_cast<int>(c.elements.kind), language)));
-  Label_DatumZeit->setText(dateTime);
+  setWindowTitle(captionPrefix_ + nine + FromStd(EstimateText(c)) + nine +
+                 FromWindows1252(EclipseTypeName(c.elements.kind, UiLanguage())));
   // The band exists where the model's DeltaT is uncertain, in UT.
   deltaTBandItem_->setEnabled(c.universalTime && DeltaTUncertainty(c.elements.year).has_value());
 }
 
-void MainWindow::ShowViewState(const SessionState& state) {
-  const ViewParameters& view = state.view;
-  Edit_Psi->setText(OneDecimal(view.Psi));
-  Edit_Phi->setText(OneDecimal(view.Phi));
-  Edit_Chi->setText(OneDecimal(view.Chi));
-  Edit_RK->setText(QString::number(view.RK));
-  (view.Stereographic ? RadioButton_Stereo : RadioButton_Ortho)->setChecked(true);
-  // A box disabled for want of a texture stays unticked.
-  CheckBox_Farbe->setChecked(view.ColoredEarth && CheckBox_Farbe->isEnabled());
-  CheckBox_ET_UT->setChecked(state.universalTime);
+void MainWindow::ShowMenuState(const SessionState& state) {
   deltaTBandItem_->setChecked(state.deltaTBand);
   townDurationsItem_->setChecked(state.townDurations);
   for (const auto& [name, shown] : {std::pair{"Borders1", state.borders}, std::pair{"PathBand1", state.pathBand},
@@ -184,19 +105,18 @@ void MainWindow::ShowViewState(const SessionState& state) {
     if (auto* item = findChild<QAction*>(QString::fromLatin1(name))) item->setChecked(shown);
   }
   for (int i = 0; i < 6; ++i) {
-    if (kResolutions[i] == view.Resolution) resolutionItems_[i]->setChecked(true);
+    if (kResolutions[i] == state.view.Resolution) resolutionItems_[i]->setChecked(true);
   }
-  penWidthItems_[std::clamp(view.PenWidth, 1, 3) - 1]->setChecked(true);
+  penWidthItems_[std::clamp(state.view.PenWidth, 1, 3) - 1]->setChecked(true);
   if (state.language >= kGerman && state.language <= kFrench) {
     languageItems_[state.language]->setChecked(true);
   }
-  ShowInPanels(state);
 }
 
 void MainWindow::ShowResult(const std::shared_ptr<const SessionResult>& result) {
   statusBar_->ShowDrawnCurves(result->drawnCurves);
-  headlineLabel_->setText(HeadlineSummaryText(result->headline, result->computation->universalTime,
-                                              result->state.language));
+  controls_->ShowHeadline(
+      HeadlineSummaryText(result->headline, result->computation->universalTime, result->state.language));
   // Should the panel have changed size since the worker last looked, the
   // session fits the picture again; the panel stretches it meanwhile.
   Panel2->SetImage(result->ScreenImage(), result->fitted);
@@ -256,7 +176,7 @@ bool MainWindow::IsBusy() const {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
-  ScheduleDockArrangement();
+  dockArranger_->Schedule();
 }
 
 const EclipseResult& MainWindow::Computation() const {

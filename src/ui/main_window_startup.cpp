@@ -15,6 +15,7 @@
 #include "postscript/map_sheet.h"
 #include "catalogue/eclipse_texts.h"
 #include "ui/control_factory.h"
+#include "ui/eclipse_controls.h"
 #include "ui/languages.h"
 #include "ui/main_window.h"
 #include "ui/window_settings.h"
@@ -246,8 +247,7 @@ void MainWindow::ReportTextureOutcome() {
 void MainWindow::ReportMissingTexture(const QString& text) {
   QString message = text;
   if (!message.contains(QStringLiteral("without"))) message += kWithoutTexture;
-  CheckBox_Farbe->setChecked(false);
-  CheckBox_Farbe->setEnabled(false);
+  controls_->DisableColoredEarth();
   ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), message);
 }
 

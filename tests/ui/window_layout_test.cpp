@@ -14,6 +14,7 @@
 #include <QStatusBar>
 #include <QTableWidget>
 
+#include "ui/dock_arranger.h"
 #include "ui/local_panel.h"
 #include "ui/window_settings.h"
 #include "ui/year_eclipse_list.h"
@@ -188,7 +189,7 @@ class WindowLayoutTest : public WindowFixture {
                                  placeDock->isVisible(), 5000);
     QCOMPARE(window_->dockWidgetArea(legendDock), Qt::RightDockWidgetArea);
     QCOMPARE(partsApart(), QString());
-    QVERIFY2(map->width() >= darvelle::ui::MainWindow::kLeastMapWidth, qPrintable(QString::number(map->width())));
+    QVERIFY2(map->width() >= darvelle::ui::DockArranger::kLeastMapWidth, qPrintable(QString::number(map->width())));
 
     // Closed while small, the next window at a desktop's size has its docks beside the globe.
     ResizeTo(800, 600);

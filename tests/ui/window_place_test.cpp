@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/dock_arranger.h"
 #include "astro/delta_t.h"
 #include "catalogue/besselian_elements.h"
 #include "catalogue/eclipse_texts.h"
@@ -28,6 +29,7 @@
 
 namespace window_test {
 
+using darvelle::ui::DockArranger;
 using darvelle::ui::LocalCircumstancesPanel;
 using darvelle::ui::LocalTexts;
 using darvelle::ui::ObserverPlace;
@@ -363,7 +365,7 @@ class WindowPlaceTest : public WindowFixture {
           QVERIFY2(metrics.horizontalAdvance(text) < table->columnWidth(c), qPrintable(text));
         }
       }
-      QVERIFY(Find<QWidget>("Panel2")->width() >= MainWindow::kLeastMapWidth);
+      QVERIFY(Find<QWidget>("Panel2")->width() >= DockArranger::kLeastMapWidth);
     }
   }
 

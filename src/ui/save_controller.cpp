@@ -1,23 +1,17 @@
-// The File menu's saves and exports: the map (with or without its legend),
-// the sheet as PostScript or PDF, the report and curve files, KML and
-// GeoJSON. Each asks for a path, copies what the map shown needs, and
-// writes on a worker while the window goes on; the status bar shows that a
-// file is being written, and a failure is reported naming the file and why.
+#include "ui/save_controller.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QFutureWatcher>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QMenu>
-#include <QProgressBar>
-#include <QStatusBar>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include "catalogue/eclipse_texts.h"
 #include "ui/control_factory.h"
-#include "ui/main_window.h"
+#include "ui/eclipse_session.h"
 #include "ui/window_settings.h"
+#include "ui/window_status_bar.h"
 
 namespace darvelle::ui {
 namespace {
@@ -32,7 +26,9 @@ QString StartFolder(const std::filesystem::path& settingsFolder) {
 
 }  // namespace
 
-void MainWindow::BuildFileItems(QMenu* file) {
+SaveController::SaveController(Context context) : context_(std::move(context)) {}
+
+void SaveController::AddMenuItems(QMenu* file) {
   struct Item {
     SaveKind kind;
     const char* caption;  // English until the language's captions are applied
@@ -56,18 +52,16 @@ void MainWindow::BuildFileItems(QMenu* file) {
   file->addSeparator();
 }
 
-bool MainWindow::IsSaving() const { return saves_.Running() > 0; }
-
-void MainWindow::SaveAs(SaveKind kind) {
-  const int language = UiLanguage();
-  const std::shared_ptr<const SessionResult> shown = session_->Current();
+void SaveController::SaveAs(SaveKind kind) {
+  const auto language = context_.session.State().language;
+  const std::shared_ptr<const SessionResult> shown = context_.session.Current();
   if (shown == nullptr) {
-    ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), NothingToSaveText(language));
+    emit message(QMessageBox::Warning, QStringLiteral("Darvelle"), NothingToSaveText(language));
     return;
   }
   const FileQuestion question =
-      QuestionFor(kind, language, StartFolder(options_.settingsFolder), *shown->computation);
-  const FileAnswer answer = fileAsker_(this, question);
+      QuestionFor(kind, language, StartFolder(context_.settingsFolder), *shown->computation);
+  const FileAnswer answer = fileAsker_(&context_.dialogParent, question);
   if (answer.path.isEmpty()) return;  // cancelled
 
   SaveJob job;
@@ -75,30 +69,29 @@ void MainWindow::SaveAs(SaveKind kind) {
   job.target = TargetFor(kind, answer);
   job.shown = shown;
   job.renderer = std::make_shared<const MapRenderer>(*shown->renderer);
-  job.legendTitle = LegendTitle(*shown->computation);
+  job.legendTitle = FromWindows1252(EclipseTypeName(shown->computation->elements.kind, language));
   job.language = language;
   // The folder is remembered even when the save fails: the user chose it,
   // and will most likely mend it and try again there.
   const QString folder = kind == SaveKind::ReportFolder
                              ? answer.path
                              : QFileInfo(QString::fromStdString(job.target.path.string())).absolutePath();
-  WindowSettings remembered(options_.settingsFolder);
-  if (!remembered.SetLastFolder(folder)) ReportSettingsProblem(remembered.Problem());
+  WindowSettings remembered(context_.settingsFolder);
+  if (!remembered.SetLastFolder(folder)) emit settingsProblem(remembered.Problem());
 
   auto* watcher = new QFutureWatcher<QString>(this);
   connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, job] {
     const QString failure = watcher->result();
     watcher->deleteLater();
-    FinishSave(job, failure);
+    Finish(job, failure);
   });
   // Files have the map as the exit files do, without the halos the
   // window's globe draws under the curves.
-  const QFuture<QString> future =
-      QtConcurrent::run(&workers_, [job, texture = texture_, coastlines = coastlines_]() mutable {
+  const QFuture<QString> future = QtConcurrent::run(
+      &context_.workers, [job, texture = context_.texture, coastlines = context_.coastlines]() mutable {
         try {
           auto plain = std::make_shared<MapRenderer>(*job.renderer);
-          RedrawForFiles(*plain, *job.shown, texture, AwaitCoastlines(coastlines),
-                         FileLayers::kAsShown);
+          RedrawForFiles(*plain, *job.shown, texture, AwaitCoastlines(coastlines), FileLayers::kAsShown);
           job.renderer = std::move(plain);
         } catch (const std::exception& e) {
           return FromStd(e.what());  // nothing may cross into the pool
@@ -107,23 +100,22 @@ void MainWindow::SaveAs(SaveKind kind) {
       });
   saves_.Add(future);
   watcher->setFuture(future);
-  statusBar_->ShowSaving(QString::fromStdString(job.target.path.filename().string()), UiLanguage());
+  context_.statusBar.ShowSaving(QString::fromStdString(job.target.path.filename().string()), language);
 }
 
-void MainWindow::FinishSave(const SaveJob& job, const QString& failure) {
+void SaveController::Finish(const SaveJob& job, const QString& failure) {
   const QString path = QString::fromStdString(job.target.path.string());
+  const auto language = context_.session.State().language;
   if (failure.isEmpty()) {
     if (!IsSaving()) {
-      statusBar_->ShowSaved(QString::fromStdString(job.target.path.filename().string()), UiLanguage());
+      context_.statusBar.ShowSaved(QString::fromStdString(job.target.path.filename().string()), language);
     }
   } else {
-    if (!IsSaving()) statusBar_->HideSaveNote();
-    ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"),
-                SaveFailedText(job.kind, path, failure, UiLanguage()));
+    if (!IsSaving()) context_.statusBar.HideSaveNote();
+    emit message(QMessageBox::Critical, QStringLiteral("Darvelle"),
+                 SaveFailedText(job.kind, path, failure, language));
   }
-  emit saveFinished(path, failure.isEmpty());
-  // A close asked for during the save waits for this.
-  if (!IsSaving() && !IsBusy()) emit becameIdle();
+  emit finished(path, failure.isEmpty());
 }
 
 }  // namespace darvelle::ui
