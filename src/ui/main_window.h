@@ -29,17 +29,14 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
-#include "catalogue/settings.h"
 #include "render/coastline_file.h"
 #include "render/coastlines.h"
 #include "ui/data_loads.h"
-#include "ui/drag_preview.h"
 #include "ui/eclipse_session.h"
 #include "ui/qt_texts.h"
 #include "ui/save_actions.h"
 #include "ui/session_controller.h"
 #include "ui/status_panels.h"
-#include "ui/version_info.h"
 #include "ui/window_status_bar.h"
 
 class QAction;
@@ -60,6 +57,13 @@ namespace darvelle::ui {
 class EclipseControls;
 class DockArranger;
 class SaveController;
+class SessionSettings;
+class EarthLoads;
+class AboutPanel;
+class PlaceDocks;
+class ViewMenus;
+class GlobeWidget;
+class ExitWriter;
 class GlobeView;
 class HelpBrowser;
 class LocalCircumstancesPanel;
@@ -68,7 +72,6 @@ class ObserverModel;
 class VisibleEclipsesDialog;
 struct ObserverPlace;
 class LegendPanel;
-class MapPanel;
 class TimeControls;
 }  // namespace darvelle::ui
 namespace darvelle {
@@ -137,7 +140,6 @@ class MainWindow : public QMainWindow {
   QImage DisplayImage() const;
   // The size of the map panel, which a request makes its pictures for.
   QSize MapArea() const;
-  const std::filesystem::path& SettingsPath() const { return settingsPath_; }
   const std::filesystem::path& TempFolder() const { return options_.tempFolder; }
 
  signals:
@@ -158,28 +160,18 @@ class MainWindow : public QMainWindow {
   // main_window_build.cpp
   void BuildControls();
   void BuildStatusBar();
-  void BuildAboutPanel();
+  void BindEarthLoads();
 
   // main_window_menus.cpp
   void BuildMenus();
   void BuildSaves(QMenu* file);
   QMenu* AddMenu(const char* name, const char* caption);
-  void BuildResolutionMenu();
-  void BuildPenWidthMenu();
-  void BuildLanguageMenu();
   void ChooseLanguage(int language);
   void OpenHelp();
 
   // main_window_startup.cpp
-  void FillVersionGrid();
-  void StartTextureLoad();
   bool LoadCatalogueOrExplain();
-  void StartCoastlineLoad();
-  void ReportCoastlineOutcome();
   SessionState RestoreSettings();
-  void WatchTextureAfterFirstMap();
-  void ReportTextureOutcome();
-  void ReportMissingTexture(const QString& text);
 
   // main_window_session.cpp: requests
   void Request(const SessionState& next);
@@ -188,7 +180,6 @@ class MainWindow : public QMainWindow {
   void BindSession();
   void ShowPrepared(const PreparedEclipse& eclipse, bool recomputing);
   void ShowEclipseLabels(const PreparedEclipse& eclipse);
-  void ShowMenuState(const SessionState& state);
   void ShowResult(const std::shared_ptr<const SessionResult>& result);
   void ShowBusy(bool busy);
   void ReportOutputFailure(const std::string& cause);
@@ -198,21 +189,12 @@ class MainWindow : public QMainWindow {
   void ReportSettingsProblem(const QString& problem);
 
   // main_window_globe.cpp
-  void BuildGlobeInput();
+  void BindGlobe();
   void BuildLegendDock();
-  void TurnGlobe(const ViewParameters& view, bool interim);
-  void ShowDragPreview(const ViewParameters& view);
-  void ShowCurrentMap();
-  void ShowOnGlobe(const SessionResult& result);
   void ShowInPanels(const SessionState& state);
 
   // main_window_place.cpp
-  void BuildPlaceDock();
-  void BuildPlaceMenuItems();
-  void ChoosePlace(const ObserverPlace& place, bool moved);
-  void ShowPlace(const ObserverPlace& place);
-  void ShowLocalFor(const PreparedEclipse& eclipse);
-  void OpenVisibleEclipses();
+  void BuildPlaceDocks();
 
   // main_window_conventions.cpp
   void BuildConventions();
@@ -225,7 +207,7 @@ class MainWindow : public QMainWindow {
 
   // main_window_exit.cpp
   void Exit(bool withSheet);
-  void FinishExit();
+  void FinishExit(bool withSheet, const QString& failure);
   void GiveBackAfterSheet();
   // Work a close waits for: a recomputation, the exit's files, a save.
   bool HoldsClose() const;
@@ -235,10 +217,8 @@ class MainWindow : public QMainWindow {
   StartupOptions options_;
   MessageSink messageSink_;
   bool settingsProblemReported_ = false;
-  std::filesystem::path settingsPath_;
-  TFileVersionInfo versionInfo_;
   QString captionPrefix_;
-  Settings settings_;
+  std::unique_ptr<SessionSettings> sessionSettings_;  // Darvelle.ini, read at start, written at the close
 
   // Every job of the window runs here, none on Qt's global pool: Qt's own
   // picture scaling and conversion on the window's thread borrow that pool's
@@ -248,57 +228,36 @@ class MainWindow : public QMainWindow {
   // Read once at start-up; the session's jobs read them while they run, so
   // they are declared before the session, which waits for its job on the way out.
   Catalogue catalogue_;
-  // Read on a pool thread from start-up on; the first map waits for them on its worker.
-  CoastlineFuture coastlines_;
-  QFutureWatcher<std::shared_ptr<const LoadedCoastlines>> coastlineWatcher_;
-  TextureFuture texture_;
-  bool textureFound_ = false;  // the texture file was found; it is decoded after the first map
-  QFutureWatcher<std::shared_ptr<const LoadedTexture>> textureWatcher_;
+  // The coastlines and the texture, read on pool threads from start-up on;
+  // the first map waits for them on its worker.
+  std::unique_ptr<EarthLoads> earthLoads_;
   std::unique_ptr<EclipseSession> session_;
   // Turns what the controls ask into the session's next state.
   std::unique_ptr<SessionController> controller_;
-  // The exit files are written on a worker; the text is the failure, empty on success.
-  QFutureWatcher<QString> exitWriter_;
-  // Which exit is writing its files (true: with the sheet); empty when none is.
-  std::optional<bool> exitWithSheet_;
+  std::unique_ptr<ExitWriter> exitWriter_;  // the exit's bitmap and sheet, on a worker
   QPointer<QWidget> focusBeforeBusy_;
   bool outputFailureReported_ = false;  // warned once that the files cannot be written
   std::unique_ptr<SaveController> saveController_;  // the File menu's saves and exports
 
   // The window's panels, named as their objectName.
   QWidget* Panel1 = nullptr;
-  MapPanel* Panel2 = nullptr;
+  GlobeWidget* Panel2 = nullptr;  // the map and the globe under the mouse
   EclipseControls* controls_ = nullptr;  // the left column, Panel0
   QAction* Exit1 = nullptr;
   WindowStatusBar* statusBar_ = nullptr;  // the panels, the cursor's place, the save note
-  QAction* resolutionItems_[6] = {};
-  QAction* penWidthItems_[3] = {};
-  QAction* languageItems_[3] = {};
-  QAction* deltaTBandItem_ = nullptr;
-  QAction* townDurationsItem_ = nullptr;
-  QWidget* Panel_About = nullptr;
-  QTableWidget* StringGrid_VersionsInfo = nullptr;
+  ViewMenus* viewMenus_ = nullptr;  // Resolution, Pen width, Option
+  AboutPanel* aboutPanel_ = nullptr;  // Panel_About
   HelpBrowser* helpWindow_ = nullptr;
   // Around the map: the globe's mouse, the cursor's place, the legend, the year's eclipses.
-  GlobeView* globeInput_ = nullptr;
   QDockWidget* legendDock_ = nullptr;
   LegendPanel* legend_ = nullptr;
-  // The observer: the local-circumstances dock and the list of eclipses seen from the place.
-  QDockWidget* placeDock_ = nullptr;
-  LocalCircumstancesPanel* localPanel_ = nullptr;
-  QDockWidget* townsDock_ = nullptr;
-  TownsPanel* townsPanel_ = nullptr;
-  ObserverModel* observer_ = nullptr;  // the one place, and its memory
-  VisibleEclipsesDialog* visibleDialog_ = nullptr;
-  QAction* visibleFromHereItem_ = nullptr;
-  QAction* previousPlaceItem_ = nullptr;
+  PlaceDocks* placeDocks_ = nullptr;  // the observer: the place, what it sees, the towns
   // Closes the docks beside the globe in a narrow window, opens them under it.
   std::unique_ptr<DockArranger> dockArranger_;
   // Shortcuts, tooltips and the entry checks.
   QAction* helpItem_ = nullptr;
   int tooltipLanguage_ = -1;  // the language the tooltips are in; none yet
   QtStandardTexts qtTexts_;   // the dialogs' buttons in the window's language
-  std::unique_ptr<DragPreview> dragPreview_;  // the quick pictures of a drag under way
 
   // The File menu's "saving ..." in the status bar, made at the first save.
 

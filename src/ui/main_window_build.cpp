@@ -3,45 +3,33 @@
 
 #include <QDockWidget>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStyle>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "catalogue/eclipse_texts.h"
+#include "ui/about_panel.h"
 #include "ui/control_column.h"
 #include "ui/control_factory.h"
-#include "ui/eclipse_controls.h"
 #include "ui/dock_arranger.h"
+#include "ui/earth_loads.h"
+#include "ui/exit_writer.h"
+#include "ui/globe_widget.h"
+#include "ui/eclipse_controls.h"
 #include "ui/languages.h"
 #include "ui/main_window.h"
+#include "ui/place_docks.h"
 #include "ui/save_controller.h"
+#include "ui/session_settings.h"
+#include "ui/view_menus.h"
 #include "ui/time_controls.h"
 #include "ui/widgets.h"
 
 namespace darvelle::ui {
 namespace {
-
-// The About panel's grid of version information: two columns of 195
-// pixels, 17 rows of 19, filled at start-up.
-QTableWidget* NewVersionGrid(QWidget* parent) {
-  auto* grid = new QTableWidget(kVersionGridRows, 2, parent);
-  grid->setObjectName(QStringLiteral("StringGrid_VersionsInfo"));
-  grid->horizontalHeader()->hide();
-  grid->verticalHeader()->hide();
-  grid->setFont(PixelFont(QStringLiteral("Arial"), 13, true));
-  grid->setColumnWidth(0, 195);
-  grid->setColumnWidth(1, 195);
-  grid->verticalHeader()->setDefaultSectionSize(19);
-  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid->setFixedSize(2 * 195 + 4, kVersionGridRows * 19 + 4);
-  grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  return grid;
-}
 
 constexpr int kSarosNotFoundMilliseconds = 5000;
 
@@ -76,22 +64,25 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
       box->exec();
     }
   };
+  earthLoads_ = std::make_unique<EarthLoads>(workers_, *session_, options_.dataFolder, options_.readCoastlines);
   BuildControls();
-  BuildGlobeInput();
   BuildLegendDock();
-  BuildPlaceDock();
-  dockArranger_ = std::make_unique<DockArranger>(*this, *Panel2, QList<QDockWidget*>{legendDock_, placeDock_, townsDock_});
+  BuildPlaceDocks();
+  dockArranger_ = std::make_unique<DockArranger>(*this, *Panel2, QList<QDockWidget*>{legendDock_, placeDocks_->PlaceDock(), placeDocks_->TownsDock()});
   BuildStatusBar();
+  BindGlobe();
+  BindEarthLoads();
   BuildMenus();
-  BuildPlaceMenuItems();
-  BuildAboutPanel();
+  placeDocks_->AddMenuItems(viewMenus_->OptionMenu());
+  aboutPanel_ = new AboutPanel(centralWidget());
   BuildConventions();
   // The docks do not set the window's least width: a narrower window moves
   // them under the globe (ArrangeDocks) instead of refusing to shrink.
   setMinimumWidth(centralWidget()->minimumSizeHint().width());
   BindSession();
   BuildTimeControls();
-  connect(&exitWriter_, &QFutureWatcherBase::finished, this, &MainWindow::FinishExit);
+  exitWriter_ = std::make_unique<ExitWriter>(workers_, *earthLoads_, options_.tempFolder);
+  connect(exitWriter_.get(), &ExitWriter::finished, this, &MainWindow::FinishExit);
 }
 
 void MainWindow::BuildControls() {
@@ -114,8 +105,7 @@ void MainWindow::BuildControls() {
     statusBar_->ShowMessage(SarosNotFoundText(saros, UiLanguage()), kSarosNotFoundMilliseconds);
   });
 
-  Panel2 = new MapPanel(central);
-  Panel2->setObjectName(QStringLiteral("Panel2"));
+  Panel2 = new GlobeWidget(*session_, *controller_, *earthLoads_, central);
   body->addWidget(Panel2, 1);
   connect(Panel2, &MapPanel::firstMapPainted, this, &MainWindow::firstMapPainted);
 
@@ -127,34 +117,16 @@ void MainWindow::BuildControls() {
 
 void MainWindow::BuildStatusBar() { statusBar_ = new WindowStatusBar(statusBar()); }
 
-void MainWindow::BuildAboutPanel() {
-  auto* about = new QFrame(centralWidget());
-  Panel_About = about;
-  about->setObjectName(QStringLiteral("Panel_About"));
-  about->setAutoFillBackground(true);
-  about->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  auto* layout = new QVBoxLayout(about);
-  auto* top = new QHBoxLayout;
-  auto* image = new QLabel(about);
-  image->setObjectName(QStringLiteral("Image1"));
-  image->setPixmap(QPixmap::fromImage(DarvelleIcon(64)));
-  auto* title = new QLabel(QStringLiteral("Darvelle"), about);
-  title->setObjectName(QStringLiteral("Label_Darvelle"));
-  title->setFont(PixelFont(QStringLiteral("Arial"), 32, true));
-  top->addWidget(image);
-  top->addWidget(title, 1);
-  layout->addLayout(top);
-
-  StringGrid_VersionsInfo = NewVersionGrid(about);
-  layout->addWidget(StringGrid_VersionsInfo);
-
-  auto* ok = new QPushButton(QStringLiteral("OK"), about);
-  ok->setObjectName(QStringLiteral("Button_About_OK"));
-  layout->addWidget(ok, 0, Qt::AlignHCenter);
-  connect(ok, &QPushButton::clicked, about, &QWidget::hide);
-  about->adjustSize();
-  about->move(270, 20);
-  about->hide();
+void MainWindow::BindEarthLoads() {
+  EarthLoads* loads = earthLoads_.get();
+  connect(loads, &EarthLoads::status, this, [this](const QString& text) { statusBar_->ShowMessage(text); });
+  connect(loads, &EarthLoads::coastlinePointsRead, this,
+          [this](std::size_t count) { statusBar_->ShowCoastlinePoints(count); });
+  connect(loads, &EarthLoads::message, this, &MainWindow::ShowMessage);
+  connect(loads, &EarthLoads::textureMissing, this, [this](const QString& why) {
+    controls_->DisableColoredEarth();
+    ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), why);
+  });
 }
 
 }  // namespace darvelle::ui

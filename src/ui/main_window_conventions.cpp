@@ -10,9 +10,10 @@
 #include <QShortcut>
 #include <QStatusBar>
 
-#include "ui/eclipse_controls.h"
 #include "ui/dock_arranger.h"
+#include "ui/eclipse_controls.h"
 #include "ui/globe_view.h"
+#include "ui/globe_widget.h"
 #include "ui/main_window.h"
 #include "ui/tooltips.h"
 #include "ui/widgets.h"

@@ -10,18 +10,20 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include "catalogue/eclipse_texts.h"
-#include "geometry/report_files.h"
-#include "postscript/exit_files.h"
+#include "io/output_file_names.h"
 #include "ui/control_factory.h"
 #include "ui/dock_arranger.h"
+#include "ui/earth_loads.h"
+#include "ui/exit_writer.h"
 #include "ui/eclipse_controls.h"
 #include "ui/help_browser.h"
 #include "ui/languages.h"
+#include "ui/globe_widget.h"
 #include "ui/main_window.h"
 #include "ui/save_controller.h"
+#include "ui/session_settings.h"
 #include "ui/time_controls.h"
 #include "ui/widgets.h"
 
@@ -29,33 +31,6 @@ namespace darvelle::ui {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The view edits as the legend prints them: the texts the window shows.
-ViewEditTexts EditTextsOf(const ViewParameters& view) {
-  return {OneDecimal(view.Psi).toStdString(), OneDecimal(view.Phi).toStdString(),
-          OneDecimal(view.Chi).toStdString(), std::to_string(view.RK)};
-}
-
-// Writes the exit files of `shown` into `folder`, composing the legend in
-// `renderer`, a copy of the one shown (the window may rescale its own on a
-// resize meanwhile). The text is the failure, empty on success.
-QString WriteExitFilesOf(const std::shared_ptr<const SessionResult>& shown, MapRenderer renderer,
-                         const TextureFuture& texture, const CoastlineFuture& coastlines,
-                         const QString& title, const fs::path& folder, bool withSheet) {
-  try {
-    // The exit bitmap and sheet stay the plain map, whatever layers are shown.
-    RedrawForFiles(renderer, *shown, texture, AwaitCoastlines(coastlines), FileLayers::kNone);
-    const ViewEditTexts edits = EditTextsOf(shown->drawnView);
-    if (withSheet) {
-      WriteExitFilesWithSheet(renderer, *shown->computation, title, edits, folder);
-    } else {
-      WriteExitFiles(renderer, *shown->computation, title, edits, folder);
-    }
-    return {};
-  } catch (const std::exception& e) {
-    return FromStd(e.what());
-  }
-}
 
 }  // namespace
 
@@ -68,11 +43,8 @@ MainWindow::~MainWindow() {
   // A film under way is cancelled and its files removed, not finished.
   timeControls_.reset();
   workers_.waitForDone();
-  exitWriter_.waitForFinished();
-  textureWatcher_.waitForFinished();
-  texture_.waitForFinished();
-  coastlineWatcher_.waitForFinished();
-  coastlines_.waitForFinished();
+  exitWriter_.reset();
+  earthLoads_.reset();
 }
 
 void MainWindow::Exit(bool withSheet) {
@@ -104,17 +76,10 @@ void MainWindow::Exit(bool withSheet) {
   // No input while the files are written: nothing may change what they show.
   focusBeforeBusy_ = QApplication::focusWidget();
   setEnabled(false);
-  exitWithSheet_ = withSheet;
-  // The coastlines and the texture outlive the writer: the destructor waits for it.
-  exitWriter_.setFuture(QtConcurrent::run(&workers_, WriteExitFilesOf, shown, *shown->renderer, texture_,
-                                          coastlines_, LegendTitle(*shown->computation),
-                                          options_.tempFolder, withSheet));
+  exitWriter_->Start(shown, LegendTitle(*shown->computation), withSheet);
 }
 
-void MainWindow::FinishExit() {
-  const bool withSheet = exitWithSheet_.value_or(false);
-  exitWithSheet_.reset();
-  const QString failure = exitWriter_.result();
+void MainWindow::FinishExit(bool withSheet, const QString& failure) {
   setEnabled(true);
   controls_->ShowExitWriting(false);
   if (failure.isEmpty() || !withSheet) {
@@ -156,7 +121,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 bool MainWindow::HoldsClose() const {
   // A picture being fitted to a new panel size is not waited for: it is the
   // worker's own copy, no reason to keep a leaving user waiting.
-  return session_->IsBusy() || exitWithSheet_.has_value() || IsSaving();
+  return session_->IsBusy() || exitWriter_->Writing().has_value() || IsSaving();
 }
 
 // A close during a recomputation, an exit or a save is answered at once: the window
@@ -172,31 +137,14 @@ void MainWindow::CloseWhenIdle() {
 }
 
 void MainWindow::SaveSettingsAndRemoveFiles() {
-  std::error_code ec;
-  if (fs::exists(settingsPath_, ec)) {
-    const SessionState& state = session_->State();
-    Settings s = settings_;
-    s.Language = static_cast<std::uint8_t>(state.language);
-    s.EclipseIndex = state.index;
-    s.UseUT = state.universalTime ? 1 : 0;
-    // The angles as the edits read, when the user typed a number without
-    // pressing Enter; text that is not a number never keeps the user from
-    // leaving: the angle drawn last is saved instead.
-    const ViewParameters typed = controls_->TypedAngles(state.view);
-    s.Psi = typed.Psi;
-    s.Phi = typed.Phi;
-    s.Chi = typed.Chi;
-    const auto& shown = session_->Current();
-    s.GlobeSize = shown != nullptr ? shown->drawnView.RK : state.view.RK;
-    s.Orthographic = state.view.Stereographic ? 0 : 1;
-    s.Resolution = 1;
-    s.PenWidth = state.view.PenWidth;
-    try {
-      WriteSettingsFile(settingsPath_, s);
-    } catch (const std::exception& e) {
-      ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), FromStd(e.what()));
-    }
-  }
+  // The angles as the edits read, when the user typed a number without
+  // pressing Enter; text that is not a number never keeps the user from
+  // leaving: the angle drawn last is saved instead.
+  const SessionState& state = session_->State();
+  const auto& shown = session_->Current();
+  const QString failure = sessionSettings_->Save(state, controls_->TypedAngles(state.view),
+                                                 shown != nullptr ? shown->drawnView.RK : state.view.RK);
+  if (!failure.isEmpty()) ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), failure);
   // The twenty names of the list, and the horizon curves under the names
   // they are written with (the list spells them in capitals).
   if (!options_.keepFilesAtExit && options_.tempFolderProblem.empty()) {

@@ -22,13 +22,15 @@
 #include "ui/headline_texts.h"
 #include "ui/languages.h"
 #include "ui/legend_panel.h"
+#include "ui/exit_writer.h"
+#include "ui/globe_widget.h"
 #include "ui/main_window.h"
+#include "ui/view_menus.h"
 #include "ui/widgets.h"
 
 namespace darvelle::ui {
 namespace {
 
-constexpr int kResolutions[6] = {1, 2, 4, 8, 16, 32};
 
 }  // namespace
 
@@ -63,8 +65,8 @@ void MainWindow::BindSession() {
   });
   connect(session_.get(), &EclipseSession::refitted, this,
           [this](const std::shared_ptr<const SessionResult>& result) {
-            ShowCurrentMap();
-            ShowOnGlobe(*result);
+            Panel2->ShowCurrentMap();
+            Panel2->ShowOnGlobe(*result);
           });
   connect(session_.get(), &EclipseSession::fittingEnded, this, [this] {
     if (!IsBusy() && !IsSaving()) emit becameIdle();
@@ -79,7 +81,7 @@ void MainWindow::BindSession() {
 void MainWindow::ShowPrepared(const PreparedEclipse& eclipse, bool recomputing) {
   const SessionState& state = session_->State();
   controls_->ShowState(state);
-  ShowMenuState(state);
+  viewMenus_->ShowState(state);
   ShowInPanels(state);
   if (recomputing) {
     statusBar_->ClearCurveCounts();
@@ -93,34 +95,14 @@ void MainWindow::ShowEclipseLabels(const PreparedEclipse& c) {
   const QString nine(9, QLatin1Char(' '));
   setWindowTitle(captionPrefix_ + nine + FromStd(EstimateText(c)) + nine +
                  FromWindows1252(EclipseTypeName(c.elements.kind, UiLanguage())));
-  // The band exists where the model's DeltaT is uncertain, in UT.
-  deltaTBandItem_->setEnabled(c.universalTime && DeltaTUncertainty(c.elements.year).has_value());
-}
-
-void MainWindow::ShowMenuState(const SessionState& state) {
-  deltaTBandItem_->setChecked(state.deltaTBand);
-  townDurationsItem_->setChecked(state.townDurations);
-  for (const auto& [name, shown] : {std::pair{"Borders1", state.borders}, std::pair{"PathBand1", state.pathBand},
-                                    std::pair{"TownNames1", state.townNames}}) {
-    if (auto* item = findChild<QAction*>(QString::fromLatin1(name))) item->setChecked(shown);
-  }
-  for (int i = 0; i < 6; ++i) {
-    if (kResolutions[i] == state.view.Resolution) resolutionItems_[i]->setChecked(true);
-  }
-  penWidthItems_[std::clamp(state.view.PenWidth, 1, 3) - 1]->setChecked(true);
-  if (state.language >= kGerman && state.language <= kFrench) {
-    languageItems_[state.language]->setChecked(true);
-  }
+  viewMenus_->ShowEclipse(c);
 }
 
 void MainWindow::ShowResult(const std::shared_ptr<const SessionResult>& result) {
   statusBar_->ShowDrawnCurves(result->drawnCurves);
   controls_->ShowHeadline(
       HeadlineSummaryText(result->headline, result->computation->universalTime, result->state.language));
-  // Should the panel have changed size since the worker last looked, the
-  // session fits the picture again; the panel stretches it meanwhile.
-  Panel2->SetImage(result->ScreenImage(), result->fitted);
-  ShowOnGlobe(*result);
+  Panel2->ShowResult(*result);
   legend_->setLayers(LegendLayersOf(*result));
 }
 
@@ -130,7 +112,7 @@ void MainWindow::ShowBusy(bool busy) {
     setEnabled(false);
     return;
   }
-  if (exitWithSheet_) return;  // the exit's files are still being written
+  if (exitWriter_->Writing()) return;  // the exit's files are still being written
   setEnabled(true);
   if (focusBeforeBusy_ != nullptr && focusBeforeBusy_->isVisible()) {
     focusBeforeBusy_->setFocus();
@@ -171,7 +153,7 @@ void MainWindow::ReportSettingsProblem(const QString& problem) {
 }
 
 bool MainWindow::IsBusy() const {
-  return session_->IsBusy() || session_->IsFitting() || exitWithSheet_.has_value();
+  return session_->IsBusy() || session_->IsFitting() || exitWriter_->Writing().has_value();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

@@ -3,7 +3,10 @@
 
 #include <QMenu>
 
+#include "ui/earth_loads.h"
+#include "ui/globe_widget.h"
 #include "ui/main_window.h"
+#include "ui/place_docks.h"
 #include "ui/time_controls.h"
 #include "ui/widgets.h"
 
@@ -13,10 +16,10 @@ void MainWindow::BuildTimeControls() {
   TimeControlsWiring wiring;
   wiring.window = this;
   wiring.session = session_.get();
-  wiring.observer = observer_;
+  wiring.observer = placeDocks_->Observer();
   wiring.mapPanel = Panel2;
-  wiring.placeDock = placeDock_;
-  wiring.globe = globeInput_;
+  wiring.placeDock = placeDocks_->PlaceDock();
+  wiring.globe = &Panel2->Input();
   wiring.controller = controller_.get();
   wiring.optionMenu = findChild<QMenu*>(QStringLiteral("Option1"));
   wiring.fileMenu = findChild<QMenu*>(QStringLiteral("File1"));
@@ -28,9 +31,9 @@ void MainWindow::BuildTimeControls() {
   }
   wiring.workers = &workers_;
   wiring.settingsFolder = options_.settingsFolder;
-  wiring.texture = &texture_;
-  wiring.coastlines = &coastlines_;
-  wiring.showPlainMap = [this] { ShowCurrentMap(); };
+  wiring.texture = &earthLoads_->Texture();
+  wiring.coastlines = &earthLoads_->Coastlines();
+  wiring.showPlainMap = [this] { Panel2->ShowCurrentMap(); };
   wiring.report = [this](const QString& problem) {
     ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), problem);
   };

@@ -1,0 +1,133 @@
+#include "ui/view_menus.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QDockWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <algorithm>
+
+#include "astro/delta_t.h"
+#include "catalogue/eclipse_texts.h"
+#include "ui/eclipse_session.h"
+#include "ui/fit_to_window.h"
+#include "ui/session_controller.h"
+#include "ui/widgets.h"
+#include "ui/window_settings.h"
+
+namespace darvelle::ui {
+namespace {
+
+constexpr int kResolutions[6] = {1, 2, 4, 8, 16, 32};
+constexpr const char* kResolutionNames[6] = {"Resol1", "Resol2", "Resol4", "Resol8", "Resol16", "Resol32"};
+constexpr const char* kResolutionCaptions[6] = {"&1", "&2", "&4", "&8", "&1&6", "&32"};
+
+// The map's layers, off at first, so that the map is the one it always was.
+struct Layer {
+  const char* name;
+  const char* caption;
+  const char* key;
+  void (SessionController::*show)(bool);
+  bool SessionState::*shown;
+};
+const Layer kLayers[] = {
+    {"Borders1", "National borders", kBordersKey, &SessionController::ShowBorders, &SessionState::borders},
+    {"PathBand1", "Path as a band", kPathBandKey, &SessionController::ShowPathBand, &SessionState::pathBand},
+    {"DeltaTBand1", "DeltaT band (±2σ)", kDeltaTBandKey, &SessionController::ShowDeltaTBand, &SessionState::deltaTBand},
+    {"TownNames1", "Town names", kTownNamesKey, &SessionController::ShowTownNames, &SessionState::townNames},
+    {"TownDurations1", "Towns in the path with durations", kTownDurationsKey, &SessionController::ShowTownDurations,
+     &SessionState::townDurations},
+};
+
+QMenu* AddMenu(QMenuBar& bar, const char* name, const char* caption) {
+  QMenu* menu = bar.addMenu(QString::fromUtf8(caption));
+  menu->setObjectName(QString::fromLatin1(name));
+  return menu;
+}
+
+// A checkable item, in a group of exclusive ones when `group` is set.
+QAction* AddChoice(QMenu* menu, QActionGroup* group, const char* name, const char* caption) {
+  QAction* action = menu->addAction(QString::fromUtf8(caption));
+  action->setObjectName(QString::fromLatin1(name));
+  action->setCheckable(true);
+  if (group != nullptr) group->addAction(action);
+  return action;
+}
+
+}  // namespace
+
+ViewMenus::ViewMenus(QMenuBar& bar, SessionController& controller, std::filesystem::path settingsFolder,
+                     QDockWidget& legendDock, std::function<void()> fitToWindow)
+    : QObject(&bar), controller_(controller), settingsFolder_(std::move(settingsFolder)) {
+  BuildResolutionMenu(bar);
+  BuildPenWidthMenu(bar);
+  BuildOptionMenu(bar, legendDock, std::move(fitToWindow));
+}
+
+void ViewMenus::BuildResolutionMenu(QMenuBar& bar) {
+  QMenu* menu = AddMenu(bar, "Resolution1", "&Resolution");
+  auto* group = new QActionGroup(this);
+  for (int i = 0; i < 6; ++i) {
+    resolutionItems_[i] = AddChoice(menu, group, kResolutionNames[i], kResolutionCaptions[i]);
+    const int resolution = kResolutions[i];
+    connect(resolutionItems_[i], &QAction::triggered, this, [this, resolution] { controller_.ChooseResolution(resolution); });
+  }
+  resolutionItems_[0]->setChecked(true);
+}
+
+void ViewMenus::BuildPenWidthMenu(QMenuBar& bar) {
+  QMenu* menu = AddMenu(bar, "Penwidth1", "Pen width");
+  auto* group = new QActionGroup(this);
+  for (int i = 0; i < 3; ++i) {
+    const QByteArray name = "PWidth" + QByteArray::number(i + 1);
+    penWidthItems_[i] = AddChoice(menu, group, name.constData(), QByteArray::number(i + 1).constData());
+    const int width = i + 1;
+    connect(penWidthItems_[i], &QAction::triggered, this, [this, width] { controller_.ChoosePenWidth(width); });
+  }
+  penWidthItems_[0]->setChecked(true);
+}
+
+void ViewMenus::BuildOptionMenu(QMenuBar& bar, QDockWidget& legendDock, std::function<void()> fitToWindow) {
+  QMenu* menu = optionMenu_ = AddMenu(bar, "Option1", "&Option");
+  auto* group = new QActionGroup(this);
+  languageItems_[kGerman] = AddChoice(menu, group, "Deutsch1", "&Deutsch");
+  languageItems_[kEnglish] = AddChoice(menu, group, "English1", "&English");
+  languageItems_[kFrench] = AddChoice(menu, group, "Francais1", "&Français");
+  for (int language : {kGerman, kEnglish, kFrench}) {
+    connect(languageItems_[language], &QAction::triggered, this, [this, language] { emit languageChosen(language); });
+  }
+  menu->addSeparator();
+  // Each layer is remembered in the window's settings for the next start.
+  for (const Layer& layer : kLayers) {
+    QAction* item = AddChoice(menu, nullptr, layer.name, layer.caption);
+    connect(item, &QAction::triggered, this, [this, &layer](bool shown) {
+      WindowSettings(settingsFolder_).SetValue(QString::fromLatin1(layer.key), shown);
+      (controller_.*layer.show)(shown);
+    });
+  }
+  menu->addSeparator();
+  menu->addAction(legendDock.toggleViewAction());
+  menu->addSeparator();
+  AddFitToWindowItem(menu, std::move(fitToWindow));
+}
+
+void ViewMenus::ShowState(const SessionState& state) {
+  for (const Layer& layer : kLayers) {
+    if (auto* item = optionMenu_->findChild<QAction*>(QString::fromLatin1(layer.name))) {
+      item->setChecked(state.*layer.shown);
+    }
+  }
+  for (int i = 0; i < 6; ++i) {
+    if (kResolutions[i] == state.view.Resolution) resolutionItems_[i]->setChecked(true);
+  }
+  penWidthItems_[std::clamp(state.view.PenWidth, 1, 3) - 1]->setChecked(true);
+  if (state.language >= kGerman && state.language <= kFrench) languageItems_[state.language]->setChecked(true);
+}
+
+void ViewMenus::ShowEclipse(const PreparedEclipse& eclipse) {
+  if (auto* band = optionMenu_->findChild<QAction*>(QStringLiteral("DeltaTBand1"))) {
+    band->setEnabled(eclipse.universalTime && DeltaTUncertainty(eclipse.elements.year).has_value());
+  }
+}
+
+}  // namespace darvelle::ui
