@@ -13,7 +13,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "catalogue/eclipse_texts.h"
-#include "geometry/report_files.h"
+#include "io/output_file_names.h"
 #include "postscript/exit_files.h"
 #include "ui/control_factory.h"
 #include "ui/help_browser.h"
