@@ -13,9 +13,9 @@
 #include "geometry/circumstances.h"
 #include "geometry/curve_refinement.h"
 #include "geometry/eclipse_computation.h"
-#include "geometry/computation_files.h"
-#include "geometry/report_files.h"
-#include "geometry/report_text.h"
+#include "reports/computation_files.h"
+#include "reports/report_files.h"
+#include "reports/report_text.h"
 
 namespace {
 

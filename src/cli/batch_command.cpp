@@ -26,11 +26,11 @@
 #include "export/geojson_export.h"
 #include "export/kml_export.h"
 #include "export/gis_file.h"
-#include "geometry/result_check.h"
 #include "io/deferred_sync.h"
 #include "io/folder_lock.h"
 #include "io/file_error.h"
 #include "io/output_file_names.h"
+#include "reports/result_check.h"
 
 namespace darvelle::cli {
 namespace {

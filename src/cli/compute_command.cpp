@@ -19,10 +19,10 @@
 #include "cli/map_outputs.h"
 #include "cli/selection_options.h"
 #include "cli/sheet_outputs.h"
-#include "geometry/computation_files.h"
-#include "geometry/report_files.h"
 #include "io/folder_lock.h"
 #include "io/output_folder.h"
+#include "reports/computation_files.h"
+#include "reports/report_files.h"
 
 namespace darvelle::cli {
 namespace {

@@ -11,9 +11,9 @@
 #include "astro/instant.h"
 #include "geometry/elements.h"
 #include "geometry/horizon_curves.h"
-#include "geometry/report_files.h"
 #include "geometry/shadow_at_instant.h"
 #include "geometry/timed_outlines.h"
+#include "reports/report_files.h"
 
 namespace darvelle {
 namespace {

@@ -2,7 +2,7 @@
 // General circumstances: conjunction, greatest eclipse, the contacts of
 // penumbra and umbra, the limits on the limb and the ends of the central
 // line, each with its place on the Earth. The reports that print them are
-// made afterwards from the result (report_text.h).
+// made afterwards from the result (reports/report_text.h).
 
 #include <optional>
 

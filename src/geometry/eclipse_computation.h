@@ -8,7 +8,7 @@
 //   ComputeEclipse     PreparedEclipse          -> EclipseResult   (all three, in this order)
 //
 // The result is read, never changed, by the report and curve-file writers
-// (report_text.h, report_files.h), the map, the sheet and the GIS export.
+// (reports/report_text.h, reports/report_files.h), the map, the sheet and the GIS export.
 // Work memory lives in an EclipseScratch that the caller owns and may reuse;
 // nothing else is shared, so two computations run side by side on two threads.
 

@@ -9,6 +9,7 @@
 #include "geometry/elements.h"
 #include "geometry/limit_curves.h"
 #include "geometry/local_circumstances.h"
+#include "geometry/path_width.h"
 
 namespace darvelle {
 namespace {

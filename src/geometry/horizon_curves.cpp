@@ -5,6 +5,7 @@
 #include <span>
 
 #include "astro/numeric.h"
+#include "geometry/chain_order.h"
 #include "geometry/limit_curves.h"
 
 namespace darvelle {

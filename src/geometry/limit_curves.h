@@ -1,7 +1,8 @@
 #pragma once
 // Curves traced in time between two events: the central line and the
-// northern and southern limits of the umbra (or antumbra), plus the chain
-// ordering that the horizon curves and the penumbral limits share.
+// northern and southern limits of the umbra (or antumbra). The path's width
+// between the limits is in path_width.h, the chain ordering that the horizon
+// curves and the penumbral limits share in chain_order.h.
 //
 // Each builder clears its curve, fills it when the curve exists for this
 // eclipse and then sets its ready flag; it writes no file (the computation
@@ -44,14 +45,6 @@ CentralKind CentralKindAt(const ElementState& s);
 // axis (eta scaled to the flattened Earth), the zeta of that kind test.
 double CentralZetaAt(const ElementState& s);
 
-// Width of the path (km) at a central-line point at instant t: the arc on the
-// ellipsoid between the two umbral limits where they cross the section square
-// to the path through the point. Nothing when a limit is missing or does not
-// cross there (a one-limit path, the limb ends of the line).
-std::optional<double> PathWidthFromLimits(const BesselianElements& elements,
-                                          const EclipseEvents& events, double t,
-                                          const CurvePoint& point);
-
 // Between TC1 and TC2 (both must exist): up to 301 points thinned to
 // kCentralLineMinSpacingKm, each with its instant, kind, duration, width and
 // solar altitude.
@@ -67,11 +60,5 @@ std::optional<CurvePoint> UmbraLimitPointAt(const ElementState& s, bool north);
 // Between TUN1 and TUN2 / TUS1 and TUS2 (both must exist): 301 points at most.
 void ComputeNorthUmbraLimit(const CurveTracer& c);
 void ComputeSouthUmbraLimit(const CurveTracer& c);
-
-// Reorders buffer[0 .. count-1] into a chain that starts at buffer[0]: each
-// next point is the nearest (AngularSeparation) of those not yet placed, the
-// first of equal distances winning. The result is exactly that of the plain
-// quadratic search; a spatial grid only spares the distances that cannot win.
-void OrderAsChain(std::vector<CurvePoint>& buffer, int count);
 
 }  // namespace darvelle

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "geometry/eclipse_computation.h"
-#include "geometry/limit_curves.h"
+#include "geometry/chain_order.h"
 
 namespace darvelle {
 

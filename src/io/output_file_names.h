@@ -46,7 +46,7 @@ inline constexpr std::string_view kBatchKmlFileName = "eclipse.kml";
 // two horizon files as the program's deletion list has always spelled them, in
 // capitals: where the file system ignores case those are the written files,
 // so a writer that clears other eclipses' files must compare the files, not
-// the names (geometry/computation_files.cpp).
+// the names (reports/computation_files.cpp).
 inline constexpr std::array<std::string_view, 22> kComputationFileNames = {
     kReportGermanFileName,    kReportEnglishFileName,   kRiseSetFileNames[0],
     kRiseSetFileNames[1],     kRiseSetFileNames[2],     kRiseSetFileNames[3],

@@ -14,9 +14,9 @@
 #include "catalogue/data_files.h"
 #include "catalogue/eclipse_texts.h"
 #include "darvelle/version.h"
-#include "geometry/report_files.h"
 #include "postscript/sheet_format.h"
 #include "postscript/sheet_pages.h"
+#include "reports/report_files.h"
 
 namespace darvelle {
 namespace {

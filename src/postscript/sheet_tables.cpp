@@ -8,9 +8,9 @@
 #include "astro/format.h"
 #include "astro/instant.h"
 #include "astro/numeric.h"
-#include "geometry/report_files.h"
 #include "postscript/sheet_format.h"
 #include "postscript/sheet_pages.h"
+#include "reports/report_files.h"
 
 namespace darvelle {
 namespace {

@@ -6,9 +6,9 @@
 
 #include "catalogue/data_files.h"
 #include "export/path_band.h"
-#include "geometry/computation_files.h"
-#include "geometry/report_files.h"
 #include "geometry/timed_outlines.h"
+#include "reports/computation_files.h"
+#include "reports/report_files.h"
 #include "ui/widgets.h"
 
 namespace darvelle::ui {

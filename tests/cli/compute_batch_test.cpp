@@ -25,9 +25,9 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/data_files.h"
 #include "geometry/eclipse_computation.h"
-#include "geometry/report_files.h"
-#include "geometry/report_text.h"
 #include "io/atomic_file.h"
+#include "reports/report_files.h"
+#include "reports/report_text.h"
 
 namespace darvelle {
 namespace {

@@ -13,9 +13,9 @@
 
 #include "catalogue/catalogue.h"
 #include "geometry/eclipse_computation.h"
-#include "geometry/report_files.h"
-#include "geometry/report_text.h"
 #include "postscript/map_sheet.h"
+#include "reports/report_files.h"
+#include "reports/report_text.h"
 #include "../support/non_numbers.h"
 #include "base_record.h"
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "astro/numeric.h"
+#include "geometry/chain_order.h"
 #include "geometry/circumstances.h"
 #include "geometry/eclipse_computation.h"
 #include "canon_fixtures.h"

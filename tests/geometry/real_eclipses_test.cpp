@@ -18,8 +18,8 @@
 #include "catalogue/data_files.h"
 #include "geometry/eclipse_computation.h"
 #include "geometry/limit_curves.h"
-#include "geometry/report_text.h"
-#include "geometry/result_check.h"
+#include "reports/report_text.h"
+#include "reports/result_check.h"
 #include "../support/shipped_catalogue.h"
 
 namespace darvelle {

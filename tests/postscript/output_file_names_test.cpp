@@ -16,8 +16,8 @@
 #include "../support/file_faults.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/data_files.h"
-#include "geometry/computation_files.h"
 #include "postscript/exit_files.h"
+#include "reports/computation_files.h"
 #include "sheet_test_support.h"
 
 namespace darvelle {

@@ -26,9 +26,9 @@
 
 #include "catalogue/catalogue.h"
 #include "geometry/eclipse_computation.h"
-#include "geometry/computation_files.h"
-#include "geometry/report_files.h"
-#include "geometry/report_text.h"
+#include "reports/computation_files.h"
+#include "reports/report_files.h"
+#include "reports/report_text.h"
 #include "../support/non_numbers.h"
 
 namespace darvelle {

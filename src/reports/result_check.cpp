@@ -1,9 +1,9 @@
-#include "geometry/result_check.h"
+#include "reports/result_check.h"
 
 #include <cmath>
 #include <string_view>
 
-#include "geometry/report_text.h"
+#include "reports/report_text.h"
 
 namespace darvelle {
 namespace {

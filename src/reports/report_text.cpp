@@ -1,4 +1,4 @@
-#include "geometry/report_text.h"
+#include "reports/report_text.h"
 
 #include <cmath>
 #include <initializer_list>
@@ -9,7 +9,7 @@
 #include "astro/format.h"
 #include "astro/instant.h"
 #include "astro/numeric.h"
-#include "geometry/report_files.h"
+#include "reports/report_files.h"
 
 namespace darvelle {
 namespace {

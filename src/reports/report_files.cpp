@@ -1,4 +1,4 @@
-#include "geometry/report_files.h"
+#include "reports/report_files.h"
 
 #include <cstdio>
 #include <system_error>

@@ -1,7 +1,7 @@
 // The report and curve files, byte for byte: layouts, Windows-1252 bytes,
 // CR LF, which files exist, and what a failed write leaves behind.
 
-#include "geometry/report_files.h"
+#include "reports/report_files.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -20,10 +20,10 @@
 #include "astro/format.h"
 #include "catalogue/data_files.h"
 #include "catalogue/record_check.h"
-#include "geometry/computation_files.h"
 #include "geometry/eclipse_computation.h"
-#include "geometry/report_text.h"
 #include "io/atomic_file.h"
+#include "reports/computation_files.h"
+#include "reports/report_text.h"
 #include "../support/file_faults.h"
 #include "../support/synthetic_eclipse.h"
 

@@ -1,4 +1,4 @@
-#include "geometry/computation_files.h"
+#include "reports/computation_files.h"
 
 #include <algorithm>
 #include <cctype>
@@ -11,9 +11,9 @@
 #include "astro/instant.h"
 #include "astro/iso_time.h"
 #include "geometry/headline_numbers.h"
-#include "geometry/report_files.h"
-#include "geometry/report_text.h"
 #include "io/file_set.h"
+#include "reports/report_files.h"
+#include "reports/report_text.h"
 
 namespace darvelle {
 namespace {
