@@ -83,8 +83,8 @@ std::string SarosCaption(int member, int memberCount, int language) {
          std::string(SarosMemberSeparator(language)) + std::to_string(memberCount);
 }
 
-std::string TimeScaleCaption(bool universalTime, double deltaT, int year, int language) {
-  if (!universalTime) return "TT";
+std::string TimeScaleCaption(TimeScale timeScale, double deltaT, int year, int language) {
+  if (timeScale != TimeScale::kUniversal) return "TT";
   const int decimals = (year > 1899 && year < 2051) ? 1 : 0;
   return "UT DeltaT= " + FixedText(deltaT, decimals) + std::string(SecondsWord(language));
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "astro/instant.h"
 #include "catalogue/besselian_elements.h"
 
 namespace darvelle {
@@ -43,7 +44,7 @@ inline std::string_view SheetEclipseTypeName(EclipseKind kind, int language) {
 std::string SarosCaption(int member, int memberCount, int language);
 // Caption of the time-scale box: "UT DeltaT= 69.2 secs" in UT (one decimal
 // for the years 1900 .. 2050, none outside), "TT" otherwise.
-std::string TimeScaleCaption(bool universalTime, double deltaT, int year, int language);
+std::string TimeScaleCaption(TimeScale timeScale, double deltaT, int year, int language);
 
 // Windows-1252 text of the characters this program uses (Latin-1 range) as UTF-8.
 std::string Latin1ToUtf8(std::string_view text);

@@ -21,7 +21,7 @@ namespace darvelle::cli {
 // What the command line asked for.
 struct ComputeOptions {
   int index = 0;                  // catalogue index, 1-based
-  bool universalTime = true;      // false with --tt
+  TimeScale timeScale = TimeScale::kUniversal;      // TT with --tt
   int resolution = 1;
   int language = 1;               // 0 German, 1 English, 2 French
   std::filesystem::path outFolder;

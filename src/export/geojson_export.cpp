@@ -206,7 +206,7 @@ QJsonObject EclipseMember(const GisSource& source, int language) {
       {"saros_member", source.eclipse.sarosMember},
       {"saros_member_count", source.eclipse.sarosMemberCount},
       {"delta_t_s", Rounded(source.modelDeltaTSeconds, 1)},
-      {"time_scale", source.universalTime ? "UT" : "TT"},
+      {"time_scale", source.timeScale == TimeScale::kUniversal ? "UT" : "TT"},
   };
   if (source.greatestJulianDayTT) {
     member["greatest_eclipse_tt"] = Text(IsoInstant(*source.greatestJulianDayTT));

@@ -138,7 +138,7 @@ LocalTexts FormatLocalCircumstances(const ShownEclipse& eclipse, const ObserverP
   } else {
     t.zone = TextIn(kZone, language).arg(place.timeZone);
   }
-  t.timeScale = eclipse.universalTime
+  t.timeScale = eclipse.timeScale == TimeScale::kUniversal
                     ? TextIn(kUniversal, language).arg(QString::number(eclipse.deltaT, 'f', 1))
                     : TextIn(kTerrestrial, language);
   t.kind = TextIn(kKindNames[static_cast<int>(local.Kind)], language);
@@ -190,7 +190,7 @@ LocalTexts FormatLocalCircumstances(const ShownEclipse& eclipse, const ObserverP
     const double jd = RoundedJulianDay(eclipse, c->Time);
     return TextIn(words, language)
         .arg(StampOf(IsoDateTime(jd)).clock + QLatin1Char(' ') +
-                 (eclipse.universalTime ? QStringLiteral("UT") : QStringLiteral("TT")),
+                 (eclipse.timeScale == TimeScale::kUniversal ? QStringLiteral("UT") : QStringLiteral("TT")),
              QString::number(c->Magnitude, 'f', 3));
   };
   switch (local.Seen) {

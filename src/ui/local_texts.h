@@ -8,6 +8,7 @@
 #include <array>
 #include <optional>
 
+#include "astro/instant.h"
 #include "catalogue/besselian_elements.h"
 #include "geometry/delta_t_range.h"
 #include "geometry/local_circumstances.h"
@@ -36,7 +37,7 @@ struct ShownEclipse {
   int index = 0;                 // catalogue index, 1-based
   BesselianElements elements;    // julianDay: TT at the epoch hour
   double deltaT = 0.0;           // seconds in force: the model's in UT, 0 in TT (as the map)
-  bool universalTime = true;
+  TimeScale timeScale = TimeScale::kUniversal;
 };
 
 Observer ObserverOf(const ObserverPlace& place);

@@ -177,7 +177,7 @@ void MainWindow::SaveSettingsAndRemoveFiles() {
     Settings s = settings_;
     s.Language = static_cast<std::uint8_t>(state.language);
     s.EclipseIndex = state.index;
-    s.UseUT = state.universalTime ? 1 : 0;
+    s.UseUT = state.timeScale == TimeScale::kUniversal ? 1 : 0;
     // The angles as the edits read, when the user typed a number without
     // pressing Enter; text that is not a number never keeps the user from
     // leaving: the angle drawn last is saved instead.

@@ -59,7 +59,7 @@ void MainWindow::BuildPlaceDock() {
   connect(session_.get(), &EclipseSession::prepared, townsPanel_, [this](const PreparedEclipse& e, bool) {
     townsDock_->setWindowTitle(TownsPanel::Title(UiLanguage()));
     townsPanel_->setLanguage(UiLanguage());
-    townsPanel_->setEclipse({e.selectedIndex, e.elements, e.deltaT, e.universalTime});
+    townsPanel_->setEclipse({e.selectedIndex, e.elements, e.deltaT, e.timeScale});
   });
   observer_->restore();
 }
@@ -106,7 +106,7 @@ void MainWindow::ShowLocalFor(const PreparedEclipse& eclipse) {
   globeInput_->setLanguage(language);
   if (visibleDialog_ != nullptr) visibleDialog_->setLanguage(language);
   localPanel_->setLanguage(language);
-  localPanel_->setEclipse({eclipse.selectedIndex, eclipse.elements, eclipse.deltaT, eclipse.universalTime});
+  localPanel_->setEclipse({eclipse.selectedIndex, eclipse.elements, eclipse.deltaT, eclipse.timeScale});
 }
 
 void MainWindow::OpenVisibleEclipses() {

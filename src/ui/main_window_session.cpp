@@ -65,7 +65,8 @@ void MainWindow::EnterSaros() {
 }
 
 void MainWindow::SwitchTimeScale() {
-  session_->SwitchTimeScale(CheckBox_ET_UT->isChecked(), MapArea());
+  session_->SwitchTimeScale(CheckBox_ET_UT->isChecked() ? TimeScale::kUniversal : TimeScale::kTerrestrial,
+                           MapArea());
 }
 
 void MainWindow::StepAngle(QLineEdit* edit, double ViewParameters::*angle, double step) {
@@ -149,13 +150,13 @@ void MainWindow::ShowPrepared(const PreparedEclipse& eclipse, bool recomputing) 
     headlineLabel_->clear();  // until the worker brings the new eclipse's
   }
   ShowEclipseLabels(eclipse);
-  yearList_->setTimeScale(eclipse.universalTime);
+  yearList_->setTimeScale(eclipse.timeScale);
 }
 
 void MainWindow::ShowEclipseLabels(const PreparedEclipse& c) {
   const int language = UiLanguage();
   CheckBox_ET_UT->setText(
-      FromWindows1252(TimeScaleCaption(c.universalTime, c.modelDeltaT, c.elements.year, language)));
+      FromWindows1252(TimeScaleCaption(c.timeScale, c.modelDeltaT, c.elements.year, language)));
   const QString dateTime = FromStd(EstimateText(c));
   const QString nine(9, QLatin1Char(' '));
   setWindowTitle(captionPrefix_ + nine + dateTime + nine +
@@ -164,7 +165,7 @@ void MainWindow::ShowEclipseLabels(const PreparedEclipse& c) {
       FromWindows1252(EclipseTypeShortName(static_cast<int>(c.elements.kind), language)));
   Label_DatumZeit->setText(dateTime);
   // The band exists where the model's DeltaT is uncertain, in UT.
-  deltaTBandItem_->setEnabled(c.universalTime && DeltaTUncertainty(c.elements.year).has_value());
+  deltaTBandItem_->setEnabled(c.timeScale == TimeScale::kUniversal && DeltaTUncertainty(c.elements.year).has_value());
 }
 
 void MainWindow::ShowViewState(const SessionState& state) {
@@ -176,7 +177,7 @@ void MainWindow::ShowViewState(const SessionState& state) {
   (view.Stereographic ? RadioButton_Stereo : RadioButton_Ortho)->setChecked(true);
   // A box disabled for want of a texture stays unticked.
   CheckBox_Farbe->setChecked(view.ColoredEarth && CheckBox_Farbe->isEnabled());
-  CheckBox_ET_UT->setChecked(state.universalTime);
+  CheckBox_ET_UT->setChecked(state.timeScale == TimeScale::kUniversal);
   deltaTBandItem_->setChecked(state.deltaTBand);
   townDurationsItem_->setChecked(state.townDurations);
   for (const auto& [name, shown] : {std::pair{"Borders1", state.borders}, std::pair{"PathBand1", state.pathBand},
@@ -195,7 +196,7 @@ void MainWindow::ShowViewState(const SessionState& state) {
 
 void MainWindow::ShowResult(const std::shared_ptr<const SessionResult>& result) {
   statusBar_->ShowDrawnCurves(result->drawnCurves);
-  headlineLabel_->setText(HeadlineSummaryText(result->headline, result->computation->universalTime,
+  headlineLabel_->setText(HeadlineSummaryText(result->headline, result->computation->timeScale,
                                               result->state.language));
   // Should the panel have changed size since the worker last looked, the
   // session fits the picture again; the panel stretches it meanwhile.

@@ -165,7 +165,7 @@ SessionState StateFromSettings(const Settings& settings, int catalogueCount) {
   const int language = settings.Language;
   state.language = language >= kGerman && language <= kFrench ? language : kEnglish;
   state.index = ClampEclipseIndex(settings.EclipseIndex, catalogueCount);
-  state.universalTime = settings.UseUT != 0;
+  state.timeScale = settings.UseUT != 0 ? TimeScale::kUniversal : TimeScale::kTerrestrial;
   auto angle = [](double value) { return AsShownWithOneDecimal(std::isfinite(value) ? value : 0.0); };
   state.view.Psi = angle(settings.Psi);
   state.view.Phi = angle(settings.Phi);

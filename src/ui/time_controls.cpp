@@ -138,7 +138,7 @@ void TimeControls::Show(const std::shared_ptr<const SessionResult>& result) {
     const auto p4 = c.circumstances.events.Time(EventId::TP4);
     if (p1 && p4) {
       TimeSpan span;
-      span.eclipse = {c.selectedIndex, c.elements, c.deltaT, c.universalTime};
+      span.eclipse = {c.selectedIndex, c.elements, c.deltaT, c.timeScale};
       span.modelDeltaT = c.modelDeltaT;
       span.firstContact = *p1;
       span.lastContact = *p4;

@@ -264,7 +264,7 @@ void TimeSlider::ShowInstant() {
   // e.deltaT is the one in force: zero when the window shows TT.
   const double inScale = toSecond(instant.JulianDayUT(e.deltaT));
   scaleTime_->setText(Civil(IsoInstantUt(inScale)) +
-                      (e.universalTime ? QStringLiteral(" UT") : QStringLiteral(" TT")));
+                      (e.timeScale == TimeScale::kUniversal ? QStringLiteral(" UT") : QStringLiteral(" TT")));
   if (!place_) {
     localTime_->setText(QString::fromUtf8(c.local) + QStringLiteral(": ") +
                         QString::fromUtf8(c.noPlace));

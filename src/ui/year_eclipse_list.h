@@ -8,6 +8,8 @@
 #include <QString>
 #include <QTreeWidget>
 
+#include "astro/instant.h"
+
 namespace darvelle {
 class Catalogue;
 }
@@ -19,7 +21,7 @@ QString EclipseDateText(int year, int month, int day);
 // The date of record `index`'s estimated greatest eclipse in UT or TT, as the
 // window's panel shows it; a record the computation cannot use (it says why
 // when chosen) is listed by its own date.
-QString ListedDate(const Catalogue& catalogue, int index, bool universalTime);
+QString ListedDate(const Catalogue& catalogue, int index, TimeScale timeScale);
 
 class YearEclipseList : public QTreeWidget {
   Q_OBJECT
@@ -38,7 +40,7 @@ class YearEclipseList : public QTreeWidget {
   // Column titles and type names in German (0), English (1) or French (2).
   void setLanguage(int language);
   // Dates in UT (true) or TT.
-  void setTimeScale(bool universalTime);
+  void setTimeScale(TimeScale timeScale);
   // Marks the eclipse shown in the window, without choosing it again.
   void setCurrentEclipse(int catalogueIndex);
 
@@ -56,7 +58,7 @@ class YearEclipseList : public QTreeWidget {
   const Catalogue* catalogue_ = nullptr;
   int year_ = 0;
   int language_ = 1;
-  bool universalTime_ = true;
+  TimeScale timeScale_ = TimeScale::kUniversal;
   int current_ = 0;
 };
 

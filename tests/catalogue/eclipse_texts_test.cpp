@@ -38,11 +38,11 @@ TEST(EclipseTexts, NamesByTypeAndLanguage) {
 TEST(EclipseTexts, CaptionsOfSarosAndTimeScale) {
   EXPECT_EQ(SarosCaption(12, 71, kEnglish), "Ecl. in Saros: 12. of 71");
   EXPECT_EQ(SarosCaption(3, 70, kGerman), "Finster. im Saros: 3. von 70");
-  EXPECT_EQ(TimeScaleCaption(true, 69.2, 2020, kEnglish), "UT DeltaT= 69.2 secs");
-  EXPECT_EQ(TimeScaleCaption(true, 69.2, 2020, kGerman), "UT DeltaT= 69.2 Sek. ");
-  EXPECT_EQ(TimeScaleCaption(true, -2.7, 1899, kFrench), "UT DeltaT= -3 sec.");
-  EXPECT_EQ(TimeScaleCaption(true, 3000.4, 2051, kEnglish), "UT DeltaT= 3000 secs");
-  EXPECT_EQ(TimeScaleCaption(false, 69.2, 2020, kEnglish), "TT");
+  EXPECT_EQ(TimeScaleCaption(TimeScale::kUniversal, 69.2, 2020, kEnglish), "UT DeltaT= 69.2 secs");
+  EXPECT_EQ(TimeScaleCaption(TimeScale::kUniversal, 69.2, 2020, kGerman), "UT DeltaT= 69.2 Sek. ");
+  EXPECT_EQ(TimeScaleCaption(TimeScale::kUniversal, -2.7, 1899, kFrench), "UT DeltaT= -3 sec.");
+  EXPECT_EQ(TimeScaleCaption(TimeScale::kUniversal, 3000.4, 2051, kEnglish), "UT DeltaT= 3000 secs");
+  EXPECT_EQ(TimeScaleCaption(TimeScale::kTerrestrial, 69.2, 2020, kEnglish), "TT");
   EXPECT_EQ(Latin1ToUtf8("Ringf\xF6rmige \xB0"), "Ringf\xC3\xB6rmige \xC2\xB0");
 }
 
@@ -61,7 +61,7 @@ TEST(DateTimeText, LayoutRoundingAndNegativeYears) {
   };
   for (const auto& c : cases) {
     const double jd = CalendarToJulianDay(c.year, c.month, c.day, c.hour, c.minute, c.second);
-    EXPECT_EQ(DateTimeText(jd, c.ut), c.expected);
+    EXPECT_EQ(DateTimeText(jd, c.ut ? TimeScale::kUniversal : TimeScale::kTerrestrial), c.expected);
   }
 }
 

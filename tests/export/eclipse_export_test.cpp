@@ -49,7 +49,7 @@ const EclipseResult& Computed(int index) {
   auto& slot = cache[index];
   if (!slot) {
     slot = std::make_unique<EclipseResult>();
-    *slot = ComputeEclipse(PrepareEclipse(TestCatalogue(), index, true, 1));
+    *slot = ComputeEclipse(PrepareEclipse(TestCatalogue(), index, TimeScale::kUniversal, 1));
   }
   return *slot;
 }
@@ -348,7 +348,7 @@ TEST(GeoJsonExport, NamesFollowTheLanguage) {
 
 TEST(GeoJsonExport, LongitudesTurnWithTheEarthDuringDeltaTInUniversalTime) {
   EclipseResult tt;
-  tt = ComputeEclipse(PrepareEclipse(TestCatalogue(), k2024Apr08Total, false, 1));
+  tt = ComputeEclipse(PrepareEclipse(TestCatalogue(), k2024Apr08Total, TimeScale::kTerrestrial, 1));
   auto greatestLongitude = [](const QJsonObject& collection) {
     for (const QJsonObject& f : Features(collection, "event")) {
       if (f["properties"].toObject()["event"].toString() == "TG0") {

@@ -237,7 +237,7 @@ void PanelsTest::yearListShowsTheYearsEclipses() {
   QCOMPARE(first->data(0, darvelle::ui::YearEclipseList::kIndexRole).toInt(), 2);
   QCOMPARE(list.topLevelItem(1)->text(1), QStringLiteral("Annular solar eclipse"));
   QCOMPARE(list.headerItem()->text(0), QStringLiteral("Date (UT)"));
-  list.setTimeScale(false);
+  list.setTimeScale(darvelle::TimeScale::kTerrestrial);
   QCOMPARE(list.headerItem()->text(0), QStringLiteral("Date (TT)"));
   QCOMPARE(list.topLevelItemCount(), 2);
   list.setYear(2025);
