@@ -80,7 +80,7 @@ void BM_DockCircumstancesAndTexts(benchmark::State& state) {
   const ui::ShownEclipse shown{index, elements, deltaT, TimeScale::kUniversal};
   for (auto _ : state) {
     const LocalCircumstances local = ComputeLocalCircumstances(elements, deltaT, ui::ObserverOf(dallas));
-    benchmark::DoNotOptimize(ui::FormatLocalCircumstances(shown, dallas, local, 1));
+    benchmark::DoNotOptimize(ui::FormatLocalCircumstances(shown, dallas, local, darvelle::kEnglish));
   }
 }
 BENCHMARK(BM_DockCircumstancesAndTexts)->Unit(benchmark::kMicrosecond);

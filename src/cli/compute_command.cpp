@@ -37,7 +37,7 @@ bool IsStandardOutput(const std::string& file) {
          named.st_dev == out.st_dev && named.st_ino == out.st_ino;
 }
 
-int ParseLanguage(const std::string& text) {
+Language ParseLanguage(const std::string& text) {
   if (text == "de") return kGerman;
   if (text == "en") return kEnglish;
   if (text == "fr") return kFrench;

@@ -42,6 +42,7 @@
 #include "ui/path_town_labels.h"
 #include "ui/shared_borders.h"
 #include "ui/zoom_coast_tiers.h"
+#include "catalogue/language.h"
 
 namespace darvelle::ui {
 
@@ -51,7 +52,7 @@ struct SessionState {
   int index = kStartEclipseIndex;  // catalogue index, 1-based
   TimeScale timeScale = TimeScale::kUniversal;       // UT with DeltaT, else TT
   ViewParameters view;             // angles, size, projection, colours, pen width, resolution
-  int language = 0;                // UiLanguage: 0 German, 1 English, 2 French
+  Language language = kGerman;     // of the window
   // The user's own DeltaT for this eclipse (seconds), in place of the
   // model's; none: the model's estimate.
   std::optional<double> userDeltaT;

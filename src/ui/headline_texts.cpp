@@ -19,7 +19,7 @@ constexpr const char* kMagnitudeGamma[kLanguageCount] = {"Größe %1   Gamma %2"
 
 }  // namespace
 
-QString HeadlineSummaryText(const HeadlineNumbers& numbers, TimeScale timeScale, int language) {
+QString HeadlineSummaryText(const HeadlineNumbers& numbers, TimeScale timeScale, Language language) {
   QStringList lines;
   if (const auto& longest = numbers.greatestDuration) {
     const std::string iso = IsoDateTime(longest->JulianDayUt);

@@ -8,11 +8,12 @@
 
 #include "astro/instant.h"
 #include "geometry/headline_numbers.h"
+#include "catalogue/language.h"
 
 namespace darvelle::ui {
 
 // Lines apart by '\n'; `timeScale` names the scale of the instant (its
 // Julian Day in UT was taken with the DeltaT in force, 0 in TT).
-QString HeadlineSummaryText(const HeadlineNumbers& numbers, TimeScale timeScale, int language);
+QString HeadlineSummaryText(const HeadlineNumbers& numbers, TimeScale timeScale, Language language);
 
 }  // namespace darvelle::ui

@@ -159,7 +159,7 @@ void LocalCircumstancesPanel::ApplyCaptions() {
   visibleFromHere_->setText(c.visibleFromHere);
 }
 
-std::string LocalCircumstancesPanel::PlaceLanguageCode(int language) {
+std::string LocalCircumstancesPanel::PlaceLanguageCode(Language language) {
   switch (language) {
     case kGerman:
       return "de";
@@ -170,7 +170,7 @@ std::string LocalCircumstancesPanel::PlaceLanguageCode(int language) {
   }
 }
 
-void LocalCircumstancesPanel::setLanguage(int language) {
+void LocalCircumstancesPanel::setLanguage(Language language) {
   const bool first = !languageGiven_;
   languageGiven_ = true;
   if (language == language_ && !first) return;

@@ -120,7 +120,7 @@ Observer ObserverOf(const ObserverPlace& place) {
 }
 
 LocalTexts FormatLocalCircumstances(const ShownEclipse& eclipse, const ObserverPlace& place,
-                                    const LocalCircumstances& local, int language) {
+                                    const LocalCircumstances& local, Language language) {
   LocalTexts t;
   t.coordinates = CursorCoordinateText(place.latitudeDeg, place.longitudeDeg, language);
   if (!place.name.isEmpty()) {
@@ -205,7 +205,7 @@ LocalTexts FormatLocalCircumstances(const ShownEclipse& eclipse, const ObserverP
 
 QString DurationText(double seconds) { return QString::fromStdString(places::MinutesSecondsText(seconds)); }
 
-QString CentralOverDeltaTText(const DeltaTRange& range, const CentralOverDeltaT& central, int language) {
+QString CentralOverDeltaTText(const DeltaTRange& range, const CentralOverDeltaT& central, Language language) {
   const auto seconds = [](double s) { return QString::number(s, 'f', 0); };
   QString text = QStringLiteral("ΔT %1 .. %2 s (±2σ): %3")
                      .arg(seconds(range.Low), seconds(range.High),
@@ -220,7 +220,7 @@ QString CentralOverDeltaTText(const DeltaTRange& range, const CentralOverDeltaT&
   return text;
 }
 
-LocalCaptions LocalCaptionsIn(int language) {
+LocalCaptions LocalCaptionsIn(Language language) {
   static constexpr const char* kTitle[3] = {"Örtliche Umstände", "Local circumstances",
                                             "Circonstances locales"};
   static constexpr const char* kSearchHint[3] = {"Ort oder Breite, Länge", "Place or latitude, longitude",

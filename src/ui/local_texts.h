@@ -12,6 +12,7 @@
 #include "catalogue/besselian_elements.h"
 #include "geometry/delta_t_range.h"
 #include "geometry/local_circumstances.h"
+#include "catalogue/language.h"
 
 namespace darvelle::ui {
 
@@ -68,7 +69,7 @@ struct LocalTexts {
 // The texts for `local`, computed for `eclipse` and `place`; language 0
 // German, 1 English, 2 French. Times are rounded to the second.
 LocalTexts FormatLocalCircumstances(const ShownEclipse& eclipse, const ObserverPlace& place,
-                                    const LocalCircumstances& local, int language);
+                                    const LocalCircumstances& local, Language language);
 
 // A duration of the central phase: "3 min 52 s", to the second, the same
 // in the three languages.
@@ -77,7 +78,7 @@ QString DurationText(double seconds);
 // Whether the place sees the central phase over DeltaT's range (before 1600
 // and after 2100): "ΔT 9873 .. 11721 s (±2σ): possible; central for ΔT
 // 10204 .. 10960 s", the verdict in `language`.
-QString CentralOverDeltaTText(const DeltaTRange& range, const CentralOverDeltaT& central, int language);
+QString CentralOverDeltaTText(const DeltaTRange& range, const CentralOverDeltaT& central, Language language);
 
 // Captions that do not depend on an eclipse.
 struct LocalCaptions {
@@ -98,7 +99,7 @@ struct LocalCaptions {
   QString visibleFromHere;  // "Eclipses visible from here…"
   QString previousPlace;    // "Previous place": takes the last choice back
 };
-LocalCaptions LocalCaptionsIn(int language);
+LocalCaptions LocalCaptionsIn(Language language);
 
 // "32.78, -96.80" and the like: latitude and longitude as decimal degrees,
 // signed or followed by N/S and E/W, apart by a comma, a semicolon or

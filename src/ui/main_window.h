@@ -42,6 +42,7 @@
 #include "ui/status_panels.h"
 #include "ui/version_info.h"
 #include "ui/window_status_bar.h"
+#include "catalogue/language.h"
 
 class QAction;
 class QCheckBox;
@@ -135,7 +136,7 @@ class MainWindow : public QMainWindow {
   int SelectedIndex() const { return session_->State().index; }
   int Resolution() const { return session_->State().view.Resolution; }
   int PenWidth() const { return session_->State().view.PenWidth; }
-  int UiLanguage() const { return session_->State().language; }
+  Language UiLanguage() const { return session_->State().language; }
   const Catalogue& GetCatalogue() const { return catalogue_; }
   // The computation of the map shown; throws std::logic_error before the first.
   const EclipseResult& Computation() const;
@@ -182,7 +183,7 @@ class MainWindow : public QMainWindow {
   void BuildResolutionMenu();
   void BuildPenWidthMenu();
   void BuildLanguageMenu();
-  void ChooseLanguage(int language);
+  void ChooseLanguage(Language language);
   void OpenHelp();
 
   // main_window_startup.cpp
@@ -246,7 +247,7 @@ class MainWindow : public QMainWindow {
 
   // main_window_conventions.cpp
   void BuildConventions();
-  void ShowTooltips(int language);
+  void ShowTooltips(Language language);
   void RestoreWindowLayout();
   void SaveWindowLayout();
 
@@ -375,7 +376,7 @@ class MainWindow : public QMainWindow {
   // Shortcuts, tooltips and the entry checks.
   QAction* helpItem_ = nullptr;
   std::vector<EntryCheck*> entryChecks_;
-  int tooltipLanguage_ = -1;  // the language the tooltips are in; none yet
+  std::optional<Language> tooltipLanguage_;  // the language the tooltips are in; none yet
   QtStandardTexts qtTexts_;   // the dialogs' buttons in the window's language
   std::unique_ptr<DragPreview> dragPreview_;  // the quick pictures of a drag under way
 

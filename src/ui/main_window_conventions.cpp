@@ -37,7 +37,7 @@ void MainWindow::BuildConventions() {
                   new EntryCheck(deltaTEntry_->Edit(), Entry::DeltaT)};
 }
 
-void MainWindow::ShowTooltips(int language) {
+void MainWindow::ShowTooltips(Language language) {
   if (tooltipLanguage_ == language) return;
   tooltipLanguage_ = language;
   ApplyTooltips(this, language);

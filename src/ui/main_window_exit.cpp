@@ -175,7 +175,7 @@ void MainWindow::SaveSettingsAndRemoveFiles() {
   if (fs::exists(settingsPath_, ec)) {
     const SessionState& state = session_->State();
     Settings s = settings_;
-    s.Language = static_cast<std::uint8_t>(state.language);
+    s.Language = static_cast<std::uint8_t>(StoredNumber(state.language));
     s.EclipseIndex = state.index;
     s.UseUT = state.timeScale == TimeScale::kUniversal ? 1 : 0;
     // The angles as the edits read, when the user typed a number without

@@ -59,7 +59,7 @@ void MainWindow::BuildFileItems(QMenu* file) {
 bool MainWindow::IsSaving() const { return saves_.Running() > 0; }
 
 void MainWindow::SaveAs(SaveKind kind) {
-  const int language = UiLanguage();
+  const Language language = UiLanguage();
   const std::shared_ptr<const SessionResult> shown = session_->Current();
   if (shown == nullptr) {
     ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), NothingToSaveText(language));

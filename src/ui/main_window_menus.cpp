@@ -95,11 +95,11 @@ void MainWindow::BuildPenWidthMenu() {
 void MainWindow::BuildLanguageMenu() {
   QMenu* menu = AddMenu("Option1", "&Option");
   auto* group = new QActionGroup(this);
-  languageItems_[kGerman] = AddChoice(menu, group, "Deutsch1", "&Deutsch");
-  languageItems_[kEnglish] = AddChoice(menu, group, "English1", "&English");
-  languageItems_[kFrench] = AddChoice(menu, group, "Francais1", "&Français");
-  for (int language : {kGerman, kEnglish, kFrench}) {
-    connect(languageItems_[language], &QAction::triggered, this,
+  languageItems_[LanguageIndex(kGerman)] = AddChoice(menu, group, "Deutsch1", "&Deutsch");
+  languageItems_[LanguageIndex(kEnglish)] = AddChoice(menu, group, "English1", "&English");
+  languageItems_[LanguageIndex(kFrench)] = AddChoice(menu, group, "Francais1", "&Français");
+  for (Language language : {kGerman, kEnglish, kFrench}) {
+    connect(languageItems_[LanguageIndex(language)], &QAction::triggered, this,
             [this, language] { ChooseLanguage(language); });
   }
   menu->addSeparator();
@@ -140,7 +140,7 @@ void MainWindow::BuildLanguageMenu() {
   });
 }
 
-void MainWindow::ChooseLanguage(int language) {
+void MainWindow::ChooseLanguage(Language language) {
   ApplyLanguageCaptions(this, language);
   controller_->ChooseLanguage(language);
 }

@@ -98,7 +98,7 @@ void MainWindow::ShowPlace(const ObserverPlace& place) {
 }
 
 void MainWindow::ShowLocalFor(const PreparedEclipse& eclipse) {
-  const int language = UiLanguage();
+  const Language language = UiLanguage();
   const LocalCaptions captions = LocalCaptionsIn(language);
   placeDock_->setWindowTitle(captions.title);
   if (visibleFromHereItem_ != nullptr) visibleFromHereItem_->setText(captions.visibleFromHere);

@@ -154,7 +154,7 @@ void MainWindow::ShowPrepared(const PreparedEclipse& eclipse, bool recomputing) 
 }
 
 void MainWindow::ShowEclipseLabels(const PreparedEclipse& c) {
-  const int language = UiLanguage();
+  const Language language = UiLanguage();
   CheckBox_ET_UT->setText(
       FromWindows1252(TimeScaleCaption(c.timeScale, c.modelDeltaT, c.elements.year, language)));
   const QString dateTime = FromStd(EstimateText(c));
@@ -188,9 +188,7 @@ void MainWindow::ShowViewState(const SessionState& state) {
     if (kResolutions[i] == view.Resolution) resolutionItems_[i]->setChecked(true);
   }
   penWidthItems_[std::clamp(view.PenWidth, 1, 3) - 1]->setChecked(true);
-  if (state.language >= kGerman && state.language <= kFrench) {
-    languageItems_[state.language]->setChecked(true);
-  }
+  languageItems_[LanguageIndex(state.language)]->setChecked(true);
   ShowInPanels(state);
 }
 

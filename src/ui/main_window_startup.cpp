@@ -162,8 +162,7 @@ namespace {
 // out of range are brought into it.
 SessionState StateFromSettings(const Settings& settings, int catalogueCount) {
   SessionState state;
-  const int language = settings.Language;
-  state.language = language >= kGerman && language <= kFrench ? language : kEnglish;
+  state.language = KnownLanguage(settings.Language);
   state.index = ClampEclipseIndex(settings.EclipseIndex, catalogueCount);
   state.timeScale = settings.UseUT != 0 ? TimeScale::kUniversal : TimeScale::kTerrestrial;
   auto angle = [](double value) { return AsShownWithOneDecimal(std::isfinite(value) ? value : 0.0); };

@@ -32,7 +32,7 @@ struct Captions {
   const char* noPlace;
 };
 
-Captions CaptionsIn(int language) {
+Captions CaptionsIn(Language language) {
   switch (language) {
     case kGerman:
       return {"Abspielen", "Anhalten", "Größte Finsternis", "Maximum am Ort", "%1 min/s",
@@ -138,7 +138,7 @@ void TimeSlider::setPlace(const std::optional<ObserverPlace>& place) {
   ShowInstant();
 }
 
-void TimeSlider::setLanguage(int language) {
+void TimeSlider::setLanguage(Language language) {
   language_ = language;
   ApplyCaptions();
   ShowInstant();

@@ -83,10 +83,10 @@ void YearEclipseList::setYear(int year) {
   Fill();
 }
 
-void YearEclipseList::setLanguage(int language) {
-  language_ = KnownLanguage(language);
+void YearEclipseList::setLanguage(Language language) {
+  language_ = language;
   ApplyTitles();
-  setAccessibleName(QString::fromUtf8(kAccessibleNames[language_]));
+  setAccessibleName(QString::fromUtf8(kAccessibleNames[LanguageIndex(language_)]));
   Fill();
 }
 
@@ -99,7 +99,7 @@ void YearEclipseList::setTimeScale(TimeScale timeScale) {
 
 void YearEclipseList::ApplyTitles() {
   const QString scale = timeScale_ == TimeScale::kUniversal ? QStringLiteral("UT") : QStringLiteral("TT");
-  const auto& titles = kColumnTitles[language_];
+  const auto& titles = kColumnTitles[LanguageIndex(language_)];
   setHeaderLabels({QString::fromUtf8(titles[DateColumn]).arg(scale), QString::fromUtf8(titles[TypeColumn]),
                    QString::fromUtf8(titles[SarosColumn])});
 }

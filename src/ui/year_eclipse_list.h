@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 
 #include "astro/instant.h"
+#include "catalogue/language.h"
 
 namespace darvelle {
 class Catalogue;
@@ -38,14 +39,14 @@ class YearEclipseList : public QTreeWidget {
   // Lists the eclipses of `year` (none for a year outside the catalogue).
   void setYear(int year);
   // Column titles and type names in German (0), English (1) or French (2).
-  void setLanguage(int language);
+  void setLanguage(Language language);
   // Dates in UT (true) or TT.
   void setTimeScale(TimeScale timeScale);
   // Marks the eclipse shown in the window, without choosing it again.
   void setCurrentEclipse(int catalogueIndex);
 
   int year() const { return year_; }
-  int language() const { return language_; }
+  Language language() const { return language_; }
 
  signals:
   void eclipseChosen(int catalogueIndex);
@@ -57,7 +58,7 @@ class YearEclipseList : public QTreeWidget {
 
   const Catalogue* catalogue_ = nullptr;
   int year_ = 0;
-  int language_ = 1;
+  Language language_ = kEnglish;
   TimeScale timeScale_ = TimeScale::kUniversal;
   int current_ = 0;
 };

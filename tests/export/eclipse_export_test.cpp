@@ -54,7 +54,7 @@ const EclipseResult& Computed(int index) {
   return *slot;
 }
 
-QJsonObject GeoJson(int index, int language = kEnglish) {
+QJsonObject GeoJson(int index, Language language = kEnglish) {
   QJsonParseError error;
   const QJsonDocument doc =
       QJsonDocument::fromJson(GeoJsonForEclipse(Computed(index), language), &error);
@@ -327,7 +327,7 @@ TEST(GeoJsonExport, EventsCarryTheirInstantsInBothScales) {
 
 TEST(GeoJsonExport, NamesFollowTheLanguage) {
   struct Case {
-    int language;
+    Language language;
     const char* umbraLimit;
   };
   const Case cases[] = {{kGerman, "Nördliche Grenze des Kernschattens"},
@@ -342,7 +342,7 @@ TEST(GeoJsonExport, NamesFollowTheLanguage) {
         found = true;
       }
     }
-    EXPECT_TRUE(found) << c.language;
+    EXPECT_TRUE(found) << LanguageIndex(c.language);
   }
 }
 

@@ -98,7 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static constexpr int kResolutions[] = {1, 2, 4, 8, 16, 32};
   const int resolution = kResolutions[(choice >> 1) % 6];
   const TimeScale timeScale = (choice & 1) == 0 ? TimeScale::kUniversal : TimeScale::kTerrestrial;
-  const int language = size > sizeof record + 1 ? data[sizeof record + 1] % 3 : kEnglish;
+  const Language language =
+      size > sizeof record + 1 ? StoredLanguage(data[sizeof record + 1] % 3).value_or(kEnglish) : kEnglish;
 
   static EclipseScratch scratch;
   try {

@@ -537,7 +537,7 @@ class WindowPlaceTest : public WindowFixture {
     const int index = window_->SelectedIndex();
     const auto elements = darvelle::CurrentElements(window_->GetCatalogue(), index);
     const auto local = darvelle::ComputeLocalCircumstances(elements, -30000.0, darvelle::ui::ObserverOf(place));
-    CompareDock(darvelle::ui::FormatLocalCircumstances({index, elements, -30000.0, darvelle::TimeScale::kUniversal}, place, local, 1));
+    CompareDock(darvelle::ui::FormatLocalCircumstances({index, elements, -30000.0, darvelle::TimeScale::kUniversal}, place, local, darvelle::kEnglish));
     QVERIFY(Find<QLabel>("LocalTimeScale")->text().contains(QStringLiteral("-30000.0")));
     QCOMPARE(edit->text(), QStringLiteral("-30000.0"));
     Find<QPushButton>("Button_plus_01_Ecl")->click();
