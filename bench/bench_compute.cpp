@@ -61,7 +61,7 @@ void BM_ComputeEclipse(benchmark::State& state) {
   int northCount = 0, southCount = 0;
   for (auto _ : state) {
     const EclipseResult c = ComputeEclipse(
-        PrepareEclipse(*catalogue, index, true, static_cast<int>(state.range(1))), scratch);
+        PrepareEclipse(*catalogue, index, TimeScale::kUniversal, static_cast<int>(state.range(1))), scratch);
     if (files) {
       DeleteComputationFiles(folder);
       WriteComputationFiles(c, folder);
@@ -90,7 +90,7 @@ void BM_GeneralCircumstances(benchmark::State& state) {
     return;
   }
   EclipseScratch scratch;
-  EclipseResult c = ComputeEclipse(PrepareEclipse(*catalogue, index, true, 1), scratch);
+  EclipseResult c = ComputeEclipse(PrepareEclipse(*catalogue, index, TimeScale::kUniversal, 1), scratch);
   for (auto _ : state) {
     c.circumstances = FindCircumstances(c.elements, c.deltaT, scratch);
     const EclipseReports reports = MakeReports(c);
@@ -114,7 +114,7 @@ static void BM_DrawnCurves(benchmark::State& state) {
     state.SkipWithError("catalogue or eclipse missing");
     return;
   }
-  PreparedEclipse prepared = PrepareEclipse(*catalogue, index, true, 1);
+  PreparedEclipse prepared = PrepareEclipse(*catalogue, index, TimeScale::kUniversal, 1);
   prepared.drawnCurves = false;
   EclipseResult c = ComputeEclipse(prepared);
   std::size_t points = 0;

@@ -31,7 +31,7 @@ const EclipseResult* Computed(int index) {
     if (!std::filesystem::exists(path)) return nullptr;
     static const Catalogue catalogue = LoadCatalogue(path);
     slot =
-        std::make_unique<EclipseResult>(ComputeEclipse(PrepareEclipse(catalogue, index, true, 1)));
+        std::make_unique<EclipseResult>(ComputeEclipse(PrepareEclipse(catalogue, index, TimeScale::kUniversal, 1)));
   }
   return slot.get();
 }

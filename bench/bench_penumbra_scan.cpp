@@ -58,7 +58,7 @@ void BM_PenumbraLimits(benchmark::State& state) {
   auto c = std::make_unique<EclipseResult>();
   auto scratch = std::make_unique<EclipseScratch>();
   static_cast<PreparedEclipse&>(*c) =
-      PrepareEclipse(s->catalogue, IndexOf(*s, static_cast<int>(state.range(0))), true,
+      PrepareEclipse(s->catalogue, IndexOf(*s, static_cast<int>(state.range(0))), TimeScale::kUniversal,
                      static_cast<int>(state.range(1)));
   c->circumstances = FindCircumstances(c->elements, c->deltaT, *scratch);
   const CurveTracer tracer{c->elements, c->circumstances.events, c->resolution, *scratch,

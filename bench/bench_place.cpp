@@ -77,10 +77,10 @@ void BM_DockCircumstancesAndTexts(benchmark::State& state) {
   dallas.latitudeDeg = 32.78306;
   dallas.longitudeDeg = -96.80667;
   dallas.timeZone = QStringLiteral("America/Chicago");
-  const ui::ShownEclipse shown{index, elements, deltaT, true};
+  const ui::ShownEclipse shown{index, elements, deltaT, TimeScale::kUniversal};
   for (auto _ : state) {
     const LocalCircumstances local = ComputeLocalCircumstances(elements, deltaT, ui::ObserverOf(dallas));
-    benchmark::DoNotOptimize(ui::FormatLocalCircumstances(shown, dallas, local, 1));
+    benchmark::DoNotOptimize(ui::FormatLocalCircumstances(shown, dallas, local, darvelle::kEnglish));
   }
 }
 BENCHMARK(BM_DockCircumstancesAndTexts)->Unit(benchmark::kMicrosecond);

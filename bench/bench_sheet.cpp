@@ -34,7 +34,7 @@ struct SheetFixture {
       if (r.Year == 2024 && r.Month == 4) index = i;
     }
     if (index == 0) return;
-    computation = ComputeEclipse(PrepareEclipse(catalogue, index, true, 1));
+    computation = ComputeEclipse(PrepareEclipse(catalogue, index, TimeScale::kUniversal, 1));
     // A picture with varied bytes, so no digit pattern is favoured.
     std::uint32_t state = 12345;
     for (auto& byte : rgb) {

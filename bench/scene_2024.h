@@ -33,7 +33,7 @@ inline const Scene2024& SharedScene2024() {
     try {
       const Catalogue catalogue = LoadCatalogue(data / kCatalogueFileName);
       s->computation = std::make_shared<const EclipseResult>(
-          ComputeEclipse(PrepareEclipse(catalogue, FindFirstOfYear(catalogue, 2024), true, 1)));
+          ComputeEclipse(PrepareEclipse(catalogue, FindFirstOfYear(catalogue, 2024), TimeScale::kUniversal, 1)));
       s->coastlines = CoastlineLayer(LoadCoastlines(data / kCoastlineFileName));
       const TextureLoadResult loaded = LoadTexture(data / kTextureFileName, s->texture);
       if (!loaded.decoded) s->missing = loaded.message;

@@ -45,46 +45,45 @@ constexpr std::array<std::array<std::string_view, 2>, 6> kSheetNames = {{
     {"Nicht-zentrale ringf\xF6rmige Sonnenfinsternis", "Non-Central Annular Solar Eclipse"},
 }};
 
-bool ValidLanguage(int language) { return language >= 0 && language <= 2; }
 bool ValidCode(int code) { return code >= 1 && code <= 6; }
 
-std::string_view FromRows(const std::array<Row, 6>& rows, int code, int language) {
-  if (!ValidCode(code) || !ValidLanguage(language)) return {};
-  return rows[static_cast<std::size_t>(code - 1)][static_cast<std::size_t>(language)];
+std::string_view FromRows(const std::array<Row, 6>& rows, int code, Language language) {
+  if (!ValidCode(code)) return {};
+  return rows[static_cast<std::size_t>(code - 1)][LanguageIndex(language)];
 }
 
-std::string_view FromRow(const Row& row, int language) {
-  return ValidLanguage(language) ? row[static_cast<std::size_t>(language)] : std::string_view{};
+std::string_view FromRow(const Row& row, Language language) {
+  return row[LanguageIndex(language)];
 }
 
 }  // namespace
 
-std::string_view EclipseTypeName(int code, int language) {
+std::string_view EclipseTypeName(int code, Language language) {
   return FromRows(kLongNames, code, language);
 }
 
-std::string_view EclipseTypeShortName(int code, int language) {
+std::string_view EclipseTypeShortName(int code, Language language) {
   return FromRows(kShortNames, code, language);
 }
 
-std::string_view SarosPrefix(int language) { return FromRow(kSarosPrefix, language); }
-std::string_view SarosMemberSeparator(int language) {
+std::string_view SarosPrefix(Language language) { return FromRow(kSarosPrefix, language); }
+std::string_view SarosMemberSeparator(Language language) {
   return FromRow(kMemberSeparator, language);
 }
-std::string_view SecondsWord(int language) { return FromRow(kSecondsWord, language); }
+std::string_view SecondsWord(Language language) { return FromRow(kSecondsWord, language); }
 
-std::string_view SheetEclipseTypeName(int code, int language) {
-  if (!ValidCode(code) || (language != 0 && language != 1)) return {};
-  return kSheetNames[static_cast<std::size_t>(code - 1)][static_cast<std::size_t>(language)];
+std::string_view SheetEclipseTypeName(int code, Language language) {
+  if (!ValidCode(code) || language == kFrench) return {};
+  return kSheetNames[static_cast<std::size_t>(code - 1)][LanguageIndex(language)];
 }
 
-std::string SarosCaption(int member, int memberCount, int language) {
+std::string SarosCaption(int member, int memberCount, Language language) {
   return std::string(SarosPrefix(language)) + std::to_string(member) +
          std::string(SarosMemberSeparator(language)) + std::to_string(memberCount);
 }
 
-std::string TimeScaleCaption(bool universalTime, double deltaT, int year, int language) {
-  if (!universalTime) return "TT";
+std::string TimeScaleCaption(TimeScale timeScale, double deltaT, int year, Language language) {
+  if (timeScale != TimeScale::kUniversal) return "TT";
   const int decimals = (year > 1899 && year < 2051) ? 1 : 0;
   return "UT DeltaT= " + FixedText(deltaT, decimals) + std::string(SecondsWord(language));
 }

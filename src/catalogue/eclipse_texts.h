@@ -7,43 +7,40 @@
 #include <string>
 #include <string_view>
 
+#include "astro/instant.h"
 #include "catalogue/besselian_elements.h"
+#include "catalogue/language.h"
 
 namespace darvelle {
 
-// UiLanguage values.
-inline constexpr int kGerman = 0;
-inline constexpr int kEnglish = 1;
-inline constexpr int kFrench = 2;
-
-// Long and short type names for EclipseType 1 .. 6; empty for another code or language.
-std::string_view EclipseTypeName(int code, int language);
-std::string_view EclipseTypeShortName(int code, int language);
+// Long and short type names for EclipseType 1 .. 6; empty for another code.
+std::string_view EclipseTypeName(int code, Language language);
+std::string_view EclipseTypeShortName(int code, Language language);
 // "Finster. im Saros: " / "Ecl. in Saros: " / "Ecl. dans Saros: ".
-std::string_view SarosPrefix(int language);
+std::string_view SarosPrefix(Language language);
 // ". von " / ". of " / ". de ".
-std::string_view SarosMemberSeparator(int language);
+std::string_view SarosMemberSeparator(Language language);
 // " Sek. " / " secs" / " sec.".
-std::string_view SecondsWord(int language);
-// The sheet's type names, language 0 German or 1 English; empty otherwise.
-std::string_view SheetEclipseTypeName(int code, int language);
+std::string_view SecondsWord(Language language);
+// The sheet's type names in German or English; empty in French.
+std::string_view SheetEclipseTypeName(int code, Language language);
 
 // The same names for the elements' kind.
-inline std::string_view EclipseTypeName(EclipseKind kind, int language) {
+inline std::string_view EclipseTypeName(EclipseKind kind, Language language) {
   return EclipseTypeName(static_cast<int>(kind), language);
 }
-inline std::string_view EclipseTypeShortName(EclipseKind kind, int language) {
+inline std::string_view EclipseTypeShortName(EclipseKind kind, Language language) {
   return EclipseTypeShortName(static_cast<int>(kind), language);
 }
-inline std::string_view SheetEclipseTypeName(EclipseKind kind, int language) {
+inline std::string_view SheetEclipseTypeName(EclipseKind kind, Language language) {
   return SheetEclipseTypeName(static_cast<int>(kind), language);
 }
 
 // "Ecl. in Saros: 12. of 71".
-std::string SarosCaption(int member, int memberCount, int language);
+std::string SarosCaption(int member, int memberCount, Language language);
 // Caption of the time-scale box: "UT DeltaT= 69.2 secs" in UT (one decimal
 // for the years 1900 .. 2050, none outside), "TT" otherwise.
-std::string TimeScaleCaption(bool universalTime, double deltaT, int year, int language);
+std::string TimeScaleCaption(TimeScale timeScale, double deltaT, int year, Language language);
 
 // Windows-1252 text of the characters this program uses (Latin-1 range) as UTF-8.
 std::string Latin1ToUtf8(std::string_view text);

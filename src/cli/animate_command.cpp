@@ -60,7 +60,7 @@ int RunAnimate(const std::vector<std::string>& args) {
   }
 
   const Catalogue catalogue = LoadCatalogueFor(parsed);
-  PreparedEclipse prepared = PrepareEclipse(catalogue, SelectedEclipseFor(parsed, catalogue), true, 1);
+  PreparedEclipse prepared = PrepareEclipse(catalogue, SelectedEclipseFor(parsed, catalogue), TimeScale::kUniversal, 1);
   if (const auto deltaT = DeltaTOption(parsed)) SetUserDeltaT(prepared, *deltaT);
   const EclipseResult computation = ComputeEclipse(prepared);
   const int frames = FilmFrameCount(computation, options);

@@ -136,7 +136,7 @@ void Work(const Catalogue& catalogue, int resolution, const std::optional<std::f
         computed = RunComputation(catalogue, options, scratch);
         if (files.geoJson || files.kml) WriteGisFiles(*computed, options, files);
       } else {
-        PreparedEclipse prepared = PrepareEclipse(catalogue, index, true, resolution);
+        PreparedEclipse prepared = PrepareEclipse(catalogue, index, TimeScale::kUniversal, resolution);
         if (deltaT) SetUserDeltaT(prepared, *deltaT);
         prepared.drawnCurves = false;
         computed = ComputeEclipse(prepared, scratch);

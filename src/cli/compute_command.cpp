@@ -37,7 +37,7 @@ bool IsStandardOutput(const std::string& file) {
          named.st_dev == out.st_dev && named.st_ino == out.st_ino;
 }
 
-int ParseLanguage(const std::string& text) {
+Language ParseLanguage(const std::string& text) {
   if (text == "de") return kGerman;
   if (text == "en") return kEnglish;
   if (text == "fr") return kFrench;
@@ -83,7 +83,7 @@ EclipseResult RunComputationOn(const Records& catalogue, const ComputeOptions& o
   CreateOutputFolder(options.outFolder);
   RemoveOwnStaleTemporaries(options.outFolder);
   PreparedEclipse prepared = PrepareEclipse(MakeCurrentEclipse(catalogue, options.index),
-                                            options.universalTime, options.resolution);
+                                            options.timeScale, options.resolution);
   prepared.selectedIndex = options.index;
   prepared.drawnCurves = options.drawnCurves;
   if (options.deltaT) SetUserDeltaT(prepared, *options.deltaT);
@@ -137,7 +137,7 @@ int RunCompute(const std::vector<std::string>& rawArgs) {
   const auto outputs = ComputeOutputs();
   if (!args.Has("date")) CheckSelectionOptions(args);
   ComputeOptions options;
-  options.universalTime = !args.Has("tt");
+  options.timeScale = args.Has("tt") ? TimeScale::kTerrestrial : TimeScale::kUniversal;
   options.deltaT = DeltaTOption(args);
   if (options.deltaT && args.Has("tt")) throw UsageError("--delta-t goes with UT, not --tt");
   options.summaryFile = true;

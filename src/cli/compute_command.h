@@ -11,6 +11,7 @@
 #include "catalogue/command_line_help.h"
 
 #include "geometry/eclipse_computation.h"
+#include "catalogue/language.h"
 
 namespace darvelle {
 class DeferredSync;
@@ -21,9 +22,9 @@ namespace darvelle::cli {
 // What the command line asked for.
 struct ComputeOptions {
   int index = 0;                  // catalogue index, 1-based
-  bool universalTime = true;      // false with --tt
+  TimeScale timeScale = TimeScale::kUniversal;      // TT with --tt
   int resolution = 1;
-  int language = 1;               // 0 German, 1 English, 2 French
+  Language language = kEnglish;
   std::filesystem::path outFolder;
   std::optional<std::filesystem::path> dataFolder;  // --data, if given
   // Every output option given, by name without "--" ("" for a flag), so an

@@ -32,7 +32,7 @@ namespace {
 constexpr int kFirstCatalogueYear = -4999;
 constexpr int kLastCatalogueYear = 7000;
 
-int LanguageOf(const Args& args) {
+Language LanguageOf(const Args& args) {
   const std::string text = args.Value("language").value_or("en");
   if (text == "de") return kGerman;
   if (text == "en") return kEnglish;
@@ -167,7 +167,7 @@ void ApplyPlaceLanguage(const Args& args) {
 std::string LocalText(const std::vector<std::string>& rawArgs, const Catalogue* catalogue) {
   const Args args(rawArgs, LocalHelp().options);
   CheckPlaceOptions(args);
-  const int language = LanguageOf(args);
+  const Language language = LanguageOf(args);
   if (args.Has("index") == args.Has("date")) {
     throw UsageError("give exactly one of --index N or --date YYYY-MM-DD");
   }
@@ -221,7 +221,7 @@ int RunVisible(const std::vector<std::string>& rawArgs) {
   const Args args(rawArgs, VisibleHelp().options);
   CheckPlaceOptions(args);
   if (args.Has("csv") && args.Has("json")) throw UsageError("give at most one of --csv, --json");
-  const int language = LanguageOf(args);
+  const Language language = LanguageOf(args);
   VisibleEclipseFilter filter = FilterOf(args);
   filter.DeltaT = DeltaTOption(args);
   ApplyPlaceLanguage(args);

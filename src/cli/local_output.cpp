@@ -140,8 +140,8 @@ const Words kWords[3] = {
      "vue"},
 };
 
-const Words& WordsFor(int language) {
-  return kWords[language >= 0 && language < 3 ? language : kEnglish];
+const Words& WordsFor(Language language) {
+  return kWords[LanguageIndex(language)];
 }
 
 std::string Padded(const std::string& text, std::size_t width) {
@@ -178,7 +178,7 @@ const char* VerdictWord(CentralVerdict verdict) {
 
 // The line of the table on the central phase over DeltaT's range; the
 // verdict's word as the JSON gives it, so that scripts and people read one.
-std::string BandLine(const LocalReport& r, int language) {
+std::string BandLine(const LocalReport& r, Language language) {
   if (!r.BandRange || !r.Band) return {};
   const char* const heads[3] = {"Zentrale Phase für DeltaT ", "Central phase for DeltaT ",
                                 "Phase centrale pour DeltaT "};
@@ -251,7 +251,7 @@ std::string VisibleCsvRow(const LocalReport& r) {
          FixedText(l.VisibleMagnitude(), 4);
 }
 
-std::string LocalTable(const LocalReport& r, int language) {
+std::string LocalTable(const LocalReport& r, Language language) {
   const Words& w = WordsFor(language);
   const LocalCircumstances& l = r.Local;
   std::string out = std::string(w.eclipse) + " #" + std::to_string(r.Index) + "  " +
@@ -300,7 +300,7 @@ std::string LocalTable(const LocalReport& r, int language) {
   return out;
 }
 
-std::string VisibleTableHeader(int language) {
+std::string VisibleTableHeader(Language language) {
   const Words& w = WordsFor(language);
   return Padded("#", 7) + Padded(w.dateTT, 13) + Padded("", 11) + Padded("", 7) +
          Padded(w.maximumUT, 24) + Padded(w.magnitude, 11) + Padded(w.magnitudeSeen, 11) +
@@ -308,7 +308,7 @@ std::string VisibleTableHeader(int language) {
          Padded(w.duration, 10) + w.sunAlt + "\n";
 }
 
-std::string VisibleTableRow(const LocalReport& r, int language) {
+std::string VisibleTableRow(const LocalReport& r, Language language) {
   const Words& w = WordsFor(language);
   const LocalCircumstances& l = r.Local;
   return Padded(std::to_string(r.Index), 7) + Padded(CatalogueDate(r.Elements), 13) +

@@ -9,6 +9,7 @@
 #include "catalogue/besselian_elements.h"
 #include "geometry/delta_t_range.h"
 #include "geometry/local_circumstances.h"
+#include "catalogue/language.h"
 
 namespace darvelle::cli {
 
@@ -39,8 +40,8 @@ inline constexpr const char* kVisibleCsvHeader =
 std::string VisibleCsvRow(const LocalReport& report);
 
 // language: kGerman, kEnglish or kFrench.
-std::string LocalTable(const LocalReport& report, int language);
-std::string VisibleTableHeader(int language);
-std::string VisibleTableRow(const LocalReport& report, int language);
+std::string LocalTable(const LocalReport& report, Language language);
+std::string VisibleTableHeader(Language language);
+std::string VisibleTableRow(const LocalReport& report, Language language);
 
 }  // namespace darvelle::cli

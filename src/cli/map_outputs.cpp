@@ -160,7 +160,7 @@ void DrawMapFor(MapRenderer& renderer, const EclipseResult& c, const ComputeOpti
   const bool durations = options.outputValues.contains("town-durations");
   if (labels || durations) {
     static constexpr const char* kCodes[] = {"de", "en", "fr"};
-    const auto index = places::PlaceIndex::Load(kCodes[std::clamp(options.language, 0, 2)],
+    const auto index = places::PlaceIndex::Load(kCodes[LanguageIndex(options.language)],
                                                 options.dataFolder);
     if (!index.Note().empty()) std::cerr << "darvelle-cli: " << index.Note() << "\n";
     towns = durations ? TownDurationCandidates(c, index.Places()) : TownNameCandidates(index, areas);

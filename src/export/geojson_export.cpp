@@ -100,7 +100,7 @@ std::string Feature(const std::string& geometry, const QJsonObject& properties,
          '}';
 }
 
-std::string LineFeature(const GisLine& line, const GisSource& source, int language) {
+std::string LineFeature(const GisLine& line, const GisSource& source, Language language) {
   QJsonObject properties{
       {"curve", Text(CurveId(line.curve))},
       {"name", Text(CurveName(line.curve, language))},
@@ -115,7 +115,7 @@ std::string LineFeature(const GisLine& line, const GisSource& source, int langua
                  VertexValueMembers(line.parts, source.modelDeltaTSeconds));
 }
 
-std::string ZoneFeature(const Zone& zone, int language) {
+std::string ZoneFeature(const Zone& zone, Language language) {
   return Feature(GeoJsonAreaGeometry(zone.polygons),
                  {{"zone", Text(ZoneId(zone.kind))},
                   {"name", Text(ZoneName(zone.kind, language))},
@@ -124,7 +124,7 @@ std::string ZoneFeature(const Zone& zone, int language) {
                   {"fill-opacity", std::round(qAlpha(ZoneBandColor(zone.kind)) / 2.55) / 100.0}});
 }
 
-std::string EventFeature(const GisEvent& event, const GisSource& source, int language) {
+std::string EventFeature(const GisEvent& event, const GisSource& source, Language language) {
   const CentralKind kind = LocalCentralKind(source, event);
   return Feature(GeoJsonPointGeometry(event.Where),
                  {{"event", Text(EventCode(event.Id))},
@@ -137,7 +137,7 @@ std::string EventFeature(const GisEvent& event, const GisSource& source, int lan
 
 // The point of greatest duration, as an event beside the nineteen.
 std::string GreatestDurationFeature(const GisGreatestDuration& g, const GisSource& source,
-                                    int language) {
+                                    Language language) {
   std::string more = "\"duration_s\":";
   AppendNumber(more, g.DurationS, 1);
   more += ",\"width_km\":";
@@ -185,7 +185,7 @@ void AddDeltaTBandFeatures(const GisDeltaTBand& band, std::vector<std::string>& 
 }
 
 // The umbra at one instant of the path, for a GIS program's time slider.
-std::string UmbraOutlineFeature(const TimedArea& area, const GisSource& source, int language) {
+std::string UmbraOutlineFeature(const TimedArea& area, const GisSource& source, Language language) {
   const char* name = language == kGerman ? "Kernschatten" : language == kFrench ? "Ombre" : "Umbra";
   return Feature(GeoJsonAreaGeometry(area.polygons),
                  {{"curve", "umbra_outline"},
@@ -196,7 +196,7 @@ std::string UmbraOutlineFeature(const TimedArea& area, const GisSource& source, 
                   {"fill-opacity", 0.5}});
 }
 
-QJsonObject EclipseMember(const GisSource& source, int language) {
+QJsonObject EclipseMember(const GisSource& source, Language language) {
   QJsonObject member{
       {"catalogue_index", source.catalogueIndex},
       {"date", Text(IsoDate(source.eclipse))},
@@ -206,7 +206,7 @@ QJsonObject EclipseMember(const GisSource& source, int language) {
       {"saros_member", source.eclipse.sarosMember},
       {"saros_member_count", source.eclipse.sarosMemberCount},
       {"delta_t_s", Rounded(source.modelDeltaTSeconds, 1)},
-      {"time_scale", source.universalTime ? "UT" : "TT"},
+      {"time_scale", source.timeScale == TimeScale::kUniversal ? "UT" : "TT"},
   };
   if (source.greatestJulianDayTT) {
     member["greatest_eclipse_tt"] = Text(IsoInstant(*source.greatestJulianDayTT));
@@ -218,7 +218,7 @@ QJsonObject EclipseMember(const GisSource& source, int language) {
 
 }  // namespace
 
-QByteArray GeoJsonForEclipse(const GisSource& source, int language) {
+QByteArray GeoJsonForEclipse(const GisSource& source, Language language) {
   const GisLayers layers = BuildGisLayers(source);
   std::vector<std::string> features;
   for (const Zone& zone : layers.zones) features.push_back(ZoneFeature(zone, language));
@@ -244,16 +244,16 @@ QByteArray GeoJsonForEclipse(const GisSource& source, int language) {
   return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QByteArray GeoJsonForEclipse(const EclipseResult& computation, int language) {
+QByteArray GeoJsonForEclipse(const EclipseResult& computation, Language language) {
   return GeoJsonForEclipse(GisSourceFrom(computation), language);
 }
 
-void WriteGeoJsonFile(const std::filesystem::path& file, const GisSource& source, int language) {
+void WriteGeoJsonFile(const std::filesystem::path& file, const GisSource& source, Language language) {
   WriteGisFile(file, GeoJsonForEclipse(source, language));
 }
 
 void WriteGeoJsonFile(const std::filesystem::path& file, const EclipseResult& computation,
-                      int language) {
+                      Language language) {
   WriteGisFile(file, GeoJsonForEclipse(computation, language));
 }
 

@@ -12,16 +12,17 @@
 
 #include "export/gis_source.h"
 #include "geometry/eclipse_computation.h"
+#include "catalogue/language.h"
 
 namespace darvelle {
 
-QByteArray GeoJsonForEclipse(const GisSource& source, int language);
-QByteArray GeoJsonForEclipse(const EclipseResult& computation, int language);
+QByteArray GeoJsonForEclipse(const GisSource& source, Language language);
+QByteArray GeoJsonForEclipse(const EclipseResult& computation, Language language);
 
 // Writes the file through a temporary file beside it; throws FileError naming
 // the file and the cause, leaving an earlier file of that name as it was.
-void WriteGeoJsonFile(const std::filesystem::path& file, const GisSource& source, int language);
+void WriteGeoJsonFile(const std::filesystem::path& file, const GisSource& source, Language language);
 void WriteGeoJsonFile(const std::filesystem::path& file, const EclipseResult& computation,
-                      int language);
+                      Language language);
 
 }  // namespace darvelle

@@ -159,7 +159,7 @@ void AddTimedOutlines(const EclipseResult& c, GisSource& source) {
 }  // namespace
 
 std::optional<GisDeltaTBand> CentralLineDeltaTBand(const EclipseResult& c) {
-  if (!c.universalTime || !c.curves.centralLine.Ready()) return std::nullopt;
+  if (c.timeScale != TimeScale::kUniversal || !c.curves.centralLine.Ready()) return std::nullopt;
   const std::optional<DeltaTRange> range = DeltaTBandOf(c.elements, c.deltaT);
   if (!range) return std::nullopt;
   const auto& points = c.curves.centralLine.Points();
@@ -185,7 +185,7 @@ GisSource GisSourceFrom(const EclipseResult& c) {
   const BesselianElements& e = c.elements;
   source.catalogueIndex = c.selectedIndex;
   source.eclipse = e;
-  source.universalTime = c.universalTime;
+  source.timeScale = c.timeScale;
   source.deltaTSeconds = c.deltaT;
   source.modelDeltaTSeconds = c.modelDeltaT;
   if (c.circumstances.events[EventId::TG0].exists())

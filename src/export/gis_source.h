@@ -69,7 +69,7 @@ inline constexpr int kOutlineStepMinutes = kDefaultOutlineStepMinutes;
 struct GisSource {
   int catalogueIndex = 0;
   EclipseDescription eclipse;        // date (TT, the catalogue's calendar), kind, Saros series
-  bool universalTime = true;
+  TimeScale timeScale = TimeScale::kUniversal;
   double deltaTSeconds = 0;          // in force: the model's in UT, 0 in TT
   double modelDeltaTSeconds = 0;     // the model's, whatever the scale (for UT instants)
   std::optional<double> greatestJulianDayTT;

@@ -13,9 +13,8 @@ namespace {
 // German, English, French (UTF-8).
 using Names = std::array<std::string_view, 3>;
 
-std::string_view Pick(const Names& names, int language) {
-  return names[static_cast<std::size_t>(language == kGerman || language == kFrench ? language
-                                                                                   : kEnglish)];
+std::string_view Pick(const Names& names, Language language) {
+  return names[LanguageIndex(language)];
 }
 
 struct CurveText {
@@ -148,7 +147,7 @@ std::string_view CurveId(MapCurve curve) {
   return kCurveTexts.at(static_cast<std::size_t>(curve)).id;
 }
 
-std::string CurveName(MapCurve curve, int language) {
+std::string CurveName(MapCurve curve, Language language) {
   std::string name(Pick(kCurveTexts.at(static_cast<std::size_t>(curve)).names, language));
   // The two branches of one rise/set loop share a name; the number tells them apart.
   const int riseSet = static_cast<int>(curve) - static_cast<int>(MapCurve::RiseSetCurve1);
@@ -158,11 +157,11 @@ std::string CurveName(MapCurve curve, int language) {
 
 std::string_view EventCode(EventId id) { return kEventCodes[EventIndex(id)]; }
 
-std::string_view EventName(EventId id, int language) {
+std::string_view EventName(EventId id, Language language) {
   return Pick(kEventNames[EventIndex(id)], language);
 }
 
-std::string_view GreatestDurationName(int language) {
+std::string_view GreatestDurationName(Language language) {
   if (language == kGerman) return "Größte Dauer der zentralen Phase";
   if (language == kFrench) return "Durée maximale de la phase centrale";
   return "Greatest duration of the central phase";
@@ -178,7 +177,7 @@ std::string_view ZoneId(ZoneKind kind) {
   return "zone";
 }
 
-std::string_view ZoneName(ZoneKind kind, int language) {
+std::string_view ZoneName(ZoneKind kind, Language language) {
   switch (kind) {
     case ZoneKind::Totality:
       return Pick({"Zone der Totalität", "Path of totality", "Bande de totalité"}, language);
@@ -208,7 +207,7 @@ GisGroup GroupOf(MapCurve curve) {
   }
 }
 
-std::string_view GroupName(GisGroup group, int language) {
+std::string_view GroupName(GisGroup group, Language language) {
   switch (group) {
     case GisGroup::Zones: return Pick({"Zonen", "Zones", "Zones"}, language);
     case GisGroup::Limits: return Pick({"Grenzen", "Limits", "Limites"}, language);

@@ -10,26 +10,27 @@
 #include "export/zone_polygons.h"
 #include "geometry/events.h"
 #include "render/curve_drawing.h"
+#include "catalogue/language.h"
 
 namespace darvelle {
 
 std::string_view CurveId(MapCurve curve);              // "northern_umbral_limit"
-std::string CurveName(MapCurve curve, int language);   // "Northern limit of the umbra"
+std::string CurveName(MapCurve curve, Language language);   // "Northern limit of the umbra"
 
 std::string_view EventCode(EventId id);                // "TP1"
-std::string_view EventName(EventId id, int language);  // "First contact of the penumbra ..."
+std::string_view EventName(EventId id, Language language);  // "First contact of the penumbra ..."
 
 // The point of greatest duration on the central line.
-std::string_view GreatestDurationName(int language);
+std::string_view GreatestDurationName(Language language);
 
 std::string_view ZoneId(ZoneKind kind);                // "path_of_totality"
-std::string_view ZoneName(ZoneKind kind, int language);
+std::string_view ZoneName(ZoneKind kind, Language language);
 
 // The folders of the KML file, in the order they are written.
 enum class GisGroup { Zones, Limits, CentralLine, HorizonCurves, Events };
 inline constexpr int kGisGroupCount = 5;
 GisGroup GroupOf(MapCurve curve);
-std::string_view GroupName(GisGroup group, int language);
+std::string_view GroupName(GisGroup group, Language language);
 
 // "total", "annular" for a central kind, "partial" for none.
 std::string_view CentralKindId(CentralKind centralKind);

@@ -54,7 +54,7 @@ QString CoordinatesText(const Points& points) {
 
 class KmlDocument {
  public:
-  KmlDocument(const GisSource& source, int language)
+  KmlDocument(const GisSource& source, Language language)
       : source_(source), language_(language), layers_(BuildGisLayers(source)), xml_(&bytes_) {}
 
   QByteArray Write() {
@@ -382,7 +382,7 @@ class KmlDocument {
   }
 
   const GisSource& source_;
-  const int language_;
+  const Language language_;
   const GisLayers layers_;
   QByteArray bytes_;
   QXmlStreamWriter xml_;
@@ -390,20 +390,20 @@ class KmlDocument {
 
 }  // namespace
 
-QByteArray KmlForEclipse(const GisSource& source, int language) {
+QByteArray KmlForEclipse(const GisSource& source, Language language) {
   return KmlDocument(source, language).Write();
 }
 
-QByteArray KmlForEclipse(const EclipseResult& computation, int language) {
+QByteArray KmlForEclipse(const EclipseResult& computation, Language language) {
   return KmlForEclipse(GisSourceFrom(computation), language);
 }
 
-void WriteKmlFile(const std::filesystem::path& file, const GisSource& source, int language) {
+void WriteKmlFile(const std::filesystem::path& file, const GisSource& source, Language language) {
   WriteGisFile(file, KmlForEclipse(source, language));
 }
 
 void WriteKmlFile(const std::filesystem::path& file, const EclipseResult& computation,
-                  int language) {
+                  Language language) {
   WriteGisFile(file, KmlForEclipse(computation, language));
 }
 

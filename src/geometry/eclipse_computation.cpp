@@ -27,7 +27,7 @@ EclipseScratch::EclipseScratch() {
   scanSecond.reserve(kMaxLimitScanSteps);
 }
 
-PreparedEclipse PrepareEclipse(const BesselianElements& current, bool universalTime,
+PreparedEclipse PrepareEclipse(const BesselianElements& current, TimeScale timeScale,
                                int resolution) {
   if (!IsValidResolution(resolution)) {
     throw std::invalid_argument("resolution must be 1, 2, 4, 8, 16 or 32, not " +
@@ -39,25 +39,25 @@ PreparedEclipse PrepareEclipse(const BesselianElements& current, bool universalT
   ElementState s;
   p.estimatedGreatest = EstimateGreatestEclipse(p.elements, s);
   p.modelDeltaT = ComputeDeltaT(p.elements.year, p.elements.month);
-  SetTimeScale(p, universalTime);
+  SetTimeScale(p, timeScale);
   return p;
 }
 
-PreparedEclipse PrepareEclipse(const EclipseRecord& current, bool universalTime, int resolution) {
-  return PrepareEclipse(ElementsFromRecord(current), universalTime, resolution);
+PreparedEclipse PrepareEclipse(const EclipseRecord& current, TimeScale timeScale, int resolution) {
+  return PrepareEclipse(ElementsFromRecord(current), timeScale, resolution);
 }
 
-PreparedEclipse PrepareEclipse(const Catalogue& catalogue, int index, bool universalTime,
+PreparedEclipse PrepareEclipse(const Catalogue& catalogue, int index, TimeScale timeScale,
                                int resolution) {
   PreparedEclipse p =
-      PrepareEclipse(MakeCurrentEclipse(catalogue, index), universalTime, resolution);
+      PrepareEclipse(MakeCurrentEclipse(catalogue, index), timeScale, resolution);
   p.selectedIndex = index;
   return p;
 }
 
-void SetTimeScale(PreparedEclipse& p, bool universalTime) {
-  p.universalTime = universalTime;
-  p.deltaT = universalTime ? p.modelDeltaT : 0.0;
+void SetTimeScale(PreparedEclipse& p, TimeScale timeScale) {
+  p.timeScale = timeScale;
+  p.deltaT = timeScale == TimeScale::kUniversal ? p.modelDeltaT : 0.0;
   const BesselianElements& e = p.elements;
   p.greatestJulianDayTT =
       CalendarToJulianDay(e.year, e.month, e.day, e.epochHour, 0, 3600.0 * p.estimatedGreatest);
@@ -67,15 +67,15 @@ void SetTimeScale(PreparedEclipse& p, bool universalTime) {
 
 void SetUserDeltaT(PreparedEclipse& p, double deltaTSeconds) {
   p.modelDeltaT = deltaTSeconds;
-  SetTimeScale(p, p.universalTime);
+  SetTimeScale(p, p.timeScale);
 }
 
 std::string EstimateText(const PreparedEclipse& p) {
-  return DateTimeText(p.universalTime ? p.greatestJulianDayUT : p.greatestJulianDayTT,
-                      p.universalTime);
+  return DateTimeText(p.timeScale == TimeScale::kUniversal ? p.greatestJulianDayUT : p.greatestJulianDayTT,
+                      p.timeScale);
 }
 
-std::string DateTimeText(double julianDay, bool universalTime) {
+std::string DateTimeText(double julianDay, TimeScale timeScale) {
   const CalendarInstant when = JulianDayToCalendar(julianDay);
   // The "00" pattern rounds the seconds half away from zero and does not
   // carry into the minute (59.5 s reads 60).
@@ -84,7 +84,7 @@ std::string DateTimeText(double julianDay, bool universalTime) {
   std::snprintf(text, sizeof text, "%s%04d-%02d-%02d  %02d:%02d:%02ld %s",
                 when.year < 0 ? "-" : "", std::abs(when.year), when.month, when.day,
                 static_cast<int>(when.hour), static_cast<int>(when.minute), seconds,
-                universalTime ? "UT" : "TT");
+                timeScale == TimeScale::kUniversal ? "UT" : "TT");
   return text;
 }
 

@@ -14,6 +14,7 @@
 
 #include <string>
 
+#include "astro/instant.h"
 #include "catalogue/besselian_elements.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/eclipse_record.h"
@@ -31,7 +32,7 @@ bool IsValidResolution(int resolution);
 struct PreparedEclipse {
   int selectedIndex = 0;          // catalogue index, 0 for elements made by other means
   BesselianElements elements;     // the current eclipse (julianDay set)
-  bool universalTime = true;      // time scale: UT with the DeltaT model, or TT
+  TimeScale timeScale = TimeScale::kUniversal;      // time scale: UT with the DeltaT model, or TT
   double modelDeltaT = 0;         // ComputeDeltaT(year, month), seconds, whatever the scale
   double deltaT = 0;              // DeltaT in force: modelDeltaT in UT, 0 in TT
   int resolution = 1;             // 1, 2, 4, 8, 16 or 32
@@ -57,16 +58,16 @@ struct EclipseResult : PreparedEclipse {
 // Makes record `index` of the catalogue the current eclipse, estimates
 // greatest eclipse and sets the time scale. Throws std::out_of_range for a
 // bad index, std::invalid_argument for a bad resolution.
-PreparedEclipse PrepareEclipse(const Catalogue& catalogue, int index, bool universalTime,
+PreparedEclipse PrepareEclipse(const Catalogue& catalogue, int index, TimeScale timeScale,
                                int resolution);
 // The same for elements that are already the current eclipse (julianDay set).
-PreparedEclipse PrepareEclipse(const BesselianElements& current, bool universalTime,
+PreparedEclipse PrepareEclipse(const BesselianElements& current, TimeScale timeScale,
                                int resolution);
-PreparedEclipse PrepareEclipse(const EclipseRecord& current, bool universalTime, int resolution);
+PreparedEclipse PrepareEclipse(const EclipseRecord& current, TimeScale timeScale, int resolution);
 
 // Switches `eclipse` between TT and UT: DeltaT and the Julian Days of the
 // estimate. A result's events and curves stay as computed.
-void SetTimeScale(PreparedEclipse& eclipse, bool universalTime);
+void SetTimeScale(PreparedEclipse& eclipse, TimeScale timeScale);
 
 // Puts a DeltaT of the user's own (seconds, say one a historian derives from
 // a record of the eclipse) in place of the model's: it becomes the
@@ -80,7 +81,7 @@ inline constexpr double kLargestUserDeltaT = 1.0e6;  // seconds, either sign
 // "2021-12-04  07:33:27 UT".
 std::string EstimateText(const PreparedEclipse& eclipse);
 // "2021-12-04  07:33:27 UT": the Julian Day in the named scale.
-std::string DateTimeText(double julianDay, bool universalTime);
+std::string DateTimeText(double julianDay, TimeScale timeScale);
 
 // General circumstances, rise/set curves, umbral limits and central line,
 // horizon curves and penumbral limits. Writes no file.

@@ -44,7 +44,7 @@ void WriteDateLine(POST_lib& ps, const SheetInput& in) {
   const DateLine line =
       BuildDateLine(DateOf(universal(PrintedInstant(events[EventId::TP1]))),
                     DateOf(universal(PrintedInstant(events[EventId::TP4]))),
-                    DateOf(universal(greatestTime)), in.universalTime);
+                    DateOf(universal(greatestTime)), in.timeScale);
   ps.PS_MoveTo(10.5 - 0.166 * static_cast<double>(line.text.size()), 2.77);
   for (std::size_t i = 0; i < line.text.size(); ++i) {
     if (line.mask[i] == '0') {
@@ -162,7 +162,7 @@ void WriteFirstPage(POST_lib& ps, const SheetInput& in, int& pageNumber) {
   ps.PS_FontArial(11);
   ps.PS_WriteBytes("0 SG");
 
-  if (in.universalTime) {
+  if (in.timeScale == TimeScale::kUniversal) {
     ps.PS_FontArial(14);
     ps.PS_WriteBytes("0 SG");
     y += 0.9;
@@ -225,13 +225,13 @@ void WriteFirstPage(POST_lib& ps, const SheetInput& in, int& pageNumber) {
 
 SheetInput GatherInput(const EclipseResult& c, const SheetView& view) {
   return SheetInput{
-      c, view, c.atGreatest, c.universalTime, c.universalTime ? c.deltaT : 0.0, SheetNotice()};
+      c, view, c.atGreatest, c.timeScale, c.timeScale == TimeScale::kUniversal ? c.deltaT : 0.0, SheetNotice()};
 }
 
 void WriteSheet(POST_lib& ps, const EclipseResult& c, const SheetView& view,
                 const SheetOptions& options) {
   const SheetInput in = GatherInput(c, view);
-  const int pageCount = in.universalTime ? 4 : 3;
+  const int pageCount = in.timeScale == TimeScale::kUniversal ? 4 : 3;
   int pageNumber = 0;
 
   ps.PS_WriteBytes("%!PS-Adobe-2.0");
@@ -256,11 +256,11 @@ void WriteSheet(POST_lib& ps, const EclipseResult& c, const SheetView& view,
   ps.PS_SetWindow(kSheetLeft, kSheetBottom, kSheetRight, kSheetTop);
   WriteFirstPage(ps, in, pageNumber);
 
-  if (in.universalTime) {
+  if (in.timeScale == TimeScale::kUniversal) {
     ps.PS_SetWindow(kSheetLeft, kSheetBottom, kSheetRight, kSheetTop);
-    WriteCircumstancesPage(ps, in, true, pageNumber);
+    WriteCircumstancesPage(ps, in, TimeScale::kUniversal, pageNumber);
   }
-  WriteCircumstancesPage(ps, in, false, pageNumber);
+  WriteCircumstancesPage(ps, in, TimeScale::kTerrestrial, pageNumber);
   WriteElementsPage(ps, in, pageNumber);
 
   ps.PS_WriteBytes("%%EOF");

@@ -101,7 +101,7 @@ std::string_view EnglishMonthName(int month) {
 }
 
 DateLine BuildDateLine(const SheetDate& first, const SheetDate& last, const SheetDate& greatest,
-                       bool universalTime) {
+                       TimeScale timeScale) {
   const std::string year1 = std::to_string(first.year);
   const std::string month1(EnglishMonthName(first.month));
   const std::string dateFirst = year1 + " " + month1 + " " + std::to_string(first.day);
@@ -142,7 +142,7 @@ DateLine BuildDateLine(const SheetDate& first, const SheetDate& last, const Shee
     line.text = dateFirst;
     line.mask.assign(line.text.size(), '1');
   }
-  line.text += universalTime ? "   " : " TT";
+  line.text += timeScale == TimeScale::kUniversal ? "   " : " TT";
   line.mask += "111";
   return line;
 }

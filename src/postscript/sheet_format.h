@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "astro/instant.h"
+
 namespace darvelle {
 
 // "2024-04-08" for the calendar date of a Julian Day; the year unpadded
@@ -47,7 +49,7 @@ struct DateLine {
   std::string mask;
 };
 DateLine BuildDateLine(const SheetDate& first, const SheetDate& last, const SheetDate& greatest,
-                       bool universalTime);
+                       TimeScale timeScale);
 
 // Windows-1252 bytes (as the event texts hold them) to UTF-8.
 std::string FromWindows1252(std::string_view bytes);

@@ -14,7 +14,7 @@ struct SheetInput {
   const EclipseResult& computation;
   const SheetView& view;
   const ElementState& atGreatest;  // elements, rates and ephemeris at greatest eclipse
-  bool universalTime;
+  TimeScale timeScale;
   double deltaT;            // seconds; 0 in TT
   std::string notice;
 };
@@ -34,7 +34,7 @@ void BeginLandscapePage(POST_lib& ps, int& pageNumber);
 void WriteGeocentricBlock(POST_lib& ps, const SheetInput& in, double& y);
 
 // A page of the general circumstances, in UT or in TT.
-void WriteCircumstancesPage(POST_lib& ps, const SheetInput& in, bool universalTimePage,
+void WriteCircumstancesPage(POST_lib& ps, const SheetInput& in, TimeScale scale,
                             int& pageNumber);
 
 // The page of ephemeris and Besselian elements in polynomial form.

@@ -107,7 +107,7 @@ void WriteGeocentricBlock(POST_lib& ps, const SheetInput& in, double& y) {
       kTextCentred);
   ps.PS_FontArial(14);
 
-  if (in.universalTime) {
+  if (in.timeScale == TimeScale::kUniversal) {
     auto universal = [&](double julianDayTT) { return UniversalFromTerrestrial(julianDayTT, in.deltaT); };
     y += 1.0;
     Put(ps, 1.27, 1.27 + y, "Instant of greatest eclipse", kTextLeft);
@@ -204,7 +204,7 @@ void WriteGeocentricBlock(POST_lib& ps, const SheetInput& in, double& y) {
   }
 }
 
-void WriteCircumstancesPage(POST_lib& ps, const SheetInput& in, bool universalTimePage,
+void WriteCircumstancesPage(POST_lib& ps, const SheetInput& in, TimeScale scale,
                             int& pageNumber) {
   const EclipseResult& c = in.computation;
   BeginLandscapePage(ps, pageNumber);
@@ -213,14 +213,14 @@ void WriteCircumstancesPage(POST_lib& ps, const SheetInput& in, bool universalTi
   ps.PS_WriteBytes("0.75 SG");
   ps.PS_FillRect(1.27, 1.27, 28.43, 2.17);
   // The TT page stays grey throughout.
-  ps.PS_WriteBytes(universalTimePage ? "0 SG" : "0.5 SG");
+  ps.PS_WriteBytes(scale == TimeScale::kUniversal ? "0 SG" : "0.5 SG");
   ps.PS_FontArial(18);
   Put(ps, 14.85, 1.67,
-      universalTimePage ? "General circumstances of the eclipse (UT)"
+      scale == TimeScale::kUniversal ? "General circumstances of the eclipse (UT)"
                         : "General circumstances of the eclipse (TT)",
       kTextCentred);
 
-  if (universalTimePage) {
+  if (scale == TimeScale::kUniversal) {
     ps.PS_FontArial(14);
     y += 1.5;
   } else {
@@ -235,18 +235,17 @@ void WriteCircumstancesPage(POST_lib& ps, const SheetInput& in, bool universalTi
   Put(ps, 3.27, heads, "Event description", kTextLeft);
   Put(ps, 16.77, heads, "Date", kTextLeft);
   Put(ps, 19.67, heads, "Time", kTextLeft);
-  Put(ps, universalTimePage ? 22.57 : 22.61, heads, "Longitude", kTextLeft);
+  Put(ps, scale == TimeScale::kUniversal ? 22.57 : 22.61, heads, "Longitude", kTextLeft);
   Put(ps, 26.47, heads, "Latitude", kTextLeft);
 
   ps.PS_FontArial(10);
-  y += universalTimePage ? 0.6 : 0.5;
+  y += scale == TimeScale::kUniversal ? 0.6 : 0.5;
   Put(ps, 23.47, 1.27 + y, "1\\)", kTextLeft);
   Put(ps, 27.27, 1.27 + y, "2\\)", kTextLeft);
 
   ps.PS_FontArial(14);
-  y += universalTimePage ? 0.8 : 0.7;
+  y += scale == TimeScale::kUniversal ? 0.8 : 0.7;
 
-  const TimeScale scale = universalTimePage ? TimeScale::kUniversal : TimeScale::kTerrestrial;
   for (const CircumstanceRow& r : kCircumstanceRows) {
     const EclipseEvent& event = c.circumstances.events[r.id];
     const bool always = r.id == EventId::TP1 || r.id == EventId::TP4;
@@ -270,7 +269,7 @@ void WriteCircumstancesPage(POST_lib& ps, const SheetInput& in, bool universalTi
       Put(ps, 18.87, row, SheetDateText(jd), kTextRight);
       Put(ps, 21.57, row, SheetTimeOfDayText(jd, 1), kTextRight);
       Put(ps, 24.97, row,
-          EventAngleColumn(event, universalTimePage ? event.Longitude : event.EphemerisLongitude),
+          EventAngleColumn(event, scale == TimeScale::kUniversal ? event.Longitude : event.EphemerisLongitude),
           kTextRight);
       Put(ps, 28.47, row, EventAngleColumn(event, event.Latitude), kTextRight);
       if (r.id == EventId::TP4) {

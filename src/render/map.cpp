@@ -67,7 +67,7 @@ ViewEditTexts ViewEditTexts::FromParameters(const ViewParameters& view) {
 
 QString LegendDateLine(const EclipseResult& c) {
   const double julianDay = Instant::FromEpochHours(c.elements.julianDay, c.circumstances.timeGreatest)
-                               .JulianDay(c.universalTime ? TimeScale::kUniversal : TimeScale::kTerrestrial, c.deltaT);
+                               .JulianDay(c.timeScale, c.deltaT);
   const CalendarInstant at = JulianDayToCalendar(julianDay);
   const double hours = at.hour + at.minute / 60.0 + at.second / 3600.0;
   const char* month = (at.month >= 1 && at.month <= 12)
@@ -75,7 +75,7 @@ QString LegendDateLine(const EclipseResult& c) {
                           : "";
   const std::string line = std::to_string(at.year) + " " + month + " " +
                            std::to_string(at.day) + "   " + Trimmed(FormatSexagesimal(hours, 0)) +
-                           (c.universalTime ? " UT" : " TT");
+                           (c.timeScale == TimeScale::kUniversal ? " UT" : " TT");
   return QString::fromStdString(line);
 }
 

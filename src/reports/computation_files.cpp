@@ -119,7 +119,7 @@ std::string SummaryJson(const EclipseResult& c) {
   };
   std::string json = "{\"index\":" + std::to_string(c.selectedIndex) + ",\"date_tt\":\"" +
                      IsoDate(c.elements.year, c.elements.month, c.elements.day) +
-                     "\",\"time_scale\":\"" + (c.universalTime ? "UT" : "TT") +
+                     "\",\"time_scale\":\"" + (c.timeScale == TimeScale::kUniversal ? "UT" : "TT") +
                      "\",\"delta_t_s\":" + Number(c.deltaT, 1) + ",\"delta_t_model_s\":" +
                      Number(c.modelDeltaT, 1) + ",\"greatest_ut\":" +
                      ut(c.circumstances.timeGreatest) + ",\"greatest_duration\":";

@@ -67,7 +67,7 @@ bool AnimationExport::start(std::shared_ptr<const EclipseResult> eclipse,
   return true;
 }
 
-AnimationExportDialog::AnimationExportDialog(const QString& startFolder, int language,
+AnimationExportDialog::AnimationExportDialog(const QString& startFolder, Language language,
                                              QWidget* parent)
     : QDialog(parent) {
   const TimeCaptions& words = TimeCaptionsIn(language);

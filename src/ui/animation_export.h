@@ -14,6 +14,7 @@
 
 #include "export/film.h"
 #include "ui/data_loads.h"
+#include "catalogue/language.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -63,7 +64,7 @@ class AnimationExportDialog : public QDialog {
 
  public:
   // In the window's language (UiLanguage).
-  AnimationExportDialog(const QString& startFolder, int language, QWidget* parent = nullptr);
+  AnimationExportDialog(const QString& startFolder, Language language, QWidget* parent = nullptr);
   FilmOptions options() const;
 
  private:

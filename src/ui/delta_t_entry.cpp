@@ -34,7 +34,7 @@ DeltaTEntry::DeltaTEntry(QWidget* parent) : QWidget(parent) {
   SetLanguage(kEnglish);
 }
 
-void DeltaTEntry::SetLanguage(int language) {
+void DeltaTEntry::SetLanguage(Language language) {
   edit_->setPlaceholderText(TextIn(kEstimate, language));
 }
 

@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <optional>
 
+#include "catalogue/language.h"
+
 class QLabel;
 class QLineEdit;
 
@@ -20,7 +22,7 @@ class DeltaTEntry : public QWidget {
 
   QLineEdit* Edit() const { return edit_; }
   // The placeholder's word for the estimate.
-  void SetLanguage(int language);
+  void SetLanguage(Language language);
   // The DeltaT the session uses now, written into the edit unmarked.
   void ShowDeltaT(std::optional<double> seconds);
 

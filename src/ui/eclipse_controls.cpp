@@ -129,7 +129,9 @@ void EclipseControls::BuildTimeScaleGroup(QVBoxLayout* column) {
   universalTimeBox_->setObjectName(QStringLiteral("CheckBox_ET_UT"));
   universalTimeBox_->setChecked(true);
   universalTimeBox_->setFont(PixelFont(QStringLiteral("Arial"), 16, true));
-  connect(universalTimeBox_, &QCheckBox::clicked, this, &EclipseControls::timeScaleSwitched);
+  connect(universalTimeBox_, &QCheckBox::clicked, this, [this](bool universal) {
+    emit timeScaleSwitched(universal ? TimeScale::kUniversal : TimeScale::kTerrestrial);
+  });
   auto* timeLayout = new QVBoxLayout(group);
   timeLayout->setContentsMargins(3, 3, 3, 3);
   timeLayout->addWidget(universalTimeBox_);
@@ -303,17 +305,17 @@ void EclipseControls::ShowState(const SessionState& state) {
   (view.Stereographic ? stereographicButton_ : orthographicButton_)->setChecked(true);
   // A box disabled for want of a texture stays unticked.
   coloredEarthBox_->setChecked(view.ColoredEarth && coloredEarthBox_->isEnabled());
-  universalTimeBox_->setChecked(state.universalTime);
+  universalTimeBox_->setChecked(state.timeScale == TimeScale::kUniversal);
   yearList_->setLanguage(state.language);
   deltaTEntry_->SetLanguage(state.language);
   deltaTEntry_->ShowDeltaT(state.userDeltaT);
 }
 
-void EclipseControls::ExplainEntriesIn(int language) {
+void EclipseControls::ExplainEntriesIn(Language language) {
   for (EntryCheck* check : entryChecks_) check->SetLanguage(language);
 }
 
-void EclipseControls::ShowEclipse(const PreparedEclipse& eclipse, bool recomputing, int language) {
+void EclipseControls::ShowEclipse(const PreparedEclipse& eclipse, bool recomputing, Language language) {
   const BesselianElements& e = eclipse.elements;
   if (recomputing) {
     sarosGroup_->setTitle(FromWindows1252(SarosCaption(e.sarosMember, e.sarosMemberCount, language)));
@@ -324,10 +326,10 @@ void EclipseControls::ShowEclipse(const PreparedEclipse& eclipse, bool recomputi
     headlineLabel_->clear();  // until the worker brings the new eclipse's
   }
   universalTimeBox_->setText(
-      FromWindows1252(TimeScaleCaption(eclipse.universalTime, eclipse.modelDeltaT, e.year, language)));
+      FromWindows1252(TimeScaleCaption(eclipse.timeScale, eclipse.modelDeltaT, e.year, language)));
   kindLabel_->setText(FromWindows1252(EclipseTypeShortName(static_cast<int>(e.kind), language)));
   dateLabel_->setText(FromStd(EstimateText(eclipse)));
-  yearList_->setTimeScale(eclipse.universalTime);
+  yearList_->setTimeScale(eclipse.timeScale);
 }
 
 void EclipseControls::ShowHeadline(const QString& text) { headlineLabel_->setText(text); }

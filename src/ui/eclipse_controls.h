@@ -44,11 +44,11 @@ class EclipseControls : public QWidget {
   void ShowState(const SessionState& state);
   // The eclipse prepared for a request; `recomputing` when it is another
   // eclipse or another computation of it (its year, Saros and list follow).
-  void ShowEclipse(const PreparedEclipse& eclipse, bool recomputing, int language);
+  void ShowEclipse(const PreparedEclipse& eclipse, bool recomputing, Language language);
   void ShowHeadline(const QString& text);
   // The checks own their edits' tooltips (a marked edit explains its text):
   // after the window's tooltips are set in `language`.
-  void ExplainEntriesIn(int language);
+  void ExplainEntriesIn(Language language);
   // The exit with the sheet writing its files: the bar turns red and its
   // button waits.
   void ShowExitWriting(bool writing);
@@ -59,7 +59,7 @@ class EclipseControls : public QWidget {
   ViewParameters TypedAngles(const ViewParameters& drawn) const;
 
  signals:
-  void timeScaleSwitched(bool universalTime);
+  void timeScaleSwitched(TimeScale scale);
   void exitRequested(bool withSheet);
   void sarosNotFound(int saros);
   void message(QMessageBox::Icon icon, const QString& title, const QString& text);

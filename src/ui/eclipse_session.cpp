@@ -148,7 +148,7 @@ void EclipseSession::Recompute(const SessionState& next, QSize mapArea) {
   PreparedEclipse eclipse;
   try {
     eclipse =
-        PrepareEclipse(*resources_.catalogue, next.index, next.universalTime, next.view.Resolution);
+        PrepareEclipse(*resources_.catalogue, next.index, next.timeScale, next.view.Resolution);
     if (next.userDeltaT) SetUserDeltaT(eclipse, *next.userDeltaT);
   } catch (const std::exception& error) {
     emit failed(QString::fromUtf8(error.what()));
@@ -160,9 +160,9 @@ void EclipseSession::Recompute(const SessionState& next, QSize mapArea) {
   Submit({Job::Compute, next, std::move(eclipse), nullptr});
 }
 
-void EclipseSession::SwitchTimeScale(bool universalTime, QSize mapArea) {
+void EclipseSession::SwitchTimeScale(TimeScale timeScale, QSize mapArea) {
   SessionState next = state_;
-  next.universalTime = universalTime;
+  next.timeScale = timeScale;
   const bool shownIsChosen = current_ != nullptr && current_->state.index == state_.index &&
                              current_->state.view.Resolution == state_.view.Resolution &&
                              current_->state.userDeltaT == state_.userDeltaT;
@@ -173,7 +173,7 @@ void EclipseSession::SwitchTimeScale(bool universalTime, QSize mapArea) {
     return;
   }
   auto eclipse = std::make_shared<EclipseResult>(*current_->computation);
-  SetTimeScale(*eclipse, universalTime);
+  SetTimeScale(*eclipse, timeScale);
   state_ = next;
   FollowMapArea(mapArea);
   emit prepared(*eclipse, false);

@@ -42,6 +42,7 @@
 #include "ui/path_town_labels.h"
 #include "ui/shared_borders.h"
 #include "ui/zoom_coast_tiers.h"
+#include "catalogue/language.h"
 
 namespace darvelle::ui {
 
@@ -49,9 +50,9 @@ namespace darvelle::ui {
 // honours it once a texture is there.
 struct SessionState {
   int index = kStartEclipseIndex;  // catalogue index, 1-based
-  bool universalTime = true;       // UT with DeltaT, else TT
+  TimeScale timeScale = TimeScale::kUniversal;       // UT with DeltaT, else TT
   ViewParameters view;             // angles, size, projection, colours, pen width, resolution
-  int language = 0;                // UiLanguage: 0 German, 1 English, 2 French
+  Language language = kGerman;     // of the window
   // The user's own DeltaT for this eclipse (seconds), in place of the
   // model's; none: the model's estimate.
   std::optional<double> userDeltaT;
@@ -191,7 +192,7 @@ class EclipseSession : public QObject {
   // Switches TT/UT and redraws the current computation with the new DeltaT
   // (its events, curves and files stay as they are). Before any result it
   // recomputes instead.
-  void SwitchTimeScale(bool universalTime, QSize mapArea);
+  void SwitchTimeScale(TimeScale timeScale, QSize mapArea);
   // Takes `state` as the user's choice without computing it (what is saved
   // at the close may differ from what is shown, as after the sheet's exit).
   void AdoptWithoutRecomputing(const SessionState& state) { state_ = state; }

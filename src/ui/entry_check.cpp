@@ -73,15 +73,15 @@ std::optional<std::optional<double>> DeltaTOfEntry(const QString& text) {
   return seconds;
 }
 
-QString EntryProblem(Entry kind, const QString& text, int language) {
+QString EntryProblem(Entry kind, const QString& text, Language language) {
   if (Accepted(kind, text)) return {};
-  const int l = KnownLanguage(language);
+  const std::size_t l = LanguageIndex(language);
   return QString::fromUtf8(kNotAccepted[l]).arg(text) + QLatin1Char('\n') +
          QString::fromUtf8(kAccepted[static_cast<int>(kind)][l]);
 }
 
-QString EntryOutcome(const QString& shown, bool kept, int language) {
-  const int l = KnownLanguage(language);
+QString EntryOutcome(const QString& shown, bool kept, Language language) {
+  const std::size_t l = LanguageIndex(language);
   return kept ? QString::fromUtf8(kEclipseKept[l]) : QString::fromUtf8(kShownInstead[l]).arg(shown);
 }
 
@@ -97,7 +97,7 @@ EntryCheck::EntryCheck(QLineEdit* edit, Entry kind) : QObject(edit), edit_(edit)
   Evaluate();
 }
 
-void EntryCheck::SetLanguage(int language) {
+void EntryCheck::SetLanguage(Language language) {
   language_ = language;
   Evaluate();
 }

@@ -12,6 +12,8 @@
 #include <QString>
 #include <optional>
 
+#include "catalogue/language.h"
+
 class QLineEdit;
 
 namespace darvelle::ui {
@@ -26,11 +28,11 @@ std::optional<std::optional<double>> DeltaTOfEntry(const QString& text);
 
 // Why `text` is not accepted as `kind`, in `language` (0 German, 1 English,
 // 2 French): the text quoted and what is accepted. Empty when it is accepted.
-QString EntryProblem(Entry kind, const QString& text, int language);
+QString EntryProblem(Entry kind, const QString& text, Language language);
 
 // The line that follows the problem once Enter was pressed: the value the
 // window shows instead, or that the eclipse shown stays when it keeps the text.
-QString EntryOutcome(const QString& shown, bool kept, int language);
+QString EntryOutcome(const QString& shown, bool kept, Language language);
 
 class EntryCheck : public QObject {
   Q_OBJECT
@@ -41,7 +43,7 @@ class EntryCheck : public QObject {
 
   // Re-words the mark and the tooltip; the tooltip of accepted text is the
   // control's own (tooltips.h).
-  void SetLanguage(int language);
+  void SetLanguage(Language language);
   bool Marked() const { return !problem_.isEmpty(); }
   // The problem shown, empty when the text is accepted.
   const QString& Problem() const { return problem_; }
@@ -57,7 +59,7 @@ class EntryCheck : public QObject {
 
   QLineEdit* edit_;
   Entry kind_;
-  int language_ = 0;
+  Language language_ = kGerman;
   QString problem_;
   QString enteredText_;  // the text when Enter was pressed, before the window took it
   QString lastExplanation_;

@@ -53,8 +53,8 @@ bool SameView(const ViewParameters& a, const ViewParameters& b) {
 
 }  // namespace
 
-QString CursorCoordinateText(double latitude, double longitude, int language) {
-  const auto& letters = kHemispheres[std::clamp(language, 0, 2)];
+QString CursorCoordinateText(double latitude, double longitude, Language language) {
+  const auto& letters = kHemispheres[LanguageIndex(language)];
   const double lon = WrappedDegrees(longitude);
   return DegreesMinutes(std::abs(latitude)) + QLatin1Char(' ') +
          QLatin1String(latitude < 0.0 ? letters[1] : letters[0]) + QStringLiteral("  ") +
@@ -381,7 +381,7 @@ void GlobeView::ShowHelpTip(QPoint widgetPoint) {
 void GlobeView::ShowPlaceMenu(QPointF widgetPoint) {
   const std::optional<GeoPosition> place = PlaceAt(widgetPoint);
   if (!place) return;
-  const auto& texts = kPlaceMenuTexts[std::clamp(language_, 0, 2)];
+  const auto& texts = kPlaceMenuTexts[LanguageIndex(language_)];
   auto* menu = new QMenu(this);
   menu->setObjectName(QStringLiteral("GlobePlaceMenu"));
   menu->setAttribute(Qt::WA_DeleteOnClose);

@@ -25,6 +25,7 @@
 
 #include "render/globe_interaction.h"
 #include "render/projection.h"
+#include "catalogue/language.h"
 
 class QPainter;
 
@@ -32,7 +33,7 @@ namespace darvelle::ui {
 
 // "52°31.2′ N  13°24.0′ E": a cursor position for the status bar, with the
 // hemisphere letters of the language (0 German, 1 English, 2 French).
-QString CursorCoordinateText(double latitude, double longitude, int language);
+QString CursorCoordinateText(double latitude, double longitude, Language language);
 
 class GlobeView : public QWidget {
   Q_OBJECT
@@ -84,7 +85,7 @@ class GlobeView : public QWidget {
   // The view the widget last asked for (or was given).
   const ViewParameters& requestedView() const { return requested_; }
   // The language of the right-click menu (0 German, 1 English, 2 French).
-  void setLanguage(int language) { language_ = language; }
+  void setLanguage(Language language) { language_ = language; }
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;
@@ -151,7 +152,7 @@ class GlobeView : public QWidget {
   // focuses, so that reaching for the keys never moves the place.
   bool pressFocused_ = false;
   bool focusedByMouse_ = false;
-  int language_ = 1;
+  Language language_ = kEnglish;
 
   QTimer settle_;
   std::optional<GeoPosition> marker_;

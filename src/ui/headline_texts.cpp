@@ -19,12 +19,12 @@ constexpr const char* kMagnitudeGamma[kLanguageCount] = {"Größe %1   Gamma %2"
 
 }  // namespace
 
-QString HeadlineSummaryText(const HeadlineNumbers& numbers, bool universalTime, int language) {
+QString HeadlineSummaryText(const HeadlineNumbers& numbers, TimeScale timeScale, Language language) {
   QStringList lines;
   if (const auto& longest = numbers.greatestDuration) {
     const std::string iso = IsoDateTime(longest->JulianDayUt);
     const QString clock = QString::fromStdString(iso.substr(iso.find('T') + 1, 8)) +
-                          (universalTime ? QStringLiteral(" UT") : QStringLiteral(" TT"));
+                          (timeScale == TimeScale::kUniversal ? QStringLiteral(" UT") : QStringLiteral(" TT"));
     // The instant and the place on a line of their own, which the left column's width holds.
     lines << TextIn(kLongest, language).arg(DurationText(longest->DurationS))
           << clock + QStringLiteral("  ") + CursorCoordinateText(longest->LatitudeDeg, longest->LongitudeDeg, language);

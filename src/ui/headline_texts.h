@@ -6,12 +6,14 @@
 
 #include <QString>
 
+#include "astro/instant.h"
 #include "geometry/headline_numbers.h"
+#include "catalogue/language.h"
 
 namespace darvelle::ui {
 
-// Lines apart by '\n'; `universalTime` names the scale of the instant (its
+// Lines apart by '\n'; `timeScale` names the scale of the instant (its
 // Julian Day in UT was taken with the DeltaT in force, 0 in TT).
-QString HeadlineSummaryText(const HeadlineNumbers& numbers, bool universalTime, int language);
+QString HeadlineSummaryText(const HeadlineNumbers& numbers, TimeScale timeScale, Language language);
 
 }  // namespace darvelle::ui

@@ -8,10 +8,10 @@
 
 namespace darvelle::ui {
 
-const char* HelpIndexFile(int language) {
+const char* HelpIndexFile(Language language) {
   switch (language) {
-    case 0: return "help/darvelleEN/de/index.html";
-    case 2: return "help/darvelleEN/fr/index.html";
+    case kGerman: return "help/darvelleEN/de/index.html";
+    case kFrench: return "help/darvelleEN/fr/index.html";
     default: return kHelpIndexFile;
   }
 }

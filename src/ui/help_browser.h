@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <filesystem>
 
+#include "catalogue/language.h"
+
 class QTextBrowser;
 
 namespace darvelle::ui {
@@ -15,7 +17,7 @@ inline constexpr const char* kHelpIndexFile = "help/darvelleEN/index.html";
 
 // The table of contents in the window's language (0 German, 1 English,
 // 2 French); each links to the other two. English for any other value.
-const char* HelpIndexFile(int language);
+const char* HelpIndexFile(Language language);
 
 class HelpBrowser : public QWidget {
   Q_OBJECT

@@ -66,15 +66,15 @@ constexpr const char* kExitPdfHints[kLanguageCount] = {
 
 }  // namespace
 
-int KnownLanguage(int language) { return language >= 0 && language < kLanguageCount ? language : 1; }
+Language KnownLanguage(int number) { return StoredLanguage(number).value_or(kEnglish); }
 
-QString TextIn(const char* const (&texts)[kLanguageCount], int language) {
-  return QString::fromUtf8(texts[KnownLanguage(language)]);
+QString TextIn(const char* const (&texts)[kLanguageCount], Language language) {
+  return QString::fromUtf8(texts[LanguageIndex(language)]);
 }
 
 std::span<const CaptionRow> LanguageCaptions() { return kCaptions; }
 
-QString ExitPdfHint(int language) { return TextIn(kExitPdfHints, language); }
+QString ExitPdfHint(Language language) { return TextIn(kExitPdfHints, language); }
 
 void SetCaption(QObject* control, const QString& caption) {
   if (auto* box = qobject_cast<QGroupBox*>(control)) {
@@ -99,15 +99,14 @@ QString Caption(const QObject* control) {
   return {};
 }
 
-void ApplyLanguageCaptions(QObject* root, int language) {
-  const int l = KnownLanguage(language);
+void ApplyLanguageCaptions(QObject* root, Language language) {
   for (const auto& row : kCaptions) {
     if (auto* control = root->findChild<QObject*>(QString::fromLatin1(row.objectName))) {
-      SetCaption(control, QString::fromUtf8(row.text[l]));
+      SetCaption(control, QString::fromUtf8(row.text[LanguageIndex(language)]));
     }
   }
   if (auto* button = root->findChild<QWidget*>(QStringLiteral("Button_Exit_pdf"))) {
-    button->setToolTip(ExitPdfHint(l));
+    button->setToolTip(ExitPdfHint(language));
   }
 }
 
@@ -121,7 +120,7 @@ constexpr const char* kSarosNotFound[kLanguageCount] = {
 
 }  // namespace
 
-QString SarosNotFoundText(int saros, int language) {
+QString SarosNotFoundText(int saros, Language language) {
   return TextIn(kSarosNotFound, language).arg(saros);
 }
 

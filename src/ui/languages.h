@@ -7,33 +7,33 @@
 #include <QString>
 #include <span>
 
+#include "catalogue/language.h"
+
 class QObject;
 
 namespace darvelle::ui {
 
-inline constexpr int kLanguageCount = 3;  // UiLanguage 0 German, 1 English, 2 French
-
-// The language a text table is read in: 0 .. 2 as they stand; any other
-// value reads as English, the language of a new settings file.
-int KnownLanguage(int language);
-// One entry of a table of UTF-8 texts indexed by UiLanguage.
-QString TextIn(const char* const (&texts)[kLanguageCount], int language);
+// The language stored as `number` in a settings file; a number that names
+// none reads as English, the language of a new settings file.
+Language KnownLanguage(int number);
+// One entry of a table of UTF-8 texts indexed by Language.
+QString TextIn(const char* const (&texts)[kLanguageCount], Language language);
 
 struct CaptionRow {
   const char* objectName;
-  const char* text[kLanguageCount];  // UTF-8, indexed by UiLanguage
+  const char* text[kLanguageCount];  // UTF-8, indexed by Language
 };
 
 // Every caption that follows the language, in the window's order.
 std::span<const CaptionRow> LanguageCaptions();
 
 // The hint of Button_Exit_pdf; its line break is a single carriage return.
-QString ExitPdfHint(int language);
+QString ExitPdfHint(Language language);
 
 // Sets the captions and the hint of `language` on the children of `root`
 // that carry the listed object names (group boxes, buttons, labels, check
 // and radio boxes, menus and menu items). A name not found is skipped.
-void ApplyLanguageCaptions(QObject* root, int language);
+void ApplyLanguageCaptions(QObject* root, Language language);
 
 // Sets the caption of one control whatever its kind.
 void SetCaption(QObject* control, const QString& caption);
@@ -45,6 +45,6 @@ QString Caption(const QObject* control);
 namespace darvelle::ui {
 
 // Status-bar text when no record carries the Saros number entered.
-QString SarosNotFoundText(int saros, int language);
+QString SarosNotFoundText(int saros, Language language);
 
 }  // namespace darvelle::ui

@@ -95,9 +95,9 @@ constexpr const char* kTownNamesText[3] = {"Orte", "Towns", "Villes"};
 // grounds a curve must read over.
 constexpr QRgb kEarthStripes[3] = {qRgb(14, 32, 80), qRgb(88, 112, 58), qRgb(236, 238, 242)};
 
-QString ZoneNameOfBand(QRgb color, int language) {
+QString ZoneNameOfBand(QRgb color, Language language) {
   for (ZoneKind kind : {ZoneKind::Totality, ZoneKind::Annularity, ZoneKind::Hybrid, ZoneKind::Partial}) {
-    if (ZoneBandColor(kind) == color) return QString::fromUtf8(ZoneName(kind, KnownLanguage(language)));
+    if (ZoneBandColor(kind) == color) return QString::fromUtf8(ZoneName(kind, language));
   }
   return {};
 }
@@ -109,7 +109,7 @@ LegendRow AreaRow(QRgb fill, std::optional<QRgb> edge = std::nullopt) {
   return row;
 }
 
-std::vector<LegendRow> LayerRows(const LegendLayers& layers, int language) {
+std::vector<LegendRow> LayerRows(const LegendLayers& layers, Language language) {
   std::vector<LegendRow> rows;
   const auto add = [&](LegendRow row, QString text) {
     row.text = std::move(text);
@@ -162,7 +162,7 @@ void PaintBackground(QImage& image, bool coloredEarth) {
 }
 
 
-LegendRow MakeRow(const RowSource& source, int penWidth, int language) {
+LegendRow MakeRow(const RowSource& source, int penWidth, Language language) {
   LegendRow row;
   row.text = TextIn(source.text, language);
   row.lineWidth = CurvePenWidth(source.curve, penWidth);
@@ -178,7 +178,7 @@ LegendRow MakeRow(const RowSource& source, int penWidth, int language) {
 
 }  // namespace
 
-std::vector<LegendRow> LegendRows(int penWidth, int language, const LegendLayers& layers) {
+std::vector<LegendRow> LegendRows(int penWidth, Language language, const LegendLayers& layers) {
   const int width = std::clamp(penWidth, 1, 3);
   std::vector<LegendRow> rows;
   for (const RowSource& source : kRows) {
@@ -258,10 +258,10 @@ LegendPanel::LegendPanel(QWidget* parent) : QWidget(parent) {
   Rebuild();
 }
 
-QString LegendPanel::Title(int language) { return TextIn(kTitles, language); }
+QString LegendPanel::Title(Language language) { return TextIn(kTitles, language); }
 
-void LegendPanel::setLanguage(int language) {
-  language_ = KnownLanguage(language);
+void LegendPanel::setLanguage(Language language) {
+  language_ = language;
   Rebuild();
 }
 

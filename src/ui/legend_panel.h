@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "render/curve_drawing.h"
+#include "catalogue/language.h"
 
 class QLabel;
 
@@ -47,7 +48,7 @@ struct LegendRow {
 // The rows in the map's drawing order (curves, then markers, then the
 // layers drawn), for the chosen pen width (1 .. 3) and language (0 German,
 // 1 English, 2 French).
-std::vector<LegendRow> LegendRows(int penWidth, int language, const LegendLayers& layers = {});
+std::vector<LegendRow> LegendRows(int penWidth, Language language, const LegendLayers& layers = {});
 
 // The swatch of a row as the legend shows it: the line, marker or area on
 // the plain globe's grey (or on stripes of the coloured Earth's sea, land and
@@ -64,13 +65,13 @@ class LegendPanel : public QWidget {
  public:
   explicit LegendPanel(QWidget* parent = nullptr);
 
-  void setLanguage(int language);
+  void setLanguage(Language language);
   void setPenWidth(int penWidth);
   void setLayers(const LegendLayers& layers);
-  int language() const { return language_; }
+  Language language() const { return language_; }
 
   // "Legende" / "Legend" / "Légende", for the dock's title.
-  static QString Title(int language);
+  static QString Title(Language language);
 
   int rowCount() const { return static_cast<int>(rows_.size()); }
   const LegendRow& row(int index) const { return rows_.at(static_cast<std::size_t>(index)); }
@@ -78,7 +79,7 @@ class LegendPanel : public QWidget {
  private:
   void Rebuild();
 
-  int language_ = 1;
+  Language language_ = kEnglish;
   int penWidth_ = 1;
   LegendLayers layers_;
   std::vector<LegendRow> rows_;

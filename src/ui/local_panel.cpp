@@ -149,7 +149,7 @@ void LocalCircumstancesPanel::ApplyCaptions() {
   const LocalCaptions c = LocalCaptionsIn(language_);
   search_->setPlaceholderText(c.searchHint);
   search_->setToolTip(c.searchTip);
-  const QString scale = eclipse_ && !eclipse_->universalTime ? QStringLiteral("TT") : QStringLiteral("UT");
+  const QString scale = eclipse_ && eclipse_->timeScale != TimeScale::kUniversal ? QStringLiteral("TT") : QStringLiteral("UT");
   contacts_->setHorizontalHeaderLabels({c.event, scale, c.local, c.altitude, c.azimuth});
   magnitudeCaption_->setText(c.magnitude);
   obscurationCaption_->setText(c.obscuration);
@@ -159,7 +159,7 @@ void LocalCircumstancesPanel::ApplyCaptions() {
   visibleFromHere_->setText(c.visibleFromHere);
 }
 
-std::string LocalCircumstancesPanel::PlaceLanguageCode(int language) {
+std::string LocalCircumstancesPanel::PlaceLanguageCode(Language language) {
   switch (language) {
     case kGerman:
       return "de";
@@ -170,7 +170,7 @@ std::string LocalCircumstancesPanel::PlaceLanguageCode(int language) {
   }
 }
 
-void LocalCircumstancesPanel::setLanguage(int language) {
+void LocalCircumstancesPanel::setLanguage(Language language) {
   const bool first = !languageGiven_;
   languageGiven_ = true;
   if (language == language_ && !first) return;
@@ -251,7 +251,7 @@ void LocalCircumstancesPanel::Refresh() {
 void LocalCircumstancesPanel::ShowCentralOverDeltaT() {
   // As the map's band: in UT, where the model's DeltaT is uncertain.
   const std::optional<DeltaTRange> range =
-      eclipse_->universalTime ? DeltaTBandOf(eclipse_->elements, eclipse_->deltaT) : std::nullopt;
+      eclipse_->timeScale == TimeScale::kUniversal ? DeltaTBandOf(eclipse_->elements, eclipse_->deltaT) : std::nullopt;
   centralCaption_->setVisible(range.has_value());
   central_->setVisible(range.has_value());
   if (!range) return;

@@ -20,6 +20,7 @@
 
 #include "places/place_index.h"
 #include "ui/local_texts.h"
+#include "catalogue/language.h"
 
 class QCompleter;
 class QLabel;
@@ -39,7 +40,7 @@ class LocalCircumstancesPanel : public QWidget {
   // Entries the search box offers.
   static constexpr int kOffered = 12;
   // The language code of the city list's names for a window language.
-  static std::string PlaceLanguageCode(int language);
+  static std::string PlaceLanguageCode(Language language);
 
   explicit LocalCircumstancesPanel(QWidget* parent = nullptr);
   // Waits for the city list if it is still being read.
@@ -50,8 +51,8 @@ class LocalCircumstancesPanel : public QWidget {
   void setWorkers(QThreadPool* workers) { workers_ = workers; }
   // The captions' language and the place names' (the city list is read
   // again in it, and the chosen city renamed, once it has been read).
-  void setLanguage(int language);
-  int language() const { return language_; }
+  void setLanguage(Language language);
+  Language language() const { return language_; }
   void setPlace(const std::optional<ObserverPlace>& place);
   const std::optional<ObserverPlace>& place() const { return place_; }
   void setEclipse(const ShownEclipse& eclipse);
@@ -92,10 +93,10 @@ class LocalCircumstancesPanel : public QWidget {
   void ShowCentralOverDeltaT();
   void Refresh();
 
-  int language_ = 1;
+  Language language_ = kEnglish;
   // The first language given is the one the remembered place was named in.
   bool languageGiven_ = false;
-  int listLanguage_ = -1;  // the language of the city list read or being read
+  std::optional<Language> listLanguage_;  // the language of the city list read or being read
   std::optional<ObserverPlace> place_;
   std::optional<ShownEclipse> eclipse_;
   std::optional<LocalCircumstances> local_;

@@ -120,7 +120,7 @@ Observer ObserverOf(const ObserverPlace& place) {
 }
 
 LocalTexts FormatLocalCircumstances(const ShownEclipse& eclipse, const ObserverPlace& place,
-                                    const LocalCircumstances& local, int language) {
+                                    const LocalCircumstances& local, Language language) {
   LocalTexts t;
   t.coordinates = CursorCoordinateText(place.latitudeDeg, place.longitudeDeg, language);
   if (!place.name.isEmpty()) {
@@ -138,7 +138,7 @@ LocalTexts FormatLocalCircumstances(const ShownEclipse& eclipse, const ObserverP
   } else {
     t.zone = TextIn(kZone, language).arg(place.timeZone);
   }
-  t.timeScale = eclipse.universalTime
+  t.timeScale = eclipse.timeScale == TimeScale::kUniversal
                     ? TextIn(kUniversal, language).arg(QString::number(eclipse.deltaT, 'f', 1))
                     : TextIn(kTerrestrial, language);
   t.kind = TextIn(kKindNames[static_cast<int>(local.Kind)], language);
@@ -190,7 +190,7 @@ LocalTexts FormatLocalCircumstances(const ShownEclipse& eclipse, const ObserverP
     const double jd = RoundedJulianDay(eclipse, c->Time);
     return TextIn(words, language)
         .arg(StampOf(IsoDateTime(jd)).clock + QLatin1Char(' ') +
-                 (eclipse.universalTime ? QStringLiteral("UT") : QStringLiteral("TT")),
+                 (eclipse.timeScale == TimeScale::kUniversal ? QStringLiteral("UT") : QStringLiteral("TT")),
              QString::number(c->Magnitude, 'f', 3));
   };
   switch (local.Seen) {
@@ -205,7 +205,7 @@ LocalTexts FormatLocalCircumstances(const ShownEclipse& eclipse, const ObserverP
 
 QString DurationText(double seconds) { return QString::fromStdString(places::MinutesSecondsText(seconds)); }
 
-QString CentralOverDeltaTText(const DeltaTRange& range, const CentralOverDeltaT& central, int language) {
+QString CentralOverDeltaTText(const DeltaTRange& range, const CentralOverDeltaT& central, Language language) {
   const auto seconds = [](double s) { return QString::number(s, 'f', 0); };
   QString text = QStringLiteral("ΔT %1 .. %2 s (±2σ): %3")
                      .arg(seconds(range.Low), seconds(range.High),
@@ -220,7 +220,7 @@ QString CentralOverDeltaTText(const DeltaTRange& range, const CentralOverDeltaT&
   return text;
 }
 
-LocalCaptions LocalCaptionsIn(int language) {
+LocalCaptions LocalCaptionsIn(Language language) {
   static constexpr const char* kTitle[3] = {"Örtliche Umstände", "Local circumstances",
                                             "Circonstances locales"};
   static constexpr const char* kSearchHint[3] = {"Ort oder Breite, Länge", "Place or latitude, longitude",

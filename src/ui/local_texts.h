@@ -8,9 +8,11 @@
 #include <array>
 #include <optional>
 
+#include "astro/instant.h"
 #include "catalogue/besselian_elements.h"
 #include "geometry/delta_t_range.h"
 #include "geometry/local_circumstances.h"
+#include "catalogue/language.h"
 
 namespace darvelle::ui {
 
@@ -36,7 +38,7 @@ struct ShownEclipse {
   int index = 0;                 // catalogue index, 1-based
   BesselianElements elements;    // julianDay: TT at the epoch hour
   double deltaT = 0.0;           // seconds in force: the model's in UT, 0 in TT (as the map)
-  bool universalTime = true;
+  TimeScale timeScale = TimeScale::kUniversal;
 };
 
 Observer ObserverOf(const ObserverPlace& place);
@@ -67,7 +69,7 @@ struct LocalTexts {
 // The texts for `local`, computed for `eclipse` and `place`; language 0
 // German, 1 English, 2 French. Times are rounded to the second.
 LocalTexts FormatLocalCircumstances(const ShownEclipse& eclipse, const ObserverPlace& place,
-                                    const LocalCircumstances& local, int language);
+                                    const LocalCircumstances& local, Language language);
 
 // A duration of the central phase: "3 min 52 s", to the second, the same
 // in the three languages.
@@ -76,7 +78,7 @@ QString DurationText(double seconds);
 // Whether the place sees the central phase over DeltaT's range (before 1600
 // and after 2100): "ΔT 9873 .. 11721 s (±2σ): possible; central for ΔT
 // 10204 .. 10960 s", the verdict in `language`.
-QString CentralOverDeltaTText(const DeltaTRange& range, const CentralOverDeltaT& central, int language);
+QString CentralOverDeltaTText(const DeltaTRange& range, const CentralOverDeltaT& central, Language language);
 
 // Captions that do not depend on an eclipse.
 struct LocalCaptions {
@@ -97,7 +99,7 @@ struct LocalCaptions {
   QString visibleFromHere;  // "Eclipses visible from here…"
   QString previousPlace;    // "Previous place": takes the last choice back
 };
-LocalCaptions LocalCaptionsIn(int language);
+LocalCaptions LocalCaptionsIn(Language language);
 
 // "32.78, -96.80" and the like: latitude and longitude as decimal degrees,
 // signed or followed by N/S and E/W, apart by a comma, a semicolon or

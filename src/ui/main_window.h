@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/language.h"
 #include "render/coastline_file.h"
 #include "render/coastlines.h"
 #include "ui/data_loads.h"
@@ -132,7 +133,7 @@ class MainWindow : public QMainWindow {
   int SelectedIndex() const { return session_->State().index; }
   int Resolution() const { return session_->State().view.Resolution; }
   int PenWidth() const { return session_->State().view.PenWidth; }
-  int UiLanguage() const { return session_->State().language; }
+  Language UiLanguage() const { return session_->State().language; }
   const Catalogue& GetCatalogue() const { return catalogue_; }
   // The computation of the map shown; throws std::logic_error before the first.
   const EclipseResult& Computation() const;
@@ -166,7 +167,7 @@ class MainWindow : public QMainWindow {
   void BuildMenus();
   void BuildSaves(QMenu* file);
   QMenu* AddMenu(const char* name, const char* caption);
-  void ChooseLanguage(int language);
+  void ChooseLanguage(Language language);
   void OpenHelp();
 
   // main_window_startup.cpp
@@ -175,7 +176,7 @@ class MainWindow : public QMainWindow {
 
   // main_window_session.cpp: requests
   void Request(const SessionState& next);
-  void SwitchTimeScale(bool universalTime);
+  void SwitchTimeScale(TimeScale scale);
   // main_window_session.cpp: what the session emits
   void BindSession();
   void ShowPrepared(const PreparedEclipse& eclipse, bool recomputing);
@@ -198,7 +199,7 @@ class MainWindow : public QMainWindow {
 
   // main_window_conventions.cpp
   void BuildConventions();
-  void ShowTooltips(int language);
+  void ShowTooltips(Language language);
   void RestoreWindowLayout();
   void SaveWindowLayout();
 
@@ -256,7 +257,7 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<DockArranger> dockArranger_;
   // Shortcuts, tooltips and the entry checks.
   QAction* helpItem_ = nullptr;
-  int tooltipLanguage_ = -1;  // the language the tooltips are in; none yet
+  std::optional<Language> tooltipLanguage_;  // the language the tooltips are in; none yet
   QtStandardTexts qtTexts_;   // the dialogs' buttons in the window's language
 
   // The File menu's "saving ..." in the status bar, made at the first save.

@@ -33,7 +33,7 @@ void MainWindow::BuildConventions() {
   connect(next, &QShortcut::activated, this, [this] { controller_->StepCatalogue(1); });
 }
 
-void MainWindow::ShowTooltips(int language) {
+void MainWindow::ShowTooltips(Language language) {
   if (tooltipLanguage_ == language) return;
   tooltipLanguage_ = language;
   ApplyTooltips(this, language);

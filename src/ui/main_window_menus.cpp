@@ -79,7 +79,7 @@ void MainWindow::BuildMenus() {
   });
 }
 
-void MainWindow::ChooseLanguage(int language) {
+void MainWindow::ChooseLanguage(Language language) {
   ApplyLanguageCaptions(this, language);
   controller_->ChooseLanguage(language);
 }

@@ -47,7 +47,7 @@ void MainWindow::Request(const SessionState& next) {
 
 QSize MainWindow::MapArea() const { return Panel2->size(); }
 
-void MainWindow::SwitchTimeScale(bool universalTime) { session_->SwitchTimeScale(universalTime, MapArea()); }
+void MainWindow::SwitchTimeScale(TimeScale scale) { session_->SwitchTimeScale(scale, MapArea()); }
 
 // ---------------------------------------------------------------- what the session emits
 
@@ -101,7 +101,7 @@ void MainWindow::ShowEclipseLabels(const PreparedEclipse& c) {
 void MainWindow::ShowResult(const std::shared_ptr<const SessionResult>& result) {
   statusBar_->ShowDrawnCurves(result->drawnCurves);
   controls_->ShowHeadline(
-      HeadlineSummaryText(result->headline, result->computation->universalTime, result->state.language));
+      HeadlineSummaryText(result->headline, result->computation->timeScale, result->state.language));
   Panel2->ShowResult(*result);
   legend_->setLayers(LegendLayersOf(*result));
 }

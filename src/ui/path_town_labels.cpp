@@ -5,9 +5,9 @@
 
 namespace darvelle::ui {
 
-const places::PlaceIndex& PathTownLabels::TownsIn(int language) {
+const places::PlaceIndex& PathTownLabels::TownsIn(Language language) {
   static constexpr const char* kCodes[] = {"de", "en", "fr"};
-  const std::string code = kCodes[language >= 0 && language <= 2 ? language : 1];
+  const std::string code = kCodes[LanguageIndex(language)];
   if (!towns_ || townsLanguage_ != code) {
     towns_ = std::make_shared<const places::PlaceIndex>(places::PlaceIndex::Load(code));
     townsLanguage_ = code;
@@ -16,7 +16,7 @@ const places::PlaceIndex& PathTownLabels::TownsIn(int language) {
 }
 
 std::shared_ptr<const PathTownLabels::Labels> PathTownLabels::For(const PreparedEclipse& eclipse,
-                                                                  int language) {
+                                                                  Language language) {
   QMutexLocker lock(&mutex_);
   const Key key{eclipse.selectedIndex, eclipse.deltaT, language};
   if (labels_ && key == key_) return labels_;
@@ -35,7 +35,7 @@ std::shared_ptr<const PathTownLabels::Labels> PathTownLabels::For(const Prepared
 }
 
 std::shared_ptr<const PathTownLabels::Labels> PathTownLabels::Names(const EclipseResult& eclipse,
-                                                                    int language) {
+                                                                    Language language) {
   QMutexLocker lock(&mutex_);
   const Key key{eclipse.selectedIndex, eclipse.deltaT, language};
   if (names_ && key == namesKey_) return names_;

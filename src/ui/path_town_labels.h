@@ -14,6 +14,7 @@
 #include "geometry/eclipse_computation.h"
 #include "places/place_index.h"
 #include "render/map_layers.h"
+#include "catalogue/language.h"
 
 namespace darvelle::ui {
 
@@ -23,23 +24,23 @@ class PathTownLabels {
 
   // The labels for `eclipse` with the town names of `language` (0 German,
   // 1 English, 2 French); any thread. Throws what reading the town list throws.
-  std::shared_ptr<const Labels> For(const PreparedEclipse& eclipse, int language);
+  std::shared_ptr<const Labels> For(const PreparedEclipse& eclipse, Language language);
 
   // Every town's name in `language`, the towns inside the path of
   // `eclipse` first, then the rest, most populous first; made once per
   // eclipse like the labels with durations. Any thread.
-  std::shared_ptr<const Labels> Names(const EclipseResult& eclipse, int language);
+  std::shared_ptr<const Labels> Names(const EclipseResult& eclipse, Language language);
 
  private:
   struct Key {
     int index = 0;
     double deltaT = 0;
-    int language = -1;
+    std::optional<Language> language;
     bool operator==(const Key&) const = default;
   };
 
   // The town list in `language` (loaded at the first call for it); under mutex_.
-  const places::PlaceIndex& TownsIn(int language);
+  const places::PlaceIndex& TownsIn(Language language);
 
   QMutex mutex_;
   std::shared_ptr<const places::PlaceIndex> towns_;

@@ -64,13 +64,13 @@ void PlaceDocks::BuildTownsDock() {
   placeDock_->raise();
   connect(townsPanel_, &TownsPanel::townChosen, observer_, &ObserverModel::choose);
   connect(&context_.session, &EclipseSession::prepared, townsPanel_, [this](const PreparedEclipse& e, bool) {
-    townsDock_->setWindowTitle(TownsPanel::Title(Language()));
-    townsPanel_->setLanguage(Language());
-    townsPanel_->setEclipse({e.selectedIndex, e.elements, e.deltaT, e.universalTime});
+    townsDock_->setWindowTitle(TownsPanel::Title(UiLanguage()));
+    townsPanel_->setLanguage(UiLanguage());
+    townsPanel_->setEclipse({e.selectedIndex, e.elements, e.deltaT, e.timeScale});
   });
 }
 
-int PlaceDocks::Language() const { return context_.session.State().language; }
+Language PlaceDocks::UiLanguage() const { return context_.session.State().language; }
 
 void PlaceDocks::AddMenuItems(QMenu* options) {
   options->addAction(placeDock_->toggleViewAction());
@@ -96,7 +96,7 @@ void PlaceDocks::ShowPlace(const ObserverPlace& place) {
 }
 
 void PlaceDocks::ShowLocalFor(const PreparedEclipse& eclipse) {
-  const int language = Language();
+  const Language language = UiLanguage();
   const LocalCaptions captions = LocalCaptionsIn(language);
   placeDock_->setWindowTitle(captions.title);
   if (visibleFromHereItem_ != nullptr) visibleFromHereItem_->setText(captions.visibleFromHere);
@@ -104,7 +104,7 @@ void PlaceDocks::ShowLocalFor(const PreparedEclipse& eclipse) {
   context_.globe.setLanguage(language);
   if (visibleDialog_ != nullptr) visibleDialog_->setLanguage(language);
   localPanel_->setLanguage(language);
-  localPanel_->setEclipse({eclipse.selectedIndex, eclipse.elements, eclipse.deltaT, eclipse.universalTime});
+  localPanel_->setEclipse({eclipse.selectedIndex, eclipse.elements, eclipse.deltaT, eclipse.timeScale});
 }
 
 void PlaceDocks::OpenVisibleEclipses() {
@@ -113,7 +113,7 @@ void PlaceDocks::OpenVisibleEclipses() {
   if (visibleDialog_ == nullptr) {
     visibleDialog_ = new VisibleEclipsesDialog(&context_.catalogue, &context_.window);
     visibleDialog_->setWorkers(&context_.workers);
-    visibleDialog_->setLanguage(Language());
+    visibleDialog_->setLanguage(UiLanguage());
     connect(visibleDialog_, &VisibleEclipsesDialog::eclipseChosen, this,
             [this](int index) { context_.controller.ChooseEclipse(index); });
   }

@@ -8,6 +8,8 @@
 #include <QObject>
 #include <filesystem>
 
+#include "catalogue/language.h"
+
 class QAction;
 class QDockWidget;
 class QMainWindow;
@@ -65,7 +67,7 @@ class PlaceDocks : public QObject {
   void ShowPlace(const ObserverPlace& place);
   void ShowLocalFor(const PreparedEclipse& eclipse);
   void OpenVisibleEclipses();
-  int Language() const;
+  Language UiLanguage() const;
 
   Context context_;
   LocalCircumstancesPanel* localPanel_ = nullptr;

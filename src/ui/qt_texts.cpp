@@ -15,14 +15,13 @@ constexpr const char* kCatalogues[3] = {"qtbase_de", nullptr, "qtbase_fr"};
 
 QtStandardTexts::~QtStandardTexts() { Remove(); }
 
-void QtStandardTexts::Use(int language) {
-  language = KnownLanguage(language);
+void QtStandardTexts::Use(Language language) {
   if (language == language_) return;
   Remove();
   language_ = language;
-  if (kCatalogues[language] == nullptr) return;
+  if (kCatalogues[LanguageIndex(language)] == nullptr) return;
   auto translator = std::make_unique<QTranslator>();
-  if (!translator->load(QString::fromLatin1(kCatalogues[language]),
+  if (!translator->load(QString::fromLatin1(kCatalogues[LanguageIndex(language)]),
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
     return;  // not installed: Qt's English
   }

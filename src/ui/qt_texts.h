@@ -8,6 +8,8 @@
 
 #include <memory>
 
+#include "catalogue/language.h"
+
 namespace darvelle::ui {
 
 class QtStandardTexts {
@@ -17,13 +19,12 @@ class QtStandardTexts {
   QtStandardTexts& operator=(const QtStandardTexts&) = delete;
   ~QtStandardTexts();
 
-  // 0 German, 1 English, 2 French.
-  void Use(int language);
+  void Use(Language language);
 
  private:
   void Remove();
 
-  int language_ = -1;
+  std::optional<Language> language_;
   std::unique_ptr<QTranslator> translator_;
 };
 

@@ -120,7 +120,7 @@ std::span<const FormatChoice> FormatsOf(SaveKind kind) {
   return {};
 }
 
-QString FilterText(const FormatChoice& choice, int language) {
+QString FilterText(const FormatChoice& choice, Language language) {
   return QStringLiteral("%1 (%2)").arg(TextIn(choice.name, language), QString::fromLatin1(choice.patterns));
 }
 
@@ -195,7 +195,7 @@ QString SuggestedBaseName(const EclipseResult& eclipse) {
   return QStringLiteral("eclipse-") + QString::fromStdString(IsoDate(e.year, e.month, e.day));
 }
 
-FileQuestion QuestionFor(SaveKind kind, int language, const QString& folder,
+FileQuestion QuestionFor(SaveKind kind, Language language, const QString& folder,
                          const EclipseResult& eclipse) {
   FileQuestion q;
   q.kind = kind;
@@ -245,23 +245,23 @@ SaveTarget TargetFor(SaveKind kind, const FileAnswer& answer) {
 
 const char* MenuItemName(SaveKind kind) { return TextsOf(kind).menuItem; }
 
-QString NothingToSaveText(int language) { return TextIn(kNothingToSave, language); }
+QString NothingToSaveText(Language language) { return TextIn(kNothingToSave, language); }
 
-QString SaveFailedText(SaveKind kind, const QString& path, const QString& cause, int language) {
+QString SaveFailedText(SaveKind kind, const QString& path, const QString& cause, Language language) {
   return TextIn(TextsOf(kind).what, language).arg(path) + QStringLiteral("\n\n") +
          TextIn(kCause, language).arg(cause) + QStringLiteral("\n\n") +
          TextIn(kind == SaveKind::ReportFolder ? kFolderPartly : kEarlierKept, language);
 }
 
-QString SavingText(const QString& fileName, int language) {
+QString SavingText(const QString& fileName, Language language) {
   return TextIn(kSaving, language).arg(fileName);
 }
 
-QString SavedText(const QString& fileName, int language) { return TextIn(kSaved, language).arg(fileName); }
+QString SavedText(const QString& fileName, Language language) { return TextIn(kSaved, language).arg(fileName); }
 
 QImage MapWithLegendImage(MapRenderer renderer, const EclipseResult& eclipse,
                           const QString& title, const ViewEditTexts& edits, int penWidth,
-                          int language) {
+                          Language language) {
   renderer.ComposeLegendImage(eclipse, title, edits);
   const QImage legend = renderer.DisplayImage();
   const std::vector<LegendRow> rows = LegendRows(penWidth, language);

@@ -19,6 +19,7 @@
 
 #include "render/map.h"
 #include "ui/eclipse_session.h"
+#include "catalogue/language.h"
 
 class QWidget;
 
@@ -57,7 +58,7 @@ FileAnswer AskWithFileDialog(QWidget* parent, const FileQuestion& question);
 
 // The question for `kind` in `language`: title, filters, and the start path
 // in `folder` with a suggested name such as "eclipse-2024-04-08.png".
-FileQuestion QuestionFor(SaveKind kind, int language, const QString& folder,
+FileQuestion QuestionFor(SaveKind kind, Language language, const QString& folder,
                          const EclipseResult& eclipse);
 
 // "eclipse-2024-04-08", "eclipse--0584-05-28" (astronomical year numbering).
@@ -76,10 +77,10 @@ SaveTarget TargetFor(SaveKind kind, const FileAnswer& answer);
 const char* MenuItemName(SaveKind kind);
 
 // Texts of the messages, in `language`.
-QString NothingToSaveText(int language);
-QString SaveFailedText(SaveKind kind, const QString& path, const QString& cause, int language);
-QString SavingText(const QString& fileName, int language);
-QString SavedText(const QString& fileName, int language);
+QString NothingToSaveText(Language language);
+QString SaveFailedText(SaveKind kind, const QString& path, const QString& cause, Language language);
+QString SavingText(const QString& fileName, Language language);
+QString SavedText(const QString& fileName, Language language);
 
 // Everything one job needs, copied on the window's thread.
 struct SaveJob {
@@ -90,7 +91,7 @@ struct SaveJob {
   // rescale its own display image on a resize while the job runs.
   std::shared_ptr<const MapRenderer> renderer;
   QString legendTitle;  // the eclipse's kind as the window names it
-  int language = 1;
+  Language language = kEnglish;
 };
 
 // Writes the job's file or folder. Returns the cause of a failure (naming
@@ -101,7 +102,7 @@ QString RunSaveJob(const SaveJob& job);
 // the colour key of every curve and marker beside it, on its right.
 QImage MapWithLegendImage(MapRenderer renderer, const EclipseResult& eclipse,
                           const QString& title, const ViewEditTexts& edits, int penWidth,
-                          int language);
+                          Language language);
 
 // The jobs still writing; waits for them when it goes, so that a window
 // closed during a save still leaves the whole file.

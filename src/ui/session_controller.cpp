@@ -112,7 +112,7 @@ void SessionController::ChoosePenWidth(int penWidth) {
   Send([&](SessionState& next) { next.view.PenWidth = std::clamp(penWidth, 1, 3); });
 }
 
-void SessionController::ChooseLanguage(int language) {
+void SessionController::ChooseLanguage(Language language) {
   Send([&](SessionState& next) { next.language = language; });
 }
 

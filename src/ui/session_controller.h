@@ -10,6 +10,7 @@
 
 #include "catalogue/catalogue.h"
 #include "ui/eclipse_session.h"
+#include "catalogue/language.h"
 
 namespace darvelle::ui {
 
@@ -47,7 +48,7 @@ class SessionController {
   void ChooseColoredEarth(bool colored);
   void ChooseResolution(int resolution);
   void ChoosePenWidth(int penWidth);
-  void ChooseLanguage(int language);
+  void ChooseLanguage(Language language);
   // The user's DeltaT for the eclipse shown (seconds); none: the model's.
   void ChooseDeltaT(std::optional<double> seconds);
   void ShowDeltaTBand(bool shown);

@@ -5,6 +5,7 @@
 
 #include "catalogue/eclipse_texts.h"
 #include "ui/control_factory.h"
+#include "ui/languages.h"
 
 namespace darvelle::ui {
 namespace {
@@ -18,10 +19,9 @@ const QString kWithDefaults = QStringLiteral("The program starts with its defaul
 // out of range are brought into it.
 SessionState StateFromSettings(const Settings& settings, int catalogueCount) {
   SessionState state;
-  const int language = settings.Language;
-  state.language = language >= kGerman && language <= kFrench ? language : kEnglish;
+  state.language = KnownLanguage(settings.Language);
   state.index = ClampEclipseIndex(settings.EclipseIndex, catalogueCount);
-  state.universalTime = settings.UseUT != 0;
+  state.timeScale = settings.UseUT != 0 ? TimeScale::kUniversal : TimeScale::kTerrestrial;
   auto angle = [](double value) { return AsShownWithOneDecimal(std::isfinite(value) ? value : 0.0); };
   state.view.Psi = angle(settings.Psi);
   state.view.Phi = angle(settings.Phi);
@@ -79,9 +79,9 @@ QString SessionSettings::Save(const SessionState& state, const ViewParameters& t
   std::error_code ec;
   if (!fs::exists(path_, ec)) return {};
   Settings s = settings_;
-  s.Language = static_cast<std::uint8_t>(state.language);
+  s.Language = static_cast<std::uint8_t>(StoredNumber(state.language));
   s.EclipseIndex = state.index;
-  s.UseUT = state.universalTime ? 1 : 0;
+  s.UseUT = state.timeScale == TimeScale::kUniversal ? 1 : 0;
   s.Psi = typedAngles.Psi;
   s.Phi = typedAngles.Phi;
   s.Chi = typedAngles.Chi;

@@ -19,7 +19,7 @@ struct Words {
   const char* none;
 };
 
-Words WordsIn(int language) {
+Words WordsIn(Language language) {
   switch (language) {
     case kGerman:
       return {"Größe", "Bedeckung", "Sonnenhöhe", "Sonne unter dem Horizont",
@@ -47,7 +47,7 @@ void SunView::setView(const std::optional<LocalView>& view) {
   update();
 }
 
-void SunView::setLanguage(int language) {
+void SunView::setLanguage(Language language) {
   language_ = language;
   update();
 }

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "geometry/local_circumstances.h"
+#include "catalogue/language.h"
 
 namespace darvelle::ui {
 
@@ -25,7 +26,7 @@ class SunView : public QWidget {
   // None: no place chosen, or no eclipse shown.
   void setView(const std::optional<LocalView>& view);
   const std::optional<LocalView>& view() const { return view_; }
-  void setLanguage(int language);
+  void setLanguage(Language language);
 
   QSize sizeHint() const override { return {260, 260}; }
   QSize minimumSizeHint() const override { return {160, 160}; }
@@ -35,7 +36,7 @@ class SunView : public QWidget {
 
  private:
   std::optional<LocalView> view_;
-  int language_ = 1;
+  Language language_ = kEnglish;
 };
 
 }  // namespace darvelle::ui

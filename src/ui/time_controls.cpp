@@ -76,7 +76,7 @@ TimeControls::TimeControls(TimeControlsWiring wiring, QObject* parent)
   connect(wiring_.session, &EclipseSession::refitted, this, &TimeControls::Show,
           Qt::QueuedConnection);
   connect(wiring_.session, &EclipseSession::prepared, this, [this] {
-    const int language = wiring_.session->State().language;
+    const Language language = wiring_.session->State().language;
     const TimeCaptions& words = TimeCaptionsIn(language);
     slider_->setLanguage(language);
     sunView_->setLanguage(language);
@@ -138,7 +138,7 @@ void TimeControls::Show(const std::shared_ptr<const SessionResult>& result) {
     const auto p4 = c.circumstances.events.Time(EventId::TP4);
     if (p1 && p4) {
       TimeSpan span;
-      span.eclipse = {c.selectedIndex, c.elements, c.deltaT, c.universalTime};
+      span.eclipse = {c.selectedIndex, c.elements, c.deltaT, c.timeScale};
       span.modelDeltaT = c.modelDeltaT;
       span.firstContact = *p1;
       span.lastContact = *p4;
@@ -171,7 +171,7 @@ void TimeControls::AskForFilm() {
   if (shown == nullptr || export_->running()) return;
   QString folder = WindowSettings(wiring_.settingsFolder).LastFolder();
   if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
-  const int language = wiring_.session->State().language;
+  const Language language = wiring_.session->State().language;
   const TimeCaptions& words = TimeCaptionsIn(language);
   AnimationExportDialog dialog(folder, language, wiring_.window);
   if (dialog.exec() != QDialog::Accepted) return;

@@ -32,7 +32,7 @@ struct Captions {
   const char* noPlace;
 };
 
-Captions CaptionsIn(int language) {
+Captions CaptionsIn(Language language) {
   switch (language) {
     case kGerman:
       return {"Abspielen", "Anhalten", "Größte Finsternis", "Maximum am Ort", "%1 min/s",
@@ -138,7 +138,7 @@ void TimeSlider::setPlace(const std::optional<ObserverPlace>& place) {
   ShowInstant();
 }
 
-void TimeSlider::setLanguage(int language) {
+void TimeSlider::setLanguage(Language language) {
   language_ = language;
   ApplyCaptions();
   ShowInstant();
@@ -264,7 +264,7 @@ void TimeSlider::ShowInstant() {
   // e.deltaT is the one in force: zero when the window shows TT.
   const double inScale = toSecond(instant.JulianDayUT(e.deltaT));
   scaleTime_->setText(Civil(IsoInstantUt(inScale)) +
-                      (e.universalTime ? QStringLiteral(" UT") : QStringLiteral(" TT")));
+                      (e.timeScale == TimeScale::kUniversal ? QStringLiteral(" UT") : QStringLiteral(" TT")));
   if (!place_) {
     localTime_->setText(QString::fromUtf8(c.local) + QStringLiteral(": ") +
                         QString::fromUtf8(c.noPlace));

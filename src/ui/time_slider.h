@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ui/local_texts.h"
+#include "catalogue/language.h"
 
 class QComboBox;
 class QLabel;
@@ -48,7 +49,7 @@ class TimeSlider : public QWidget {
   // the instant when it is the same eclipse and the instant lies within it.
   void setSpan(const TimeSpan& span);
   void setPlace(const std::optional<ObserverPlace>& place);
-  void setLanguage(int language);
+  void setLanguage(Language language);
 
   std::optional<TimeSpan> span() const { return span_; }
   double instant() const { return instant_; }
@@ -75,7 +76,7 @@ class TimeSlider : public QWidget {
 
   std::optional<TimeSpan> span_;
   std::optional<ObserverPlace> place_;
-  int language_ = 1;
+  Language language_ = kEnglish;
   double instant_ = 0.0;
   std::optional<double> placeMaximumTime_;
   std::vector<double> placeEvents_;  // the place's contacts and maximum, in order  // the place's maximum, when it sees the eclipse

@@ -26,8 +26,8 @@ const TimeCaptions kCaptions[3] = {
 
 }  // namespace
 
-const TimeCaptions& TimeCaptionsIn(int language) {
-  return kCaptions[language >= 0 && language < 3 ? language : 1];
+const TimeCaptions& TimeCaptionsIn(Language language) {
+  return kCaptions[LanguageIndex(language)];
 }
 
 }  // namespace darvelle::ui

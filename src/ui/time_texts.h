@@ -3,6 +3,8 @@
 // docks, the film's menu item, dialog and progress, and the map's timed
 // outlines.
 
+#include "catalogue/language.h"
+
 namespace darvelle::ui {
 
 struct TimeCaptions {
@@ -28,7 +30,7 @@ struct TimeCaptions {
   const char* outlinesOff;
 };
 
-// German, English or French (UiLanguage); English for anything else.
-const TimeCaptions& TimeCaptionsIn(int language);
+// In German, English or French.
+const TimeCaptions& TimeCaptionsIn(Language language);
 
 }  // namespace darvelle::ui

@@ -177,15 +177,15 @@ constexpr TooltipRow kTooltips[] = {
 
 std::span<const TooltipRow> ControlTooltips() { return kTooltips; }
 
-QString TooltipOf(const QString& objectName, int language) {
+QString TooltipOf(const QString& objectName, Language language) {
   for (const auto& row : kTooltips) {
     if (objectName == QLatin1String(row.objectName)) return TextIn(row.text, language);
   }
   return {};
 }
 
-void ApplyTooltips(QObject* root, int language) {
-  const int l = KnownLanguage(language);
+void ApplyTooltips(QObject* root, Language language) {
+  const std::size_t l = LanguageIndex(language);
   for (const auto& row : kTooltips) {
     if (auto* widget = root->findChild<QWidget*>(QString::fromLatin1(row.objectName))) {
       widget->setToolTip(QString::fromUtf8(row.text[l]));

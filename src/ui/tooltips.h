@@ -7,23 +7,25 @@
 #include <QString>
 #include <span>
 
+#include "catalogue/language.h"
+
 class QObject;
 
 namespace darvelle::ui {
 
 struct TooltipRow {
   const char* objectName;
-  const char* text[3];  // UTF-8, indexed by UiLanguage (0 German, 1 English, 2 French)
+  const char* text[3];  // UTF-8, German, English, French
 };
 
 std::span<const TooltipRow> ControlTooltips();
 
 // The tooltip of the control named `objectName` in `language`; empty when
 // the table has none.
-QString TooltipOf(const QString& objectName, int language);
+QString TooltipOf(const QString& objectName, Language language);
 
 // Sets the tooltips of `language` on the children of `root` that carry the
 // listed names. A name not found is skipped.
-void ApplyTooltips(QObject* root, int language);
+void ApplyTooltips(QObject* root, Language language);
 
 }  // namespace darvelle::ui

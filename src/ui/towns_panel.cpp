@@ -60,13 +60,13 @@ const Captions kCaptions[3] = {
      ", les %1 de plus longue durée ou de plus grande grandeur affichées"},
 };
 
-const Captions& CaptionsIn(int language) { return kCaptions[language >= 0 && language < 3 ? language : 1]; }
+const Captions& CaptionsIn(Language language) { return kCaptions[LanguageIndex(language)]; }
 
 }  // namespace
 
-QString TownsPanel::Title(int language) { return QString::fromUtf8(CaptionsIn(language).title); }
+QString TownsPanel::Title(Language language) { return QString::fromUtf8(CaptionsIn(language).title); }
 
-void TownsPanel::setLanguage(int language) {
+void TownsPanel::setLanguage(Language language) {
   language_ = language;
   const Captions& c = CaptionsIn(language);
   central_->setText(QString::fromUtf8(c.centralOnly));

@@ -21,6 +21,7 @@
 #include "places/place_index.h"
 #include "places/towns_on_path.h"
 #include "ui/local_texts.h"
+#include "catalogue/language.h"
 
 class QCheckBox;
 class QDoubleSpinBox;
@@ -55,9 +56,9 @@ class TownsPanel : public QWidget {
 
  public:
   // The captions' language (kGerman, kEnglish, kFrench); the rows stay.
-  void setLanguage(int language);
+  void setLanguage(Language language);
   // The dock's title in a language.
-  static QString Title(int language);
+  static QString Title(Language language);
 
  signals:
   void townChosen(const darvelle::ui::ObserverPlace& place);
@@ -84,7 +85,7 @@ class TownsPanel : public QWidget {
   int found_ = 0;
   int shownRows_ = 0;
   int shownEclipse_ = 0;
-  int language_ = 1;
+  Language language_ = kEnglish;
   QString problem_;
   enum class State { kNone, kScanning, kDone } state_ = State::kNone;
 

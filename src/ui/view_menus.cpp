@@ -90,11 +90,12 @@ void ViewMenus::BuildPenWidthMenu(QMenuBar& bar) {
 void ViewMenus::BuildOptionMenu(QMenuBar& bar, QDockWidget& legendDock, std::function<void()> fitToWindow) {
   QMenu* menu = optionMenu_ = AddMenu(bar, "Option1", "&Option");
   auto* group = new QActionGroup(this);
-  languageItems_[kGerman] = AddChoice(menu, group, "Deutsch1", "&Deutsch");
-  languageItems_[kEnglish] = AddChoice(menu, group, "English1", "&English");
-  languageItems_[kFrench] = AddChoice(menu, group, "Francais1", "&Français");
-  for (int language : {kGerman, kEnglish, kFrench}) {
-    connect(languageItems_[language], &QAction::triggered, this, [this, language] { emit languageChosen(language); });
+  languageItems_[LanguageIndex(kGerman)] = AddChoice(menu, group, "Deutsch1", "&Deutsch");
+  languageItems_[LanguageIndex(kEnglish)] = AddChoice(menu, group, "English1", "&English");
+  languageItems_[LanguageIndex(kFrench)] = AddChoice(menu, group, "Francais1", "&Français");
+  for (Language language : {kGerman, kEnglish, kFrench}) {
+    connect(languageItems_[LanguageIndex(language)], &QAction::triggered, this,
+            [this, language] { emit languageChosen(language); });
   }
   menu->addSeparator();
   // Each layer is remembered in the window's settings for the next start.
@@ -121,12 +122,12 @@ void ViewMenus::ShowState(const SessionState& state) {
     if (kResolutions[i] == state.view.Resolution) resolutionItems_[i]->setChecked(true);
   }
   penWidthItems_[std::clamp(state.view.PenWidth, 1, 3) - 1]->setChecked(true);
-  if (state.language >= kGerman && state.language <= kFrench) languageItems_[state.language]->setChecked(true);
+  languageItems_[LanguageIndex(state.language)]->setChecked(true);
 }
 
 void ViewMenus::ShowEclipse(const PreparedEclipse& eclipse) {
   if (auto* band = optionMenu_->findChild<QAction*>(QStringLiteral("DeltaTBand1"))) {
-    band->setEnabled(eclipse.universalTime && DeltaTUncertainty(eclipse.elements.year).has_value());
+    band->setEnabled(eclipse.timeScale == TimeScale::kUniversal && DeltaTUncertainty(eclipse.elements.year).has_value());
   }
 }
 

@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <functional>
 
+#include "catalogue/language.h"
+
 class QAction;
 class QDockWidget;
 class QMenu;
@@ -37,7 +39,7 @@ class ViewMenus : public QObject {
   QMenu* OptionMenu() const { return optionMenu_; }
 
  signals:
-  void languageChosen(int language);
+  void languageChosen(Language language);
 
  private:
   void BuildResolutionMenu(QMenuBar& bar);

@@ -247,7 +247,7 @@ void VisibleEclipsesDialog::ApplyCaptions() {
   }
 }
 
-void VisibleEclipsesDialog::setLanguage(int language) {
+void VisibleEclipsesDialog::setLanguage(Language language) {
   if (language == language_) return;
   language_ = language;
   ApplyCaptions();

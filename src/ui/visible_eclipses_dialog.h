@@ -18,6 +18,7 @@
 
 #include "catalogue/besselian_elements.h"
 #include "ui/local_texts.h"
+#include "catalogue/language.h"
 
 class QCheckBox;
 class QDoubleSpinBox;
@@ -87,7 +88,7 @@ class VisibleEclipsesDialog : public QDialog {
   // outlive the dialog's scans.
   void setWorkers(QThreadPool* workers) { workers_ = workers; }
   void setPlace(const ObserverPlace& place);
-  void setLanguage(int language);
+  void setLanguage(Language language);
   // The filters as the controls show them.
   VisibleQuery query() const;
   // True while a scan runs or waits.
@@ -110,7 +111,7 @@ class VisibleEclipsesDialog : public QDialog {
   void Choose(QTableWidgetItem* item);
 
   const Catalogue* catalogue_;
-  int language_ = 1;
+  Language language_ = kEnglish;
   std::optional<ObserverPlace> place_;
   std::vector<VisibleRow> rows_;
   QThreadPool* workers_ = QThreadPool::globalInstance();

@@ -85,7 +85,7 @@ void WindowStatusBar::ShowDrawnCurves(const DrawnCurves& drawn) {
   // the seventeen panels, which hold what the user reads; they are left out.
 }
 
-void WindowStatusBar::ShowCursor(double latitude, double longitude, int language) {
+void WindowStatusBar::ShowCursor(double latitude, double longitude, Language language) {
   cursorPlace_->setText(CursorCoordinateText(latitude, longitude, language));
 }
 
@@ -111,7 +111,7 @@ void WindowStatusBar::BuildSaveNote() {
   connect(&savedShown_, &QTimer::timeout, saveNote_, &QWidget::hide);
 }
 
-void WindowStatusBar::ShowSaving(const QString& fileName, int language) {
+void WindowStatusBar::ShowSaving(const QString& fileName, Language language) {
   if (saveNote_ == nullptr) BuildSaveNote();
   savedShown_.stop();
   saveLabel_->setText(SavingText(fileName, language));
@@ -120,7 +120,7 @@ void WindowStatusBar::ShowSaving(const QString& fileName, int language) {
 }
 
 // Beside the panels, not over them as a status message would be.
-void WindowStatusBar::ShowSaved(const QString& fileName, int language) {
+void WindowStatusBar::ShowSaved(const QString& fileName, Language language) {
   if (saveNote_ == nullptr) BuildSaveNote();
   saveLabel_->setText(SavedText(fileName, language));
   saveBusyBar_->hide();

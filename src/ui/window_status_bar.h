@@ -12,6 +12,7 @@
 
 #include "render/curve_drawing.h"
 #include "ui/status_panels.h"
+#include "catalogue/language.h"
 
 class QLabel;
 class QStatusBar;
@@ -36,12 +37,12 @@ class WindowStatusBar : public QObject {
   void ClearCurveCounts();
   void ShowDrawnCurves(const DrawnCurves& drawn);
 
-  void ShowCursor(double latitude, double longitude, int language);
+  void ShowCursor(double latitude, double longitude, Language language);
   void ClearCursor();
 
   // A save under way, its end, or a failed one (the note goes).
-  void ShowSaving(const QString& fileName, int language);
-  void ShowSaved(const QString& fileName, int language);
+  void ShowSaving(const QString& fileName, Language language);
+  void ShowSaved(const QString& fileName, Language language);
   void HideSaveNote();
 
   // A passing word over the panels (the texture being loaded, a Saros

@@ -35,10 +35,10 @@ QString FromWindows1252(std::string_view text) {
 
 }  // namespace
 
-QString ListedDate(const Catalogue& catalogue, int index, bool universalTime) {
+QString ListedDate(const Catalogue& catalogue, int index, TimeScale timeScale) {
   try {
     // The panel's own text of the estimate, up to its time.
-    const std::string estimate = EstimateText(PrepareEclipse(catalogue, index, universalTime, 1));
+    const std::string estimate = EstimateText(PrepareEclipse(catalogue, index, timeScale, 1));
     return QString::fromStdString(estimate.substr(0, estimate.find(' ')));
   } catch (const RecordError&) {
     const EclipseDescription e = DescriptionOf(catalogue, index);
@@ -83,23 +83,23 @@ void YearEclipseList::setYear(int year) {
   Fill();
 }
 
-void YearEclipseList::setLanguage(int language) {
-  language_ = KnownLanguage(language);
+void YearEclipseList::setLanguage(Language language) {
+  language_ = language;
   ApplyTitles();
-  setAccessibleName(QString::fromUtf8(kAccessibleNames[language_]));
+  setAccessibleName(QString::fromUtf8(kAccessibleNames[LanguageIndex(language_)]));
   Fill();
 }
 
-void YearEclipseList::setTimeScale(bool universalTime) {
-  if (universalTime == universalTime_) return;
-  universalTime_ = universalTime;
+void YearEclipseList::setTimeScale(TimeScale timeScale) {
+  if (timeScale == timeScale_) return;
+  timeScale_ = timeScale;
   ApplyTitles();
   Fill();
 }
 
 void YearEclipseList::ApplyTitles() {
-  const QString scale = universalTime_ ? QStringLiteral("UT") : QStringLiteral("TT");
-  const auto& titles = kColumnTitles[language_];
+  const QString scale = timeScale_ == TimeScale::kUniversal ? QStringLiteral("UT") : QStringLiteral("TT");
+  const auto& titles = kColumnTitles[LanguageIndex(language_)];
   setHeaderLabels({QString::fromUtf8(titles[DateColumn]).arg(scale), QString::fromUtf8(titles[TypeColumn]),
                    QString::fromUtf8(titles[SarosColumn])});
 }
@@ -126,7 +126,7 @@ void YearEclipseList::Fill() {
     for (int index : EclipsesOfYear(*catalogue_, year_)) {
       const EclipseDescription e = DescriptionOf(*catalogue_, index);
       auto* item = new QTreeWidgetItem(this);
-      item->setText(DateColumn, ListedDate(*catalogue_, index, universalTime_));
+      item->setText(DateColumn, ListedDate(*catalogue_, index, timeScale_));
       item->setText(TypeColumn, FromWindows1252(EclipseTypeShortName(e.kind, language_)));
       item->setToolTip(TypeColumn, FromWindows1252(EclipseTypeName(e.kind, language_)));
       item->setText(SarosColumn, QString::number(e.saros));

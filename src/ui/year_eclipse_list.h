@@ -8,6 +8,9 @@
 #include <QString>
 #include <QTreeWidget>
 
+#include "astro/instant.h"
+#include "catalogue/language.h"
+
 namespace darvelle {
 class Catalogue;
 }
@@ -19,7 +22,7 @@ QString EclipseDateText(int year, int month, int day);
 // The date of record `index`'s estimated greatest eclipse in UT or TT, as the
 // window's panel shows it; a record the computation cannot use (it says why
 // when chosen) is listed by its own date.
-QString ListedDate(const Catalogue& catalogue, int index, bool universalTime);
+QString ListedDate(const Catalogue& catalogue, int index, TimeScale timeScale);
 
 class YearEclipseList : public QTreeWidget {
   Q_OBJECT
@@ -36,14 +39,14 @@ class YearEclipseList : public QTreeWidget {
   // Lists the eclipses of `year` (none for a year outside the catalogue).
   void setYear(int year);
   // Column titles and type names in German (0), English (1) or French (2).
-  void setLanguage(int language);
+  void setLanguage(Language language);
   // Dates in UT (true) or TT.
-  void setTimeScale(bool universalTime);
+  void setTimeScale(TimeScale timeScale);
   // Marks the eclipse shown in the window, without choosing it again.
   void setCurrentEclipse(int catalogueIndex);
 
   int year() const { return year_; }
-  int language() const { return language_; }
+  Language language() const { return language_; }
 
  signals:
   void eclipseChosen(int catalogueIndex);
@@ -55,8 +58,8 @@ class YearEclipseList : public QTreeWidget {
 
   const Catalogue* catalogue_ = nullptr;
   int year_ = 0;
-  int language_ = 1;
-  bool universalTime_ = true;
+  Language language_ = kEnglish;
+  TimeScale timeScale_ = TimeScale::kUniversal;
   int current_ = 0;
 };
 

@@ -94,7 +94,7 @@ TEST_F(CliComputeBatch, ComputeWritesTheFilesTheComputationProduces) {
   // The same eclipse computed in this process, without files.
   const Catalogue catalogue = LoadCatalogue(dir_ / "data" / std::string(kCatalogueFileName));
   EclipseResult c;
-  c = ComputeEclipse(PrepareEclipse(catalogue, 2, false, 1));
+  c = ComputeEclipse(PrepareEclipse(catalogue, 2, TimeScale::kTerrestrial, 1));
   EXPECT_EQ(ReadWholeFile(out / "SunEclipse4_DE.TXT"), MakeReports(c).german);
   EXPECT_EQ(ReadWholeFile(out / "SunEclipse4_EN.TXT"), MakeReports(c).english);
   EXPECT_EQ(ReadWholeFile(out / "Eckpunkt.txt"),
@@ -211,7 +211,7 @@ TEST_F(CliComputeBatch, BatchWritesEachEclipseIntoItsOwnFolder) {
   const Catalogue catalogue = LoadCatalogue(dir_ / "data" / std::string(kCatalogueFileName));
   for (int index = 1; index <= 4; ++index) {
     EclipseResult c;
-    c = ComputeEclipse(PrepareEclipse(catalogue, index, true, 1));
+    c = ComputeEclipse(PrepareEclipse(catalogue, index, TimeScale::kUniversal, 1));
     EXPECT_EQ(ReadWholeFile(out / std::to_string(index) / "SunEclipse4_EN.TXT"),
               MakeReports(c).english)
         << index;

@@ -49,12 +49,12 @@ const EclipseResult& Computed(int index) {
   auto& slot = cache[index];
   if (!slot) {
     slot = std::make_unique<EclipseResult>();
-    *slot = ComputeEclipse(PrepareEclipse(TestCatalogue(), index, true, 1));
+    *slot = ComputeEclipse(PrepareEclipse(TestCatalogue(), index, TimeScale::kUniversal, 1));
   }
   return *slot;
 }
 
-QJsonObject GeoJson(int index, int language = kEnglish) {
+QJsonObject GeoJson(int index, Language language = kEnglish) {
   QJsonParseError error;
   const QJsonDocument doc =
       QJsonDocument::fromJson(GeoJsonForEclipse(Computed(index), language), &error);
@@ -327,7 +327,7 @@ TEST(GeoJsonExport, EventsCarryTheirInstantsInBothScales) {
 
 TEST(GeoJsonExport, NamesFollowTheLanguage) {
   struct Case {
-    int language;
+    Language language;
     const char* umbraLimit;
   };
   const Case cases[] = {{kGerman, "Nördliche Grenze des Kernschattens"},
@@ -342,13 +342,13 @@ TEST(GeoJsonExport, NamesFollowTheLanguage) {
         found = true;
       }
     }
-    EXPECT_TRUE(found) << c.language;
+    EXPECT_TRUE(found) << LanguageIndex(c.language);
   }
 }
 
 TEST(GeoJsonExport, LongitudesTurnWithTheEarthDuringDeltaTInUniversalTime) {
   EclipseResult tt;
-  tt = ComputeEclipse(PrepareEclipse(TestCatalogue(), k2024Apr08Total, false, 1));
+  tt = ComputeEclipse(PrepareEclipse(TestCatalogue(), k2024Apr08Total, TimeScale::kTerrestrial, 1));
   auto greatestLongitude = [](const QJsonObject& collection) {
     for (const QJsonObject& f : Features(collection, "event")) {
       if (f["properties"].toObject()["event"].toString() == "TG0") {

@@ -32,7 +32,7 @@ TEST(KmlStylesTest, EveryCurveIsWideWithAContrastingRim) {
       std::filesystem::path(DARVELLE_TEST_DATA_DIR) / std::string(kCatalogueFileName));
   // 2013's hybrid draws both central-line colours.
   for (const int index : {16690, 16667}) {
-    const EclipseResult c = ComputeEclipse(PrepareEclipse(catalogue, index, true, 1));
+    const EclipseResult c = ComputeEclipse(PrepareEclipse(catalogue, index, TimeScale::kUniversal, 1));
     QXmlStreamReader xml(KmlForEclipse(c, kEnglish));
     std::map<QString, LineLook> styles;
     QString style;

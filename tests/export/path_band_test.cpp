@@ -30,11 +30,11 @@ const Catalogue& TestCatalogue() {
   return catalogue;
 }
 
-EclipseResult Computed(int index) { return ComputeEclipse(PrepareEclipse(TestCatalogue(), index, true, 1)); }
+EclipseResult Computed(int index) { return ComputeEclipse(PrepareEclipse(TestCatalogue(), index, TimeScale::kUniversal, 1)); }
 
 int IndexOfDate(int year, int month, int day) {
   for (const int index : EclipsesOfYear(TestCatalogue(), year)) {
-    const PreparedEclipse e = PrepareEclipse(TestCatalogue(), index, true, 1);
+    const PreparedEclipse e = PrepareEclipse(TestCatalogue(), index, TimeScale::kUniversal, 1);
     if (e.elements.month == month && e.elements.day == day) return index;
   }
   return 0;
@@ -131,7 +131,7 @@ TEST(DeltaTBandLayerTest, HoldsTheCentralLineForEveryDeltaTOfItsRange) {
 
   const double sigma = *DeltaTUncertainty(model.elements.year);
   const auto lineAt = [&](double deltaT) {
-    PreparedEclipse prepared = PrepareEclipse(TestCatalogue(), index, true, 1);
+    PreparedEclipse prepared = PrepareEclipse(TestCatalogue(), index, TimeScale::kUniversal, 1);
     SetUserDeltaT(prepared, deltaT);
     return GisSourceFrom(ComputeEclipse(prepared)).Curve(MapCurve::CentralLine);
   };

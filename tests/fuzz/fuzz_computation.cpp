@@ -38,12 +38,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   EclipseRecord record = BaseRecord();
   std::memcpy(&record, data, size < sizeof record ? size : sizeof record);
   if (RecordProblem(record)) return 0;
-  const bool universalTime = size > sizeof record ? (data[sizeof record] & 1) != 0 : true;
+  const TimeScale timeScale = size > sizeof record && (data[sizeof record] & 1) == 0 ? TimeScale::kTerrestrial : TimeScale::kUniversal;
 
   static EclipseScratch scratch;  // reused, as batch reuses one per thread
   try {
     const Catalogue catalogue({record});
-    const EclipseResult c = ComputeEclipse(PrepareEclipse(catalogue, 1, universalTime, 1), scratch);
+    const EclipseResult c = ComputeEclipse(PrepareEclipse(catalogue, 1, timeScale, 1), scratch);
     Check(MakeReports(c).german);
     Check(MakeReports(c).english);
     Check(EstimateText(c));

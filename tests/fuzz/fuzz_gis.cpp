@@ -97,14 +97,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint8_t choice = size > sizeof record ? data[sizeof record] : 0;
   static constexpr int kResolutions[] = {1, 2, 4, 8, 16, 32};
   const int resolution = kResolutions[(choice >> 1) % 6];
-  const bool universalTime = (choice & 1) == 0;
-  const int language = size > sizeof record + 1 ? data[sizeof record + 1] % 3 : kEnglish;
+  const TimeScale timeScale = (choice & 1) == 0 ? TimeScale::kUniversal : TimeScale::kTerrestrial;
+  const Language language =
+      size > sizeof record + 1 ? StoredLanguage(data[sizeof record + 1] % 3).value_or(kEnglish) : kEnglish;
 
   static EclipseScratch scratch;
   try {
     const Catalogue catalogue({record});
     const EclipseResult c =
-        ComputeEclipse(PrepareEclipse(catalogue, 1, universalTime, resolution), scratch);
+        ComputeEclipse(PrepareEclipse(catalogue, 1, timeScale, resolution), scratch);
     CheckGeoJson(GeoJsonForEclipse(c, language));
     CheckKml(KmlForEclipse(c, language));
   } catch (const std::exception&) {

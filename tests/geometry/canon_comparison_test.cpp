@@ -53,7 +53,7 @@ TEST_F(CanonComparison, GreatestEclipsePositionDurationAndWidth) {
   for (const CanonEclipse& canon : sample_) {
     if (!canon.central()) continue;
     EclipseResult c;
-    c = ComputeEclipse(WithoutDrawnCurves(PrepareEclipse(canon.record, /*universalTime=*/false, 1)));
+    c = ComputeEclipse(WithoutDrawnCurves(PrepareEclipse(canon.record, TimeScale::kTerrestrial, 1)));
     const EclipseEvent& tg0 = c.circumstances.events[EventId::TG0];
     // Eclipses that graze the limb may be central in one model and not the other.
     if (!tg0.exists()) {
@@ -108,7 +108,7 @@ TEST_F(CanonComparison, GreatestEclipsePositionDurationAndWidth) {
 TEST_F(CanonComparison, CentralEventsExistExactlyForCentralEclipses) {
   for (const CanonEclipse& canon : sample_) {
     EclipseResult c;
-    c = ComputeEclipse(WithoutDrawnCurves(PrepareEclipse(canon.record, false, 1)));
+    c = ComputeEclipse(WithoutDrawnCurves(PrepareEclipse(canon.record, TimeScale::kTerrestrial, 1)));
     const bool central = canon.central();
     SCOPED_TRACE(canon.date + " " + canon.typeCode);
     EXPECT_EQ(c.circumstances.events[EventId::TG0].exists(), central);

@@ -30,7 +30,7 @@ struct EventsOnly : EclipseResult {
 
 inline std::unique_ptr<EventsOnly> WithEvents(const EclipseRecord& record, int resolution = 1) {
   auto c = std::make_unique<EventsOnly>();
-  static_cast<PreparedEclipse&>(*c) = PrepareEclipse(record, false, resolution);
+  static_cast<PreparedEclipse&>(*c) = PrepareEclipse(record, TimeScale::kTerrestrial, resolution);
   c->circumstances = FindCircumstances(c->elements, c->deltaT, c->scratch);
   return c;
 }

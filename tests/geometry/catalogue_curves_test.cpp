@@ -44,7 +44,7 @@ class CatalogueCurves : public testing::ShippedCatalogueTest {
     }
     auto c = std::make_unique<Computed>();
     static_cast<EclipseResult&>(*c) =
-        ComputeEclipse(WithoutDrawnCurves(PrepareEclipse(*catalogue_, index, true, resolution)), c->scratch);
+        ComputeEclipse(WithoutDrawnCurves(PrepareEclipse(*catalogue_, index, TimeScale::kUniversal, resolution)), c->scratch);
     return c;
   }
 };
@@ -188,7 +188,7 @@ TEST_F(CatalogueCurves, EventKindsAgreeWithTheCentralLine) {
     if (catalogue_->Record(i).EclipseType != kHybrid) continue;
     ++hybrids;
     EclipseResult c;
-    c = ComputeEclipse(WithoutDrawnCurves(PrepareEclipse(*catalogue_, i, true, 1)));
+    c = ComputeEclipse(WithoutDrawnCurves(PrepareEclipse(*catalogue_, i, TimeScale::kUniversal, 1)));
     const CentralLineCurve& line = c.curves.centralLine;
     ASSERT_TRUE(line.Ready()) << "eclipse " << i;
     EXPECT_EQ(c.circumstances.events[EventId::TC1].CentralKind, line.At(1).CentralKind)
@@ -208,7 +208,7 @@ TEST_F(CatalogueCurves, ContactsLieWithinTheSearchLimits) {
   EXPECT_FALSE(far->circumstances.events[EventId::TP3].exists());
   for (int i = 1; i <= catalogue_->Count(); i += 29) {
     EclipseResult c;
-    c = ComputeEclipse(WithoutDrawnCurves(PrepareEclipse(*catalogue_, i, true, 1)));
+    c = ComputeEclipse(WithoutDrawnCurves(PrepareEclipse(*catalogue_, i, TimeScale::kUniversal, 1)));
     for (int id = 0; id < kEventCount; ++id) {
       const EclipseEvent& event = c.circumstances.events[static_cast<EventId>(id)];
       if (!event.exists()) continue;

@@ -29,14 +29,14 @@ class RealEclipses : public testing::ShippedCatalogueTest {
  protected:
   // The computation of the eclipse of that date (UT unless told otherwise).
   static std::unique_ptr<EclipseResult> Compute(int year, int month, int day,
-                                                bool universalTime = true) {
+                                                TimeScale timeScale = TimeScale::kUniversal) {
     const int index = IndexOf(year, month, day);
     if (index == 0) {
       ADD_FAILURE() << "no eclipse on " << year << "-" << month << "-" << day;
       return nullptr;
     }
     auto c = std::make_unique<EclipseResult>();
-    *c = ComputeEclipse(PrepareEclipse(*catalogue_, index, universalTime, 1));
+    *c = ComputeEclipse(PrepareEclipse(*catalogue_, index, timeScale, 1));
     return c;
   }
 };
@@ -168,8 +168,8 @@ TEST_F(RealEclipses, NonCentralEclipseHasNoCentralEvents) {
 }
 
 TEST_F(RealEclipses, TimeScaleMovesOnlyTheCorrectedLongitudes) {
-  const auto ut = Compute(2024, 4, 8, true);
-  const auto tt = Compute(2024, 4, 8, false);
+  const auto ut = Compute(2024, 4, 8, TimeScale::kUniversal);
+  const auto tt = Compute(2024, 4, 8, TimeScale::kTerrestrial);
   ASSERT_TRUE(ut && tt);
   EXPECT_EQ(tt->deltaT, 0.0);
   EXPECT_GT(ut->deltaT, 60.0);
@@ -183,7 +183,7 @@ TEST_F(RealEclipses, TimeScaleMovesOnlyTheCorrectedLongitudes) {
   EXPECT_EQ(EstimateText(*ut).substr(EstimateText(*ut).size() - 3), " UT");
 
   // Switching back without recomputing gives the TT texts.
-  SetTimeScale(*ut, false);
+  SetTimeScale(*ut, TimeScale::kTerrestrial);
   EXPECT_EQ(EstimateText(*ut), EstimateText(*tt));
   EXPECT_EQ(ut->greatestJulianDayUT, ut->greatestJulianDayTT);
 }
@@ -215,7 +215,7 @@ TEST_F(RealEclipses, GrazingCentralEclipsesHaveTheirCentralLine) {
     const EclipseRecord& r = catalogue_->Record(k.index);
     ASSERT_EQ(r.Year * 10000 + r.Month * 100 + r.Day, k.year * 10000 + k.month * 100 + k.day);
     ASSERT_GT(std::fabs(r.Gamma), 0.995);
-    c = ComputeEclipse(PrepareEclipse(*catalogue_, k.index, false, 1));
+    c = ComputeEclipse(PrepareEclipse(*catalogue_, k.index, TimeScale::kTerrestrial, 1));
     ExpectCurvesFollowTheirEvents(c);
     const EclipseEvent& tc1 = c.circumstances.events[EventId::TC1];
     const EclipseEvent& tc2 = c.circumstances.events[EventId::TC2];
@@ -247,7 +247,7 @@ TEST_F(RealEclipses, RulesHoldAcrossTheCatalogue) {
   EclipseResult c;
   for (int i = 1; i <= catalogue_->Count(); i += 211) {
     SCOPED_TRACE("Eclipse#" + std::to_string(i));
-    c = ComputeEclipse(PrepareEclipse(*catalogue_, i, true, 1));
+    c = ComputeEclipse(PrepareEclipse(*catalogue_, i, TimeScale::kUniversal, 1));
     ExpectCurvesFollowTheirEvents(c);
     const int type = static_cast<int>(c.elements.kind);
     const bool central = type >= kTotal && type <= kHybrid;

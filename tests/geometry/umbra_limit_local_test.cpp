@@ -62,7 +62,7 @@ TEST_F(UmbraLimitLocal, OneKilometreInsideIsCentralOutsideIsNot) {
   for (const auto& d : dates) {
     const int index = IndexOf(d[0], d[1], d[2]);
     ASSERT_NE(index, 0) << d[0] << "-" << d[1] << "-" << d[2];
-    const EclipseResult r = ComputeEclipse(PrepareEclipse(*catalogue_, index, true, 1));
+    const EclipseResult r = ComputeEclipse(PrepareEclipse(*catalogue_, index, TimeScale::kUniversal, 1));
     const BesselianElements& elements = r.elements;
     const double rotation = EarthRotationDuring(r.modelDeltaT);
     const auto& centre = r.curves.centralLine.Points();

@@ -59,7 +59,7 @@ class WritersTest : public ::testing::Test {
         std::string("writers_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir_ / "out");
     fs::create_directories(dir_ / "source");
-    WritePostScriptSheet(sheet_testing::HandMadeTotal(true), SheetView{}, SourceSheet(), NoFont());
+    WritePostScriptSheet(sheet_testing::HandMadeTotal(TimeScale::kUniversal), SheetView{}, SourceSheet(), NoFont());
     // A stand-in for Ghostscript that writes a small but whole PDF.
     fs::create_directories(dir_ / "bin");
     std::ofstream(dir_ / "bin" / "gs")
@@ -87,7 +87,7 @@ class WritersTest : public ::testing::Test {
          [](const fs::path& file) { SaveImageFile(NoisyImage(), file, "PNG"); }},
         {"sheet", "Darvelle.ps", "File too large",
          [this](const fs::path& file) {
-           WritePostScriptSheet(sheet_testing::HandMadeTotal(true), SheetView{}, file, NoFont());
+           WritePostScriptSheet(sheet_testing::HandMadeTotal(TimeScale::kUniversal), SheetView{}, file, NoFont());
          }},
         {"pdf", "Darvelle.pdf", "Ghostscript",
          [this](const fs::path& file) {

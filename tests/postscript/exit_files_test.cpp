@@ -21,7 +21,7 @@ class ExitFilesTest : public ::testing::Test {
     sheet_testing::EnsureGuiApplication();
     dir_ = sheet_testing::FreshTempDir(
         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    computation_ = sheet_testing::HandMadeTotal(true);
+    computation_ = sheet_testing::HandMadeTotal(TimeScale::kUniversal);
     renderer_.DrawMap(computation_, view_, EarthTexture{}, CoastlineLayer{});
   }
   void TearDown() override { fs::remove_all(dir_); }

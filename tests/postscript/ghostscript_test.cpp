@@ -113,7 +113,7 @@ TEST_F(GhostscriptTest, HandMadeSheetsWithAndWithoutTheFont) {
     const fs::path sheet = dir_ / (name + ".ps");
     SheetOptions options;
     options.fontFile = c.font ? font_ : dir_ / "missing" / "Ethnocentric.pfa";
-    WritePostScriptSheet(sheet_testing::HandMadeTotal(c.ut), view, sheet, options);
+    WritePostScriptSheet(sheet_testing::HandMadeTotal(c.ut ? TimeScale::kUniversal : TimeScale::kTerrestrial), view, sheet, options);
     ExpectCleanRendering(Render(sheet, name), c.pages, name);
   }
 }
@@ -129,7 +129,7 @@ TEST_F(GhostscriptTest, PictureLandsUnderTheDateLine) {
   SheetView view;
   view.picture.pixels = rgb.data();
   const fs::path sheet = dir_ / "solid.ps";
-  WritePostScriptSheet(sheet_testing::HandMadeTotal(false), view, sheet, {font_});
+  WritePostScriptSheet(sheet_testing::HandMadeTotal(TimeScale::kTerrestrial), view, sheet, {font_});
   const Rendering r = Render(sheet, "solid");
   ExpectCleanRendering(r, 3, "solid");
   QImage page;
@@ -189,7 +189,7 @@ TEST_F(CatalogueSheetTest, TotalPartialAndTtOnlySheetsRender) {
     const int index = FindEclipse(run.year, run.month, run.type);
     ASSERT_GT(index, 0) << run.name;
     EclipseResult c;
-    c = ComputeEclipse(PrepareEclipse(catalogue_, index, run.ut, 1));
+    c = ComputeEclipse(PrepareEclipse(catalogue_, index, run.ut ? TimeScale::kUniversal : TimeScale::kTerrestrial, 1));
     MapRenderer renderer;
     const ViewParameters view;
     renderer.DrawMap(c, view, EarthTexture{}, CoastlineLayer{});

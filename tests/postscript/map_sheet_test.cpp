@@ -55,7 +55,7 @@ TEST(MapSheetTest, FrameworkAndPagesInUtAndTt) {
   SheetView view;
   view.picture = picture.view;
   for (const bool ut : {true, false}) {
-    const auto lines = SheetLines(PostScriptSheetText(HandMadeTotal(ut), view, NoFont()));
+    const auto lines = SheetLines(PostScriptSheetText(HandMadeTotal(ut ? TimeScale::kUniversal : TimeScale::kTerrestrial), view, NoFont()));
     const std::vector<std::string> header = {
         "%!PS-Adobe-2.0",      ut ? "%%Pages:4" : "%%Pages:3",
         "",                    "%%Creator: Velkoran",
@@ -99,7 +99,7 @@ TEST(MapSheetTest, PictureIsHexLinesOfSixteenPixels) {
   TestPicture picture;
   SheetView view;
   view.picture = picture.view;
-  const auto lines = SheetLines(PostScriptSheetText(HandMadeTotal(true), view, NoFont()));
+  const auto lines = SheetLines(PostScriptSheetText(HandMadeTotal(TimeScale::kUniversal), view, NoFont()));
   const std::size_t start =
       IndexOf(lines, "{currentfile imgdata readhexstring pop} false 3 colorimage");
   ASSERT_LT(start, lines.size());
@@ -125,12 +125,12 @@ TEST(MapSheetTest, PictureIsHexLinesOfSixteenPixels) {
   // The same picture stored B, G, R gives the same digits.
   for (std::size_t i = 0; i < picture.rgb.size(); i += 3) std::swap(picture.rgb[i], picture.rgb[i + 2]);
   view.picture.bgr = true;
-  const auto swapped = SheetLines(PostScriptSheetText(HandMadeTotal(true), view, NoFont()));
+  const auto swapped = SheetLines(PostScriptSheetText(HandMadeTotal(TimeScale::kUniversal), view, NoFont()));
   EXPECT_EQ(swapped[first].substr(0, 12), "1234AB010007");
   EXPECT_EQ(swapped[first + 106599].substr(90), "3F2907");
 
   // Without a drawing the picture is white, and the document is as long.
-  const auto blank = SheetLines(PostScriptSheetText(HandMadeTotal(true), SheetView{}, NoFont()));
+  const auto blank = SheetLines(PostScriptSheetText(HandMadeTotal(TimeScale::kUniversal), SheetView{}, NoFont()));
   EXPECT_EQ(blank.size(), lines.size());
   EXPECT_EQ(blank[first], std::string(96, 'F'));
 }
@@ -139,7 +139,7 @@ TEST(MapSheetTest, FirstPageLines) {
   SheetView view;
   view.psi = 0.5;
   view.phi = -0.1;
-  EclipseResult c = HandMadeTotal(true);
+  EclipseResult c = HandMadeTotal(TimeScale::kUniversal);
   const auto lines = SheetLines(PostScriptSheetText(c, view, NoFont()));
 
   // Title, centred at (10.5, 1.47).
@@ -237,7 +237,7 @@ std::pair<std::string, std::string> WrittenDateLine(const std::vector<std::strin
 }
 
 TEST(MapSheetTest, DateLineBoldsTheDayOfGreatestEclipse) {
-  EclipseResult c = HandMadeTotal(false);
+  EclipseResult c = HandMadeTotal(TimeScale::kTerrestrial);
   c.circumstances.events[EventId::TP4].Time = 6.5;  // 00:30 TT on April 9
   // Greatest eclipse on April 8: the part before the slash is bold.
   auto [text, mask] = WrittenDateLine(SheetLines(PostScriptSheetText(c, SheetView{}, NoFont())));
@@ -252,7 +252,7 @@ TEST(MapSheetTest, DateLineBoldsTheDayOfGreatestEclipse) {
 }
 
 TEST(MapSheetTest, TimeScaleTtLeavesOutTheUtRows) {
-  const auto lines = SheetLines(PostScriptSheetText(HandMadeTotal(false), SheetView{}, NoFont()));
+  const auto lines = SheetLines(PostScriptSheetText(HandMadeTotal(TimeScale::kTerrestrial), SheetView{}, NoFont()));
   // No DeltaT row; the only T shown alone are the two of the date line's bold " TT".
   EXPECT_EQ(CountOf(lines, "(D) show"), 0);
   const std::size_t firstT = IndexOf(lines, "(T) show");
@@ -281,7 +281,7 @@ TEST(MapSheetTest, CircumstanceRowsCloseUpWhenEventsAreMissing) {
       {"TPS1", 7.77},  {"TPN2", 8.37},  {"TPS2", 8.97},  {"TU1", 10.17}, {"TU2", 10.77},
       {"TU3", 11.37},  {"TU4", 11.97},  {"TUN1", 13.17}, {"TUS1", 13.77}, {"TUN2", 14.37},
       {"TUS2", 14.97}, {"TC1", 16.17},  {"TC2", 16.77},  {"TG0", 17.97}};
-  const auto lines = SheetLines(PostScriptSheetText(HandMadeTotal(true), SheetView{}, NoFont()));
+  const auto lines = SheetLines(PostScriptSheetText(HandMadeTotal(TimeScale::kUniversal), SheetView{}, NoFont()));
   for (const auto& [code, y] : all) {
     // Once on the UT page, once on the TT page.
     EXPECT_EQ(PlacesOf(lines, code), (std::vector<std::string>{PageYText(y), PageYText(y)}))
@@ -295,7 +295,7 @@ TEST(MapSheetTest, CircumstanceRowsCloseUpWhenEventsAreMissing) {
 
   // A partial eclipse: TP1, TP4 and one northern limit point; TP1 and TP4 stay
   // even when absent, and the footer keeps its place.
-  EclipseResult partial = HandMadeTotal(false);
+  EclipseResult partial = HandMadeTotal(TimeScale::kTerrestrial);
   for (auto& event : partial.circumstances.events.entries) event.Time.reset();
   partial.circumstances.events[EventId::TP4].Time = 2.0;
   partial.circumstances.events[EventId::TPN1].Time = -1.0;
@@ -313,7 +313,7 @@ TEST(MapSheetTest, CircumstanceRowsCloseUpWhenEventsAreMissing) {
   EXPECT_EQ(CountOf(partialLines, TextLine("eclipse begins")), 1);
 
   // An annular central line names its kind.
-  EclipseResult annular = HandMadeTotal(false);
+  EclipseResult annular = HandMadeTotal(TimeScale::kTerrestrial);
   for (EventId id : {EventId::TC1, EventId::TC2, EventId::TG0})
     annular.circumstances.events[id].CentralKind = CentralKind::Annular;
   const auto annularLines = SheetLines(PostScriptSheetText(annular, SheetView{}, NoFont()));
@@ -322,7 +322,7 @@ TEST(MapSheetTest, CircumstanceRowsCloseUpWhenEventsAreMissing) {
 }
 
 TEST(MapSheetTest, AnEventAtTheEpochHasItsRow) {
-  EclipseResult c = HandMadeTotal(true);
+  EclipseResult c = HandMadeTotal(TimeScale::kUniversal);
   c.circumstances.events[EventId::TG0].Time = 0.0;
   const auto lines = SheetLines(PostScriptSheetText(c, SheetView{}, NoFont()));
   EXPECT_EQ(CountOf(lines, TextLine("Greatest eclipse (total)")), 2);
@@ -332,7 +332,7 @@ TEST(MapSheetTest, AnEventAtTheEpochHasItsRow) {
 }
 
 TEST(MapSheetTest, EventDatesAreRoundedToATenthOfASecond) {
-  EclipseResult c = HandMadeTotal(false);
+  EclipseResult c = HandMadeTotal(TimeScale::kTerrestrial);
   // 0.04 s before midnight TT (the epoch is 18:00).
   c.circumstances.events[EventId::TP4].Time = 6.0 - 0.04 / 3600.0;
   const auto lines = SheetLines(PostScriptSheetText(c, SheetView{}, NoFont()));
@@ -341,7 +341,7 @@ TEST(MapSheetTest, EventDatesAreRoundedToATenthOfASecond) {
 }
 
 TEST(MapSheetTest, ElementsPage) {
-  const EclipseResult c = HandMadeTotal(true);
+  const EclipseResult c = HandMadeTotal(TimeScale::kUniversal);
   const auto lines = SheetLines(PostScriptSheetText(c, SheetView{}, NoFont()));
   // Coefficients right-aligned in four columns, on y - 0.15 of their label.
   EXPECT_EQ(PlacesOf(lines, "-3.18244000E-01"), std::vector<std::string>{PageYText(8.52)});
@@ -385,7 +385,7 @@ TEST(MapSheetTest, WrittenBesideTheTargetAndRenamedWhenComplete) {
   const fs::path dir = sheet_testing::FreshTempDir("write");
   const fs::path target = dir / "Darvelle.ps";
   std::ofstream(target) << "old sheet";
-  const EclipseResult c = HandMadeTotal(true);
+  const EclipseResult c = HandMadeTotal(TimeScale::kUniversal);
   WritePostScriptSheet(c, SheetView{}, target, NoFont());
   std::stringstream text;
   text << std::ifstream(target, std::ios::binary).rdbuf();

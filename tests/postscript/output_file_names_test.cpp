@@ -46,7 +46,7 @@ class OutputFileNamesTest : public ::testing::Test {
   static EclipseResult Computed(int index) {
     static const Catalogue catalogue =
         LoadCatalogue(fs::path(DARVELLE_TEST_DATA_DIR) / kCatalogueFileName);
-    return ComputeEclipse(PrepareEclipse(catalogue, index, true, 1));
+    return ComputeEclipse(PrepareEclipse(catalogue, index, TimeScale::kUniversal, 1));
   }
   fs::path dir_;
 };

@@ -29,7 +29,7 @@ class PdfExportTest : public ::testing::Test {
     dir_ = sheet_testing::FreshTempDir(
         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     sheet_ = dir_ / "Darvelle.ps";
-    WritePostScriptSheet(sheet_testing::HandMadeTotal(true), SheetView{}, sheet_,
+    WritePostScriptSheet(sheet_testing::HandMadeTotal(TimeScale::kUniversal), SheetView{}, sheet_,
                          {dir_ / "none" / "Ethnocentric.pfa"});
   }
   void TearDown() override { fs::remove_all(dir_); }
@@ -219,7 +219,7 @@ TEST_F(PdfExportTest, RealGhostscriptTakesTheTitle) {
   const char* path = std::getenv("PATH");
   if (path == nullptr || !FindProgramOnPath("gs", path)) GTEST_SKIP() << "gs not on PATH";
   const fs::path pdf = dir_ / "Darvelle.pdf";
-  const EclipseResult eclipse = sheet_testing::HandMadeTotal(true);
+  const EclipseResult eclipse = sheet_testing::HandMadeTotal(TimeScale::kUniversal);
   ConvertSheetToPdf(sheet_, pdf, std::nullopt, {SheetTitle(eclipse)});
   const std::string text = testing::ReadWholeFile(pdf);
   EXPECT_NE(text.find("/Title(Total solar eclipse 2024-04-08)"), std::string::npos);
@@ -239,7 +239,7 @@ TEST(DocumentInfoMark, EscapesTheTitleAsAPostScriptString) {
 }
 
 TEST(SheetTitle, NamesTheKindAndTheCatalogueDate) {
-  EclipseResult eclipse = sheet_testing::HandMadeTotal(true);
+  EclipseResult eclipse = sheet_testing::HandMadeTotal(TimeScale::kUniversal);
   EXPECT_EQ(SheetTitle(eclipse), "Total solar eclipse 2024-04-08");
   eclipse.elements.year = -584;
   eclipse.elements.month = 5;

@@ -46,7 +46,7 @@ TEST(SheetFormatTest, DateLineMasks) {
        "000000000000000000111111111111111111"},
   };
   for (const Case& c : cases) {
-    const DateLine line = BuildDateLine(c.first, c.last, c.greatest, c.ut);
+    const DateLine line = BuildDateLine(c.first, c.last, c.greatest, c.ut ? TimeScale::kUniversal : TimeScale::kTerrestrial);
     EXPECT_EQ(line.text, c.text);
     EXPECT_EQ(line.mask, c.mask) << c.text;
     EXPECT_EQ(line.text.size(), line.mask.size());

@@ -51,7 +51,7 @@ inline void SetPolynomial(Cubic& p, double c0, double c1, double c2, double c3) 
 }
 
 // A total eclipse shaped after 2024 April 8, with all nineteen events.
-inline EclipseResult HandMadeTotal(bool universalTime) {
+inline EclipseResult HandMadeTotal(TimeScale timeScale) {
   EclipseResult c;
   BesselianElements& e = c.elements;
   e.year = 2024;
@@ -80,9 +80,9 @@ inline EclipseResult HandMadeTotal(bool universalTime) {
   SetPolynomial(e.tanF1, 0.0046683, 0.0, 0.0, 0.0);
   SetPolynomial(e.tanF2, 0.004645, 0.0, 0.0, 0.0);
 
-  c.universalTime = universalTime;
+  c.timeScale = timeScale;
   c.modelDeltaT = 69.2;
-  c.deltaT = universalTime ? 69.2 : 0.0;
+  c.deltaT = timeScale == TimeScale::kUniversal ? 69.2 : 0.0;
   c.estimatedGreatest = 0.29;
   c.greatestJulianDayTT = e.julianDay + 0.29 / 24.0;
   c.greatestJulianDayUT = c.greatestJulianDayTT - 69.2 / 86400.0;

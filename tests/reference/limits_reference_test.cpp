@@ -205,7 +205,7 @@ TEST_F(LimitsReference, LimitsAndWidthAgreeWithTheSwissEphemeris) {
     SCOPED_TRACE(::testing::Message() << d[0] << "-" << d[1] << "-" << d[2]);
     const int index = IndexOf(d[0], d[1], d[2]);
     ASSERT_NE(index, 0);
-    const EclipseResult r = ComputeEclipse(PrepareEclipse(*catalogue_, index, true, 1));
+    const EclipseResult r = ComputeEclipse(PrepareEclipse(*catalogue_, index, TimeScale::kUniversal, 1));
     const double rotation = EarthRotationDuring(r.modelDeltaT);
     const Sky sky(r.modelDeltaT);
     auto geographic = [&](const CurvePoint& p) { return UnitOf(p.Longitude + rotation, p.Latitude); };
@@ -311,7 +311,7 @@ TEST_F(LimitsReference, ExportedCurvesHaveNoGaps) {
                                       << static_cast<int>(k.curve));
     const int index = IndexOf(k.year, k.month, k.day);
     ASSERT_NE(index, 0);
-    const EclipseResult r = ComputeEclipse(PrepareEclipse(*catalogue_, index, true, 1));
+    const EclipseResult r = ComputeEclipse(PrepareEclipse(*catalogue_, index, TimeScale::kUniversal, 1));
     const GisSource source = GisSourceFrom(r);
     const GeoLine& line = source.curves[static_cast<std::size_t>(k.curve)];
     ASSERT_GT(line.size(), 10u);

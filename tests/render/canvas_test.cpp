@@ -21,7 +21,7 @@ constexpr double kDeg = kPi / 180.0;
 // of `ringDeg` round it, so the eclipse's area is a disc of that radius.
 EclipseResult RingEclipse(double lonDeg, double latDeg, double ringDeg) {
   EclipseResult c;
-  c.universalTime = false;
+  c.timeScale = TimeScale::kTerrestrial;
   c.circumstances.complete = true;
   EclipseEvent& tg0 = c.circumstances.events[EventId::TG0];
   tg0.Time = 0.25;

@@ -76,7 +76,7 @@ TEST(CurveHalos, CurvesBehindTheGlobeGetNone) {
 // A central eclipse at (0, 0) with the equator curve of EquatorCurve.
 EclipseResult EclipseWithACurve() {
   EclipseResult c;
-  c.universalTime = false;
+  c.timeScale = TimeScale::kTerrestrial;
   c.deltaT = 0.0;
   c.circumstances.complete = true;
   EclipseEvent& tg0 = c.circumstances.events[EventId::TG0];

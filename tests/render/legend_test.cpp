@@ -19,14 +19,14 @@ class LegendTest : public ::testing::Test {
   static void SetUpTestSuite() { test::EnsureGuiApplication(); }
 
   // Greatest eclipse at 18:18 TT on 2024 April 8 (the record's epoch is 18h).
-  static EclipseResult Eclipse(bool universalTime) {
+  static EclipseResult Eclipse(TimeScale timeScale) {
     EclipseResult c;
     c.elements.julianDay = 2460408.5 + 18.0 / 24.0;
     c.elements.epochHour = 18;
     c.circumstances.timeGreatest = 0.3;
     c.modelDeltaT = 69.2;
-    c.universalTime = universalTime;
-    c.deltaT = universalTime ? 69.2 : 0.0;
+    c.timeScale = timeScale;
+    c.deltaT = timeScale == TimeScale::kUniversal ? 69.2 : 0.0;
     EclipseEvent& tg0 = c.circumstances.events[EventId::TG0];
     tg0.Time = 0.3;
     tg0.EphemerisLongitude = -105.0 * kDeg;
@@ -41,9 +41,9 @@ class LegendTest : public ::testing::Test {
 };
 
 TEST_F(LegendTest, DateLineNamesTheInstantOfGreatestEclipse) {
-  EXPECT_EQ(LegendDateLine(Eclipse(false)).toStdString(), "2024 April 8   18:18:00 TT");
+  EXPECT_EQ(LegendDateLine(Eclipse(TimeScale::kTerrestrial)).toStdString(), "2024 April 8   18:18:00 TT");
   // 69.2 s earlier in UT.
-  EXPECT_EQ(LegendDateLine(Eclipse(true)).toStdString(), "2024 April 8   18:16:51 UT");
+  EXPECT_EQ(LegendDateLine(Eclipse(TimeScale::kUniversal)).toStdString(), "2024 April 8   18:16:51 UT");
 }
 
 TEST_F(LegendTest, ViewLineHasTwoWordings) {
@@ -76,7 +76,7 @@ TEST_F(LegendTest, ViewLineHasTwoWordings) {
     view.Chi = std::stod(k.edits.chi);
     view.Stereographic = k.stereographic;
     MapRenderer renderer;
-    const EclipseResult c = Eclipse(false);
+    const EclipseResult c = Eclipse(TimeScale::kTerrestrial);
     renderer.DrawMap(c, view, texture_, coastlines_);
     const LegendLines lines = renderer.LegendTexts(c, "Total Solar Eclipse", k.edits);
     EXPECT_EQ(lines.view, k.expected);
@@ -116,9 +116,9 @@ QRect InkBox(const QImage& image, int top, int bottom) {
 
 TEST_F(LegendTest, PictureHasTheMapBetweenTitleAndLegendLines) {
   MapRenderer renderer;
-  EXPECT_THROW(renderer.ComposeLegendImage(Eclipse(true), "x", ViewEditTexts{}),
+  EXPECT_THROW(renderer.ComposeLegendImage(Eclipse(TimeScale::kUniversal), "x", ViewEditTexts{}),
                std::logic_error);
-  const EclipseResult c = Eclipse(true);
+  const EclipseResult c = Eclipse(TimeScale::kUniversal);
   renderer.DrawMap(c, ViewParameters{}, texture_, coastlines_);
   const QImage map = renderer.DrawingImage();
   renderer.ComposeLegendImage(c, "Total Solar Eclipse", ViewEditTexts{});

@@ -21,7 +21,7 @@ constexpr Rgb kOutline = {168, 168, 168};
 // A central eclipse whose greatest eclipse lies at (lonDeg, latDeg).
 EclipseResult CentralEclipse(double lonDeg, double latDeg, CentralKind centralKind = CentralKind::Total) {
   EclipseResult c;
-  c.universalTime = false;
+  c.timeScale = TimeScale::kTerrestrial;
   c.deltaT = 0.0;
   c.circumstances.complete = true;
   EclipseEvent& tg0 = c.circumstances.events[EventId::TG0];
@@ -192,7 +192,7 @@ TEST_F(MapTest, TimeScaleSwitchKeepsTheEclipseAndMovesTheEarth) {
   const CoastlineLayer layer(std::vector<CoastlinePoint>{{0.5, 3.0}});
   EclipseResult c = CentralEclipse(0, 0);
   c.modelDeltaT = 691.2;  // large, so that the shift is plain to see
-  c.universalTime = false;
+  c.timeScale = TimeScale::kTerrestrial;
   ViewParameters view;
   MapRenderer renderer;
 
@@ -208,7 +208,7 @@ TEST_F(MapTest, TimeScaleSwitchKeepsTheEclipseAndMovesTheEarth) {
   };
 
   for (bool ut : {false, true}) {
-    SetTimeScale(c, ut);
+    SetTimeScale(c, ut ? TimeScale::kUniversal : TimeScale::kTerrestrial);
     renderer.DrawMap(c, view, noTexture_, layer);
     const QImage& image = renderer.DrawingImage();
     EXPECT_EQ(PixelAt(image, 800, 533), (Rgb{0, 0, 0}));         // TG0 fill

@@ -42,10 +42,10 @@ class RealMapTest : public ::testing::Test {
 
   // The first eclipse of the given year (2024: April 8, total; 2023: April 20,
   // hybrid; 2022: April 30, partial).
-  static std::unique_ptr<EclipseResult> Compute(int year, bool universalTime = true) {
+  static std::unique_ptr<EclipseResult> Compute(int year, TimeScale timeScale = TimeScale::kUniversal) {
     auto c = std::make_unique<EclipseResult>();
     *c = ComputeEclipse(
-        PrepareEclipse(*catalogue_, FindFirstOfYear(*catalogue_, year), universalTime, 1));
+        PrepareEclipse(*catalogue_, FindFirstOfYear(*catalogue_, year), timeScale, 1));
     return c;
   }
 
@@ -66,7 +66,7 @@ std::unique_ptr<CoastlineLayer> RealMapTest::coastlines_;
 
 TEST_F(RealMapTest, TotalEclipseFacesTheViewerInBothTimeScales) {
   for (bool ut : {true, false}) {
-    const auto c = Compute(2024, ut);
+    const auto c = Compute(2024, ut ? TimeScale::kUniversal : TimeScale::kTerrestrial);
     ASSERT_TRUE(c->circumstances.events[EventId::TG0].exists());
     MapRenderer renderer;
     const DrawnCurves drawn = renderer.DrawMap(*c, ViewParameters{}, noTexture_, *coastlines_);

@@ -51,12 +51,12 @@ std::string ReadFile(const fs::path& path) {
   return text.str();
 }
 
-EclipseResult ComputeSynthetic(double axisY, bool universalTime) {
-  return ComputeEclipse(PrepareEclipse(testing::SyntheticEclipse(axisY), universalTime, 1));
+EclipseResult ComputeSynthetic(double axisY, TimeScale timeScale) {
+  return ComputeEclipse(PrepareEclipse(testing::SyntheticEclipse(axisY), timeScale, 1));
 }
 
 TEST(ReportText, HeaderInstantEphemerisAndElementLinesAreExact) {
-  const EclipseResult c = ComputeSynthetic(0.3, false);
+  const EclipseResult c = ComputeSynthetic(0.3, TimeScale::kTerrestrial);
   const auto de = SplitCrLf(MakeReports(c).german);
   const auto en = SplitCrLf(MakeReports(c).english);
   ASSERT_GT(de.size(), 30u);
@@ -107,7 +107,7 @@ TEST(ReportText, HeaderInstantEphemerisAndElementLinesAreExact) {
 }
 
 TEST(ReportText, EventLinesInReportOrderWithTheirTimesAndPlaces) {
-  const EclipseResult c = ComputeSynthetic(0.3, true);
+  const EclipseResult c = ComputeSynthetic(0.3, TimeScale::kUniversal);
   const auto en = SplitCrLf(MakeReports(c).english);
   // Greatest eclipse at 07:30:00 TT; UT is DeltaT earlier, not reduced again.
   const EclipseEvent& tg0 = c.circumstances.events[EventId::TG0];
@@ -147,7 +147,7 @@ TEST(ReportText, EventLinesInReportOrderWithTheirTimesAndPlaces) {
 }
 
 TEST(ReportText, NonCentralEclipseEndsWithTheBareGreatestEclipseTimes) {
-  const EclipseResult c = ComputeSynthetic(1.2, false);
+  const EclipseResult c = ComputeSynthetic(1.2, TimeScale::kTerrestrial);
   EXPECT_FALSE(c.circumstances.events[EventId::TG0].exists());
   EXPECT_FALSE(c.circumstances.events[EventId::TG0].exists());
   EXPECT_FALSE(c.circumstances.events[EventId::TC1].exists());
@@ -167,7 +167,7 @@ TEST(ReportText, NonCentralEclipseEndsWithTheBareGreatestEclipseTimes) {
 TEST(ReportText, GreatestEclipseAtTheEpochIsAnEvent) {
   EclipseRecord r = testing::SyntheticEclipse();
   r.XPoly.c[0] = 0.0;  // the axis passes nearest the centre at t = 0 (08:00 TT)
-  const EclipseResult c = ComputeEclipse(PrepareEclipse(r, false, 1));
+  const EclipseResult c = ComputeEclipse(PrepareEclipse(r, TimeScale::kTerrestrial, 1));
   ASSERT_EQ(c.circumstances.timeGreatest, 0.0);
   const EclipseEvent& tg0 = c.circumstances.events[EventId::TG0];
   ASSERT_TRUE(tg0.exists());
@@ -185,7 +185,7 @@ TEST(ReportText, GreatestEclipseAtTheEpochIsAnEvent) {
 TEST(ReportText, NoConjunctionWithinTwoHoursPrintsTheSentinelInstant) {
   EclipseRecord r = testing::SyntheticEclipse();
   r.MoonRAPoly.c[0] = 262.0;  // the Moon stays east of the Sun from -2 h to +2 h
-  const EclipseResult c = ComputeEclipse(PrepareEclipse(r, false, 1));
+  const EclipseResult c = ComputeEclipse(PrepareEclipse(r, TimeScale::kTerrestrial, 1));
   EXPECT_FALSE(c.circumstances.timeConjunction.has_value());
   const auto de = SplitCrLf(MakeReports(c).german);
   ASSERT_GT(de.size(), 5u);
@@ -209,7 +209,7 @@ TEST(ReportText, DegenerateRecordsEndWithoutEvents) {
     EclipseResult c;
     std::string english;
     try {
-      c = ComputeEclipse(PrepareEclipse(*r, true, 1));
+      c = ComputeEclipse(PrepareEclipse(*r, TimeScale::kUniversal, 1));
       english = MakeReports(c).english;
     } catch (const std::domain_error&) {
       continue;
@@ -222,7 +222,7 @@ TEST(ReportText, DegenerateRecordsEndWithoutEvents) {
 }
 
 TEST(ReportText, OnlyWindows1252BytesAndCrLfLineEnds) {
-  const EclipseResult c = ComputeSynthetic(0.3, true);
+  const EclipseResult c = ComputeSynthetic(0.3, TimeScale::kUniversal);
   const EclipseReports reports = MakeReports(c);
   for (const std::string* report : {&reports.german, &reports.english}) {
     for (std::size_t i = 0; i < report->size(); ++i) {
@@ -307,7 +307,7 @@ TEST_F(OutputFolder, CentralEclipseWritesReportsCornerPointsAndItsCurves) {
   for (const char* stale : {"NorthPen.txt", "MaxHoriN.TXT", "MaxHoriN.txt", "UmbraCrc.txt"}) {
     std::ofstream(dir_ / stale) << "old";
   }
-  const EclipseResult c = ComputeEclipse(PrepareEclipse(testing::SyntheticEclipse(0.3), true, 1));
+  const EclipseResult c = ComputeEclipse(PrepareEclipse(testing::SyntheticEclipse(0.3), TimeScale::kUniversal, 1));
   DeleteComputationFiles(dir_);
   WriteComputationFiles(c, dir_);
   std::vector<std::string> expected = {"Eckpunkt.txt", "SunEclipse4_DE.TXT",
@@ -339,11 +339,11 @@ TEST_F(OutputFolder, CentralEclipseWritesReportsCornerPointsAndItsCurves) {
 // A failure anywhere in the new set (here a disk that fills up half-way)
 // leaves the earlier eclipse's files exactly as they were.
 TEST_F(OutputFolder, AFailedWriteLeavesTheEarlierSetWhole) {
-  WriteComputationFiles(ComputeEclipse(PrepareEclipse(testing::SyntheticEclipse(0.3), true, 1)), dir_);
+  WriteComputationFiles(ComputeEclipse(PrepareEclipse(testing::SyntheticEclipse(0.3), TimeScale::kUniversal, 1)), dir_);
   const std::vector<std::string> earlierNames = Names();
   std::map<std::string, std::string> earlier;
   for (const std::string& name : earlierNames) earlier[name] = ReadFile(dir_ / name);
-  const EclipseResult next = ComputeEclipse(PrepareEclipse(testing::SyntheticEclipse(1.2), true, 1));
+  const EclipseResult next = ComputeEclipse(PrepareEclipse(testing::SyntheticEclipse(1.2), TimeScale::kUniversal, 1));
   try {
     testing::FileSizeLimit full(2000);
     WriteComputationFiles(next, dir_);
@@ -365,7 +365,7 @@ TEST_F(OutputFolder, AFinishedComputationWritesTheSameFilesIntoAnotherFolder) {
   for (const double axisY : {0.3, 1.2}) {
     SCOPED_TRACE(axisY);
     const EclipseResult c =
-        ComputeEclipse(PrepareEclipse(testing::SyntheticEclipse(axisY), true, 1));
+        ComputeEclipse(PrepareEclipse(testing::SyntheticEclipse(axisY), TimeScale::kUniversal, 1));
     DeleteComputationFiles(dir_);
     WriteComputationFiles(c, dir_);
     std::vector<std::string> expected = Names();

@@ -167,7 +167,7 @@ TEST(GisSweep, EveryFifthEclipseExportsValidAreasAndLines) {
     EclipseResult c;
     for (std::size_t k = next++; k < sample.size(); k = next++) {
       const int index = sample[k];
-      c = ComputeEclipse(PrepareEclipse(catalogue, index, true, 1));
+      c = ComputeEclipse(PrepareEclipse(catalogue, index, TimeScale::kUniversal, 1));
       if (const std::string problem = CheckExport(c); !problem.empty()) {
         std::lock_guard lock(mutex);
         failures.push_back(std::to_string(index) + ": " + problem);

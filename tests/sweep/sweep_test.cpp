@@ -240,7 +240,7 @@ class Sweep : public ::testing::Test {
         mine.index = index;
         std::string problem;
         try {
-          PreparedEclipse prepared = PrepareEclipse(catalogue_, index, true, resolution);
+          PreparedEclipse prepared = PrepareEclipse(catalogue_, index, TimeScale::kUniversal, resolution);
           // The computation the files come from; the curves as drawn and
           // exported are swept by GisSweep.
           prepared.drawnCurves = false;

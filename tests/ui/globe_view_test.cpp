@@ -22,6 +22,7 @@
 #include "render/curve_drawing.h"
 #include "render/globe_interaction.h"
 #include "ui/globe_view.h"
+#include "ui/languages.h"
 
 using darvelle::GlobeProjection;
 using darvelle::ImagePosition;
@@ -557,7 +558,7 @@ void GlobeViewTest::cursorCoordinateTexts() {
   QFETCH(double, longitude);
   QFETCH(int, language);
   QFETCH(QString, text);
-  QCOMPARE(darvelle::ui::CursorCoordinateText(latitude, longitude, language), text);
+  QCOMPARE(darvelle::ui::CursorCoordinateText(latitude, longitude, darvelle::ui::KnownLanguage(language)), text);
 }
 
 QTEST_MAIN(GlobeViewTest)

@@ -18,7 +18,7 @@ class LifecycleTest : public WindowFixture {
   void firstStart() {
     StartDefault();
     QCOMPARE(window_->SelectedIndex(), 16686);
-    QCOMPARE(window_->UiLanguage(), 0);
+    QCOMPARE(window_->UiLanguage(), darvelle::kGerman);
     QVERIFY(Find<QAction>("Deutsch1")->isChecked());
     QVERIFY(Find<QCheckBox>("CheckBox_ET_UT")->isChecked());
     QVERIFY(Find<QRadioButton>("RadioButton_Ortho")->isChecked());
@@ -73,7 +73,7 @@ class LifecycleTest : public WindowFixture {
       s.Orthographic = 0;
     });
     QVERIFY(Start(Options(DataFolder())));
-    QCOMPARE(window_->UiLanguage(), 2);
+    QCOMPARE(window_->UiLanguage(), darvelle::kFrench);
     QVERIFY(!Find<QCheckBox>("CheckBox_ET_UT")->isChecked());
     QCOMPARE(Find<QCheckBox>("CheckBox_ET_UT")->text(), QStringLiteral("TT"));
     QCOMPARE(Find<QLineEdit>("Edit_Psi")->text(), QStringLiteral("12.2"));  // 12.25 to one decimal, half to even
@@ -175,7 +175,7 @@ class LifecycleTest : public WindowFixture {
     QVERIFY(messages_.back().text.contains(QStringLiteral("Darvelle.ps")));
     QVERIFY(Find<QPushButton>("Button_Exit_pdf")->isEnabled());
     QCOMPARE(Find<darvelle::ui::ShapeBar>("Shape1")->BrushColor(), QColor(160, 160, 164));
-    QCOMPARE(window_->UiLanguage(), 2);
+    QCOMPARE(window_->UiLanguage(), darvelle::kFrench);
     // The user can still leave.
     Click("Button_Exit");
     QVERIFY(!window_->isVisible());

@@ -82,7 +82,7 @@ class PanelsTest : public QObject {
 };
 
 void PanelsTest::legendShowsTheDrawingsColours() {
-  for (const darvelle::ui::LegendRow& row : darvelle::ui::LegendRows(1, 1)) {
+  for (const darvelle::ui::LegendRow& row : darvelle::ui::LegendRows(1, darvelle::kEnglish)) {
     const QImage swatch = darvelle::ui::LegendSwatch(row, 22);
     const int cx = 22, cy = 11;
     if (row.lineColor) {
@@ -97,7 +97,7 @@ void PanelsTest::legendShowsTheDrawingsColours() {
 }
 
 void PanelsTest::legendNamesEveryCurveAndMarker() {
-  const auto rows = darvelle::ui::LegendRows(1, 1);
+  const auto rows = darvelle::ui::LegendRows(1, darvelle::kEnglish);
   auto hasLine = [&](QRgb color) {
     for (const auto& row : rows) {
       if (row.lineColor == color) return true;
@@ -132,7 +132,7 @@ void PanelsTest::legendSpeaksThreeLanguages() {
   darvelle::ui::LegendPanel panel;
   QStringList titles;
   std::vector<QStringList> texts(3);
-  for (int language = 0; language < 3; ++language) {
+  for (const darvelle::Language language : {darvelle::kGerman, darvelle::kEnglish, darvelle::kFrench}) {
     panel.setLanguage(language);
     titles << panel.windowTitle();
     const auto labels = panel.findChildren<QLabel*>();
@@ -154,7 +154,7 @@ void PanelsTest::legendSpeaksThreeLanguages() {
 
 void PanelsTest::legendLineWidthsFollowThePen() {
   for (int pen : {1, 2, 3}) {
-    for (const auto& row : darvelle::ui::LegendRows(pen, 1)) {
+    for (const auto& row : darvelle::ui::LegendRows(pen, darvelle::kEnglish)) {
       if (!row.lineColor) continue;
       const bool central = *row.lineColor == darvelle::kCentralTotalColor ||
                            *row.lineColor == darvelle::kCentralAnnularColor;
@@ -167,7 +167,7 @@ void PanelsTest::helpPageExplainsTheLegend() {
   QFile page(QStringLiteral(DARVELLE_HELP_DIR "/darvelleEN/map.html"));
   QVERIFY(page.open(QIODevice::ReadOnly));
   const QString html = QString::fromUtf8(page.readAll()).replace(QStringLiteral("&#39;"), "'");
-  for (const auto& row : darvelle::ui::LegendRows(1, 1)) {
+  for (const auto& row : darvelle::ui::LegendRows(1, darvelle::kEnglish)) {
     QVERIFY2(html.contains(row.text), qPrintable(row.text));
     const QRgb colour = row.lineColor ? *row.lineColor : row.marker->fill;
     const QString code = QColor::fromRgb(colour).name();
@@ -184,7 +184,7 @@ void PanelsTest::helpLinksResolveInEveryLanguage() {
   };
   // Each language's contents exists and leads to the other two.
   QStringList indexes;
-  for (int language = 0; language < 3; ++language) {
+  for (const darvelle::Language language : {darvelle::kGerman, darvelle::kEnglish, darvelle::kFrench}) {
     indexes << QFileInfo(data.filePath(QString::fromLatin1(darvelle::ui::HelpIndexFile(language))))
                    .canonicalFilePath();
     QVERIFY2(!indexes.last().isEmpty(), darvelle::ui::HelpIndexFile(language));
@@ -237,7 +237,7 @@ void PanelsTest::yearListShowsTheYearsEclipses() {
   QCOMPARE(first->data(0, darvelle::ui::YearEclipseList::kIndexRole).toInt(), 2);
   QCOMPARE(list.topLevelItem(1)->text(1), QStringLiteral("Annular solar eclipse"));
   QCOMPARE(list.headerItem()->text(0), QStringLiteral("Date (UT)"));
-  list.setTimeScale(false);
+  list.setTimeScale(darvelle::TimeScale::kTerrestrial);
   QCOMPARE(list.headerItem()->text(0), QStringLiteral("Date (TT)"));
   QCOMPARE(list.topLevelItemCount(), 2);
   list.setYear(2025);
@@ -284,19 +284,19 @@ void PanelsTest::yearListSpeaksTheLanguage() {
   list.setYear(2024);
   list.setCurrentEclipse(3);
   struct Case {
-    int language;
+    darvelle::Language language;
     const char* type;
     const char* dateTitle;
   };
-  const Case cases[] = {{0, "Totale Sonnenfinsternis", "Datum (UT)"},
-                        {1, "Total solar eclipse", "Date (UT)"},
-                        {2, "Ecl. de soleil totale", "Date (UT)"}};
+  const Case cases[] = {{darvelle::kGerman, "Totale Sonnenfinsternis", "Datum (UT)"},
+                        {darvelle::kEnglish, "Total solar eclipse", "Date (UT)"},
+                        {darvelle::kFrench, "Ecl. de soleil totale", "Date (UT)"}};
   for (const Case& c : cases) {
     list.setLanguage(c.language);
     QCOMPARE(list.topLevelItem(0)->text(1), QString::fromUtf8(c.type));
     QCOMPARE(list.headerItem()->text(0), QString::fromUtf8(c.dateTitle));
   }
-  list.setLanguage(0);
+  list.setLanguage(darvelle::kGerman);
   QCOMPARE(list.topLevelItem(1)->text(1), QString::fromUtf8("Ringförmige Finsternis"));
   // The chosen eclipse stays marked across a change of language.
   QVERIFY(list.topLevelItem(1)->isSelected());
@@ -305,20 +305,21 @@ void PanelsTest::yearListSpeaksTheLanguage() {
 // A language number from outside (a damaged settings file) reads as English
 // in every table, the language of a new settings file.
 void PanelsTest::anyOtherLanguageReadsAsEnglish_data() {
-  QTest::addColumn<int>("language");
+  QTest::addColumn<int>("number");
   QTest::newRow("-1") << -1;
   QTest::newRow("3") << 3;
   QTest::newRow("1000") << 1000;
 }
 
 void PanelsTest::anyOtherLanguageReadsAsEnglish() {
-  QFETCH(int, language);
-  QCOMPARE(darvelle::ui::KnownLanguage(language), 1);
+  QFETCH(int, number);
+  const darvelle::Language language = darvelle::ui::KnownLanguage(number);
+  QVERIFY(language == darvelle::kEnglish);
   QCOMPARE(darvelle::ui::LegendPanel::Title(language), QStringLiteral("Legend"));
-  QCOMPARE(darvelle::ui::LegendRows(1, language).front().text, darvelle::ui::LegendRows(1, 1).front().text);
-  QCOMPARE(darvelle::ui::ExitPdfHint(language), darvelle::ui::ExitPdfHint(1));
+  QCOMPARE(darvelle::ui::LegendRows(1, language).front().text, darvelle::ui::LegendRows(1, darvelle::kEnglish).front().text);
+  QCOMPARE(darvelle::ui::ExitPdfHint(language), darvelle::ui::ExitPdfHint(darvelle::kEnglish));
   QCOMPARE(darvelle::ui::TooltipOf(QStringLiteral("Edit_Jahr"), language),
-           darvelle::ui::TooltipOf(QStringLiteral("Edit_Jahr"), 1));
+           darvelle::ui::TooltipOf(QStringLiteral("Edit_Jahr"), darvelle::kEnglish));
   const darvelle::Catalogue catalogue = SmallCatalogue();
   darvelle::ui::YearEclipseList list;
   list.setCatalogue(&catalogue);
@@ -411,7 +412,7 @@ void PanelsTest::contactNamesFollowTheCentralPhase() {
   darvelle::LocalCircumstances local;
   local.Kind = static_cast<darvelle::LocalKind>(here);
   const darvelle::ui::LocalTexts texts =
-      darvelle::ui::FormatLocalCircumstances(eclipse, darvelle::ui::ObserverPlace{}, local, 1);
+      darvelle::ui::FormatLocalCircumstances(eclipse, darvelle::ui::ObserverPlace{}, local, darvelle::kEnglish);
   QCOMPARE(texts.rows[darvelle::ui::kRowC2].event, c2);
   QVERIFY(texts.rows[darvelle::ui::kRowC3].event.startsWith(c2.section(QLatin1Char(' '), 0, 0)));
 }

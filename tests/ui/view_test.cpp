@@ -140,7 +140,7 @@ class ViewTest : public WindowFixture {
     QFETCH(QString, deltaTCaption);
     StartAt(kNonCentralAnnular);
     Trigger(item.toLatin1().constData());
-    QCOMPARE(window_->UiLanguage(), language);
+    QCOMPARE(darvelle::StoredNumber(window_->UiLanguage()), language);
     for (const auto& row : darvelle::ui::LanguageCaptions()) {
       QObject* control = window_->findChild<QObject*>(QString::fromLatin1(row.objectName));
       QVERIFY2(control != nullptr, row.objectName);

@@ -128,8 +128,8 @@ class WindowGlobeTest : public WindowFixture {
     auto* dock = Find<QDockWidget>("LegendDock");
     QVERIFY(dock->isVisible());
     auto* legend = Find<darvelle::ui::LegendPanel>("LegendPanel");
-    for (int language : {0, 1, 2}) {
-      Trigger(kLanguageItems[language]);
+    for (const darvelle::Language language : {darvelle::kGerman, darvelle::kEnglish, darvelle::kFrench}) {
+      Trigger(kLanguageItems[darvelle::LanguageIndex(language)]);
       QCOMPARE(dock->windowTitle(), darvelle::ui::LegendPanel::Title(language));
       QCOMPARE(legend->row(0).text, darvelle::ui::LegendRows(1, language).front().text);
     }

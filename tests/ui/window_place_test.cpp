@@ -102,11 +102,12 @@ class WindowPlaceTest : public WindowFixture {
   LocalTexts Expected(const ObserverPlace& place) const {
     const int index = window_->SelectedIndex();
     const darvelle::BesselianElements elements = darvelle::CurrentElements(window_->GetCatalogue(), index);
-    const bool ut = window_->Session().State().universalTime;
+    const darvelle::TimeScale scale = window_->Session().State().timeScale;
+    const bool ut = scale == darvelle::TimeScale::kUniversal;
     const double deltaT = ut ? darvelle::ComputeDeltaT(elements.year, elements.month) : 0.0;
     const darvelle::LocalCircumstances local = darvelle::ComputeLocalCircumstances(
         elements, deltaT, {place.latitudeDeg, place.longitudeDeg, place.heightM});
-    return darvelle::ui::FormatLocalCircumstances({index, elements, deltaT, ut}, place, local,
+    return darvelle::ui::FormatLocalCircumstances({index, elements, deltaT, scale}, place, local,
                                                   window_->UiLanguage());
   }
   // Every text the dock shows against the expected ones.
@@ -236,7 +237,7 @@ class WindowPlaceTest : public WindowFixture {
     // TT: the map's DeltaT of 0, the times in TT.
     Find<QCheckBox>("CheckBox_ET_UT")->click();
     Settle();
-    QVERIFY(!window_->Session().State().universalTime);
+    QVERIFY(window_->Session().State().timeScale != darvelle::TimeScale::kUniversal);
     QCOMPARE(Find<QTableWidget>("LocalContacts")->horizontalHeaderItem(1)->text(), QStringLiteral("TT"));
     CompareDock(Expected(french));
     Find<QCheckBox>("CheckBox_ET_UT")->click();
@@ -538,7 +539,7 @@ class WindowPlaceTest : public WindowFixture {
     const int index = window_->SelectedIndex();
     const auto elements = darvelle::CurrentElements(window_->GetCatalogue(), index);
     const auto local = darvelle::ComputeLocalCircumstances(elements, -30000.0, darvelle::ui::ObserverOf(place));
-    CompareDock(darvelle::ui::FormatLocalCircumstances({index, elements, -30000.0, true}, place, local, 1));
+    CompareDock(darvelle::ui::FormatLocalCircumstances({index, elements, -30000.0, darvelle::TimeScale::kUniversal}, place, local, darvelle::kEnglish));
     QVERIFY(Find<QLabel>("LocalTimeScale")->text().contains(QStringLiteral("-30000.0")));
     QCOMPARE(edit->text(), QStringLiteral("-30000.0"));
     Find<QPushButton>("Button_plus_01_Ecl")->click();

@@ -112,9 +112,9 @@ class WindowScreenTest : public WindowFixture {
   // the window's language, from Qt's catalogues that the setup installs.
   void qtsOwnTextsFollowTheLanguage() {
     const char* cancel[] = {"Abbrechen", "Cancel", "Annuler"};
-    for (int language : {0, 2, 1}) {
-      Trigger(kLanguageItems[language]);
-      QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8(cancel[language]));
+    for (const darvelle::Language language : {darvelle::kGerman, darvelle::kFrench, darvelle::kEnglish}) {
+      Trigger(kLanguageItems[darvelle::LanguageIndex(language)]);
+      QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8(cancel[darvelle::LanguageIndex(language)]));
     }
   }
 
@@ -138,14 +138,14 @@ class WindowScreenTest : public WindowFixture {
     QCOMPARE(dialogControls.size(), 10);  // two years, the magnitude, four kinds, the list, two buttons
     for (QWidget* w : dialogControls) {
       QVERIFY2(!w->objectName().isEmpty(), w->metaObject()->className());
-      QCOMPARE(w->toolTip(), darvelle::ui::TooltipOf(w->objectName(), 2));
+      QCOMPARE(w->toolTip(), darvelle::ui::TooltipOf(w->objectName(), darvelle::kFrench));
     }
-    for (int language : {0, 1, 2}) {
-      Trigger(kLanguageItems[language]);
+    for (const darvelle::Language language : {darvelle::kGerman, darvelle::kEnglish, darvelle::kFrench}) {
+      Trigger(kLanguageItems[darvelle::LanguageIndex(language)]);
       for (const auto& row : darvelle::ui::ControlTooltips()) {
         auto* control = window_->findChild<QWidget*>(QString::fromLatin1(row.objectName));
         QVERIFY2(control != nullptr, row.objectName);
-        QCOMPARE(control->toolTip(), QString::fromUtf8(row.text[language]));
+        QCOMPARE(control->toolTip(), QString::fromUtf8(row.text[darvelle::LanguageIndex(language)]));
       }
       // The hint the PostScript exit has always had stays its own.
       QCOMPARE(Find<QWidget>("Button_Exit_pdf")->toolTip(), darvelle::ui::ExitPdfHint(language));
@@ -187,7 +187,7 @@ class WindowScreenTest : public WindowFixture {
     QFETCH(QString, afterEnter);
     Trigger("English1");
     auto* e = Find<QLineEdit>(edit.toLatin1().constData());
-    const QString ownTip = darvelle::ui::TooltipOf(edit, 1);
+    const QString ownTip = darvelle::ui::TooltipOf(edit, darvelle::kEnglish);
     QCOMPARE(e->toolTip(), ownTip);
     QVERIFY(!IsMarkedRed(e));
     const int index = window_->SelectedIndex();
@@ -244,12 +244,12 @@ class WindowScreenTest : public WindowFixture {
     auto* year = Find<QLineEdit>("Edit_Jahr");
     const QString notAccepted[] = {QStringLiteral("nicht angenommen"), QStringLiteral("not accepted"),
                                    QStringLiteral("n'est pas accepté")};
-    for (int language : {2, 0, 1}) {
+    for (const darvelle::Language language : {darvelle::kFrench, darvelle::kGerman, darvelle::kEnglish}) {
       // The change of language writes the year shown back, which clears the mark.
-      Trigger(kLanguageItems[language]);
+      Trigger(kLanguageItems[darvelle::LanguageIndex(language)]);
       QCOMPARE(year->toolTip(), darvelle::ui::TooltipOf(QStringLiteral("Edit_Jahr"), language));
       TypeInto(year, QStringLiteral("2024-04-08"));
-      QVERIFY2(year->toolTip().contains(notAccepted[language]), qPrintable(year->toolTip()));
+      QVERIFY2(year->toolTip().contains(notAccepted[darvelle::LanguageIndex(language)]), qPrintable(year->toolTip()));
     }
   }
 
