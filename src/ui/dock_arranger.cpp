@@ -6,6 +6,8 @@
 #include <QDockWidget>
 #include <QMainWindow>
 
+#include "ui/window_settings.h"
+
 namespace darvelle::ui {
 
 DockArranger::DockArranger(QMainWindow& window, QWidget& map, QList<QDockWidget*> docks)
@@ -143,6 +145,20 @@ void DockArranger::FitUnderGlobe() {
 void DockArranger::ShowInFront(QDockWidget* dock) {
   dock->show();
   dock->raise();
+}
+
+QString DockArranger::RestoreLayout(const std::filesystem::path& folder) {
+  const WindowSettings saved(folder);
+  // Nothing saved (a first start): the window stays maximized on the screen.
+  if (const QByteArray geometry = saved.WindowGeometry(); !geometry.isEmpty()) window_.restoreGeometry(geometry);
+  if (const QByteArray layout = saved.DockState(); !layout.isEmpty()) window_.restoreState(layout);
+  Schedule();
+  return saved.Problem();
+}
+
+void DockArranger::SaveLayout(const std::filesystem::path& folder) {
+  WindowSettings saved(folder);
+  if (saved.SetWindowGeometry(window_.saveGeometry())) saved.SetDockState(StateToRemember());
 }
 
 QByteArray DockArranger::StateToRemember() {

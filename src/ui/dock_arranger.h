@@ -9,11 +9,13 @@
 // where they were, and it is that arrangement the next run restores. A dock
 // the user moves in the narrow window stays where it was put, then and later.
 
+#include <filesystem>
 #include <optional>
 
 #include <QByteArray>
 #include <QList>
 #include <QObject>
+#include <QString>
 #include <QTimer>
 
 class QDockWidget;
@@ -40,6 +42,10 @@ class DockArranger : public QObject {
   // The arrangement of a wide window, with what the user docked in a narrow
   // one where it was put: what the next start restores.
   QByteArray StateToRemember();
+  // The window's place, size and docks as the last run left them in the
+  // window's settings in `folder`; returns why they cannot be read, if so.
+  QString RestoreLayout(const std::filesystem::path& folder);
+  void SaveLayout(const std::filesystem::path& folder);
 
  private:
   bool IsCompact() const { return wideState_.has_value(); }

@@ -2,6 +2,7 @@
 
 #include <QtConcurrent/QtConcurrentRun>
 
+#include "io/output_file_names.h"
 #include "postscript/exit_files.h"
 #include "ui/control_factory.h"
 #include "ui/earth_loads.h"
@@ -39,8 +40,9 @@ QString WriteExitFilesOf(const std::shared_ptr<const SessionResult>& shown, MapR
 
 }  // namespace
 
-ExitWriter::ExitWriter(QThreadPool& workers, const EarthLoads& earth, std::filesystem::path folder)
-    : workers_(workers), earth_(earth), folder_(std::move(folder)) {
+ExitWriter::ExitWriter(QThreadPool& workers, const EarthLoads& earth, std::filesystem::path folder,
+                       std::string folderProblem)
+    : workers_(workers), earth_(earth), folder_(std::move(folder)), folderProblem_(std::move(folderProblem)) {
   connect(&writer_, &QFutureWatcherBase::finished, this, [this] {
     const bool withSheet = withSheet_.value_or(false);
     withSheet_.reset();
@@ -50,11 +52,28 @@ ExitWriter::ExitWriter(QThreadPool& workers, const EarthLoads& earth, std::files
 
 ExitWriter::~ExitWriter() { writer_.waitForFinished(); }
 
-void ExitWriter::Start(std::shared_ptr<const SessionResult> shown, const QString& title, bool withSheet) {
+ExitWriter::Start ExitWriter::Begin(std::shared_ptr<const SessionResult> shown, const QString& title,
+                                    bool withSheet) {
+  if (!folderProblem_.empty()) {
+    // The refused folder gets no bitmap and no sheet either.
+    if (!withSheet) return Start::kCloseNow;
+    emit refused(FromStd(folderProblem_));
+    return Start::kRefused;
+  }
+  if (shown == nullptr) {
+    if (!withSheet) {
+      std::error_code ignored;
+      std::filesystem::remove(folder_ / kSheetFileName, ignored);
+      return Start::kCloseNow;
+    }
+    emit refused(QStringLiteral("No eclipse has been computed, so there is no sheet to write."));
+    return Start::kRefused;
+  }
   withSheet_ = withSheet;
   // The coastlines and the texture outlive the writer: the window waits for it first.
   writer_.setFuture(QtConcurrent::run(&workers_, WriteExitFilesOf, shown, *shown->renderer, earth_.Texture(),
                                       earth_.Coastlines(), title, folder_, withSheet));
+  return Start::kWriting;
 }
 
 }  // namespace darvelle::ui

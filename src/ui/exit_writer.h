@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
 
 class QThreadPool;
 
@@ -22,23 +23,30 @@ class ExitWriter : public QObject {
 
  public:
   // Writes into `folder` on `workers`; `workers` and `earth` outlive this.
-  ExitWriter(QThreadPool& workers, const EarthLoads& earth, std::filesystem::path folder);
+  // `folderProblem`, when not empty, says why the folder must not be used.
+  ExitWriter(QThreadPool& workers, const EarthLoads& earth, std::filesystem::path folder, std::string folderProblem);
   // Waits for files still being written.
   ~ExitWriter() override;
 
-  // Starts writing the files of `shown`, whose legend is titled `title`.
-  void Start(std::shared_ptr<const SessionResult> shown, const QString& title, bool withSheet);
+  enum class Start { kWriting, kCloseNow, kRefused };
+  // Starts writing the files of `shown` (none before the first map), whose
+  // legend is titled `title`. Without a map or a usable folder there is
+  // nothing to write: the plain exit closes at once (no stale sheet left),
+  // the exit with the sheet is refused and says why.
+  Start Begin(std::shared_ptr<const SessionResult> shown, const QString& title, bool withSheet);
   // Which exit is writing (true: with the sheet); none when none is.
   std::optional<bool> Writing() const { return withSheet_; }
 
  signals:
   // The files are written, or `failure` says why not.
   void finished(bool withSheet, const QString& failure);
+  void refused(const QString& why);
 
  private:
   QThreadPool& workers_;
   const EarthLoads& earth_;
   std::filesystem::path folder_;
+  std::string folderProblem_;
   QFutureWatcher<QString> writer_;  // the text is the failure, empty on success
   std::optional<bool> withSheet_;
 };

@@ -124,4 +124,11 @@ QString SarosNotFoundText(int saros, Language language) {
   return TextIn(kSarosNotFound, language).arg(saros);
 }
 
+QString OutputFailureText(const QString& folder, const QString& cause) {
+  return QStringLiteral("The report and curve files could not be written to the folder\n%1\n\n%2\n\n"
+                        "The map is drawn all the same; the files are left out for as long as "
+                        "the folder cannot be written, and this message is not repeated.")
+      .arg(folder, cause);
+}
+
 }  // namespace darvelle::ui

@@ -46,5 +46,7 @@ namespace darvelle::ui {
 
 // Status-bar text when no record carries the Saros number entered.
 QString SarosNotFoundText(int saros, Language language);
+// The report and curve files cannot be written to `folder` because of `cause`.
+QString OutputFailureText(const QString& folder, const QString& cause);
 
 }  // namespace darvelle::ui

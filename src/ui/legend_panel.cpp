@@ -12,6 +12,8 @@
 #include "render/map.h"
 #include "render/map_layers.h"
 #include "render/shadow_layer.h"
+#include "ui/control_factory.h"
+#include "ui/dock_scroller.h"
 #include "ui/eclipse_session.h"
 #include "ui/languages.h"
 
@@ -300,6 +302,18 @@ void LegendPanel::Rebuild() {
     textLabels_[i]->setText(rows_[i].text);
   }
   setWindowTitle(Title(language_));
+}
+
+LegendDock::LegendDock(QWidget* parent) : QDockWidget(LegendPanel::Title(kEnglish), parent), panel_(new LegendPanel) {
+  setObjectName(QStringLiteral("LegendDock"));
+  setWidget(new DockScroller(panel_));
+  setFont(PixelFont(QStringLiteral("Arial"), 14, false));
+}
+
+void LegendDock::ShowLanguage(Language language, int penWidth) {
+  panel_->setLanguage(language);
+  panel_->setPenWidth(penWidth);
+  setWindowTitle(LegendPanel::Title(language));
 }
 
 }  // namespace darvelle::ui

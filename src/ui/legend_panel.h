@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QRgb>
 #include <QString>
+#include <QDockWidget>
 #include <QWidget>
 
 #include <optional>
@@ -85,6 +86,19 @@ class LegendPanel : public QWidget {
   std::vector<LegendRow> rows_;
   std::vector<QLabel*> swatchLabels_;
   std::vector<QLabel*> textLabels_;
+};
+
+// The legend's dock, LegendDock, titled in the window's language.
+class LegendDock : public QDockWidget {
+  Q_OBJECT
+
+ public:
+  explicit LegendDock(QWidget* parent);
+  LegendPanel& Panel() const { return *panel_; }
+  void ShowLanguage(Language language, int penWidth);
+
+ private:
+  LegendPanel* panel_;
 };
 
 }  // namespace darvelle::ui

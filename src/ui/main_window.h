@@ -1,18 +1,17 @@
 #pragma once
-// The program's one window, Form_Main: the left panel that chooses the
-// eclipse and the view, the map, the status bar, the menus and the About
-// panel. The window holds no model of its own: each control turns the
-// user's input into a new SessionState for the EclipseSession, and the
-// window shows what the session emits (labels at once, the map when the
-// worker is done). Its code is split by role:
-//   main_window_build.cpp    the controls, status bar and About panel
-//   main_window_menus.cpp    the menus and what they do
-//   main_window_startup.cpp  start-up: data files, settings, first request
-//   main_window_session.cpp  requests from the controls, state and results shown
-//   main_window_globe.cpp    the globe under the mouse, the legend dock, the year list
-//   main_window_place.cpp    the observer, its local circumstances and the eclipses it sees
-//   main_window_exit.cpp     the two exits, the close and what it saves
-//   main_window_conventions.cpp  shortcuts, tooltips, entries marked when not taken, the layout
+// The program's one window, Form_Main, as the composition root: it builds
+// its parts and binds them to the EclipseSession (which computes and draws
+// on workers) and the SessionController (which turns the user's requests
+// into the session's next state). The parts:
+//   EclipseControls  the left column: the eclipse, the time scale, the view, the exits
+//   GlobeWidget      the map panel with the globe under the mouse (Panel2)
+//   PlaceDocks       the observer: the place, what it sees, the towns that see it
+//   LegendDock, DockArranger  the legend, and the docks at any window width
+//   ViewMenus, SaveController  the Resolution/Pen width/Option menus, File's saves
+//   WindowStatusBar  the seventeen panels, the cursor's place, the save note
+//   EarthLoads, SessionSettings, ExitWriter, TimeControls, AboutPanel
+// The window shows what the session emits: the labels at once, the map when
+// the worker is done; it never waits for a worker on its own thread.
 
 #include <QFutureWatcher>
 #include <QImage>
@@ -25,6 +24,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -33,6 +33,7 @@
 #include "render/coastline_file.h"
 #include "render/coastlines.h"
 #include "ui/data_loads.h"
+#include "ui/startup_options.h"
 #include "ui/eclipse_session.h"
 #include "ui/qt_texts.h"
 #include "ui/save_actions.h"
@@ -72,32 +73,10 @@ class TownsPanel;
 class ObserverModel;
 class VisibleEclipsesDialog;
 struct ObserverPlace;
-class LegendPanel;
+class LegendDock;
 class TimeControls;
 }  // namespace darvelle::ui
-namespace darvelle {
-class FolderLock;
-}  // namespace darvelle
 namespace darvelle::ui {
-
-// Where one run of the window works. The program fills it from the
-// environment; tests point it at folders of their own.
-struct StartupOptions {
-  std::optional<std::filesystem::path> dataFolder;  // only this folder, when set
-  std::filesystem::path tempFolder;                 // output files
-  // Why tempFolder must not be used (it failed the private-folder check);
-  // empty when it may. With a problem the maps are drawn but no file is written.
-  std::string tempFolderProblem;
-  // Held for the window's life: no other window writes into tempFolder.
-  std::shared_ptr<FolderLock> tempFolderLock;
-  std::filesystem::path settingsFolder;             // "Darvelle.ini"
-  bool keepFilesAtExit = false;  // --keep-files or DARVELLE_KEEP_FILES=1
-  QString executable;         // for the file type in the About panel
-  // How the coastline file is read (on a pool thread); tests wrap it.
-  CoastlineReader readCoastlines = LoadCoastlines;
-
-  static StartupOptions FromEnvironment(const QString& executable);
-};
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -122,7 +101,6 @@ class MainWindow : public QMainWindow {
   void SetFileAsker(FileAsker asker);
   // True while a save or export of the File menu is writing.
   bool IsSaving() const;
-  // How long the status bar says a file was saved.
 
   // True while a recomputation, a redraw, the map's fitting to a new panel
   // size or the exit files are under way.
@@ -136,9 +114,14 @@ class MainWindow : public QMainWindow {
   Language UiLanguage() const { return session_->State().language; }
   const Catalogue& GetCatalogue() const { return catalogue_; }
   // The computation of the map shown; throws std::logic_error before the first.
-  const EclipseResult& Computation() const;
+  const EclipseResult& Computation() const {
+    if (session_->Current() == nullptr) throw std::logic_error("no eclipse has been computed yet");
+    return *session_->Current()->computation;
+  }
   // The scaled map shown in Panel2 (null before the first map).
-  QImage DisplayImage() const;
+  QImage DisplayImage() const {
+    return session_->Current() == nullptr ? QImage() : session_->Current()->renderer->DisplayImage();
+  }
   // The size of the map panel, which a request makes its pictures for.
   QSize MapArea() const;
   const std::filesystem::path& TempFolder() const { return options_.tempFolder; }
@@ -158,26 +141,20 @@ class MainWindow : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  // main_window_build.cpp
   void BuildControls();
   void BuildStatusBar();
-  void BindEarthLoads();
+  void BindStatusBar();
 
-  // main_window_menus.cpp
   void BuildMenus();
   void BuildSaves(QMenu* file);
   QMenu* AddMenu(const char* name, const char* caption);
   void ChooseLanguage(Language language);
   void OpenHelp();
 
-  // main_window_startup.cpp
-  bool LoadCatalogueOrExplain();
   SessionState RestoreSettings();
 
-  // main_window_session.cpp: requests
   void Request(const SessionState& next);
   void SwitchTimeScale(TimeScale scale);
-  // main_window_session.cpp: what the session emits
   void BindSession();
   void ShowPrepared(const PreparedEclipse& eclipse, bool recomputing);
   void ShowEclipseLabels(const PreparedEclipse& eclipse);
@@ -189,24 +166,15 @@ class MainWindow : public QMainWindow {
   // Says, once a run, that the settings are not read or cannot be saved.
   void ReportSettingsProblem(const QString& problem);
 
-  // main_window_globe.cpp
-  void BindGlobe();
-  void BuildLegendDock();
   void ShowInPanels(const SessionState& state);
 
-  // main_window_place.cpp
   void BuildPlaceDocks();
 
-  // main_window_conventions.cpp
   void BuildConventions();
   void ShowTooltips(Language language);
-  void RestoreWindowLayout();
-  void SaveWindowLayout();
 
-  // main_window_time.cpp
   void BuildTimeControls();
 
-  // main_window_exit.cpp
   void Exit(bool withSheet);
   void FinishExit(bool withSheet, const QString& failure);
   void GiveBackAfterSheet();
@@ -249,18 +217,15 @@ class MainWindow : public QMainWindow {
   ViewMenus* viewMenus_ = nullptr;  // Resolution, Pen width, Option
   AboutPanel* aboutPanel_ = nullptr;  // Panel_About
   HelpBrowser* helpWindow_ = nullptr;
-  // Around the map: the globe's mouse, the cursor's place, the legend, the year's eclipses.
-  QDockWidget* legendDock_ = nullptr;
-  LegendPanel* legend_ = nullptr;
+  // Around the map.
+  LegendDock* legendDock_ = nullptr;
   PlaceDocks* placeDocks_ = nullptr;  // the observer: the place, what it sees, the towns
   // Closes the docks beside the globe in a narrow window, opens them under it.
   std::unique_ptr<DockArranger> dockArranger_;
-  // Shortcuts, tooltips and the entry checks.
   QAction* helpItem_ = nullptr;
   std::optional<Language> tooltipLanguage_;  // the language the tooltips are in; none yet
   QtStandardTexts qtTexts_;   // the dialogs' buttons in the window's language
 
-  // The File menu's "saving ..." in the status bar, made at the first save.
 
   // The time slider, the Sun from the place, the film export. Goes first:
   // its jobs run in workers_.

@@ -112,6 +112,11 @@ void ViewMenus::BuildOptionMenu(QMenuBar& bar, QDockWidget& legendDock, std::fun
   AddFitToWindowItem(menu, std::move(fitToWindow));
 }
 
+void ViewMenus::RestoreLayers(SessionState& state) const {
+  const WindowSettings saved(settingsFolder_);
+  for (const Layer& layer : kLayers) state.*layer.shown = saved.Value(QString::fromLatin1(layer.key), false).toBool();
+}
+
 void ViewMenus::ShowState(const SessionState& state) {
   for (const Layer& layer : kLayers) {
     if (auto* item = optionMenu_->findChild<QAction*>(QString::fromLatin1(layer.name))) {

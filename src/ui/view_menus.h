@@ -33,6 +33,8 @@ class ViewMenus : public QObject {
   ViewMenus(QMenuBar& bar, SessionController& controller, std::filesystem::path settingsFolder,
             QDockWidget& legendDock, std::function<void()> fitToWindow);
 
+  // The layers as the last run left them (the window's settings).
+  void RestoreLayers(SessionState& state) const;
   void ShowState(const SessionState& state);
   // The DeltaT band is offered where the model's DeltaT is uncertain, in UT.
   void ShowEclipse(const PreparedEclipse& eclipse);

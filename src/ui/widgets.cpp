@@ -97,4 +97,16 @@ QImage DarvelleIcon(int size) {
   return icon;
 }
 
+std::function<void(QMessageBox::Icon, const QString&, const QString&)> MessageBoxSink(QWidget* parent) {
+  return [parent](QMessageBox::Icon icon, const QString& title, const QString& text) {
+    auto* box = new QMessageBox(icon, title, text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    if (parent->isVisible()) {
+      box->open();
+    } else {
+      box->exec();
+    }
+  };
+}
+
 }  // namespace darvelle::ui

@@ -4,7 +4,9 @@
 
 #include <QColor>
 #include <QImage>
+#include <QMessageBox>
 #include <QWidget>
+#include <functional>
 
 namespace darvelle::ui {
 
@@ -73,5 +75,9 @@ class ShapeBar : public QWidget {
 
 // The program's icon (a Sun partly covered by the Moon) at the given size.
 QImage DarvelleIcon(int size);
+
+// Tells the user in a message box over `parent`: before the window is up
+// (start-up) the box waits for the user, afterwards it never blocks the window.
+std::function<void(QMessageBox::Icon, const QString&, const QString&)> MessageBoxSink(QWidget* parent);
 
 }  // namespace darvelle::ui

@@ -9,6 +9,7 @@
 #include "catalogue/eclipse_texts.h"
 #include "render/coastline_file.h"
 #include "ui/control_factory.h"
+#include "ui/earth_loads.h"
 #include "ui/globe_view.h"
 #include "ui/save_actions.h"
 #include "ui/widgets.h"
@@ -137,5 +138,17 @@ void WindowStatusBar::ShowMessage(const QString& text, int milliseconds) {
 }
 
 void WindowStatusBar::ClearMessage() { bar_->clearMessage(); }
+
+void WindowStatusBar::FollowCursor(const GlobeView& globe, std::function<Language()> language) {
+  connect(&globe, &GlobeView::cursorMoved, this, [this, language = std::move(language)](double latitude, double longitude) {
+    ShowCursor(latitude, longitude, language());
+  });
+  connect(&globe, &GlobeView::cursorLeftGlobe, this, &WindowStatusBar::ClearCursor);
+}
+
+void WindowStatusBar::FollowLoads(const EarthLoads& loads) {
+  connect(&loads, &EarthLoads::status, this, [this](const QString& text) { ShowMessage(text); });
+  connect(&loads, &EarthLoads::coastlinePointsRead, this, &WindowStatusBar::ShowCoastlinePoints);
+}
 
 }  // namespace darvelle::ui

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <array>
 #include <cstddef>
+#include <functional>
 
 #include "render/curve_drawing.h"
 #include "ui/status_panels.h"
@@ -19,6 +20,9 @@ class QStatusBar;
 class QWidget;
 
 namespace darvelle::ui {
+
+class EarthLoads;
+class GlobeView;
 
 class WindowStatusBar : public QObject {
   Q_OBJECT
@@ -39,6 +43,10 @@ class WindowStatusBar : public QObject {
 
   void ShowCursor(double latitude, double longitude, Language language);
   void ClearCursor();
+  // The cursor's place over `globe`, in the language `language` gives.
+  void FollowCursor(const GlobeView& globe, std::function<Language()> language);
+  // The loads' passing words and the coastline points once read.
+  void FollowLoads(const EarthLoads& loads);
 
   // A save under way, its end, or a failed one (the note goes).
   void ShowSaving(const QString& fileName, Language language);

@@ -1,0 +1,544 @@
+// The program's one window, Form_Main. It holds no model of its own: it
+// builds its parts (the control column, the globe, the docks, the menus, the
+// status bar, the saves and the exit), binds them to the EclipseSession and
+// the SessionController, and shows what the session emits.
+
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "catalogue/data_files.h"
+#include "catalogue/eclipse_texts.h"
+#include "catalogue/platform_folders.h"
+#include "io/output_file_names.h"
+#include "ui/about_panel.h"
+#include "ui/control_column.h"
+#include "ui/control_factory.h"
+#include "ui/dock_arranger.h"
+#include "ui/earth_loads.h"
+#include "ui/eclipse_controls.h"
+#include "ui/exit_writer.h"
+#include "ui/fit_to_window.h"
+#include "ui/globe_view.h"
+#include "ui/globe_widget.h"
+#include "ui/headline_texts.h"
+#include "ui/help_browser.h"
+#include "ui/languages.h"
+#include "ui/legend_panel.h"
+#include "ui/place_docks.h"
+#include "ui/save_controller.h"
+#include "ui/session_settings.h"
+#include "ui/time_controls.h"
+#include "ui/tooltips.h"
+#include "ui/version_info.h"
+#include "ui/view_menus.h"
+#include "ui/widgets.h"
+
+namespace darvelle::ui {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kSarosNotFoundMilliseconds = 5000;
+
+// The folder the session writes into: none when it was refused.
+std::optional<std::filesystem::path> OutputFolderOf(const StartupOptions& options) {
+  if (!options.tempFolderProblem.empty()) return std::nullopt;
+  return options.tempFolder;
+}
+
+QAction* AddItem(QMenu* menu, const char* name, const char* caption) {
+  QAction* action = menu->addAction(QString::fromUtf8(caption));
+  action->setObjectName(QString::fromLatin1(name));
+  return action;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(StartupOptions options, QWidget* parent)
+    : QMainWindow(parent),
+      options_(std::move(options)),
+      session_(std::make_unique<EclipseSession>(
+          SessionResources{&catalogue_, &workers_, OutputFolderOf(options_), options_.dataFolder})),
+      controller_(std::make_unique<SessionController>(
+          catalogue_, [this]() -> const SessionState& { return session_->State(); },
+          [this](const SessionState& next) { Request(next); })) {
+  setObjectName(QStringLiteral("Form_Main"));
+  setWindowTitle(QStringLiteral("Darvelle"));
+  setWindowIcon(QIcon(QPixmap::fromImage(DarvelleIcon(64))));
+  setFont(PixelFont(QStringLiteral("Arial"), 20, true));
+  messageSink_ = MessageBoxSink(this);
+  earthLoads_ = std::make_unique<EarthLoads>(workers_, *session_, options_.dataFolder, options_.readCoastlines);
+  exitWriter_ = std::make_unique<ExitWriter>(workers_, *earthLoads_, options_.tempFolder, options_.tempFolderProblem);
+  connect(exitWriter_.get(), &ExitWriter::finished, this, &MainWindow::FinishExit);
+  connect(exitWriter_.get(), &ExitWriter::refused, this,
+          [this](const QString& why) { ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), why); });
+  BuildControls();
+  legendDock_ = new LegendDock(this);
+  addDockWidget(Qt::RightDockWidgetArea, legendDock_);
+  BuildPlaceDocks();
+  dockArranger_ = std::make_unique<DockArranger>(*this, *Panel2, QList<QDockWidget*>{legendDock_, placeDocks_->PlaceDock(), placeDocks_->TownsDock()});
+  BuildStatusBar();
+  BindStatusBar();
+  BuildMenus();
+  placeDocks_->AddMenuItems(viewMenus_->OptionMenu());
+  aboutPanel_ = new AboutPanel(centralWidget());
+  BuildConventions();
+  // The docks do not set the window's least width: a narrower window moves
+  // them under the globe (ArrangeDocks) instead of refusing to shrink.
+  setMinimumWidth(centralWidget()->minimumSizeHint().width());
+  BindSession();
+  BuildTimeControls();
+}
+
+void MainWindow::BuildControls() {
+  auto* central = new QWidget(this);
+  central->setObjectName(QStringLiteral("ClientArea"));
+  setCentralWidget(central);
+  auto* outer = new QVBoxLayout(central);
+  outer->setContentsMargins(0, 0, 0, 0);
+  outer->setSpacing(0);
+  auto* body = new QHBoxLayout;
+  body->setSpacing(0);
+  outer->addLayout(body, 1);
+
+  controls_ = new EclipseControls(*controller_, catalogue_);
+  body->addWidget(new ControlColumn(controls_, central));
+  connect(controls_, &EclipseControls::timeScaleSwitched, this, &MainWindow::SwitchTimeScale);
+  connect(controls_, &EclipseControls::exitRequested, this, &MainWindow::Exit);
+  connect(controls_, &EclipseControls::message, this, &MainWindow::ShowMessage);
+  connect(controls_, &EclipseControls::sarosNotFound, this, [this](int saros) {
+    statusBar_->ShowMessage(SarosNotFoundText(saros, UiLanguage()), kSarosNotFoundMilliseconds);
+  });
+
+  Panel2 = new GlobeWidget(*session_, *controller_, *earthLoads_, central);
+  body->addWidget(Panel2, 1);
+  connect(Panel2, &MapPanel::firstMapPainted, this, &MainWindow::firstMapPainted);
+
+  Panel1 = new QWidget(central);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1->setFixedHeight(1);
+  outer->addWidget(Panel1);
+}
+
+void MainWindow::BuildStatusBar() { statusBar_ = new WindowStatusBar(statusBar()); }
+
+void MainWindow::BindStatusBar() {
+  statusBar_->FollowCursor(Panel2->Input(), [this] { return UiLanguage(); });
+  statusBar_->FollowLoads(*earthLoads_);
+  connect(earthLoads_.get(), &EarthLoads::message, this, &MainWindow::ShowMessage);
+  connect(earthLoads_.get(), &EarthLoads::textureMissing, this, [this](const QString& why) {
+    controls_->DisableColoredEarth();
+    ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), why);
+  });
+}
+
+// ---------------------------------------------------------------- start-up
+
+bool MainWindow::FormCreate() {
+  // Number texts use "." whatever the locale: every conversion goes through
+  // FixedText and QString's C-locale conversions; main() fixes the C
+  // library's LC_NUMERIC for the core.
+  CreateFolder(options_.settingsFolder);
+  const TFileVersionInfo version = ReadVersionInfo(options_.executable);
+  sessionSettings_ = std::make_unique<SessionSettings>(options_.settingsFolder, version.FileVersion.toStdString());
+  aboutPanel_->ShowVersion(version);
+  captionPrefix_ = QStringLiteral("Darvelle v.") + VersionGridRows(version)[3][1];
+  earthLoads_->Start();
+  try {
+    catalogue_ = LoadCatalogueFor(options_);
+  } catch (const std::exception& e) {
+    ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"), FromStd(e.what()));
+    return false;
+  }
+
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    setGeometry(screen->availableGeometry());
+  }
+  setWindowState(windowState() | Qt::WindowMaximized);
+  ReportSettingsProblem(dockArranger_->RestoreLayout(options_.settingsFolder));
+  timeControls_->restore();
+  statusBar_->ClearMessage();
+
+  SessionState first = RestoreSettings();
+  first.umbraOutlineMinutes = timeControls_->umbraOutlineMinutes();
+  viewMenus_->RestoreLayers(first);
+  if (!options_.tempFolderProblem.empty()) ReportOutputFailure(options_.tempFolderProblem);
+  ApplyLanguageCaptions(this, first.language);
+  // One request for everything the settings chose; the map follows when the
+  // worker is done, while the window is already on the screen.
+  Request(first);
+  // The texture's fate is told once the first map is on the screen.
+  connect(Panel2, &MapPanel::firstMapPainted, earthLoads_.get(), &EarthLoads::WatchTexture, Qt::QueuedConnection);
+  return true;
+}
+
+// The state the last run left in the settings file, or that of a first start.
+SessionState MainWindow::RestoreSettings() {
+  SessionSettings::Restored restored = sessionSettings_->Restore(catalogue_.Count());
+  // Without the file no choice of this run can be remembered, which the user must know.
+  ReportSettingsProblem(restored.problem);
+  for (const QString& warning : restored.warnings) ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), warning);
+  return restored.state;
+}
+
+// ---------------------------------------------------------------- the session
+
+void MainWindow::Request(const SessionState& next) {
+  SessionState shown = next;
+  // On the screen the curves stand out from the deep ocean over light
+  // halos; the files (exit bitmap and sheet) are drawn without them.
+  shown.view.CurveHalos = true;
+  session_->SetPixelRatio(Panel2->devicePixelRatioF());
+  session_->Recompute(shown, MapArea());
+}
+
+QSize MainWindow::MapArea() const { return Panel2->size(); }
+
+void MainWindow::SwitchTimeScale(TimeScale scale) { session_->SwitchTimeScale(scale, MapArea()); }
+
+void MainWindow::BindSession() {
+  connect(session_.get(), &EclipseSession::prepared, this, &MainWindow::ShowPrepared);
+  connect(session_.get(), &EclipseSession::resultReady, this, &MainWindow::ShowResult);
+  connect(session_.get(), &EclipseSession::busyChanged, this, &MainWindow::ShowBusy);
+  // A picture under way follows the panel's size (the window's first showing
+  // changes it while the first map is drawn), and the one shown is fitted
+  // to it again on a worker: the panel stretches the last one meanwhile.
+  connect(Panel2, &MapPanel::resized, session_.get(), &EclipseSession::ResizeMapArea);
+  connect(Panel2, &MapPanel::pixelRatioChanged, this, [this](qreal ratio) {
+    session_->SetPixelRatio(ratio);
+    session_->ResizeMapArea(MapArea());
+  });
+  connect(session_.get(), &EclipseSession::refitted, this,
+          [this](const std::shared_ptr<const SessionResult>& result) {
+            Panel2->ShowCurrentMap();
+            Panel2->ShowOnGlobe(*result);
+          });
+  connect(session_.get(), &EclipseSession::fittingEnded, this, [this] {
+    if (!IsBusy() && !IsSaving()) emit becameIdle();
+  });
+  connect(session_.get(), &EclipseSession::filesFailed, this,
+          [this](const QString& cause) { ReportOutputFailure(cause.toStdString()); });
+  connect(session_.get(), &EclipseSession::failed, this, [this](const QString& message) {
+    ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"), message);
+  });
+}
+
+void MainWindow::ShowPrepared(const PreparedEclipse& eclipse, bool recomputing) {
+  const SessionState& state = session_->State();
+  controls_->ShowState(state);
+  viewMenus_->ShowState(state);
+  ShowInPanels(state);
+  if (recomputing) {
+    statusBar_->ClearCurveCounts();
+    statusBar_->ShowEclipseNumber(eclipse.selectedIndex);
+  }
+  controls_->ShowEclipse(eclipse, recomputing, UiLanguage());
+  ShowEclipseLabels(eclipse);
+}
+
+void MainWindow::ShowEclipseLabels(const PreparedEclipse& c) {
+  const QString nine(9, QLatin1Char(' '));
+  setWindowTitle(captionPrefix_ + nine + FromStd(EstimateText(c)) + nine +
+                 FromWindows1252(EclipseTypeName(c.elements.kind, UiLanguage())));
+  viewMenus_->ShowEclipse(c);
+}
+
+void MainWindow::ShowResult(const std::shared_ptr<const SessionResult>& result) {
+  statusBar_->ShowDrawnCurves(result->drawnCurves);
+  controls_->ShowHeadline(
+      HeadlineSummaryText(result->headline, result->computation->timeScale, result->state.language));
+  Panel2->ShowResult(*result);
+  legendDock_->Panel().setLayers(LegendLayersOf(*result));
+}
+
+void MainWindow::ShowBusy(bool busy) {
+  if (busy) {
+    focusBeforeBusy_ = QApplication::focusWidget();
+    setEnabled(false);
+    return;
+  }
+  if (exitWriter_->Writing()) return;  // the exit's files are still being written
+  setEnabled(true);
+  if (focusBeforeBusy_ != nullptr && focusBeforeBusy_->isVisible()) {
+    focusBeforeBusy_->setFocus();
+  } else if (focusWidget() == nullptr) {
+    // A window shown while busy got no focus: the first control takes it,
+    // as in a window shown idle.
+    focusNextChild();
+  }
+  // Else fittingEnded() says it.
+  if (!session_->IsFitting()) emit becameIdle();
+}
+
+void MainWindow::ReportOutputFailure(const std::string& cause) {
+  // Once a run: the folder does not mend itself between two recomputations,
+  // and a box at every step would keep the user from the map.
+  if (outputFailureReported_) return;
+  outputFailureReported_ = true;
+  ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"),
+              OutputFailureText(FromStd(options_.tempFolder.string()), FromStd(cause)));
+}
+
+QString MainWindow::LegendTitle(const PreparedEclipse& eclipse) const {
+  return FromWindows1252(EclipseTypeName(eclipse.elements.kind, UiLanguage()));
+}
+
+void MainWindow::ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text) {
+  if (messageSink_) messageSink_(icon, title, text);
+}
+
+void MainWindow::ReportSettingsProblem(const QString& problem) {
+  if (problem.isEmpty() || settingsProblemReported_) return;
+  settingsProblemReported_ = true;
+  ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"),
+              problem + QStringLiteral("\n\nUntil this is mended, the program does not remember the choices of this run."));
+}
+
+bool MainWindow::IsBusy() const {
+  return session_->IsBusy() || session_->IsFitting() || exitWriter_->Writing().has_value();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  dockArranger_->Schedule();
+}
+
+// ---------------------------------------------------------------- panels and menus
+
+void MainWindow::ShowInPanels(const SessionState& state) {
+  legendDock_->ShowLanguage(state.language, state.view.PenWidth);
+  qtTexts_.Use(state.language);
+  ShowTooltips(state.language);
+}
+
+QMenu* MainWindow::AddMenu(const char* name, const char* caption) {
+  QMenu* menu = menuBar()->addMenu(QString::fromUtf8(caption));
+  menu->setObjectName(QString::fromLatin1(name));
+  return menu;
+}
+
+void MainWindow::BuildSaves(QMenu* file) {
+  saveController_ = std::make_unique<SaveController>(SaveController::Context{
+      *session_, workers_, earthLoads_->Texture(), earthLoads_->Coastlines(), options_.settingsFolder, *statusBar_, *this});
+  connect(saveController_.get(), &SaveController::message, this, &MainWindow::ShowMessage);
+  connect(saveController_.get(), &SaveController::settingsProblem, this, &MainWindow::ReportSettingsProblem);
+  connect(saveController_.get(), &SaveController::finished, this, [this](const QString& path, bool written) {
+    emit saveFinished(path, written);
+    // A close asked for during the save waits for this.
+    if (!IsSaving() && !IsBusy()) emit becameIdle();
+  });
+  saveController_->AddMenuItems(file);
+}
+
+void MainWindow::SetFileAsker(FileAsker asker) { saveController_->SetFileAsker(std::move(asker)); }
+
+bool MainWindow::IsSaving() const { return saveController_ != nullptr && saveController_->IsSaving(); }
+
+void MainWindow::BuildMenus() {
+  menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+  menuBar()->setFont(PixelFont(QStringLiteral("Arial"), 15, false));
+
+  QMenu* file = AddMenu("File1", "&File");
+  BuildSaves(file);
+  Exit1 = AddItem(file, "Exit1", "E&xit");
+  connect(Exit1, &QAction::triggered, this, [this] { Exit(false); });
+  viewMenus_ = new ViewMenus(*menuBar(), *controller_, options_.settingsFolder, *legendDock_, [this] {
+    if (const auto size = FitToWindowSize(session_->Current().get(), session_->State().view, MapArea(),
+                                          Panel2->devicePixelRatioF())) {
+      controller_->SetGlobeSize(*size);
+    }
+  });
+  connect(viewMenus_, &ViewMenus::languageChosen, this, &MainWindow::ChooseLanguage);
+
+  QMenu* help = AddMenu("Help1", "&Help");
+  helpItem_ = AddItem(help, "DVLHelp1", "DVL Help");
+  connect(helpItem_, &QAction::triggered, this, &MainWindow::OpenHelp);
+  connect(AddItem(help, "About1", "&About"), &QAction::triggered, this, [this] {
+    aboutPanel_->Open();
+  });
+}
+
+void MainWindow::ChooseLanguage(Language language) {
+  ApplyLanguageCaptions(this, language);
+  controller_->ChooseLanguage(language);
+}
+
+void MainWindow::OpenHelp() {
+  try {
+    const std::filesystem::path index =
+        FindDataFile(HelpIndexFile(UiLanguage()), options_.dataFolder);
+    if (helpWindow_ == nullptr) helpWindow_ = new HelpBrowser(this);
+    helpWindow_->OpenContents(index);
+    helpWindow_->show();
+    helpWindow_->raise();
+  } catch (const std::exception& e) {
+    ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), FromStd(e.what()));
+  }
+}
+
+void MainWindow::BuildPlaceDocks() {
+  placeDocks_ = new PlaceDocks({*this, workers_, catalogue_, *session_, *controller_, Panel2->Input(), options_.settingsFolder},
+                               legendDock_);
+  connect(placeDocks_, &PlaceDocks::settingsProblem, this, &MainWindow::ReportSettingsProblem);
+  connect(placeDocks_, &PlaceDocks::placeChosen, this, [this](bool moved) {
+    // What the user asked for comes to the front, unless only its name changed.
+    if (moved) dockArranger_->ShowInFront(placeDocks_->PlaceDock());
+    // The table may have grown: the docks may no longer fit beside the globe.
+    dockArranger_->Schedule();
+  });
+}
+
+// What users expect of any window: shortcuts (F1 help, Ctrl+Q quit, Page
+// Up/Down through the catalogue), tooltips in the window's language, and the
+// window's place, size and docks as the user left them.
+
+void MainWindow::BuildConventions() {
+  helpItem_->setShortcut(QKeySequence(Qt::Key_F1));
+  Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  // The same steps as the < and > buttons beside the year.
+  auto* previous = new QShortcut(QKeySequence(Qt::Key_PageUp), this);
+  previous->setObjectName(QStringLiteral("PreviousEclipseKey"));
+  connect(previous, &QShortcut::activated, this, [this] { controller_->StepCatalogue(-1); });
+  auto* next = new QShortcut(QKeySequence(Qt::Key_PageDown), this);
+  next->setObjectName(QStringLiteral("NextEclipseKey"));
+  connect(next, &QShortcut::activated, this, [this] { controller_->StepCatalogue(1); });
+}
+
+void MainWindow::ShowTooltips(Language language) {
+  if (tooltipLanguage_ == language) return;
+  tooltipLanguage_ = language;
+  ApplyTooltips(this, language);
+  controls_->ExplainEntriesIn(language);
+}
+
+void MainWindow::BuildTimeControls() {
+  QMenu* file = findChild<QMenu*>(QStringLiteral("File1"));
+  // The film's item goes with the exports, above the separator that sets off the exit.
+  const QList<QAction*> fileItems = file->actions();
+  const qsizetype exit = fileItems.indexOf(Exit1);
+  timeControls_ = std::make_unique<TimeControls>(TimeControlsWiring{
+      .window = this, .session = session_.get(), .observer = placeDocks_->Observer(), .mapPanel = Panel2,
+      .placeDock = placeDocks_->PlaceDock(), .globe = &Panel2->Input(), .controller = controller_.get(),
+      .optionMenu = viewMenus_->OptionMenu(), .fileMenu = file, .fileMenuBefore = exit > 0 ? fileItems[exit - 1] : Exit1,
+      .workers = &workers_, .settingsFolder = options_.settingsFolder, .texture = &earthLoads_->Texture(),
+      .coastlines = &earthLoads_->Coastlines(), .showPlainMap = [this] { Panel2->ShowCurrentMap(); },
+      .report = [this](const QString& problem) { ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), problem); }});
+}
+
+// ---------------------------------------------------------------- the ways out
+// "Exit" leaves the legend bitmap, "Exit (write ps)" the bitmap and the map
+// sheet, written on a worker. The close saves the settings and removes the
+// output files, but never under a worker still writing them.
+
+MainWindow::~MainWindow() {
+  // The docks hide as the window's widgets go, after this body: by then the
+  // window is no MainWindow to tell.
+  for (QDockWidget* dock : findChildren<QDockWidget*>()) dock->disconnect(this);
+  // The exit files must not be left half-written, and every job reads the
+  // catalogue, the coastlines or the texture, which go with the window.
+  // A film under way is cancelled and its files removed, not finished.
+  timeControls_.reset();
+  workers_.waitForDone();
+  exitWriter_.reset();
+  earthLoads_.reset();
+}
+
+void MainWindow::Exit(bool withSheet) {
+  const std::shared_ptr<const SessionResult> shown = session_->Current();
+  const ExitWriter::Start start =
+      exitWriter_->Begin(shown, shown != nullptr ? LegendTitle(*shown->computation) : QString(), withSheet);
+  if (start == ExitWriter::Start::kCloseNow) close();
+  if (start != ExitWriter::Start::kWriting) return;
+  if (withSheet) controls_->ShowExitWriting(true);
+  // No input while the files are written: nothing may change what they show.
+  focusBeforeBusy_ = QApplication::focusWidget();
+  setEnabled(false);
+}
+
+void MainWindow::FinishExit(bool withSheet, const QString& failure) {
+  setEnabled(true);
+  controls_->ShowExitWriting(false);
+  if (failure.isEmpty() || !withSheet) {
+    if (withSheet) {
+      // The sheet is English, and the settings remember it.
+      SessionState english = session_->State();
+      english.language = kEnglish;
+      session_->AdoptWithoutRecomputing(english);
+    }
+    // A bitmap that could not be written is reported, and the window
+    // closes all the same: the user asked to leave, and the picture is
+    // only a by-product of leaving.
+    if (!failure.isEmpty()) ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"), failure);
+    close();
+    return;
+  }
+  // Bitmap and sheet are written under temporary names and renamed when
+  // complete, so nothing half-written is left; the user may retry or leave.
+  if (focusBeforeBusy_ != nullptr && focusBeforeBusy_->isVisible()) focusBeforeBusy_->setFocus();
+  ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"), failure);
+  emit becameIdle();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // Once, while the window is still on the screen where the user left it.
+  // The layout is a comfort: a folder that cannot be written costs the user
+  // nothing else, and was reported when it first failed.
+  if (isVisible()) dockArranger_->SaveLayout(options_.settingsFolder);
+  if (HoldsClose()) {
+    CloseWhenIdle();
+    event->ignore();
+    return;
+  }
+  SaveSettingsAndRemoveFiles();
+  // The help window would otherwise stay open on its own.
+  if (helpWindow_ != nullptr) helpWindow_->close();
+  event->accept();
+  emit closed();
+}
+
+bool MainWindow::HoldsClose() const {
+  // A picture being fitted to a new panel size is not waited for: it is the
+  // worker's own copy, no reason to keep a leaving user waiting.
+  return session_->IsBusy() || exitWriter_->Writing().has_value() || IsSaving();
+}
+
+// A close during a recomputation, an exit or a save is answered at once: the window
+// goes from the screen, no further request is started, and the close is
+// carried out when the worker has finished writing its files.
+void MainWindow::CloseWhenIdle() {
+  hide();
+  if (helpWindow_ != nullptr) helpWindow_->hide();
+  session_->DropPending();
+  connect(this, &MainWindow::becameIdle, this, &QWidget::close,
+          static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::UniqueConnection |
+                                          Qt::SingleShotConnection));
+}
+
+void MainWindow::SaveSettingsAndRemoveFiles() {
+  // The angles as the edits read, when the user typed a number without
+  // pressing Enter; text that is not a number never keeps the user from
+  // leaving: the angle drawn last is saved instead.
+  const SessionState& state = session_->State();
+  const auto& shown = session_->Current();
+  const QString failure = sessionSettings_->Save(state, controls_->TypedAngles(state.view),
+                                                 shown != nullptr ? shown->drawnView.RK : state.view.RK);
+  if (!failure.isEmpty()) ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), failure);
+  // The twenty names of the list, and the horizon curves under the names
+  // they are written with (the list spells them in capitals).
+  if (!options_.keepFilesAtExit && options_.tempFolderProblem.empty()) {
+    DeleteComputationFiles(options_.tempFolder);
+  }
+}
+
+}  // namespace darvelle::ui
