@@ -42,9 +42,9 @@ class LifecycleTest : public WindowFixture {
     QTest::addColumn<int>("index");
     QTest::addColumn<int>("penWidth");
     QTest::addColumn<int>("expectedPen");
+    // The ranges are checked without a window (session_settings_test); here
+    // the window shows what the file's values become.
     QTest::newRow("index 0, pen 7") << 0 << 1 << 7 << 3;
-    QTest::newRow("index 99999, pen 0") << 99999 << kCount << 0 << 1;
-    QTest::newRow("index 12, pen 2") << 12 << 12 << 2 << 2;
   }
 
   void storedValuesAreClamped() {
