@@ -27,15 +27,15 @@ struct Layer {
   const char* name;
   const char* caption;
   const char* key;
-  void (SessionController::*show)(bool);
+  void (*show)(SessionController&, bool);
   bool SessionState::*shown;
 };
 const Layer kLayers[] = {
-    {"Borders1", "National borders", kBordersKey, &SessionController::ShowBorders, &SessionState::borders},
-    {"PathBand1", "Path as a band", kPathBandKey, &SessionController::ShowPathBand, &SessionState::pathBand},
-    {"DeltaTBand1", "DeltaT band (±2σ)", kDeltaTBandKey, &SessionController::ShowDeltaTBand, &SessionState::deltaTBand},
-    {"TownNames1", "Town names", kTownNamesKey, &SessionController::ShowTownNames, &SessionState::townNames},
-    {"TownDurations1", "Towns in the path with durations", kTownDurationsKey, &SessionController::ShowTownDurations,
+    {"Borders1", "National borders", kBordersKey, [](SessionController& c, bool on) { c.ShowBorders(on); }, &SessionState::borders},
+    {"PathBand1", "Path as a band", kPathBandKey, [](SessionController& c, bool on) { c.ShowPathBand(on); }, &SessionState::pathBand},
+    {"DeltaTBand1", "DeltaT band (±2σ)", kDeltaTBandKey, [](SessionController& c, bool on) { c.ShowDeltaTBand(on); }, &SessionState::deltaTBand},
+    {"TownNames1", "Town names", kTownNamesKey, [](SessionController& c, bool on) { c.ShowTownNames(on); }, &SessionState::townNames},
+    {"TownDurations1", "Towns in the path with durations", kTownDurationsKey, [](SessionController& c, bool on) { c.ShowTownDurations(on); },
      &SessionState::townDurations},
 };
 
@@ -101,9 +101,10 @@ void ViewMenus::BuildOptionMenu(QMenuBar& bar, QDockWidget& legendDock, std::fun
   // Each layer is remembered in the window's settings for the next start.
   for (const Layer& layer : kLayers) {
     QAction* item = AddChoice(menu, nullptr, layer.name, layer.caption);
-    connect(item, &QAction::triggered, this, [this, &layer](bool shown) {
-      WindowSettings(settingsFolder_).SetValue(QString::fromLatin1(layer.key), shown);
-      (controller_.*layer.show)(shown);
+    const Layer* entry = &layer;  // the table's own row, not the loop's reference
+    connect(item, &QAction::triggered, this, [this, entry](bool shown) {
+      WindowSettings(settingsFolder_).SetValue(QString::fromLatin1(entry->key), shown);
+      entry->show(controller_, shown);
     });
   }
   menu->addSeparator();
