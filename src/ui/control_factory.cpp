@@ -2,6 +2,8 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
@@ -68,6 +70,18 @@ QLineEdit* NewEdit(const char* name, const QString& text, const QString& widest,
   edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(widest) + 2 * frame + margins.left() +
                         margins.right() + kLineEditSideMargins + 2);
   return edit;
+}
+
+QMenu* AddMenu(QMenuBar& bar, const char* name, const char* caption) {
+  QMenu* menu = bar.addMenu(QString::fromUtf8(caption));
+  menu->setObjectName(QString::fromLatin1(name));
+  return menu;
+}
+
+QAction* AddItem(QMenu* menu, const char* name, const char* caption) {
+  QAction* action = menu->addAction(QString::fromUtf8(caption));
+  action->setObjectName(QString::fromLatin1(name));
+  return action;
 }
 
 QLabel* NewLabel(const char* name, const QString& text, QWidget* parent) {

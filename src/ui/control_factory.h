@@ -18,6 +18,10 @@ class QLineEdit;
 class QPushButton;
 class QWidget;
 
+class QAction;
+class QMenu;
+class QMenuBar;
+
 namespace darvelle::ui {
 
 QFont PixelFont(const QString& family, int pixels, bool bold);
@@ -39,6 +43,9 @@ double AsShownWithOneDecimal(double value);
 // An edit of the column, at least as wide as its `widest` text.
 QLineEdit* NewEdit(const char* name, const QString& text, const QString& widest, QWidget* parent);
 QLabel* NewLabel(const char* name, const QString& text, QWidget* parent);
+// A menu of `bar` and an item of `menu`, named for the tests and the captions' tables.
+QMenu* AddMenu(QMenuBar& bar, const char* name, const char* caption);
+QAction* AddItem(QMenu* menu, const char* name, const char* caption);
 // A row of [<<][<][edit][>][>>], the layout of every stepped value.
 QHBoxLayout* StepRow(QPushButton* minus10, QPushButton* minus1, QLineEdit* edit,
                      QPushButton* plus1, QPushButton* plus10);

@@ -57,12 +57,6 @@ std::optional<std::filesystem::path> OutputFolderOf(const StartupOptions& option
   return options.tempFolder;
 }
 
-QAction* AddItem(QMenu* menu, const char* name, const char* caption) {
-  QAction* action = menu->addAction(QString::fromUtf8(caption));
-  action->setObjectName(QString::fromLatin1(name));
-  return action;
-}
-
 }  // namespace
 
 MainWindow::MainWindow(StartupOptions options, QWidget* parent)
@@ -322,12 +316,6 @@ void MainWindow::ShowInPanels(const SessionState& state) {
   ShowTooltips(state.language);
 }
 
-QMenu* MainWindow::AddMenu(const char* name, const char* caption) {
-  QMenu* menu = menuBar()->addMenu(QString::fromUtf8(caption));
-  menu->setObjectName(QString::fromLatin1(name));
-  return menu;
-}
-
 void MainWindow::BuildSaves(QMenu* file) {
   saveController_ = std::make_unique<SaveController>(SaveController::Context{
       *session_, workers_, earthLoads_->Texture(), earthLoads_->Coastlines(), options_.settingsFolder, *statusBar_, *this});
@@ -349,7 +337,7 @@ void MainWindow::BuildMenus() {
   menuBar()->setObjectName(QStringLiteral("MainMenu1"));
   menuBar()->setFont(PixelFont(QStringLiteral("Arial"), 15, false));
 
-  QMenu* file = AddMenu("File1", "&File");
+  QMenu* file = AddMenu(*menuBar(), "File1", "&File");
   BuildSaves(file);
   Exit1 = AddItem(file, "Exit1", "E&xit");
   connect(Exit1, &QAction::triggered, this, [this] { Exit(false); });
@@ -361,7 +349,7 @@ void MainWindow::BuildMenus() {
   });
   connect(viewMenus_, &ViewMenus::languageChosen, this, &MainWindow::ChooseLanguage);
 
-  QMenu* help = AddMenu("Help1", "&Help");
+  QMenu* help = AddMenu(*menuBar(), "Help1", "&Help");
   helpItem_ = AddItem(help, "DVLHelp1", "DVL Help");
   connect(helpItem_, &QAction::triggered, this, &MainWindow::OpenHelp);
   connect(AddItem(help, "About1", "&About"), &QAction::triggered, this, [this] {

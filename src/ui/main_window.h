@@ -147,7 +147,6 @@ class MainWindow : public QMainWindow {
 
   void BuildMenus();
   void BuildSaves(QMenu* file);
-  QMenu* AddMenu(const char* name, const char* caption);
   void ChooseLanguage(Language language);
   void OpenHelp();
 

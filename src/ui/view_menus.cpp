@@ -9,6 +9,7 @@
 
 #include "astro/delta_t.h"
 #include "catalogue/eclipse_texts.h"
+#include "ui/control_factory.h"
 #include "ui/eclipse_session.h"
 #include "ui/fit_to_window.h"
 #include "ui/session_controller.h"
@@ -39,16 +40,9 @@ const Layer kLayers[] = {
      &SessionState::townDurations},
 };
 
-QMenu* AddMenu(QMenuBar& bar, const char* name, const char* caption) {
-  QMenu* menu = bar.addMenu(QString::fromUtf8(caption));
-  menu->setObjectName(QString::fromLatin1(name));
-  return menu;
-}
-
 // A checkable item, in a group of exclusive ones when `group` is set.
 QAction* AddChoice(QMenu* menu, QActionGroup* group, const char* name, const char* caption) {
-  QAction* action = menu->addAction(QString::fromUtf8(caption));
-  action->setObjectName(QString::fromLatin1(name));
+  QAction* action = AddItem(menu, name, caption);
   action->setCheckable(true);
   if (group != nullptr) group->addAction(action);
   return action;
