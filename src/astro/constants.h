@@ -15,6 +15,7 @@ inline constexpr double kRadToHours = 3.819718634205488;
 
 // Time.
 inline constexpr double kSecondsPerDay = 86400.0;
+inline constexpr double kSecondsPerHour = 3600.0;
 // Sidereal turns of the Earth per day of 86400 s.
 inline constexpr double kSiderealRate = 1.0027379;
 // Seconds in which the Earth turns by one radian, 86400 / (2 pi x 1.0027379),

@@ -20,6 +20,15 @@ constexpr double TerrestrialFromUniversal(double julianDayUT, double deltaTSecon
   return julianDayUT + deltaTSeconds / kSecondsPerDay;
 }
 
+// The same conversion for times of day or after an epoch, in hours and in
+// seconds, as the report's and the sheet's tables reckon them.
+constexpr double UniversalHoursFromTerrestrial(double hoursTT, double deltaTSeconds) {
+  return hoursTT - deltaTSeconds / kSecondsPerHour;
+}
+constexpr double UniversalSecondsFromTerrestrial(double secondsTT, double deltaTSeconds) {
+  return secondsTT - deltaTSeconds;
+}
+
 // One instant: a Julian Day in TT, read in either scale.
 class Instant {
  public:

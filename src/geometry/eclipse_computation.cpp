@@ -7,6 +7,7 @@
 
 #include "astro/calendar.h"
 #include "astro/delta_t.h"
+#include "astro/instant.h"
 #include "geometry/curve_refinement.h"
 #include "geometry/horizon_curves.h"
 #include "geometry/limit_curves.h"
@@ -59,10 +60,12 @@ void SetTimeScale(PreparedEclipse& p, TimeScale timeScale) {
   p.timeScale = timeScale;
   p.deltaT = timeScale == TimeScale::kUniversal ? p.modelDeltaT : 0.0;
   const BesselianElements& e = p.elements;
-  p.greatestJulianDayTT =
-      CalendarToJulianDay(e.year, e.month, e.day, e.epochHour, 0, 3600.0 * p.estimatedGreatest);
+  // The calendar's seconds after the epoch hour, not a Julian Day: the
+  // rounding of the shown second depends on it.
+  const double secondsTT = kSecondsPerHour * p.estimatedGreatest;
+  p.greatestJulianDayTT = CalendarToJulianDay(e.year, e.month, e.day, e.epochHour, 0, secondsTT);
   p.greatestJulianDayUT = CalendarToJulianDay(e.year, e.month, e.day, e.epochHour, 0,
-                                              3600.0 * p.estimatedGreatest - p.deltaT);
+                                              UniversalSecondsFromTerrestrial(secondsTT, p.deltaT));
 }
 
 void SetUserDeltaT(PreparedEclipse& p, double deltaTSeconds) {

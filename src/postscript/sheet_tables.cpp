@@ -113,7 +113,7 @@ void WriteGeocentricBlock(POST_lib& ps, const SheetInput& in, double& y) {
     Put(ps, 1.27, 1.27 + y, "Instant of greatest eclipse", kTextLeft);
     WriteInstantColumns(
         ps, 1.27 + y, universal(jdGreatest),
-        FormatSexagesimal(PositiveMod(24.0 * jdGreatest + 12.0 - in.deltaT / 3600.0, 24.0), 2),
+        FormatSexagesimal(PositiveMod(UniversalHoursFromTerrestrial(24.0 * jdGreatest + 12.0, in.deltaT), 24.0), 2),
         c.greatestJulianDayUT, "UT");
     y += 0.6;
     ps.PS_WriteBytes("0.5 SG");

@@ -162,7 +162,7 @@ void WriteColumnHeader(ReportText& report) {
 // Label and the TT and UT hours of day of instant t.
 std::string EventTimes(EventId id, double t, const EclipseResult& c) {
   const double hourTT = PositiveMod(c.elements.epochHour + t, 24.0);
-  const double hourUT = hourTT - c.deltaT / 3600.0;
+  const double hourUT = UniversalHoursFromTerrestrial(hourTT, c.deltaT);
   return std::string(kEventLabels[static_cast<std::size_t>(id)]) + Fmt(hourTT, 2) + " " +
          Fmt(hourUT, 2);
 }
