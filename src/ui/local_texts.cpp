@@ -115,10 +115,6 @@ QString LocalClock(const ObserverPlace& place, double julianDay, const QString& 
 
 }  // namespace
 
-Observer ObserverOf(const ObserverPlace& place) {
-  return {place.latitudeDeg, place.longitudeDeg, place.heightM};
-}
-
 LocalTexts FormatLocalCircumstances(const ShownEclipse& eclipse, const ObserverPlace& place,
                                     const LocalCircumstances& local, Language language) {
   LocalTexts t;

@@ -13,25 +13,9 @@
 #include "geometry/delta_t_range.h"
 #include "geometry/local_circumstances.h"
 #include "catalogue/language.h"
+#include "ui/observer_place.h"
 
 namespace darvelle::ui {
-
-// The observer as the window holds it.
-struct ObserverPlace {
-  QString name;             // "Dallas, Texas, United States"; empty for a point clicked on the globe
-  double latitudeDeg = 0;   // geodetic, north positive
-  double longitudeDeg = 0;  // east positive
-  double heightM = 0;       // above the ellipsoid
-  QString timeZone;         // IANA name; empty: local mean time
-  // For a point clicked on the globe: the city nearest to it whose zone it
-  // takes ("Dallas, Texas, United States of America"); empty otherwise.
-  QString nearby;
-  // The GeoNames id of the city of `name`, or of `nearby` for a point: the
-  // city's name in another language. Empty for a point far from any city.
-  QString cityId;
-
-  bool operator==(const ObserverPlace&) const = default;
-};
 
 // What the panel needs of the eclipse the window shows.
 struct ShownEclipse {
@@ -40,8 +24,6 @@ struct ShownEclipse {
   double deltaT = 0.0;           // seconds in force: the model's in UT, 0 in TT (as the map)
   TimeScale timeScale = TimeScale::kUniversal;
 };
-
-Observer ObserverOf(const ObserverPlace& place);
 
 // The rows of the contact table, in this order.
 enum LocalRow { kRowC1, kRowC2, kRowMaximum, kRowC3, kRowC4, kLocalRowCount };

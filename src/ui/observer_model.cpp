@@ -7,11 +7,6 @@
 namespace darvelle::ui {
 namespace {
 
-// Beside the typed place of WindowSettings: what the local times need.
-const QString kPlaceTimeZone = QStringLiteral("place/timeZone");
-const QString kPlaceNearby = QStringLiteral("place/nearby");
-const QString kPlaceCityId = QStringLiteral("place/cityId");
-
 constexpr std::size_t kMaxPreviousPlaces = 20;
 
 }  // namespace
@@ -20,20 +15,8 @@ ObserverModel::ObserverModel(std::filesystem::path settingsFolder, QObject* pare
     : QObject(parent), settingsFolder_(std::move(settingsFolder)) {}
 
 void ObserverModel::restore() {
-  const WindowSettings stored(settingsFolder_);
-  const std::optional<RememberedPlace> remembered = stored.Place();
-  if (!remembered) return;
-  ObserverPlace place;
-  place.name = remembered->name;
-  place.latitudeDeg = remembered->latitudeDeg;
-  place.longitudeDeg = remembered->longitudeDeg;
-  place.heightM = remembered->heightM;
-  // Texts a damaged file could make huge are cut like the name.
-  place.timeZone = stored.Value(kPlaceTimeZone).toString().left(kMaxPlaceNameLength);
-  place.nearby = stored.Value(kPlaceNearby).toString().left(kMaxPlaceNameLength);
-  place.cityId = stored.Value(kPlaceCityId).toString().left(kMaxPlaceNameLength);
-  place_ = place;
-  emit placeRestored(place);
+  place_ = WindowSettings(settingsFolder_).Place();
+  if (place_) emit placeRestored(*place_);
 }
 
 void ObserverModel::choose(const ObserverPlace& place) {
@@ -63,11 +46,7 @@ void ObserverModel::choosePrevious() {
 
 void ObserverModel::Remember(const ObserverPlace& place) {
   WindowSettings stored(settingsFolder_);
-  const bool saved =
-      stored.SetPlace({place.name, place.latitudeDeg, place.longitudeDeg, place.heightM}) &&
-      stored.SetValue(kPlaceTimeZone, place.timeZone) && stored.SetValue(kPlaceNearby, place.nearby) &&
-      stored.SetValue(kPlaceCityId, place.cityId);
-  if (!saved) emit settingsProblem(stored.Problem());
+  if (!stored.SetPlace(place)) emit settingsProblem(stored.Problem());
 }
 
 }  // namespace darvelle::ui

@@ -15,6 +15,9 @@ const QString kPlaceName = QStringLiteral("place/name");
 const QString kPlaceLatitude = QStringLiteral("place/latitudeDeg");
 const QString kPlaceLongitude = QStringLiteral("place/longitudeDeg");
 const QString kPlaceHeight = QStringLiteral("place/heightM");
+const QString kPlaceTimeZone = QStringLiteral("place/timeZone");
+const QString kPlaceNearby = QStringLiteral("place/nearby");
+const QString kPlaceCityId = QStringLiteral("place/cityId");
 const QString kGeometry = QStringLiteral("window/geometry");
 const QString kDockState = QStringLiteral("window/dockState");
 // The heights the local circumstances accept, in metres.
@@ -82,14 +85,14 @@ bool WindowSettings::SetValue(const QString& key, const QVariant& value) {
 QString WindowSettings::LastFolder() const { return Value(kLastFolder).toString(); }
 bool WindowSettings::SetLastFolder(const QString& folder) { return SetValue(kLastFolder, folder); }
 
-std::optional<RememberedPlace> WindowSettings::Place() const {
+std::optional<ObserverPlace> WindowSettings::Place() const {
   if (!store_) return std::nullopt;
   const QSettings& file = *store_;
   if (!file.contains(kPlaceLatitude) || !file.contains(kPlaceLongitude)) return std::nullopt;
   bool latOk = false;
   bool lonOk = false;
   bool heightOk = true;
-  RememberedPlace place;
+  ObserverPlace place;
   place.name = file.value(kPlaceName).toString();
   place.latitudeDeg = file.value(kPlaceLatitude).toDouble(&latOk);
   place.longitudeDeg = file.value(kPlaceLongitude).toDouble(&lonOk);
@@ -101,17 +104,24 @@ std::optional<RememberedPlace> WindowSettings::Place() const {
       place.heightM < kLowestHeightM || place.heightM > kHighestHeightM) {
     return std::nullopt;
   }
-  // A huge name would squeeze the globe to make room for it.
+  // A huge name would squeeze the globe to make room for it; the other
+  // texts a damaged file could make huge are cut like it.
   place.name.truncate(kMaxPlaceNameLength);
+  place.timeZone = file.value(kPlaceTimeZone).toString().left(kMaxPlaceNameLength);
+  place.nearby = file.value(kPlaceNearby).toString().left(kMaxPlaceNameLength);
+  place.cityId = file.value(kPlaceCityId).toString().left(kMaxPlaceNameLength);
   return place;
 }
 
-bool WindowSettings::SetPlace(const RememberedPlace& place) {
+bool WindowSettings::SetPlace(const ObserverPlace& place) {
   if (!store_) return false;
   store_->setValue(kPlaceName, place.name);
   store_->setValue(kPlaceLatitude, place.latitudeDeg);
   store_->setValue(kPlaceLongitude, place.longitudeDeg);
   store_->setValue(kPlaceHeight, place.heightM);
+  store_->setValue(kPlaceTimeZone, place.timeZone);
+  store_->setValue(kPlaceNearby, place.nearby);
+  store_->setValue(kPlaceCityId, place.cityId);
   return Saved();
 }
 

@@ -18,6 +18,8 @@
 #include <memory>
 #include <optional>
 
+#include "ui/observer_place.h"
+
 class QSettings;
 
 namespace darvelle::ui {
@@ -34,16 +36,6 @@ inline constexpr const char* kTownDurationsKey = "Map/townDurations";
 inline constexpr const char* kTownNamesKey = "Map/townNames";
 inline constexpr const char* kBordersKey = "Map/borders";
 inline constexpr const char* kPathBandKey = "Map/pathBand";
-
-// A remembered observer: a name as the user chose it (may be empty for a
-// clicked point), geographic latitude north positive and longitude east
-// positive in degrees, height above sea level in metres.
-struct RememberedPlace {
-  QString name;
-  double latitudeDeg = 0;
-  double longitudeDeg = 0;
-  double heightM = 0;
-};
 
 class WindowSettings {
  public:
@@ -63,9 +55,10 @@ class WindowSettings {
 
   // Empty when no place was chosen yet or the stored one is unusable
   // (latitude outside ±90°, longitude outside ±180°, a height outside
-  // -500 .. 10,000 m). A name longer than kMaxPlaceNameLength is cut.
-  std::optional<RememberedPlace> Place() const;
-  bool SetPlace(const RememberedPlace& place);
+  // -500 .. 10,000 m). A name, zone or nearby town longer than
+  // kMaxPlaceNameLength is cut.
+  std::optional<ObserverPlace> Place() const;
+  bool SetPlace(const ObserverPlace& place);
   bool ForgetPlace();
 
   // QMainWindow::saveGeometry / saveState; empty when none was saved.

@@ -37,7 +37,8 @@ class WindowSettingsTest : public WindowFixture {
       QVERIFY(!settings.Place().has_value());
       QVERIFY(settings.WindowGeometry().isEmpty());
       settings.SetLastFolder(QStringLiteral("/some/where é"));
-      settings.SetPlace({QStringLiteral("Dallas"), 32.78, -96.80, 139});
+      settings.SetPlace({QStringLiteral("Dallas"), 32.78, -96.80, 139, QStringLiteral("America/Chicago"), {},
+                         QStringLiteral("4684888")});
       settings.SetWindowGeometry(QByteArray("\x01\x02\x00\xff", 4));
       settings.SetValue(QStringLiteral("other/choice"), 7);
     }
@@ -48,10 +49,8 @@ class WindowSettingsTest : public WindowFixture {
     QCOMPARE(next.LastFolder(), QStringLiteral("/some/where é"));
     const auto place = next.Place();
     QVERIFY(place.has_value());
-    QCOMPARE(place->name, QStringLiteral("Dallas"));
-    QCOMPARE(place->latitudeDeg, 32.78);
-    QCOMPARE(place->longitudeDeg, -96.80);
-    QCOMPARE(place->heightM, 139.0);
+    QCOMPARE(*place, (darvelle::ui::ObserverPlace{QStringLiteral("Dallas"), 32.78, -96.80, 139,
+                                                   QStringLiteral("America/Chicago"), {}, QStringLiteral("4684888")}));
     QCOMPARE(next.WindowGeometry(), QByteArray("\x01\x02\x00\xff", 4));
     QCOMPARE(next.Value(QStringLiteral("other/choice")).toInt(), 7);
     // The specified file is neither grown nor rewritten.
@@ -74,7 +73,7 @@ class WindowSettingsTest : public WindowFixture {
     QFETCH(QString, longitude);
     fs::create_directories(SettingsFolder());
     WindowSettings settings(SettingsFolder());
-    settings.SetPlace({QStringLiteral("Dallas"), 32.78, -96.80, 0});
+    settings.SetPlace({QStringLiteral("Dallas"), 32.78, -96.80, 0, {}, {}, {}});
     {
       QSettings raw(QString::fromStdString(settings.FilePath().string()), QSettings::IniFormat);
       raw.setValue(QStringLiteral("place/latitudeDeg"), latitude);
@@ -113,7 +112,7 @@ class WindowSettingsTest : public WindowFixture {
   void windowSettingsCutAHugePlaceName() {
     fs::create_directories(SettingsFolder());
     WindowSettings settings(SettingsFolder());
-    QVERIFY(settings.SetPlace({QString(1'000'000, QLatin1Char('a')), 10, 10, 0}));
+    QVERIFY(settings.SetPlace({QString(1'000'000, QLatin1Char('a')), 10, 10, 0, {}, {}, {}}));
     QCOMPARE(WindowSettings(SettingsFolder()).Place()->name.size(), darvelle::ui::kMaxPlaceNameLength);
   }
 
