@@ -15,7 +15,7 @@
 #include <string>
 
 #include "ui/application.h"
-#include "ui/main_window.h"
+#include "ui/darvelle_window.h"
 #include "window_probes.h"
 
 int main(int argc, char** argv) {
@@ -29,24 +29,24 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   darvelle::ui::ConfigureApplication();
 
-  darvelle::ui::MainWindow window(
-      darvelle::ui::StartupOptions::FromEnvironment(QApplication::applicationFilePath()));
-  QObject::connect(&window, &darvelle::ui::MainWindow::closed, &app, &QApplication::quit,
+  const std::unique_ptr<darvelle::ui::DarvelleWindow> window =
+      darvelle::ui::MakeMainWindow(darvelle::ui::StartupOptions::FromEnvironment(QApplication::applicationFilePath()));
+  QObject::connect(window.get(), &darvelle::ui::DarvelleWindow::closed, &app, &QApplication::quit,
                    Qt::QueuedConnection);
-  if (!window.FormCreate()) return EXIT_FAILURE;
+  if (!window->FormCreate()) return EXIT_FAILURE;
   if (probe == "startup") {
-    QObject::connect(&window, &darvelle::ui::MainWindow::firstMapPainted, &app, [&] {
+    QObject::connect(window.get(), &darvelle::ui::DarvelleWindow::firstMapPainted, &app, [&] {
       std::printf("first map painted after %lld ms\n", static_cast<long long>(sinceStart.elapsed()));
       std::fflush(stdout);
-      QTimer::singleShot(0, &window, [&] { window.close(); });
+      QTimer::singleShot(0, window.get(), [&] { window->close(); });
     });
   } else if (probe == "response") {
-    darvelle::ui::StartResponseProbe(window, 2024);
+    darvelle::ui::StartResponseProbe(*window, 2024);
   } else if (probe == "resize") {
-    darvelle::ui::StartResizeProbe(window);
+    darvelle::ui::StartResizeProbe(*window);
   } else {
-    darvelle::ui::StartPlayProbe(window);
+    darvelle::ui::StartPlayProbe(*window);
   }
-  window.show();
+  window->show();
   return QApplication::exec();
 }

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "catalogue/selection.h"
-#include "ui/main_window.h"
+#include "ui/darvelle_window.h"
 #include "ui/time_slider.h"
 #include "ui/widgets.h"
 
@@ -83,8 +83,8 @@ struct TickGaps {
   }
 };
 
-void MeasureRecomputation(MainWindow& window, int year, const std::shared_ptr<TickGaps>& gaps) {
-  QObject::connect(&window, &MainWindow::becameIdle, &window, [gaps, &window] {
+void MeasureRecomputation(DarvelleWindow& window, int year, const std::shared_ptr<TickGaps>& gaps) {
+  QObject::connect(&window, &DarvelleWindow::becameIdle, &window, [gaps, &window] {
     std::printf("result shown after %lld ms\n", static_cast<long long>(gaps->clock.elapsed()));
     QTimer::singleShot(kAfterResultMs, &window, [gaps, &window] {
       gaps->timer.stop();
@@ -137,7 +137,7 @@ struct ResizeCosts {
   StepCosts resizing;
   StepCosts repainting;
 
-  void Resize(MainWindow& window, QSize size) {
+  void Resize(DarvelleWindow& window, QSize size) {
     resizing.Run([&] { window.resize(size); });
     repainting.Run([&] { window.repaint(); });
   }
@@ -150,7 +150,7 @@ struct ResizeCosts {
 // Resizes the window through `kResizeSizes`, one size every
 // kResizeEveryMs, then waits kAfterResizesMs for the map to settle at the
 // last size; the ticks run all the while.
-void MeasureResizes(MainWindow& window, const std::shared_ptr<TickGaps>& gaps) {
+void MeasureResizes(DarvelleWindow& window, const std::shared_ptr<TickGaps>& gaps) {
   window.showNormal();
   auto costs = std::make_shared<ResizeCosts>();
   gaps->Restart();
@@ -177,7 +177,7 @@ void MeasureResizes(MainWindow& window, const std::shared_ptr<TickGaps>& gaps) {
 // Opens the time slider and plays it for kPlayMs at 10 minutes a second,
 // counting the pictures the map panel shows on the way.
 constexpr int kPlayMs = 5000;
-void MeasurePlaying(MainWindow& window, const std::shared_ptr<TickGaps>& gaps) {
+void MeasurePlaying(DarvelleWindow& window, const std::shared_ptr<TickGaps>& gaps) {
   auto* open = window.findChild<QAction*>(QStringLiteral("TimeSlider1"));
   auto* slider = window.findChild<TimeSlider*>(QStringLiteral("TimeSlider"));
   auto* speeds = window.findChild<QComboBox*>(QStringLiteral("TimeSpeed"));
@@ -213,8 +213,8 @@ void MeasurePlaying(MainWindow& window, const std::shared_ptr<TickGaps>& gaps) {
 
 // Starts the ticks once the first map is on the screen, prints the idle
 // baseline after kIdleMs, then runs `measure`.
-void AfterFirstMap(MainWindow& window, std::function<void(MainWindow&, const std::shared_ptr<TickGaps>&)> measure) {
-  QObject::connect(&window, &MainWindow::firstMapPainted, &window, [&window, measure] {
+void AfterFirstMap(DarvelleWindow& window, std::function<void(DarvelleWindow&, const std::shared_ptr<TickGaps>&)> measure) {
+  QObject::connect(&window, &DarvelleWindow::firstMapPainted, &window, [&window, measure] {
     QTimer::singleShot(0, &window, [&window, measure] {
       auto gaps = std::make_shared<TickGaps>();
       QObject::connect(&gaps->timer, &QTimer::timeout, &window, [gaps] { gaps->Tick(); });
@@ -231,14 +231,14 @@ void AfterFirstMap(MainWindow& window, std::function<void(MainWindow&, const std
 
 }  // namespace
 
-void StartResponseProbe(MainWindow& window, int year) {
-  AfterFirstMap(window, [year](MainWindow& w, const std::shared_ptr<TickGaps>& gaps) {
+void StartResponseProbe(DarvelleWindow& window, int year) {
+  AfterFirstMap(window, [year](DarvelleWindow& w, const std::shared_ptr<TickGaps>& gaps) {
     MeasureRecomputation(w, year, gaps);
   });
 }
 
-void StartResizeProbe(MainWindow& window) { AfterFirstMap(window, MeasureResizes); }
+void StartResizeProbe(DarvelleWindow& window) { AfterFirstMap(window, MeasureResizes); }
 
-void StartPlayProbe(MainWindow& window) { AfterFirstMap(window, MeasurePlaying); }
+void StartPlayProbe(DarvelleWindow& window) { AfterFirstMap(window, MeasurePlaying); }
 
 }  // namespace darvelle::ui

@@ -6,25 +6,25 @@
 
 namespace darvelle::ui {
 
-class MainWindow;
+class DarvelleWindow;
 
 // Once the first map is on the screen: requests the first eclipse of `year`
 // at resolution 32, ticks a 1 ms timer on the window's thread until the
 // result is shown, prints the longest gap between two ticks, and closes the
 // window.
-void StartResponseProbe(MainWindow& window, int year);
+void StartResponseProbe(DarvelleWindow& window, int year);
 
 // Once the first map is on the screen: a second of ticks as a baseline, then
 // eight resizes of the window 150 ms apart and a second for the map to
 // settle; prints the longest gap between two ticks and the most the
 // window's thread worked between two, whether the picture shown at the end
 // fits the map panel, and closes the window.
-void StartResizeProbe(MainWindow& window);
+void StartResizeProbe(DarvelleWindow& window);
 
 // Once the first map is on the screen: a second of ticks as a baseline, then
 // the time slider opened and played at 10 minutes a second for five seconds
 // over the shown eclipse; prints the longest gap between two ticks, how many
 // different pictures the map panel showed, and closes the window.
-void StartPlayProbe(MainWindow& window);
+void StartPlayProbe(DarvelleWindow& window);
 
 }  // namespace darvelle::ui

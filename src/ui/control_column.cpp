@@ -1,7 +1,9 @@
 #include "ui/control_column.h"
 
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QScrollBar>
+#include <QVBoxLayout>
 
 namespace darvelle::ui {
 
@@ -33,6 +35,24 @@ bool ControlColumn::eventFilter(QObject* watched, QEvent* event) {
 void ControlColumn::FitWidth() {
   const int bar = verticalScrollBar()->isVisibleTo(this) ? verticalScrollBar()->sizeHint().width() : 0;
   setFixedWidth(widget()->minimumWidth() + bar);
+}
+
+QWidget* MakeClientArea(ControlColumn* column, QWidget* map) {
+  auto* area = new QWidget;
+  area->setObjectName(QStringLiteral("ClientArea"));
+  auto* outer = new QVBoxLayout(area);
+  outer->setContentsMargins(0, 0, 0, 0);
+  outer->setSpacing(0);
+  auto* body = new QHBoxLayout;
+  body->setSpacing(0);
+  outer->addLayout(body, 1);
+  body->addWidget(column);
+  body->addWidget(map, 1);
+  auto* bottomEdge = new QWidget(area);
+  bottomEdge->setObjectName(QStringLiteral("Panel1"));
+  bottomEdge->setFixedHeight(1);
+  outer->addWidget(bottomEdge);
+  return area;
 }
 
 }  // namespace darvelle::ui

@@ -23,4 +23,9 @@ class ControlColumn : public QScrollArea {
   void FitWidth();
 };
 
+// The window's client area ("ClientArea"): the column on the left, the map
+// beside it taking what width is left, and under both the one-pixel edge
+// "Panel1".
+QWidget* MakeClientArea(ControlColumn* column, QWidget* map);
+
 }  // namespace darvelle::ui

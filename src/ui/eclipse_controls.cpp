@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QToolTip>
 #include <QVBoxLayout>
 
@@ -61,11 +62,23 @@ EclipseControls::EclipseControls(SessionController& controller, const Catalogue&
   BuildProjectionOptions(column);
   BuildExitButtons(column);
   column->addStretch(1);
+  AddStepKeys();
 
   entryChecks_ = {new EntryCheck(yearEdit_, Entry::Year),      new EntryCheck(sarosEdit_, Entry::Saros),
                   new EntryCheck(psiEdit_, Entry::Angle),      new EntryCheck(phiEdit_, Entry::Angle),
                   new EntryCheck(chiEdit_, Entry::Angle),      new EntryCheck(globeSizeEdit_, Entry::GlobeSize),
                   new EntryCheck(deltaTEntry_->Edit(), Entry::DeltaT)};
+}
+
+// Page Up and Page Down step through the catalogue as the < and > buttons
+// beside the year do, wherever the focus is in the window.
+void EclipseControls::AddStepKeys() {
+  auto* previous = new QShortcut(QKeySequence(Qt::Key_PageUp), this);
+  previous->setObjectName(QStringLiteral("PreviousEclipseKey"));
+  connect(previous, &QShortcut::activated, this, [this] { controller_.StepCatalogue(-1); });
+  auto* next = new QShortcut(QKeySequence(Qt::Key_PageDown), this);
+  next->setObjectName(QStringLiteral("NextEclipseKey"));
+  connect(next, &QShortcut::activated, this, [this] { controller_.StepCatalogue(1); });
 }
 
 QPushButton* EclipseControls::StepButton(const char* name, const char* caption, QWidget* parent,

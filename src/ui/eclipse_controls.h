@@ -75,6 +75,7 @@ class EclipseControls : public QWidget {
   void BuildViewRows(QVBoxLayout* column);
   void BuildProjectionOptions(QVBoxLayout* column);
   void BuildExitButtons(QVBoxLayout* column);
+  void AddStepKeys();
   QPushButton* StepButton(const char* name, const char* caption, QWidget* parent, std::function<void()> onClick);
 
   void EnterYear();

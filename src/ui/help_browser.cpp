@@ -5,6 +5,9 @@
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <exception>
+
+#include "catalogue/data_files.h"
 
 namespace darvelle::ui {
 
@@ -13,6 +16,20 @@ const char* HelpIndexFile(Language language) {
     case kGerman: return "help/darvelleEN/de/index.html";
     case kFrench: return "help/darvelleEN/fr/index.html";
     default: return kHelpIndexFile;
+  }
+}
+
+QString HelpBrowser::ShowContents(HelpBrowser*& window, QWidget* owner, const std::optional<std::filesystem::path>& dataFolder,
+                                  Language language) {
+  try {
+    const std::filesystem::path index = FindDataFile(HelpIndexFile(language), dataFolder);
+    if (window == nullptr) window = new HelpBrowser(owner);
+    window->OpenContents(index);
+    window->show();
+    window->raise();
+    return {};
+  } catch (const std::exception& e) {
+    return QString::fromStdString(e.what());
   }
 }
 

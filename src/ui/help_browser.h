@@ -5,6 +5,7 @@
 
 #include <QWidget>
 #include <filesystem>
+#include <optional>
 
 #include "catalogue/language.h"
 
@@ -26,6 +27,11 @@ class HelpBrowser : public QWidget {
   // Shows `index`, the table of contents; links between the pages work.
   void OpenContents(const std::filesystem::path& index);
   QTextBrowser* Browser() const { return browser_; }
+  // Shows the table of contents in `language` from `dataFolder` in `window`,
+  // made as `owner`'s help window at the first call. Returns why the pages
+  // cannot be shown; empty when they are.
+  static QString ShowContents(HelpBrowser*& window, QWidget* owner, const std::optional<std::filesystem::path>& dataFolder,
+                              Language language);
 
  private:
   QTextBrowser* browser_;

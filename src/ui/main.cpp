@@ -10,7 +10,7 @@
 #include "darvelle/version.h"
 #include "render/vector_state.h"
 #include "ui/application.h"
-#include "ui/main_window.h"
+#include "ui/darvelle_window.h"
 #include "ui/window_options.h"
 
 namespace {
@@ -54,14 +54,15 @@ int main(int argc, char** argv) {
       darvelle::ui::StartupOptions::FromEnvironment(QApplication::applicationFilePath());
   options.dataFolder = line.dataFolder;
   options.keepFilesAtExit = line.keepFilesAtExit;
-  darvelle::ui::MainWindow window(std::move(options));
-  QObject::connect(&window, &darvelle::ui::MainWindow::closed, &app, &QApplication::quit,
+  const std::unique_ptr<darvelle::ui::DarvelleWindow> window =
+      darvelle::ui::MakeMainWindow(std::move(options));
+  QObject::connect(window.get(), &darvelle::ui::DarvelleWindow::closed, &app, &QApplication::quit,
                    Qt::QueuedConnection);
   if (line.exitAfterFirstMap) {
-    QObject::connect(&window, &darvelle::ui::MainWindow::firstMapPainted, &window,
-                     &darvelle::ui::MainWindow::close, Qt::QueuedConnection);
+    QObject::connect(window.get(), &darvelle::ui::DarvelleWindow::firstMapPainted, window.get(),
+                     &darvelle::ui::DarvelleWindow::close, Qt::QueuedConnection);
   }
-  if (!window.FormCreate()) return EXIT_FAILURE;
-  window.show();
+  if (!window->FormCreate()) return EXIT_FAILURE;
+  window->show();
   return QApplication::exec();
 }

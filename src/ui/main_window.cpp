@@ -9,15 +9,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
-#include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
-#include <QShortcut>
 #include <QStatusBar>
-#include <QVBoxLayout>
 
-#include "catalogue/data_files.h"
 #include "catalogue/eclipse_texts.h"
 #include "catalogue/platform_folders.h"
 #include "io/output_file_names.h"
@@ -43,27 +39,20 @@
 #include "ui/version_info.h"
 #include "ui/view_menus.h"
 #include "ui/widgets.h"
+#include "ui/window_status_bar.h"
 
 namespace darvelle::ui {
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr int kSarosNotFoundMilliseconds = 5000;
-
-// The folder the session writes into: none when it was refused.
-std::optional<std::filesystem::path> OutputFolderOf(const StartupOptions& options) {
-  if (!options.tempFolderProblem.empty()) return std::nullopt;
-  return options.tempFolder;
-}
 
 }  // namespace
 
 MainWindow::MainWindow(StartupOptions options, QWidget* parent)
-    : QMainWindow(parent),
+    : DarvelleWindow(parent),
       options_(std::move(options)),
       session_(std::make_unique<EclipseSession>(
-          SessionResources{&catalogue_, &workers_, OutputFolderOf(options_), options_.dataFolder})),
+          SessionResources{&catalogue_, &workers_, options_.OutputFolder(), options_.dataFolder})),
       controller_(std::make_unique<SessionController>(
           catalogue_, [this]() -> const SessionState& { return session_->State(); },
           [this](const SessionState& next) { Request(next); })) {
@@ -75,14 +64,13 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
   earthLoads_ = std::make_unique<EarthLoads>(workers_, *session_, options_.dataFolder, options_.readCoastlines);
   exitWriter_ = std::make_unique<ExitWriter>(workers_, *earthLoads_, options_.tempFolder, options_.tempFolderProblem);
   connect(exitWriter_.get(), &ExitWriter::finished, this, &MainWindow::FinishExit);
-  connect(exitWriter_.get(), &ExitWriter::refused, this,
-          [this](const QString& why) { ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), why); });
+  connect(exitWriter_.get(), &ExitWriter::refused, this, &MainWindow::Warn);
   BuildControls();
   legendDock_ = new LegendDock(this);
   addDockWidget(Qt::RightDockWidgetArea, legendDock_);
   BuildPlaceDocks();
-  dockArranger_ = std::make_unique<DockArranger>(*this, *Panel2, QList<QDockWidget*>{legendDock_, placeDocks_->PlaceDock(), placeDocks_->TownsDock()});
-  BuildStatusBar();
+  dockArranger_ = std::make_unique<DockArranger>(*this, *globe_, QList<QDockWidget*>{legendDock_, placeDocks_->PlaceDock(), placeDocks_->TownsDock()});
+  statusBar_ = new WindowStatusBar(statusBar());
   BindStatusBar();
   BuildMenus();
   placeDocks_->AddMenuItems(viewMenus_->OptionMenu());
@@ -96,44 +84,25 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
 }
 
 void MainWindow::BuildControls() {
-  auto* central = new QWidget(this);
-  central->setObjectName(QStringLiteral("ClientArea"));
-  setCentralWidget(central);
-  auto* outer = new QVBoxLayout(central);
-  outer->setContentsMargins(0, 0, 0, 0);
-  outer->setSpacing(0);
-  auto* body = new QHBoxLayout;
-  body->setSpacing(0);
-  outer->addLayout(body, 1);
-
   controls_ = new EclipseControls(*controller_, catalogue_);
-  body->addWidget(new ControlColumn(controls_, central));
   connect(controls_, &EclipseControls::timeScaleSwitched, this, &MainWindow::SwitchTimeScale);
   connect(controls_, &EclipseControls::exitRequested, this, &MainWindow::Exit);
   connect(controls_, &EclipseControls::message, this, &MainWindow::ShowMessage);
   connect(controls_, &EclipseControls::sarosNotFound, this, [this](int saros) {
     statusBar_->ShowMessage(SarosNotFoundText(saros, UiLanguage()), kSarosNotFoundMilliseconds);
   });
-
-  Panel2 = new GlobeWidget(*session_, *controller_, *earthLoads_, central);
-  body->addWidget(Panel2, 1);
-  connect(Panel2, &MapPanel::firstMapPainted, this, &MainWindow::firstMapPainted);
-
-  Panel1 = new QWidget(central);
-  Panel1->setObjectName(QStringLiteral("Panel1"));
-  Panel1->setFixedHeight(1);
-  outer->addWidget(Panel1);
+  globe_ = new GlobeWidget(*session_, *controller_, *earthLoads_);
+  connect(globe_, &MapPanel::firstMapPainted, this, &MainWindow::firstMapPainted);
+  setCentralWidget(MakeClientArea(new ControlColumn(controls_), globe_));
 }
 
-void MainWindow::BuildStatusBar() { statusBar_ = new WindowStatusBar(statusBar()); }
-
 void MainWindow::BindStatusBar() {
-  statusBar_->FollowCursor(Panel2->Input(), [this] { return UiLanguage(); });
+  statusBar_->FollowCursor(globe_->Input(), [this] { return UiLanguage(); });
   statusBar_->FollowLoads(*earthLoads_);
   connect(earthLoads_.get(), &EarthLoads::message, this, &MainWindow::ShowMessage);
   connect(earthLoads_.get(), &EarthLoads::textureMissing, this, [this](const QString& why) {
     controls_->DisableColoredEarth();
-    ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), why);
+    Warn(why);
   });
 }
 
@@ -152,7 +121,7 @@ bool MainWindow::FormCreate() {
   try {
     catalogue_ = LoadCatalogueFor(options_);
   } catch (const std::exception& e) {
-    ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"), FromStd(e.what()));
+    Fail(FromStd(e.what()));
     return false;
   }
 
@@ -173,7 +142,7 @@ bool MainWindow::FormCreate() {
   // worker is done, while the window is already on the screen.
   Request(first);
   // The texture's fate is told once the first map is on the screen.
-  connect(Panel2, &MapPanel::firstMapPainted, earthLoads_.get(), &EarthLoads::WatchTexture, Qt::QueuedConnection);
+  connect(globe_, &MapPanel::firstMapPainted, earthLoads_.get(), &EarthLoads::WatchTexture, Qt::QueuedConnection);
   return true;
 }
 
@@ -182,7 +151,7 @@ SessionState MainWindow::RestoreSettings() {
   SessionSettings::Restored restored = sessionSettings_->Restore(catalogue_.Count());
   // Without the file no choice of this run can be remembered, which the user must know.
   ReportSettingsProblem(restored.problem);
-  for (const QString& warning : restored.warnings) ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), warning);
+  for (const QString& warning : restored.warnings) Warn(warning);
   return restored.state;
 }
 
@@ -193,11 +162,11 @@ void MainWindow::Request(const SessionState& next) {
   // On the screen the curves stand out from the deep ocean over light
   // halos; the files (exit bitmap and sheet) are drawn without them.
   shown.view.CurveHalos = true;
-  session_->SetPixelRatio(Panel2->devicePixelRatioF());
+  session_->SetPixelRatio(globe_->devicePixelRatioF());
   session_->Recompute(shown, MapArea());
 }
 
-QSize MainWindow::MapArea() const { return Panel2->size(); }
+QSize MainWindow::MapArea() const { return globe_->size(); }
 
 void MainWindow::SwitchTimeScale(TimeScale scale) { session_->SwitchTimeScale(scale, MapArea()); }
 
@@ -208,15 +177,15 @@ void MainWindow::BindSession() {
   // A picture under way follows the panel's size (the window's first showing
   // changes it while the first map is drawn), and the one shown is fitted
   // to it again on a worker: the panel stretches the last one meanwhile.
-  connect(Panel2, &MapPanel::resized, session_.get(), &EclipseSession::ResizeMapArea);
-  connect(Panel2, &MapPanel::pixelRatioChanged, this, [this](qreal ratio) {
+  connect(globe_, &MapPanel::resized, session_.get(), &EclipseSession::ResizeMapArea);
+  connect(globe_, &MapPanel::pixelRatioChanged, this, [this](qreal ratio) {
     session_->SetPixelRatio(ratio);
     session_->ResizeMapArea(MapArea());
   });
   connect(session_.get(), &EclipseSession::refitted, this,
           [this](const std::shared_ptr<const SessionResult>& result) {
-            Panel2->ShowCurrentMap();
-            Panel2->ShowOnGlobe(*result);
+            globe_->ShowCurrentMap();
+            globe_->ShowOnGlobe(*result);
           });
   connect(session_.get(), &EclipseSession::fittingEnded, this, [this] {
     if (!IsBusy() && !IsSaving()) emit becameIdle();
@@ -224,7 +193,7 @@ void MainWindow::BindSession() {
   connect(session_.get(), &EclipseSession::filesFailed, this,
           [this](const QString& cause) { ReportOutputFailure(cause.toStdString()); });
   connect(session_.get(), &EclipseSession::failed, this, [this](const QString& message) {
-    ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"), message);
+    Fail(message);
   });
 }
 
@@ -243,8 +212,7 @@ void MainWindow::ShowPrepared(const PreparedEclipse& eclipse, bool recomputing) 
 
 void MainWindow::ShowEclipseLabels(const PreparedEclipse& c) {
   const QString nine(9, QLatin1Char(' '));
-  setWindowTitle(captionPrefix_ + nine + FromStd(EstimateText(c)) + nine +
-                 FromWindows1252(EclipseTypeName(c.elements.kind, UiLanguage())));
+  setWindowTitle(captionPrefix_ + nine + FromStd(EstimateText(c)) + nine + EclipseTypeText(c));
   viewMenus_->ShowEclipse(c);
 }
 
@@ -252,25 +220,17 @@ void MainWindow::ShowResult(const std::shared_ptr<const SessionResult>& result) 
   statusBar_->ShowDrawnCurves(result->drawnCurves);
   controls_->ShowHeadline(
       HeadlineSummaryText(result->headline, result->computation->timeScale, result->state.language));
-  Panel2->ShowResult(*result);
+  globe_->ShowResult(*result);
   legendDock_->Panel().setLayers(LegendLayersOf(*result));
 }
 
 void MainWindow::ShowBusy(bool busy) {
   if (busy) {
-    focusBeforeBusy_ = QApplication::focusWidget();
-    setEnabled(false);
+    HoldInput();
     return;
   }
   if (exitWriter_->Writing()) return;  // the exit's files are still being written
-  setEnabled(true);
-  if (focusBeforeBusy_ != nullptr && focusBeforeBusy_->isVisible()) {
-    focusBeforeBusy_->setFocus();
-  } else if (focusWidget() == nullptr) {
-    // A window shown while busy got no focus: the first control takes it,
-    // as in a window shown idle.
-    focusNextChild();
-  }
+  GiveBackInput();
   // Else fittingEnded() says it.
   if (!session_->IsFitting()) emit becameIdle();
 }
@@ -284,12 +244,16 @@ void MainWindow::ReportOutputFailure(const std::string& cause) {
               OutputFailureText(FromStd(options_.tempFolder.string()), FromStd(cause)));
 }
 
-QString MainWindow::LegendTitle(const PreparedEclipse& eclipse) const {
-  return FromWindows1252(EclipseTypeName(eclipse.elements.kind, UiLanguage()));
-}
-
 void MainWindow::ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text) {
   if (messageSink_) messageSink_(icon, title, text);
+}
+
+void MainWindow::Warn(const QString& text) { ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), text); }
+
+void MainWindow::Fail(const QString& text) { ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"), text); }
+
+QString MainWindow::EclipseTypeText(const PreparedEclipse& eclipse) const {
+  return FromWindows1252(EclipseTypeName(eclipse.elements.kind, UiLanguage()));
 }
 
 void MainWindow::ReportSettingsProblem(const QString& problem) {
@@ -297,6 +261,22 @@ void MainWindow::ReportSettingsProblem(const QString& problem) {
   settingsProblemReported_ = true;
   ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"),
               problem + QStringLiteral("\n\nUntil this is mended, the program does not remember the choices of this run."));
+}
+
+void MainWindow::HoldInput() {
+  focusBeforeBusy_ = QApplication::focusWidget();
+  setEnabled(false);
+}
+
+void MainWindow::GiveBackInput() {
+  setEnabled(true);
+  if (focusBeforeBusy_ != nullptr && focusBeforeBusy_->isVisible()) {
+    focusBeforeBusy_->setFocus();
+  } else if (focusWidget() == nullptr) {
+    // A window shown while busy got no focus: the first control takes it,
+    // as in a window shown idle.
+    focusNextChild();
+  }
 }
 
 bool MainWindow::IsBusy() const {
@@ -339,11 +319,11 @@ void MainWindow::BuildMenus() {
 
   QMenu* file = AddMenu(*menuBar(), "File1", "&File");
   BuildSaves(file);
-  Exit1 = AddItem(file, "Exit1", "E&xit");
-  connect(Exit1, &QAction::triggered, this, [this] { Exit(false); });
+  exitItem_ = AddItem(file, "Exit1", "E&xit");
+  connect(exitItem_, &QAction::triggered, this, [this] { Exit(false); });
   viewMenus_ = new ViewMenus(*menuBar(), *controller_, options_.settingsFolder, *legendDock_, [this] {
     if (const auto size = FitToWindowSize(session_->Current().get(), session_->State().view, MapArea(),
-                                          Panel2->devicePixelRatioF())) {
+                                          globe_->devicePixelRatioF())) {
       controller_->SetGlobeSize(*size);
     }
   });
@@ -363,20 +343,12 @@ void MainWindow::ChooseLanguage(Language language) {
 }
 
 void MainWindow::OpenHelp() {
-  try {
-    const std::filesystem::path index =
-        FindDataFile(HelpIndexFile(UiLanguage()), options_.dataFolder);
-    if (helpWindow_ == nullptr) helpWindow_ = new HelpBrowser(this);
-    helpWindow_->OpenContents(index);
-    helpWindow_->show();
-    helpWindow_->raise();
-  } catch (const std::exception& e) {
-    ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), FromStd(e.what()));
-  }
+  const QString problem = HelpBrowser::ShowContents(helpWindow_, this, options_.dataFolder, UiLanguage());
+  if (!problem.isEmpty()) Warn(problem);
 }
 
 void MainWindow::BuildPlaceDocks() {
-  placeDocks_ = new PlaceDocks({*this, workers_, catalogue_, *session_, *controller_, Panel2->Input(), options_.settingsFolder},
+  placeDocks_ = new PlaceDocks({*this, workers_, catalogue_, *session_, *controller_, globe_->Input(), options_.settingsFolder},
                                legendDock_);
   connect(placeDocks_, &PlaceDocks::settingsProblem, this, &MainWindow::ReportSettingsProblem);
   connect(placeDocks_, &PlaceDocks::placeChosen, this, [this](bool moved) {
@@ -387,20 +359,13 @@ void MainWindow::BuildPlaceDocks() {
   });
 }
 
-// What users expect of any window: shortcuts (F1 help, Ctrl+Q quit, Page
-// Up/Down through the catalogue), tooltips in the window's language, and the
+// What users expect of any window: shortcuts (F1 help, Ctrl+Q quit; Page
+// Up/Down through the catalogue are the controls'), tooltips in the window's language, and the
 // window's place, size and docks as the user left them.
 
 void MainWindow::BuildConventions() {
   helpItem_->setShortcut(QKeySequence(Qt::Key_F1));
-  Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-  // The same steps as the < and > buttons beside the year.
-  auto* previous = new QShortcut(QKeySequence(Qt::Key_PageUp), this);
-  previous->setObjectName(QStringLiteral("PreviousEclipseKey"));
-  connect(previous, &QShortcut::activated, this, [this] { controller_->StepCatalogue(-1); });
-  auto* next = new QShortcut(QKeySequence(Qt::Key_PageDown), this);
-  next->setObjectName(QStringLiteral("NextEclipseKey"));
-  connect(next, &QShortcut::activated, this, [this] { controller_->StepCatalogue(1); });
+  exitItem_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 }
 
 void MainWindow::ShowTooltips(Language language) {
@@ -414,14 +379,14 @@ void MainWindow::BuildTimeControls() {
   QMenu* file = findChild<QMenu*>(QStringLiteral("File1"));
   // The film's item goes with the exports, above the separator that sets off the exit.
   const QList<QAction*> fileItems = file->actions();
-  const qsizetype exit = fileItems.indexOf(Exit1);
+  const qsizetype exit = fileItems.indexOf(exitItem_);
   timeControls_ = std::make_unique<TimeControls>(TimeControlsWiring{
-      .window = this, .session = session_.get(), .observer = placeDocks_->Observer(), .mapPanel = Panel2,
-      .placeDock = placeDocks_->PlaceDock(), .globe = &Panel2->Input(), .controller = controller_.get(),
-      .optionMenu = viewMenus_->OptionMenu(), .fileMenu = file, .fileMenuBefore = exit > 0 ? fileItems[exit - 1] : Exit1,
+      .window = this, .session = session_.get(), .observer = placeDocks_->Observer(), .mapPanel = globe_,
+      .placeDock = placeDocks_->PlaceDock(), .globe = &globe_->Input(), .controller = controller_.get(),
+      .optionMenu = viewMenus_->OptionMenu(), .fileMenu = file, .fileMenuBefore = exit > 0 ? fileItems[exit - 1] : exitItem_,
       .workers = &workers_, .settingsFolder = options_.settingsFolder, .texture = &earthLoads_->Texture(),
-      .coastlines = &earthLoads_->Coastlines(), .showPlainMap = [this] { Panel2->ShowCurrentMap(); },
-      .report = [this](const QString& problem) { ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), problem); }});
+      .coastlines = &earthLoads_->Coastlines(), .showPlainMap = [this] { globe_->ShowCurrentMap(); },
+      .report = [this](const QString& problem) { Warn(problem); }});
 }
 
 // ---------------------------------------------------------------- the ways out
@@ -445,17 +410,15 @@ MainWindow::~MainWindow() {
 void MainWindow::Exit(bool withSheet) {
   const std::shared_ptr<const SessionResult> shown = session_->Current();
   const ExitWriter::Start start =
-      exitWriter_->Begin(shown, shown != nullptr ? LegendTitle(*shown->computation) : QString(), withSheet);
+      exitWriter_->Begin(shown, shown != nullptr ? EclipseTypeText(*shown->computation) : QString(), withSheet);
   if (start == ExitWriter::Start::kCloseNow) close();
   if (start != ExitWriter::Start::kWriting) return;
   if (withSheet) controls_->ShowExitWriting(true);
   // No input while the files are written: nothing may change what they show.
-  focusBeforeBusy_ = QApplication::focusWidget();
-  setEnabled(false);
+  HoldInput();
 }
 
 void MainWindow::FinishExit(bool withSheet, const QString& failure) {
-  setEnabled(true);
   controls_->ShowExitWriting(false);
   if (failure.isEmpty() || !withSheet) {
     if (withSheet) {
@@ -467,14 +430,14 @@ void MainWindow::FinishExit(bool withSheet, const QString& failure) {
     // A bitmap that could not be written is reported, and the window
     // closes all the same: the user asked to leave, and the picture is
     // only a by-product of leaving.
-    if (!failure.isEmpty()) ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"), failure);
+    if (!failure.isEmpty()) Fail(failure);
     close();
     return;
   }
   // Bitmap and sheet are written under temporary names and renamed when
   // complete, so nothing half-written is left; the user may retry or leave.
-  if (focusBeforeBusy_ != nullptr && focusBeforeBusy_->isVisible()) focusBeforeBusy_->setFocus();
-  ShowMessage(QMessageBox::Critical, QStringLiteral("Darvelle"), failure);
+  GiveBackInput();
+  Fail(failure);
   emit becameIdle();
 }
 
@@ -521,12 +484,16 @@ void MainWindow::SaveSettingsAndRemoveFiles() {
   const auto& shown = session_->Current();
   const QString failure = sessionSettings_->Save(state, controls_->TypedAngles(state.view),
                                                  shown != nullptr ? shown->drawnView.RK : state.view.RK);
-  if (!failure.isEmpty()) ShowMessage(QMessageBox::Warning, QStringLiteral("Darvelle"), failure);
+  if (!failure.isEmpty()) Warn(failure);
   // The twenty names of the list, and the horizon curves under the names
   // they are written with (the list spells them in capitals).
   if (!options_.keepFilesAtExit && options_.tempFolderProblem.empty()) {
     DeleteComputationFiles(options_.tempFolder);
   }
+}
+
+std::unique_ptr<DarvelleWindow> MakeMainWindow(StartupOptions options, QWidget* parent) {
+  return std::make_unique<MainWindow>(std::move(options), parent);
 }
 
 }  // namespace darvelle::ui

@@ -13,128 +13,57 @@
 // The window shows what the session emits: the labels at once, the map when
 // the worker is done; it never waits for a worker on its own thread.
 
-#include <QFutureWatcher>
-#include <QImage>
-#include <QMainWindow>
-#include <QMessageBox>
 #include <QPointer>
 #include <QThreadPool>
-#include <QTimer>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <optional>
-#include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/language.h"
-#include "render/coastline_file.h"
-#include "render/coastlines.h"
-#include "ui/data_loads.h"
-#include "ui/startup_options.h"
+#include "ui/darvelle_window.h"
 #include "ui/eclipse_session.h"
 #include "ui/qt_texts.h"
-#include "ui/save_actions.h"
 #include "ui/session_controller.h"
-#include "ui/status_panels.h"
-#include "ui/window_status_bar.h"
+#include "ui/startup_options.h"
 
 class QAction;
-class QCheckBox;
 class QDockWidget;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QPushButton;
-class QRadioButton;
-class QStatusBar;
-class QTableWidget;
-class QVBoxLayout;
 
 namespace darvelle::ui {
 
-class EclipseControls;
+class AboutPanel;
 class DockArranger;
+class EarthLoads;
+class EclipseControls;
+class ExitWriter;
+class GlobeWidget;
+class HelpBrowser;
+class LegendDock;
+class PlaceDocks;
 class SaveController;
 class SessionSettings;
-class EarthLoads;
-class AboutPanel;
-class PlaceDocks;
-class ViewMenus;
-class GlobeWidget;
-class ExitWriter;
-class GlobeView;
-class HelpBrowser;
-class LocalCircumstancesPanel;
-class TownsPanel;
-class ObserverModel;
-class VisibleEclipsesDialog;
-struct ObserverPlace;
-class LegendDock;
 class TimeControls;
-}  // namespace darvelle::ui
-namespace darvelle::ui {
+class ViewMenus;
+class WindowStatusBar;
 
-class MainWindow : public QMainWindow {
+class MainWindow final : public DarvelleWindow {
   Q_OBJECT
 
  public:
-  // How a message reaches the user; the window shows a message box unless
-  // told otherwise (tests collect the messages instead).
-  using MessageSink =
-      std::function<void(QMessageBox::Icon icon, const QString& title, const QString& text)>;
-
   explicit MainWindow(StartupOptions options, QWidget* parent = nullptr);
   // Waits for the workers still writing files.
   ~MainWindow() override;
 
-  // Start-up: folders, version, texture, catalogue, coastlines, settings and
-  // the first request. Returns false when there is nothing to show (no
-  // usable catalogue); the user has been told why.
-  bool FormCreate();
-
-  void SetMessageSink(MessageSink sink) { messageSink_ = std::move(sink); }
-  // How the File menu asks for a path (a QFileDialog unless told otherwise).
-  void SetFileAsker(FileAsker asker);
-  // True while a save or export of the File menu is writing.
-  bool IsSaving() const;
-
-  // True while a recomputation, a redraw, the map's fitting to a new panel
-  // size or the exit files are under way.
-  bool IsBusy() const;
-  EclipseSession& Session() { return *session_; }
-
-  // State read by tests and the exit paths.
-  int SelectedIndex() const { return session_->State().index; }
-  int Resolution() const { return session_->State().view.Resolution; }
-  int PenWidth() const { return session_->State().view.PenWidth; }
-  Language UiLanguage() const { return session_->State().language; }
-  const Catalogue& GetCatalogue() const { return catalogue_; }
-  // The computation of the map shown; throws std::logic_error before the first.
-  const EclipseResult& Computation() const {
-    if (session_->Current() == nullptr) throw std::logic_error("no eclipse has been computed yet");
-    return *session_->Current()->computation;
-  }
-  // The scaled map shown in Panel2 (null before the first map).
-  QImage DisplayImage() const {
-    return session_->Current() == nullptr ? QImage() : session_->Current()->renderer->DisplayImage();
-  }
-  // The size of the map panel, which a request makes its pictures for.
-  QSize MapArea() const;
-  const std::filesystem::path& TempFolder() const { return options_.tempFolder; }
-
- signals:
-  void firstMapPainted();
-  // Neither a recomputation, nor the exit files, nor a save is under way any more.
-  void becameIdle();
-  // The close has been carried out: settings saved, output files removed.
-  void closed();
-  // A save or export of the File menu has ended: the file or folder, and
-  // whether it was written (a failure has been reported).
-  void saveFinished(const QString& path, bool written);
+  bool FormCreate() override;
+  void SetMessageSink(MessageSink sink) override { messageSink_ = std::move(sink); }
+  void SetFileAsker(FileAsker asker) override;
+  bool IsSaving() const override;
+  bool IsBusy() const override;
+  EclipseSession& Session() const override { return *session_; }
+  const Catalogue& GetCatalogue() const override { return catalogue_; }
+  QSize MapArea() const override;
+  const std::filesystem::path& TempFolder() const override { return options_.tempFolder; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -142,7 +71,6 @@ class MainWindow : public QMainWindow {
 
  private:
   void BuildControls();
-  void BuildStatusBar();
   void BindStatusBar();
 
   void BuildMenus();
@@ -160,8 +88,13 @@ class MainWindow : public QMainWindow {
   void ShowResult(const std::shared_ptr<const SessionResult>& result);
   void ShowBusy(bool busy);
   void ReportOutputFailure(const std::string& cause);
-  QString LegendTitle(const PreparedEclipse& eclipse) const;
+  QString EclipseTypeText(const PreparedEclipse& eclipse) const;
   void ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text);
+  void Warn(const QString& text);
+  void Fail(const QString& text);
+  // No input while the window works on what it shows; the focus goes back after.
+  void HoldInput();
+  void GiveBackInput();
   // Says, once a run, that the settings are not read or cannot be saved.
   void ReportSettingsProblem(const QString& problem);
 
@@ -176,7 +109,6 @@ class MainWindow : public QMainWindow {
 
   void Exit(bool withSheet);
   void FinishExit(bool withSheet, const QString& failure);
-  void GiveBackAfterSheet();
   // Work a close waits for: a recomputation, the exit's files, a save.
   bool HoldsClose() const;
   void CloseWhenIdle();
@@ -208,10 +140,9 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<SaveController> saveController_;  // the File menu's saves and exports
 
   // The window's panels, named as their objectName.
-  QWidget* Panel1 = nullptr;
-  GlobeWidget* Panel2 = nullptr;  // the map and the globe under the mouse
+  GlobeWidget* globe_ = nullptr;  // Panel2: the map and the globe under the mouse
   EclipseControls* controls_ = nullptr;  // the left column, Panel0
-  QAction* Exit1 = nullptr;
+  QAction* exitItem_ = nullptr;
   WindowStatusBar* statusBar_ = nullptr;  // the panels, the cursor's place, the save note
   ViewMenus* viewMenus_ = nullptr;  // Resolution, Pen width, Option
   AboutPanel* aboutPanel_ = nullptr;  // Panel_About

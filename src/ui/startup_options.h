@@ -23,6 +23,11 @@ struct StartupOptions {
   // Why tempFolder must not be used (it failed the private-folder check);
   // empty when it may. With a problem the maps are drawn but no file is written.
   std::string tempFolderProblem;
+  // The folder the files are written into: none when it was refused.
+  std::optional<std::filesystem::path> OutputFolder() const {
+    if (!tempFolderProblem.empty()) return std::nullopt;
+    return tempFolder;
+  }
   // Held for the window's life: no other window writes into tempFolder.
   std::shared_ptr<FolderLock> tempFolderLock;
   std::filesystem::path settingsFolder;             // "Darvelle.ini"

@@ -187,7 +187,7 @@ class FilesTest : public WindowFixture {
 
     const int before = window_->SelectedIndex();
     const std::string title = darvelle::SheetTitle(window_->Computation());
-    QSignalSpy finished(window_.get(), &MainWindow::saveFinished);
+    QSignalSpy finished(window_.get(), &DarvelleWindow::saveFinished);
     Answer(folder / "sheet", QStringLiteral("PDF-Dokument (*.pdf)"));
     Find<QAction>("SaveSheet1")->trigger();
     QVERIFY(window_->IsSaving());
@@ -225,9 +225,9 @@ class FilesTest : public WindowFixture {
     const fs::path pdf = Folder("closing") / "sheet.pdf";
     Answer(pdf);
     QStringList order;
-    connect(window_.get(), &MainWindow::saveFinished, this, [&] { order << QStringLiteral("saved"); });
-    connect(window_.get(), &MainWindow::closed, this, [&] { order << QStringLiteral("closed"); });
-    QSignalSpy closed(window_.get(), &MainWindow::closed);
+    connect(window_.get(), &DarvelleWindow::saveFinished, this, [&] { order << QStringLiteral("saved"); });
+    connect(window_.get(), &DarvelleWindow::closed, this, [&] { order << QStringLiteral("closed"); });
+    QSignalSpy closed(window_.get(), &DarvelleWindow::closed);
     Find<QAction>("SaveSheet1")->trigger();
     QVERIFY(window_->IsSaving());
     window_->close();
@@ -397,7 +397,7 @@ class FilesTest : public WindowFixture {
   // Before any map there is nothing to save: said, and no dialog.
   void nothingToSaveBeforeTheFirstMap() {
     // FormCreate not called: no map yet, as after a start that found no catalogue.
-    window_ = std::make_unique<MainWindow>(Options(DataFolder()));
+    window_ = darvelle::ui::MakeMainWindow(Options(DataFolder()));
     window_->SetMessageSink([this](QMessageBox::Icon icon, const QString&, const QString& text) {
       messages_.push_back({icon, text});
     });
@@ -461,7 +461,7 @@ class FilesTest : public WindowFixture {
   // was written. Waits for the worker.
   bool SaveThrough(const char* item, const fs::path& path, const QString& filter = {}) {
     Answer(path, filter);
-    QSignalSpy finished(window_.get(), &MainWindow::saveFinished);
+    QSignalSpy finished(window_.get(), &DarvelleWindow::saveFinished);
     Find<QAction>(item)->trigger();
     if (finished.isEmpty() && !finished.wait(kSettleLimitMs)) return false;
     lastSaved_ = finished.front().at(0).toString();

@@ -67,7 +67,7 @@ class SessionTest : public WindowFixture {
   // settings and the removal of the output files follow when it is done.
   void closeDuringARecomputation() {
     StartAt(2000);
-    QSignalSpy closed(window_.get(), &MainWindow::closed);
+    QSignalSpy closed(window_.get(), &DarvelleWindow::closed);
     Find<QPushButton>("Button_plus_01_Ecl")->click();
     QVERIFY(window_->IsBusy());
     window_->close();
@@ -235,7 +235,7 @@ class SessionTest : public WindowFixture {
         hiddenWhileBusy = !window_->isVisible() && window_->IsBusy();
       }
     });
-    QSignalSpy closed(window_.get(), &MainWindow::closed);
+    QSignalSpy closed(window_.get(), &DarvelleWindow::closed);
     ticker.start(1);
     Find<QAction>("Resol32")->trigger();
     QVERIFY(window_->IsBusy());

@@ -47,11 +47,11 @@ class StartupTest : public WindowFixture {
       release.tryAcquire(1, kReleaseLimitMs);
       return darvelle::LoadCoastlines(file);
     };
-    window_ = std::make_unique<MainWindow>(std::move(options));
+    window_ = darvelle::ui::MakeMainWindow(std::move(options));
     window_->SetMessageSink([this](QMessageBox::Icon icon, const QString&, const QString& text) {
       messages_.push_back({icon, text});
     });
-    QSignalSpy painted(window_.get(), &MainWindow::firstMapPainted);
+    QSignalSpy painted(window_.get(), &DarvelleWindow::firstMapPainted);
     QVERIFY(window_->FormCreate());
     window_->show();
     QTRY_VERIFY(reader.load() != nullptr);

@@ -45,7 +45,8 @@
 #include "ui/languages.h"
 #include "ui/widgets.h"
 #include "ui/year_eclipse_list.h"
-#include "ui/main_window.h"
+#include "ui/darvelle_window.h"
+#include "ui/window_status_bar.h"
 #include "ui/widgets.h"
 
 namespace window_test {
@@ -53,7 +54,7 @@ namespace window_test {
 namespace fs = std::filesystem;
 using darvelle::EclipseRecord;
 using darvelle::Settings;
-using darvelle::ui::MainWindow;
+using darvelle::ui::DarvelleWindow;
 
 // The test catalogue: years spread evenly from -4999 to 7000 (every year
 // occurs, in order), filler records in Saros series above 282, and a few
@@ -152,7 +153,7 @@ class WindowFixture : public QObject {
  protected:
   QTemporaryDir dataDir_;
   std::unique_ptr<QTemporaryDir> runDir_;
-  std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<DarvelleWindow> window_;
   std::vector<Message> messages_;
 
   fs::path DataFolder() const { return dataDir_.path().toStdString(); }
@@ -175,7 +176,7 @@ class WindowFixture : public QObject {
   // Starts a window, of `size` from its first drawing when one is given;
   // false when FormCreate found nothing to show.
   bool Start(darvelle::ui::StartupOptions options, std::optional<QSize> size = std::nullopt) {
-    window_ = std::make_unique<MainWindow>(std::move(options));
+    window_ = darvelle::ui::MakeMainWindow(std::move(options));
     window_->SetMessageSink([this](QMessageBox::Icon icon, const QString&, const QString& text) {
       messages_.push_back({icon, text});
     });
@@ -258,8 +259,8 @@ class WindowFixture : public QObject {
   void Settle() {
     if (!window_->IsBusy()) return;
     QEventLoop loop;
-    connect(window_.get(), &MainWindow::becameIdle, &loop, &QEventLoop::quit);
-    connect(window_.get(), &MainWindow::closed, &loop, &QEventLoop::quit);
+    connect(window_.get(), &DarvelleWindow::becameIdle, &loop, &QEventLoop::quit);
+    connect(window_.get(), &DarvelleWindow::closed, &loop, &QEventLoop::quit);
     QTimer::singleShot(kSettleLimitMs, &loop, &QEventLoop::quit);  // a hang fails below
     loop.exec();
     // A window closed at once may still be fitting its last picture to a

@@ -79,7 +79,7 @@ class WindowScreenTest : public WindowFixture {
     browser->setSource(QUrl(QStringLiteral("statusbar.html")));
     QCOMPARE(browser->window()->windowTitle(), QStringLiteral("The status bar - Darvelle help"));
     Activate();
-    QSignalSpy closed(window_.get(), &MainWindow::closed);
+    QSignalSpy closed(window_.get(), &DarvelleWindow::closed);
     QTest::keyClick(window_.get(), Qt::Key_Q, Qt::ControlModifier);
     QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 1, 60000);
     // As the Exit item: the legend bitmap is written.
@@ -312,7 +312,7 @@ class WindowScreenTest : public WindowFixture {
     window_->SetFileAsker([&](QWidget*, const darvelle::ui::FileQuestion&) {
       return darvelle::ui::FileAnswer{QString::fromStdString(saved.string()), QString()};
     });
-    QSignalSpy finished(window_.get(), &MainWindow::saveFinished);
+    QSignalSpy finished(window_.get(), &DarvelleWindow::saveFinished);
     Find<QAction>("SaveMap1")->trigger();
     QVERIFY(finished.wait(kSettleLimitMs));
     QVERIFY(finished.front().at(1).toBool());
