@@ -11,6 +11,7 @@
 #include "astro/iso_time.h"
 #include "catalogue/eclipse_texts.h"
 #include "places/local_time.h"
+#include "reports/local_words.h"
 
 namespace darvelle::cli {
 namespace {
@@ -82,62 +83,28 @@ std::string ZoneTime(const LocalReport& r, double t) {
   return local.Text + (local.MeanTime ? " LMT" : local.Offset);
 }
 
+// The words of these tables alone; those the window shows too come from
+// reports/local_words.h.
 struct Words {
   const char* eclipse;
   const char* place;
   const char* timeScale;  // followed by the DeltaT
-  const char* event;
-  const char* local;
-  const char* sunAlt;
   const char* sunAz;
   const char* positionAngle;
-  const char* events[7];  // C1, C2, max, C3, C4, sunrise, sunset
-  const char* kinds[4];   // none, partial, annular, total
-  const char* visibility[5];  // none, night, rise, set, full
-  const char* magnitude;
-  const char* obscuration;
   const char* ratio;
-  const char* duration;
   const char* sunDown;
-  const char* noEclipse;
   const char* dateTT;
   const char* maximumUT;
   const char* magnitudeSeen;  // the visible list's filter: with the Sun up
 };
 
 const Words kWords[3] = {
-    {"Finsternis", "Ort", "Zeitskala: UT = TT - DeltaT, DeltaT", "Ereignis", "Ortszeit",
-     "Sonnenhöhe", "Azimut", "P",
-     {"Beginn partiell (C1)", "Beginn Totalität/Ring (C2)", "Maximum", "Ende Totalität/Ring (C3)",
-      "Ende partiell (C4)", "Sonnenaufgang", "Sonnenuntergang"},
-     {"keine", "partiell", "ringförmig", "total"},
-     {"keine Finsternis an diesem Ort", "Sonne während der ganzen Finsternis unter dem Horizont",
-      "Finsternis bei Sonnenaufgang im Gang", "Finsternis bei Sonnenuntergang im Gang",
-      "ganz sichtbar"},
-     "Größe", "Bedeckung", "Verhältnis Mond/Sonne", "Dauer", "Sonne unter dem Horizont",
-     "An diesem Ort findet keine Finsternis statt.", "Datum (TT)", "Maximum (UT)",
-     "gesehen"},
-    {"Eclipse", "Place", "Time scale: UT = TT - DeltaT, DeltaT", "Event", "Local time",
-     "Sun alt.", "Azimuth", "P",
-     {"Partial begins (C1)", "Total/annular begins (C2)", "Maximum", "Total/annular ends (C3)",
-      "Partial ends (C4)", "Sunrise", "Sunset"},
-     {"none", "partial", "annular", "total"},
-     {"no eclipse at this place", "the Sun is below the horizon throughout",
-      "in progress at sunrise", "in progress at sunset", "fully visible"},
-     "Magnitude", "Obscuration", "Moon/Sun ratio", "Duration", "Sun below the horizon",
-     "No eclipse at this place.", "Date (TT)", "Maximum (UT)",
-     "seen"},
-    {"Éclipse", "Lieu", "Échelle de temps : UT = TT - DeltaT, DeltaT", "Événement",
-     "Heure locale", "Haut. Soleil", "Azimut", "P",
-     {"Début partielle (C1)", "Début totalité/anneau (C2)", "Maximum",
-      "Fin totalité/anneau (C3)", "Fin partielle (C4)", "Lever du Soleil",
-      "Coucher du Soleil"},
-     {"aucune", "partielle", "annulaire", "totale"},
-     {"pas d'éclipse en ce lieu", "le Soleil reste sous l'horizon",
-      "en cours au lever du Soleil", "en cours au coucher du Soleil", "entièrement visible"},
-     "Grandeur", "Obscuration", "Rapport Lune/Soleil", "Durée", "Soleil sous l'horizon",
-     "Pas d'éclipse en ce lieu.", "Date (TT)", "Maximum (UT)",
-     "vue"},
+    {"Finsternis", "Ort", "Zeitskala: UT = TT - DeltaT, DeltaT", "Azimut", "P",
+     "Verhältnis Mond/Sonne", "Sonne unter dem Horizont", "Datum (TT)", "Maximum (UT)", "gesehen"},
+    {"Eclipse", "Place", "Time scale: UT = TT - DeltaT, DeltaT", "Azimuth", "P", "Moon/Sun ratio",
+     "Sun below the horizon", "Date (TT)", "Maximum (UT)", "seen"},
+    {"Éclipse", "Lieu", "Échelle de temps : UT = TT - DeltaT, DeltaT", "Azimut", "P",
+     "Rapport Lune/Soleil", "Soleil sous l'horizon", "Date (TT)", "Maximum (UT)", "vue"},
 };
 
 const Words& WordsFor(Language language) {
@@ -251,68 +218,108 @@ std::string VisibleCsvRow(const LocalReport& r) {
          FixedText(l.VisibleMagnitude(), 4);
 }
 
-std::string LocalTable(const LocalReport& r, Language language) {
+namespace {
+
+std::string Label(reports::LocalLabel label, Language language) {
+  return std::string(reports::LocalLabelName(label, language));
+}
+
+// What the place sees, in the window's words: the kind, then the visibility.
+std::string SeenLines(const LocalCircumstances& l, Language language) {
+  return std::string(reports::LocalKindName(l.Kind, language)) + "\n" +
+         Label(reports::LocalLabel::kVisibility, language) + ": " +
+         std::string(reports::VisibilityName(l.Seen, language)) + "\n";
+}
+
+// Contacts, maximum, sunrise and sunset in the order they happen; a
+// contact that does not exist has no row and no time.
+std::string EventRows(const LocalReport& r, Language language) {
+  using reports::LocalMoment;
   const Words& w = WordsFor(language);
   const LocalCircumstances& l = r.Local;
-  std::string out = std::string(w.eclipse) + " #" + std::to_string(r.Index) + "  " +
-                    CatalogueDate(r.Elements) + " (TT)\n" + w.place + ": " + PlaceLine(r) + "\n" +
-                    w.timeScale + " = " + FixedText(r.DeltaT, 1) + " s\n";
-  out += BandLine(r, language);
-  if (l.Kind == LocalKind::kNone) return out + w.noEclipse + "\n";
-  out += std::string(w.kinds[static_cast<int>(l.Kind)]) + ", " +
-         w.visibility[static_cast<int>(l.Seen)] + "\n\n";
-  out += Padded(w.event, 30) + Padded("UT", 12) + Padded(w.local, 32) + Padded(w.sunAlt, 13) +
-         Padded(w.sunAz, 9) + w.positionAngle + "\n";
-  // Contacts, maximum, sunrise and sunset in the order they happen; a
-  // contact that does not exist has no row and no time.
+  const reports::CentralPhase phase = reports::InnerContactPhase(l.Kind, r.Elements.kind);
+  const auto name = [&](LocalMoment m) { return std::string(reports::LocalMomentName(m, phase, language)); };
   std::vector<std::pair<double, std::string>> rows;
-  const std::optional<LocalEvent>* events[5] = {&l.C1, &l.C2, &l.Maximum, &l.C3, &l.C4};
-  for (int i = 0; i < 5; ++i) {
-    if (!*events[i]) continue;
-    const LocalEvent& e = **events[i];
-    rows.emplace_back(e.Time, Padded(w.events[i], 30) + Padded(UtClock(r, e.Time), 12) +
+  const std::pair<LocalMoment, const std::optional<LocalEvent>*> events[5] = {
+      {LocalMoment::kC1, &l.C1}, {LocalMoment::kC2, &l.C2}, {LocalMoment::kMaximum, &l.Maximum},
+      {LocalMoment::kC3, &l.C3}, {LocalMoment::kC4, &l.C4}};
+  for (const auto& [moment, event] : events) {
+    if (!*event) continue;
+    const LocalEvent& e = **event;
+    rows.emplace_back(e.Time, Padded(name(moment), 30) + Padded(UtClock(r, e.Time), 12) +
                                   Padded(ZoneTime(r, e.Time), 32) +
                                   Padded(FixedText(e.SunAltitudeDeg, 1), 13) +
                                   Padded(FixedAngleText(e.SunAzimuthDeg, 1), 9) +
                                   FixedAngleText(e.PositionAngleDeg, 1) +
                                   (e.SunUp() ? "" : std::string("  (") + w.sunDown + ")"));
   }
-  const std::optional<HorizonCrossing>* crossings[2] = {&l.Sunrise, &l.Sunset};
-  for (int i = 0; i < 2; ++i) {
-    if (!*crossings[i]) continue;
-    const HorizonCrossing& c = **crossings[i];
-    rows.emplace_back(c.Time, Padded(w.events[5 + i], 30) + Padded(UtClock(r, c.Time), 12) +
-                                  Padded(ZoneTime(r, c.Time), 32) + w.magnitude + " " +
+  const std::pair<LocalMoment, const std::optional<HorizonCrossing>*> crossings[2] = {
+      {LocalMoment::kSunrise, &l.Sunrise}, {LocalMoment::kSunset, &l.Sunset}};
+  for (const auto& [moment, crossing] : crossings) {
+    if (!*crossing) continue;
+    const HorizonCrossing& c = **crossing;
+    rows.emplace_back(c.Time, Padded(name(moment), 30) + Padded(UtClock(r, c.Time), 12) +
+                                  Padded(ZoneTime(r, c.Time), 32) +
+                                  Label(reports::LocalLabel::kMagnitude, language) + " " +
                                   FixedText(c.Magnitude, 4));
   }
   std::stable_sort(rows.begin(), rows.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::string out;
   for (const auto& row : rows) out += row.second + "\n";
-  out += std::string("\n") + w.magnitude + ": " + FixedText(l.Magnitude, 4) + "   " +
-         w.obscuration + ": " + FixedText(l.Obscuration, 4) + "   " + w.ratio + ": " +
-         FixedText(l.MoonSunRatio, 4) + "\n";
+  return out;
+}
+
+std::string SummaryLines(const LocalCircumstances& l, Language language) {
+  using reports::LocalLabel;
+  std::string out = Label(LocalLabel::kMagnitude, language) + ": " + FixedText(l.Magnitude, 4) + "   " +
+                    Label(LocalLabel::kObscuration, language) + ": " + FixedText(l.Obscuration, 4) +
+                    "   " + WordsFor(language).ratio + ": " + FixedText(l.MoonSunRatio, 4) + "\n";
   if (l.DurationS) {
     const int tenths = static_cast<int>(*l.DurationS * 10.0 + 0.5);
     char text[32];
     std::snprintf(text, sizeof text, "%dm %02d.%ds", tenths / 600, tenths / 10 % 60, tenths % 10);
-    out += std::string(w.duration) + ": " + text + "\n";
+    out += Label(LocalLabel::kDuration, language) + ": " + text + "\n";
   }
   return out;
 }
 
-std::string VisibleTableHeader(Language language) {
+}  // namespace
+
+std::string LocalTable(const LocalReport& r, Language language) {
+  using reports::LocalLabel;
   const Words& w = WordsFor(language);
-  return Padded("#", 7) + Padded(w.dateTT, 13) + Padded("", 11) + Padded("", 7) +
-         Padded(w.maximumUT, 24) + Padded(w.magnitude, 11) + Padded(w.magnitudeSeen, 11) +
-         Padded(w.obscuration, 13) +
-         Padded(w.duration, 10) + w.sunAlt + "\n";
+  const LocalCircumstances& l = r.Local;
+  std::string out = std::string(w.eclipse) + " #" + std::to_string(r.Index) + "  " +
+                    CatalogueDate(r.Elements) + " (TT)\n" + w.place + ": " + PlaceLine(r) + "\n" +
+                    w.timeScale + " = " + FixedText(r.DeltaT, 1) + " s\n";
+  out += BandLine(r, language) + SeenLines(l, language);
+  if (l.Kind == LocalKind::kNone) return out;
+  out += "\n" + Padded(Label(LocalLabel::kEvent, language), 30) + Padded("UT", 12) +
+         Padded(Label(LocalLabel::kLocalTime, language), 32) +
+         Padded(Label(LocalLabel::kSunAltitude, language), 13) + Padded(w.sunAz, 9) + w.positionAngle + "\n";
+  return out + EventRows(r, language) + "\n" + SummaryLines(l, language);
+}
+
+// The kind and the visibility are the longest cells: the window's phrases.
+constexpr std::size_t kKindWidth = 24;
+constexpr std::size_t kVisibilityWidth = 31;
+
+std::string VisibleTableHeader(Language language) {
+  using reports::LocalLabel;
+  const Words& w = WordsFor(language);
+  return Padded("#", 7) + Padded(w.dateTT, 13) + Padded("", kKindWidth) +
+         Padded(Label(LocalLabel::kVisibility, language), kVisibilityWidth) + Padded(w.maximumUT, 24) +
+         Padded(Label(LocalLabel::kMagnitude, language), 11) + Padded(w.magnitudeSeen, 11) +
+         Padded(Label(LocalLabel::kObscuration, language), 13) +
+         Padded(Label(LocalLabel::kDuration, language), 10) + Label(LocalLabel::kSunAltitude, language) + "\n";
 }
 
 std::string VisibleTableRow(const LocalReport& r, Language language) {
-  const Words& w = WordsFor(language);
   const LocalCircumstances& l = r.Local;
   return Padded(std::to_string(r.Index), 7) + Padded(CatalogueDate(r.Elements), 13) +
-         Padded(w.kinds[static_cast<int>(l.SeenKind())], 11) + Padded(VisibilityWord(l.Seen), 7) +
+         Padded(std::string(reports::LocalKindName(l.SeenKind(), language)), kKindWidth) +
+         Padded(std::string(reports::VisibilityName(l.Seen, language)), kVisibilityWidth) +
          Padded(l.Maximum ? IsoDateTime(JulianDayUT(r, l.Maximum->Time)) : "", 24) +
          Padded(FixedText(l.Magnitude, 4), 11) + Padded(FixedText(l.VisibleMagnitude(), 4), 11) +
          Padded(FixedText(l.Obscuration, 4), 13) +

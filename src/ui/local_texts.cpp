@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <cmath>
 #include <string>
+#include <string_view>
 
 #include "astro/constants.h"
 #include "astro/format.h"
@@ -10,6 +11,7 @@
 #include "astro/iso_time.h"
 #include "places/local_time.h"
 #include "places/towns_on_path.h"
+#include "reports/local_words.h"
 #include "ui/globe_view.h"
 #include "ui/languages.h"
 
@@ -18,41 +20,11 @@ namespace {
 
 const QString kAbsent = QStringLiteral("\u2014");
 
-// Contact names by the kind seen here: the inner contacts begin and end
-// totality or annularity.
-constexpr const char* kOuterNames[2][3] = {
-    {"Beginn (C1)", "Begins (C1)", "Début (C1)"},
-    {"Ende (C4)", "Ends (C4)", "Fin (C4)"}};
-constexpr const char* kMaximumName[3] = {"Maximum", "Maximum", "Maximum"};
-constexpr const char* kTotalityNames[2][3] = {
-    {"Totalität beginnt (C2)", "Totality begins (C2)", "Début de la totalité (C2)"},
-    {"Totalität endet (C3)", "Totality ends (C3)", "Fin de la totalité (C3)"}};
-constexpr const char* kAnnularityNames[2][3] = {
-    {"Ringförmigkeit beginnt (C2)", "Annularity begins (C2)", "Début de l'anneau (C2)"},
-    {"Ringförmigkeit endet (C3)", "Annularity ends (C3)", "Fin de l'anneau (C3)"}};
-
-constexpr const char* kKindNames[4][3] = {
-    {"Keine Finsternis an diesem Ort", "No eclipse at this place", "Pas d'éclipse en ce lieu"},
-    {"Partielle Finsternis", "Partial eclipse", "Éclipse partielle"},
-    {"Ringförmige Finsternis", "Annular eclipse", "Éclipse annulaire"},
-    {"Totale Finsternis", "Total eclipse", "Éclipse totale"}};
-
-constexpr const char* kFullyVisible[3] = {"Von Anfang bis Ende sichtbar",
-                                          "Visible from beginning to end",
-                                          "Visible du début à la fin"};
-constexpr const char* kAtSunrise[3] = {"Bei Sonnenaufgang im Gange (Aufgang %1, Größe %2)",
-                                       "In progress at sunrise (sunrise %1, magnitude %2)",
-                                       "En cours au lever du Soleil (lever %1, grandeur %2)"};
-constexpr const char* kAtSunset[3] = {"Bei Sonnenuntergang im Gange (Untergang %1, Größe %2)",
-                                      "In progress at sunset (sunset %1, magnitude %2)",
-                                      "En cours au coucher du Soleil (coucher %1, grandeur %2)"};
-constexpr const char* kNight[3] = {
-    "Sonne unter dem Horizont: von hier nicht sichtbar",
-    "Sun below the horizon: not visible from here",
-    "Soleil sous l'horizon : invisible d'ici"};
-constexpr const char* kNoEclipse[3] = {"Keine Finsternis: von hier nicht sichtbar",
-                                       "No eclipse: not visible from here",
-                                       "Pas d'éclipse : invisible d'ici"};
+// The detail after the visibility's phrase while the Sun crosses the horizon.
+constexpr const char* kSunriseDetail[3] = {"Aufgang %1, Größe %2", "sunrise %1, magnitude %2",
+                                           "lever %1, grandeur %2"};
+constexpr const char* kSunsetDetail[3] = {"Untergang %1, Größe %2", "sunset %1, magnitude %2",
+                                          "coucher %1, grandeur %2"};
 constexpr const char* kMeanTime[3] = {"Ortszeit: mittlere Ortszeit (LMT, Länge/15°)",
                                       "Local time: local mean time (LMT, longitude/15°)",
                                       "Heure locale : temps moyen local (LMT, longitude/15°)"};
@@ -113,6 +85,33 @@ QString LocalClock(const ObserverPlace& place, double julianDay, const QString& 
   return text;
 }
 
+QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+QString Label(reports::LocalLabel label, Language language) {
+  return Utf8(reports::LocalLabelName(label, language));
+}
+
+// The moment each row of the contact table shows.
+constexpr reports::LocalMoment kRowMoments[kLocalRowCount] = {
+    reports::LocalMoment::kC1, reports::LocalMoment::kC2, reports::LocalMoment::kMaximum,
+    reports::LocalMoment::kC3, reports::LocalMoment::kC4};
+
+// The visibility's phrase; while the Sun crosses the horizon, followed by
+// when it does and how much of the Sun is covered then.
+QString VisibilityText(const ShownEclipse& eclipse, const LocalCircumstances& local, Language language) {
+  const QString phrase = Utf8(reports::VisibilityName(local.Seen, language));
+  if (local.Seen != Visibility::kRise && local.Seen != Visibility::kSet) return phrase;
+  const bool rise = local.Seen == Visibility::kRise;
+  const std::optional<HorizonCrossing>& c = rise ? local.Sunrise : local.Sunset;
+  const QString detail = TextIn(rise ? kSunriseDetail : kSunsetDetail, language);
+  if (!c) return phrase + QStringLiteral(" (") + detail.arg(kAbsent, kAbsent) + QLatin1Char(')');
+  const QString scale =
+      eclipse.timeScale == TimeScale::kUniversal ? QStringLiteral("UT") : QStringLiteral("TT");
+  const QString clock = StampOf(IsoDateTime(RoundedJulianDay(eclipse, c->Time))).clock;
+  return phrase + QStringLiteral(" (") +
+         detail.arg(clock + QLatin1Char(' ') + scale, QString::number(c->Magnitude, 'f', 3)) + QLatin1Char(')');
+}
+
 }  // namespace
 
 LocalTexts FormatLocalCircumstances(const ShownEclipse& eclipse, const ObserverPlace& place,
@@ -137,20 +136,11 @@ LocalTexts FormatLocalCircumstances(const ShownEclipse& eclipse, const ObserverP
   t.timeScale = eclipse.timeScale == TimeScale::kUniversal
                     ? TextIn(kUniversal, language).arg(QString::number(eclipse.deltaT, 'f', 1))
                     : TextIn(kTerrestrial, language);
-  t.kind = TextIn(kKindNames[static_cast<int>(local.Kind)], language);
-
-  // Seen partial here, the inner contacts (absent) are named after the
-  // eclipse's central phase elsewhere: an annular eclipse has no totality.
-  const EclipseKind onEarth = eclipse.elements.kind;
-  const bool annular = local.Kind == LocalKind::kAnnular ||
-                       (local.Kind != LocalKind::kTotal &&
-                        (onEarth == EclipseKind::Annular || onEarth == EclipseKind::NonCentralAnnular));
-  const char* const(*inner)[3] = annular ? kAnnularityNames : kTotalityNames;
-  t.rows[kRowC1].event = TextIn(kOuterNames[0], language);
-  t.rows[kRowC2].event = TextIn(inner[0], language);
-  t.rows[kRowMaximum].event = TextIn(kMaximumName, language);
-  t.rows[kRowC3].event = TextIn(inner[1], language);
-  t.rows[kRowC4].event = TextIn(kOuterNames[1], language);
+  t.kind = Utf8(reports::LocalKindName(local.Kind, language));
+  const reports::CentralPhase phase = reports::InnerContactPhase(local.Kind, eclipse.elements.kind);
+  for (int r = 0; r < kLocalRowCount; ++r) {
+    t.rows[static_cast<std::size_t>(r)].event = Utf8(reports::LocalMomentName(kRowMoments[r], phase, language));
+  }
 
   // Local dates are compared with the date of the maximum in the window's scale.
   QString referenceDate;
@@ -181,21 +171,7 @@ LocalTexts FormatLocalCircumstances(const ShownEclipse& eclipse, const ObserverP
                            : kAbsent;
   t.duration = local.DurationS ? DurationText(*local.DurationS) : kAbsent;
 
-  auto crossing = [&](const char* const(&words)[3], const std::optional<HorizonCrossing>& c) {
-    if (!c) return TextIn(words, language).arg(kAbsent, kAbsent);
-    const double jd = RoundedJulianDay(eclipse, c->Time);
-    return TextIn(words, language)
-        .arg(StampOf(IsoDateTime(jd)).clock + QLatin1Char(' ') +
-                 (eclipse.timeScale == TimeScale::kUniversal ? QStringLiteral("UT") : QStringLiteral("TT")),
-             QString::number(c->Magnitude, 'f', 3));
-  };
-  switch (local.Seen) {
-    case Visibility::kFull: t.visibility = TextIn(kFullyVisible, language); break;
-    case Visibility::kRise: t.visibility = crossing(kAtSunrise, local.Sunrise); break;
-    case Visibility::kSet: t.visibility = crossing(kAtSunset, local.Sunset); break;
-    case Visibility::kNight: t.visibility = TextIn(kNight, language); break;
-    case Visibility::kNone: t.visibility = TextIn(kNoEclipse, language); break;
-  }
+  t.visibility = VisibilityText(eclipse, local, language);
   return t;
 }
 
@@ -235,35 +211,29 @@ LocalCaptions LocalCaptionsIn(Language language) {
   static constexpr const char* kNoMatch[3] = {"Kein Ort gefunden für „%1“.",
                                               "No place found for \u201C%1\u201D.",
                                               "Aucun lieu trouvé pour « %1 »."};
-  static constexpr const char* kLocal[3] = {"Ortszeit", "Local time", "Heure locale"};
   // Short: the column headers share a dock's width with four other columns.
   static constexpr const char* kAltitude[3] = {"Höhe", "Alt.", "Haut."};
   static constexpr const char* kAzimuth[3] = {"Az.", "Az.", "Az."};
-  static constexpr const char* kMagnitude[3] = {"Größe", "Magnitude", "Grandeur"};
-  static constexpr const char* kObscuration[3] = {"Bedeckung", "Obscuration", "Obscuration"};
-  static constexpr const char* kDuration[3] = {"Dauer", "Duration", "Durée"};
-  static constexpr const char* kVisibility[3] = {"Sichtbarkeit", "Visibility", "Visibilité"};
   static constexpr const char* kCentralOverDeltaT[3] = {"Zentrale Phase", "Central phase", "Phase centrale"};
   static constexpr const char* kVisibleFromHere[3] = {"Von hier sichtbare Finsternisse\u2026",
                                                       "Eclipses visible from here\u2026",
                                                       "Éclipses visibles d'ici\u2026"};
   static constexpr const char* kPreviousPlace[3] = {"Vorheriger Ort", "Previous place",
                                                     "Lieu précédent"};
-  static constexpr const char* kEvent[3] = {"Ereignis", "Event", "Événement"};
   LocalCaptions c;
   c.title = TextIn(kTitle, language);
   c.searchHint = TextIn(kSearchHint, language);
   c.searchTip = TextIn(kSearchTip, language);
   c.noPlace = TextIn(kNoPlace, language);
   c.noMatch = TextIn(kNoMatch, language);
-  c.event = TextIn(kEvent, language);
-  c.local = TextIn(kLocal, language);
+  c.event = Label(reports::LocalLabel::kEvent, language);
+  c.local = Label(reports::LocalLabel::kLocalTime, language);
   c.altitude = TextIn(kAltitude, language);
   c.azimuth = TextIn(kAzimuth, language);
-  c.magnitude = TextIn(kMagnitude, language);
-  c.obscuration = TextIn(kObscuration, language);
-  c.duration = TextIn(kDuration, language);
-  c.visibility = TextIn(kVisibility, language);
+  c.magnitude = Label(reports::LocalLabel::kMagnitude, language);
+  c.obscuration = Label(reports::LocalLabel::kObscuration, language);
+  c.duration = Label(reports::LocalLabel::kDuration, language);
+  c.visibility = Label(reports::LocalLabel::kVisibility, language);
   c.centralOverDeltaT = TextIn(kCentralOverDeltaT, language);
   c.visibleFromHere = TextIn(kVisibleFromHere, language);
   c.previousPlace = TextIn(kPreviousPlace, language);

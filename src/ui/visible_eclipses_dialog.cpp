@@ -26,6 +26,7 @@
 #include "catalogue/eclipse_texts.h"
 #include "geometry/visible_eclipses.h"
 #include "places/local_time.h"
+#include "reports/local_words.h"
 #include "ui/control_factory.h"
 #include "ui/languages.h"
 #include "ui/tooltips.h"
@@ -60,11 +61,6 @@ constexpr const char* kHere[4][3] = {{"", "", ""},
                                      {"hier partiell", "partial here", "partielle ici"},
                                      {"hier ringförmig", "annular here", "annulaire ici"},
                                      {"hier total", "total here", "totale ici"}};
-constexpr const char* kSeenWords[5][3] = {{"", "", ""},
-                                          {"", "", ""},
-                                          {"bei Sonnenaufgang", "at sunrise", "au lever"},
-                                          {"bei Sonnenuntergang", "at sunset", "au coucher"},
-                                          {"ganz", "throughout", "en entier"}};
 constexpr const char* kCount[3] = {"%1 Finsternisse von %2 bis %3", "%1 eclipses from %2 to %3",
                                     "%1 éclipses de %2 à %3"};
 constexpr const char* kOne[3] = {"1 Finsternis von %1 bis %2", "1 eclipse from %1 to %2",
@@ -323,7 +319,7 @@ void VisibleEclipsesDialog::Fill() {
         QString::number(row.magnitude, 'f', 3),
         row.maximumLocal,
         QString::number(row.sunAltitudeDeg, 'f', 1) + QStringLiteral("\u00B0"),
-        TextIn(kSeenWords[static_cast<int>(row.seen)], language_)};
+        QString::fromUtf8(reports::VisibilityName(row.seen, language_))};
     for (int c = 0; c < kColumnCount; ++c) {
       auto* item = new QTableWidgetItem(cells[c]);
       if (c == kMagnitudeColumn || c == kAltitudeColumn) {
