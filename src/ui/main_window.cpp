@@ -75,7 +75,6 @@ MainWindow::MainWindow(StartupOptions options, QWidget* parent)
   BuildMenus();
   placeDocks_->AddMenuItems(viewMenus_->OptionMenu());
   aboutPanel_ = new AboutPanel(centralWidget());
-  BuildConventions();
   // The docks do not set the window's least width: a narrower window moves
   // them under the globe (ArrangeDocks) instead of refusing to shrink.
   setMinimumWidth(centralWidget()->minimumSizeHint().width());
@@ -320,6 +319,7 @@ void MainWindow::BuildMenus() {
   QMenu* file = AddMenu(*menuBar(), "File1", "&File");
   BuildSaves(file);
   exitItem_ = AddItem(file, "Exit1", "E&xit");
+  exitItem_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(exitItem_, &QAction::triggered, this, [this] { Exit(false); });
   viewMenus_ = new ViewMenus(*menuBar(), *controller_, options_.settingsFolder, *legendDock_, [this] {
     if (const auto size = FitToWindowSize(session_->Current().get(), session_->State().view, MapArea(),
@@ -330,8 +330,9 @@ void MainWindow::BuildMenus() {
   connect(viewMenus_, &ViewMenus::languageChosen, this, &MainWindow::ChooseLanguage);
 
   QMenu* help = AddMenu(*menuBar(), "Help1", "&Help");
-  helpItem_ = AddItem(help, "DVLHelp1", "DVL Help");
-  connect(helpItem_, &QAction::triggered, this, &MainWindow::OpenHelp);
+  QAction* helpItem = AddItem(help, "DVLHelp1", "DVL Help");
+  helpItem->setShortcut(QKeySequence(Qt::Key_F1));
+  connect(helpItem, &QAction::triggered, this, &MainWindow::OpenHelp);
   connect(AddItem(help, "About1", "&About"), &QAction::triggered, this, [this] {
     aboutPanel_->Open();
   });
@@ -359,15 +360,7 @@ void MainWindow::BuildPlaceDocks() {
   });
 }
 
-// What users expect of any window: shortcuts (F1 help, Ctrl+Q quit; Page
-// Up/Down through the catalogue are the controls'), tooltips in the window's language, and the
-// window's place, size and docks as the user left them.
-
-void MainWindow::BuildConventions() {
-  helpItem_->setShortcut(QKeySequence(Qt::Key_F1));
-  exitItem_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-}
-
+// Tooltips in the window's language, as users expect of any window.
 void MainWindow::ShowTooltips(Language language) {
   if (tooltipLanguage_ == language) return;
   tooltipLanguage_ = language;

@@ -102,7 +102,6 @@ class MainWindow final : public DarvelleWindow {
 
   void BuildPlaceDocks();
 
-  void BuildConventions();
   void ShowTooltips(Language language);
 
   void BuildTimeControls();
@@ -152,7 +151,6 @@ class MainWindow final : public DarvelleWindow {
   PlaceDocks* placeDocks_ = nullptr;  // the observer: the place, what it sees, the towns
   // Closes the docks beside the globe in a narrow window, opens them under it.
   std::unique_ptr<DockArranger> dockArranger_;
-  QAction* helpItem_ = nullptr;
   std::optional<Language> tooltipLanguage_;  // the language the tooltips are in; none yet
   QtStandardTexts qtTexts_;   // the dialogs' buttons in the window's language
 
