@@ -308,7 +308,7 @@ constexpr std::size_t kVisibilityWidth = 31;
 std::string VisibleTableHeader(Language language) {
   using reports::LocalLabel;
   const Words& w = WordsFor(language);
-  return Padded("#", 7) + Padded(w.dateTT, 13) + Padded("", kKindWidth) +
+  return Padded("#", 7) + Padded(w.dateTT, 13) + Padded(w.eclipse, kKindWidth) +
          Padded(Label(LocalLabel::kVisibility, language), kVisibilityWidth) + Padded(w.maximumUT, 24) +
          Padded(Label(LocalLabel::kMagnitude, language), 11) + Padded(w.magnitudeSeen, 11) +
          Padded(Label(LocalLabel::kObscuration, language), 13) +
