@@ -238,7 +238,11 @@ std::string EventRows(const LocalReport& r, Language language) {
   const Words& w = WordsFor(language);
   const LocalCircumstances& l = r.Local;
   const reports::CentralPhase phase = reports::InnerContactPhase(l.Kind, r.Elements.kind);
-  const auto name = [&](LocalMoment m) { return std::string(reports::LocalMomentName(m, phase, language)); };
+  // The moment's name and its instant in UT and in local time.
+  const auto head = [&](LocalMoment m, double t) {
+    return Padded(std::string(reports::LocalMomentName(m, phase, language)), 30) + Padded(UtClock(r, t), 12) +
+           Padded(ZoneTime(r, t), 32);
+  };
   std::vector<std::pair<double, std::string>> rows;
   const std::pair<LocalMoment, const std::optional<LocalEvent>*> events[5] = {
       {LocalMoment::kC1, &l.C1}, {LocalMoment::kC2, &l.C2}, {LocalMoment::kMaximum, &l.Maximum},
@@ -246,9 +250,7 @@ std::string EventRows(const LocalReport& r, Language language) {
   for (const auto& [moment, event] : events) {
     if (!*event) continue;
     const LocalEvent& e = **event;
-    rows.emplace_back(e.Time, Padded(name(moment), 30) + Padded(UtClock(r, e.Time), 12) +
-                                  Padded(ZoneTime(r, e.Time), 32) +
-                                  Padded(FixedText(e.SunAltitudeDeg, 1), 13) +
+    rows.emplace_back(e.Time, head(moment, e.Time) + Padded(FixedText(e.SunAltitudeDeg, 1), 13) +
                                   Padded(FixedAngleText(e.SunAzimuthDeg, 1), 9) +
                                   FixedAngleText(e.PositionAngleDeg, 1) +
                                   (e.SunUp() ? "" : std::string("  (") + w.sunDown + ")"));
@@ -258,9 +260,7 @@ std::string EventRows(const LocalReport& r, Language language) {
   for (const auto& [moment, crossing] : crossings) {
     if (!*crossing) continue;
     const HorizonCrossing& c = **crossing;
-    rows.emplace_back(c.Time, Padded(name(moment), 30) + Padded(UtClock(r, c.Time), 12) +
-                                  Padded(ZoneTime(r, c.Time), 32) +
-                                  Label(reports::LocalLabel::kMagnitude, language) + " " +
+    rows.emplace_back(c.Time, head(moment, c.Time) + Label(reports::LocalLabel::kMagnitude, language) + " " +
                                   FixedText(c.Magnitude, 4));
   }
   std::stable_sort(rows.begin(), rows.end(),
