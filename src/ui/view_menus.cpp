@@ -5,6 +5,7 @@
 #include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <string_view>
 #include <algorithm>
 
 #include "astro/delta_t.h"
@@ -31,7 +32,7 @@ struct Layer {
   void (*show)(SessionController&, bool);
   bool SessionState::*shown;
 };
-const Layer kLayers[] = {
+constexpr Layer kLayers[] = {
     {"Borders1", "National borders", kBordersKey, [](SessionController& c, bool on) { c.ShowBorders(on); }, &SessionState::borders},
     {"PathBand1", "Path as a band", kPathBandKey, [](SessionController& c, bool on) { c.ShowPathBand(on); }, &SessionState::pathBand},
     {"DeltaTBand1", "DeltaT band (±2σ)", kDeltaTBandKey, [](SessionController& c, bool on) { c.ShowDeltaTBand(on); }, &SessionState::deltaTBand},
@@ -93,8 +94,12 @@ void ViewMenus::BuildOptionMenu(QMenuBar& bar, QDockWidget& legendDock, std::fun
   }
   menu->addSeparator();
   // Each layer is remembered in the window's settings for the next start.
-  for (const Layer& layer : kLayers) {
+  static_assert(std::size(kLayers) == kLayerCount);
+  static_assert(std::string_view(kLayers[kDeltaTBandLayer].name) == "DeltaTBand1");
+  for (std::size_t i = 0; i < std::size(kLayers); ++i) {
+    const Layer& layer = kLayers[i];
     QAction* item = AddChoice(menu, nullptr, layer.name, layer.caption);
+    layerItems_[i] = item;
     const Layer* entry = &layer;  // the table's own row, not the loop's reference
     connect(item, &QAction::triggered, this, [this, entry](bool shown) {
       WindowSettings(settingsFolder_).SetValue(QString::fromLatin1(entry->key), shown);
@@ -113,11 +118,7 @@ void ViewMenus::RestoreLayers(SessionState& state) const {
 }
 
 void ViewMenus::ShowState(const SessionState& state) {
-  for (const Layer& layer : kLayers) {
-    if (auto* item = optionMenu_->findChild<QAction*>(QString::fromLatin1(layer.name))) {
-      item->setChecked(state.*layer.shown);
-    }
-  }
+  for (std::size_t i = 0; i < std::size(kLayers); ++i) layerItems_[i]->setChecked(state.*kLayers[i].shown);
   for (int i = 0; i < 6; ++i) {
     if (kResolutions[i] == state.view.Resolution) resolutionItems_[i]->setChecked(true);
   }
@@ -126,9 +127,9 @@ void ViewMenus::ShowState(const SessionState& state) {
 }
 
 void ViewMenus::ShowEclipse(const PreparedEclipse& eclipse) {
-  if (auto* band = optionMenu_->findChild<QAction*>(QStringLiteral("DeltaTBand1"))) {
-    band->setEnabled(eclipse.timeScale == TimeScale::kUniversal && DeltaTUncertainty(eclipse.elements.year).has_value());
-  }
+  // The band shows the uncertainty of the UT instants, where the model gives one.
+  layerItems_[kDeltaTBandLayer]->setEnabled(eclipse.timeScale == TimeScale::kUniversal &&
+                                            DeltaTUncertainty(eclipse.elements.year).has_value());
 }
 
 }  // namespace darvelle::ui

@@ -53,6 +53,11 @@ class ViewMenus : public QObject {
   QAction* resolutionItems_[6] = {};
   QAction* penWidthItems_[3] = {};
   QAction* languageItems_[3] = {};
+  // The map's layers in the order of the Option menu; the DeltaT band's
+  // item is enabled only where the band can be drawn.
+  static constexpr std::size_t kLayerCount = 5;
+  static constexpr std::size_t kDeltaTBandLayer = 2;
+  QAction* layerItems_[kLayerCount] = {};
   QMenu* optionMenu_ = nullptr;
 };
 
