@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <optional>
 #include <iostream>
 #include <set>
 #include <system_error>
@@ -80,14 +81,15 @@ namespace {
 template <typename Records>
 EclipseResult RunComputationOn(const Records& catalogue, const ComputeOptions& options,
                                EclipseScratch& scratch) {
-  CreateOutputFolder(options.outFolder);
-  RemoveOwnStaleTemporaries(options.outFolder);
   PreparedEclipse prepared = PrepareEclipse(MakeCurrentEclipse(catalogue, options.index),
                                             options.timeScale, options.resolution);
   prepared.selectedIndex = options.index;
   prepared.drawnCurves = options.drawnCurves;
   if (options.deltaT) SetUserDeltaT(prepared, *options.deltaT);
   EclipseResult result = ComputeEclipse(prepared, scratch);
+  if (options.outFolder.empty()) return result;  // only the outputs were asked for
+  CreateOutputFolder(options.outFolder);
+  RemoveOwnStaleTemporaries(options.outFolder);
   // Replaces the earlier set only once the new one is whole.
   WriteComputationFiles(result, options.outFolder, options.deferredSync, options.summaryFile);
   return result;
@@ -112,7 +114,10 @@ std::vector<OptionHelp> ComputeOptionsHelp() {
       EclipseChoice(),
       {{"tt", "", "compute in TT (Terrestrial Time) instead of UT"}, DeltaTOptionHelp(),
        {"resolution", "1|2|4|8|16|32", "step of the curves, 1 the finest (default 1)"}, LanguageOptionHelp(),
-       DataOptionHelp(), {"out", "DIR", "the folder of the report and curve files and summary.json", true}},
+       DataOptionHelp(),
+       {"out", "DIR",
+        "the folder of the report and curve files and summary.json; without it only the outputs below are "
+        "written, and one of them is required"}},
   });
   for (const ComputeOutput& output : ComputeOutputs()) {
     options.push_back({output.option, output.value ? output.value : "", output.help});
@@ -125,7 +130,7 @@ std::vector<OptionHelp> ComputeOptionsHelp() {
 CommandHelp ComputeHelp() {
   return {"compute", "",
     "Computes one eclipse as the window does (UT with the DeltaT model, or with --delta-t "
-    "SECONDS; TT with --tt) and writes its reports and curve files into DIR, with "
+    "SECONDS; TT with --tt) and, with --out DIR, writes its reports and curve files into DIR, with "
     "summary.json beside them: greatest eclipse, the point of greatest duration, the path's "
     "width, magnitude and gamma. The options after --out add the map, the legend, the "
     "PostScript sheet, the PDF and the GIS files.",
@@ -144,14 +149,18 @@ int RunCompute(const std::vector<std::string>& rawArgs) {
   options.resolution = ResolutionFor(args);
   options.language = ParseLanguage(args.Value("language").value_or("en"));
   const auto out = args.Value("out");
-  if (!out || out->empty()) throw UsageError("--out DIR is required");
-  options.outFolder = *out;
+  if (out && out->empty()) throw UsageError("--out needs a folder");
+  if (out) options.outFolder = *out;
   options.dataFolder = DataFolder(args);
   for (const ComputeOutput& output : outputs) {
     if (args.Has(output.option)) {
       options.outputValues[output.option] = args.Value(output.option).value_or("");
     }
   }
+  const bool writesOutput = std::any_of(outputs.begin(), outputs.end(), [&](const ComputeOutput& output) {
+    return output.writesFile && args.Has(output.option);
+  });
+  if (!out && !writesOutput) throw UsageError("--out DIR or a file to write (--map, --sheet, ...) is required");
   CheckMapOptions(options);
   CheckSheetOptions(options);
 
@@ -159,10 +168,13 @@ int RunCompute(const std::vector<std::string>& rawArgs) {
   const CatalogueFile catalogue = OpenCatalogueFor(args);
   options.index = SelectedEclipseFor(args, catalogue);
   EclipseScratch scratch;
-  CreateOutputFolder(options.outFolder);
   // Held until every file of this run is written: a second run into the
   // same folder waits, rather than leave it mixing two eclipses.
-  const FolderLock lock = FolderLock::Take(options.outFolder);
+  std::optional<FolderLock> lock;
+  if (out) {
+    CreateOutputFolder(options.outFolder);
+    lock.emplace(FolderLock::Take(options.outFolder));
+  }
   const EclipseResult computation = RunComputation(catalogue, options, scratch);
   for (const ComputeOutput& output : outputs) {
     if (!args.Has(output.option)) continue;
@@ -184,7 +196,7 @@ int RunCompute(const std::vector<std::string>& rawArgs) {
   summary << "nNPen " << curves.northPenumbra.Count() << "  nNUmb " << curves.northUmbra.Count()
             << "  nClin " << curves.centralLine.Count() << "  nSUmb " << curves.southUmbra.Count()
             << "  nSPen " << curves.southPenumbra.Count() << "\n";
-  summary << "Files in " << options.outFolder.string() << "\n";
+  if (out) summary << "Files in " << options.outFolder.string() << "\n";
   return kExitOk;
 }
 

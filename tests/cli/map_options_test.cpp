@@ -161,6 +161,22 @@ TEST_F(CliMap, BadViewOptionsAreUsageErrorsBeforeAnyComputation) {
   }
 }
 
+TEST_F(CliMap, WithoutAFolderOnlyTheAskedFilesAreWritten) {
+  // As a script that wants the picture alone runs it: no report files, and
+  // the same picture as with them. Neither a folder nor a file is no run.
+  const std::string base = std::string(DARVELLE_CLI_PATH) + " compute --year 2024 --data " + data_.string();
+  const fs::path alone = dir_ / "alone" / "map.png";
+  fs::create_directories(alone.parent_path());
+  const auto result = RunProcess(base + " --map " + alone.string());
+  ASSERT_EQ(result.exitStatus, 0) << result.err;
+  EXPECT_EQ(std::distance(fs::directory_iterator(alone.parent_path()), fs::directory_iterator()), 1);
+  ASSERT_EQ(RunProcess(Cli("--map " + (dir_ / "with.png").string())).exitStatus, 0);
+  EXPECT_EQ(darvelle::testing::ReadWholeFile(alone), darvelle::testing::ReadWholeFile(dir_ / "with.png"));
+  const auto nothing = RunProcess(base);
+  EXPECT_EQ(nothing.exitStatus, 2);
+  EXPECT_NE(nothing.err.find("--out"), std::string::npos) << nothing.err;
+}
+
 TEST_F(CliMap, UnwritablePictureFailsWithTheFileName) {
   const fs::path map = dir_ / "missing-folder" / "map.png";
   const auto result = RunProcess(Cli("--map " + map.string()));
