@@ -171,7 +171,8 @@ void DrawMapFor(MapRenderer& renderer, const EclipseResult& c, const ComputeOpti
     outlines = TimedUmbraAreas(c, static_cast<int>(minutes));
     layers.umbraOutlines = outlines;
   }
-  renderer.DrawMap(c, view, texture, coastlines, layers);
+  // The files are the drawing and the legend, never the window's scaled copy.
+  renderer.DrawMap(c, view, texture, coastlines, layers, kNoDisplayImage);
 }
 
 ViewEditTexts EditTextsFor(const ComputeOptions& options) {

@@ -251,7 +251,7 @@ DrawnCurves MapRenderer::DrawMap(const EclipseResult& c, const ViewParameters& v
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(globe);
   }
-  ShowMap(displayWidth);
+  if (displayWidth != kNoDisplayImage) ShowMap(displayWidth);
   return drawn;
 }
 

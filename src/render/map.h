@@ -30,6 +30,9 @@ namespace darvelle {
 inline constexpr QImage::Format kMapImageFormat = QImage::Format_RGB888;
 inline constexpr int kMinDisplayWidth = 1000;
 inline constexpr int kMaxDisplayWidth = 1440;
+// A display width that asks DrawMap for no display copy: for a caller that
+// saves the drawing or composes the legend itself, which spares the scaling.
+inline constexpr int kNoDisplayImage = 0;
 inline constexpr int kLegendExtraHeight = 200;  // title and date above, two lines below
 inline constexpr int kLegendMapTop = 130;
 

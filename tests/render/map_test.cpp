@@ -179,6 +179,10 @@ TEST_F(MapTest, DrawingImagesAlternateAndTheDisplayCopyIsScaled) {
     EXPECT_EQ(renderer.DrawingImage().size(), QSize(1600, 1066));
     EXPECT_EQ(renderer.DrawingImage().format(), kMapImageFormat);
   }
+  // A drawing for a file asks for no copy: the last one shown stays.
+  renderer.DrawMap(c, view, noTexture_, noCoastlines_, kNoDisplayImage);
+  EXPECT_EQ(renderer.DisplayImage().width(), 1000);
+  EXPECT_EQ(renderer.DrawIndex(), 1);
   // The scaled copy keeps the picture: the globe's centre stays grey.
   renderer.ShowMap(1000);
   const QImage& display = renderer.DisplayImage();
