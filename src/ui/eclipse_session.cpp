@@ -145,6 +145,7 @@ EclipseSession::~EclipseSession() {
 }
 
 void EclipseSession::Recompute(const SessionState& next, QSize mapArea) {
+  if (MovePlaceOnly(next, mapArea)) return;
   PreparedEclipse eclipse;
   try {
     eclipse =
@@ -178,6 +179,31 @@ void EclipseSession::SwitchTimeScale(TimeScale timeScale, QSize mapArea) {
   FollowMapArea(mapArea);
   emit prepared(*eclipse, false);
   Submit({Job::Redraw, next, *eclipse, std::move(eclipse)});
+}
+
+bool EclipseSession::MovePlaceOnly(const SessionState& next, QSize mapArea) {
+  if (next.chosenPlace == state_.chosenPlace) return false;
+  SessionState placeAsBefore = next;
+  placeAsBefore.chosenPlace = state_.chosenPlace;
+  if (placeAsBefore != state_) return false;
+  // The place is drawn as the first town name, and only then.
+  if (!next.townNames || next.townDurations) {
+    state_ = next;
+    // So that the result on its way carries the place once the names are asked for.
+    if (waiting_) waiting_->state.chosenPlace = next.chosenPlace;
+    return true;
+  }
+  if (current_ == nullptr) return false;
+  SessionState shownWithPlace = current_->state;
+  shownWithPlace.chosenPlace = next.chosenPlace;
+  // What is shown answers an older request (the last one failed, or is
+  // still being computed): only a recomputation shows what was asked.
+  if (shownWithPlace != next) return false;
+  state_ = next;
+  FollowMapArea(mapArea);
+  // A job running now is superseded by this one and dropped when it ends.
+  Submit({Job::Redraw, next, *current_->computation, current_->computation});
+  return true;
 }
 
 void EclipseSession::DropPending() { waiting_.reset(); }
@@ -320,7 +346,7 @@ EclipseSession::JobOutcome EclipseSession::Draw(const Request& request, const Te
     if (state.townDurations) {
       layers->towns = townLabels.For(*eclipse, state.language);
     } else if (state.townNames) {
-      layers->towns = townLabels.Names(*eclipse, state.language);
+      layers->towns = WithChosenFirst(townLabels.Names(*eclipse, state.language), state.chosenPlace);
     }
     if (state.borders) layers->borders = borders.Get();
     layers->zoomCoast = zoomCoast.For(result->drawnView.RK);

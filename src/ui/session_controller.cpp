@@ -140,6 +140,10 @@ void SessionController::ShowPathBand(bool shown) {
   Send([&](SessionState& next) { next.pathBand = shown; });
 }
 
+void SessionController::ChoosePlace(std::optional<TownLabelCandidate> place) {
+  Send([&](SessionState& next) { next.chosenPlace = std::move(place); });
+}
+
 void SessionController::ChooseUmbraOutlines(int minutes) {
   Send([&](SessionState& next) {
     next.umbraOutlineMinutes =
