@@ -141,6 +141,8 @@ void SessionController::ShowPathBand(bool shown) {
 }
 
 void SessionController::ChoosePlace(std::optional<TownLabelCandidate> place) {
+  // A point without a name after another, or the same place again: nothing to ask.
+  if (current_().chosenPlace == place) return;
   Send([&](SessionState& next) { next.chosenPlace = std::move(place); });
 }
 
