@@ -144,6 +144,18 @@ EclipseSession::~EclipseSession() {
   fitting_.waitForFinished();
 }
 
+namespace {
+
+bool SameButThePlace(SessionState a, const SessionState& b) {
+  a.chosenPlace = b.chosenPlace;
+  return a == b;
+}
+
+// The place is drawn as the first town name, and only then.
+bool NamesThePlace(const SessionState& state) { return state.townNames && !state.townDurations; }
+
+}  // namespace
+
 void EclipseSession::Recompute(const SessionState& next, QSize mapArea) {
   if (MovePlaceOnly(next, mapArea)) return;
   PreparedEclipse eclipse;
@@ -182,28 +194,31 @@ void EclipseSession::SwitchTimeScale(TimeScale timeScale, QSize mapArea) {
 }
 
 bool EclipseSession::MovePlaceOnly(const SessionState& next, QSize mapArea) {
-  if (next.chosenPlace == state_.chosenPlace) return false;
-  SessionState placeAsBefore = next;
-  placeAsBefore.chosenPlace = state_.chosenPlace;
-  if (placeAsBefore != state_) return false;
-  // The place is drawn as the first town name, and only then.
-  if (!next.townNames || next.townDurations) {
+  if (next.chosenPlace == state_.chosenPlace || !SameButThePlace(next, state_)) return false;
+  // The request waiting is the one this follows: it takes the place along.
+  if (waiting_ && SameButThePlace(waiting_->state, next)) {
+    waiting_->state.chosenPlace = next.chosenPlace;
     state_ = next;
-    // So that the result on its way carries the place once the names are asked for.
-    if (waiting_) waiting_->state.chosenPlace = next.chosenPlace;
     return true;
   }
-  if (current_ == nullptr) return false;
-  SessionState shownWithPlace = current_->state;
-  shownWithPlace.chosenPlace = next.chosenPlace;
-  // What is shown answers an older request (the last one failed, or is
-  // still being computed): only a recomputation shows what was asked.
-  if (shownWithPlace != next) return false;
-  state_ = next;
-  FollowMapArea(mapArea);
-  // A job running now is superseded by this one and dropped when it ends.
-  Submit({Job::Redraw, next, *current_->computation, current_->computation});
-  return true;
+  if (!NamesThePlace(next)) {
+    state_ = next;
+    return true;
+  }
+  if (current_ != nullptr && SameButThePlace(current_->state, next)) {
+    state_ = next;
+    FollowMapArea(mapArea);
+    // The computation shown, drawn again; a job running now is superseded and dropped when it ends.
+    Submit({Job::Redraw, next, *current_->computation, current_->computation});
+    return true;
+  }
+  // The job running computes what was asked before the place: Drawn() draws
+  // its result again with it, rather than computing it all once more.
+  if (IsBusy() && !waiting_) {
+    state_ = next;
+    return true;
+  }
+  return false;
 }
 
 void EclipseSession::DropPending() { waiting_.reset(); }
@@ -277,6 +292,10 @@ void EclipseSession::Drawn() {
   emit resultReady(outcome.result);
   // The panel changed size after the job's last look at it.
   FitShownToPanel();
+  // The place moved while this was drawn: the same computation is drawn again with it.
+  if (NamesThePlace(state_) && current_->state != state_ && SameButThePlace(current_->state, state_)) {
+    Submit({Job::Redraw, state_, *current_->computation, current_->computation});
+  }
   // A redraw leaves the files of its computation as they are.
   if (running_ != Job::Compute || !resources_.outputFolder) return StartWaitingOrRest();
   running_ = Job::WriteFiles;
