@@ -53,7 +53,7 @@ class PathTownLabels {
 };
 
 // `names` with the user's place in front of every town; the same town
-// further down (the place's own name, or the first part of it,
+// further down (the place's own name, or its name before the first comma,
 // at the place's point) is left out so that it is not named twice.
 // `names` itself when there is no place to name.
 std::shared_ptr<const PathTownLabels::Labels> WithChosenFirst(
