@@ -102,6 +102,8 @@ struct TownLabelCandidate {
   QString name;
   double longitudeDeg = 0.0;
   double latitudeDeg = 0.0;
+
+  bool operator==(const TownLabelCandidate&) const = default;
 };
 
 // A name placed on the drawing: the town's dot at `anchor` (the town's

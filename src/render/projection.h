@@ -65,6 +65,8 @@ struct ViewParameters {
   // Light halos under the curves on the coloured Earth. For the window's
   // globe only: the files, the exit bitmap and the sheet draw without them.
   bool CurveHalos = false;
+
+  bool operator==(const ViewParameters&) const = default;
 };
 
 // What the current eclipse contributes to the view centre.

@@ -144,7 +144,20 @@ EclipseSession::~EclipseSession() {
   fitting_.waitForFinished();
 }
 
+namespace {
+
+bool SameButThePlace(SessionState a, const SessionState& b) {
+  a.chosenPlace = b.chosenPlace;
+  return a == b;
+}
+
+// The place is drawn as the first town name, and only then.
+bool NamesThePlace(const SessionState& state) { return state.townNames && !state.townDurations; }
+
+}  // namespace
+
 void EclipseSession::Recompute(const SessionState& next, QSize mapArea) {
+  if (MovePlaceOnly(next, mapArea)) return;
   PreparedEclipse eclipse;
   try {
     eclipse =
@@ -178,6 +191,34 @@ void EclipseSession::SwitchTimeScale(TimeScale timeScale, QSize mapArea) {
   FollowMapArea(mapArea);
   emit prepared(*eclipse, false);
   Submit({Job::Redraw, next, *eclipse, std::move(eclipse)});
+}
+
+bool EclipseSession::MovePlaceOnly(const SessionState& next, QSize mapArea) {
+  if (next.chosenPlace == state_.chosenPlace || !SameButThePlace(next, state_)) return false;
+  // The request waiting is the one this follows: it takes the place along.
+  if (waiting_ && SameButThePlace(waiting_->state, next)) {
+    waiting_->state.chosenPlace = next.chosenPlace;
+    state_ = next;
+    return true;
+  }
+  if (!NamesThePlace(next)) {
+    state_ = next;
+    return true;
+  }
+  if (current_ != nullptr && SameButThePlace(current_->state, next)) {
+    state_ = next;
+    FollowMapArea(mapArea);
+    // The computation shown, drawn again; a job running now is superseded and dropped when it ends.
+    Submit({Job::Redraw, next, *current_->computation, current_->computation});
+    return true;
+  }
+  // The job running computes what was asked before the place: Drawn() draws
+  // its result again with it, rather than computing it all once more.
+  if (IsBusy() && !waiting_) {
+    state_ = next;
+    return true;
+  }
+  return false;
 }
 
 void EclipseSession::DropPending() { waiting_.reset(); }
@@ -251,6 +292,10 @@ void EclipseSession::Drawn() {
   emit resultReady(outcome.result);
   // The panel changed size after the job's last look at it.
   FitShownToPanel();
+  // The place moved while this was drawn: the same computation is drawn again with it.
+  if (NamesThePlace(state_) && current_->state != state_ && SameButThePlace(current_->state, state_)) {
+    Submit({Job::Redraw, state_, *current_->computation, current_->computation});
+  }
   // A redraw leaves the files of its computation as they are.
   if (running_ != Job::Compute || !resources_.outputFolder) return StartWaitingOrRest();
   running_ = Job::WriteFiles;
@@ -320,7 +365,7 @@ EclipseSession::JobOutcome EclipseSession::Draw(const Request& request, const Te
     if (state.townDurations) {
       layers->towns = townLabels.For(*eclipse, state.language);
     } else if (state.townNames) {
-      layers->towns = townLabels.Names(*eclipse, state.language);
+      layers->towns = WithChosenFirst(townLabels.Names(*eclipse, state.language), state.chosenPlace);
     }
     if (state.borders) layers->borders = borders.Get();
     layers->zoomCoast = zoomCoast.For(result->drawnView.RK);

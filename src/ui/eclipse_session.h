@@ -68,6 +68,12 @@ struct SessionState {
   bool pathBand = false;
   // The umbra drawn every so many minutes of UT along the path; 0: not drawn.
   int umbraOutlineMinutes = 0;
+  // The user's own place, named before every town when the town names are
+  // shown; none for a point without a name. Not a setting of this file:
+  // the window's own settings remember the place.
+  std::optional<TownLabelCandidate> chosenPlace;
+
+  bool operator==(const SessionState&) const = default;
 };
 
 // The optional layers a drawing was made with, and what they point into.
@@ -230,6 +236,10 @@ class EclipseSession : public QObject {
     QString error;  // the job failed: nothing to show
   };
 
+  // A request that moves only the user's place: drawn again without being
+  // recomputed when the names are shown, merely taken otherwise. False when
+  // `next` asks for more, or the result shown is not what it differs from.
+  bool MovePlaceOnly(const SessionState& next, QSize mapArea);
   void Submit(Request request);
   void Start(Request request);
   void Drawn();

@@ -131,10 +131,10 @@ bool MainWindow::FormCreate() {
   ReportSettingsProblem(dockArranger_->RestoreLayout(options_.settingsFolder));
   timeControls_->restore();
   statusBar_->ClearMessage();
-
   SessionState first = RestoreSettings();
   first.umbraOutlineMinutes = timeControls_->umbraOutlineMinutes();
   viewMenus_->RestoreLayers(first);
+  placeDocks_->NamePlaceIn(first);
   if (!options_.tempFolderProblem.empty()) ReportOutputFailure(options_.tempFolderProblem);
   ApplyLanguageCaptions(this, first.language);
   // One request for everything the settings chose; the map follows when the

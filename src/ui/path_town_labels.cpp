@@ -1,5 +1,7 @@
 #include "ui/path_town_labels.h"
 
+#include <cmath>
+
 #include "export/path_band.h"
 #include "places/towns_on_path.h"
 
@@ -50,6 +52,35 @@ std::shared_ptr<const PathTownLabels::Labels> PathTownLabels::Names(const Eclips
   names_ = std::make_shared<const Labels>(
       RankTownLabels(byPopulation, std::nullopt, PathRingsOf(PathBandAreas(eclipse, true))));
   return names_;
+}
+
+namespace {
+
+// A place found by the search is named "Town, Region, Country" after the
+// town the list names "Town"; a point restored from the settings file may
+// have lost the last digits of its coordinates.
+bool SameTown(const TownLabelCandidate& town, const TownLabelCandidate& place) {
+  constexpr double kSamePointDeg = 1e-5;
+  if (std::abs(town.latitudeDeg - place.latitudeDeg) > kSamePointDeg ||
+      std::abs(town.longitudeDeg - place.longitudeDeg) > kSamePointDeg) {
+    return false;
+  }
+  return place.name == town.name ||
+         (place.name.startsWith(town.name) && place.name.mid(town.name.size()).startsWith(QStringLiteral(", ")));
+}
+
+}  // namespace
+
+std::shared_ptr<const PathTownLabels::Labels> WithChosenFirst(
+    std::shared_ptr<const PathTownLabels::Labels> names, const std::optional<TownLabelCandidate>& chosen) {
+  if (!chosen || chosen->name.isEmpty() || names == nullptr) return names;
+  auto labels = std::make_shared<PathTownLabels::Labels>();
+  labels->reserve(names->size() + 1);
+  labels->push_back(*chosen);
+  for (const TownLabelCandidate& town : *names) {
+    if (!SameTown(town, *chosen)) labels->push_back(town);
+  }
+  return labels;
 }
 
 }  // namespace darvelle::ui

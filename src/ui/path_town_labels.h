@@ -8,6 +8,7 @@
 
 #include <QMutex>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,5 +51,12 @@ class PathTownLabels {
   Key namesKey_;
   std::shared_ptr<const Labels> names_;
 };
+
+// `names` with the user's place in front of every town; the same town
+// further down (the place's own name, or its name before the first comma,
+// at the place's point) is left out so that it is not named twice.
+// `names` itself when there is no place to name.
+std::shared_ptr<const PathTownLabels::Labels> WithChosenFirst(
+    std::shared_ptr<const PathTownLabels::Labels> names, const std::optional<TownLabelCandidate>& chosen);
 
 }  // namespace darvelle::ui

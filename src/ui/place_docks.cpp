@@ -18,6 +18,17 @@
 
 namespace darvelle::ui {
 
+namespace {
+
+// The place as the map names it: by the name the dock shows, and not at all
+// for a point without one (its nearby town is named, if at all, as a town).
+std::optional<TownLabelCandidate> MapNameOf(const ObserverPlace& place) {
+  if (place.name.isEmpty()) return std::nullopt;
+  return TownLabelCandidate{place.name, place.longitudeDeg, place.latitudeDeg};
+}
+
+}  // namespace
+
 PlaceDocks::PlaceDocks(Context context, QDockWidget* legendDock)
     : QObject(&context.window), context_(std::move(context)) {
   QMainWindow& window = context_.window;
@@ -41,6 +52,7 @@ PlaceDocks::PlaceDocks(Context context, QDockWidget* legendDock)
   connect(observer_, &ObserverModel::placeRestored, this, &PlaceDocks::ShowPlace);
   connect(observer_, &ObserverModel::placeChosen, this, [this](const ObserverPlace& place, bool moved) {
     ShowPlace(place);
+    context_.controller.ChoosePlace(MapNameOf(place));
     emit placeChosen(moved);
   });
   connect(observer_, &ObserverModel::settingsProblem, this, &PlaceDocks::settingsProblem);
@@ -68,6 +80,10 @@ void PlaceDocks::BuildTownsDock() {
     townsPanel_->setLanguage(UiLanguage());
     townsPanel_->setEclipse({e.selectedIndex, e.elements, e.deltaT, e.timeScale});
   });
+}
+
+void PlaceDocks::NamePlaceIn(SessionState& first) const {
+  first.chosenPlace = observer_->place() ? MapNameOf(*observer_->place()) : std::nullopt;
 }
 
 Language PlaceDocks::UiLanguage() const { return context_.session.State().language; }

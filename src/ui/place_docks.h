@@ -30,6 +30,7 @@ class SessionController;
 class TownsPanel;
 class VisibleEclipsesDialog;
 struct ObserverPlace;
+struct SessionState;
 
 class PlaceDocks : public QObject {
   Q_OBJECT
@@ -52,6 +53,10 @@ class PlaceDocks : public QObject {
 
   // The docks' toggles, "Visible from here" and "Previous place".
   void AddMenuItems(QMenu* options);
+
+  // The place the last run left, named on the map by the first request
+  // (later choices reach the session through the controller).
+  void NamePlaceIn(SessionState& first) const;
 
   QDockWidget* PlaceDock() const { return placeDock_; }
   QDockWidget* TownsDock() const { return townsDock_; }

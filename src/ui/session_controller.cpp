@@ -140,6 +140,12 @@ void SessionController::ShowPathBand(bool shown) {
   Send([&](SessionState& next) { next.pathBand = shown; });
 }
 
+void SessionController::ChoosePlace(std::optional<TownLabelCandidate> place) {
+  // A point without a name after another, or the same place again: nothing to ask.
+  if (current_().chosenPlace == place) return;
+  Send([&](SessionState& next) { next.chosenPlace = std::move(place); });
+}
+
 void SessionController::ChooseUmbraOutlines(int minutes) {
   Send([&](SessionState& next) {
     next.umbraOutlineMinutes =

@@ -56,6 +56,9 @@ class SessionController {
   void ShowTownNames(bool shown);
   void ShowBorders(bool shown);
   void ShowPathBand(bool shown);
+  // The user's place, to be named first among the town names; none for a
+  // point without a name. Nothing is computed again for it.
+  void ChoosePlace(std::optional<TownLabelCandidate> place);
   // The umbra every `minutes` of UT on the map; 0 for none.
   void ChooseUmbraOutlines(int minutes);
 

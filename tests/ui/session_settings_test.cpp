@@ -7,6 +7,8 @@
 
 #include <QTemporaryDir>
 #include <fstream>
+#include <iterator>
+#include <string>
 
 #include "catalogue/settings.h"
 
@@ -43,7 +45,17 @@ TEST_F(SessionSettingsTest, AFirstStartWritesTheNewFileAndTheCloseFillsIt) {
   state.view.Stereographic = true;
   ViewParameters typed = state.view;
   typed.Psi = 12.5;
+  const auto bytes = [this] {
+    std::ifstream in(File(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  state.chosenPlace = TownLabelCandidate{QStringLiteral("Marfa, Texas"), -104.02, 30.31};
   ASSERT_TRUE(settings.Save(state, typed, 640).isEmpty());
+  const std::string withPlace = bytes();
+  state.chosenPlace.reset();
+  ASSERT_TRUE(settings.Save(state, typed, 640).isEmpty());
+  // The place is remembered by the window's own file, never by this one.
+  EXPECT_EQ(bytes(), withPlace);
   const Settings saved = ReadSettingsFile(File());
   EXPECT_EQ(saved.Language, 2);
   EXPECT_EQ(saved.UseUT, 0);

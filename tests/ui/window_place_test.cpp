@@ -661,6 +661,56 @@ class WindowPlaceTest : public WindowFixture {
     QVERIFY(!window_->Session().Current()->renderer->LastLabels().empty());
   }
 
+  // The user's place is named before every town while the names are shown,
+  // at its own point; another place takes its turn, by a redraw of
+  // the computation shown. With the names off a new place draws nothing,
+  // and a new window names the place the last one left.
+  void townNamesNameTheChosenPlaceFirst() {
+    Trigger("TownNames1");
+    const auto shown = [this] { return window_->Session().Current(); };
+    const auto firstLabelIsThePlace = [this] {
+      const auto& labels = window_->Session().Current()->renderer->LastLabels();
+      const ObserverPlace place = *LocalPanel()->place();
+      QVERIFY(!labels.empty());
+      QCOMPARE(labels.front().name, place.name);
+      const auto at = Drawn().ProjectPoint(std::llround(place.longitudeDeg * 3600.0),
+                                           std::llround(place.latitudeDeg * 3600.0));
+      QVERIFY(at.IsVisible());
+      const QPointF dot = labels.front().anchor;
+      QVERIFY2(std::hypot(dot.x() - at.ScreenX, dot.y() - at.ScreenY) < 1.0, qPrintable(place.name));
+    };
+    const auto named = [this](const QString& town) {
+      const auto& labels = window_->Session().Current()->renderer->LastLabels();
+      return std::any_of(labels.begin(), labels.end(),
+                         [&](const darvelle::PlacedLabel& l) { return l.name.startsWith(town); });
+    };
+    // Two small towns the plain ranking leaves unnamed at this scale.
+    const QString kSmall[] = {QStringLiteral("Kugluktuk"), QStringLiteral("Marfa")};
+    for (const QString& town : kSmall) QVERIFY2(!named(town), qPrintable(town));
+    const auto computation = shown()->computation;
+    for (const QString& town : kSmall) {
+      const auto before = shown();
+      ChooseByName(town);
+      QTRY_VERIFY_WITH_TIMEOUT(shown() != before, kSettleLimitMs);
+      Settle();
+      firstLabelIsThePlace();
+      QCOMPARE(shown()->computation, computation);
+    }
+    QVERIFY(!named(kSmall[0]));
+    Trigger("TownNames1");
+    const auto unnamed = shown();
+    ChooseByName(kSmall[0]);
+    QVERIFY(!window_->IsBusy());
+    QCOMPARE(shown(), unnamed);
+    Trigger("TownNames1");
+    firstLabelIsThePlace();
+    window_.reset();
+    StartWindow();
+    ShowApril8();
+    QVERIFY(LocalPanel()->place().has_value());
+    firstLabelIsThePlace();
+  }
+
   void visibleListStartsToday() {
     ChooseByName(QStringLiteral("Madrid"));
     Find<QPushButton>("VisibleFromHereButton")->click();
